@@ -1,0 +1,31 @@
+#include "app/app.h"
+
+#include "app/frm_timer.h"
+#include "platform/window_system.h"
+
+namespace unw {
+
+App::App(const Services& services)
+    : sys(services),
+      ui(services.view, services.loop, services.dialogs),
+      store(services.registry),
+      frmTimer_(std::make_unique<FrmTimer>(*this)) {}
+
+App::~App() = default;
+
+void App::Start() { frmTimer_->Show(); }
+
+int App::Run() {
+  Start();
+  sys.loop.RunUntil([this] { return ui.forms().empty(); });
+  return 0;
+}
+
+long SetTopMost(App& app, std::uintptr_t hwnd, bool topMost) {
+  return app.sys.windows.SetWindowPos(hwnd, topMost ? kHwndTopMost : kHwndNoTopMost, 0, 0, 0, 0,
+                                      kSwpNoMove | kSwpNoSize);
+}
+
+void SetTaskVisible(App& app, bool visible) { app.sys.windows.SetTaskVisible(visible); }
+
+}  // namespace unw

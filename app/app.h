@@ -1,0 +1,55 @@
+// The program: its platform services, its windows and every value they share.
+// Nothing lives in globals, so a test can build as many programs as it likes.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "forms/ui.h"
+#include "platform/services.h"
+#include "settings/settings.h"
+#include "settings/settings_store.h"
+#include "tray/tray_record.h"
+
+namespace unw {
+
+class FrmTimer;
+
+class App {
+ public:
+  explicit App(const Services& services);
+  ~App();
+  App(const App&) = delete;
+  App& operator=(const App&) = delete;
+
+  // Loads and shows the main window (its start-up runs here).
+  void Start();
+  // Start, then dispatch events until the last window is gone.
+  int Run();
+
+  FrmTimer& frmTimer() { return *frmTimer_; }
+
+  Services sys;
+  Ui ui;
+  SettingsStore store;
+  Settings settings;  // working copies of the stored settings
+
+  // Values shared by the windows.
+  int16_t intSnoozeCount = 0;   // reminders since the work timer last stopped
+  int32_t lngPromptChoice = 0;  // answer of the last prompt, 0 to 3
+  int32_t lngAlertSeconds = 0;  // seconds since the work countdown ran out
+  bool blnExitQuestion = false;
+  bool blnBalloonShowing = false;
+  int16_t intIconFrame = 0;
+  TrayIconData trayIconData;
+
+ private:
+  std::unique_ptr<FrmTimer> frmTimer_;
+};
+
+// The stacking order of a window: topmost or normal. Returns the call's result.
+long SetTopMost(App& app, std::uintptr_t hwnd, bool topMost);
+// Whether the program has a task-list entry.
+void SetTaskVisible(App& app, bool visible);
+
+}  // namespace unw

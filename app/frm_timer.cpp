@@ -1,0 +1,265 @@
+#include "app/frm_timer.h"
+
+#include "app/app.h"
+#include "app/fonts.h"
+#include "app/product.h"
+#include "forms/ui.h"
+#include "settings/number_text.h"
+#include "tray/tray_icon.h"
+
+namespace unw {
+
+namespace {
+
+Font TimeFont() {
+  Font f;
+  f.name = "Comic Sans MS";
+  f.size = 32.25f;
+  f.bold = true;
+  f.weight = 700;
+  return f;
+}
+
+}  // namespace
+
+FrmTimer::FrmTimer(App& app) : Form(app.ui, "frmTimer"), app_(app) {}
+
+void FrmTimer::Wire(const char* name, void (FrmTimer::*handler)()) {
+  Ctl(name).onClick = [this, handler] { (this->*handler)(); };
+}
+
+void FrmTimer::Design() {
+  SetCaption(kMainCaption);
+  SetBorder(BorderStyle::kFixedSingle, /*min*/ true, /*max*/ false, /*controlBox*/ true,
+            /*taskbar*/ true);
+  SetSize(4680, 2280);
+
+  AddTimer("tmrPlaySound", 1000, false);
+  AddTimer("tmrBalloonTip", 60000, false);
+  AddTimer("tmrFlash", 0, false);
+
+  auto button = [this](const char* name, Control* parent, const char* tip, const char* picture,
+                       int left, int top, int w, int h) -> Control& {
+    Control& b = Add(ControlKind::kButton, name, parent);
+    b.SetToolTip(tip);
+    b.SetPicture(picture);
+    b.Move(left, top, w, h);
+    return b;
+  };
+
+  Control& fraAbout = Add(ControlKind::kFrame, "fraAboutClose");
+  fraAbout.Move(2520, 1380, 2040, 780);
+  button("cmdAbout", &fraAbout, "About Korvante Unwindle", "about", 300, 195, 600, 480);
+  button("cmdExit", &fraAbout, "Close", "exit", 1140, 195, 600, 480);
+
+  Control& fraSps = Add(ControlKind::kFrame, "fraStartPauseStop");
+  fraSps.Move(120, 1380, 2280, 780);
+  button("cmdStart", &fraSps, "Start Timer", "start", 135, 195, 600, 480);
+  button("cmdPause", &fraSps, "Pause Timer", "pause", 840, 195, 600, 480).SetEnabled(false);
+  button("cmdStop", &fraSps, "Stop Timer", "stop", 1545, 195, 600, 480).SetEnabled(false);
+
+  Control& fraTime = Add(ControlKind::kFrame, "fraTimeRemaining");
+  fraTime.SetCaption("Time Remaining Before Break (HH:MM:SS)");
+  fraTime.Move(120, 60, 4440, 1260);
+  button("cmdChange", &fraTime, "One-Time Change", "change", 3180, 390, 540, 540);
+  button("cmdUnwindle", &fraTime, "Unwindle", "unwindle", 3780, 390, 540, 540);
+  button("cmdSave", &fraTime, "Save", "save", 3180, 390, 540, 540).SetVisible(false);
+
+  const int cols[] = {180, 1200, 2220};
+  const char* boxes[] = {"txtSeconds", "txtMinutes", "txtHours"};
+  for (int i = 0; i < 3; ++i) {
+    Control& t = Add(ControlKind::kTextBox, boxes[i], &fraTime);
+    t.Move(cols[2 - i], 300, 780, 780);
+    t.SetFont(TimeFont());
+    t.SetVisible(false);
+  }
+  for (int i = 0; i < 2; ++i) {
+    Control& sep = Add(ControlKind::kLabel, "lblSemiColon", &fraTime, i);
+    sep.SetCaption(":");
+    sep.Move(960 + i * 1020, 300, 240, 780);
+    sep.SetFont(TimeFont());
+  }
+  const char* labels[] = {"lblHours", "lblMinutes", "lblSeconds"};
+  for (int i = 0; i < 3; ++i) {
+    Control& l = Add(ControlKind::kLabel, labels[i], &fraTime);
+    l.SetCaption("88");
+    l.Move(cols[i], 300, 780, 780);
+    l.SetFont(TimeFont());
+  }
+  AddTimer("tmrMain", 1000, false);
+  for (const char* img : {"imgModem", "imgWaterTank", "imgTrafficLight", "imgMoon", "imgClock"})
+    Add(ControlKind::kPicture, img).SetVisible(false);
+
+  Control& file = AddMenu("mnuFile", "&File", nullptr);
+  AddMenu("mnuLockWorkStation", "&Lock Workstation", &file).SetShortcut("Ctrl+L");
+  AddMenu("mnuSep06", "-", &file);
+  AddMenu("mnuExit", "E&xit", &file);
+  Control& options = AddMenu("mnuOptions", "&Options", nullptr);
+  AddMenu("mnuAlwaysOnTop", "&Always On Top", &options);
+  AddMenu("mnuHideWhenMinimized", "&Hide When Minimized", &options);
+  AddMenu("mnuLaunchMinimized", "Launch &Minimized", &options);
+  AddMenu("mnuLaunchOnStartup", "Launch On &Startup", &options);
+  AddMenu("mnuSep07", "-", &options);
+  AddMenu("mnuPreferences", "&Preferences...", &options).SetShortcut("Ctrl+P");
+  Control& help = AddMenu("mnuHelp", "&Help", nullptr);
+  AddMenu("mnuAbout", "&About Korvante Unwindle...", &help).SetShortcut("Ctrl+A");
+
+  Control& sys = AddMenu("mPopupSys", "&SysTray", nullptr);
+  sys.SetVisible(false);
+  AddMenu("mnuSep04", "-", &sys).SetVisible(false);
+  AddMenu("mnuUnwindle", "&Unwindle", &sys);
+  AddMenu("mnuSep03", "-", &sys);
+  AddMenu("mnuStart", "&Start Timer", &sys);
+  AddMenu("mnuPause", "&Pause Timer", &sys).SetEnabled(false);
+  AddMenu("mnuStop", "Sto&p Timer", &sys).SetEnabled(false);
+  AddMenu("mnuStopBreakPopUp", "Stop &Break", &sys).SetVisible(false);
+  AddMenu("mnuRemindLater", "&Remind Later", &sys).SetVisible(false);
+  AddMenu("mnuSep02", "-", &sys);
+  AddMenu("mPopRestore", "&Open", &sys);
+  AddMenu("mnuSep01", "-", &sys);
+  AddMenu("mPopExit", "&Exit", &sys);
+  AddMenu("mnuPreferencesPopMenu", "&Preferences...", &sys);
+  AddMenu("mPopAbout", "&About...", &sys);
+
+  Wire("cmdStart", &FrmTimer::cmdStart_Click);
+  Wire("cmdPause", &FrmTimer::cmdPause_Click);
+  Wire("cmdStop", &FrmTimer::cmdStop_Click);
+  Wire("cmdUnwindle", &FrmTimer::cmdUnwindle_Click);
+  Wire("cmdAbout", &FrmTimer::cmdAbout_Click);
+  Wire("cmdExit", &FrmTimer::cmdExit_Click);
+  Wire("mnuLockWorkStation", &FrmTimer::mnuLockWorkStation_Click);
+  Wire("mnuExit", &FrmTimer::mnuExit_Click);
+  Wire("mPopExit", &FrmTimer::mPopExit_Click);
+  Wire("mnuAlwaysOnTop", &FrmTimer::mnuAlwaysOnTop_Click);
+  Wire("mnuHideWhenMinimized", &FrmTimer::mnuHideWhenMinimized_Click);
+  Wire("mnuLaunchMinimized", &FrmTimer::mnuLaunchMinimized_Click);
+  Wire("mnuLaunchOnStartup", &FrmTimer::mnuLaunchOnStartup_Click);
+  Wire("mnuPreferences", &FrmTimer::mnuPreferences_Click);
+  Wire("mnuPreferencesPopMenu", &FrmTimer::mnuPreferencesPopMenu_Click);
+  Wire("mnuAbout", &FrmTimer::mnuAbout_Click);
+  Wire("mnuStart", &FrmTimer::mnuStart_Click);
+  Wire("mnuPause", &FrmTimer::mnuPause_Click);
+  Wire("mnuStop", &FrmTimer::mnuStop_Click);
+  Wire("mnuUnwindle", &FrmTimer::mnuUnwindle_Click);
+  Ctl("tmrMain").onTimer = [this] { tmrMain_Timer(); };
+}
+
+void FrmTimer::Form_Load() {
+  Settings& s = app_.settings;
+  SetTaskVisible(app_, false);
+  // The splash window is shown here once it exists.
+  app_.intSnoozeCount = 0;
+  if (!app_.store.LoadSettings(s)) app_.store.ResetSettings(s);
+  ApplyWindowFonts(app_, *this);
+  SetCaption(kMainCaption);
+  Ctl("cmdAbout").SetToolTip("About Korvante Unwindle");
+  Ctl("mnuAbout").SetCaption("About Korvante Unwindle...");
+  ShowInterval();
+
+  std::uintptr_t icon = GetTrayIconPicture(app_, 2);
+  AddTrayIcon(app_, hWnd(), icon, WorkStatusText(TimeRemaining(), kStopped));
+
+  Ctl("mnuHideWhenMinimized").SetChecked(s.HideWhenMinimized != 0);
+  app_.store.SetLaunchOnStartup(s.LaunchOnStartup != 0, LaunchCommand(app_.sys.workstation));
+  Ctl("mnuLaunchOnStartup").SetChecked(s.LaunchOnStartup != 0);
+  if (s.LaunchMinimized == 0) SetWindowState(WindowState::kNormal);
+  if (s.LaunchMinimized == 1) SetWindowState(WindowState::kMinimized);
+  Ctl("mnuLaunchMinimized").SetChecked(s.LaunchMinimized != 0);
+  if (s.StartTimerOnLaunch == 1) cmdStart_Click();
+  SetTopMost(app_, hWnd(), s.AlwaysOnTop != 0);
+  Ctl("mnuAlwaysOnTop").SetChecked(s.AlwaysOnTop != 0);
+  Ctl("tmrFlash").SetInterval(app_.sys.workstation.GetCaretBlinkTime());
+  app_.blnBalloonShowing = false;
+  app_.blnExitQuestion = false;
+  app_.lngAlertSeconds = 0;
+}
+
+void FrmTimer::Form_QueryUnload(int& cancel, int unloadMode) {
+  if (unloadMode == kUnloadFormControlMenu) {
+    // The close box only sends the program to the tray.
+    SetWindowState(WindowState::kMinimized);
+    if (app_.settings.HideWhenMinimized == 1) Hide();
+    cancel = 1;
+  } else if (unloadMode == kUnloadFormCode) {
+    Control& tmr = Ctl("tmrMain");
+    bool wasRunning = tmr.enabled();
+    tmr.SetEnabled(false);
+    app_.blnExitQuestion = true;
+    int answer = app_.ui.MsgBox(this, "Are you sure you want to exit?",
+                                kMbYesNo | kMbIconQuestion | kMbSystemModal, kMainCaption);
+    if (answer != kIdYes) {
+      app_.blnExitQuestion = false;
+      cancel = 1;
+      tmr.SetEnabled(wasRunning);
+    }
+  }
+}
+
+void FrmTimer::Form_Resize() {
+  const int16_t hide = app_.settings.HideWhenMinimized;
+  switch (windowState()) {
+    case WindowState::kNormal:
+      SetTaskVisible(app_, true);
+      break;
+    case WindowState::kMinimized:
+      if (hide == 0) SetTaskVisible(app_, true);
+      if (hide == 1) {
+        Hide();
+        SetTaskVisible(app_, false);
+      }
+      break;
+    case WindowState::kMaximized:
+      break;
+  }
+}
+
+void FrmTimer::Form_Unload(int& /*cancel*/) {
+  RemoveTrayIcon(app_, hWnd());
+  // Every other window goes with the main one.
+  for (;;) {
+    Form* other = nullptr;
+    for (Form* f : app_.ui.forms()) {
+      if (f != this) other = f;
+    }
+    if (!other || !other->Unload()) break;
+  }
+}
+
+void FrmTimer::cmdExit_Click() { Unload(); }
+void FrmTimer::mnuExit_Click() { Unload(); }
+void FrmTimer::mPopExit_Click() { Unload(); }
+
+void FrmTimer::mnuLockWorkStation_Click() { app_.sys.workstation.LockWorkStation(); }
+
+bool FrmTimer::ToggleOption(int16_t& setting, const char* valueName, const char* menu) {
+  if (setting != 0 && setting != 1) return false;
+  const bool on = setting == 0;
+  if (&setting == &app_.settings.AlwaysOnTop) SetTopMost(app_, hWnd(), on);
+  if (&setting == &app_.settings.LaunchOnStartup)
+    app_.store.SetLaunchOnStartup(on, LaunchCommand(app_.sys.workstation));
+  app_.store.WriteSettingValue(kSettingsKey, valueName, on ? "1" : "0");
+  setting = on ? 1 : 0;
+  Ctl(menu).SetChecked(on);
+  return true;
+}
+
+void FrmTimer::mnuAlwaysOnTop_Click() {
+  ToggleOption(app_.settings.AlwaysOnTop, "AlwaysOnTop", "mnuAlwaysOnTop");
+}
+void FrmTimer::mnuHideWhenMinimized_Click() {
+  ToggleOption(app_.settings.HideWhenMinimized, "HideWhenMinimized", "mnuHideWhenMinimized");
+}
+void FrmTimer::mnuLaunchMinimized_Click() {
+  ToggleOption(app_.settings.LaunchMinimized, "LaunchMinimized", "mnuLaunchMinimized");
+}
+void FrmTimer::mnuLaunchOnStartup_Click() {
+  ToggleOption(app_.settings.LaunchOnStartup, "LaunchOnStartup", "mnuLaunchOnStartup");
+}
+
+// The about box and the preferences dialog open from here once they exist.
+void FrmTimer::cmdAbout_Click() {}
+void FrmTimer::mnuAbout_Click() { cmdAbout_Click(); }
+void FrmTimer::mnuPreferences_Click() {}
+void FrmTimer::mnuPreferencesPopMenu_Click() { mnuPreferences_Click(); }
+
+}  // namespace unw

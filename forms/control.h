@@ -1,0 +1,145 @@
+// Controls of the headless form model: named children of a form with the
+// properties a renderer shows and the events a user (or a test) raises.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace unw {
+
+class Form;
+
+enum class ControlKind {
+  kButton,         // a picture button: its tooltip is its text
+  kLabel,
+  kTextBox,
+  kCheckBox,
+  kOption,         // option button; groups are control arrays
+  kComboBox,
+  kFrame,          // group box that holds other controls
+  kPicture,        // picture box (also holds the icon frames of a set)
+  kImage,          // one element of an image array
+  kTimer,
+  kMenu,           // menu bar entry, submenu or item
+  kMenuSeparator,
+};
+
+struct Font {
+  std::string name = "MS Sans Serif";
+  float size = 8.25f;  // points
+  bool bold = false;
+  bool italic = false;
+  bool underline = false;
+  bool strikethrough = false;
+  int weight = 400;
+  int charset = 0;
+  bool operator==(const Font&) const = default;
+};
+
+// What changed, so a renderer updates only that.
+enum class Prop {
+  kCaption,
+  kToolTip,
+  kEnabled,
+  kVisible,
+  kChecked,
+  kDefault,
+  kBounds,
+  kFont,
+  kValue,
+  kText,
+  kPicture,
+  kInterval,
+  kItems,
+};
+
+class Control {
+ public:
+  Control(Form& form, ControlKind kind, std::string name, int index, Control* parent);
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  Form& form() const { return form_; }
+  ControlKind kind() const { return kind_; }
+  const std::string& name() const { return name_; }
+  int index() const { return index_; }  // -1 unless part of a control array
+  Control* parent() const { return parent_; }
+  // "cmdStart", or "lblSemiColon(1)" for an element of a control array.
+  std::string Id() const;
+
+  const std::string& caption() const { return caption_; }
+  void SetCaption(const std::string& text);
+  const std::string& toolTip() const { return toolTip_; }
+  void SetToolTip(const std::string& text);
+  bool enabled() const { return enabled_; }
+  void SetEnabled(bool on);
+  bool visible() const { return visible_; }
+  void SetVisible(bool on);
+  bool checked() const { return checked_; }  // menu check mark
+  void SetChecked(bool on);
+  bool isDefault() const { return default_; }  // bold default item of a popup menu
+  void SetDefault(bool on);
+  // Position and size in twips, relative to the parent frame or the form.
+  int left() const { return left_; }
+  int top() const { return top_; }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  void Move(int left, int top, int width, int height);
+  const Font& font() const { return font_; }
+  void SetFont(const Font& font);
+  // Check box (0/1/2), option button (0/1), combo box list index.
+  int value() const { return value_; }
+  void SetValue(int v);
+  // Text of a text box or combo box.
+  const std::string& text() const { return text_; }
+  void SetText(const std::string& text);
+  // Name of the picture shown (a resource of the renderer), empty for none.
+  const std::string& picture() const { return picture_; }
+  void SetPicture(const std::string& id);
+  const std::vector<std::string>& items() const { return items_; }
+  void SetItems(std::vector<std::string> items);
+  // Access-key shortcut of a menu item, such as "Ctrl+L".
+  const std::string& shortcut() const { return shortcut_; }
+  void SetShortcut(const std::string& s) { shortcut_ = s; }
+
+  // Timers.
+  uint32_t interval() const { return interval_; }
+  void SetInterval(uint32_t ms);
+  bool running() const { return inHandler_; }
+
+  // Events; the form wires them to its handlers.
+  std::function<void()> onClick;
+  std::function<void()> onTimer;
+  std::function<void(int& keyAscii)> onKeyPress;
+  std::function<void()> onGotFocus;
+  std::function<void()> onChange;
+
+  // Raise events as the user would.
+  void Click();
+  void KeyPress(int& keyAscii);
+  void GotFocus();
+  // Called by the event loop when the timer is due. A timer whose handler is
+  // still running (it opened a modal window) skips the tick, never re-enters.
+  void Tick();
+
+ private:
+  void Changed(Prop p);
+
+  Form& form_;
+  ControlKind kind_;
+  std::string name_;
+  int index_;
+  Control* parent_;
+  std::string caption_, toolTip_, text_, picture_, shortcut_;
+  bool enabled_ = true, visible_ = true, checked_ = false, default_ = false;
+  int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+  Font font_;
+  int value_ = 0;
+  std::vector<std::string> items_;
+  uint32_t interval_ = 0;
+  bool inHandler_ = false;
+};
+
+}  // namespace unw

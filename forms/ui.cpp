@@ -1,0 +1,34 @@
+#include "forms/ui.h"
+
+#include <algorithm>
+
+#include "platform/dialogs.h"
+#include "platform/event_loop.h"
+
+namespace unw {
+
+Ui::Ui(FormView& view, EventLoop& loop, Dialogs& dialogs)
+    : view_(view), loop_(loop), dialogs_(dialogs) {}
+
+bool Ui::IsLoaded(const Form& f) const {
+  return std::find(forms_.begin(), forms_.end(), &f) != forms_.end();
+}
+
+int Ui::MsgBox(Form* owner, const std::string& text, int style, const std::string& title) {
+  ++modalDepth_;
+  struct Leave {
+    int& depth;
+    ~Leave() { --depth; }
+  } leave{modalDepth_};
+  return dialogs_.ShowMessageBox(owner ? owner->hWnd() : 0, text, title, style);
+}
+
+void Ui::DoEvents() { loop_.ProcessPendingEvents(); }
+
+void Ui::Register(Form& f) {
+  if (!IsLoaded(f)) forms_.push_back(&f);
+}
+
+void Ui::Unregister(Form& f) { std::erase(forms_, &f); }
+
+}  // namespace unw

@@ -1,0 +1,59 @@
+// The form runtime: the renderer, the event loop, the collection of loaded
+// forms and message boxes. One per program instance.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "forms/form.h"
+
+namespace unw {
+
+class FormView;
+class EventLoop;
+class Dialogs;
+
+// Message box styles and answers, with the values the system uses.
+enum MsgBoxStyle : int {
+  kMbOk = 0,
+  kMbYesNo = 4,
+  kMbIconQuestion = 0x20,
+  kMbIconExclamation = 0x30,
+  kMbIconInformation = 0x40,
+  kMbSystemModal = 0x1000,
+};
+enum MsgBoxAnswer : int { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
+
+class Ui {
+ public:
+  Ui(FormView& view, EventLoop& loop, Dialogs& dialogs);
+
+  FormView& view() const { return view_; }
+  EventLoop& loop() const { return loop_; }
+
+  // Loaded forms, in load order.
+  const std::vector<Form*>& forms() const { return forms_; }
+  bool IsLoaded(const Form& f) const;
+  // How many modal loops are running (forms and message boxes).
+  int modalDepth() const { return modalDepth_; }
+
+  // Shows a message box owned by `owner` (may be null) and returns the answer.
+  int MsgBox(Form* owner, const std::string& text, int style, const std::string& title);
+  // Handles the events already waiting, then returns.
+  void DoEvents();
+
+  // Used by Form.
+  void Register(Form& f);
+  void Unregister(Form& f);
+  void EnterModal() { ++modalDepth_; }
+  void LeaveModal() { --modalDepth_; }
+
+ private:
+  FormView& view_;
+  EventLoop& loop_;
+  Dialogs& dialogs_;
+  std::vector<Form*> forms_;
+  int modalDepth_ = 0;
+};
+
+}  // namespace unw

@@ -1,0 +1,70 @@
+#include "platform/fake/fake_view.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace unw {
+
+namespace {
+
+const char* StateName(WindowState s) {
+  switch (s) {
+    case WindowState::kNormal: return "normal";
+    case WindowState::kMinimized: return "minimized";
+    case WindowState::kMaximized: return "maximized";
+  }
+  return "?";
+}
+
+}  // namespace
+
+std::uintptr_t FakeView::Create(Form& form) {
+  ++created_[form.name()];
+  trace_.Line("window.load", {form.name()});
+  return nextHandle_ += 0x10;
+}
+
+void FakeView::Destroy(Form& form) {
+  std::erase(modal_, &form);
+  trace_.Line("window.unload", {form.name()});
+}
+
+void FakeView::FormChanged(Form& form, FormProp what) {
+  if (what == FormProp::kVisible)
+    trace_.Line(form.visible() ? "window.show" : "window.hide", {form.name()});
+  else if (what == FormProp::kWindowState)
+    trace_.Line("window.state", {form.name(), StateName(form.windowState())});
+}
+
+void FakeView::ControlChanged(Control& /*control*/, Prop /*what*/) {}
+
+void FakeView::BeginModal(Form& form) { modal_.push_back(&form); }
+
+void FakeView::EndModal(Form& form) { std::erase(modal_, &form); }
+
+TextSize FakeView::MeasureText(const Font& font, const std::string& text) {
+  int lines = 1;
+  size_t widest = 0, run = 0;
+  for (char c : text) {
+    if (c == '\n') {
+      ++lines;
+      run = 0;
+    } else if (c != '\r') {
+      widest = std::max(widest, ++run);
+    }
+  }
+  return {static_cast<int>(std::lround(widest * font.size * 12)),
+          static_cast<int>(std::lround(lines * font.size * 24))};
+}
+
+bool FakeView::AcceptsInput(const Form& form) const {
+  if (!form.loaded() || !form.visible()) return false;
+  return modal_.empty() || modal_.back() == &form;
+}
+
+int FakeView::created(const std::string& name) const {
+  auto it = created_.find(name);
+  return it == created_.end() ? 0 : it->second;
+}
+
+}  // namespace unw

@@ -1,0 +1,41 @@
+// A renderer that draws nothing: it records what the program asked of its
+// windows, measures text deterministically and knows which window takes input.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/form_view.h"
+#include "platform/trace.h"
+
+namespace unw {
+
+class FakeView : public FormView {
+ public:
+  explicit FakeView(Trace& trace) : trace_(trace) {}
+
+  std::uintptr_t Create(Form& form) override;
+  void Destroy(Form& form) override;
+  void FormChanged(Form& form, FormProp what) override;
+  void ControlChanged(Control& control, Prop what) override;
+  void BeginModal(Form& form) override;
+  void EndModal(Form& form) override;
+  // Each character is as wide as 12 twips per point of the font, a line 24 twips per point.
+  TextSize MeasureText(const Font& font, const std::string& text) override;
+
+  // Whether the user can reach `form`: it is visible and no modal window of
+  // the program sits above it.
+  bool AcceptsInput(const Form& form) const;
+  const std::vector<Form*>& modalStack() const { return modal_; }
+  // How often windows were created, by form name.
+  int created(const std::string& name) const;
+
+ private:
+  Trace& trace_;
+  std::vector<Form*> modal_;
+  std::map<std::string, int> created_;
+  std::uintptr_t nextHandle_ = 0x10000;
+};
+
+}  // namespace unw

@@ -1,0 +1,82 @@
+#include "platform/fake/sim.h"
+
+#include <stdexcept>
+
+#include "app/frm_timer.h"
+
+namespace unw {
+
+FakePlatform::FakePlatform()
+    : trace([this] { return loop.NowMs(); }, Trace::PathFromEnvironment()),
+      registry(trace),
+      view(trace),
+      dialogs(trace, loop),
+      windows(trace),
+      workstation(trace) {
+  trace.KeepLines(true);
+}
+
+Services FakePlatform::services() {
+  return Services{registry, loop, view, dialogs, windows, workstation};
+}
+
+Sim::Sim() : app_(std::make_unique<App>(fake.services())) {}
+
+Sim::~Sim() { fake.loop.Shutdown(); }
+
+void Sim::Start() {
+  started_ = true;
+  fake.loop.Launch([this] { app_->Run(); });
+}
+
+Form* Sim::FindForm(const std::string& name) const {
+  for (Form* f : app_->ui.forms()) {
+    if (f->name() == name) return f;
+  }
+  return nullptr;
+}
+
+Form& Sim::form(const std::string& name) const {
+  Form* f = FindForm(name);
+  if (!f) throw std::logic_error(name + " is not loaded");
+  return *f;
+}
+
+Control& Sim::ctl(const std::string& formName, const std::string& control, int index) const {
+  return form(formName).Ctl(control, index);
+}
+
+void Sim::Click(const std::string& formName, const std::string& control, int index) {
+  Control& c = ctl(formName, control, index);
+  const std::string what = formName + "." + c.Id();
+  if (!c.enabled() || !c.visible()) throw std::logic_error(what + " cannot be clicked");
+  bool inTrayMenu = false;
+  for (Control* p = c.parent(); p; p = p->parent()) inTrayMenu |= p->name() == "mPopupSys";
+  if (!fake.dialogs.open.empty()) throw std::logic_error(what + ": a message box is open");
+  if (!inTrayMenu && !fake.view.AcceptsInput(c.form()))
+    throw std::logic_error(what + ": its window takes no input now");
+  Do([&c] { c.Click(); });
+}
+
+void Sim::Close(const std::string& formName) {
+  Form& f = form(formName);
+  Do([&f] { f.UserClose(); });
+}
+
+void Sim::SetState(const std::string& formName, WindowState s) {
+  Form& f = form(formName);
+  Do([&f, s] { f.UserSetWindowState(s); });
+}
+
+void Sim::Answer(int answer) {
+  if (fake.dialogs.open.empty()) throw std::logic_error("no message box is open");
+  FakeDialogs::Box* box = fake.dialogs.open.back();
+  Do([box, answer] { box->answer = answer; });
+}
+
+void Sim::EndSession() {
+  Form& f = form("frmTimer");
+  Do([&f] { f.SessionEnding(); });
+}
+
+}  // namespace unw

@@ -1,0 +1,70 @@
+// A whole program on the fake back end, driven like a user on a virtual
+// clock: start it, let time pass, click named controls, answer questions.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/app.h"
+#include "platform/fake/fake_event_loop.h"
+#include "platform/fake/fake_registry.h"
+#include "platform/fake/fake_system.h"
+#include "platform/fake/fake_view.h"
+#include "platform/trace.h"
+
+namespace unw {
+
+struct FakePlatform {
+  FakePlatform();
+  Services services();
+
+  FakeEventLoop loop;
+  Trace trace;
+  FakeRegistry registry;
+  FakeView view;
+  FakeDialogs dialogs;
+  FakeWindowSystem windows;
+  FakeWorkstation workstation;
+};
+
+class Sim {
+ public:
+  Sim();
+  ~Sim();
+
+  FakePlatform fake;
+  App& app() { return *app_; }
+
+  // Starts the program (its main window loads) at the current virtual time.
+  void Start();
+  void Advance(int64_t ms) { fake.loop.Advance(ms); }
+  void AdvanceSeconds(int64_t s) { fake.loop.Advance(s * 1000); }
+  int64_t now() { return fake.loop.NowMs(); }
+  bool running() const { return started_ && !fake.loop.finished(); }
+
+  // A loaded form by name, or null.
+  Form* FindForm(const std::string& name) const;
+  Form& form(const std::string& name) const;  // must be loaded
+  Control& ctl(const std::string& form, const std::string& control, int index = -1) const;
+
+  // Clicks a control or menu item as a user would: it must be enabled and
+  // visible, and its window must take input (no modal window above it).
+  // Items of the tray popup menu are reachable whenever the menu is.
+  void Click(const std::string& form, const std::string& control, int index = -1);
+  // The close box of a window.
+  void Close(const std::string& form);
+  // The user minimizes or restores a window.
+  void SetState(const std::string& form, WindowState s);
+  // Answers the message box that is open; there must be one.
+  void Answer(int answer);
+  // The session ends (log-off or shutdown).
+  void EndSession();
+  // Runs `action` on the program thread now.
+  void Do(std::function<void()> action) { fake.loop.Do(std::move(action)); }
+
+ private:
+  std::unique_ptr<App> app_;
+  bool started_ = false;
+};
+
+}  // namespace unw

@@ -1,0 +1,21 @@
+// The workstation and system facts the program asks about.
+#pragma once
+
+#include <string>
+
+namespace unw {
+
+class Workstation {
+ public:
+  virtual ~Workstation() = default;
+  // Locks the workstation; non-zero on success.
+  virtual long LockWorkStation() = 0;
+  // The caret blink time in milliseconds.
+  virtual unsigned GetCaretBlinkTime() = 0;
+  // Folder of the running program, without a trailing backslash.
+  virtual std::string AppPath() = 0;
+  // File name of the running program without its extension.
+  virtual std::string AppExeName() = 0;
+};
+
+}  // namespace unw

@@ -1,0 +1,64 @@
+#include "settings/settings.h"
+
+#include <array>
+
+namespace unw {
+
+namespace {
+
+using S = Settings;
+
+SettingInfo Num(const char* name, const char* def, int lo, int hi, int16_t S::*m,
+                const char* resetDef = nullptr, int alsoValid = -32768) {
+  SettingInfo i{name, def, resetDef ? resetDef : def, lo, hi, alsoValid};
+  i.int16 = m;
+  if (alsoValid == -32768) i.alsoValid = lo;
+  return i;
+}
+
+const std::array<SettingInfo, 21>& Table() {
+  static const std::array<SettingInfo, 21> table = [] {
+    SettingInfo hours{"Hours", "1", "1", 0, 99, 0};
+    hours.int32 = &S::Hours;
+    SettingInfo custom{"CustomSound", "", "", 0, 0, 0};
+    custom.text = &S::CustomSound;
+    return std::array<SettingInfo, 21>{
+        // A missing BalloonTipsEnabled alone comes back on; a full reset turns it off.
+        Num("BalloonTipsEnabled", "1", 0, 1, &S::BalloonTipsEnabled, "0"),
+        Num("AudioType", "2", 0, 3, &S::AudioType),
+        Num("SelectedSound", "1", 0, 14, &S::SelectedSound),
+        custom,
+        Num("AlertMeBy", "0", 0, 1, &S::AlertMeBy),
+        Num("HideWhenMinimized", "1", 0, 1, &S::HideWhenMinimized),
+        Num("AlwaysOnTop", "1", 0, 1, &S::AlwaysOnTop),
+        Num("LockWorkstationOnBreak", "0", 0, 1, &S::LockWorkstationOnBreak),
+        Num("LaunchOnStartup", "1", 0, 1, &S::LaunchOnStartup),
+        Num("LaunchMinimized", "0", 0, 1, &S::LaunchMinimized),
+        Num("StartTimerOnLaunch", "1", 0, 1, &S::StartTimerOnLaunch),
+        hours,
+        Num("Minutes", "0", 0, 59, &S::Minutes),
+        Num("Seconds", "0", 0, 59, &S::Seconds),
+        Num("SnoozeMinutes", "10", 0, 59, &S::SnoozeMinutes),
+        Num("SnoozeSeconds", "0", 0, 59, &S::SnoozeSeconds),
+        Num("NumberOfSnooze", "3", 0, 9, &S::NumberOfSnooze, nullptr, 99),  // 99: no limit
+        Num("BreakMinutes", "10", 0, 59, &S::BreakMinutes),
+        Num("BreakSeconds", "0", 0, 59, &S::BreakSeconds),
+        Num("TrayIcon", "0", 0, 4, &S::TrayIcon),
+        Num("ActivateScreenSaver", "0", 0, 1, &S::ActivateScreenSaver),
+    };
+  }();
+  return table;
+}
+
+}  // namespace
+
+std::span<const SettingInfo> SettingsTable() { return Table(); }
+
+const SettingInfo* FindSetting(const std::string& name) {
+  for (const auto& s : Table()) {
+    if (name == s.name) return &s;
+  }
+  return nullptr;
+}
+
+}  // namespace unw

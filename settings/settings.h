@@ -1,0 +1,57 @@
+// The settings record: the working copies of the persisted settings, and the
+// one table that gives each setting its name, default and valid range.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace unw {
+
+struct Settings {
+  int32_t Hours = 0;
+  int16_t Minutes = 0;
+  int16_t Seconds = 0;
+  int16_t BreakMinutes = 0;
+  int16_t BreakSeconds = 0;
+  int16_t SnoozeMinutes = 0;
+  int16_t SnoozeSeconds = 0;
+  int16_t NumberOfSnooze = 0;
+  int16_t AlertMeBy = 0;
+  int16_t AudioType = 0;
+  int16_t SelectedSound = 0;
+  std::string CustomSound;
+  int16_t TrayIcon = 0;
+  int16_t LockWorkstationOnBreak = 0;
+  int16_t ActivateScreenSaver = 0;
+  int16_t StartTimerOnLaunch = 0;
+  int16_t BalloonTipsEnabled = 0;
+  int16_t AlwaysOnTop = 0;
+  int16_t HideWhenMinimized = 0;
+  int16_t LaunchMinimized = 0;
+  int16_t LaunchOnStartup = 0;
+};
+
+// One stored setting. Exactly one of the three member pointers is set.
+struct SettingInfo {
+  const char* name;
+  const char* defaultText;       // written when missing or out of range
+  const char* resetDefaultText;  // written by a full reset
+  int lo, hi;                    // valid range
+  int alsoValid;                 // one more valid value outside the range, or lo
+  int16_t Settings::*int16 = nullptr;
+  int32_t Settings::*int32 = nullptr;
+  std::string Settings::*text = nullptr;
+
+  bool InRange(long v) const { return (v >= lo && v <= hi) || v == alsoValid; }
+};
+
+// All 21 settings, in the order they are loaded.
+std::span<const SettingInfo> SettingsTable();
+const SettingInfo* FindSetting(const std::string& name);
+
+inline constexpr const char* kSettingsKey = "Software\\KORVANTE\\Unwindle";
+inline constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr const char* kRunValue = "Unwindle";
+
+}  // namespace unw
