@@ -13,7 +13,9 @@ App::App(const Services& services)
 
 App::~App() = default;
 
-void App::Start() { frmTimer_->Show(); }
+void App::Start() {
+  frmTimer_->Show();
+}
 
 int App::Run() {
   Start();
@@ -26,6 +28,8 @@ long SetTopMost(App& app, std::uintptr_t hwnd, bool topMost) {
                                       kSwpNoMove | kSwpNoSize);
 }
 
-void SetTaskVisible(App& app, bool visible) { app.sys.windows.SetTaskVisible(visible); }
+void SetTaskVisible(App& app, bool visible) {
+  app.sys.windows.SetTaskVisible(visible);
+}
 
 }  // namespace unw

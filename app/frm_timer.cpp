@@ -225,11 +225,19 @@ void FrmTimer::Form_Unload(int& /*cancel*/) {
   }
 }
 
-void FrmTimer::cmdExit_Click() { Unload(); }
-void FrmTimer::mnuExit_Click() { Unload(); }
-void FrmTimer::mPopExit_Click() { Unload(); }
+void FrmTimer::cmdExit_Click() {
+  Unload();
+}
+void FrmTimer::mnuExit_Click() {
+  Unload();
+}
+void FrmTimer::mPopExit_Click() {
+  Unload();
+}
 
-void FrmTimer::mnuLockWorkStation_Click() { app_.sys.workstation.LockWorkStation(); }
+void FrmTimer::mnuLockWorkStation_Click() {
+  app_.sys.workstation.LockWorkStation();
+}
 
 bool FrmTimer::ToggleOption(int16_t& setting, const char* valueName, const char* menu) {
   if (setting != 0 && setting != 1) return false;
@@ -258,8 +266,12 @@ void FrmTimer::mnuLaunchOnStartup_Click() {
 
 // The about box and the preferences dialog open from here once they exist.
 void FrmTimer::cmdAbout_Click() {}
-void FrmTimer::mnuAbout_Click() { cmdAbout_Click(); }
+void FrmTimer::mnuAbout_Click() {
+  cmdAbout_Click();
+}
 void FrmTimer::mnuPreferences_Click() {}
-void FrmTimer::mnuPreferencesPopMenu_Click() { mnuPreferences_Click(); }
+void FrmTimer::mnuPreferencesPopMenu_Click() {
+  mnuPreferences_Click();
+}
 
 }  // namespace unw

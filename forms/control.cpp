@@ -15,7 +15,9 @@ std::string Control::Id() const {
   return index_ < 0 ? name_ : name_ + "(" + std::to_string(index_) + ")";
 }
 
-void Control::Changed(Prop p) { form_.OnControlChanged(*this, p); }
+void Control::Changed(Prop p) {
+  form_.OnControlChanged(*this, p);
+}
 
 void Control::SetCaption(const std::string& text) {
   if (caption_ == text) return;

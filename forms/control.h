@@ -12,17 +12,17 @@ namespace unw {
 class Form;
 
 enum class ControlKind {
-  kButton,         // a picture button: its tooltip is its text
+  kButton,  // a picture button: its tooltip is its text
   kLabel,
   kTextBox,
   kCheckBox,
-  kOption,         // option button; groups are control arrays
+  kOption,  // option button; groups are control arrays
   kComboBox,
-  kFrame,          // group box that holds other controls
-  kPicture,        // picture box (also holds the icon frames of a set)
-  kImage,          // one element of an image array
+  kFrame,    // group box that holds other controls
+  kPicture,  // picture box (also holds the icon frames of a set)
+  kImage,    // one element of an image array
   kTimer,
-  kMenu,           // menu bar entry, submenu or item
+  kMenu,  // menu bar entry, submenu or item
   kMenuSeparator,
 };
 

@@ -48,7 +48,9 @@ void Form::SetWindowState(WindowState s) {
   if (visible_) Form_Resize();
 }
 
-void Form::UserSetWindowState(WindowState s) { SetWindowState(s); }
+void Form::UserSetWindowState(WindowState s) {
+  SetWindowState(s);
+}
 
 void Form::Load() {
   if (loaded_) return;
@@ -154,8 +156,8 @@ Control& Form::AddTimer(const std::string& name, uint32_t intervalMs, bool enabl
 
 Control& Form::AddMenu(const std::string& name, const std::string& caption, Control* parent,
                        int index) {
-  Control& m = Add(caption == "-" ? ControlKind::kMenuSeparator : ControlKind::kMenu, name, parent,
-                   index);
+  Control& m =
+      Add(caption == "-" ? ControlKind::kMenuSeparator : ControlKind::kMenu, name, parent, index);
   m.SetCaption(caption);
   return m;
 }

@@ -23,12 +23,16 @@ int Ui::MsgBox(Form* owner, const std::string& text, int style, const std::strin
   return dialogs_.ShowMessageBox(owner ? owner->hWnd() : 0, text, title, style);
 }
 
-void Ui::DoEvents() { loop_.ProcessPendingEvents(); }
+void Ui::DoEvents() {
+  loop_.ProcessPendingEvents();
+}
 
 void Ui::Register(Form& f) {
   if (!IsLoaded(f)) forms_.push_back(&f);
 }
 
-void Ui::Unregister(Form& f) { std::erase(forms_, &f); }
+void Ui::Unregister(Form& f) {
+  std::erase(forms_, &f);
+}
 
 }  // namespace unw

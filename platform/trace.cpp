@@ -23,12 +23,23 @@ std::string Trace::Escape(std::string_view text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\t': out += "\\t"; break;
-      case '\r': out += "\\r"; break;
-      case '\n': out += "\\n"; break;
-      case '\0': out += "\\0"; break;
-      default: out += c;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\0':
+        out += "\\0";
+        break;
+      default:
+        out += c;
     }
   }
   return out;

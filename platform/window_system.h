@@ -22,7 +22,7 @@ class WindowSystem {
   virtual long SetForegroundWindow(std::uintptr_t hwnd) = 0;
   // Posts a message to a window; returns non-zero on success.
   virtual long PostMsg(std::uintptr_t hwnd, uint32_t msg, std::uintptr_t wParam,
-                           std::intptr_t lParam) = 0;
+                       std::intptr_t lParam) = 0;
 };
 
 }  // namespace unw

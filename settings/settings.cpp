@@ -52,7 +52,9 @@ const std::array<SettingInfo, 21>& Table() {
 
 }  // namespace
 
-std::span<const SettingInfo> SettingsTable() { return Table(); }
+std::span<const SettingInfo> SettingsTable() {
+  return Table();
+}
 
 const SettingInfo* FindSetting(const std::string& name) {
   for (const auto& s : Table()) {

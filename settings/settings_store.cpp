@@ -80,8 +80,8 @@ int32_t SettingsStore::ReadDwordValue(RegKey root, const std::string& key, const
   uint32_t type = 0;
   if (reg_.QueryValueEx(h, name, &type, buf, &size) == kErrorSuccess && type == kRegDword &&
       size == 4)
-    result = static_cast<int32_t>(buf[0] | (buf[1] << 8) | (buf[2] << 16) |
-                                  (uint32_t(buf[3]) << 24));
+    result =
+        static_cast<int32_t>(buf[0] | (buf[1] << 8) | (buf[2] << 16) | (uint32_t(buf[3]) << 24));
   reg_.CloseKey(h);
   return result;
 }

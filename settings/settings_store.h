@@ -22,8 +22,7 @@ class SettingsStore {
   bool WriteSettingValue(const std::string& key, const std::string& name, const std::string& text);
   bool DeleteSettingValue(const std::string& key, const std::string& name);
   // A REG_DWORD below any root; `def` when missing or of another type.
-  int32_t ReadDwordValue(RegKey root, const std::string& key, const std::string& name,
-                         int32_t def);
+  int32_t ReadDwordValue(RegKey root, const std::string& key, const std::string& name, int32_t def);
 
   // Loads every setting into `s`, repairing missing and out-of-range values.
   // False as soon as a stored value is not a number.

@@ -1,1 +1,202 @@
+// The main window's start, close box, exit question and window options.
 #include <gtest/gtest.h>
+
+#include "app/product.h"
+#include "program_fixture.h"
+
+namespace unw {
+namespace {
+
+using MainWindowTest = ProgramTest;
+
+std::string RunValue(Sim& sim) {
+  return sim.fake.registry.Text(kHkeyCurrentUser, kRunKey, kRunValue).value_or("<missing>");
+}
+
+TEST_F(MainWindowTest, FirstStartShowsTheDefaultIntervalAndAppliesTheDefaultOptions) {
+  sim.Start();
+  EXPECT_EQ(sim.fake.registry.ValueCount(kHkeyCurrentUser, kSettingsKey), 21u);
+  EXPECT_EQ(main().caption(), "KORVANTE Unwindle");
+  EXPECT_TRUE(main().visible());
+  EXPECT_EQ(main().windowState(), WindowState::kNormal);
+  // Starts counting at once by default.
+  EXPECT_TRUE(TickRunning());
+  sim.AdvanceSeconds(1);
+  EXPECT_EQ(Display(), "00:59:59");
+  // Always on top by default: the stacking order only.
+  ASSERT_FALSE(sim.fake.windows.setWindowPos.empty());
+  auto& pos = sim.fake.windows.setWindowPos.back();
+  EXPECT_EQ(pos.hwnd, main().hWnd());
+  EXPECT_EQ(pos.insertAfter, kHwndTopMost);
+  EXPECT_EQ(pos.flags, 3u);
+  EXPECT_TRUE(main().Ctl("mnuAlwaysOnTop").checked());
+  EXPECT_TRUE(main().Ctl("mnuHideWhenMinimized").checked());
+  EXPECT_TRUE(main().Ctl("mnuLaunchOnStartup").checked());
+  EXPECT_FALSE(main().Ctl("mnuLaunchMinimized").checked());
+  EXPECT_EQ(RunValue(sim), "\"C:\\Program Files\\KORVANTE\\Unwindle\\Unwindle.exe\"");
+  // Off the task list while loading, back on once shown normally.
+  ASSERT_GE(sim.fake.windows.taskVisibleCalls.size(), 2u);
+  EXPECT_FALSE(sim.fake.windows.taskVisibleCalls.front());
+  EXPECT_TRUE(sim.fake.windows.taskVisible);
+  EXPECT_EQ(main().Ctl("tmrFlash").interval(), 530u) << "the caret blink time";
+  EXPECT_EQ(main().Ctl("mnuAbout").caption(), "About Korvante Unwindle...");
+}
+
+TEST_F(MainWindowTest, ACorruptStoreIsResetBeforeTheWindowShows) {
+  Plant({{"AudioType", "loud"}, {"Hours", "0"}, {"Minutes", "5"}});
+  sim.Start();
+  EXPECT_EQ(Stored("Minutes"), "0");
+  EXPECT_EQ(Stored("BalloonTipsEnabled"), "0");
+  EXPECT_EQ(Display(), "01:00:00");
+}
+
+TEST_F(MainWindowTest, LaunchingMinimizedAndHiddenLeavesOnlyTheTray) {
+  Plant({{"LaunchMinimized", "1"}, {"HideWhenMinimized", "1"}});
+  sim.Start();
+  EXPECT_TRUE(main().loaded());
+  EXPECT_FALSE(main().visible());
+  EXPECT_EQ(main().windowState(), WindowState::kMinimized);
+  EXPECT_FALSE(sim.fake.windows.taskVisible);
+  EXPECT_TRUE(main().Ctl("mnuLaunchMinimized").checked());
+}
+
+TEST_F(MainWindowTest, TheCloseBoxOnlyMinimizes) {
+  Plant({{"HideWhenMinimized", "0"}});
+  sim.Start();
+  sim.Close("frmTimer");
+  EXPECT_TRUE(sim.running());
+  EXPECT_EQ(main().windowState(), WindowState::kMinimized);
+  EXPECT_TRUE(main().visible());
+  EXPECT_TRUE(sim.fake.windows.taskVisible);
+
+  sim.SetState("frmTimer", WindowState::kNormal);
+  sim.Click("frmTimer", "mnuHideWhenMinimized");
+  EXPECT_EQ(Stored("HideWhenMinimized"), "1");
+  sim.Close("frmTimer");
+  EXPECT_TRUE(sim.running());
+  EXPECT_FALSE(main().visible());
+  EXPECT_FALSE(sim.fake.windows.taskVisible);
+}
+
+TEST_F(MainWindowTest, ExitAsksAndNoKeepsTheCountdownGoing) {
+  Plant({{"Hours", "0"}, {"Minutes", "1"}});
+  sim.Start();
+  sim.Click("frmTimer", "cmdStart");
+  sim.AdvanceSeconds(10);
+  sim.Click("frmTimer", "mnuExit");
+  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
+  const auto& box = *sim.fake.dialogs.open.back();
+  EXPECT_EQ(box.text, "Are you sure you want to exit?");
+  EXPECT_EQ(box.title, "KORVANTE Unwindle");
+  EXPECT_EQ(box.style, 4132);
+  EXPECT_TRUE(sim.app().blnExitQuestion);
+  // The countdown waits while the question is up.
+  sim.AdvanceSeconds(5);
+  EXPECT_EQ(Display(), "00:00:50");
+  EXPECT_THROW(sim.Click("frmTimer", "cmdStop"), std::logic_error);
+  sim.Answer(kIdNo);
+  EXPECT_FALSE(sim.app().blnExitQuestion);
+  EXPECT_TRUE(sim.running());
+  sim.AdvanceSeconds(1);
+  EXPECT_EQ(Display(), "00:00:49");
+}
+
+TEST_F(MainWindowTest, ExitAnsweredNoWhileStoppedStaysStopped) {
+  Plant({});
+  sim.Start();
+  sim.Click("frmTimer", "cmdExit");
+  sim.Answer(kIdNo);
+  sim.AdvanceSeconds(3);
+  EXPECT_FALSE(TickRunning());
+  EXPECT_EQ(Display(), "01:00:00");
+}
+
+TEST_F(MainWindowTest, ExitAnsweredYesEndsTheProgram) {
+  Plant({{"StartTimerOnLaunch", "1"}});
+  sim.Start();
+  sim.Click("frmTimer", "mPopExit");
+  sim.Answer(kIdYes);
+  EXPECT_FALSE(sim.running());
+  EXPECT_TRUE(sim.app().ui.forms().empty());
+  EXPECT_EQ(sim.fake.loop.timerCount(), 0u) << "no timer may outlive its window";
+  EXPECT_EQ(sim.fake.registry.OpenHandles(), 0u);
+}
+
+TEST_F(MainWindowTest, LoggingOffEndsWithoutAQuestion) {
+  Plant({{"StartTimerOnLaunch", "1"}});
+  sim.Start();
+  sim.EndSession();
+  EXPECT_FALSE(sim.running());
+  EXPECT_TRUE(sim.fake.dialogs.shown.empty());
+}
+
+TEST_F(MainWindowTest, AlwaysOnTopTogglesTheStackingOrderAndTheStore) {
+  Plant({{"AlwaysOnTop", "0"}});
+  sim.Start();
+  EXPECT_EQ(sim.fake.windows.setWindowPos.back().insertAfter, kHwndNoTopMost);
+  sim.Click("frmTimer", "mnuAlwaysOnTop");
+  EXPECT_EQ(sim.fake.windows.setWindowPos.back().insertAfter, kHwndTopMost);
+  EXPECT_EQ(Stored("AlwaysOnTop"), "1");
+  EXPECT_TRUE(main().Ctl("mnuAlwaysOnTop").checked());
+  sim.Click("frmTimer", "mnuAlwaysOnTop");
+  EXPECT_EQ(sim.fake.windows.setWindowPos.back().insertAfter, kHwndNoTopMost);
+  EXPECT_EQ(Stored("AlwaysOnTop"), "0");
+  EXPECT_FALSE(main().Ctl("mnuAlwaysOnTop").checked());
+  EXPECT_EQ(sim.app().settings.AlwaysOnTop, 0);
+}
+
+TEST_F(MainWindowTest, TheRunEntryFollowsLaunchOnStartup) {
+  Plant({{"LaunchOnStartup", "0"}});
+  sim.fake.registry.PlantText(kHkeyCurrentUser, kRunKey, kRunValue, "C:\\old\\Unwindle.exe");
+  sim.Start();
+  EXPECT_EQ(RunValue(sim), "<missing>") << "removed at every start while off";
+  sim.Click("frmTimer", "mnuLaunchOnStartup");
+  EXPECT_EQ(RunValue(sim), "\"C:\\Program Files\\KORVANTE\\Unwindle\\Unwindle.exe\"");
+  EXPECT_EQ(Stored("LaunchOnStartup"), "1");
+  sim.Click("frmTimer", "mnuLaunchOnStartup");
+  EXPECT_EQ(RunValue(sim), "<missing>");
+  EXPECT_EQ(Stored("LaunchOnStartup"), "0");
+}
+
+TEST_F(MainWindowTest, LaunchMinimizedTakesEffectOnlyAtTheNextStart) {
+  Plant({});
+  sim.Start();
+  sim.Click("frmTimer", "mnuLaunchMinimized");
+  EXPECT_EQ(Stored("LaunchMinimized"), "1");
+  EXPECT_EQ(main().windowState(), WindowState::kNormal);
+  EXPECT_TRUE(main().visible());
+}
+
+TEST_F(MainWindowTest, LockWorkstationIsCalledAndItsFailureIgnored) {
+  Plant({});
+  sim.fake.workstation.lockResult = 0;
+  sim.Start();
+  sim.Click("frmTimer", "mnuLockWorkStation");
+  EXPECT_EQ(sim.fake.workstation.locks, 1);
+  EXPECT_TRUE(sim.running());
+}
+
+TEST_F(MainWindowTest, TheTraceRecordsTheRunInOrder) {
+  Plant({});
+  sim.Start();
+  sim.Click("frmTimer", "cmdStart");
+  sim.AdvanceSeconds(2);
+  sim.Click("frmTimer", "cmdExit");
+  sim.Answer(kIdYes);
+  std::vector<std::string> events;
+  for (const auto& line : sim.fake.trace.lines()) {
+    auto a = line.find('\t');
+    auto b = line.find('\t', a + 1);
+    events.push_back(line.substr(a + 1, b - a - 1));
+  }
+  auto pos = [&](const std::string& e) {
+    return std::find(events.begin(), events.end(), e) - events.begin();
+  };
+  EXPECT_LT(pos("window.load"), pos("window.show"));
+  EXPECT_LT(pos("timer.start"), pos("msgbox.open"));
+  EXPECT_LT(pos("msgbox"), pos("window.unload"));
+  EXPECT_EQ(sim.fake.trace.lines().back().substr(0, 4), "2000");
+}
+
+}  // namespace
+}  // namespace unw

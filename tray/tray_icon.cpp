@@ -24,6 +24,8 @@ void RefreshTrayIcon(App& app, const std::string& text) {
   ModifyTrayIcon(app);
 }
 
-std::uintptr_t GetTrayIconPicture(App& /*app*/, int /*mode*/) { return 0; }
+std::uintptr_t GetTrayIconPicture(App& /*app*/, int /*mode*/) {
+  return 0;
+}
 
 }  // namespace unw

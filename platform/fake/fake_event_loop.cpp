@@ -3,10 +3,13 @@
 #include <thread>
 
 #include "forms/control.h"
+#include "forms/form.h"
 
 namespace unw {
 
-FakeEventLoop::~FakeEventLoop() { Shutdown(); }
+FakeEventLoop::~FakeEventLoop() {
+  Shutdown();
+}
 
 void FakeEventLoop::Push(int64_t time, const Control* timer, uint64_t gen,
                          std::function<void()> action) {
@@ -14,12 +17,17 @@ void FakeEventLoop::Push(int64_t time, const Control* timer, uint64_t gen,
 }
 
 void FakeEventLoop::StartTimer(Control& timer, uint32_t intervalMs) {
+  if (trace_)
+    trace_->Line("timer.start", {timer.form().name(), timer.name(), std::to_string(intervalMs)});
   TimerState st{now_ + intervalMs, intervalMs, ++generation_, &timer};
   timers_[&timer] = st;
   Push(st.deadline, &timer, st.generation, nullptr);
 }
 
-void FakeEventLoop::StopTimer(Control& timer) { timers_.erase(&timer); }
+void FakeEventLoop::StopTimer(Control& timer) {
+  if (timers_.erase(&timer) && trace_)
+    trace_->Line("timer.stop", {timer.form().name(), timer.name()});
+}
 
 bool FakeEventLoop::RunOneDue(int64_t until) {
   if (queue_.empty() || queue_.top().time > until) return false;

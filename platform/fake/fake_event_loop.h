@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/event_loop.h"
+#include "platform/trace.h"
 
 namespace unw {
 
@@ -46,6 +47,7 @@ class FakeEventLoop : public EventLoop {
   bool IsTimerRunning(const Control& t) const { return timers_.count(&t) > 0; }
   // Deepest nesting seen so far.
   int maxDepth() const { return maxDepth_; }
+  void SetTrace(Trace* trace) { trace_ = trace; }
   // Ends the program thread wherever it waits.
   void Shutdown();
 
@@ -78,6 +80,7 @@ class FakeEventLoop : public EventLoop {
   std::priority_queue<Event, std::vector<Event>, std::greater<Event>> queue_;
   std::map<const Control*, TimerState> timers_;
   int depth_ = 0;
+  Trace* trace_ = nullptr;
   int maxDepth_ = 0;
 
   std::mutex mutex_;

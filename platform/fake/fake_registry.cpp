@@ -13,9 +13,7 @@ std::string FakeRegistry::Lower(const std::string& s) {
 }
 
 std::string FakeRegistry::FullPath(RegKey root, const std::string& path) {
-  std::string r = root == kHkeyCurrentUser    ? "HKCU"
-                  : root == kHkeyLocalMachine ? "HKLM"
-                                              : "?";
+  std::string r = root == kHkeyCurrentUser ? "HKCU" : root == kHkeyLocalMachine ? "HKLM" : "?";
   return path.empty() ? r : r + "\\" + path;
 }
 
@@ -63,8 +61,8 @@ long FakeRegistry::OpenKey(RegKey root, const std::string& path, RegKey& key) {
   return Open(root, path, false, key, nullptr);
 }
 
-long FakeRegistry::QueryValueEx(RegKey key, const std::string& name, uint32_t* type,
-                                uint8_t* data, uint32_t* size) {
+long FakeRegistry::QueryValueEx(RegKey key, const std::string& name, uint32_t* type, uint8_t* data,
+                                uint32_t* size) {
   if (unavailable_) return kErrorAccessDenied;
   auto h = handles_.find(key);
   if (h == handles_.end()) return kErrorInvalidHandle;

@@ -38,8 +38,7 @@ class FakeRegistry : public Registry {
                  const std::string& text);  // REG_SZ with its NUL
   std::optional<std::string> Text(RegKey root, const std::string& path,
                                   const std::string& name) const;  // raw bytes as text
-  std::optional<uint32_t> Type(RegKey root, const std::string& path,
-                               const std::string& name) const;
+  std::optional<uint32_t> Type(RegKey root, const std::string& path, const std::string& name) const;
   bool KeyExists(RegKey root, const std::string& path) const;
   size_t ValueCount(RegKey root, const std::string& path) const;
   // Handles opened and not yet closed.
@@ -60,9 +59,9 @@ class FakeRegistry : public Registry {
   long Open(RegKey root, const std::string& path, bool create, RegKey& key, uint32_t* disp);
 
   Trace& trace_;
-  std::map<std::string, Key> keys_;          // by lower-case full path
-  std::map<RegKey, std::string> handles_;    // open handle -> full path
-  std::map<std::string, std::string> shown_; // lower-case full path -> as written
+  std::map<std::string, Key> keys_;           // by lower-case full path
+  std::map<RegKey, std::string> handles_;     // open handle -> full path
+  std::map<std::string, std::string> shown_;  // lower-case full path -> as written
   RegKey nextHandle_ = 0x100;
   bool unavailable_ = false;
   int writes_ = 0;

@@ -9,11 +9,11 @@ namespace unw {
 long FakeWindowSystem::SetWindowPos(std::uintptr_t hwnd, std::intptr_t insertAfter, int x, int y,
                                     int cx, int cy, uint32_t flags) {
   setWindowPos.push_back({hwnd, insertAfter, x, y, cx, cy, flags});
-  trace_.Line("window.zorder",
-              {std::to_string(hwnd), insertAfter == kHwndTopMost     ? "topmost"
-                                     : insertAfter == kHwndNoTopMost ? "notopmost"
-                                                                     : "other",
-               std::to_string(flags)});
+  trace_.Line("window.zorder", {std::to_string(hwnd),
+                                insertAfter == kHwndTopMost     ? "topmost"
+                                : insertAfter == kHwndNoTopMost ? "notopmost"
+                                                                : "other",
+                                std::to_string(flags)});
   return 1;
 }
 

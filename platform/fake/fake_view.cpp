@@ -9,9 +9,12 @@ namespace {
 
 const char* StateName(WindowState s) {
   switch (s) {
-    case WindowState::kNormal: return "normal";
-    case WindowState::kMinimized: return "minimized";
-    case WindowState::kMaximized: return "maximized";
+    case WindowState::kNormal:
+      return "normal";
+    case WindowState::kMinimized:
+      return "minimized";
+    case WindowState::kMaximized:
+      return "maximized";
   }
   return "?";
 }
@@ -38,9 +41,13 @@ void FakeView::FormChanged(Form& form, FormProp what) {
 
 void FakeView::ControlChanged(Control& /*control*/, Prop /*what*/) {}
 
-void FakeView::BeginModal(Form& form) { modal_.push_back(&form); }
+void FakeView::BeginModal(Form& form) {
+  modal_.push_back(&form);
+}
 
-void FakeView::EndModal(Form& form) { std::erase(modal_, &form); }
+void FakeView::EndModal(Form& form) {
+  std::erase(modal_, &form);
+}
 
 TextSize FakeView::MeasureText(const Font& font, const std::string& text) {
   int lines = 1;

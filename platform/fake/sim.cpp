@@ -14,6 +14,7 @@ FakePlatform::FakePlatform()
       windows(trace),
       workstation(trace) {
   trace.KeepLines(true);
+  loop.SetTrace(&trace);
 }
 
 Services FakePlatform::services() {
@@ -22,7 +23,9 @@ Services FakePlatform::services() {
 
 Sim::Sim() : app_(std::make_unique<App>(fake.services())) {}
 
-Sim::~Sim() { fake.loop.Shutdown(); }
+Sim::~Sim() {
+  fake.loop.Shutdown();
+}
 
 void Sim::Start() {
   started_ = true;
