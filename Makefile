@@ -1,0 +1,55 @@
+# Front door. `make run` and `make test` install what is missing (Debian 12),
+# build, and run the program or every test.
+SHELL := /bin/bash
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+DEB_PACKAGES := cmake ninja-build g++ libgtest-dev clang-format \
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
+  wine wine64 xvfb xauth xdotool imagemagick procps
+
+NATIVE := build/native
+WINDOWS := build/windows
+
+.PHONY: deps native windows run test unit e2e bench format check-format clean
+
+deps:
+	@missing=$$(for p in $(DEB_PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:" $$missing; \
+	  $(SUDO) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing >/dev/null; \
+	fi
+
+native: deps
+	cmake --preset native >/dev/null
+	cmake --build --preset native
+
+windows: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows
+
+run: windows
+	tools/run-under-wine.sh $(WINDOWS)
+
+unit: native
+	ctest --preset native
+
+e2e: windows
+	tests/e2e/run.sh $(WINDOWS)
+
+test: check-format unit e2e
+
+bench: windows
+	bench/run.sh $(WINDOWS)
+
+FORMATTED = $(shell git ls-files '*.cpp' '*.h')
+
+format:
+	clang-format -i $(FORMATTED)
+
+check-format: deps
+	@clang-format --dry-run --Werror $(FORMATTED) && echo "format: clean"
+
+clean:
+	rm -rf build
