@@ -45,7 +45,9 @@ void Form::SetWindowState(WindowState s) {
   state_ = s;
   if (!loaded_) return;
   ui_.view().FormChanged(*this, FormProp::kWindowState);
-  if (visible_) Form_Resize();
+  // Before the first show the state change is reported by that show; after it,
+  // even a hidden window hears of it (a restore from the tray comes that way).
+  if (shownOnce_) Form_Resize();
 }
 
 void Form::UserSetWindowState(WindowState s) {

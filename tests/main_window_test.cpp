@@ -101,6 +101,21 @@ TEST_F(MainWindowTest, ExitAsksAndNoKeepsTheCountdownGoing) {
   EXPECT_EQ(Display(), "00:00:49");
 }
 
+TEST_F(MainWindowTest, ARestoredWindowShowsAgainWhereTheScriptWaitsForIt) {
+  Plant({});
+  sim.Start();
+  sim.Close("frmTimer");
+  ASSERT_FALSE(main().visible());
+  bool seen = false;
+  sim.WhenShown("frmTimer", [&](Form& f) { seen = f.windowState() == WindowState::kNormal; });
+  sim.Do([this] {
+    main().SetWindowState(WindowState::kNormal);
+    main().Show();
+  });
+  EXPECT_TRUE(seen);
+  EXPECT_TRUE(sim.fake.windows.taskVisible);
+}
+
 TEST_F(MainWindowTest, ExitAnsweredNoWhileStoppedStaysStopped) {
   Plant({});
   sim.Start();

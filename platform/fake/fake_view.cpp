@@ -33,9 +33,10 @@ void FakeView::Destroy(Form& form) {
 }
 
 void FakeView::FormChanged(Form& form, FormProp what) {
-  if (what == FormProp::kVisible)
+  if (what == FormProp::kVisible) {
     trace_.Line(form.visible() ? "window.show" : "window.hide", {form.name()});
-  else if (what == FormProp::kWindowState)
+    if (form.visible() && onShow) onShow(form);
+  } else if (what == FormProp::kWindowState)
     trace_.Line("window.state", {form.name(), StateName(form.windowState())});
 }
 

@@ -2,6 +2,7 @@
 // windows, measures text deterministically and knows which window takes input.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -28,6 +29,8 @@ class FakeView : public FormView {
   // the program sits above it.
   bool AcceptsInput(const Form& form) const;
   const std::vector<Form*>& modalStack() const { return modal_; }
+  // Called whenever a window becomes visible (the scripted user's cue).
+  std::function<void(Form&)> onShow;
   // How often windows were created, by form name.
   int created(const std::string& name) const;
 

@@ -21,7 +21,22 @@ Services FakePlatform::services() {
   return Services{registry, loop, view, dialogs, windows, workstation};
 }
 
-Sim::Sim() : app_(std::make_unique<App>(fake.services())) {}
+Sim::Sim() : app_(std::make_unique<App>(fake.services())) {
+  fake.view.onShow = [this](Form& f) {
+    for (auto it = whenShown_.begin(); it != whenShown_.end(); ++it) {
+      if (it->first != f.name()) continue;
+      auto action = std::move(it->second);
+      whenShown_.erase(it);
+      // Queued, so it runs once the window waits for input like a real user's click.
+      fake.loop.At(fake.loop.NowMs(), [action = std::move(action), &f] { action(f); });
+      return;
+    }
+  };
+}
+
+void Sim::WhenShown(const std::string& form, std::function<void(Form&)> action) {
+  whenShown_.emplace_back(form, std::move(action));
+}
 
 Sim::~Sim() {
   fake.loop.Shutdown();

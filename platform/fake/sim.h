@@ -2,7 +2,10 @@
 // clock: start it, let time pass, click named controls, answer questions.
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 #include <string>
 
 #include "app/app.h"
@@ -59,12 +62,16 @@ class Sim {
   void Answer(int answer);
   // The session ends (log-off or shutdown).
   void EndSession();
+  // Runs `action` once, on the program thread, as soon as the window `form`
+  // is shown (after the code that showed it has gone on to wait for input).
+  void WhenShown(const std::string& form, std::function<void(Form&)> action);
   // Runs `action` on the program thread now.
   void Do(std::function<void()> action) { fake.loop.Do(std::move(action)); }
 
  private:
   std::unique_ptr<App> app_;
   bool started_ = false;
+  std::vector<std::pair<std::string, std::function<void(Form&)>>> whenShown_;
 };
 
 }  // namespace unw
