@@ -1,0 +1,20 @@
+#include "platform/win32/dialogs_win32.h"
+
+#include <windows.h>
+
+#include "platform/win32/win32_util.h"
+
+namespace unw {
+
+int Win32Dialogs::ShowMessageBox(std::uintptr_t owner, const std::string& text,
+                                 const std::string& title, int style) {
+  const std::string styleText = std::to_string(style);
+  trace_.Line("msgbox.open", {text, title, styleText});
+  HWND ownerWnd = win32::AsHwnd(owner);
+  if (ownerWnd && !IsWindow(ownerWnd)) ownerWnd = nullptr;
+  int answer = MessageBoxA(ownerWnd, text.c_str(), title.c_str(), static_cast<UINT>(style));
+  trace_.Line("msgbox", {text, title, styleText, std::to_string(answer)});
+  return answer;
+}
+
+}  // namespace unw

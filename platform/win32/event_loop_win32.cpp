@@ -1,0 +1,139 @@
+#include "platform/win32/event_loop_win32.h"
+
+#include <vector>
+
+#include "forms/control.h"
+#include "forms/form.h"
+
+namespace unw {
+
+namespace {
+
+constexpr char kTimerWindowClass[] = "UnwindleTimers";
+
+}  // namespace
+
+Win32EventLoop::Win32EventLoop(const Win32Clock& clock, Trace& trace)
+    : clock_(clock), trace_(trace) {
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = WndProc;
+  wc.hInstance = inst;
+  wc.lpszClassName = kTimerWindowClass;
+  RegisterClassExA(&wc);
+  // Message-only: it receives timers but is never shown nor enumerated.
+  hwnd_ =
+      CreateWindowExA(0, kTimerWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, inst, this);
+}
+
+Win32EventLoop::~Win32EventLoop() {
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+LRESULT CALLBACK Win32EventLoop::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<Win32EventLoop*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (msg == WM_TIMER && self) {
+    self->Fire(wParam);
+    return 0;
+  }
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+void Win32EventLoop::Arm(UINT_PTR id, int64_t deadline) {
+  int64_t wait = deadline - NowMs();
+  if (wait < 1) wait = 1;
+  SetTimer(hwnd_, id, static_cast<UINT>(wait), nullptr);
+}
+
+void Win32EventLoop::StartTimer(Control& timer, uint32_t intervalMs) {
+  trace_.Line("timer.start", {timer.form().name(), timer.name(), std::to_string(intervalMs)});
+  if (auto old = ids_.find(&timer); old != ids_.end()) {
+    KillTimer(hwnd_, old->second);
+    timers_.erase(old->second);
+  }
+  if (intervalMs == 0) intervalMs = 1;
+  const UINT_PTR id = nextId_++;
+  const int64_t deadline = NowMs() + intervalMs;
+  timers_[id] = Timer{&timer, deadline, intervalMs};
+  ids_[&timer] = id;
+  Arm(id, deadline);
+}
+
+void Win32EventLoop::StopTimer(Control& timer) {
+  auto it = ids_.find(&timer);
+  if (it == ids_.end()) return;
+  KillTimer(hwnd_, it->second);
+  timers_.erase(it->second);
+  ids_.erase(it);
+  trace_.Line("timer.stop", {timer.form().name(), timer.name()});
+}
+
+void Win32EventLoop::Fire(UINT_PTR id) {
+  auto it = timers_.find(id);
+  if (it == timers_.end()) {
+    KillTimer(hwnd_, id);  // stopped: a stray delivery of an old id
+    return;
+  }
+  Timer& t = it->second;
+  const int64_t now = NowMs();
+  if (now < t.deadline) {
+    // Win32 timers may come a little early; wait for the deadline itself.
+    Arm(id, t.deadline);
+    return;
+  }
+  // The next tick is due one interval after this deadline however late this
+  // one is; when whole intervals were missed they are skipped, never bunched.
+  t.deadline += t.interval;
+  if (t.deadline <= now) t.deadline += ((now - t.deadline) / t.interval + 1) * t.interval;
+  Arm(id, t.deadline);
+  // The handler may stop, restart or replace this timer: `t` is not touched after this.
+  Control* control = t.control;
+  control->Tick();
+}
+
+void Win32EventLoop::FireDue() {
+  const int64_t now = NowMs();
+  std::vector<UINT_PTR> due;
+  for (const auto& [id, t] : timers_) {
+    if (t.deadline <= now) due.push_back(id);
+  }
+  for (UINT_PTR id : due) Fire(id);
+}
+
+void Win32EventLoop::Dispatch(MSG& msg) {
+  if (preTranslate_ && preTranslate_(msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+}
+
+void Win32EventLoop::RunUntil(const std::function<bool()>& done) {
+  MSG msg;
+  while (!done()) {
+    BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) {
+      // Leave every nested loop: each level re-posts the quit for the one outside.
+      PostQuitMessage(got == 0 ? static_cast<int>(msg.wParam) : 0);
+      return;
+    }
+    Dispatch(msg);
+  }
+}
+
+void Win32EventLoop::ProcessPendingEvents() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    Dispatch(msg);
+  }
+  FireDue();
+}
+
+}  // namespace unw

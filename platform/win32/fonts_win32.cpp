@@ -1,0 +1,39 @@
+#include "platform/win32/fonts_win32.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace unw::win32 {
+
+HFONT CreateModelFont(const Font& font, UINT dpi) {
+  LOGFONTA lf = {};
+  // A negative height asks for the character height (the point size), as the
+  // system's own fonts are described; 8.25 points at 96 DPI give -11.
+  lf.lfHeight = -static_cast<LONG>(std::lround(font.size * static_cast<float>(dpi) / 72.0f));
+  lf.lfWeight = font.bold && font.weight < FW_BOLD ? FW_BOLD : font.weight;
+  lf.lfItalic = font.italic ? TRUE : FALSE;
+  lf.lfUnderline = font.underline ? TRUE : FALSE;
+  lf.lfStrikeOut = font.strikethrough ? TRUE : FALSE;
+  lf.lfCharSet = static_cast<BYTE>(font.charset);
+  lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  lf.lfQuality = DEFAULT_QUALITY;
+  lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+  std::strncpy(lf.lfFaceName, font.name.c_str(), LF_FACESIZE - 1);
+  return CreateFontIndirectA(&lf);
+}
+
+FontCache::~FontCache() {
+  for (const Entry& e : entries_) DeleteObject(e.handle);
+}
+
+HFONT FontCache::Get(const Font& font, UINT dpi) {
+  for (const Entry& e : entries_) {
+    if (e.dpi == dpi && e.font == font) return e.handle;
+  }
+  HFONT h = CreateModelFont(font, dpi);
+  if (h) entries_.push_back(Entry{font, dpi, h});
+  return h;
+}
+
+}  // namespace unw::win32

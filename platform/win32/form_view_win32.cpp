@@ -1,0 +1,173 @@
+#include "platform/win32/form_view_win32.h"
+
+#include <algorithm>
+
+#include "platform/win32/fonts_win32.h"
+#include "platform/win32/form_window.h"
+#include "platform/win32/win32_util.h"
+
+namespace unw {
+
+namespace {
+
+constexpr char kOwnerClass[] = "UnwindleOwner";
+
+}  // namespace
+
+Win32FormView::Win32FormView(Trace& trace) : trace_(trace) {
+  FormWindow::RegisterClass();
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = kOwnerClass;
+  RegisterClassExA(&wc);
+  // The first ShowWindow of a process may be replaced by the launcher's
+  // show command (a shortcut set to "minimized"); spend it on the hidden
+  // owner, so that each form is shown in the state its model says.
+  if (HWND owner = Owner()) ShowWindow(owner, SW_HIDE);
+}
+
+Win32FormView::~Win32FormView() {
+  windows_.clear();
+  dying_.clear();
+  if (owner_) DestroyWindow(owner_);
+}
+
+HWND Win32FormView::Owner() {
+  if (!owner_) {
+    owner_ = CreateWindowExA(0, kOwnerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
+  }
+  return owner_;
+}
+
+FormWindow* Win32FormView::Find(const Form& form) const {
+  for (const auto& w : windows_) {
+    if (&w->form() == &form) return w.get();
+  }
+  return nullptr;
+}
+
+FormWindow* Win32FormView::FindWindow(HWND hwnd) const {
+  for (const auto& w : windows_) {
+    if (w->hwnd() == hwnd) return w.get();
+  }
+  return nullptr;
+}
+
+HWND Win32FormView::MainWindow() const {
+  return windows_.empty() ? nullptr : windows_.front()->hwnd();
+}
+
+bool Win32FormView::IsMain(const FormWindow& w) const {
+  return !windows_.empty() && windows_.front().get() == &w;
+}
+
+HMENU Win32FormView::PopupMenu(const Control& menu) const {
+  FormWindow* w = Find(menu.form());
+  return w ? w->PopupOf(menu) : nullptr;
+}
+
+std::uintptr_t Win32FormView::Create(Form& form) {
+  windows_.push_back(std::make_unique<FormWindow>(*this, form, trace_));
+  FormWindow& w = *windows_.back();
+  HWND hwnd = w.Create(form.showInTaskbar() ? nullptr : Owner());
+  if (!hwnd) {
+    windows_.pop_back();
+    return 0;
+  }
+  return win32::AsHandle(hwnd);
+}
+
+void Win32FormView::Destroy(Form& form) {
+  auto it = std::find_if(windows_.begin(), windows_.end(),
+                         [&form](const auto& w) { return &w->form() == &form; });
+  if (it == windows_.end()) return;
+  // Windows destroyed under an open popup menu can lose the quit message.
+  if (menuLoops_ > 0) EndMenu();
+  ReleaseModal(form);
+  std::unique_ptr<FormWindow> w = std::move(*it);
+  windows_.erase(it);
+  w->Destroy();
+  trace_.Line("window.unload", {form.name()});
+  // A handler of this window may still be running (it unloaded its own form).
+  if (w->busy()) {
+    w->MarkDead();
+    dying_.push_back(std::move(w));
+  }
+}
+
+void Win32FormView::DestroyAll() {
+  while (!windows_.empty()) Destroy(windows_.back()->form());
+}
+
+void Win32FormView::Reap(FormWindow* window) {
+  std::erase_if(dying_, [window](const auto& w) { return w.get() == window; });
+}
+
+void Win32FormView::FormChanged(Form& form, FormProp what) {
+  if (FormWindow* w = Find(form)) w->FormChanged(what);
+}
+
+void Win32FormView::ControlChanged(Control& control, Prop what) {
+  if (FormWindow* w = Find(control.form())) w->ControlChanged(control, what);
+}
+
+void Win32FormView::BeginModal(Form& form) {
+  FormWindow* modal = Find(form);
+  std::vector<HWND>& taken = disabled_[&form];
+  for (const auto& w : windows_) {
+    if (w.get() == modal || !w->hwnd() || !IsWindowEnabled(w->hwnd())) continue;
+    EnableWindow(w->hwnd(), FALSE);
+    taken.push_back(w->hwnd());
+  }
+}
+
+void Win32FormView::EndModal(Form& form) {
+  ReleaseModal(form);
+}
+
+void Win32FormView::ReleaseModal(const Form& form) {
+  auto it = disabled_.find(&form);
+  if (it == disabled_.end()) return;
+  for (HWND h : it->second) {
+    if (IsWindow(h)) EnableWindow(h, TRUE);
+  }
+  disabled_.erase(it);
+}
+
+TextSize Win32FormView::MeasureText(const Font& font, const std::string& text) {
+  HDC dc = GetDC(nullptr);
+  if (!dc) return {};
+  const UINT dpi = win32::ScreenDpi();
+  HFONT hfont = win32::CreateModelFont(font, dpi);
+  HGDIOBJ old = SelectObject(dc, hfont);
+  TEXTMETRICA tm = {};
+  GetTextMetricsA(dc, &tm);
+  int widest = 0, lines = 0;
+  size_t start = 0;
+  for (;;) {
+    size_t end = text.find('\n', start);
+    std::string line = text.substr(start, end == std::string::npos ? end : end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, line.c_str(), static_cast<int>(line.size()), &size);
+    widest = std::max(widest, static_cast<int>(size.cx));
+    ++lines;
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  SelectObject(dc, old);
+  DeleteObject(hfont);
+  ReleaseDC(nullptr, dc);
+  return {win32::PixelsToTwips(widest, dpi), win32::PixelsToTwips(lines * tm.tmHeight, dpi)};
+}
+
+bool Win32FormView::PreTranslate(MSG& msg) {
+  if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST || !msg.hwnd) return false;
+  FormWindow* w = FindWindow(GetAncestor(msg.hwnd, GA_ROOT));
+  return w && w->PreTranslate(msg);
+}
+
+}  // namespace unw

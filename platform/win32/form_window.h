@@ -1,0 +1,85 @@
+// One form as a top-level window: its frame, menus and children, the
+// user's actions forwarded to the model, and the model's changes shown.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+
+#include "forms/form.h"
+#include "platform/trace.h"
+#include "platform/win32/control_windows.h"
+#include "platform/win32/fonts_win32.h"
+#include "platform/win32/menus_win32.h"
+
+namespace unw {
+
+class Win32FormView;
+
+// The top-level window of one loaded form.
+class FormWindow {
+ public:
+  FormWindow(Win32FormView& view, Form& form, Trace& trace);
+  ~FormWindow();
+  FormWindow(const FormWindow&) = delete;
+  FormWindow& operator=(const FormWindow&) = delete;
+
+  static void RegisterClass();
+  // Creates the hidden window with its menus and controls.
+  HWND Create(HWND owner);
+  // Destroys the window (the object itself may still be on the call stack).
+  void Destroy();
+  void FormChanged(FormProp what);
+  void ControlChanged(const Control& c, Prop what);
+  // Accelerators and tab moves for a keyboard message meant for this window.
+  bool PreTranslate(MSG& msg);
+
+  Form& form() const { return form_; }
+  HWND hwnd() const { return hwnd_; }
+  // The popup menu of a (hidden) top-level menu, for the tray menu.
+  HMENU PopupOf(const Control& menu) const { return menus_ ? menus_->PopupOf(menu) : nullptr; }
+
+  // Windows calls in while handlers run; the view frees a destroyed window
+  // only once none of its calls is still on the stack.
+  bool busy() const { return busy_ > 0; }
+  void MarkDead() { dead_ = true; }
+
+ private:
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                   DWORD_PTR ref);
+  // Leaves a call from Windows; frees the window when it was the last one of a dead window.
+  static void Leave(FormWindow* self);
+  LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
+  void OnCommand(WPARAM wParam, LPARAM lParam);
+  LRESULT OnInvoke(WPARAM atom);
+  void OnSize(WPARAM kind);
+  void OnDpiChanged(WPARAM wParam, const RECT& suggested);
+  void Show(bool visible);
+  void ApplyState();
+  void ApplyMenuBar();
+  // Sizes the window so that its client area is the form's size.
+  void FitClientArea();
+  void Center();
+  DWORD Style() const;
+  DWORD ExStyle() const;
+
+  Win32FormView& view_;
+  Form& form_;
+  Trace& trace_;
+  HWND hwnd_ = nullptr;
+  UINT dpi_ = 96;
+  HMENU shownBar_ = nullptr;
+  HWND lastFocus_ = nullptr;
+  win32::FontCache fonts_;
+  std::unique_ptr<win32::MenuSet> menus_;
+  win32::ControlSet controls_;
+  int busy_ = 0;
+  bool dead_ = false;
+  // Set while the program moves or shows the window itself, so that the
+  // resulting WM_SIZE is not taken for the user's doing.
+  bool applying_ = false;
+};
+
+}  // namespace unw

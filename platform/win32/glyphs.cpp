@@ -1,0 +1,243 @@
+#include "platform/win32/glyphs.h"
+
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+#include <vector>
+
+namespace unw::win32 {
+
+namespace {
+
+struct Pt {
+  double x, y;
+};
+
+// How a pass paints: in colour, or one of the two passes of a disabled
+// glyph (a highlight copy shifted down-right, then the grey shape on top).
+enum class Pass { kColor, kEmboss, kGrey };
+
+// Draws on a 100 x 100 design grid mapped onto a square of the box.
+class Painter {
+ public:
+  Painter(HDC dc, const RECT& box, Pass pass) : dc_(dc), pass_(pass) {
+    const int w = box.right - box.left, h = box.bottom - box.top;
+    side_ = std::min(w, h);
+    x0_ = box.left + (w - side_) / 2;
+    y0_ = box.top + (h - side_) / 2;
+    if (pass == Pass::kEmboss) {
+      ++x0_;
+      ++y0_;
+    }
+  }
+
+  int side() const { return side_; }
+
+  void Polygon(std::initializer_list<Pt> pts, COLORREF fill, COLORREF line) {
+    std::vector<Pt> v(pts);
+    PolygonOf(v, fill, line);
+  }
+
+  void PolygonOf(const std::vector<Pt>& pts, COLORREF fill, COLORREF line) {
+    std::vector<POINT> p;
+    for (const Pt& q : pts) p.push_back(Map(q));
+    Tools t(dc_, Ink(fill), Ink(line), 1);
+    ::Polygon(dc_, p.data(), static_cast<int>(p.size()));
+  }
+
+  void Rect(Pt a, Pt b, COLORREF fill, COLORREF line) {
+    Polygon({a, {b.x, a.y}, b, {a.x, b.y}}, fill, line);
+  }
+
+  void Ellipse(Pt a, Pt b, COLORREF fill, COLORREF line) {
+    POINT p = Map(a), q = Map(b);
+    Tools t(dc_, Ink(fill), Ink(line), 1);
+    ::Ellipse(dc_, p.x, p.y, q.x + 1, q.y + 1);
+  }
+
+  // An unfilled ellipse drawn with a wide pen (a cup's handle).
+  void Ring(Pt a, Pt b, double width, COLORREF color) {
+    POINT p = Map(a), q = Map(b);
+    HPEN pen = WidePen(width, Ink(color));
+    HGDIOBJ oldPen = SelectObject(dc_, pen);
+    HGDIOBJ oldBrush = SelectObject(dc_, GetStockObject(NULL_BRUSH));
+    ::Ellipse(dc_, p.x, p.y, q.x + 1, q.y + 1);
+    SelectObject(dc_, oldBrush);
+    SelectObject(dc_, oldPen);
+    DeleteObject(pen);
+  }
+
+  // A polyline (or, with `bezier`, cubic curves) with round ends.
+  void Stroke(std::initializer_list<Pt> pts, double width, COLORREF color, bool bezier = false) {
+    std::vector<POINT> p;
+    for (const Pt& q : pts) p.push_back(Map(q));
+    HPEN pen = WidePen(width, Ink(color));
+    HGDIOBJ old = SelectObject(dc_, pen);
+    if (bezier)
+      PolyBezier(dc_, p.data(), static_cast<DWORD>(p.size()));
+    else
+      Polyline(dc_, p.data(), static_cast<int>(p.size()));
+    SelectObject(dc_, old);
+    DeleteObject(pen);
+  }
+
+ private:
+  // Selects a solid brush and pen for the lifetime of one shape.
+  struct Tools {
+    Tools(HDC dc, COLORREF fill, COLORREF line, int width) : dc(dc) {
+      brush = CreateSolidBrush(fill);
+      pen = CreatePen(PS_SOLID, width, line);
+      oldBrush = SelectObject(dc, brush);
+      oldPen = SelectObject(dc, pen);
+    }
+    ~Tools() {
+      SelectObject(dc, oldBrush);
+      SelectObject(dc, oldPen);
+      DeleteObject(brush);
+      DeleteObject(pen);
+    }
+    HDC dc;
+    HBRUSH brush;
+    HPEN pen;
+    HGDIOBJ oldBrush, oldPen;
+  };
+
+  HPEN WidePen(double width, COLORREF color) const {
+    LOGBRUSH lb = {BS_SOLID, color, 0};
+    const DWORD w = static_cast<DWORD>(std::max(1L, std::lround(width * side_ / 100.0)));
+    return ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_ROUND | PS_JOIN_ROUND, w, &lb, 0,
+                        nullptr);
+  }
+
+  POINT Map(Pt p) const {
+    return POINT{x0_ + static_cast<LONG>(std::lround(p.x * side_ / 100.0)),
+                 y0_ + static_cast<LONG>(std::lround(p.y * side_ / 100.0))};
+  }
+
+  // Light parts of a disabled glyph take the button face, so that details
+  // (the "i", a label) stay visible against the grey of the dark parts.
+  COLORREF Ink(COLORREF c) const {
+    if (pass_ == Pass::kColor) return c;
+    const int lum = (GetRValue(c) * 299 + GetGValue(c) * 587 + GetBValue(c) * 114) / 1000;
+    if (lum > 190) return GetSysColor(COLOR_BTNFACE);
+    return GetSysColor(pass_ == Pass::kEmboss ? COLOR_BTNHIGHLIGHT : COLOR_GRAYTEXT);
+  }
+
+  HDC dc_;
+  Pass pass_;
+  int side_ = 0;
+  LONG x0_ = 0, y0_ = 0;
+};
+
+constexpr COLORREF kOutline = RGB(40, 40, 40);
+
+void Start(Painter& p) {
+  p.Polygon({{28, 16}, {84, 50}, {28, 84}}, RGB(20, 160, 70), RGB(0, 90, 35));
+}
+
+void Pause(Painter& p) {
+  p.Rect({24, 18}, {43, 82}, RGB(40, 90, 190), RGB(15, 45, 110));
+  p.Rect({57, 18}, {76, 82}, RGB(40, 90, 190), RGB(15, 45, 110));
+}
+
+void Stop(Painter& p) {
+  p.Rect({20, 20}, {80, 80}, RGB(205, 45, 45), RGB(120, 20, 20));
+}
+
+// A pencil lying from bottom-left (its point) to top-right (its eraser).
+void Change(Painter& p) {
+  const Pt tip{12, 88};
+  const double d = std::sqrt(0.5);
+  auto along = [&](double t, double side) {
+    return Pt{tip.x + t * d + side * d, tip.y - t * d + side * d};
+  };
+  const double hw = 11;
+  p.Polygon({tip, along(24, hw), along(24, -hw)}, RGB(240, 210, 165), kOutline);
+  p.Polygon({tip, along(9, hw * 9 / 24), along(9, -hw * 9 / 24)}, RGB(50, 50, 50), kOutline);
+  p.Polygon({along(24, hw), along(66, hw), along(66, -hw), along(24, -hw)}, RGB(245, 185, 30),
+            kOutline);
+  p.Polygon({along(66, hw), along(74, hw), along(74, -hw), along(66, -hw)}, RGB(160, 160, 165),
+            kOutline);
+  p.Polygon({along(74, hw), along(88, hw), along(88, -hw), along(74, -hw)}, RGB(230, 110, 135),
+            kOutline);
+}
+
+// A floppy disk: the usual "save" picture.
+void Save(Painter& p) {
+  const COLORREF body = RGB(40, 90, 170), edge = RGB(15, 45, 100);
+  p.Polygon({{16, 14}, {76, 14}, {86, 24}, {86, 86}, {16, 86}}, body, edge);
+  p.Rect({32, 14}, {68, 40}, RGB(205, 210, 215), edge);
+  p.Rect({55, 19}, {63, 35}, body, edge);
+  p.Rect({27, 54}, {75, 86}, RGB(250, 250, 250), edge);
+  p.Stroke({{34, 64}, {68, 64}}, 3, RGB(120, 140, 170));
+  p.Stroke({{34, 74}, {68, 74}}, 3, RGB(120, 140, 170));
+}
+
+// A steaming cup of coffee on its saucer: time for a break.
+void Cup(Painter& p) {
+  const COLORREF mug = RGB(165, 95, 45), edge = RGB(80, 40, 15);
+  p.Ellipse({8, 78}, {90, 92}, RGB(200, 200, 205), kOutline);
+  p.Ring({58, 46}, {84, 70}, 7, edge);
+  p.Polygon({{18, 40}, {72, 40}, {66, 82}, {24, 82}}, mug, edge);
+  p.Ellipse({18, 35}, {72, 46}, RGB(95, 50, 20), edge);
+  p.Stroke({{34, 30}, {26, 22}, {42, 16}, {34, 6}}, 4, RGB(140, 140, 140), true);
+  p.Stroke({{54, 30}, {46, 22}, {62, 16}, {54, 6}}, 4, RGB(140, 140, 140), true);
+}
+
+// A white "i" on a blue disc: information about the program.
+void About(Painter& p) {
+  const COLORREF white = RGB(255, 255, 255);
+  p.Ellipse({8, 8}, {92, 92}, RGB(35, 105, 215), RGB(15, 55, 130));
+  p.Ellipse({43, 20}, {57, 34}, white, white);
+  p.Rect({44, 42}, {56, 74}, white, white);
+  p.Rect({37, 42}, {56, 48}, white, white);
+  p.Rect({36, 70}, {64, 76}, white, white);
+}
+
+void Exit(Painter& p) {
+  p.Stroke({{24, 24}, {76, 76}}, 20, RGB(130, 20, 20));
+  p.Stroke({{76, 24}, {24, 76}}, 20, RGB(130, 20, 20));
+  p.Stroke({{24, 24}, {76, 76}}, 14, RGB(220, 50, 50));
+  p.Stroke({{76, 24}, {24, 76}}, 14, RGB(220, 50, 50));
+}
+
+using GlyphFn = void (*)(Painter&);
+
+GlyphFn Find(const std::string& picture) {
+  struct Entry {
+    const char* name;
+    GlyphFn draw;
+  };
+  static const Entry kGlyphs[] = {
+      {"start", Start}, {"pause", Pause},  {"stop", Stop},   {"change", Change},
+      {"save", Save},   {"unwindle", Cup}, {"about", About}, {"exit", Exit},
+  };
+  for (const Entry& e : kGlyphs) {
+    if (picture == e.name) return e.draw;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool HasGlyph(const std::string& picture) {
+  return Find(picture) != nullptr;
+}
+
+void DrawGlyph(HDC dc, const RECT& box, const std::string& picture, bool enabled) {
+  GlyphFn draw = Find(picture);
+  if (!draw) return;
+  const int saved = SaveDC(dc);
+  if (enabled) {
+    Painter p(dc, box, Pass::kColor);
+    draw(p);
+  } else {
+    Painter emboss(dc, box, Pass::kEmboss);
+    draw(emboss);
+    Painter grey(dc, box, Pass::kGrey);
+    draw(grey);
+  }
+  RestoreDC(dc, saved);
+}
+
+}  // namespace unw::win32

@@ -1,0 +1,51 @@
+#include "platform/win32/win32_util.h"
+
+namespace unw::win32 {
+
+namespace {
+
+// Resolved at run time: the calls exist only from Windows 10 (1607) on, and
+// the program must still start on older systems.
+template <typename Fn>
+Fn User32Proc(const char* name) {
+  static HMODULE user32 = GetModuleHandleA("user32.dll");
+  if (!user32) return nullptr;
+  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(user32, name)));
+}
+
+}  // namespace
+
+std::string WindowText(HWND hwnd) {
+  int n = GetWindowTextLengthA(hwnd);
+  if (n <= 0) return {};
+  std::string text(static_cast<size_t>(n) + 1, '\0');
+  n = GetWindowTextA(hwnd, text.data(), n + 1);
+  text.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  return text;
+}
+
+UINT ScreenDpi() {
+  HDC dc = GetDC(nullptr);
+  int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+  if (dc) ReleaseDC(nullptr, dc);
+  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+UINT DpiOf(HWND hwnd) {
+  using Fn = UINT(WINAPI*)(HWND);
+  static Fn getDpiForWindow = User32Proc<Fn>("GetDpiForWindow");
+  if (getDpiForWindow && hwnd) {
+    UINT dpi = getDpiForWindow(hwnd);
+    if (dpi) return dpi;
+  }
+  return ScreenDpi();
+}
+
+void AdjustRectForDpi(RECT& rc, DWORD style, bool menu, DWORD exStyle, UINT dpi) {
+  using Fn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  static Fn adjustForDpi = User32Proc<Fn>("AdjustWindowRectExForDpi");
+  if (adjustForDpi && adjustForDpi(&rc, style, menu, exStyle, dpi)) return;
+  AdjustWindowRectEx(&rc, style, menu, exStyle);
+}
+
+}  // namespace unw::win32

@@ -1,0 +1,39 @@
+// Small helpers shared by the Win32 services: handle casts, window text and
+// the twips <-> pixels arithmetic at a window's DPI.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace unw::win32 {
+
+inline HWND AsHwnd(std::uintptr_t h) {
+  return reinterpret_cast<HWND>(h);
+}
+inline std::uintptr_t AsHandle(HWND h) {
+  return reinterpret_cast<std::uintptr_t>(h);
+}
+
+// The text of any window, in the program's (UTF-8) code page.
+std::string WindowText(HWND hwnd);
+
+// The DPI a window is drawn at: GetDpiForWindow where the system has it
+// (per-monitor aware), else the screen's LOGPIXELSY.
+UINT DpiOf(HWND hwnd);
+// The screen's DPI, for measuring without a window.
+UINT ScreenDpi();
+
+// Twips are 1/1440 inch, so a length scales with the DPI.
+inline int TwipsToPixels(int twips, UINT dpi) {
+  return MulDiv(twips, static_cast<int>(dpi), 1440);
+}
+inline int PixelsToTwips(int pixels, UINT dpi) {
+  return MulDiv(pixels, 1440, static_cast<int>(dpi));
+}
+
+// AdjustWindowRectExForDpi where available, else AdjustWindowRectEx.
+void AdjustRectForDpi(RECT& rc, DWORD style, bool menu, DWORD exStyle, UINT dpi);
+
+}  // namespace unw::win32

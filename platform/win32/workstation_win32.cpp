@@ -1,0 +1,59 @@
+#include "platform/win32/workstation_win32.h"
+
+#include <windows.h>
+
+namespace unw {
+
+namespace {
+
+std::string ModuleFileName() {
+  std::string buf(MAX_PATH, '\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    if (n == 0) return {};
+    // A full buffer may mean the name was cut: grow and ask again.
+    if (n < buf.size()) {
+      buf.resize(n);
+      return buf;
+    }
+    buf.resize(buf.size() * 2);
+  }
+}
+
+}  // namespace
+
+long Win32Workstation::LockWorkStation() {
+  // Wine answers FALSE (not implemented); the caller goes on either way.
+  long rc = ::LockWorkStation() ? 1 : 0;
+  trace_.Line("lock", {std::to_string(rc)});
+  return rc;
+}
+
+unsigned Win32Workstation::GetCaretBlinkTime() {
+  return ::GetCaretBlinkTime();
+}
+
+std::string Win32Workstation::AppPath() {
+  return FolderOf(ModuleFileName());
+}
+
+std::string Win32Workstation::AppExeName() {
+  return BaseNameOf(ModuleFileName());
+}
+
+std::string FolderOf(const std::string& fullPath) {
+  size_t slash = fullPath.find_last_of("\\/");
+  if (slash == std::string::npos) return {};
+  std::string folder = fullPath.substr(0, slash);
+  if (folder.size() == 2 && folder[1] == ':') folder += '\\';
+  return folder;
+}
+
+std::string BaseNameOf(const std::string& fullPath) {
+  size_t slash = fullPath.find_last_of("\\/");
+  std::string name = slash == std::string::npos ? fullPath : fullPath.substr(slash + 1);
+  size_t dot = name.find_last_of('.');
+  return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+}  // namespace unw
