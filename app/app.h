@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "forms/ui.h"
 #include "platform/services.h"
@@ -41,7 +42,11 @@ class App {
   bool blnExitQuestion = false;
   bool blnBalloonShowing = false;
   int16_t intIconFrame = 0;
+  int16_t intMoonTicks = 0;  // ticks since the moon icon last moved on
+  bool blnFlashOn = false;   // which picture the flashing icon shows
   TrayIconData trayIconData;
+  uint32_t lngTrayRecordSize = 0;     // the record size the shell understands
+  std::uintptr_t lngPrevWndProc = 0;  // the main window's own procedure while hooked
 
  private:
   std::unique_ptr<FrmTimer> frmTimer_;
@@ -49,6 +54,8 @@ class App {
 
 // The stacking order of a window: topmost or normal. Returns the call's result.
 long SetTopMost(App& app, std::uintptr_t hwnd, bool topMost);
+// Whether a window of that name is loaded now.
+bool IsFormLoaded(App& app, const std::string& name);
 // Whether the program has a task-list entry.
 void SetTaskVisible(App& app, bool visible);
 

@@ -5,6 +5,7 @@
 #include "app/product.h"
 #include "forms/ui.h"
 #include "settings/number_text.h"
+#include "tray/tray_animation.h"
 #include "tray/tray_icon.h"
 
 namespace unw {
@@ -142,6 +143,8 @@ void FrmTimer::Design() {
   Wire("mnuStop", &FrmTimer::mnuStop_Click);
   Wire("mnuUnwindle", &FrmTimer::mnuUnwindle_Click);
   Ctl("tmrMain").onTimer = [this] { tmrMain_Timer(); };
+  Ctl("tmrFlash").onTimer = [this] { tmrFlash_Timer(); };
+  Wire("mPopRestore", &FrmTimer::RestoreFromTray);
 }
 
 void FrmTimer::Form_Load() {
@@ -156,7 +159,7 @@ void FrmTimer::Form_Load() {
   Ctl("mnuAbout").SetCaption("About Korvante Unwindle...");
   ShowInterval();
 
-  std::uintptr_t icon = GetTrayIconPicture(app_, 2);
+  std::uintptr_t icon = GetTrayIconPicture(app_, kPictureCurrent);
   AddTrayIcon(app_, hWnd(), icon, WorkStatusText(TimeRemaining(), kStopped));
 
   Ctl("mnuHideWhenMinimized").SetChecked(s.HideWhenMinimized != 0);

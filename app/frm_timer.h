@@ -46,6 +46,13 @@ class FrmTimer : public Form {
   void mnuStop_Click() { cmdStop_Click(); }
   void mnuUnwindle_Click() { cmdUnwindle_Click(); }
 
+  // Tray.
+  void tmrFlash_Timer();
+  void RestoreFromTray();
+  void ShowTrayMenu();
+  void AcknowledgeTrayAlert();
+  void EndBalloonAlert();
+
   // Countdown members shared with the alert and break windows.
   bool blnPause = false;
   int32_t lngTotalSeconds = 0;

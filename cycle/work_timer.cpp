@@ -4,15 +4,10 @@
 #include "app/frm_timer.h"
 #include "app/product.h"
 #include "settings/number_text.h"
+#include "tray/tray_animation.h"
 #include "tray/tray_icon.h"
 
 namespace unw {
-
-namespace {
-
-constexpr int16_t kTrafficLights = 4;
-
-}  // namespace
 
 std::string WorkStatusText(const std::string& time, const char* suffix) {
   std::string s = std::string(kCompanyName) + " - " + kMakerUrl + " \r\nTime Remaining: ";
@@ -87,7 +82,8 @@ void FrmTimer::cmdStop_Click() {
   LoadWorkInterval();
   ShowInterval();
   app_.intIconFrame = 0;
-  app_.trayIconData.hIcon = GetTrayIconPicture(app_, 2);
+  if (std::uintptr_t icon = GetTrayIconPicture(app_, kPictureCurrent))
+    app_.trayIconData.hIcon = icon;
   app_.trayIconData.szTip = FixedField(WorkStatusText(TimeRemaining(), kStopped), kTipChars);
   ModifyTrayIcon(app_);
   SetTimerControls(TimerState::kStopped);

@@ -40,8 +40,8 @@ class Form {
 
   const std::string& caption() const { return caption_; }
   void SetCaption(const std::string& text);
-  int width() const { return width_; }    // outer size in twips
-  int height() const { return height_; }  // client height in twips
+  int width() const { return width_; }  // client size in twips
+  int height() const { return height_; }
   void SetSize(int width, int height);
   const Font& font() const { return font_; }
   void SetFont(const Font& font);

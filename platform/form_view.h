@@ -29,6 +29,9 @@ class FormView {
   // `form` is shown modally: the program's other windows take no input until EndModal.
   virtual void BeginModal(Form& form) = 0;
   virtual void EndModal(Form& form) = 0;
+  // Shows the submenu `menu` of `form` as a popup menu at the mouse position and
+  // returns when it closes; a chosen item's Click runs before or after the return.
+  virtual void ShowPopupMenu(Form& form, Control& menu) = 0;
   // Size of `text` drawn in `font`, in twips.
   virtual TextSize MeasureText(const Font& font, const std::string& text) = 0;
 };

@@ -4,7 +4,10 @@
 #include "platform/dialogs.h"
 #include "platform/event_loop.h"
 #include "platform/form_view.h"
+#include "platform/notification_area.h"
 #include "platform/registry.h"
+#include "platform/sound.h"
+#include "platform/system_metrics.h"
 #include "platform/window_system.h"
 #include "platform/workstation.h"
 
@@ -17,6 +20,9 @@ struct Services {
   Dialogs& dialogs;
   WindowSystem& windows;
   Workstation& workstation;
+  NotificationArea& tray;
+  SoundPlayer& sound;
+  SystemMetrics& metrics;
 };
 
 }  // namespace unw

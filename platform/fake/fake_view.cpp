@@ -65,6 +65,11 @@ TextSize FakeView::MeasureText(const Font& font, const std::string& text) {
           static_cast<int>(std::lround(lines * font.size * 24))};
 }
 
+void FakeView::ShowPopupMenu(Form& form, Control& menu) {
+  popups.push_back(&menu);
+  trace_.Line("menu.popup", {form.name(), menu.name()});
+}
+
 bool FakeView::AcceptsInput(const Form& form) const {
   if (!form.loaded() || !form.visible()) return false;
   return modal_.empty() || modal_.back() == &form;

@@ -24,6 +24,9 @@ class FakeView : public FormView {
   void EndModal(Form& form) override;
   // Each character is as wide as 12 twips per point of the font, a line 24 twips per point.
   TextSize MeasureText(const Font& font, const std::string& text) override;
+  // Records the popup; the test then clicks its items (or nothing, to dismiss it).
+  void ShowPopupMenu(Form& form, Control& menu) override;
+  std::vector<Control*> popups;
 
   // Whether the user can reach `form`: it is visible and no modal window of
   // the program sits above it.

@@ -12,13 +12,15 @@ FakePlatform::FakePlatform()
       view(trace),
       dialogs(trace, loop),
       windows(trace),
-      workstation(trace) {
+      workstation(trace),
+      tray(trace),
+      sound(trace) {
   trace.KeepLines(true);
   loop.SetTrace(&trace);
 }
 
 Services FakePlatform::services() {
-  return Services{registry, loop, view, dialogs, windows, workstation};
+  return Services{registry, loop, view, dialogs, windows, workstation, tray, sound, metrics};
 }
 
 Sim::Sim() : app_(std::make_unique<App>(fake.services())) {

@@ -11,6 +11,7 @@
 #include "app/app.h"
 #include "platform/fake/fake_event_loop.h"
 #include "platform/fake/fake_registry.h"
+#include "platform/fake/fake_shell.h"
 #include "platform/fake/fake_system.h"
 #include "platform/fake/fake_view.h"
 #include "platform/trace.h"
@@ -28,6 +29,9 @@ struct FakePlatform {
   FakeDialogs dialogs;
   FakeWindowSystem windows;
   FakeWorkstation workstation;
+  FakeNotificationArea tray;
+  FakeSoundPlayer sound;
+  FakeSystemMetrics metrics;
 };
 
 class Sim {
