@@ -7,15 +7,11 @@
 
 namespace unw {
 
-namespace {
-
 std::string TrimSpaces(const std::string& s) {
   const size_t b = s.find_first_not_of(' ');
   if (b == std::string::npos) return {};
   return s.substr(b, s.find_last_not_of(' ') - b + 1);
 }
-
-}  // namespace
 
 uint32_t BeepKind(int16_t limit, int16_t count) {
   if (limit == 99) return kMbIconAsterisk;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace unw {
 
@@ -39,6 +40,8 @@ int16_t PlaySelectedSound(App& app);
 int16_t PlayCatalogueSound(App& app, int index);
 // A system beep whose kind follows the reminder count.
 void PlaySystemBeep(App& app);
+// `s` without its leading and trailing spaces.
+std::string TrimSpaces(const std::string& s);
 // The kind of beep (MessageBeep type) for `count` reminders given of at most `limit`.
 uint32_t BeepKind(int16_t limit, int16_t count);
 

@@ -1,6 +1,9 @@
 #include "app/app.h"
 
 #include "app/frm_timer.h"
+#include "cycle/frm_break_time_remaining.h"
+#include "cycle/frm_restart_timer.h"
+#include "cycle/frm_unwindle.h"
 #include "platform/window_system.h"
 
 namespace unw {
@@ -9,7 +12,10 @@ App::App(const Services& services)
     : sys(services),
       ui(services.view, services.loop, services.dialogs),
       store(services.registry),
-      frmTimer_(std::make_unique<FrmTimer>(*this)) {}
+      frmTimer_(std::make_unique<FrmTimer>(*this)),
+      frmUnwindle_(std::make_unique<FrmUnwindle>(*this)),
+      frmBreakTimeRemaining_(std::make_unique<FrmBreakTimeRemaining>(*this)),
+      frmRestartTimer_(std::make_unique<FrmRestartTimer>(*this)) {}
 
 App::~App() = default;
 

@@ -15,6 +15,9 @@
 namespace unw {
 
 class FrmTimer;
+class FrmUnwindle;
+class FrmBreakTimeRemaining;
+class FrmRestartTimer;
 
 class App {
  public:
@@ -29,6 +32,9 @@ class App {
   int Run();
 
   FrmTimer& frmTimer() { return *frmTimer_; }
+  FrmUnwindle& frmUnwindle() { return *frmUnwindle_; }
+  FrmBreakTimeRemaining& frmBreakTimeRemaining() { return *frmBreakTimeRemaining_; }
+  FrmRestartTimer& frmRestartTimer() { return *frmRestartTimer_; }
 
   Services sys;
   Ui ui;
@@ -47,9 +53,13 @@ class App {
   TrayIconData trayIconData;
   uint32_t lngTrayRecordSize = 0;     // the record size the shell understands
   std::uintptr_t lngPrevWndProc = 0;  // the main window's own procedure while hooked
+  bool blnMainWasNormal = false;      // the main window's state when an alert hid it
 
  private:
   std::unique_ptr<FrmTimer> frmTimer_;
+  std::unique_ptr<FrmUnwindle> frmUnwindle_;
+  std::unique_ptr<FrmBreakTimeRemaining> frmBreakTimeRemaining_;
+  std::unique_ptr<FrmRestartTimer> frmRestartTimer_;
 };
 
 // The stacking order of a window: topmost or normal. Returns the call's result.

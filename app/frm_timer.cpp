@@ -144,7 +144,11 @@ void FrmTimer::Design() {
   Wire("mnuUnwindle", &FrmTimer::mnuUnwindle_Click);
   Ctl("tmrMain").onTimer = [this] { tmrMain_Timer(); };
   Ctl("tmrFlash").onTimer = [this] { tmrFlash_Timer(); };
-  Wire("mPopRestore", &FrmTimer::RestoreFromTray);
+  Wire("mPopRestore", &FrmTimer::mPopRestore_Click);
+  Wire("mnuStopBreakPopUp", &FrmTimer::mnuStopBreakPopUp_Click);
+  Wire("mPopAbout", &FrmTimer::mPopAbout_Click);
+  Ctl("tmrPlaySound").onTimer = [this] { tmrPlaySound_Timer(); };
+  Ctl("tmrBalloonTip").onTimer = [this] { tmrBalloonTip_Timer(); };
 }
 
 void FrmTimer::Form_Load() {

@@ -52,6 +52,15 @@ class FrmTimer : public Form {
   void ShowTrayMenu();
   void AcknowledgeTrayAlert();
   void EndBalloonAlert();
+  // The time-up alert: the break prompt at once, or a tray alert.
+  void AlertUser();
+  void tmrPlaySound_Timer();
+  void tmrBalloonTip_Timer();
+  void mnuStopBreakPopUp_Click();
+  void mPopRestore_Click();
+  void mPopAbout_Click();
+  // Ends a tray alert (balloon, flashing, repeat) without opening the prompt.
+  void EndTrayAlert();
 
   // Countdown members shared with the alert and break windows.
   bool blnPause = false;
@@ -72,6 +81,12 @@ class FrmTimer : public Form {
   enum class TimerState { kStopped, kStarted, kPaused };
   void SetTimerControls(TimerState s);
   void ShowInterval();
+  // Normal state, foreground and shown: after a stop or a break.
+  void BringBack();
+  // The tray menu offers "Stop Break" instead of the timer items during a break.
+  void SetBreakMenu(bool inBreak);
+  // Opens the break prompt and carries out its answer.
+  void Prompt();
   void Wire(const char* name, void (FrmTimer::*handler)());
   // Switches a 0/1 window option; other values are left alone.
   bool ToggleOption(int16_t& setting, const char* valueName, const char* menu);

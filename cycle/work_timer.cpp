@@ -93,7 +93,7 @@ void FrmTimer::tmrMain_Timer() {
   if (lngTotalSeconds <= lngElapsedSeconds) {
     Ctl("tmrMain").SetEnabled(false);
     app_.lngAlertSeconds = 0;
-    // The time-up alert takes over here.
+    AlertUser();
     return;
   }
   ++lngElapsedSeconds;
@@ -122,22 +122,6 @@ void FrmTimer::LoadWorkInterval() {
 void FrmTimer::cmdUnwindle_Click() {
   Ctl("tmrMain").SetEnabled(false);
   HandleCustomMessage(1);
-}
-
-void FrmTimer::HandleCustomMessage(int intMessageResponse) {
-  app_.lngPromptChoice = intMessageResponse;
-  switch (intMessageResponse) {
-    case 2:
-      cmdStop_Click();
-      break;
-    case 3:
-      cmdStop_Click();
-      cmdStart_Click();
-      break;
-    default:
-      // Reminders and breaks are carried out by the break windows.
-      break;
-  }
 }
 
 }  // namespace unw

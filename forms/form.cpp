@@ -22,6 +22,14 @@ void Form::SetCaption(const std::string& text) {
 void Form::SetSize(int width, int height) {
   width_ = width;
   height_ = height;
+  outer_ = false;
+  if (loaded_) ui_.view().FormChanged(*this, FormProp::kBounds);
+}
+
+void Form::SetOuterSize(int width, int height) {
+  width_ = width;
+  height_ = height;
+  outer_ = true;
   if (loaded_) ui_.view().FormChanged(*this, FormProp::kBounds);
 }
 

@@ -40,9 +40,12 @@ class Form {
 
   const std::string& caption() const { return caption_; }
   void SetCaption(const std::string& text);
-  int width() const { return width_; }  // client size in twips
+  // Size in twips: of the client area, or of the whole window when set with SetOuterSize.
+  int width() const { return width_; }
   int height() const { return height_; }
+  bool sizeIsOuter() const { return outer_; }
   void SetSize(int width, int height);
+  void SetOuterSize(int width, int height);
   const Font& font() const { return font_; }
   void SetFont(const Font& font);
   BorderStyle borderStyle() const { return borderStyle_; }
@@ -106,6 +109,7 @@ class Form {
   std::string name_;
   std::string caption_;
   int width_ = 4800, height_ = 3600;
+  bool outer_ = false;
   Font font_;
   BorderStyle borderStyle_ = BorderStyle::kFixedDialog;
   bool minButton_ = false, maxButton_ = false, controlBox_ = true, showInTaskbar_ = false;

@@ -20,6 +20,9 @@ class WindowSystem {
   virtual void SetTaskVisible(bool visible) = 0;
   // Brings a window to the front; returns non-zero on success.
   virtual long SetForegroundWindow(std::uintptr_t hwnd) = 0;
+  // Sends a message to a window and returns its answer (SendMessage).
+  virtual std::intptr_t SendMsg(std::uintptr_t hwnd, uint32_t msg, std::uintptr_t wParam,
+                                std::intptr_t lParam) = 0;
   // Posts a message to a window; returns non-zero on success.
   virtual long PostMsg(std::uintptr_t hwnd, uint32_t msg, std::uintptr_t wParam,
                        std::intptr_t lParam) = 0;

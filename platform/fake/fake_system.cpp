@@ -37,6 +37,14 @@ long FakeWindowSystem::PostMsg(std::uintptr_t hwnd, uint32_t msg, std::uintptr_t
   return 1;
 }
 
+std::intptr_t FakeWindowSystem::SendMsg(std::uintptr_t hwnd, uint32_t msg, std::uintptr_t wParam,
+                                        std::intptr_t lParam) {
+  sentMessages.push_back({hwnd, msg, wParam, lParam});
+  trace_.Line("window.send", {std::to_string(hwnd), std::to_string(msg), std::to_string(wParam),
+                              std::to_string(lParam)});
+  return 0;
+}
+
 long FakeWorkstation::LockWorkStation() {
   ++locks;
   trace_.Line("lock", {std::to_string(lockResult)});

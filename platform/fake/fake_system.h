@@ -30,6 +30,8 @@ class FakeWindowSystem : public WindowSystem {
   long SetForegroundWindow(std::uintptr_t hwnd) override;
   long PostMsg(std::uintptr_t hwnd, uint32_t msg, std::uintptr_t wParam,
                std::intptr_t lParam) override;
+  std::intptr_t SendMsg(std::uintptr_t hwnd, uint32_t msg, std::uintptr_t wParam,
+                        std::intptr_t lParam) override;
 
   std::vector<SetWindowPosCall> setWindowPos;
   bool taskVisible = true;
@@ -42,6 +44,7 @@ class FakeWindowSystem : public WindowSystem {
     std::intptr_t lParam;
   };
   std::vector<Posted> posted;
+  std::vector<Posted> sentMessages;
 
  private:
   Trace& trace_;

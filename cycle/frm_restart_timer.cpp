@@ -1,0 +1,103 @@
+#include "cycle/frm_restart_timer.h"
+
+#include "alerts/sounds.h"
+#include "app/app.h"
+#include "app/fonts.h"
+#include "app/product.h"
+#include "cycle/prompts.h"
+#include "platform/sound.h"
+
+namespace unw {
+
+namespace {
+
+constexpr int kButtonWidth = 1380;
+constexpr int kButtonHeight = 570;
+
+}  // namespace
+
+FrmRestartTimer::FrmRestartTimer(App& app) : Form(app.ui, "frmRestartTimer"), app_(app) {}
+
+void FrmRestartTimer::Design() {
+  SetCaption(kMainCaption);
+  SetBorder(BorderStyle::kFixedDialog, false, false, true, false);
+  lngSnoozeSeconds = lngSoundTicks = 0;
+
+  Control& pic = Add(ControlKind::kPicture, "picQuestion");
+  pic.SetPicture("sys.question");
+  pic.Move(180, 240, 480, 480);
+  Control& label = Add(ControlKind::kLabel, "lblUnwindle");
+  label.SetCaption("Your break is now over.");
+  label.Move(840, 240, 2400, 240);
+  Control& restart = Add(ControlKind::kButton, "cmdRestartTimer");
+  restart.SetCaption("&Restart Timer");
+  restart.SetToolTip("Restart Timer");
+  restart.SetPicture("start");
+  restart.Move(0, 0, kButtonWidth, kButtonHeight);
+  restart.onClick = [this] { cmdRestartTimer_Click(); };
+  Control& stop = Add(ControlKind::kButton, "cmdStopTimer");
+  stop.SetCaption("&Stop Timer");
+  stop.SetToolTip("Stop Timer");
+  stop.SetPicture("stop");
+  stop.Move(0, 0, kButtonWidth, kButtonHeight);
+  stop.onClick = [this] { cmdStopTimer_Click(); };
+  AddTimer("tmrPlaySound", 1000, false).onTimer = [this] { tmrPlaySound_Timer(); };
+}
+
+void FrmRestartTimer::Form_Load() {
+  ApplyWindowFonts(app_, *this);
+  SetTopMost(app_, hWnd(), true);
+  app_.lngPromptChoice = 2;  // closing without a button means Stop Timer
+  Control& label = Ctl("lblUnwindle");
+  label.SetCaption("Your break is now over.\r\n\r\nWhat do you want to do?");
+  AutoSizeLabel(app_, label);
+  const int row = label.top() + label.height() + 175;
+  const int width = label.width() + label.left() + 820;
+  const int left = (width - 2 * kButtonWidth - 240) / 2;
+  Control& restart = Ctl("cmdRestartTimer");
+  restart.Move(left, row, kButtonWidth, kButtonHeight);
+  Ctl("cmdStopTimer").Move(left + 1500, row, kButtonWidth, kButtonHeight);
+  SetOuterSize(width, restart.height() + restart.top() + 600);
+  Announce();
+  const Settings& s = app_.settings;
+  lngSnoozeSeconds = s.SnoozeMinutes * 60 + s.SnoozeSeconds;
+  lngSoundTicks = 0;
+  Ctl("tmrPlaySound").SetEnabled(true);
+}
+
+void FrmRestartTimer::Announce() {
+  const Settings& s = app_.settings;
+  SoundPlayer& sound = app_.sys.sound;
+  switch (s.AudioType) {
+    case 1:
+      sound.MessageBeep(kMbIconQuestionBeep);
+      break;
+    case 2:
+      if (PlaySelectedSound(app_) == 0) sound.MessageBeep(kMbIconQuestionBeep);
+      break;
+    case 3: {
+      const std::string path = TrimSpaces(s.CustomSound);
+      if (path.empty() || sound.PlayClip(path, kSndFileFlags) == 0)
+        sound.MessageBeep(kMbIconQuestionBeep);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void FrmRestartTimer::tmrPlaySound_Timer() {
+  if (lngSoundTicks >= lngSnoozeSeconds) {
+    lngSoundTicks = 0;
+    PlayAlertSound(app_);
+  } else {
+    ++lngSoundTicks;
+  }
+}
+
+void FrmRestartTimer::Answer(int32_t choice) {
+  app_.lngPromptChoice = choice;
+  Unload();
+}
+
+}  // namespace unw
