@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/fonts.h"
 #include "app/product.h"
+#include "cycle/time_entry.h"
 #include "forms/ui.h"
 #include "settings/number_text.h"
 #include "tray/tray_animation.h"
@@ -72,6 +73,7 @@ void FrmTimer::Design() {
     Control& t = Add(ControlKind::kTextBox, boxes[i], &fraTime);
     t.Move(cols[2 - i], 300, 780, 780);
     t.SetFont(TimeFont());
+    t.SetMaxLength(2);
     t.SetVisible(false);
   }
   for (int i = 0; i < 2; ++i) {
@@ -123,6 +125,13 @@ void FrmTimer::Design() {
   AddMenu("mPopAbout", "&About...", &sys);
 
   Wire("cmdStart", &FrmTimer::cmdStart_Click);
+  Wire("cmdChange", &FrmTimer::cmdChange_Click);
+  Wire("cmdSave", &FrmTimer::cmdSave_Click);
+  for (const char* box : {"txtHours", "txtMinutes", "txtSeconds"}) {
+    Control& t = Ctl(box);
+    t.onKeyPress = FilterDigitKey;
+    t.onGotFocus = [&t] { SelectAll(t); };
+  }
   Wire("cmdPause", &FrmTimer::cmdPause_Click);
   Wire("cmdStop", &FrmTimer::cmdStop_Click);
   Wire("cmdUnwindle", &FrmTimer::cmdUnwindle_Click);

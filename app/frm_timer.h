@@ -28,6 +28,10 @@ class FrmTimer : public Form {
   // Carries out a prompt's answer (0 remind later, 1 break, 2 stop, 3 restart).
   void HandleCustomMessage(int intMessageResponse);
 
+  // One-time change of the work interval.
+  void cmdChange_Click();
+  void cmdSave_Click();
+
   // Menus and buttons of the window.
   void cmdAbout_Click();
   void cmdExit_Click();
@@ -81,6 +85,7 @@ class FrmTimer : public Form {
   enum class TimerState { kStopped, kStarted, kPaused };
   void SetTimerControls(TimerState s);
   void ShowInterval();
+  void SetEditing(bool editing);
   // Normal state, foreground and shown: after a stop or a break.
   void BringBack();
   // The tray menu offers "Stop Break" instead of the timer items during a break.

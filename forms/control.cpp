@@ -83,6 +83,17 @@ void Control::SetText(const std::string& text) {
   if (onChange) onChange();
 }
 
+void Control::SetMaxLength(int n) {
+  maxLength_ = n;
+  Changed(Prop::kMaxLength);
+}
+
+void Control::SetSelection(int start, int length) {
+  selStart_ = start;
+  selLength_ = length;
+  Changed(Prop::kSelection);
+}
+
 void Control::SetPicture(const std::string& id) {
   if (picture_ == id) return;
   picture_ = id;

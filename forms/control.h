@@ -53,6 +53,9 @@ enum class Prop {
   kPicture,
   kInterval,
   kItems,
+  kSelection,
+  kFocus,
+  kMaxLength,
 };
 
 class Control {
@@ -103,6 +106,22 @@ class Control {
   // Access-key shortcut of a menu item, such as "Ctrl+L".
   const std::string& shortcut() const { return shortcut_; }
   void SetShortcut(const std::string& s) { shortcut_ = s; }
+  // Text boxes: at most this many characters from the keyboard (0: no limit).
+  int maxLength() const { return maxLength_; }
+  void SetMaxLength(int n);
+  // Text boxes: the selected part of the text.
+  int selStart() const { return selStart_; }
+  int selLength() const { return selLength_; }
+  void SetSelection(int start, int length);
+  // Moves the keyboard focus here; the renderer raises GotFocus.
+  void SetFocus() { Changed(Prop::kFocus); }
+  // Buttons pressed by Enter (default) or Esc (cancel) anywhere in their window.
+  bool isDefaultButton() const { return defaultButton_; }
+  bool isCancelButton() const { return cancelButton_; }
+  void SetDialogKeys(bool enter, bool escape) {
+    defaultButton_ = enter;
+    cancelButton_ = escape;
+  }
 
   // Timers.
   uint32_t interval() const { return interval_; }
@@ -137,6 +156,8 @@ class Control {
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   Font font_;
   int value_ = 0;
+  int maxLength_ = 0, selStart_ = 0, selLength_ = 0;
+  bool defaultButton_ = false, cancelButton_ = false;
   std::vector<std::string> items_;
   uint32_t interval_ = 0;
   bool inHandler_ = false;

@@ -170,3 +170,79 @@ TEST_F(WorkTimerTest, StartingOnLaunchIsAlreadyCountingWhenTheWindowShows) {
 
 }  // namespace
 }  // namespace unw
+
+namespace unw {
+namespace {
+
+class TimeEntryTest : public ProgramTest {
+ protected:
+  void SetUp() override {
+    Plant({{"Hours", "1"}, {"Minutes", "20"}, {"Seconds", "30"}});
+    sim.Start();
+    sim.Click("frmTimer", "cmdChange");
+  }
+  std::string Box(const char* name) { return main().Ctl(name).text(); }
+};
+
+TEST_F(TimeEntryTest, EditingSwapsTheDisplayForBoxesAndHidesTheTimerItems) {
+  EXPECT_EQ(Box("txtHours"), "01");
+  EXPECT_EQ(Box("txtMinutes"), "20");
+  EXPECT_TRUE(main().Ctl("txtSeconds").visible());
+  EXPECT_TRUE(main().Ctl("cmdSave").visible());
+  EXPECT_FALSE(main().Ctl("cmdChange").visible());
+  EXPECT_FALSE(Enabled("cmdStart"));
+  EXPECT_FALSE(Enabled("cmdUnwindle"));
+  for (const char* item : {"mnuStart", "mnuPause", "mnuStop", "mnuUnwindle", "mnuSep02"})
+    EXPECT_FALSE(main().Ctl(item).visible()) << item;
+  EXPECT_TRUE(main().Ctl("mPopRestore").visible());
+  // The hours box has the focus with its whole text selected.
+  EXPECT_EQ(sim.fake.view.focused, &main().Ctl("txtHours"));
+  EXPECT_EQ(main().Ctl("txtHours").selLength(), 2);
+}
+
+TEST_F(TimeEntryTest, OnlyDigitsAndBackspaceGetInAndOnlyTwoOfThem) {
+  sim.Type("frmTimer", "txtHours", "a7-x");
+  EXPECT_EQ(Box("txtHours"), "7");
+  sim.Type("frmTimer", "txtHours", "123");
+  EXPECT_EQ(Box("txtHours"), "71");
+  sim.Type("frmTimer", "txtHours", "\b");
+  EXPECT_EQ(Box("txtHours"), "7");
+}
+
+TEST_F(TimeEntryTest, SaveClampsTakesFilledBoxesAndIsUsedByTheNextStartOnly) {
+  sim.Type("frmTimer", "txtHours", "7");
+  sim.Type("frmTimer", "txtMinutes", "75");
+  sim.Type("frmTimer", "txtSeconds", "\b\b");  // emptied: keeps 30
+  sim.Click("frmTimer", "cmdSave");
+  EXPECT_EQ(Box("txtMinutes"), "59");
+  EXPECT_EQ(Display(), "07:59:30");
+  EXPECT_EQ(Stored("Hours"), "1") << "never stored";
+  EXPECT_TRUE(Enabled("cmdStart"));
+  EXPECT_TRUE(main().Ctl("mnuStart").visible());
+  sim.Click("frmTimer", "cmdStart");
+  sim.AdvanceSeconds(1);
+  EXPECT_EQ(Display(), "07:59:29");
+  sim.Click("frmTimer", "cmdStop");
+  EXPECT_EQ(Display(), "01:20:30") << "Stop brings back the saved interval";
+}
+
+TEST_F(TimeEntryTest, ZeroEverywhereAlertsOnTheFirstTick) {
+  for (const char* box : {"txtHours", "txtMinutes", "txtSeconds"}) sim.Type("frmTimer", box, "0");
+  sim.Click("frmTimer", "cmdSave");
+  sim.Click("frmTimer", "cmdStart");
+  sim.AdvanceSeconds(1);
+  EXPECT_TRUE(sim.FindForm("frmUnwindle"));
+}
+
+TEST_F(TimeEntryTest, PastedTextThatIsNotANumberIsIgnoredAndNeverStored) {
+  sim.Paste("frmTimer", "txtHours", "1a");
+  sim.Paste("frmTimer", "txtMinutes", " 5");
+  sim.Paste("frmTimer", "txtSeconds", "123");
+  const int writes = sim.fake.registry.writes();
+  sim.Click("frmTimer", "cmdSave");
+  EXPECT_EQ(Display(), "01:20:59");
+  EXPECT_EQ(sim.fake.registry.writes(), writes);
+}
+
+}  // namespace
+}  // namespace unw

@@ -29,6 +29,7 @@ std::uintptr_t FakeView::Create(Form& form) {
 
 void FakeView::Destroy(Form& form) {
   std::erase(modal_, &form);
+  if (focused && &focused->form() == &form) focused = nullptr;
   trace_.Line("window.unload", {form.name()});
 }
 
@@ -40,7 +41,11 @@ void FakeView::FormChanged(Form& form, FormProp what) {
     trace_.Line("window.state", {form.name(), StateName(form.windowState())});
 }
 
-void FakeView::ControlChanged(Control& /*control*/, Prop /*what*/) {}
+void FakeView::ControlChanged(Control& control, Prop what) {
+  if (what != Prop::kFocus) return;
+  focused = &control;
+  control.GotFocus();
+}
 
 void FakeView::BeginModal(Form& form) {
   modal_.push_back(&form);

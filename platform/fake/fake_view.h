@@ -27,6 +27,8 @@ class FakeView : public FormView {
   // Records the popup; the test then clicks its items (or nothing, to dismiss it).
   void ShowPopupMenu(Form& form, Control& menu) override;
   std::vector<Control*> popups;
+  // The control that has the keyboard focus.
+  Control* focused = nullptr;
 
   // Whether the user can reach `form`: it is visible and no modal window of
   // the program sits above it.

@@ -1,5 +1,6 @@
 #include "platform/fake/sim.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "app/frm_timer.h"
@@ -76,6 +77,43 @@ void Sim::Click(const std::string& formName, const std::string& control, int ind
   if (!inTrayMenu && !fake.view.AcceptsInput(c.form()))
     throw std::logic_error(what + ": its window takes no input now");
   Do([&c] { c.Click(); });
+}
+
+void Sim::Type(const std::string& formName, const std::string& control, const std::string& keys) {
+  Control& c = ctl(formName, control);
+  if (!c.enabled() || !c.visible())
+    throw std::logic_error(formName + "." + control + " is not editable");
+  if (!fake.view.AcceptsInput(c.form())) throw std::logic_error(formName + " takes no input now");
+  Do([this, &c, keys] {
+    if (fake.view.focused != &c) c.SetFocus();
+    for (char ch : keys) {
+      int key = static_cast<unsigned char>(ch);
+      c.KeyPress(key);
+      if (key == 0) continue;
+      std::string t = c.text();
+      int start = std::min<int>(c.selStart(), static_cast<int>(t.size()));
+      int length = std::min<int>(c.selLength(), static_cast<int>(t.size()) - start);
+      if (key == 8) {
+        if (length == 0 && start > 0) {
+          --start;
+          length = 1;
+        }
+        t.erase(start, length);
+      } else {
+        t.erase(start, length);
+        if (c.maxLength() > 0 && static_cast<int>(t.size()) >= c.maxLength()) continue;
+        t.insert(t.begin() + start, static_cast<char>(key));
+        ++start;
+      }
+      c.SetText(t);
+      c.SetSelection(start, 0);
+    }
+  });
+}
+
+void Sim::Paste(const std::string& formName, const std::string& control, const std::string& text) {
+  Control& c = ctl(formName, control);
+  Do([&c, text] { c.SetText(text); });
 }
 
 void Sim::Close(const std::string& formName) {

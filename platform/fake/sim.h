@@ -58,6 +58,12 @@ class Sim {
   // visible, and its window must take input (no modal window above it).
   // Items of the tray popup menu are reachable whenever the menu is.
   void Click(const std::string& form, const std::string& control, int index = -1);
+  // Clicks into a text box (it gets the focus) and types `keys` as a user would:
+  // each key passes the box's key filter, replaces the selection, and stops at
+  // the box's length limit; "\b" is Backspace.
+  void Type(const std::string& form, const std::string& control, const std::string& keys);
+  // Pastes `text` into a text box, passing no key filter.
+  void Paste(const std::string& form, const std::string& control, const std::string& text);
   // The close box of a window.
   void Close(const std::string& form);
   // The user minimizes or restores a window.
