@@ -5,7 +5,7 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 DEB_PACKAGES := cmake ninja-build g++ libgtest-dev clang-format \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
-  wine wine64 xvfb xauth xdotool imagemagick procps
+  wine wine64 xvfb xauth xdotool imagemagick procps python3
 
 NATIVE := build/native
 WINDOWS := build/windows
