@@ -1,6 +1,8 @@
 #include "app/app.h"
 
+#include "app/frm_about.h"
 #include "app/frm_timer.h"
+#include "settings/frm_preferences.h"
 #include "cycle/frm_break_time_remaining.h"
 #include "cycle/frm_restart_timer.h"
 #include "cycle/frm_unwindle.h"
@@ -15,7 +17,10 @@ App::App(const Services& services)
       frmTimer_(std::make_unique<FrmTimer>(*this)),
       frmUnwindle_(std::make_unique<FrmUnwindle>(*this)),
       frmBreakTimeRemaining_(std::make_unique<FrmBreakTimeRemaining>(*this)),
-      frmRestartTimer_(std::make_unique<FrmRestartTimer>(*this)) {}
+      frmRestartTimer_(std::make_unique<FrmRestartTimer>(*this)),
+      frmPreferences_(std::make_unique<FrmPreferences>(*this)),
+      frmAbout_(std::make_unique<FrmAbout>(*this)),
+      frmSplash_(std::make_unique<FrmSplash>(*this)) {}
 
 App::~App() = default;
 

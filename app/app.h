@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "alerts/sound_chooser.h"
 #include "forms/ui.h"
 #include "platform/services.h"
 #include "settings/settings.h"
@@ -18,6 +19,9 @@ class FrmTimer;
 class FrmUnwindle;
 class FrmBreakTimeRemaining;
 class FrmRestartTimer;
+class FrmPreferences;
+class FrmAbout;
+class FrmSplash;
 
 class App {
  public:
@@ -35,6 +39,9 @@ class App {
   FrmUnwindle& frmUnwindle() { return *frmUnwindle_; }
   FrmBreakTimeRemaining& frmBreakTimeRemaining() { return *frmBreakTimeRemaining_; }
   FrmRestartTimer& frmRestartTimer() { return *frmRestartTimer_; }
+  FrmPreferences& frmPreferences() { return *frmPreferences_; }
+  FrmAbout& frmAbout() { return *frmAbout_; }
+  FrmSplash& frmSplash() { return *frmSplash_; }
 
   Services sys;
   Ui ui;
@@ -54,12 +61,16 @@ class App {
   uint32_t lngTrayRecordSize = 0;     // the record size the shell understands
   std::uintptr_t lngPrevWndProc = 0;  // the main window's own procedure while hooked
   bool blnMainWasNormal = false;      // the main window's state when an alert hid it
+  SoundPreview soundPreview{*this};   // the sound chooser's preview row
 
  private:
   std::unique_ptr<FrmTimer> frmTimer_;
   std::unique_ptr<FrmUnwindle> frmUnwindle_;
   std::unique_ptr<FrmBreakTimeRemaining> frmBreakTimeRemaining_;
   std::unique_ptr<FrmRestartTimer> frmRestartTimer_;
+  std::unique_ptr<FrmPreferences> frmPreferences_;
+  std::unique_ptr<FrmAbout> frmAbout_;
+  std::unique_ptr<FrmSplash> frmSplash_;
 };
 
 // The stacking order of a window: topmost or normal. Returns the call's result.

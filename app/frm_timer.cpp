@@ -1,6 +1,8 @@
 #include "app/frm_timer.h"
 
 #include "app/app.h"
+#include "app/frm_about.h"
+#include "settings/frm_preferences.h"
 #include "app/fonts.h"
 #include "app/product.h"
 #include "cycle/time_entry.h"
@@ -163,7 +165,7 @@ void FrmTimer::Design() {
 void FrmTimer::Form_Load() {
   Settings& s = app_.settings;
   SetTaskVisible(app_, false);
-  // The splash window is shown here once it exists.
+  app_.frmSplash().Show(true);
   app_.intSnoozeCount = 0;
   if (!app_.store.LoadSettings(s)) app_.store.ResetSettings(s);
   ApplyWindowFonts(app_, *this);
@@ -280,12 +282,15 @@ void FrmTimer::mnuLaunchOnStartup_Click() {
   ToggleOption(app_.settings.LaunchOnStartup, "LaunchOnStartup", "mnuLaunchOnStartup");
 }
 
-// The about box and the preferences dialog open from here once they exist.
-void FrmTimer::cmdAbout_Click() {}
+void FrmTimer::cmdAbout_Click() {
+  app_.frmAbout().Show(true);
+}
 void FrmTimer::mnuAbout_Click() {
   cmdAbout_Click();
 }
-void FrmTimer::mnuPreferences_Click() {}
+void FrmTimer::mnuPreferences_Click() {
+  app_.frmPreferences().Show(true);
+}
 void FrmTimer::mnuPreferencesPopMenu_Click() {
   mnuPreferences_Click();
 }

@@ -113,7 +113,19 @@ void Control::SetInterval(uint32_t ms) {
 
 void Control::Click() {
   if (kind_ == ControlKind::kCheckBox) SetValue(value_ == 1 ? 0 : 1);
-  if (kind_ == ControlKind::kOption) SetValue(1);
+  if (kind_ == ControlKind::kOption) {
+    // One option of a group is chosen at a time.
+    for (const auto& other : form_.controls()) {
+      if (other.get() != this && other->kind_ == ControlKind::kOption && other->name_ == name_)
+        other->SetValue(0);
+    }
+    SetValue(1);
+  }
+  if (onClick) onClick();
+}
+
+void Control::Select(int index) {
+  SetValue(index);
   if (onClick) onClick();
 }
 

@@ -56,6 +56,7 @@ enum class Prop {
   kSelection,
   kFocus,
   kMaxLength,
+  kLocked,
 };
 
 class Control {
@@ -113,6 +114,14 @@ class Control {
   int selStart() const { return selStart_; }
   int selLength() const { return selLength_; }
   void SetSelection(int start, int length);
+  // Text boxes: shown but not editable.
+  bool locked() const { return locked_; }
+  void SetLocked(bool on) {
+    locked_ = on;
+    Changed(Prop::kLocked);
+  }
+  // Combo boxes: selects list entry `index` (-1 for none) and raises Click, as a pick would.
+  void Select(int index);
   // Moves the keyboard focus here; the renderer raises GotFocus.
   void SetFocus() { Changed(Prop::kFocus); }
   // Buttons pressed by Enter (default) or Esc (cancel) anywhere in their window.
@@ -157,7 +166,7 @@ class Control {
   Font font_;
   int value_ = 0;
   int maxLength_ = 0, selStart_ = 0, selLength_ = 0;
-  bool defaultButton_ = false, cancelButton_ = false;
+  bool defaultButton_ = false, cancelButton_ = false, locked_ = false;
   std::vector<std::string> items_;
   uint32_t interval_ = 0;
   bool inHandler_ = false;

@@ -3,9 +3,11 @@
 
 #include "platform/dialogs.h"
 #include "platform/event_loop.h"
+#include "platform/file_dialog.h"
 #include "platform/form_view.h"
 #include "platform/notification_area.h"
 #include "platform/registry.h"
+#include "platform/shell.h"
 #include "platform/sound.h"
 #include "platform/system_metrics.h"
 #include "platform/window_system.h"
@@ -23,6 +25,8 @@ struct Services {
   NotificationArea& tray;
   SoundPlayer& sound;
   SystemMetrics& metrics;
+  FileDialog& files;
+  Shell& shell;
 };
 
 }  // namespace unw

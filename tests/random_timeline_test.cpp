@@ -44,7 +44,11 @@ class RandomTimeline : public ProgramTest, public ::testing::WithParamInterface<
     ASSERT_LE(app.intSnoozeCount, limit + 1) << step;
     ASSERT_GE(app.lngAlertSeconds, 0) << step;
     ASSERT_LE(app.lngAlertSeconds, main().lngBreakSeconds + 1) << step;
-    ASSERT_LE(sim.fake.loop.depth(), 5) << step;
+    std::string open;
+    for (Form* f : app.ui.forms()) open += " " + f->name();
+    ASSERT_LE(sim.fake.loop.depth(), 5)
+        << step << ":" << open << " boxes " << sim.fake.dialogs.open.size() << " chooser "
+        << (sim.fake.files.open != nullptr);
     std::set<std::string> loaded;
     for (Form* f : app.ui.forms()) ASSERT_TRUE(loaded.insert(f->name()).second) << step;
     const int cycleWindows = loaded.count("frmUnwindle") + loaded.count("frmBreakTimeRemaining") +
@@ -118,7 +122,10 @@ TEST_P(RandomTimeline, ThreeDaysOfRandomUseKeepEveryInvariant) {
         break;
       }
       case 5:
-        if (main().visible() && sim.fake.view.AcceptsInput(main())) {
+        if (sim.fake.files.open) {
+          step += " chooser";
+          sim.FinishChooser(pick(2) ? "" : "C:\\Sounds\\gong.wav");
+        } else if (main().visible() && sim.fake.view.AcceptsInput(main())) {
           step += " minimize";
           sim.SetState("frmTimer", WindowState::kMinimized);
         }

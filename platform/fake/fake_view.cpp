@@ -30,6 +30,7 @@ std::uintptr_t FakeView::Create(Form& form) {
 void FakeView::Destroy(Form& form) {
   std::erase(modal_, &form);
   if (focused && &focused->form() == &form) focused = nullptr;
+  if (onDestroy) onDestroy(form);
   trace_.Line("window.unload", {form.name()});
 }
 

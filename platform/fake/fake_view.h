@@ -34,6 +34,8 @@ class FakeView : public FormView {
   // the program sits above it.
   bool AcceptsInput(const Form& form) const;
   const std::vector<Form*>& modalStack() const { return modal_; }
+  // Called when a window is destroyed.
+  std::function<void(Form&)> onDestroy;
   // Called whenever a window becomes visible (the scripted user's cue).
   std::function<void(Form&)> onShow;
   // How often windows were created, by form name.

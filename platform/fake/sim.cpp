@@ -15,16 +15,20 @@ FakePlatform::FakePlatform()
       windows(trace),
       workstation(trace),
       tray(trace),
-      sound(trace) {
+      sound(trace),
+      files(trace, loop),
+      shell(trace) {
   trace.KeepLines(true);
   loop.SetTrace(&trace);
 }
 
 Services FakePlatform::services() {
-  return Services{registry, loop, view, dialogs, windows, workstation, tray, sound, metrics};
+  return Services{registry, loop,  view,    dialogs, windows, workstation,
+                  tray,     sound, metrics, files,   shell};
 }
 
 Sim::Sim() : app_(std::make_unique<App>(fake.services())) {
+  WireOwnedDialogs();
   fake.view.onShow = [this](Form& f) {
     for (auto it = whenShown_.begin(); it != whenShown_.end(); ++it) {
       if (it->first != f.name()) continue;
@@ -37,6 +41,10 @@ Sim::Sim() : app_(std::make_unique<App>(fake.services())) {
   };
 }
 
+void Sim::WireOwnedDialogs() {
+  fake.view.onDestroy = [this](Form& f) { fake.files.OwnerDestroyed(f.hWnd()); };
+}
+
 void Sim::WhenShown(const std::string& form, std::function<void(Form&)> action) {
   whenShown_.emplace_back(form, std::move(action));
 }
@@ -45,9 +53,14 @@ Sim::~Sim() {
   fake.loop.Shutdown();
 }
 
-void Sim::Start() {
+void Sim::Launch() {
   started_ = true;
   fake.loop.Launch([this] { app_->Run(); });
+}
+
+void Sim::Start() {
+  Launch();
+  fake.loop.Advance(5000);
 }
 
 Form* Sim::FindForm(const std::string& name) const {
@@ -130,6 +143,27 @@ void Sim::Answer(int answer) {
   if (fake.dialogs.open.empty()) throw std::logic_error("no message box is open");
   FakeDialogs::Box* box = fake.dialogs.open.back();
   Do([box, answer] { box->answer = answer; });
+}
+
+void Sim::SelectInChooser(const std::string& path) {
+  if (!fake.files.open) throw std::logic_error("no file chooser is open");
+  auto* d = fake.files.open;
+  Do([d, path] { d->preview->SelectionChanged(path); });
+}
+
+void Sim::PressPreview(bool play) {
+  if (!fake.files.open) throw std::logic_error("no file chooser is open");
+  auto* d = fake.files.open;
+  Do([d, play] { play ? d->preview->PlayPressed() : d->preview->StopPressed(); });
+}
+
+void Sim::FinishChooser(const std::string& path) {
+  if (!fake.files.open) throw std::logic_error("no file chooser is open");
+  auto* d = fake.files.open;
+  Do([d, path] {
+    d->result = path;
+    d->done = true;
+  });
 }
 
 void Sim::EndSession() {

@@ -10,6 +10,7 @@
 
 #include "app/app.h"
 #include "platform/fake/fake_event_loop.h"
+#include "platform/fake/fake_files.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_shell.h"
 #include "platform/fake/fake_system.h"
@@ -32,6 +33,8 @@ struct FakePlatform {
   FakeNotificationArea tray;
   FakeSoundPlayer sound;
   FakeSystemMetrics metrics;
+  FakeFileDialog files;
+  FakeShell shell;
 };
 
 class Sim {
@@ -42,8 +45,11 @@ class Sim {
   FakePlatform fake;
   App& app() { return *app_; }
 
-  // Starts the program (its main window loads) at the current virtual time.
+  // Starts the program and lets its five-second splash pass: the main window
+  // has loaded and shows when this returns.
   void Start();
+  // Starts the program and returns at once (the splash is showing).
+  void Launch();
   void Advance(int64_t ms) { fake.loop.Advance(ms); }
   void AdvanceSeconds(int64_t s) { fake.loop.Advance(s * 1000); }
   int64_t now() { return fake.loop.NowMs(); }
@@ -70,6 +76,12 @@ class Sim {
   void SetState(const std::string& form, WindowState s);
   // Answers the message box that is open; there must be one.
   void Answer(int answer);
+  // In the open file chooser: selects `path` (the preview hears of it).
+  void SelectInChooser(const std::string& path);
+  // In the open file chooser: presses "Play" or "Stop".
+  void PressPreview(bool play);
+  // Closes the open file chooser with `path` chosen, or cancels it with "".
+  void FinishChooser(const std::string& path);
   // The session ends (log-off or shutdown).
   void EndSession();
   // Runs `action` once, on the program thread, as soon as the window `form`
@@ -79,6 +91,8 @@ class Sim {
   void Do(std::function<void()> action) { fake.loop.Do(std::move(action)); }
 
  private:
+  void WireOwnedDialogs();
+
   std::unique_ptr<App> app_;
   bool started_ = false;
   std::vector<std::pair<std::string, std::function<void(Form&)>>> whenShown_;

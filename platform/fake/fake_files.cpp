@@ -1,0 +1,51 @@
+#include "platform/fake/fake_files.h"
+
+#include "platform/fake/fake_event_loop.h"
+
+namespace unw {
+
+void FakeFileDialog::OwnerDestroyed(std::uintptr_t owner) {
+  for (Open* d = open; d; d = nullptr) {
+    if (d->owner == owner && !d->done) {
+      d->result.clear();
+      d->done = true;
+    }
+  }
+}
+
+std::string FakeFileDialog::ChooseSoundFile(std::uintptr_t owner, const std::string& initialDir,
+                                            const std::string& initialFile,
+                                            const std::string& title, SoundPreviewSink& preview) {
+  Open dialog{owner, initialDir, initialFile, title, &preview, false, {}};
+  trace_.Line("files.open", {initialDir, initialFile, title});
+  Open* outer = open;
+  open = &dialog;
+  loop_.RunUntil([&dialog] { return dialog.done; });
+  open = outer;
+  preview.Closing();
+  shown.push_back(dialog);
+  trace_.Line("files.close", {dialog.result});
+  return dialog.result;
+}
+
+std::intptr_t FakeShell::ShellExecute(std::uintptr_t /*hwnd*/, const std::string& verb,
+                                      const std::string& file, const std::string& /*parameters*/,
+                                      const std::string& directory, int show) {
+  executed.push_back({verb, file, directory, show});
+  trace_.Line("shell.execute", {verb, file, std::to_string(show)});
+  return executeResult;
+}
+
+bool FakeShell::RunProgram(const std::string& commandLine, int show) {
+  started.emplace_back(commandLine, show);
+  trace_.Line("shell.run", {commandLine, std::to_string(show)});
+  return runResult;
+}
+
+bool FakeShell::ProgramVersion(int& maj, int& min) {
+  maj = major;
+  min = minor;
+  return true;
+}
+
+}  // namespace unw

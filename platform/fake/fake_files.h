@@ -1,0 +1,69 @@
+// Recorded stand-ins for the file chooser and the shell.
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/file_dialog.h"
+#include "platform/shell.h"
+#include "platform/trace.h"
+
+namespace unw {
+
+class FakeEventLoop;
+
+// The chooser waits in a modal loop until the test picks a file or cancels.
+class FakeFileDialog : public FileDialog {
+ public:
+  FakeFileDialog(Trace& trace, FakeEventLoop& loop) : trace_(trace), loop_(loop) {}
+  std::string ChooseSoundFile(std::uintptr_t owner, const std::string& initialDir,
+                              const std::string& initialFile, const std::string& title,
+                              SoundPreviewSink& preview) override;
+
+  // The system closes a dialog whose owner window is destroyed: as cancelled.
+  void OwnerDestroyed(std::uintptr_t owner);
+
+  struct Open {
+    std::uintptr_t owner = 0;
+    std::string initialDir, initialFile, title;
+    SoundPreviewSink* preview = nullptr;
+    bool done = false;
+    std::string result;
+  };
+  // The chooser that is open now, or null.
+  Open* open = nullptr;
+  std::vector<Open> shown;
+
+ private:
+  Trace& trace_;
+  FakeEventLoop& loop_;
+};
+
+class FakeShell : public Shell {
+ public:
+  explicit FakeShell(Trace& trace) : trace_(trace) {}
+  std::intptr_t ShellExecute(std::uintptr_t hwnd, const std::string& verb, const std::string& file,
+                             const std::string& parameters, const std::string& directory,
+                             int show) override;
+  bool RunProgram(const std::string& commandLine, int show) override;
+  bool FileExists(const std::string& path) override { return files.count(path) > 0; }
+  bool ProgramVersion(int& major, int& minor) override;
+
+  struct Executed {
+    std::string verb, file, directory;
+    int show;
+  };
+  std::vector<Executed> executed;
+  std::vector<std::pair<std::string, int>> started;
+  std::intptr_t executeResult = 42;
+  bool runResult = true;
+  std::set<std::string> files;
+  int major = 1, minor = 0;
+
+ private:
+  Trace& trace_;
+};
+
+}  // namespace unw

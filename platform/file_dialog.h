@@ -1,0 +1,34 @@
+// The system's file-open dialog, for choosing a sound file with a preview.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace unw {
+
+// What the preview row of the chooser does; the dialog reports to it.
+class SoundPreviewSink {
+ public:
+  virtual ~SoundPreviewSink() = default;
+  // The selection in the dialog changed to `path` (full path).
+  virtual void SelectionChanged(const std::string& path) = 0;
+  // The "Play" button was pressed (click or space bar).
+  virtual void PlayPressed() = 0;
+  // The "Stop" button was pressed.
+  virtual void StopPressed() = 0;
+  // The dialog is closing.
+  virtual void Closing() = 0;
+};
+
+class FileDialog {
+ public:
+  virtual ~FileDialog() = default;
+  // Shows the file-open dialog owned by `owner`, limited to wave files ("*.wav"), starting in
+  // `initialDir` with `initialFile`, titled `title`, with a preview row ("Preview:", "Play",
+  // "Stop") reporting to `preview`. Returns the chosen full path, or "" when cancelled.
+  virtual std::string ChooseSoundFile(std::uintptr_t owner, const std::string& initialDir,
+                                      const std::string& initialFile, const std::string& title,
+                                      SoundPreviewSink& preview) = 0;
+};
+
+}  // namespace unw

@@ -1,0 +1,317 @@
+#include "settings/frm_preferences.h"
+
+#include "alerts/sound_chooser.h"
+#include "alerts/sounds.h"
+#include "app/app.h"
+#include "app/fonts.h"
+#include "app/frm_timer.h"
+#include "app/product.h"
+#include "cycle/time_entry.h"
+#include "platform/sound.h"
+#include "settings/number_text.h"
+#include "tray/tray_animation.h"
+
+namespace unw {
+
+namespace {
+
+// The element of each tray icon set that the dialog shows as its sample.
+constexpr int kSampleElement[5] = {0, 48, 1, 9, 1};
+
+std::string TrayPicture(int set, int element) {
+  return "tray:" + std::to_string(set) + ":" + std::to_string(element);
+}
+
+}  // namespace
+
+FrmPreferences::FrmPreferences(App& app) : Form(app.ui, "frmPreferences"), app_(app) {}
+
+void FrmPreferences::Design() {
+  SetCaption(kMainCaption);
+  SetBorder(BorderStyle::kFixedDialog, false, false, true, false);
+  SetSize(5520, 5445);
+  strCustomSound.clear();
+  blnCloseClicked = false;
+
+  auto frame = [this](const char* name, const char* caption, int l, int t, int w,
+                      int h) -> Control& {
+    Control& f = Add(ControlKind::kFrame, name);
+    f.SetCaption(caption);
+    f.Move(l, t, w, h);
+    return f;
+  };
+  auto field = [this](const char* name, Control& parent, int l, int t) {
+    Control& box = Add(ControlKind::kTextBox, name, &parent);
+    box.Move(l, t, 435, 315);
+    for (const auto& f : kNumberFields) {
+      if (std::string(f.box) == name) box.SetMaxLength(f.maxLength);
+    }
+    box.onKeyPress = FilterDigitKey;
+    box.onGotFocus = [&box] { SelectAll(box); };
+    box.onChange = [this] { Changed(); };
+  };
+  int separators = 0;
+  auto colon = [&](Control& parent, int l, int t) {
+    Control& c = Add(ControlKind::kLabel, "lblColon", &parent, separators++);
+    c.SetCaption(":");
+    c.Move(l, t + 30, 120, 255);
+  };
+  auto check = [this](const char* name, const char* caption, Control& parent, int l, int t, int w) {
+    Control& c = Add(ControlKind::kCheckBox, name, &parent);
+    c.SetCaption(caption);
+    c.Move(l, t, w, 285);
+    c.onClick = [this] { Changed(); };
+  };
+  auto option = [this](const char* group, int index, const char* caption, Control& parent, int l,
+                       int t, int w) -> Control& {
+    Control& o = Add(ControlKind::kOption, group, &parent, index);
+    o.SetCaption(caption);
+    o.Move(l, t, w, 285);
+    return o;
+  };
+  auto button = [this](const char* name, Control& parent, const char* tip, const char* picture,
+                       int l, int t, int w, int h) -> Control& {
+    Control& b = Add(ControlKind::kButton, name, &parent);
+    b.SetToolTip(tip);
+    b.SetPicture(picture);
+    b.Move(l, t, w, h);
+    return b;
+  };
+
+  Control& main = frame("fraMainTimer", "&Main Timer (HH:MM:SS)", 105, 82, 2640, 1300);
+  field("txtHours", main, 240, 330);
+  colon(main, 705, 330);
+  field("txtMinutes", main, 855, 330);
+  colon(main, 1320, 330);
+  field("txtSeconds", main, 1470, 330);
+  check("chkStartTimerOnLaunch", "Start Timer &On Launch", main, 240, 840, 2280);
+
+  Control& brk = frame("fraBreakTimer", "&Break Time (MM:SS)", 2775, 82, 2640, 1300);
+  field("txtBreakMinutes", brk, 240, 330);
+  colon(brk, 705, 330);
+  field("txtBreakSeconds", brk, 855, 330);
+  check("chkBalloonTipsEnabled", "Balloon Ti&ps", brk, 240, 840, 2280);
+
+  Control& rem = frame("fraReminderTime", "&Reminder Time (MM:SS)", 105, 1395, 2640, 900);
+  field("txtSnoozeMinutes", rem, 240, 360);
+  colon(rem, 705, 360);
+  field("txtSnoozeSeconds", rem, 855, 360);
+
+  Control& lim = frame("fraNoBreakLimit", "Number of R&eminders Limit", 2775, 1395, 2640, 900);
+  option("optSnoozeLimit", 0, "No &Limit", lim, 240, 375, 1200);
+  option("optSnoozeLimit", 1, "", lim, 1500, 375, 255);
+  field("txtSnoozeLimit", lim, 1800, 360);
+  for (int i = 0; i < 2; ++i)
+    Ctl("optSnoozeLimit", i).onClick = [this, i] { optSnoozeLimit_Click(i); };
+
+  Control& sec = frame("fraSecurity", "&Security When On Break", 105, 2295, 2640, 1000);
+  check("chkLockWorkStation", "Lock &Workstation", sec, 240, 300, 2280);
+  check("chkActivateScreenSaver", "Start Screen Sa&ver", sec, 240, 630, 2280);
+
+  Control& alert = frame("fraAlertMeBy", "&Alert Me By", 2775, 2295, 2640, 1000);
+  option("optAlertMeBy", 0, "&Displaying a Dialog Box", alert, 240, 300, 2280);
+  option("optAlertMeBy", 1, "&Flashing the Tray Icon", alert, 240, 630, 2280);
+
+  Control& audio = frame("fraAudioAlerts", "Aud&io Alerts", 105, 3300, 5310, 1350);
+  option("optAudioType", 0, "&No Sounds", audio, 240, 270, 2400);
+  option("optAudioType", 1, "Windows So&unds", audio, 2760, 270, 2400);
+  option("optAudioType", 2, "Selec&ted Sound", audio, 240, 600, 2400);
+  option("optAudioType", 3, "&Custom Sound", audio, 2760, 600, 2400);
+  Control& sounds = Add(ControlKind::kComboBox, "cboSelectedSound", &audio);
+  sounds.Move(240, 900, 1920, 315);
+  sounds.SetValue(-1);
+  sounds.onClick = [this] { cboSelectedSound_Click(); };
+  button("cmdSoundPreview", audio, "Play Sound", "play", 2205, 885, 390, 345).onClick = [this] {
+    cmdSoundPreview_Click();
+  };
+  Control& file = Add(ControlKind::kTextBox, "txtCustomSoundFileName", &audio);
+  file.Move(2760, 900, 1620, 315);
+  file.SetLocked(true);
+  button("cmdCustomSoundPreview", audio, "Play Sound", "play", 4425, 885, 390, 345).onClick =
+      [this] { cmdCustomSoundPreview_Click(); };
+  Control& browse =
+      button("cmdBrowseCustomSound", audio, "Select Sound File", "", 4860, 885, 360, 345);
+  browse.SetCaption("...");
+  browse.onClick = [this] { cmdBrowseCustomSound_Click(); };
+  for (int i = 0; i < 4; ++i) Ctl("optAudioType", i).onClick = [this] { Changed(); };
+  for (int i = 0; i < 2; ++i) Ctl("optAlertMeBy", i).onClick = [this] { Changed(); };
+
+  Control& tray = frame("Frame1", "Tra&y Icon", 105, 4650, 2190, 705);
+  Control& sets = Add(ControlKind::kComboBox, "cboTrayIcon", &tray);
+  sets.Move(150, 270, 1560, 315);
+  sets.SetValue(-1);
+  sets.onClick = [this] { cboTrayIcon_Click(); };
+  Add(ControlKind::kImage, "imgTrayIcon", &tray).Move(1815, 255, 240, 240);
+
+  Control& buttons = frame("fraButtons", "", 2325, 4650, 3090, 705);
+  button("cmdAbout", buttons, "About Korvante Unwindle", "about", 165, 180, 600, 420).onClick =
+      [this] { cmdAbout_Click(); };
+  button("cmdDefaults", buttons, "Defaults", "defaults", 885, 180, 600, 420).onClick = [this] {
+    cmdDefaults_Click();
+  };
+  button("cmdSave", buttons, "Save", "save", 1605, 180, 600, 420).onClick = [this] {
+    cmdSave_Click();
+  };
+  button("cmdExit", buttons, "Close", "exit", 2325, 180, 600, 420).onClick = [this] {
+    cmdExit_Click();
+  };
+  for (const char* img : {"imgPlay", "imgStop"}) {
+    Control& i = Add(ControlKind::kImage, img);
+    i.SetPicture(img + 3 == std::string("Play") ? "play" : "stop");
+    i.SetVisible(false);
+  }
+}
+
+void FrmPreferences::SelectOption(const char* group, int index) {
+  if (Control* o = Find(group, index)) o->Click();
+}
+
+int FrmPreferences::SelectedOption(const char* group) const {
+  for (int i = 0; i < 4; ++i) {
+    const Control* o = Find(group, i);
+    if (o && o->value() == 1) return i;
+  }
+  return -1;
+}
+
+void FrmPreferences::Form_Load() {
+  const Settings& s = app_.settings;
+  ApplyWindowFonts(app_, *this);
+  SetTopMost(app_, hWnd(), true);
+  // The stored interval, not a one-time change of the main window.
+  for (const char* name : {"Hours", "Minutes", "Seconds"}) {
+    int16_t v = 0;
+    TextToInt16(app_.store.ReadSettingValue(kSettingsKey, name), v);
+    Ctl(std::string("txt") + name).SetText(TwoDigit(v));
+  }
+  Ctl("txtBreakMinutes").SetText(TwoDigit(s.BreakMinutes));
+  Ctl("txtBreakSeconds").SetText(TwoDigit(s.BreakSeconds));
+  Ctl("txtSnoozeMinutes").SetText(TwoDigit(s.SnoozeMinutes));
+  Ctl("txtSnoozeSeconds").SetText(TwoDigit(s.SnoozeSeconds));
+  Ctl("cmdAbout").SetToolTip("About Korvante Unwindle");
+  SetCaption("KORVANTE Unwindle - Preferences");
+  if (s.NumberOfSnooze != 99) {
+    SelectOption("optSnoozeLimit", 1);
+    Ctl("txtSnoozeLimit").SetText(std::to_string(s.NumberOfSnooze));
+    Ctl("txtSnoozeLimit").SetEnabled(true);
+  } else {
+    SelectOption("optSnoozeLimit", 0);
+    Ctl("txtSnoozeLimit").SetEnabled(false);
+  }
+  Ctl("chkLockWorkStation").SetValue(s.LockWorkstationOnBreak == 1);
+  Ctl("chkActivateScreenSaver").SetValue(s.ActivateScreenSaver == 1);
+  Ctl("chkBalloonTipsEnabled").SetValue(s.BalloonTipsEnabled == 1);
+  Ctl("chkStartTimerOnLaunch").SetValue(s.StartTimerOnLaunch == 1);
+  if (s.AlertMeBy == 0 || s.AlertMeBy == 1) SelectOption("optAlertMeBy", s.AlertMeBy);
+  std::vector<std::string> names;
+  for (const auto& clip : kSoundCatalogue) names.push_back(clip.displayName);
+  Control& sounds = Ctl("cboSelectedSound");
+  sounds.SetItems(names);
+  sounds.Select(s.SelectedSound);
+  strCustomSound = TrimSpaces(s.CustomSound);
+  Ctl("txtCustomSoundFileName").SetText(GetFileName(s.CustomSound));
+  SelectOption("optAudioType", s.AudioType);
+  Control& sets = Ctl("cboTrayIcon");
+  sets.SetItems(std::vector<std::string>(std::begin(kIconSetNames), std::end(kIconSetNames)));
+  sets.Select(s.TrayIcon);
+  ShowTrayIconPreview();
+  blnCloseClicked = false;
+  Ctl("cmdSave").SetEnabled(false);
+}
+
+void FrmPreferences::optSnoozeLimit_Click(int index) {
+  const int16_t limit = app_.settings.NumberOfSnooze;
+  Control& box = Ctl("txtSnoozeLimit");
+  box.SetText(limit == 99 ? "3" : std::to_string(limit));
+  box.SetEnabled(index == 1);
+  Changed();
+}
+
+void FrmPreferences::cboSelectedSound_Click() {
+  Control& list = Ctl("cboSelectedSound");
+  const int i = list.value();
+  list.SetToolTip(i >= 0 && i < 15 ? kSoundCatalogue[i].displayName : "");
+  SelectOption("optAudioType", 2);
+  Changed();
+}
+
+void FrmPreferences::cboTrayIcon_Click() {
+  Control& list = Ctl("cboTrayIcon");
+  const int i = list.value();
+  list.SetToolTip(i >= 0 && i < 5 ? kIconSetNames[i] : "");
+  ShowTrayIconPreview();
+  Changed();
+}
+
+void FrmPreferences::ShowTrayIconPreview() {
+  const int i = Ctl("cboTrayIcon").value();
+  if (i >= 0 && i < 5) Ctl("imgTrayIcon").SetPicture(TrayPicture(i, kSampleElement[i]));
+}
+
+void FrmPreferences::cmdDefaults_Click() {
+  const char* texts[][2] = {{"txtHours", "01"},         {"txtMinutes", "00"},
+                            {"txtSeconds", "00"},       {"txtSnoozeMinutes", "10"},
+                            {"txtSnoozeSeconds", "00"}, {"txtBreakMinutes", "10"},
+                            {"txtBreakSeconds", "00"}};
+  for (const auto& [box, text] : texts) Ctl(box).SetText(text);
+  SelectOption("optSnoozeLimit", 1);
+  Ctl("txtSnoozeLimit").SetText("3");
+  Ctl("txtSnoozeLimit").SetEnabled(true);
+  Ctl("chkLockWorkStation").SetValue(0);
+  Ctl("chkStartTimerOnLaunch").SetValue(1);
+  Ctl("chkBalloonTipsEnabled").SetValue(1);
+  SelectOption("optAlertMeBy", 0);
+  SelectOption("optAudioType", 2);
+  Ctl("cboSelectedSound").Select(1);
+  strCustomSound.clear();
+  Ctl("txtCustomSoundFileName").SetText("");
+  Ctl("cboTrayIcon").Select(0);
+  Ctl("chkActivateScreenSaver").SetValue(0);
+  Changed();
+}
+
+void FrmPreferences::cmdSave_Click() {
+  SavePreferences();
+  Ctl("cmdSave").SetEnabled(false);
+}
+
+void FrmPreferences::cmdExit_Click() {
+  blnCloseClicked = true;
+  Unload();
+}
+
+void FrmPreferences::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
+  // Unloaded by the program (an alert, a break, the end): changes go unasked.
+  if (unloadMode != kUnloadFormControlMenu && !blnCloseClicked) return;
+  if (!Ctl("cmdSave").enabled()) return;
+  if (app_.ui.MsgBox(this, "Do you want to save your changes?", kMbYesNo | kMbIconQuestion,
+                     kMainCaption) == kIdYes)
+    SavePreferences();
+}
+
+void FrmPreferences::cmdAbout_Click() {
+  app_.frmTimer().cmdAbout_Click();
+}
+
+void FrmPreferences::cmdSoundPreview_Click() {
+  const int i = Ctl("cboSelectedSound").value();
+  if (i >= 0 && i <= 14) PlayCatalogueSound(app_, i);
+}
+
+void FrmPreferences::cmdCustomSoundPreview_Click() {
+  app_.sys.sound.PlayClip(strCustomSound, kSndFileFlags);
+}
+
+void FrmPreferences::cmdBrowseCustomSound_Click() {
+  const std::string dir =
+      TrimSpaces(strCustomSound).empty() ? app_.sys.workstation.AppPath() : strCustomSound;
+  const std::string path =
+      SelectSoundFile(app_, hWnd(), dir, "", "KORVANTE Unwindle - Select Sound File");
+  if (TrimSpaces(path).empty()) return;
+  strCustomSound = path;
+  Ctl("txtCustomSoundFileName").SetText(GetFileName(path));
+  SelectOption("optAudioType", 3);
+  Changed();
+}
+
+}  // namespace unw
