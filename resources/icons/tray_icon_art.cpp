@@ -1,17 +1,20 @@
 #include "resources/icons/tray_icon_art.h"
 
-#include <cstddef>
+#include "resources/icons/icon_raster.h"
+#include "resources/icons/icon_sets.h"
 
 namespace unw {
 
 IconImage RenderTrayIcon(int set, int element, int size) {
-  static const int kSizes[5] = {9, 49, 9, 16, 4};
-  IconImage img;
-  if (set < 0 || set > 4 || element < 0 || element >= kSizes[set] || size <= 0) return img;
-  img.size = size;
-  img.pixels.assign(static_cast<std::size_t>(size) * size,
-                    0xFF000000u | (set * 0x303030u) | static_cast<uint32_t>(element * 5));
-  return img;
+  using Draw = void (*)(art::Canvas&, int);
+  static constexpr Draw kDraw[5] = {art::DrawClock, art::DrawModem, art::DrawMoon, art::DrawTank,
+                                    art::DrawTraffic};
+  static constexpr int kPictures[5] = {9, 49, 9, 16, 4};
+  if (set < 0 || set > 4 || element < 0 || element >= kPictures[set]) return {};
+  if (size < 16 || size > 64) return {};
+  art::Canvas canvas(size);
+  kDraw[set](canvas, element);
+  return canvas.Finish();
 }
 
 }  // namespace unw

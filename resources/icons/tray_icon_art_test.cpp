@@ -1,0 +1,251 @@
+// The tray icon pictures: every picture of every set draws something that
+// reads on any taskbar, the animations move, the alerts stand out, and the
+// renderer is deterministic.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <set>
+#include <vector>
+
+#include "resources/icons/icon_sets.h"
+#include "resources/icons/tray_icon_art.h"
+
+namespace unw {
+namespace {
+
+constexpr int kPictures[5] = {9, 49, 9, 16, 4};
+constexpr int kTraySizes[] = {16, 20, 24, 32, 40, 48, 64};
+
+uint32_t Alpha(uint32_t p) {
+  return p >> 24;
+}
+int Channel(uint32_t p, int shift) {
+  return static_cast<int>((p >> shift) & 0xFF);
+}
+
+// Share of the pixels that differ clearly (by more than 48 in some channel).
+double ChangedShare(const IconImage& a, const IconImage& b) {
+  int changed = 0;
+  for (std::size_t i = 0; i < a.pixels.size(); ++i) {
+    for (int shift = 0; shift < 32; shift += 8) {
+      if (std::abs(Channel(a.pixels[i], shift) - Channel(b.pixels[i], shift)) > 48) {
+        ++changed;
+        break;
+      }
+    }
+  }
+  return static_cast<double>(changed) / a.pixels.size();
+}
+
+int CountPixels(const IconImage& img, bool (*pred)(uint32_t)) {
+  return static_cast<int>(std::count_if(img.pixels.begin(), img.pixels.end(), pred));
+}
+
+bool IsBright(uint32_t p) {
+  return Alpha(p) == 255 && Channel(p, 16) > 180 && Channel(p, 8) > 180 && Channel(p, 0) > 140;
+}
+
+TEST(TrayIconArt, EveryPictureIsDrawnWithTransparentCornersAtEveryTraySize) {
+  for (int set = 0; set < 5; ++set) {
+    for (int element = 0; element < kPictures[set]; ++element) {
+      for (int size : kTraySizes) {
+        SCOPED_TRACE(testing::Message()
+                     << "set " << set << " picture " << element << " at " << size);
+        const IconImage img = RenderTrayIcon(set, element, size);
+        ASSERT_EQ(img.size, size);
+        ASSERT_EQ(img.pixels.size(), static_cast<std::size_t>(size * size));
+        const int opaque = CountPixels(img, [](uint32_t p) { return Alpha(p) == 255; });
+        EXPECT_GE(opaque, size * size / 5) << "too little drawn to read in the tray";
+        const int last = size - 1;
+        for (int corner : {0, last, last * size, last * size + last})
+          EXPECT_EQ(img.pixels[corner], 0u) << "corner " << corner << " not transparent";
+        // A fully transparent pixel carries no colour (straight alpha, clean background).
+        EXPECT_EQ(0, CountPixels(img, [](uint32_t p) { return Alpha(p) == 0 && p != 0; }));
+      }
+    }
+  }
+}
+
+TEST(TrayIconArt, IdleAndAlertPicturesAreDrawnAtEverySizeFrom16To64) {
+  for (int set = 0; set < 5; ++set) {
+    for (int element : {0, kPictures[set] - 1}) {
+      for (int size = 16; size <= 64; ++size) {
+        const IconImage img = RenderTrayIcon(set, element, size);
+        ASSERT_EQ(img.size, size) << "set " << set << " picture " << element;
+        EXPECT_GE(CountPixels(img, [](uint32_t p) { return Alpha(p) == 255; }), size * size / 5)
+            << "set " << set << " picture " << element << " at " << size;
+        EXPECT_EQ(img.pixels[0], 0u) << "set " << set << " picture " << element << " at " << size;
+      }
+    }
+  }
+}
+
+TEST(TrayIconArt, InvalidArgumentsGiveAnEmptyImage) {
+  const int bad[][3] = {{-1, 0, 16}, {5, 0, 16},  {0, -1, 16}, {0, 9, 16}, {1, 49, 16},
+                        {2, 9, 16},  {3, 16, 16}, {4, 4, 16},  {0, 0, 0},  {0, 0, 15},
+                        {0, 0, 65},  {0, 0, -16}, {4, 0, 1000}};
+  for (const auto& b : bad) {
+    const IconImage img = RenderTrayIcon(b[0], b[1], b[2]);
+    EXPECT_EQ(img.size, 0) << b[0] << " " << b[1] << " " << b[2];
+    EXPECT_TRUE(img.pixels.empty()) << b[0] << " " << b[1] << " " << b[2];
+  }
+}
+
+TEST(TrayIconArt, TheSameArgumentsGiveTheSamePixels) {
+  for (int set = 0; set < 5; ++set) {
+    for (int element = 0; element < kPictures[set]; ++element) {
+      for (int size : {16, 24, 32}) {
+        const IconImage a = RenderTrayIcon(set, element, size);
+        const IconImage b = RenderTrayIcon(set, element, size);
+        EXPECT_EQ(a.pixels, b.pixels) << "set " << set << " picture " << element << " at " << size;
+      }
+    }
+  }
+}
+
+// Pictures first..last of `set` at `size` all differ from one another.
+void ExpectAllDifferent(int set, int first, int last, int size) {
+  std::set<std::vector<uint32_t>> seen;
+  for (int e = first; e <= last; ++e) seen.insert(RenderTrayIcon(set, e, size).pixels);
+  EXPECT_EQ(seen.size(), static_cast<std::size_t>(last - first + 1))
+      << "set " << set << " pictures " << first << "-" << last << " at " << size;
+}
+
+TEST(TrayIconArt, AnimationPicturesDifferFromOneAnother) {
+  for (int size : kTraySizes) {
+    ExpectAllDifferent(0, 0, 7, size);   // the clock's hand positions
+    ExpectAllDifferent(2, 0, 8, size);   // the moon's phases and its alert
+    ExpectAllDifferent(3, 0, 15, size);  // the tank's levels
+    ExpectAllDifferent(4, 0, 3, size);   // the traffic lights
+  }
+}
+
+TEST(TrayIconArt, TheModemsLightsChangeEverySecond) {
+  for (int size : {16, 24, 32}) {
+    std::vector<IconImage> pictures;
+    for (int e = 0; e < 48; ++e) pictures.push_back(RenderTrayIcon(1, e, size));
+    std::set<std::vector<uint32_t>> distinct;
+    for (int e = 0; e < 48; ++e) {
+      const int next = (e + 1) % 48;
+      EXPECT_NE(pictures[e].pixels, pictures[next].pixels)
+          << "modem pictures " << e << " and " << next << " at " << size;
+      distinct.insert(pictures[e].pixels);
+    }
+    EXPECT_GE(distinct.size(), 10u) << "a dull pattern at " << size;
+  }
+}
+
+TEST(TrayIconArt, TheAlertPictureStandsOutFromTheIdlePicture) {
+  for (int set = 0; set < 5; ++set) {
+    for (int size : kTraySizes) {
+      const IconImage idle = RenderTrayIcon(set, 0, size);
+      const IconImage alert = RenderTrayIcon(set, kPictures[set] - 1, size);
+      EXPECT_GE(ChangedShare(idle, alert), 0.2) << "set " << set << " at " << size;
+    }
+  }
+}
+
+bool IsWhite(uint32_t p) {
+  return Alpha(p) == 255 && Channel(p, 16) > 235 && Channel(p, 8) > 235 && Channel(p, 0) > 235;
+}
+
+TEST(TrayIconArt, TheClocksAlertHasAWhiteFace) {
+  for (int size : kTraySizes) {
+    const int idle = CountPixels(RenderTrayIcon(0, 0, size), IsWhite);
+    const int alert = CountPixels(RenderTrayIcon(0, 8, size), IsWhite);
+    EXPECT_GE(alert, size * size / 4) << size;
+    EXPECT_GE(alert, 3 * idle) << size;
+  }
+}
+
+bool IsWater(uint32_t p) {
+  return p == art::kTankWater;
+}
+
+// How blue the tank's part of the picture is: the sum of blue over red of the
+// opaque pixels below the roof (the rain falls above it).
+long Blueness(const IconImage& img) {
+  long sum = 0;
+  for (int i = img.size * img.size * 2 / 5; i < img.size * img.size; ++i) {
+    const uint32_t p = img.pixels[i];
+    if (Alpha(p) == 255) sum += Channel(p, 0) - Channel(p, 16);
+  }
+  return sum;
+}
+
+TEST(TrayIconArt, TheTankFillsStepByStep) {
+  for (int size : kTraySizes) {
+    std::vector<int> water;
+    std::vector<long> blue;
+    for (int e = 0; e < 16; ++e) {
+      const IconImage img = RenderTrayIcon(3, e, size);
+      water.push_back(CountPixels(img, IsWater));
+      blue.push_back(Blueness(img));
+    }
+    EXPECT_EQ(water[0], 0) << "the empty tank holds water at " << size;
+    EXPECT_GE(water[15], size * size / 10) << "the full tank holds little water at " << size;
+    for (int e = 1; e < 16; ++e) {
+      EXPECT_GE(water[e], water[e - 1]) << "level " << e << " at " << size;
+      EXPECT_GT(blue[e], blue[e - 1]) << "level " << e << " at " << size;
+    }
+  }
+}
+
+TEST(TrayIconArt, TheMoonWaxesOnTheRightAndWanesOnTheLeft) {
+  for (int size : {16, 32, 48}) {
+    std::vector<int> lit, right;
+    for (int e = 0; e <= 8; ++e) {
+      const IconImage img = RenderTrayIcon(2, e, size);
+      int all = 0, onRight = 0;
+      for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+          if (IsBright(img.pixels[y * size + x])) ++all, onRight += x >= size / 2;
+      lit.push_back(all);
+      right.push_back(onRight);
+    }
+    EXPECT_EQ(lit[0], 0) << size;
+    for (int e = 1; e <= 4; ++e) EXPECT_GT(lit[e], lit[e - 1]) << "waxing " << e << " at " << size;
+    for (int e = 5; e <= 7; ++e) EXPECT_LT(lit[e], lit[e - 1]) << "waning " << e << " at " << size;
+    EXPECT_GE(lit[8], lit[4]) << "the alert moon is full, at " << size;
+    for (int e : {1, 2, 3}) EXPECT_GT(2 * right[e], lit[e]) << "waxing " << e << " at " << size;
+    for (int e : {5, 6, 7}) EXPECT_LT(2 * right[e], lit[e]) << "waning " << e << " at " << size;
+  }
+}
+
+// Mean height (0 top, 1 bottom) of the vivid pixels of the given hue.
+double LampHeight(const IconImage& img, bool (*hue)(uint32_t)) {
+  double sum = 0;
+  int n = 0;
+  for (int y = 0; y < img.size; ++y)
+    for (int x = 0; x < img.size; ++x)
+      if (hue(img.pixels[y * img.size + x])) sum += (y + 0.5) / img.size, ++n;
+  return n ? sum / n : -1;
+}
+bool IsRed(uint32_t p) {
+  return Alpha(p) == 255 && Channel(p, 16) > 200 && Channel(p, 8) < 100;
+}
+bool IsAmber(uint32_t p) {
+  return Alpha(p) == 255 && Channel(p, 16) > 200 && Channel(p, 8) > 140 && Channel(p, 0) < 80;
+}
+bool IsGreen(uint32_t p) {
+  return Alpha(p) == 255 && Channel(p, 8) > 160 && Channel(p, 16) < 140 && Channel(p, 0) < 160;
+}
+
+TEST(TrayIconArt, TrafficLightsLightTheRightLamp) {
+  for (int size : kTraySizes) {
+    const double red = LampHeight(RenderTrayIcon(4, 0, size), IsRed);
+    const double amber = LampHeight(RenderTrayIcon(4, 2, size), IsAmber);
+    EXPECT_TRUE(red > 0 && red < 1 / 3.0) << "red lamp at " << red << ", size " << size;
+    EXPECT_TRUE(amber > 1 / 3.0 && amber < 2 / 3.0) << "amber at " << amber << ", size " << size;
+    for (int e : {1, 3}) {
+      const double green = LampHeight(RenderTrayIcon(4, e, size), IsGreen);
+      EXPECT_GT(green, 2 / 3.0) << "green lamp of picture " << e << ", size " << size;
+    }
+    // No red lit while green shows.
+    EXPECT_EQ(LampHeight(RenderTrayIcon(4, 1, size), IsRed), -1) << size;
+  }
+}
+
+}  // namespace
+}  // namespace unw

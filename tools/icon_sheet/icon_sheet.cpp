@@ -1,0 +1,236 @@
+// Renders every picture of every tray icon set and writes one contact sheet
+// per set as PNG, so a person can look at them: docs/icons/<set-name>.png,
+// plus all-sizes.png (idle and alert picture of each set at every tray size).
+//
+// Each cell of a set's sheet shows one picture: the 16 px picture scaled 4x
+// (nearest neighbour) and the 48 px one on a grey checker, then the 32 px and
+// 16 px ones at their real size on a dark and on a light taskbar, then the
+// picture's index.
+//
+// Usage: icon_sheet <output directory>
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "resources/icons/tray_icon_art.h"
+
+namespace {
+
+struct Image {
+  int w, h;
+  std::vector<uint32_t> px;  // 0xAARRGGBB, opaque
+  Image(int width, int height, uint32_t fill) : w(width), h(height), px(width * height, fill) {}
+  void Set(int x, int y, uint32_t c) {
+    if (x >= 0 && y >= 0 && x < w && y < h) px[y * w + x] = c;
+  }
+  uint32_t Get(int x, int y) const { return px[y * w + x]; }
+  void Box(int x, int y, int bw, int bh, uint32_t c) {
+    for (int j = 0; j < bh; ++j)
+      for (int i = 0; i < bw; ++i) Set(x + i, y + j, c);
+  }
+};
+
+constexpr uint32_t kSheet = 0xFFFFFFFF, kDark = 0xFF1F1F1F, kLight = 0xFFEEEEEE;
+constexpr uint32_t kCheckA = 0xFF9C9C9C, kCheckB = 0xFFB4B4B4, kText = 0xFF404040;
+
+uint32_t Over(uint32_t src, uint32_t dst) {
+  const uint32_t a = src >> 24;
+  uint32_t out = 0xFF000000u;
+  for (int s = 0; s < 24; s += 8) {
+    const uint32_t cs = (src >> s) & 0xFF, cd = (dst >> s) & 0xFF;
+    out |= ((cs * a + cd * (255 - a) + 127) / 255) << s;
+  }
+  return out;
+}
+
+void Checker(Image& img, int x, int y, int w, int h, int square) {
+  for (int j = 0; j < h; ++j)
+    for (int i = 0; i < w; ++i)
+      img.Set(x + i, y + j, ((i / square + j / square) % 2) ? kCheckA : kCheckB);
+}
+
+// Composites `icon` at (x, y), each pixel drawn as a `scale` x `scale` block.
+void Paste(Image& img, const unw::IconImage& icon, int x, int y, int scale) {
+  for (int j = 0; j < icon.size * scale; ++j)
+    for (int i = 0; i < icon.size * scale; ++i) {
+      const uint32_t src = icon.pixels[(j / scale) * icon.size + i / scale];
+      img.Set(x + i, y + j, Over(src, img.Get(x + i, y + j)));
+    }
+}
+
+// Digits in a 3 x 5 font, one row of three bits per entry.
+constexpr std::array<std::array<uint8_t, 5>, 10> kDigits = {{
+    {7, 5, 5, 5, 7},
+    {2, 6, 2, 2, 7},
+    {7, 1, 7, 4, 7},
+    {7, 1, 3, 1, 7},
+    {5, 5, 7, 1, 1},
+    {7, 4, 7, 1, 7},
+    {7, 4, 7, 5, 7},
+    {7, 1, 1, 2, 2},
+    {7, 5, 7, 5, 7},
+    {7, 5, 7, 1, 7},
+}};
+
+void Number(Image& img, int n, int x, int y, int scale) {
+  const std::string s = std::to_string(n);
+  for (char ch : s) {
+    const auto& g = kDigits[ch - '0'];
+    for (int r = 0; r < 5; ++r)
+      for (int c = 0; c < 3; ++c)
+        if (g[r] & (4 >> c)) img.Box(x + c * scale, y + r * scale, scale, scale, kText);
+    x += 4 * scale;
+  }
+}
+
+// ---- PNG: 8-bit RGBA, "stored" (uncompressed) deflate blocks. ----
+uint32_t Crc(const std::vector<uint8_t>& data, std::size_t from) {
+  static const auto table = [] {
+    std::array<uint32_t, 256> t{};
+    for (uint32_t n = 0; n < 256; ++n) {
+      uint32_t c = n;
+      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      t[n] = c;
+    }
+    return t;
+  }();
+  uint32_t c = 0xFFFFFFFFu;
+  for (std::size_t i = from; i < data.size(); ++i) c = table[(c ^ data[i]) & 0xFF] ^ (c >> 8);
+  return c ^ 0xFFFFFFFFu;
+}
+
+void Be32(std::vector<uint8_t>& out, uint32_t v) {
+  for (int s = 24; s >= 0; s -= 8) out.push_back(static_cast<uint8_t>(v >> s));
+}
+
+void Chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& body) {
+  Be32(out, static_cast<uint32_t>(body.size()));
+  const std::size_t start = out.size();
+  out.insert(out.end(), type, type + 4);
+  out.insert(out.end(), body.begin(), body.end());
+  Be32(out, Crc(out, start));
+}
+
+bool WritePng(const Image& img, const std::string& path) {
+  std::vector<uint8_t> raw;  // filter byte 0, then RGBA per row
+  for (int y = 0; y < img.h; ++y) {
+    raw.push_back(0);
+    for (int x = 0; x < img.w; ++x) {
+      const uint32_t c = img.Get(x, y);
+      raw.insert(raw.end(), {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8),
+                             static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 24)});
+    }
+  }
+  std::vector<uint8_t> z = {0x78, 0x01};
+  for (std::size_t pos = 0; pos < raw.size() || pos == 0;) {
+    const std::size_t n = std::min<std::size_t>(65535, raw.size() - pos);
+    const bool last = pos + n == raw.size();
+    z.insert(z.end(),
+             {static_cast<uint8_t>(last), static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8),
+              static_cast<uint8_t>(~n), static_cast<uint8_t>(~n >> 8)});
+    z.insert(z.end(), raw.begin() + pos, raw.begin() + pos + n);
+    pos += n;
+    if (last) break;
+  }
+  uint32_t a = 1, b = 0;
+  for (uint8_t v : raw) a = (a + v) % 65521, b = (b + a) % 65521;
+  Be32(z, (b << 16) | a);
+
+  std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  std::vector<uint8_t> ihdr;
+  Be32(ihdr, img.w);
+  Be32(ihdr, img.h);
+  ihdr.insert(ihdr.end(), {8, 6, 0, 0, 0});  // 8-bit RGBA, no interlace
+  Chunk(png, "IHDR", ihdr);
+  Chunk(png, "IDAT", z);
+  Chunk(png, "IEND", {});
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  const bool ok = std::fwrite(png.data(), 1, png.size(), f) == png.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+// ---- Sheets ----
+struct Set {
+  const char* file;
+  int pictures;
+};
+constexpr Set kSets[5] = {{"classic-clock", 9},
+                          {"computer-modem", 49},
+                          {"phases-of-the-moon", 9},
+                          {"rainwater-tank", 16},
+                          {"traffic-lights", 4}};
+
+constexpr int kCellW = 136, kCellH = 132, kPad = 8;
+
+void DrawCell(Image& img, int set, int element, int x, int y) {
+  // 16 px scaled 4x, and 48 px, on the checker.
+  Checker(img, x, y, 64, 64, 8);
+  Paste(img, unw::RenderTrayIcon(set, element, 16), x, y, 4);
+  Checker(img, x + 68, y, 56, 64, 8);
+  Paste(img, unw::RenderTrayIcon(set, element, 48), x + 72, y + 8, 1);
+  // 32 px and 16 px at real size on a dark and a light taskbar.
+  const int ty = y + 68;
+  img.Box(x, ty, 62, 40, kDark);
+  img.Box(x + 62, ty, 62, 40, kLight);
+  for (int k = 0; k < 2; ++k) {
+    const int bx = x + 62 * k;
+    Paste(img, unw::RenderTrayIcon(set, element, 32), bx + 4, ty + 4, 1);
+    Paste(img, unw::RenderTrayIcon(set, element, 16), bx + 42, ty + 12, 1);
+  }
+  Number(img, element, x, ty + 44, 2);
+}
+
+bool SetSheet(int set, const std::string& dir) {
+  const int n = kSets[set].pictures;
+  const int cols = n > 9 ? 8 : n;
+  const int rows = (n + cols - 1) / cols;
+  Image img(cols * kCellW + kPad, rows * kCellH + kPad, kSheet);
+  for (int e = 0; e < n; ++e)
+    DrawCell(img, set, e, kPad + (e % cols) * kCellW, kPad + (e / cols) * kCellH);
+  return WritePng(img, dir + "/" + kSets[set].file + ".png");
+}
+
+// Idle (0) and alert (last) picture of each set at every tray size, on the
+// checker, a dark and a light taskbar.
+bool SizesSheet(const std::string& dir) {
+  constexpr int kSizes[] = {16, 20, 24, 32, 40, 48, 64};
+  const uint32_t kBacks[3] = {0, kDark, kLight};
+  int rowW = 0;
+  for (int s : kSizes) rowW += s + 6;
+  Image img(kPad + 3 * (2 * rowW + 16), kPad + 5 * (64 + 12), kSheet);
+  for (int set = 0; set < 5; ++set) {
+    const int y = kPad + set * 76;
+    int x = kPad;
+    for (int back = 0; back < 3; ++back) {
+      for (int element : {0, kSets[set].pictures - 1}) {
+        for (int s : kSizes) {
+          if (back == 0)
+            Checker(img, x - 2, y - 2, s + 4, 68, 4);
+          else
+            img.Box(x - 2, y - 2, s + 4, 68, kBacks[back]);
+          Paste(img, unw::RenderTrayIcon(set, element, s), x, y, 1);
+          x += s + 6;
+        }
+      }
+      x += 16;
+    }
+  }
+  return WritePng(img, dir + "/all-sizes.png");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s <output directory>\n", argv[0]);
+    return 2;
+  }
+  const std::string dir = argv[1];
+  bool ok = SizesSheet(dir);
+  for (int set = 0; set < 5; ++set) ok = SetSheet(set, dir) && ok;
+  if (!ok) std::fprintf(stderr, "icon_sheet: could not write the sheets into %s\n", dir.c_str());
+  return ok ? 0 : 1;
+}
