@@ -5,12 +5,10 @@
 namespace unw {
 
 void FakeFileDialog::OwnerDestroyed(std::uintptr_t owner) {
-  for (Open* d = open; d; d = nullptr) {
-    if (d->owner == owner && !d->done) {
-      d->result.clear();
-      d->done = true;
-    }
-  }
+  if (!open || open->owner != owner || open->done) return;
+  open->result.clear();
+  open->done = true;
+  open = nullptr;  // gone from the screen, though its caller has not returned yet
 }
 
 std::string FakeFileDialog::ChooseSoundFile(std::uintptr_t owner, const std::string& initialDir,

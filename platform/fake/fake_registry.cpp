@@ -52,8 +52,8 @@ long FakeRegistry::CreateKeyEx(RegKey root, const std::string& path, uint32_t /*
   return Open(root, path, true, key, &disposition);
 }
 
-long FakeRegistry::OpenKeyEx(RegKey root, const std::string& path, uint32_t /*access*/,
-                             RegKey& key) {
+long FakeRegistry::OpenKeyEx(RegKey root, const std::string& path, uint32_t access, RegKey& key) {
+  lastOpenAccess = access;
   return Open(root, path, false, key, nullptr);
 }
 

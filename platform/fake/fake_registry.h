@@ -43,6 +43,8 @@ class FakeRegistry : public Registry {
   size_t ValueCount(RegKey root, const std::string& path) const;
   // Handles opened and not yet closed.
   size_t OpenHandles() const { return handles_.size(); }
+  // Access mask of the last OpenKeyEx.
+  uint32_t lastOpenAccess = 0;
   // Counts of writes and deletes carried out.
   int writes() const { return writes_; }
 

@@ -1,0 +1,313 @@
+// The preferences dialog, its saving, the sound file chooser, the about box
+// and the splash.
+#include <gtest/gtest.h>
+
+#include "program_fixture.h"
+#include "settings/frm_preferences.h"
+
+namespace unw {
+namespace {
+
+class PreferencesTest : public ProgramTest {
+ protected:
+  void Open(std::map<std::string, std::string> settings = {}) {
+    Plant(settings);
+    sim.Start();
+    sim.Click("frmTimer", "mnuPreferences");
+    ASSERT_TRUE(sim.FindForm("frmPreferences"));
+  }
+  FrmPreferences& prefs() { return static_cast<FrmPreferences&>(sim.form("frmPreferences")); }
+  Control& P(const char* name, int index = -1) { return prefs().Ctl(name, index); }
+  bool Changed() { return P("cmdSave").enabled(); }
+  void Save() { sim.Click("frmPreferences", "cmdSave"); }
+};
+
+TEST_F(PreferencesTest, OpensWithTheStoredSettingsAndNothingChanged) {
+  Open({{"Hours", "2"},
+        {"Minutes", "5"},
+        {"BreakMinutes", "7"},
+        {"NumberOfSnooze", "4"},
+        {"AlertMeBy", "1"},
+        {"AudioType", "3"},
+        {"SelectedSound", "12"},
+        {"TrayIcon", "2"},
+        {"CustomSound", "C:\\Sounds\\bell.wav"},
+        {"LockWorkstationOnBreak", "1"}});
+  EXPECT_EQ(prefs().caption(), "KORVANTE Unwindle - Preferences");
+  EXPECT_EQ(P("txtHours").text(), "02");
+  EXPECT_EQ(P("txtMinutes").text(), "05");
+  EXPECT_EQ(P("txtBreakMinutes").text(), "07");
+  EXPECT_EQ(P("optSnoozeLimit", 1).value(), 1);
+  EXPECT_EQ(P("txtSnoozeLimit").text(), "4");
+  EXPECT_TRUE(P("txtSnoozeLimit").enabled());
+  EXPECT_EQ(P("optAlertMeBy", 1).value(), 1);
+  EXPECT_EQ(P("optAlertMeBy", 0).value(), 0);
+  EXPECT_EQ(P("optAudioType", 3).value(), 1) << "the saved kind, though the list was filled";
+  EXPECT_EQ(P("cboSelectedSound").value(), 12);
+  EXPECT_EQ(P("cboSelectedSound").toolTip(), "Telephone");
+  EXPECT_EQ(P("cboTrayIcon").value(), 2);
+  EXPECT_EQ(P("imgTrayIcon").picture(), "tray:2:1");
+  EXPECT_EQ(P("txtCustomSoundFileName").text(), "bell.wav");
+  EXPECT_EQ(prefs().strCustomSound, "C:\\Sounds\\bell.wav");
+  EXPECT_EQ(P("chkLockWorkStation").value(), 1);
+  EXPECT_FALSE(Changed());
+  EXPECT_EQ(sim.fake.windows.setWindowPos.back().insertAfter, kHwndTopMost);
+  // Closing an unchanged dialog asks nothing.
+  sim.Click("frmPreferences", "cmdExit");
+  EXPECT_TRUE(sim.fake.dialogs.shown.empty());
+  EXPECT_FALSE(sim.FindForm("frmPreferences"));
+}
+
+TEST_F(PreferencesTest, NoLimitShowsADisabledThreeAndTheOptionRefillsTheField) {
+  Open({{"NumberOfSnooze", "99"}});
+  EXPECT_EQ(P("optSnoozeLimit", 0).value(), 1);
+  EXPECT_EQ(P("txtSnoozeLimit").text(), "3");
+  EXPECT_FALSE(P("txtSnoozeLimit").enabled());
+  sim.Click("frmPreferences", "optSnoozeLimit", 1);
+  sim.Type("frmPreferences", "txtSnoozeLimit", "7");
+  sim.Click("frmPreferences", "optSnoozeLimit", 0);
+  sim.Click("frmPreferences", "optSnoozeLimit", 1);
+  EXPECT_EQ(P("txtSnoozeLimit").text(), "3") << "the last saved limit comes back";
+  Save();
+  EXPECT_EQ(Stored("NumberOfSnooze"), "3");
+  sim.Click("frmPreferences", "optSnoozeLimit", 0);
+  Save();
+  EXPECT_EQ(Stored("NumberOfSnooze"), "99");
+  EXPECT_EQ(P("txtSnoozeLimit").text(), "3");
+}
+
+TEST_F(PreferencesTest, TheStoredIntervalIsShownAndSavedOverAOneTimeChange) {
+  Plant({{"Hours", "1"}});
+  sim.Start();
+  sim.Click("frmTimer", "cmdChange");
+  sim.Type("frmTimer", "txtHours", "5");
+  sim.Click("frmTimer", "cmdSave");
+  ASSERT_EQ(sim.app().settings.Hours, 5);
+  sim.Click("frmTimer", "mnuPreferences");
+  EXPECT_EQ(P("txtHours").text(), "01");
+  sim.Click("frmPreferences", "chkLockWorkStation");
+  Save();
+  EXPECT_EQ(sim.app().settings.Hours, 1);
+  EXPECT_EQ(Display(), "01:00:00");
+}
+
+TEST_F(PreferencesTest, OverLimitValuesAreClampedAndEmptiedFieldsKeepTheirValue) {
+  Open({{"BreakMinutes", "12"}});
+  sim.Type("frmPreferences", "txtSeconds", "75");
+  sim.Type("frmPreferences", "txtHours", "05");
+  sim.Type("frmPreferences", "txtBreakMinutes", "\b\b");
+  EXPECT_TRUE(Changed());
+  Save();
+  EXPECT_EQ(Stored("Seconds"), "59");
+  EXPECT_EQ(P("txtSeconds").text(), "59");
+  EXPECT_EQ(Stored("Hours"), "05") << "stored as typed";
+  EXPECT_EQ(sim.app().settings.Hours, 5);
+  EXPECT_EQ(Stored("BreakMinutes"), "12");
+  EXPECT_EQ(P("txtBreakMinutes").text(), "12");
+  EXPECT_FALSE(Changed());
+}
+
+TEST_F(PreferencesTest, PastedTextThatIsNotANumberNeverReachesTheStore) {
+  Open({{"SnoozeMinutes", "10"}, {"Minutes", "0"}});
+  sim.Paste("frmPreferences", "txtSnoozeMinutes", "1a");
+  sim.Paste("frmPreferences", "txtMinutes", "-3");
+  sim.Paste("frmPreferences", "txtSnoozeLimit", "x");
+  Save();
+  EXPECT_EQ(Stored("SnoozeMinutes"), "10");
+  EXPECT_EQ(Stored("Minutes"), "0");
+  EXPECT_EQ(Stored("NumberOfSnooze"), "3");
+  EXPECT_EQ(P("txtSnoozeMinutes").text(), "10");
+  // The next start loads every setting without a reset.
+  Settings fresh;
+  EXPECT_TRUE(sim.app().store.LoadSettings(fresh));
+}
+
+TEST_F(PreferencesTest, SavingWhileRunningSwitchesTheIconSetButNotTheCountdown) {
+  Open({{"Hours", "0"}, {"Minutes", "10"}, {"StartTimerOnLaunch", "1"}});
+  sim.AdvanceSeconds(3);
+  sim.Type("frmPreferences", "txtMinutes", "20");
+  sim.Click("frmPreferences", "cboTrayIcon");  // the list is reachable
+  sim.Do([this] { P("cboTrayIcon").Select(3); });
+  Save();
+  EXPECT_EQ(Display(), "00:09:57");
+  EXPECT_EQ(FakeNotificationArea::SetOf(sim.fake.tray.sent.back().data.hIcon), 3);
+  EXPECT_NE(std::string(ShownText(sim.fake.tray.sent.back().data.szTip)).find("- Started"),
+            std::string::npos);
+  sim.AdvanceSeconds(1);
+  EXPECT_EQ(Display(), "00:09:56");
+}
+
+TEST_F(PreferencesTest, SavingWhilePausedKeepsTheCountdownWhileStoppedShowsTheNewInterval) {
+  Open({{"Hours", "0"}, {"Minutes", "10"}});
+  sim.Click("frmPreferences", "cmdExit");
+  sim.Click("frmTimer", "cmdStart");
+  sim.AdvanceSeconds(2);
+  sim.Click("frmTimer", "cmdPause");
+  sim.Click("frmTimer", "mnuPreferences");
+  sim.Type("frmPreferences", "txtMinutes", "30");
+  Save();
+  EXPECT_EQ(Display(), "00:09:58");
+  sim.Click("frmPreferences", "cmdExit");
+  sim.Click("frmTimer", "cmdStop");
+  EXPECT_EQ(Display(), "00:30:00");
+  sim.Click("frmTimer", "mnuPreferences");
+  sim.Type("frmPreferences", "txtMinutes", "45");
+  Save();
+  EXPECT_EQ(Display(), "00:45:00");
+  EXPECT_NE(std::string(ShownText(sim.fake.tray.sent.back().data.szTip)).find("00:45:00 - Stopped"),
+            std::string::npos);
+}
+
+TEST_F(PreferencesTest, DefaultsThenNoChangesNothing) {
+  Open({{"Hours", "3"}, {"AudioType", "0"}, {"TrayIcon", "4"}});
+  const int writes = sim.fake.registry.writes();
+  sim.Click("frmPreferences", "cmdDefaults");
+  EXPECT_EQ(P("txtHours").text(), "01");
+  EXPECT_EQ(P("optAudioType", 2).value(), 1);
+  EXPECT_EQ(P("cboSelectedSound").value(), 1);
+  EXPECT_EQ(P("cboTrayIcon").value(), 0);
+  EXPECT_TRUE(Changed());
+  sim.Close("frmPreferences");
+  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
+  EXPECT_EQ(sim.fake.dialogs.open.back()->text, "Do you want to save your changes?");
+  sim.Answer(kIdNo);
+  EXPECT_FALSE(sim.FindForm("frmPreferences"));
+  EXPECT_EQ(sim.fake.registry.writes(), writes);
+  EXPECT_EQ(Stored("Hours"), "3");
+}
+
+TEST_F(PreferencesTest, AnsweringYesOnClosingSaves) {
+  Open();
+  sim.Click("frmPreferences", "chkActivateScreenSaver");
+  sim.Click("frmPreferences", "cmdExit");
+  sim.Answer(kIdYes);
+  EXPECT_EQ(Stored("ActivateScreenSaver"), "1");
+  EXPECT_EQ(Stored("CustomSound"), " ");
+  EXPECT_EQ(sim.app().settings.CustomSound, " ");
+}
+
+TEST_F(PreferencesTest, AnAlertUnloadsTheDialogWithoutAsking) {
+  Open({{"Hours", "0"}, {"Seconds", "5"}, {"StartTimerOnLaunch", "1"}});
+  sim.Type("frmPreferences", "txtBreakMinutes", "3");
+  sim.AdvanceSeconds(6);
+  EXPECT_FALSE(sim.FindForm("frmPreferences"));
+  EXPECT_TRUE(sim.FindForm("frmUnwindle"));
+  EXPECT_TRUE(sim.fake.dialogs.shown.empty());
+  EXPECT_EQ(Stored("BreakMinutes"), "10");
+}
+
+TEST_F(PreferencesTest, PickingASoundSelectsTheSelectedSoundOption) {
+  Open({{"AudioType", "3"}});
+  sim.Do([this] { P("cboSelectedSound").Select(4); });
+  EXPECT_EQ(P("optAudioType", 2).value(), 1);
+  EXPECT_EQ(P("optAudioType", 3).value(), 0);
+  sim.Click("frmPreferences", "cmdSoundPreview");
+  EXPECT_EQ(sim.fake.sound.played.back().name, "EASTERN");
+  Save();
+  EXPECT_EQ(Stored("SelectedSound"), "4");
+  EXPECT_EQ(Stored("AudioType"), "2");
+}
+
+TEST_F(PreferencesTest, TheChooserPicksAFileOrChangesNothing) {
+  Open();
+  sim.Click("frmPreferences", "cmdBrowseCustomSound");
+  ASSERT_TRUE(sim.fake.files.open);
+  EXPECT_EQ(sim.fake.files.open->initialDir, sim.fake.workstation.appPath);
+  EXPECT_EQ(sim.fake.files.open->title, "KORVANTE Unwindle - Select Sound File");
+  sim.FinishChooser("");
+  EXPECT_FALSE(Changed());
+  EXPECT_EQ(prefs().strCustomSound, "");
+
+  sim.Click("frmPreferences", "cmdBrowseCustomSound");
+  sim.SelectInChooser("C:\\Sounds\\gong.wav");
+  EXPECT_EQ(sim.fake.sound.played.back().name, "") << "a new selection stops the preview";
+  sim.PressPreview(true);
+  EXPECT_EQ(sim.fake.sound.played.back().name, "C:\\Sounds\\gong.wav");
+  EXPECT_EQ(sim.fake.sound.played.back().flags, 0x22003u);
+  sim.SelectInChooser("C:\\Sounds\\bell.wav");
+  EXPECT_EQ(sim.fake.sound.played.back().name, "");
+  sim.FinishChooser("C:\\Sounds\\bell.wav");
+  EXPECT_EQ(sim.fake.sound.played.back().name, "") << "closing stops the preview";
+  EXPECT_EQ(prefs().strCustomSound, "C:\\Sounds\\bell.wav");
+  EXPECT_EQ(P("txtCustomSoundFileName").text(), "bell.wav");
+  EXPECT_EQ(P("optAudioType", 3).value(), 1);
+  EXPECT_TRUE(Changed());
+  // The next chooser starts at the current sound.
+  sim.Click("frmPreferences", "cmdBrowseCustomSound");
+  EXPECT_EQ(sim.fake.files.open->initialDir, "C:\\Sounds\\bell.wav");
+  sim.FinishChooser("");
+  Save();
+  EXPECT_EQ(Stored("CustomSound"), "C:\\Sounds\\bell.wav");
+}
+
+TEST_F(PreferencesTest, AnAlertClosesAnOpenChooserAsCancelled) {
+  Open({{"Hours", "0"}, {"Seconds", "5"}, {"StartTimerOnLaunch", "1"}});
+  sim.Click("frmPreferences", "cmdBrowseCustomSound");
+  sim.AdvanceSeconds(6);
+  EXPECT_FALSE(sim.fake.files.open);
+  EXPECT_TRUE(sim.FindForm("frmUnwindle"));
+}
+
+using AboutTest = ProgramTest;
+
+TEST_F(AboutTest, TheSplashShowsFiveSecondsBeforeTheMainWindow) {
+  Plant({});
+  sim.fake.shell.major = 2;
+  sim.fake.shell.minor = 7;
+  sim.Launch();
+  ASSERT_TRUE(sim.FindForm("frmSplash"));
+  EXPECT_EQ(sim.ctl("frmSplash", "lblProductName").caption(), "Unwindle 2.7");
+  EXPECT_FALSE(main().visible());
+  sim.fake.shell.executeResult = 2;  // no browser: the Explorer is asked instead
+  sim.Click("frmSplash", "picLogo");
+  EXPECT_TRUE(sim.FindForm("frmSplash")) << "the splash stays";
+  ASSERT_EQ(sim.fake.shell.executed.size(), 1u);
+  EXPECT_EQ(sim.fake.shell.executed[0].file, "https://korvante.example/unwindle");
+  EXPECT_EQ(sim.fake.shell.executed[0].show, 3);
+  EXPECT_EQ(sim.fake.shell.started.back().first, "explorer.exe https://korvante.example/unwindle");
+  sim.Advance(4999);
+  EXPECT_FALSE(main().visible());
+  sim.Advance(1);
+  EXPECT_FALSE(sim.FindForm("frmSplash"));
+  EXPECT_TRUE(main().visible());
+}
+
+TEST_F(AboutTest, TheAboutBoxOpensFromEverywhereAndClosesWithItsKeys) {
+  Plant({});
+  sim.Start();
+  sim.Click("frmTimer", "cmdAbout");
+  ASSERT_TRUE(sim.FindForm("frmAbout"));
+  EXPECT_EQ(sim.form("frmAbout").caption(), "About Korvante Unwindle");
+  EXPECT_EQ(sim.ctl("frmAbout", "lblProductName").caption(), "Unwindle 1.0");
+  const Control& ok = sim.ctl("frmAbout", "cmdOK");
+  EXPECT_TRUE(ok.isDefaultButton() && ok.isCancelButton()) << "Enter and Esc press Ok";
+  EXPECT_EQ(sim.fake.windows.setWindowPos.back().insertAfter, kHwndTopMost);
+  sim.Click("frmAbout", "cmdOK");
+  EXPECT_FALSE(sim.FindForm("frmAbout"));
+  sim.Click("frmTimer", "mPopAbout");
+  EXPECT_TRUE(sim.FindForm("frmAbout"));
+}
+
+TEST_F(AboutTest, SystemInformationStartsFromTheRegistryOrSaysItIsUnavailable) {
+  Plant({});
+  sim.Start();
+  sim.Click("frmTimer", "cmdAbout");
+  sim.Click("frmAbout", "cmdSysInfo");
+  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
+  EXPECT_EQ(sim.fake.dialogs.open.back()->text, "System Information Is Unavailable At This Time");
+  EXPECT_EQ(sim.fake.dialogs.open.back()->title, "System Information");
+  EXPECT_EQ(sim.fake.dialogs.open.back()->style, 64);
+  EXPECT_EQ(sim.fake.registry.lastOpenAccess, kKeyRead) << "read access only";
+  sim.Answer(kIdOk);
+
+  sim.fake.registry.PlantText(kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Shared Tools Location",
+                              "MSINFO", "C:\\Tools");
+  sim.fake.shell.files.insert("C:\\Tools\\MSINFO32.EXE");
+  sim.Click("frmAbout", "cmdSysInfo");
+  EXPECT_TRUE(sim.fake.dialogs.open.empty());
+  EXPECT_EQ(sim.fake.shell.started.back(),
+            std::make_pair(std::string("C:\\Tools\\MSINFO32.EXE"), 1));
+}
+
+}  // namespace
+}  // namespace unw
