@@ -32,6 +32,7 @@ Win32FormView::~Win32FormView() {
   windows_.clear();
   dying_.clear();
   if (owner_) DestroyWindow(owner_);
+  FormWindow::UnregisterClass();
 }
 
 HWND Win32FormView::Owner() {
@@ -85,12 +86,16 @@ void Win32FormView::Destroy(Form& form) {
                          [&form](const auto& w) { return &w->form() == &form; });
   if (it == windows_.end()) return;
   // Windows destroyed under an open popup menu can lose the quit message.
-  if (menuLoops_ > 0) EndMenu();
+  if (menuLoops_ > 0 || popupLoops_ > 0) EndMenu();
   ReleaseModal(form);
   std::unique_ptr<FormWindow> w = std::move(*it);
   windows_.erase(it);
   w->Destroy();
   trace_.Line("window.unload", {form.name()});
+  // The message loop looks at what is still loaded only when a posted
+  // message comes. An unload inside a sent message (the shell's tray
+  // callback, a popup menu opened from it) would leave it waiting.
+  PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
   // A handler of this window may still be running (it unloaded its own form).
   if (w->busy()) {
     w->MarkDead();
@@ -135,6 +140,12 @@ void Win32FormView::ReleaseModal(const Form& form) {
     if (IsWindow(h)) EnableWindow(h, TRUE);
   }
   disabled_.erase(it);
+}
+
+void Win32FormView::ShowPopupMenu(Form& form, Control& menu) {
+  FormWindow* w = Find(form);
+  if (!w || !w->hwnd()) return;
+  w->ShowPopup(menu);
 }
 
 TextSize Win32FormView::MeasureText(const Font& font, const std::string& text) {

@@ -30,6 +30,7 @@ class Win32FormView : public FormView {
   void ControlChanged(Control& control, Prop what) override;
   void BeginModal(Form& form) override;
   void EndModal(Form& form) override;
+  void ShowPopupMenu(Form& form, Control& menu) override;
   TextSize MeasureText(const Font& font, const std::string& text) override;
 
   // Destroys the windows still open (the program ends without unloading them).
@@ -47,6 +48,8 @@ class Win32FormView : public FormView {
   bool taskVisible() const { return taskVisible_; }
   // Menu loops entered and left by any window (to close one before destroying).
   void MenuLoop(int delta) { menuLoops_ += delta; }
+  // Popup menus being tracked now (ShowPopupMenu).
+  void PopupLoop(int delta) { popupLoops_ += delta; }
   // Gives input back to the windows a modal form took it from.
   void ReleaseModal(const Form& form);
   // Frees a destroyed window once its last call has returned.
@@ -66,6 +69,7 @@ class Win32FormView : public FormView {
   HWND owner_ = nullptr;
   bool taskVisible_ = true;
   int menuLoops_ = 0;
+  int popupLoops_ = 0;
 };
 
 }  // namespace unw

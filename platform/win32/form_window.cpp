@@ -2,6 +2,7 @@
 
 #include "platform/win32/automation.h"
 #include "platform/win32/form_view_win32.h"
+#include "platform/win32/icons_win32.h"
 #include "platform/win32/taskbar_win32.h"
 #include "platform/win32/win32_util.h"
 
@@ -12,6 +13,10 @@ namespace {
 constexpr char kFormClass[] = "UnwindleForm";
 // WM_DPICHANGED, spelled out: the headers only declare it for newer targets.
 constexpr UINT kWmDpiChanged = 0x02E0;
+
+// The class icons, drawn once per run.
+HICON classIcon = nullptr;
+HICON classIconSmall = nullptr;
 
 const char* StateName(WindowState s) {
   switch (s) {
@@ -55,7 +60,20 @@ void FormWindow::RegisterClass() {
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kFormClass;
+  // Drawn at the sizes the caption, the task bar and Alt+Tab ask for.
+  if (!classIcon) classIcon = win32::ProgramIcon(GetSystemMetrics(SM_CXICON));
+  if (!classIconSmall) classIconSmall = win32::ProgramIcon(GetSystemMetrics(SM_CXSMICON));
+  wc.hIcon = classIcon;
+  wc.hIconSm = classIconSmall;
   RegisterClassExA(&wc);
+}
+
+void FormWindow::UnregisterClass() {
+  if (!::UnregisterClassA(kFormClass, GetModuleHandleA(nullptr))) return;  // windows left
+  for (HICON* icon : {&classIcon, &classIconSmall}) {
+    if (*icon) DestroyIcon(*icon);
+    *icon = nullptr;
+  }
 }
 
 DWORD FormWindow::Style() const {
@@ -415,6 +433,32 @@ void FormWindow::Center() {
   if (y < work.top) y = work.top;
   Applying guard(applying_);
   SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool FormWindow::ShowPopup(const Control& menu) {
+  if (!hwnd_ || !menus_) return false;
+  // Rebuilt from the items as they stand now: captions, checks, grey,
+  // hidden items and the default item may have changed since the last fill.
+  menus_->Refill();
+  ApplyMenuBar();
+  HMENU popup = menus_->PopupOf(menu);
+  if (!popup || GetMenuItemCount(popup) <= 0) return false;
+  POINT at = {};
+  GetCursorPos(&at);
+  HWND owner = hwnd_;
+  trace_.Line("menu.popup", {form_.name(), menu.name()});
+  // Held like a call from Windows: the form may be unloaded while the menu
+  // is open (a timer, a chosen item), and its menus must outlive the loop.
+  ++busy_;
+  view_.PopupLoop(+1);
+  TrackPopupMenu(popup, TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr);
+  view_.PopupLoop(-1);
+  // A menu owned by a window in the background (the tray's case) needs a
+  // message to its owner afterwards, or the next one may not close when the
+  // user clicks elsewhere. The owner may be gone already; that is harmless.
+  PostMessageA(owner, WM_NULL, 0, 0);
+  Leave(this);  // may free this object
+  return true;
 }
 
 bool FormWindow::PreTranslate(MSG& msg) {

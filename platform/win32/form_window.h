@@ -25,7 +25,10 @@ class FormWindow {
   FormWindow(const FormWindow&) = delete;
   FormWindow& operator=(const FormWindow&) = delete;
 
+  // Registers the window class, with the program's icon at the system's
+  // icon sizes; UnregisterClass frees what RegisterClass made.
   static void RegisterClass();
+  static void UnregisterClass();
   // Creates the hidden window with its menus and controls.
   HWND Create(HWND owner);
   // Destroys the window (the object itself may still be on the call stack).
@@ -39,6 +42,11 @@ class FormWindow {
   HWND hwnd() const { return hwnd_; }
   // The popup menu of a (hidden) top-level menu, for the tray menu.
   HMENU PopupOf(const Control& menu) const { return menus_ ? menus_->PopupOf(menu) : nullptr; }
+
+  // Shows the (hidden) top-level menu `menu` as a popup menu at the mouse
+  // position and returns when it closes; false when it has no items. This
+  // object may be gone on return (a chosen item or a timer unloaded the form).
+  bool ShowPopup(const Control& menu);
 
   // Windows calls in while handlers run; the view frees a destroyed window
   // only once none of its calls is still on the stack.

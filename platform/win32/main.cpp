@@ -10,7 +10,10 @@
 #include "platform/win32/dialogs_win32.h"
 #include "platform/win32/event_loop_win32.h"
 #include "platform/win32/form_view_win32.h"
+#include "platform/win32/notification_area_win32.h"
 #include "platform/win32/registry_win32.h"
+#include "platform/win32/sound_win32.h"
+#include "platform/win32/system_metrics_win32.h"
 #include "platform/win32/window_system_win32.h"
 #include "platform/win32/workstation_win32.h"
 
@@ -30,9 +33,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     unw::Win32Dialogs dialogs(trace);
     unw::Win32WindowSystem windows(trace, view);
     unw::Win32Workstation workstation(trace);
+    unw::Win32NotificationArea tray(trace, view);
+    unw::Win32SoundPlayer sound(trace);
+    unw::Win32SystemMetrics metrics;
     loop.SetPreTranslate([&view](MSG& msg) { return view.PreTranslate(msg); });
 
-    unw::App app(unw::Services{registry, loop, view, dialogs, windows, workstation});
+    unw::App app(
+        unw::Services{registry, loop, view, dialogs, windows, workstation, tray, sound, metrics});
     rc = app.Run();
     // Windows still open after a quit message go while their forms exist.
     view.DestroyAll();

@@ -41,6 +41,13 @@ UINT DpiOf(HWND hwnd) {
   return ScreenDpi();
 }
 
+int SystemMetricForDpi(int index, UINT dpi) {
+  using Fn = int(WINAPI*)(int, UINT);
+  static Fn getForDpi = User32Proc<Fn>("GetSystemMetricsForDpi");
+  if (getForDpi && dpi) return getForDpi(index, dpi);
+  return GetSystemMetrics(index);
+}
+
 void AdjustRectForDpi(RECT& rc, DWORD style, bool menu, DWORD exStyle, UINT dpi) {
   using Fn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
   static Fn adjustForDpi = User32Proc<Fn>("AdjustWindowRectExForDpi");

@@ -33,6 +33,10 @@ inline int PixelsToTwips(int pixels, UINT dpi) {
   return MulDiv(pixels, 1440, static_cast<int>(dpi));
 }
 
+// GetSystemMetricsForDpi where available, else GetSystemMetrics (the
+// system DPI's value).
+int SystemMetricForDpi(int index, UINT dpi);
+
 // AdjustWindowRectExForDpi where available, else AdjustWindowRectEx.
 void AdjustRectForDpi(RECT& rc, DWORD style, bool menu, DWORD exStyle, UINT dpi);
 

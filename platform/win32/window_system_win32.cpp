@@ -51,4 +51,13 @@ long Win32WindowSystem::PostMsg(std::uintptr_t hwnd, uint32_t msg, std::uintptr_
   return PostMessageA(win32::AsHwnd(hwnd), msg, wParam, lParam) ? 1 : 0;
 }
 
+std::intptr_t Win32WindowSystem::SendMsg(std::uintptr_t hwnd, uint32_t msg, std::uintptr_t wParam,
+                                         std::intptr_t lParam) {
+  // Traced before the call: the window's handler may run for a long time
+  // (a modal window) and trace lines of its own.
+  trace_.Line("window.send", {std::to_string(hwnd), std::to_string(msg), std::to_string(wParam),
+                              std::to_string(lParam)});
+  return SendMessageA(win32::AsHwnd(hwnd), msg, wParam, lParam);
+}
+
 }  // namespace unw

@@ -20,6 +20,8 @@ class Win32WindowSystem : public WindowSystem {
   long SetForegroundWindow(std::uintptr_t hwnd) override;
   long PostMsg(std::uintptr_t hwnd, uint32_t msg, std::uintptr_t wParam,
                std::intptr_t lParam) override;
+  std::intptr_t SendMsg(std::uintptr_t hwnd, uint32_t msg, std::uintptr_t wParam,
+                        std::intptr_t lParam) override;
 
  private:
   Trace& trace_;
