@@ -51,8 +51,9 @@ TEST_F(Win32StoreTest, FirstLoadWritesTheDefaultsAsTextWithTheirNul) {
   DWORD size = sizeof buf, type = 0;
   HKEY k;
   ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &k), ERROR_SUCCESS);
-  ASSERT_EQ(RegQueryValueExA(k, "BreakMinutes", nullptr, &type, reinterpret_cast<BYTE*>(buf), &size),
-            ERROR_SUCCESS);
+  ASSERT_EQ(
+      RegQueryValueExA(k, "BreakMinutes", nullptr, &type, reinterpret_cast<BYTE*>(buf), &size),
+      ERROR_SUCCESS);
   RegCloseKey(k);
   EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
   EXPECT_EQ(size, 3u);
