@@ -27,6 +27,15 @@ bool HasFont(const Control& c) {
 
 }  // namespace
 
+Font TimeDisplayFont() {
+  Font f;
+  f.name = "Comic Sans MS";
+  f.size = 32.25f;
+  f.bold = true;
+  f.weight = 700;
+  return f;
+}
+
 std::string FaceNameFromBuffer(const std::array<char, 32>& buf) {
   for (size_t i = 0; i < buf.size(); ++i) {
     if (buf[i] == '\0') return std::string(buf.data(), i);

@@ -47,6 +47,9 @@ std::string FaceNameFromBuffer(const std::array<char, 32>& buf);
 // A LOGFONT as a font object, its height turned into points at `pixelsPerInchY`.
 Font FontFromLogFont(const LogFont& lf, int pixelsPerInchY);
 
+// The large design font of the time displays.
+Font TimeDisplayFont();
+
 // Gives a window and, by the first three letters of their names, its controls
 // the system message font.
 void ApplyWindowFonts(App& app, Form& form);

@@ -13,19 +13,6 @@
 
 namespace unw {
 
-namespace {
-
-Font TimeFont() {
-  Font f;
-  f.name = "Comic Sans MS";
-  f.size = 32.25f;
-  f.bold = true;
-  f.weight = 700;
-  return f;
-}
-
-}  // namespace
-
 FrmTimer::FrmTimer(App& app) : Form(app.ui, "frmTimer"), app_(app) {}
 
 void FrmTimer::Wire(const char* name, void (FrmTimer::*handler)()) {
@@ -74,7 +61,7 @@ void FrmTimer::Design() {
   for (int i = 0; i < 3; ++i) {
     Control& t = Add(ControlKind::kTextBox, boxes[i], &fraTime);
     t.Move(cols[2 - i], 300, 780, 780);
-    t.SetFont(TimeFont());
+    t.SetFont(TimeDisplayFont());
     t.SetMaxLength(2);
     t.SetVisible(false);
   }
@@ -82,14 +69,14 @@ void FrmTimer::Design() {
     Control& sep = Add(ControlKind::kLabel, "lblSemiColon", &fraTime, i);
     sep.SetCaption(":");
     sep.Move(960 + i * 1020, 300, 240, 780);
-    sep.SetFont(TimeFont());
+    sep.SetFont(TimeDisplayFont());
   }
   const char* labels[] = {"lblHours", "lblMinutes", "lblSeconds"};
   for (int i = 0; i < 3; ++i) {
     Control& l = Add(ControlKind::kLabel, labels[i], &fraTime);
     l.SetCaption("88");
     l.Move(cols[i], 300, 780, 780);
-    l.SetFont(TimeFont());
+    l.SetFont(TimeDisplayFont());
   }
   AddTimer("tmrMain", 1000, false);
   for (const char* img : {"imgModem", "imgWaterTank", "imgTrafficLight", "imgMoon", "imgClock"})

@@ -16,15 +16,6 @@ namespace {
 constexpr uint32_t kWmSysCommand = 0x0112;
 constexpr std::uintptr_t kScScreenSave = 0xF140;
 
-Font TimeFont() {
-  Font f;
-  f.name = "Comic Sans MS";
-  f.size = 32.25f;
-  f.bold = true;
-  f.weight = 700;
-  return f;
-}
-
 }  // namespace
 
 std::string BreakStatusText(const std::string& time) {
@@ -50,7 +41,7 @@ void FrmBreakTimeRemaining::Design() {
     Control& l = Add(ControlKind::kLabel, labels[i], &frame);
     l.SetCaption(i == 1 ? ":" : "88");
     l.Move(lefts[i], 330, i == 1 ? 240 : 780, 780);
-    l.SetFont(TimeFont());
+    l.SetFont(TimeDisplayFont());
   }
   Control& stop = Add(ControlKind::kButton, "cmdStopTimer");
   stop.SetToolTip("Stop Break");

@@ -9,6 +9,7 @@
 
 #include "app/frm_timer.h"
 #include "platform/fake/sim.h"
+#include "stored_defaults.h"
 #include "tray/tray_record.h"
 
 namespace unw {
@@ -17,29 +18,12 @@ class ProgramTest : public ::testing::Test {
  protected:
   // Plants the stored settings: the defaults, with `overrides` on top.
   void Plant(const std::map<std::string, std::string>& overrides) {
-    std::map<std::string, std::string> values = {
-        {"Hours", "1"},
-        {"Minutes", "0"},
-        {"Seconds", "0"},
-        {"BreakMinutes", "10"},
-        {"BreakSeconds", "0"},
-        {"SnoozeMinutes", "10"},
-        {"SnoozeSeconds", "0"},
-        {"NumberOfSnooze", "3"},
-        {"AlertMeBy", "0"},
-        {"AudioType", "2"},
-        {"SelectedSound", "1"},
-        {"CustomSound", " "},
-        {"TrayIcon", "0"},
-        {"LockWorkstationOnBreak", "0"},
-        {"ActivateScreenSaver", "0"},
-        {"StartTimerOnLaunch", "0"},
-        {"BalloonTipsEnabled", "1"},
-        {"AlwaysOnTop", "0"},
-        {"HideWhenMinimized", "1"},
-        {"LaunchMinimized", "0"},
-        {"LaunchOnStartup", "0"},
-    };
+    // The stored defaults, but a program that waits for Start, stays below other
+    // windows and leaves the Run key alone unless a test says otherwise.
+    std::map<std::string, std::string> values = kStoredDefaults;
+    values["StartTimerOnLaunch"] = "0";
+    values["AlwaysOnTop"] = "0";
+    values["LaunchOnStartup"] = "0";
     for (const auto& [k, v] : overrides) values[k] = v;
     for (const auto& [k, v] : values) PlantValue(k, v);
   }

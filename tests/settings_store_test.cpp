@@ -6,33 +6,10 @@
 
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_system.h"
+#include "stored_defaults.h"
 
 namespace unw {
 namespace {
-
-const std::map<std::string, std::string> kDefaults = {
-    {"Hours", "1"},
-    {"Minutes", "0"},
-    {"Seconds", "0"},
-    {"BreakMinutes", "10"},
-    {"BreakSeconds", "0"},
-    {"SnoozeMinutes", "10"},
-    {"SnoozeSeconds", "0"},
-    {"NumberOfSnooze", "3"},
-    {"AlertMeBy", "0"},
-    {"AudioType", "2"},
-    {"SelectedSound", "1"},
-    {"CustomSound", " "},
-    {"TrayIcon", "0"},
-    {"LockWorkstationOnBreak", "0"},
-    {"ActivateScreenSaver", "0"},
-    {"StartTimerOnLaunch", "1"},
-    {"BalloonTipsEnabled", "1"},
-    {"AlwaysOnTop", "1"},
-    {"HideWhenMinimized", "1"},
-    {"LaunchMinimized", "0"},
-    {"LaunchOnStartup", "1"},
-};
 
 class SettingsStoreTest : public ::testing::Test {
  protected:
@@ -43,7 +20,7 @@ class SettingsStoreTest : public ::testing::Test {
     reg.PlantText(kHkeyCurrentUser, kSettingsKey, name, text);
   }
   void PlantAllDefaults() {
-    for (const auto& [name, text] : kDefaults) Plant(name, text);
+    for (const auto& [name, text] : kStoredDefaults) Plant(name, text);
   }
   void TearDown() override { EXPECT_EQ(reg.OpenHandles(), 0u) << "a key handle was left open"; }
 
@@ -56,7 +33,7 @@ class SettingsStoreTest : public ::testing::Test {
 TEST_F(SettingsStoreTest, FirstStartCreatesTheKeyAndWritesEveryDefault) {
   ASSERT_TRUE(store.LoadSettings(s));
   EXPECT_EQ(reg.ValueCount(kHkeyCurrentUser, kSettingsKey), 21u);
-  for (const auto& [name, text] : kDefaults) {
+  for (const auto& [name, text] : kStoredDefaults) {
     EXPECT_EQ(Stored(name), text) << name;
     EXPECT_EQ(reg.Type(kHkeyCurrentUser, kSettingsKey, name), kRegSz) << name;
   }
@@ -109,7 +86,7 @@ TEST_F(SettingsStoreTest, ANonNumberFailsTheLoadAndAResetRestoresEverything) {
   Plant("SnoozeSeconds", "abc");
   EXPECT_FALSE(store.LoadSettings(s));
   store.ResetSettings(s);
-  for (const auto& [name, text] : kDefaults)
+  for (const auto& [name, text] : kStoredDefaults)
     EXPECT_EQ(Stored(name), name == "BalloonTipsEnabled" ? "0" : text) << name;
   EXPECT_EQ(s.Minutes, 0);
   EXPECT_EQ(s.AlwaysOnTop, 1);
