@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# Timer accuracy, CPU time, peak memory and size of the real unwindle.exe under Wine.
+#
+#   bench/run.sh [BUILD_DIR]        (default: build/windows)
+#   UNWINDLE_BENCH_SECONDS=10 bench/run.sh     a shorter countdown (default 120)
+#
+# unwindle.exe counts a planted interval of N seconds down (started at launch) while a plain
+# SetTimer(1000) counter (bench/naive_timer.cpp) counts N + 1 ticks beside it, both in one private
+# Xvfb and Wine prefix. The tick that ends the countdown is due N + 1 s after Start; the trace gives
+# both moments (timer.start / timer.stop of frmTimer's tmrMain). Never fails: what cannot be
+# measured prints "n/a".
+set -u
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${1:-$root/build/windows}"
+seconds="${UNWINDLE_BENCH_SECONDS:-120}"
+[[ "$seconds" =~ ^[0-9]+$ ]] || seconds=120
+((seconds > 359999)) && seconds=359999
+exe="$build/platform/win32/unwindle.exe"
+driver="$build/tests/e2e/unwindle_e2e_driver.exe"
+naive="$build/bench/naive_timer.exe"
+results="${BENCH_RESULTS:-$build/bench-results}"
+
+say() { printf 'bench: %s\n' "$*"; }
+
+# --- Build what is missing or stale.
+if [[ "$(cd "$build" 2>/dev/null && pwd)" == "$root/build/windows" || ! -d "$build" ]]; then
+  (cd "$root" && { [[ -f build/windows/build.ninja ]] || cmake --preset windows >/dev/null; } &&
+    cmake --build --preset windows >/dev/null) || say "the Windows build failed; using what exists"
+else
+  cmake --build "$build" >/dev/null || say "the build in $build failed; using what exists"
+fi
+mkdir -p "$build/bench"
+if [[ ! -f "$naive" || "$root/bench/naive_timer.cpp" -nt "$naive" ]]; then
+  x86_64-w64-mingw32-g++-posix -std=c++20 -O2 -Wall -Wextra -static \
+    -o "$naive" "$root/bench/naive_timer.cpp" || say "naive_timer.exe did not build"
+fi
+
+rm -rf "$results"
+mkdir -p "$results"
+trace="$results/trace.txt"
+
+# shellcheck source=../tools/wine-env.sh
+source "$root/tools/wine-env.sh"
+finish() {
+  wine_env_cleanup
+  exit 0
+}
+trap finish EXIT
+trap 'exit 0' INT TERM
+
+na() { [[ -n "${1:-}" ]] && printf '%s' "$1" || printf 'n/a'; }
+
+report() {
+  local size=""
+  [[ -f "$exe" ]] && size="$(stat -c %s "$exe")"
+  say "countdown of $seconds s; its last tick is due $((seconds + 1)) s after Start"
+  say "  unwindle.exe, tick that ends the countdown: error $(na "$err_ms") ms" \
+    "(came $(na "$span_ms") ms after Start, due $(((seconds + 1) * 1000)))"
+  say "  naive SetTimer(1000) counter, tick $((seconds + 1)): error $(na "$naive_ms") ms"
+  say "  unwindle.exe CPU time (utime+stime): $(na "$cpu_s") s"
+  say "  unwindle.exe peak memory (VmHWM): $(na "$hwm_kb") kB"
+  say "  unwindle.exe size: $(na "$size") bytes"
+  say "  details in $results"
+}
+
+err_ms="" span_ms="" naive_ms="" cpu_s="" hwm_kb=""
+if [[ ! -f "$exe" || ! -f "$driver" ]]; then
+  say "unwindle.exe or the e2e driver is missing: nothing to run"
+  report
+  exit 0
+fi
+
+wine_env_setup >/dev/null 2>"$results/setup.txt" || {
+  say "no Wine prefix or Xvfb (see $results/setup.txt)"
+  report
+  exit 0
+}
+
+# The interval, with the timer started at launch.
+wine "$driver" plant --clean "Hours=$((seconds / 3600))" "Minutes=$((seconds % 3600 / 60))" \
+  "Seconds=$((seconds % 60))" StartTimerOnLaunch=1 2>/dev/null || say "could not plant the settings"
+
+wintrace="Z:${trace//\//\\}"
+UNWINDLE_TRACE="$wintrace" wine "$exe" >"$results/unwindle-output.txt" 2>&1 &
+if [[ -f "$naive" ]]; then
+  wine "$naive" "$seconds" >"$results/naive.txt" 2>"$results/naive-stderr.txt" &
+  naive_pid=$!
+else
+  naive_pid=""
+fi
+say "running for $((seconds + 1)) s (countdown and naive counter side by side)"
+
+pid=""
+hz="$(getconf CLK_TCK)"
+sample() {
+  [[ -n "$pid" ]] || pid="$(wine_env_pid_of unwindle.exe)" || return 1
+  local stat rest utime stime hwm
+  stat="$(cat "/proc/$pid/stat" 2>/dev/null)" || return 1
+  rest="${stat##*) }" # fields from the 3rd on; the name in parentheses may hold spaces
+  read -r -a f <<<"$rest"
+  utime="${f[11]}" stime="${f[12]}"
+  hwm="$(awk '/^VmHWM:/ {print $2}' "/proc/$pid/status" 2>/dev/null)"
+  [[ -n "$utime" && -n "$stime" ]] && cpu_s="$(awk -v u="$utime" -v s="$stime" -v hz="$hz" \
+    'BEGIN { printf "%.2f", (u + s) / hz }')"
+  [[ -n "$hwm" ]] && hwm_kb="$hwm"
+  return 0
+}
+ended() {
+  awk -F'\t' '$2 == "timer.start" && $3 == "frmTimer" && $4 == "tmrMain" { s = 1 }
+              s && $2 == "timer.stop" && $3 == "frmTimer" && $4 == "tmrMain" { found = 1 }
+              END { exit !found }' "$trace" 2>/dev/null
+}
+
+deadline=$((SECONDS + seconds + 40))
+while ((SECONDS < deadline)); do
+  sample
+  ended && break
+  sleep 0.5
+done
+sample # once more, right after the countdown ended and before the program goes
+
+read -r t_start t_stop < <(awk -F'\t' '
+  $2 == "timer.start" && $3 == "frmTimer" && $4 == "tmrMain" && start == "" { start = $1; next }
+  start != "" && $2 == "timer.stop" && $3 == "frmTimer" && $4 == "tmrMain" { print start, $1; exit }
+' "$trace" 2>/dev/null)
+if [[ -n "${t_start:-}" && -n "${t_stop:-}" ]]; then
+  span_ms=$((t_stop - t_start))
+  err_ms=$((span_ms - (seconds + 1) * 1000))
+fi
+
+if [[ -n "$naive_pid" ]]; then
+  # The counter started with the program and ends on its own about now.
+  for ((i = 0; i < 200; i++)); do
+    kill -0 "$naive_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  naive_ms="$(sed -n 's/.*error_ms=\(-\{0,1\}[0-9]*\).*/\1/p' "$results/naive.txt" 2>/dev/null)"
+fi
+
+report
+exit 0

@@ -1,0 +1,380 @@
+#include "probe.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace e2e {
+
+namespace {
+
+constexpr int kPollMs = 25;
+constexpr UINT kSendTimeoutMs = 2000;
+
+struct ChildSearch {
+  std::string name;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindChildProc(HWND hwnd, LPARAM lp) {
+  auto* search = reinterpret_cast<ChildSearch*>(lp);
+  if (NameOf(hwnd) == search->name) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK CollectChildrenProc(HWND hwnd, LPARAM lp) {
+  reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+  return TRUE;
+}
+
+UINT InvokeMessage() {
+  static const UINT message = RegisterWindowMessageA("UnwindleInvoke");
+  return message;
+}
+
+std::string Unescape(const std::string& field) {
+  std::string out;
+  out.reserve(field.size());
+  for (size_t i = 0; i < field.size(); ++i) {
+    if (field[i] != '\\' || i + 1 == field.size()) {
+      out += field[i];
+      continue;
+    }
+    switch (field[++i]) {
+      case 't':
+        out += '\t';
+        break;
+      case 'r':
+        out += '\r';
+        break;
+      case 'n':
+        out += '\n';
+        break;
+      case '0':
+        out += '\0';
+        break;
+      default:
+        out += field[i];
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+int64_t NowMs() {
+  static LARGE_INTEGER freq = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return now.QuadPart * 1000 / freq.QuadPart;
+}
+
+bool WaitFor(int timeout_ms, const std::function<bool()>& cond) {
+  const int64_t deadline = NowMs() + timeout_ms;
+  for (;;) {
+    if (cond()) return true;
+    if (NowMs() >= deadline) return false;
+    Sleep(kPollMs);
+  }
+}
+
+bool HoldsFor(int duration_ms, const std::function<bool()>& cond) {
+  const int64_t end = NowMs() + duration_ms;
+  for (;;) {
+    if (!cond()) return false;
+    if (NowMs() >= end) return true;
+    Sleep(kPollMs);
+  }
+}
+
+std::string ToWindowsPath(const std::string& path) {
+  if (path.empty() || path[0] != '/') return path;
+  std::string out = "Z:" + path;
+  std::replace(out.begin(), out.end(), '/', '\\');
+  return out;
+}
+
+std::string NameOf(HWND hwnd) {
+  auto atom = static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(GetPropA(hwnd, "UnwindleName")));
+  if (atom == 0) return {};
+  char buf[256];
+  UINT n = GlobalGetAtomNameA(atom, buf, sizeof buf);
+  return std::string(buf, n);
+}
+
+std::string TextOf(HWND hwnd) {
+  char buf[1024] = {};
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf),
+                           SMTO_ABORTIFHUNG, kSendTimeoutMs, &copied)) {
+    return {};
+  }
+  return std::string(buf, std::min<size_t>(copied, sizeof buf - 1));
+}
+
+std::string ClassOf(HWND hwnd) {
+  char buf[256];
+  int n = GetClassNameA(hwnd, buf, sizeof buf);
+  return std::string(buf, n > 0 ? n : 0);
+}
+
+std::vector<HWND> TopLevelWindows(DWORD pid) {
+  std::vector<HWND> out;
+  HWND h = nullptr;
+  while ((h = FindWindowExA(nullptr, h, nullptr, nullptr)) != nullptr) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    if (owner == pid) out.push_back(h);
+  }
+  return out;
+}
+
+HWND FindForm(DWORD pid, const std::string& name) {
+  for (HWND h : TopLevelWindows(pid)) {
+    if (NameOf(h) == name) return h;
+  }
+  return nullptr;
+}
+
+HWND FindFormAnyProcess(const std::string& name) {
+  HWND h = nullptr;
+  while ((h = FindWindowExA(nullptr, h, nullptr, nullptr)) != nullptr) {
+    if (NameOf(h) == name) return h;
+  }
+  return nullptr;
+}
+
+HWND FindControl(HWND top, const std::string& name) {
+  if (top == nullptr) return nullptr;
+  ChildSearch search{name};
+  EnumChildWindows(top, FindChildProc, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND FindMessageBox(DWORD pid) {
+  HWND h = nullptr;
+  while ((h = FindWindowExA(nullptr, h, "#32770", nullptr)) != nullptr) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    if (owner == pid && IsWindowVisible(h)) return h;
+  }
+  return nullptr;
+}
+
+std::string MessageBoxText(HWND box) {
+  std::vector<HWND> children;
+  EnumChildWindows(box, CollectChildrenProc, reinterpret_cast<LPARAM>(&children));
+  std::string best;
+  for (HWND c : children) {
+    if (_stricmp(ClassOf(c).c_str(), "Static") != 0) continue;
+    std::string t = TextOf(c);
+    if (t.size() > best.size()) best = t;
+  }
+  return best;
+}
+
+bool ClickButton(HWND button, int timeout_ms) {
+  DWORD_PTR result = 0;
+  return button != nullptr &&
+         SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, timeout_ms, &result) != 0;
+}
+
+bool Invoke(HWND form, const std::string& control, int timeout_ms) {
+  if (form == nullptr) return false;
+  ATOM atom = GlobalAddAtomA(control.c_str());
+  DWORD_PTR result = 0;
+  LRESULT sent =
+      SendMessageTimeoutA(form, InvokeMessage(), atom, 0, SMTO_ABORTIFHUNG, timeout_ms, &result);
+  GlobalDeleteAtom(atom);
+  return sent != 0 && result == 1;
+}
+
+bool InvokePost(HWND form, const std::string& control) {
+  if (form == nullptr) return false;
+  // The atom must outlive the posted message, so it stays in the table until the driver ends.
+  ATOM atom = GlobalAddAtomA(control.c_str());
+  return PostMessageA(form, InvokeMessage(), atom, 0) != 0;
+}
+
+std::string DisplayedTime(HWND frm_timer) {
+  std::string out;
+  for (const char* name : {"lblHours", "lblMinutes", "lblSeconds"}) {
+    if (!out.empty()) out += ':';
+    HWND label = FindControl(frm_timer, name);
+    out += label ? TextOf(label) : std::string("?");
+  }
+  return out;
+}
+
+int SecondsOf(const std::string& hhmmss) {
+  int h = 0, m = 0, s = 0;
+  char tail = 0;
+  if (std::sscanf(hhmmss.c_str(), "%d:%d:%d%c", &h, &m, &s, &tail) != 3) return -1;
+  return h * 3600 + m * 60 + s;
+}
+
+RegValue ReadValue(const std::string& key, const std::string& name) {
+  RegValue out;
+  HKEY h = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) {
+    return out;
+  }
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExA(h, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+    std::string data(size, '\0');
+    if (RegQueryValueExA(h, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                         &size) == ERROR_SUCCESS) {
+      data.resize(size);
+      out.present = true;
+      out.type = type;
+      out.size = size;
+      out.text = data.substr(0, data.find('\0'));
+    }
+  }
+  RegCloseKey(h);
+  return out;
+}
+
+bool WriteText(const std::string& key, const std::string& name, const std::string& text) {
+  HKEY h = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h,
+                      nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  LONG rc = RegSetValueExA(h, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                           static_cast<DWORD>(text.size() + 1));
+  RegCloseKey(h);
+  return rc == ERROR_SUCCESS;
+}
+
+bool DeleteValue(const std::string& key, const std::string& name) {
+  HKEY h = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_SET_VALUE, &h) != ERROR_SUCCESS) {
+    return true;  // no key, no value
+  }
+  LONG rc = RegDeleteValueA(h, name.c_str());
+  RegCloseKey(h);
+  return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+}
+
+bool DeleteKeyTree(const std::string& key) {
+  LONG rc = RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
+  if (rc == ERROR_SUCCESS) rc = RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+  return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+}
+
+std::vector<TraceLine> ReadTrace(const std::string& path) {
+  std::vector<TraceLine> out;
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return out;
+  std::string data;
+  char buf[65536];
+  DWORD got = 0;
+  while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0) data.append(buf, got);
+  CloseHandle(f);
+
+  size_t pos = 0;
+  while (pos < data.size()) {
+    size_t end = data.find('\n', pos);
+    if (end == std::string::npos) break;  // a line still being written
+    std::string raw = data.substr(pos, end - pos);
+    pos = end + 1;
+    if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+    TraceLine line;
+    line.raw = raw;
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+      size_t tab = raw.find('\t', start);
+      parts.push_back(
+          raw.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+      if (tab == std::string::npos) break;
+      start = tab + 1;
+    }
+    if (parts.size() < 2) continue;
+    line.ms = std::atoll(parts[0].c_str());
+    line.event = parts[1];
+    for (size_t i = 2; i < parts.size(); ++i) line.fields.push_back(Unescape(parts[i]));
+    out.push_back(std::move(line));
+  }
+  return out;
+}
+
+std::vector<TraceLine> Matching(const std::vector<TraceLine>& lines, const std::string& event,
+                                const std::vector<std::string>& fields) {
+  std::vector<TraceLine> out;
+  for (const auto& l : lines) {
+    if (l.event != event || l.fields.size() < fields.size()) continue;
+    if (std::equal(fields.begin(), fields.end(), l.fields.begin())) out.push_back(l);
+  }
+  return out;
+}
+
+Process::~Process() {
+  if (handle_ != nullptr) CloseHandle(handle_);
+}
+
+bool Process::Start(const std::string& exe, const std::string& trace_path, std::string* error) {
+  if (!trace_path.empty()) {
+    SetEnvironmentVariableA("UNWINDLE_TRACE", trace_path.c_str());
+  } else {
+    SetEnvironmentVariableA("UNWINDLE_TRACE", nullptr);
+  }
+  std::string dir = exe.substr(0, exe.find_last_of("\\/"));
+  std::string cmdline = "\"" + exe + "\"";
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  BOOL ok = CreateProcessA(exe.c_str(), cmdline.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           dir.empty() ? nullptr : dir.c_str(), &si, &pi);
+  SetEnvironmentVariableA("UNWINDLE_TRACE", nullptr);
+  if (!ok) {
+    if (error)
+      *error = "CreateProcessA(" + exe + ") failed, error " + std::to_string(GetLastError());
+    return false;
+  }
+  CloseHandle(pi.hThread);
+  if (handle_ != nullptr) CloseHandle(handle_);
+  handle_ = pi.hProcess;
+  pid_ = pi.dwProcessId;
+  return true;
+}
+
+bool Process::Attach(HWND hwnd) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  HANDLE h = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (h == nullptr) return false;
+  if (handle_ != nullptr) CloseHandle(handle_);
+  handle_ = h;
+  pid_ = pid;
+  return true;
+}
+
+bool Process::Running() const {
+  return handle_ != nullptr && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT;
+}
+
+bool Process::WaitExit(int timeout_ms, DWORD* exit_code) {
+  if (handle_ == nullptr) return false;
+  if (WaitForSingleObject(handle_, timeout_ms) != WAIT_OBJECT_0) return false;
+  if (exit_code) GetExitCodeProcess(handle_, exit_code);
+  return true;
+}
+
+void Process::Kill() {
+  if (Running()) {
+    TerminateProcess(handle_, 99);
+    WaitForSingleObject(handle_, 5000);
+  }
+}
+
+}  // namespace e2e
