@@ -70,6 +70,17 @@ wine_env_setup || exit 2
 ) &
 watcher_pid=$!
 
+# The back end's own tests against the real system calls, in the same prefix.
+unit_rc=0
+win32_tests="$build/tests/win32/unwindle_win32_tests.exe"
+if [[ -f "$win32_tests" ]]; then
+  echo "e2e: running $(basename "$win32_tests")"
+  timeout 120 wine "$win32_tests" >"$results/win32-tests.log" 2>"$results/win32-tests-stderr.txt"
+  unit_rc=$?
+  grep -E '^\[(  FAILED|  PASSED|==========) ' "$results/win32-tests.log"
+  echo "e2e: Win32 back-end tests exited with $unit_rc"
+fi
+
 echo "e2e: running $(basename "$driver") against $exe"
 t0=$SECONDS
 # In the background with `wait`, so that an interrupt cleans up at once.
@@ -87,4 +98,5 @@ else
   echo "e2e: no screenshot of the main window was taken"
 fi
 echo "e2e: results in $results (total $((SECONDS - started)) s)"
+((rc == 0)) && rc=$unit_rc
 exit "$rc"
