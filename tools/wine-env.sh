@@ -11,6 +11,11 @@
 #                                  stop our Xvfb, delete the prefix; safe to call more than once
 #   wine_env_use_prefix DIR        use an existing prefix (not deleted by wine_env_cleanup)
 #   wine_env_pid_of NAME.exe       the Linux process id of that program in this prefix
+#   wine_env_capture_audio DIR FILE  send what Wine plays into the WAV file FILE instead of a
+#                                  sound card (ALSA's default device becomes a file writer over
+#                                  the null device; its configuration goes into DIR, exported as
+#                                  XDG_CONFIG_HOME); switches the prefix (made already) to Wine's
+#                                  ALSA driver
 #
 # Callers install the cleanup themselves: trap wine_env_cleanup EXIT
 #
@@ -181,4 +186,25 @@ wine_env_pid_of() {
     return 0
   done
   return 1
+}
+
+# Every sound starts FILE afresh (one file for all Wine processes: the name cannot come from the
+# Windows side, whose environment changes do not reach a child's Unix side). The null device is
+# not real time: a clip lands in the file faster than it would play. The file plugin writes the
+# WAV header's sizes when the device closes, at the end of each sound.
+wine_env_capture_audio() {
+  local dir="$1" file="$2"
+  mkdir -p "$dir/alsa" || return 1
+  cat >"$dir/alsa/asoundrc" <<ALSA
+pcm.!default {
+  type file
+  slave.pcm "null"
+  file "$file"
+  format "wav"
+}
+ALSA
+  export XDG_CONFIG_HOME="$dir"
+  # Wine's sound driver: ALSA, whatever else the machine offers. Each process reads it when it
+  # first plays a sound.
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f >/dev/null 2>&1
 }

@@ -1,9 +1,12 @@
 // End-to-end driver: runs under Wine next to the real unwindle.exe, starts it, drives its windows
 // from the outside and checks what it does in its windows, the registry and the trace.
 //
-//   unwindle_e2e_driver test PATH\unwindle.exe [--trace-dir DIR] [--shot-dir DIR] [--only GROUP]
+//   unwindle_e2e_driver test PATH\unwindle.exe [--trace-dir DIR] [--shot-dir DIR] [--wav FILE]
+//                       [--only GROUP]
 //       runs the checks: one line "PASS name" or "FAIL name: detail" per check, then
 //       "N passed, M failed"; the exit code is 0 only when every check passed.
+//       --shot-dir: where run.sh carries out our requests (screenshots, real mouse clicks);
+//       --wav: the WAV file that each sound played lands in (run.sh sets ALSA up so).
 //   unwindle_e2e_driver wait-window [SECONDS]   waits until a main window (frmTimer) is visible
 //   unwindle_e2e_driver show                    prints what the running program's main window shows
 //   unwindle_e2e_driver wait-countdown N [SECONDS]  waits until the countdown has moved by N
@@ -14,9 +17,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,6 +36,16 @@ constexpr const char* kSettingsKey = "Software\\KORVANTE\\Unwindle";
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kCaption = "KORVANTE Unwindle";
 constexpr const char* kExitQuestion = "Are you sure you want to exit?";
+constexpr const char* kPromptCaption = "KORVANTE Unwindle - https://korvante.example/unwindle";
+// Tray tooltips: the work countdown's (then "HH:MM:SS - Started"), the break's (then "MM:SS"),
+// and the one of a tray alert.
+constexpr const char* kWorkTipPrefix =
+    "KORVANTE - https://korvante.example/unwindle \r\nTime Remaining: ";
+constexpr const char* kBreakTipPrefix =
+    "KORVANTE - https://korvante.example/unwindle \r\nBreak Time Remaining: ";
+constexpr const char* kTrayAlertTip = "KORVANTE Unwindle \r\nClick on the icon below for options.";
+// The tray record size of the full layout on x64 (shell32 version 6).
+constexpr const char* kTrayRecordSize = "520";
 
 // The start waits for the five-second splash: allow for it and a cold Wine.
 constexpr int kWindowTimeoutMs = 25000;
@@ -40,6 +56,7 @@ struct Options {
   std::string exe;
   std::string trace_dir;
   std::string shot_dir;
+  std::string wav;
   std::string only;
 };
 
@@ -152,8 +169,11 @@ class Session {
     }
   }
 
+  // Called once, at the first poll that sees the splash window visible.
+  void OnSplash(std::function<void(HWND)> seen) { on_splash_ = std::move(seen); }
+
   // Deletes the settings key and the Run entry, writes `planted`, starts the program and waits for
-  // its main window. Reports "<label>.launch" only when that fails.
+  // its main window, watching the splash on the way. Reports "<label>.launch" only when that fails.
   bool Launch(const std::vector<std::pair<std::string, std::string>>& planted) {
     DeleteKeyTree(kSettingsKey);
     DeleteValue(kRunKey, "Unwindle");
@@ -169,8 +189,20 @@ class Session {
     }
     bool shown = WaitFor(kWindowTimeoutMs, [&] {
       form_ = FindForm(process_.pid(), "frmTimer");
-      return (form_ != nullptr && IsWindowVisible(form_)) || !process_.Running();
+      const bool main_visible = form_ != nullptr && IsWindowVisible(form_);
+      HWND splash = FindForm(process_.pid(), "frmSplash");
+      if (splash != nullptr && IsWindowVisible(splash)) {
+        if (main_visible) splash_with_main_ = true;
+        if (splash_first_ms_ < 0) {
+          splash_first_ms_ = NowMs() - t0;
+          splash_product_ = TextOf(FindControl(splash, "lblProductName"));
+          if (on_splash_) on_splash_(splash);
+        }
+        splash_last_ms_ = NowMs() - t0;
+      }
+      return main_visible || !process_.Running();
     });
+    main_ms_ = NowMs() - t0;
     if (!shown || !process_.Running()) {
       DWORD code = 0;
       std::string detail =
@@ -189,8 +221,28 @@ class Session {
   HWND form() const { return form_; }
   Process& process() { return process_; }
   const std::string& trace() const { return trace_; }
+  std::vector<TraceLine> Trace() const { return ReadTrace(trace_); }
   HWND Ctl(const std::string& name) const { return FindControl(form_, name); }
   std::string Display() const { return DisplayedTime(form_); }
+
+  // What Launch saw: milliseconds from the process start to the first and last poll that found the
+  // splash visible (-1 when never), and to the main window's appearance.
+  int64_t splash_first_ms() const { return splash_first_ms_; }
+  int64_t splash_last_ms() const { return splash_last_ms_; }
+  int64_t main_ms() const { return main_ms_; }
+  bool splash_with_main() const { return splash_with_main_; }
+  const std::string& splash_product() const { return splash_product_; }
+
+  // A visible top-level window of the program with that name, waited for; nullptr after
+  // `timeout_ms`.
+  HWND WaitForm(const std::string& name, int timeout_ms) {
+    HWND found = nullptr;
+    WaitFor(timeout_ms, [&] {
+      found = FindForm(process_.pid(), name);
+      return found != nullptr && IsWindowVisible(found);
+    });
+    return found != nullptr && IsWindowVisible(found) ? found : nullptr;
+  }
 
   // File > Exit, which asks; returns the message box (nullptr after `timeout_ms`).
   HWND AskExit(int timeout_ms = 5000) {
@@ -228,6 +280,12 @@ class Session {
   HWND form_ = nullptr;
   std::string trace_;
   DWORD exit_code_ = 0;
+  std::function<void(HWND)> on_splash_;
+  int64_t splash_first_ms_ = -1;
+  int64_t splash_last_ms_ = -1;
+  int64_t main_ms_ = -1;
+  bool splash_with_main_ = false;
+  std::string splash_product_;
 };
 
 // Waits until the display shows a time below `below`; returns what it showed last.
@@ -241,30 +299,107 @@ std::string WaitBelow(Session& s, int below, int timeout_ms, bool* reached) {
   return shown;
 }
 
-void TakeScreenshot(const Options& options, HWND form) {
-  if (options.shot_dir.empty()) return;
-  RECT r{};
-  GetWindowRect(form, &r);
-  const std::string request = options.shot_dir + "\\main-window.request";
-  const std::string done = options.shot_dir + "\\main-window.done";
+// Asks run.sh, outside Wine, for what only the X side can do: `line` is "shot X Y W H" (a
+// screenshot of that screen rectangle, saved as NAME.png) or "click X Y" (a real left click).
+// Returns once it is done.
+bool Request(const Options& options, const std::string& name, const std::string& line) {
+  if (options.shot_dir.empty()) return false;
+  const std::string base = options.shot_dir + "\\" + name;
+  const std::string partial = base + ".partial", request = base + ".request", done = base + ".done";
   DeleteFileA(done.c_str());
-  FILE* f = std::fopen(request.c_str(), "w");
-  if (f == nullptr) return;
-  std::fprintf(f, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+  FILE* f = std::fopen(partial.c_str(), "w");
+  if (f == nullptr) return false;
+  std::fprintf(f, "%s\n", line.c_str());
   std::fclose(f);
-  if (!WaitFor(10000,
-               [&] { return GetFileAttributesA(done.c_str()) != INVALID_FILE_ATTRIBUTES; })) {
-    Report::Note("nobody took the screenshot (no " + done + ")");
-  }
+  // Renamed into place, so that the watcher never reads half a line.
+  if (!MoveFileExA(partial.c_str(), request.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
+  const bool answered =
+      WaitFor(10000, [&] { return GetFileAttributesA(done.c_str()) != INVALID_FILE_ATTRIBUTES; });
+  if (!answered) Report::Note("nobody answered " + request + " (\"" + line + "\")");
   DeleteFileA(request.c_str());
   DeleteFileA(done.c_str());
+  return answered;
 }
 
-// First start on a clean account, the window options, the exit question answered No, the close box
-// with HideWhenMinimized 1, and the exit answered Yes: all on one run of the program.
+void TakeScreenshot(const Options& options, HWND window, const std::string& name) {
+  if (options.shot_dir.empty()) return;
+  // A window that has just appeared may not have painted all of itself yet.
+  if (!WaitPainted(window, 2000)) Report::Note(name + ": the window was still painting");
+  RECT r{};
+  if (!GetWindowRect(window, &r)) return;
+  char line[96];
+  std::snprintf(line, sizeof line, "shot %ld %ld %ld %ld", r.left, r.top, r.right - r.left,
+                r.bottom - r.top);
+  Request(options, name, line);
+}
+
+// A real left click on the middle of our icon in Wine's tray window (xdotool, through run.sh),
+// as a user would make it. `where` tells what was clicked.
+bool ClickTrayIcon(const Options& options, std::string* where) {
+  RECT r{};
+  if (!WineTrayIconRect(&r)) {
+    *where = WineTrayWindow() ? "no icon in the \"Wine System Tray\" window"
+                              : "no \"Wine System Tray\" window";
+    return false;
+  }
+  const long x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+  *where = "clicked the tray icon at " + std::to_string(x) + "," + std::to_string(y);
+  if (!Request(options, "tray-click", "click " + std::to_string(x) + " " + std::to_string(y))) {
+    *where += " (the click was not made: no run.sh to make it)";
+    return false;
+  }
+  return true;
+}
+
+// The work countdown's tooltips as the trace shows them published, "... - Started" ones only.
+struct Tip {
+  int64_t ms;
+  int seconds;
+};
+std::vector<Tip> StartedTips(const std::vector<TraceLine>& lines) {
+  const std::string prefix = kWorkTipPrefix, suffix = " - Started";
+  std::vector<Tip> tips;
+  for (const auto& l : Matching(lines, "tray.modify")) {
+    if (l.fields.size() < 4) continue;
+    const std::string& tip = l.fields[3];
+    if (tip.size() != prefix.size() + 8 + suffix.size() || tip.compare(0, prefix.size(), prefix) ||
+        tip.compare(prefix.size() + 8, std::string::npos, suffix)) {
+      continue;
+    }
+    tips.push_back({l.ms, SecondsOf(tip.substr(prefix.size(), 8))});
+  }
+  return tips;
+}
+
+std::string Fixed(double v, int decimals = 2) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+  return buf;
+}
+
+// First start on a clean account (splash, defaults, tray icon), the window options, the exit
+// question answered No, the close box with HideWhenMinimized 1 and the tray icon's click that
+// brings the window back, and the exit answered Yes: all on one run of the program.
 void FirstStartOptionsCloseExit(Report& r, const Options& o) {
   Session s(r, o, "first_start");
+  s.OnSplash([&](HWND splash) { TakeScreenshot(o, splash, "splash"); });
   if (!s.Launch({})) return;
+
+  // --- The splash comes first, alone, and the main window follows it about five seconds after
+  // the start.
+  {
+    const int64_t first = s.splash_first_ms(), last = s.splash_last_ms();
+    r.Check(
+        "splash.first", first >= 0 && !s.splash_with_main() && s.splash_product() == "Unwindle 1.0",
+        first < 0
+            ? std::string("no visible frmSplash was seen before frmTimer appeared")
+            : "frmSplash seen from " + std::to_string(first) + " to " + std::to_string(last) +
+                  " ms" + (s.splash_with_main() ? ", at times together with frmTimer" : "") +
+                  ", lblProductName " + Quote(s.splash_product()) + " (expected \"Unwindle 1.0\")");
+    r.Check("splash.main_after_five_seconds", s.main_ms() >= 4500 && s.main_ms() <= 8000,
+            "frmTimer visible " + std::to_string(s.main_ms()) +
+                " ms after the process started (expected 4500 to 8000)");
+  }
 
   // --- First start: defaults and the Run entry.
   {
@@ -293,7 +428,36 @@ void FirstStartOptionsCloseExit(Report& r, const Options& o) {
     r.Check("first_start.countdown_running", reached && SecondsOf(shown) >= 3590,
             "expected the display to count down from 01:00:00, it shows " + Quote(shown));
   }
-  TakeScreenshot(o, s.form());
+  TakeScreenshot(o, s.form(), "main-window");
+
+  // --- The tray icon: in Wine's own tray window, added with the x64 record size.
+  {
+    RECT icon{};
+    HWND tray = WineTrayWindow();
+    r.Check("tray.icon_shown", tray && IsWindowVisible(tray) && WineTrayIconRect(&icon),
+            tray ? "the \"Wine System Tray\" window has no visible icon"
+                 : "no \"Wine System Tray\" window");
+    auto lines = s.Trace();
+    std::vector<TraceLine> calls;
+    for (const auto& l : lines) {
+      if (l.event.rfind("tray.", 0) == 0) calls.push_back(l);
+    }
+    const std::string stopped = std::string(kWorkTipPrefix) + "01:00:00 - Stopped";
+    const bool ok = calls.size() >= 2 && calls[0].event == "tray.add" &&
+                    calls[0].fields.size() >= 4 && calls[0].fields[0] == kTrayRecordSize &&
+                    calls[0].fields[3] == stopped && calls[1].event == "tray.setversion" &&
+                    !calls[1].fields.empty() && calls[1].fields[0] == kTrayRecordSize;
+    std::string seen;
+    for (size_t i = 0; i < calls.size() && i < 2; ++i) {
+      seen += (i ? ", then " : "") + calls[i].event + " cbSize " +
+              (calls[i].fields.empty() ? "?" : calls[i].fields[0]) +
+              (calls[i].fields.size() >= 4 ? " tip " + Quote(calls[i].fields[3]) : "");
+    }
+    r.Check("tray.trace_add_setversion", ok,
+            "expected tray.add cbSize 520 tip " + Quote(stopped) +
+                ", then tray.setversion cbSize 520; the trace shows " +
+                (seen.empty() ? std::string("no tray calls") : seen));
+  }
 
   // --- Window options. The program answers the invoke before it clicks, so each check waits for
   // the whole expected state.
@@ -387,6 +551,49 @@ void FirstStartOptionsCloseExit(Report& r, const Options& o) {
     r.Check("close_box.keeps_running", s.process().Running() && counting,
             std::string(s.process().Running() ? "running" : "the program ended") + ", display " +
                 std::to_string(before) + " s then " + Quote(later));
+  }
+
+  // --- The tooltip has followed the countdown one second at a time, from 00:59:59 (the exit
+  // question paused it, without skipping a second), and shows what the window shows.
+  if (!s.trace().empty()) {
+    auto tips = StartedTips(s.Trace());
+    const int shown = SecondsOf(s.Display());
+    std::string bad;
+    int on_time = 0;
+    for (size_t i = 0; i < tips.size(); ++i) {
+      if (i == 0 ? tips[i].seconds != 3599 : tips[i].seconds != tips[i - 1].seconds - 1) {
+        bad += " tip " + std::to_string(i + 1) + " says " + std::to_string(tips[i].seconds) + " s;";
+      }
+      if (i > 0 && tips[i].ms - tips[i - 1].ms >= 700 && tips[i].ms - tips[i - 1].ms <= 1300)
+        ++on_time;
+    }
+    const int last = tips.empty() ? -1 : tips.back().seconds;
+    r.Check("tray.tooltip_follows_countdown",
+            tips.size() >= 4 && bad.empty() && on_time >= 2 && std::abs(last - shown) <= 1,
+            std::to_string(tips.size()) + " \"Time Remaining: ... - Started\" tooltips, " +
+                std::to_string(on_time) + " of them a second after the one before;" + bad +
+                " the last says " + std::to_string(last) + " s, the window shows " +
+                std::to_string(shown) +
+                " s (expected at least 4, from 3599 s down by one each, mostly a second apart, "
+                "the last within a second of the window)");
+  }
+
+  // --- A real click on the tray icon brings the hidden window back.
+  {
+    std::string where;
+    const bool clicked = ClickTrayIcon(o, &where);
+    bool back =
+        clicked && WaitFor(3000, [&] { return IsWindowVisible(s.form()) && !IsIconic(s.form()); });
+    r.Check("tray.click_restores", back,
+            where + "; frmTimer is " + (IsWindowVisible(s.form()) ? "visible" : "hidden") +
+                (IsIconic(s.form()) ? ", minimized" : ", normal") +
+                " (expected visible and normal within 3 s)");
+    // Hidden again, for the exit from the tray below.
+    if (back) {
+      PostMessageA(s.form(), WM_CLOSE, 0, 0);
+      if (!WaitFor(5000, [&] { return !IsWindowVisible(s.form()); }))
+        Report::Note("frmTimer did not hide again after WM_CLOSE");
+    }
   }
 
   // --- Exit, answered Yes (from the hidden window).
@@ -532,6 +739,383 @@ void CountdownAndMinimize(Report& r, const Options& o) {
   }
 }
 
+// Names of the windows' buttons, for the details: text, shown or hidden.
+std::string Buttons(HWND form, const std::vector<std::string>& names) {
+  std::string out;
+  for (const auto& n : names) {
+    HWND b = FindControl(form, n);
+    out += (out.empty() ? "" : ", ") + n + " " +
+           (b ? Quote(TextOf(b)) + (IsWindowVisible(b) ? "" : " hidden") : std::string("missing"));
+  }
+  return out;
+}
+
+bool ButtonShows(HWND form, const std::string& name, const std::string& text) {
+  HWND b = FindControl(form, name);
+  return b && IsWindowVisible(b) && TextOf(b) == text;
+}
+
+// The whole break cycle with the prompt (AlertMeBy 0) on a 3-second interval: time-up, Remind
+// Later for 2 seconds, the prompt again, a 2-second break, the break-over prompt, Restart Timer.
+void BreakCycle(Report& r, const Options& o) {
+  Session s(r, o, "break");
+  if (!s.Launch({{"Hours", "0"},
+                 {"Minutes", "0"},
+                 {"Seconds", "3"},
+                 {"SnoozeMinutes", "0"},
+                 {"SnoozeSeconds", "2"},
+                 {"BreakMinutes", "0"},
+                 {"BreakSeconds", "2"}})) {
+    return;
+  }
+  // --- Time-up: on the tick after 00:00:00, that is 4 s after the start, the alert sound and then
+  // the prompt, with the main window out of the way.
+  HWND prompt = s.WaitForm("frmUnwindle", 8000);
+  {
+    auto lines = s.Trace();
+    auto starts = Matching(lines, "timer.start", {"frmTimer", "tmrMain"});
+    auto shows = Matching(lines, "window.show", {"frmUnwindle"});
+    auto sounds = Matching(lines, "sound.play");
+    const int64_t after = !starts.empty() && !shows.empty() ? shows[0].ms - starts[0].ms : -1;
+    const bool sound_first = !sounds.empty() && !shows.empty() && sounds[0].ms <= shows[0].ms &&
+                             sounds[0].fields.size() >= 3 && sounds[0].fields[0] == "CHIMES" &&
+                             sounds[0].fields[2] == "1";
+    r.Check("break.prompt_on_time",
+            prompt && after >= 3800 && after <= 4600 && sound_first && !IsWindowVisible(s.form()),
+            std::string(prompt ? "frmUnwindle shown " : "no visible frmUnwindle within 8 s; ") +
+                (after >= 0 ? std::to_string(after) + " ms after tmrMain started"
+                            : std::string("no timer.start/window.show lines")) +
+                " (expected 3800 to 4600); " +
+                (sound_first      ? "CHIMES played before it"
+                 : sounds.empty() ? "no sound.play line"
+                                  : "first sound " + Quote(sounds[0].raw) +
+                                        " (expected CHIMES ... 1 before the prompt)") +
+                "; frmTimer " + (IsWindowVisible(s.form()) ? "visible" : "hidden") +
+                " (expected hidden)");
+  }
+  if (!prompt) return;
+  {
+    const std::string caption = TextOf(prompt);
+    const std::string label = TextOf(FindControl(prompt, "lblUnwindle"));
+    const std::string first_line = "Please unwindle now to rest your eyes and body.";
+    HWND restart = FindControl(prompt, "cmdRestartTimer");
+    const bool ok = caption == kPromptCaption && label.rfind(first_line, 0) == 0 &&
+                    ButtonShows(prompt, "cmdRemindLater", "&Remind Later") &&
+                    ButtonShows(prompt, "cmdUnwindle", "&Unwindle") &&
+                    ButtonShows(prompt, "cmdStopTimer", "&Stop Timer") && restart &&
+                    !IsWindowVisible(restart) && TextOf(restart) == "&Restart Timer";
+    r.Check(
+        "break.prompt_texts", ok,
+        "caption " + Quote(caption) + ", lblUnwindle " + Quote(label) + ", " +
+            Buttons(prompt, {"cmdRemindLater", "cmdUnwindle", "cmdStopTimer", "cmdRestartTimer"}) +
+            "; expected " + Quote(kPromptCaption) + ", a message starting " + Quote(first_line) +
+            ", \"&Remind Later\", \"&Unwindle\", \"&Stop Timer\", \"&Restart Timer\" hidden");
+  }
+  TakeScreenshot(o, prompt, "break-prompt");
+
+  // --- Remind Later: the main window comes back counting down the reminder, and the prompt
+  // returns when it runs out (2 + 1 s).
+  const int64_t reminded = NowMs();
+  ClickButton(FindControl(prompt, "cmdRemindLater"));
+  {
+    bool rearmed = WaitFor(1500, [&] { return s.Display() == "00:00:02"; });
+    const bool gone = !IsWindow(prompt) || !IsWindowVisible(prompt);
+    r.Check("break.remind_later_rearms", rearmed && gone && IsWindowVisible(s.form()),
+            std::string(gone ? "" : "the prompt stayed open; ") + "frmTimer " +
+                (IsWindowVisible(s.form()) ? "visible" : "hidden") + ", showing " +
+                Quote(s.Display()) + " (expected visible, showing \"00:00:02\")");
+  }
+  prompt = s.WaitForm("frmUnwindle", 6000);
+  {
+    const int64_t after = NowMs() - reminded;
+    r.Check("break.remind_later_returns", prompt && after >= 2500 && after <= 4000,
+            prompt ? "the prompt came back " + std::to_string(after) +
+                         " ms after Remind Later (expected 2500 to 4000)"
+                   : std::string("no prompt within 6 s after Remind Later"));
+  }
+  if (!prompt) return;
+
+  // --- Unwindle: the break window counts 00:02 down and closes on its third tick, and the
+  // break-over prompt follows.
+  ClickButton(FindControl(prompt, "cmdUnwindle"));
+  HWND brk = s.WaitForm("frmBreakTimeRemaining", 3000);
+  {
+    const std::string shown =
+        brk ? TextOf(FindControl(brk, "lblMinutes")) + ":" + TextOf(FindControl(brk, "lblSeconds"))
+            : std::string();
+    HWND stop = brk ? FindControl(brk, "cmdStopTimer") : nullptr;
+    const std::string stop_text = stop ? TextOf(stop) : std::string();
+    r.Check("break.countdown_window", brk && shown == "00:02" && stop_text == "Stop Break",
+            brk ? "frmBreakTimeRemaining shows " + Quote(shown) + ", cmdStopTimer " +
+                      Quote(stop_text) + " (expected \"00:02\" and \"Stop Break\")"
+                : std::string("no visible frmBreakTimeRemaining within 3 s after Unwindle"));
+    if (brk) TakeScreenshot(o, brk, "break-countdown");
+  }
+  if (!brk) return;
+  HWND over = s.WaitForm("frmRestartTimer", 6000);
+  {
+    auto lines = s.Trace();
+    auto shown = Matching(lines, "window.show", {"frmBreakTimeRemaining"});
+    auto unloaded = Matching(lines, "window.unload", {"frmBreakTimeRemaining"});
+    const int64_t lasted = !shown.empty() && !unloaded.empty() ? unloaded[0].ms - shown[0].ms : -1;
+    std::string tips;
+    for (const auto& l : Matching(lines, "tray.modify")) {
+      const std::string prefix = kBreakTipPrefix;
+      if (l.fields.size() >= 4 && l.fields[3].rfind(prefix, 0) == 0)
+        tips += " " + l.fields[3].substr(prefix.size());
+    }
+    r.Check("break.countdown_ends",
+            over && lasted >= 2800 && lasted <= 3700 && tips == " 00:01 00:00",
+            "frmBreakTimeRemaining " +
+                (lasted >= 0 ? "closed " + std::to_string(lasted) + " ms after it showed"
+                             : std::string("has no window.show/window.unload lines")) +
+                " (expected 2800 to 3700), tray tooltips \"Break Time Remaining:" + tips +
+                "\" (expected 00:01 00:00), " +
+                (over ? "frmRestartTimer followed" : "no frmRestartTimer within 6 s"));
+  }
+  if (!over) return;
+  {
+    const std::string label = TextOf(FindControl(over, "lblUnwindle"));
+    const std::string expected = "Your break is now over.\r\n\r\nWhat do you want to do?";
+    const bool ok = label == expected && ButtonShows(over, "cmdRestartTimer", "&Restart Timer") &&
+                    ButtonShows(over, "cmdStopTimer", "&Stop Timer");
+    r.Check("break.over_prompt", ok,
+            "lblUnwindle " + Quote(label) + ", " +
+                Buttons(over, {"cmdRestartTimer", "cmdStopTimer"}) + "; expected " +
+                Quote(expected) + ", \"&Restart Timer\", \"&Stop Timer\"");
+    TakeScreenshot(o, over, "break-over");
+  }
+
+  // --- Restart Timer: the work countdown runs again from the full interval, the window hidden.
+  {
+    const std::string before = s.Display();
+    ClickButton(FindControl(over, "cmdRestartTimer"));
+    bool ticking = WaitFor(kTickTimeoutMs + 500, [&] { return s.Display() == "00:00:02"; });
+    const bool gone = !IsWindow(over) || !IsWindowVisible(over);
+    r.Check("break.restart", before == "00:00:03" && ticking && gone && !IsWindowVisible(s.form()),
+            "display " + Quote(before) + " before Restart Timer, then " + Quote(s.Display()) +
+                (gone ? "" : "; the prompt stayed open") + "; frmTimer " +
+                (IsWindowVisible(s.form()) ? "visible" : "hidden") +
+                " (expected \"00:00:03\", then \"00:00:02\" within a tick, frmTimer hidden)");
+  }
+  // Stopped, so that no new prompt is up when the session exits.
+  Invoke(s.form(), "cmdStop");
+}
+
+// The tray alert without balloons (AlertMeBy 1, BalloonTipsEnabled 0): the icon flashes, and a
+// real click on it opens the prompt.
+void TrayAlert(Report& r, const Options& o) {
+  Session s(r, o, "tray_alert");
+  if (!s.Launch({{"Hours", "0"},
+                 {"Minutes", "0"},
+                 {"Seconds", "2"},
+                 {"AlertMeBy", "1"},
+                 {"BalloonTipsEnabled", "0"},
+                 {"SnoozeMinutes", "0"},
+                 {"SnoozeSeconds", "30"}})) {
+    return;
+  }
+  // Flashing: after the alert's own tooltip, the flash timer swaps the icon every caret blink.
+  std::vector<TraceLine> flashes;
+  WaitFor(8000, [&] {
+    auto lines = s.Trace();
+    auto flash_on = Matching(lines, "timer.start", {"frmTimer", "tmrFlash"});
+    flashes.clear();
+    if (flash_on.empty()) return false;
+    for (const auto& l : Matching(lines, "tray.modify")) {
+      if (l.ms >= flash_on[0].ms && l.fields.size() >= 4 && l.fields[3] == kTrayAlertTip) {
+        flashes.push_back(l);
+      }
+    }
+    // The alert publishes its own tooltip just before it starts the flash timer; a line in the
+    // same millisecond is that one.
+    if (!flashes.empty() && flashes[0].ms == flash_on[0].ms) flashes.erase(flashes.begin());
+    return flashes.size() >= 4;
+  });
+  {
+    std::string icons;
+    bool alternates = flashes.size() >= 4;
+    for (size_t i = 0; i < flashes.size() && i < 6; ++i) {
+      icons += " " + flashes[i].fields[2] + " at " + std::to_string(flashes[i].ms);
+      if (i >= 1) {
+        const int64_t gap = flashes[i].ms - flashes[i - 1].ms;
+        if (flashes[i].fields[2] == flashes[i - 1].fields[2] || gap < 350 || gap > 750)
+          alternates = false;
+      }
+      if (i >= 2 && flashes[i].fields[2] != flashes[i - 2].fields[2]) alternates = false;
+    }
+    const bool no_prompt = FindForm(s.process().pid(), "frmUnwindle") == nullptr;
+    r.Check("tray_alert.flashes", alternates && no_prompt,
+            "hIcon of the flashing tray.modify lines (ms):" +
+                (icons.empty() ? std::string(" none") : icons) +
+                " (expected at least 4, two icons taking turns every 500 ms)" +
+                (no_prompt ? "" : "; frmUnwindle opened without a click"));
+  }
+  std::string where;
+  const bool clicked = ClickTrayIcon(o, &where);
+  HWND prompt = clicked ? s.WaitForm("frmUnwindle", 3000) : nullptr;
+  r.Check("tray_alert.click_opens_prompt", prompt && TextOf(prompt) == kPromptCaption,
+          where + "; " +
+              (prompt ? "frmUnwindle caption " + Quote(TextOf(prompt))
+                      : std::string("no visible frmUnwindle within 3 s")));
+  if (prompt) ClickButton(FindControl(prompt, "cmdStopTimer"));
+}
+
+// The preferences dialog and the about box, each opened from the main window's menu.
+void Dialogs(Report& r, const Options& o) {
+  Session s(r, o, "dialogs");
+  if (!s.Launch({{"StartTimerOnLaunch", "0"}})) return;
+
+  // --- Preferences: a break of 7:75 is saved as typed, the seconds kept within 59.
+  InvokePost(s.form(), "mnuPreferences");
+  HWND prefs = s.WaitForm("frmPreferences", 5000);
+  HWND save = prefs ? FindControl(prefs, "cmdSave") : nullptr;
+  {
+    const std::string caption = prefs ? TextOf(prefs) : std::string();
+    const std::string minutes = TextOf(FindControl(prefs, "txtBreakMinutes"));
+    const bool ok = prefs && caption == "KORVANTE Unwindle - Preferences" && save &&
+                    !IsWindowEnabled(save) && minutes == "10";
+    r.Check("preferences.opens", ok,
+            prefs ? "caption " + Quote(caption) + ", txtBreakMinutes " + Quote(minutes) +
+                        ", cmdSave " +
+                        (save ? (IsWindowEnabled(save) ? "enabled" : "disabled") : "missing") +
+                        " (expected \"KORVANTE Unwindle - Preferences\", \"10\", disabled)"
+                  : std::string("no visible frmPreferences within 5 s after mnuPreferences"));
+  }
+  if (!prefs || !save) return;
+  TakeScreenshot(o, prefs, "preferences");
+  {
+    const bool typed = SetText(FindControl(prefs, "txtBreakMinutes"), "7") &&
+                       SetText(FindControl(prefs, "txtBreakSeconds"), "75");
+    const bool enabled = WaitFor(1000, [&] { return IsWindowEnabled(save) != FALSE; });
+    ClickButton(save);
+    bool saved = WaitFor(2000, [&] {
+      return IsText(ReadValue(kSettingsKey, "BreakMinutes"), "7") &&
+             IsText(ReadValue(kSettingsKey, "BreakSeconds"), "59");
+    });
+    r.Check("preferences.save_writes_registry", typed && enabled && saved && !IsWindowEnabled(save),
+            std::string(typed ? "" : "WM_SETTEXT failed; ") + "cmdSave " +
+                (enabled ? "enabled" : "still disabled") + " after the change; BreakMinutes " +
+                Seen(ReadValue(kSettingsKey, "BreakMinutes")) + ", BreakSeconds " +
+                Seen(ReadValue(kSettingsKey, "BreakSeconds")) +
+                " (expected \"7\" and \"59\"); cmdSave " +
+                (IsWindowEnabled(save) ? "enabled" : "disabled") +
+                " after Save (expected disabled)");
+  }
+  {
+    ClickButton(FindControl(prefs, "cmdExit"), 1000);
+    bool closed = WaitFor(3000, [&] { return !IsWindow(prefs) || !IsWindowVisible(prefs); });
+    HWND box = FindMessageBox(s.process().pid());
+    r.Check("preferences.close", closed && !box,
+            box ? "a message box asked " + Quote(MessageBoxText(box)) + " after Close"
+                : std::string("frmPreferences still open 3 s after Close"));
+    if (box) ClickButton(GetDlgItem(box, IDNO), 1000);
+  }
+
+  // --- About: caption and product name; Esc closes it.
+  InvokePost(s.form(), "mnuAbout");
+  HWND about = s.WaitForm("frmAbout", 5000);
+  {
+    const std::string caption = about ? TextOf(about) : std::string();
+    const std::string product = TextOf(FindControl(about, "lblProductName"));
+    const bool ok = about && caption == "About Korvante Unwindle" && product == "Unwindle 1.0" &&
+                    ButtonShows(about, "cmdOK", "&Ok");
+    r.Check("about.opens", ok,
+            about ? "caption " + Quote(caption) + ", lblProductName " + Quote(product) + ", " +
+                        Buttons(about, {"cmdOK"}) +
+                        " (expected \"About Korvante Unwindle\", \"Unwindle 1.0\", \"&Ok\")"
+                  : std::string("no visible frmAbout within 5 s after mnuAbout"));
+  }
+  if (!about) return;
+  TakeScreenshot(o, about, "about");
+  {
+    PostKey(about, VK_ESCAPE);
+    bool closed = WaitFor(3000, [&] { return !IsWindow(about) || !IsWindowVisible(about); });
+    r.Check("about.escape_closes", closed, "frmAbout still open 3 s after Esc");
+  }
+}
+
+// The alert sound as it reaches the sound device: one run per clip of a different encoding, each
+// up to its first alert. ALSA writes what Wine plays into the file --wav, anew with each sound;
+// each clip's capture is kept beside it as sound_NAME.wav.
+struct Clip {
+  const char* name;   // resource name, as the trace shows it
+  const char* index;  // SelectedSound
+  double seconds;     // length of the stored clip
+  const char* check;
+};
+constexpr Clip kClips[] = {{"CHIMES", "1", 1.7, "sound.chimes_8bit_pcm"},
+                           {"OWL", "8", 2.3, "sound.owl_16bit_pcm"},
+                           {"RUBBERDUCK", "10", 0.5, "sound.rubberduck_alaw"},
+                           {"LIFE", "6", 5.8, "sound.life_mp3"}};
+
+void PlayClip(Report& r, const Options& o, const Clip& clip) {
+  const std::string label = "sound_" + Lower(clip.name);
+  DeleteFileA(o.wav.c_str());
+  Session s(r, o, label);
+  // No repeat within the run: the next sound would start the file again.
+  if (!s.Launch({{"Hours", "0"},
+                 {"Minutes", "0"},
+                 {"Seconds", "1"},
+                 {"AlertMeBy", "1"},
+                 {"BalloonTipsEnabled", "0"},
+                 {"SnoozeMinutes", "0"},
+                 {"SnoozeSeconds", "59"},
+                 {"AudioType", "2"},
+                 {"SelectedSound", clip.index}})) {
+    return;
+  }
+  std::vector<TraceLine> plays;
+  WaitFor(5000, [&] { return !(plays = Matching(s.Trace(), "sound.play")).empty(); });
+  const bool played = !plays.empty() && plays[0].fields.size() >= 3 &&
+                      plays[0].fields[0] == clip.name && plays[0].fields[1] == "270343" &&
+                      plays[0].fields[2] == "1";
+  // The null device takes the sound faster than real time; the file is complete when the
+  // device closes at the end of the clip.
+  WavSummary w;
+  const bool written = !plays.empty() && WaitFor(15000, [&] {
+    w = ReadWav(o.wav);
+    return w.complete;
+  });
+  if (written) {
+    const std::string kept = o.wav.substr(0, o.wav.find_last_of('\\') + 1) + label + ".wav";
+    CopyFileA(o.wav.c_str(), kept.c_str(), FALSE);
+  }
+  const double tolerance = std::max(0.15, 0.15 * clip.seconds);
+  const bool audible = written && w.error.empty() && w.peak >= 0.1 && w.rms >= 0.01 &&
+                       std::fabs(w.seconds - clip.seconds) <= tolerance &&
+                       w.sound_seconds >= 0.5 * clip.seconds;
+  std::string detail =
+      plays.empty() ? "no sound.play line within 5 s"
+                    : "trace " + Quote(plays[0].raw) +
+                          (played ? "" : " (expected " + std::string(clip.name) + " 270343 1)");
+  if (!plays.empty()) {
+    detail += "; ";
+    if (!written) {
+      detail += w.exists ? o.wav + " was not completed within 15 s"
+                         : "nothing reached " + o.wav + " within 15 s";
+    } else if (!w.error.empty()) {
+      detail += w.error;
+    } else {
+      detail += "WAV " + std::to_string(w.rate) + " Hz " + std::to_string(w.bits) + "-bit " +
+                std::to_string(w.channels) + " ch: " + Fixed(w.seconds) + " s, sound over " +
+                Fixed(w.sound_seconds) + " s, peak " + Fixed(w.peak) + ", RMS " + Fixed(w.rms, 3);
+    }
+    detail += " (expected " + Fixed(clip.seconds, 1) + " s +- " + Fixed(tolerance) +
+              " of audible sound: peak >= 0.10, RMS >= 0.010)";
+  }
+  if (played && audible) Report::Note(label + ": " + detail);
+  r.Check(clip.check, played && audible, detail);
+}
+
+void Sounds(Report& r, const Options& o) {
+  if (o.wav.empty()) {
+    Report::Note("sounds: not checked (no --wav; run.sh captures the sound)");
+    return;
+  }
+  for (const Clip& clip : kClips) PlayClip(r, o, clip);
+}
+
 int RunTests(const Options& o) {
   Report r;
   if (GetFileAttributesA(o.exe.c_str()) == INVALID_FILE_ATTRIBUTES) {
@@ -542,7 +1126,11 @@ int RunTests(const Options& o) {
       void (*run)(Report&, const Options&);
     };
     const Group groups[] = {{"first_start", FirstStartOptionsCloseExit},
-                            {"countdown", CountdownAndMinimize}};
+                            {"countdown", CountdownAndMinimize},
+                            {"break", BreakCycle},
+                            {"tray_alert", TrayAlert},
+                            {"dialogs", Dialogs},
+                            {"sounds", Sounds}};
     for (const auto& g : groups) {
       if (!o.only.empty() && o.only != g.name) continue;
       g.run(r, o);
@@ -658,7 +1246,8 @@ int Plant(int argc, char** argv) {
 int Usage() {
   std::fprintf(stderr,
                "usage: unwindle_e2e_driver test EXE [--trace-dir DIR] [--shot-dir DIR] "
-               "[--only first_start|countdown]\n"
+               "[--wav FILE]\n"
+               "           [--only first_start|countdown|break|tray_alert|dialogs|sounds]\n"
                "       unwindle_e2e_driver wait-window [SECONDS] | show | exit [SECONDS]\n"
                "       unwindle_e2e_driver wait-countdown N [SECONDS]\n"
                "       unwindle_e2e_driver plant [--clean] NAME=VALUE...\n");
@@ -682,6 +1271,8 @@ int main(int argc, char** argv) {
         o.trace_dir = ToWindowsPath(next());
       } else if (a == "--shot-dir") {
         o.shot_dir = ToWindowsPath(next());
+      } else if (a == "--wav") {
+        o.wav = ToWindowsPath(next());
       } else if (a == "--only") {
         o.only = next();
       } else if (o.exe.empty()) {

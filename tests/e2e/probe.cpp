@@ -1,7 +1,9 @@
 #include "probe.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace e2e {
 
@@ -179,10 +181,61 @@ std::string MessageBoxText(HWND box) {
   return best;
 }
 
+bool WaitPainted(HWND top, int timeout_ms) {
+  const bool painted = WaitFor(timeout_ms, [&] {
+    if (GetUpdateRect(top, nullptr, FALSE)) return false;
+    std::vector<HWND> children;
+    EnumChildWindows(top, CollectChildrenProc, reinterpret_cast<LPARAM>(&children));
+    for (HWND c : children) {
+      if (GetUpdateRect(c, nullptr, FALSE)) return false;
+    }
+    return true;
+  });
+  DWORD_PTR result = 0;
+  return painted &&
+         SendMessageTimeoutA(top, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result) != 0;
+}
+
 bool ClickButton(HWND button, int timeout_ms) {
   DWORD_PTR result = 0;
   return button != nullptr &&
          SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, timeout_ms, &result) != 0;
+}
+
+bool SetText(HWND hwnd, const std::string& text) {
+  DWORD_PTR result = 0;
+  return hwnd != nullptr &&
+         SendMessageTimeoutA(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                             SMTO_ABORTIFHUNG, kSendTimeoutMs, &result) != 0 &&
+         result != 0;
+}
+
+bool PostKey(HWND top, WORD vk) {
+  if (top == nullptr) return false;
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  HWND target = top;
+  if (GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info) && info.hwndFocus)
+    target = info.hwndFocus;
+  const UINT scan = MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
+  const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);
+  const LPARAM up = down | (LPARAM{1} << 30) | (LPARAM{1} << 31);
+  return PostMessageA(target, WM_KEYDOWN, vk, down) && PostMessageA(target, WM_KEYUP, vk, up);
+}
+
+HWND WineTrayWindow() {
+  return FindWindowA(nullptr, "Wine System Tray");
+}
+
+bool WineTrayIconRect(RECT* rect) {
+  HWND tray = WineTrayWindow();
+  if (tray == nullptr) return false;
+  std::vector<HWND> children;
+  EnumChildWindows(tray, CollectChildrenProc, reinterpret_cast<LPARAM>(&children));
+  for (HWND c : children) {
+    if (IsWindowVisible(c) && GetWindowRect(c, rect) && rect->right > rect->left) return true;
+  }
+  return false;
 }
 
 bool Invoke(HWND form, const std::string& control, int timeout_ms) {
@@ -315,6 +368,114 @@ std::vector<TraceLine> Matching(const std::vector<TraceLine>& lines, const std::
     if (l.event != event || l.fields.size() < fields.size()) continue;
     if (std::equal(fields.begin(), fields.end(), l.fields.begin())) out.push_back(l);
   }
+  return out;
+}
+
+namespace {
+
+uint32_t U32(const std::string& d, size_t at) {
+  uint32_t v = 0;
+  std::memcpy(&v, d.data() + at, 4);
+  return v;
+}
+
+uint16_t U16(const std::string& d, size_t at) {
+  uint16_t v = 0;
+  std::memcpy(&v, d.data() + at, 2);
+  return v;
+}
+
+// One sample as a fraction of full scale.
+double Sample(const unsigned char* p, int format, int bits) {
+  if (format == 3 && bits == 32) {
+    float f;
+    std::memcpy(&f, p, 4);
+    return f;
+  }
+  const auto b = [p](int i) { return static_cast<uint32_t>(p[i]); };
+  switch (bits) {
+    case 8:
+      return (static_cast<int>(b(0)) - 128) / 128.0;
+    case 16:
+      return static_cast<int16_t>(b(0) | b(1) << 8) / 32768.0;
+    case 24:
+      return static_cast<int32_t>(b(0) << 8 | b(1) << 16 | b(2) << 24) / 2147483648.0;
+    case 32:
+      return static_cast<int32_t>(b(0) | b(1) << 8 | b(2) << 16 | b(3) << 24) / 2147483648.0;
+  }
+  return 0;
+}
+
+}  // namespace
+
+WavSummary ReadWav(const std::string& path) {
+  WavSummary out;
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return out;
+  out.exists = true;
+  std::string d;
+  char buf[65536];
+  DWORD got = 0;
+  while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0) d.append(buf, got);
+  CloseHandle(f);
+  if (d.size() < 12 || d.compare(0, 4, "RIFF") != 0 || d.compare(8, 4, "WAVE") != 0) {
+    out.error = "no RIFF/WAVE header (" + std::to_string(d.size()) + " bytes)";
+    return out;
+  }
+  out.complete = U32(d, 4) == d.size() - 8;
+  size_t data_at = 0, data_size = 0;
+  for (size_t at = 12; at + 8 <= d.size();) {
+    const std::string id = d.substr(at, 4);
+    const size_t size = U32(d, at + 4);
+    if (id == "fmt " && at + 8 + 16 <= d.size()) {
+      out.format = U16(d, at + 8);
+      out.channels = U16(d, at + 10);
+      out.rate = static_cast<int>(U32(d, at + 12));
+      out.bits = U16(d, at + 22);
+      // WAVE_FORMAT_EXTENSIBLE names the real format in the first two bytes of its GUID.
+      if (out.format == 0xFFFE && size >= 40 && at + 8 + 26 <= d.size()) {
+        out.format = U16(d, at + 8 + 24);
+      }
+    } else if (id == "data") {
+      data_at = at + 8;
+      data_size = std::min(size, d.size() - data_at);
+      break;
+    }
+    at += 8 + size + (size & 1);
+  }
+  out.complete = out.complete && data_size > 0;
+  if (!out.complete) return out;
+  const int bytes = out.bits / 8;
+  if ((out.format != 1 && out.format != 3) || bytes < 1 || bytes > 4 || out.channels < 1 ||
+      out.rate < 1) {
+    out.error = "format " + std::to_string(out.format) + ", " + std::to_string(out.bits) +
+                " bits, " + std::to_string(out.channels) + " channels: not read here";
+    return out;
+  }
+  const size_t frame = static_cast<size_t>(bytes) * out.channels;
+  const size_t frames = data_size / frame;
+  out.seconds = static_cast<double>(frames) / out.rate;
+  constexpr double kAudible = 0.02;
+  double sum = 0;
+  size_t first = frames, last = 0;
+  const auto* p = reinterpret_cast<const unsigned char*>(d.data() + data_at);
+  for (size_t i = 0; i < frames; ++i) {
+    double loudest = 0;
+    for (int c = 0; c < out.channels; ++c) {
+      const double v = Sample(p + i * frame + static_cast<size_t>(c) * bytes, out.format, out.bits);
+      sum += v * v;
+      loudest = std::max(loudest, std::fabs(v));
+    }
+    out.peak = std::max(out.peak, loudest);
+    if (loudest > kAudible) {
+      first = std::min(first, i);
+      last = i;
+    }
+  }
+  if (frames > 0) out.rms = std::sqrt(sum / (static_cast<double>(frames) * out.channels));
+  if (first < frames) out.sound_seconds = static_cast<double>(last - first + 1) / out.rate;
   return out;
 }
 

@@ -45,8 +45,24 @@ HWND FindMessageBox(DWORD pid);
 // The message box's text: the longest text among its static children.
 std::string MessageBoxText(HWND box);
 
+// Waits until neither `top` nor any of its descendants has anything left to paint and the program
+// has been back in its message loop since (Wine puts what was painted on the screen before it
+// waits for messages): then a screenshot shows the whole window. False after `timeout_ms`.
+bool WaitPainted(HWND top, int timeout_ms);
+
 // Presses a button with BM_CLICK (sent, so it returns after the handler ran).
 bool ClickButton(HWND button, int timeout_ms = 3000);
+// WM_SETTEXT, as pasting into a text box would: the program sees the change.
+bool SetText(HWND hwnd, const std::string& text);
+// Posts a key press and release to the window that has the keyboard focus in `top`'s thread (or
+// to `top`), so that it goes through the program's message loop like typed keys.
+bool PostKey(HWND top, WORD vk);
+
+// Wine's notification area when no desktop tray docks it: a top-level window "Wine System Tray"
+// with one child window per icon. nullptr when there is none.
+HWND WineTrayWindow();
+// The screen rectangle of the first visible icon in it; false when there is none.
+bool WineTrayIconRect(RECT* rect);
 
 // Asks the program to press a named control or menu item through the registered message
 // "UnwindleInvoke". Sent: returns true when the program answered 1 (pressed). Use InvokePost when
@@ -84,6 +100,24 @@ std::vector<TraceLine> ReadTrace(const std::string& path);
 // Lines with that event whose first fields equal `fields`.
 std::vector<TraceLine> Matching(const std::vector<TraceLine>& lines, const std::string& event,
                                 const std::vector<std::string>& fields = {});
+
+// What a WAV file holds, as far as the checks need it.
+struct WavSummary {
+  bool exists = false;
+  // The ALSA file plugin writes the header's sizes when the device closes, so a file still being
+  // written reports incomplete.
+  bool complete = false;
+  std::string error;  // why the data could not be read, if it could not
+  int format = 0;     // 1 PCM, 3 float
+  int channels = 0;
+  int rate = 0;
+  int bits = 0;
+  double seconds = 0;        // length of the data
+  double peak = 0;           // largest magnitude, 0..1 of full scale
+  double rms = 0;            // 0..1 of full scale
+  double sound_seconds = 0;  // from the first to the last sample above 2% of full scale
+};
+WavSummary ReadWav(const std::string& path);
 
 // A child process: unwindle.exe started by us, or one we attached to by its window.
 class Process {

@@ -4,7 +4,8 @@
 #
 #   tests/e2e/run.sh [BUILD_DIR]        (default: build/windows)
 #
-# Results (driver log, traces, screenshots) go to $E2E_RESULTS (default: BUILD_DIR/e2e-results).
+# Results (driver log, traces, screenshots, captured sounds) go to $E2E_RESULTS (default:
+# BUILD_DIR/e2e-results). E2E_ONLY=GROUP runs one group of checks (see the driver's usage).
 # Exits with the driver's code: 0 only when every check passed.
 set -u
 
@@ -28,6 +29,7 @@ source "$root/tools/wine-env.sh"
 
 watcher_pid=""
 driver_pid=""
+# shellcheck disable=SC2317  # reached through the trap
 finish() {
   local status=$?
   local pid
@@ -48,23 +50,39 @@ rm -rf "$results"
 mkdir -p "$results"
 
 echo "e2e: starting a private Xvfb and Wine prefix"
+# shellcheck disable=SC2119  # no directory given: a fresh prefix under /tmp
 wine_env_setup || exit 2
 
-# The driver asks for a screenshot of the main window by writing main-window.request ("x y w h");
-# we take it and answer with main-window.done.
+# Sound goes into a WAV file, not to a sound card; the driver keeps a copy of each clip it checks.
+mkdir -p "$results/sounds"
+wine_env_capture_audio "$results/alsa-config" "$results/sounds/capture.wav" || exit 2
+
+# The driver asks for what only the X side can do by writing NAME.request into the results folder:
+# "shot X Y W H", a screenshot of that screen rectangle saved as NAME.png, or "click X Y", a real
+# left click there (the pointer then goes to the bottom-left corner, out of the way). We answer with
+# NAME.done.
+IFS=x read -r _ screen_h _ <<<"${WINE_ENV_GEOMETRY:-1280x800x24}"
 (
+  shopt -s nullglob
   while :; do
-    if [[ -f "$results/main-window.request" ]]; then
-      read -r x y w h <"$results/main-window.request" || true
-      if import -window root "$results/screen.png" 2>/dev/null && [[ -n "${h:-}" ]]; then
-        ((x < 0)) && x=0
-        ((y < 0)) && y=0
-        convert "$results/screen.png" -crop "${w}x${h}+${x}+${y}" +repage \
-          "$results/main-window.png" 2>/dev/null
-      fi
-      rm -f "$results/main-window.request"
-      touch "$results/main-window.done"
-    fi
+    for request in "$results"/*.request; do
+      name="${request%.request}"
+      read -r verb x y w h <"$request" || true
+      case "$verb" in
+        shot)
+          if [[ -n "${h:-}" ]]; then
+            ((x < 0)) && x=0
+            ((y < 0)) && y=0
+            import -window root -crop "${w}x${h}+${x}+${y}" +repage "$name.png" 2>/dev/null
+          fi
+          ;;
+        click)
+          xdotool mousemove --sync "$x" "$y" click 1 mousemove 0 "$((screen_h - 1))" 2>/dev/null
+          ;;
+      esac
+      rm -f "$request"
+      touch "$name.done"
+    done
     sleep 0.05
   done
 ) &
@@ -84,7 +102,8 @@ fi
 echo "e2e: running $(basename "$driver") against $exe"
 t0=$SECONDS
 # In the background with `wait`, so that an interrupt cleans up at once.
-timeout 150 wine "$driver" test "$exe" --trace-dir "$results" --shot-dir "$results" \
+timeout 300 wine "$driver" test "$exe" --trace-dir "$results" --shot-dir "$results" \
+  --wav "$results/sounds/capture.wav" ${E2E_ONLY:+--only "$E2E_ONLY"} \
   2>"$results/wine-stderr.txt" > >(tee "$results/driver.log") &
 driver_pid=$!
 wait "$driver_pid"
@@ -92,10 +111,11 @@ rc=$?
 driver_pid=""
 echo "e2e: driver finished in $((SECONDS - t0)) s with exit code $rc"
 
-if [[ -f "$results/main-window.png" ]]; then
-  echo "e2e: screenshot of the main window: $results/main-window.png"
+shots=("$results"/*.png)
+if [[ -f "${shots[0]}" ]]; then
+  echo "e2e: screenshots: ${shots[*]##*/}"
 else
-  echo "e2e: no screenshot of the main window was taken"
+  echo "e2e: no screenshots were taken"
 fi
 echo "e2e: results in $results (total $((SECONDS - started)) s)"
 ((rc == 0)) && rc=$unit_rc
