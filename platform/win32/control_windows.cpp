@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include <cctype>
+
 #include "platform/win32/automation.h"
-#include "platform/win32/glyphs.h"
+#include "platform/win32/pictures.h"
 #include "platform/win32/win32_util.h"
 
 namespace unw::win32 {
@@ -19,11 +21,16 @@ struct WindowKind {
   DWORD exStyle;
 };
 
-// The standard control that shows each kind; null class for the kinds
+// The standard control that shows each control; null class for the kinds
 // without a window of their own (timers, menus).
-WindowKind KindOf(ControlKind k) {
-  switch (k) {
+WindowKind KindOf(const Control& c) {
+  switch (c.kind()) {
     case ControlKind::kButton:
+      // A caption without a picture is a plain push button; the rest draw their picture.
+      if (c.picture().empty() && !c.caption().empty()) {
+        const DWORD push = c.isDefaultButton() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+        return {"BUTTON", push | BS_NOTIFY | WS_TABSTOP, 0};
+      }
       return {"BUTTON", BS_OWNERDRAW | BS_NOTIFY | WS_TABSTOP, 0};
     case ControlKind::kLabel:
       return {"STATIC", SS_NOTIFY, 0};  // wrapping: LabelWrap
@@ -37,6 +44,7 @@ WindowKind KindOf(ControlKind k) {
     case ControlKind::kComboBox:
       return {"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
     case ControlKind::kFrame:
+      if (IsLine(c)) return {"STATIC", SS_ETCHEDHORZ, 0};
       return {"BUTTON", BS_GROUPBOX, 0};
     case ControlKind::kPicture:
     case ControlKind::kImage:
@@ -95,12 +103,26 @@ int Depth(const Control& c) {
   return d;
 }
 
+// The letter after the first single "&" of a caption ("&&" shows one "&"), 0 when none.
+char AccessKeyOf(const std::string& caption) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] != '&') return caption[i + 1];
+    ++i;
+  }
+  return 0;
+}
+
 }  // namespace
+
+bool IsLine(const Control& c) {
+  return c.kind() == ControlKind::kFrame && c.height() <= 30;
+}
 
 std::string WindowTextOf(const Control& c) {
   switch (c.kind()) {
     case ControlKind::kButton:
-      return c.toolTip().empty() ? c.caption() : c.toolTip();
+      return c.caption().empty() ? c.toolTip() : c.caption();
     case ControlKind::kTextBox:
     case ControlKind::kComboBox:
       return c.text();
@@ -143,7 +165,7 @@ void ControlSet::Create(HWND parent, UINT dpi, SUBCLASSPROC editProc, DWORD_PTR 
 }
 
 HWND ControlSet::CreateOne(Control& c, int id, SUBCLASSPROC editProc, DWORD_PTR editRef) {
-  const WindowKind k = KindOf(c.kind());
+  const WindowKind k = KindOf(c);
   if (!k.cls) return nullptr;
   DWORD style = WS_CHILD | k.style;
   if (c.kind() == ControlKind::kLabel) style |= LabelWrap(c);
@@ -154,7 +176,10 @@ HWND ControlSet::CreateOne(Control& c, int id, SUBCLASSPROC editProc, DWORD_PTR 
                               GetModuleHandleA(nullptr), nullptr);
   if (!hwnd) return nullptr;
   Place(Child{&c, hwnd});
-  if (c.kind() == ControlKind::kTextBox && editProc) SetWindowSubclass(hwnd, editProc, 1, editRef);
+  if (c.kind() == ControlKind::kTextBox) {
+    if (editProc) SetWindowSubclass(hwnd, editProc, 1, editRef);
+    ShowEditState(Child{&c, hwnd});
+  }
   return hwnd;
 }
 
@@ -242,6 +267,21 @@ void ControlSet::ShowText(const Child& child) {
   settingText_ = false;
 }
 
+void ControlSet::ShowEditState(const Child& child) const {
+  const Control& c = *child.control;
+  // 0 lifts the limit to the control's largest.
+  SendMessageA(child.hwnd, EM_LIMITTEXT, static_cast<WPARAM>(std::max(0, c.maxLength())), 0);
+  SendMessageA(child.hwnd, EM_SETREADONLY, c.locked() ? TRUE : FALSE, 0);
+  ShowSelection(child);
+}
+
+void ControlSet::ShowSelection(const Child& child) const {
+  const Control& c = *child.control;
+  const int start = std::max(0, c.selStart());
+  SendMessageA(child.hwnd, EM_SETSEL, static_cast<WPARAM>(start),
+               static_cast<LPARAM>(start + std::max(0, c.selLength())));
+}
+
 const ControlSet::Child* ControlSet::Find(const Control& c) const {
   for (const Child& ch : children_) {
     if (ch.control == &c) return &ch;
@@ -285,6 +325,8 @@ void ControlSet::Update(const Control& c, Prop what) {
   if (!ch) return;
   switch (what) {
     case Prop::kCaption:
+      // An owner-drawn button shows its caption itself.
+      if (c.kind() == ControlKind::kButton) InvalidateRect(ch->hwnd, nullptr, FALSE);
       if (c.kind() == ControlKind::kLabel) {
         const LONG_PTR style = GetWindowLongPtrA(ch->hwnd, GWL_STYLE);
         const LONG_PTR want = (style & ~static_cast<LONG_PTR>(SS_TYPEMASK)) | LabelWrap(c);
@@ -301,6 +343,17 @@ void ControlSet::Update(const Control& c, Prop what) {
     case Prop::kToolTip:
       SetTool(*ch);
       if (c.kind() == ControlKind::kButton) ShowText(*ch);
+      break;
+    case Prop::kMaxLength:
+    case Prop::kLocked:
+      if (c.kind() == ControlKind::kTextBox) ShowEditState(*ch);
+      break;
+    case Prop::kSelection:
+      if (c.kind() == ControlKind::kTextBox) ShowSelection(*ch);
+      break;
+    case Prop::kFocus:
+      // The control reports the focus back (EN_SETFOCUS, BN_SETFOCUS): the model's GotFocus.
+      if (IsWindowVisible(ch->hwnd) && IsWindowEnabled(ch->hwnd)) ::SetFocus(ch->hwnd);
       break;
     case Prop::kFont:
       SetFont(*ch);
@@ -334,28 +387,153 @@ void ControlSet::ReleaseNames() {
 bool ControlSet::DrawItem(const DRAWITEMSTRUCT& di) const {
   Control* c = ByWindow(di.hwndItem);
   if (!c) return false;
-  RECT rc = di.rcItem;
-  const bool enabled = !(di.itemState & ODS_DISABLED);
   if (di.CtlType == ODT_STATIC) {
+    RECT rc = di.rcItem;
     FillRect(di.hDC, &rc, GetSysColorBrush(COLOR_BTNFACE));
-    DrawGlyph(di.hDC, rc, c->picture(), enabled);
+    DrawPicture(di.hDC, rc, c->picture(), IsWindowEnabled(di.hwndItem) != FALSE);
     return true;
   }
+  return DrawButton(di, *c);
+}
+
+bool ControlSet::DrawButton(const DRAWITEMSTRUCT& di, const Control& c) const {
+  RECT rc = di.rcItem;
+  const bool enabled = !(di.itemState & ODS_DISABLED);
   const bool pushed = di.itemState & ODS_SELECTED;
+  const int dpi = static_cast<int>(dpi_);
+  if (c.isDefaultButton()) {
+    // The default button wears the dark outline of the classic style.
+    FrameRect(di.hDC, &rc, GetSysColorBrush(COLOR_WINDOWFRAME));
+    InflateRect(&rc, -1, -1);
+  }
   DrawFrameControl(di.hDC, &rc, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
-  // The picture keeps a margin inside the raised edge and moves with the press.
-  const int margin = MulDiv(5, static_cast<int>(dpi_), 96);
-  RECT box = rc;
-  InflateRect(&box, -margin, -margin);
-  if (pushed) OffsetRect(&box, 1, 1);
-  DrawGlyph(di.hDC, box, c->picture(), enabled);
+  const std::string& caption = c.caption();
+  if (caption.empty()) {
+    // The picture alone keeps a margin inside the raised edge and moves with the press.
+    const int margin = MulDiv(5, dpi, 96);
+    RECT box = rc;
+    InflateRect(&box, -margin, -margin);
+    if (pushed) OffsetRect(&box, 1, 1);
+    DrawPicture(di.hDC, box, c.picture(), enabled);
+  } else {
+    // A small picture left of the caption, the two centred together.
+    const int saved = SaveDC(di.hDC);
+    if (HFONT font = fonts_.Get(c.font(), dpi_)) SelectObject(di.hDC, font);
+    SetBkMode(di.hDC, TRANSPARENT);
+    UINT prefix = (di.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0;
+    RECT text = {0, 0, 0, 0};
+    DrawTextA(di.hDC, caption.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE | prefix);
+    const int textW = text.right - text.left;
+    const int inner = rc.bottom - rc.top - 2 * MulDiv(4, dpi, 96);
+    const bool picture = HasPicture(c.picture());
+    const int glyph = picture ? std::min(MulDiv(16, dpi, 96), inner) : 0;
+    const int gap = picture ? MulDiv(4, dpi, 96) : 0;
+    const int total = glyph + gap + textW;
+    int x = rc.left + (rc.right - rc.left - total) / 2;
+    x = std::max(x, static_cast<int>(rc.left) + MulDiv(3, dpi, 96));
+    const int mid = (rc.top + rc.bottom) / 2;
+    const int shift = pushed ? 1 : 0;
+    if (picture) {
+      RECT box = {x + shift, mid - glyph / 2 + shift, x + glyph + shift,
+                  mid - glyph / 2 + glyph + shift};
+      DrawPicture(di.hDC, box, c.picture(), enabled);
+    }
+    RECT line = {x + glyph + gap + shift, rc.top + shift, rc.right - 2 + shift, rc.bottom + shift};
+    const UINT format = DT_SINGLELINE | DT_VCENTER | DT_LEFT | prefix;
+    if (enabled) {
+      SetTextColor(di.hDC, GetSysColor(COLOR_BTNTEXT));
+      DrawTextA(di.hDC, caption.c_str(), -1, &line, format);
+    } else {
+      // Embossed, as the system greys a button's text.
+      RECT light = line;
+      OffsetRect(&light, 1, 1);
+      SetTextColor(di.hDC, GetSysColor(COLOR_BTNHIGHLIGHT));
+      DrawTextA(di.hDC, caption.c_str(), -1, &light, format);
+      SetTextColor(di.hDC, GetSysColor(COLOR_GRAYTEXT));
+      DrawTextA(di.hDC, caption.c_str(), -1, &line, format);
+    }
+    RestoreDC(di.hDC, saved);
+  }
   if ((di.itemState & ODS_FOCUS) && !(di.itemState & ODS_NOFOCUSRECT)) {
     RECT focus = rc;
-    const int inset = MulDiv(3, static_cast<int>(dpi_), 96);
+    const int inset = MulDiv(3, dpi, 96);
     InflateRect(&focus, -inset, -inset);
     DrawFocusRect(di.hDC, &focus);
   }
   return true;
+}
+
+Control* ControlSet::ByAccessKey(char key) const {
+  const int want = std::toupper(static_cast<unsigned char>(key));
+  for (const Child& ch : children_) {
+    const Control& c = *ch.control;
+    // Labels and frames pass the focus on; a picture button's tooltip is no caption.
+    if (c.kind() == ControlKind::kPicture || c.kind() == ControlKind::kImage ||
+        c.kind() == ControlKind::kTextBox || c.kind() == ControlKind::kComboBox || IsLine(c))
+      continue;
+    if (!ShownNow(c) || !EnabledNow(c)) continue;
+    const char k = AccessKeyOf(c.caption());
+    if (k && std::toupper(static_cast<unsigned char>(k)) == want) return ch.control;
+  }
+  return nullptr;
+}
+
+bool ControlSet::TakesFocus(const Child& child) const {
+  return (GetWindowLongPtrA(child.hwnd, GWL_STYLE) & WS_TABSTOP) && IsWindowVisible(child.hwnd) &&
+         IsWindowEnabled(child.hwnd);
+}
+
+void ControlSet::UseAccessKey(Control& c) {
+  const Child* ch = Find(c);
+  if (!ch) return;
+  switch (c.kind()) {
+    case ControlKind::kButton:
+    case ControlKind::kCheckBox:
+    case ControlKind::kOption:
+      // As a click: the control takes the focus and reports BN_CLICKED.
+      SendMessageA(ch->hwnd, BM_CLICK, 0, 0);
+      return;
+    default:
+      break;
+  }
+  // A frame gives the focus to the first control inside it; a label to the next control.
+  const bool frame = c.kind() == ControlKind::kFrame;
+  bool after = false;
+  for (const Child& other : children_) {
+    if (other.control == &c) {
+      after = true;
+      continue;
+    }
+    if (!after && !frame) continue;
+    if (frame && !Inside(*other.control, c)) continue;
+    if (TakesFocus(other)) {
+      ::SetFocus(other.hwnd);
+      return;
+    }
+  }
+}
+
+Control* ControlSet::DialogKeyButton(bool enter) const {
+  for (const Child& ch : children_) {
+    const Control& c = *ch.control;
+    if (c.kind() != ControlKind::kButton || !ShownNow(c) || !EnabledNow(c)) continue;
+    if (enter ? c.isDefaultButton() : c.isCancelButton()) return ch.control;
+  }
+  return nullptr;
+}
+
+HWND ControlSet::FirstTabStop() const {
+  for (const Child& ch : children_) {
+    if (TakesFocus(ch)) return ch.hwnd;
+  }
+  return nullptr;
+}
+
+bool ControlSet::Clickable(HWND hwnd) const {
+  const Control* c = ByWindow(hwnd);
+  if (!c || !c->onClick) return false;
+  return c->kind() == ControlKind::kLabel || c->kind() == ControlKind::kPicture ||
+         c->kind() == ControlKind::kImage;
 }
 
 }  // namespace unw::win32

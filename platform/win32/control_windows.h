@@ -1,6 +1,6 @@
 // The child windows of one form: one standard control per model control
-// (picture buttons owner-drawn), placed from twips at the window's DPI,
-// with their fonts, tooltips and automation names.
+// (picture buttons and pictures owner-drawn), placed from twips at the
+// window's DPI, with their fonts, tooltips and automation names.
 #pragma once
 
 #include <windows.h>
@@ -34,6 +34,18 @@ class ControlSet {
   Control* ByWindow(HWND hwnd) const;
   // Draws a picture button or picture box; false when it is not ours.
   bool DrawItem(const DRAWITEMSTRUCT& di) const;
+  // The control whose access key (the letter after "&" in its caption) is
+  // `key`, shown and enabled; null when none has it.
+  Control* ByAccessKey(char key) const;
+  // Carries out an access key: presses a button, check box or option; a
+  // label or frame passes the focus on to the next control that takes it.
+  void UseAccessKey(Control& c);
+  // The button Enter (default) or Esc (cancel) presses, shown and enabled; null when none.
+  Control* DialogKeyButton(bool enter) const;
+  // The first control that takes the focus, in design order; null when none.
+  HWND FirstTabStop() const;
+  // A label, picture or image the user can click (it has a Click handler).
+  bool Clickable(HWND hwnd) const;
   // True while the program itself sets a text box's text (no echo to the model).
   bool settingText() const { return settingText_; }
 
@@ -42,6 +54,7 @@ class ControlSet {
     Control* control;
     HWND hwnd;
   };
+  bool TakesFocus(const Child& child) const;
   HWND CreateOne(Control& c, int id, SUBCLASSPROC editProc, DWORD_PTR editRef);
   void Place(const Child& child) const;
   void SetFont(const Child& child) const;
@@ -50,6 +63,10 @@ class ControlSet {
   void ShowValue(const Child& child) const;
   void ShowItems(const Child& child) const;
   void ShowText(const Child& child);
+  // A text box's limit, read-only state and selection.
+  void ShowEditState(const Child& child) const;
+  void ShowSelection(const Child& child) const;
+  bool DrawButton(const DRAWITEMSTRUCT& di, const Control& c) const;
   // The control and everything inside it (a frame's children).
   std::vector<const Child*> Family(const Control& c) const;
   const Child* Find(const Control& c) const;
@@ -63,7 +80,11 @@ class ControlSet {
   std::vector<Child> children_;
 };
 
-// A control's caption as its window shows it: a picture button shows its tooltip.
+// A control's caption as its window shows it: a picture button without a
+// caption shows its tooltip.
 std::string WindowTextOf(const Control& c);
+
+// A frame this low is drawn as a separator line, not as a group box.
+bool IsLine(const Control& c);
 
 }  // namespace unw::win32

@@ -149,30 +149,66 @@ void Win32FormView::ShowPopupMenu(Form& form, Control& menu) {
 }
 
 TextSize Win32FormView::MeasureText(const Font& font, const std::string& text) {
-  HDC dc = GetDC(nullptr);
-  if (!dc) return {};
+  if (text.empty()) {
+    // A label without text keeps the height of one line.
+    const TextSize line = MeasureText(font, " ");
+    return {0, line.height};
+  }
+  HDC screen = GetDC(nullptr);
+  if (!screen) return {};
   const UINT dpi = win32::ScreenDpi();
   HFONT hfont = win32::CreateModelFont(font, dpi);
-  HGDIOBJ old = SelectObject(dc, hfont);
+  HDC dc = CreateCompatibleDC(screen);
+  HGDIOBJ oldFont = hfont ? SelectObject(dc, hfont) : nullptr;
+  // Laid out as a label draws it: each line (CR LF) whole, tabs expanded, "&" as an access key.
+  constexpr UINT kFormat = DT_LEFT | DT_TOP | DT_EXPANDTABS | DT_NOCLIP;
+  RECT rc = {0, 0, 0, 0};
+  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rc, DT_CALCRECT | kFormat);
+  int width = rc.right - rc.left, height = rc.bottom - rc.top;
+  // Some fonts draw a little beyond their advance (the last glyph of a line, an italic slant):
+  // the label, which clips at its edge, must hold the ink too. Draw the text and look.
   TEXTMETRICA tm = {};
   GetTextMetricsA(dc, &tm);
-  int widest = 0, lines = 0;
-  size_t start = 0;
-  for (;;) {
-    size_t end = text.find('\n', start);
-    std::string line = text.substr(start, end == std::string::npos ? end : end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    SIZE size = {};
-    GetTextExtentPoint32A(dc, line.c_str(), static_cast<int>(line.size()), &size);
-    widest = std::max(widest, static_cast<int>(size.cx));
-    ++lines;
-    if (end == std::string::npos) break;
-    start = end + 1;
+  const int slack = std::max<int>(tm.tmHeight, 8);
+  const int bw = width + slack, bh = height + slack;
+  BITMAPINFO bi = {};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = bw;
+  bi.bmiHeader.biHeight = -bh;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bmp && bits) {
+    HGDIOBJ oldBmp = SelectObject(dc, bmp);
+    RECT all = {0, 0, bw, bh};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkMode(dc, TRANSPARENT);
+    RECT at = {0, 0, width, height};
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &at, kFormat);
+    GdiFlush();
+    const auto* px = static_cast<const uint32_t*>(bits);
+    for (int y = 0; y < bh; ++y) {
+      for (int x = 0; x < bw; ++x) {
+        if ((px[y * bw + x] & 0xFFFFFF) == 0xFFFFFF) continue;
+        width = std::max(width, x + 1);
+        height = std::max(height, y + 1);
+      }
+    }
+    SelectObject(dc, oldBmp);
   }
-  SelectObject(dc, old);
-  DeleteObject(hfont);
-  ReleaseDC(nullptr, dc);
-  return {win32::PixelsToTwips(widest, dpi), win32::PixelsToTwips(lines * tm.tmHeight, dpi)};
+  if (bmp) DeleteObject(bmp);
+  if (oldFont) SelectObject(dc, oldFont);
+  if (hfont) DeleteObject(hfont);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  // Rounded up, so that the label placed from these twips is never a pixel short.
+  auto twips = [dpi](int pixels) {
+    return (pixels * 1440 + static_cast<int>(dpi) - 1) / static_cast<int>(dpi);
+  };
+  return {twips(width), twips(height)};
 }
 
 bool Win32FormView::PreTranslate(MSG& msg) {

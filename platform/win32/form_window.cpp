@@ -80,7 +80,8 @@ DWORD FormWindow::Style() const {
   DWORD style = WS_CLIPSIBLINGS;
   switch (form_.borderStyle()) {
     case BorderStyle::kNone:
-      return style | WS_POPUP;
+      // No caption; a thin line keeps the window apart from what lies behind it.
+      return style | WS_POPUP | WS_BORDER;
     case BorderStyle::kSizable:
       style |= WS_OVERLAPPED | WS_CAPTION | WS_THICKFRAME;
       break;
@@ -182,6 +183,28 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DRAWITEM:
       if (controls_.DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
       break;
+    case WM_SETCURSOR: {
+      // The hand over what opens something when clicked (the maker's address, the logo).
+      HWND over = reinterpret_cast<HWND>(wParam);
+      if (LOWORD(lParam) == HTCLIENT && over != hwnd_ && IsWindowEnabled(over) &&
+          controls_.Clickable(over)) {
+        SetCursor(LoadCursor(nullptr, IDC_HAND));
+        return TRUE;
+      }
+      break;
+    }
+    case WM_CTLCOLORSTATIC: {
+      // A label that opens something looks like a link.
+      HWND label = reinterpret_cast<HWND>(lParam);
+      const Control* c = controls_.ByWindow(label);
+      if (c && c->kind() == ControlKind::kLabel && controls_.Clickable(label)) {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, RGB(0, 0, 204));
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+      }
+      break;
+    }
     case WM_CLOSE:
       // The model decides: the main window only minimizes, for one.
       form_.UserClose();
@@ -243,12 +266,10 @@ void FormWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
       break;
     case ControlKind::kComboBox:
       if (code == CBN_SELCHANGE) {
+        // The list already shows the pick: the model's value comes back as the same selection,
+        // which raises no second notification.
         const LRESULT i = SendMessageA(child, CB_GETCURSEL, 0, 0);
-        if (i >= 0 && static_cast<size_t>(i) < c->items().size()) {
-          c->SetValue(static_cast<int>(i));
-          c->SetText(c->items()[static_cast<size_t>(i)]);
-        }
-        c->Click();
+        c->Select(i >= 0 && static_cast<size_t>(i) < c->items().size() ? static_cast<int>(i) : -1);
       } else if (code == CBN_SETFOCUS) {
         c->GotFocus();
       }
@@ -354,11 +375,18 @@ void FormWindow::Show(bool visible) {
       FitClientArea();
     }
   }
+  const bool first = !placed_;
+  if (first && !main) Center();
+  placed_ = true;
   const WindowState s = form_.windowState();
   ShowWindow(hwnd_, s == WindowState::kMinimized   ? SW_SHOWMINIMIZED
                     : s == WindowState::kMaximized ? SW_SHOWMAXIMIZED
                                                    : SW_SHOWNORMAL);
   if (main && !view_.taskVisible()) win32::SetTaskbarTab(hwnd_, false);
+  // A dialog opens with the focus on its first control that takes it.
+  if (first && !main && s == WindowState::kNormal && !IsChild(hwnd_, GetFocus())) {
+    if (HWND start = controls_.FirstTabStop()) SetFocus(start);
+  }
 }
 
 void FormWindow::ApplyState() {
@@ -403,11 +431,16 @@ void FormWindow::FitClientArea() {
   Applying guard(applying_);
   const int w = win32::TwipsToPixels(form_.width(), dpi_);
   const int h = win32::TwipsToPixels(form_.height(), dpi_);
+  const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
+  if (form_.sizeIsOuter()) {
+    // The form has laid itself out for this outer size, caption and borders included.
+    SetWindowPos(hwnd_, nullptr, 0, 0, w, h, flags);
+    return;
+  }
   RECT rc = {0, 0, w, h};
   win32::AdjustRectForDpi(rc, static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_STYLE)),
                           GetMenu(hwnd_) != nullptr,
                           static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_EXSTYLE)), dpi_);
-  const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
   const int outerW = rc.right - rc.left, outerH = rc.bottom - rc.top;
   SetWindowPos(hwnd_, nullptr, 0, 0, outerW, outerH, flags);
   // A menu bar that wraps onto a second line is taller than the calculation
@@ -465,8 +498,48 @@ bool FormWindow::PreTranslate(MSG& msg) {
   HACCEL accel = menus_ ? menus_->accelerators() : nullptr;
   // After a shortcut ran, this window may be gone: return at once.
   if (accel && TranslateAcceleratorA(hwnd_, accel, &msg)) return true;
-  if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB) return IsDialogMessageA(hwnd_, &msg);
-  return false;
+  switch (msg.message) {
+    case WM_KEYDOWN:
+      if (msg.wParam == VK_TAB) return IsDialogMessageA(hwnd_, &msg);
+      if (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)
+        return PressDialogKey(msg.wParam == VK_RETURN);
+      return false;
+    case WM_SYSCHAR:
+      return UseAccessKey(msg.wParam);
+    case WM_CHAR: {
+      // Typing belongs to the text boxes and lists; elsewhere a letter is an access key.
+      const LRESULT code = SendMessageA(msg.hwnd, WM_GETDLGCODE, 0, reinterpret_cast<LPARAM>(&msg));
+      if (code & (DLGC_WANTCHARS | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
+      return UseAccessKey(msg.wParam);
+    }
+    default:
+      return false;
+  }
+}
+
+bool FormWindow::PressDialogKey(bool enter) {
+  Control* target = nullptr;
+  HWND focus = GetFocus();
+  if (enter && focus && IsChild(hwnd_, focus)) {
+    Control* focused = controls_.ByWindow(focus);
+    if (focused && focused->kind() == ControlKind::kButton) target = focused;
+  }
+  if (!target) target = controls_.DialogKeyButton(enter);
+  if (!target) return false;
+  ++busy_;
+  target->Click();
+  Leave(this);  // may free this object
+  return true;
+}
+
+bool FormWindow::UseAccessKey(WPARAM key) {
+  if (key < 0x21 || key > 0xFF) return false;
+  Control* c = controls_.ByAccessKey(static_cast<char>(key));
+  if (!c) return false;
+  ++busy_;
+  controls_.UseAccessKey(*c);
+  Leave(this);  // may free this object
+  return true;
 }
 
 }  // namespace unw

@@ -61,13 +61,18 @@ class FormWindow {
   static void Leave(FormWindow* self);
   LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
   void OnCommand(WPARAM wParam, LPARAM lParam);
+  // Enter presses the focused button, else the default button; Esc the cancel button.
+  bool PressDialogKey(bool enter);
+  // An access key typed with Alt, or alone where the focus takes no typing.
+  bool UseAccessKey(WPARAM key);
   LRESULT OnInvoke(WPARAM atom);
   void OnSize(WPARAM kind);
   void OnDpiChanged(WPARAM wParam, const RECT& suggested);
   void Show(bool visible);
   void ApplyState();
   void ApplyMenuBar();
-  // Sizes the window so that its client area is the form's size.
+  // Sizes the window to the form's size: of its client area, or of the whole
+  // window when the form gives its outer size.
   void FitClientArea();
   void Center();
   DWORD Style() const;
@@ -88,6 +93,8 @@ class FormWindow {
   // Set while the program moves or shows the window itself, so that the
   // resulting WM_SIZE is not taken for the user's doing.
   bool applying_ = false;
+  // A dialog is centred when it is first shown, once its Form_Load has sized it.
+  bool placed_ = false;
 };
 
 }  // namespace unw

@@ -67,6 +67,17 @@ class Painter {
     DeleteObject(pen);
   }
 
+  // An arc of the ellipse in the box a-b, counter-clockwise from the ray through `from` to the
+  // ray through `to`, drawn with a wide pen.
+  void Arc(Pt a, Pt b, Pt from, Pt to, double width, COLORREF color) {
+    POINT p = Map(a), q = Map(b), f = Map(from), t = Map(to);
+    HPEN pen = WidePen(width, Ink(color));
+    HGDIOBJ old = SelectObject(dc_, pen);
+    ::Arc(dc_, p.x, p.y, q.x + 1, q.y + 1, f.x, f.y, t.x, t.y);
+    SelectObject(dc_, old);
+    DeleteObject(pen);
+  }
+
   // A polyline (or, with `bezier`, cubic curves) with round ends.
   void Stroke(std::initializer_list<Pt> pts, double width, COLORREF color, bool bezier = false) {
     std::vector<POINT> p;
@@ -201,6 +212,62 @@ void Exit(Painter& p) {
   p.Stroke({{76, 24}, {24, 76}}, 14, RGB(220, 50, 50));
 }
 
+// The media "play" triangle of the sound previews, blue to tell it from the timer's Start.
+void Play(Painter& p) {
+  p.Polygon({{30, 18}, {82, 50}, {30, 82}}, RGB(40, 110, 205), RGB(15, 55, 120));
+}
+
+// An alarm clock with a sleepy "z": remind me later.
+void Remind(Painter& p) {
+  const COLORREF rim = RGB(215, 95, 35), edge = RGB(120, 45, 10), ink = RGB(40, 40, 40);
+  p.Stroke({{28, 74}, {20, 86}}, 8, edge);
+  p.Stroke({{62, 74}, {70, 86}}, 8, edge);
+  p.Ellipse({8, 14}, {30, 36}, rim, edge);
+  p.Ellipse({60, 14}, {82, 36}, rim, edge);
+  p.Ellipse({10, 22}, {80, 92}, rim, edge);
+  p.Ellipse({19, 31}, {71, 83}, RGB(255, 255, 250), edge);
+  p.Stroke({{45, 57}, {45, 40}}, 7, ink);
+  p.Stroke({{45, 57}, {58, 64}}, 7, ink);
+  p.Stroke({{70, 6}, {92, 6}, {70, 26}, {92, 26}}, 6, RGB(40, 90, 190));
+}
+
+// A circular arrow turning back: everything back to how it came.
+void Defaults(Painter& p) {
+  const COLORREF arrow = RGB(30, 140, 90);
+  // Nearly a whole turn, open at the upper right; the head points on, anticlockwise.
+  p.Arc({16, 16}, {84, 84}, {75, 7}, {97, 33}, 13, arrow);
+  p.Polygon({{95, 34}, {69, 44}, {75, 19}}, arrow, RGB(10, 80, 45));
+}
+
+// The maker's mark: a white "K" whose leg is a leaf, with a sun in its crook, on a teal disc.
+void Logo(Painter& p) {
+  const COLORREF white = RGB(255, 255, 255);
+  p.Ellipse({3, 3}, {97, 97}, RGB(22, 96, 108), RGB(12, 62, 72));
+  p.Ellipse({60, 41}, {78, 59}, RGB(250, 172, 58), RGB(226, 132, 30));
+  p.Stroke({{33, 24}, {33, 76}}, 12, white);
+  p.Stroke({{38, 51}, {63, 25}}, 11, white);
+  // The leaf: a pointed blade along the leg, widest in its middle, with its midrib.
+  const Pt from{40, 53}, to{76, 84};
+  const double dx = to.x - from.x, dy = to.y - from.y;
+  const double len = std::sqrt(dx * dx + dy * dy);
+  const double nx = -dy / len, ny = dx / len;
+  std::vector<Pt> blade;
+  constexpr int kSteps = 12;
+  for (int i = 0; i <= kSteps; ++i) {
+    const double t = static_cast<double>(i) / kSteps;
+    const double w = 9.5 * std::sin(3.14159265358979 * t);
+    blade.push_back({from.x + dx * t + nx * w, from.y + dy * t + ny * w});
+  }
+  for (int i = kSteps - 1; i > 0; --i) {
+    const double t = static_cast<double>(i) / kSteps;
+    const double w = 9.5 * std::sin(3.14159265358979 * t);
+    blade.push_back({from.x + dx * t - nx * w, from.y + dy * t - ny * w});
+  }
+  p.PolygonOf(blade, RGB(126, 204, 96), RGB(70, 150, 60));
+  p.Stroke({{from.x + dx * 0.12, from.y + dy * 0.12}, {from.x + dx * 0.85, from.y + dy * 0.85}},
+           2.5, RGB(70, 150, 60));
+}
+
 using GlyphFn = void (*)(Painter&);
 
 GlyphFn Find(const std::string& picture) {
@@ -209,8 +276,9 @@ GlyphFn Find(const std::string& picture) {
     GlyphFn draw;
   };
   static const Entry kGlyphs[] = {
-      {"start", Start}, {"pause", Pause},  {"stop", Stop},   {"change", Change},
-      {"save", Save},   {"unwindle", Cup}, {"about", About}, {"exit", Exit},
+      {"start", Start}, {"pause", Pause},   {"stop", Stop},         {"change", Change},
+      {"save", Save},   {"unwindle", Cup},  {"about", About},       {"exit", Exit},
+      {"play", Play},   {"remind", Remind}, {"defaults", Defaults}, {"logo", Logo},
   };
   for (const Entry& e : kGlyphs) {
     if (picture == e.name) return e.draw;

@@ -9,9 +9,11 @@
 #include "platform/win32/clock_win32.h"
 #include "platform/win32/dialogs_win32.h"
 #include "platform/win32/event_loop_win32.h"
+#include "platform/win32/file_dialog_win32.h"
 #include "platform/win32/form_view_win32.h"
 #include "platform/win32/notification_area_win32.h"
 #include "platform/win32/registry_win32.h"
+#include "platform/win32/shell_win32.h"
 #include "platform/win32/sound_win32.h"
 #include "platform/win32/system_metrics_win32.h"
 #include "platform/win32/window_system_win32.h"
@@ -36,10 +38,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     unw::Win32NotificationArea tray(trace, view);
     unw::Win32SoundPlayer sound(trace);
     unw::Win32SystemMetrics metrics;
+    unw::Win32FileDialog files(trace);
+    unw::Win32Shell shell(trace);
     loop.SetPreTranslate([&view](MSG& msg) { return view.PreTranslate(msg); });
 
-    unw::App app(
-        unw::Services{registry, loop, view, dialogs, windows, workstation, tray, sound, metrics});
+    unw::App app(unw::Services{registry, loop, view, dialogs, windows, workstation, tray, sound,
+                               metrics, files, shell});
     rc = app.Run();
     // Windows still open after a quit message go while their forms exist.
     view.DestroyAll();

@@ -1,0 +1,262 @@
+#include "platform/win32/file_dialog_win32.h"
+
+#include <windows.h>
+#include <commdlg.h>
+#include <dlgs.h>
+
+#include <algorithm>
+#include <cstring>
+#include <initializer_list>
+#include <vector>
+
+#include "platform/win32/automation.h"
+#include "platform/win32/pictures.h"
+#include "platform/win32/win32_util.h"
+
+namespace unw {
+
+namespace {
+
+constexpr size_t kFileChars = 1024;
+// One filter, the list ended by an empty entry (the literal adds the last NUL).
+constexpr char kFilter[] = "Windows audio file (*.wav)\0*.wav\0";
+constexpr DWORD kFlags = OFN_HIDEREADONLY | OFN_ENABLEHOOK | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST |
+                         OFN_EXPLORER | OFN_LONGNAMES;
+static_assert(kFlags == 0x281824);
+// The dialog grows at least by this much, in pixels at 96 DPI.
+constexpr int kMinGrowth = 15;
+constexpr int kButtonSide = 22;
+
+// The preview row of the one chooser that is open; the hook and the button
+// procedures find it here (the dialog is modal, so there is one at a time).
+struct Chooser {
+  SoundPreviewSink& sink;
+  HWND dialog = nullptr;
+  HWND label = nullptr, play = nullptr, stop = nullptr;
+  WNDPROC previousPlay = nullptr, previousStop = nullptr;
+  HFONT font = nullptr;
+  HICON playIcon = nullptr, stopIcon = nullptr;
+  SIZE labelSize = {0, 0};
+  bool grown = false;
+
+  ~Chooser() {
+    if (font) DeleteObject(font);
+    if (playIcon) DestroyIcon(playIcon);
+    if (stopIcon) DestroyIcon(stopIcon);
+  }
+};
+
+Chooser* current = nullptr;
+
+int Scaled(int pixels, UINT dpi) {
+  return MulDiv(pixels, static_cast<int>(dpi), 96);
+}
+
+// The label's font: the dialog's own, at normal weight.
+HFONT LabelFont(HWND dialog) {
+  LOGFONTA lf = {};
+  HFONT own = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+  if (!own || GetObjectA(own, sizeof lf, &lf) != sizeof lf) {
+    lf = LOGFONTA{};
+    lf.lfHeight = 14;
+    lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+  }
+  lf.lfWeight = FW_NORMAL;
+  return CreateFontIndirectA(&lf);
+}
+
+// The lowest edge and the leftmost edge of the dialog's own visible controls, in its client
+// coordinates. The hook's child dialog (empty, 0 x 0 under Wine) and the preview row do not
+// count.
+void OwnControlsExtent(HWND dialog, std::initializer_list<HWND> ours, int& bottom, int& left) {
+  bottom = 0;
+  left = -1;
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    // The style, not IsWindowVisible: the dialog itself is not shown yet.
+    const bool shown = GetWindowLongPtrA(child, GWL_STYLE) & WS_VISIBLE;
+    if (!shown || std::find(ours.begin(), ours.end(), child) != ours.end()) continue;
+    RECT r;
+    GetWindowRect(child, &r);
+    if (r.right <= r.left || r.bottom <= r.top) continue;
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    bottom = std::max(bottom, static_cast<int>(r.bottom));
+    if (left < 0 || r.left < left) left = r.left;
+  }
+  if (left < 0) left = 0;
+}
+
+LRESULT CALLBACK PreviewButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  Chooser* c = current;
+  WNDPROC previous = nullptr;
+  const bool play = c && hwnd == c->play;
+  if (c) previous = play ? c->previousPlay : hwnd == c->stop ? c->previousStop : nullptr;
+  if (!previous) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  if (msg == WM_LBUTTONUP || (msg == WM_KEYUP && wParam == VK_SPACE)) {
+    if (play)
+      c->sink.PlayPressed();
+    else
+      c->sink.StopPressed();
+  } else if (msg == WM_DESTROY) {
+    // The button goes with the dialog: give it back its own procedure and its name's atom.
+    win32::ClearAutomationName(hwnd);
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+  }
+  return CallWindowProcA(previous, hwnd, msg, wParam, lParam);
+}
+
+HWND PreviewButton(HWND dialog, const char* text, int side, HICON icon, WNDPROC& previous) {
+  HWND b = CreateWindowExA(0, "BUTTON", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_ICON, 0, 0,
+                           side, side, dialog, nullptr, GetModuleHandleA(nullptr), nullptr);
+  if (!b) return nullptr;
+  if (icon) SendMessageA(b, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+  previous = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(b, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PreviewButtonProc)));
+  return b;
+}
+
+// Makes room below the dialog's own controls and puts the preview row there, the dialog
+// centred on the screen. Run when the hook starts and again once the dialog has laid out its
+// own controls (CDN_INITDONE): the system may still move them after WM_INITDIALOG.
+void PlacePreviewRow(Chooser& c, HWND hookChild) {
+  HWND dialog = c.dialog;
+  const UINT dpi = win32::DpiOf(dialog);
+  const int side = Scaled(kButtonSide, dpi);
+  const int gap = Scaled(6, dpi);
+
+  int ownBottom = 0, ownLeft = 0;
+  OwnControlsExtent(dialog, {hookChild, c.label, c.play, c.stop}, ownBottom, ownLeft);
+  RECT wr, cr;
+  GetWindowRect(dialog, &wr);
+  GetClientRect(dialog, &cr);
+  // The row sits below the lowest control with a margin to the bottom edge; the dialog grows
+  // by what that needs, and the first time at least by the usual strip.
+  const int rowTop = ownBottom + gap;
+  const int needed = rowTop + side + Scaled(9, dpi) - cr.bottom;
+  const int grow = std::max(c.grown ? 0 : Scaled(kMinGrowth, dpi), needed);
+  c.grown = true;
+  const int w = wr.right - wr.left, h = wr.bottom - wr.top + grow;
+  const int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
+  const int y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+  MoveWindow(dialog, x, y, w, h, TRUE);
+
+  // In line with the dialog's own "File name:" label where it has one.
+  int labelLeft = std::max(ownLeft, Scaled(9, dpi));
+  if (HWND fileLabel = GetDlgItem(dialog, stc3)) {
+    RECT r;
+    GetWindowRect(fileLabel, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    if (r.right > r.left) labelLeft = r.left;
+  }
+  if (c.label) {
+    MoveWindow(c.label, labelLeft, rowTop + (side - c.labelSize.cy) / 2, c.labelSize.cx,
+               c.labelSize.cy, TRUE);
+  }
+  const int playLeft = labelLeft + c.labelSize.cx + gap;
+  if (c.play) MoveWindow(c.play, playLeft, rowTop, side, side, TRUE);
+  if (c.stop) MoveWindow(c.stop, playLeft + side, rowTop, side, side, TRUE);
+}
+
+// Creates the "Preview:" label and the Play and Stop buttons on the dialog itself (the hook's
+// own child dialog has no room of its own).
+void AddPreviewRow(Chooser& c) {
+  HWND dialog = c.dialog;
+  const UINT dpi = win32::DpiOf(dialog);
+  const int side = Scaled(kButtonSide, dpi);
+  c.font = LabelFont(dialog);
+  const char kLabel[] = "Preview:";
+  SIZE text = {Scaled(44, dpi), Scaled(13, dpi)};
+  if (HDC dc = GetDC(dialog)) {
+    HGDIOBJ old = c.font ? SelectObject(dc, c.font) : nullptr;
+    GetTextExtentPoint32A(dc, kLabel, static_cast<int>(std::strlen(kLabel)), &text);
+    if (old) SelectObject(dc, old);
+    ReleaseDC(dialog, dc);
+  }
+  c.labelSize = SIZE{text.cx + 2, text.cy};
+  c.label = CreateWindowExA(0, "STATIC", kLabel, WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT, 0, 0,
+                            c.labelSize.cx, c.labelSize.cy, dialog, nullptr,
+                            GetModuleHandleA(nullptr), nullptr);
+  if (c.label && c.font) SendMessageA(c.label, WM_SETFONT, reinterpret_cast<WPARAM>(c.font), TRUE);
+
+  const int iconSide = Scaled(16, dpi);
+  c.playIcon = win32::PictureIcon("play", iconSide);
+  c.stopIcon = win32::PictureIcon("stop", iconSide);
+  c.play = PreviewButton(dialog, "Play", side, c.playIcon, c.previousPlay);
+  c.stop = PreviewButton(dialog, "Stop", side, c.stopIcon, c.previousStop);
+  win32::SetAutomationName(c.play, "cmdPreviewPlay");
+  win32::SetAutomationName(c.stop, "cmdPreviewStop");
+}
+
+UINT_PTR CALLBACK Hook(HWND hdlg, UINT msg, WPARAM /*wParam*/, LPARAM lParam) {
+  Chooser* c = current;
+  if (!c) return 0;
+  switch (msg) {
+    case WM_INITDIALOG: {
+      HWND dialog = GetParent(hdlg);
+      if (!dialog) return 0;
+      c->dialog = dialog;
+      AddPreviewRow(*c);
+      PlacePreviewRow(*c, hdlg);
+      return 1;
+    }
+    case WM_NOTIFY: {
+      const auto* n = reinterpret_cast<const OFNOTIFYA*>(lParam);
+      if (!n || !c->dialog) return 0;
+      if (n->hdr.code == static_cast<UINT>(CDN_INITDONE)) {
+        PlacePreviewRow(*c, hdlg);
+        return 0;
+      }
+      if (n->hdr.code != static_cast<UINT>(CDN_SELCHANGE)) return 0;
+      char path[MAX_PATH * 2] = {};
+      const LRESULT got =
+          SendMessageA(c->dialog, CDM_GETFILEPATH, sizeof path - 1, reinterpret_cast<LPARAM>(path));
+      c->sink.SelectionChanged(got > 0 ? std::string(path) : std::string());
+      return 0;
+    }
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+std::string Win32FileDialog::ChooseSoundFile(std::uintptr_t owner, const std::string& initialDir,
+                                             const std::string& initialFile,
+                                             const std::string& title, SoundPreviewSink& preview) {
+  trace_.Line("files.open", {initialDir, initialFile, title});
+  std::vector<char> file(kFileChars, '\0');
+  std::copy_n(initialFile.begin(), std::min(initialFile.size(), kFileChars - 1), file.begin());
+  std::vector<char> fileTitle(kFileChars, '\0');
+
+  OPENFILENAMEA ofn = {};
+  // The layout without the Windows 2000 fields (no places bar), which every system accepts.
+  ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+  HWND ownerWnd = win32::AsHwnd(owner);
+  ofn.hwndOwner = ownerWnd && IsWindow(ownerWnd) ? ownerWnd : nullptr;
+  ofn.hInstance = GetModuleHandleA(nullptr);
+  ofn.lpstrFilter = kFilter;
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(kFileChars);
+  ofn.lpstrFileTitle = fileTitle.data();
+  ofn.nMaxFileTitle = static_cast<DWORD>(kFileChars);
+  ofn.lpstrInitialDir = initialDir.c_str();
+  ofn.lpstrTitle = title.c_str();
+  ofn.Flags = kFlags;
+  ofn.lpstrDefExt = "wav";
+  ofn.lpfnHook = Hook;
+
+  std::string result;
+  {
+    Chooser chooser{preview};
+    Chooser* outer = current;
+    current = &chooser;
+    const BOOL chosen = GetOpenFileNameA(&ofn);
+    current = outer;
+    if (chosen) result.assign(file.data(), strnlen(file.data(), file.size()));
+  }
+  preview.Closing();
+  trace_.Line("files.close", {result});
+  return result;
+}
+
+}  // namespace unw
