@@ -24,6 +24,19 @@ enum UnloadMode {
   kUnloadAppTaskManager = 3,   // another program asked it to close
 };
 
+// The trace's name of a window state.
+inline const char* WindowStateName(WindowState s) {
+  switch (s) {
+    case WindowState::kNormal:
+      return "normal";
+    case WindowState::kMinimized:
+      return "minimized";
+    case WindowState::kMaximized:
+      return "maximized";
+  }
+  return "?";
+}
+
 enum class FormProp { kCaption, kVisible, kWindowState, kBounds, kFont, kIcon };
 
 enum class BorderStyle { kSizable, kFixedSingle, kFixedDialog, kNone };

@@ -14,6 +14,21 @@ inline constexpr uint32_t kNimModify = 1;
 inline constexpr uint32_t kNimDelete = 2;
 inline constexpr uint32_t kNimSetVersion = 4;
 
+// The trace's name of a notification-area message.
+inline const char* NotifyMessageName(uint32_t message) {
+  switch (message) {
+    case kNimAdd:
+      return "add";
+    case kNimModify:
+      return "modify";
+    case kNimDelete:
+      return "delete";
+    case kNimSetVersion:
+      return "setversion";
+  }
+  return "?";
+}
+
 // A window procedure as the core sees it.
 using WindowProc = std::function<std::intptr_t(std::uintptr_t hwnd, uint32_t msg,
                                                std::uintptr_t wParam, std::intptr_t lParam)>;

@@ -8,20 +8,6 @@ namespace unw {
 
 namespace {
 
-const char* NimName(uint32_t m) {
-  switch (m) {
-    case kNimAdd:
-      return "add";
-    case kNimModify:
-      return "modify";
-    case kNimDelete:
-      return "delete";
-    case kNimSetVersion:
-      return "setversion";
-  }
-  return "?";
-}
-
 LogFont Tahoma(int height) {
   LogFont lf;
   lf.lfHeight = height;
@@ -39,7 +25,7 @@ long FakeNotificationArea::NotifyIcon(uint32_t message, const TrayIconData& data
   if (message == kNimAdd) ok = icons.insert(id).second;
   if (message == kNimModify || message == kNimSetVersion) ok = icons.count(id) > 0;
   if (message == kNimDelete) ok = icons.erase(id) > 0;
-  trace_.Line("tray." + std::string(NimName(message)),
+  trace_.Line("tray." + std::string(NotifyMessageName(message)),
               {std::to_string(data.cbSize), std::to_string(data.uFlags), std::to_string(data.hIcon),
                std::string(ShownText(data.szTip)), std::string(ShownText(data.szInfoTitle)),
                std::string(ShownText(data.szInfo)), std::to_string(data.dwInfoFlags)});

@@ -5,22 +5,6 @@
 
 namespace unw {
 
-namespace {
-
-const char* StateName(WindowState s) {
-  switch (s) {
-    case WindowState::kNormal:
-      return "normal";
-    case WindowState::kMinimized:
-      return "minimized";
-    case WindowState::kMaximized:
-      return "maximized";
-  }
-  return "?";
-}
-
-}  // namespace
-
 std::uintptr_t FakeView::Create(Form& form) {
   ++created_[form.name()];
   trace_.Line("window.load", {form.name()});
@@ -39,7 +23,7 @@ void FakeView::FormChanged(Form& form, FormProp what) {
     trace_.Line(form.visible() ? "window.show" : "window.hide", {form.name()});
     if (form.visible() && onShow) onShow(form);
   } else if (what == FormProp::kWindowState)
-    trace_.Line("window.state", {form.name(), StateName(form.windowState())});
+    trace_.Line("window.state", {form.name(), WindowStateName(form.windowState())});
 }
 
 void FakeView::ControlChanged(Control& control, Prop what) {

@@ -18,18 +18,6 @@ constexpr UINT kWmDpiChanged = 0x02E0;
 HICON classIcon = nullptr;
 HICON classIconSmall = nullptr;
 
-const char* StateName(WindowState s) {
-  switch (s) {
-    case WindowState::kNormal:
-      return "normal";
-    case WindowState::kMinimized:
-      return "minimized";
-    case WindowState::kMaximized:
-      return "maximized";
-  }
-  return "?";
-}
-
 // Restores a flag on leaving the scope, so nested uses keep it set.
 class Applying {
  public:
@@ -338,7 +326,7 @@ void FormWindow::FormChanged(FormProp what) {
       Show(form_.visible());
       break;
     case FormProp::kWindowState:
-      trace_.Line("window.state", {form_.name(), StateName(form_.windowState())});
+      trace_.Line("window.state", {form_.name(), WindowStateName(form_.windowState())});
       // A hidden window takes its state when it is next shown.
       if (form_.visible()) ApplyState();
       break;

@@ -16,20 +16,6 @@ namespace unw {
 
 namespace {
 
-const char* NimName(uint32_t m) {
-  switch (m) {
-    case kNimAdd:
-      return "add";
-    case kNimModify:
-      return "modify";
-    case kNimDelete:
-      return "delete";
-    case kNimSetVersion:
-      return "setversion";
-  }
-  return "?";
-}
-
 // The fixed text fields go over byte for byte, blanks and all: the shell
 // stops at the NUL, and a text cut at the field's width has none.
 template <size_t N>
@@ -89,7 +75,7 @@ long Win32NotificationArea::NotifyIcon(uint32_t message, const TrayIconData& dat
   CopyField(nid.szInfoTitle, data.szInfoTitle);
   nid.dwInfoFlags = data.dwInfoFlags;
   const long ok = Shell_NotifyIconA(message, &nid) ? 1 : 0;
-  trace_.Line("tray." + std::string(NimName(message)),
+  trace_.Line("tray." + std::string(NotifyMessageName(message)),
               {std::to_string(data.cbSize), std::to_string(data.uFlags), std::to_string(data.hIcon),
                std::string(ShownText(data.szTip)), std::string(ShownText(data.szInfoTitle)),
                std::string(ShownText(data.szInfo)), std::to_string(data.dwInfoFlags)});

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "probe.h"
+#include "stored_defaults.h"
 
 namespace e2e {
 namespace {
@@ -124,34 +125,6 @@ std::string Lower(std::string s) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
   return s;
-}
-
-// The settings every first start writes, in the program's loading order.
-const std::vector<std::pair<std::string, std::string>>& Defaults() {
-  static const std::vector<std::pair<std::string, std::string>> defaults = {
-      {"Hours", "1"},
-      {"Minutes", "0"},
-      {"Seconds", "0"},
-      {"BreakMinutes", "10"},
-      {"BreakSeconds", "0"},
-      {"SnoozeMinutes", "10"},
-      {"SnoozeSeconds", "0"},
-      {"NumberOfSnooze", "3"},
-      {"AlertMeBy", "0"},
-      {"AudioType", "2"},
-      {"SelectedSound", "1"},
-      {"CustomSound", " "},
-      {"TrayIcon", "0"},
-      {"LockWorkstationOnBreak", "0"},
-      {"ActivateScreenSaver", "0"},
-      {"StartTimerOnLaunch", "1"},
-      {"BalloonTipsEnabled", "1"},
-      {"AlwaysOnTop", "1"},
-      {"HideWhenMinimized", "1"},
-      {"LaunchMinimized", "0"},
-      {"LaunchOnStartup", "1"},
-  };
-  return defaults;
 }
 
 // One run of the program, from a clean settings key (plus planted values) to its exit.
@@ -404,7 +377,7 @@ void FirstStartOptionsCloseExit(Report& r, const Options& o) {
   // --- First start: defaults and the Run entry.
   {
     std::string bad;
-    for (const auto& [name, text] : Defaults()) {
+    for (const auto& [name, text] : unw::kStoredDefaults) {
       RegValue v = ReadValue(kSettingsKey, name);
       if (!IsText(v, text))
         bad += " " + name + ": expected " + Quote(text) + ", got " + Seen(v) + ";";
