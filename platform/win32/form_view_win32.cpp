@@ -171,13 +171,7 @@ TextSize Win32FormView::MeasureText(const Font& font, const std::string& text) {
   GetTextMetricsA(dc, &tm);
   const int slack = std::max<int>(tm.tmHeight, 8);
   const int bw = width + slack, bh = height + slack;
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = bw;
-  bi.bmiHeader.biHeight = -bh;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO bi = win32::TopDownBitmapInfo(bw, bh);
   void* bits = nullptr;
   HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (bmp && bits) {

@@ -6,6 +6,7 @@
 
 #include "platform/win32/glyphs.h"
 #include "platform/win32/icons_win32.h"
+#include "platform/win32/win32_util.h"
 #include "resources/icons/tray_icon_art.h"
 
 namespace unw::win32 {
@@ -76,13 +77,7 @@ HICON PictureIcon(const std::string& picture, int size) {
   if (size <= 0) return nullptr;
   // GDI draws without alpha: paint on a colour no picture uses, then make that colour clear.
   constexpr COLORREF kKey = RGB(255, 0, 255);
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = size;
-  bi.bmiHeader.biHeight = -size;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO bi = win32::TopDownBitmapInfo(size, size);
   void* bits = nullptr;
   HDC screen = GetDC(nullptr);
   HDC dc = CreateCompatibleDC(screen);

@@ -33,6 +33,18 @@ inline int PixelsToTwips(int pixels, UINT dpi) {
   return MulDiv(pixels, 1440, static_cast<int>(dpi));
 }
 
+// A 32-bit, top-down (first row first) device-independent bitmap of that size.
+inline BITMAPINFO TopDownBitmapInfo(int width, int height) {
+  BITMAPINFO bi = {};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  return bi;
+}
+
 // GetSystemMetricsForDpi where available, else GetSystemMetrics (the
 // system DPI's value).
 int SystemMetricForDpi(int index, UINT dpi);

@@ -183,13 +183,7 @@ TEST_F(RendererTest, ALabelSizedByMeasureTextShowsAllOfItsText) {
 
 // The pixels `picture` draws on a white square of `size` pixels, top row first (0x00RRGGBB).
 std::vector<uint32_t> Drawn(const std::string& picture, int size, bool* known = nullptr) {
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = size;
-  bi.bmiHeader.biHeight = -size;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO bi = win32::TopDownBitmapInfo(size, size);
   void* bits = nullptr;
   HDC screen = GetDC(nullptr);
   HDC dc = CreateCompatibleDC(screen);
@@ -284,13 +278,7 @@ TEST(PicturesTest, IconsForIconButtonsAreClearAroundThePicture) {
     GetObjectA(info.hbmColor, sizeof bm, &bm);
     EXPECT_EQ(bm.bmWidth, 16);
     // The mask: transparent at the corner, covered in the middle.
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = 16;
-    bi.bmiHeader.biHeight = -16;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = win32::TopDownBitmapInfo(16, 16);
     std::vector<uint32_t> mask(256);
     HDC dc = GetDC(nullptr);
     GetDIBits(dc, info.hbmMask, 0, 16, mask.data(), &bi, DIB_RGB_COLORS);

@@ -21,6 +21,7 @@
 #include "platform/win32/notification_area_win32.h"
 #include "platform/win32/sound_win32.h"
 #include "platform/win32/system_metrics_win32.h"
+#include "platform/win32/win32_util.h"
 #include "resources/icons/tray_icon_art.h"
 #include "tray/tray_icon.h"
 #include "tray/tray_record.h"
@@ -173,13 +174,7 @@ TEST_F(ShellTest, IconsCarryTheRenderedPixelsTopRowFirstAndAreKept) {
     GetObjectA(info.hbmColor, sizeof bm, &bm);
     EXPECT_EQ(bm.bmWidth, size);
     EXPECT_EQ(bm.bmHeight, size);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = size;
-    bi.bmiHeader.biHeight = -size;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = win32::TopDownBitmapInfo(size, size);
     std::vector<uint32_t> got(static_cast<size_t>(size * size));
     HDC dc = GetDC(nullptr);
     ASSERT_EQ(GetDIBits(dc, info.hbmColor, 0, size, got.data(), &bi, DIB_RGB_COLORS), size);
@@ -242,13 +237,7 @@ TEST(IconTest, AnIconKeepsEveryPixelInPlaceAndMasksTheTransparentOnes) {
   ICONINFO info = {};
   ASSERT_TRUE(GetIconInfo(icon, &info));
   EXPECT_TRUE(info.fIcon);
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = 16;
-  bi.bmiHeader.biHeight = -16;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO bi = win32::TopDownBitmapInfo(16, 16);
   std::vector<uint32_t> color(256), mask(256);
   HDC dc = GetDC(nullptr);
   ASSERT_EQ(GetDIBits(dc, info.hbmColor, 0, 16, color.data(), &bi, DIB_RGB_COLORS), 16);
