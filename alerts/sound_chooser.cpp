@@ -1,29 +1,27 @@
 #include "alerts/sound_chooser.h"
 
 #include "alerts/sounds.h"
-#include "app/app.h"
-#include "platform/sound.h"
 
 namespace unw {
 
-void SoundPreview::SelectionChanged(const std::string& path) {
+void SoundChooser::SelectionChanged(const std::string& path) {
   file_ = TrimSpaces(path);
   // A preview of the previous selection stops.
   StopPreviewSound();
 }
 
-void SoundPreview::PlayPreviewSound() {
-  app_.sys.sound.PlayClip(file_, kSndFileFlags);
+void SoundChooser::PlayPreviewSound() {
+  sounds_.PlayFile(file_);
 }
 
-void SoundPreview::StopPreviewSound() {
-  app_.sys.sound.PlayClip("", 0);
+void SoundChooser::StopPreviewSound() {
+  sounds_.Stop();
 }
 
-std::string SelectSoundFile(App& app, std::uintptr_t owner, const std::string& initialDir,
-                            const std::string& initialFile, const std::string& title) {
-  std::string path =
-      app.sys.files.ChooseSoundFile(owner, initialDir, initialFile, title, app.soundPreview);
+std::string SoundChooser::SelectSoundFile(std::uintptr_t owner, const std::string& initialDir,
+                                          const std::string& initialFile,
+                                          const std::string& title) {
+  std::string path = files_.ChooseSoundFile(owner, initialDir, initialFile, title, *this);
   return path.substr(0, path.find('\0'));
 }
 

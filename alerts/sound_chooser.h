@@ -8,12 +8,12 @@
 
 namespace unw {
 
-class App;
+class AlertSounds;
 
-// The preview row of the chooser: plays or stops the file selected in it.
-class SoundPreview : public SoundPreviewSink {
+// The chooser and its preview row: plays or stops the file selected in it.
+class SoundChooser : public SoundPreviewSink {
  public:
-  explicit SoundPreview(App& app) : app_(app) {}
+  SoundChooser(FileDialog& files, AlertSounds& sounds) : files_(files), sounds_(sounds) {}
   void SelectionChanged(const std::string& path) override;
   void PlayPressed() override { PlayPreviewSound(); }
   void StopPressed() override { StopPreviewSound(); }
@@ -24,14 +24,15 @@ class SoundPreview : public SoundPreviewSink {
   // The last file selected in a chooser; kept after it closes.
   const std::string& strPreviewFile() const { return file_; }
 
+  // The file chooser for wave files; the chosen full path, or "" when cancelled.
+  std::string SelectSoundFile(std::uintptr_t owner, const std::string& initialDir,
+                              const std::string& initialFile, const std::string& title);
+
  private:
-  App& app_;
+  FileDialog& files_;
+  AlertSounds& sounds_;
   std::string file_;
 };
-
-// The file chooser for wave files; the chosen full path, or "" when cancelled.
-std::string SelectSoundFile(App& app, std::uintptr_t owner, const std::string& initialDir,
-                            const std::string& initialFile, const std::string& title);
 
 // The part of `path` after its last backslash (the whole path without one).
 std::string GetFileName(const std::string& path);

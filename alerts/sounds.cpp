@@ -1,9 +1,7 @@
 #include "alerts/sounds.h"
 
-#include <string>
-
-#include "app/app.h"
 #include "platform/sound.h"
+#include "settings/settings.h"
 
 namespace unw {
 
@@ -21,30 +19,57 @@ uint32_t BeepKind(int16_t limit, int16_t count) {
   return kMbIconHand;
 }
 
-void PlaySystemBeep(App& app) {
-  app.sys.sound.MessageBeep(BeepKind(app.settings.NumberOfSnooze, app.intSnoozeCount));
+void AlertSounds::PlaySystemBeep(int16_t reminders) {
+  player_.MessageBeep(BeepKind(s_.NumberOfSnooze, reminders));
 }
 
-int16_t PlayCatalogueSound(App& app, int index) {
+int16_t AlertSounds::PlayCatalogueSound(int index) {
   if (index < 0 || index > 14) return 0;
-  return app.sys.sound.PlayClip(kSoundCatalogue[index].resourceName, kSndResourceFlags) != 0;
+  return player_.PlayClip(kSoundCatalogue[index].resourceName, kSndResourceFlags) != 0;
 }
 
-int16_t PlaySelectedSound(App& app) {
-  return PlayCatalogueSound(app, app.settings.SelectedSound);
+int16_t AlertSounds::PlaySelectedSound() {
+  return PlayCatalogueSound(s_.SelectedSound);
 }
 
-void PlayAlertSound(App& app) {
-  switch (app.settings.AudioType) {
+long AlertSounds::PlayFile(const std::string& path) {
+  return player_.PlayClip(path, kSndFileFlags);
+}
+
+void AlertSounds::Stop() {
+  player_.PlayClip("", 0);
+}
+
+void AlertSounds::PlayAlertSound(int16_t reminders) {
+  switch (s_.AudioType) {
     case 1:
-      PlaySystemBeep(app);
+      PlaySystemBeep(reminders);
       break;
     case 2:
-      if (PlaySelectedSound(app) == 0) PlaySystemBeep(app);
+      if (PlaySelectedSound() == 0) PlaySystemBeep(reminders);
       break;
     case 3: {
-      const std::string path = TrimSpaces(app.settings.CustomSound);
-      if (path.empty() || app.sys.sound.PlayClip(path, kSndFileFlags) == 0) PlaySystemBeep(app);
+      const std::string path = TrimSpaces(s_.CustomSound);
+      if (path.empty() || PlayFile(path) == 0) PlaySystemBeep(reminders);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void AlertSounds::AnnounceBreakOver() {
+  // Unlike the alert, the fallback here is always the question beep.
+  switch (s_.AudioType) {
+    case 1:
+      player_.MessageBeep(kMbIconQuestionBeep);
+      break;
+    case 2:
+      if (PlaySelectedSound() == 0) player_.MessageBeep(kMbIconQuestionBeep);
+      break;
+    case 3: {
+      const std::string path = TrimSpaces(s_.CustomSound);
+      if (path.empty() || PlayFile(path) == 0) player_.MessageBeep(kMbIconQuestionBeep);
       break;
     }
     default:

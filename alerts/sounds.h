@@ -7,7 +7,8 @@
 
 namespace unw {
 
-class App;
+class SoundPlayer;
+struct Settings;
 
 struct BuiltInSound {
   const char* displayName;   // as the preferences list shows it
@@ -32,14 +33,33 @@ inline constexpr BuiltInSound kSoundCatalogue[15] = {
     {"Xylophone", "XYLOPHONE"},
 };
 
-// The alert sound by AudioType: none, a system beep, the selected clip or the custom file.
-void PlayAlertSound(App& app);
-// Plays catalogue entry SelectedSound; non-zero when playback started.
-int16_t PlaySelectedSound(App& app);
-// Plays catalogue entry `index` (as the preview button does); non-zero when playback started.
-int16_t PlayCatalogueSound(App& app, int index);
-// A system beep whose kind follows the reminder count.
-void PlaySystemBeep(App& app);
+// Plays what the settings choose. The beeps' kind follows the reminder count the
+// caller gives.
+class AlertSounds {
+ public:
+  AlertSounds(SoundPlayer& player, const Settings& settings) : player_(player), s_(settings) {}
+
+  // The alert sound by AudioType: none, a system beep, the selected clip or the custom file,
+  // with the beep when a clip or file cannot play.
+  void PlayAlertSound(int16_t reminders);
+  // Plays catalogue entry SelectedSound; non-zero when playback started.
+  int16_t PlaySelectedSound();
+  // Plays catalogue entry `index` (as the preview button does); non-zero when playback started.
+  int16_t PlayCatalogueSound(int index);
+  // A system beep whose kind follows the reminder count.
+  void PlaySystemBeep(int16_t reminders);
+  // The end of a break: the chosen sound, with the question beep when it cannot play.
+  void AnnounceBreakOver();
+  // Plays the sound file at `path` once; non-zero when playback started.
+  long PlayFile(const std::string& path);
+  // Stops what the program is playing.
+  void Stop();
+
+ private:
+  SoundPlayer& player_;
+  const Settings& s_;
+};
+
 // `s` without its leading and trailing spaces.
 std::string TrimSpaces(const std::string& s);
 // The kind of beep (MessageBeep type) for `count` reminders given of at most `limit`.

@@ -76,7 +76,7 @@ void FrmAbout::Form_Load() {
   Ctl("lblDescription").SetCaption(kDescription);
   Ctl("lblDisclaimer")
       .SetCaption("Copyright KORVANTE. Unwindle is provided as is, without warranty of any kind.");
-  SetTopMost(app_, hWnd(), true);
+  app_.sys.windows.SetTopMost(hWnd(), true);
 }
 
 bool FrmAbout::GetKeyValue(RegKey keyRoot, const std::string& keyName, const std::string& subKeyRef,
@@ -164,7 +164,7 @@ void FrmSplash::Design() {
 }
 
 void FrmSplash::Form_Load() {
-  SetTopMost(app_, hWnd(), true);
+  app_.sys.windows.SetTopMost(hWnd(), true);
   Ctl("lblProductName").SetCaption(ProductNameText(app_));
 }
 

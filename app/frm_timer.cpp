@@ -1,14 +1,14 @@
 #include "app/frm_timer.h"
 
 #include "app/app.h"
-#include "app/frm_about.h"
-#include "settings/frm_preferences.h"
 #include "app/fonts.h"
+#include "app/frm_about.h"
 #include "app/product.h"
+#include "cycle/break_cycle.h"
 #include "cycle/time_entry.h"
 #include "forms/ui.h"
+#include "settings/frm_preferences.h"
 #include "settings/number_text.h"
-#include "tray/tray_animation.h"
 #include "tray/tray_icon.h"
 
 namespace unw {
@@ -147,22 +147,25 @@ void FrmTimer::Design() {
   Wire("mPopAbout", &FrmTimer::mPopAbout_Click);
   Ctl("tmrPlaySound").onTimer = [this] { tmrPlaySound_Timer(); };
   Ctl("tmrBalloonTip").onTimer = [this] { tmrBalloonTip_Timer(); };
+  editing_ = false;
+  exitQuestion_ = false;
 }
 
 void FrmTimer::Form_Load() {
   Settings& s = app_.settings;
   SetTaskVisible(app_, false);
   app_.frmSplash().Show(true);
-  app_.intSnoozeCount = 0;
   if (!app_.store.LoadSettings(s)) app_.store.ResetSettings(s);
   ApplyWindowFonts(app_, *this);
   SetCaption(kMainCaption);
   Ctl("cmdAbout").SetToolTip("About Korvante Unwindle");
   Ctl("mnuAbout").SetCaption("About Korvante Unwindle...");
-  ShowInterval();
+  app_.cycle.Begin();
 
-  std::uintptr_t icon = GetTrayIconPicture(app_, kPictureCurrent);
-  AddTrayIcon(app_, hWnd(), icon, WorkStatusText(TimeRemaining(), kStopped));
+  TrayIcon& tray = app_.tray;
+  tray.SetFrame(0);
+  tray.AddTrayIcon(hWnd(), tray.GetTrayIconPicture(kPictureCurrent),
+                   WorkStatusText(TimeRemaining(), kStopped), app_.trayActions);
 
   Ctl("mnuHideWhenMinimized").SetChecked(s.HideWhenMinimized != 0);
   app_.store.SetLaunchOnStartup(s.LaunchOnStartup != 0, LaunchCommand(app_.sys.workstation));
@@ -170,13 +173,126 @@ void FrmTimer::Form_Load() {
   if (s.LaunchMinimized == 0) SetWindowState(WindowState::kNormal);
   if (s.LaunchMinimized == 1) SetWindowState(WindowState::kMinimized);
   Ctl("mnuLaunchMinimized").SetChecked(s.LaunchMinimized != 0);
-  if (s.StartTimerOnLaunch == 1) cmdStart_Click();
-  SetTopMost(app_, hWnd(), s.AlwaysOnTop != 0);
+  if (s.StartTimerOnLaunch == 1) app_.cycle.Start();
+  app_.sys.windows.SetTopMost(hWnd(), s.AlwaysOnTop != 0);
   Ctl("mnuAlwaysOnTop").SetChecked(s.AlwaysOnTop != 0);
   Ctl("tmrFlash").SetInterval(app_.sys.workstation.GetCaretBlinkTime());
-  app_.blnBalloonShowing = false;
-  app_.blnExitQuestion = false;
-  app_.lngAlertSeconds = 0;
+  exitQuestion_ = false;
+}
+
+void FrmTimer::ShowTime() {
+  const Countdown& w = app_.cycle.work();
+  Ctl("lblHours").SetCaption(w.Hours());
+  Ctl("lblMinutes").SetCaption(w.Minutes());
+  Ctl("lblSeconds").SetCaption(w.Seconds());
+}
+
+std::string FrmTimer::TimeRemaining() const {
+  return app_.cycle.work().Hms();
+}
+
+void FrmTimer::ShowButtons(Column c) {
+  const bool stopped = c == Column::kStopped;
+  const bool started = c == Column::kStarted;
+  const bool paused = c == Column::kPaused;
+  const char* startText = paused ? "Restart Timer" : "Start Timer";
+  const char* stopText = paused ? "Reset Timer" : "Stop Timer";
+  Ctl("cmdStart").SetEnabled(!started && !editing_);
+  Ctl("cmdStart").SetToolTip(startText);
+  Ctl("mnuStart").SetEnabled(!started);
+  Ctl("mnuStart").SetCaption(startText);
+  Ctl("cmdPause").SetEnabled(started);
+  Ctl("mnuPause").SetEnabled(started);
+  Ctl("cmdStop").SetEnabled(!stopped);
+  Ctl("cmdStop").SetToolTip(stopText);
+  Ctl("mnuStop").SetEnabled(!stopped);
+  Ctl("mnuStop").SetCaption(stopText);
+  Ctl("cmdChange").SetEnabled(stopped);
+}
+
+void FrmTimer::ShowMenuItems() {
+  const bool onBreak = app_.cycle.state() == CycleState::kOnBreak;
+  // While editing the interval the timer items go; during a break "Open" too, and the
+  // break can be stopped from the menu instead.
+  for (const char* item : {"mnuStart", "mnuPause", "mnuStop", "mnuUnwindle", "mnuSep02"})
+    Ctl(item).SetVisible(!editing_ && !onBreak);
+  Ctl("mPopRestore").SetVisible(!onBreak);
+  Ctl("mnuStopBreakPopUp").SetVisible(onBreak);
+  Ctl("cmdUnwindle").SetEnabled(!editing_);
+  Ctl("cmdSave").SetVisible(editing_);
+  Ctl("cmdChange").SetVisible(!editing_);
+}
+
+void FrmTimer::ShowCycle() {
+  if (!loaded()) return;
+  ShowTime();
+  switch (app_.cycle.state()) {
+    case CycleState::kStopped:
+      ShowButtons(Column::kStopped);
+      break;
+    case CycleState::kPaused:
+      ShowButtons(Column::kPaused);
+      break;
+    case CycleState::kOnBreak:
+    case CycleState::kBreakOver:
+      break;  // out of reach until the break is over: they stay as they were
+    default:
+      // Counting, and the time-up alert that ends a count.
+      ShowButtons(Column::kStarted);
+      break;
+  }
+  ShowMenuItems();
+}
+
+void FrmTimer::cmdStart_Click() {
+  app_.cycle.Start();
+}
+void FrmTimer::cmdPause_Click() {
+  app_.cycle.Pause();
+}
+void FrmTimer::cmdStop_Click() {
+  app_.cycle.Stop();
+}
+void FrmTimer::cmdUnwindle_Click() {
+  app_.cycle.BreakNow();
+}
+void FrmTimer::tmrMain_Timer() {
+  app_.cycle.Tick();
+}
+void FrmTimer::tmrPlaySound_Timer() {
+  app_.cycle.tmrPlaySound_Timer();
+}
+void FrmTimer::tmrFlash_Timer() {
+  app_.cycle.tmrFlash_Timer();
+}
+void FrmTimer::tmrBalloonTip_Timer() {
+  app_.cycle.tmrBalloonTip_Timer();
+}
+void FrmTimer::mnuStopBreakPopUp_Click() {
+  app_.cycle.StopBreak();
+}
+
+void FrmTimer::cmdChange_Click() {
+  editing_ = true;
+  ShowCycle();
+  const Settings& s = app_.settings;
+  Ctl("txtHours").SetText(TwoDigit(s.Hours));
+  Ctl("txtMinutes").SetText(TwoDigit(s.Minutes));
+  Ctl("txtSeconds").SetText(TwoDigit(s.Seconds));
+  for (const char* box : {"txtHours", "txtMinutes", "txtSeconds"}) Ctl(box).SetVisible(true);
+  Ctl("txtHours").SetFocus();
+}
+
+void FrmTimer::cmdSave_Click() {
+  editing_ = false;
+  for (const char* box : {"txtHours", "txtMinutes", "txtSeconds"}) Ctl(box).SetVisible(false);
+  // Used by the next start only: never stored.
+  for (const char* name : {"Hours", "Minutes", "Seconds"}) {
+    const SettingInfo& info = Setting(name);
+    if (auto v = FieldNumber(Ctl(std::string("txt") + name), info)) info.Set(app_.settings, *v);
+  }
+  ShowCycle();
+  app_.cycle.IntervalChanged();
 }
 
 void FrmTimer::Form_QueryUnload(int& cancel, int unloadMode) {
@@ -186,16 +302,15 @@ void FrmTimer::Form_QueryUnload(int& cancel, int unloadMode) {
     if (app_.settings.HideWhenMinimized == 1) Hide();
     cancel = 1;
   } else if (unloadMode == kUnloadFormCode) {
-    Control& tmr = Ctl("tmrMain");
-    bool wasRunning = tmr.enabled();
-    tmr.SetEnabled(false);
-    app_.blnExitQuestion = true;
+    // The countdown and any alert that falls due wait for the answer.
+    exitQuestion_ = true;
+    app_.cycle.HoldForExitQuestion(true);
     int answer = app_.ui.MsgBox(this, "Are you sure you want to exit?",
                                 kMbYesNo | kMbIconQuestion | kMbSystemModal, kMainCaption);
     if (answer != kIdYes) {
-      app_.blnExitQuestion = false;
+      exitQuestion_ = false;
       cancel = 1;
-      tmr.SetEnabled(wasRunning);
+      app_.cycle.HoldForExitQuestion(false);
     }
   }
 }
@@ -219,7 +334,8 @@ void FrmTimer::Form_Resize() {
 }
 
 void FrmTimer::Form_Unload(int& /*cancel*/) {
-  RemoveTrayIcon(app_, hWnd());
+  app_.cycle.End();
+  app_.tray.RemoveTrayIcon();
   // Every other window goes with the main one.
   for (;;) {
     Form* other = nullptr;
@@ -247,7 +363,7 @@ void FrmTimer::mnuLockWorkStation_Click() {
 bool FrmTimer::ToggleOption(int16_t& setting, const char* valueName, const char* menu) {
   if (setting != 0 && setting != 1) return false;
   const bool on = setting == 0;
-  if (&setting == &app_.settings.AlwaysOnTop) SetTopMost(app_, hWnd(), on);
+  if (&setting == &app_.settings.AlwaysOnTop) app_.sys.windows.SetTopMost(hWnd(), on);
   if (&setting == &app_.settings.LaunchOnStartup)
     app_.store.SetLaunchOnStartup(on, LaunchCommand(app_.sys.workstation));
   app_.store.WriteSettingValue(kSettingsKey, valueName, on ? "1" : "0");
@@ -275,11 +391,21 @@ void FrmTimer::cmdAbout_Click() {
 void FrmTimer::mnuAbout_Click() {
   cmdAbout_Click();
 }
+void FrmTimer::mPopAbout_Click() {
+  cmdAbout_Click();
+}
 void FrmTimer::mnuPreferences_Click() {
   app_.frmPreferences().Show(true);
 }
 void FrmTimer::mnuPreferencesPopMenu_Click() {
   mnuPreferences_Click();
+}
+
+void FrmTimer::mPopRestore_Click() {
+  Hide();
+  SetWindowState(WindowState::kNormal);
+  app_.sys.windows.SetForegroundWindow(hWnd());
+  Show();
 }
 
 }  // namespace unw

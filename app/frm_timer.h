@@ -1,5 +1,7 @@
-// frmTimer, the main window: the work countdown, the menu bar with the
-// window options, the tray popup menu, and the program's start and end.
+// frmTimer, the main window: the work countdown's display and buttons, the
+// one-time change, the menu bar with the window options, the tray popup menu,
+// and the program's start and end. Where the cycle stands is the break
+// cycle's; this window shows it and passes the user's clicks on.
 #pragma once
 
 #include <cstdint>
@@ -21,12 +23,8 @@ class FrmTimer : public Form {
   void cmdStop_Click();
   void cmdUnwindle_Click();
   void tmrMain_Timer();
-  // The displayed work time as "HH:MM:SS".
+  // The work time shown, as "HH:MM:SS".
   std::string TimeRemaining() const;
-  // Reloads Hours, Minutes and Seconds from the store, repairing them.
-  void LoadWorkInterval();
-  // Carries out a prompt's answer (0 remind later, 1 break, 2 stop, 3 restart).
-  void HandleCustomMessage(int intMessageResponse);
 
   // One-time change of the work interval.
   void cmdChange_Click();
@@ -49,30 +47,23 @@ class FrmTimer : public Form {
   void mnuPause_Click() { cmdPause_Click(); }
   void mnuStop_Click() { cmdStop_Click(); }
   void mnuUnwindle_Click() { cmdUnwindle_Click(); }
-
-  // Tray.
-  void tmrFlash_Timer();
-  void RestoreFromTray();
-  void ShowTrayMenu();
-  void AcknowledgeTrayAlert();
-  void EndBalloonAlert();
-  // The time-up alert: the break prompt at once, or a tray alert.
-  void AlertUser();
-  void tmrPlaySound_Timer();
-  void tmrBalloonTip_Timer();
   void mnuStopBreakPopUp_Click();
   void mPopRestore_Click();
   void mPopAbout_Click();
-  // Ends a tray alert (balloon, flashing, repeat) without opening the prompt.
-  void EndTrayAlert();
 
-  // Countdown members shared with the alert and break windows.
-  bool blnPause = false;
-  int32_t lngTotalSeconds = 0;
-  int32_t lngElapsedSeconds = 0;
-  int32_t lngSnoozeSeconds = 0;
-  int32_t lngBreakSeconds = 0;
-  int32_t lngSoundTicks = 0;
+  // The tray alert's timers.
+  void tmrPlaySound_Timer();
+  void tmrFlash_Timer();
+  void tmrBalloonTip_Timer();
+
+  // Shows where the cycle stands: the time, the buttons and the tray menu's items.
+  void ShowCycle();
+  // Shows the work countdown's time.
+  void ShowTime();
+  // The exit question is open (or was answered Yes).
+  bool blnExitQuestion() const { return exitQuestion_; }
+  // The one-time change is being edited.
+  bool editing() const { return editing_; }
 
  protected:
   void Design() override;
@@ -82,28 +73,16 @@ class FrmTimer : public Form {
   void Form_Unload(int& cancel) override;
 
  private:
-  enum class TimerState { kStopped, kStarted, kPaused };
-  void SetTimerControls(TimerState s);
-  void ShowInterval();
-  void SetEditing(bool editing);
-  // Normal state, foreground and shown: after a stop or a break.
-  void BringBack();
-  // The tray menu offers "Stop Break" instead of the timer items during a break.
-  void SetBreakMenu(bool inBreak);
-  // Opens the break prompt and carries out its answer.
-  void Prompt();
+  enum class Column { kStopped, kStarted, kPaused };
+  void ShowButtons(Column c);
+  void ShowMenuItems();
   void Wire(const char* name, void (FrmTimer::*handler)());
   // Switches a 0/1 window option; other values are left alone.
   bool ToggleOption(int16_t& setting, const char* valueName, const char* menu);
 
   App& app_;
+  bool editing_ = false;
+  bool exitQuestion_ = false;
 };
-
-// The tray tooltip of the work countdown: maker, time and state, ended by a NUL.
-std::string WorkStatusText(const std::string& time, const char* suffix);
-
-inline constexpr const char* kStarted = " - Started";
-inline constexpr const char* kPaused = " - Paused";
-inline constexpr const char* kStopped = " - Stopped";
 
 }  // namespace unw

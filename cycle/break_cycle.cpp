@@ -1,4 +1,5 @@
-// Carrying out the answers of the break prompts.
+// The work countdown's transitions: start, pause, stop, the tick, and the
+// interval it counts.
 #include "cycle/break_cycle.h"
 
 #include "app/app.h"
@@ -6,119 +7,164 @@
 #include "app/product.h"
 #include "cycle/frm_break_time_remaining.h"
 #include "cycle/frm_restart_timer.h"
-#include "settings/number_text.h"
+#include "cycle/frm_unwindle.h"
 #include "tray/tray_animation.h"
-#include "tray/tray_icon.h"
 
 namespace unw {
 
-namespace {
+std::string WorkStatusText(const std::string& time, const char* suffix) {
+  return std::string(kCompanyName) + " - " + kMakerUrl + " \r\nTime Remaining: " + time + suffix;
+}
 
-void UnloadIfLoaded(App& app, const char* name) {
-  for (Form* f : app.ui.forms()) {
-    if (f->name() == name) {
-      f->Unload();
-      return;
-    }
+std::string BreakStatusText(const std::string& time) {
+  return std::string(kCompanyName) + " - " + kMakerUrl + " \r\nBreak Time Remaining: " + time;
+}
+
+BreakCycle::BreakCycle(App& app)
+    : app_(app),
+      frmUnwindle_(std::make_unique<FrmUnwindle>(app)),
+      frmBreakTimeRemaining_(std::make_unique<FrmBreakTimeRemaining>(app)),
+      frmRestartTimer_(std::make_unique<FrmRestartTimer>(app)) {}
+
+BreakCycle::~BreakCycle() = default;
+
+int32_t BreakCycle::WorkInterval() const {
+  const Settings& s = app_.settings;
+  return s.Hours * 3600 + static_cast<int16_t>(s.Minutes * 60) + s.Seconds;
+}
+
+std::string BreakCycle::WorkStatus(const char* suffix) const {
+  return WorkStatusText(work_.Hms(), suffix);
+}
+
+void BreakCycle::SetState(CycleState s) {
+  if (s != state_) app_.sys.trace.Line("cycle.state", {CycleStateName(s)});
+  state_ = s;
+  SyncTimers();
+  app_.frmTimer().ShowCycle();
+}
+
+void BreakCycle::SyncTimers() {
+  FrmTimer& main = app_.frmTimer();
+  if (!main.loaded()) return;
+  // The alert's timers never run beside the work countdown; the exit question holds both.
+  main.Ctl("tmrMain").SetEnabled(state_ == CycleState::kCounting && !exitHold_);
+  main.Ctl("tmrPlaySound").SetEnabled(state_ == CycleState::kFlashing && !exitHold_);
+  main.Ctl("tmrFlash").SetEnabled(state_ == CycleState::kFlashing);
+  main.Ctl("tmrBalloonTip").SetEnabled(state_ == CycleState::kBalloon && !exitHold_);
+}
+
+void BreakCycle::Begin() {
+  snoozeCount_ = 0;
+  alertSeconds_ = 0;
+  exitHold_ = false;
+  state_ = CycleState::kStopped;
+  work_.Reset(WorkInterval());
+  SyncTimers();
+  // The buttons keep their design captions until the first transition.
+  app_.frmTimer().ShowTime();
+}
+
+void BreakCycle::Start() {
+  if (IsAlert(state_)) EndAlert();
+  // A paused countdown resumes; anything else counts the work interval afresh.
+  if (state_ != CycleState::kPaused) work_.Reset(WorkInterval());
+  const std::string status = WorkStatus(kStarted);
+  const int16_t set = app_.settings.TrayIcon;
+  if (set >= 0 && set < kTrafficLights) {
+    app_.tray.SetTip(status);  // the first tick publishes it
+  } else if (set == kTrafficLights) {
+    app_.tray.RefreshTrayIcon(status);
   }
+  SetState(CycleState::kCounting);
 }
 
-void SetTip(App& app, const std::string& text) {
-  app.trayIconData.szTip = FixedField(text + '\0', kTipChars);
-}
-
-}  // namespace
-
-void HideWindowsForAlert(App& app, bool hide) {
-  FrmTimer& main = app.frmTimer();
-  if (hide) {
-    UnloadIfLoaded(app, "frmAbout");
-    UnloadIfLoaded(app, "frmPreferences");
-    if (main.loaded()) {
-      app.blnMainWasNormal = main.windowState() == WindowState::kNormal;
-      main.Hide();
-    } else {
-      app.blnMainWasNormal = false;
-    }
-  } else if (app.blnMainWasNormal) {
-    main.Show();
+void BreakCycle::Pause() {
+  if (IsAlert(state_)) EndAlert();
+  const std::string status = WorkStatus(kPaused);
+  const int16_t set = app_.settings.TrayIcon;
+  if (set >= 0 && set < kTrafficLights) {
+    app_.tray.SetTip(status);
+    app_.tray.ModifyTrayIcon();
+  } else if (set == kTrafficLights) {
+    app_.tray.RefreshTrayIcon(status, /*paused*/ true);
   }
+  SetState(CycleState::kPaused);
 }
 
-void FrmTimer::BringBack() {
-  SetWindowState(WindowState::kNormal);
-  app_.sys.windows.SetForegroundWindow(hWnd());
-  Show();
+void BreakCycle::Stop() {
+  if (IsAlert(state_)) EndAlert();
+  snoozeCount_ = 0;
+  LoadWorkInterval();
+  work_.Reset(WorkInterval());
+  TrayIcon& tray = app_.tray;
+  tray.SetFrame(0);
+  tray.SetIcon(tray.GetTrayIconPicture(kPictureCurrent));
+  tray.SetTip(WorkStatus(kStopped));
+  tray.ModifyTrayIcon();
+  SetState(CycleState::kStopped);
 }
 
-void FrmTimer::SetBreakMenu(bool inBreak) {
-  for (const char* item :
-       {"mnuStart", "mnuPause", "mnuStop", "mnuSep02", "mPopRestore", "mnuUnwindle"})
-    Ctl(item).SetVisible(!inBreak);
-  Ctl("mnuStopBreakPopUp").SetVisible(inBreak);
-}
-
-void FrmTimer::HandleCustomMessage(int intMessageResponse) {
-  Settings& s = app_.settings;
-  switch (intMessageResponse) {
-    case 0: {  // remind later
-      HideWindowsForAlert(app_, false);
-      lngTotalSeconds = static_cast<int16_t>(s.SnoozeMinutes * 60 + s.SnoozeSeconds);
-      lngElapsedSeconds = 0;
-      Ctl("lblHours").SetCaption("00");
-      Ctl("lblMinutes").SetCaption(TwoDigit(s.SnoozeMinutes));
-      Ctl("lblSeconds").SetCaption(TwoDigit(s.SnoozeSeconds));
-      if (s.TrayIcon >= 0 && s.TrayIcon < kTrafficLights) app_.intIconFrame = 0;
-      if (s.TrayIcon == kTrafficLights) {
-        app_.intIconFrame = 1;
-        RefreshTrayIcon(app_, WorkStatusText(TimeRemaining(), kStarted));
-      }
-      if (s.AlertMeBy == 0) ++app_.intSnoozeCount;
-      Ctl("tmrMain").SetEnabled(true);
-      break;
-    }
-    case 1: {  // take the break
-      // Taking the break answers a tray alert still waiting: without this, its
-      // balloon timer or repeat would open a second prompt over the break.
-      EndTrayAlert();
-      HideWindowsForAlert(app_, true);
-      SetBreakMenu(true);
-      if (s.TrayIcon >= 0 && s.TrayIcon < kTrafficLights) app_.intIconFrame = 0;
-      if (s.TrayIcon == kTrafficLights) app_.intIconFrame = 1;
-      app_.frmBreakTimeRemaining().Show(true);
-      SetBreakMenu(false);
-      LoadWorkInterval();
-      lngTotalSeconds = s.Hours * 3600 + s.Minutes * 60 + s.Seconds;
-      lngElapsedSeconds = 0;
-      ShowInterval();
-      if (std::uintptr_t icon = GetTrayIconPicture(app_, kPictureCurrent))
-        app_.trayIconData.hIcon = icon;
-      SetTip(app_, kMainCaption);
-      ModifyTrayIcon(app_);
-      app_.intIconFrame = 0;
-      app_.intSnoozeCount = 0;
-      app_.frmRestartTimer().Show(true);
-      if (app_.lngPromptChoice == 3) {
-        cmdStart_Click();
-      } else {
-        cmdStop_Click();
-        BringBack();
-      }
-      break;
-    }
-    case 2:  // stop
-      HideWindowsForAlert(app_, false);
-      cmdStop_Click();
-      BringBack();
-      break;
-    case 3:  // restart
-      HideWindowsForAlert(app_, false);
-      cmdStop_Click();
-      cmdStart_Click();
-      break;
-    default:
-      break;
+void BreakCycle::Tick() {
+  if (work_.Done()) {
+    alertSeconds_ = 0;
+    // A new alert: the main window comes back after it only if it is on the screen now.
+    mainWasShown_ = false;
+    AlertUser();
+    return;
   }
+  work_.Tick();
+  app_.frmTimer().ShowTime();
+  app_.tray.RefreshTrayIcon(WorkStatus(kStarted));
+}
+
+void BreakCycle::LoadWorkInterval() {
+  // A stored text that is not a number leaves that working value as it is.
+  for (const char* name : {"Hours", "Minutes", "Seconds"})
+    app_.store.LoadSetting(*FindSetting(name), app_.settings);
+}
+
+void BreakCycle::IntervalChanged() {
+  if (IsAlert(state_)) EndAlert();
+  if (state_ != CycleState::kStopped) return;
+  work_.Reset(WorkInterval());
+  app_.frmTimer().ShowTime();
+}
+
+void BreakCycle::PreferencesSaved() {
+  TrayIcon& tray = app_.tray;
+  if (state_ == CycleState::kStopped) {
+    // A stopped timer shows the new interval with the new set's idle picture.
+    work_.Reset(WorkInterval());
+    app_.frmTimer().ShowTime();
+    tray.SetIcon(tray.GetTrayIconPicture(kPictureIdle));
+    tray.SetTip(WorkStatus(kStopped));
+    tray.ModifyTrayIcon();
+    return;
+  }
+  if (IsAlert(state_)) {
+    // The alert goes on as it was, in the new set's pictures.
+    tray.SetIcon(tray.GetTrayIconPicture(kPictureIdle));
+    tray.ModifyTrayIcon();
+    return;
+  }
+  // The countdown goes on; the icon changes set without moving on by a frame.
+  if (app_.settings.TrayIcon == kTrafficLights)
+    tray.SetFrame(state_ == CycleState::kPaused ? 2 : 1);
+  tray.ShowCurrentFrame();
+}
+
+void BreakCycle::HoldForExitQuestion(bool on) {
+  exitHold_ = on;
+  app_.sys.trace.Line("cycle.hold", {"exit", on ? "1" : "0"});
+  SyncTimers();
+}
+
+void BreakCycle::BringBack() {
+  FrmTimer& main = app_.frmTimer();
+  main.SetWindowState(WindowState::kNormal);
+  app_.sys.windows.SetForegroundWindow(main.hWnd());
+  main.Show();
 }
 
 }  // namespace unw

@@ -2,26 +2,14 @@
 
 #include "app/app.h"
 #include "app/fonts.h"
+#include "app/frm_about.h"
 #include "app/frm_timer.h"
 #include "app/product.h"
 #include "cycle/break_cycle.h"
 #include "cycle/prompts.h"
-#include "settings/number_text.h"
 #include "tray/tray_animation.h"
 
 namespace unw {
-
-namespace {
-
-constexpr uint32_t kWmSysCommand = 0x0112;
-constexpr std::uintptr_t kScScreenSave = 0xF140;
-
-}  // namespace
-
-std::string BreakStatusText(const std::string& time) {
-  return std::string(kCompanyName) + " - " + kMakerUrl + " \r\nBreak Time Remaining: " + time +
-         '\0';
-}
 
 FrmBreakTimeRemaining::FrmBreakTimeRemaining(App& app)
     : Form(app.ui, "frmBreakTimeRemaining"), app_(app) {}
@@ -30,7 +18,7 @@ void FrmBreakTimeRemaining::Design() {
   SetCaption(kMainCaption);
   SetBorder(BorderStyle::kFixedDialog, false, false, true, false);
   SetSize(4560, 1500);
-  lngTotalSeconds = lngElapsedSeconds = 0;
+  countdown_.Reset(0);
 
   Control& frame = Add(ControlKind::kFrame, "fraTimeRemaining");
   frame.SetCaption("Break Time Remaining (MM:SS)");
@@ -61,60 +49,54 @@ void FrmBreakTimeRemaining::Design() {
 void FrmBreakTimeRemaining::Form_Load() {
   const Settings& s = app_.settings;
   ApplyWindowFonts(app_, *this);
-  SetTopMost(app_, hWnd(), true);
+  app_.sys.windows.SetTopMost(hWnd(), true);
   // The lock comes first: a screen saver over an unlocked desktop would be no break.
   if (s.LockWorkstationOnBreak == 1) app_.sys.workstation.LockWorkStation();
   if (s.ActivateScreenSaver == 1) StartScreenSaver();
   SetCaption(MakerCaption("KORVANTE - "));
   Ctl("cmdAbout").SetToolTip("About Korvante Unwindle");
-  lngTotalSeconds = static_cast<int16_t>(s.BreakMinutes * 60 + s.BreakSeconds);
-  lngElapsedSeconds = 0;
-  Ctl("lblMinutes").SetCaption(TwoDigit(s.BreakMinutes));
-  Ctl("lblSeconds").SetCaption(TwoDigit(s.BreakSeconds));
+  countdown_.Reset(static_cast<int16_t>(s.BreakMinutes * 60 + s.BreakSeconds));
+  ShowTime();
   if (s.TrayIcon == kTrafficLights) {
-    app_.intIconFrame = 1;
-    RefreshTrayIcon(app_, BreakStatusText(BreakTimeText()));
+    app_.tray.SetFrame(1);
+    app_.tray.RefreshTrayIcon(BreakStatusText(BreakTimeText()));
   }
   Ctl("tmrMain").SetEnabled(true);
 }
 
+void FrmBreakTimeRemaining::ShowTime() {
+  const std::string time = countdown_.Ms();
+  const size_t colon = time.find(':');
+  Ctl("lblMinutes").SetCaption(time.substr(0, colon));
+  Ctl("lblSeconds").SetCaption(time.substr(colon + 1));
+}
+
 void FrmBreakTimeRemaining::StartScreenSaver() {
-  app_.sys.windows.SendMsg(app_.frmTimer().hWnd(), kWmSysCommand, kScScreenSave, 0);
+  app_.sys.workstation.StartScreenSaver(app_.frmTimer().hWnd());
 }
 
 void FrmBreakTimeRemaining::tmrMain_Timer() {
-  if (lngTotalSeconds <= lngElapsedSeconds) {
+  if (countdown_.Done()) {
     Ctl("tmrMain").SetEnabled(false);
-    HideWindowsForAlert(app_, true);
+    app_.cycle.HideWindowsForAlert(true);
     Unload();
     return;
   }
-  ++lngElapsedSeconds;
-  const int32_t r = lngTotalSeconds - lngElapsedSeconds;
-  const std::string minutes = TwoDigit(r / 60);
-  const std::string seconds = TwoDigit(r % 60);
+  countdown_.Tick();
   app_.ui.DoEvents();
   // "Stop Break" may have been handled just now; a closed break stays closed.
   if (!loaded()) return;
-  Ctl("lblMinutes").SetCaption(minutes);
-  Ctl("lblSeconds").SetCaption(seconds);
-  RefreshTrayIcon(app_, BreakStatusText(BreakTimeText()));
-}
-
-std::string FrmBreakTimeRemaining::BreakTimeText() const {
-  const Control* m = Find("lblMinutes");
-  const Control* s = Find("lblSeconds");
-  if (!m || !s) return "00:00";
-  return m->caption() + ":" + s->caption();
+  ShowTime();
+  app_.tray.RefreshTrayIcon(BreakStatusText(BreakTimeText()));
 }
 
 void FrmBreakTimeRemaining::cmdAbout_Click() {
-  app_.frmTimer().cmdAbout_Click();
+  app_.frmAbout().Show(true);
 }
 
 void FrmBreakTimeRemaining::Form_Unload(int& /*cancel*/) {
   Ctl("tmrMain").SetEnabled(false);
-  HideWindowsForAlert(app_, true);
+  app_.cycle.HideWindowsForAlert(true);
 }
 
 }  // namespace unw

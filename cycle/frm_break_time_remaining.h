@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "cycle/countdown.h"
 #include "forms/form.h"
 
 namespace unw {
@@ -18,11 +19,9 @@ class FrmBreakTimeRemaining : public Form {
   void tmrMain_Timer();
   void cmdStopTimer_Click() { Unload(); }
   void cmdAbout_Click();
-  // The displayed break time as "MM:SS".
-  std::string BreakTimeText() const;
-
-  int32_t lngTotalSeconds = 0;
-  int32_t lngElapsedSeconds = 0;
+  // The break time left as "MM:SS".
+  std::string BreakTimeText() const { return countdown_.Ms(); }
+  const Countdown& countdown() const { return countdown_; }
 
  protected:
   void Design() override;
@@ -31,11 +30,10 @@ class FrmBreakTimeRemaining : public Form {
 
  private:
   void StartScreenSaver();
+  void ShowTime();
 
   App& app_;
+  Countdown countdown_;
 };
-
-// The tray tooltip during a break, ended by a NUL.
-std::string BreakStatusText(const std::string& time);
 
 }  // namespace unw

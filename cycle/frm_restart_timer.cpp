@@ -5,7 +5,7 @@
 #include "app/fonts.h"
 #include "app/product.h"
 #include "cycle/prompts.h"
-#include "platform/sound.h"
+#include "cycle/break_cycle.h"
 
 namespace unw {
 
@@ -46,8 +46,8 @@ void FrmRestartTimer::Design() {
 
 void FrmRestartTimer::Form_Load() {
   ApplyWindowFonts(app_, *this);
-  SetTopMost(app_, hWnd(), true);
-  app_.lngPromptChoice = 2;  // closing without a button means Stop Timer
+  app_.sys.windows.SetTopMost(hWnd(), true);
+  answer_ = PromptAnswer::kStopTimer;  // closing without a button means Stop Timer
   Control& label = Ctl("lblUnwindle");
   label.SetCaption("Your break is now over.\r\n\r\nWhat do you want to do?");
   AutoSizeLabel(app_, label);
@@ -58,45 +58,29 @@ void FrmRestartTimer::Form_Load() {
   restart.Move(left, row, kButtonWidth, kButtonHeight);
   Ctl("cmdStopTimer").Move(left + 1500, row, kButtonWidth, kButtonHeight);
   SetOuterSize(width, restart.height() + restart.top() + 600);
-  Announce();
+  app_.sounds.AnnounceBreakOver();
   const Settings& s = app_.settings;
   lngSnoozeSeconds = s.SnoozeMinutes * 60 + s.SnoozeSeconds;
   lngSoundTicks = 0;
   Ctl("tmrPlaySound").SetEnabled(true);
 }
 
-void FrmRestartTimer::Announce() {
-  const Settings& s = app_.settings;
-  SoundPlayer& sound = app_.sys.sound;
-  switch (s.AudioType) {
-    case 1:
-      sound.MessageBeep(kMbIconQuestionBeep);
-      break;
-    case 2:
-      if (PlaySelectedSound(app_) == 0) sound.MessageBeep(kMbIconQuestionBeep);
-      break;
-    case 3: {
-      const std::string path = TrimSpaces(s.CustomSound);
-      if (path.empty() || sound.PlayClip(path, kSndFileFlags) == 0)
-        sound.MessageBeep(kMbIconQuestionBeep);
-      break;
-    }
-    default:
-      break;
-  }
-}
-
 void FrmRestartTimer::tmrPlaySound_Timer() {
   if (lngSoundTicks >= lngSnoozeSeconds) {
     lngSoundTicks = 0;
-    PlayAlertSound(app_);
+    app_.sounds.PlayAlertSound(app_.cycle.intSnoozeCount());
   } else {
     ++lngSoundTicks;
   }
 }
 
-void FrmRestartTimer::Answer(int32_t choice) {
-  app_.lngPromptChoice = choice;
+PromptAnswer FrmRestartTimer::Ask() {
+  Show(true);
+  return answer_;
+}
+
+void FrmRestartTimer::Answer(PromptAnswer answer) {
+  answer_ = answer;
   Unload();
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "cycle/cycle_state.h"
 #include "forms/form.h"
 
 namespace unw {
@@ -13,8 +14,11 @@ class FrmRestartTimer : public Form {
  public:
   explicit FrmRestartTimer(App& app);
 
-  void cmdRestartTimer_Click() { Answer(3); }
-  void cmdStopTimer_Click() { Answer(2); }
+  // Shows the prompt modally and returns the user's answer; closing it means Stop Timer.
+  PromptAnswer Ask();
+
+  void cmdRestartTimer_Click() { Answer(PromptAnswer::kRestartTimer); }
+  void cmdStopTimer_Click() { Answer(PromptAnswer::kStopTimer); }
   void tmrPlaySound_Timer();
 
   int32_t lngSnoozeSeconds = 0;
@@ -25,10 +29,10 @@ class FrmRestartTimer : public Form {
   void Form_Load() override;
 
  private:
-  void Answer(int32_t choice);
-  void Announce();
+  void Answer(PromptAnswer answer);
 
   App& app_;
+  PromptAnswer answer_ = PromptAnswer::kStopTimer;
 };
 
 }  // namespace unw

@@ -4,6 +4,7 @@
 #include "app/app.h"
 #include "app/fonts.h"
 #include "app/product.h"
+#include "cycle/break_cycle.h"
 #include "cycle/prompts.h"
 
 namespace unw {
@@ -66,13 +67,14 @@ void FrmUnwindle::Form_Load() {
   Ctl("tmrRestartTimer").SetEnabled(false);
   Ctl("tmrPlaySound").SetEnabled(false);
   ApplyWindowFonts(app_, *this);
-  SetTopMost(app_, hWnd(), true);
-  app_.lngPromptChoice = 2;  // closing without a button means Stop Timer
+  app_.sys.windows.SetTopMost(hWnd(), true);
+  answer_ = PromptAnswer::kStopTimer;  // closing without a button means Stop Timer
   SetCaption(MakerCaption("KORVANTE Unwindle - "));
 
   if (s.AlertMeBy == 0 || s.AlertMeBy == 1) {
     // In tray mode the alert that opened this prompt is already counted.
-    const int16_t given = static_cast<int16_t>(app_.intSnoozeCount - (s.AlertMeBy == 1 ? 1 : 0));
+    const int16_t given =
+        static_cast<int16_t>(app_.cycle.intSnoozeCount() - (s.AlertMeBy == 1 ? 1 : 0));
     switch (SnoozeStep(s.NumberOfSnooze, given)) {
       case 0:
         Ctl("picInformation").SetVisible(true);
@@ -98,7 +100,7 @@ void FrmUnwindle::Form_Load() {
 
   lngBreakSeconds = s.BreakMinutes * 60 + s.BreakSeconds;
   lngSnoozeSeconds = s.SnoozeMinutes * 60 + s.SnoozeSeconds;
-  lngAwaySeconds = app_.lngAlertSeconds;
+  lngAwaySeconds = app_.cycle.lngAlertSeconds();
   if (lngAwaySeconds < lngBreakSeconds) {
     Ctl("tmrRestartTimer").SetEnabled(true);
   } else {
@@ -141,14 +143,19 @@ void FrmUnwindle::tmrRestartTimer_Timer() {
 void FrmUnwindle::tmrPlaySound_Timer() {
   if (lngSoundTicks >= lngSnoozeSeconds) {
     lngSoundTicks = 0;
-    PlayAlertSound(app_);
+    app_.sounds.PlayAlertSound(app_.cycle.intSnoozeCount());
   } else {
     ++lngSoundTicks;
   }
 }
 
-void FrmUnwindle::Answer(int32_t choice) {
-  app_.lngPromptChoice = choice;
+PromptAnswer FrmUnwindle::Ask() {
+  Show(true);
+  return answer_;
+}
+
+void FrmUnwindle::Answer(PromptAnswer answer) {
+  answer_ = answer;
   Unload();
 }
 
@@ -156,7 +163,6 @@ void FrmUnwindle::Form_Unload(int& /*cancel*/) {
   Ctl("tmrRestartTimer").SetEnabled(false);
   lngAwaySeconds = 0;
   lngSoundTicks = 0;
-  app_.lngAlertSeconds = 0;
 }
 
 }  // namespace unw

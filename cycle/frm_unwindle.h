@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "cycle/cycle_state.h"
 #include "forms/form.h"
 
 namespace unw {
@@ -14,10 +15,13 @@ class FrmUnwindle : public Form {
  public:
   explicit FrmUnwindle(App& app);
 
-  void cmdRemindLater_Click() { Answer(0); }
-  void cmdUnwindle_Click() { Answer(1); }
-  void cmdStopTimer_Click() { Answer(2); }
-  void cmdRestartTimer_Click() { Answer(3); }
+  // Shows the prompt modally and returns the user's answer; closing it means Stop Timer.
+  PromptAnswer Ask();
+
+  void cmdRemindLater_Click() { Answer(PromptAnswer::kRemindLater); }
+  void cmdUnwindle_Click() { Answer(PromptAnswer::kTakeBreak); }
+  void cmdStopTimer_Click() { Answer(PromptAnswer::kStopTimer); }
+  void cmdRestartTimer_Click() { Answer(PromptAnswer::kRestartTimer); }
   void tmrRestartTimer_Timer();
   void tmrPlaySound_Timer();
 
@@ -32,11 +36,12 @@ class FrmUnwindle : public Form {
   void Form_Unload(int& cancel) override;
 
  private:
-  void Answer(int32_t choice);
+  void Answer(PromptAnswer answer);
   void OfferRestart();
   void Layout();
 
   App& app_;
+  PromptAnswer answer_ = PromptAnswer::kStopTimer;
 };
 
 // Which status icon the prompt shows after `given` reminders of at most `limit`:

@@ -14,6 +14,13 @@ bool Ui::IsLoaded(const Form& f) const {
   return std::find(forms_.begin(), forms_.end(), &f) != forms_.end();
 }
 
+Form* Ui::Find(const std::string& name) const {
+  for (Form* f : forms_) {
+    if (f->name() == name) return f;
+  }
+  return nullptr;
+}
+
 int Ui::MsgBox(Form* owner, const std::string& text, int style, const std::string& title) {
   ++modalDepth_;
   struct Leave {

@@ -34,6 +34,8 @@ class Ui {
   // Loaded forms, in load order.
   const std::vector<Form*>& forms() const { return forms_; }
   bool IsLoaded(const Form& f) const;
+  // The loaded form of that name, or null.
+  Form* Find(const std::string& name) const;
   // How many modal loops are running (forms and message boxes).
   int modalDepth() const { return modalDepth_; }
 

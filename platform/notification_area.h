@@ -1,5 +1,5 @@
-// The notification area (system tray) and the window-procedure hook that
-// brings the icon's callback messages to the program.
+// The notification area (system tray): the program's one icon, and the
+// user's actions on it delivered as neutral events.
 #pragma once
 
 #include <cstdint>
@@ -9,47 +9,47 @@
 
 namespace unw {
 
-inline constexpr uint32_t kNimAdd = 0;
-inline constexpr uint32_t kNimModify = 1;
-inline constexpr uint32_t kNimDelete = 2;
-inline constexpr uint32_t kNimSetVersion = 4;
+// What the program asks of the shell for its icon.
+enum class TrayCommand : uint32_t { kAdd = 0, kModify = 1, kDelete = 2, kSetVersion = 4 };
 
-// The trace's name of a notification-area message.
-inline const char* NotifyMessageName(uint32_t message) {
-  switch (message) {
-    case kNimAdd:
+// The trace's name of a command.
+inline const char* TrayCommandName(TrayCommand c) {
+  switch (c) {
+    case TrayCommand::kAdd:
       return "add";
-    case kNimModify:
+    case TrayCommand::kModify:
       return "modify";
-    case kNimDelete:
+    case TrayCommand::kDelete:
       return "delete";
-    case kNimSetVersion:
+    case TrayCommand::kSetVersion:
       return "setversion";
   }
   return "?";
 }
 
-// A window procedure as the core sees it.
-using WindowProc = std::function<std::intptr_t(std::uintptr_t hwnd, uint32_t msg,
-                                               std::uintptr_t wParam, std::intptr_t lParam)>;
+// What the user (or the shell) did to the icon.
+enum class TrayEvent {
+  kLeftClick,  // the left button went up over the icon
+  kLeftDoubleClick,
+  kRightClick,  // the right button went up over the icon
+  kRightDoubleClick,
+  kBalloonClicked,  // the user clicked the balloon notice
+  kBalloonEnded,    // the balloon closed without a click (time-out or its close button)
+  kRecreated,       // the taskbar was created anew: the icon is gone with the old one
+};
 
 class NotificationArea {
  public:
   virtual ~NotificationArea() = default;
-  // Shell_NotifyIconA: sends the record, laid out as its cbSize says; non-zero on success.
-  virtual long NotifyIcon(uint32_t message, const TrayIconData& data) = 0;
+  // Sends the record to the shell, laid out as its cbSize says; non-zero on success.
+  virtual long NotifyIcon(TrayCommand command, const TrayIconData& data) = 0;
   // The high and low words of the shell library's file version (dwFileVersionMS); false when
   // the version information cannot be read.
   virtual bool ShellFileVersionMS(uint32_t& versionMS) = 0;
-  // Replaces the window procedure of `hwnd` by `proc`; returns the previous one (0 on failure).
-  virtual std::uintptr_t HookWindow(std::uintptr_t hwnd, WindowProc proc) = 0;
-  // Puts `previous` back as the window procedure of `hwnd`.
-  virtual void UnhookWindow(std::uintptr_t hwnd, std::uintptr_t previous) = 0;
-  // Passes a message on to a saved window procedure (CallWindowProcA).
-  virtual std::intptr_t CallPrevious(std::uintptr_t previous, std::uintptr_t hwnd, uint32_t msg,
-                                     std::uintptr_t wParam, std::intptr_t lParam) = 0;
-  // The message the shell broadcasts when the taskbar is created anew.
-  virtual uint32_t TaskbarCreatedMessage() = 0;
+  // From now on, events of the icon owned by `window` go to `sink`; false when they cannot.
+  virtual bool Subscribe(std::uintptr_t window, std::function<void(TrayEvent)> sink) = 0;
+  // No more events of that window's icon; harmless when none were subscribed.
+  virtual void Unsubscribe(std::uintptr_t window) = 0;
   // Handle of picture `element` of icon set `set` (0 clock .. 4 traffic lights) at the tray's
   // icon size; 0 when there is no such picture.
   virtual std::uintptr_t IconHandle(int set, int element) = 0;

@@ -10,6 +10,7 @@
 #include "platform/shell.h"
 #include "platform/sound.h"
 #include "platform/system_metrics.h"
+#include "platform/trace.h"
 #include "platform/window_system.h"
 #include "platform/workstation.h"
 
@@ -27,6 +28,7 @@ struct Services {
   SystemMetrics& metrics;
   FileDialog& files;
   Shell& shell;
+  Trace& trace;  // the diagnostic trace, for what the program decides
 };
 
 }  // namespace unw

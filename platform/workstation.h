@@ -1,6 +1,7 @@
 // The workstation and system facts the program asks about.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace unw {
@@ -10,6 +11,8 @@ class Workstation {
   virtual ~Workstation() = default;
   // Locks the workstation; non-zero on success.
   virtual long LockWorkStation() = 0;
+  // Starts the configured screen saver, asked for through the program's window `window`.
+  virtual void StartScreenSaver(std::uintptr_t window) = 0;
   // The caret blink time in milliseconds.
   virtual unsigned GetCaretBlinkTime() = 0;
   // Folder of the running program, without a trailing backslash.

@@ -7,7 +7,6 @@
 #include "app/frm_timer.h"
 #include "app/product.h"
 #include "cycle/time_entry.h"
-#include "platform/sound.h"
 #include "settings/number_text.h"
 #include "tray/tray_animation.h"
 
@@ -17,6 +16,11 @@ namespace {
 
 // The element of each tray icon set that the dialog shows as its sample.
 constexpr int kSampleElement[5] = {0, 48, 1, 9, 1};
+
+bool IsWorkInterval(const SettingInfo& info) {
+  return info.int32 == &Settings::Hours || info.int16 == &Settings::Minutes ||
+         info.int16 == &Settings::Seconds;
+}
 
 std::string TrayPicture(int set, int element) {
   return "tray:" + std::to_string(set) + ":" + std::to_string(element);
@@ -43,8 +47,10 @@ void FrmPreferences::Design() {
   auto field = [this](const char* name, Control& parent, int l, int t) {
     Control& box = Add(ControlKind::kTextBox, name, &parent);
     box.Move(l, t, 435, 315);
-    for (const auto& f : kNumberFields) {
-      if (std::string(f.box) == name) box.SetMaxLength(f.maxLength);
+    // As many digits as the setting's largest value has.
+    for (const auto& f : kSettingFields) {
+      if (std::string(f.control) == name)
+        box.SetMaxLength(static_cast<int>(std::to_string(Setting(f.setting).hi).size()));
     }
     box.onKeyPress = FilterDigitKey;
     box.onGotFocus = [&box] { SelectAll(box); };
@@ -119,6 +125,9 @@ void FrmPreferences::Design() {
   option("optAudioType", 3, "&Custom Sound", audio, 2760, 600, 2400);
   Control& sounds = Add(ControlKind::kComboBox, "cboSelectedSound", &audio);
   sounds.Move(240, 900, 1920, 315);
+  std::vector<std::string> names;
+  for (const auto& clip : kSoundCatalogue) names.push_back(clip.displayName);
+  sounds.SetItems(names);
   sounds.SetValue(-1);
   sounds.onClick = [this] { cboSelectedSound_Click(); };
   button("cmdSoundPreview", audio, "Play Sound", "play", 2205, 885, 390, 345).onClick = [this] {
@@ -139,6 +148,7 @@ void FrmPreferences::Design() {
   Control& tray = frame("Frame1", "Tra&y Icon", 105, 4650, 2190, 705);
   Control& sets = Add(ControlKind::kComboBox, "cboTrayIcon", &tray);
   sets.Move(150, 270, 1560, 315);
+  sets.SetItems(std::vector<std::string>(std::begin(kIconSetNames), std::end(kIconSetNames)));
   sets.SetValue(-1);
   sets.onClick = [this] { cboTrayIcon_Click(); };
   Add(ControlKind::kImage, "imgTrayIcon", &tray).Move(1815, 255, 240, 240);
@@ -174,47 +184,56 @@ int FrmPreferences::SelectedOption(const char* group) const {
   return -1;
 }
 
+void FrmPreferences::Fill(const SettingField& field, long value, const std::string& text) {
+  Control* c = Find(field.control);
+  switch (field.kind) {
+    case FieldKind::kNumber:
+      c->SetText(TwoDigit(value));
+      break;
+    case FieldKind::kLimit:
+      // The option's click puts the last saved limit (or 3) into the field.
+      SelectOption("optSnoozeLimit", value == 99 ? 0 : 1);
+      if (value != 99) c->SetText(std::to_string(value));
+      c->SetEnabled(value != 99);
+      break;
+    case FieldKind::kCheck:
+      c->SetValue(value == 1 ? 1 : 0);
+      break;
+    case FieldKind::kOption:
+      SelectOption(field.control, static_cast<int>(value));
+      break;
+    case FieldKind::kList:
+      c->Select(static_cast<int>(value));
+      break;
+    case FieldKind::kPath:
+      strCustomSound = TrimSpaces(text);
+      Ctl("txtCustomSoundFileName").SetText(GetFileName(text));
+      break;
+  }
+}
+
 void FrmPreferences::Form_Load() {
   const Settings& s = app_.settings;
   ApplyWindowFonts(app_, *this);
-  SetTopMost(app_, hWnd(), true);
-  // The stored interval, not a one-time change of the main window.
-  for (const char* name : {"Hours", "Minutes", "Seconds"}) {
-    int16_t v = 0;
-    TextToInt16(app_.store.ReadSettingValue(kSettingsKey, name), v);
-    Ctl(std::string("txt") + name).SetText(TwoDigit(v));
+  app_.sys.windows.SetTopMost(hWnd(), true);
+  // Option groups last: picking a sound in the list selects "Selected Sound", and the saved
+  // kind must win.
+  for (bool options : {false, true}) {
+    for (const SettingField& f : kSettingFields) {
+      if ((f.kind == FieldKind::kOption) != options) continue;
+      const SettingInfo& info = Setting(f.setting);
+      long value = f.kind == FieldKind::kPath ? 0 : info.Get(s);
+      if (IsWorkInterval(info)) {
+        // The stored interval, not a one-time change of the main window.
+        int16_t stored = 0;
+        TextToInt16(app_.store.ReadSettingValue(kSettingsKey, f.setting), stored);
+        value = stored;
+      }
+      Fill(f, value, s.CustomSound);
+    }
   }
-  Ctl("txtBreakMinutes").SetText(TwoDigit(s.BreakMinutes));
-  Ctl("txtBreakSeconds").SetText(TwoDigit(s.BreakSeconds));
-  Ctl("txtSnoozeMinutes").SetText(TwoDigit(s.SnoozeMinutes));
-  Ctl("txtSnoozeSeconds").SetText(TwoDigit(s.SnoozeSeconds));
   Ctl("cmdAbout").SetToolTip("About Korvante Unwindle");
   SetCaption("KORVANTE Unwindle - Preferences");
-  if (s.NumberOfSnooze != 99) {
-    SelectOption("optSnoozeLimit", 1);
-    Ctl("txtSnoozeLimit").SetText(std::to_string(s.NumberOfSnooze));
-    Ctl("txtSnoozeLimit").SetEnabled(true);
-  } else {
-    SelectOption("optSnoozeLimit", 0);
-    Ctl("txtSnoozeLimit").SetEnabled(false);
-  }
-  Ctl("chkLockWorkStation").SetValue(s.LockWorkstationOnBreak == 1);
-  Ctl("chkActivateScreenSaver").SetValue(s.ActivateScreenSaver == 1);
-  Ctl("chkBalloonTipsEnabled").SetValue(s.BalloonTipsEnabled == 1);
-  Ctl("chkStartTimerOnLaunch").SetValue(s.StartTimerOnLaunch == 1);
-  if (s.AlertMeBy == 0 || s.AlertMeBy == 1) SelectOption("optAlertMeBy", s.AlertMeBy);
-  std::vector<std::string> names;
-  for (const auto& clip : kSoundCatalogue) names.push_back(clip.displayName);
-  Control& sounds = Ctl("cboSelectedSound");
-  sounds.SetItems(names);
-  sounds.Select(s.SelectedSound);
-  strCustomSound = TrimSpaces(s.CustomSound);
-  Ctl("txtCustomSoundFileName").SetText(GetFileName(s.CustomSound));
-  SelectOption("optAudioType", s.AudioType);
-  Control& sets = Ctl("cboTrayIcon");
-  sets.SetItems(std::vector<std::string>(std::begin(kIconSetNames), std::end(kIconSetNames)));
-  sets.Select(s.TrayIcon);
-  ShowTrayIconPreview();
   blnCloseClicked = false;
   Ctl("cmdSave").SetEnabled(false);
 }
@@ -249,24 +268,13 @@ void FrmPreferences::ShowTrayIconPreview() {
 }
 
 void FrmPreferences::cmdDefaults_Click() {
-  const char* texts[][2] = {{"txtHours", "01"},         {"txtMinutes", "00"},
-                            {"txtSeconds", "00"},       {"txtSnoozeMinutes", "10"},
-                            {"txtSnoozeSeconds", "00"}, {"txtBreakMinutes", "10"},
-                            {"txtBreakSeconds", "00"}};
-  for (const auto& [box, text] : texts) Ctl(box).SetText(text);
-  SelectOption("optSnoozeLimit", 1);
-  Ctl("txtSnoozeLimit").SetText("3");
-  Ctl("txtSnoozeLimit").SetEnabled(true);
-  Ctl("chkLockWorkStation").SetValue(0);
-  Ctl("chkStartTimerOnLaunch").SetValue(1);
-  Ctl("chkBalloonTipsEnabled").SetValue(1);
-  SelectOption("optAlertMeBy", 0);
-  SelectOption("optAudioType", 2);
-  Ctl("cboSelectedSound").Select(1);
-  strCustomSound.clear();
-  Ctl("txtCustomSoundFileName").SetText("");
-  Ctl("cboTrayIcon").Select(0);
-  Ctl("chkActivateScreenSaver").SetValue(0);
+  // The values a first start stores; nothing is saved until Save.
+  for (const SettingField& f : kSettingFields) {
+    const SettingInfo& info = Setting(f.setting);
+    int16_t value = 0;
+    TextToInt16(info.defaultText, value);
+    Fill(f, value, info.defaultText);
+  }
   Changed();
 }
 
@@ -295,18 +303,18 @@ void FrmPreferences::cmdAbout_Click() {
 
 void FrmPreferences::cmdSoundPreview_Click() {
   const int i = Ctl("cboSelectedSound").value();
-  if (i >= 0 && i <= 14) PlayCatalogueSound(app_, i);
+  if (i >= 0 && i <= 14) app_.sounds.PlayCatalogueSound(i);
 }
 
 void FrmPreferences::cmdCustomSoundPreview_Click() {
-  app_.sys.sound.PlayClip(strCustomSound, kSndFileFlags);
+  app_.sounds.PlayFile(strCustomSound);
 }
 
 void FrmPreferences::cmdBrowseCustomSound_Click() {
   const std::string dir =
       TrimSpaces(strCustomSound).empty() ? app_.sys.workstation.AppPath() : strCustomSound;
   const std::string path =
-      SelectSoundFile(app_, hWnd(), dir, "", "KORVANTE Unwindle - Select Sound File");
+      app_.chooser.SelectSoundFile(hWnd(), dir, "", "KORVANTE Unwindle - Select Sound File");
   if (TrimSpaces(path).empty()) return;
   strCustomSound = path;
   Ctl("txtCustomSoundFileName").SetText(GetFileName(path));

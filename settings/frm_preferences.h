@@ -10,6 +10,41 @@ namespace unw {
 
 class App;
 
+// How a control of the dialog edits a stored setting.
+enum class FieldKind {
+  kNumber,  // digits, cut to the setting's largest value on saving
+  kLimit,   // the reminder limit: a digit, or "No Limit" (99) by its option
+  kCheck,   // 0 or 1
+  kOption,  // the selected item of an option group
+  kList,    // the selected entry of a drop-down list
+  kPath,    // the custom sound's full path (strCustomSound)
+};
+struct SettingField {
+  const char* control;
+  const char* setting;
+  FieldKind kind;
+};
+// Every setting the dialog edits, in the order saving stores them.
+inline constexpr SettingField kSettingFields[] = {
+    {"txtHours", "Hours", FieldKind::kNumber},
+    {"txtMinutes", "Minutes", FieldKind::kNumber},
+    {"txtSeconds", "Seconds", FieldKind::kNumber},
+    {"txtBreakMinutes", "BreakMinutes", FieldKind::kNumber},
+    {"txtBreakSeconds", "BreakSeconds", FieldKind::kNumber},
+    {"txtSnoozeMinutes", "SnoozeMinutes", FieldKind::kNumber},
+    {"txtSnoozeSeconds", "SnoozeSeconds", FieldKind::kNumber},
+    {"txtSnoozeLimit", "NumberOfSnooze", FieldKind::kLimit},
+    {"optAlertMeBy", "AlertMeBy", FieldKind::kOption},
+    {"chkLockWorkStation", "LockWorkstationOnBreak", FieldKind::kCheck},
+    {"chkActivateScreenSaver", "ActivateScreenSaver", FieldKind::kCheck},
+    {"chkStartTimerOnLaunch", "StartTimerOnLaunch", FieldKind::kCheck},
+    {"chkBalloonTipsEnabled", "BalloonTipsEnabled", FieldKind::kCheck},
+    {"optAudioType", "AudioType", FieldKind::kOption},
+    {"cboSelectedSound", "SelectedSound", FieldKind::kList},
+    {"txtCustomSoundFileName", "CustomSound", FieldKind::kPath},
+    {"cboTrayIcon", "TrayIcon", FieldKind::kList},
+};
+
 class FrmPreferences : public Form {
  public:
   explicit FrmPreferences(App& app);
@@ -39,26 +74,13 @@ class FrmPreferences : public Form {
   void ShowTrayIconPreview();
   void SelectOption(const char* group, int index);
   int SelectedOption(const char* group) const;
+  // Shows the setting's value (`value` as text for the path) in its control.
+  void Fill(const SettingField& field, long value, const std::string& text = "");
+  // Stores what the control holds; false when the store refused the write.
+  bool Store(const SettingField& field);
 
   App& app_;
   bool blnCloseClicked = false;
-};
-
-// The number fields of the dialog: name, the setting it edits, most characters.
-struct NumberField {
-  const char* box;
-  const char* setting;
-  int maxLength;
-};
-inline constexpr NumberField kNumberFields[] = {
-    {"txtHours", "Hours", 2},
-    {"txtMinutes", "Minutes", 2},
-    {"txtSeconds", "Seconds", 2},
-    {"txtBreakMinutes", "BreakMinutes", 2},
-    {"txtBreakSeconds", "BreakSeconds", 2},
-    {"txtSnoozeMinutes", "SnoozeMinutes", 2},
-    {"txtSnoozeSeconds", "SnoozeSeconds", 2},
-    {"txtSnoozeLimit", "NumberOfSnooze", 1},
 };
 
 }  // namespace unw

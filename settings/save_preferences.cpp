@@ -1,97 +1,75 @@
 // Storing the preferences and applying them to the running program.
 #include "app/app.h"
-#include "app/frm_timer.h"
+#include "cycle/break_cycle.h"
 #include "cycle/time_entry.h"
 #include "settings/frm_preferences.h"
 #include "settings/number_text.h"
-#include "tray/tray_animation.h"
-#include "tray/tray_icon.h"
-
-#include <type_traits>
 
 namespace unw {
 
-void FrmPreferences::SavePreferences() {
+bool FrmPreferences::Store(const SettingField& field) {
   Settings& s = app_.settings;
   SettingsStore& store = app_.store;
-  auto write = [&store](const char* name, const std::string& text) {
-    store.WriteSettingValue(kSettingsKey, name, text);
+  const SettingInfo& info = Setting(field.setting);
+  // Option groups are arrays: their items are asked for below.
+  Control& c = field.kind == FieldKind::kOption ? Ctl(field.control, 0) : Ctl(field.control);
+  auto write = [&](const std::string& text) {
+    return store.WriteSettingValue(kSettingsKey, info.name, text);
   };
-  // A field limited to `limit` is stored as it stands (leading zeros kept). An
-  // empty field, or text pasted in that is not a number, is not stored at all.
-  auto number = [&](const char* box, const char* name, long limit, auto& target) {
-    Control& field = Ctl(box);
-    long v = 0;
-    if (DigitsOnly(field.text(), v)) {
-      if (v > limit) {
-        field.SetText(std::to_string(limit));
-        v = limit;
+  bool ok = true;
+  switch (field.kind) {
+    case FieldKind::kNumber:
+      // Stored as it stands ("05" stays "05"); an empty field, or pasted text that is not a
+      // number, stores nothing and shows the value in effect again.
+      if (auto v = FieldNumber(c, info)) {
+        ok = write(c.text());
+        info.Set(s, *v);
       }
-      write(name, field.text());
-      target = static_cast<std::remove_reference_t<decltype(target)>>(v);
+      c.SetText(TwoDigit(info.Get(s)));
+      break;
+    case FieldKind::kLimit: {
+      long v = 0;
+      if (SelectedOption("optSnoozeLimit") == 0) {
+        ok = write("99");
+        info.Set(s, 99);
+        c.SetText("3");
+        break;
+      }
+      if (DigitsOnly(c.text(), v) && v <= info.hi) {
+        ok = write(c.text());
+        info.Set(s, v);
+      }
+      c.SetText(std::to_string(info.Get(s)));
+      break;
     }
-    field.SetText(TwoDigit(target));
-  };
-  number("txtHours", "Hours", 99, s.Hours);
-  number("txtMinutes", "Minutes", 59, s.Minutes);
-  number("txtSeconds", "Seconds", 59, s.Seconds);
-  number("txtBreakMinutes", "BreakMinutes", 59, s.BreakMinutes);
-  number("txtBreakSeconds", "BreakSeconds", 59, s.BreakSeconds);
-  number("txtSnoozeMinutes", "SnoozeMinutes", 59, s.SnoozeMinutes);
-  number("txtSnoozeSeconds", "SnoozeSeconds", 59, s.SnoozeSeconds);
-
-  Control& limitBox = Ctl("txtSnoozeLimit");
-  if (SelectedOption("optSnoozeLimit") == 0) {
-    write("NumberOfSnooze", "99");
-    s.NumberOfSnooze = 99;
-    limitBox.SetText("3");
-  } else {
-    long v = 0;
-    if (DigitsOnly(limitBox.text(), v) && v <= 9) {
-      write("NumberOfSnooze", limitBox.text());
-      s.NumberOfSnooze = static_cast<int16_t>(v);
+    case FieldKind::kCheck: {
+      const bool on = c.value() == 1;
+      ok = write(on ? "1" : "0");
+      info.Set(s, on ? 1 : 0);
+      break;
     }
-    limitBox.SetText(std::to_string(s.NumberOfSnooze));
+    case FieldKind::kOption:
+      if (const int i = SelectedOption(field.control); i >= 0) {
+        ok = write(std::to_string(i));
+        info.Set(s, i);
+      }
+      break;
+    case FieldKind::kList:
+      // The working copy follows what the store holds after writing.
+      ok = write(std::to_string(c.value()));
+      store.ReadInto(info, s);
+      break;
+    case FieldKind::kPath:
+      ok = write(strCustomSound);
+      store.ReadInto(info, s);
+      break;
   }
+  return ok;
+}
 
-  const int alertBy = SelectedOption("optAlertMeBy") == 0 ? 0 : 1;
-  write("AlertMeBy", std::to_string(alertBy));
-  s.AlertMeBy = static_cast<int16_t>(alertBy);
-  auto check = [&](const char* box, const char* name, int16_t& target) {
-    const int16_t on = Ctl(box).value() == 1 ? 1 : 0;
-    write(name, on ? "1" : "0");
-    target = on;
-  };
-  check("chkLockWorkStation", "LockWorkstationOnBreak", s.LockWorkstationOnBreak);
-  check("chkActivateScreenSaver", "ActivateScreenSaver", s.ActivateScreenSaver);
-  check("chkStartTimerOnLaunch", "StartTimerOnLaunch", s.StartTimerOnLaunch);
-  check("chkBalloonTipsEnabled", "BalloonTipsEnabled", s.BalloonTipsEnabled);
-  const int audio = SelectedOption("optAudioType");
-  if (audio >= 0) {
-    write("AudioType", std::to_string(audio));
-    s.AudioType = static_cast<int16_t>(audio);
-  }
-  // These three follow what the store holds after writing.
-  write("SelectedSound", std::to_string(Ctl("cboSelectedSound").value()));
-  store.ReadInto(*FindSetting("SelectedSound"), s);
-  write("CustomSound", strCustomSound);
-  store.ReadInto(*FindSetting("CustomSound"), s);
-  write("TrayIcon", std::to_string(Ctl("cboTrayIcon").value()));
-  store.ReadInto(*FindSetting("TrayIcon"), s);
-
-  // The tray shows the new set at once, with its tooltip unchanged.
-  const std::string tip = app_.trayIconData.szTip;
-  RefreshTrayIcon(app_, tip);
-  app_.trayIconData.szTip = tip;
-
-  FrmTimer& main = app_.frmTimer();
-  if (main.Ctl("tmrMain").enabled() || main.blnPause) return;
-  main.Ctl("lblHours").SetCaption(TwoDigit(s.Hours));
-  main.Ctl("lblMinutes").SetCaption(TwoDigit(s.Minutes));
-  main.Ctl("lblSeconds").SetCaption(TwoDigit(s.Seconds));
-  if (std::uintptr_t icon = GetTrayIconPicture(app_, kPictureIdle)) app_.trayIconData.hIcon = icon;
-  app_.trayIconData.szTip = FixedField(WorkStatusText(main.TimeRemaining(), kStopped), kTipChars);
-  ModifyTrayIcon(app_);
+void FrmPreferences::SavePreferences() {
+  for (const SettingField& f : kSettingFields) Store(f);
+  app_.cycle.PreferencesSaved();
 }
 
 }  // namespace unw

@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 
 #include <array>
+#include <stdexcept>
 
 namespace unw {
 
@@ -61,6 +62,12 @@ const SettingInfo* FindSetting(const std::string& name) {
     if (name == s.name) return &s;
   }
   return nullptr;
+}
+
+const SettingInfo& Setting(const std::string& name) {
+  const SettingInfo* info = FindSetting(name);
+  if (!info) throw std::logic_error("no setting " + name);
+  return *info;
 }
 
 }  // namespace unw

@@ -44,11 +44,21 @@ struct SettingInfo {
   std::string Settings::*text = nullptr;
 
   bool InRange(long v) const { return (v >= lo && v <= hi) || v == alsoValid; }
+  // The working copy of a number setting, and its assignment.
+  long Get(const Settings& s) const { return int32 ? long{s.*int32} : long{s.*int16}; }
+  void Set(Settings& s, long v) const {
+    if (int32)
+      s.*int32 = static_cast<int32_t>(v);
+    else
+      s.*int16 = static_cast<int16_t>(v);
+  }
 };
 
 // All 21 settings, in the order they are loaded.
 std::span<const SettingInfo> SettingsTable();
 const SettingInfo* FindSetting(const std::string& name);
+// A setting that must exist.
+const SettingInfo& Setting(const std::string& name);
 
 inline constexpr const char* kSettingsKey = "Software\\KORVANTE\\Unwindle";
 inline constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";

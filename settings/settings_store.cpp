@@ -13,10 +13,6 @@ namespace {
 // asking for an absurd buffer.
 constexpr uint32_t kMaxValueBytes = 1u << 20;
 
-long NumberOf(const SettingInfo& info, const Settings& s) {
-  return info.int32 ? long{s.*info.int32} : long{s.*info.int16};
-}
-
 }  // namespace
 
 std::string SettingsStore::ReadSettingValue(const std::string& key, const std::string& name) {
@@ -94,10 +90,7 @@ bool SettingsStore::ReadInto(const SettingInfo& info, Settings& s) {
   }
   int16_t v = 0;
   if (!TextToInt16(text, v)) return false;
-  if (info.int32)
-    s.*info.int32 = v;
-  else
-    s.*info.int16 = v;
+  info.Set(s, v);
   return true;
 }
 
@@ -105,7 +98,7 @@ bool SettingsStore::LoadSetting(const SettingInfo& info, Settings& s) {
   if (ReadSettingValue(kSettingsKey, info.name).empty())
     WriteSettingValue(kSettingsKey, info.name, info.defaultText);
   if (!ReadInto(info, s)) return false;
-  if (info.text || info.InRange(NumberOf(info, s))) return true;
+  if (info.text || info.InRange(info.Get(s))) return true;
   WriteSettingValue(kSettingsKey, info.name, info.defaultText);
   return ReadInto(info, s);
 }

@@ -23,12 +23,8 @@ TEST_F(MainWindowTest, FirstStartShowsTheDefaultIntervalAndAppliesTheDefaultOpti
   EXPECT_TRUE(TickRunning());
   sim.AdvanceSeconds(1);
   EXPECT_EQ(Display(), "00:59:59");
-  // Always on top by default: the stacking order only.
-  ASSERT_FALSE(sim.fake.windows.setWindowPos.empty());
-  auto& pos = sim.fake.windows.setWindowPos.back();
-  EXPECT_EQ(pos.hwnd, main().hWnd());
-  EXPECT_EQ(pos.insertAfter, kHwndTopMost);
-  EXPECT_EQ(pos.flags, 3u);
+  // Always on top by default.
+  EXPECT_EQ(sim.fake.windows.topMost.back(), std::make_pair(main().hWnd(), true));
   EXPECT_TRUE(main().Ctl("mnuAlwaysOnTop").checked());
   EXPECT_TRUE(main().Ctl("mnuHideWhenMinimized").checked());
   EXPECT_TRUE(main().Ctl("mnuLaunchOnStartup").checked());
@@ -89,31 +85,16 @@ TEST_F(MainWindowTest, ExitAsksAndNoKeepsTheCountdownGoing) {
   EXPECT_EQ(box.text, "Are you sure you want to exit?");
   EXPECT_EQ(box.title, "KORVANTE Unwindle");
   EXPECT_EQ(box.style, 4132);
-  EXPECT_TRUE(sim.app().blnExitQuestion);
+  EXPECT_TRUE(main().blnExitQuestion());
   // The countdown waits while the question is up.
   sim.AdvanceSeconds(5);
   EXPECT_EQ(Display(), "00:00:50");
   EXPECT_THROW(sim.Click("frmTimer", "cmdStop"), std::logic_error);
   sim.Answer(kIdNo);
-  EXPECT_FALSE(sim.app().blnExitQuestion);
+  EXPECT_FALSE(main().blnExitQuestion());
   EXPECT_TRUE(sim.running());
   sim.AdvanceSeconds(1);
   EXPECT_EQ(Display(), "00:00:49");
-}
-
-TEST_F(MainWindowTest, ARestoredWindowShowsAgainWhereTheScriptWaitsForIt) {
-  Plant({});
-  sim.Start();
-  sim.Close("frmTimer");
-  ASSERT_FALSE(main().visible());
-  bool seen = false;
-  sim.WhenShown("frmTimer", [&](Form& f) { seen = f.windowState() == WindowState::kNormal; });
-  sim.Do([this] {
-    main().SetWindowState(WindowState::kNormal);
-    main().Show();
-  });
-  EXPECT_TRUE(seen);
-  EXPECT_TRUE(sim.fake.windows.taskVisible);
 }
 
 TEST_F(MainWindowTest, ExitAnsweredNoWhileStoppedStaysStopped) {
@@ -145,19 +126,24 @@ TEST_F(MainWindowTest, LoggingOffEndsWithoutAQuestion) {
   EXPECT_TRUE(sim.fake.dialogs.shown.empty());
 }
 
-TEST_F(MainWindowTest, AlwaysOnTopTogglesTheStackingOrderAndTheStore) {
+TEST_F(MainWindowTest, OptionTogglesApplyStoreAndCheck) {
   Plant({{"AlwaysOnTop", "0"}});
   sim.Start();
-  EXPECT_EQ(sim.fake.windows.setWindowPos.back().insertAfter, kHwndNoTopMost);
-  sim.Click("frmTimer", "mnuAlwaysOnTop");
-  EXPECT_EQ(sim.fake.windows.setWindowPos.back().insertAfter, kHwndTopMost);
-  EXPECT_EQ(Stored("AlwaysOnTop"), "1");
-  EXPECT_TRUE(main().Ctl("mnuAlwaysOnTop").checked());
-  sim.Click("frmTimer", "mnuAlwaysOnTop");
-  EXPECT_EQ(sim.fake.windows.setWindowPos.back().insertAfter, kHwndNoTopMost);
-  EXPECT_EQ(Stored("AlwaysOnTop"), "0");
-  EXPECT_FALSE(main().Ctl("mnuAlwaysOnTop").checked());
-  EXPECT_EQ(sim.app().settings.AlwaysOnTop, 0);
+  EXPECT_FALSE(sim.fake.windows.topMost.back().second);
+  for (const char* expected : {"1", "0"}) {
+    sim.Click("frmTimer", "mnuAlwaysOnTop");
+    EXPECT_EQ(sim.fake.windows.topMost.back().second, expected[0] == '1');
+    EXPECT_EQ(Stored("AlwaysOnTop"), expected);
+    EXPECT_EQ(main().Ctl("mnuAlwaysOnTop").checked(), expected[0] == '1');
+  }
+  // Launch Minimized takes effect only at the next start.
+  sim.Click("frmTimer", "mnuLaunchMinimized");
+  EXPECT_EQ(Stored("LaunchMinimized"), "1");
+  EXPECT_TRUE(main().visible());
+  // A value another program stored out of range is left alone.
+  sim.Do([this] { sim.app().settings.HideWhenMinimized = 5; });
+  sim.Click("frmTimer", "mnuHideWhenMinimized");
+  EXPECT_EQ(Stored("HideWhenMinimized"), "1");
 }
 
 TEST_F(MainWindowTest, TheRunEntryFollowsLaunchOnStartup) {
@@ -171,15 +157,6 @@ TEST_F(MainWindowTest, TheRunEntryFollowsLaunchOnStartup) {
   sim.Click("frmTimer", "mnuLaunchOnStartup");
   EXPECT_EQ(RunValue(sim), "<missing>");
   EXPECT_EQ(Stored("LaunchOnStartup"), "0");
-}
-
-TEST_F(MainWindowTest, LaunchMinimizedTakesEffectOnlyAtTheNextStart) {
-  Plant({});
-  sim.Start();
-  sim.Click("frmTimer", "mnuLaunchMinimized");
-  EXPECT_EQ(Stored("LaunchMinimized"), "1");
-  EXPECT_EQ(main().windowState(), WindowState::kNormal);
-  EXPECT_TRUE(main().visible());
 }
 
 TEST_F(MainWindowTest, LockWorkstationIsCalledAndItsFailureIgnored) {

@@ -51,7 +51,7 @@ TEST_F(PreferencesTest, OpensWithTheStoredSettingsAndNothingChanged) {
   EXPECT_EQ(prefs().strCustomSound, "C:\\Sounds\\bell.wav");
   EXPECT_EQ(P("chkLockWorkStation").value(), 1);
   EXPECT_FALSE(Changed());
-  EXPECT_EQ(sim.fake.windows.setWindowPos.back().insertAfter, kHwndTopMost);
+  EXPECT_EQ(sim.fake.windows.topMost.back(), std::make_pair(prefs().hWnd(), true));
   // Closing an unchanged dialog asks nothing.
   sim.Click("frmPreferences", "cmdExit");
   EXPECT_TRUE(sim.fake.dialogs.shown.empty());
@@ -130,9 +130,8 @@ TEST_F(PreferencesTest, SavingWhileRunningSwitchesTheIconSetButNotTheCountdown) 
   sim.Do([this] { P("cboTrayIcon").Select(3); });
   Save();
   EXPECT_EQ(Display(), "00:09:57");
-  EXPECT_EQ(FakeNotificationArea::SetOf(sim.fake.tray.sent.back().data.hIcon), 3);
-  EXPECT_NE(std::string(ShownText(sim.fake.tray.sent.back().data.szTip)).find("- Started"),
-            std::string::npos);
+  EXPECT_EQ(FakeNotificationArea::SetOf(Sent().hIcon), 3);
+  EXPECT_NE(SentTip().find("- Started"), std::string::npos);
   sim.AdvanceSeconds(1);
   EXPECT_EQ(Display(), "00:09:56");
 }
@@ -154,8 +153,7 @@ TEST_F(PreferencesTest, SavingWhilePausedKeepsTheCountdownWhileStoppedShowsTheNe
   sim.Type("frmPreferences", "txtMinutes", "45");
   Save();
   EXPECT_EQ(Display(), "00:45:00");
-  EXPECT_NE(std::string(ShownText(sim.fake.tray.sent.back().data.szTip)).find("00:45:00 - Stopped"),
-            std::string::npos);
+  EXPECT_NE(SentTip().find("00:45:00 - Stopped"), std::string::npos);
 }
 
 TEST_F(PreferencesTest, DefaultsThenNoChangesNothing) {
@@ -281,7 +279,7 @@ TEST_F(AboutTest, TheAboutBoxOpensFromEverywhereAndClosesWithItsKeys) {
   EXPECT_EQ(sim.ctl("frmAbout", "lblProductName").caption(), "Unwindle 1.0");
   const Control& ok = sim.ctl("frmAbout", "cmdOK");
   EXPECT_TRUE(ok.isDefaultButton() && ok.isCancelButton()) << "Enter and Esc press Ok";
-  EXPECT_EQ(sim.fake.windows.setWindowPos.back().insertAfter, kHwndTopMost);
+  EXPECT_TRUE(sim.fake.windows.topMost.back().second);
   sim.Click("frmAbout", "cmdOK");
   EXPECT_FALSE(sim.FindForm("frmAbout"));
   sim.Click("frmTimer", "mPopAbout");

@@ -34,11 +34,22 @@ class ProgramTest : public ::testing::Test {
     return sim.fake.registry.Text(kHkeyCurrentUser, kSettingsKey, name).value_or("<missing>");
   }
   FrmTimer& main() { return sim.app().frmTimer(); }
-  std::string Display() { return main().TimeRemaining(); }
-  std::string Tip() { return std::string(ShownText(sim.app().trayIconData.szTip)); }
-  bool TickRunning() { return sim.fake.loop.IsTimerRunning(main().Ctl("tmrMain")); }
+  // What the main window shows, read from its labels.
+  std::string Display() {
+    return main().Ctl("lblHours").caption() + ":" + main().Ctl("lblMinutes").caption() + ":" +
+           main().Ctl("lblSeconds").caption();
+  }
+  // The tooltip in the tray record, and the one last sent to the shell.
+  std::string Tip() { return std::string(ShownText(sim.app().tray.record().szTip)); }
+  const TrayIconData& Sent() { return sim.fake.tray.sent.back().data; }
+  std::string SentTip() { return std::string(ShownText(Sent().szTip)); }
+  int SentPicture() { return FakeNotificationArea::ElementOf(Sent().hIcon); }
+  bool Running(const char* timer) { return sim.fake.loop.IsTimerRunning(main().Ctl(timer)); }
+  bool TickRunning() { return Running("tmrMain"); }
   std::string Tooltip(const char* control) { return main().Ctl(control).toolTip(); }
   bool Enabled(const char* control) { return main().Ctl(control).enabled(); }
+  bool Loaded(const char* form) { return sim.FindForm(form) != nullptr; }
+  CycleState State() { return sim.app().cycle.state(); }
 
   Sim sim;
 };

@@ -13,9 +13,12 @@ class SoundTest : public ProgramTest {
   void Run(const std::map<std::string, std::string>& settings) {
     Plant(settings);
     sim.Start();
-    sim.Do([this] { PlayAlertSound(sim.app()); });
+    Play();
   }
   FakeSoundPlayer& sound() { return sim.fake.sound; }
+  void Play(int16_t reminders = 0) {
+    sim.Do([this, reminders] { sim.app().sounds.PlayAlertSound(reminders); });
+  }
 };
 
 TEST_F(SoundTest, TheSelectedClipPlaysFromTheProgramsResources) {
@@ -35,10 +38,8 @@ TEST_F(SoundTest, AMissingClipFallsBackToTheBeep) {
 TEST_F(SoundTest, AnUnknownClipIndexBeepsWithoutTryingToPlay) {
   Plant({{"AudioType", "2"}});
   sim.Start();
-  sim.Do([this] {
-    sim.app().settings.SelectedSound = 15;
-    PlayAlertSound(sim.app());
-  });
+  sim.Do([this] { sim.app().settings.SelectedSound = 15; });
+  Play();
   EXPECT_TRUE(sound().played.empty());
   EXPECT_EQ(sound().beeps.size(), 1u);
 }
@@ -52,25 +53,21 @@ TEST_F(SoundTest, TheCustomFilePlaysTrimmedAndFallsBackWhenBlankOrGone) {
   EXPECT_TRUE(sound().beeps.empty());
 
   sound().files.clear();  // deleted meanwhile
-  sim.Do([this] { PlayAlertSound(sim.app()); });
+  Play();
   EXPECT_EQ(sound().beeps.size(), 1u);
 
-  sim.Do([this] {
-    sim.app().settings.CustomSound = "   ";
-    PlayAlertSound(sim.app());
-  });
+  sim.Do([this] { sim.app().settings.CustomSound = "   "; });
+  Play();
   EXPECT_EQ(sound().played.size(), 2u) << "a blank name is never played";
   EXPECT_EQ(sound().beeps.size(), 2u);
 }
 
 TEST_F(SoundTest, NoSoundsAndUnknownKindsAreSilent) {
   Run({{"AudioType", "0"}});
-  sim.Do([this] {
-    sim.app().settings.AudioType = 4;
-    PlayAlertSound(sim.app());
-    sim.app().settings.AudioType = -1;
-    PlayAlertSound(sim.app());
-  });
+  for (int16_t kind : {4, -1}) {
+    sim.Do([this, kind] { sim.app().settings.AudioType = kind; });
+    Play();
+  }
   EXPECT_TRUE(sound().played.empty());
   EXPECT_TRUE(sound().beeps.empty());
 }
@@ -78,12 +75,7 @@ TEST_F(SoundTest, NoSoundsAndUnknownKindsAreSilent) {
 TEST_F(SoundTest, WindowsSoundsBeepByTheReminderCount) {
   Run({{"AudioType", "1"}, {"NumberOfSnooze", "3"}});
   sound().beeps.clear();
-  for (int16_t count : {0, 1, 2, 3, 4}) {
-    sim.Do([this, count] {
-      sim.app().intSnoozeCount = count;
-      PlayAlertSound(sim.app());
-    });
-  }
+  for (int16_t count : {0, 1, 2, 3, 4}) Play(count);
   EXPECT_EQ(sound().beeps,
             (std::vector<uint32_t>{kMbIconAsterisk, kMbIconAsterisk, kMbIconExclamationBeep,
                                    kMbIconHand, kMbIconHand}));
@@ -95,16 +87,13 @@ TEST(BeepKind, NoLimitAlwaysAsterisksAndZeroLimitStartsAtTheHand) {
   EXPECT_EQ(BeepKind(1, 0), kMbIconExclamationBeep);
 }
 
-TEST(SoundCatalogue, NamesDifferFromResourcesOnlyWhereTheyMust) {
-  int differing = 0;
-  for (const auto& s : kSoundCatalogue) {
-    std::string upper;
-    for (char c : std::string(s.displayName))
-      upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    differing += upper != s.resourceName;
-  }
-  EXPECT_EQ(differing, 4) << "Eastern Melody, Rubber Duck, Telephone and Water Drop";
-  EXPECT_STREQ(kSoundCatalogue[1].displayName, "Chimes");
+TEST_F(SoundTest, TheBreakOverAnnouncementFallsBackToTheQuestionBeep) {
+  Plant({{"AudioType", "3"}, {"CustomSound", "   "}});
+  sim.Start();
+  sim.Click("frmTimer", "cmdUnwindle");
+  sim.Click("frmBreakTimeRemaining", "cmdStopTimer");
+  ASSERT_TRUE(sim.FindForm("frmRestartTimer"));
+  EXPECT_EQ(sound().beeps, (std::vector<uint32_t>{kMbIconQuestionBeep}));
 }
 
 }  // namespace

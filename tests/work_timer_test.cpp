@@ -1,4 +1,5 @@
-// The work countdown as a user lives it, second by second on the virtual clock.
+// The work countdown as a user lives it, second by second on the virtual clock,
+// and the one-time change of its interval.
 #include <gtest/gtest.h>
 
 #include "app/product.h"
@@ -9,43 +10,54 @@ namespace {
 
 class WorkTimerTest : public ProgramTest {
  protected:
-  void StartWith(const char* h, const char* m, const char* s) {
-    Plant({{"Hours", h}, {"Minutes", m}, {"Seconds", s}});
+  void StartWith(const char* h, const char* m, const char* s,
+                 std::map<std::string, std::string> more = {}) {
+    more["Hours"] = h;
+    more["Minutes"] = m;
+    more["Seconds"] = s;
+    Plant(more);
     sim.Start();
   }
 };
 
-TEST_F(WorkTimerTest, ThreeSecondsCountDownAndTheFourthTickEndsIt) {
-  StartWith("0", "0", "3");
-  EXPECT_EQ(Display(), "00:00:03");
+struct Interval {
+  const char *h, *m, *s;
+  int n;  // its length in seconds
+  const char* afterFirstTick;
+};
+
+class CountdownLength : public WorkTimerTest, public ::testing::WithParamInterface<Interval> {};
+
+TEST_P(CountdownLength, ACountdownOfNSecondsEndsOnTickNPlusOne) {
+  const Interval& c = GetParam();
+  StartWith(c.h, c.m, c.s);
   sim.Click("frmTimer", "cmdStart");
-  sim.Advance(999);
-  EXPECT_EQ(Display(), "00:00:03");
-  for (const char* shown : {"00:00:02", "00:00:01", "00:00:00"}) {
-    sim.AdvanceSeconds(1);
-    EXPECT_EQ(Display(), shown);
-    EXPECT_TRUE(TickRunning());
-  }
+  const int64_t start = sim.now();
   sim.AdvanceSeconds(1);
-  EXPECT_FALSE(TickRunning()) << "time is up on tick N + 1";
-  EXPECT_EQ(sim.app().lngAlertSeconds, 0);
+  if (c.n == 0) {
+    EXPECT_EQ(State(), CycleState::kPrompt) << "nothing to count: the first tick alerts";
+    return;
+  }
+  EXPECT_EQ(Display(), c.afterFirstTick);
+  sim.Advance(c.n * 1000LL - 1000);
+  EXPECT_EQ(Display(), "00:00:00");
+  sim.Advance(999);
+  EXPECT_EQ(State(), CycleState::kCounting);
+  sim.Advance(1);
+  EXPECT_EQ(State(), CycleState::kPrompt);
+  EXPECT_EQ(sim.now() - start, (c.n + 1) * 1000LL) << "no drift";
   // The display and the buttons stay as they were until the user answers.
   EXPECT_EQ(Display(), "00:00:00");
   EXPECT_FALSE(Enabled("cmdStart"));
   EXPECT_TRUE(Enabled("cmdStop"));
 }
 
-TEST_F(WorkTimerTest, AnEmptyIntervalEndsOnTheFirstTick) {
-  StartWith("0", "0", "0");
-  sim.Click("frmTimer", "cmdStart");
-  sim.Advance(999);
-  EXPECT_TRUE(TickRunning());
-  sim.Advance(1);
-  EXPECT_FALSE(TickRunning());
-  EXPECT_EQ(Display(), "00:00:00");
-}
+INSTANTIATE_TEST_SUITE_P(Intervals, CountdownLength,
+                         ::testing::Values(Interval{"0", "0", "3", 3, "00:00:02"},
+                                           Interval{"0", "0", "0", 0, ""},
+                                           Interval{"1", "0", "0", 3600, "00:59:59"}));
 
-TEST_F(WorkTimerTest, TheLargestIntervalShowsHoursAboveNinetyNineNever) {
+TEST_F(WorkTimerTest, TheLargestIntervalFitsTheDisplay) {
   StartWith("99", "59", "59");
   sim.Click("frmTimer", "cmdStart");
   sim.AdvanceSeconds(1);
@@ -54,125 +66,69 @@ TEST_F(WorkTimerTest, TheLargestIntervalShowsHoursAboveNinetyNineNever) {
   EXPECT_EQ(Display(), "98:59:59");
 }
 
-TEST_F(WorkTimerTest, AnHourEndsExactlyOnTimeWithoutDrift) {
-  StartWith("1", "0", "0");
-  sim.Click("frmTimer", "cmdStart");
-  const int64_t start = sim.now();
-  sim.AdvanceSeconds(1800);
-  EXPECT_EQ(Display(), "00:30:00");
-  sim.AdvanceSeconds(1800);
-  EXPECT_EQ(Display(), "00:00:00");
-  sim.Advance(999);
-  EXPECT_TRUE(TickRunning());
-  sim.Advance(1);
-  EXPECT_FALSE(TickRunning());
-  EXPECT_EQ(sim.now() - start, 3601 * 1000);
-}
-
 TEST_F(WorkTimerTest, PauseHoldsTheCountdownAndStartResumesIt) {
   StartWith("0", "10", "5");
   sim.Click("frmTimer", "cmdStart");
   sim.AdvanceSeconds(5);
-  EXPECT_EQ(Display(), "00:10:00");
   sim.Click("frmTimer", "cmdPause");
   EXPECT_EQ(Tooltip("cmdStart"), "Restart Timer");
-  EXPECT_EQ(Tooltip("cmdStop"), "Reset Timer");
-  EXPECT_EQ(main().Ctl("mnuStart").caption(), "Restart Timer");
   EXPECT_EQ(main().Ctl("mnuStop").caption(), "Reset Timer");
-  EXPECT_TRUE(Enabled("cmdStart"));
   EXPECT_FALSE(Enabled("cmdPause"));
-  EXPECT_FALSE(Enabled("mnuPause"));
-  EXPECT_TRUE(Enabled("cmdStop"));
   EXPECT_FALSE(Enabled("cmdChange")) << "a pause leaves the one-time change off";
   sim.AdvanceSeconds(30);
   EXPECT_EQ(Display(), "00:10:00");
-  sim.Click("frmTimer", "cmdStart");
+  sim.Click("frmTimer", "mnuStart");
   EXPECT_EQ(Tooltip("cmdStart"), "Start Timer");
-  EXPECT_EQ(main().Ctl("mnuStop").caption(), "Stop Timer");
   sim.AdvanceSeconds(1);
   EXPECT_EQ(Display(), "00:09:59");
 }
 
-TEST_F(WorkTimerTest, StopShowsTheSavedIntervalAndTheNextStartBeginsAfresh) {
+TEST_F(WorkTimerTest, StopReloadsTheStoredIntervalAndTheNextStartBeginsAfresh) {
   StartWith("0", "0", "20");
   sim.Click("frmTimer", "cmdStart");
   sim.AdvanceSeconds(5);
   sim.Click("frmTimer", "cmdPause");
-  sim.Click("frmTimer", "cmdStop");
-  EXPECT_EQ(Display(), "00:00:20");
-  EXPECT_TRUE(Enabled("cmdStart"));
-  EXPECT_FALSE(Enabled("cmdPause"));
+  // Another program changes the store meanwhile.
+  PlantValue("Hours", "100");
+  PlantValue("Minutes", "x");
+  sim.Click("frmTimer", "mnuStop");
+  EXPECT_EQ(Display(), "01:00:20") << "out of range: default; not a number: kept";
+  EXPECT_EQ(Stored("Hours"), "1");
   EXPECT_FALSE(Enabled("cmdStop"));
-  EXPECT_FALSE(Enabled("mnuStop"));
   EXPECT_TRUE(Enabled("cmdChange"));
   EXPECT_EQ(main().Ctl("mnuStart").caption(), "Start Timer");
   sim.Click("frmTimer", "cmdStart");
   sim.AdvanceSeconds(1);
-  EXPECT_EQ(Display(), "00:00:19");
+  EXPECT_EQ(Display(), "01:00:19");
 }
 
-TEST_F(WorkTimerTest, StopReloadsTheStoredIntervalAndRepairsIt) {
-  StartWith("0", "0", "20");
-  sim.Click("frmTimer", "cmdStart");
-  sim.AdvanceSeconds(3);
-  // Another program changes the store meanwhile.
-  PlantValue("Hours", "100");
-  PlantValue("Minutes", "x");
-  PlantValue("Seconds", "9");
-  sim.Click("frmTimer", "cmdStop");
-  EXPECT_EQ(Display(), "01:00:09") << "out of range: default; not a number: kept";
-  EXPECT_EQ(Stored("Hours"), "1");
-  EXPECT_EQ(Stored("Minutes"), "x");
-}
+class TooltipBySet : public WorkTimerTest, public ::testing::WithParamInterface<const char*> {};
 
-TEST_F(WorkTimerTest, TheTooltipFollowsTheStateWithTheNextTickOrAtOnceForTrafficLights) {
-  StartWith("0", "0", "9");
+TEST_P(TooltipBySet, FollowsTheStateWithTheNextTickOrAtOnceForTrafficLights) {
   const std::string head = std::string("KORVANTE - ") + kMakerUrl + " \r\nTime Remaining: ";
-  EXPECT_EQ(Tip(), head + "00:00:09 - Stopped");
+  const bool lights = GetParam()[0] == '4';
+  StartWith("0", "0", "9", {{"TrayIcon", GetParam()}});
+  EXPECT_EQ(SentTip(), head + "00:00:09 - Stopped");
   sim.Click("frmTimer", "cmdStart");
-  EXPECT_EQ(Tip(), head + "00:00:09 - Started");
+  EXPECT_EQ(SentTip(), head + (lights ? "00:00:09 - Started" : "00:00:09 - Stopped"));
+  EXPECT_EQ(Tip(), head + "00:00:09 - Started") << "stored for the next tick";
   sim.AdvanceSeconds(1);
-  EXPECT_EQ(Tip(), head + "00:00:08 - Started");
+  EXPECT_EQ(SentTip(), head + "00:00:08 - Started");
   sim.Click("frmTimer", "cmdPause");
-  EXPECT_EQ(Tip(), head + "00:00:08 - Paused");
+  EXPECT_EQ(SentTip(), head + "00:00:08 - Paused");
   sim.Click("frmTimer", "cmdStop");
-  EXPECT_EQ(Tip(), head + "00:00:09 - Stopped");
-  // The record's field is 128 characters: the text, its NUL, then blanks.
-  const std::string& field = sim.app().trayIconData.szTip;
-  ASSERT_EQ(field.size(), 128u);
-  EXPECT_EQ(field[Tip().size()], '\0');
-  EXPECT_EQ(field.back(), ' ');
+  EXPECT_EQ(SentTip(), head + "00:00:09 - Stopped");
 }
 
-TEST_F(WorkTimerTest, TrayMenuTwinsDriveTheSameCountdown) {
-  StartWith("0", "1", "0");
-  sim.Click("frmTimer", "mnuStart");
-  EXPECT_FALSE(Enabled("mnuStart"));
-  EXPECT_TRUE(Enabled("mnuPause"));
-  sim.AdvanceSeconds(2);
-  sim.Click("frmTimer", "mnuPause");
-  EXPECT_TRUE(main().blnPause);
-  sim.Click("frmTimer", "mnuStop");
-  EXPECT_FALSE(main().blnPause);
-  EXPECT_EQ(Display(), "00:01:00");
-  EXPECT_THROW(sim.Click("frmTimer", "mnuStop"), std::logic_error) << "disabled when stopped";
-}
+INSTANTIATE_TEST_SUITE_P(Sets, TooltipBySet, ::testing::Values("0", "4"));
 
 TEST_F(WorkTimerTest, StartingOnLaunchIsAlreadyCountingWhenTheWindowShows) {
-  Plant({{"Minutes", "2"}, {"Hours", "0"}, {"StartTimerOnLaunch", "1"}});
-  sim.Start();
+  StartWith("0", "2", "0", {{"StartTimerOnLaunch", "1"}});
   EXPECT_TRUE(TickRunning());
   EXPECT_TRUE(main().visible());
-  EXPECT_NE(Tip().find(" - Started"), std::string::npos);
   sim.AdvanceSeconds(1);
   EXPECT_EQ(Display(), "00:01:59");
 }
-
-}  // namespace
-}  // namespace unw
-
-namespace unw {
-namespace {
 
 class TimeEntryTest : public ProgramTest {
  protected:
@@ -186,7 +142,6 @@ class TimeEntryTest : public ProgramTest {
 
 TEST_F(TimeEntryTest, EditingSwapsTheDisplayForBoxesAndHidesTheTimerItems) {
   EXPECT_EQ(Box("txtHours"), "01");
-  EXPECT_EQ(Box("txtMinutes"), "20");
   EXPECT_TRUE(main().Ctl("txtSeconds").visible());
   EXPECT_TRUE(main().Ctl("cmdSave").visible());
   EXPECT_FALSE(main().Ctl("cmdChange").visible());
@@ -198,14 +153,10 @@ TEST_F(TimeEntryTest, EditingSwapsTheDisplayForBoxesAndHidesTheTimerItems) {
   // The hours box has the focus with its whole text selected.
   EXPECT_EQ(sim.fake.view.focused, &main().Ctl("txtHours"));
   EXPECT_EQ(main().Ctl("txtHours").selLength(), 2);
-}
-
-TEST_F(TimeEntryTest, OnlyDigitsAndBackspaceGetInAndOnlyTwoOfThem) {
+  // Only digits and Backspace get in, two of them at most.
   sim.Type("frmTimer", "txtHours", "a7-x");
   EXPECT_EQ(Box("txtHours"), "7");
-  sim.Type("frmTimer", "txtHours", "123");
-  EXPECT_EQ(Box("txtHours"), "71");
-  sim.Type("frmTimer", "txtHours", "\b");
+  sim.Type("frmTimer", "txtHours", "123\b");
   EXPECT_EQ(Box("txtHours"), "7");
 }
 
@@ -213,11 +164,13 @@ TEST_F(TimeEntryTest, SaveClampsTakesFilledBoxesAndIsUsedByTheNextStartOnly) {
   sim.Type("frmTimer", "txtHours", "7");
   sim.Type("frmTimer", "txtMinutes", "75");
   sim.Type("frmTimer", "txtSeconds", "\b\b");  // emptied: keeps 30
+  sim.Paste("frmTimer", "txtHours", "1a");     // not a number: keeps 1
+  sim.Paste("frmTimer", "txtHours", "7");
+  const int writes = sim.fake.registry.writes();
   sim.Click("frmTimer", "cmdSave");
   EXPECT_EQ(Box("txtMinutes"), "59");
   EXPECT_EQ(Display(), "07:59:30");
-  EXPECT_EQ(Stored("Hours"), "1") << "never stored";
-  EXPECT_TRUE(Enabled("cmdStart"));
+  EXPECT_EQ(sim.fake.registry.writes(), writes) << "never stored";
   EXPECT_TRUE(main().Ctl("mnuStart").visible());
   sim.Click("frmTimer", "cmdStart");
   sim.AdvanceSeconds(1);
@@ -226,22 +179,16 @@ TEST_F(TimeEntryTest, SaveClampsTakesFilledBoxesAndIsUsedByTheNextStartOnly) {
   EXPECT_EQ(Display(), "01:20:30") << "Stop brings back the saved interval";
 }
 
-TEST_F(TimeEntryTest, ZeroEverywhereAlertsOnTheFirstTick) {
+TEST_F(TimeEntryTest, PastedTextIsIgnoredAndZeroEverywhereAlertsOnTheFirstTick) {
+  sim.Paste("frmTimer", "txtMinutes", " 5");
+  sim.Click("frmTimer", "cmdSave");
+  EXPECT_EQ(Display(), "01:20:30");
+  sim.Click("frmTimer", "cmdChange");
   for (const char* box : {"txtHours", "txtMinutes", "txtSeconds"}) sim.Type("frmTimer", box, "0");
   sim.Click("frmTimer", "cmdSave");
   sim.Click("frmTimer", "cmdStart");
   sim.AdvanceSeconds(1);
-  EXPECT_TRUE(sim.FindForm("frmUnwindle"));
-}
-
-TEST_F(TimeEntryTest, PastedTextThatIsNotANumberIsIgnoredAndNeverStored) {
-  sim.Paste("frmTimer", "txtHours", "1a");
-  sim.Paste("frmTimer", "txtMinutes", " 5");
-  sim.Paste("frmTimer", "txtSeconds", "123");
-  const int writes = sim.fake.registry.writes();
-  sim.Click("frmTimer", "cmdSave");
-  EXPECT_EQ(Display(), "01:20:59");
-  EXPECT_EQ(sim.fake.registry.writes(), writes);
+  EXPECT_TRUE(Loaded("frmUnwindle"));
 }
 
 }  // namespace

@@ -1,11 +1,16 @@
 #include "tray/tray_animation.h"
 
-#include "app/app.h"
-#include "platform/notification_area.h"
 #include "tray/tray_icon.h"
-#include "tray/tray_record.h"
 
 namespace unw {
+
+namespace {
+
+// The last frame each set animates through; the pictures after it are shown only while
+// flashing (the traffic lights' last one too).
+constexpr int16_t kLastAnimationFrame[5] = {7, 47, 7, 14, 2};
+
+}  // namespace
 
 int TrayIconElement(int16_t trayIcon, int16_t mode, int16_t frame) {
   if (trayIcon < 0 || trayIcon > 4) return -1;
@@ -22,19 +27,16 @@ int TrayIconElement(int16_t trayIcon, int16_t mode, int16_t frame) {
   }
 }
 
-std::uintptr_t GetTrayIconPicture(App& app, int16_t mode) {
-  const int16_t set = app.settings.TrayIcon;
-  const int element = TrayIconElement(set, mode, app.intIconFrame);
-  return element < 0 ? 0 : app.sys.tray.IconHandle(set, element);
+bool IsAnimationFrame(int16_t trayIcon, int16_t frame) {
+  return trayIcon >= 0 && trayIcon <= 4 && frame >= 0 && frame <= kLastAnimationFrame[trayIcon];
 }
 
-int16_t NextTrayIconFrame(int16_t trayIcon, int16_t frame, int16_t& moonTicks,
-                          const std::string& text) {
+int16_t NextTrayIconFrame(int16_t trayIcon, int16_t frame, int16_t& moonTicks, bool paused) {
   switch (trayIcon) {
     case kClassicClock:
-      return frame < 7 ? frame + 1 : 0;
     case kComputerModem:
-      return frame < 47 ? frame + 1 : 0;
+    case kRainwaterTank:
+      return frame < kLastAnimationFrame[trayIcon] ? frame + 1 : 0;
     case kPhasesOfTheMoon:
       // Frames 0 to 6 stay three ticks each, the last one a single tick.
       ++moonTicks;
@@ -43,21 +45,11 @@ int16_t NextTrayIconFrame(int16_t trayIcon, int16_t frame, int16_t& moonTicks,
         return 0;
       }
       return moonTicks % 3 == 0 ? frame + 1 : frame;
-    case kRainwaterTank:
-      return frame < 14 ? frame + 1 : 0;
     case kTrafficLights:
-      return text.find("Paused") != std::string::npos ? 2 : 1;
+      return paused ? 2 : 1;
     default:
       return frame;
   }
-}
-
-void RefreshTrayIcon(App& app, const std::string& text) {
-  app.intIconFrame =
-      NextTrayIconFrame(app.settings.TrayIcon, app.intIconFrame, app.intMoonTicks, text);
-  app.trayIconData.szTip = FixedField(text, kTipChars);
-  if (std::uintptr_t icon = GetTrayIconPicture(app, kPictureCurrent)) app.trayIconData.hIcon = icon;
-  ModifyTrayIcon(app);
 }
 
 }  // namespace unw

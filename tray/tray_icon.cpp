@@ -1,9 +1,8 @@
 #include "tray/tray_icon.h"
 
-#include "app/app.h"
-#include "app/frm_timer.h"
-#include "platform/notification_area.h"
-#include "tray/tray_record.h"
+#include "settings/settings.h"
+#include "settings/settings_store.h"
+#include "tray/tray_animation.h"
 
 namespace unw {
 
@@ -11,141 +10,163 @@ namespace {
 
 constexpr const char* kExplorerAdvanced =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\";
+// The callback version the program asks for (the classic mouse messages).
+constexpr uint32_t kNotifyIconVersion = 3;
+constexpr uint32_t kNisSharedIcon = 2;
 
-std::string WithNul(const std::string& text) {
-  return text + '\0';
-}
-
-void Send(App& app, uint32_t message) {
-  app.sys.tray.NotifyIcon(message, app.trayIconData);
+std::string Field(const std::string& text, int width) {
+  return FixedField(text + '\0', width);
 }
 
 }  // namespace
 
-void SelectTrayRecordSize(App& app) {
-  if (ShellVersionAtLeast(app, 6))
-    app.lngTrayRecordSize = kTrayRecordSizeFull;
-  else if (ShellVersionAtLeast(app, 5))
-    app.lngTrayRecordSize = kTrayRecordSizeV2;
-  else
-    app.lngTrayRecordSize = kTrayRecordSizeV1;
+TrayIcon::TrayIcon(NotificationArea& shell, SettingsStore& store, const Settings& settings)
+    : shell_(shell), store_(store), settings_(settings) {}
+
+void TrayIcon::Send(TrayCommand command) {
+  shell_.NotifyIcon(command, record_);
 }
 
-bool ShellVersionAtLeast(App& app, int16_t major) {
+void TrayIcon::Identify() {
+  record_.cbSize = recordSize_;
+  record_.uID = 1;
+}
+
+void TrayIcon::SelectTrayRecordSize() {
+  if (ShellVersionAtLeast(6))
+    recordSize_ = kTrayRecordSizeFull;
+  else if (ShellVersionAtLeast(5))
+    recordSize_ = kTrayRecordSizeV2;
+  else
+    recordSize_ = kTrayRecordSizeV1;
+}
+
+bool TrayIcon::ShellVersionAtLeast(int16_t major) {
   uint32_t ms = 0;
-  if (!app.sys.tray.ShellFileVersionMS(ms)) return false;
+  if (!shell_.ShellFileVersionMS(ms)) return false;
   return static_cast<int16_t>(ms >> 16) >= major;
 }
 
-bool BalloonTipsAllowedBySystem(App& app) {
-  return app.store.ReadDwordValue(kHkeyCurrentUser, kExplorerAdvanced, "EnableBalloonTips", -1) !=
-         0;
+bool TrayIcon::BalloonTipsAllowedBySystem() {
+  return store_.ReadDwordValue(kHkeyCurrentUser, kExplorerAdvanced, "EnableBalloonTips", -1) != 0;
 }
 
-void AddTrayIcon(App& app, std::uintptr_t hwnd, std::uintptr_t icon, const std::string& tip) {
-  if (app.lngTrayRecordSize == 0) SelectTrayRecordSize(app);
-  TrayIconData& t = app.trayIconData;
-  t.cbSize = app.lngTrayRecordSize;
-  t.hWnd = hwnd;
-  t.uID = 1;
-  t.uFlags = 7;
-  t.dwState = 2;
-  t.hIcon = icon;
-  t.uCallbackMessage = kTrayCallbackMessage;
-  t.dwInfoFlags = 0;
-  t.szInfoTitle = FixedField(std::string(1, '\0'), kInfoTitleChars);
-  t.szInfo = FixedField(std::string(1, '\0'), kInfoChars);
-  t.szTip = FixedField(WithNul(tip), kTipChars);
-  t.uTimeout = 3;
-  Send(app, kNimAdd);
-  Send(app, kNimSetVersion);
-  app.lngPrevWndProc = app.sys.tray.HookWindow(
-      hwnd, [&app](std::uintptr_t h, uint32_t m, std::uintptr_t w, std::intptr_t l) {
-        return TrayWindowProc(app, h, m, w, l);
-      });
+void TrayIcon::AddTrayIcon(std::uintptr_t hwnd, std::uintptr_t icon, const std::string& tip,
+                           TrayActions& actions) {
+  if (recordSize_ == 0) SelectTrayRecordSize();
+  actions_ = &actions;
+  record_.hWnd = hwnd;
+  Identify();
+  record_.uFlags = kNifBase;
+  record_.dwState = kNisSharedIcon;
+  record_.hIcon = icon;
+  record_.dwInfoFlags = kNiifNone;
+  record_.szInfoTitle = Field("", kInfoTitleChars);
+  record_.szInfo = Field("", kInfoChars);
+  record_.szTip = Field(tip, kTipChars);
+  record_.uTimeout = kNotifyIconVersion;
+  Send(TrayCommand::kAdd);
+  Send(TrayCommand::kSetVersion);
+  shell_.Subscribe(hwnd, [this](TrayEvent e) { OnEvent(e); });
 }
 
-void RemoveTrayIcon(App& app, std::uintptr_t hwnd) {
-  TrayIconData& t = app.trayIconData;
-  t.cbSize = app.lngTrayRecordSize;
-  t.hWnd = hwnd;
-  t.uID = 1;
-  Send(app, kNimDelete);
-  if (app.lngPrevWndProc != 0) {
-    app.sys.tray.UnhookWindow(hwnd, app.lngPrevWndProc);
-    app.lngPrevWndProc = 0;
+void TrayIcon::RemoveTrayIcon() {
+  Identify();
+  Send(TrayCommand::kDelete);
+  shell_.Unsubscribe(record_.hWnd);
+  actions_ = nullptr;
+}
+
+void TrayIcon::ModifyTrayIcon() {
+  Send(TrayCommand::kModify);
+}
+
+void TrayIcon::ShowBalloonTip(uint32_t infoFlags, const std::string& title,
+                              const std::string& text) {
+  Identify();
+  record_.uFlags = kNifBase | kNifState | kNifInfo;
+  record_.dwInfoFlags = infoFlags;
+  record_.szInfoTitle = Field(title, kInfoTitleChars);
+  record_.szInfo = Field(text, kInfoChars);
+  Send(TrayCommand::kModify);
+  // Sent once: a later modification (every tick of a countdown) must not show it again.
+  record_.uFlags = kNifBase;
+  balloonShowing_ = true;
+}
+
+void TrayIcon::ClearBalloonTip(std::uintptr_t icon, const std::string& tip, bool takeDown) {
+  const bool onScreen = balloonShowing_ && takeDown;
+  balloonShowing_ = false;
+  Identify();
+  // An empty balloon text with the balloon flag takes a balloon off the screen.
+  record_.uFlags = onScreen ? kNifBase | kNifInfo : kNifBase;
+  SetIcon(icon);
+  SetTip(tip);
+  record_.dwInfoFlags = kNiifNone;
+  record_.szInfoTitle = Field("", kInfoTitleChars);
+  record_.szInfo = Field("", kInfoChars);
+  Send(TrayCommand::kModify);
+  record_.uFlags = kNifBase;
+}
+
+void TrayIcon::OnEvent(TrayEvent event) {
+  if (event == TrayEvent::kRecreated) {
+    // The icon went with the old taskbar: add it again as it stands.
+    Send(TrayCommand::kAdd);
+    Send(TrayCommand::kSetVersion);
+    return;
+  }
+  if (!actions_) return;
+  const bool pending = actions_->AlertPending();
+  switch (event) {
+    case TrayEvent::kLeftClick:
+    case TrayEvent::kLeftDoubleClick:
+    case TrayEvent::kRightDoubleClick:
+      pending ? actions_->AcknowledgeTrayAlert() : actions_->RestoreFromTray();
+      break;
+    case TrayEvent::kRightClick:
+      pending ? actions_->AcknowledgeTrayAlert() : actions_->ShowTrayMenu();
+      break;
+    case TrayEvent::kBalloonClicked:
+    case TrayEvent::kBalloonEnded:
+      actions_->EndBalloonAlert();
+      break;
+    case TrayEvent::kRecreated:
+      break;
   }
 }
 
-void ModifyTrayIcon(App& app) {
-  Send(app, kNimModify);
+void TrayIcon::SetTip(const std::string& text) {
+  record_.szTip = Field(text, kTipChars);
 }
 
-void ShowBalloonTip(App& app, std::uintptr_t hwnd, uint32_t infoFlags, const std::string& title,
-                    const std::string& text) {
-  TrayIconData& t = app.trayIconData;
-  t.cbSize = app.lngTrayRecordSize;
-  t.hWnd = hwnd;
-  t.uID = 1;
-  t.uFlags = 31;
-  t.dwInfoFlags = infoFlags;
-  t.szInfoTitle = FixedField(WithNul(title), kInfoTitleChars);
-  t.szInfo = FixedField(WithNul(text), kInfoChars);
-  Send(app, kNimModify);
-  app.frmTimer().Ctl("tmrBalloonTip").SetEnabled(true);
-  app.blnBalloonShowing = true;
+void TrayIcon::SetIcon(std::uintptr_t icon) {
+  if (icon) record_.hIcon = icon;
 }
 
-void ClearBalloonTip(App& app, std::uintptr_t hwnd, std::uintptr_t icon, const std::string& tip) {
-  app.frmTimer().Ctl("tmrBalloonTip").SetEnabled(false);
-  app.blnBalloonShowing = false;
-  TrayIconData& t = app.trayIconData;
-  t.cbSize = app.lngTrayRecordSize;
-  t.hWnd = hwnd;
-  t.uID = 1;
-  t.uFlags = 7;
-  if (icon) t.hIcon = icon;
-  t.szTip = FixedField(WithNul(tip), kTipChars);
-  t.dwInfoFlags = 0;
-  t.szInfoTitle = FixedField(std::string(1, '\0'), kInfoTitleChars);
-  t.szInfo = FixedField(std::string(1, '\0'), kInfoChars);
-  Send(app, kNimModify);
+std::uintptr_t TrayIcon::GetTrayIconPicture(int16_t mode) const {
+  const int16_t set = settings_.TrayIcon;
+  const int element = TrayIconElement(set, mode, frame_);
+  return element < 0 ? 0 : shell_.IconHandle(set, element);
 }
 
-std::intptr_t TrayWindowProc(App& app, std::uintptr_t hwnd, uint32_t msg, std::uintptr_t wParam,
-                             std::intptr_t lParam) {
-  FrmTimer& main = app.frmTimer();
-  if (hwnd == main.hWnd() && msg == app.sys.tray.TaskbarCreatedMessage() && msg != 0) {
-    // Explorer restarted: the icon is gone with the old taskbar.
-    Send(app, kNimAdd);
-    Send(app, kNimSetVersion);
-  }
-  if (hwnd != main.hWnd() || msg != kTrayCallbackMessage)
-    return app.sys.tray.CallPrevious(app.lngPrevWndProc, hwnd, msg, wParam, lParam);
-  const bool alertPending = main.Ctl("tmrPlaySound").enabled();
-  switch (lParam) {
-    case kWmLButtonUp:
-    case kWmLButtonDblClk:
-    case kWmRButtonDblClk:
-      if (alertPending)
-        main.AcknowledgeTrayAlert();
-      else
-        main.RestoreFromTray();
-      break;
-    case kWmRButtonUp:
-      if (alertPending)
-        main.AcknowledgeTrayAlert();
-      else
-        main.ShowTrayMenu();
-      break;
-    case kNinBalloonTimeout:
-    case kNinBalloonUserClick:
-      main.EndBalloonAlert();
-      break;
-    default:
-      break;
-  }
-  return 0;
+void TrayIcon::RefreshTrayIcon(const std::string& text, bool paused) {
+  frame_ = NextTrayIconFrame(settings_.TrayIcon, frame_, moonTicks_, paused);
+  SetTip(text);
+  SetIcon(GetTrayIconPicture(kPictureCurrent));
+  ModifyTrayIcon();
+}
+
+void TrayIcon::ShowCurrentFrame() {
+  if (!IsAnimationFrame(settings_.TrayIcon, frame_)) frame_ = 0;
+  SetIcon(GetTrayIconPicture(kPictureCurrent));
+  ModifyTrayIcon();
+}
+
+void TrayIcon::FlashStep() {
+  flashOn_ = !flashOn_;
+  SetIcon(GetTrayIconPicture(flashOn_ ? kPictureAlert : kPictureIdle));
+  ModifyTrayIcon();
 }
 
 }  // namespace unw

@@ -1,22 +1,22 @@
-// The notification-area icon: the shared record and the shell calls that
-// add, change and remove it, balloons, and the callback dispatch.
+// The notification-area icon: the tray record and its shell calls, balloon
+// notices, the picture animation, and the dispatch of the icon's events.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "platform/notification_area.h"
+#include "tray/tray_record.h"
+
 namespace unw {
 
-class App;
+class SettingsStore;
+struct Settings;
 
-inline constexpr uint32_t kTrayCallbackMessage = 0x401;
-// Mouse and balloon events in the callback's lParam.
-inline constexpr std::intptr_t kWmLButtonUp = 0x202;
-inline constexpr std::intptr_t kWmLButtonDblClk = 0x203;
-inline constexpr std::intptr_t kWmRButtonUp = 0x205;
-inline constexpr std::intptr_t kWmRButtonDblClk = 0x206;
-inline constexpr std::intptr_t kNinBalloonTimeout = 0x404;
-inline constexpr std::intptr_t kNinBalloonUserClick = 0x405;
+// Record flags: the callback, the icon and the tooltip; a balloon adds these two.
+inline constexpr uint32_t kNifBase = 7;
+inline constexpr uint32_t kNifState = 8;
+inline constexpr uint32_t kNifInfo = 16;
 
 // Balloon icons.
 inline constexpr uint32_t kNiifNone = 0;
@@ -24,30 +24,91 @@ inline constexpr uint32_t kNiifInfo = 1;
 inline constexpr uint32_t kNiifWarning = 2;
 inline constexpr uint32_t kNiifError = 3;
 
-// Adds the icon owned by `hwnd` with `icon` and the tooltip `tip`, and hooks the window.
-void AddTrayIcon(App& app, std::uintptr_t hwnd, std::uintptr_t icon, const std::string& tip);
-// Removes the icon owned by `hwnd` and unhooks the window.
-void RemoveTrayIcon(App& app, std::uintptr_t hwnd);
-// Sends the whole tray record as a modification.
-void ModifyTrayIcon(App& app);
-// Shows a balloon notice and starts the balloon timer.
-void ShowBalloonTip(App& app, std::uintptr_t hwnd, uint32_t infoFlags, const std::string& title,
-                    const std::string& text);
-// Ends the balloon state and puts `icon` and `tip` back.
-void ClearBalloonTip(App& app, std::uintptr_t hwnd, std::uintptr_t icon, const std::string& tip);
-// Whether the shell library's major version is at least `major`.
-bool ShellVersionAtLeast(App& app, int16_t major);
-// Chooses the record size the shell understands, once per run.
-void SelectTrayRecordSize(App& app);
-// The user's system-wide switch for balloon notices.
-bool BalloonTipsAllowedBySystem(App& app);
-// Every message of the main window passes here first.
-std::intptr_t TrayWindowProc(App& app, std::uintptr_t hwnd, uint32_t msg, std::uintptr_t wParam,
-                             std::intptr_t lParam);
-
 // Record sizes of the three layouts the shell knows, for this build's pointer size.
 inline constexpr uint32_t kTrayRecordSizeFull = sizeof(void*) == 8 ? 520 : 504;
 inline constexpr uint32_t kTrayRecordSizeV2 = sizeof(void*) == 8 ? 504 : 488;
 inline constexpr uint32_t kTrayRecordSizeV1 = sizeof(void*) == 8 ? 104 : 88;
+
+// Picture modes of GetTrayIconPicture.
+inline constexpr int16_t kPictureIdle = 0;
+inline constexpr int16_t kPictureCurrent = 2;
+inline constexpr int16_t kPictureAlert = 3;
+
+// What the program does when the user acts on its icon.
+class TrayActions {
+ public:
+  virtual ~TrayActions() = default;
+  // Whether a tray alert waits for the user's click (the icon flashes).
+  virtual bool AlertPending() const = 0;
+  // A click while an alert waits: the break prompt, then its answer.
+  virtual void AcknowledgeTrayAlert() = 0;
+  // A click otherwise: the main window comes back.
+  virtual void RestoreFromTray() = 0;
+  // A right click otherwise: the tray popup menu.
+  virtual void ShowTrayMenu() = 0;
+  // The balloon notice was clicked or went away.
+  virtual void EndBalloonAlert() = 0;
+};
+
+class TrayIcon {
+ public:
+  TrayIcon(NotificationArea& shell, SettingsStore& store, const Settings& settings);
+  TrayIcon(const TrayIcon&) = delete;
+  TrayIcon& operator=(const TrayIcon&) = delete;
+
+  // Adds the icon of window `hwnd` with `icon` and the tooltip `tip`; its events go to `actions`.
+  void AddTrayIcon(std::uintptr_t hwnd, std::uintptr_t icon, const std::string& tip,
+                   TrayActions& actions);
+  // Removes the icon; no more events arrive.
+  void RemoveTrayIcon();
+  // Sends the whole record as a modification.
+  void ModifyTrayIcon();
+  // Shows a balloon notice, once: later modifications do not repeat it.
+  void ShowBalloonTip(uint32_t infoFlags, const std::string& title, const std::string& text);
+  // Ends the balloon state and puts `icon` (0: the one shown) and `tip` back; with `takeDown`,
+  // a balloon still on the screen goes away too.
+  void ClearBalloonTip(std::uintptr_t icon, const std::string& tip, bool takeDown = false);
+  // Whether the shell library's major version is at least `major`.
+  bool ShellVersionAtLeast(int16_t major);
+  // The user's system-wide switch for balloon notices.
+  bool BalloonTipsAllowedBySystem();
+  // An event of the icon, dispatched by whether an alert waits.
+  void OnEvent(TrayEvent event);
+
+  // The tooltip and picture in the record, published by the next send.
+  void SetTip(const std::string& text);
+  void SetIcon(std::uintptr_t icon);  // 0 keeps the picture shown
+  // Handle of the picture `mode` names in the chosen set, or 0 for none.
+  std::uintptr_t GetTrayIconPicture(int16_t mode) const;
+  // Advances the frame for the chosen set (the traffic lights show amber when `paused`, else
+  // green), stores `text` as the tooltip with the frame's picture and publishes.
+  void RefreshTrayIcon(const std::string& text, bool paused = false);
+  // Shows the current frame of the chosen set without advancing it; a frame the set does not
+  // animate falls back to 0. Publishes.
+  void ShowCurrentFrame();
+  // One blink of a flashing icon: the alert and the idle picture by turns. Publishes.
+  void FlashStep();
+
+  int16_t frame() const { return frame_; }
+  void SetFrame(int16_t frame) { frame_ = frame; }
+  bool balloonShowing() const { return balloonShowing_; }
+  const TrayIconData& record() const { return record_; }
+
+ private:
+  void SelectTrayRecordSize();
+  void Send(TrayCommand command);
+  void Identify();
+
+  NotificationArea& shell_;
+  SettingsStore& store_;
+  const Settings& settings_;
+  TrayActions* actions_ = nullptr;
+  TrayIconData record_;
+  uint32_t recordSize_ = 0;  // the layout the shell understands; chosen once per run
+  bool balloonShowing_ = false;
+  int16_t frame_ = 0;
+  int16_t moonTicks_ = 0;  // ticks since the moon last moved on
+  bool flashOn_ = false;   // which picture the flashing icon shows
+};
 
 }  // namespace unw

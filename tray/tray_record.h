@@ -1,4 +1,5 @@
-// The one tray record of the program, reused by every notification-area call.
+// The tray record: the icon, tooltip and balloon the program shows in the
+// notification area, reused by every call.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +17,6 @@ struct TrayIconData {
   std::uintptr_t hWnd = 0;
   uint32_t uID = 0;
   uint32_t uFlags = 0;
-  uint32_t uCallbackMessage = 0;
   std::uintptr_t hIcon = 0;
   std::string szTip = std::string(kTipChars, '\0');
   uint32_t dwState = 0;

@@ -18,14 +18,24 @@ LogFont Tahoma(int height) {
 
 }  // namespace
 
-long FakeNotificationArea::NotifyIcon(uint32_t message, const TrayIconData& data) {
-  sent.push_back({message, data});
+long FakeNotificationArea::NotifyIcon(TrayCommand command, const TrayIconData& data) {
+  sent.push_back({command, data});
   const auto id = std::make_pair(data.hWnd, data.uID);
   long ok = 1;
-  if (message == kNimAdd) ok = icons.insert(id).second;
-  if (message == kNimModify || message == kNimSetVersion) ok = icons.count(id) > 0;
-  if (message == kNimDelete) ok = icons.erase(id) > 0;
-  trace_.Line("tray." + std::string(NotifyMessageName(message)),
+  if (command == TrayCommand::kAdd) ok = icons.insert(id).second;
+  if (command == TrayCommand::kModify || command == TrayCommand::kSetVersion)
+    ok = icons.count(id) > 0;
+  if (command == TrayCommand::kDelete) {
+    ok = icons.erase(id) > 0;
+    balloonOnScreen = false;
+  }
+  if (ok && command == TrayCommand::kModify && (data.uFlags & 16) != 0 &&
+      data.cbSize > 104) {  // the first layout has no balloon
+    const bool text = !ShownText(data.szInfo).empty();
+    balloonsShown += text;
+    balloonOnScreen = text;
+  }
+  trace_.Line("tray." + std::string(TrayCommandName(command)),
               {std::to_string(data.cbSize), std::to_string(data.uFlags), std::to_string(data.hIcon),
                std::string(ShownText(data.szTip)), std::string(ShownText(data.szInfoTitle)),
                std::string(ShownText(data.szInfo)), std::to_string(data.dwInfoFlags)});
@@ -38,34 +48,25 @@ bool FakeNotificationArea::ShellFileVersionMS(uint32_t& versionMS) {
   return true;
 }
 
-std::uintptr_t FakeNotificationArea::HookWindow(std::uintptr_t hwnd, WindowProc proc) {
-  hook_ = std::move(proc);
-  hookedWindow_ = hwnd;
-  return kOwnProc;
+bool FakeNotificationArea::Subscribe(std::uintptr_t window, std::function<void(TrayEvent)> sink) {
+  sink_ = std::move(sink);
+  window_ = window;
+  return true;
 }
 
-void FakeNotificationArea::UnhookWindow(std::uintptr_t hwnd, std::uintptr_t previous) {
-  if (hwnd == hookedWindow_ && previous == kOwnProc) {
-    hook_ = nullptr;
-    hookedWindow_ = 0;
-  }
-}
-
-std::intptr_t FakeNotificationArea::CallPrevious(std::uintptr_t previous, std::uintptr_t,
-                                                 uint32_t msg, std::uintptr_t, std::intptr_t) {
-  if (previous == kOwnProc) passedOn.push_back(msg);
-  return 0;
+void FakeNotificationArea::Unsubscribe(std::uintptr_t window) {
+  if (window != window_) return;
+  sink_ = nullptr;
+  window_ = 0;
 }
 
 std::uintptr_t FakeNotificationArea::IconHandle(int set, int element) {
   return 0x10000 + static_cast<std::uintptr_t>(set) * 0x100 + static_cast<std::uintptr_t>(element);
 }
 
-std::intptr_t FakeNotificationArea::Deliver(std::uintptr_t hwnd, uint32_t msg,
-                                            std::uintptr_t wParam, std::intptr_t lParam) {
-  if (hook_ && hwnd == hookedWindow_) return hook_(hwnd, msg, wParam, lParam);
-  passedOn.push_back(msg);
-  return 0;
+void FakeNotificationArea::Raise(TrayEvent event) {
+  if (event == TrayEvent::kRecreated) icons.clear();  // the icon went with the old taskbar
+  if (sink_) sink_(event);
 }
 
 FakeSoundPlayer::FakeSoundPlayer(Trace& trace) : trace_(trace) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -17,41 +18,36 @@ namespace unw {
 class FakeNotificationArea : public NotificationArea {
  public:
   explicit FakeNotificationArea(Trace& trace) : trace_(trace) {}
-  long NotifyIcon(uint32_t message, const TrayIconData& data) override;
+  long NotifyIcon(TrayCommand command, const TrayIconData& data) override;
   bool ShellFileVersionMS(uint32_t& versionMS) override;
-  std::uintptr_t HookWindow(std::uintptr_t hwnd, WindowProc proc) override;
-  void UnhookWindow(std::uintptr_t hwnd, std::uintptr_t previous) override;
-  std::intptr_t CallPrevious(std::uintptr_t previous, std::uintptr_t hwnd, uint32_t msg,
-                             std::uintptr_t wParam, std::intptr_t lParam) override;
-  uint32_t TaskbarCreatedMessage() override { return kTaskbarCreated; }
+  bool Subscribe(std::uintptr_t window, std::function<void(TrayEvent)> sink) override;
+  void Unsubscribe(std::uintptr_t window) override;
   // Handles encode the picture: 0x10000 + set * 0x100 + element.
   std::uintptr_t IconHandle(int set, int element) override;
   static int SetOf(std::uintptr_t icon) { return static_cast<int>((icon - 0x10000) >> 8); }
   static int ElementOf(std::uintptr_t icon) { return static_cast<int>(icon & 0xff); }
 
-  // Delivers a message to the main window as the system would: through the hook if there is
-  // one, else to the window's own procedure (recorded in `passedOn`).
-  std::intptr_t Deliver(std::uintptr_t hwnd, uint32_t msg, std::uintptr_t wParam,
-                        std::intptr_t lParam);
+  // The user (or the shell) acts on the icon: the subscribed window hears of it.
+  void Raise(TrayEvent event);
 
   struct Sent {
-    uint32_t message;
+    TrayCommand command;
     TrayIconData data;
   };
   std::vector<Sent> sent;
   // Icons the shell shows now, by (hWnd, uID).
   std::set<std::pair<std::uintptr_t, uint32_t>> icons;
-  // Messages that reached the window's own procedure.
-  std::vector<uint32_t> passedOn;
+  // Balloons the shell was asked to show, and whether one is on the screen now (a balloon
+  // stays until it is replaced or taken down).
+  int balloonsShown = 0;
+  bool balloonOnScreen = false;
   // The shell library's version; -1 when it cannot be read.
   int shellMajor = 6;
-  static constexpr uint32_t kTaskbarCreated = 0xC123;
-  static constexpr std::uintptr_t kOwnProc = 0xABC0;
 
  private:
   Trace& trace_;
-  WindowProc hook_;
-  std::uintptr_t hookedWindow_ = 0;
+  std::function<void(TrayEvent)> sink_;
+  std::uintptr_t window_ = 0;
 };
 
 class FakeSoundPlayer : public SoundPlayer {

@@ -6,14 +6,9 @@
 
 namespace unw {
 
-long FakeWindowSystem::SetWindowPos(std::uintptr_t hwnd, std::intptr_t insertAfter, int x, int y,
-                                    int cx, int cy, uint32_t flags) {
-  setWindowPos.push_back({hwnd, insertAfter, x, y, cx, cy, flags});
-  trace_.Line("window.zorder", {std::to_string(hwnd),
-                                insertAfter == kHwndTopMost     ? "topmost"
-                                : insertAfter == kHwndNoTopMost ? "notopmost"
-                                                                : "other",
-                                std::to_string(flags)});
+long FakeWindowSystem::SetTopMost(std::uintptr_t window, bool on) {
+  topMost.emplace_back(window, on);
+  trace_.Line("window.zorder", {std::to_string(window), on ? "topmost" : "notopmost", "3"});
   return 1;
 }
 
@@ -23,32 +18,21 @@ void FakeWindowSystem::SetTaskVisible(bool visible) {
   trace_.Line("task.visible", {visible ? "1" : "0"});
 }
 
-long FakeWindowSystem::SetForegroundWindow(std::uintptr_t hwnd) {
-  foreground.push_back(hwnd);
-  trace_.Line("window.foreground", {std::to_string(hwnd)});
+long FakeWindowSystem::SetForegroundWindow(std::uintptr_t window) {
+  foreground.push_back(window);
+  trace_.Line("window.foreground", {std::to_string(window)});
   return 1;
-}
-
-long FakeWindowSystem::PostMsg(std::uintptr_t hwnd, uint32_t msg, std::uintptr_t wParam,
-                               std::intptr_t lParam) {
-  posted.push_back({hwnd, msg, wParam, lParam});
-  trace_.Line("window.post", {std::to_string(hwnd), std::to_string(msg), std::to_string(wParam),
-                              std::to_string(lParam)});
-  return 1;
-}
-
-std::intptr_t FakeWindowSystem::SendMsg(std::uintptr_t hwnd, uint32_t msg, std::uintptr_t wParam,
-                                        std::intptr_t lParam) {
-  sentMessages.push_back({hwnd, msg, wParam, lParam});
-  trace_.Line("window.send", {std::to_string(hwnd), std::to_string(msg), std::to_string(wParam),
-                              std::to_string(lParam)});
-  return 0;
 }
 
 long FakeWorkstation::LockWorkStation() {
   ++locks;
   trace_.Line("lock", {std::to_string(lockResult)});
   return lockResult;
+}
+
+void FakeWorkstation::StartScreenSaver(std::uintptr_t window) {
+  screenSavers.push_back(window);
+  trace_.Line("screensaver", {std::to_string(window)});
 }
 
 int FakeDialogs::ShowMessageBox(std::uintptr_t /*owner*/, const std::string& text,

@@ -18,33 +18,15 @@ class FakeEventLoop;
 class FakeWindowSystem : public WindowSystem {
  public:
   explicit FakeWindowSystem(Trace& trace) : trace_(trace) {}
-  struct SetWindowPosCall {
-    std::uintptr_t hwnd;
-    std::intptr_t insertAfter;
-    int x, y, cx, cy;
-    uint32_t flags;
-  };
-  long SetWindowPos(std::uintptr_t hwnd, std::intptr_t insertAfter, int x, int y, int cx, int cy,
-                    uint32_t flags) override;
+  long SetTopMost(std::uintptr_t window, bool topMost) override;
   void SetTaskVisible(bool visible) override;
-  long SetForegroundWindow(std::uintptr_t hwnd) override;
-  long PostMsg(std::uintptr_t hwnd, uint32_t msg, std::uintptr_t wParam,
-               std::intptr_t lParam) override;
-  std::intptr_t SendMsg(std::uintptr_t hwnd, uint32_t msg, std::uintptr_t wParam,
-                        std::intptr_t lParam) override;
+  long SetForegroundWindow(std::uintptr_t window) override;
 
-  std::vector<SetWindowPosCall> setWindowPos;
+  // Every stacking-order change asked for: (window, topmost).
+  std::vector<std::pair<std::uintptr_t, bool>> topMost;
   bool taskVisible = true;
   std::vector<bool> taskVisibleCalls;
   std::vector<std::uintptr_t> foreground;
-  struct Posted {
-    std::uintptr_t hwnd;
-    uint32_t msg;
-    std::uintptr_t wParam;
-    std::intptr_t lParam;
-  };
-  std::vector<Posted> posted;
-  std::vector<Posted> sentMessages;
 
  private:
   Trace& trace_;
@@ -54,11 +36,14 @@ class FakeWorkstation : public Workstation {
  public:
   explicit FakeWorkstation(Trace& trace) : trace_(trace) {}
   long LockWorkStation() override;
+  void StartScreenSaver(std::uintptr_t window) override;
   unsigned GetCaretBlinkTime() override { return caretBlinkTime; }
   std::string AppPath() override { return appPath; }
   std::string AppExeName() override { return exeName; }
 
   int locks = 0;
+  // Windows the screen saver was asked for through.
+  std::vector<std::uintptr_t> screenSavers;
   long lockResult = 1;
   unsigned caretBlinkTime = 530;
   std::string appPath = "C:\\Program Files\\KORVANTE\\Unwindle";

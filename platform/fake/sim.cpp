@@ -24,7 +24,7 @@ FakePlatform::FakePlatform()
 
 Services FakePlatform::services() {
   return Services{registry, loop,  view,    dialogs, windows, workstation,
-                  tray,     sound, metrics, files,   shell};
+                  tray,     sound, metrics, files,   shell,   trace};
 }
 
 Sim::Sim() : app_(std::make_unique<App>(fake.services())) {
@@ -164,6 +164,10 @@ void Sim::FinishChooser(const std::string& path) {
     d->result = path;
     d->done = true;
   });
+}
+
+void Sim::Tray(TrayEvent event) {
+  Do([this, event] { fake.tray.Raise(event); });
 }
 
 void Sim::EndSession() {

@@ -82,6 +82,8 @@ class Sim {
   void PressPreview(bool play);
   // Closes the open file chooser with `path` chosen, or cancels it with "".
   void FinishChooser(const std::string& path);
+  // The user clicks the tray icon (or the shell reports on it).
+  void Tray(TrayEvent event);
   // The session ends (log-off or shutdown).
   void EndSession();
   // Runs `action` once, on the program thread, as soon as the window `form`

@@ -43,7 +43,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     loop.SetPreTranslate([&view](MSG& msg) { return view.PreTranslate(msg); });
 
     unw::App app(unw::Services{registry, loop, view, dialogs, windows, workstation, tray, sound,
-                               metrics, files, shell});
+                               metrics, files, shell, trace});
     rc = app.Run();
     // Windows still open after a quit message go while their forms exist.
     view.DestroyAll();

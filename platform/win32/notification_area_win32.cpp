@@ -23,11 +23,17 @@ void CopyField(CHAR (&to)[N], const std::string& from) {
   std::memcpy(to, from.data(), std::min(N, from.size()));
 }
 
-// One subclassed window: the core's procedure and the one it replaced.
+// One subclassed window: where its icon's events go, and the procedure replaced.
 struct Hook {
-  WindowProc proc;
+  std::function<void(TrayEvent)> sink;
   WNDPROC previous = nullptr;
 };
+
+// Registered once: Explorer broadcasts it when it builds a new taskbar.
+UINT TaskbarCreated() {
+  static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+  return message;
+}
 
 // Hooked windows of the program (all on its user-interface thread). Kept
 // out of the window's user data, which belongs to the form window; shared,
@@ -41,7 +47,9 @@ std::map<HWND, std::shared_ptr<Hook>>& Hooks() {
 }  // namespace
 
 Win32NotificationArea::Win32NotificationArea(Trace& trace, Win32FormView& view)
-    : trace_(trace), view_(view), taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")) {}
+    : trace_(trace), view_(view) {
+  TaskbarCreated();
+}
 
 Win32NotificationArea::~Win32NotificationArea() {
   // Windows still hooked get their own procedure back before the program's
@@ -56,7 +64,7 @@ Win32NotificationArea::~Win32NotificationArea() {
   }
 }
 
-long Win32NotificationArea::NotifyIcon(uint32_t message, const TrayIconData& data) {
+long Win32NotificationArea::NotifyIcon(TrayCommand command, const TrayIconData& data) {
   NOTIFYICONDATAA nid;
   std::memset(&nid, 0, sizeof nid);
   // The layout the shell reads is the one cbSize names; the rest of our
@@ -65,7 +73,7 @@ long Win32NotificationArea::NotifyIcon(uint32_t message, const TrayIconData& dat
   nid.hWnd = win32::AsHwnd(data.hWnd);
   nid.uID = data.uID;
   nid.uFlags = data.uFlags;
-  nid.uCallbackMessage = data.uCallbackMessage;
+  nid.uCallbackMessage = kCallbackMessage;
   nid.hIcon = reinterpret_cast<HICON>(data.hIcon);
   CopyField(nid.szTip, data.szTip);
   nid.dwState = data.dwState;
@@ -74,8 +82,8 @@ long Win32NotificationArea::NotifyIcon(uint32_t message, const TrayIconData& dat
   nid.uVersion = data.uTimeout;
   CopyField(nid.szInfoTitle, data.szInfoTitle);
   nid.dwInfoFlags = data.dwInfoFlags;
-  const long ok = Shell_NotifyIconA(message, &nid) ? 1 : 0;
-  trace_.Line("tray." + std::string(NotifyMessageName(message)),
+  const long ok = Shell_NotifyIconA(static_cast<DWORD>(command), &nid) ? 1 : 0;
+  trace_.Line("tray." + std::string(TrayCommandName(command)),
               {std::to_string(data.cbSize), std::to_string(data.uFlags), std::to_string(data.hIcon),
                std::string(ShownText(data.szTip)), std::string(ShownText(data.szInfoTitle)),
                std::string(ShownText(data.szInfo)), std::to_string(data.dwInfoFlags)});
@@ -96,59 +104,82 @@ bool Win32NotificationArea::ShellFileVersionMS(uint32_t& versionMS) {
   return true;
 }
 
+bool Win32NotificationArea::EventOf(LPARAM lParam, TrayEvent& event) {
+  switch (lParam) {
+    case WM_LBUTTONUP:
+      event = TrayEvent::kLeftClick;
+      return true;
+    case WM_LBUTTONDBLCLK:
+      event = TrayEvent::kLeftDoubleClick;
+      return true;
+    case WM_RBUTTONUP:
+      // Not WM_CONTEXTMENU as well: Wine sends both for one right click.
+      event = TrayEvent::kRightClick;
+      return true;
+    case WM_RBUTTONDBLCLK:
+      event = TrayEvent::kRightDoubleClick;
+      return true;
+    case NIN_BALLOONUSERCLICK:
+      event = TrayEvent::kBalloonClicked;
+      return true;
+    case NIN_BALLOONTIMEOUT:
+      event = TrayEvent::kBalloonEnded;
+      return true;
+    default:
+      return false;
+  }
+}
+
 LRESULT CALLBACK Win32NotificationArea::HookProc(HWND hwnd, UINT msg, WPARAM wParam,
                                                  LPARAM lParam) {
   auto it = Hooks().find(hwnd);
   if (it == Hooks().end()) return DefWindowProcA(hwnd, msg, wParam, lParam);
-  // Held for the call: the core may unhook the window while handling it.
+  // Held for the call: the program may unsubscribe while handling the event.
   std::shared_ptr<Hook> hook = it->second;
-  const LRESULT result = hook->proc(win32::AsHandle(hwnd), msg, wParam, lParam);
+  if (msg == kCallbackMessage) {
+    // The icon's events are the program's alone: none goes on to the window's procedure.
+    TrayEvent event;
+    if (EventOf(lParam, event) && hook->sink) hook->sink(event);
+    return 0;
+  }
+  if (msg == TaskbarCreated() && hook->sink) hook->sink(TrayEvent::kRecreated);
+  const LRESULT result = CallWindowProcA(hook->previous, hwnd, msg, wParam, lParam);
   if (msg == WM_NCDESTROY) {
-    // The window is gone without being unhooked: forget it, so that a new
-    // window with the same handle starts clean.
+    // The window is gone without an unsubscribe: forget it, so that a new window with the
+    // same handle starts clean.
     auto again = Hooks().find(hwnd);
     if (again != Hooks().end() && again->second == hook) Hooks().erase(again);
   }
   return result;
 }
 
-std::uintptr_t Win32NotificationArea::HookWindow(std::uintptr_t hwnd, WindowProc proc) {
-  HWND h = win32::AsHwnd(hwnd);
-  if (!IsWindow(h) || !proc) return 0;
+bool Win32NotificationArea::Subscribe(std::uintptr_t window, std::function<void(TrayEvent)> sink) {
+  HWND h = win32::AsHwnd(window);
+  if (!IsWindow(h) || !sink) return false;
   auto& hooks = Hooks();
-  auto hook = std::make_shared<Hook>();
-  hook->proc = std::move(proc);
   auto it = hooks.find(h);
   if (it != hooks.end()) {
-    // Hooked already: the new procedure takes the old one's place and passes
-    // on to the window's own procedure, never to our hook (that would loop).
-    // A new record, as the old procedure may be running right now.
-    hook->previous = it->second->previous;
+    // Subscribed already: a new record (the old one may be in use right now) with the new sink
+    // and the window's own procedure.
+    auto hook = std::make_shared<Hook>(Hook{std::move(sink), it->second->previous});
     it->second = std::move(hook);
-    return reinterpret_cast<std::uintptr_t>(it->second->previous);
+    return true;
   }
   SetLastError(0);
   const LONG_PTR previous = SetWindowLongPtrA(
       h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32NotificationArea::HookProc));
-  if (previous == 0 && GetLastError() != 0) return 0;
-  hook->previous = reinterpret_cast<WNDPROC>(previous);
-  hooks[h] = std::move(hook);
-  return static_cast<std::uintptr_t>(previous);
+  if (previous == 0 && GetLastError() != 0) return false;
+  hooks[h] = std::make_shared<Hook>(Hook{std::move(sink), reinterpret_cast<WNDPROC>(previous)});
+  return true;
 }
 
-void Win32NotificationArea::UnhookWindow(std::uintptr_t hwnd, std::uintptr_t previous) {
-  HWND h = win32::AsHwnd(hwnd);
-  if (IsWindow(h)) SetWindowLongPtrA(h, GWLP_WNDPROC, static_cast<LONG_PTR>(previous));
-  Hooks().erase(h);
-}
-
-std::intptr_t Win32NotificationArea::CallPrevious(std::uintptr_t previous, std::uintptr_t hwnd,
-                                                  uint32_t msg, std::uintptr_t wParam,
-                                                  std::intptr_t lParam) {
-  HWND h = win32::AsHwnd(hwnd);
-  // Nothing saved to pass on to: the system's default handling at least.
-  if (previous == 0) return DefWindowProcA(h, msg, wParam, lParam);
-  return CallWindowProcA(reinterpret_cast<WNDPROC>(previous), h, msg, wParam, lParam);
+void Win32NotificationArea::Unsubscribe(std::uintptr_t window) {
+  HWND h = win32::AsHwnd(window);
+  auto it = Hooks().find(h);
+  if (it == Hooks().end()) return;
+  if (IsWindow(h))
+    SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(it->second->previous));
+  Hooks().erase(it);
 }
 
 int Win32NotificationArea::TrayIconSize(UINT dpi) {

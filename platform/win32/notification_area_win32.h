@@ -1,5 +1,6 @@
-// The notification area over Shell_NotifyIconA, the shell library's version
-// and the subclassing that brings the tray icon's messages to the program.
+// The notification area over Shell_NotifyIconA, the shell library's version,
+// and the subclassing of the owner window that turns the icon's callback
+// messages into the program's tray events.
 #pragma once
 
 #include <windows.h>
@@ -22,14 +23,17 @@ class Win32NotificationArea : public NotificationArea {
   Win32NotificationArea(const Win32NotificationArea&) = delete;
   Win32NotificationArea& operator=(const Win32NotificationArea&) = delete;
 
-  long NotifyIcon(uint32_t message, const TrayIconData& data) override;
+  long NotifyIcon(TrayCommand command, const TrayIconData& data) override;
   bool ShellFileVersionMS(uint32_t& versionMS) override;
-  std::uintptr_t HookWindow(std::uintptr_t hwnd, WindowProc proc) override;
-  void UnhookWindow(std::uintptr_t hwnd, std::uintptr_t previous) override;
-  std::intptr_t CallPrevious(std::uintptr_t previous, std::uintptr_t hwnd, uint32_t msg,
-                             std::uintptr_t wParam, std::intptr_t lParam) override;
-  uint32_t TaskbarCreatedMessage() override { return taskbarCreated_; }
+  bool Subscribe(std::uintptr_t window, std::function<void(TrayEvent)> sink) override;
+  void Unsubscribe(std::uintptr_t window) override;
   std::uintptr_t IconHandle(int set, int element) override;
+
+  // The private message the shell sends the icon's mouse and balloon events with.
+  static constexpr UINT kCallbackMessage = WM_USER + 1;
+  // The event a callback's lParam stands for; false for those the program ignores
+  // (mouse moves, button presses, balloon shown or hidden).
+  static bool EventOf(LPARAM lParam, TrayEvent& event);
 
   // The tray's icon size in pixels at `dpi`.
   static int TrayIconSize(UINT dpi);
@@ -39,8 +43,6 @@ class Win32NotificationArea : public NotificationArea {
 
   Trace& trace_;
   Win32FormView& view_;
-  // The core asks for it with every message of the main window: register once.
-  const uint32_t taskbarCreated_;
   // Icons by (set, element, size in pixels), kept for the whole run: the
   // shell holds on to the handle last sent.
   std::map<std::tuple<int, int, int>, HICON> icons_;

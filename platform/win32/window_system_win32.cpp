@@ -8,15 +8,12 @@
 
 namespace unw {
 
-long Win32WindowSystem::SetWindowPos(std::uintptr_t hwnd, std::intptr_t insertAfter, int x, int y,
-                                     int cx, int cy, uint32_t flags) {
-  trace_.Line("window.zorder", {std::to_string(hwnd),
-                                insertAfter == kHwndTopMost     ? "topmost"
-                                : insertAfter == kHwndNoTopMost ? "notopmost"
-                                                                : "other",
-                                std::to_string(flags)});
-  return ::SetWindowPos(win32::AsHwnd(hwnd), reinterpret_cast<HWND>(insertAfter), x, y, cx, cy,
-                        flags)
+long Win32WindowSystem::SetTopMost(std::uintptr_t window, bool topMost) {
+  constexpr UINT kFlags = SWP_NOMOVE | SWP_NOSIZE;  // the stacking order only
+  trace_.Line("window.zorder",
+              {std::to_string(window), topMost ? "topmost" : "notopmost", std::to_string(kFlags)});
+  return ::SetWindowPos(win32::AsHwnd(window), topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                        kFlags)
              ? 1
              : 0;
 }
@@ -39,25 +36,9 @@ void Win32WindowSystem::SetTaskVisible(bool visible) {
   if (shown) win32::SetTaskbarTab(main, visible);
 }
 
-long Win32WindowSystem::SetForegroundWindow(std::uintptr_t hwnd) {
-  trace_.Line("window.foreground", {std::to_string(hwnd)});
-  return ::SetForegroundWindow(win32::AsHwnd(hwnd)) ? 1 : 0;
-}
-
-long Win32WindowSystem::PostMsg(std::uintptr_t hwnd, uint32_t msg, std::uintptr_t wParam,
-                                std::intptr_t lParam) {
-  trace_.Line("window.post", {std::to_string(hwnd), std::to_string(msg), std::to_string(wParam),
-                              std::to_string(lParam)});
-  return PostMessageA(win32::AsHwnd(hwnd), msg, wParam, lParam) ? 1 : 0;
-}
-
-std::intptr_t Win32WindowSystem::SendMsg(std::uintptr_t hwnd, uint32_t msg, std::uintptr_t wParam,
-                                         std::intptr_t lParam) {
-  // Traced before the call: the window's handler may run for a long time
-  // (a modal window) and trace lines of its own.
-  trace_.Line("window.send", {std::to_string(hwnd), std::to_string(msg), std::to_string(wParam),
-                              std::to_string(lParam)});
-  return SendMessageA(win32::AsHwnd(hwnd), msg, wParam, lParam);
+long Win32WindowSystem::SetForegroundWindow(std::uintptr_t window) {
+  trace_.Line("window.foreground", {std::to_string(window)});
+  return ::SetForegroundWindow(win32::AsHwnd(window)) ? 1 : 0;
 }
 
 }  // namespace unw

@@ -29,6 +29,13 @@ long Win32Workstation::LockWorkStation() {
   return rc;
 }
 
+void Win32Workstation::StartScreenSaver(std::uintptr_t window) {
+  // Traced before the call: the system may start the saver before it returns.
+  trace_.Line("screensaver", {std::to_string(window)});
+  // The system starts the configured saver when a window passes it this command; Wine ignores it.
+  SendMessageA(reinterpret_cast<HWND>(window), WM_SYSCOMMAND, SC_SCREENSAVE, 0);
+}
+
 unsigned Win32Workstation::GetCaretBlinkTime() {
   return ::GetCaretBlinkTime();
 }

@@ -11,6 +11,7 @@ class Win32Workstation : public Workstation {
  public:
   explicit Win32Workstation(Trace& trace) : trace_(trace) {}
   long LockWorkStation() override;
+  void StartScreenSaver(std::uintptr_t window) override;
   unsigned GetCaretBlinkTime() override;
   std::string AppPath() override;
   std::string AppExeName() override;

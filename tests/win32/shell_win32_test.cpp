@@ -71,87 +71,47 @@ struct ShellTest : ::testing::Test {
   Win32NotificationArea tray{trace, view};
 };
 
-TEST_F(ShellTest, HookSeesEveryMessageAndPassesOnToTheWindowsOwnProcedure) {
+TEST_F(ShellTest, TheIconsCallbacksBecomeEventsAndEverythingElseReachesTheWindow) {
   OwnWindow w;
   ASSERT_TRUE(w.hwnd);
   SetWindowLongPtrA(w.hwnd, GWLP_USERDATA, 0x5EED);
-  std::vector<UINT> seen;
-  std::uintptr_t previous = 0;
-  previous = tray.HookWindow(
-      H(w.hwnd),
-      [&](std::uintptr_t h, uint32_t m, std::uintptr_t wp, std::intptr_t lp) -> std::intptr_t {
-        seen.push_back(m);
-        if (m == 0x401) return 7;  // handled here, not passed on
-        return tray.CallPrevious(previous, h, m, wp, lp);
-      });
-  ASSERT_NE(previous, 0u);
-  EXPECT_EQ(SendMessageA(w.hwnd, kProbe, 0, 0), kOwnAnswer);
-  EXPECT_EQ(SendMessageA(w.hwnd, 0x401, 1, 0x202), 7);
-  EXPECT_EQ(OwnWindow::reached, 1);
-  ASSERT_EQ(seen.size(), 2u);
-  EXPECT_EQ(seen[0], kProbe);
-  EXPECT_EQ(seen[1], 0x401u);
-  // The form windows keep their user data.
-  EXPECT_EQ(GetWindowLongPtrA(w.hwnd, GWLP_USERDATA), 0x5EED);
-
-  tray.UnhookWindow(H(w.hwnd), previous);
-  EXPECT_EQ(GetWindowLongPtrA(w.hwnd, GWLP_WNDPROC), static_cast<LONG_PTR>(previous));
-  EXPECT_EQ(SendMessageA(w.hwnd, kProbe, 0, 0), kOwnAnswer);
-  EXPECT_EQ(seen.size(), 2u);
-  EXPECT_EQ(OwnWindow::reached, 2);
-}
-
-TEST_F(ShellTest, AHookMayUnhookItselfWhileHandlingAMessage) {
-  OwnWindow w;
-  std::uintptr_t previous = 0;
-  int calls = 0;
-  previous = tray.HookWindow(
-      H(w.hwnd),
-      [&](std::uintptr_t h, uint32_t m, std::uintptr_t wp, std::intptr_t lp) -> std::intptr_t {
-        ++calls;
-        if (m == kProbe) {
-          tray.UnhookWindow(h, previous);  // the record of this very hook goes
-          return 99;
-        }
-        return tray.CallPrevious(previous, h, m, wp, lp);
-      });
-  EXPECT_EQ(SendMessageA(w.hwnd, kProbe, 0, 0), 99);
-  EXPECT_EQ(SendMessageA(w.hwnd, kProbe, 0, 0), kOwnAnswer);
-  EXPECT_EQ(calls, 1);
-}
-
-TEST_F(ShellTest, HookingTwiceNeverHandsOutTheHookAsThePreviousProcedure) {
-  OwnWindow w;
   const LONG_PTR own = GetWindowLongPtrA(w.hwnd, GWLP_WNDPROC);
-  std::uintptr_t first = 0, second = 0;
-  first = tray.HookWindow(H(w.hwnd),
-                          [&](std::uintptr_t h, uint32_t m, std::uintptr_t wp, std::intptr_t lp) {
-                            return tray.CallPrevious(first, h, m, wp, lp);
-                          });
-  second = tray.HookWindow(H(w.hwnd),
-                           [&](std::uintptr_t h, uint32_t m, std::uintptr_t wp, std::intptr_t lp) {
-                             return tray.CallPrevious(second, h, m, wp, lp);
-                           });
-  EXPECT_EQ(static_cast<LONG_PTR>(first), own);
-  EXPECT_EQ(static_cast<LONG_PTR>(second), own);
+  std::vector<TrayEvent> events;
+  ASSERT_TRUE(tray.Subscribe(H(w.hwnd), [&](TrayEvent e) { events.push_back(e); }));
+  const UINT callback = Win32NotificationArea::kCallbackMessage;
+  for (LPARAM l : {WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_RBUTTONDBLCLK,
+                   NIN_BALLOONUSERCLICK, NIN_BALLOONTIMEOUT, WM_MOUSEMOVE, WM_LBUTTONDOWN,
+                   WM_RBUTTONDOWN, WM_CONTEXTMENU, NIN_BALLOONSHOW, NIN_BALLOONHIDE})
+    EXPECT_EQ(SendMessageA(w.hwnd, callback, 1, l), 0);
+  EXPECT_EQ(events, (std::vector<TrayEvent>{TrayEvent::kLeftClick, TrayEvent::kLeftDoubleClick,
+                                            TrayEvent::kRightClick, TrayEvent::kRightDoubleClick,
+                                            TrayEvent::kBalloonClicked, TrayEvent::kBalloonEnded}));
+  EXPECT_EQ(OwnWindow::reached, 0) << "callbacks are never passed on";
   EXPECT_EQ(SendMessageA(w.hwnd, kProbe, 0, 0), kOwnAnswer);
-  tray.UnhookWindow(H(w.hwnd), second);
+  EXPECT_EQ(OwnWindow::reached, 1);
+  SendMessageA(w.hwnd, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  EXPECT_EQ(events.back(), TrayEvent::kRecreated);
+  EXPECT_EQ(GetWindowLongPtrA(w.hwnd, GWLP_USERDATA), 0x5EED) << "the form's user data stays";
+  // Subscribing again replaces the sink, never hands out the hook as the window's own.
+  ASSERT_TRUE(tray.Subscribe(H(w.hwnd), [&](TrayEvent) {}));
+  tray.Unsubscribe(H(w.hwnd));
   EXPECT_EQ(GetWindowLongPtrA(w.hwnd, GWLP_WNDPROC), own);
+  SendMessageA(w.hwnd, callback, 1, WM_LBUTTONUP);
+  EXPECT_EQ(events.size(), 7u);
+  tray.Unsubscribe(H(w.hwnd));  // harmless twice
 }
 
-TEST_F(ShellTest, CallPreviousWithoutAProcedureFallsBackToTheDefault) {
+TEST_F(ShellTest, ASinkMayUnsubscribeWhileHandlingAnEvent) {
   OwnWindow w;
-  char text[16] = {};
-  SetWindowTextA(w.hwnd, "abc");
-  EXPECT_EQ(tray.CallPrevious(0, H(w.hwnd), WM_GETTEXT, sizeof text,
-                              reinterpret_cast<std::intptr_t>(text)),
-            3);
-  EXPECT_STREQ(text, "abc");
-}
-
-TEST_F(ShellTest, TaskbarCreatedIsTheRegisteredMessage) {
-  EXPECT_NE(tray.TaskbarCreatedMessage(), 0u);
-  EXPECT_EQ(tray.TaskbarCreatedMessage(), RegisterWindowMessageA("TaskbarCreated"));
+  int calls = 0;
+  tray.Subscribe(H(w.hwnd), [&](TrayEvent) {
+    ++calls;
+    tray.Unsubscribe(H(w.hwnd));  // the record of this very subscription goes
+  });
+  SendMessageA(w.hwnd, Win32NotificationArea::kCallbackMessage, 1, WM_LBUTTONUP);
+  SendMessageA(w.hwnd, Win32NotificationArea::kCallbackMessage, 1, WM_LBUTTONUP);
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(SendMessageA(w.hwnd, kProbe, 0, 0), kOwnAnswer);
 }
 
 TEST_F(ShellTest, ShellVersionHasAMajorNumber) {
@@ -201,15 +161,14 @@ TEST_F(ShellTest, NotifyIconSendsTheRecordAndTracesIt) {
   d.hWnd = H(w.hwnd);
   d.uID = 1;
   d.uFlags = 7;
-  d.uCallbackMessage = 0x401;
   d.hIcon = tray.IconHandle(0, 0);
   d.szTip = FixedField(std::string("Tip text") + '\0', kTipChars);
   d.uTimeout = 3;
   const bool shellThere = FindWindowA("Shell_TrayWnd", nullptr) != nullptr;
-  const long added = tray.NotifyIcon(kNimAdd, d);
-  const long modified = tray.NotifyIcon(kNimModify, d);
-  const long deleted = tray.NotifyIcon(kNimDelete, d);
-  const long deletedAgain = tray.NotifyIcon(kNimDelete, d);
+  const long added = tray.NotifyIcon(TrayCommand::kAdd, d);
+  const long modified = tray.NotifyIcon(TrayCommand::kModify, d);
+  const long deleted = tray.NotifyIcon(TrayCommand::kDelete, d);
+  const long deletedAgain = tray.NotifyIcon(TrayCommand::kDelete, d);
   ASSERT_EQ(trace.lines().size(), 4u);
   EXPECT_EQ(trace.lines()[0],
             "0\ttray.add\t520\t7\t" + std::to_string(d.hIcon) + "\tTip text\t\t\t0");

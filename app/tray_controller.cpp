@@ -1,0 +1,47 @@
+#include "app/tray_controller.h"
+
+#include "app/app.h"
+#include "app/frm_timer.h"
+#include "cycle/break_cycle.h"
+#include "platform/form_view.h"
+
+namespace unw {
+
+bool TrayController::Busy() const {
+  for (const char* name :
+       {"frmBreakTimeRemaining", "frmAbout", "frmPreferences", "frmUnwindle", "frmRestartTimer"}) {
+    if (app_.ui.Find(name)) return true;
+  }
+  return app_.frmTimer().blnExitQuestion();
+}
+
+bool TrayController::AlertPending() const {
+  return app_.cycle.AlertPending();
+}
+
+void TrayController::AcknowledgeTrayAlert() {
+  app_.cycle.AcknowledgeTrayAlert();
+}
+
+void TrayController::EndBalloonAlert() {
+  app_.cycle.EndBalloonAlert();
+}
+
+void TrayController::RestoreFromTray() {
+  if (Busy()) return;
+  FrmTimer& main = app_.frmTimer();
+  main.SetWindowState(WindowState::kNormal);
+  app_.sys.windows.SetForegroundWindow(main.hWnd());
+  main.Show();
+}
+
+void TrayController::ShowTrayMenu() {
+  if (Busy()) return;
+  FrmTimer& main = app_.frmTimer();
+  app_.ui.DoEvents();
+  app_.sys.windows.SetForegroundWindow(main.hWnd());
+  main.Ctl("mnuUnwindle").SetDefault(true);
+  app_.sys.view.ShowPopupMenu(main, main.Ctl("mPopupSys"));
+}
+
+}  // namespace unw

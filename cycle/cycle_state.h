@@ -1,0 +1,59 @@
+// Where the work and break cycle stands, and the answers of its prompts.
+#pragma once
+
+#include <cstdint>
+
+namespace unw {
+
+enum class CycleState {
+  kStopped,    // the work interval is shown and nothing counts
+  kCounting,   // the work countdown (or a reminder interval) runs
+  kPaused,     // the work countdown stands where it was paused
+  kTimeUp,     // the time is up and no alert could be given (an unknown alert kind)
+  kPrompt,     // the time is up and the break prompt waits for an answer
+  kBalloon,    // a tray alert shows its balloon notice
+  kFlashing,   // a tray alert waits for a click: the icon flashes and the alert repeats
+  kOnBreak,    // the break is counted down
+  kBreakOver,  // the break-over prompt waits for an answer
+};
+
+// The trace's name of a state.
+inline const char* CycleStateName(CycleState s) {
+  switch (s) {
+    case CycleState::kStopped:
+      return "stopped";
+    case CycleState::kCounting:
+      return "counting";
+    case CycleState::kPaused:
+      return "paused";
+    case CycleState::kTimeUp:
+      return "timeup";
+    case CycleState::kPrompt:
+      return "prompt";
+    case CycleState::kBalloon:
+      return "balloon";
+    case CycleState::kFlashing:
+      return "flashing";
+    case CycleState::kOnBreak:
+      return "break";
+    case CycleState::kBreakOver:
+      return "breakover";
+  }
+  return "?";
+}
+
+// The time-up alert, from the tick that ends the countdown to the user's answer.
+inline bool IsAlert(CycleState s) {
+  return s == CycleState::kTimeUp || s == CycleState::kPrompt || s == CycleState::kBalloon ||
+         s == CycleState::kFlashing;
+}
+
+// What the user answered a prompt; the numbers are those the prompts have always used.
+enum class PromptAnswer : int32_t {
+  kRemindLater = 0,
+  kTakeBreak = 1,
+  kStopTimer = 2,
+  kRestartTimer = 3,
+};
+
+}  // namespace unw

@@ -1,0 +1,207 @@
+// The time-up alert and its answers: the break prompt, the tray alert with
+// its balloon, flashing and repeats, and the break with its break-over prompt.
+#include "alerts/sounds.h"
+#include "app/app.h"
+#include "app/frm_timer.h"
+#include "app/product.h"
+#include "cycle/break_cycle.h"
+#include "cycle/frm_break_time_remaining.h"
+#include "cycle/frm_restart_timer.h"
+#include "cycle/frm_unwindle.h"
+#include "tray/tray_animation.h"
+
+namespace unw {
+
+namespace {
+
+constexpr const char* kTrayAlertTip = "KORVANTE Unwindle \r\nClick on the icon below for options.";
+constexpr const char* kBalloonText =
+    "What do you want to do?\r\nClick on the icon below for options.";
+
+}  // namespace
+
+void BreakCycle::HideWindowsForAlert(bool hide) {
+  FrmTimer& main = app_.frmTimer();
+  if (hide) {
+    for (const char* name : {"frmAbout", "frmPreferences"}) {
+      if (Form* f = app_.ui.Find(name)) f->Unload();
+    }
+    // Hidden already (by the user, or by this alert before): the memory stands.
+    if (main.loaded() && main.visible()) {
+      mainWasShown_ = main.windowState() == WindowState::kNormal;
+      main.Hide();
+    }
+  } else if (mainWasShown_ && main.loaded() && main.windowState() == WindowState::kNormal) {
+    // Minimized since (the user sent it to the tray): it stays where the user put it.
+    main.Show();
+  }
+}
+
+void BreakCycle::AlertUser() {
+  const Settings& s = app_.settings;
+  TrayIcon& tray = app_.tray;
+  snoozeSeconds_ = s.SnoozeMinutes * 60 + s.SnoozeSeconds;
+  breakSeconds_ = s.BreakMinutes * 60 + s.BreakSeconds;
+  soundTicks_ = 0;
+  HideWindowsForAlert(true);
+  app_.sounds.PlayAlertSound(snoozeCount_);
+  if (s.AlertMeBy == 0) {
+    tray.SetTip(kMainCaption);
+    tray.SetIcon(tray.GetTrayIconPicture(kPictureIdle));
+    tray.ModifyTrayIcon();
+    SetState(CycleState::kPrompt);
+    Prompt();
+  } else if (s.AlertMeBy == 1) {
+    tray.SetTip(kTrayAlertTip);
+    tray.SetIcon(tray.GetTrayIconPicture(kPictureIdle));
+    tray.ModifyTrayIcon();
+    if (tray.ShellVersionAtLeast(6) && tray.BalloonTipsAllowedBySystem() &&
+        s.BalloonTipsEnabled == 1) {
+      static constexpr uint32_t kIcons[] = {kNiifInfo, kNiifWarning, kNiifError};
+      tray.ShowBalloonTip(kIcons[SnoozeStep(s.NumberOfSnooze, snoozeCount_)], kMainCaption,
+                          kBalloonText);
+      SetState(CycleState::kBalloon);
+    } else {
+      SetState(CycleState::kFlashing);
+    }
+    if (snoozeCount_ <= s.NumberOfSnooze) ++snoozeCount_;
+  } else {
+    SetState(CycleState::kTimeUp);
+  }
+}
+
+void BreakCycle::Prompt() {
+  const PromptAnswer answer = frmUnwindle_->Ask();
+  alertSeconds_ = 0;
+  // Closed on the program's way out, or overtaken: nothing left to answer.
+  if (ended_ || state_ != CycleState::kPrompt) return;
+  HandleCustomMessage(answer);
+}
+
+void BreakCycle::HandleCustomMessage(PromptAnswer answer) {
+  const Settings& s = app_.settings;
+  switch (answer) {
+    case PromptAnswer::kRemindLater:
+      HideWindowsForAlert(false);
+      work_.Reset(static_cast<int16_t>(s.SnoozeMinutes * 60 + s.SnoozeSeconds));
+      if (s.TrayIcon >= 0 && s.TrayIcon < kTrafficLights) app_.tray.SetFrame(0);
+      if (s.TrayIcon == kTrafficLights) {
+        app_.tray.SetFrame(1);
+        app_.tray.RefreshTrayIcon(WorkStatus(kStarted));
+      }
+      // Tray alerts count themselves; here each reminder taken counts.
+      if (s.AlertMeBy == 0) ++snoozeCount_;
+      SetState(CycleState::kCounting);
+      break;
+    case PromptAnswer::kTakeBreak:
+      TakeBreak();
+      break;
+    case PromptAnswer::kStopTimer:
+      HideWindowsForAlert(false);
+      Stop();
+      BringBack();
+      break;
+    case PromptAnswer::kRestartTimer:
+      HideWindowsForAlert(false);
+      Stop();
+      Start();
+      break;
+  }
+}
+
+void BreakCycle::BreakNow() {
+  if (state_ == CycleState::kOnBreak || state_ == CycleState::kBreakOver) return;
+  HandleCustomMessage(PromptAnswer::kTakeBreak);
+}
+
+void BreakCycle::TakeBreak() {
+  const Settings& s = app_.settings;
+  TrayIcon& tray = app_.tray;
+  // A tray alert still on is answered by the break: its balloon timer or repeat would
+  // otherwise open a prompt over it.
+  if (IsAlert(state_)) EndAlert();
+  HideWindowsForAlert(true);
+  if (s.TrayIcon >= 0 && s.TrayIcon < kTrafficLights) tray.SetFrame(0);
+  if (s.TrayIcon == kTrafficLights) tray.SetFrame(1);
+  SetState(CycleState::kOnBreak);
+  frmBreakTimeRemaining_->Show(true);
+  if (ended_) return;
+  LoadWorkInterval();
+  work_.Reset(WorkInterval());
+  SetState(CycleState::kBreakOver);
+  // The idle picture while the break-over prompt waits, not the break's last frame.
+  tray.SetFrame(0);
+  tray.SetIcon(tray.GetTrayIconPicture(kPictureCurrent));
+  tray.SetTip(kMainCaption);
+  tray.ModifyTrayIcon();
+  snoozeCount_ = 0;
+  const PromptAnswer answer = frmRestartTimer_->Ask();
+  if (ended_ || state_ != CycleState::kBreakOver) return;
+  if (answer == PromptAnswer::kRestartTimer) {
+    Start();
+  } else {
+    Stop();
+    BringBack();
+  }
+}
+
+void BreakCycle::StopBreak() {
+  if (frmBreakTimeRemaining_->loaded()) frmBreakTimeRemaining_->Unload();
+}
+
+void BreakCycle::EndAlert() {
+  TrayIcon& tray = app_.tray;
+  soundTicks_ = 0;
+  alertSeconds_ = 0;
+  const std::uintptr_t idle = tray.GetTrayIconPicture(kPictureIdle);
+  if (tray.balloonShowing())
+    tray.ClearBalloonTip(idle, kMainCaption, /*takeDown*/ true);
+  else
+    tray.SetIcon(idle);  // not left on the flashing alert picture
+}
+
+void BreakCycle::tmrPlaySound_Timer() {
+  if (soundTicks_ >= snoozeSeconds_) {
+    // Nobody answered for a reminder's length: the whole alert comes again.
+    FrmTimer& main = app_.frmTimer();
+    main.Ctl("tmrPlaySound").SetEnabled(false);
+    main.Ctl("tmrFlash").SetEnabled(false);
+    soundTicks_ = 0;
+    AlertUser();
+  } else {
+    ++soundTicks_;
+  }
+  if (alertSeconds_ <= breakSeconds_) ++alertSeconds_;
+}
+
+void BreakCycle::tmrFlash_Timer() {
+  app_.tray.FlashStep();
+}
+
+void BreakCycle::tmrBalloonTip_Timer() {
+  // The shell may never report the balloon's end (Wine does not): end it here.
+  EndBalloonAlert();
+}
+
+void BreakCycle::EndBalloonAlert() {
+  // The shell reports a balloon's end late or twice: only a balloon still showing turns into a
+  // waiting alert.
+  if (state_ != CycleState::kBalloon) return;
+  TrayIcon& tray = app_.tray;
+  tray.ClearBalloonTip(tray.GetTrayIconPicture(kPictureIdle), kTrayAlertTip);
+  SetState(CycleState::kFlashing);
+}
+
+void BreakCycle::AcknowledgeTrayAlert() {
+  if (state_ != CycleState::kFlashing) return;
+  TrayIcon& tray = app_.tray;
+  tray.SetFrame(0);
+  tray.SetIcon(tray.GetTrayIconPicture(kPictureCurrent));
+  tray.SetTip(kMainCaption);
+  tray.ModifyTrayIcon();
+  HideWindowsForAlert(true);
+  SetState(CycleState::kPrompt);
+  Prompt();
+}
+
+}  // namespace unw

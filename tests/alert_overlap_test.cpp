@@ -1,0 +1,183 @@
+// The time-up alert meeting the user's other doings: Stop, Pause, Start, Save
+// and Exit while a balloon shows or the icon flashes, and what the main window
+// and the tray show afterwards.
+#include <gtest/gtest.h>
+
+#include "program_fixture.h"
+#include "tray/tray_icon.h"
+
+namespace unw {
+namespace {
+
+constexpr const char* kTrayAlertTip = "KORVANTE Unwindle \r\nClick on the icon below for options.";
+
+class AlertOverlapTest : public ProgramTest {
+ protected:
+  // A ten-second interval in tray mode with balloons and a 20-second reminder, alerted.
+  void AlertInTray(std::map<std::string, std::string> settings = {}) {
+    std::map<std::string, std::string> base = {
+        {"Hours", "0"},         {"Minutes", "0"},        {"Seconds", "10"},
+        {"SnoozeMinutes", "0"}, {"SnoozeSeconds", "20"}, {"StartTimerOnLaunch", "1"},
+        {"AlertMeBy", "1"},     {"TrayIcon", "0"}};
+    for (auto& [k, v] : settings) base[k] = v;
+    Plant(base);
+    sim.Start();
+    sim.AdvanceSeconds(11);
+  }
+  // The user brings the main window back from the tray menu while the balloon shows.
+  void OpenFromTrayMenu() {
+    sim.Tray(TrayEvent::kRightClick);
+    sim.Click("frmTimer", "mPopRestore");
+  }
+};
+
+TEST_F(AlertOverlapTest, StopWhileTheBalloonShowsEndsTheWholeAlert) {
+  AlertInTray();
+  ASSERT_EQ(State(), CycleState::kBalloon);
+  sim.Tray(TrayEvent::kRightClick);
+  sim.Click("frmTimer", "mnuStop");
+  EXPECT_FALSE(sim.fake.tray.balloonOnScreen) << "taken down";
+  EXPECT_EQ(SentTip().substr(SentTip().size() - 10), " - Stopped");
+  // A minute later nothing flashes, nothing repeats, and a fresh period is whole.
+  sim.Click("frmTimer", "mnuStart");
+  sim.AdvanceSeconds(9);
+  EXPECT_EQ(Display(), "00:00:01");
+  EXPECT_FALSE(Running("tmrFlash"));
+  EXPECT_EQ(sim.fake.tray.balloonsShown, 1) << "no balloon sent again by the ticks";
+  sim.AdvanceSeconds(2);
+  EXPECT_EQ(State(), CycleState::kBalloon) << "the fresh period's own alert";
+  EXPECT_EQ(sim.app().cycle.intSnoozeCount(), 1) << "counted from the Stop on";
+}
+
+TEST_F(AlertOverlapTest, StopWhileTheIconFlashesEndsItAndShowsTheIdlePicture) {
+  AlertInTray({{"TrayIcon", "3"}});
+  OpenFromTrayMenu();
+  sim.AdvanceSeconds(60);  // the balloon ends: the icon flashes
+  ASSERT_EQ(State(), CycleState::kFlashing);
+  sim.Advance(530);
+  ASSERT_EQ(SentPicture(), 15) << "the full tank while flashing";
+  sim.Click("frmTimer", "cmdStop");
+  EXPECT_EQ(SentPicture(), 0);
+  sim.AdvanceSeconds(120);
+  EXPECT_EQ(State(), CycleState::kStopped);
+  EXPECT_EQ(sim.fake.sound.played.size(), 1u) << "the alert never came back";
+}
+
+TEST_F(AlertOverlapTest, PauseEndsTheAlertAndRestartAlertsAfresh) {
+  AlertInTray();
+  sim.Tray(TrayEvent::kRightClick);
+  sim.Click("frmTimer", "mnuPause");
+  EXPECT_EQ(State(), CycleState::kPaused);
+  EXPECT_FALSE(sim.fake.tray.balloonOnScreen);
+  EXPECT_EQ(Display(), "00:00:00");
+  sim.AdvanceSeconds(90);
+  EXPECT_EQ(State(), CycleState::kPaused) << "no flashing over the pause";
+  sim.Tray(TrayEvent::kRightClick);
+  sim.Click("frmTimer", "mnuStart");  // "Restart Timer"
+  sim.AdvanceSeconds(1);
+  EXPECT_EQ(State(), CycleState::kBalloon);
+  EXPECT_EQ(sim.fake.tray.balloonsShown, 2);
+}
+
+TEST_F(AlertOverlapTest, SavingThePreferencesLeavesTheAlertAsItIs) {
+  AlertInTray();
+  sim.Tray(TrayEvent::kRightClick);
+  sim.Click("frmTimer", "mnuPreferencesPopMenu");
+  sim.Do([this] { sim.ctl("frmPreferences", "cboTrayIcon").Select(2); });
+  sim.Type("frmPreferences", "txtMinutes", "30");
+  sim.Click("frmPreferences", "cmdSave");
+  EXPECT_EQ(State(), CycleState::kBalloon);
+  EXPECT_EQ(Display(), "00:00:00");
+  EXPECT_EQ(Tip(), kTrayAlertTip);
+  EXPECT_FALSE(Enabled("cmdStart"));
+  EXPECT_EQ(main().Ctl("mnuStop").caption(), "Stop Timer");
+  EXPECT_EQ(FakeNotificationArea::SetOf(Sent().hIcon), 2) << "the new set";
+  EXPECT_EQ(SentPicture(), 0) << "its idle picture";
+  EXPECT_TRUE(sim.fake.tray.balloonOnScreen);
+  sim.AdvanceSeconds(60);
+  EXPECT_EQ(State(), CycleState::kFlashing) << "the alert goes on";
+}
+
+TEST_F(AlertOverlapTest, SavingWhileCountingKeepsTheIconOnItsFrame) {
+  Plant({{"TrayIcon", "0"}, {"StartTimerOnLaunch", "1"}});
+  sim.Start();
+  sim.AdvanceSeconds(3);
+  ASSERT_EQ(SentPicture(), 3);
+  sim.Click("frmTimer", "mnuPreferences");
+  sim.Do([this] { sim.ctl("frmPreferences", "cboTrayIcon").Select(3); });
+  sim.Click("frmPreferences", "cmdSave");
+  EXPECT_EQ(FakeNotificationArea::SetOf(Sent().hIcon), 3);
+  EXPECT_EQ(SentPicture(), 3) << "the same frame of the new set";
+  sim.AdvanceSeconds(1);
+  EXPECT_EQ(SentPicture(), 4);
+}
+
+TEST_F(AlertOverlapTest, TheExitQuestionHoldsAWaitingAlertUntilAnswered) {
+  AlertInTray({{"SnoozeSeconds", "5"}});
+  OpenFromTrayMenu();
+  sim.AdvanceSeconds(60);
+  ASSERT_EQ(State(), CycleState::kFlashing);
+  const size_t sounds = sim.fake.sound.played.size();
+  sim.Click("frmTimer", "mnuExit");
+  sim.AdvanceSeconds(60);
+  EXPECT_EQ(sim.fake.sound.played.size(), sounds) << "no repeat over the question";
+  EXPECT_TRUE(main().visible()) << "and the window is not hidden under it";
+  sim.Answer(kIdNo);
+  sim.AdvanceSeconds(6);
+  EXPECT_EQ(sim.fake.sound.played.size(), sounds + 1) << "No lets it go on";
+  EXPECT_FALSE(main().visible()) << "the alert came again and cleared the screen";
+}
+
+TEST_F(AlertOverlapTest, TheExitQuestionHoldsTheBalloonsEnd) {
+  AlertInTray();
+  sim.Tray(TrayEvent::kRightClick);
+  sim.Click("frmTimer", "mPopExit");
+  sim.AdvanceSeconds(120);
+  EXPECT_EQ(State(), CycleState::kBalloon);
+  sim.Answer(kIdNo);
+  sim.AdvanceSeconds(60);
+  EXPECT_EQ(State(), CycleState::kFlashing);
+}
+
+TEST_F(AlertOverlapTest, TheMainWindowComesBackOnlyIfItWasOnTheScreenNormally) {
+  struct Case {
+    const char* before;  // how the window stood when the alert came
+    bool back;
+  } cases[] = {{"shown", true}, {"minimized to the tray", false}, {"hidden by a restart", false}};
+  for (const Case& c : cases) {
+    Sim s;
+    for (auto [k, v] : std::map<std::string, std::string>{
+             {"Hours", "0"}, {"Seconds", "5"}, {"BreakMinutes", "0"}, {"BreakSeconds", "2"}})
+      s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, k, v);
+    s.Start();
+    FrmTimer& m = s.app().frmTimer();
+    if (c.before == std::string("minimized to the tray")) s.SetState("frmTimer", WindowState::kMinimized);
+    if (c.before == std::string("hidden by a restart")) {
+      // After a break, Restart Timer leaves the window in the tray.
+      s.Click("frmTimer", "cmdUnwindle");
+      s.AdvanceSeconds(3);
+      s.Click("frmRestartTimer", "cmdRestartTimer");
+      ASSERT_FALSE(m.visible());
+    }
+    s.AdvanceSeconds(6);
+    s.Click("frmUnwindle", "cmdRemindLater");
+    EXPECT_EQ(m.visible(), c.back) << c.before;
+  }
+}
+
+TEST_F(AlertOverlapTest, AfterABreakTheTrayShowsTheIdlePictureNotTheBreaksLastFrame) {
+  Plant({{"TrayIcon", "0"}, {"BreakMinutes", "0"}, {"BreakSeconds", "5"}});
+  sim.Start();
+  sim.Click("frmTimer", "cmdUnwindle");
+  sim.AdvanceSeconds(5);
+  ASSERT_EQ(SentPicture(), 5) << "the break turns the clock";
+  sim.AdvanceSeconds(1);
+  ASSERT_TRUE(Loaded("frmRestartTimer"));
+  EXPECT_EQ(SentPicture(), 0);
+  sim.Click("frmRestartTimer", "cmdRestartTimer");
+  sim.AdvanceSeconds(1);
+  EXPECT_EQ(SentPicture(), 1) << "the first frame of the new period";
+}
+
+}  // namespace
+}  // namespace unw
