@@ -15,10 +15,10 @@ class AlertOverlapTest : public ProgramTest {
  protected:
   // A ten-second interval in tray mode with balloons and a 20-second reminder, alerted.
   void AlertInTray(std::map<std::string, std::string> settings = {}) {
-    std::map<std::string, std::string> base = {
-        {"Hours", "0"},         {"Minutes", "0"},        {"Seconds", "10"},
-        {"SnoozeMinutes", "0"}, {"SnoozeSeconds", "20"}, {"StartTimerOnLaunch", "1"},
-        {"AlertMeBy", "1"},     {"TrayIcon", "0"}};
+    std::map<std::string, std::string> base = {{"Hours", "0"},          {"Minutes", "0"},
+                                               {"Seconds", "10"},       {"SnoozeMinutes", "0"},
+                                               {"SnoozeSeconds", "20"}, {"StartTimerOnLaunch", "1"},
+                                               {"AlertMeBy", "1"},      {"TrayIcon", "0"}};
     for (auto& [k, v] : settings) base[k] = v;
     Plant(base);
     sim.Start();
@@ -151,7 +151,8 @@ TEST_F(AlertOverlapTest, TheMainWindowComesBackOnlyIfItWasOnTheScreenNormally) {
       s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, k, v);
     s.Start();
     FrmTimer& m = s.app().frmTimer();
-    if (c.before == std::string("minimized to the tray")) s.SetState("frmTimer", WindowState::kMinimized);
+    if (c.before == std::string("minimized to the tray"))
+      s.SetState("frmTimer", WindowState::kMinimized);
     if (c.before == std::string("hidden by a restart")) {
       // After a break, Restart Timer leaves the window in the tray.
       s.Click("frmTimer", "cmdUnwindle");

@@ -64,10 +64,7 @@ void Sim::Start() {
 }
 
 Form* Sim::FindForm(const std::string& name) const {
-  for (Form* f : app_->ui.forms()) {
-    if (f->name() == name) return f;
-  }
-  return nullptr;
+  return app_->ui.Find(name);
 }
 
 Form& Sim::form(const std::string& name) const {
