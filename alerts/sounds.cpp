@@ -1,6 +1,8 @@
 #include "alerts/sounds.h"
 
+#include "alerts/wave_file.h"
 #include "platform/sound.h"
+#include "platform/trace.h"
 #include "settings/settings.h"
 
 namespace unw {
@@ -33,6 +35,11 @@ int16_t AlertSounds::PlaySelectedSound() {
 }
 
 long AlertSounds::PlayFile(const std::string& path) {
+  std::string head;
+  if (!player_.ReadFileStart(path, kWaveHeadBytes, head) || !CanPlayWave(head)) {
+    trace_.Line("sound.unplayable", {path});
+    return 0;
+  }
   return player_.PlayClip(path, kSndFileFlags);
 }
 

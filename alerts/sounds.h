@@ -8,6 +8,7 @@
 namespace unw {
 
 class SoundPlayer;
+class Trace;
 struct Settings;
 
 struct BuiltInSound {
@@ -37,7 +38,8 @@ inline constexpr BuiltInSound kSoundCatalogue[15] = {
 // caller gives.
 class AlertSounds {
  public:
-  AlertSounds(SoundPlayer& player, const Settings& settings) : player_(player), s_(settings) {}
+  AlertSounds(SoundPlayer& player, const Settings& settings, Trace& trace)
+      : player_(player), s_(settings), trace_(trace) {}
 
   // The alert sound by AudioType: none, a system beep, the selected clip or the custom file,
   // with the beep when a clip or file cannot play.
@@ -50,7 +52,8 @@ class AlertSounds {
   void PlaySystemBeep(int16_t reminders);
   // The end of a break: the chosen sound, with the question beep when it cannot play.
   void AnnounceBreakOver();
-  // Plays the sound file at `path` once; non-zero when playback started.
+  // Plays the sound file at `path` once; 0 when it is not a wave file the system can play
+  // (missing, empty, cut short, another format), and then nothing is played.
   long PlayFile(const std::string& path);
   // Stops what the program is playing.
   void Stop();
@@ -58,6 +61,7 @@ class AlertSounds {
  private:
   SoundPlayer& player_;
   const Settings& s_;
+  Trace& trace_;
 };
 
 // `s` without its leading and trailing spaces.

@@ -11,7 +11,7 @@ App::App(const Services& services)
       ui(services.view, services.loop, services.dialogs),
       store(services.registry),
       tray(services.tray, store, settings),
-      sounds(services.sound, settings),
+      sounds(services.sound, settings, services.trace),
       chooser(services.files, sounds),
       frmTimer_(std::make_unique<FrmTimer>(*this)),
       cycle(*this),

@@ -155,7 +155,7 @@ void FrmTimer::Form_Load() {
   Settings& s = app_.settings;
   SetTaskVisible(app_, false);
   app_.frmSplash().Show(true);
-  if (!app_.store.LoadSettings(s)) app_.store.ResetSettings(s);
+  app_.store.LoadSettings(s);
   ApplyWindowFonts(app_, *this);
   SetCaption(kMainCaption);
   Ctl("cmdAbout").SetToolTip("About Korvante Unwindle");
@@ -363,13 +363,15 @@ void FrmTimer::mnuLockWorkStation_Click() {
 bool FrmTimer::ToggleOption(int16_t& setting, const char* valueName, const char* menu) {
   if (setting != 0 && setting != 1) return false;
   const bool on = setting == 0;
+  bool saved = true;
   if (&setting == &app_.settings.AlwaysOnTop) app_.sys.windows.SetTopMost(hWnd(), on);
   if (&setting == &app_.settings.LaunchOnStartup)
-    app_.store.SetLaunchOnStartup(on, LaunchCommand(app_.sys.workstation));
-  app_.store.WriteSettingValue(kSettingsKey, valueName, on ? "1" : "0");
+    saved = app_.store.SetLaunchOnStartup(on, LaunchCommand(app_.sys.workstation));
+  saved &= app_.store.WriteSettingValue(kSettingsKey, valueName, on ? "1" : "0");
   setting = on ? 1 : 0;
   Ctl(menu).SetChecked(on);
-  return true;
+  if (!saved) app_.ui.MsgBox(this, kNotSavedText, kMbOk | kMbIconExclamation, kMainCaption);
+  return saved;
 }
 
 void FrmTimer::mnuAlwaysOnTop_Click() {

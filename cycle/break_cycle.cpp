@@ -119,9 +119,10 @@ void BreakCycle::Tick() {
 }
 
 void BreakCycle::LoadWorkInterval() {
-  // A stored text that is not a number leaves that working value as it is.
+  // A stored text that is not a number leaves that working value as it is (the next start
+  // repairs it).
   for (const char* name : {"Hours", "Minutes", "Seconds"})
-    app_.store.LoadSetting(*FindSetting(name), app_.settings);
+    app_.store.LoadSetting(Setting(name), app_.settings, /*repairUnreadable*/ false);
 }
 
 void BreakCycle::IntervalChanged() {

@@ -24,12 +24,16 @@ inline constexpr uint32_t kMbIconAsterisk = 0x40;
 class SoundPlayer {
  public:
   virtual ~SoundPlayer() = default;
-  // PlaySoundA: `name` is a resource name of the program's module when `flags` has
+  // PlaySound: `name` is a resource name of the program's module when `flags` has
   // kSndResource, else a file path; an empty name stops what is playing. Non-zero when
-  // playback started.
+  // playback started, as the system sees it: a file played asynchronously is reported started
+  // even when it cannot play.
   virtual long PlayClip(const std::string& name, uint32_t flags) = 0;
   // MessageBeep of the given kind; non-zero on success.
   virtual long MessageBeep(uint32_t type) = 0;
+  // The first `maxBytes` bytes of a sound file (fewer when it is shorter); false when it cannot
+  // be opened and read.
+  virtual bool ReadFileStart(const std::string& path, size_t maxBytes, std::string& bytes) = 0;
 };
 
 }  // namespace unw

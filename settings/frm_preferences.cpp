@@ -279,8 +279,8 @@ void FrmPreferences::cmdDefaults_Click() {
 }
 
 void FrmPreferences::cmdSave_Click() {
-  SavePreferences();
-  Ctl("cmdSave").SetEnabled(false);
+  // Not saved: the changes stay there to be saved again.
+  if (SavePreferences()) Ctl("cmdSave").SetEnabled(false);
 }
 
 void FrmPreferences::cmdExit_Click() {
@@ -288,13 +288,17 @@ void FrmPreferences::cmdExit_Click() {
   Unload();
 }
 
-void FrmPreferences::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
+void FrmPreferences::Form_QueryUnload(int& cancel, int unloadMode) {
   // Unloaded by the program (an alert, a break, the end): changes go unasked.
   if (unloadMode != kUnloadFormControlMenu && !blnCloseClicked) return;
   if (!Ctl("cmdSave").enabled()) return;
   if (app_.ui.MsgBox(this, "Do you want to save your changes?", kMbYesNo | kMbIconQuestion,
-                     kMainCaption) == kIdYes)
-    SavePreferences();
+                     kMainCaption) == kIdYes &&
+      !SavePreferences()) {
+    // The user wanted them kept: the dialog stays, to try again or close without saving.
+    cancel = 1;
+    blnCloseClicked = false;
+  }
 }
 
 void FrmPreferences::cmdAbout_Click() {
@@ -307,7 +311,12 @@ void FrmPreferences::cmdSoundPreview_Click() {
 }
 
 void FrmPreferences::cmdCustomSoundPreview_Click() {
-  app_.sounds.PlayFile(strCustomSound);
+  if (TrimSpaces(strCustomSound).empty() || app_.sounds.PlayFile(strCustomSound) != 0) return;
+  // The system would play nothing and say nothing: say why instead.
+  app_.ui.MsgBox(
+      this,
+      "\"" + GetFileName(strCustomSound) + "\" cannot be played. Choose a wave sound file (.wav).",
+      kMbOk | kMbIconExclamation, kMainCaption);
 }
 
 void FrmPreferences::cmdBrowseCustomSound_Click() {

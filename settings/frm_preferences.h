@@ -59,8 +59,9 @@ class FrmPreferences : public Form {
   void cmdSoundPreview_Click();
   void cmdCustomSoundPreview_Click();
   void cmdBrowseCustomSound_Click();
-  // Stores the dialog's values and applies them to the running program.
-  void SavePreferences();
+  // Stores the dialog's values and applies them to the running program; false (and the user
+  // told so) when the store did not take them all.
+  bool SavePreferences();
 
   std::string strCustomSound;  // full path of the custom sound chosen here
 

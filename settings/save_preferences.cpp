@@ -1,5 +1,6 @@
 // Storing the preferences and applying them to the running program.
 #include "app/app.h"
+#include "app/product.h"
 #include "cycle/break_cycle.h"
 #include "cycle/time_entry.h"
 #include "settings/frm_preferences.h"
@@ -54,22 +55,30 @@ bool FrmPreferences::Store(const SettingField& field) {
         info.Set(s, i);
       }
       break;
-    case FieldKind::kList:
-      // The working copy follows what the store holds after writing.
-      ok = write(std::to_string(c.value()));
-      store.ReadInto(info, s);
+    case FieldKind::kList: {
+      // The working copy follows what the store holds after writing, unless the store did
+      // not take it: then the dialog's choice is in effect until the program ends.
+      const int v = c.value();
+      if (!info.InRange(v)) break;
+      ok = write(std::to_string(v));
+      if (!ok || !store.ReadInto(info, s) || !info.InRange(info.Get(s))) info.Set(s, v);
       break;
+    }
     case FieldKind::kPath:
       ok = write(strCustomSound);
-      store.ReadInto(info, s);
+      if (!ok || !store.ReadInto(info, s))
+        s.CustomSound = strCustomSound.empty() ? " " : strCustomSound;
       break;
   }
   return ok;
 }
 
-void FrmPreferences::SavePreferences() {
-  for (const SettingField& f : kSettingFields) Store(f);
+bool FrmPreferences::SavePreferences() {
+  bool saved = true;
+  for (const SettingField& f : kSettingFields) saved &= Store(f);
   app_.cycle.PreferencesSaved();
+  if (!saved) app_.ui.MsgBox(this, kNotSavedText, kMbOk | kMbIconExclamation, kMainCaption);
+  return saved;
 }
 
 }  // namespace unw

@@ -10,22 +10,20 @@ namespace {
 using S = Settings;
 
 SettingInfo Num(const char* name, const char* def, int lo, int hi, int16_t S::*m,
-                const char* resetDef = nullptr, int alsoValid = -32768) {
-  SettingInfo i{name, def, resetDef ? resetDef : def, lo, hi, alsoValid};
+                int alsoValid = -32768) {
+  SettingInfo i{name, def, lo, hi, alsoValid == -32768 ? lo : alsoValid};
   i.int16 = m;
-  if (alsoValid == -32768) i.alsoValid = lo;
   return i;
 }
 
 const std::array<SettingInfo, 21>& Table() {
   static const std::array<SettingInfo, 21> table = [] {
-    SettingInfo hours{"Hours", "1", "1", 0, 99, 0};
+    SettingInfo hours{"Hours", "1", 0, 99, 0};
     hours.int32 = &S::Hours;
-    SettingInfo custom{"CustomSound", "", "", 0, 0, 0};
+    SettingInfo custom{"CustomSound", "", 0, 0, 0};
     custom.text = &S::CustomSound;
     return std::array<SettingInfo, 21>{
-        // A missing BalloonTipsEnabled alone comes back on; a full reset turns it off.
-        Num("BalloonTipsEnabled", "1", 0, 1, &S::BalloonTipsEnabled, "0"),
+        Num("BalloonTipsEnabled", "1", 0, 1, &S::BalloonTipsEnabled),
         Num("AudioType", "2", 0, 3, &S::AudioType),
         Num("SelectedSound", "1", 0, 14, &S::SelectedSound),
         custom,
@@ -41,7 +39,7 @@ const std::array<SettingInfo, 21>& Table() {
         Num("Seconds", "0", 0, 59, &S::Seconds),
         Num("SnoozeMinutes", "10", 0, 59, &S::SnoozeMinutes),
         Num("SnoozeSeconds", "0", 0, 59, &S::SnoozeSeconds),
-        Num("NumberOfSnooze", "3", 0, 9, &S::NumberOfSnooze, nullptr, 99),  // 99: no limit
+        Num("NumberOfSnooze", "3", 0, 9, &S::NumberOfSnooze, 99),  // 99: no limit
         Num("BreakMinutes", "10", 0, 59, &S::BreakMinutes),
         Num("BreakSeconds", "0", 0, 59, &S::BreakSeconds),
         Num("TrayIcon", "0", 0, 4, &S::TrayIcon),

@@ -35,10 +35,9 @@ struct Settings {
 // One stored setting. Exactly one of the three member pointers is set.
 struct SettingInfo {
   const char* name;
-  const char* defaultText;       // written when missing or out of range
-  const char* resetDefaultText;  // written by a full reset
-  int lo, hi;                    // valid range
-  int alsoValid;                 // one more valid value outside the range, or lo
+  const char* defaultText;  // stored on the first start, and for a value that cannot be used
+  int lo, hi;               // valid range
+  int alsoValid;            // one more valid value outside the range, or lo
   int16_t Settings::*int16 = nullptr;
   int32_t Settings::*int32 = nullptr;
   std::string Settings::*text = nullptr;
@@ -63,5 +62,8 @@ const SettingInfo& Setting(const std::string& name);
 inline constexpr const char* kSettingsKey = "Software\\KORVANTE\\Unwindle";
 inline constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr const char* kRunValue = "Unwindle";
+// What the user is told when the store refuses to keep a setting.
+inline constexpr const char* kNotSavedText =
+    "Your settings could not be saved. The values shown stay in effect until Unwindle ends.";
 
 }  // namespace unw

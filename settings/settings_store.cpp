@@ -18,8 +18,10 @@ constexpr uint32_t kMaxValueBytes = 1u << 20;
 std::string SettingsStore::ReadSettingValue(const std::string& key, const std::string& name) {
   RegKey h = 0;
   uint32_t disposition = 0;
-  if (reg_.CreateKeyEx(kHkeyCurrentUser, key, kKeyAllAccess, h, disposition) != kErrorSuccess)
-    return {};
+  long rc = reg_.CreateKeyEx(kHkeyCurrentUser, key, kKeyAllAccess, h, disposition);
+  // A key the user may read but not write still has its values to read.
+  if (rc == kErrorAccessDenied) rc = reg_.OpenKeyEx(kHkeyCurrentUser, key, kKeyRead, h);
+  if (rc != kErrorSuccess) return {};
   std::string result;
   uint8_t scratch[4] = {};
   uint32_t size = 0;
@@ -94,34 +96,42 @@ bool SettingsStore::ReadInto(const SettingInfo& info, Settings& s) {
   return true;
 }
 
-bool SettingsStore::LoadSetting(const SettingInfo& info, Settings& s) {
+bool SettingsStore::LoadSetting(const SettingInfo& info, Settings& s, bool repairUnreadable) {
   if (ReadSettingValue(kSettingsKey, info.name).empty())
     WriteSettingValue(kSettingsKey, info.name, info.defaultText);
-  if (!ReadInto(info, s)) return false;
-  if (info.text || info.InRange(info.Get(s))) return true;
+  const std::string text = ReadSettingValue(kSettingsKey, info.name);
+  if (info.text) {
+    // Any text will do; an unset one reads as the blank the store keeps for it.
+    s.*info.text = text.empty() ? " " : text;
+    return !text.empty();
+  }
+  int16_t v = 0;
+  const bool readable = TextToInt16(text, v);
+  if (readable && info.InRange(v)) {
+    info.Set(s, v);
+    return true;
+  }
+  if (!readable && !repairUnreadable) return false;
   WriteSettingValue(kSettingsKey, info.name, info.defaultText);
-  return ReadInto(info, s);
+  TextToInt16(info.defaultText, v);
+  info.Set(s, v);
+  return false;
 }
 
-bool SettingsStore::LoadSettings(Settings& s) {
-  for (const SettingInfo& info : SettingsTable()) {
-    if (!LoadSetting(info, s)) return false;
-  }
-  return true;
+void SettingsStore::LoadSettings(Settings& s) {
+  for (const SettingInfo& info : SettingsTable()) LoadSetting(info, s);
 }
 
-void SettingsStore::ResetSettings(Settings& s) {
-  for (const SettingInfo& info : SettingsTable()) {
-    WriteSettingValue(kSettingsKey, info.name, info.resetDefaultText);
-    ReadInto(info, s);
-  }
-}
-
-void SettingsStore::SetLaunchOnStartup(bool enable, const std::string& exePath) {
-  if (enable)
-    WriteSettingValue(kRunKey, kRunValue, exePath);
-  else
-    DeleteSettingValue(kRunKey, kRunValue);
+bool SettingsStore::SetLaunchOnStartup(bool enable, const std::string& exePath) {
+  if (enable) return WriteSettingValue(kRunKey, kRunValue, exePath);
+  // An entry (or a key) that is not there is as good as deleted.
+  RegKey h = 0;
+  long rc = reg_.OpenKeyEx(kHkeyCurrentUser, kRunKey, kKeyWrite, h);
+  if (rc == kErrorFileNotFound) return true;
+  if (rc != kErrorSuccess) return false;
+  rc = reg_.DeleteValue(h, kRunValue);
+  reg_.CloseKey(h);
+  return rc == kErrorSuccess || rc == kErrorFileNotFound;
 }
 
 std::string LaunchCommand(Workstation& ws) {

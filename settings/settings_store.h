@@ -24,17 +24,17 @@ class SettingsStore {
   // A REG_DWORD below any root; `def` when missing or of another type.
   int32_t ReadDwordValue(RegKey root, const std::string& key, const std::string& name, int32_t def);
 
-  // Loads every setting into `s`, repairing missing and out-of-range values.
-  // False as soon as a stored value is not a number.
-  bool LoadSettings(Settings& s);
-  // Writes every default and reads it back.
-  void ResetSettings(Settings& s);
-  // Writes or removes the Run entry for the program at `exePath`.
-  void SetLaunchOnStartup(bool enable, const std::string& exePath);
+  // Loads every setting into `s`, repairing each value that is missing, not a number or out of
+  // range by itself. The working copies end up in range even when the store refuses the repairs.
+  void LoadSettings(Settings& s);
+  // Writes or removes the Run entry for the program at `exePath`; false when the store refused.
+  bool SetLaunchOnStartup(bool enable, const std::string& exePath);
 
-  // Loads one setting, writing its default when missing or out of range;
-  // false when the stored text is not a number (the working copy is kept).
-  bool LoadSetting(const SettingInfo& info, Settings& s);
+  // Loads one setting. A missing value gets its default stored; a value out of range, or (when
+  // `repairUnreadable`) one that is not a number, is repaired: its default is stored and used,
+  // whether or not the store takes the write. A value that is not a number is otherwise left as
+  // it is, with its working copy. False when the stored value could not be used.
+  bool LoadSetting(const SettingInfo& info, Settings& s, bool repairUnreadable = true);
   // Reads one stored setting into its working copy; false when not a number.
   bool ReadInto(const SettingInfo& info, Settings& s);
 

@@ -38,12 +38,26 @@ TEST_F(MainWindowTest, FirstStartShowsTheDefaultIntervalAndAppliesTheDefaultOpti
   EXPECT_EQ(main().Ctl("mnuAbout").caption(), "About Korvante Unwindle...");
 }
 
-TEST_F(MainWindowTest, ACorruptStoreIsResetBeforeTheWindowShows) {
+TEST_F(MainWindowTest, ACorruptValueIsRepairedAloneBeforeTheWindowShows) {
   Plant({{"AudioType", "loud"}, {"Hours", "0"}, {"Minutes", "5"}});
   sim.Start();
-  EXPECT_EQ(Stored("Minutes"), "0");
-  EXPECT_EQ(Stored("BalloonTipsEnabled"), "0");
-  EXPECT_EQ(Display(), "01:00:00");
+  EXPECT_EQ(Stored("AudioType"), "2");
+  EXPECT_EQ(Stored("Minutes"), "5");
+  EXPECT_EQ(Stored("BalloonTipsEnabled"), "1");
+  EXPECT_EQ(Display(), "00:05:00");
+}
+
+TEST_F(MainWindowTest, ARefusedOptionWriteIsReported) {
+  Plant({});
+  sim.Start();
+  sim.fake.registry.SetReadOnly(true);
+  sim.Click("frmTimer", "mnuHideWhenMinimized");
+  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
+  EXPECT_EQ(sim.fake.dialogs.open.back()->text, kNotSavedText);
+  sim.Answer(kIdOk);
+  EXPECT_FALSE(main().Ctl("mnuHideWhenMinimized").checked()) << "in effect all the same";
+  EXPECT_EQ(sim.app().settings.HideWhenMinimized, 0);
+  EXPECT_EQ(Stored("HideWhenMinimized"), "1");
 }
 
 TEST_F(MainWindowTest, LaunchingMinimizedAndHiddenLeavesOnlyTheTray) {

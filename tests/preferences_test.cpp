@@ -117,9 +117,11 @@ TEST_F(PreferencesTest, PastedTextThatIsNotANumberNeverReachesTheStore) {
   EXPECT_EQ(Stored("Minutes"), "0");
   EXPECT_EQ(Stored("NumberOfSnooze"), "3");
   EXPECT_EQ(P("txtSnoozeMinutes").text(), "10");
-  // The next start loads every setting without a reset.
-  Settings fresh;
-  EXPECT_TRUE(sim.app().store.LoadSettings(fresh));
+  // The next start loads every setting as stored.
+  for (const SettingInfo& info : SettingsTable()) {
+    Settings fresh;
+    EXPECT_TRUE(sim.app().store.LoadSetting(info, fresh)) << info.name;
+  }
 }
 
 TEST_F(PreferencesTest, SavingWhileRunningSwitchesTheIconSetButNotTheCountdown) {
@@ -184,6 +186,40 @@ TEST_F(PreferencesTest, AnsweringYesOnClosingSaves) {
   EXPECT_EQ(sim.app().settings.CustomSound, " ");
 }
 
+TEST_F(PreferencesTest, ASaveTheStoreRefusesSaysSoAndKeepsTheDialogOpen) {
+  Open({{"Hours", "0"}, {"Minutes", "1"}});
+  sim.fake.registry.SetReadOnly(true);
+  sim.Type("frmPreferences", "txtMinutes", "2");
+  sim.Do([this] { P("cboTrayIcon").Select(3); });
+  Save();
+  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
+  EXPECT_EQ(sim.fake.dialogs.open.back()->text, kNotSavedText);
+  sim.Answer(kIdOk);
+  EXPECT_TRUE(sim.FindForm("frmPreferences"));
+  EXPECT_TRUE(Changed()) << "Save stays enabled";
+  // In effect until the program ends, though the store still has the old values.
+  EXPECT_EQ(Display(), "00:02:00");
+  EXPECT_EQ(sim.app().settings.TrayIcon, 3);
+  EXPECT_EQ(Stored("Minutes"), "1");
+  // Closing asks, and a Yes that cannot save keeps the dialog; No closes it.
+  sim.Click("frmPreferences", "cmdExit");
+  sim.Answer(kIdYes);
+  sim.Answer(kIdOk);
+  EXPECT_TRUE(sim.FindForm("frmPreferences"));
+  sim.Click("frmPreferences", "cmdExit");
+  sim.Answer(kIdNo);
+  EXPECT_FALSE(sim.FindForm("frmPreferences"));
+}
+
+TEST_F(PreferencesTest, AnOutOfRangeValueOnAReadOnlyKeyCannotLoseTheAlert) {
+  Plant({{"AlertMeBy", "7"}, {"Hours", "0"}, {"Seconds", "3"}, {"StartTimerOnLaunch", "1"}});
+  sim.fake.registry.SetReadOnly(true);
+  sim.Start();
+  EXPECT_EQ(sim.app().settings.AlertMeBy, 0);
+  sim.AdvanceSeconds(4);
+  EXPECT_TRUE(sim.FindForm("frmUnwindle")) << "the prompt, not nothing";
+}
+
 TEST_F(PreferencesTest, AnAlertUnloadsTheDialogWithoutAsking) {
   Open({{"Hours", "0"}, {"Seconds", "5"}, {"StartTimerOnLaunch", "1"}});
   sim.Type("frmPreferences", "txtBreakMinutes", "3");
@@ -216,6 +252,7 @@ TEST_F(PreferencesTest, TheChooserPicksAFileOrChangesNothing) {
   EXPECT_FALSE(Changed());
   EXPECT_EQ(prefs().strCustomSound, "");
 
+  sim.fake.sound.files["C:\\Sounds\\gong.wav"] = FakeSoundPlayer::Wave();
   sim.Click("frmPreferences", "cmdBrowseCustomSound");
   sim.SelectInChooser("C:\\Sounds\\gong.wav");
   EXPECT_EQ(sim.fake.sound.played.back().name, "") << "a new selection stops the preview";
@@ -236,6 +273,20 @@ TEST_F(PreferencesTest, TheChooserPicksAFileOrChangesNothing) {
   sim.FinishChooser("");
   Save();
   EXPECT_EQ(Stored("CustomSound"), "C:\\Sounds\\bell.wav");
+}
+
+TEST_F(PreferencesTest, ACustomSoundThatCannotPlaySaysSoWhenPreviewed) {
+  Open({{"AudioType", "3"}, {"CustomSound", "C:\\Sounds\\notes.txt"}});
+  sim.fake.sound.files["C:\\Sounds\\notes.txt"] = "just text";
+  sim.Click("frmPreferences", "cmdCustomSoundPreview");
+  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
+  EXPECT_EQ(sim.fake.dialogs.open.back()->text,
+            "\"notes.txt\" cannot be played. Choose a wave sound file (.wav).");
+  sim.Answer(kIdOk);
+  sim.fake.sound.files["C:\\Sounds\\notes.txt"] = FakeSoundPlayer::Wave();
+  sim.Click("frmPreferences", "cmdCustomSoundPreview");
+  EXPECT_TRUE(sim.fake.dialogs.open.empty());
+  EXPECT_TRUE(sim.fake.sound.played.back().audible);
 }
 
 TEST_F(PreferencesTest, AnAlertClosesAnOpenChooserAsCancelled) {

@@ -6,6 +6,7 @@
 
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_system.h"
+#include "settings_fuzz.h"
 #include "stored_defaults.h"
 
 namespace unw {
@@ -16,11 +17,9 @@ class SettingsStoreTest : public ::testing::Test {
   std::string Stored(const std::string& name) {
     return reg.Text(kHkeyCurrentUser, kSettingsKey, name).value_or("<missing>");
   }
-  void Plant(const std::string& name, const std::string& text) {
-    reg.PlantText(kHkeyCurrentUser, kSettingsKey, name, text);
-  }
   void PlantAllDefaults() {
-    for (const auto& [name, text] : kStoredDefaults) Plant(name, text);
+    for (const auto& [name, text] : kStoredDefaults)
+      reg.PlantText(kHkeyCurrentUser, kSettingsKey, name, text);
   }
   void TearDown() override { EXPECT_EQ(reg.OpenHandles(), 0u) << "a key handle was left open"; }
 
@@ -31,140 +30,115 @@ class SettingsStoreTest : public ::testing::Test {
 };
 
 TEST_F(SettingsStoreTest, FirstStartCreatesTheKeyAndWritesEveryDefault) {
-  ASSERT_TRUE(store.LoadSettings(s));
+  store.LoadSettings(s);
   EXPECT_EQ(reg.ValueCount(kHkeyCurrentUser, kSettingsKey), 21u);
   for (const auto& [name, text] : kStoredDefaults) {
     EXPECT_EQ(Stored(name), text) << name;
     EXPECT_EQ(reg.Type(kHkeyCurrentUser, kSettingsKey, name), kRegSz) << name;
   }
   EXPECT_EQ(s.Hours, 1);
-  EXPECT_EQ(s.BreakMinutes, 10);
   EXPECT_EQ(s.NumberOfSnooze, 3);
-  EXPECT_EQ(s.AudioType, 2);
   EXPECT_EQ(s.CustomSound, " ");
   EXPECT_EQ(s.BalloonTipsEnabled, 1);
-  EXPECT_EQ(s.LaunchOnStartup, 1);
 }
 
-TEST_F(SettingsStoreTest, OutOfRangeValuesAreRepairedOneByOne) {
+// One stored value as another program left it, and what loading makes of it.
+struct Stray {
+  const char* name;
+  uint32_t type;
+  std::vector<uint8_t> bytes;  // empty: missing
+  long loads;                  // the working copy
+  const char* stored;          // the value afterwards, as text; null: as planted
+};
+
+std::vector<uint8_t> Sz(const std::string& t) {
+  std::vector<uint8_t> b(t.begin(), t.end());
+  b.push_back(0);
+  return b;
+}
+
+class StrayValue : public SettingsStoreTest, public ::testing::WithParamInterface<Stray> {};
+
+TEST_P(StrayValue, IsRepairedAloneOrKeptAndNoOtherValueChanges) {
+  const Stray& c = GetParam();
   PlantAllDefaults();
-  Plant("Hours", "100");
-  Plant("Seconds", "-1");
-  Plant("NumberOfSnooze", "10");
-  Plant("TrayIcon", "7");
-  Plant("Minutes", " 12 ");
-  Plant("BreakMinutes", "59");
-  ASSERT_TRUE(store.LoadSettings(s));
-  EXPECT_EQ(s.Hours, 1);
-  EXPECT_EQ(Stored("Hours"), "1");
-  EXPECT_EQ(s.Seconds, 0);
-  EXPECT_EQ(Stored("Seconds"), "0");
-  EXPECT_EQ(s.NumberOfSnooze, 3);
-  EXPECT_EQ(s.TrayIcon, 0);
-  EXPECT_EQ(Stored("TrayIcon"), "0");
-  // Valid values are left exactly as stored.
-  EXPECT_EQ(s.Minutes, 12);
-  EXPECT_EQ(Stored("Minutes"), " 12 ");
-  EXPECT_EQ(s.BreakMinutes, 59);
+  if (c.bytes.empty())
+    reg.Plant(kHkeyCurrentUser, kSettingsKey, c.name, c.type, {});
+  else
+    reg.Plant(kHkeyCurrentUser, kSettingsKey, c.name, c.type, c.bytes);
+  const std::string planted = Stored(c.name);
+  store.LoadSettings(s);
+  EXPECT_EQ(Setting(c.name).Get(s), c.loads);
+  EXPECT_EQ(Stored(c.name), c.stored ? c.stored : planted);
+  for (const auto& [name, text] : kStoredDefaults) {
+    if (name != c.name) EXPECT_EQ(Stored(name), text) << name;
+  }
 }
 
-TEST_F(SettingsStoreTest, NoLimitReminderCountIsKeptOtherLargeCountsAreNot) {
-  PlantAllDefaults();
-  Plant("NumberOfSnooze", "99");
-  ASSERT_TRUE(store.LoadSettings(s));
-  EXPECT_EQ(s.NumberOfSnooze, 99);
-  Plant("NumberOfSnooze", "50");
-  ASSERT_TRUE(store.LoadSettings(s));
-  EXPECT_EQ(s.NumberOfSnooze, 3);
-  EXPECT_EQ(Stored("NumberOfSnooze"), "3");
-}
+INSTANTIATE_TEST_SUITE_P(Values, StrayValue,
+                         ::testing::Values(
+                             // Out of range: the default, stored.
+                             Stray{"Hours", kRegSz, Sz("100"), 1, "1"},
+                             Stray{"Seconds", kRegSz, Sz("-1"), 0, "0"},
+                             Stray{"NumberOfSnooze", kRegSz, Sz("10"), 3, "3"},
+                             Stray{"TrayIcon", kRegSz, Sz("7"), 0, "0"},
+                             // Not a number: the same, and nothing else is touched.
+                             Stray{"SnoozeSeconds", kRegSz, Sz("abc"), 0, "0"},
+                             Stray{"AudioType", kRegSz, Sz(" "), 2, "2"},
+                             Stray{"BreakMinutes", kRegSz, Sz("1e3"), 10, "10"},
+                             Stray{"BreakMinutes", kRegSz, Sz("0x10"), 10, "10"},
+                             Stray{"SnoozeMinutes", kRegSz, Sz("7\n"), 10, "10"},
+                             Stray{"Minutes", kRegSz, Sz("32768"), 0, "0"},
+                             Stray{"AudioType", kRegBinary, {0xff, 0x00, 0x7f, 0x80, 1}, 2, "2"},
+                             // Missing: the default; a missing balloon switch comes back on.
+                             Stray{"BalloonTipsEnabled", kRegSz, {}, 1, "1"},
+                             // Kept as stored.
+                             Stray{"NumberOfSnooze", kRegSz, Sz("99"), 99, nullptr},
+                             Stray{"Minutes", kRegSz, Sz(" 12 "), 12, nullptr},
+                             Stray{"Minutes", kRegSz, {'1', '0'}, 10, nullptr},  // without its NUL
+                             Stray{"Seconds", kRegSz, {'7'}, 7, nullptr},
+                             Stray{"BreakMinutes", kRegDword, {25, 0, 0, 0}, 25, nullptr},
+                             Stray{"SnoozeMinutes", kRegDword, {70, 0, 0, 0}, 10, "10"}));
 
-TEST_F(SettingsStoreTest, ANonNumberFailsTheLoadAndAResetRestoresEverything) {
-  PlantAllDefaults();
-  Plant("Minutes", "25");
-  Plant("AlwaysOnTop", "0");
-  Plant("SnoozeSeconds", "abc");
-  EXPECT_FALSE(store.LoadSettings(s));
-  store.ResetSettings(s);
-  for (const auto& [name, text] : kStoredDefaults)
-    EXPECT_EQ(Stored(name), name == "BalloonTipsEnabled" ? "0" : text) << name;
-  EXPECT_EQ(s.Minutes, 0);
-  EXPECT_EQ(s.AlwaysOnTop, 1);
-  EXPECT_EQ(s.BalloonTipsEnabled, 0);
-}
-
-TEST_F(SettingsStoreTest, AMissingBalloonSwitchAloneComesBackOn) {
-  PlantAllDefaults();
-  Plant("BalloonTipsEnabled", "0");
-  ASSERT_TRUE(store.LoadSettings(s));
-  EXPECT_EQ(s.BalloonTipsEnabled, 0);
-  reg.Plant(kHkeyCurrentUser, kSettingsKey, "BalloonTipsEnabled", kRegSz, {});
-  ASSERT_TRUE(store.LoadSettings(s));
-  EXPECT_EQ(s.BalloonTipsEnabled, 1);
-  EXPECT_EQ(Stored("BalloonTipsEnabled"), "1");
-}
-
-TEST_F(SettingsStoreTest, TextsStoredWithoutTheirNulKeepEveryCharacter) {
-  PlantAllDefaults();
-  reg.Plant(kHkeyCurrentUser, kSettingsKey, "Minutes", kRegSz, {'1', '0'});
-  reg.Plant(kHkeyCurrentUser, kSettingsKey, "Seconds", kRegSz, {'7'});
-  int writesBefore = reg.writes();
-  ASSERT_TRUE(store.LoadSettings(s));
-  EXPECT_EQ(s.Minutes, 10);
-  EXPECT_EQ(s.Seconds, 7);
-  EXPECT_EQ(reg.writes(), writesBefore) << "valid values must not be rewritten";
-}
-
-TEST_F(SettingsStoreTest, ADwordWrittenByAnotherToolReadsAsItsNumber) {
-  PlantAllDefaults();
-  reg.Plant(kHkeyCurrentUser, kSettingsKey, "BreakMinutes", kRegDword, {25, 0, 0, 0});
-  reg.Plant(kHkeyCurrentUser, kSettingsKey, "SnoozeMinutes", kRegDword, {70, 0, 0, 0});
-  ASSERT_TRUE(store.LoadSettings(s)) << "a DWORD must not reset every setting";
-  EXPECT_EQ(s.BreakMinutes, 25);
-  EXPECT_EQ(s.SnoozeMinutes, 10);
-  EXPECT_EQ(Stored("SnoozeMinutes"), "10");
-  EXPECT_EQ(reg.Type(kHkeyCurrentUser, kSettingsKey, "SnoozeMinutes"), kRegSz);
-  EXPECT_EQ(Stored("Hours"), "1");
-}
-
-TEST_F(SettingsStoreTest, BinaryJunkResetsQuietly) {
-  PlantAllDefaults();
-  reg.Plant(kHkeyCurrentUser, kSettingsKey, "AudioType", kRegBinary, {0xff, 0x00, 0x7f, 0x80, 1});
-  EXPECT_FALSE(store.LoadSettings(s));
-  store.ResetSettings(s);
-  EXPECT_EQ(Stored("AudioType"), "2");
-  EXPECT_EQ(s.AudioType, 2);
-}
-
-TEST_F(SettingsStoreTest, AnUnavailableRegistryChangesNothingAndNeverCrashes) {
+TEST_F(SettingsStoreTest, AStoreThatRefusesWritesStillGivesWorkingCopiesInRange) {
+  // Unavailable: nothing read, nothing written, every working copy the default.
   reg.SetUnavailable(true);
   s.Hours = 5;
-  EXPECT_EQ(store.ReadSettingValue(kSettingsKey, "Hours"), "");
   EXPECT_FALSE(store.WriteSettingValue(kSettingsKey, "Hours", "1"));
   EXPECT_FALSE(store.DeleteSettingValue(kSettingsKey, "Hours"));
-  EXPECT_FALSE(store.LoadSettings(s));
-  store.ResetSettings(s);
-  EXPECT_EQ(s.Hours, 5);
+  store.LoadSettings(s);
+  EXPECT_EQ(s.Hours, 1);
+  EXPECT_EQ(s.AlertMeBy, 0);
   EXPECT_EQ(reg.writes(), 0);
   reg.SetUnavailable(false);
   EXPECT_FALSE(reg.KeyExists(kHkeyCurrentUser, kSettingsKey));
+  // Readable but not writable: what is usable is used, what is not is repaired in memory only.
+  PlantAllDefaults();
+  reg.PlantText(kHkeyCurrentUser, kSettingsKey, "AlertMeBy", "5");
+  reg.PlantText(kHkeyCurrentUser, kSettingsKey, "Hours", "0");
+  reg.SetReadOnly(true);
+  store.LoadSettings(s);
+  EXPECT_EQ(s.AlertMeBy, 0);
+  EXPECT_EQ(s.Hours, 0);
+  EXPECT_EQ(Stored("AlertMeBy"), "5");
+  EXPECT_FALSE(store.SetLaunchOnStartup(true, "x.exe"));
 }
 
 TEST_F(SettingsStoreTest, EmptyTextIsStoredAsOneSpaceAndReadBackAsIs) {
   EXPECT_TRUE(store.WriteSettingValue(kSettingsKey, "CustomSound", ""));
   EXPECT_EQ(Stored("CustomSound"), " ");
   EXPECT_EQ(store.ReadSettingValue(kSettingsKey, "CustomSound"), " ");
-  EXPECT_EQ(reg.Text(kHkeyCurrentUser, kSettingsKey, "CustomSound")->size(), 1u);
 }
 
 TEST_F(SettingsStoreTest, ReadingCreatesTheKeyDeletingReportsWhatHappened) {
   EXPECT_EQ(store.ReadSettingValue(kSettingsKey, "Hours"), "");
   EXPECT_TRUE(reg.KeyExists(kHkeyCurrentUser, kSettingsKey));
   EXPECT_FALSE(store.DeleteSettingValue(kSettingsKey, "Hours"));
-  Plant("Hours", "3");
+  reg.PlantText(kHkeyCurrentUser, kSettingsKey, "Hours", "3");
   EXPECT_TRUE(store.DeleteSettingValue(kSettingsKey, "Hours"));
-  EXPECT_FALSE(reg.Text(kHkeyCurrentUser, kSettingsKey, "Hours"));
   EXPECT_FALSE(store.DeleteSettingValue("Software\\Nowhere", "Hours"));
+  // Removing a startup entry that is not there is no failure.
+  EXPECT_TRUE(store.SetLaunchOnStartup(false, ""));
 }
 
 TEST_F(SettingsStoreTest, DwordReaderTakesOnlyDwords) {
@@ -174,6 +148,14 @@ TEST_F(SettingsStoreTest, DwordReaderTakesOnlyDwords) {
   EXPECT_EQ(store.ReadDwordValue(kHkeyCurrentUser, key, "EnableBalloonTips", -1), 0);
   reg.PlantText(kHkeyCurrentUser, key, "EnableBalloonTips", "1");
   EXPECT_EQ(store.ReadDwordValue(kHkeyCurrentUser, key, "EnableBalloonTips", 7), 7);
+}
+
+TEST(SettingsFuzz, FiveThousandRandomStoresLoadIntoRangeAndKeepEveryUsableValue) {
+  std::mt19937 rng(20261206);
+  for (int i = 0; i < 5000; ++i) {
+    const std::string wrong = FuzzSettingsOnce(rng);
+    ASSERT_TRUE(wrong.empty()) << "case " << i << ":" << wrong;
+  }
 }
 
 TEST(LaunchCommand, IsTheQuotedProgramPath) {

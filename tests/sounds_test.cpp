@@ -1,6 +1,8 @@
 // Which sound plays for each choice, and the fallbacks when it cannot.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "alerts/sounds.h"
 #include "platform/sound.h"
 #include "program_fixture.h"
@@ -44,22 +46,40 @@ TEST_F(SoundTest, AnUnknownClipIndexBeepsWithoutTryingToPlay) {
   EXPECT_EQ(sound().beeps.size(), 1u);
 }
 
-TEST_F(SoundTest, TheCustomFilePlaysTrimmedAndFallsBackWhenBlankOrGone) {
-  sound().files.insert("C:\\Sounds\\gong.wav");
+TEST_F(SoundTest, ACustomFileThatCannotPlayFallsBackToTheBeep) {
+  const std::string wave = FakeSoundPlayer::Wave();
+  std::string otherFormat = wave;
+  otherFormat[20] = '\x99';  // a format tag the system does not know
+  struct Case {
+    const char* what;
+    std::optional<std::string> contents;  // none: no such file
+    bool plays;
+  } cases[] = {{"a wave file", wave, true},
+               {"a missing file", std::nullopt, false},
+               {"an empty file", "", false},
+               {"a file cut after its header", wave.substr(0, 44), false},
+               {"a text file", "not a sound at all", false},
+               {"another RIFF file", "RIFF\x04\0\0\0AVI ", false},
+               {"an unknown encoding", otherFormat, false}};
   Run({{"AudioType", "3"}, {"CustomSound", "  C:\\Sounds\\gong.wav "}});
-  ASSERT_EQ(sound().played.size(), 1u);
-  EXPECT_EQ(sound().played[0].name, "C:\\Sounds\\gong.wav");
-  EXPECT_EQ(sound().played[0].flags, 0x22003u);
-  EXPECT_TRUE(sound().beeps.empty());
-
-  sound().files.clear();  // deleted meanwhile
+  for (const Case& c : cases) {
+    sound().files.erase("C:\\Sounds\\gong.wav");
+    if (c.contents) sound().files["C:\\Sounds\\gong.wav"] = *c.contents;
+    sound().played.clear();
+    sound().beeps.clear();
+    Play();
+    EXPECT_EQ(sound().played.size(), c.plays ? 1u : 0u) << c.what;
+    EXPECT_EQ(sound().beeps.size(), c.plays ? 0u : 1u) << c.what << ": the beep instead";
+  }
+  // The played file is the trimmed name; a blank name is never tried.
+  sound().files["C:\\Sounds\\gong.wav"] = wave;
   Play();
-  EXPECT_EQ(sound().beeps.size(), 1u);
-
+  EXPECT_EQ(sound().played.back().name, "C:\\Sounds\\gong.wav");
+  EXPECT_EQ(sound().played.back().flags, 0x22003u);
+  EXPECT_TRUE(sound().played.back().audible);
   sim.Do([this] { sim.app().settings.CustomSound = "   "; });
   Play();
-  EXPECT_EQ(sound().played.size(), 2u) << "a blank name is never played";
-  EXPECT_EQ(sound().beeps.size(), 2u);
+  EXPECT_EQ(sound().played.size(), 1u);
 }
 
 TEST_F(SoundTest, NoSoundsAndUnknownKindsAreSilent) {

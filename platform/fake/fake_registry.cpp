@@ -17,9 +17,11 @@ std::string FakeRegistry::FullPath(RegKey root, const std::string& path) {
   return path.empty() ? r : r + "\\" + path;
 }
 
-long FakeRegistry::Open(RegKey root, const std::string& path, bool create, RegKey& key,
-                        uint32_t* disp) {
+long FakeRegistry::Open(RegKey root, const std::string& path, bool create, uint32_t access,
+                        RegKey& key, uint32_t* disp) {
   if (unavailable_) return kErrorAccessDenied;
+  // KEY_SET_VALUE or KEY_CREATE_SUB_KEY: what a read-only key refuses.
+  const bool writing = (access & 0x6) != 0;
   std::string full;
   if (root == kHkeyCurrentUser || root == kHkeyLocalMachine) {
     full = FullPath(root, path);
@@ -31,6 +33,7 @@ long FakeRegistry::Open(RegKey root, const std::string& path, bool create, RegKe
   std::string low = Lower(full);
   bool exists = keys_.count(low) > 0;
   if (!exists && !create) return kErrorFileNotFound;
+  if (readOnly_ && (writing || !exists)) return kErrorAccessDenied;
   if (!exists) {
     // Parents come into being with the key, as on the real system.
     for (size_t p = low.find('\\'); p != std::string::npos; p = low.find('\\', p + 1)) {
@@ -47,18 +50,18 @@ long FakeRegistry::Open(RegKey root, const std::string& path, bool create, RegKe
   return kErrorSuccess;
 }
 
-long FakeRegistry::CreateKeyEx(RegKey root, const std::string& path, uint32_t /*access*/,
-                               RegKey& key, uint32_t& disposition) {
-  return Open(root, path, true, key, &disposition);
+long FakeRegistry::CreateKeyEx(RegKey root, const std::string& path, uint32_t access, RegKey& key,
+                               uint32_t& disposition) {
+  return Open(root, path, true, access, key, &disposition);
 }
 
 long FakeRegistry::OpenKeyEx(RegKey root, const std::string& path, uint32_t access, RegKey& key) {
   lastOpenAccess = access;
-  return Open(root, path, false, key, nullptr);
+  return Open(root, path, false, access, key, nullptr);
 }
 
 long FakeRegistry::OpenKey(RegKey root, const std::string& path, RegKey& key) {
-  return Open(root, path, false, key, nullptr);
+  return Open(root, path, false, kKeyRead, key, nullptr);
 }
 
 long FakeRegistry::QueryValueEx(RegKey key, const std::string& name, uint32_t* type, uint8_t* data,
@@ -87,7 +90,7 @@ long FakeRegistry::QueryValueEx(RegKey key, const std::string& name, uint32_t* t
 
 long FakeRegistry::SetValueEx(RegKey key, const std::string& name, uint32_t type,
                               const uint8_t* data, uint32_t size) {
-  if (unavailable_) return kErrorAccessDenied;
+  if (unavailable_ || readOnly_) return kErrorAccessDenied;
   auto h = handles_.find(key);
   if (h == handles_.end()) return kErrorInvalidHandle;
   Value& v = keys_[h->second][Lower(name)];
@@ -102,7 +105,7 @@ long FakeRegistry::SetValueEx(RegKey key, const std::string& name, uint32_t type
 }
 
 long FakeRegistry::DeleteValue(RegKey key, const std::string& name) {
-  if (unavailable_) return kErrorAccessDenied;
+  if (unavailable_ || readOnly_) return kErrorAccessDenied;
   auto h = handles_.find(key);
   if (h == handles_.end()) return kErrorInvalidHandle;
   long rc = keys_[h->second].erase(Lower(name)) ? kErrorSuccess : kErrorFileNotFound;

@@ -30,6 +30,8 @@ class FakeRegistry : public Registry {
 
   // Every call fails with access denied while unavailable.
   void SetUnavailable(bool on) { unavailable_ = on; }
+  // The user may read but not write: writes, deletes and opening for writing are denied.
+  void SetReadOnly(bool on) { readOnly_ = on; }
 
   // Direct access for tests, paths relative to the root, names case-insensitive.
   void Plant(RegKey root, const std::string& path, const std::string& name, uint32_t type,
@@ -58,7 +60,8 @@ class FakeRegistry : public Registry {
   static std::string Lower(const std::string& s);
   static std::string FullPath(RegKey root, const std::string& path);
   const Value* Find(RegKey root, const std::string& path, const std::string& name) const;
-  long Open(RegKey root, const std::string& path, bool create, RegKey& key, uint32_t* disp);
+  long Open(RegKey root, const std::string& path, bool create, uint32_t access, RegKey& key,
+            uint32_t* disp);
 
   Trace& trace_;
   std::map<std::string, Key> keys_;           // by lower-case full path
@@ -66,6 +69,7 @@ class FakeRegistry : public Registry {
   std::map<std::string, std::string> shown_;  // lower-case full path -> as written
   RegKey nextHandle_ = 0x100;
   bool unavailable_ = false;
+  bool readOnly_ = false;
   int writes_ = 0;
 };
 

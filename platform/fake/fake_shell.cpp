@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "alerts/sounds.h"
+#include "alerts/wave_file.h"
 
 namespace unw {
 
@@ -74,11 +75,31 @@ FakeSoundPlayer::FakeSoundPlayer(Trace& trace) : trace_(trace) {
 }
 
 long FakeSoundPlayer::PlayClip(const std::string& name, uint32_t flags) {
-  long ok =
-      (flags & kSndResource) == kSndResource ? resources.count(name) > 0 : files.count(name) > 0;
-  played.push_back({name, flags, ok});
+  const bool resource = (flags & kSndResource) == kSndResource;
+  auto file = files.find(name);
+  const bool audible =
+      resource ? resources.count(name) > 0 : file != files.end() && CanPlayWave(file->second);
+  // Like the system: a file played asynchronously is "started" whatever it holds.
+  const long ok = resource ? audible : (flags & kSndAsync) != 0 || audible;
+  played.push_back({name, flags, ok, audible});
   trace_.Line("sound.play", {name, std::to_string(flags), std::to_string(ok)});
   return ok;
+}
+
+bool FakeSoundPlayer::ReadFileStart(const std::string& path, size_t maxBytes, std::string& bytes) {
+  auto file = files.find(path);
+  if (file == files.end()) return false;
+  bytes = file->second.substr(0, maxBytes);
+  return true;
+}
+
+std::string FakeSoundPlayer::Wave() {
+  // RIFF, a PCM format chunk (mono, 8000 Hz, 8 bits) and four samples.
+  std::string w = "RIFF";
+  w += std::string("\x28\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x40\x1f\0\0\x40\x1f\0\0\x01\0\x08\0",
+                   32);
+  w += std::string("data\x04\0\0\0", 8) + "\x80\xff\x80\x00";
+  return w;
 }
 
 long FakeSoundPlayer::MessageBeep(uint32_t type) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -56,17 +57,21 @@ class FakeSoundPlayer : public SoundPlayer {
   explicit FakeSoundPlayer(Trace& trace);
   long PlayClip(const std::string& name, uint32_t flags) override;
   long MessageBeep(uint32_t type) override;
+  bool ReadFileStart(const std::string& path, size_t maxBytes, std::string& bytes) override;
 
   struct Played {
     std::string name;
     uint32_t flags;
-    long result;
+    long result;   // what the call reported
+    bool audible;  // whether anything could be heard
   };
   std::vector<Played> played;
   std::vector<uint32_t> beeps;
-  // Resource names the program carries, and files that exist.
+  // Resource names the program carries, and the files that exist with their contents.
   std::set<std::string> resources;
-  std::set<std::string> files;
+  std::map<std::string, std::string> files;
+  // A short wave file that plays.
+  static std::string Wave();
 
  private:
   Trace& trace_;

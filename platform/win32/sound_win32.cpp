@@ -21,6 +21,24 @@ long Win32SoundPlayer::PlayClip(const std::string& name, uint32_t flags) {
   return result;
 }
 
+bool Win32SoundPlayer::ReadFileStart(const std::string& path, size_t maxBytes, std::string& bytes) {
+  // The path is UTF-8: open it by its wide name, whatever the system's code page.
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+  if (path.empty() || n <= 0) return false;
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), wide.data(), n);
+  HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bytes.resize(maxBytes);
+  DWORD got = 0;
+  const bool ok = ReadFile(file, bytes.data(), static_cast<DWORD>(maxBytes), &got, nullptr);
+  CloseHandle(file);
+  bytes.resize(ok ? got : 0);
+  return ok;
+}
+
 long Win32SoundPlayer::MessageBeep(uint32_t type) {
   const long result = ::MessageBeep(type) ? 1 : 0;
   trace_.Line("sound.beep", {std::to_string(type)});

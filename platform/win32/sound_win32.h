@@ -13,6 +13,7 @@ class Win32SoundPlayer : public SoundPlayer {
   explicit Win32SoundPlayer(Trace& trace) : trace_(trace) {}
   long PlayClip(const std::string& name, uint32_t flags) override;
   long MessageBeep(uint32_t type) override;
+  bool ReadFileStart(const std::string& path, size_t maxBytes, std::string& bytes) override;
 
  private:
   Trace& trace_;

@@ -243,8 +243,8 @@ Expect RunEntry(bool present) {
   return [present](Session& s) {
     RegValue v = ReadValue(kRunKey, "Unwindle");
     const std::string want = "\"" + FullPath(s.options().exe) + "\"";
-    const bool ok = present ? v.present && v.type == REG_SZ && Lower(v.text) == Lower(want)
-                            : !v.present;
+    const bool ok =
+        present ? v.present && v.type == REG_SZ && Lower(v.text) == Lower(want) : !v.present;
     return ok ? "" : Expected("Run\\Unwindle", Seen(v), present ? Quote(want) : "missing");
   };
 }
@@ -269,8 +269,9 @@ Expect Ended(DWORD exitCode) {
   return [exitCode](Session& s) {
     DWORD code = 0;
     if (!s.process().WaitExit(0, &code)) return std::string("the program still runs");
-    return code == exitCode ? "" : Expected("the exit code", std::to_string(code),
-                                            std::to_string(exitCode));
+    return code == exitCode
+               ? ""
+               : Expected("the exit code", std::to_string(code), std::to_string(exitCode));
   };
 }
 
@@ -282,8 +283,9 @@ Expect Traced(const std::string& event, const std::vector<std::string>& fields, 
     std::string what = event;
     for (const auto& f : fields) what += " " + f;
     const bool ok = exactly ? found == count : found >= count;
-    return ok ? "" : Expected(Quote(what) + " lines", std::to_string(found),
-                              (exactly ? "" : "at least ") + std::to_string(count));
+    return ok ? ""
+              : Expected(Quote(what) + " lines", std::to_string(found),
+                         (exactly ? "" : "at least ") + std::to_string(count));
   };
 }
 

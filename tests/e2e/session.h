@@ -98,16 +98,16 @@ void RunSteps(Report& r, const Options& o, const std::string& label,
 
 // --- Expectations.
 Expect All(std::vector<Expect> all);
-Expect Shows(const std::string& hhmmss);    // the main window's time
-Expect ShowsBelow(int seconds);             // counting: below that many seconds
+Expect Shows(const std::string& hhmmss);  // the main window's time
+Expect ShowsBelow(int seconds);           // counting: below that many seconds
 Expect Visible(const std::string& form, bool visible = true);
-Expect Iconic(bool iconic);                 // the main window minimized
-Expect Topmost(bool topmost);               // the main window above other windows
+Expect Iconic(bool iconic);    // the main window minimized
+Expect Topmost(bool topmost);  // the main window above other windows
 Expect Text(const std::string& form, const std::string& control, const std::string& text);
 Expect Enabled(const std::string& form, const std::string& control, bool enabled);
 Expect Shown(const std::string& form, const std::string& control, bool shown);
 Expect Stored(const std::string& name, const std::string& text);  // REG_SZ with one NUL
-Expect RunEntry(bool present);  // the startup entry names this program
+Expect RunEntry(bool present);         // the startup entry names this program
 Expect Asks(const std::string& text);  // a message box with that text is open
 Expect NoBox();
 Expect Ended(DWORD exitCode);
@@ -123,11 +123,11 @@ Expect StandsStill();
 Expect States(const std::vector<std::string>& states);
 
 // --- Actions.
-Action Press(const std::string& form, const std::string& control);  // BM_CLICK, sent
-Action Invoke(const std::string& form, const std::string& control);  // a named control or item
+Action Press(const std::string& form, const std::string& control);        // BM_CLICK, sent
+Action Invoke(const std::string& form, const std::string& control);       // a named control or item
 Action InvokeLater(const std::string& form, const std::string& control);  // posted: it may ask
-Action CloseBox(const std::string& form);                               // WM_CLOSE
-Action Answer(int id);                                                  // IDYES, IDNO, IDOK
+Action CloseBox(const std::string& form);                                 // WM_CLOSE
+Action Answer(int id);                                                    // IDYES, IDNO, IDOK
 Action Type(const std::string& form, const std::string& control, const std::string& text);
 Action Key(const std::string& form, WORD vk);
 Action TrayClick();  // a real click on the icon in Wine's tray window (xdotool)

@@ -1,0 +1,93 @@
+// Random stored settings and what loading them must keep: seeded, so a failing case replays.
+// The unit tests run thousands of cases; unwindle_settings_fuzz runs as many as it is asked.
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/fake/fake_registry.h"
+#include "settings/number_text.h"
+#include "settings/settings_store.h"
+
+namespace unw {
+
+// One stored value as another program (or a broken disk) may leave it.
+inline void PlantRandomValue(FakeRegistry& reg, const std::string& name, std::mt19937& rng) {
+  auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+  static const char* const kTexts[] = {" ",    "1e3",   "0x10", "7\n",  "32768", "-32769", "5.5",
+                                       "4.5",  " 12 ",  "+3",   "-1",   "99",    "100",    "",
+                                       "abc",  "1,5",   "١",    "\t2",  "0.49",  "9999999999"};
+  std::vector<uint8_t> bytes;
+  uint32_t type = kRegSz;
+  switch (pick(7)) {
+    case 0:
+      return;  // missing
+    case 1: {  // a number around the ranges
+      const std::string t = std::to_string(pick(140) - 20);
+      bytes.assign(t.begin(), t.end());
+      bytes.push_back(0);
+      break;
+    }
+    case 2: {  // a text seen in the wild
+      const std::string t = kTexts[pick(sizeof kTexts / sizeof *kTexts)];
+      bytes.assign(t.begin(), t.end());
+      if (pick(3)) bytes.push_back(0);  // sometimes without its NUL
+      break;
+    }
+    case 3:  // a DWORD or a QWORD
+      type = pick(2) ? kRegDword : 11;
+      bytes.resize(type == kRegDword ? 4 : 8);
+      for (auto& b : bytes) b = static_cast<uint8_t>(pick(256));
+      break;
+    default: {  // bytes of any kind and length, with any type
+      type = static_cast<uint32_t>(pick(12));
+      bytes.resize(static_cast<size_t>(pick(3) == 0 ? pick(2000) : pick(12)));
+      for (auto& b : bytes) b = static_cast<uint8_t>(pick(3) ? '0' + pick(10) : pick(256));
+      break;
+    }
+  }
+  reg.Plant(kHkeyCurrentUser, kSettingsKey, name, type, std::move(bytes));
+}
+
+// Whether a stored text is one that loading takes as it is.
+inline bool Usable(const SettingInfo& info, const std::string& text) {
+  if (info.text) return !text.empty();
+  int16_t v = 0;
+  return TextToInt16(text, v) && info.InRange(v);
+}
+
+// Plants random values for every setting, loads them, and returns what went wrong (empty when
+// every working copy is in range, every stored value is usable, and every value that was usable
+// before is unchanged).
+inline std::string FuzzSettingsOnce(std::mt19937& rng) {
+  Trace trace{nullptr, ""};
+  FakeRegistry reg{trace};
+  SettingsStore store{reg};
+  std::vector<std::pair<std::string, std::optional<std::string>>> before;
+  for (const SettingInfo& info : SettingsTable()) PlantRandomValue(reg, info.name, rng);
+  for (const SettingInfo& info : SettingsTable()) {
+    const bool usable = Usable(info, store.ReadSettingValue(kSettingsKey, info.name));
+    before.emplace_back(info.name, usable ? reg.Text(kHkeyCurrentUser, kSettingsKey, info.name)
+                                          : std::nullopt);
+  }
+  Settings s;
+  store.LoadSettings(s);
+  std::string wrong;
+  size_t i = 0;
+  for (const SettingInfo& info : SettingsTable()) {
+    const std::string stored = store.ReadSettingValue(kSettingsKey, info.name);
+    if (!Usable(info, stored)) wrong += " " + std::string(info.name) + " stored \"" + stored + "\";";
+    if (!info.text && !info.InRange(info.Get(s)))
+      wrong += " " + std::string(info.name) + " = " + std::to_string(info.Get(s)) + ";";
+    if (info.text && s.CustomSound.empty()) wrong += " CustomSound empty;";
+    const auto& [name, kept] = before[i++];
+    if (kept && reg.Text(kHkeyCurrentUser, kSettingsKey, name) != kept)
+      wrong += " " + name + " was usable and changed;";
+  }
+  if (reg.OpenHandles() != 0) wrong += " a key handle was left open;";
+  return wrong;
+}
+
+}  // namespace unw
