@@ -63,7 +63,9 @@ TEST_F(BreakCycleTest, ThePromptOpensOnTickNPlusOneWithItsTextsInARowOfButtons) 
   for (int i = 0; i < 3; ++i) {
     EXPECT_GT(row[i]->top(), label.top() + label.height());
     EXPECT_EQ(row[i]->top(), row[0]->top());
-    if (i > 0) EXPECT_GT(row[i]->left(), row[i - 1]->left() + row[i - 1]->width());
+    if (i > 0) {
+      EXPECT_GT(row[i]->left(), row[i - 1]->left() + row[i - 1]->width());
+    }
   }
   EXPECT_EQ(Prompt("cmdRestartTimer").left(), row[0]->left()) << "in the same slot";
   const int rightGap = p.width() - row[2]->left() - row[2]->width();

@@ -170,7 +170,9 @@ TEST_P(RandomTimeline, ThreeDaysOfRandomUseKeepEveryInvariant) {
     }
     // A popup stays open for one more action: the click on one of its items, or anything else.
     menuOpen_ = sim.fake.view.popups.size() > popupsBefore;
-    if (userHidden && !mayShowMain) ASSERT_FALSE(main().visible()) << step << ": shown again";
+    if (userHidden && !mayShowMain) {
+      ASSERT_FALSE(main().visible()) << step << ": shown again";
+    }
     userHidden = !main().visible() && main().windowState() == WindowState::kMinimized;
     CheckInvariants(step);
     if (HasFatalFailure()) return;

@@ -71,7 +71,9 @@ TEST_P(StrayValue, IsRepairedAloneOrKeptAndNoOtherValueChanges) {
   EXPECT_EQ(Setting(c.name).Get(s), c.loads);
   EXPECT_EQ(Stored(c.name), c.stored ? c.stored : planted);
   for (const auto& [name, text] : kStoredDefaults) {
-    if (name != c.name) EXPECT_EQ(Stored(name), text) << name;
+    if (name != c.name) {
+      EXPECT_EQ(Stored(name), text) << name;
+    }
   }
 }
 
