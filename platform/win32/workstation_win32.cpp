@@ -2,25 +2,10 @@
 
 #include <windows.h>
 
+#include "platform/win32/wide_text.h"
+#include "platform/win32/win32_util.h"
+
 namespace unw {
-
-namespace {
-
-std::string ModuleFileName() {
-  std::string buf(MAX_PATH, '\0');
-  for (;;) {
-    DWORD n = GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-    if (n == 0) return {};
-    // A full buffer may mean the name was cut: grow and ask again.
-    if (n < buf.size()) {
-      buf.resize(n);
-      return buf;
-    }
-    buf.resize(buf.size() * 2);
-  }
-}
-
-}  // namespace
 
 long Win32Workstation::LockWorkStation() {
   // Wine answers FALSE (not implemented); the caller goes on either way.
@@ -34,11 +19,11 @@ unsigned Win32Workstation::GetCaretBlinkTime() {
 }
 
 std::string Win32Workstation::AppPath() {
-  return FolderOf(ModuleFileName());
+  return FolderOf(win32::Utf8(win32::ProgramFile()));
 }
 
 std::string Win32Workstation::AppExeName() {
-  return BaseNameOf(ModuleFileName());
+  return BaseNameOf(win32::Utf8(win32::ProgramFile()));
 }
 
 std::string FolderOf(const std::string& fullPath) {
