@@ -10,17 +10,29 @@
 
 #include "platform/win32/form_view_win32.h"
 #include "platform/win32/icons_win32.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_util.h"
 
 namespace unw {
 
 namespace {
 
-// The fixed text fields go over byte for byte, blanks and all: the shell
-// stops at the NUL, and a text cut at the field's width has none.
-template <size_t N>
-void CopyField(CHAR (&to)[N], const std::string& from) {
-  std::memcpy(to, from.data(), std::min(N, from.size()));
+// The record's size in the wide layout that has the same fields as the
+// 8-bit layout the core chose. A size of no layout gets the first fields
+// only, as the shell itself treats it.
+DWORD WideLayoutSize(uint32_t size) {
+  switch (size) {
+    case NOTIFYICONDATAA_V1_SIZE:
+      return NOTIFYICONDATAW_V1_SIZE;
+    case NOTIFYICONDATAA_V2_SIZE:
+      return NOTIFYICONDATAW_V2_SIZE;
+    case NOTIFYICONDATAA_V3_SIZE:
+      return NOTIFYICONDATAW_V3_SIZE;
+    case sizeof(NOTIFYICONDATAA):
+      return sizeof(NOTIFYICONDATAW);
+    default:
+      return NOTIFYICONDATAW_V1_SIZE;
+  }
 }
 
 // One subclassed window: the core's procedure and the one it replaced.
@@ -41,7 +53,7 @@ std::map<HWND, std::shared_ptr<Hook>>& Hooks() {
 }  // namespace
 
 Win32NotificationArea::Win32NotificationArea(Trace& trace, Win32FormView& view)
-    : trace_(trace), view_(view), taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")) {}
+    : trace_(trace), view_(view), taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")) {}
 
 Win32NotificationArea::~Win32NotificationArea() {
   // Windows still hooked get their own procedure back before the program's
@@ -51,30 +63,29 @@ Win32NotificationArea::~Win32NotificationArea() {
       SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(hook->previous));
   }
   Hooks().clear();
-  for (auto& [key, icon] : icons_) {
-    if (icon) DestroyIcon(icon);
-  }
 }
 
 long Win32NotificationArea::NotifyIcon(uint32_t message, const TrayIconData& data) {
-  NOTIFYICONDATAA nid;
+  NOTIFYICONDATAW nid;
   std::memset(&nid, 0, sizeof nid);
   // The layout the shell reads is the one cbSize names; the rest of our
   // larger structure (guidItem, hBalloonIcon) stays zero.
-  nid.cbSize = data.cbSize;
+  nid.cbSize = WideLayoutSize(data.cbSize);
   nid.hWnd = win32::AsHwnd(data.hWnd);
   nid.uID = data.uID;
   nid.uFlags = data.uFlags;
   nid.uCallbackMessage = data.uCallbackMessage;
   nid.hIcon = reinterpret_cast<HICON>(data.hIcon);
-  CopyField(nid.szTip, data.szTip);
+  // The first layout's tip is half as long; every text ends with its NUL inside its field.
+  const size_t tipChars = nid.cbSize == NOTIFYICONDATAW_V1_SIZE ? 64 : std::size(nid.szTip);
+  win32::CopyToField(data.szTip, nid.szTip, tipChars);
   nid.dwState = data.dwState;
   nid.dwStateMask = data.dwStateMask;
-  CopyField(nid.szInfo, data.szInfo);
+  win32::CopyToField(data.szInfo, nid.szInfo);
   nid.uVersion = data.uTimeout;
-  CopyField(nid.szInfoTitle, data.szInfoTitle);
+  win32::CopyToField(data.szInfoTitle, nid.szInfoTitle);
   nid.dwInfoFlags = data.dwInfoFlags;
-  const long ok = Shell_NotifyIconA(message, &nid) ? 1 : 0;
+  const long ok = Shell_NotifyIconW(message, &nid) ? 1 : 0;
   trace_.Line("tray." + std::string(NotifyMessageName(message)),
               {std::to_string(data.cbSize), std::to_string(data.uFlags), std::to_string(data.hIcon),
                std::string(ShownText(data.szTip)), std::string(ShownText(data.szInfoTitle)),
@@ -84,13 +95,13 @@ long Win32NotificationArea::NotifyIcon(uint32_t message, const TrayIconData& dat
 
 bool Win32NotificationArea::ShellFileVersionMS(uint32_t& versionMS) {
   DWORD handle = 0;
-  const DWORD size = GetFileVersionInfoSizeA("shell32.dll", &handle);
+  const DWORD size = GetFileVersionInfoSizeW(L"shell32.dll", &handle);
   if (size == 0) return false;
   std::vector<BYTE> buffer(size);
-  if (!GetFileVersionInfoA("shell32.dll", 0, size, buffer.data())) return false;
+  if (!GetFileVersionInfoW(L"shell32.dll", 0, size, buffer.data())) return false;
   void* block = nullptr;
   UINT length = 0;
-  if (VerQueryValueA(buffer.data(), "\\", &block, &length) != 1) return false;
+  if (VerQueryValueW(buffer.data(), L"\\", &block, &length) != 1) return false;
   if (!block || length < sizeof(VS_FIXEDFILEINFO)) return false;
   versionMS = static_cast<const VS_FIXEDFILEINFO*>(block)->dwFileVersionMS;
   return true;
@@ -162,7 +173,7 @@ std::uintptr_t Win32NotificationArea::IconHandle(int set, int element) {
   const auto key = std::make_tuple(set, element, size);
   auto it = icons_.find(key);
   if (it == icons_.end()) it = icons_.emplace(key, win32::RenderIcon(set, element, size)).first;
-  return reinterpret_cast<std::uintptr_t>(it->second);
+  return reinterpret_cast<std::uintptr_t>(it->second.get());
 }
 
 }  // namespace unw

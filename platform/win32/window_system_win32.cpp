@@ -31,10 +31,10 @@ void Win32WindowSystem::SetTaskVisible(bool visible) {
   // (where it costs nothing); a visible window is taken off the task bar by
   // the shell instead, and the view puts the styles back before it shows.
   const bool shown = IsWindowVisible(main);
-  LONG_PTR ex = GetWindowLongPtrA(main, GWL_EXSTYLE);
+  LONG_PTR ex = GetWindowLongPtrW(main, GWL_EXSTYLE);
   LONG_PTR want = visible ? ((ex | WS_EX_APPWINDOW) & ~WS_EX_TOOLWINDOW) : (ex & ~WS_EX_APPWINDOW);
   if (!visible && !shown) want |= WS_EX_TOOLWINDOW;
-  if (want != ex) SetWindowLongPtrA(main, GWL_EXSTYLE, want);
+  if (want != ex) SetWindowLongPtrW(main, GWL_EXSTYLE, want);
   view_.SetTaskVisible(visible);
   if (shown) win32::SetTaskbarTab(main, visible);
 }
@@ -48,7 +48,7 @@ long Win32WindowSystem::PostMsg(std::uintptr_t hwnd, uint32_t msg, std::uintptr_
                                 std::intptr_t lParam) {
   trace_.Line("window.post", {std::to_string(hwnd), std::to_string(msg), std::to_string(wParam),
                               std::to_string(lParam)});
-  return PostMessageA(win32::AsHwnd(hwnd), msg, wParam, lParam) ? 1 : 0;
+  return PostMessageW(win32::AsHwnd(hwnd), msg, wParam, lParam) ? 1 : 0;
 }
 
 std::intptr_t Win32WindowSystem::SendMsg(std::uintptr_t hwnd, uint32_t msg, std::uintptr_t wParam,
@@ -57,7 +57,7 @@ std::intptr_t Win32WindowSystem::SendMsg(std::uintptr_t hwnd, uint32_t msg, std:
   // (a modal window) and trace lines of its own.
   trace_.Line("window.send", {std::to_string(hwnd), std::to_string(msg), std::to_string(wParam),
                               std::to_string(lParam)});
-  return SendMessageA(win32::AsHwnd(hwnd), msg, wParam, lParam);
+  return SendMessageW(win32::AsHwnd(hwnd), msg, wParam, lParam);
 }
 
 }  // namespace unw
