@@ -78,7 +78,38 @@ TYPED_TEST_P(RegistryContract, DeletingAMissingValueSaysSo) {
   r.CloseKey(k);
 }
 
+TYPED_TEST_P(RegistryContract, TextComesBackByteForByteWhateverItsCharacters) {
+  Registry& r = this->reg();
+  RegKey k = 0;
+  uint32_t disp = 0;
+  ASSERT_EQ(r.CreateKeyEx(kHkeyCurrentUser, this->base() + "\\Übung", kKeyAllAccess, k, disp), 0);
+  const std::string texts[] = {
+      std::string("Übung\\ベル.wav") + '\0',
+      std::string("\xF0\x9F\x94\x94") + '\0',  // one character outside the BMP
+      "42",                                    // written without its NUL
+      std::string("a\0b\0", 4),                // a NUL inside
+  };
+  for (const std::string& text : texts) {
+    ASSERT_EQ(
+        r.SetValueEx(k, "Glocke läutet", kRegSz, reinterpret_cast<const uint8_t*>(text.data()),
+                     static_cast<uint32_t>(text.size())),
+        0);
+    uint8_t scratch[1] = {};
+    uint32_t size = 0, type = 0;
+    EXPECT_EQ(r.QueryValueEx(k, "Glocke läutet", &type, scratch, &size), kErrorMoreData);
+    EXPECT_EQ(size, text.size()) << "sized in the bytes the core reads";
+    std::string back(size, 'x');
+    ASSERT_EQ(
+        r.QueryValueEx(k, "Glocke läutet", &type, reinterpret_cast<uint8_t*>(back.data()), &size),
+        0);
+    EXPECT_EQ(type, kRegSz);
+    EXPECT_EQ(back, text);
+  }
+  r.CloseKey(k);
+}
+
 REGISTER_TYPED_TEST_SUITE_P(RegistryContract, CreateReportsWhetherTheKeyIsNew,
-                            QueriesReportSizesAndTypesLikeTheSystem, DeletingAMissingValueSaysSo);
+                            QueriesReportSizesAndTypesLikeTheSystem, DeletingAMissingValueSaysSo,
+                            TextComesBackByteForByteWhateverItsCharacters);
 
 }  // namespace unw

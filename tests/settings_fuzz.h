@@ -16,9 +16,9 @@ namespace unw {
 // One stored value as another program (or a broken disk) may leave it.
 inline void PlantRandomValue(FakeRegistry& reg, const std::string& name, std::mt19937& rng) {
   auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
-  static const char* const kTexts[] = {" ",    "1e3",   "0x10", "7\n",  "32768", "-32769", "5.5",
-                                       "4.5",  " 12 ",  "+3",   "-1",   "99",    "100",    "",
-                                       "abc",  "1,5",   "١",    "\t2",  "0.49",  "9999999999"};
+  static const char* const kTexts[] = {" ",   "1e3",  "0x10", "7\n", "32768", "-32769",    "5.5",
+                                       "4.5", " 12 ", "+3",   "-1",  "99",    "100",       "",
+                                       "abc", "1,5",  "١",    "\t2", "0.49",  "9999999999"};
   std::vector<uint8_t> bytes;
   uint32_t type = kRegSz;
   switch (pick(7)) {
@@ -69,8 +69,8 @@ inline std::string FuzzSettingsOnce(std::mt19937& rng) {
   for (const SettingInfo& info : SettingsTable()) PlantRandomValue(reg, info.name, rng);
   for (const SettingInfo& info : SettingsTable()) {
     const bool usable = Usable(info, store.ReadSettingValue(kSettingsKey, info.name));
-    before.emplace_back(info.name, usable ? reg.Text(kHkeyCurrentUser, kSettingsKey, info.name)
-                                          : std::nullopt);
+    before.emplace_back(
+        info.name, usable ? reg.Text(kHkeyCurrentUser, kSettingsKey, info.name) : std::nullopt);
   }
   Settings s;
   store.LoadSettings(s);
@@ -78,7 +78,8 @@ inline std::string FuzzSettingsOnce(std::mt19937& rng) {
   size_t i = 0;
   for (const SettingInfo& info : SettingsTable()) {
     const std::string stored = store.ReadSettingValue(kSettingsKey, info.name);
-    if (!Usable(info, stored)) wrong += " " + std::string(info.name) + " stored \"" + stored + "\";";
+    if (!Usable(info, stored))
+      wrong += " " + std::string(info.name) + " stored \"" + stored + "\";";
     if (!info.text && !info.InRange(info.Get(s)))
       wrong += " " + std::string(info.name) + " = " + std::to_string(info.Get(s)) + ";";
     if (info.text && s.CustomSound.empty()) wrong += " CustomSound empty;";

@@ -6,6 +6,8 @@
 
 #include "platform/win32/automation.h"
 #include "platform/win32/pictures.h"
+#include "platform/win32/scoped.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_util.h"
 
 namespace unw::win32 {
@@ -16,7 +18,7 @@ namespace {
 constexpr int kFirstChildId = 100;
 
 struct WindowKind {
-  const char* cls;
+  const wchar_t* cls;
   DWORD style;
   DWORD exStyle;
 };
@@ -29,26 +31,26 @@ WindowKind KindOf(const Control& c) {
       // A caption without a picture is a plain push button; the rest draw their picture.
       if (c.picture().empty() && !c.caption().empty()) {
         const DWORD push = c.isDefaultButton() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
-        return {"BUTTON", push | BS_NOTIFY | WS_TABSTOP, 0};
+        return {L"BUTTON", push | BS_NOTIFY | WS_TABSTOP, 0};
       }
-      return {"BUTTON", BS_OWNERDRAW | BS_NOTIFY | WS_TABSTOP, 0};
+      return {L"BUTTON", BS_OWNERDRAW | BS_NOTIFY | WS_TABSTOP, 0};
     case ControlKind::kLabel:
-      return {"STATIC", SS_NOTIFY, 0};  // wrapping: LabelWrap
+      return {L"STATIC", SS_NOTIFY, 0};  // wrapping: LabelWrap
     case ControlKind::kTextBox:
-      return {"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+      return {L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
     case ControlKind::kCheckBox:
       // Not automatic: the model's Click decides the new value.
-      return {"BUTTON", BS_3STATE | BS_NOTIFY | WS_TABSTOP, 0};
+      return {L"BUTTON", BS_3STATE | BS_NOTIFY | WS_TABSTOP, 0};
     case ControlKind::kOption:
-      return {"BUTTON", BS_RADIOBUTTON | BS_NOTIFY | WS_TABSTOP, 0};
+      return {L"BUTTON", BS_RADIOBUTTON | BS_NOTIFY | WS_TABSTOP, 0};
     case ControlKind::kComboBox:
-      return {"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
+      return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
     case ControlKind::kFrame:
-      if (IsLine(c)) return {"STATIC", SS_ETCHEDHORZ, 0};
-      return {"BUTTON", BS_GROUPBOX, 0};
+      if (IsLine(c)) return {L"STATIC", SS_ETCHEDHORZ, 0};
+      return {L"BUTTON", BS_GROUPBOX, 0};
     case ControlKind::kPicture:
     case ControlKind::kImage:
-      return {"STATIC", SS_OWNERDRAW | SS_NOTIFY, 0};
+      return {L"STATIC", SS_OWNERDRAW | SS_NOTIFY, 0};
     case ControlKind::kTimer:
     case ControlKind::kMenu:
     case ControlKind::kMenuSeparator:
@@ -134,10 +136,10 @@ std::string WindowTextOf(const Control& c) {
 void ControlSet::Create(HWND parent, UINT dpi, SUBCLASSPROC editProc, DWORD_PTR editRef) {
   parent_ = parent;
   dpi_ = dpi;
-  tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                              CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr,
-                             GetModuleHandleA(nullptr), nullptr);
+                             GetModuleHandleW(nullptr), nullptr);
   const auto& all = form_.controls();
   for (size_t i = 0; i < all.size(); ++i) {
     Control& c = *all[i];
@@ -171,9 +173,9 @@ HWND ControlSet::CreateOne(Control& c, int id, SUBCLASSPROC editProc, DWORD_PTR 
   if (c.kind() == ControlKind::kLabel) style |= LabelWrap(c);
   if (ShownNow(c)) style |= WS_VISIBLE;
   if (!EnabledNow(c)) style |= WS_DISABLED;
-  HWND hwnd = CreateWindowExA(k.exStyle, k.cls, WindowTextOf(c).c_str(), style, 0, 0, 0, 0, parent_,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                              GetModuleHandleA(nullptr), nullptr);
+  HWND hwnd = CreateWindowExW(k.exStyle, k.cls, Wide(WindowTextOf(c)).c_str(), style, 0, 0, 0, 0,
+                              parent_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                              GetModuleHandleW(nullptr), nullptr);
   if (!hwnd) return nullptr;
   Place(Child{&c, hwnd});
   if (c.kind() == ControlKind::kTextBox) {
@@ -196,47 +198,47 @@ void ControlSet::Place(const Child& child) const {
 
 void ControlSet::SetFont(const Child& child) const {
   HFONT font = fonts_.Get(child.control->font(), dpi_);
-  if (font) SendMessageA(child.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  if (font) SendMessageW(child.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
 void ControlSet::AddTool(const Child& child) const {
   if (!tooltip_) return;
-  std::string text = child.control->toolTip();
-  TTTOOLINFOA ti = {};
+  std::wstring text = Wide(child.control->toolTip());
+  TTTOOLINFOW ti = {};
   ti.cbSize = sizeof ti;
   ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   ti.hwnd = parent_;
   ti.uId = reinterpret_cast<UINT_PTR>(child.hwnd);
   ti.lpszText = text.data();
-  SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 void ControlSet::SetTool(const Child& child) const {
   if (!tooltip_) return;
-  std::string text = child.control->toolTip();
-  TTTOOLINFOA ti = {};
+  std::wstring text = Wide(child.control->toolTip());
+  TTTOOLINFOW ti = {};
   ti.cbSize = sizeof ti;
   ti.hwnd = parent_;
   ti.uId = reinterpret_cast<UINT_PTR>(child.hwnd);
   ti.lpszText = text.data();
-  SendMessageA(tooltip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+  SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 void ControlSet::ShowValue(const Child& child) const {
   const Control& c = *child.control;
   switch (c.kind()) {
     case ControlKind::kCheckBox:
-      SendMessageA(child.hwnd, BM_SETCHECK,
+      SendMessageW(child.hwnd, BM_SETCHECK,
                    c.value() == 1   ? BST_CHECKED
                    : c.value() == 2 ? BST_INDETERMINATE
                                     : BST_UNCHECKED,
                    0);
       break;
     case ControlKind::kOption:
-      SendMessageA(child.hwnd, BM_SETCHECK, c.value() ? BST_CHECKED : BST_UNCHECKED, 0);
+      SendMessageW(child.hwnd, BM_SETCHECK, c.value() ? BST_CHECKED : BST_UNCHECKED, 0);
       break;
     case ControlKind::kComboBox:
-      SendMessageA(child.hwnd, CB_SETCURSEL, static_cast<WPARAM>(c.value()), 0);
+      SendMessageW(child.hwnd, CB_SETCURSEL, static_cast<WPARAM>(c.value()), 0);
       break;
     default:
       break;
@@ -245,40 +247,40 @@ void ControlSet::ShowValue(const Child& child) const {
 
 void ControlSet::ShowItems(const Child& child) const {
   if (child.control->kind() != ControlKind::kComboBox) return;
-  SendMessageA(child.hwnd, CB_RESETCONTENT, 0, 0);
+  SendMessageW(child.hwnd, CB_RESETCONTENT, 0, 0);
   for (const std::string& item : child.control->items())
-    SendMessageA(child.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    SendMessageW(child.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
   ShowValue(child);
 }
 
 void ControlSet::ShowText(const Child& child) {
   const Control& c = *child.control;
   if (c.kind() == ControlKind::kComboBox) {
-    LRESULT i = SendMessageA(child.hwnd, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                             reinterpret_cast<LPARAM>(c.text().c_str()));
-    if (i != CB_ERR) SendMessageA(child.hwnd, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+    LRESULT i = SendMessageW(child.hwnd, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                             reinterpret_cast<LPARAM>(Wide(c.text()).c_str()));
+    if (i != CB_ERR) SendMessageW(child.hwnd, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
     return;
   }
   const std::string text = WindowTextOf(c);
   // The text the user typed comes back from the model: leave it (and the caret) alone.
   if (WindowText(child.hwnd) == text) return;
   settingText_ = true;
-  SetWindowTextA(child.hwnd, text.c_str());
+  SetWindowTextW(child.hwnd, Wide(text).c_str());
   settingText_ = false;
 }
 
 void ControlSet::ShowEditState(const Child& child) const {
   const Control& c = *child.control;
   // 0 lifts the limit to the control's largest.
-  SendMessageA(child.hwnd, EM_LIMITTEXT, static_cast<WPARAM>(std::max(0, c.maxLength())), 0);
-  SendMessageA(child.hwnd, EM_SETREADONLY, c.locked() ? TRUE : FALSE, 0);
+  SendMessageW(child.hwnd, EM_LIMITTEXT, static_cast<WPARAM>(std::max(0, c.maxLength())), 0);
+  SendMessageW(child.hwnd, EM_SETREADONLY, c.locked() ? TRUE : FALSE, 0);
   ShowSelection(child);
 }
 
 void ControlSet::ShowSelection(const Child& child) const {
   const Control& c = *child.control;
   const int start = std::max(0, c.selStart());
-  SendMessageA(child.hwnd, EM_SETSEL, static_cast<WPARAM>(start),
+  SendMessageW(child.hwnd, EM_SETSEL, static_cast<WPARAM>(start),
                static_cast<LPARAM>(start + std::max(0, c.selLength())));
 }
 
@@ -328,10 +330,10 @@ void ControlSet::Update(const Control& c, Prop what) {
       // An owner-drawn button shows its caption itself.
       if (c.kind() == ControlKind::kButton) InvalidateRect(ch->hwnd, nullptr, FALSE);
       if (c.kind() == ControlKind::kLabel) {
-        const LONG_PTR style = GetWindowLongPtrA(ch->hwnd, GWL_STYLE);
+        const LONG_PTR style = GetWindowLongPtrW(ch->hwnd, GWL_STYLE);
         const LONG_PTR want = (style & ~static_cast<LONG_PTR>(SS_TYPEMASK)) | LabelWrap(c);
         if (want != style) {
-          SetWindowLongPtrA(ch->hwnd, GWL_STYLE, want);
+          SetWindowLongPtrW(ch->hwnd, GWL_STYLE, want);
           InvalidateRect(ch->hwnd, nullptr, TRUE);
         }
       }
@@ -417,12 +419,13 @@ bool ControlSet::DrawButton(const DRAWITEMSTRUCT& di, const Control& c) const {
     DrawPicture(di.hDC, box, c.picture(), enabled);
   } else {
     // A small picture left of the caption, the two centred together.
-    const int saved = SaveDC(di.hDC);
-    if (HFONT font = fonts_.Get(c.font(), dpi_)) SelectObject(di.hDC, font);
+    ScopedSaveDC saved(di.hDC);
+    ScopedSelect font(di.hDC, fonts_.Get(c.font(), dpi_));
     SetBkMode(di.hDC, TRANSPARENT);
     UINT prefix = (di.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0;
+    const std::wstring wide = Wide(caption);
     RECT text = {0, 0, 0, 0};
-    DrawTextA(di.hDC, caption.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE | prefix);
+    DrawTextW(di.hDC, wide.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE | prefix);
     const int textW = text.right - text.left;
     const int inner = rc.bottom - rc.top - 2 * MulDiv(4, dpi, 96);
     const bool picture = HasPicture(c.picture());
@@ -442,17 +445,16 @@ bool ControlSet::DrawButton(const DRAWITEMSTRUCT& di, const Control& c) const {
     const UINT format = DT_SINGLELINE | DT_VCENTER | DT_LEFT | prefix;
     if (enabled) {
       SetTextColor(di.hDC, GetSysColor(COLOR_BTNTEXT));
-      DrawTextA(di.hDC, caption.c_str(), -1, &line, format);
+      DrawTextW(di.hDC, wide.c_str(), -1, &line, format);
     } else {
       // Embossed, as the system greys a button's text.
       RECT light = line;
       OffsetRect(&light, 1, 1);
       SetTextColor(di.hDC, GetSysColor(COLOR_BTNHIGHLIGHT));
-      DrawTextA(di.hDC, caption.c_str(), -1, &light, format);
+      DrawTextW(di.hDC, wide.c_str(), -1, &light, format);
       SetTextColor(di.hDC, GetSysColor(COLOR_GRAYTEXT));
-      DrawTextA(di.hDC, caption.c_str(), -1, &line, format);
+      DrawTextW(di.hDC, wide.c_str(), -1, &line, format);
     }
-    RestoreDC(di.hDC, saved);
   }
   if ((di.itemState & ODS_FOCUS) && !(di.itemState & ODS_NOFOCUSRECT)) {
     RECT focus = rc;
@@ -479,7 +481,7 @@ Control* ControlSet::ByAccessKey(char key) const {
 }
 
 bool ControlSet::TakesFocus(const Child& child) const {
-  return (GetWindowLongPtrA(child.hwnd, GWL_STYLE) & WS_TABSTOP) && IsWindowVisible(child.hwnd) &&
+  return (GetWindowLongPtrW(child.hwnd, GWL_STYLE) & WS_TABSTOP) && IsWindowVisible(child.hwnd) &&
          IsWindowEnabled(child.hwnd);
 }
 
@@ -491,7 +493,7 @@ void ControlSet::UseAccessKey(Control& c) {
     case ControlKind::kCheckBox:
     case ControlKind::kOption:
       // As a click: the control takes the focus and reports BN_CLICKED.
-      SendMessageA(ch->hwnd, BM_CLICK, 0, 0);
+      SendMessageW(ch->hwnd, BM_CLICK, 0, 0);
       return;
     default:
       break;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_util.h"
 
 namespace unw {
@@ -12,7 +13,8 @@ int Win32Dialogs::ShowMessageBox(std::uintptr_t owner, const std::string& text,
   trace_.Line("msgbox.open", {text, title, styleText});
   HWND ownerWnd = win32::AsHwnd(owner);
   if (ownerWnd && !IsWindow(ownerWnd)) ownerWnd = nullptr;
-  int answer = MessageBoxA(ownerWnd, text.c_str(), title.c_str(), static_cast<UINT>(style));
+  int answer = MessageBoxW(ownerWnd, win32::Wide(text).c_str(), win32::Wide(title).c_str(),
+                           static_cast<UINT>(style));
   trace_.Line("msgbox", {text, title, styleText, std::to_string(answer)});
   return answer;
 }

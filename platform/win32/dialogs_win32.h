@@ -1,4 +1,4 @@
-// Message boxes through MessageBoxA; its own modal loop keeps dispatching,
+// Message boxes through MessageBoxW; its own modal loop keeps dispatching,
 // so the program's timers go on while a question is open.
 #pragma once
 

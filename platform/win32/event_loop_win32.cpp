@@ -9,22 +9,22 @@ namespace unw {
 
 namespace {
 
-constexpr char kTimerWindowClass[] = "UnwindleTimers";
+constexpr wchar_t kTimerWindowClass[] = L"UnwindleTimers";
 
 }  // namespace
 
 Win32EventLoop::Win32EventLoop(const Win32Clock& clock, Trace& trace)
     : clock_(clock), trace_(trace) {
-  HINSTANCE inst = GetModuleHandleA(nullptr);
-  WNDCLASSEXA wc = {};
+  HINSTANCE inst = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc = {};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = WndProc;
   wc.hInstance = inst;
   wc.lpszClassName = kTimerWindowClass;
-  RegisterClassExA(&wc);
+  RegisterClassExW(&wc);
   // Message-only: it receives timers but is never shown nor enumerated.
   hwnd_ =
-      CreateWindowExA(0, kTimerWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, inst, this);
+      CreateWindowExW(0, kTimerWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, inst, this);
 }
 
 Win32EventLoop::~Win32EventLoop() {
@@ -33,15 +33,15 @@ Win32EventLoop::~Win32EventLoop() {
 
 LRESULT CALLBACK Win32EventLoop::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
-    auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
   }
-  auto* self = reinterpret_cast<Win32EventLoop*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  auto* self = reinterpret_cast<Win32EventLoop*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (msg == WM_TIMER && self) {
     self->Fire(wParam);
     return 0;
   }
-  return DefWindowProcA(hwnd, msg, wParam, lParam);
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 void Win32EventLoop::Arm(UINT_PTR id, int64_t deadline) {
@@ -108,13 +108,13 @@ void Win32EventLoop::FireDue() {
 void Win32EventLoop::Dispatch(MSG& msg) {
   if (preTranslate_ && preTranslate_(msg)) return;
   TranslateMessage(&msg);
-  DispatchMessageA(&msg);
+  DispatchMessageW(&msg);
 }
 
 void Win32EventLoop::RunUntil(const std::function<bool()>& done) {
   MSG msg;
   while (!done()) {
-    BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) {
       // Leave every nested loop: each level re-posts the quit for the one outside.
       PostQuitMessage(got == 0 ? static_cast<int>(msg.wParam) : 0);
@@ -126,7 +126,7 @@ void Win32EventLoop::RunUntil(const std::function<bool()>& done) {
 
 void Win32EventLoop::ProcessPendingEvents() {
   MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;

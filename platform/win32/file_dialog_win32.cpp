@@ -11,6 +11,8 @@
 
 #include "platform/win32/automation.h"
 #include "platform/win32/pictures.h"
+#include "platform/win32/scoped.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_util.h"
 
 namespace unw {
@@ -19,7 +21,7 @@ namespace {
 
 constexpr size_t kFileChars = 1024;
 // One filter, the list ended by an empty entry (the literal adds the last NUL).
-constexpr char kFilter[] = "Windows audio file (*.wav)\0*.wav\0";
+constexpr wchar_t kFilter[] = L"Windows audio file (*.wav)\0*.wav\0";
 constexpr DWORD kFlags = OFN_HIDEREADONLY | OFN_ENABLEHOOK | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST |
                          OFN_EXPLORER | OFN_LONGNAMES;
 static_assert(kFlags == 0x281824);
@@ -34,16 +36,11 @@ struct Chooser {
   HWND dialog = nullptr;
   HWND label = nullptr, play = nullptr, stop = nullptr;
   WNDPROC previousPlay = nullptr, previousStop = nullptr;
-  HFONT font = nullptr;
-  HICON playIcon = nullptr, stopIcon = nullptr;
+  // Kept until the dialog and the controls showing them are gone.
+  win32::ScopedGdiObj<HFONT> font{};
+  win32::ScopedIcon playIcon{}, stopIcon{};
   SIZE labelSize = {0, 0};
   bool grown = false;
-
-  ~Chooser() {
-    if (font) DeleteObject(font);
-    if (playIcon) DestroyIcon(playIcon);
-    if (stopIcon) DestroyIcon(stopIcon);
-  }
 };
 
 Chooser* current = nullptr;
@@ -53,16 +50,16 @@ int Scaled(int pixels, UINT dpi) {
 }
 
 // The label's font: the dialog's own, at normal weight.
-HFONT LabelFont(HWND dialog) {
-  LOGFONTA lf = {};
-  HFONT own = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
-  if (!own || GetObjectA(own, sizeof lf, &lf) != sizeof lf) {
-    lf = LOGFONTA{};
+win32::ScopedGdiObj<HFONT> LabelFont(HWND dialog) {
+  LOGFONTW lf = {};
+  HFONT own = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+  if (!own || GetObjectW(own, sizeof lf, &lf) != sizeof lf) {
+    lf = LOGFONTW{};
     lf.lfHeight = 14;
     lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
   }
   lf.lfWeight = FW_NORMAL;
-  return CreateFontIndirectA(&lf);
+  return win32::ScopedGdiObj<HFONT>(CreateFontIndirectW(&lf));
 }
 
 // The lowest edge and the leftmost edge of the dialog's own visible controls, in its client
@@ -73,7 +70,7 @@ void OwnControlsExtent(HWND dialog, std::initializer_list<HWND> ours, int& botto
   left = -1;
   for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     // The style, not IsWindowVisible: the dialog itself is not shown yet.
-    const bool shown = GetWindowLongPtrA(child, GWL_STYLE) & WS_VISIBLE;
+    const bool shown = GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE;
     if (!shown || std::find(ours.begin(), ours.end(), child) != ours.end()) continue;
     RECT r;
     GetWindowRect(child, &r);
@@ -90,7 +87,7 @@ LRESULT CALLBACK PreviewButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
   WNDPROC previous = nullptr;
   const bool play = c && hwnd == c->play;
   if (c) previous = play ? c->previousPlay : hwnd == c->stop ? c->previousStop : nullptr;
-  if (!previous) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  if (!previous) return DefWindowProcW(hwnd, msg, wParam, lParam);
   if (msg == WM_LBUTTONUP || (msg == WM_KEYUP && wParam == VK_SPACE)) {
     if (play)
       c->sink.PlayPressed();
@@ -99,18 +96,18 @@ LRESULT CALLBACK PreviewButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
   } else if (msg == WM_DESTROY) {
     // The button goes with the dialog: give it back its own procedure and its name's atom.
     win32::ClearAutomationName(hwnd);
-    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
   }
-  return CallWindowProcA(previous, hwnd, msg, wParam, lParam);
+  return CallWindowProcW(previous, hwnd, msg, wParam, lParam);
 }
 
-HWND PreviewButton(HWND dialog, const char* text, int side, HICON icon, WNDPROC& previous) {
-  HWND b = CreateWindowExA(0, "BUTTON", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_ICON, 0, 0,
-                           side, side, dialog, nullptr, GetModuleHandleA(nullptr), nullptr);
+HWND PreviewButton(HWND dialog, const wchar_t* text, int side, HICON icon, WNDPROC& previous) {
+  HWND b = CreateWindowExW(0, L"BUTTON", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_ICON, 0, 0,
+                           side, side, dialog, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!b) return nullptr;
-  if (icon) SendMessageA(b, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+  if (icon) SendMessageW(b, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
   previous = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(b, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PreviewButtonProc)));
+      SetWindowLongPtrW(b, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PreviewButtonProc)));
   return b;
 }
 
@@ -163,25 +160,24 @@ void AddPreviewRow(Chooser& c) {
   const UINT dpi = win32::DpiOf(dialog);
   const int side = Scaled(kButtonSide, dpi);
   c.font = LabelFont(dialog);
-  const char kLabel[] = "Preview:";
+  const wchar_t kLabel[] = L"Preview:";
   SIZE text = {Scaled(44, dpi), Scaled(13, dpi)};
-  if (HDC dc = GetDC(dialog)) {
-    HGDIOBJ old = c.font ? SelectObject(dc, c.font) : nullptr;
-    GetTextExtentPoint32A(dc, kLabel, static_cast<int>(std::strlen(kLabel)), &text);
-    if (old) SelectObject(dc, old);
-    ReleaseDC(dialog, dc);
+  if (win32::ScopedGetDC dc(dialog); dc) {
+    win32::ScopedSelect font(dc, c.font);
+    GetTextExtentPoint32W(dc, kLabel, static_cast<int>(std::size(kLabel) - 1), &text);
   }
   c.labelSize = SIZE{text.cx + 2, text.cy};
-  c.label = CreateWindowExA(0, "STATIC", kLabel, WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT, 0, 0,
+  c.label = CreateWindowExW(0, L"STATIC", kLabel, WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT, 0, 0,
                             c.labelSize.cx, c.labelSize.cy, dialog, nullptr,
-                            GetModuleHandleA(nullptr), nullptr);
-  if (c.label && c.font) SendMessageA(c.label, WM_SETFONT, reinterpret_cast<WPARAM>(c.font), TRUE);
+                            GetModuleHandleW(nullptr), nullptr);
+  if (c.label && c.font)
+    SendMessageW(c.label, WM_SETFONT, reinterpret_cast<WPARAM>(c.font.get()), TRUE);
 
   const int iconSide = Scaled(16, dpi);
   c.playIcon = win32::PictureIcon("play", iconSide);
   c.stopIcon = win32::PictureIcon("stop", iconSide);
-  c.play = PreviewButton(dialog, "Play", side, c.playIcon, c.previousPlay);
-  c.stop = PreviewButton(dialog, "Stop", side, c.stopIcon, c.previousStop);
+  c.play = PreviewButton(dialog, L"Play", side, c.playIcon, c.previousPlay);
+  c.stop = PreviewButton(dialog, L"Stop", side, c.stopIcon, c.previousStop);
   win32::SetAutomationName(c.play, "cmdPreviewPlay");
   win32::SetAutomationName(c.stop, "cmdPreviewStop");
 }
@@ -199,17 +195,18 @@ UINT_PTR CALLBACK Hook(HWND hdlg, UINT msg, WPARAM /*wParam*/, LPARAM lParam) {
       return 1;
     }
     case WM_NOTIFY: {
-      const auto* n = reinterpret_cast<const OFNOTIFYA*>(lParam);
+      const auto* n = reinterpret_cast<const OFNOTIFYW*>(lParam);
       if (!n || !c->dialog) return 0;
       if (n->hdr.code == static_cast<UINT>(CDN_INITDONE)) {
         PlacePreviewRow(*c, hdlg);
         return 0;
       }
       if (n->hdr.code != static_cast<UINT>(CDN_SELCHANGE)) return 0;
-      char path[MAX_PATH * 2] = {};
-      const LRESULT got =
-          SendMessageA(c->dialog, CDM_GETFILEPATH, sizeof path - 1, reinterpret_cast<LPARAM>(path));
-      c->sink.SelectionChanged(got > 0 ? std::string(path) : std::string());
+      // A wide dialog answers in UTF-16, sized in characters.
+      wchar_t path[MAX_PATH * 2] = {};
+      const LRESULT got = SendMessageW(c->dialog, CDM_GETFILEPATH, std::size(path) - 1,
+                                       reinterpret_cast<LPARAM>(path));
+      c->sink.SelectionChanged(got > 0 ? win32::FieldText(path, std::size(path)) : std::string());
       return 0;
     }
     default:
@@ -223,26 +220,27 @@ std::string Win32FileDialog::ChooseSoundFile(std::uintptr_t owner, const std::st
                                              const std::string& initialFile,
                                              const std::string& title, SoundPreviewSink& preview) {
   trace_.Line("files.open", {initialDir, initialFile, title});
-  std::vector<char> file(kFileChars, '\0');
-  std::copy_n(initialFile.begin(), std::min(initialFile.size(), kFileChars - 1), file.begin());
-  std::vector<char> fileTitle(kFileChars, '\0');
+  std::vector<wchar_t> file(kFileChars, L'\0');
+  win32::CopyToField(initialFile, file.data(), file.size());
+  std::vector<wchar_t> fileTitle(kFileChars, L'\0');
+  const std::wstring dir = win32::Wide(initialDir), caption = win32::Wide(title);
 
-  OPENFILENAMEA ofn = {};
+  OPENFILENAMEW ofn = {};
   // The layout without the Windows 2000 fields (no places bar), which every system accepts.
-  ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+  ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
   HWND ownerWnd = win32::AsHwnd(owner);
   ofn.hwndOwner = ownerWnd && IsWindow(ownerWnd) ? ownerWnd : nullptr;
-  ofn.hInstance = GetModuleHandleA(nullptr);
+  ofn.hInstance = GetModuleHandleW(nullptr);
   ofn.lpstrFilter = kFilter;
   ofn.nFilterIndex = 1;
   ofn.lpstrFile = file.data();
   ofn.nMaxFile = static_cast<DWORD>(kFileChars);
   ofn.lpstrFileTitle = fileTitle.data();
   ofn.nMaxFileTitle = static_cast<DWORD>(kFileChars);
-  ofn.lpstrInitialDir = initialDir.c_str();
-  ofn.lpstrTitle = title.c_str();
+  ofn.lpstrInitialDir = dir.c_str();
+  ofn.lpstrTitle = caption.c_str();
   ofn.Flags = kFlags;
-  ofn.lpstrDefExt = "wav";
+  ofn.lpstrDefExt = L"wav";
   ofn.lpfnHook = Hook;
 
   std::string result;
@@ -250,9 +248,9 @@ std::string Win32FileDialog::ChooseSoundFile(std::uintptr_t owner, const std::st
     Chooser chooser{preview};
     Chooser* outer = current;
     current = &chooser;
-    const BOOL chosen = GetOpenFileNameA(&ofn);
+    const BOOL chosen = GetOpenFileNameW(&ofn);
     current = outer;
-    if (chosen) result.assign(file.data(), strnlen(file.data(), file.size()));
+    if (chosen) result = win32::FieldText(file.data(), file.size());
   }
   preview.Closing();
   trace_.Line("files.close", {result});

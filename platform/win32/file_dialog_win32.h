@@ -7,7 +7,7 @@
 
 namespace unw {
 
-// FileDialog service over GetOpenFileNameA.
+// FileDialog service over GetOpenFileNameW.
 class Win32FileDialog : public FileDialog {
  public:
   explicit Win32FileDialog(Trace& trace) : trace_(trace) {}

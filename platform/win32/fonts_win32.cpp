@@ -1,12 +1,14 @@
 #include "platform/win32/fonts_win32.h"
 
 #include <cmath>
-#include <cstring>
+#include <utility>
+
+#include "platform/win32/wide_text.h"
 
 namespace unw::win32 {
 
-HFONT CreateModelFont(const Font& font, UINT dpi) {
-  LOGFONTA lf = {};
+ScopedGdiObj<HFONT> CreateModelFont(const Font& font, UINT dpi) {
+  LOGFONTW lf = {};
   // A negative height asks for the character height (the point size), as the
   // system's own fonts are described; 8.25 points at 96 DPI give -11.
   lf.lfHeight = -static_cast<LONG>(std::lround(font.size * static_cast<float>(dpi) / 72.0f));
@@ -19,21 +21,18 @@ HFONT CreateModelFont(const Font& font, UINT dpi) {
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   lf.lfQuality = DEFAULT_QUALITY;
   lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  std::strncpy(lf.lfFaceName, font.name.c_str(), LF_FACESIZE - 1);
-  return CreateFontIndirectA(&lf);
-}
-
-FontCache::~FontCache() {
-  for (const Entry& e : entries_) DeleteObject(e.handle);
+  CopyToField(font.name, lf.lfFaceName);
+  return ScopedGdiObj<HFONT>(CreateFontIndirectW(&lf));
 }
 
 HFONT FontCache::Get(const Font& font, UINT dpi) {
   for (const Entry& e : entries_) {
     if (e.dpi == dpi && e.font == font) return e.handle;
   }
-  HFONT h = CreateModelFont(font, dpi);
-  if (h) entries_.push_back(Entry{font, dpi, h});
-  return h;
+  ScopedGdiObj<HFONT> h = CreateModelFont(font, dpi);
+  if (!h) return nullptr;
+  entries_.push_back(Entry{font, dpi, std::move(h)});
+  return entries_.back().handle;
 }
 
 }  // namespace unw::win32

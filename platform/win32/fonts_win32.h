@@ -6,17 +6,17 @@
 #include <vector>
 
 #include "forms/control.h"
+#include "platform/win32/scoped.h"
 
 namespace unw::win32 {
 
-// A new HFONT for `font` (size in points) drawn at `dpi`; the caller deletes it.
-HFONT CreateModelFont(const Font& font, UINT dpi);
+// A new font for `font` (size in points) drawn at `dpi`.
+ScopedGdiObj<HFONT> CreateModelFont(const Font& font, UINT dpi);
 
 // The fonts of one window, made once per distinct font and DPI and freed together.
 class FontCache {
  public:
   FontCache() = default;
-  ~FontCache();
   FontCache(const FontCache&) = delete;
   FontCache& operator=(const FontCache&) = delete;
 
@@ -26,7 +26,7 @@ class FontCache {
   struct Entry {
     Font font;
     UINT dpi;
-    HFONT handle;
+    ScopedGdiObj<HFONT> handle;
   };
   std::vector<Entry> entries_;
 };

@@ -4,24 +4,26 @@
 
 #include "platform/win32/fonts_win32.h"
 #include "platform/win32/form_window.h"
+#include "platform/win32/scoped.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_util.h"
 
 namespace unw {
 
 namespace {
 
-constexpr char kOwnerClass[] = "UnwindleOwner";
+constexpr wchar_t kOwnerClass[] = L"UnwindleOwner";
 
 }  // namespace
 
 Win32FormView::Win32FormView(Trace& trace) : trace_(trace) {
   FormWindow::RegisterClass();
-  WNDCLASSEXA wc = {};
+  WNDCLASSEXW wc = {};
   wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = DefWindowProcA;
-  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = kOwnerClass;
-  RegisterClassExA(&wc);
+  RegisterClassExW(&wc);
   // The first ShowWindow of a process may be replaced by the launcher's
   // show command (a shortcut set to "minimized"); spend it on the hidden
   // owner, so that each form is shown in the state its model says.
@@ -37,8 +39,8 @@ Win32FormView::~Win32FormView() {
 
 HWND Win32FormView::Owner() {
   if (!owner_) {
-    owner_ = CreateWindowExA(0, kOwnerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                             GetModuleHandleA(nullptr), nullptr);
+    owner_ = CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
   }
   return owner_;
 }
@@ -95,7 +97,7 @@ void Win32FormView::Destroy(Form& form) {
   // The message loop looks at what is still loaded only when a posted
   // message comes. An unload inside a sent message (the shell's tray
   // callback, a popup menu opened from it) would leave it waiting.
-  PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
+  PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
   // A handler of this window may still be running (it unloaded its own form).
   if (w->busy()) {
     w->MarkDead();
@@ -154,34 +156,37 @@ TextSize Win32FormView::MeasureText(const Font& font, const std::string& text) {
     const TextSize line = MeasureText(font, " ");
     return {0, line.height};
   }
-  HDC screen = GetDC(nullptr);
+  win32::ScopedGetDC screen(nullptr);
   if (!screen) return {};
   const UINT dpi = win32::ScreenDpi();
-  HFONT hfont = win32::CreateModelFont(font, dpi);
-  HDC dc = CreateCompatibleDC(screen);
-  HGDIOBJ oldFont = hfont ? SelectObject(dc, hfont) : nullptr;
+  const std::wstring wide = win32::Wide(text);
+  const int length = static_cast<int>(wide.size());
+  win32::ScopedGdiObj<HFONT> hfont = win32::CreateModelFont(font, dpi);
+  win32::ScopedMemDC dc(CreateCompatibleDC(screen));
+  win32::ScopedSelect fontIn(dc, hfont);
   // Laid out as a label draws it: each line (CR LF) whole, tabs expanded, "&" as an access key.
   constexpr UINT kFormat = DT_LEFT | DT_TOP | DT_EXPANDTABS | DT_NOCLIP;
   RECT rc = {0, 0, 0, 0};
-  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rc, DT_CALCRECT | kFormat);
+  DrawTextW(dc, wide.c_str(), length, &rc, DT_CALCRECT | kFormat);
   int width = rc.right - rc.left, height = rc.bottom - rc.top;
   // Some fonts draw a little beyond their advance (the last glyph of a line, an italic slant):
   // the label, which clips at its edge, must hold the ink too. Draw the text and look.
-  TEXTMETRICA tm = {};
-  GetTextMetricsA(dc, &tm);
+  TEXTMETRICW tm = {};
+  GetTextMetricsW(dc, &tm);
   const int slack = std::max<int>(tm.tmHeight, 8);
   const int bw = width + slack, bh = height + slack;
   BITMAPINFO bi = win32::TopDownBitmapInfo(bw, bh);
   void* bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  win32::ScopedGdiObj<HBITMAP> bmp(
+      CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (bmp && bits) {
-    HGDIOBJ oldBmp = SelectObject(dc, bmp);
+    win32::ScopedSelect bmpIn(dc, bmp);
     RECT all = {0, 0, bw, bh};
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkMode(dc, TRANSPARENT);
     RECT at = {0, 0, width, height};
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &at, kFormat);
+    DrawTextW(dc, wide.c_str(), length, &at, kFormat);
     GdiFlush();
     const auto* px = static_cast<const uint32_t*>(bits);
     for (int y = 0; y < bh; ++y) {
@@ -191,13 +196,7 @@ TextSize Win32FormView::MeasureText(const Font& font, const std::string& text) {
         height = std::max(height, y + 1);
       }
     }
-    SelectObject(dc, oldBmp);
   }
-  if (bmp) DeleteObject(bmp);
-  if (oldFont) SelectObject(dc, oldFont);
-  if (hfont) DeleteObject(hfont);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
   // Rounded up, so that the label placed from these twips is never a pixel short.
   auto twips = [dpi](int pixels) {
     return (pixels * 1440 + static_cast<int>(dpi) - 1) / static_cast<int>(dpi);

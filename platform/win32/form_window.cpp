@@ -3,20 +3,22 @@
 #include "platform/win32/automation.h"
 #include "platform/win32/form_view_win32.h"
 #include "platform/win32/icons_win32.h"
+#include "platform/win32/scoped.h"
 #include "platform/win32/taskbar_win32.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_util.h"
 
 namespace unw {
 
 namespace {
 
-constexpr char kFormClass[] = "UnwindleForm";
+constexpr wchar_t kFormClass[] = L"UnwindleForm";
 // WM_DPICHANGED, spelled out: the headers only declare it for newer targets.
 constexpr UINT kWmDpiChanged = 0x02E0;
 
 // The class icons, drawn once per run.
-HICON classIcon = nullptr;
-HICON classIconSmall = nullptr;
+win32::ScopedIcon classIcon;
+win32::ScopedIcon classIconSmall;
 
 // Restores a flag on leaving the scope, so nested uses keep it set.
 class Applying {
@@ -41,10 +43,11 @@ FormWindow::~FormWindow() {
 }
 
 void FormWindow::RegisterClass() {
-  WNDCLASSEXA wc = {};
+  // A wide class: its windows take and give their texts in UTF-16.
+  WNDCLASSEXW wc = {};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = WndProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hInstance = GetModuleHandleW(nullptr);
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kFormClass;
@@ -53,15 +56,13 @@ void FormWindow::RegisterClass() {
   if (!classIconSmall) classIconSmall = win32::ProgramIcon(GetSystemMetrics(SM_CXSMICON));
   wc.hIcon = classIcon;
   wc.hIconSm = classIconSmall;
-  RegisterClassExA(&wc);
+  RegisterClassExW(&wc);
 }
 
 void FormWindow::UnregisterClass() {
-  if (!::UnregisterClassA(kFormClass, GetModuleHandleA(nullptr))) return;  // windows left
-  for (HICON* icon : {&classIcon, &classIconSmall}) {
-    if (*icon) DestroyIcon(*icon);
-    *icon = nullptr;
-  }
+  if (!::UnregisterClassW(kFormClass, GetModuleHandleW(nullptr))) return;  // windows left
+  classIcon.reset();
+  classIconSmall.reset();
 }
 
 DWORD FormWindow::Style() const {
@@ -95,8 +96,9 @@ DWORD FormWindow::ExStyle() const {
 }
 
 HWND FormWindow::Create(HWND owner) {
-  HWND created = CreateWindowExA(ExStyle(), kFormClass, form_.caption().c_str(), Style(), 0, 0, 100,
-                                 100, owner, nullptr, GetModuleHandleA(nullptr), this);
+  HWND created =
+      CreateWindowExW(ExStyle(), kFormClass, win32::Wide(form_.caption()).c_str(), Style(), 0, 0,
+                      100, 100, owner, nullptr, GetModuleHandleW(nullptr), this);
   if (!created) {
     hwnd_ = nullptr;
     return nullptr;
@@ -128,13 +130,13 @@ void FormWindow::Destroy() {
 LRESULT CALLBACK FormWindow::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
     auto* created =
-        static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     created->hwnd_ = hwnd;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
   }
-  auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!self || self->hwnd_ != hwnd) return DefWindowProcA(hwnd, msg, wParam, lParam);
-  if (msg == WM_NCDESTROY) SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+  auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self || self->hwnd_ != hwnd) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  if (msg == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
   ++self->busy_;
   LRESULT result = self->Handle(msg, wParam, lParam);
   Leave(self);
@@ -231,7 +233,7 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
-  return DefWindowProcA(hwnd_, msg, wParam, lParam);
+  return DefWindowProcW(hwnd_, msg, wParam, lParam);
 }
 
 void FormWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -256,7 +258,7 @@ void FormWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
       if (code == CBN_SELCHANGE) {
         // The list already shows the pick: the model's value comes back as the same selection,
         // which raises no second notification.
-        const LRESULT i = SendMessageA(child, CB_GETCURSEL, 0, 0);
+        const LRESULT i = SendMessageW(child, CB_GETCURSEL, 0, 0);
         c->Select(i >= 0 && static_cast<size_t>(i) < c->items().size() ? static_cast<int>(i) : -1);
       } else if (code == CBN_SETFOCUS) {
         c->GotFocus();
@@ -331,7 +333,7 @@ void FormWindow::FormChanged(FormProp what) {
       if (form_.visible()) ApplyState();
       break;
     case FormProp::kCaption:
-      SetWindowTextA(hwnd_, form_.caption().c_str());
+      SetWindowTextW(hwnd_, win32::Wide(form_.caption()).c_str());
       break;
     case FormProp::kBounds:
       FitClientArea();
@@ -357,9 +359,9 @@ void FormWindow::Show(bool visible) {
   if (main) {
     // The tool style only served to keep a hidden window out of the task
     // list; shown, the window keeps its normal caption.
-    LONG_PTR ex = GetWindowLongPtrA(hwnd_, GWL_EXSTYLE);
+    LONG_PTR ex = GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
     if (ex & WS_EX_TOOLWINDOW) {
-      SetWindowLongPtrA(hwnd_, GWL_EXSTYLE, ex & ~WS_EX_TOOLWINDOW);
+      SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, ex & ~WS_EX_TOOLWINDOW);
       FitClientArea();
     }
   }
@@ -426,9 +428,9 @@ void FormWindow::FitClientArea() {
     return;
   }
   RECT rc = {0, 0, w, h};
-  win32::AdjustRectForDpi(rc, static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_STYLE)),
+  win32::AdjustRectForDpi(rc, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
                           GetMenu(hwnd_) != nullptr,
-                          static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_EXSTYLE)), dpi_);
+                          static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi_);
   const int outerW = rc.right - rc.left, outerH = rc.bottom - rc.top;
   SetWindowPos(hwnd_, nullptr, 0, 0, outerW, outerH, flags);
   // A menu bar that wraps onto a second line is taller than the calculation
@@ -445,7 +447,7 @@ void FormWindow::Center() {
   HWND main = view_.MainWindow();
   MONITORINFO mi = {};
   mi.cbSize = sizeof mi;
-  GetMonitorInfoA(MonitorFromWindow(main ? main : hwnd_, MONITOR_DEFAULTTOPRIMARY), &mi);
+  GetMonitorInfoW(MonitorFromWindow(main ? main : hwnd_, MONITOR_DEFAULTTOPRIMARY), &mi);
   const RECT& work = mi.rcWork;
   const int w = wr.right - wr.left, h = wr.bottom - wr.top;
   int x = work.left + (work.right - work.left - w) / 2;
@@ -477,7 +479,7 @@ bool FormWindow::ShowPopup(const Control& menu) {
   // A menu owned by a window in the background (the tray's case) needs a
   // message to its owner afterwards, or the next one may not close when the
   // user clicks elsewhere. The owner may be gone already; that is harmless.
-  PostMessageA(owner, WM_NULL, 0, 0);
+  PostMessageW(owner, WM_NULL, 0, 0);
   Leave(this);  // may free this object
   return true;
 }
@@ -485,10 +487,10 @@ bool FormWindow::ShowPopup(const Control& menu) {
 bool FormWindow::PreTranslate(MSG& msg) {
   HACCEL accel = menus_ ? menus_->accelerators() : nullptr;
   // After a shortcut ran, this window may be gone: return at once.
-  if (accel && TranslateAcceleratorA(hwnd_, accel, &msg)) return true;
+  if (accel && TranslateAcceleratorW(hwnd_, accel, &msg)) return true;
   switch (msg.message) {
     case WM_KEYDOWN:
-      if (msg.wParam == VK_TAB) return IsDialogMessageA(hwnd_, &msg);
+      if (msg.wParam == VK_TAB) return IsDialogMessageW(hwnd_, &msg);
       if (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)
         return PressDialogKey(msg.wParam == VK_RETURN);
       return false;
@@ -496,7 +498,7 @@ bool FormWindow::PreTranslate(MSG& msg) {
       return UseAccessKey(msg.wParam);
     case WM_CHAR: {
       // Typing belongs to the text boxes and lists; elsewhere a letter is an access key.
-      const LRESULT code = SendMessageA(msg.hwnd, WM_GETDLGCODE, 0, reinterpret_cast<LPARAM>(&msg));
+      const LRESULT code = SendMessageW(msg.hwnd, WM_GETDLGCODE, 0, reinterpret_cast<LPARAM>(&msg));
       if (code & (DLGC_WANTCHARS | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
       return UseAccessKey(msg.wParam);
     }

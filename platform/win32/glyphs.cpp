@@ -5,6 +5,8 @@
 #include <initializer_list>
 #include <vector>
 
+#include "platform/win32/scoped.h"
+
 namespace unw::win32 {
 
 namespace {
@@ -58,66 +60,51 @@ class Painter {
   // An unfilled ellipse drawn with a wide pen (a cup's handle).
   void Ring(Pt a, Pt b, double width, COLORREF color) {
     POINT p = Map(a), q = Map(b);
-    HPEN pen = WidePen(width, Ink(color));
-    HGDIOBJ oldPen = SelectObject(dc_, pen);
-    HGDIOBJ oldBrush = SelectObject(dc_, GetStockObject(NULL_BRUSH));
+    ScopedGdiObj<HPEN> pen = WidePen(width, Ink(color));
+    ScopedSelect penIn(dc_, pen), hollow(dc_, GetStockObject(NULL_BRUSH));
     ::Ellipse(dc_, p.x, p.y, q.x + 1, q.y + 1);
-    SelectObject(dc_, oldBrush);
-    SelectObject(dc_, oldPen);
-    DeleteObject(pen);
   }
 
   // An arc of the ellipse in the box a-b, counter-clockwise from the ray through `from` to the
   // ray through `to`, drawn with a wide pen.
   void Arc(Pt a, Pt b, Pt from, Pt to, double width, COLORREF color) {
     POINT p = Map(a), q = Map(b), f = Map(from), t = Map(to);
-    HPEN pen = WidePen(width, Ink(color));
-    HGDIOBJ old = SelectObject(dc_, pen);
+    ScopedGdiObj<HPEN> pen = WidePen(width, Ink(color));
+    ScopedSelect penIn(dc_, pen);
     ::Arc(dc_, p.x, p.y, q.x + 1, q.y + 1, f.x, f.y, t.x, t.y);
-    SelectObject(dc_, old);
-    DeleteObject(pen);
   }
 
   // A polyline (or, with `bezier`, cubic curves) with round ends.
   void Stroke(std::initializer_list<Pt> pts, double width, COLORREF color, bool bezier = false) {
     std::vector<POINT> p;
     for (const Pt& q : pts) p.push_back(Map(q));
-    HPEN pen = WidePen(width, Ink(color));
-    HGDIOBJ old = SelectObject(dc_, pen);
+    ScopedGdiObj<HPEN> pen = WidePen(width, Ink(color));
+    ScopedSelect penIn(dc_, pen);
     if (bezier)
       PolyBezier(dc_, p.data(), static_cast<DWORD>(p.size()));
     else
       Polyline(dc_, p.data(), static_cast<int>(p.size()));
-    SelectObject(dc_, old);
-    DeleteObject(pen);
   }
 
  private:
-  // Selects a solid brush and pen for the lifetime of one shape.
+  // A solid brush and pen selected for the lifetime of one shape; the
+  // selections go before the objects (members end in reverse order).
   struct Tools {
-    Tools(HDC dc, COLORREF fill, COLORREF line, int width) : dc(dc) {
-      brush = CreateSolidBrush(fill);
-      pen = CreatePen(PS_SOLID, width, line);
-      oldBrush = SelectObject(dc, brush);
-      oldPen = SelectObject(dc, pen);
-    }
-    ~Tools() {
-      SelectObject(dc, oldBrush);
-      SelectObject(dc, oldPen);
-      DeleteObject(brush);
-      DeleteObject(pen);
-    }
-    HDC dc;
-    HBRUSH brush;
-    HPEN pen;
-    HGDIOBJ oldBrush, oldPen;
+    Tools(HDC dc, COLORREF fill, COLORREF line, int width)
+        : brush(CreateSolidBrush(fill)),
+          pen(CreatePen(PS_SOLID, width, line)),
+          brushIn(dc, brush),
+          penIn(dc, pen) {}
+    ScopedGdiObj<HBRUSH> brush;
+    ScopedGdiObj<HPEN> pen;
+    ScopedSelect brushIn, penIn;
   };
 
-  HPEN WidePen(double width, COLORREF color) const {
+  ScopedGdiObj<HPEN> WidePen(double width, COLORREF color) const {
     LOGBRUSH lb = {BS_SOLID, color, 0};
     const DWORD w = static_cast<DWORD>(std::max(1L, std::lround(width * side_ / 100.0)));
-    return ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_ROUND | PS_JOIN_ROUND, w, &lb, 0,
-                        nullptr);
+    return ScopedGdiObj<HPEN>(ExtCreatePen(
+        PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_ROUND | PS_JOIN_ROUND, w, &lb, 0, nullptr));
   }
 
   POINT Map(Pt p) const {
@@ -295,7 +282,7 @@ bool HasGlyph(const std::string& picture) {
 void DrawGlyph(HDC dc, const RECT& box, const std::string& picture, bool enabled) {
   GlyphFn draw = Find(picture);
   if (!draw) return;
-  const int saved = SaveDC(dc);
+  ScopedSaveDC saved(dc);
   if (enabled) {
     Painter p(dc, box, Pass::kColor);
     draw(p);
@@ -305,7 +292,6 @@ void DrawGlyph(HDC dc, const RECT& box, const std::string& picture, bool enabled
     Painter grey(dc, box, Pass::kGrey);
     draw(grey);
   }
-  RestoreDC(dc, saved);
 }
 
 }  // namespace unw::win32

@@ -5,10 +5,10 @@
 
 namespace unw::win32 {
 
-HICON IconFromImage(const IconImage& image) {
+ScopedIcon IconFromImage(const IconImage& image) {
   const int size = image.size;
   if (size <= 0 || image.pixels.size() < static_cast<size_t>(size) * static_cast<size_t>(size))
-    return nullptr;
+    return {};
 
   BITMAPV5HEADER bi = {};
   bi.bV5Size = sizeof bi;
@@ -22,14 +22,13 @@ HICON IconFromImage(const IconImage& image) {
   bi.bV5BlueMask = 0x000000FF;
   bi.bV5AlphaMask = 0xFF000000;
   void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HBITMAP color = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS,
-                                   &bits, nullptr, 0);
-  ReleaseDC(nullptr, screen);
-  if (!color || !bits) {
-    if (color) DeleteObject(color);
-    return nullptr;
+  ScopedGdiObj<HBITMAP> color;
+  {
+    ScopedGetDC screen(nullptr);
+    color.reset(CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &bits,
+                                 nullptr, 0));
   }
+  if (!color || !bits) return {};
 
   // The mask only counts where the system draws without alpha: transparent
   // pixels there must be black in the colour image, so that they leave the
@@ -49,20 +48,17 @@ HICON IconFromImage(const IconImage& image) {
     }
   }
   GdiFlush();
-  HBITMAP monochrome = CreateBitmap(size, size, 1, 1, mask.data());
-
+  // The icon keeps copies of both bitmaps.
+  ScopedGdiObj<HBITMAP> monochrome(CreateBitmap(size, size, 1, 1, mask.data()));
+  if (!monochrome) return {};
   ICONINFO info = {};
   info.fIcon = TRUE;
   info.hbmMask = monochrome;
   info.hbmColor = color;
-  HICON icon = monochrome ? CreateIconIndirect(&info) : nullptr;
-  // The icon keeps copies of both bitmaps.
-  if (monochrome) DeleteObject(monochrome);
-  DeleteObject(color);
-  return icon;
+  return ScopedIcon(CreateIconIndirect(&info));
 }
 
-HICON RenderIcon(int set, int element, int size) {
+ScopedIcon RenderIcon(int set, int element, int size) {
   return IconFromImage(RenderTrayIcon(set, element, size));
 }
 

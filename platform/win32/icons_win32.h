@@ -4,19 +4,19 @@
 
 #include <windows.h>
 
+#include "platform/win32/scoped.h"
 #include "resources/icons/tray_icon_art.h"
 
 namespace unw::win32 {
 
 // An icon with the picture's colours and alpha; null for an empty picture.
-// The caller destroys it with DestroyIcon.
-HICON IconFromImage(const IconImage& image);
+ScopedIcon IconFromImage(const IconImage& image);
 
 // Picture `element` of tray icon set `set`, drawn at `size` x `size` pixels.
-HICON RenderIcon(int set, int element, int size);
+ScopedIcon RenderIcon(int set, int element, int size);
 
 // The program's icon: the idle picture of the clock set.
-inline HICON ProgramIcon(int size) {
+inline ScopedIcon ProgramIcon(int size) {
   return RenderIcon(0, 0, size);
 }
 

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <vector>
 
+#include "platform/win32/wide_text.h"
+
 namespace unw::win32 {
 
 namespace {
@@ -75,23 +77,21 @@ bool ParseShortcut(const std::string& text, ACCEL& accel) {
 }
 
 MenuSet::MenuSet(Form& form) : form_(form) {
-  bar_ = CreateMenu();
+  bar_.reset(CreateMenu());
   for (const auto& c : form_.controls()) {
     if (!IsMenu(*c)) continue;
     if (c->kind() == ControlKind::kMenu) commands_[CommandOf(*c)] = c.get();
-    if (HasItems(*c)) popups_[c.get()] = CreatePopupMenu();
+    if (HasItems(*c)) popups_[c.get()].reset(CreatePopupMenu());
   }
   BuildAccelerators();
   Refill();
 }
 
 MenuSet::~MenuSet() {
-  // Empty every menu first so that each handle is destroyed exactly once.
+  // A menu destroys the submenus in it: with every menu empty, each handle
+  // goes once, with its owner.
   Clear(bar_);
   for (auto& [control, menu] : popups_) Clear(menu);
-  for (auto& [control, menu] : popups_) DestroyMenu(menu);
-  DestroyMenu(bar_);
-  if (accel_) DestroyAcceleratorTable(accel_);
 }
 
 bool MenuSet::HasItems(const Control& menu) const {
@@ -116,7 +116,7 @@ Control* MenuSet::ByCommand(UINT id) const {
 
 HMENU MenuSet::PopupOf(const Control& menu) const {
   auto it = popups_.find(&menu);
-  return it == popups_.end() ? nullptr : it->second;
+  return it == popups_.end() ? nullptr : it->second.get();
 }
 
 bool MenuSet::Available(const Control& item) {
@@ -133,10 +133,10 @@ void MenuSet::Fill(HMENU menu, const Control* parent) {
   for (const auto& ptr : form_.controls()) {
     const Control& c = *ptr;
     if (c.parent() != parent || !IsMenu(c) || !c.visible()) continue;
-    MENUITEMINFOA mi = {};
+    MENUITEMINFOW mi = {};
     mi.cbSize = sizeof mi;
-    std::string text = c.caption();
-    if (!c.shortcut().empty()) text += "\t" + c.shortcut();
+    std::wstring text =
+        Wide(c.shortcut().empty() ? c.caption() : c.caption() + "\t" + c.shortcut());
     if (c.kind() == ControlKind::kMenuSeparator) {
       mi.fMask = MIIM_FTYPE;
       mi.fType = MFT_SEPARATOR;
@@ -153,7 +153,7 @@ void MenuSet::Fill(HMENU menu, const Control* parent) {
         mi.hSubMenu = sub;
       }
     }
-    InsertMenuItemA(menu, pos++, TRUE, &mi);
+    InsertMenuItemW(menu, pos++, TRUE, &mi);
   }
   if (menu == bar_) barItems_ = static_cast<int>(pos);
 }
@@ -179,7 +179,7 @@ void MenuSet::BuildAccelerators() {
     table.push_back(a);
   }
   if (!table.empty())
-    accel_ = CreateAcceleratorTableA(table.data(), static_cast<int>(table.size()));
+    accel_.reset(CreateAcceleratorTableW(table.data(), static_cast<int>(table.size())));
 }
 
 }  // namespace unw::win32

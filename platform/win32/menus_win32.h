@@ -8,6 +8,7 @@
 #include <string>
 
 #include "forms/form.h"
+#include "platform/win32/scoped.h"
 
 namespace unw::win32 {
 
@@ -15,6 +16,7 @@ namespace unw::win32 {
 class MenuSet {
  public:
   explicit MenuSet(Form& form);
+  // Empties every menu first, so that each handle is destroyed exactly once.
   ~MenuSet();
   MenuSet(const MenuSet&) = delete;
   MenuSet& operator=(const MenuSet&) = delete;
@@ -24,14 +26,14 @@ class MenuSet {
   // open popup menu is never destroyed under the user.
   void Refill();
   // The menu bar, or null when no top-level menu is visible.
-  HMENU bar() const { return barItems_ > 0 ? bar_ : nullptr; }
+  HMENU bar() const { return barItems_ > 0 ? bar_.get() : nullptr; }
   // The popup menu of a top-level menu with items (null otherwise).
   HMENU PopupOf(const Control& menu) const;
   // The menu item behind a WM_COMMAND id.
   Control* ByCommand(UINT id) const;
   // Whether an item can be chosen now: it and every menu above it enabled.
   static bool Available(const Control& item);
-  HACCEL accelerators() const { return accel_; }
+  HACCEL accelerators() const { return accel_.get(); }
 
  private:
   void Fill(HMENU menu, const Control* parent);
@@ -40,11 +42,11 @@ class MenuSet {
   void BuildAccelerators();
 
   Form& form_;
-  HMENU bar_ = nullptr;
+  ScopedMenu bar_;
   int barItems_ = 0;
-  std::map<const Control*, HMENU> popups_;  // every menu that has items
+  std::map<const Control*, ScopedMenu> popups_;  // every menu that has items
   std::map<UINT, Control*> commands_;
-  HACCEL accel_ = nullptr;
+  ScopedAccel accel_;
 };
 
 // Parses "Ctrl+L", "Ctrl+Shift+F5", "Del": false when not a known key.

@@ -10,17 +10,29 @@
 
 #include "platform/win32/form_view_win32.h"
 #include "platform/win32/icons_win32.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_util.h"
 
 namespace unw {
 
 namespace {
 
-// The fixed text fields go over byte for byte, blanks and all: the shell
-// stops at the NUL, and a text cut at the field's width has none.
-template <size_t N>
-void CopyField(CHAR (&to)[N], const std::string& from) {
-  std::memcpy(to, from.data(), std::min(N, from.size()));
+// The record's size in the wide layout that has the same fields as the
+// 8-bit layout the core chose. A size of no layout gets the first fields
+// only, as the shell itself treats it.
+DWORD WideLayoutSize(uint32_t size) {
+  switch (size) {
+    case NOTIFYICONDATAA_V1_SIZE:
+      return NOTIFYICONDATAW_V1_SIZE;
+    case NOTIFYICONDATAA_V2_SIZE:
+      return NOTIFYICONDATAW_V2_SIZE;
+    case NOTIFYICONDATAA_V3_SIZE:
+      return NOTIFYICONDATAW_V3_SIZE;
+    case sizeof(NOTIFYICONDATAA):
+      return sizeof(NOTIFYICONDATAW);
+    default:
+      return NOTIFYICONDATAW_V1_SIZE;
+  }
 }
 
 // One subclassed window: where its icon's events go, and the procedure replaced.
@@ -31,7 +43,7 @@ struct Hook {
 
 // Registered once: Explorer broadcasts it when it builds a new taskbar.
 UINT TaskbarCreated() {
-  static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+  static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
   return message;
 }
 
@@ -56,33 +68,32 @@ Win32NotificationArea::~Win32NotificationArea() {
   // objects behind the hook go away.
   for (auto& [hwnd, hook] : Hooks()) {
     if (IsWindow(hwnd))
-      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(hook->previous));
+      SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(hook->previous));
   }
   Hooks().clear();
-  for (auto& [key, icon] : icons_) {
-    if (icon) DestroyIcon(icon);
-  }
 }
 
 long Win32NotificationArea::NotifyIcon(TrayCommand command, const TrayIconData& data) {
-  NOTIFYICONDATAA nid;
+  NOTIFYICONDATAW nid;
   std::memset(&nid, 0, sizeof nid);
   // The layout the shell reads is the one cbSize names; the rest of our
   // larger structure (guidItem, hBalloonIcon) stays zero.
-  nid.cbSize = data.cbSize;
+  nid.cbSize = WideLayoutSize(data.cbSize);
   nid.hWnd = win32::AsHwnd(data.hWnd);
   nid.uID = data.uID;
   nid.uFlags = data.uFlags;
   nid.uCallbackMessage = kCallbackMessage;
   nid.hIcon = reinterpret_cast<HICON>(data.hIcon);
-  CopyField(nid.szTip, data.szTip);
+  // The first layout's tip is half as long; every text ends with its NUL inside its field.
+  const size_t tipChars = nid.cbSize == NOTIFYICONDATAW_V1_SIZE ? 64 : std::size(nid.szTip);
+  win32::CopyToField(data.szTip, nid.szTip, tipChars);
   nid.dwState = data.dwState;
   nid.dwStateMask = data.dwStateMask;
-  CopyField(nid.szInfo, data.szInfo);
+  win32::CopyToField(data.szInfo, nid.szInfo);
   nid.uVersion = data.uTimeout;
-  CopyField(nid.szInfoTitle, data.szInfoTitle);
+  win32::CopyToField(data.szInfoTitle, nid.szInfoTitle);
   nid.dwInfoFlags = data.dwInfoFlags;
-  const long ok = Shell_NotifyIconA(static_cast<DWORD>(command), &nid) ? 1 : 0;
+  const long ok = Shell_NotifyIconW(static_cast<DWORD>(command), &nid) ? 1 : 0;
   trace_.Line("tray." + std::string(TrayCommandName(command)),
               {std::to_string(data.cbSize), std::to_string(data.uFlags), std::to_string(data.hIcon),
                std::string(ShownText(data.szTip)), std::string(ShownText(data.szInfoTitle)),
@@ -92,13 +103,13 @@ long Win32NotificationArea::NotifyIcon(TrayCommand command, const TrayIconData& 
 
 bool Win32NotificationArea::ShellFileVersionMS(uint32_t& versionMS) {
   DWORD handle = 0;
-  const DWORD size = GetFileVersionInfoSizeA("shell32.dll", &handle);
+  const DWORD size = GetFileVersionInfoSizeW(L"shell32.dll", &handle);
   if (size == 0) return false;
   std::vector<BYTE> buffer(size);
-  if (!GetFileVersionInfoA("shell32.dll", 0, size, buffer.data())) return false;
+  if (!GetFileVersionInfoW(L"shell32.dll", 0, size, buffer.data())) return false;
   void* block = nullptr;
   UINT length = 0;
-  if (VerQueryValueA(buffer.data(), "\\", &block, &length) != 1) return false;
+  if (VerQueryValueW(buffer.data(), L"\\", &block, &length) != 1) return false;
   if (!block || length < sizeof(VS_FIXEDFILEINFO)) return false;
   versionMS = static_cast<const VS_FIXEDFILEINFO*>(block)->dwFileVersionMS;
   return true;
@@ -133,7 +144,7 @@ bool Win32NotificationArea::EventOf(LPARAM lParam, TrayEvent& event) {
 LRESULT CALLBACK Win32NotificationArea::HookProc(HWND hwnd, UINT msg, WPARAM wParam,
                                                  LPARAM lParam) {
   auto it = Hooks().find(hwnd);
-  if (it == Hooks().end()) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  if (it == Hooks().end()) return DefWindowProcW(hwnd, msg, wParam, lParam);
   // Held for the call: the program may unsubscribe while handling the event.
   std::shared_ptr<Hook> hook = it->second;
   if (msg == kCallbackMessage) {
@@ -143,7 +154,7 @@ LRESULT CALLBACK Win32NotificationArea::HookProc(HWND hwnd, UINT msg, WPARAM wPa
     return 0;
   }
   if (msg == TaskbarCreated() && hook->sink) hook->sink(TrayEvent::kRecreated);
-  const LRESULT result = CallWindowProcA(hook->previous, hwnd, msg, wParam, lParam);
+  const LRESULT result = CallWindowProcW(hook->previous, hwnd, msg, wParam, lParam);
   if (msg == WM_NCDESTROY) {
     // The window is gone without an unsubscribe: forget it, so that a new window with the
     // same handle starts clean.
@@ -166,7 +177,7 @@ bool Win32NotificationArea::Subscribe(std::uintptr_t window, std::function<void(
     return true;
   }
   SetLastError(0);
-  const LONG_PTR previous = SetWindowLongPtrA(
+  const LONG_PTR previous = SetWindowLongPtrW(
       h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32NotificationArea::HookProc));
   if (previous == 0 && GetLastError() != 0) return false;
   hooks[h] = std::make_shared<Hook>(Hook{std::move(sink), reinterpret_cast<WNDPROC>(previous)});
@@ -178,7 +189,7 @@ void Win32NotificationArea::Unsubscribe(std::uintptr_t window) {
   auto it = Hooks().find(h);
   if (it == Hooks().end()) return;
   if (IsWindow(h))
-    SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(it->second->previous));
+    SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(it->second->previous));
   Hooks().erase(it);
 }
 
@@ -193,7 +204,7 @@ std::uintptr_t Win32NotificationArea::IconHandle(int set, int element) {
   const auto key = std::make_tuple(set, element, size);
   auto it = icons_.find(key);
   if (it == icons_.end()) it = icons_.emplace(key, win32::RenderIcon(set, element, size)).first;
-  return reinterpret_cast<std::uintptr_t>(it->second);
+  return reinterpret_cast<std::uintptr_t>(it->second.get());
 }
 
 }  // namespace unw

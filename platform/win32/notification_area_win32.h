@@ -1,4 +1,4 @@
-// The notification area over Shell_NotifyIconA, the shell library's version,
+// The notification area over Shell_NotifyIconW, the shell library's version,
 // and the subclassing of the owner window that turns the icon's callback
 // messages into the program's tray events.
 #pragma once
@@ -10,6 +10,7 @@
 
 #include "platform/notification_area.h"
 #include "platform/trace.h"
+#include "platform/win32/scoped.h"
 
 namespace unw {
 
@@ -45,7 +46,7 @@ class Win32NotificationArea : public NotificationArea {
   Win32FormView& view_;
   // Icons by (set, element, size in pixels), kept for the whole run: the
   // shell holds on to the handle last sent.
-  std::map<std::tuple<int, int, int>, HICON> icons_;
+  std::map<std::tuple<int, int, int>, win32::ScopedIcon> icons_;
 };
 
 }  // namespace unw

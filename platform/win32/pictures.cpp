@@ -62,10 +62,9 @@ bool DrawPicture(HDC dc, const RECT& box, const std::string& picture, bool enabl
     // else at its largest and scaled.
     IconImage art = RenderTrayIcon(set, element, side);
     if (art.pixels.empty()) art = RenderTrayIcon(set, element, std::min(side, kLargestTrayArt));
-    HICON icon = IconFromImage(art);
+    ScopedIcon icon = IconFromImage(art);
     if (!icon) return false;
     DrawIconEx(dc, sq.left, sq.top, icon, side, side, 0, nullptr, DI_NORMAL);
-    DestroyIcon(icon);
     return true;
   }
   if (!HasGlyph(picture)) return false;
@@ -73,29 +72,26 @@ bool DrawPicture(HDC dc, const RECT& box, const std::string& picture, bool enabl
   return true;
 }
 
-HICON PictureIcon(const std::string& picture, int size) {
-  if (size <= 0) return nullptr;
+ScopedIcon PictureIcon(const std::string& picture, int size) {
+  if (size <= 0) return {};
   // GDI draws without alpha: paint on a colour no picture uses, then make that colour clear.
   constexpr COLORREF kKey = RGB(255, 0, 255);
   BITMAPINFO bi = win32::TopDownBitmapInfo(size, size);
   void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  ReleaseDC(nullptr, screen);
-  if (!dc || !bmp || !bits) {
-    if (bmp) DeleteObject(bmp);
-    if (dc) DeleteDC(dc);
-    return nullptr;
-  }
-  HGDIOBJ old = SelectObject(dc, bmp);
-  RECT rc = {0, 0, size, size};
-  HBRUSH key = CreateSolidBrush(kKey);
-  FillRect(dc, &rc, key);
-  DeleteObject(key);
-  const bool drawn = DrawPicture(dc, rc, picture, true);
-  GdiFlush();
+  ScopedGetDC screen(nullptr);
+  ScopedMemDC dc(CreateCompatibleDC(screen));
+  ScopedGdiObj<HBITMAP> bmp(CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!dc || !bmp || !bits) return {};
   IconImage image;
+  bool drawn = false;
+  {
+    ScopedSelect selected(dc, bmp);
+    RECT rc = {0, 0, size, size};
+    const ScopedGdiObj<HBRUSH> key(CreateSolidBrush(kKey));
+    FillRect(dc, &rc, key);
+    drawn = DrawPicture(dc, rc, picture, true);
+    GdiFlush();
+  }
   image.size = size;
   const auto* px = static_cast<const uint32_t*>(bits);
   const uint32_t keyPixel = 0x00FF00FF;  // the key colour as a DIB stores it (0xRRGGBB)
@@ -103,10 +99,7 @@ HICON PictureIcon(const std::string& picture, int size) {
     const uint32_t rgb = px[i] & 0x00FFFFFF;
     image.pixels.push_back(rgb == keyPixel ? 0 : (0xFF000000u | rgb));
   }
-  SelectObject(dc, old);
-  DeleteObject(bmp);
-  DeleteDC(dc);
-  return drawn ? IconFromImage(image) : nullptr;
+  return drawn ? IconFromImage(image) : ScopedIcon();
 }
 
 }  // namespace unw::win32

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "platform/win32/scoped.h"
+
 namespace unw::win32 {
 
 // Whether `picture` names a picture this file can draw.
@@ -18,7 +20,6 @@ bool DrawPicture(HDC dc, const RECT& box, const std::string& picture, bool enabl
 
 // `picture` as an icon of `size` x `size` pixels with a transparent
 // background, for controls that show icons (BS_ICON); null when unknown.
-// The caller destroys it with DestroyIcon.
-HICON PictureIcon(const std::string& picture, int size);
+ScopedIcon PictureIcon(const std::string& picture, int size);
 
 }  // namespace unw::win32

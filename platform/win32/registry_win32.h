@@ -1,5 +1,7 @@
-// The registry service over advapi32: each primitive is the system call of
-// the same name, and the writes are traced with full key paths.
+// The registry service over advapi32: each primitive is the wide-character
+// system call of the same name, with names, paths and texts converted between
+// the core's UTF-8 and the system's UTF-16; the writes are traced with full
+// key paths.
 #pragma once
 
 #include <map>
@@ -10,7 +12,9 @@
 
 namespace unw {
 
-// Registry service: advapi32 calls, writes traced with full paths.
+// Registry service: advapi32 calls, writes traced with full paths. A text
+// value (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) is given to the core as its
+// UTF-8 bytes, sized in them, as the 8-bit calls would on a UTF-8 system.
 class Win32Registry : public Registry {
  public:
   explicit Win32Registry(Trace& trace) : trace_(trace) {}

@@ -1,5 +1,5 @@
 // The program's sounds: built-in clips from its resources and sound files
-// through PlaySoundA, and the system's message beeps.
+// through PlaySoundW, and the system's message beeps.
 #pragma once
 
 #include "platform/sound.h"

@@ -5,15 +5,27 @@
 #include <cstddef>
 #include <cstring>
 
+#include "platform/win32/scoped.h"
+#include "platform/win32/wide_text.h"
+
 namespace unw {
 
 namespace {
 
 // The record without iPaddedBorderWidth: what every Windows version accepts.
 constexpr UINT kClassicSize = offsetof(NONCLIENTMETRICSA, lfMessageFont) + sizeof(LOGFONTA);
-static_assert(kClassicSize == 340);
+constexpr UINT kClassicSizeW = offsetof(NONCLIENTMETRICSW, lfMessageFont) + sizeof(LOGFONTW);
+static_assert(kClassicSize == 340 && kClassicSizeW == 500);
 
-LogFont FromLogFont(const LOGFONTA& lf) {
+// The core sizes the record in its 8-bit layout; the system is asked for the
+// same layout in wide characters. 0 for a size that is neither layout.
+UINT WideLayoutSize(uint32_t size) {
+  if (size == kClassicSize) return kClassicSizeW;
+  if (size == sizeof(NONCLIENTMETRICSA)) return sizeof(NONCLIENTMETRICSW);
+  return 0;
+}
+
+LogFont FromLogFont(const LOGFONTW& lf) {
   LogFont f;
   f.lfHeight = lf.lfHeight;
   f.lfWidth = lf.lfWidth;
@@ -28,21 +40,20 @@ LogFont FromLogFont(const LOGFONTA& lf) {
   f.lfClipPrecision = lf.lfClipPrecision;
   f.lfQuality = lf.lfQuality;
   f.lfPitchAndFamily = lf.lfPitchAndFamily;
-  static_assert(sizeof f.lfFaceName == sizeof lf.lfFaceName);
-  std::memcpy(f.lfFaceName.data(), lf.lfFaceName, sizeof lf.lfFaceName);
+  win32::CopyToField(std::wstring_view(lf.lfFaceName, LF_FACESIZE), f.lfFaceName.data(),
+                     f.lfFaceName.size());
   return f;
 }
 
 }  // namespace
 
 long Win32SystemMetrics::GetNonClientMetrics(NonClientMetricsData& m) {
-  NONCLIENTMETRICSA ncm;
+  NONCLIENTMETRICSW ncm;
   std::memset(&ncm, 0, sizeof ncm);
-  // The size the caller asks for is the layout the system fills; a larger
-  // one than this structure would be written past its end.
-  if (m.cbSize > sizeof ncm) return 0;
-  ncm.cbSize = m.cbSize;
-  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, m.cbSize, &ncm, 0)) return 0;
+  // The size the caller asks for is the layout the system fills.
+  ncm.cbSize = WideLayoutSize(m.cbSize);
+  if (ncm.cbSize == 0) return 0;
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, ncm.cbSize, &ncm, 0)) return 0;
   m.iBorderWidth = ncm.iBorderWidth;
   m.iScrollWidth = ncm.iScrollWidth;
   m.iScrollHeight = ncm.iScrollHeight;
@@ -61,12 +72,8 @@ long Win32SystemMetrics::GetNonClientMetrics(NonClientMetricsData& m) {
 }
 
 int Win32SystemMetrics::ScreenPixelsPerInchY() {
-  HWND desktop = GetDesktopWindow();
-  HDC dc = GetDC(desktop);
-  if (!dc) return 0;
-  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(desktop, dc);
-  return dpi;
+  win32::ScopedGetDC dc(GetDesktopWindow());
+  return dc ? GetDeviceCaps(dc, LOGPIXELSY) : 0;
 }
 
 }  // namespace unw

@@ -5,7 +5,7 @@
 
 namespace unw {
 
-// SystemMetrics service over SystemParametersInfoA and the desktop's DC.
+// SystemMetrics service over SystemParametersInfoW and the desktop's DC.
 class Win32SystemMetrics : public SystemMetrics {
  public:
   long GetNonClientMetrics(NonClientMetricsData& m) override;

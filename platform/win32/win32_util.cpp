@@ -1,5 +1,8 @@
 #include "platform/win32/win32_util.h"
 
+#include "platform/win32/scoped.h"
+#include "platform/win32/wide_text.h"
+
 namespace unw::win32 {
 
 namespace {
@@ -8,7 +11,7 @@ namespace {
 // the program must still start on older systems.
 template <typename Fn>
 Fn User32Proc(const char* name) {
-  static HMODULE user32 = GetModuleHandleA("user32.dll");
+  static HMODULE user32 = GetModuleHandleW(L"user32.dll");
   if (!user32) return nullptr;
   return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(user32, name)));
 }
@@ -16,18 +19,31 @@ Fn User32Proc(const char* name) {
 }  // namespace
 
 std::string WindowText(HWND hwnd) {
-  int n = GetWindowTextLengthA(hwnd);
+  int n = GetWindowTextLengthW(hwnd);
   if (n <= 0) return {};
-  std::string text(static_cast<size_t>(n) + 1, '\0');
-  n = GetWindowTextA(hwnd, text.data(), n + 1);
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  n = GetWindowTextW(hwnd, text.data(), n + 1);
   text.resize(n > 0 ? static_cast<size_t>(n) : 0);
-  return text;
+  return Utf8(text);
+}
+
+std::wstring ProgramFile() {
+  std::wstring buf(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    if (n == 0) return {};
+    // A full buffer may mean the name was cut: grow and ask again.
+    if (n < buf.size()) {
+      buf.resize(n);
+      return buf;
+    }
+    buf.resize(buf.size() * 2);
+  }
 }
 
 UINT ScreenDpi() {
-  HDC dc = GetDC(nullptr);
-  int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-  if (dc) ReleaseDC(nullptr, dc);
+  ScopedGetDC dc(nullptr);
+  const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
   return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 

@@ -1,5 +1,5 @@
-// Small helpers shared by the Win32 services: handle casts, window text and
-// the twips <-> pixels arithmetic at a window's DPI.
+// Small helpers shared by the Win32 services: handle casts, window text, the
+// program's file and the twips <-> pixels arithmetic at a window's DPI.
 #pragma once
 
 #include <windows.h>
@@ -16,8 +16,11 @@ inline std::uintptr_t AsHandle(HWND h) {
   return reinterpret_cast<std::uintptr_t>(h);
 }
 
-// The text of any window, in the program's (UTF-8) code page.
+// The text of any window, as UTF-8.
 std::string WindowText(HWND hwnd);
+
+// The full name of the running program's file; empty when it cannot be had.
+std::wstring ProgramFile();
 
 // The DPI a window is drawn at: GetDpiForWindow where the system has it
 // (per-monitor aware), else the screen's LOGPIXELSY.

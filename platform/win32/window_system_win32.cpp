@@ -28,10 +28,10 @@ void Win32WindowSystem::SetTaskVisible(bool visible) {
   // (where it costs nothing); a visible window is taken off the task bar by
   // the shell instead, and the view puts the styles back before it shows.
   const bool shown = IsWindowVisible(main);
-  LONG_PTR ex = GetWindowLongPtrA(main, GWL_EXSTYLE);
+  LONG_PTR ex = GetWindowLongPtrW(main, GWL_EXSTYLE);
   LONG_PTR want = visible ? ((ex | WS_EX_APPWINDOW) & ~WS_EX_TOOLWINDOW) : (ex & ~WS_EX_APPWINDOW);
   if (!visible && !shown) want |= WS_EX_TOOLWINDOW;
-  if (want != ex) SetWindowLongPtrA(main, GWL_EXSTYLE, want);
+  if (want != ex) SetWindowLongPtrW(main, GWL_EXSTYLE, want);
   view_.SetTaskVisible(visible);
   if (shown) win32::SetTaskbarTab(main, visible);
 }

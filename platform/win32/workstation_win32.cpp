@@ -2,25 +2,10 @@
 
 #include <windows.h>
 
+#include "platform/win32/wide_text.h"
+#include "platform/win32/win32_util.h"
+
 namespace unw {
-
-namespace {
-
-std::string ModuleFileName() {
-  std::string buf(MAX_PATH, '\0');
-  for (;;) {
-    DWORD n = GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-    if (n == 0) return {};
-    // A full buffer may mean the name was cut: grow and ask again.
-    if (n < buf.size()) {
-      buf.resize(n);
-      return buf;
-    }
-    buf.resize(buf.size() * 2);
-  }
-}
-
-}  // namespace
 
 long Win32Workstation::LockWorkStation() {
   // Wine answers FALSE (not implemented); the caller goes on either way.
@@ -33,7 +18,7 @@ void Win32Workstation::StartScreenSaver(std::uintptr_t window) {
   // Traced before the call: the system may start the saver before it returns.
   trace_.Line("screensaver", {std::to_string(window)});
   // The system starts the configured saver when a window passes it this command; Wine ignores it.
-  SendMessageA(reinterpret_cast<HWND>(window), WM_SYSCOMMAND, SC_SCREENSAVE, 0);
+  SendMessageW(reinterpret_cast<HWND>(window), WM_SYSCOMMAND, SC_SCREENSAVE, 0);
 }
 
 unsigned Win32Workstation::GetCaretBlinkTime() {
@@ -41,11 +26,11 @@ unsigned Win32Workstation::GetCaretBlinkTime() {
 }
 
 std::string Win32Workstation::AppPath() {
-  return FolderOf(ModuleFileName());
+  return FolderOf(win32::Utf8(win32::ProgramFile()));
 }
 
 std::string Win32Workstation::AppExeName() {
-  return BaseNameOf(ModuleFileName());
+  return BaseNameOf(win32::Utf8(win32::ProgramFile()));
 }
 
 std::string FolderOf(const std::string& fullPath) {

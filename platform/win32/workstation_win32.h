@@ -22,6 +22,7 @@ class Win32Workstation : public Workstation {
 
 // The folder of a full file name without its trailing backslash, except that
 // a drive root keeps it ("C:\"); and the file name without its extension.
+// Safe on UTF-8: "\\", "/" and "." never occur inside a multi-byte character.
 std::string FolderOf(const std::string& fullPath);
 std::string BaseNameOf(const std::string& fullPath);
 

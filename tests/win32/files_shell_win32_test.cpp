@@ -1,5 +1,7 @@
-// The sound file chooser and the shell service against the real system: the
-// chooser is driven from a timer of this thread while its own loop runs.
+// The sound file chooser, the message box and the shell and workstation
+// services against the real system: a dialog is driven from a timer of this
+// thread while its own loop runs. Paths carry characters outside the
+// system's 8-bit code page (this test program does not ask for UTF-8).
 #include <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
@@ -7,15 +9,20 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <fstream>
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/trace.h"
+#include "platform/win32/dialogs_win32.h"
 #include "platform/win32/file_dialog_win32.h"
+#include "platform/win32/scoped.h"
 #include "platform/win32/shell_win32.h"
+#include "platform/win32/wide_text.h"
+#include "platform/win32/win32_util.h"
+#include "platform/win32/workstation_win32.h"
+#include "temp_folder.h"
 
 // The header maps the name onto ShellExecuteA; here it names the service's call.
 #undef ShellExecute
@@ -34,18 +41,19 @@ struct RecordingSink : SoundPreviewSink {
   int plays = 0, stops = 0, closings = 0;
 };
 
-// Runs `scenario` on the chooser once it is on the screen; the dialog's own
-// message loop dispatches this thread's timer. A chooser that never shows is
-// given up after a while, and one still open long after is cancelled, so that
-// a failing test ends.
-class ChooserDriver {
+// Runs `scenario` on the dialog titled `title` once it is on the screen; the
+// dialog's own message loop dispatches this thread's timer. Whatever dialog of
+// this thread is still open long after (a wrong title, a scenario that did
+// not close it) is answered "Cancel" and "No", so that a failing test ends.
+class DialogDriver {
  public:
-  explicit ChooserDriver(std::function<void(HWND)> scenario) : scenario_(std::move(scenario)) {
+  DialogDriver(const std::string& title, std::function<void(HWND)> scenario)
+      : title_(win32::Wide(title)), scenario_(std::move(scenario)) {
     current_ = this;
     start_ = GetTickCount();
     timer_ = SetTimer(nullptr, 0, 30, Tick);
   }
-  ~ChooserDriver() {
+  ~DialogDriver() {
     KillTimer(nullptr, timer_);
     current_ = nullptr;
   }
@@ -53,19 +61,28 @@ class ChooserDriver {
 
  private:
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    ChooserDriver* d = current_;
+    DialogDriver* d = current_;
     if (!d) return;
-    HWND dialog = FindWindowA("#32770", kTitle);
-    const DWORD elapsed = GetTickCount() - d->start_;
+    HWND dialog = FindWindowW(L"#32770", d->title_.c_str());
     if (dialog && IsWindowVisible(dialog) && !d->ran_) {
       d->ran_ = true;
       d->scenario_(dialog);
-    } else if (dialog && elapsed > 15000) {
-      PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    } else if (GetTickCount() - d->start_ > 15000) {
+      EnumThreadWindows(GetCurrentThreadId(), GiveUp, 0);
     }
   }
+  static BOOL CALLBACK GiveUp(HWND h, LPARAM) {
+    wchar_t cls[16] = {};
+    GetClassNameW(h, cls, 16);
+    if (std::wstring(cls) == L"#32770") {
+      PostMessageW(h, WM_COMMAND, IDCANCEL, 0);
+      PostMessageW(h, WM_COMMAND, IDNO, 0);
+    }
+    return TRUE;
+  }
 
-  static inline ChooserDriver* current_ = nullptr;
+  static inline DialogDriver* current_ = nullptr;
+  std::wstring title_;
   std::function<void(HWND)> scenario_;
   UINT_PTR timer_ = 0;
   DWORD start_ = 0;
@@ -79,22 +96,18 @@ RECT ClientRectIn(HWND parent, HWND child) {
   return r;
 }
 
-HWND ChildByText(HWND parent, const char* cls, const char* text) {
+HWND ChildByText(HWND parent, const char* cls, const std::string& text) {
   for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-    char buf[64] = {}, name[64] = {};
+    char name[64] = {};
     GetClassNameA(c, name, sizeof name);
-    GetWindowTextA(c, buf, sizeof buf);
-    if (_stricmp(name, cls) == 0 && std::strcmp(buf, text) == 0) return c;
+    if (_stricmp(name, cls) == 0 && win32::WindowText(c) == text) return c;
   }
   return nullptr;
 }
 
-std::string TempDir() {
-  char base[MAX_PATH] = {};
-  GetTempPathA(sizeof base, base);
-  std::string dir = std::string(base) + "unwindle-chooser-" + std::to_string(GetCurrentProcessId());
-  CreateDirectoryA(dir.c_str(), nullptr);
-  return dir;
+// Whether two full paths name the same file (the system may change the case of a folder).
+bool SamePath(const std::string& a, const std::string& b) {
+  return _wcsicmp(win32::Wide(a).c_str(), win32::Wide(b).c_str()) == 0;
 }
 
 struct ChooserTest : ::testing::Test {
@@ -154,84 +167,137 @@ void CheckPreviewRow(HWND dialog, RecordingSink& sink) {
 }
 
 TEST_F(ChooserTest, CancelGivesNothingAndClosesThePreviewOnce) {
-  ChooserDriver driver([&](HWND dialog) {
+  TempFolder folder;
+  DialogDriver driver(kTitle, [&](HWND dialog) {
     CheckPreviewRow(dialog, sink);
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
   });
-  const std::string got = files.ChooseSoundFile(0, TempDir(), "", kTitle, sink);
+  const std::string got = files.ChooseSoundFile(0, folder.path(), "", kTitle, sink);
   ASSERT_TRUE(driver.ran()) << "the chooser never showed";
   EXPECT_EQ(got, "");
   EXPECT_EQ(sink.closings, 1);
   ASSERT_GE(trace.lines().size(), 2u);
-  EXPECT_EQ(trace.lines().front(), "0\tfiles.open\t" + Trace::Escape(TempDir()) + "\t\t" + kTitle);
+  EXPECT_EQ(trace.lines().front(),
+            "0\tfiles.open\t" + Trace::Escape(folder.path()) + "\t\t" + kTitle);
   EXPECT_EQ(trace.lines().back(), "0\tfiles.close\t");
 }
 
 TEST_F(ChooserTest, AChosenFileComesBackWithItsFullPathAndSelectionsReachThePreview) {
-  const std::string dir = TempDir();
-  const std::string wav = dir + "\\bell.wav";
-  { std::ofstream(wav, std::ios::binary) << "RIFF"; }
+  TempFolder folder;
+  const std::string wav = folder.Write("Glocke ベル.wav", "RIFF");
   std::string selectedWhileOpen;
-  ChooserDriver driver([&](HWND dialog) {
+  DialogDriver driver(kTitle, [&](HWND dialog) {
     // Select the file in the dialog's list, as a click would.
-    HWND view = FindWindowExA(dialog, nullptr, "SHELLDLL_DefView", nullptr);
-    HWND list = view ? FindWindowExA(view, nullptr, WC_LISTVIEWA, nullptr) : nullptr;
+    HWND view = FindWindowExW(dialog, nullptr, L"SHELLDLL_DefView", nullptr);
+    HWND list = view ? FindWindowExW(view, nullptr, WC_LISTVIEWW, nullptr) : nullptr;
     if (list) {
-      LVITEMA item = {};
+      LVITEMW item = {};
       item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
-      SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+      SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
     }
     if (!sink.selections.empty()) selectedWhileOpen = sink.selections.back();
-    SendMessageA(dialog, CDM_SETCONTROLTEXT, edt1, reinterpret_cast<LPARAM>("bell.wav"));
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    SendMessageW(dialog, CDM_SETCONTROLTEXT, edt1, reinterpret_cast<LPARAM>(L"Glocke ベル.wav"));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
   });
-  const std::string got = files.ChooseSoundFile(0, dir, "", kTitle, sink);
-  DeleteFileA(wav.c_str());
-  RemoveDirectoryA(dir.c_str());
+  const std::string got = files.ChooseSoundFile(0, folder.path(), "", kTitle, sink);
   ASSERT_TRUE(driver.ran()) << "the chooser never showed";
-  EXPECT_EQ(_stricmp(got.c_str(), wav.c_str()), 0) << got;
+  EXPECT_TRUE(SamePath(got, wav)) << got;
   EXPECT_EQ(sink.closings, 1);
-  EXPECT_EQ(_stricmp(selectedWhileOpen.c_str(), wav.c_str()), 0)
+  EXPECT_TRUE(SamePath(selectedWhileOpen, wav))
       << "the selection did not reach the preview: " << selectedWhileOpen;
   EXPECT_EQ(trace.lines().back(), "0\tfiles.close\t" + Trace::Escape(got));
 }
 
 TEST_F(ChooserTest, TheInitialFileStandsInTheNameField) {
+  TempFolder folder;
   std::string shown;
-  ChooserDriver driver([&](HWND dialog) {
-    char text[MAX_PATH] = {};
-    GetDlgItemTextA(dialog, edt1, text, sizeof text);
-    if (!text[0]) GetDlgItemTextA(dialog, cmb13, text, sizeof text);
-    shown = text;
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  DialogDriver driver(kTitle, [&](HWND dialog) {
+    shown = win32::WindowText(GetDlgItem(dialog, edt1));
+    if (shown.empty()) shown = win32::WindowText(GetDlgItem(dialog, cmb13));
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
   });
-  files.ChooseSoundFile(0, TempDir(), "chimes.wav", kTitle, sink);
+  files.ChooseSoundFile(0, folder.path(), "Glöckchen ベル.wav", kTitle, sink);
   ASSERT_TRUE(driver.ran());
-  EXPECT_EQ(shown, "chimes.wav");
+  EXPECT_EQ(shown, "Glöckchen ベル.wav");
+}
+
+TEST(MessageBoxTest, TheQuestionShowsEveryCharacterAndGivesTheAnswer) {
+  Trace trace{nullptr, ""};
+  Win32Dialogs dialogs{trace};
+  const std::string title = "Unwindle – Übung ベル";
+  const std::string text = "Zeit für eine Pause? ベル";
+  std::vector<std::string> shown;
+  DialogDriver driver(title, [&](HWND box) {
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+      shown.push_back(win32::WindowText(c));
+    PostMessageW(box, WM_COMMAND, IDNO, 0);
+  });
+  EXPECT_EQ(dialogs.ShowMessageBox(0, text, title, MB_YESNO | MB_ICONQUESTION), IDNO);
+  ASSERT_TRUE(driver.ran()) << "no message box with that title";
+  EXPECT_NE(std::find(shown.begin(), shown.end(), text), shown.end()) << "the text is not shown";
 }
 
 TEST(ShellServiceTest, FileExistsForFilesOnly) {
   Trace trace{nullptr, ""};
   Win32Shell shell{trace};
-  const std::string dir = TempDir();
-  const std::string file = dir + "\\present.txt";
-  { std::ofstream(file) << "x"; }
-  EXPECT_TRUE(shell.FileExists(file));
-  EXPECT_FALSE(shell.FileExists(dir)) << "a directory is no file";
-  EXPECT_FALSE(shell.FileExists(dir + "\\missing.txt"));
-  EXPECT_FALSE(shell.FileExists(""));
-  DeleteFileA(file.c_str());
-  RemoveDirectoryA(dir.c_str());
+  std::string file;
+  {
+    TempFolder folder;
+    file = folder.Write("Übung ベル.txt", "x");
+    EXPECT_TRUE(shell.FileExists(file));
+    EXPECT_FALSE(shell.FileExists(folder.path())) << "a directory is no file";
+    EXPECT_FALSE(shell.FileExists(folder.path() + "\\missing ベル.txt"));
+    EXPECT_FALSE(shell.FileExists(""));
+  }
   EXPECT_FALSE(shell.FileExists(file));
+}
+
+// Run from a folder and under a name outside the code page (a copy of this
+// program, which checks itself), the program finds where it lives.
+TEST(WorkstationTest, TheProgramKnowsItsFolderAndNameWhateverTheirCharacters) {
+  Trace trace{nullptr, ""};
+  Win32Workstation workstation{trace};
+  constexpr wchar_t kExpected[] = L"UNWINDLE_TEST_EXPECTED_FOLDER";
+  wchar_t expected[MAX_PATH * 2] = {};
+  if (GetEnvironmentVariableW(kExpected, expected, MAX_PATH * 2) > 0) {
+    EXPECT_EQ(workstation.AppPath(), win32::Utf8(expected));
+    EXPECT_EQ(workstation.AppExeName(), "Übung ベル");
+    return;
+  }
+  TempFolder folder;
+  const std::wstring copy = win32::Wide(folder.path() + "\\Übung ベル.exe");
+  ASSERT_TRUE(CopyFileW(win32::ProgramFile().c_str(), copy.c_str(), FALSE));
+  ASSERT_TRUE(SetEnvironmentVariableW(kExpected, win32::Wide(folder.path()).c_str()));
+  std::wstring line = L"\"" + copy + L"\" --gtest_brief=1 --gtest_filter=WorkstationTest.*";
+  // The copy reports into a file, shown when it failed.
+  SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+  const HANDLE report =
+      CreateFileW(win32::Wide(folder.path() + "\\report.txt").c_str(), GENERIC_WRITE,
+                  FILE_SHARE_READ, &inherited, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(report, INVALID_HANDLE_VALUE);
+  win32::ScopedHandle output(report);
+  STARTUPINFOW si = {};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdOutput = si.hStdError = output;
+  PROCESS_INFORMATION pi = {};
+  const BOOL started = CreateProcessW(copy.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                      nullptr, &si, &pi);
+  SetEnvironmentVariableW(kExpected, nullptr);
+  ASSERT_TRUE(started);
+  win32::ScopedHandle process(pi.hProcess), thread(pi.hThread);
+  ASSERT_EQ(WaitForSingleObject(process, 60000), WAIT_OBJECT_0);
+  output.reset();
+  DWORD code = 1;
+  GetExitCodeProcess(process, &code);
+  EXPECT_EQ(code, 0u) << "the copy did not find itself:\n" << folder.Read("report.txt");
 }
 
 TEST(ShellServiceTest, ProgramVersionIsTheExecutablesOwnOrNothing) {
   Trace trace{nullptr, ""};
   Win32Shell shell{trace};
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, sizeof path);
   DWORD handle = 0;
-  const bool hasResource = GetFileVersionInfoSizeA(path, &handle) > 0;
+  const bool hasResource = GetFileVersionInfoSizeW(win32::ProgramFile().c_str(), &handle) > 0;
   int major = -1, minor = -1;
   EXPECT_EQ(shell.ProgramVersion(major, minor), hasResource);
   if (!hasResource) {
@@ -259,6 +325,36 @@ TEST(ShellServiceTest, ShellExecuteReportsFailureAsTheSystemDoes) {
   EXPECT_LE(shell.ShellExecute(0, "open", "Z:\\no\\such\\document.wav", "", "", SW_SHOWNORMAL), 32);
   ASSERT_EQ(trace.lines().size(), 1u);
   EXPECT_EQ(trace.lines()[0], "0\tshell.execute\topen\tZ:\\\\no\\\\such\\\\document.wav\t1");
+}
+
+// Each way of starting a program hands it a command line that names a new folder; the folder
+// appears under that name once the program has read it.
+TEST(ShellServiceTest, StartedProgramsGetEveryCharacterOfTheirCommandLines) {
+  Trace trace{nullptr, ""};
+  Win32Shell shell{trace};
+  TempFolder folder;
+  const struct {
+    const char* folderName;
+    std::function<bool(const std::string& arguments)> start;
+  } ways[] = {
+      {"run ベル",
+       [&](const std::string& a) { return shell.RunProgram("cmd.exe /c " + a, SW_HIDE); }},
+      {"execute ベル",
+       [&](const std::string& a) {
+         return shell.ShellExecute(0, "open", "cmd.exe", "/c " + a, "", SW_HIDE) > 32;
+       }},
+  };
+  for (const auto& way : ways) {
+    const std::string made = folder.path() + "\\" + way.folderName;
+    ASSERT_TRUE(way.start("mkdir \"" + made + "\"")) << way.folderName;
+    const DWORD end = GetTickCount() + 20000;
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    while (attributes == INVALID_FILE_ATTRIBUTES && static_cast<int>(end - GetTickCount()) > 0) {
+      Sleep(20);
+      attributes = GetFileAttributesW(win32::Wide(made).c_str());
+    }
+    EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES) << "no folder \"" << made << "\"";
+  }
 }
 
 }  // namespace

@@ -20,22 +20,22 @@
 #include "platform/win32/fonts_win32.h"
 #include "platform/win32/form_view_win32.h"
 #include "platform/win32/pictures.h"
-#include "resources/icons/tray_icon_art.h"
+#include "platform/win32/scoped.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_util.h"
+#include "resources/icons/tray_icon_art.h"
 
 namespace unw {
 namespace {
 
 // The system's message font as the program's windows use it.
 Font MessageFont() {
-  NONCLIENTMETRICSA ncm = {};
-  ncm.cbSize = 340;
-  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 340, &ncm, 0);
-  HDC dc = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(nullptr, dc);
+  NONCLIENTMETRICSW ncm = {};
+  ncm.cbSize = sizeof ncm;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
+  const int dpi = static_cast<int>(win32::ScreenDpi());
   Font f;
-  f.name = ncm.lfMessageFont.lfFaceName;
+  f.name = win32::FieldText(ncm.lfMessageFont.lfFaceName, LF_FACESIZE);
   f.size = static_cast<float>(-72.0 * ncm.lfMessageFont.lfHeight / dpi);
   f.weight = ncm.lfMessageFont.lfWeight;
   f.charset = ncm.lfMessageFont.lfCharSet;
@@ -45,11 +45,10 @@ Font MessageFont() {
 // Pixels of a w x h picture painted by `paint` on the button face colour that are not of it.
 int Ink(int w, int h, const std::function<void(HDC)>& paint) {
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ old = SelectObject(dc, bmp);
+  const win32::ScopedGetDC screen(nullptr);
+  const win32::ScopedMemDC dc(CreateCompatibleDC(screen));
+  const win32::ScopedGdiObj<HBITMAP> bmp(CreateCompatibleBitmap(screen, w, h));
+  const win32::ScopedSelect selected(dc, bmp);
   RECT rc = {0, 0, w, h};
   FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
   paint(dc);
@@ -57,9 +56,6 @@ int Ink(int w, int h, const std::function<void(HDC)>& paint) {
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) ink += GetPixel(dc, x, y) != face;
   }
-  SelectObject(dc, old);
-  DeleteObject(bmp);
-  DeleteDC(dc);
   return ink;
 }
 
@@ -149,6 +145,7 @@ TEST_F(RendererTest, ALabelSizedByMeasureTextShowsAllOfItsText) {
       "Please unwindle now to rest your eyes and body.\r\n"
       "Long sessions on the computer takes a toll on your body over time.\r\n"
       "A short period of rest every while can reduce repetitive-stress injuries.\r\n"
+      "Übung macht den Meister – ベル\r\n"
       "\r\n"
       "What do you want to do?";
   for (float size : {8.25f, 9.75f, 12.0f}) {
@@ -165,15 +162,13 @@ TEST_F(RendererTest, ALabelSizedByMeasureTextShowsAllOfItsText) {
     const int shown = Ink(rc.right, rc.bottom, [&](HDC dc) {
       SendMessageA(label, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
     });
-    HFONT font = win32::CreateModelFont(form.font, win32::ScreenDpi());
+    const auto font = win32::CreateModelFont(form.font, win32::ScreenDpi());
     const int whole = Ink(rc.right + 200, rc.bottom + 200, [&](HDC dc) {
-      HGDIOBJ old = SelectObject(dc, font);
+      const win32::ScopedSelect selected(dc, font);
       SetBkMode(dc, TRANSPARENT);
       RECT all = {0, 0, rc.right + 200, rc.bottom + 200};
-      DrawTextA(dc, text.c_str(), -1, &all, DT_LEFT | DT_EXPANDTABS | DT_NOCLIP);
-      SelectObject(dc, old);
+      DrawTextW(dc, win32::Wide(text).c_str(), -1, &all, DT_LEFT | DT_EXPANDTABS | DT_NOCLIP);
     });
-    DeleteObject(font);
     EXPECT_GT(whole, 0);
     EXPECT_EQ(shown, whole) << "at " << size << " points the label (" << rc.right << " x "
                             << rc.bottom << ") cuts or wraps its text";
@@ -185,11 +180,11 @@ TEST_F(RendererTest, ALabelSizedByMeasureTextShowsAllOfItsText) {
 std::vector<uint32_t> Drawn(const std::string& picture, int size, bool* known = nullptr) {
   BITMAPINFO bi = win32::TopDownBitmapInfo(size, size);
   void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ old = SelectObject(dc, bmp);
+  const win32::ScopedGetDC screen(nullptr);
+  const win32::ScopedMemDC dc(CreateCompatibleDC(screen));
+  const win32::ScopedGdiObj<HBITMAP> bmp(
+      CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const win32::ScopedSelect selected(dc, bmp);
   RECT rc = {0, 0, size, size};
   FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   const bool ok = win32::DrawPicture(dc, rc, picture, true);
@@ -198,9 +193,6 @@ std::vector<uint32_t> Drawn(const std::string& picture, int size, bool* known = 
   std::vector<uint32_t> out(static_cast<const uint32_t*>(bits),
                             static_cast<const uint32_t*>(bits) + size * size);
   for (uint32_t& p : out) p &= 0xFFFFFF;
-  SelectObject(dc, old);
-  DeleteObject(bmp);
-  DeleteDC(dc);
   return out;
 }
 
@@ -270,26 +262,23 @@ TEST(PicturesTest, ATrayPictureIsTheIconSetsOwnArt) {
 
 TEST(PicturesTest, IconsForIconButtonsAreClearAroundThePicture) {
   for (const char* id : {"play", "stop"}) {
-    HICON icon = win32::PictureIcon(id, 16);
+    const win32::ScopedIcon icon = win32::PictureIcon(id, 16);
     ASSERT_TRUE(icon) << id;
     ICONINFO info = {};
     ASSERT_TRUE(GetIconInfo(icon, &info));
+    const win32::ScopedGdiObj<HBITMAP> color(info.hbmColor), maskBitmap(info.hbmMask);
     BITMAP bm = {};
-    GetObjectA(info.hbmColor, sizeof bm, &bm);
+    GetObjectW(color, sizeof bm, &bm);
     EXPECT_EQ(bm.bmWidth, 16);
     // The mask: transparent at the corner, covered in the middle.
     BITMAPINFO bi = win32::TopDownBitmapInfo(16, 16);
     std::vector<uint32_t> mask(256);
-    HDC dc = GetDC(nullptr);
-    GetDIBits(dc, info.hbmMask, 0, 16, mask.data(), &bi, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, dc);
+    const win32::ScopedGetDC screen(nullptr);
+    GetDIBits(screen, maskBitmap, 0, 16, mask.data(), &bi, DIB_RGB_COLORS);
     EXPECT_EQ(mask[0] & 0xFFFFFF, 0xFFFFFFu) << id;
     EXPECT_EQ(mask[8 * 16 + 8] & 0xFFFFFF, 0u) << id;
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    DestroyIcon(icon);
   }
-  EXPECT_EQ(win32::PictureIcon("no-such-picture", 16), nullptr);
+  EXPECT_EQ(win32::PictureIcon("no-such-picture", 16).get(), nullptr);
 }
 
 // A form whose design a test writes.
@@ -298,6 +287,7 @@ class TestForm : public Form {
   TestForm(Ui& ui, const std::string& name, std::function<void(TestForm&)> design)
       : Form(ui, name), design_(std::move(design)) {}
   using Form::Add;
+  using Form::AddMenu;
   using Form::SetBorder;
   std::vector<std::string> clicks;
   std::vector<std::string> focused;
@@ -332,11 +322,7 @@ struct FormsTest : RendererTest {
   }
   HWND H(const Form& f) { return reinterpret_cast<HWND>(f.hWnd()); }
   LONG_PTR Style(HWND h) { return GetWindowLongPtrA(h, GWL_STYLE); }
-  std::string Text(HWND h) {
-    char buf[256] = {};
-    GetWindowTextA(h, buf, sizeof buf);
-    return buf;
-  }
+  std::string Text(HWND h) { return win32::WindowText(h); }
   // Offers a key to the renderer as the message loop would.
   bool Key(UINT message, WPARAM key, HWND to) {
     MSG msg = {};
@@ -631,6 +617,64 @@ TEST_F(FormsTest, CheckBoxesAndOptionsShowTheModelAndAClickGoesThroughIt) {
   EXPECT_EQ(SendMessageA(second, BM_GETCHECK, 0, 0), BST_CHECKED);
 }
 
+// This test program's code page is not UTF-8: only the wide calls keep these characters.
+TEST_F(FormsTest, TextsReachTheWindowsWithEveryCharacterAndTypingReachesTheModel) {
+  const std::string word = "Übung ベル \xF0\x9F\x94\x94";
+  design = [&](TestForm& f) {
+    f.SetCaption(word);
+    Control& button = f.Add(ControlKind::kButton, "cmdWord");
+    button.SetCaption(word);
+    button.SetToolTip(word);
+    f.Add(ControlKind::kLabel, "lblWord").SetCaption(word);
+    f.Add(ControlKind::kComboBox, "cboWords").SetItems({"Glocke", word});
+    f.Add(ControlKind::kTextBox, "txtWord");
+    f.AddMenu("mnuWord", word, nullptr);
+  };
+  dialog.Show();
+  HWND combo = Child(dialog, "cboWords"), box = Child(dialog, "txtWord");
+  dialog.Ctl("cboWords").SetText(word);
+  dialog.Ctl("txtWord").SetText(word);
+  wchar_t item[64] = {}, tip[64] = {}, menu[64] = {};
+  SendMessageW(combo, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(item));
+  GetMenuStringW(GetMenu(H(dialog)), 0, menu, 64, MF_BYPOSITION);
+  HWND tooltip = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND h, LPARAM l) -> BOOL {
+        wchar_t cls[64] = {};
+        GetClassNameW(h, cls, 64);
+        if (_wcsicmp(cls, TOOLTIPS_CLASSW) != 0) return TRUE;
+        *reinterpret_cast<HWND*>(l) = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&tooltip));
+  TTTOOLINFOW ti = {};
+  ti.cbSize = sizeof ti;
+  ti.hwnd = H(dialog);
+  ti.uId = reinterpret_cast<UINT_PTR>(Child(dialog, "cmdWord"));
+  ti.lpszText = tip;
+  SendMessageW(tooltip, TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&ti));
+  const struct {
+    const char* what;
+    std::string shown;
+  } shown[] = {
+      {"caption", Text(H(dialog))},
+      {"button", Text(Child(dialog, "cmdWord"))},
+      {"label", Text(Child(dialog, "lblWord"))},
+      {"text box", Text(box)},
+      {"list item", win32::Utf8(item)},
+      {"chosen item", Text(combo)},
+      {"menu", win32::Utf8(menu)},
+      {"tooltip", win32::Utf8(tip)},
+  };
+  for (const auto& s : shown) EXPECT_EQ(s.shown, word) << s.what;
+
+  // Typed characters, one of them outside the BMP (two WM_CHARs), reach the model as UTF-8.
+  dialog.Ctl("txtWord").SetText("");
+  for (wchar_t typed : {L'ü', L'ベ', L'\xD83D', L'\xDD14'}) SendMessageW(box, WM_CHAR, typed, 1);
+  EXPECT_EQ(dialog.Ctl("txtWord").text(), "üベ\xF0\x9F\x94\x94");
+}
+
 TEST_F(FormsTest, ClickablePicturesAndLabelsClickShowAHandAndLinksAreBlue) {
   design = [](TestForm& f) {
     Control& logo = f.Add(ControlKind::kPicture, "picLogo");
@@ -670,14 +714,13 @@ TEST_F(FormsTest, ClickablePicturesAndLabelsClickShowAHandAndLinksAreBlue) {
   SendMessageA(H(dialog), WM_SETCURSOR, reinterpret_cast<WPARAM>(plain), over);
   EXPECT_NE(GetCursor(), hand);
 
-  HDC dc = GetDC(url);
-  SendMessageA(H(dialog), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+  const win32::ScopedGetDC dc(url);
+  SendMessageA(H(dialog), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(static_cast<HDC>(dc)),
                reinterpret_cast<LPARAM>(url));
   const COLORREF link = GetTextColor(dc);
-  SendMessageA(H(dialog), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+  SendMessageA(H(dialog), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(static_cast<HDC>(dc)),
                reinterpret_cast<LPARAM>(plain));
   const COLORREF text = GetTextColor(dc);
-  ReleaseDC(url, dc);
   EXPECT_NE(link, text);
   EXPECT_GT(GetBValue(link), GetRValue(link));
 }

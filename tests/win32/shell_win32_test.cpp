@@ -19,10 +19,13 @@
 #include "platform/win32/form_view_win32.h"
 #include "platform/win32/icons_win32.h"
 #include "platform/win32/notification_area_win32.h"
+#include "platform/win32/scoped.h"
 #include "platform/win32/sound_win32.h"
 #include "platform/win32/system_metrics_win32.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_util.h"
 #include "resources/icons/tray_icon_art.h"
+#include "temp_folder.h"
 #include "tray/tray_icon.h"
 #include "tray/tray_record.h"
 
@@ -130,17 +133,15 @@ TEST_F(ShellTest, IconsCarryTheRenderedPixelsTopRowFirstAndAreKept) {
     HICON icon = reinterpret_cast<HICON>(handle);
     ICONINFO info = {};
     ASSERT_TRUE(GetIconInfo(icon, &info));
+    const win32::ScopedGdiObj<HBITMAP> color(info.hbmColor), mask(info.hbmMask);
     BITMAP bm = {};
-    GetObjectA(info.hbmColor, sizeof bm, &bm);
+    GetObjectW(color, sizeof bm, &bm);
     EXPECT_EQ(bm.bmWidth, size);
     EXPECT_EQ(bm.bmHeight, size);
     BITMAPINFO bi = win32::TopDownBitmapInfo(size, size);
     std::vector<uint32_t> got(static_cast<size_t>(size * size));
-    HDC dc = GetDC(nullptr);
-    ASSERT_EQ(GetDIBits(dc, info.hbmColor, 0, size, got.data(), &bi, DIB_RGB_COLORS), size);
-    ReleaseDC(nullptr, dc);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
+    const win32::ScopedGetDC screen(nullptr);
+    ASSERT_EQ(GetDIBits(screen, color, 0, size, got.data(), &bi, DIB_RGB_COLORS), size);
     const IconImage want = RenderTrayIcon(set, 0, size);
     ASSERT_EQ(want.pixels.size(), got.size());
     int wrong = 0;
@@ -191,27 +192,26 @@ TEST(IconTest, AnIconKeepsEveryPixelInPlaceAndMasksTheTransparentOnes) {
                              static_cast<uint32_t>(x) << 8 | 0x40);
     }
   }
-  HICON icon = win32::IconFromImage(image);
+  const win32::ScopedIcon icon = win32::IconFromImage(image);
   ASSERT_TRUE(icon);
   ICONINFO info = {};
   ASSERT_TRUE(GetIconInfo(icon, &info));
+  const win32::ScopedGdiObj<HBITMAP> colorBitmap(info.hbmColor), maskBitmap(info.hbmMask);
   EXPECT_TRUE(info.fIcon);
   BITMAPINFO bi = win32::TopDownBitmapInfo(16, 16);
   std::vector<uint32_t> color(256), mask(256);
-  HDC dc = GetDC(nullptr);
-  ASSERT_EQ(GetDIBits(dc, info.hbmColor, 0, 16, color.data(), &bi, DIB_RGB_COLORS), 16);
-  ASSERT_EQ(GetDIBits(dc, info.hbmMask, 0, 16, mask.data(), &bi, DIB_RGB_COLORS), 16);
-  ReleaseDC(nullptr, dc);
+  {
+    const win32::ScopedGetDC dc(nullptr);
+    ASSERT_EQ(GetDIBits(dc, colorBitmap, 0, 16, color.data(), &bi, DIB_RGB_COLORS), 16);
+    ASSERT_EQ(GetDIBits(dc, maskBitmap, 0, 16, mask.data(), &bi, DIB_RGB_COLORS), 16);
+  }
   for (int i = 0; i < 256; ++i) {
     const bool clear = i % 16 == 0;
     EXPECT_EQ(color[i], clear ? 0u : image.pixels[i]) << "pixel " << i;
     // Mask: white where the background shows, black where the icon covers it.
     EXPECT_EQ(mask[i] & 0xFFFFFF, clear ? 0xFFFFFFu : 0u) << "mask " << i;
   }
-  DeleteObject(info.hbmColor);
-  DeleteObject(info.hbmMask);
-  DestroyIcon(icon);
-  EXPECT_EQ(win32::IconFromImage(IconImage{}), nullptr);
+  EXPECT_EQ(win32::IconFromImage(IconImage{}).get(), nullptr);
 }
 
 TEST(SoundTest, AMissingClipIsNotPlayedAndSaysSo) {
@@ -228,24 +228,60 @@ TEST(SoundTest, AMissingClipIsNotPlayedAndSaysSo) {
   EXPECT_EQ(trace.lines()[3], "0\tsound.beep\t64");
 }
 
+// A short, quiet wave file: 8 kHz, 8-bit mono, 50 ms.
+std::string ShortWave() {
+  const uint32_t samples = 400;
+  auto u32 = [](uint32_t v) {
+    return std::string{static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
+                       static_cast<char>(v >> 24)};
+  };
+  auto u16 = [](uint16_t v) {
+    return std::string{static_cast<char>(v), static_cast<char>(v >> 8)};
+  };
+  std::string w = "RIFF" + u32(36 + samples) + "WAVEfmt " + u32(16) + u16(1) + u16(1) + u32(8000) +
+                  u32(8000) + u16(1) + u16(8) + "data" + u32(samples);
+  for (uint32_t i = 0; i < samples; ++i) w += static_cast<char>(i % 16 < 8 ? 0x70 : 0x90);
+  return w;
+}
+
+// Waited for (no SND_ASYNC): only a sound that really played answers TRUE. The test run sends
+// the sound into a file instead of a sound card (tests/e2e/run.sh).
+TEST(SoundTest, AFileNamedOutsideTheCodePagePlays) {
+  Trace trace{nullptr, ""};
+  trace.KeepLines(true);
+  Win32SoundPlayer sound(trace);
+  TempFolder folder;
+  const std::string wav = folder.Write("ベル.wav", ShortWave());
+  const uint32_t flags = kSndFilename | kSndNoDefault;
+  EXPECT_EQ(sound.PlayClip(wav, flags), 1);
+  ASSERT_EQ(trace.lines().size(), 1u);
+  EXPECT_EQ(trace.lines()[0],
+            "0\tsound.play\t" + Trace::Escape(wav) + "\t" + std::to_string(flags) + "\t1");
+}
+
 TEST(MetricsTest, NonClientMetricsAreTheSystemsOwn) {
   Win32SystemMetrics metrics;
   NonClientMetricsData m;
   m.cbSize = 340;
   ASSERT_EQ(metrics.GetNonClientMetrics(m), 1);
   EXPECT_EQ(m.cbSize, 340u);
-  NONCLIENTMETRICSA ncm = {};
-  ncm.cbSize = 340;
-  ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 340, &ncm, 0));
+  NONCLIENTMETRICSW ncm = {};
+  ncm.cbSize = sizeof ncm;
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0));
   EXPECT_EQ(m.iCaptionHeight, ncm.iCaptionHeight);
   EXPECT_EQ(m.iMenuHeight, ncm.iMenuHeight);
   EXPECT_EQ(m.lfMessageFont.lfHeight, ncm.lfMessageFont.lfHeight);
   EXPECT_EQ(m.lfMessageFont.lfWeight, ncm.lfMessageFont.lfWeight);
   EXPECT_EQ(m.lfCaptionFont.lfCharSet, ncm.lfCaptionFont.lfCharSet);
-  EXPECT_STREQ(m.lfMessageFont.lfFaceName.data(), ncm.lfMessageFont.lfFaceName);
-  EXPECT_STREQ(m.lfStatusFont.lfFaceName.data(), ncm.lfStatusFont.lfFaceName);
+  EXPECT_EQ(m.lfMessageFont.lfFaceName.data(), win32::FieldText(ncm.lfMessageFont.lfFaceName, 32));
+  EXPECT_EQ(m.lfStatusFont.lfFaceName.data(), win32::FieldText(ncm.lfStatusFont.lfFaceName, 32));
   EXPECT_NE(m.lfMessageFont.lfFaceName[0], '\0');
 
+  // The record with iPaddedBorderWidth is the other layout the system knows.
+  NonClientMetricsData padded;
+  padded.cbSize = 344;
+  EXPECT_EQ(metrics.GetNonClientMetrics(padded), 1);
+  EXPECT_EQ(padded.lfMessageFont.lfHeight, ncm.lfMessageFont.lfHeight);
   NonClientMetricsData tooBig;
   tooBig.cbSize = 4096;
   EXPECT_EQ(metrics.GetNonClientMetrics(tooBig), 0);
@@ -253,9 +289,8 @@ TEST(MetricsTest, NonClientMetricsAreTheSystemsOwn) {
 
 TEST(MetricsTest, ScreenResolutionIsTheDesktops) {
   Win32SystemMetrics metrics;
-  HDC dc = GetDC(GetDesktopWindow());
-  const int want = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(GetDesktopWindow(), dc);
+  const win32::ScopedGetDC desktop(GetDesktopWindow());
+  const int want = GetDeviceCaps(desktop, LOGPIXELSY);
   EXPECT_GT(want, 0);
   EXPECT_EQ(metrics.ScreenPixelsPerInchY(), want);
 }
