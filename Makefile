@@ -3,7 +3,7 @@
 SHELL := /bin/bash
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-DEB_PACKAGES := cmake ninja-build g++ libgtest-dev clang-format \
+DEB_PACKAGES := cmake ninja-build g++ libgtest-dev clang-format zlib1g-dev \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
   wine wine64 xvfb xauth xdotool imagemagick procps python3
 
