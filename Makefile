@@ -1,16 +1,17 @@
 # Front door. `make run` and `make test` install what is missing (Debian 12),
-# build, and run the program or every test.
+# build, and run the program or every test; `make dist` puts the installer and
+# the portable zip into dist/.
 SHELL := /bin/bash
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-DEB_PACKAGES := cmake ninja-build g++ libgtest-dev clang-format \
-  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
+DEB_PACKAGES := cmake ninja-build g++ libgtest-dev clang-format zlib1g-dev \
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis \
   wine wine64 xvfb xauth xdotool imagemagick procps python3
 
 NATIVE := build/native
 WINDOWS := build/windows
 
-.PHONY: deps native windows run test unit e2e bench format check-format clean
+.PHONY: deps native windows run test unit e2e bench dist format check-format clean
 
 deps:
 	@missing=$$(for p in $(DEB_PACKAGES); do \
@@ -43,6 +44,12 @@ test: check-format unit e2e
 bench: windows
 	bench/run.sh $(WINDOWS)
 
+# The Windows build makes both (packaging/CMakeLists.txt); this hands them over.
+dist: windows
+	rm -rf dist
+	cp -r $(WINDOWS)/dist dist
+	@ls -l dist
+
 FORMATTED = $(shell git ls-files '*.cpp' '*.h')
 
 format:
@@ -52,4 +59,4 @@ check-format: deps
 	@clang-format --dry-run --Werror $(FORMATTED) && echo "format: clean"
 
 clean:
-	rm -rf build
+	rm -rf build dist

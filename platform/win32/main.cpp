@@ -1,10 +1,12 @@
 // unwindle.exe: builds the program's services from the Win32 back end and
-// runs the program until its last window is gone.
+// runs the program until its last window is gone; a second start in the same
+// session only brings the running program forward.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
 
 #include "app/app.h"
+#include "app/frm_timer.h"
 #include "platform/trace.h"
 #include "platform/win32/clock_win32.h"
 #include "platform/win32/dialogs_win32.h"
@@ -14,12 +16,16 @@
 #include "platform/win32/notification_area_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/shell_win32.h"
+#include "platform/win32/single_instance.h"
 #include "platform/win32/sound_win32.h"
 #include "platform/win32/system_metrics_win32.h"
 #include "platform/win32/window_system_win32.h"
 #include "platform/win32/workstation_win32.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  unw::win32::SingleInstance instance;
+  if (!instance.Claim()) return 0;
+
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
   // COM only serves the task bar button; the program runs without it.
@@ -44,6 +50,21 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     unw::App app(unw::Services{registry, loop, view, dialogs, windows, workstation, tray, sound,
                                metrics, files, shell, trace});
+    // Requests from outside are followed only while the main window takes input: not during the
+    // splash (the main window comes after it anyway), nor while a prompt, a dialog or a message box
+    // waits for an answer. Bringing the window back is what a click on the tray icon does.
+    auto ready = [&app] {
+      return app.ui.Find("frmTimer") && !app.ui.Find("frmSplash") &&
+             IsWindowEnabled(reinterpret_cast<HWND>(app.frmTimer().hWnd()));
+    };
+    unw::win32::InstanceWindow requests(
+        trace,
+        [&app, ready] {
+          if (!ready()) return false;
+          app.trayActions.RestoreFromTray();
+          return true;
+        },
+        [&app, ready] { return ready() && app.frmTimer().Unload(unw::kUnloadAppTaskManager); });
     rc = app.Run();
     // Windows still open after a quit message go while their forms exist.
     view.DestroyAll();

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "resources/icons/tray_icon_art.h"
+#include "tools/png/png_file.h"
 
 namespace {
 
@@ -85,71 +86,8 @@ void Number(Image& img, int n, int x, int y, int scale) {
   }
 }
 
-// ---- PNG: 8-bit RGBA, "stored" (uncompressed) deflate blocks. ----
-uint32_t Crc(const std::vector<uint8_t>& data, std::size_t from) {
-  static const auto table = [] {
-    std::array<uint32_t, 256> t{};
-    for (uint32_t n = 0; n < 256; ++n) {
-      uint32_t c = n;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[n] = c;
-    }
-    return t;
-  }();
-  uint32_t c = 0xFFFFFFFFu;
-  for (std::size_t i = from; i < data.size(); ++i) c = table[(c ^ data[i]) & 0xFF] ^ (c >> 8);
-  return c ^ 0xFFFFFFFFu;
-}
-
-void Be32(std::vector<uint8_t>& out, uint32_t v) {
-  for (int s = 24; s >= 0; s -= 8) out.push_back(static_cast<uint8_t>(v >> s));
-}
-
-void Chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& body) {
-  Be32(out, static_cast<uint32_t>(body.size()));
-  const std::size_t start = out.size();
-  out.insert(out.end(), type, type + 4);
-  out.insert(out.end(), body.begin(), body.end());
-  Be32(out, Crc(out, start));
-}
-
 bool WritePng(const Image& img, const std::string& path) {
-  std::vector<uint8_t> raw;  // filter byte 0, then RGBA per row
-  for (int y = 0; y < img.h; ++y) {
-    raw.push_back(0);
-    for (int x = 0; x < img.w; ++x) {
-      const uint32_t c = img.Get(x, y);
-      raw.insert(raw.end(), {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8),
-                             static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 24)});
-    }
-  }
-  std::vector<uint8_t> z = {0x78, 0x01};
-  for (std::size_t pos = 0; pos < raw.size() || pos == 0;) {
-    const std::size_t n = std::min<std::size_t>(65535, raw.size() - pos);
-    const bool last = pos + n == raw.size();
-    z.insert(z.end(),
-             {static_cast<uint8_t>(last), static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8),
-              static_cast<uint8_t>(~n), static_cast<uint8_t>(~n >> 8)});
-    z.insert(z.end(), raw.begin() + pos, raw.begin() + pos + n);
-    pos += n;
-    if (last) break;
-  }
-  uint32_t a = 1, b = 0;
-  for (uint8_t v : raw) a = (a + v) % 65521, b = (b + a) % 65521;
-  Be32(z, (b << 16) | a);
-
-  std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  std::vector<uint8_t> ihdr;
-  Be32(ihdr, img.w);
-  Be32(ihdr, img.h);
-  ihdr.insert(ihdr.end(), {8, 6, 0, 0, 0});  // 8-bit RGBA, no interlace
-  Chunk(png, "IHDR", ihdr);
-  Chunk(png, "IDAT", z);
-  Chunk(png, "IEND", {});
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  const bool ok = std::fwrite(png.data(), 1, png.size(), f) == png.size();
-  return std::fclose(f) == 0 && ok;
+  return unw::png::Write(path, img.w, img.h, img.px);
 }
 
 // ---- Sheets ----

@@ -10,11 +10,11 @@ art=()
 for f in "$root"/resources/icons/*.cpp; do
   [[ "$f" == *_test.cpp ]] || art+=("$f")
 done
-g++ -std=c++20 -O2 -Wall -Wextra -I"$root" "$root/tools/icon_sheet/icon_sheet.cpp" "${art[@]}" \
-  -o "$bin/icon_sheet"
+g++ -std=c++20 -O2 -Wall -Wextra -I"$root" "$root/tools/icon_sheet/icon_sheet.cpp" \
+  "$root/tools/png/png_file.cpp" "${art[@]}" -lz -o "$bin/icon_sheet"
 mkdir -p "$out"
 "$bin/icon_sheet" "$out"
-# The tool writes uncompressed PNG; let ImageMagick squeeze it losslessly when it is there.
+# ImageMagick picks a PNG filter per row and squeezes the sheets further (losslessly) when it is there.
 if command -v convert >/dev/null; then
   for f in "$out"/*.png; do
     convert "$f" -strip -define png:compression-level=9 "$bin/small.png" && mv "$bin/small.png" "$f"

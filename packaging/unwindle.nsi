@@ -1,0 +1,156 @@
+; The Windows installer of Unwindle: per user, no administrator rights.
+; Built by packaging/CMakeLists.txt:
+;   makensis -DVERSION=1.0 -DEXE=unwindle.exe -DICON=unwindle.ico -DLICENSE=LICENSE.txt
+;            -DOUTFILE=Unwindle-1.0-setup.exe unwindle.nsi
+; 64-bit, because the program is; /S installs and uninstalls silently.
+
+Target amd64-unicode
+Unicode true
+
+!include "MUI2.nsh"
+!include "LogicLib.nsh"
+!include "FileFunc.nsh"
+!include "WinMessages.nsh"
+
+!ifndef VERSION | EXE | ICON | LICENSE | OUTFILE
+  !error "define VERSION, EXE, ICON, LICENSE and OUTFILE"
+!endif
+
+!define PRODUCT "Unwindle"
+!define PUBLISHER "KORVANTE"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Unwindle"
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define SETTINGS_KEY "Software\KORVANTE\Unwindle"
+; The running program's hidden window (platform/win32/single_instance.h): WM_CLOSE asks the
+; program to exit at once, without its exit question, removing its tray icon.
+!define INSTANCE_CLASS "Unwindle.Instance"
+
+Name "${PRODUCT} ${VERSION}"
+OutFile "${OUTFILE}"
+InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+RequestExecutionLevel user
+SetCompressor /SOLID lzma
+ManifestDPIAware true
+BrandingText "${PUBLISHER} ${PRODUCT} ${VERSION}"
+
+VIProductVersion "${VERSION}.0.0"
+VIFileVersion "${VERSION}.0.0"
+VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} setup"
+VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "MIT License, ${PUBLISHER}"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+!define MUI_FINISHPAGE_RUN "$INSTDIR\unwindle.exe"
+!define MUI_FINISHPAGE_RUN_TEXT "Start ${PRODUCT} now"
+
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_LICENSE "${LICENSE}"
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+; Asks a running Unwindle to exit and waits until its window is gone; when it does not go (it
+; declines while a prompt or dialog of it waits for an answer), says that it must be closed
+; (Retry / Cancel; silent: Cancel) and quits with exit code 2, having changed nothing.
+!macro CLOSE_PROGRAM un
+Function ${un}CloseProgram
+  Push $0
+  Push $1
+  ${Do}
+    StrCpy $1 0
+    ${Do}
+      FindWindow $0 "${INSTANCE_CLASS}"
+      ${If} $0 = 0
+        Pop $1
+        Pop $0
+        Return
+      ${EndIf}
+      ; Repeated: a program still starting up follows the request only once it is up.
+      SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=2000
+      Sleep 250
+      IntOp $1 $1 + 1
+    ${LoopUntil} $1 >= 60
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+      "${PRODUCT} is running and cannot exit now: one of its windows may be waiting for an \
+answer.$\r$\n$\r$\nAnswer it or exit ${PRODUCT} (File > Exit), then click Retry." \
+      /SD IDCANCEL IDRETRY retry
+    SetErrorLevel 2
+    Quit
+    retry:
+  ${Loop}
+FunctionEnd
+!macroend
+!insertmacro CLOSE_PROGRAM ""
+!insertmacro CLOSE_PROGRAM "un."
+
+Section "Unwindle"
+  SetOutPath "$INSTDIR"
+  Call CloseProgram
+
+  ; The new program goes in beside the old one first and replaces it only once it is whole, so an
+  ; interrupted or failed setup never leaves a half-written unwindle.exe.
+  File "/oname=unwindle.exe.new" "${EXE}"
+  StrCpy $1 0
+  ${Do}
+    ClearErrors
+    Delete "$INSTDIR\unwindle.exe"
+    ${IfNot} ${Errors}
+      ${Break}
+    ${EndIf}
+    ; The program's window goes a moment before its file is free.
+    IntOp $1 $1 + 1
+    ${If} $1 >= 40
+      Delete "$INSTDIR\unwindle.exe.new"
+      MessageBox MB_ICONSTOP "$INSTDIR\unwindle.exe is in use and could not be replaced." /SD IDOK
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
+    Sleep 250
+  ${Loop}
+  Rename "$INSTDIR\unwindle.exe.new" "$INSTDIR\unwindle.exe"
+
+  File "/oname=LICENSE.txt" "${LICENSE}"
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\unwindle.exe" "" \
+    "$INSTDIR\unwindle.exe" 0 SW_SHOWNORMAL "" "${PRODUCT} break reminder"
+
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\unwindle.exe,0"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+  ; The program writes its settings and its startup entry itself, at its first start.
+SectionEnd
+
+Section "Uninstall"
+  Call un.CloseProgram
+  Delete "$INSTDIR\unwindle.exe"
+  Delete "$INSTDIR\LICENSE.txt"
+  Delete "$INSTDIR\uninstall.exe"
+  RMDir "$INSTDIR"
+  Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  DeleteRegValue HKCU "${RUN_KEY}" "Unwindle"
+  ; After the program has gone, which could otherwise write them again on its way out.
+  MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON1 \
+    "Keep your ${PRODUCT} settings (times, sounds and options) for a later installation?" \
+    /SD IDYES IDYES keep
+  DeleteRegKey HKCU "${SETTINGS_KEY}"
+  DeleteRegKey /ifempty HKCU "Software\${PUBLISHER}"
+  keep:
+SectionEnd
