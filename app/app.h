@@ -10,6 +10,7 @@
 #include "alerts/sound_chooser.h"
 #include "alerts/sounds.h"
 #include "app/tray_controller.h"
+#include "cycle/awareness.h"
 #include "cycle/break_cycle.h"
 #include "forms/ui.h"
 #include "platform/services.h"
@@ -57,6 +58,7 @@ class App {
 
  public:
   BreakCycle cycle;
+  Awareness awareness{*this};
   TrayController trayActions{*this};
 
  private:

@@ -79,6 +79,7 @@ void FrmTimer::Design() {
     l.SetFont(TimeDisplayFont());
   }
   AddTimer("tmrMain", 1000, false);
+  AddTimer("tmrAware", 1000, false);
   for (const char* img : {"imgModem", "imgWaterTank", "imgTrafficLight", "imgMoon", "imgClock"})
     Add(ControlKind::kPicture, img).SetVisible(false);
 
@@ -91,6 +92,10 @@ void FrmTimer::Design() {
   AddMenu("mnuHideWhenMinimized", "&Hide When Minimized", &options);
   AddMenu("mnuLaunchMinimized", "Launch &Minimized", &options);
   AddMenu("mnuLaunchOnStartup", "Launch On &Startup", &options);
+  AddMenu("mnuSep08", "-", &options);
+  AddMenu("mnuHoldForFullScreen", "Hold Alerts During &Full-Screen Programs", &options);
+  AddMenu("mnuSleepIsBreak", "Count Sleep and &Lock as a Break", &options);
+  AddMenu("mnuIdleIsBreak", "Count &Idle Time as a Break", &options);
   AddMenu("mnuSep07", "-", &options);
   AddMenu("mnuPreferences", "&Preferences...", &options).SetShortcut("Ctrl+P");
   Control& help = AddMenu("mnuHelp", "&Help", nullptr);
@@ -133,6 +138,9 @@ void FrmTimer::Design() {
   Wire("mnuHideWhenMinimized", &FrmTimer::mnuHideWhenMinimized_Click);
   Wire("mnuLaunchMinimized", &FrmTimer::mnuLaunchMinimized_Click);
   Wire("mnuLaunchOnStartup", &FrmTimer::mnuLaunchOnStartup_Click);
+  Wire("mnuHoldForFullScreen", &FrmTimer::mnuHoldForFullScreen_Click);
+  Wire("mnuSleepIsBreak", &FrmTimer::mnuSleepIsBreak_Click);
+  Wire("mnuIdleIsBreak", &FrmTimer::mnuIdleIsBreak_Click);
   Wire("mnuPreferences", &FrmTimer::mnuPreferences_Click);
   Wire("mnuPreferencesPopMenu", &FrmTimer::mnuPreferencesPopMenu_Click);
   Wire("mnuAbout", &FrmTimer::mnuAbout_Click);
@@ -147,6 +155,7 @@ void FrmTimer::Design() {
   Wire("mPopAbout", &FrmTimer::mPopAbout_Click);
   Ctl("tmrPlaySound").onTimer = [this] { tmrPlaySound_Timer(); };
   Ctl("tmrBalloonTip").onTimer = [this] { tmrBalloonTip_Timer(); };
+  Ctl("tmrAware").onTimer = [this] { tmrAware_Timer(); };
   editing_ = false;
   exitQuestion_ = false;
 }
@@ -166,6 +175,10 @@ void FrmTimer::Form_Load() {
   tray.SetFrame(0);
   tray.AddTrayIcon(hWnd(), tray.GetTrayIconPicture(kPictureCurrent),
                    WorkStatusText(TimeRemaining(), kStopped), app_.trayActions);
+  app_.awareness.Begin();
+  Ctl("mnuHoldForFullScreen").SetChecked(s.HoldDuringFullScreen != 0);
+  Ctl("mnuSleepIsBreak").SetChecked(s.SleepCountsAsBreak != 0);
+  Ctl("mnuIdleIsBreak").SetChecked(s.IdleCountsAsBreak != 0);
 
   Ctl("mnuHideWhenMinimized").SetChecked(s.HideWhenMinimized != 0);
   app_.store.SetLaunchOnStartup(s.LaunchOnStartup != 0, LaunchCommand(app_.sys.workstation));
@@ -267,6 +280,9 @@ void FrmTimer::tmrFlash_Timer() {
 }
 void FrmTimer::tmrBalloonTip_Timer() {
   app_.cycle.tmrBalloonTip_Timer();
+}
+void FrmTimer::tmrAware_Timer() {
+  app_.awareness.tmrAware_Timer();
 }
 void FrmTimer::mnuStopBreakPopUp_Click() {
   app_.cycle.StopBreak();
@@ -385,6 +401,16 @@ void FrmTimer::mnuLaunchMinimized_Click() {
 }
 void FrmTimer::mnuLaunchOnStartup_Click() {
   ToggleOption(app_.settings.LaunchOnStartup, "LaunchOnStartup", "mnuLaunchOnStartup");
+}
+void FrmTimer::mnuHoldForFullScreen_Click() {
+  ToggleOption(app_.settings.HoldDuringFullScreen, "HoldDuringFullScreen", "mnuHoldForFullScreen");
+}
+void FrmTimer::mnuSleepIsBreak_Click() {
+  ToggleOption(app_.settings.SleepCountsAsBreak, "SleepCountsAsBreak", "mnuSleepIsBreak");
+}
+void FrmTimer::mnuIdleIsBreak_Click() {
+  ToggleOption(app_.settings.IdleCountsAsBreak, "IdleCountsAsBreak", "mnuIdleIsBreak");
+  app_.cycle.Sync();  // idle time is looked at from now on, or no longer
 }
 
 void FrmTimer::cmdAbout_Click() {

@@ -40,6 +40,9 @@ class FrmTimer : public Form {
   void mnuHideWhenMinimized_Click();
   void mnuLaunchMinimized_Click();
   void mnuLaunchOnStartup_Click();
+  void mnuHoldForFullScreen_Click();
+  void mnuSleepIsBreak_Click();
+  void mnuIdleIsBreak_Click();
   void mnuPreferences_Click();
   void mnuPreferencesPopMenu_Click();
   void mnuAbout_Click();
@@ -55,6 +58,7 @@ class FrmTimer : public Form {
   void tmrPlaySound_Timer();
   void tmrFlash_Timer();
   void tmrBalloonTip_Timer();
+  void tmrAware_Timer();
 
   // Shows where the cycle stands: the time, the buttons and the tray menu's items.
   void ShowCycle();

@@ -2,6 +2,8 @@
 // interval it counts.
 #include "cycle/break_cycle.h"
 
+#include "cycle/awareness.h"
+
 #include "app/app.h"
 #include "app/frm_timer.h"
 #include "app/product.h"
@@ -15,6 +17,10 @@ namespace unw {
 std::string WorkStatusText(const std::string& time, const char* suffix) {
   return std::string(kCompanyName) + " - " + kMakerUrl + " \r\nTime Remaining: " + time + suffix;
 }
+
+const char* const kAwayTip = "KORVANTE Unwindle \r\nYou are away; the time counts as a break.";
+const char* const kHeldTip =
+    "KORVANTE Unwindle \r\nA break is due; it waits until the full-screen program ends.";
 
 std::string BreakStatusText(const std::string& time) {
   return std::string(kCompanyName) + " - " + kMakerUrl + " \r\nBreak Time Remaining: " + time;
@@ -52,6 +58,7 @@ void BreakCycle::SyncTimers() {
   main.Ctl("tmrPlaySound").SetEnabled(state_ == CycleState::kFlashing && !exitHold_);
   main.Ctl("tmrFlash").SetEnabled(state_ == CycleState::kFlashing);
   main.Ctl("tmrBalloonTip").SetEnabled(state_ == CycleState::kBalloon && !exitHold_);
+  main.Ctl("tmrAware").SetEnabled(app_.awareness.NeedsPolling() && !exitHold_);
 }
 
 void BreakCycle::Begin() {
@@ -115,7 +122,7 @@ void BreakCycle::Tick() {
   }
   work_.Tick();
   app_.frmTimer().ShowTime();
-  app_.tray.RefreshTrayIcon(WorkStatus(kStarted));
+  app_.tray.RefreshTrayIcon(app_.awareness.away() ? kAwayTip : WorkStatus(kStarted));
 }
 
 void BreakCycle::LoadWorkInterval() {

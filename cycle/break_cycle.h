@@ -73,6 +73,16 @@ class BreakCycle {
   // Ends a break before its time (the tray menu's "Stop Break").
   void StopBreak();
 
+  // The user was away for a break's length (asleep, locked, idle): that was the break. A counting
+  // work countdown, or one whose alert is on, starts again from the full interval.
+  void NaturalBreak();
+  // Nothing holds a waiting alert any more: it comes now.
+  void ReleaseHeldAlert();
+  // The tray says the user is away.
+  void ShowAway();
+  // The main window's timers as the state (and what is held) asks for them.
+  void Sync() { SyncTimers(); }
+
   // The program ends: answers of windows closed on the way out are not carried out.
   void End() { ended_ = true; }
 
@@ -84,8 +94,11 @@ class BreakCycle {
   void SetState(CycleState s);
   // Ends an alert that is still on: balloon, flashing, repeats.
   void EndAlert();
-  // The break prompt, then its answer.
-  void Prompt();
+  // The alert waits, for `reason` ("fullscreen" or "away").
+  void Hold(const char* reason);
+  // The break prompt, then its answer. A prompt that came by itself (`byUser` false) does not
+  // take the keyboard from the program the user is typing into.
+  void Prompt(bool byUser);
   void TakeBreak();
   // The timers of the main window as the state asks for them.
   void SyncTimers();
@@ -116,6 +129,10 @@ class BreakCycle {
 std::string WorkStatusText(const std::string& time, const char* suffix);
 // The tray tooltip during a break.
 std::string BreakStatusText(const std::string& time);
+
+// The tray tooltips while the user is away, and while a due alert waits for a full-screen program.
+extern const char* const kAwayTip;
+extern const char* const kHeldTip;
 
 inline constexpr const char* kStarted = " - Started";
 inline constexpr const char* kPaused = " - Paused";

@@ -10,6 +10,7 @@ enum class CycleState {
   kCounting,   // the work countdown (or a reminder interval) runs
   kPaused,     // the work countdown stands where it was paused
   kTimeUp,     // the time is up and no alert could be given (an unknown alert kind)
+  kHeld,       // the time is up and the alert waits: a full-screen program, or the user is away
   kPrompt,     // the time is up and the break prompt waits for an answer
   kBalloon,    // a tray alert shows its balloon notice
   kFlashing,   // a tray alert waits for a click: the icon flashes and the alert repeats
@@ -28,6 +29,8 @@ inline const char* CycleStateName(CycleState s) {
       return "paused";
     case CycleState::kTimeUp:
       return "timeup";
+    case CycleState::kHeld:
+      return "held";
     case CycleState::kPrompt:
       return "prompt";
     case CycleState::kBalloon:
@@ -44,8 +47,8 @@ inline const char* CycleStateName(CycleState s) {
 
 // The time-up alert, from the tick that ends the countdown to the user's answer.
 inline bool IsAlert(CycleState s) {
-  return s == CycleState::kTimeUp || s == CycleState::kPrompt || s == CycleState::kBalloon ||
-         s == CycleState::kFlashing;
+  return s == CycleState::kTimeUp || s == CycleState::kHeld || s == CycleState::kPrompt ||
+         s == CycleState::kBalloon || s == CycleState::kFlashing;
 }
 
 // What the user answered a prompt; the numbers are those the prompts have always used.

@@ -19,6 +19,7 @@ void FrmBreakTimeRemaining::Design() {
   SetBorder(BorderStyle::kFixedDialog, false, false, true, false);
   SetSize(4560, 1500);
   countdown_.Reset(0);
+  ranOut_ = false;
 
   Control& frame = Add(ControlKind::kFrame, "fraTimeRemaining");
   frame.SetCaption("Break Time Remaining (MM:SS)");
@@ -50,6 +51,7 @@ void FrmBreakTimeRemaining::Form_Load() {
   const Settings& s = app_.settings;
   ApplyWindowFonts(app_, *this);
   app_.sys.windows.SetTopMost(hWnd(), true);
+  CenterIn(app_.sys.presence.PointerWorkArea());  // where the user works
   // The lock comes first: a screen saver over an unlocked desktop would be no break.
   if (s.LockWorkstationOnBreak == 1) app_.sys.workstation.LockWorkStation();
   if (s.ActivateScreenSaver == 1) StartScreenSaver();
@@ -77,6 +79,7 @@ void FrmBreakTimeRemaining::StartScreenSaver() {
 
 void FrmBreakTimeRemaining::tmrMain_Timer() {
   if (countdown_.Done()) {
+    ranOut_ = true;
     Ctl("tmrMain").SetEnabled(false);
     app_.cycle.HideWindowsForAlert(true);
     Unload();

@@ -22,6 +22,8 @@ class FrmBreakTimeRemaining : public Form {
   // The break time left as "MM:SS".
   std::string BreakTimeText() const { return countdown_.Ms(); }
   const Countdown& countdown() const { return countdown_; }
+  // The break ran its whole length (rather than being stopped).
+  bool ranOut() const { return ranOut_; }
 
  protected:
   void Design() override;
@@ -34,6 +36,7 @@ class FrmBreakTimeRemaining : public Form {
 
   App& app_;
   Countdown countdown_;
+  bool ranOut_ = false;
 };
 
 }  // namespace unw

@@ -47,7 +47,8 @@ void FrmRestartTimer::Design() {
 void FrmRestartTimer::Form_Load() {
   ApplyWindowFonts(app_, *this);
   app_.sys.windows.SetTopMost(hWnd(), true);
-  answer_ = PromptAnswer::kStopTimer;  // closing without a button means Stop Timer
+  CenterIn(app_.sys.presence.PointerWorkArea());  // where the user works
+  answer_ = PromptAnswer::kStopTimer;             // closing without a button means Stop Timer
   Control& label = Ctl("lblUnwindle");
   label.SetCaption("Your break is now over.\r\n\r\nWhat do you want to do?");
   AutoSizeLabel(app_, label);
@@ -74,8 +75,8 @@ void FrmRestartTimer::tmrPlaySound_Timer() {
   }
 }
 
-PromptAnswer FrmRestartTimer::Ask() {
-  Show(true);
+PromptAnswer FrmRestartTimer::Ask(bool activate) {
+  Show(true, activate);
   return answer_;
 }
 

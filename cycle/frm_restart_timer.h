@@ -14,8 +14,9 @@ class FrmRestartTimer : public Form {
  public:
   explicit FrmRestartTimer(App& app);
 
-  // Shows the prompt modally and returns the user's answer; closing it means Stop Timer.
-  PromptAnswer Ask();
+  // Shows the prompt modally and returns the user's answer; closing it means Stop Timer. Without
+  // `activate` it comes up on top without taking the keyboard.
+  PromptAnswer Ask(bool activate = true);
 
   void cmdRestartTimer_Click() { Answer(PromptAnswer::kRestartTimer); }
   void cmdStopTimer_Click() { Answer(PromptAnswer::kStopTimer); }

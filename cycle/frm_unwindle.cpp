@@ -68,7 +68,8 @@ void FrmUnwindle::Form_Load() {
   Ctl("tmrPlaySound").SetEnabled(false);
   ApplyWindowFonts(app_, *this);
   app_.sys.windows.SetTopMost(hWnd(), true);
-  answer_ = PromptAnswer::kStopTimer;  // closing without a button means Stop Timer
+  CenterIn(app_.sys.presence.PointerWorkArea());  // where the user works
+  answer_ = PromptAnswer::kStopTimer;             // closing without a button means Stop Timer
   SetCaption(MakerCaption("KORVANTE Unwindle - "));
 
   if (s.AlertMeBy == 0 || s.AlertMeBy == 1) {
@@ -149,8 +150,8 @@ void FrmUnwindle::tmrPlaySound_Timer() {
   }
 }
 
-PromptAnswer FrmUnwindle::Ask() {
-  Show(true);
+PromptAnswer FrmUnwindle::Ask(bool activate) {
+  Show(true, activate);
   return answer_;
 }
 

@@ -15,8 +15,9 @@ class FrmUnwindle : public Form {
  public:
   explicit FrmUnwindle(App& app);
 
-  // Shows the prompt modally and returns the user's answer; closing it means Stop Timer.
-  PromptAnswer Ask();
+  // Shows the prompt modally and returns the user's answer; closing it means Stop Timer. Without
+  // `activate` it comes up on top without taking the keyboard.
+  PromptAnswer Ask(bool activate = true);
 
   void cmdRemindLater_Click() { Answer(PromptAnswer::kRemindLater); }
   void cmdUnwindle_Click() { Answer(PromptAnswer::kTakeBreak); }

@@ -4,6 +4,7 @@
 #include "app/app.h"
 #include "app/frm_timer.h"
 #include "app/product.h"
+#include "cycle/awareness.h"
 #include "cycle/break_cycle.h"
 #include "cycle/frm_break_time_remaining.h"
 #include "cycle/frm_restart_timer.h"
@@ -40,6 +41,10 @@ void BreakCycle::HideWindowsForAlert(bool hide) {
 void BreakCycle::AlertUser() {
   const Settings& s = app_.settings;
   TrayIcon& tray = app_.tray;
+  if (const char* reason = app_.awareness.HoldReason()) {
+    Hold(reason);
+    return;
+  }
   snoozeSeconds_ = s.SnoozeMinutes * 60 + s.SnoozeSeconds;
   breakSeconds_ = s.BreakMinutes * 60 + s.BreakSeconds;
   soundTicks_ = 0;
@@ -50,7 +55,7 @@ void BreakCycle::AlertUser() {
     tray.SetIcon(tray.GetTrayIconPicture(kPictureIdle));
     tray.ModifyTrayIcon();
     SetState(CycleState::kPrompt);
-    Prompt();
+    Prompt(/*byUser*/ false);
   } else if (s.AlertMeBy == 1) {
     tray.SetTip(kTrayAlertTip);
     tray.SetIcon(tray.GetTrayIconPicture(kPictureIdle));
@@ -70,8 +75,38 @@ void BreakCycle::AlertUser() {
   }
 }
 
-void BreakCycle::Prompt() {
-  const PromptAnswer answer = frmUnwindle_->Ask();
+void BreakCycle::Hold(const char* reason) {
+  app_.sys.trace.Line("aware.held", {reason});
+  TrayIcon& tray = app_.tray;
+  tray.SetTip(reason == std::string("away") ? kAwayTip : kHeldTip);
+  tray.SetIcon(tray.GetTrayIconPicture(kPictureIdle));
+  tray.ModifyTrayIcon();
+  SetState(CycleState::kHeld);
+}
+
+void BreakCycle::ReleaseHeldAlert() {
+  if (state_ != CycleState::kHeld) return;
+  app_.sys.trace.Line("aware.released", {});
+  AlertUser();
+}
+
+void BreakCycle::ShowAway() {
+  app_.tray.SetTip(kAwayTip);
+  app_.tray.ModifyTrayIcon();
+}
+
+void BreakCycle::NaturalBreak() {
+  const bool alert = IsAlert(state_);
+  if (state_ != CycleState::kCounting && !alert) return;
+  if (alert) HideWindowsForAlert(false);
+  Stop();
+  Start();
+  // A prompt still waiting goes: its answer came too late to count.
+  if (frmUnwindle_->loaded()) frmUnwindle_->Unload();
+}
+
+void BreakCycle::Prompt(bool byUser) {
+  const PromptAnswer answer = frmUnwindle_->Ask(byUser);
   alertSeconds_ = 0;
   // Closed on the program's way out, or overtaken: nothing left to answer.
   if (ended_ || state_ != CycleState::kPrompt) return;
@@ -135,7 +170,8 @@ void BreakCycle::TakeBreak() {
   tray.SetTip(kMainCaption);
   tray.ModifyTrayIcon();
   snoozeCount_ = 0;
-  const PromptAnswer answer = frmRestartTimer_->Ask();
+  // After a break that ran out, the prompt comes by itself: it does not take the keyboard.
+  const PromptAnswer answer = frmRestartTimer_->Ask(!frmBreakTimeRemaining_->ranOut());
   if (ended_ || state_ != CycleState::kBreakOver) return;
   if (answer == PromptAnswer::kRestartTimer) {
     Start();
@@ -201,7 +237,7 @@ void BreakCycle::AcknowledgeTrayAlert() {
   tray.ModifyTrayIcon();
   HideWindowsForAlert(true);
   SetState(CycleState::kPrompt);
-  Prompt();
+  Prompt(/*byUser*/ true);
 }
 
 }  // namespace unw

@@ -69,6 +69,8 @@ void Form::Load() {
   retired_ = std::move(controls_);
   controls_.clear();
   caption_.clear();
+  centerArea_.reset();
+  activate_ = true;
   state_ = WindowState::kNormal;
   visible_ = false;
   shownOnce_ = false;
@@ -83,10 +85,11 @@ void Form::Load() {
   Form_Load();
 }
 
-void Form::Show(bool modal) {
+void Form::Show(bool modal, bool activate) {
   Load();
   if (!loaded_) return;
   if (!visible_) {
+    activate_ = activate;
     visible_ = true;
     ui_.view().FormChanged(*this, FormProp::kVisible);
     if (!shownOnce_) {

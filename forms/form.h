@@ -5,10 +5,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "forms/control.h"
+#include "platform/screen.h"
 
 namespace unw {
 
@@ -79,8 +81,15 @@ class Form {
   // Creates the window if needed (Form_Load runs once per load).
   void Load();
   // Loads if needed and shows. A modal show returns when the form is hidden
-  // or unloaded; events (timers, tray callbacks) go on meanwhile.
-  void Show(bool modal = false);
+  // or unloaded; events (timers, tray callbacks) go on meanwhile. Without
+  // `activate` the window comes up on top but the keyboard stays where it is
+  // (for windows that open by themselves); the user activates it by a click.
+  void Show(bool modal = false, bool activate = true);
+  bool activateOnShow() const { return activate_; }
+  // Where a dialog opens: centred in `area` (the monitor the user works on); none: the
+  // renderer's choice.
+  void CenterIn(const ScreenRect& area) { centerArea_ = area; }
+  const std::optional<ScreenRect>& centerArea() const { return centerArea_; }
   void Hide();
   // Runs Form_QueryUnload with `mode`; unless cancelled, Form_Unload, then
   // destroys the window. Returns true when the form is no longer loaded.
@@ -130,6 +139,8 @@ class Form {
   bool unloading_ = false;
   WindowState state_ = WindowState::kNormal;
   std::uintptr_t hwnd_ = 0;
+  bool activate_ = true;
+  std::optional<ScreenRect> centerArea_;
   std::vector<std::unique_ptr<Control>> controls_;
   std::vector<std::unique_ptr<Control>> retired_;
 };

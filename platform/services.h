@@ -6,6 +6,7 @@
 #include "platform/file_dialog.h"
 #include "platform/form_view.h"
 #include "platform/notification_area.h"
+#include "platform/presence.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/sound.h"
@@ -28,6 +29,7 @@ struct Services {
   SystemMetrics& metrics;
   FileDialog& files;
   Shell& shell;
+  Presence& presence;
   Trace& trace;  // the diagnostic trace, for what the program decides
 };
 

@@ -30,6 +30,10 @@ struct Settings {
   int16_t HideWhenMinimized = 0;
   int16_t LaunchMinimized = 0;
   int16_t LaunchOnStartup = 0;
+  // What the program does about the person and the machine.
+  int16_t HoldDuringFullScreen = 0;  // a due alert waits while a full-screen program is in front
+  int16_t SleepCountsAsBreak = 0;    // sleep and lock as long as a break count as one
+  int16_t IdleCountsAsBreak = 0;     // no input for as long as a break counts as one
 };
 
 // One stored setting. Exactly one of the three member pointers is set.
@@ -53,7 +57,7 @@ struct SettingInfo {
   }
 };
 
-// All 21 settings, in the order they are loaded.
+// Every setting, in the order they are loaded.
 std::span<const SettingInfo> SettingsTable();
 const SettingInfo* FindSetting(const std::string& name);
 // A setting that must exist.

@@ -15,7 +15,7 @@ std::string RunValue(Sim& sim) {
 
 TEST_F(MainWindowTest, FirstStartShowsTheDefaultIntervalAndAppliesTheDefaultOptions) {
   sim.Start();
-  EXPECT_EQ(sim.fake.registry.ValueCount(kHkeyCurrentUser, kSettingsKey), 21u);
+  EXPECT_EQ(sim.fake.registry.ValueCount(kHkeyCurrentUser, kSettingsKey), kStoredDefaults.size());
   EXPECT_EQ(main().caption(), "KORVANTE Unwindle");
   EXPECT_TRUE(main().visible());
   EXPECT_EQ(main().windowState(), WindowState::kNormal);

@@ -31,7 +31,7 @@ class SettingsStoreTest : public ::testing::Test {
 
 TEST_F(SettingsStoreTest, FirstStartCreatesTheKeyAndWritesEveryDefault) {
   store.LoadSettings(s);
-  EXPECT_EQ(reg.ValueCount(kHkeyCurrentUser, kSettingsKey), 21u);
+  EXPECT_EQ(reg.ValueCount(kHkeyCurrentUser, kSettingsKey), kStoredDefaults.size());
   for (const auto& [name, text] : kStoredDefaults) {
     EXPECT_EQ(Stored(name), text) << name;
     EXPECT_EQ(reg.Type(kHkeyCurrentUser, kSettingsKey, name), kRegSz) << name;

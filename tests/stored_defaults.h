@@ -1,4 +1,4 @@
-// What a first start stores: the 21 settings as texts.
+// What a first start stores: every setting as text.
 #pragma once
 
 #include <map>
@@ -28,6 +28,9 @@ inline const std::map<std::string, std::string> kStoredDefaults = {
     {"HideWhenMinimized", "1"},
     {"LaunchMinimized", "0"},
     {"LaunchOnStartup", "1"},
+    {"HoldDuringFullScreen", "1"},
+    {"SleepCountsAsBreak", "1"},
+    {"IdleCountsAsBreak", "0"},
 };
 
 }  // namespace unw

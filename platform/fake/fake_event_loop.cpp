@@ -1,5 +1,6 @@
 #include "platform/fake/fake_event_loop.h"
 
+#include <algorithm>
 #include <thread>
 
 #include "forms/control.h"
@@ -126,6 +127,19 @@ void FakeEventLoop::Advance(int64_t ms) {
 void FakeEventLoop::Do(std::function<void()> action) {
   Push(now_, nullptr, 0, std::move(action));
   Advance(0);
+}
+
+void FakeEventLoop::Sleep(int64_t ms) {
+  // Actions due meanwhile run after the sleep, as messages queued for a sleeping program do.
+  now_ += ms;
+  target_ = std::max(target_, now_);
+  for (auto& [control, t] : timers_) {
+    if (t.deadline > now_) continue;
+    const int64_t missed = (now_ - t.deadline) / t.interval + 1;
+    t.deadline += missed * t.interval;
+    t.generation = ++generation_;
+    Push(t.deadline, control, t.generation, nullptr);
+  }
 }
 
 void FakeEventLoop::At(int64_t timeMs, std::function<void()> action) {

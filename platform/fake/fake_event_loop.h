@@ -37,6 +37,9 @@ class FakeEventLoop : public EventLoop {
   void Advance(int64_t ms);
   // Queues `action` to run on the program thread at the current time, then runs it.
   void Do(std::function<void()> action);
+  // The machine sleeps for `ms`: time passes and no timer fires; each comes back on its next
+  // deadline after the sleep, the missed ones skipped (as the real timers do).
+  void Sleep(int64_t ms);
   // Queues `action` at an absolute virtual time (it runs during a later Advance).
   void At(int64_t timeMs, std::function<void()> action);
   bool finished() const { return finished_; }

@@ -11,8 +11,26 @@ std::uintptr_t FakeView::Create(Form& form) {
   return nextHandle_ += 0x10;
 }
 
+void FakeView::Activate(Form* form) {
+  active = form;
+  if (!form) return;
+  std::erase(activated_, form);
+  activated_.push_back(form);
+  if (focused && &focused->form() == form) return;
+  for (const auto& c : form->controls()) {
+    const bool takesFocus = c->kind() == ControlKind::kButton || c->kind() == ControlKind::kTextBox;
+    if (takesFocus && c->visible() && c->enabled()) {
+      focused = c.get();
+      return;
+    }
+  }
+}
+
 void FakeView::Destroy(Form& form) {
   std::erase(modal_, &form);
+  std::erase(activated_, &form);
+  // The keyboard goes back to the window that had it before, if it is still there.
+  if (active == &form) active = activated_.empty() ? nullptr : activated_.back();
   if (focused && &focused->form() == &form) focused = nullptr;
   if (onDestroy) onDestroy(form);
   trace_.Line("window.unload", {form.name()});
@@ -21,6 +39,11 @@ void FakeView::Destroy(Form& form) {
 void FakeView::FormChanged(Form& form, FormProp what) {
   if (what == FormProp::kVisible) {
     trace_.Line(form.visible() ? "window.show" : "window.hide", {form.name()});
+    if (form.visible() && form.activateOnShow()) Activate(&form);
+    if (!form.visible() && active == &form) {
+      std::erase(activated_, &form);
+      active = activated_.empty() ? nullptr : activated_.back();
+    }
     if (form.visible() && onShow) onShow(form);
   } else if (what == FormProp::kWindowState)
     trace_.Line("window.state", {form.name(), WindowStateName(form.windowState())});

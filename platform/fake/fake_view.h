@@ -29,6 +29,11 @@ class FakeView : public FormView {
   std::vector<Control*> popups;
   // The control that has the keyboard focus.
   Control* focused = nullptr;
+  // The program's window that has the keyboard (null: another program has it).
+  Form* active = nullptr;
+  // Brings `form` to the front with the keyboard; its first button or box takes the focus when
+  // none of its controls has it (null: another program takes the keyboard).
+  void Activate(Form* form);
 
   // Whether the user can reach `form`: it is visible and no modal window of
   // the program sits above it.
@@ -44,6 +49,7 @@ class FakeView : public FormView {
  private:
   Trace& trace_;
   std::vector<Form*> modal_;
+  std::vector<Form*> activated_;  // the windows that had the keyboard, most recent last
   std::map<std::string, int> created_;
   std::uintptr_t nextHandle_ = 0x10000;
 };

@@ -17,14 +17,15 @@ FakePlatform::FakePlatform()
       tray(trace),
       sound(trace),
       files(trace, loop),
-      shell(trace) {
+      shell(trace),
+      presence(loop) {
   trace.KeepLines(true);
   loop.SetTrace(&trace);
 }
 
 Services FakePlatform::services() {
-  return Services{registry, loop,  view,    dialogs, windows, workstation,
-                  tray,     sound, metrics, files,   shell,   trace};
+  return Services{registry, loop,    view,  dialogs, windows,  workstation, tray,
+                  sound,    metrics, files, shell,   presence, trace};
 }
 
 Sim::Sim() : app_(std::make_unique<App>(fake.services())) {
@@ -86,6 +87,9 @@ void Sim::Click(const std::string& formName, const std::string& control, int ind
   if (!fake.dialogs.open.empty()) throw std::logic_error(what + ": a message box is open");
   if (!inTrayMenu && !fake.view.AcceptsInput(c.form()))
     throw std::logic_error(what + ": its window takes no input now");
+  fake.presence.Input();
+  // A click brings its window to the front (a tray menu item leaves that to the menu).
+  if (!inTrayMenu) fake.view.Activate(&c.form());
   Do([&c] { c.Click(); });
 }
 
@@ -94,6 +98,8 @@ void Sim::Type(const std::string& formName, const std::string& control, const st
   if (!c.enabled() || !c.visible())
     throw std::logic_error(formName + "." + control + " is not editable");
   if (!fake.view.AcceptsInput(c.form())) throw std::logic_error(formName + " takes no input now");
+  fake.presence.Input();
+  fake.view.Activate(&c.form());
   Do([this, &c, keys] {
     if (fake.view.focused != &c) c.SetFocus();
     for (char ch : keys) {
@@ -164,7 +170,41 @@ void Sim::FinishChooser(const std::string& path) {
 }
 
 void Sim::Tray(TrayEvent event) {
+  if (event != TrayEvent::kRecreated) fake.presence.Input();
   Do([this, event] { fake.tray.Raise(event); });
+}
+
+void Sim::Away(AwayReason reason) {
+  Do([this, reason] { fake.presence.Raise(true, reason); });
+}
+
+void Sim::Back(AwayReason reason) {
+  fake.presence.Input();
+  Do([this, reason] { fake.presence.Raise(false, reason); });
+}
+
+void Sim::Sleep(int64_t ms) {
+  Away(AwayReason::kSleep);
+  fake.loop.Sleep(ms);
+  Back(AwayReason::kSleep);
+}
+
+void Sim::PressEnter() {
+  fake.presence.Input();
+  Form* active = fake.view.active;
+  if (!active || !fake.view.AcceptsInput(*active)) return;  // another program has the keyboard
+  Control* target = fake.view.focused && &fake.view.focused->form() == active &&
+                            fake.view.focused->kind() == ControlKind::kButton
+                        ? fake.view.focused
+                        : nullptr;
+  for (const auto& c : active->controls()) {
+    if (!target && c->isDefaultButton()) target = c.get();
+  }
+  if (target && target->enabled() && target->visible()) Do([target] { target->Click(); });
+}
+
+void Sim::Activate(const std::string& formName) {
+  fake.view.Activate(&form(formName));
 }
 
 void Sim::EndSession() {

@@ -11,6 +11,7 @@
 #include "app/app.h"
 #include "platform/fake/fake_event_loop.h"
 #include "platform/fake/fake_files.h"
+#include "platform/fake/fake_presence.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_shell.h"
 #include "platform/fake/fake_system.h"
@@ -35,6 +36,7 @@ struct FakePlatform {
   FakeSystemMetrics metrics;
   FakeFileDialog files;
   FakeShell shell;
+  FakePresence presence;
 };
 
 class Sim {
@@ -84,6 +86,16 @@ class Sim {
   void FinishChooser(const std::string& path);
   // The user clicks the tray icon (or the shell reports on it).
   void Tray(TrayEvent event);
+  // The user goes away (the session locked, switched away) or comes back.
+  void Away(AwayReason reason);
+  void Back(AwayReason reason);
+  // The machine sleeps for `ms`: no timer fires meanwhile.
+  void Sleep(int64_t ms);
+  // The user presses Enter: the window that has the keyboard gets it (nothing of the program's
+  // when another program has it).
+  void PressEnter();
+  // The user brings a window of the program to the front (a click on it, Alt+Tab).
+  void Activate(const std::string& form);
   // The session ends (log-off or shutdown).
   void EndSession();
   // Runs `action` once, on the program thread, as soon as the window `form`

@@ -369,13 +369,24 @@ void FormWindow::Show(bool visible) {
   if (first && !main) Center();
   placed_ = true;
   const WindowState s = form_.windowState();
+  // A window that opens by itself comes up without the keyboard: the program the user types
+  // into keeps it. Its first control gets the focus once the user activates it (WM_SETFOCUS).
+  const bool activate = form_.activateOnShow();
   ShowWindow(hwnd_, s == WindowState::kMinimized   ? SW_SHOWMINIMIZED
                     : s == WindowState::kMaximized ? SW_SHOWMAXIMIZED
-                                                   : SW_SHOWNORMAL);
+                    : activate                     ? SW_SHOWNORMAL
+                                                   : SW_SHOWNOACTIVATE);
   if (main && !view_.taskVisible()) win32::SetTaskbarTab(hwnd_, false);
-  // A dialog opens with the focus on its first control that takes it.
+  // A dialog opens with the focus on its first control that takes it. Given to a window that is
+  // not active, the focus would take the keyboard from the user's program (and, under Wine, give
+  // it to nobody).
   if (first && !main && s == WindowState::kNormal && !IsChild(hwnd_, GetFocus())) {
-    if (HWND start = controls_.FirstTabStop()) SetFocus(start);
+    if (HWND start = controls_.FirstTabStop()) {
+      if (activate)
+        SetFocus(start);
+      else
+        lastFocus_ = start;
+    }
   }
 }
 
@@ -444,11 +455,17 @@ void FormWindow::FitClientArea() {
 void FormWindow::Center() {
   RECT wr;
   GetWindowRect(hwnd_, &wr);
-  HWND main = view_.MainWindow();
-  MONITORINFO mi = {};
-  mi.cbSize = sizeof mi;
-  GetMonitorInfoW(MonitorFromWindow(main ? main : hwnd_, MONITOR_DEFAULTTOPRIMARY), &mi);
-  const RECT& work = mi.rcWork;
+  // Where the program asks for it (the monitor the user works on), else the main window's.
+  RECT work;
+  if (const auto& area = form_.centerArea()) {
+    work = {area->left, area->top, area->right, area->bottom};
+  } else {
+    HWND main = view_.MainWindow();
+    MONITORINFO mi = {};
+    mi.cbSize = sizeof mi;
+    GetMonitorInfoW(MonitorFromWindow(main ? main : hwnd_, MONITOR_DEFAULTTOPRIMARY), &mi);
+    work = mi.rcWork;
+  }
   const int w = wr.right - wr.left, h = wr.bottom - wr.top;
   int x = work.left + (work.right - work.left - w) / 2;
   int y = work.top + (work.bottom - work.top - h) / 2;

@@ -14,6 +14,7 @@
 #include "platform/win32/file_dialog_win32.h"
 #include "platform/win32/form_view_win32.h"
 #include "platform/win32/notification_area_win32.h"
+#include "platform/win32/presence_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/single_instance.h"
@@ -46,10 +47,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     unw::Win32SystemMetrics metrics;
     unw::Win32FileDialog files(trace);
     unw::Win32Shell shell(trace);
+    unw::Win32Presence presence(trace);
     loop.SetPreTranslate([&view](MSG& msg) { return view.PreTranslate(msg); });
 
     unw::App app(unw::Services{registry, loop, view, dialogs, windows, workstation, tray, sound,
-                               metrics, files, shell, trace});
+                               metrics, files, shell, presence, trace});
     // Requests from outside are followed only while the main window takes input: not during the
     // splash (the main window comes after it anyway), nor while a prompt, a dialog or a message box
     // waits for an answer. Bringing the window back is what a click on the tray icon does.

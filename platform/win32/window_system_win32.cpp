@@ -9,7 +9,8 @@
 namespace unw {
 
 long Win32WindowSystem::SetTopMost(std::uintptr_t window, bool topMost) {
-  constexpr UINT kFlags = SWP_NOMOVE | SWP_NOSIZE;  // the stacking order only
+  // The stacking order only: not the place, nor the keyboard.
+  constexpr UINT kFlags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
   trace_.Line("window.zorder",
               {std::to_string(window), topMost ? "topmost" : "notopmost", std::to_string(kFlags)});
   return ::SetWindowPos(win32::AsHwnd(window), topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,

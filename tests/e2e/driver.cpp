@@ -376,6 +376,66 @@ void Dialogs(Report& r, const Options& o) {
       });
 }
 
+// The display shows at least `seconds` (it has just started again from the interval).
+Expect ShowsAtLeast(int seconds) {
+  return [seconds](Session& s) {
+    const std::string shown = s.Display();
+    return SecondsOf(shown) >= seconds ? ""
+                                       : "the display " + Quote(shown) + " (expected " +
+                                             std::to_string(seconds) + " s or more)";
+  };
+}
+
+// Minding the user: a time-up under a full-screen window waits until it closes; a prompt that
+// comes by itself does not take the keyboard from the window the user types into.
+void FullScreenAndKeyboard(Report& r, const Options& o) {
+  RunSteps(r, o, "aware_screen",
+           {{"Hours", "0"},
+            {"Minutes", "0"},
+            {"Seconds", "8"},
+            {"SnoozeMinutes", "0"},
+            {"SnoozeSeconds", "5"}},
+           {
+               {"", OpenOwnWindow(true), Traced("aware.held", {"fullscreen"}), 12000},
+               {"aware.fullscreen_holds_the_prompt",
+                {},
+                All({Visible("frmUnwindle", false), Traced("sound.play", {}, 0, true)}),
+                2000,
+                true},
+               {"aware.prompt_after_fullscreen", CloseOwnWindow(),
+                All({Visible("frmUnwindle"), Traced("aware.released", {})}), 3000},
+               {"", Press("frmUnwindle", "cmdRemindLater"), Visible("frmUnwindle", false)},
+               {"aware.prompt_leaves_the_keyboard", OpenOwnWindow(false),
+                All({Visible("frmUnwindle"), OwnWindowInFront()}), 12000},
+               {"aware.enter_answers_nothing", PressKey("Return"),
+                All({Visible("frmUnwindle"), OwnWindowInFront()}), 1500, true},
+               {"", Then({CloseOwnWindow(), Press("frmUnwindle", "cmdStopTimer")}), {}},
+           });
+}
+
+// Sleep and lock as long as a break count as one: posted suspend/resume and lock/unlock with the
+// break's length (3 s) between them start the countdown again from the full minute.
+void SleepAndLock(Report& r, const Options& o) {
+  RunSteps(
+      r, o, "aware_sleep",
+      {{"Hours", "0"},
+       {"Minutes", "1"},
+       {"Seconds", "0"},
+       {"BreakMinutes", "0"},
+       {"BreakSeconds", "3"}},
+      {
+          {"", {}, ShowsBelow(57), 5000},
+          {"", Notify(WM_POWERBROADCAST, PBT_APMSUSPEND), Visible("frmTimer"), 4000, true},
+          {"aware.sleep_counts_as_break", Notify(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC),
+           All({ShowsAtLeast(58), Traced("aware.break", {})})},
+          {"", {}, ShowsBelow(57), 5000},
+          {"", Notify(WM_WTSSESSION_CHANGE, 7 /* WTS_SESSION_LOCK */), Visible("frmTimer"), 4000,
+           true},
+          {"aware.lock_counts_as_break", Notify(WM_WTSSESSION_CHANGE, 8 /* WTS_SESSION_UNLOCK */),
+           All({ShowsAtLeast(58), Traced("aware.break", {}, 2)})},
+      });
+}
+
 // The alert sound as it reaches the sound device: one run per clip of a different encoding, each
 // up to its first alert. ALSA writes what Wine plays into the file --wav, anew with each sound;
 // each clip's capture is kept beside it as sound_NAME.wav.
@@ -445,8 +505,14 @@ int RunTests(const Options& o) {
     r.Check("setup.exe_exists", false, o.exe + " not found");
   } else {
     const std::pair<const char*, void (*)(Report&, const Options&)> groups[] = {
-        {"first_start", FirstStart}, {"countdown", Countdown}, {"break", BreakCycle},
-        {"tray_alert", TrayAlert},   {"dialogs", Dialogs},     {"sounds", Sounds}};
+        {"first_start", FirstStart},
+        {"countdown", Countdown},
+        {"break", BreakCycle},
+        {"tray_alert", TrayAlert},
+        {"dialogs", Dialogs},
+        {"sounds", Sounds},
+        {"aware_screen", FullScreenAndKeyboard},
+        {"aware_sleep", SleepAndLock}};
     for (const auto& [name, run] : groups)
       if (o.only.empty() || o.only == name) run(r, o);
   }
@@ -532,7 +598,8 @@ int Usage() {
   std::fprintf(stderr,
                "usage: unwindle_e2e_driver test EXE [--trace-dir DIR] [--shot-dir DIR] "
                "[--wav FILE]\n"
-               "           [--only first_start|countdown|break|tray_alert|dialogs|sounds]\n"
+               "           [--only first_start|countdown|break|tray_alert|dialogs|sounds|\n"
+               "                   aware_screen|aware_sleep]\n"
                "       unwindle_e2e_driver wait-window [SECONDS] | show | exit [SECONDS]\n"
                "       unwindle_e2e_driver wait-countdown N [SECONDS]\n"
                "       unwindle_e2e_driver plant [--clean] NAME=VALUE...\n");

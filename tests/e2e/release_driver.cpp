@@ -22,6 +22,7 @@
 
 #include "platform/win32/single_instance.h"
 #include "probe.h"
+#include "stored_defaults.h"
 
 namespace e2e {
 namespace {
@@ -31,7 +32,8 @@ constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kUninstallKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Unwindle";
 constexpr char kMutexName[] = "Local\\KORVANTE.Unwindle";
-constexpr int kStoredSettings = 21;
+// Every setting the program stores on its first start.
+const int kStoredSettings = static_cast<int>(unw::kStoredDefaults.size());
 // What the executable's icon group must hold, in pixels.
 constexpr int kIconSizes[] = {16, 20, 24, 32, 40, 48, 64, 256};
 // The start shows a five-second splash first: allow for it and a cold, busy Wine.

@@ -63,9 +63,9 @@ mkdir -p "$results/sounds"
 wine_env_capture_audio "$results/alsa-config" "$results/sounds/capture.wav" || exit 2
 
 # The driver asks for what only the X side can do by writing NAME.request into the results folder:
-# "shot X Y W H", a screenshot of that screen rectangle saved as NAME.png, or "click X Y", a real
-# left click there (the pointer then goes to the bottom-left corner, out of the way). We answer with
-# NAME.done.
+# "shot X Y W H", a screenshot of that screen rectangle saved as NAME.png, "click X Y", a real left
+# click there (the pointer then goes to the bottom-left corner, out of the way), or "key NAME", a real
+# key press (xdotool's key names). We answer with NAME.done.
 IFS=x read -r _ screen_h _ <<<"${WINE_ENV_GEOMETRY:-1280x800x24}"
 (
   shopt -s nullglob
@@ -83,6 +83,10 @@ IFS=x read -r _ screen_h _ <<<"${WINE_ENV_GEOMETRY:-1280x800x24}"
           ;;
         click)
           xdotool mousemove --sync "$x" "$y" click 1 mousemove 0 "$((screen_h - 1))" 2>/dev/null
+          ;;
+        key)
+          # A real key press, to whichever window has the keyboard.
+          xdotool key --clearmodifiers "$x" 2>/dev/null
           ;;
       esac
       rm -f "$request"

@@ -36,7 +36,60 @@ std::string Expected(const std::string& what, const std::string& seen, const std
   return what + " " + seen + " (expected " + want + ")";
 }
 
+LRESULT CALLBACK OwnWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_CLOSE) {
+    DestroyWindow(hwnd);
+    return 0;
+  }
+  if (msg == WM_DESTROY) PostQuitMessage(0);
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
 }  // namespace
+
+bool OwnWindow::Open(bool fullScreen) {
+  Close();
+  fullScreen_ = fullScreen;
+  ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  thread_ = CreateThread(
+      nullptr, 0,
+      [](LPVOID p) -> DWORD {
+        auto* self = static_cast<OwnWindow*>(p);
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = OwnWindowProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+        wc.lpszClassName = L"UnwindleE2eOwnWindow";
+        RegisterClassW(&wc);
+        const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+        self->hwnd_ = self->fullScreen_
+                          ? CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"Full screen",
+                                            WS_POPUP | WS_VISIBLE, 0, 0, w, h, nullptr, nullptr,
+                                            wc.hInstance, nullptr)
+                          : CreateWindowExW(0, wc.lpszClassName, L"Typing here",
+                                            WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 400, 300,
+                                            nullptr, nullptr, wc.hInstance, nullptr);
+        SetForegroundWindow(self->hwnd_);
+        SetEvent(self->ready_);
+        MSG m;
+        while (GetMessageW(&m, nullptr, 0, 0) > 0) DispatchMessageW(&m);
+        return 0;
+      },
+      this, 0, nullptr);
+  WaitForSingleObject(ready_, 5000);
+  return hwnd_ != nullptr && WaitFor(3000, [&] { return GetForegroundWindow() == hwnd_; });
+}
+
+void OwnWindow::Close() {
+  if (thread_) {
+    if (hwnd_) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+    WaitForSingleObject(thread_, 5000);
+    CloseHandle(thread_);
+  }
+  if (ready_) CloseHandle(ready_);
+  thread_ = ready_ = nullptr;
+  hwnd_ = nullptr;
+}
 
 std::string Quote(const std::string& s) {
   std::string out = "\"";
@@ -326,6 +379,15 @@ Expect States(const std::vector<std::string>& states) {
   };
 }
 
+Expect OwnWindowInFront() {
+  return [](Session& s) {
+    HWND front = GetForegroundWindow();
+    return front != nullptr && front == s.own.hwnd()
+               ? ""
+               : "the window in front is " + Quote(TextOf(front)) + " (expected the driver's own)";
+  };
+}
+
 // --- Actions.
 
 Action Press(const std::string& form, const std::string& control) {
@@ -416,6 +478,30 @@ Action Then(std::vector<Action> all) {
     }
     return true;
   };
+}
+
+Action OpenOwnWindow(bool fullScreen) {
+  return [fullScreen](Session& s) { return s.own.Open(fullScreen); };
+}
+
+Action CloseOwnWindow() {
+  return [](Session& s) {
+    s.own.Close();
+    return true;
+  };
+}
+
+Action Notify(UINT msg, WPARAM wParam) {
+  return [msg, wParam](Session& s) {
+    for (HWND h : TopLevelWindows(s.process().pid())) {
+      if (ClassOf(h) == "Unwindle.Presence") return PostMessageW(h, msg, wParam, 0) != FALSE;
+    }
+    return false;
+  };
+}
+
+Action PressKey(const std::string& name) {
+  return [name](Session& s) { return Request(s.options(), "key", "key " + name); };
 }
 
 bool Request(const Options& options, const std::string& name, const std::string& line) {

@@ -37,6 +37,23 @@ class Report {
   int failed_ = 0;
 };
 
+// A window of the driver's own, on a thread of its own: the program the user types into, or a
+// full-screen one (a film, a presentation) in front of everything.
+class OwnWindow {
+ public:
+  ~OwnWindow() { Close(); }
+  // Opens it in front, with the keyboard; true once it has it.
+  bool Open(bool fullScreen);
+  void Close();
+  HWND hwnd() const { return hwnd_; }
+
+ private:
+  HANDLE thread_ = nullptr;
+  HWND hwnd_ = nullptr;
+  bool fullScreen_ = false;
+  HANDLE ready_ = nullptr;
+};
+
 // One run of the program, from a clean settings key (plus planted values) to its exit.
 class Session {
  public:
@@ -65,6 +82,8 @@ class Session {
   int64_t splash_ms = -1, main_ms = -1;
   // When the last step's action was done.
   int64_t acted_ms = 0;
+  // The driver's own window, when a step opened one.
+  OwnWindow own;
   bool splash_with_main = false;
   std::string splash_product;
 
@@ -121,6 +140,8 @@ Expect CountsDown(int seconds);
 Expect StandsStill();
 // The break cycle reached these states, in this order (not necessarily one after the other).
 Expect States(const std::vector<std::string>& states);
+// The driver's own window has the keyboard.
+Expect OwnWindowInFront();
 
 // --- Actions.
 Action Press(const std::string& form, const std::string& control);        // BM_CLICK, sent
@@ -133,6 +154,11 @@ Action Key(const std::string& form, WORD vk);
 Action TrayClick();  // a real click on the icon in Wine's tray window (xdotool)
 Action Shot(const std::string& form, const std::string& name);  // a screenshot of the window
 Action Then(std::vector<Action> all);
+Action OpenOwnWindow(bool fullScreen);
+Action CloseOwnWindow();
+// Posts a system notification (sleep, resume, lock, unlock) to the program's presence window.
+Action Notify(UINT msg, WPARAM wParam);
+Action PressKey(const std::string& name);  // a real key press (xdotool), wherever the keyboard is
 
 // Asks run.sh, outside Wine, for what only the X side can do: `line` is "shot X Y W H", "click X
 // Y" or "key NAME" (a real key press on whatever window has the focus). Returns once it is done.

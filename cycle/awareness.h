@@ -1,0 +1,46 @@
+// What the person and the machine are doing, and what it means for the cycle: a due alert waits
+// while a full-screen program is in front or the user is away; sleep, lock and idle time as long as
+// a break count as one.
+#pragma once
+
+#include <cstdint>
+#include <set>
+
+#include "platform/presence.h"
+
+namespace unw {
+
+class App;
+
+class Awareness {
+ public:
+  explicit Awareness(App& app) : app_(app) {}
+
+  // From the start of the main window on: the platform's away and back go here.
+  void Begin();
+  // Why an alert that falls due now must wait ("fullscreen", "away"), or null when it need not.
+  const char* HoldReason();
+  // The user is away (asleep, locked, switched away, or idle as long as a break).
+  bool away() const { return !reasons_.empty() || idleAway_; }
+  // Whether the once-a-second look (tmrAware) is needed now.
+  bool NeedsPolling() const;
+  // Once a second while needed: a held alert comes once nothing holds it any more; idle time is
+  // noticed.
+  void tmrAware_Timer();
+
+ private:
+  void Away(AwayReason reason);
+  void Back(AwayReason reason);
+  // The user is back after `awayMs`: as long as a break, that was one.
+  void Returned(int64_t awayMs);
+  int64_t BreakMs() const;
+
+  App& app_;
+  std::set<AwayReason> reasons_;  // why the user is away now
+  int64_t awaySince_ = 0;         // WallMs when the first reason began
+  bool partOfBreak_ = false;      // away since a break began (the break's own lock)
+  bool idleAway_ = false;         // no input for a break's length
+  int64_t lastIdleMs_ = 0;
+};
+
+}  // namespace unw

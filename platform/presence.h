@@ -1,0 +1,49 @@
+// What the program knows of the person and the machine: away (asleep, locked, switched away)
+// and back, how long since the last input, whether a full-screen program is in front, and where
+// the pointer is.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "platform/screen.h"
+
+namespace unw {
+
+// Why the user is away.
+enum class AwayReason {
+  kSleep,         // the machine sleeps or hibernates
+  kLock,          // the session is locked
+  kSwitchedAway,  // another session has the console (fast user switching, remote)
+};
+
+// The trace's name of a reason.
+inline const char* AwayReasonName(AwayReason r) {
+  switch (r) {
+    case AwayReason::kSleep:
+      return "sleep";
+    case AwayReason::kLock:
+      return "lock";
+    case AwayReason::kSwitchedAway:
+      return "switched";
+  }
+  return "?";
+}
+
+class Presence {
+ public:
+  virtual ~Presence() = default;
+  // From now on the user's going away (`away` true) and coming back, for a reason, go to `sink`.
+  virtual void Subscribe(std::function<void(bool away, AwayReason reason)> sink) = 0;
+  // Milliseconds of a clock that goes on while the machine sleeps.
+  virtual int64_t WallMs() = 0;
+  // Milliseconds since the last keyboard or mouse input of the session.
+  virtual int64_t IdleMs() = 0;
+  // Whether the user is busy with something full-screen: a program whose window covers its whole
+  // monitor in front, a presentation, quiet time.
+  virtual bool FullScreenInFront() = 0;
+  // The work area of the monitor that holds the mouse pointer.
+  virtual ScreenRect PointerWorkArea() = 0;
+};
+
+}  // namespace unw

@@ -1,0 +1,44 @@
+// The person and the machine as Windows tells of them: sleep and resume (WM_POWERBROADCAST) and
+// session lock and switches (WM_WTSSESSION_CHANGE) at a hidden top-level window, the last input
+// (GetLastInputInfo), a full-screen program in front, and the monitor that holds the pointer.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "platform/presence.h"
+#include "platform/trace.h"
+
+namespace unw {
+
+// Presence service. The window's class is kPresenceWindowClass; tests post it the system's
+// notifications to play a sleep or a lock.
+class Win32Presence : public Presence {
+ public:
+  static constexpr wchar_t kPresenceWindowClass[] = L"Unwindle.Presence";
+
+  explicit Win32Presence(Trace& trace) : trace_(trace) {}
+  ~Win32Presence() override;
+  Win32Presence(const Win32Presence&) = delete;
+  Win32Presence& operator=(const Win32Presence&) = delete;
+
+  void Subscribe(std::function<void(bool away, AwayReason reason)> sink) override;
+  int64_t WallMs() override;
+  int64_t IdleMs() override;
+  bool FullScreenInFront() override;
+  ScreenRect PointerWorkArea() override;
+
+  // What a notification means: away or back, and why; false for the ones that mean neither.
+  static bool EventOf(UINT msg, WPARAM wParam, bool& away, AwayReason& reason);
+
+ private:
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+  Trace& trace_;
+  std::function<void(bool, AwayReason)> sink_;
+  HWND hwnd_ = nullptr;
+  bool sessionNotices_ = false;
+};
+
+}  // namespace unw

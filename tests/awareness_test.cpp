@@ -1,0 +1,203 @@
+// The program minding the person and the machine: alerts that wait for a full-screen program,
+// sleep, lock and idle time as long as a break counting as one, prompts that leave the keyboard
+// where it is, and windows on the monitor the user works on.
+#include <gtest/gtest.h>
+
+#include "cycle/break_cycle.h"
+#include "program_fixture.h"
+
+namespace unw {
+namespace {
+
+class AwarenessTest : public ProgramTest {
+ protected:
+  // A ten-minute interval counting from the start, a five-minute break, a 20-second reminder.
+  void StartCounting(std::map<std::string, std::string> settings = {}) {
+    std::map<std::string, std::string> base = {
+        {"Hours", "0"},         {"Minutes", "10"},       {"Seconds", "0"},
+        {"BreakMinutes", "5"},  {"BreakSeconds", "0"},   {"SnoozeMinutes", "0"},
+        {"SnoozeSeconds", "20"}, {"StartTimerOnLaunch", "1"}};
+    for (auto& [k, v] : settings) base[k] = v;
+    Plant(base);
+    sim.Start();
+  }
+  bool Traced(const std::string& event) {
+    for (const auto& l : sim.fake.trace.lines())
+      if (l.find("\t" + event) != std::string::npos) return true;
+    return false;
+  }
+};
+
+TEST_F(AwarenessTest, ATimeUpDuringAFullScreenProgramWaitsAndComesWithinTwoSecondsAfter) {
+  StartCounting({{"Minutes", "0"}, {"Seconds", "5"}});
+  sim.fake.presence.fullScreen = true;
+  sim.AdvanceSeconds(30);
+  EXPECT_EQ(State(), CycleState::kHeld);
+  EXPECT_FALSE(Loaded("frmUnwindle")) << "no window";
+  EXPECT_TRUE(sim.fake.sound.played.empty()) << "no sound";
+  EXPECT_TRUE(main().visible()) << "nothing cleared off the screen";
+  EXPECT_EQ(Display(), "00:00:00");
+  EXPECT_EQ(Tip(), kHeldTip);
+  sim.fake.presence.fullScreen = false;
+  sim.AdvanceSeconds(2);
+  EXPECT_TRUE(Loaded("frmUnwindle"));
+  EXPECT_EQ(sim.fake.sound.played.size(), 1u);
+  EXPECT_TRUE(Traced("aware.held\tfullscreen") && Traced("aware.released"));
+}
+
+TEST_F(AwarenessTest, ATrayAlertsRepeatWaitsForTheFullScreenProgramToo) {
+  StartCounting({{"Minutes", "0"}, {"Seconds", "5"}, {"AlertMeBy", "1"},
+                 {"BalloonTipsEnabled", "0"}, {"SnoozeSeconds", "10"}});
+  sim.AdvanceSeconds(6);
+  ASSERT_EQ(State(), CycleState::kFlashing);
+  sim.fake.presence.fullScreen = true;
+  sim.AdvanceSeconds(60);
+  EXPECT_EQ(State(), CycleState::kHeld);
+  EXPECT_EQ(sim.fake.sound.beeps.size() + sim.fake.sound.played.size(), 1u) << "no repeat";
+  sim.fake.presence.fullScreen = false;
+  sim.AdvanceSeconds(2);
+  EXPECT_EQ(State(), CycleState::kFlashing);
+  EXPECT_EQ(sim.app().cycle.intSnoozeCount(), 2) << "the repeat, counted when it came";
+}
+
+TEST_F(AwarenessTest, WithTheHoldOffAFullScreenProgramChangesNothing) {
+  StartCounting({{"Minutes", "0"}, {"Seconds", "5"}, {"HoldDuringFullScreen", "0"}});
+  sim.fake.presence.fullScreen = true;
+  sim.AdvanceSeconds(6);
+  EXPECT_TRUE(Loaded("frmUnwindle"));
+}
+
+TEST_F(AwarenessTest, SleepAsLongAsABreakIsOneAndShorterSleepIsNot) {
+  struct Case {
+    int sleepSeconds;
+    const char* after;  // the display after the return
+  } cases[] = {{300, "00:10:00"}, {299, "00:08:00"}};
+  for (const Case& c : cases) {
+    Sim s;
+    for (auto [k, v] : std::map<std::string, std::string>{
+             {"Hours", "0"}, {"Minutes", "10"}, {"BreakMinutes", "5"}, {"StartTimerOnLaunch", "1"}})
+      s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, k, v);
+    s.Start();
+    s.AdvanceSeconds(120);
+    s.Sleep(c.sleepSeconds * 1000LL);
+    const FrmTimer& m = s.app().frmTimer();
+    EXPECT_EQ(m.TimeRemaining(), c.after) << c.sleepSeconds;
+    EXPECT_EQ(s.app().cycle.state(), CycleState::kCounting) << c.sleepSeconds;
+    s.AdvanceSeconds(1);
+    EXPECT_NE(m.TimeRemaining(), c.after) << "counting on";
+  }
+}
+
+TEST_F(AwarenessTest, ALockAsLongAsABreakEndsAnAlertThatCameMeanwhile) {
+  StartCounting({{"Minutes", "1"}, {"NumberOfSnooze", "3"}});
+  sim.AdvanceSeconds(59);
+  sim.Away(AwayReason::kLock);
+  sim.AdvanceSeconds(120);  // the work time ran out while locked
+  EXPECT_EQ(State(), CycleState::kHeld) << "no prompt waiting over the lock screen";
+  EXPECT_TRUE(sim.fake.sound.played.empty());
+  sim.AdvanceSeconds(300);
+  sim.Back(AwayReason::kLock);
+  EXPECT_EQ(State(), CycleState::kCounting);
+  EXPECT_EQ(Display(), "00:01:00") << "from the full interval";
+  EXPECT_EQ(sim.app().cycle.intSnoozeCount(), 0);
+  EXPECT_FALSE(Loaded("frmUnwindle"));
+  EXPECT_TRUE(Traced("aware.break"));
+}
+
+TEST_F(AwarenessTest, AShortLockLetsTheWaitingAlertComeOnReturn) {
+  StartCounting({{"Minutes", "1"}});
+  sim.Away(AwayReason::kLock);
+  sim.AdvanceSeconds(100);
+  ASSERT_EQ(State(), CycleState::kHeld);
+  sim.Back(AwayReason::kLock);
+  sim.AdvanceSeconds(2);
+  EXPECT_TRUE(Loaded("frmUnwindle"));
+}
+
+TEST_F(AwarenessTest, TheBreaksOwnLockAndAStoppedTimerAreLeftAlone) {
+  StartCounting({{"LockWorkstationOnBreak", "1"}});
+  sim.Click("frmTimer", "cmdUnwindle");
+  sim.Away(AwayReason::kLock);  // the lock the break asked for
+  sim.AdvanceSeconds(900);
+  sim.Back(AwayReason::kLock);
+  EXPECT_TRUE(Loaded("frmRestartTimer")) << "the break-over prompt still waits";
+  EXPECT_FALSE(Traced("aware.break"));
+  sim.Click("frmRestartTimer", "cmdStopTimer");
+  sim.Sleep(3600 * 1000);
+  EXPECT_EQ(State(), CycleState::kStopped);
+  EXPECT_EQ(Display(), "00:10:00");
+}
+
+TEST_F(AwarenessTest, WithTheOptionOffSleepCountsForNothing) {
+  StartCounting({{"SleepCountsAsBreak", "0"}});
+  sim.AdvanceSeconds(60);
+  sim.Sleep(3600 * 1000);
+  EXPECT_EQ(Display(), "00:09:00");
+}
+
+TEST_F(AwarenessTest, IdleTimeAsABreakOnlyWhenAskedFor) {
+  for (const char* on : {"0", "1"}) {
+    Sim s;
+    for (auto [k, v] : std::map<std::string, std::string>{{"Hours", "0"},
+                                                          {"Minutes", "10"},
+                                                          {"BreakMinutes", "5"},
+                                                          {"StartTimerOnLaunch", "1"},
+                                                          {"IdleCountsAsBreak", on}})
+      s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, k, v);
+    s.Start();
+    s.AdvanceSeconds(301);  // no input for a break's length
+    const std::string tip(ShownText(s.app().tray.record().szTip));
+    EXPECT_EQ(tip == kAwayTip, on[0] == '1') << "the tooltip says the user is away: " << tip;
+    s.AdvanceSeconds(60);
+    s.fake.presence.Input();  // back at the keyboard
+    s.AdvanceSeconds(1);
+    EXPECT_EQ(s.app().frmTimer().TimeRemaining(), on[0] == '1' ? "00:10:00" : "00:03:58") << on;
+  }
+}
+
+TEST_F(AwarenessTest, APromptThatComesByItselfLeavesTheKeyboardWhereItIs) {
+  StartCounting({{"Minutes", "0"}, {"Seconds", "5"}});
+  sim.fake.view.Activate(nullptr);  // the user types into another program
+  sim.AdvanceSeconds(6);
+  ASSERT_TRUE(Loaded("frmUnwindle"));
+  EXPECT_EQ(sim.fake.view.active, nullptr) << "the other program keeps the keyboard";
+  sim.PressEnter();
+  EXPECT_TRUE(Loaded("frmUnwindle")) << "a stray Enter answers nothing";
+  // Brought to the front by the user, the keyboard works as before.
+  sim.Activate("frmUnwindle");
+  sim.PressEnter();
+  EXPECT_FALSE(Loaded("frmUnwindle"));
+  EXPECT_EQ(State(), CycleState::kCounting) << "Enter pressed Remind Later";
+  // A prompt the user asked for with a click takes the keyboard.
+  sim.fake.view.Activate(nullptr);
+  sim.Click("frmTimer", "cmdUnwindle");
+  sim.Click("frmBreakTimeRemaining", "cmdStopTimer");
+  ASSERT_TRUE(Loaded("frmRestartTimer"));
+  EXPECT_EQ(sim.fake.view.active, sim.FindForm("frmRestartTimer"));
+}
+
+TEST_F(AwarenessTest, PromptsOpenOnTheMonitorWithThePointer) {
+  sim.fake.presence.monitors = {{0, 0, 1920, 1040}, {1920, 0, 3840, 1040}};
+  sim.fake.presence.pointerX = 2500;
+  StartCounting({{"Minutes", "0"}, {"Seconds", "5"}});
+  sim.AdvanceSeconds(6);
+  EXPECT_EQ(sim.form("frmUnwindle").centerArea(), (ScreenRect{1920, 0, 3840, 1040}));
+}
+
+TEST_F(AwarenessTest, TheThreeChoicesAreOptionsThatAreStored) {
+  StartCounting();
+  const std::pair<const char*, const char*> items[] = {
+      {"mnuHoldForFullScreen", "HoldDuringFullScreen"},
+      {"mnuSleepIsBreak", "SleepCountsAsBreak"},
+      {"mnuIdleIsBreak", "IdleCountsAsBreak"}};
+  for (const auto& [menu, value] : items) {
+    const bool was = main().Ctl(menu).checked();
+    EXPECT_EQ(Stored(value), was ? "1" : "0") << value;
+    sim.Click("frmTimer", menu);
+    EXPECT_EQ(main().Ctl(menu).checked(), !was);
+    EXPECT_EQ(Stored(value), was ? "0" : "1") << value;
+  }
+}
+
+}  // namespace
+}  // namespace unw
