@@ -50,7 +50,7 @@ dist: windows
 	cp -r $(WINDOWS)/dist dist
 	@ls -l dist
 
-FORMATTED = $(shell git ls-files '*.cpp' '*.h')
+FORMATTED = $(shell git ls-files --cached --others --exclude-standard '*.cpp' '*.h')
 
 format:
 	clang-format -i $(FORMATTED)

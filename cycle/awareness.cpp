@@ -47,8 +47,7 @@ void Awareness::Away(AwayReason reason) {
     const CycleState s = app_.cycle.state();
     partOfBreak_ = s == CycleState::kOnBreak || s == CycleState::kBreakOver;
   }
-  if (reasons_.insert(reason).second)
-    app_.sys.trace.Line("aware.away", {AwayReasonName(reason)});
+  if (reasons_.insert(reason).second) app_.sys.trace.Line("aware.away", {AwayReasonName(reason)});
 }
 
 void Awareness::Back(AwayReason reason) {

@@ -14,8 +14,8 @@ class AwarenessTest : public ProgramTest {
   // A ten-minute interval counting from the start, a five-minute break, a 20-second reminder.
   void StartCounting(std::map<std::string, std::string> settings = {}) {
     std::map<std::string, std::string> base = {
-        {"Hours", "0"},         {"Minutes", "10"},       {"Seconds", "0"},
-        {"BreakMinutes", "5"},  {"BreakSeconds", "0"},   {"SnoozeMinutes", "0"},
+        {"Hours", "0"},          {"Minutes", "10"},          {"Seconds", "0"},
+        {"BreakMinutes", "5"},   {"BreakSeconds", "0"},      {"SnoozeMinutes", "0"},
         {"SnoozeSeconds", "20"}, {"StartTimerOnLaunch", "1"}};
     for (auto& [k, v] : settings) base[k] = v;
     Plant(base);
@@ -46,8 +46,11 @@ TEST_F(AwarenessTest, ATimeUpDuringAFullScreenProgramWaitsAndComesWithinTwoSecon
 }
 
 TEST_F(AwarenessTest, ATrayAlertsRepeatWaitsForTheFullScreenProgramToo) {
-  StartCounting({{"Minutes", "0"}, {"Seconds", "5"}, {"AlertMeBy", "1"},
-                 {"BalloonTipsEnabled", "0"}, {"SnoozeSeconds", "10"}});
+  StartCounting({{"Minutes", "0"},
+                 {"Seconds", "5"},
+                 {"AlertMeBy", "1"},
+                 {"BalloonTipsEnabled", "0"},
+                 {"SnoozeSeconds", "10"}});
   sim.AdvanceSeconds(6);
   ASSERT_EQ(State(), CycleState::kFlashing);
   sim.fake.presence.fullScreen = true;
