@@ -474,7 +474,68 @@ Expect Captured(const std::string& played, const char* flags, double seconds,
   });
 }
 
+// A short tone of our own as a wave file at `path` (UTF-8), in folders made on the way.
+bool WriteTone(const std::string& path, double seconds) {
+  for (size_t slash = path.find('\\', 3); slash != std::string::npos;
+       slash = path.find('\\', slash + 1))
+    CreateDirectoryW(Wide(path.substr(0, slash)).c_str(), nullptr);
+  const uint32_t rate = 22050, samples = static_cast<uint32_t>(seconds * rate), bytes = samples * 2;
+  std::string wav = "RIFF????WAVEfmt ";
+  auto u32 = [&](uint32_t v) { wav.append(reinterpret_cast<const char*>(&v), 4); };
+  auto u16 = [&](uint16_t v) { wav.append(reinterpret_cast<const char*>(&v), 2); };
+  u32(16), u16(1), u16(1), u32(rate), u32(rate * 2), u16(2), u16(16);
+  wav += "data";
+  u32(bytes);
+  for (uint32_t i = 0; i < samples; ++i)
+    u16(static_cast<uint16_t>(int16_t(12000 * std::sin(i * 0.1253))));
+  const uint32_t riff = static_cast<uint32_t>(wav.size() - 8);
+  wav.replace(4, 4, reinterpret_cast<const char*>(&riff), 4);
+  HANDLE f = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = WriteFile(f, wav.data(), static_cast<DWORD>(wav.size()), &written, nullptr);
+  CloseHandle(f);
+  return ok && written == wav.size();
+}
+
+// A custom sound: one that cannot play gives the beep and the prompt all the same; one at a path
+// beyond the 8-bit code page plays.
+void CustomSounds(Report& r, const Options& o) {
+  const std::string missing = "C:\\nowhere\\missing.wav";
+  RunSteps(r, o, "sound_custom_missing",
+           {{"Hours", "0"},
+            {"Minutes", "0"},
+            {"Seconds", "2"},
+            {"AudioType", "3"},
+            {"CustomSound", missing}},
+           {{"sound.custom_missing_beeps",
+             {},
+             All({Visible("frmUnwindle"), Traced("sound.unplayable", {missing}),
+                  Traced("sound.beep", {"64"}), Traced("sound.play", {missing}, 0, true)}),
+             10000}});
+  if (o.wav.empty() || o.shot_dir.empty()) return;
+  const std::string tone = o.shot_dir + "\\Übung\\ベル.wav";
+  if (!r.Check("sound.custom_unicode_written", WriteTone(tone, 0.8), "cannot write " + tone))
+    return;
+  DeleteFileA(o.wav.c_str());
+  RunSteps(r, o, "sound_custom_unicode",
+           {{"Hours", "0"},
+            {"Minutes", "0"},
+            {"Seconds", "1"},
+            {"AlertMeBy", "1"},
+            {"BalloonTipsEnabled", "0"},
+            {"SnoozeMinutes", "0"},
+            {"SnoozeSeconds", "59"},
+            {"AudioType", "3"},
+            {"CustomSound", tone}},
+           {{"sound.custom_unicode_path_plays",
+             {},
+             Captured(tone, "139267", 0.8, "sound_custom_unicode.wav"),
+             20000}});
+}
+
 void Sounds(Report& r, const Options& o) {
+  CustomSounds(r, o);
   if (o.wav.empty()) {
     Report::Note("sounds: not checked (no --wav; run.sh captures the sound)");
     return;

@@ -300,10 +300,22 @@ bool WriteText(const std::string& key, const std::string& name, const std::strin
                       nullptr) != ERROR_SUCCESS) {
     return false;
   }
-  LONG rc = RegSetValueExA(h, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                           static_cast<DWORD>(text.size() + 1));
+  // The text is UTF-8, and the program reads what it finds as such: store the real characters.
+  const std::wstring wide = Wide(text);
+  LONG rc =
+      RegSetValueExW(h, Wide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                     static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
   RegCloseKey(h);
   return rc == ERROR_SUCCESS;
+}
+
+std::wstring Wide(const std::string& utf8) {
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring w(static_cast<size_t>(n > 0 ? n : 0), L'\0');
+  if (n > 0)
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
+  return w;
 }
 
 bool DeleteValue(const std::string& key, const std::string& name) {

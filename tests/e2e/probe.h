@@ -85,6 +85,8 @@ struct RegValue {
 };
 RegValue ReadValue(const std::string& key, const std::string& name);
 bool WriteText(const std::string& key, const std::string& name, const std::string& text);
+// UTF-8 to the system's wide characters.
+std::wstring Wide(const std::string& utf8);
 bool DeleteValue(const std::string& key, const std::string& name);
 bool DeleteKeyTree(const std::string& key);
 
