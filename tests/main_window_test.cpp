@@ -111,16 +111,6 @@ TEST_F(MainWindowTest, ExitAsksAndNoKeepsTheCountdownGoing) {
   EXPECT_EQ(Display(), "00:00:49");
 }
 
-TEST_F(MainWindowTest, ExitAnsweredNoWhileStoppedStaysStopped) {
-  Plant({});
-  sim.Start();
-  sim.Click("frmTimer", "cmdExit");
-  sim.Answer(kIdNo);
-  sim.AdvanceSeconds(3);
-  EXPECT_FALSE(TickRunning());
-  EXPECT_EQ(Display(), "01:00:00");
-}
-
 TEST_F(MainWindowTest, ExitAnsweredYesEndsTheProgram) {
   Plant({{"StartTimerOnLaunch", "1"}});
   sim.Start();
@@ -180,30 +170,6 @@ TEST_F(MainWindowTest, LockWorkstationIsCalledAndItsFailureIgnored) {
   sim.Click("frmTimer", "mnuLockWorkStation");
   EXPECT_EQ(sim.fake.workstation.locks, 1);
   EXPECT_TRUE(sim.running());
-}
-
-TEST_F(MainWindowTest, TheTraceRecordsTheRunInOrder) {
-  Plant({});
-  sim.Start();
-  sim.Click("frmTimer", "cmdStart");
-  sim.AdvanceSeconds(2);
-  sim.Click("frmTimer", "cmdExit");
-  sim.Answer(kIdYes);
-  std::vector<std::string> events;
-  for (const auto& line : sim.fake.trace.lines()) {
-    auto a = line.find('\t');
-    auto b = line.find('\t', a + 1);
-    auto c = line.find('\t', b + 1);
-    events.push_back(line.substr(a + 1, b - a - 1));
-    events.push_back(line.substr(a + 1, c - a - 1));
-  }
-  auto pos = [&](const std::string& e) {
-    return std::find(events.begin(), events.end(), e) - events.begin();
-  };
-  EXPECT_LT(pos("window.load"), pos("window.show"));
-  EXPECT_LT(pos("timer.start"), pos("msgbox.open"));
-  EXPECT_LT(pos("msgbox"), pos("window.unload\tfrmTimer"));
-  EXPECT_EQ(sim.fake.trace.lines().back().substr(0, 4), "7000") << "splash 5 s, then 2 s";
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Which sound plays for each choice, and the fallbacks when it cannot.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "alerts/sounds.h"
@@ -23,27 +24,40 @@ class SoundTest : public ProgramTest {
   }
 };
 
-TEST_F(SoundTest, TheSelectedClipPlaysFromTheProgramsResources) {
-  Run({{"AudioType", "2"}, {"SelectedSound", "12"}});
-  ASSERT_EQ(sound().played.size(), 1u);
-  EXPECT_EQ(sound().played[0].name, "PHONE");
-  EXPECT_EQ(sound().played[0].flags, 0x42007u);
-  EXPECT_TRUE(sound().beeps.empty());
-}
-
-TEST_F(SoundTest, AMissingClipFallsBackToTheBeep) {
-  sound().resources.erase("CHIMES");
-  Run({{"AudioType", "2"}, {"SelectedSound", "1"}});
-  EXPECT_EQ(sound().beeps, (std::vector<uint32_t>{kMbIconAsterisk}));
-}
-
-TEST_F(SoundTest, AnUnknownClipIndexBeepsWithoutTryingToPlay) {
-  Plant({{"AudioType", "2"}});
+TEST_F(SoundTest, EachKindPlaysItsSoundOrFallsBackToTheBeepOrSilence) {
+  struct Case {
+    int16_t audioType, selected;
+    bool chimesThere;
+    const char* played;  // the clip played, or none
+    size_t beeps;
+  } cases[] = {{2, 12, true, "PHONE", 0},  // the resource of a built-in clip
+               {2, 1, false, nullptr, 1},  // a clip that is not there (tried): the beep
+               {2, 15, true, nullptr, 1},  // no such clip: the beep, nothing tried
+               {1, 1, true, nullptr, 1},   // Windows sounds
+               {0, 1, true, nullptr, 0},   // no sounds
+               {4, 1, true, nullptr, 0},   // an unknown kind: silence
+               {-1, 1, true, nullptr, 0}};
+  Plant({});
   sim.Start();
-  sim.Do([this] { sim.app().settings.SelectedSound = 15; });
-  Play();
-  EXPECT_TRUE(sound().played.empty());
-  EXPECT_EQ(sound().beeps.size(), 1u);
+  for (const Case& c : cases) {
+    sound().played.clear();
+    sound().beeps.clear();
+    if (!c.chimesThere) sound().resources.erase("CHIMES");
+    sim.Do([&] {
+      sim.app().settings.AudioType = c.audioType;
+      sim.app().settings.SelectedSound = c.selected;
+    });
+    Play();
+    const auto heard = std::count_if(sound().played.begin(), sound().played.end(),
+                                     [](const auto& p) { return p.audible; });
+    EXPECT_EQ(heard, c.played ? 1 : 0) << c.audioType << " " << c.selected;
+    if (c.played) {
+      EXPECT_EQ(sound().played[0].name, c.played);
+      EXPECT_EQ(sound().played[0].flags, 0x42007u);
+    }
+    EXPECT_EQ(sound().beeps.size(), c.beeps) << c.audioType << " " << c.selected;
+    sound().resources.insert("CHIMES");
+  }
 }
 
 TEST_F(SoundTest, ACustomFileThatCannotPlayFallsBackToTheBeep) {
@@ -80,16 +94,6 @@ TEST_F(SoundTest, ACustomFileThatCannotPlayFallsBackToTheBeep) {
   sim.Do([this] { sim.app().settings.CustomSound = "   "; });
   Play();
   EXPECT_EQ(sound().played.size(), 1u);
-}
-
-TEST_F(SoundTest, NoSoundsAndUnknownKindsAreSilent) {
-  Run({{"AudioType", "0"}});
-  for (int16_t kind : {4, -1}) {
-    sim.Do([this, kind] { sim.app().settings.AudioType = kind; });
-    Play();
-  }
-  EXPECT_TRUE(sound().played.empty());
-  EXPECT_TRUE(sound().beeps.empty());
 }
 
 TEST_F(SoundTest, WindowsSoundsBeepByTheReminderCount) {
