@@ -66,6 +66,8 @@ void Awareness::Returned(int64_t awayMs) {
     app_.cycle.NaturalBreak();
   } else if (app_.cycle.state() == CycleState::kHeld && !HoldReason()) {
     app_.cycle.ReleaseHeldAlert();
+  } else if (!away()) {
+    app_.cycle.ShowBack();
   }
 }
 

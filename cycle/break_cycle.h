@@ -78,8 +78,9 @@ class BreakCycle {
   void NaturalBreak();
   // Nothing holds a waiting alert any more: it comes now.
   void ReleaseHeldAlert();
-  // The tray says the user is away.
+  // The tray says the user is away, or (back) what it says while counting.
   void ShowAway();
+  void ShowBack();
   // The main window's timers as the state (and what is held) asks for them.
   void Sync() { SyncTimers(); }
 

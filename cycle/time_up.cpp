@@ -95,6 +95,12 @@ void BreakCycle::ShowAway() {
   app_.tray.ModifyTrayIcon();
 }
 
+void BreakCycle::ShowBack() {
+  if (state_ != CycleState::kCounting) return;
+  app_.tray.SetTip(WorkStatus(kStarted));
+  app_.tray.ModifyTrayIcon();
+}
+
 void BreakCycle::NaturalBreak() {
   const bool alert = IsAlert(state_);
   if (state_ != CycleState::kCounting && !alert) return;

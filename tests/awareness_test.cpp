@@ -110,6 +110,11 @@ TEST_F(AwarenessTest, ALockAsLongAsABreakEndsAnAlertThatCameMeanwhile) {
 TEST_F(AwarenessTest, AShortLockLetsTheWaitingAlertComeOnReturn) {
   StartCounting({{"Minutes", "1"}});
   sim.Away(AwayReason::kLock);
+  sim.AdvanceSeconds(10);
+  EXPECT_EQ(Tip(), kAwayTip);
+  sim.Back(AwayReason::kLock);
+  EXPECT_NE(Tip().find("00:00:50 - Started"), std::string::npos) << "back at once: " << Tip();
+  sim.Away(AwayReason::kLock);
   sim.AdvanceSeconds(100);
   ASSERT_EQ(State(), CycleState::kHeld);
   sim.Back(AwayReason::kLock);

@@ -95,6 +95,7 @@ class RandomTimeline : public ProgramTest, public ::testing::WithParamInterface<
   }
 
   bool menuOpen_ = false;
+  bool locked_ = false;
 };
 
 TEST_P(RandomTimeline, ThreeDaysOfRandomUseKeepEveryInvariant) {
@@ -124,7 +125,7 @@ TEST_P(RandomTimeline, ThreeDaysOfRandomUseKeepEveryInvariant) {
     std::string step = "step " + std::to_string(++steps) + " at " + std::to_string(sim.now());
     const size_t popupsBefore = sim.fake.view.popups.size();
     bool mayShowMain = false;
-    switch (pick(6)) {
+    switch (pick(7)) {
       case 0:
       case 1:
         sim.Advance(1 + pick(120000));
@@ -169,6 +170,25 @@ TEST_P(RandomTimeline, ThreeDaysOfRandomUseKeepEveryInvariant) {
           sim.SetState("frmTimer", WindowState::kMinimized);
         }
         break;
+      case 6: {
+        // The world around the program: a full-screen program comes or goes, the session is
+        // locked or unlocked, the machine sleeps.
+        const int what = pick(3);
+        if (what == 0) {
+          sim.fake.presence.fullScreen = !sim.fake.presence.fullScreen;
+          step += sim.fake.presence.fullScreen ? " fullscreen" : " windowed";
+        } else if (what == 1) {
+          locked_ = !locked_;
+          step += locked_ ? " lock" : " unlock";
+          locked_ ? sim.Away(AwayReason::kLock) : sim.Back(AwayReason::kLock);
+          mayShowMain = !locked_;  // a break taken while away ends a waiting alert
+        } else {
+          step += " sleep";
+          sim.Sleep(1 + pick(900000));
+          mayShowMain = true;
+        }
+        break;
+      }
     }
     // A popup stays open for one more action: the click on one of its items, or anything else.
     menuOpen_ = sim.fake.view.popups.size() > popupsBefore;

@@ -85,6 +85,7 @@ void FakeView::ShowPopupMenu(Form& form, Control& menu) {
 
 bool FakeView::AcceptsInput(const Form& form) const {
   if (!form.loaded() || !form.visible()) return false;
+  if (systemDialogOpen && systemDialogOpen()) return false;
   return modal_.empty() || modal_.back() == &form;
 }
 

@@ -36,8 +36,10 @@ class FakeView : public FormView {
   void Activate(Form* form);
 
   // Whether the user can reach `form`: it is visible and no modal window of
-  // the program sits above it.
+  // the program (nor a file chooser or a message box) sits above it.
   bool AcceptsInput(const Form& form) const;
+  // Whether a system dialog of the program (file chooser, message box) is open.
+  std::function<bool()> systemDialogOpen;
   const std::vector<Form*>& modalStack() const { return modal_; }
   // Called when a window is destroyed.
   std::function<void(Form&)> onDestroy;

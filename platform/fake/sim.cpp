@@ -44,6 +44,10 @@ Sim::Sim() : app_(std::make_unique<App>(fake.services())) {
 
 void Sim::WireOwnedDialogs() {
   fake.view.onDestroy = [this](Form& f) { fake.files.OwnerDestroyed(f.hWnd()); };
+  // The chooser and message boxes are modal to the program's windows, as on the real system.
+  fake.view.systemDialogOpen = [this] {
+    return fake.files.open != nullptr || !fake.dialogs.open.empty();
+  };
 }
 
 void Sim::WhenShown(const std::string& form, std::function<void(Form&)> action) {
