@@ -1,134 +1,107 @@
-// The real registry keeps the same contract as the in-memory one, and the
-// settings store behaves the same on it.
+// Text at the edge between the program's UTF-8 and the system's UTF-16: the fixed
+// fields of the system's records, and the real registry, which keeps the same
+// contract as the in-memory one, stores text as the characters themselves and
+// hands other programs' values to the core as UTF-8.
 #include <windows.h>
 
-#include <vector>
+#include <string>
 
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/scoped.h"
 #include "platform/win32/wide_text.h"
 #include "registry_contract.h"
-#include "settings/settings_store.h"
 
 namespace unw {
 namespace {
 
-std::string TestKey() {
-  return "Software\\KORVANTE\\UnwindleTest\\" + std::to_string(GetCurrentProcessId());
+TEST(WideTextTest, FixedFieldsHoldWholeCharactersAndEndWithANul) {
+  const struct {
+    std::string text;
+    size_t size;
+    std::wstring field;
+  } cases[] = {
+      {"Übung", 8, std::wstring(L"Übung\0\0\0", 8)},
+      {"abcdefgh", 4, std::wstring(L"abc\0", 4)},
+      // The pair would leave no room for the NUL: it goes whole.
+      {"ab\xF0\x9F\x94\x94", 4, std::wstring(L"ab\0\0", 4)},
+      {"ab\xF0\x9F\x94\x94", 5, std::wstring(L"ab\xD83D\xDD14\0", 5)},
+      // A byte field of the core cut the last character: its start is dropped.
+      {std::string("ab\xE3\x83", 4), 8, std::wstring(L"ab\0\0\0\0\0\0", 8)},
+      {std::string("ab\0cd", 5), 4, std::wstring(L"ab\0\0", 4)},
+  };
+  for (const auto& c : cases) {
+    std::wstring field(c.size, L'x');
+    win32::CopyToField(c.text, field.data(), field.size());
+    EXPECT_EQ(field, c.field) << c.text;
+  }
+  EXPECT_EQ(win32::FieldText(L"üb", 2), "üb") << "a full field has no NUL";
+}
+
+// What cannot be converted becomes the replacement character, never nothing.
+TEST(WideTextTest, WhatCannotBeConvertedBecomesTheReplacementCharacter) {
+  EXPECT_EQ(win32::Wide("a\xC3"), L"a\xFFFD");
+  EXPECT_EQ(win32::Utf8(L"a\xD800"), "a\xEF\xBF\xBD");
 }
 
 struct Win32RegistryFixture : ::testing::Test {
   Trace trace{nullptr, ""};
   Win32Registry registry{trace};
   Registry& reg() { return registry; }
-  std::string base() { return TestKey(); }
-  void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, win32::Wide(TestKey()).c_str()); }
+  std::string base() {
+    return "Software\\KORVANTE\\UnwindleTest\\" + std::to_string(GetCurrentProcessId());
+  }
+  void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, win32::Wide(base()).c_str()); }
 };
 
 using Backends = ::testing::Types<Win32RegistryFixture>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Win32, RegistryContract, Backends);
 
-// The store on the real registry, under the program's own key of this
-// throw-away prefix.
-struct Win32StoreTest : ::testing::Test {
-  void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey); }
-  void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey); }
-  // Writes a value as another program would, with the system's own calls.
-  void PlantBytes(const char* name, DWORD type, const void* data, DWORD size) {
-    HKEY k = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &k, nullptr),
-              ERROR_SUCCESS);
-    win32::ScopedKey key(k);
-    RegSetValueExW(key, win32::Wide(name).c_str(), 0, type, static_cast<const BYTE*>(data), size);
-  }
-  // The value as stored, read with the system's own call.
-  std::vector<BYTE> Stored(const char* name, DWORD& type) {
-    HKEY k = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &k) != ERROR_SUCCESS) return {};
-    win32::ScopedKey key(k);
-    std::vector<BYTE> data(4096);
-    DWORD size = static_cast<DWORD>(data.size());
-    if (RegQueryValueExW(key, win32::Wide(name).c_str(), nullptr, &type, data.data(), &size) !=
-        ERROR_SUCCESS)
-      return {};
-    data.resize(size);
-    return data;
-  }
-  Trace trace{nullptr, ""};
-  Win32Registry registry{trace};
-  SettingsStore store{registry};
-  Settings s;
-};
-
-TEST_F(Win32StoreTest, FirstLoadWritesTheDefaultsAsTextWithTheirNul) {
-  store.LoadSettings(s);
-  EXPECT_EQ(s.Hours, 1);
-  EXPECT_EQ(s.CustomSound, " ");
-  DWORD type = 0;
-  const std::vector<BYTE> stored = Stored("BreakMinutes", type);
-  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-  EXPECT_EQ(stored, (std::vector<BYTE>{'1', 0, '0', 0, 0, 0}));
-}
-
-TEST_F(Win32StoreTest, ForeignDwordsAndNulLessTextsLoadAsTheirNumbers) {
-  store.LoadSettings(s);
-  DWORD five = 5;
-  PlantBytes("Minutes", REG_DWORD, &five, 4);
-  PlantBytes("Seconds", REG_SZ, L"42", 4);  // no NUL
-  store.LoadSettings(s);
-  EXPECT_EQ(s.Minutes, 5);
-  EXPECT_EQ(s.Seconds, 42);
-}
+using Win32RegistryTest = Win32RegistryFixture;
 
 // The system's code page here is not UTF-8 (this test program has no manifest asking for it):
-// only the wide calls keep these characters.
-TEST_F(Win32StoreTest, ACustomSoundPathIsStoredAsItsOwnCharacters) {
-  const std::string path = "C:\\Users\\Zoë\\Übung\\ベル.wav";
-  ASSERT_TRUE(store.WriteSettingValue(kSettingsKey, "CustomSound", path));
-  EXPECT_EQ(store.ReadSettingValue(kSettingsKey, "CustomSound"), path);
-  DWORD type = 0;
-  const std::vector<BYTE> stored = Stored("CustomSound", type);
-  const std::wstring want = L"C:\\Users\\Zoë\\Übung\\ベル.wav";
-  ASSERT_EQ(stored.size(), (want.size() + 1) * sizeof(wchar_t));
-  EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(stored.data())), want);
-  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-}
-
-TEST_F(Win32StoreTest, ValuesOtherProgramsWroteReachTheCoreAsUtf8OrAsTheirBytes) {
-  Registry& r = registry;
-  const std::wstring sound = L"D:\\Übung\\ベル.wav";
-  const std::wstring expandable = L"%USERPROFILE%\\ベル.wav";
-  const BYTE binary[] = {0xC3, 0x9C, 0x00, 0xFF};
+// only the wide calls keep these characters, for the program and for every other reader.
+TEST_F(Win32RegistryTest, TextIsStoredAsItsOwnCharactersAndReadAsUtf8WhoeverWroteIt) {
   const struct {
     const char* name;
-    DWORD type;
-    const void* data;
-    DWORD size;
+    uint32_t type;
+    std::wstring stored;  // as the system keeps it: the bytes C3 9C 00 FF for the binary value
     std::string core;
   } cases[] = {
-      {"Sound", REG_SZ, sound.c_str(), static_cast<DWORD>((sound.size() + 1) * 2),
-       std::string("D:\\Übung\\ベル.wav") + '\0'},
-      {"Expand", REG_EXPAND_SZ, expandable.c_str(), static_cast<DWORD>((expandable.size() + 1) * 2),
-       std::string("%USERPROFILE%\\ベル.wav") + '\0'},
-      {"Binary", REG_BINARY, binary, sizeof binary, std::string("\xC3\x9C\0\xFF", 4)},
+      {"CustomSound", kRegSz, std::wstring(L"C:\\Users\\Zoë\\Übung\\ベル.wav") + L'\0',
+       std::string("C:\\Users\\Zoë\\Übung\\ベル.wav") + '\0'},
+      {"NoNul", kRegSz, L"42", "42"},
+      {"Binary", kRegBinary, std::wstring(L"\x9CC3\xFF00", 2), std::string("\xC3\x9C\0\xFF", 4)},
   };
-  store.LoadSettings(s);
   RegKey k = 0;
-  ASSERT_EQ(r.OpenKeyEx(kHkeyCurrentUser, kSettingsKey, kKeyRead, k), 0);
+  uint32_t disposition = 0;
+  ASSERT_EQ(registry.CreateKeyEx(kHkeyCurrentUser, base(), kKeyAllAccess, k, disposition), 0);
+  HKEY opened = nullptr;
+  RegOpenKeyExW(HKEY_CURRENT_USER, win32::Wide(base()).c_str(), 0, KEY_ALL_ACCESS, &opened);
+  const win32::ScopedKey key(opened);
   for (const auto& c : cases) {
-    PlantBytes(c.name, c.type, c.data, c.size);
-    uint32_t size = 0, type = 0;
-    ASSERT_EQ(r.QueryValueEx(k, c.name, &type, nullptr, &size), 0) << c.name;
+    const std::wstring name = win32::Wide(c.name);
+    ASSERT_EQ(
+        registry.SetValueEx(k, c.name, c.type, reinterpret_cast<const uint8_t*>(c.core.data()),
+                            static_cast<uint32_t>(c.core.size())),
+        0);
+    std::wstring stored(64, L'x');
+    DWORD type = 0, size = 128;
+    RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(stored.data()),
+                     &size);
+    EXPECT_EQ(stored.substr(0, size / sizeof(wchar_t)), c.stored) << c.name;
     EXPECT_EQ(type, c.type) << c.name;
-    EXPECT_EQ(size, c.core.size()) << c.name;
-    std::string back(size, 'x');
-    ASSERT_EQ(r.QueryValueEx(k, c.name, &type, reinterpret_cast<uint8_t*>(back.data()), &size), 0);
+    // As another program writes it. The system would take a NUL that follows the data as part
+    // of it: none follows.
+    const std::wstring data = c.stored + L'?';
+    RegSetValueExW(key, name.c_str(), 0, c.type, reinterpret_cast<const BYTE*>(data.c_str()),
+                   static_cast<DWORD>(c.stored.size() * sizeof(wchar_t)));
+    uint32_t got = 0;
+    ASSERT_EQ(registry.QueryValueEx(k, c.name, nullptr, nullptr, &got), 0) << c.name;
+    std::string back(got, 'x');
+    registry.QueryValueEx(k, c.name, nullptr, reinterpret_cast<uint8_t*>(back.data()), &got);
     EXPECT_EQ(back, c.core) << c.name;
   }
-  r.CloseKey(k);
-  PlantBytes("CustomSound", REG_SZ, sound.c_str(), static_cast<DWORD>((sound.size() + 1) * 2));
-  EXPECT_EQ(store.ReadSettingValue(kSettingsKey, "CustomSound"), "D:\\Übung\\ベル.wav");
+  registry.CloseKey(k);
 }
 
 }  // namespace

@@ -1,377 +1,393 @@
-// The Win32 notification area, sound, metrics and popup menu services against
-// the real system (run under Wine in a prefix whose desktop has a tray).
+// The Win32 shell services against the real system, under Wine. Texts and paths carry characters
+// outside the system's 8-bit code page: this test program does not ask for UTF-8.
 #include <windows.h>
+#include <commctrl.h>
+#include <commdlg.h>
+#include <dlgs.h>
 #include <shellapi.h>
+// The header maps the name onto ShellExecuteA; here it names the service's call.
+#undef ShellExecute
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "forms/form.h"
-#include "forms/ui.h"
-#include "platform/trace.h"
-#include "platform/win32/clock_win32.h"
 #include "platform/win32/dialogs_win32.h"
-#include "platform/win32/event_loop_win32.h"
+#include "platform/win32/file_dialog_win32.h"
 #include "platform/win32/form_view_win32.h"
 #include "platform/win32/icons_win32.h"
 #include "platform/win32/notification_area_win32.h"
+#include "platform/win32/pictures.h"
 #include "platform/win32/scoped.h"
-#include "platform/win32/sound_win32.h"
+#include "platform/win32/shell_win32.h"
 #include "platform/win32/system_metrics_win32.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_util.h"
+#include "platform/win32/workstation_win32.h"
 #include "resources/icons/tray_icon_art.h"
-#include "temp_folder.h"
-#include "tray/tray_icon.h"
-#include "tray/tray_record.h"
 
 namespace unw {
 namespace {
 
-constexpr UINT kProbe = WM_APP + 7;
+constexpr UINT kCallback = Win32NotificationArea::kCallbackMessage;
 constexpr LRESULT kOwnAnswer = 4242;
 
-// A plain window whose own procedure counts the probe messages it gets.
-struct OwnWindow {
-  static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
-    if (m == kProbe) {
-      ++reached;
-      return kOwnAnswer;
-    }
-    return DefWindowProcA(h, m, w, l);
+// The tray service and a plain window of the test's own, whose procedure answers the icon's
+// callbacks itself when they reach it.
+struct ShellTest : ::testing::Test {
+  static LRESULT CALLBACK Own(HWND h, UINT m, WPARAM w, LPARAM l) {
+    return m == kCallback ? kOwnAnswer : DefWindowProcW(h, m, w, l);
   }
-  OwnWindow() {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "UnwindleShellTestWindow";
-    RegisterClassA(&wc);
-    hwnd = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+  ShellTest() {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = Own;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"UnwindleShellTestWindow";
+    RegisterClassW(&wc);
+    hwnd = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                            wc.hInstance, nullptr);
   }
-  ~OwnWindow() {
-    if (IsWindow(hwnd)) DestroyWindow(hwnd);
-  }
-  HWND hwnd = nullptr;
-  static inline int reached = 0;
-};
-
-std::uintptr_t H(HWND h) {
-  return reinterpret_cast<std::uintptr_t>(h);
-}
-
-struct ShellTest : ::testing::Test {
-  void SetUp() override {
-    trace.KeepLines(true);
-    OwnWindow::reached = 0;
-  }
+  ~ShellTest() override { DestroyWindow(hwnd); }
+  // What the shell sends the window about its icon.
+  LRESULT Callback(LPARAM what) { return SendMessageW(hwnd, kCallback, 1, what); }
+  std::uintptr_t window() const { return win32::AsHandle(hwnd); }
   Trace trace{nullptr, ""};
   Win32FormView view{trace};
   Win32NotificationArea tray{trace, view};
+  HWND hwnd = nullptr;
 };
 
 TEST_F(ShellTest, TheIconsCallbacksBecomeEventsAndEverythingElseReachesTheWindow) {
-  OwnWindow w;
-  ASSERT_TRUE(w.hwnd);
-  SetWindowLongPtrA(w.hwnd, GWLP_USERDATA, 0x5EED);
-  const LONG_PTR own = GetWindowLongPtrA(w.hwnd, GWLP_WNDPROC);
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0x5EED);
   std::vector<TrayEvent> events;
-  ASSERT_TRUE(tray.Subscribe(H(w.hwnd), [&](TrayEvent e) { events.push_back(e); }));
-  const UINT callback = Win32NotificationArea::kCallbackMessage;
+  ASSERT_TRUE(tray.Subscribe(window(), [&](TrayEvent e) { events.push_back(e); }));
+  // Only the ups, double-clicks and the balloon's end make events: a right click under Wine
+  // also sends WM_CONTEXTMENU, and Wine sends no balloon notices at all.
   for (LPARAM l : {WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_RBUTTONDBLCLK,
                    NIN_BALLOONUSERCLICK, NIN_BALLOONTIMEOUT, WM_MOUSEMOVE, WM_LBUTTONDOWN,
                    WM_RBUTTONDOWN, WM_CONTEXTMENU, NIN_BALLOONSHOW, NIN_BALLOONHIDE})
-    EXPECT_EQ(SendMessageA(w.hwnd, callback, 1, l), 0);
+    EXPECT_EQ(Callback(l), 0) << "the icon's callbacks are the program's alone";
   EXPECT_EQ(events, (std::vector<TrayEvent>{TrayEvent::kLeftClick, TrayEvent::kLeftDoubleClick,
                                             TrayEvent::kRightClick, TrayEvent::kRightDoubleClick,
                                             TrayEvent::kBalloonClicked, TrayEvent::kBalloonEnded}));
-  EXPECT_EQ(OwnWindow::reached, 0) << "callbacks are never passed on";
-  EXPECT_EQ(SendMessageA(w.hwnd, kProbe, 0, 0), kOwnAnswer);
-  EXPECT_EQ(OwnWindow::reached, 1);
-  SendMessageA(w.hwnd, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  SendMessageW(hwnd, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
   EXPECT_EQ(events.back(), TrayEvent::kRecreated);
-  EXPECT_EQ(GetWindowLongPtrA(w.hwnd, GWLP_USERDATA), 0x5EED) << "the form's user data stays";
-  // Subscribing again replaces the sink, never hands out the hook as the window's own.
-  ASSERT_TRUE(tray.Subscribe(H(w.hwnd), [&](TrayEvent) {}));
-  tray.Unsubscribe(H(w.hwnd));
-  EXPECT_EQ(GetWindowLongPtrA(w.hwnd, GWLP_WNDPROC), own);
-  SendMessageA(w.hwnd, callback, 1, WM_LBUTTONUP);
+  EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_USERDATA), 0x5EED) << "the form's user data stays";
+  // Subscribing again replaces the sink, never hands out the hook as the window's own: once
+  // unsubscribed, the window's own procedure has the callbacks again.
+  ASSERT_TRUE(tray.Subscribe(window(), [&](TrayEvent) {}));
+  tray.Unsubscribe(window());
+  EXPECT_EQ(Callback(WM_LBUTTONUP), kOwnAnswer);
   EXPECT_EQ(events.size(), 7u);
-  tray.Unsubscribe(H(w.hwnd));  // harmless twice
 }
 
 TEST_F(ShellTest, ASinkMayUnsubscribeWhileHandlingAnEvent) {
-  OwnWindow w;
   int calls = 0;
-  tray.Subscribe(H(w.hwnd), [&](TrayEvent) {
+  tray.Subscribe(window(), [&](TrayEvent) {
     ++calls;
-    tray.Unsubscribe(H(w.hwnd));  // the record of this very subscription goes
+    tray.Unsubscribe(window());  // the record of this very subscription goes
   });
-  SendMessageA(w.hwnd, Win32NotificationArea::kCallbackMessage, 1, WM_LBUTTONUP);
-  SendMessageA(w.hwnd, Win32NotificationArea::kCallbackMessage, 1, WM_LBUTTONUP);
+  EXPECT_EQ(Callback(WM_LBUTTONUP), 0);
+  EXPECT_EQ(Callback(WM_LBUTTONUP), kOwnAnswer);
   EXPECT_EQ(calls, 1);
-  EXPECT_EQ(SendMessageA(w.hwnd, kProbe, 0, 0), kOwnAnswer);
 }
 
-TEST_F(ShellTest, ShellVersionHasAMajorNumber) {
-  uint32_t ms = 0;
-  ASSERT_TRUE(tray.ShellFileVersionMS(ms));
-  EXPECT_GE(ms >> 16, 5u);
+// The colour pixels of an icon of `size` pixels (0xAARRGGBB, top row first), each with its mask
+// bit on top (1 where the background shows through); empty when the icon is not of that size.
+std::vector<uint64_t> IconPixels(HICON icon, int size) {
+  ICONINFO info = {};
+  GetIconInfo(icon, &info);
+  const win32::ScopedGdiObj<HBITMAP> color(info.hbmColor), mask(info.hbmMask);
+  BITMAP bm = {};
+  if (!GetObjectW(color, sizeof bm, &bm) || bm.bmWidth != size || bm.bmHeight != size) return {};
+  BITMAPINFO bi = win32::TopDownBitmapInfo(size, size);
+  std::vector<uint32_t> c(static_cast<size_t>(size * size)), m(c.size());
+  const win32::ScopedGetDC dc(nullptr);
+  GetDIBits(dc, color, 0, size, c.data(), &bi, DIB_RGB_COLORS);
+  GetDIBits(dc, mask, 0, size, m.data(), &bi, DIB_RGB_COLORS);
+  std::vector<uint64_t> pixels;
+  for (size_t i = 0; i < c.size(); ++i) pixels.push_back(uint64_t{(m[i] & 1) != 0} << 32 | c[i]);
+  return pixels;
 }
 
-TEST_F(ShellTest, IconsCarryTheRenderedPixelsTopRowFirstAndAreKept) {
-  const int size = Win32NotificationArea::TrayIconSize(96);
-  EXPECT_EQ(size, GetSystemMetrics(SM_CXSMICON));
+// Where the mask lets the background through, the colour must add nothing to it: systems that
+// draw icons without alpha use the mask.
+TEST_F(ShellTest, IconsShowTheirPictureWhereItCoversAndTheBackgroundElsewhere) {
+  const int size = GetSystemMetrics(SM_CXSMICON);
   for (int set = 0; set < 5; ++set) {
     const std::uintptr_t handle = tray.IconHandle(set, 0);
-    ASSERT_NE(handle, 0u) << "set " << set;
     EXPECT_EQ(tray.IconHandle(set, 0), handle) << "made again instead of kept";
-    HICON icon = reinterpret_cast<HICON>(handle);
-    ICONINFO info = {};
-    ASSERT_TRUE(GetIconInfo(icon, &info));
-    const win32::ScopedGdiObj<HBITMAP> color(info.hbmColor), mask(info.hbmMask);
-    BITMAP bm = {};
-    GetObjectW(color, sizeof bm, &bm);
-    EXPECT_EQ(bm.bmWidth, size);
-    EXPECT_EQ(bm.bmHeight, size);
-    BITMAPINFO bi = win32::TopDownBitmapInfo(size, size);
-    std::vector<uint32_t> got(static_cast<size_t>(size * size));
-    const win32::ScopedGetDC screen(nullptr);
-    ASSERT_EQ(GetDIBits(screen, color, 0, size, got.data(), &bi, DIB_RGB_COLORS), size);
-    const IconImage want = RenderTrayIcon(set, 0, size);
-    ASSERT_EQ(want.pixels.size(), got.size());
+    const std::vector<uint64_t> got = IconPixels(reinterpret_cast<HICON>(handle), size);
+    const IconImage art = RenderTrayIcon(set, 0, size);
+    ASSERT_EQ(got.size(), art.pixels.size()) << "set " << set;
     int wrong = 0;
-    for (size_t i = 0; i < got.size(); ++i) {
-      const uint32_t w = (want.pixels[i] >> 24) == 0 ? 0 : want.pixels[i];
-      if (got[i] != w) ++wrong;
-    }
+    for (size_t i = 0; i < got.size(); ++i)
+      wrong += got[i] != ((art.pixels[i] >> 24) == 0 ? uint64_t{1} << 32 : art.pixels[i]);
     EXPECT_EQ(wrong, 0) << "set " << set << ": pixels differ from the picture";
   }
-  EXPECT_EQ(tray.IconHandle(0, 99), 0u);
-  EXPECT_EQ(tray.IconHandle(7, 0), 0u);
-}
-
-TEST_F(ShellTest, NotifyIconSendsTheRecordAndTracesIt) {
-  OwnWindow w;
-  TrayIconData d;
-  d.cbSize = kTrayRecordSizeFull;
-  d.hWnd = H(w.hwnd);
-  d.uID = 1;
-  d.uFlags = 7;
-  d.hIcon = tray.IconHandle(0, 0);
-  d.szTip = FixedField(std::string("Tip text") + '\0', kTipChars);
-  d.uTimeout = 3;
-  const bool shellThere = FindWindowA("Shell_TrayWnd", nullptr) != nullptr;
-  const long added = tray.NotifyIcon(TrayCommand::kAdd, d);
-  const long modified = tray.NotifyIcon(TrayCommand::kModify, d);
-  const long deleted = tray.NotifyIcon(TrayCommand::kDelete, d);
-  const long deletedAgain = tray.NotifyIcon(TrayCommand::kDelete, d);
-  ASSERT_EQ(trace.lines().size(), 4u);
-  EXPECT_EQ(trace.lines()[0],
-            "0\ttray.add\t520\t7\t" + std::to_string(d.hIcon) + "\tTip text\t\t\t0");
-  EXPECT_EQ(trace.lines()[2].substr(0, 13), "0\ttray.delete");
-  if (!shellThere) GTEST_SKIP() << "no notification area on this desktop";
-  EXPECT_EQ(added, 1);
-  EXPECT_EQ(modified, 1);
-  EXPECT_EQ(deleted, 1);
-  EXPECT_EQ(deletedAgain, 0);
-}
-
-TEST(IconTest, AnIconKeepsEveryPixelInPlaceAndMasksTheTransparentOnes) {
-  IconImage image;
-  image.size = 16;
-  for (int y = 0; y < 16; ++y) {
-    for (int x = 0; x < 16; ++x) {
-      // Every pixel different; the left column fully transparent.
-      const uint32_t alpha = x == 0 ? 0x00 : 0xFF;
-      image.pixels.push_back(alpha << 24 | static_cast<uint32_t>(y) << 16 |
-                             static_cast<uint32_t>(x) << 8 | 0x40);
-    }
+  EXPECT_EQ(tray.IconHandle(7, 0), 0u) << "there is no such set";
+  // Whatever colour a transparent pixel carries, none of it shows.
+  IconImage tinted = RenderTrayIcon(1, 0, size);
+  for (uint32_t& pixel : tinted.pixels) pixel = pixel >> 24 ? pixel : 0x00FF00FF;
+  const win32::ScopedIcon icon = win32::IconFromImage(tinted);
+  EXPECT_EQ(IconPixels(icon, size),
+            IconPixels(reinterpret_cast<HICON>(tray.IconHandle(1, 0)), size));
+  // The chooser's Play and Stop buttons: the picture in the middle, the background at the corner.
+  for (const char* id : {"play", "stop"}) {
+    const win32::ScopedIcon button = win32::PictureIcon(id, 16);
+    const std::vector<uint64_t> got = IconPixels(button, 16);
+    ASSERT_EQ(got.size(), 256u) << id;
+    EXPECT_EQ(got[0], uint64_t{1} << 32) << id;
+    EXPECT_EQ(got[8 * 16 + 8] >> 32, 0u) << id;
   }
-  const win32::ScopedIcon icon = win32::IconFromImage(image);
-  ASSERT_TRUE(icon);
-  ICONINFO info = {};
-  ASSERT_TRUE(GetIconInfo(icon, &info));
-  const win32::ScopedGdiObj<HBITMAP> colorBitmap(info.hbmColor), maskBitmap(info.hbmMask);
-  EXPECT_TRUE(info.fIcon);
-  BITMAPINFO bi = win32::TopDownBitmapInfo(16, 16);
-  std::vector<uint32_t> color(256), mask(256);
-  {
-    const win32::ScopedGetDC dc(nullptr);
-    ASSERT_EQ(GetDIBits(dc, colorBitmap, 0, 16, color.data(), &bi, DIB_RGB_COLORS), 16);
-    ASSERT_EQ(GetDIBits(dc, maskBitmap, 0, 16, mask.data(), &bi, DIB_RGB_COLORS), 16);
-  }
-  for (int i = 0; i < 256; ++i) {
-    const bool clear = i % 16 == 0;
-    EXPECT_EQ(color[i], clear ? 0u : image.pixels[i]) << "pixel " << i;
-    // Mask: white where the background shows, black where the icon covers it.
-    EXPECT_EQ(mask[i] & 0xFFFFFF, clear ? 0xFFFFFFu : 0u) << "mask " << i;
-  }
-  EXPECT_EQ(win32::IconFromImage(IconImage{}).get(), nullptr);
+  EXPECT_EQ(win32::PictureIcon("no-such-picture", 16).get(), nullptr);
 }
 
-TEST(SoundTest, AMissingClipIsNotPlayedAndSaysSo) {
-  Trace trace{nullptr, ""};
-  trace.KeepLines(true);
-  Win32SoundPlayer sound(trace);
-  EXPECT_EQ(sound.PlayClip("NO_SUCH_CLIP", kSndResource | kSndNoDefault), 0);
-  EXPECT_EQ(sound.PlayClip("Z:\\no\\such\\file.wav", kSndFilename | kSndNoDefault), 0);
-  sound.PlayClip("", 0);
-  EXPECT_EQ(sound.MessageBeep(kMbIconAsterisk), 1);
-  ASSERT_EQ(trace.lines().size(), 4u);
-  EXPECT_EQ(trace.lines()[0],
-            "0\tsound.play\tNO_SUCH_CLIP\t" + std::to_string(kSndResource | kSndNoDefault) + "\t0");
-  EXPECT_EQ(trace.lines()[3], "0\tsound.beep\t64");
-}
-
-// A short, quiet wave file: 8 kHz, 8-bit mono, 50 ms.
-std::string ShortWave() {
-  const uint32_t samples = 400;
-  auto u32 = [](uint32_t v) {
-    return std::string{static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
-                       static_cast<char>(v >> 24)};
-  };
-  auto u16 = [](uint16_t v) {
-    return std::string{static_cast<char>(v), static_cast<char>(v >> 8)};
-  };
-  std::string w = "RIFF" + u32(36 + samples) + "WAVEfmt " + u32(16) + u16(1) + u16(1) + u32(8000) +
-                  u32(8000) + u16(1) + u16(8) + "data" + u32(samples);
-  for (uint32_t i = 0; i < samples; ++i) w += static_cast<char>(i % 16 < 8 ? 0x70 : 0x90);
-  return w;
-}
-
-// Waited for (no SND_ASYNC): only a sound that really played answers TRUE. The test run sends
-// the sound into a file instead of a sound card (tests/e2e/run.sh).
-TEST(SoundTest, AFileNamedOutsideTheCodePagePlays) {
-  Trace trace{nullptr, ""};
-  trace.KeepLines(true);
-  Win32SoundPlayer sound(trace);
-  TempFolder folder;
-  const std::string wav = folder.Write("ベル.wav", ShortWave());
-  const uint32_t flags = kSndFilename | kSndNoDefault;
-  EXPECT_EQ(sound.PlayClip(wav, flags), 1);
-  ASSERT_EQ(trace.lines().size(), 1u);
-  EXPECT_EQ(trace.lines()[0],
-            "0\tsound.play\t" + Trace::Escape(wav) + "\t" + std::to_string(flags) + "\t1");
-}
-
+// The windows' fonts, in the layout (without iPaddedBorderWidth) that every system knows.
 TEST(MetricsTest, NonClientMetricsAreTheSystemsOwn) {
-  Win32SystemMetrics metrics;
-  NonClientMetricsData m;
-  m.cbSize = 340;
-  ASSERT_EQ(metrics.GetNonClientMetrics(m), 1);
-  EXPECT_EQ(m.cbSize, 340u);
   NONCLIENTMETRICSW ncm = {};
   ncm.cbSize = sizeof ncm;
   ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0));
+  NonClientMetricsData m;
+  m.cbSize = 340;
+  ASSERT_EQ(Win32SystemMetrics().GetNonClientMetrics(m), 1);
   EXPECT_EQ(m.iCaptionHeight, ncm.iCaptionHeight);
-  EXPECT_EQ(m.iMenuHeight, ncm.iMenuHeight);
   EXPECT_EQ(m.lfMessageFont.lfHeight, ncm.lfMessageFont.lfHeight);
-  EXPECT_EQ(m.lfMessageFont.lfWeight, ncm.lfMessageFont.lfWeight);
-  EXPECT_EQ(m.lfCaptionFont.lfCharSet, ncm.lfCaptionFont.lfCharSet);
   EXPECT_EQ(m.lfMessageFont.lfFaceName.data(), win32::FieldText(ncm.lfMessageFont.lfFaceName, 32));
-  EXPECT_EQ(m.lfStatusFont.lfFaceName.data(), win32::FieldText(ncm.lfStatusFont.lfFaceName, 32));
-  EXPECT_NE(m.lfMessageFont.lfFaceName[0], '\0');
-
-  // The record with iPaddedBorderWidth is the other layout the system knows.
-  NonClientMetricsData padded;
-  padded.cbSize = 344;
-  EXPECT_EQ(metrics.GetNonClientMetrics(padded), 1);
-  EXPECT_EQ(padded.lfMessageFont.lfHeight, ncm.lfMessageFont.lfHeight);
-  NonClientMetricsData tooBig;
-  tooBig.cbSize = 4096;
-  EXPECT_EQ(metrics.GetNonClientMetrics(tooBig), 0);
 }
 
-TEST(MetricsTest, ScreenResolutionIsTheDesktops) {
-  Win32SystemMetrics metrics;
-  const win32::ScopedGetDC desktop(GetDesktopWindow());
-  const int want = GetDeviceCaps(desktop, LOGPIXELSY);
-  EXPECT_GT(want, 0);
-  EXPECT_EQ(metrics.ScreenPixelsPerInchY(), want);
-}
-
-// A form with a hidden top-level menu, as the main window has for the tray.
-class PopupForm : public Form {
- public:
-  using Form::Form;
-  std::vector<std::string> clicked;
-
- protected:
-  void Design() override {
-    Control& pop = AddMenu("mPopup", "&Popup", nullptr);
-    pop.SetVisible(false);
-    AddMenu("mnuHidden", "&Hidden", &pop).SetVisible(false);
-    AddMenu("mnuAlpha", "&Alpha", &pop);
-    AddMenu("mnuSep", "-", &pop);
-    AddMenu("mnuBeta", "&Beta", &pop).SetEnabled(false);
-    for (const char* name : {"mnuHidden", "mnuAlpha", "mnuBeta"})
-      Ctl(name).onClick = [this, name] { clicked.push_back(name); };
+// A folder of the test's own, named with characters outside every 8-bit code page, and gone
+// with all it holds when the test ends.
+struct TempFolder {
+  TempFolder() { std::filesystem::create_directory(win32::Wide(path)); }
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(win32::Wide(path), ignored);
   }
+  // Writes a file of these bytes into the folder; returns its full path.
+  std::string Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(std::filesystem::path(win32::Wide(path + "\\" + name)), std::ios::binary)
+        << bytes;
+    return path + "\\" + name;
+  }
+  static inline int count = 0;
+  const std::string path = win32::Utf8(std::filesystem::temp_directory_path().wstring()) +
+                           "unwindle-Übung-ベル-" + std::to_string(GetCurrentProcessId()) + "-" +
+                           std::to_string(++count);
 };
 
-struct PopupTest : ::testing::Test {
-  void SetUp() override {
-    trace.KeepLines(true);
-    form.Load();
+// Answers the first dialog box this thread shows, once it is on the screen, with the command
+// `scenario` returns (the box's own loop dispatches this thread's timer). Boxes after it, which
+// only a failing test opens, are cancelled, so that the test ends.
+struct DialogDriver {
+  explicit DialogDriver(std::function<WPARAM(HWND)> s) : scenario(std::move(s)) {
+    current = this;
+    timer = SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR, DWORD) {
+      EnumThreadWindows(GetCurrentThreadId(), Answer, 0);
+    });
   }
-  void TearDown() override { form.Unload(); }
-  // Handles what is waiting until `done` holds or the time is up.
-  bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000) {
-    const DWORD end = GetTickCount() + static_cast<DWORD>(timeoutMs);
-    while (!done()) {
-      if (static_cast<int>(end - GetTickCount()) <= 0) return false;
-      loop.ProcessPendingEvents();
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  ~DialogDriver() {
+    KillTimer(nullptr, timer);
+    current = nullptr;
+  }
+  static BOOL CALLBACK Answer(HWND h, LPARAM) {
+    wchar_t cls[8] = {};
+    GetClassNameW(h, cls, 8);
+    if (!current || h == current->box || wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(h))
+      return TRUE;
+    const bool first = !current->box;
+    if (first) current->box = h;
+    PostMessageW(h, WM_COMMAND, first ? current->scenario(h) : IDCANCEL, 0);
+    return TRUE;
+  }
+  static inline DialogDriver* current = nullptr;
+  std::function<WPARAM(HWND)> scenario;
+  UINT_PTR timer = 0;
+  HWND box = nullptr;  // the box the scenario ran on
+};
+
+RECT RectIn(HWND parent, HWND child) {
+  RECT r;
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+HWND ChildByText(HWND parent, const std::string& text) {
+  HWND c = GetWindow(parent, GW_CHILD);
+  while (c && win32::WindowText(c) != text) c = GetWindow(c, GW_HWNDNEXT);
+  return c;
+}
+
+// Whether two full paths name the same file (the system may change the case of a folder).
+bool SamePath(const std::string& a, const std::string& b) {
+  return _wcsicmp(win32::Wide(a).c_str(), win32::Wide(b).c_str()) == 0;
+}
+
+// The chooser, reporting to the test as its preview row.
+struct ChooserTest : ::testing::Test, SoundPreviewSink {
+  void SelectionChanged(const std::string& path) override { selections.push_back(path); }
+  void PlayPressed() override { ++plays; }
+  void StopPressed() override { ++stops; }
+  void Closing() override { ++closings; }
+  // What the user sees of the preview row: all of it inside the dialog and clear of the dialog's
+  // own controls, the buttons with their pictures, pressed by a click or the space bar; the
+  // dialog centred on the screen.
+  void CheckPreviewRow(HWND dialog) {
+    HWND label = ChildByText(dialog, "Preview:"), play = ChildByText(dialog, "Play"),
+         stop = ChildByText(dialog, "Stop");
+    ASSERT_TRUE(label && play && stop);
+    RECT client, overlap;
+    GetClientRect(dialog, &client);
+    for (HWND h : {label, play, stop}) {
+      const RECT r = RectIn(dialog, h);
+      EXPECT_TRUE(IsWindowVisible(h) && IntersectRect(&overlap, &r, &client) &&
+                  EqualRect(&overlap, &r))
+          << "a preview control lies outside the dialog";
+      for (HWND o = GetWindow(dialog, GW_CHILD); o; o = GetWindow(o, GW_HWNDNEXT)) {
+        const RECT other = RectIn(dialog, o);
+        const bool ours = o == label || o == play || o == stop;
+        EXPECT_FALSE(!ours && IsWindowVisible(o) && IntersectRect(&overlap, &r, &other))
+            << "a preview control covers another";
+      }
     }
-    return true;
+    EXPECT_TRUE(SendMessageW(play, BM_GETIMAGE, IMAGE_ICON, 0) &&
+                SendMessageW(stop, BM_GETIMAGE, IMAGE_ICON, 0));
+    SendMessageW(play, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    SendMessageW(stop, WM_KEYUP, VK_SPACE, 0);
+    EXPECT_EQ(plays, 1);
+    EXPECT_EQ(stops, 1);
+    RECT wr;
+    GetWindowRect(dialog, &wr);
+    EXPECT_LE(std::abs(wr.left - (GetSystemMetrics(SM_CXSCREEN) - wr.right)), 1);
+    EXPECT_LE(std::abs(wr.top - (GetSystemMetrics(SM_CYSCREEN) - wr.bottom)), 1);
   }
-  HWND hwnd() { return reinterpret_cast<HWND>(form.hWnd()); }
+  std::vector<std::string> selections;
+  int plays = 0, stops = 0, closings = 0;
   Trace trace{nullptr, ""};
-  Win32Clock clock;
-  Win32FormView view{trace};
-  Win32EventLoop loop{clock, trace};
-  Win32Dialogs dialogs{trace};
-  Ui ui{view, loop, dialogs};
-  PopupForm form{ui, "frmPopup"};
+  Win32FileDialog files{trace};
+  TempFolder folder;
 };
 
-TEST_F(PopupTest, TheMenuShowsTheItemsAsTheyStandAndAChosenItemClicks) {
-  form.Ctl("mnuAlpha").SetDefault(true);
-  form.Ctl("mnuAlpha").SetChecked(true);
-  // The keys wait in the queue; the menu's own loop takes them: the first
-  // item down, then Enter.
-  PostMessageA(hwnd(), WM_KEYDOWN, VK_DOWN, 0);
-  PostMessageA(hwnd(), WM_KEYDOWN, VK_RETURN, 0);
-  view.ShowPopupMenu(form, form.Ctl("mPopup"));
-  EXPECT_TRUE(PumpUntil([&] { return !form.clicked.empty(); }));
-  ASSERT_EQ(form.clicked.size(), 1u);
-  EXPECT_EQ(form.clicked[0], "mnuAlpha");
-
-  HMENU menu = view.PopupMenu(form.Ctl("mPopup"));
-  ASSERT_TRUE(menu);
-  ASSERT_EQ(GetMenuItemCount(menu), 3);  // the hidden item left out
-  EXPECT_TRUE(GetMenuState(menu, 0, MF_BYPOSITION) & MF_CHECKED);
-  EXPECT_TRUE(GetMenuState(menu, 1, MF_BYPOSITION) & MF_SEPARATOR);
-  EXPECT_TRUE(GetMenuState(menu, 2, MF_BYPOSITION) & MF_GRAYED);
-  EXPECT_EQ(GetMenuDefaultItem(menu, TRUE, 0), 0u);
-  int popups = 0;
-  for (const auto& l : trace.lines()) popups += l == "0\tmenu.popup\tfrmPopup\tmPopup";
-  EXPECT_EQ(popups, 1);
+TEST_F(ChooserTest, ItOpensOnTheInitialFileAndCancelGivesNothingAndClosesThePreviewOnce) {
+  std::string title, shown;
+  DialogDriver driver([&](HWND dialog) -> WPARAM {
+    title = win32::WindowText(dialog);
+    shown = win32::WindowText(GetDlgItem(dialog, edt1));
+    if (shown.empty()) shown = win32::WindowText(GetDlgItem(dialog, cmb13));
+    CheckPreviewRow(dialog);
+    return IDCANCEL;
+  });
+  EXPECT_EQ(files.ChooseSoundFile(0, folder.path, "Glöckchen ベル.wav", "Klänge ベル", *this), "");
+  EXPECT_EQ(title, "Klänge ベル") << "the chooser shows its title";
+  EXPECT_EQ(shown, "Glöckchen ベル.wav");
+  EXPECT_EQ(closings, 1);
 }
 
-TEST_F(PopupTest, EscapeClosesTheMenuWithoutAClick) {
-  PostMessageA(hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
-  view.ShowPopupMenu(form, form.Ctl("mPopup"));
-  // A chosen item's command is posted before the menu returns.
-  MSG msg;
-  EXPECT_FALSE(PeekMessageA(&msg, hwnd(), WM_COMMAND, WM_COMMAND, PM_NOREMOVE));
-  loop.ProcessPendingEvents();
-  EXPECT_TRUE(form.clicked.empty());
+TEST_F(ChooserTest, AChosenFileComesBackWithItsFullPathAndSelectionsReachThePreview) {
+  const std::string wav = folder.Write("Glocke ベル.wav", "RIFF");
+  std::string selectedWhileOpen;
+  DialogDriver driver([&](HWND dialog) -> WPARAM {
+    // Select the file in the dialog's list, as a click would.
+    HWND view = FindWindowExW(dialog, nullptr, L"SHELLDLL_DefView", nullptr);
+    LVITEMW item = {};
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(FindWindowExW(view, nullptr, WC_LISTVIEWW, nullptr), LVM_SETITEMSTATE, 0,
+                 reinterpret_cast<LPARAM>(&item));
+    if (!selections.empty()) selectedWhileOpen = selections.back();
+    SendMessageW(dialog, CDM_SETCONTROLTEXT, edt1, reinterpret_cast<LPARAM>(L"Glocke ベル.wav"));
+    return IDOK;
+  });
+  const std::string got = files.ChooseSoundFile(0, folder.path, "", "Select Sound File", *this);
+  EXPECT_TRUE(SamePath(got, wav)) << got;
+  EXPECT_EQ(closings, 1);
+  EXPECT_TRUE(SamePath(selectedWhileOpen, wav)) << "not previewed: " << selectedWhileOpen;
+}
+
+TEST(MessageBoxTest, TheQuestionShowsEveryCharacterAndGivesTheAnswer) {
+  Trace trace{nullptr, ""};
+  Win32Dialogs dialogs{trace};
+  const std::string question = "Zeit für eine Pause? ベル";
+  std::string title;
+  bool asked = false;
+  DialogDriver driver([&](HWND box) -> WPARAM {
+    title = win32::WindowText(box);
+    asked = ChildByText(box, question) != nullptr;
+    return IDNO;
+  });
+  EXPECT_EQ(dialogs.ShowMessageBox(0, question, "Übung ベル", MB_YESNO | MB_ICONQUESTION), IDNO);
+  EXPECT_EQ(title, "Übung ベル");
+  EXPECT_TRUE(asked) << "the question is not shown";
+}
+
+TEST(ShellServiceTest, FileExistsForFilesOnly) {
+  Trace trace{nullptr, ""};
+  Win32Shell shell{trace};
+  TempFolder folder;
+  EXPECT_TRUE(shell.FileExists(folder.Write("Übung ベル.txt", "x")));
+  for (const std::string& no : {folder.path, folder.path + "\\missing ベル.txt", std::string()})
+    EXPECT_FALSE(shell.FileExists(no)) << no;
+}
+
+struct CloseChangeNotification {
+  void operator()(HANDLE h) const { FindCloseChangeNotification(h); }
+};
+
+// Each way of starting a program fails for one that does not exist, and hands one that does
+// its command line with every character: the line names a new folder, which then appears.
+TEST(ShellServiceTest, StartedProgramsGetEveryCharacterOfTheirCommandLines) {
+  Trace trace{nullptr, ""};
+  Win32Shell shell{trace};
+  TempFolder folder;
+  for (bool execute : {false, true}) {
+    auto start = [&](const std::string& program, const std::string& arguments) {
+      return execute ? shell.ShellExecute(0, "open", program, arguments, "", SW_HIDE) > 32
+                     : shell.RunProgram(program + " " + arguments, SW_HIDE);
+    };
+    EXPECT_FALSE(start("Z:\\no\\such\\program.exe", ""));
+    const std::wstring made = win32::Wide(folder.path + "\\ベル " + std::to_string(++folder.count));
+    const win32::Owned<HANDLE, CloseChangeNotification> change(FindFirstChangeNotificationW(
+        win32::Wide(folder.path).c_str(), FALSE, FILE_NOTIFY_CHANGE_DIR_NAME));
+    ASSERT_NE(change.get(), INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(start("cmd.exe", "/c mkdir \"" + win32::Utf8(made) + "\""));
+    auto exists = [&] { return GetFileAttributesW(made.c_str()) != INVALID_FILE_ATTRIBUTES; };
+    while (!exists() && WaitForSingleObject(change, 20000) == WAIT_OBJECT_0)
+      FindNextChangeNotification(change);
+    EXPECT_TRUE(exists()) << "no folder " << win32::Utf8(made);
+  }
+}
+
+// Run from a folder and under a name outside the code page (a copy of this test program, which
+// checks itself there), the program finds where it lives.
+TEST(WorkstationTest, TheProgramKnowsItsFolderAndNameWhateverTheirCharacters) {
+  Trace trace{nullptr, ""};
+  Win32Workstation workstation{trace};
+  if (const wchar_t* expected = _wgetenv(L"UNWINDLE_TEST_EXPECTED_FOLDER")) {
+    EXPECT_EQ(workstation.AppPath(), win32::Utf8(expected));
+    EXPECT_EQ(workstation.AppExeName(), "Übung ベル");
+    return;
+  }
+  TempFolder folder;
+  const std::wstring copy = win32::Wide(folder.path + "\\Übung ベル.exe");
+  ASSERT_TRUE(CopyFileW(win32::ProgramFile().c_str(), copy.c_str(), FALSE));
+  SetEnvironmentVariableW(L"UNWINDLE_TEST_EXPECTED_FOLDER", win32::Wide(folder.path).c_str());
+  std::wstring line = L"\"" + copy + L"\" --gtest_brief=1 --gtest_filter=WorkstationTest.*";
+  STARTUPINFOW si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  const BOOL started = CreateProcessW(copy.c_str(), line.data(), nullptr, nullptr, FALSE, 0,
+                                      nullptr, nullptr, &si, &pi);
+  SetEnvironmentVariableW(L"UNWINDLE_TEST_EXPECTED_FOLDER", nullptr);
+  ASSERT_TRUE(started);
+  const win32::ScopedHandle process(pi.hProcess), thread(pi.hThread);
+  DWORD code = 1;
+  EXPECT_EQ(WaitForSingleObject(process, 60000), WAIT_OBJECT_0);
+  GetExitCodeProcess(process, &code);
+  EXPECT_EQ(code, 0u) << "the copy did not find itself (its report is above)";
 }
 
 }  // namespace
