@@ -1,10 +1,7 @@
 // End-to-end driver: runs under Wine next to the real unwindle.exe, starts it, drives its windows
-// from the outside and checks what it does in its windows, the registry and the trace.
+// from the outside and checks what it does in its windows, the registry, the trace and the sound.
 //
-//   unwindle_e2e_driver test PATH\unwindle.exe [--trace-dir DIR] [--shot-dir DIR] [--wav FILE]
-//                       [--only GROUP]
-//       runs the checks: one line "PASS name" or "FAIL name: detail" per check, then
-//       "N passed, M failed"; the exit code is 0 only when every check passed.
+//   unwindle_e2e_driver test EXE [--trace-dir DIR] [--shot-dir DIR] [--wav FILE] [--only GROUP]
 //       --shot-dir: where run.sh carries out our requests (screenshots, real clicks and keys);
 //       --wav: the WAV file that each sound played lands in (run.sh sets ALSA up so).
 //   unwindle_e2e_driver wait-window [SECONDS]      waits until a main window (frmTimer) is visible
@@ -12,15 +9,12 @@
 //   unwindle_e2e_driver wait-countdown N [SECONDS] waits until the countdown has moved by N seconds
 //   unwindle_e2e_driver exit [SECONDS]             File > Exit, answers Yes, waits for the end
 //   unwindle_e2e_driver plant [--clean] NAME=VALUE...  writes settings before a start
-//
-// Paths may be given as Unix paths ("/tmp/x" becomes "Z:\tmp\x").
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -31,9 +25,6 @@
 namespace e2e {
 namespace {
 
-using Planted = std::vector<std::pair<std::string, std::string>>;
-
-constexpr const char* kCaption = "KORVANTE Unwindle";
 constexpr const char* kExitQuestion = "Are you sure you want to exit?";
 constexpr const char* kPromptCaption = "KORVANTE Unwindle - https://korvante.example/unwindle";
 constexpr const char* kWorkTip =
@@ -60,12 +51,11 @@ const Expect kStoppedButtons = Buttons("Start Timer", true, false, "Stop Timer",
 const Expect kStartedButtons = Buttons("Start Timer", false, true, "Stop Timer", true);
 const Expect kPausedButtons = Buttons("Restart Timer", true, false, "Reset Timer", true);
 
-// A check computed from what the program and the trace show; `detail` says what was seen.
-Expect Holds(std::function<bool(Session&, std::string&)> f) {
-  return [f](Session& s) {
-    std::string detail;
-    return f(s, detail) ? std::string() : (detail.empty() ? std::string("failed") : detail);
-  };
+// When the trace first shows that line; -1 when never.
+int64_t FirstMs(const std::vector<TraceLine>& lines, const std::string& event,
+                const std::vector<std::string>& fields) {
+  auto m = Matching(lines, event, fields);
+  return m.empty() ? -1 : m.front().ms;
 }
 
 // The first two tray calls: the icon added with the full record and the stopped tooltip, then the
@@ -74,12 +64,11 @@ const Expect kTrayAdded = Holds([](Session& s, std::string& seen) {
   std::vector<TraceLine> calls;
   for (const auto& l : s.Trace())
     if (l.event.rfind("tray.", 0) == 0 && calls.size() < 2) calls.push_back(l);
+  seen = "the trace shows";
   for (const auto& c : calls)
     seen +=
         " " + c.event + (c.fields.size() >= 4 ? " " + c.fields[0] + " " + Quote(c.fields[3]) : "");
-  seen = "the trace shows" + seen +
-         " (expected tray.add 520 with the stopped tooltip, then "
-         "tray.setversion 520)";
+  seen += " (expected tray.add 520 with the stopped tooltip, then tray.setversion 520)";
   return calls.size() == 2 && calls[0].event == "tray.add" && calls[0].fields.size() >= 4 &&
          calls[0].fields[0] == "520" &&
          calls[0].fields[3] == std::string(kWorkTip) + "01:00:00 - Stopped" &&
@@ -147,11 +136,7 @@ void FirstStart(Report& r, const Options& o) {
                {"first_start.caption", {}, Text("frmTimer", "", kCaption)},
                {"first_start.countdown_running", {}, ShowsBelow(3600)},
                {"tray.icon_shown", Shot("frmTimer", "main-window"),
-                Holds([](Session&, std::string& seen) {
-                  RECT icon{};
-                  seen = WineTrayWindow() ? "no icon in Wine's tray" : "no Wine tray window";
-                  return WineTrayIconRect(&icon);
-                })},
+                That([] { return !TrayIcons().empty(); }, "no icon in Wine's tray")},
                {"tray.trace_add_setversion", {}, kTrayAdded},
                {"options.always_on_top_initial", {}, Topmost(true)},
                {"options.always_on_top_off", Invoke("frmTimer", "mnuAlwaysOnTop"),
@@ -183,11 +168,7 @@ void FirstStart(Report& r, const Options& o) {
 void Countdown(Report& r, const Options& o) {
   RunSteps(
       r, o, "countdown",
-      {{"Hours", "0"},
-       {"Minutes", "0"},
-       {"Seconds", "5"},
-       {"StartTimerOnLaunch", "0"},
-       {"HideWhenMinimized", "0"}},
+      Settings("Hours=0 Minutes=0 Seconds=5 StartTimerOnLaunch=0 HideWhenMinimized=0"),
       {
           {"countdown.initial", {}, All({Shows("00:00:05"), kStoppedButtons}), 3000, false, true},
           {"countdown.not_started_on_launch", {}, Shows("00:00:05"), kTick, true},
@@ -210,13 +191,6 @@ void Countdown(Report& r, const Options& o) {
       });
 }
 
-// When the trace says the window `form` was first shown and last destroyed, and what it played.
-int64_t FirstMs(const std::vector<TraceLine>& lines, const std::string& event,
-                const std::vector<std::string>& fields) {
-  auto m = Matching(lines, event, fields);
-  return m.empty() ? -1 : m.front().ms;
-}
-
 // The prompt came on the tick after 00:00:00 of a 3-second interval, after the alert sound.
 const Expect kPromptOnTime = Holds([](Session& s, std::string& seen) {
   auto lines = s.Trace();
@@ -237,8 +211,7 @@ const Expect kReminderLasted = Holds([](Session& s, std::string& seen) {
   const int64_t back =
       shows.size() >= 2 ? shows[1].ms - FirstMs(lines, "window.unload", {"frmUnwindle"}) : -1;
   seen = "the prompt came back " + std::to_string(back) +
-         " ms after Remind Later (expected 2500 "
-         "to 4000)";
+         " ms after Remind Later (expected 2500 to 4000)";
   return back >= 2500 && back <= 4000;
 });
 
@@ -261,13 +234,8 @@ const Expect kBreakLasted = Holds([](Session& s, std::string& seen) {
 void BreakCycle(Report& r, const Options& o) {
   RunSteps(
       r, o, "break",
-      {{"Hours", "0"},
-       {"Minutes", "0"},
-       {"Seconds", "3"},
-       {"SnoozeMinutes", "0"},
-       {"SnoozeSeconds", "2"},
-       {"BreakMinutes", "0"},
-       {"BreakSeconds", "2"}},
+      Settings("Hours=0 Minutes=0 Seconds=3 SnoozeMinutes=0 SnoozeSeconds=2 BreakMinutes=0 "
+               "BreakSeconds=2"),
       {
           {"", {}, Visible("frmUnwindle"), 8000},
           {"break.prompt_on_time", {}, All({kPromptOnTime, Visible("frmTimer", false)})},
@@ -332,13 +300,8 @@ const Expect kFlashes = Holds([](Session& s, std::string& seen) {
 void TrayAlert(Report& r, const Options& o) {
   RunSteps(
       r, o, "tray_alert",
-      {{"Hours", "0"},
-       {"Minutes", "0"},
-       {"Seconds", "2"},
-       {"AlertMeBy", "1"},
-       {"BalloonTipsEnabled", "0"},
-       {"SnoozeMinutes", "0"},
-       {"SnoozeSeconds", "30"}},
+      Settings("Hours=0 Minutes=0 Seconds=2 AlertMeBy=1 BalloonTipsEnabled=0 SnoozeMinutes=0 "
+               "SnoozeSeconds=30"),
       {
           {"tray_alert.flashes", {}, kFlashes, 8000},
           {"tray_alert.click_opens_prompt", TrayClick(), Text("frmUnwindle", "", kPromptCaption)},
@@ -349,7 +312,7 @@ void TrayAlert(Report& r, const Options& o) {
 // The preferences dialog and the about box, each opened from the main window's menu.
 void Dialogs(Report& r, const Options& o) {
   RunSteps(
-      r, o, "dialogs", {{"StartTimerOnLaunch", "0"}},
+      r, o, "dialogs", Settings("StartTimerOnLaunch=0"),
       {
           {"preferences.opens", InvokeLater("frmTimer", "mnuPreferences"),
            All({Text("frmPreferences", "", "KORVANTE Unwindle - Preferences"),
@@ -376,25 +339,11 @@ void Dialogs(Report& r, const Options& o) {
       });
 }
 
-// The display shows at least `seconds` (it has just started again from the interval).
-Expect ShowsAtLeast(int seconds) {
-  return [seconds](Session& s) {
-    const std::string shown = s.Display();
-    return SecondsOf(shown) >= seconds ? ""
-                                       : "the display " + Quote(shown) + " (expected " +
-                                             std::to_string(seconds) + " s or more)";
-  };
-}
-
 // Minding the user: a time-up under a full-screen window waits until it closes; a prompt that
 // comes by itself does not take the keyboard from the window the user types into.
 void FullScreenAndKeyboard(Report& r, const Options& o) {
   RunSteps(r, o, "aware_screen",
-           {{"Hours", "0"},
-            {"Minutes", "0"},
-            {"Seconds", "8"},
-            {"SnoozeMinutes", "0"},
-            {"SnoozeSeconds", "5"}},
+           Settings("Hours=0 Minutes=0 Seconds=8 SnoozeMinutes=0 SnoozeSeconds=5"),
            {
                {"", OpenOwnWindow(true), Traced("aware.held", {"fullscreen"}), 12000},
                {"aware.fullscreen_holds_the_prompt",
@@ -406,9 +355,9 @@ void FullScreenAndKeyboard(Report& r, const Options& o) {
                 All({Visible("frmUnwindle"), Traced("aware.released", {})}), 3000},
                {"", Press("frmUnwindle", "cmdRemindLater"), Visible("frmUnwindle", false)},
                {"aware.prompt_leaves_the_keyboard", OpenOwnWindow(false),
-                All({Visible("frmUnwindle"), OwnWindowInFront()}), 12000},
+                All({Visible("frmUnwindle"), InFront(true)}), 12000},
                {"aware.enter_answers_nothing", PressKey("Return"),
-                All({Visible("frmUnwindle"), OwnWindowInFront()}), 1500, true},
+                All({Visible("frmUnwindle"), InFront(true)}), 1500, true},
                {"", Then({CloseOwnWindow(), Press("frmUnwindle", "cmdStopTimer")}), {}},
            });
 }
@@ -417,12 +366,7 @@ void FullScreenAndKeyboard(Report& r, const Options& o) {
 // break's length (3 s) between them start the countdown again from the full minute.
 void SleepAndLock(Report& r, const Options& o) {
   RunSteps(
-      r, o, "aware_sleep",
-      {{"Hours", "0"},
-       {"Minutes", "1"},
-       {"Seconds", "0"},
-       {"BreakMinutes", "0"},
-       {"BreakSeconds", "3"}},
+      r, o, "aware_sleep", Settings("Hours=0 Minutes=1 Seconds=0 BreakMinutes=0 BreakSeconds=3"),
       {
           {"", {}, ShowsBelow(57), 5000},
           {"", Notify(WM_POWERBROADCAST, PBT_APMSUSPEND), Visible("frmTimer"), 4000, true},
@@ -436,19 +380,68 @@ void SleepAndLock(Report& r, const Options& o) {
       });
 }
 
-// The alert sound as it reaches the sound device: one run per clip of a different encoding, each
-// up to its first alert. ALSA writes what Wine plays into the file --wav, anew with each sound;
-// each clip's capture is kept beside it as sound_NAME.wav.
-struct Clip {
-  const char* name;   // resource name, as the trace shows it
-  const char* index;  // SelectedSound
-  double seconds;     // length of the stored clip
-  const char* check;
+// What reached the sound device, as far as the checks need it: ALSA's file plugin writes 8- or
+// 16-bit PCM in the clip's own rate, and the header's sizes only when the device closes.
+struct Wav {
+  bool complete = false;
+  std::string error;  // why the samples could not be read
+  int rate = 0, bits = 0;
+  double seconds = 0, peak = 0, rms = 0;  // peak and RMS: 0..1 of full scale
+  double sound_seconds = 0;  // from the first to the last sample above 2% of full scale
 };
-constexpr Clip kClips[] = {{"CHIMES", "1", 1.7, "sound.chimes_8bit_pcm"},
-                           {"OWL", "8", 2.3, "sound.owl_16bit_pcm"},
-                           {"RUBBERDUCK", "10", 0.5, "sound.rubberduck_alaw"},
-                           {"LIFE", "6", 5.8, "sound.life_mp3"}};
+
+Wav ReadWav(const std::string& path) {
+  Wav w;
+  const std::string d = ReadAll(path);
+  const auto u32 = [&d](size_t at) {
+    uint32_t v = 0;
+    std::memcpy(&v, d.data() + at, 4);
+    return v;
+  };
+  if (d.size() < 12 || d.compare(0, 4, "RIFF") != 0 || d.compare(8, 4, "WAVE") != 0) {
+    w.error = "no RIFF/WAVE header (" + std::to_string(d.size()) + " bytes)";
+    return w;
+  }
+  uint32_t format = 0, channels = 0, size = 0;
+  size_t at = 12;
+  for (; at + 8 <= d.size() && d.compare(at, 4, "data") != 0; at += 8 + size + (size & 1)) {
+    size = u32(at + 4);
+    if (d.compare(at, 4, "fmt ") == 0 && at + 24 <= d.size()) {
+      format = u32(at + 8) & 0xFFFF;
+      channels = u32(at + 8) >> 16;
+      w.rate = static_cast<int>(u32(at + 12));
+      w.bits = static_cast<int>(u32(at + 20) >> 16);
+    }
+  }
+  const size_t frame = w.bits / 8 * channels;
+  const size_t frames = at + 8 <= d.size() ? std::min<size_t>(u32(at + 4), d.size() - at - 8) /
+                                                 std::max<size_t>(frame, 1)
+                                           : 0;
+  w.complete = u32(4) == d.size() - 8 && frames > 0;
+  if (!w.complete) return w;
+  if (format != 1 || (w.bits != 8 && w.bits != 16) || channels < 1 || w.rate < 1) {
+    w.error = "format " + std::to_string(format) + ", " + std::to_string(w.bits) + " bits, " +
+              std::to_string(channels) + " channels: not read here";
+    return w;
+  }
+  const auto* p = reinterpret_cast<const unsigned char*>(d.data() + at + 8);
+  double sum = 0;
+  size_t first = frames, last = 0;
+  for (size_t i = 0; i < frames; ++i) {
+    double loudest = 0;
+    for (size_t c = 0; c < channels; ++c, p += w.bits / 8) {
+      const double v = w.bits == 8 ? (p[0] - 128) / 128.0 : int16_t(p[0] | p[1] << 8) / 32768.0;
+      sum += v * v;
+      loudest = std::max(loudest, std::fabs(v));
+    }
+    w.peak = std::max(w.peak, loudest);
+    if (loudest > 0.02) first = std::min(first, i), last = i;
+  }
+  w.seconds = static_cast<double>(frames) / w.rate;
+  w.rms = std::sqrt(sum / (static_cast<double>(frames) * channels));
+  if (first < frames) w.sound_seconds = static_cast<double>(last - first + 1) / w.rate;
+  return w;
+}
 
 // What reached the sound device is `seconds` of audible sound, kept as `keep`; the trace says the
 // program played `played` with `flags`.
@@ -456,8 +449,8 @@ Expect Captured(const std::string& played, const char* flags, double seconds,
                 const std::string& keep) {
   return Holds([=](Session& s, std::string& seen) {
     auto plays = Matching(s.Trace(), "sound.play", {played, flags, "1"});
-    const std::string& wav = s.options().wav;
-    WavSummary w = ReadWav(wav);
+    const std::string& wav = s.options.wav;
+    const Wav w = ReadWav(wav);
     seen = plays.empty() ? "no \"sound.play " + played + " " + flags + " 1\" line"
            : !w.complete ? wav + " not (yet) complete"
                          : w.error;
@@ -479,123 +472,75 @@ bool WriteTone(const std::string& path, double seconds) {
   for (size_t slash = path.find('\\', 3); slash != std::string::npos;
        slash = path.find('\\', slash + 1))
     CreateDirectoryW(Wide(path.substr(0, slash)).c_str(), nullptr);
-  const uint32_t rate = 22050, samples = static_cast<uint32_t>(seconds * rate), bytes = samples * 2;
-  std::string wav = "RIFF????WAVEfmt ";
-  auto u32 = [&](uint32_t v) { wav.append(reinterpret_cast<const char*>(&v), 4); };
-  auto u16 = [&](uint16_t v) { wav.append(reinterpret_cast<const char*>(&v), 2); };
-  u32(16), u16(1), u16(1), u32(rate), u32(rate * 2), u16(2), u16(16);
+  const uint32_t rate = 22050, samples = static_cast<uint32_t>(seconds * rate);
+  std::string wav = "RIFF";
+  auto put = [&wav](uint32_t v, int bytes) {
+    wav.append(reinterpret_cast<const char*>(&v), bytes);
+  };
+  put(36 + samples * 2, 4);
+  wav += "WAVEfmt ";
+  put(16, 4), put(1, 2), put(1, 2), put(rate, 4), put(rate * 2, 4), put(2, 2), put(16, 2);
   wav += "data";
-  u32(bytes);
+  put(samples * 2, 4);
   for (uint32_t i = 0; i < samples; ++i)
-    u16(static_cast<uint16_t>(int16_t(12000 * std::sin(i * 0.1253))));
-  const uint32_t riff = static_cast<uint32_t>(wav.size() - 8);
-  wav.replace(4, 4, reinterpret_cast<const char*>(&riff), 4);
+    put(static_cast<uint16_t>(static_cast<int16_t>(12000 * std::sin(i * 0.1253))), 2);
   HANDLE f = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
-  const bool ok = WriteFile(f, wav.data(), static_cast<DWORD>(wav.size()), &written, nullptr);
-  CloseHandle(f);
+  const bool ok = f != INVALID_HANDLE_VALUE &&
+                  WriteFile(f, wav.data(), static_cast<DWORD>(wav.size()), &written, nullptr);
+  if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
   return ok && written == wav.size();
 }
 
-// A custom sound: one that cannot play gives the beep and the prompt all the same; one at a path
-// beyond the 8-bit code page plays.
-void CustomSounds(Report& r, const Options& o) {
+// The alert sound as it reaches the sound device: one run per clip of a different encoding, each
+// up to its first alert (a tray alert with a long reminder: no second sound starts the file
+// again). ALSA writes what Wine plays into the file --wav, anew with each sound; each run's
+// capture is kept beside it as sound_NAME.wav. A custom sound that cannot play gives the beep and
+// the prompt all the same; one at a path beyond the 8-bit code page plays.
+void Sounds(Report& r, const Options& o) {
   const std::string missing = "C:\\nowhere\\missing.wav";
   RunSteps(r, o, "sound_custom_missing",
-           {{"Hours", "0"},
-            {"Minutes", "0"},
-            {"Seconds", "2"},
-            {"AudioType", "3"},
-            {"CustomSound", missing}},
+           Settings("Hours=0 Minutes=0 Seconds=2 AudioType=3", {{"CustomSound", missing}}),
            {{"sound.custom_missing_beeps",
              {},
              All({Visible("frmUnwindle"), Traced("sound.unplayable", {missing}),
                   Traced("sound.beep", {"64"}), Traced("sound.play", {missing}, 0, true)}),
              10000}});
-  if (o.wav.empty() || o.shot_dir.empty()) return;
+  if (o.wav.empty() || o.shot_dir.empty())
+    return Report::Note("sounds: not checked (no --wav or --shot-dir; run.sh gives both)");
+  const std::string alert =
+      "Hours=0 Minutes=0 Seconds=1 AlertMeBy=1 BalloonTipsEnabled=0 "
+      "SnoozeMinutes=0 SnoozeSeconds=59 ";
   const std::string tone = o.shot_dir + "\\Übung\\ベル.wav";
-  if (!r.Check("sound.custom_unicode_written", WriteTone(tone, 0.8), "cannot write " + tone))
-    return;
-  DeleteFileA(o.wav.c_str());
-  RunSteps(r, o, "sound_custom_unicode",
-           {{"Hours", "0"},
-            {"Minutes", "0"},
-            {"Seconds", "1"},
-            {"AlertMeBy", "1"},
-            {"BalloonTipsEnabled", "0"},
-            {"SnoozeMinutes", "0"},
-            {"SnoozeSeconds", "59"},
-            {"AudioType", "3"},
-            {"CustomSound", tone}},
-           {{"sound.custom_unicode_path_plays",
-             {},
-             Captured(tone, "139267", 0.8, "sound_custom_unicode.wav"),
-             20000}});
-}
-
-void Sounds(Report& r, const Options& o) {
-  CustomSounds(r, o);
-  if (o.wav.empty()) {
-    Report::Note("sounds: not checked (no --wav; run.sh captures the sound)");
-    return;
-  }
-  for (const Clip& clip : kClips) {
+  if (r.Check("sound.custom_unicode_written", WriteTone(tone, 0.8), "cannot write " + tone)) {
     DeleteFileA(o.wav.c_str());
-    std::string label = std::string("sound_") + clip.name;
-    std::transform(label.begin(), label.end(), label.begin(), ::tolower);
-    // A tray alert with a long reminder: no second sound starts the file again.
+    RunSteps(r, o, "sound_custom_unicode", Settings(alert + "AudioType=3", {{"CustomSound", tone}}),
+             {{"sound.custom_unicode_path_plays",
+               {},
+               Captured(tone, "139267", 0.8, "sound_custom_unicode.wav"),
+               20000}});
+  }
+  const struct {
+    const char* name;   // resource name, as the trace shows it
+    const char* index;  // SelectedSound
+    double seconds;     // length of the stored clip
+    const char* check;
+  } clips[] = {{"CHIMES", "1", 1.7, "sound.chimes_8bit_pcm"},
+               {"OWL", "8", 2.3, "sound.owl_16bit_pcm"},
+               {"RUBBERDUCK", "10", 0.5, "sound.rubberduck_alaw"},
+               {"LIFE", "6", 5.8, "sound.life_mp3"}};
+  for (const auto& clip : clips) {
+    DeleteFileA(o.wav.c_str());
+    const std::string label = "sound_" + Lower(clip.name);
     RunSteps(
-        r, o, label,
-        {{"Hours", "0"},
-         {"Minutes", "0"},
-         {"Seconds", "1"},
-         {"AlertMeBy", "1"},
-         {"BalloonTipsEnabled", "0"},
-         {"SnoozeMinutes", "0"},
-         {"SnoozeSeconds", "59"},
-         {"AudioType", "2"},
-         {"SelectedSound", clip.index}},
+        r, o, label, Settings(alert + "AudioType=2 SelectedSound=" + clip.index),
         {{clip.check, {}, Captured(clip.name, "270343", clip.seconds, label + ".wav"), 20000}});
   }
 }
 
-int RunTests(const Options& o) {
-  Report r;
-  if (GetFileAttributesA(o.exe.c_str()) == INVALID_FILE_ATTRIBUTES) {
-    r.Check("setup.exe_exists", false, o.exe + " not found");
-  } else {
-    const std::pair<const char*, void (*)(Report&, const Options&)> groups[] = {
-        {"first_start", FirstStart},
-        {"countdown", Countdown},
-        {"break", BreakCycle},
-        {"tray_alert", TrayAlert},
-        {"dialogs", Dialogs},
-        {"sounds", Sounds},
-        {"aware_screen", FullScreenAndKeyboard},
-        {"aware_sleep", SleepAndLock}};
-    for (const auto& [name, run] : groups)
-      if (o.only.empty() || o.only == name) run(r, o);
-  }
-  // Leave no settings behind for whoever uses this prefix next.
-  DeleteKeyTree(kSettingsKey);
-  DeleteValue(kRunKey, "Unwindle");
-  std::printf("%d passed, %d failed\n", r.passed(), r.failed());
-  std::fflush(stdout);
-  return r.failed() == 0 && r.passed() > 0 ? 0 : 1;
-}
-
 // --- Small commands for make run and the benchmark, on a program started by someone else.
 
-HWND MainWindow(int timeout_ms) {
-  HWND form = nullptr;
-  WaitFor(timeout_ms, [&] { return (form = FindFormAnyProcess("frmTimer")) != nullptr; });
-  return form;
-}
-
-int Show() {
-  HWND form = MainWindow(0);
-  if (form == nullptr) return std::printf("no window named frmTimer\n"), 1;
+int Show(HWND form) {
   std::printf("frmTimer %s, caption %s, %s%s\ntime remaining %s\n",
               IsWindowVisible(form) ? "visible" : "hidden", Quote(TextOf(form)).c_str(),
               IsIconic(form) ? "minimized" : "normal",
@@ -607,13 +552,10 @@ int Show() {
                 c ? (Quote(TextOf(c)) + (IsWindowEnabled(c) ? ", enabled" : ", disabled")).c_str()
                   : "missing");
   }
-  std::fflush(stdout);
   return 0;
 }
 
-int WaitCountdown(int by, int timeout_ms) {
-  HWND form = MainWindow(0);
-  if (form == nullptr) return std::printf("no window named frmTimer\n"), 1;
+int WaitCountdown(HWND form, int by, int timeout_ms) {
   const std::string first = DisplayedTime(form);
   std::string now = first;
   const bool moved = WaitFor(timeout_ms, [&] {
@@ -624,12 +566,11 @@ int WaitCountdown(int by, int timeout_ms) {
   return moved ? 0 : 1;
 }
 
-int Exit(int timeout_ms) {
-  HWND form = MainWindow(0);
+int Exit(HWND form, int timeout_ms) {
   Process p;
-  if (form == nullptr || !p.Attach(form) || !InvokePost(form, "mnuExit"))
-    return std::printf("no running program with a frmTimer window\n"), 1;
   HWND box = nullptr;
+  if (!p.Attach(form) || !Invoke(form, "mnuExit", false))
+    return std::printf("cannot reach the program\n"), 1;
   if (!WaitFor(timeout_ms, [&] { return (box = FindMessageBox(p.pid())) != nullptr; }))
     return std::printf("no exit question appeared\n"), 1;
   std::printf("asked %s; answering Yes\n", Quote(MessageBoxText(box)).c_str());
@@ -640,76 +581,55 @@ int Exit(int timeout_ms) {
   return 0;
 }
 
-int Plant(int argc, char** argv) {
-  int i = 0;
-  if (i < argc && std::strcmp(argv[i], "--clean") == 0) {
-    DeleteKeyTree(kSettingsKey);
-    ++i;
-  }
-  for (; i < argc; ++i) {
-    const std::string arg = argv[i];
-    const size_t eq = arg.find('=');
-    if (eq == std::string::npos || !WriteText(kSettingsKey, arg.substr(0, eq), arg.substr(eq + 1)))
-      return std::fprintf(stderr, "cannot write %s\n", arg.c_str()), 1;
-  }
-  return 0;
-}
-
-int Usage() {
-  std::fprintf(stderr,
-               "usage: unwindle_e2e_driver test EXE [--trace-dir DIR] [--shot-dir DIR] "
-               "[--wav FILE]\n"
-               "           [--only first_start|countdown|break|tray_alert|dialogs|sounds|\n"
-               "                   aware_screen|aware_sleep]\n"
-               "       unwindle_e2e_driver wait-window [SECONDS] | show | exit [SECONDS]\n"
-               "       unwindle_e2e_driver wait-countdown N [SECONDS]\n"
-               "       unwindle_e2e_driver plant [--clean] NAME=VALUE...\n");
-  return 2;
-}
-
 }  // namespace
 }  // namespace e2e
 
 int main(int argc, char** argv) {
   using namespace e2e;
-  if (argc < 2) return Usage();
-  const std::string cmd = argv[1];
-  auto seconds_arg = [&](int fallback) { return argc > 2 ? std::atoi(argv[2]) : fallback; };
-  if (cmd == "test") {
-    Options o;
-    for (int i = 2; i < argc; ++i) {
-      const std::string a = argv[i];
-      auto next = [&]() -> std::string { return i + 1 < argc ? argv[++i] : std::string(); };
-      if (a == "--trace-dir") {
-        o.trace_dir = ToWindowsPath(next());
-      } else if (a == "--shot-dir") {
-        o.shot_dir = ToWindowsPath(next());
-      } else if (a == "--wav") {
-        o.wav = ToWindowsPath(next());
-      } else if (a == "--only") {
-        o.only = next();
-      } else if (o.exe.empty()) {
-        o.exe = ToWindowsPath(a);
-      } else {
-        return Usage();
-      }
+  const std::vector<std::string> args(argv + std::min(argc, 2), argv + argc);
+  const std::string cmd = argc > 1 ? argv[1] : "";
+  const int seconds = args.empty() ? 0 : std::atoi(args[0].c_str());
+  if (cmd == "test")
+    return RunGroups({{"first_start", FirstStart},
+                      {"countdown", Countdown},
+                      {"break", BreakCycle},
+                      {"tray_alert", TrayAlert},
+                      {"dialogs", Dialogs},
+                      {"sounds", Sounds},
+                      {"aware_screen", FullScreenAndKeyboard},
+                      {"aware_sleep", SleepAndLock}},
+                     args);
+  if (cmd == "plant") {
+    if (!args.empty() && args[0] == "--clean") DeleteKeyTree(kSettingsKey);
+    for (const std::string& a : args) {
+      const size_t eq = a.find('=');
+      if (a != "--clean" &&
+          (eq == std::string::npos || !WriteText(kSettingsKey, a.substr(0, eq), a.substr(eq + 1))))
+        return std::fprintf(stderr, "cannot write %s\n", a.c_str()), 1;
     }
-    return o.exe.empty() ? Usage() : RunTests(o);
+    return 0;
   }
-  if (cmd == "wait-window") {
-    HWND form = nullptr;
-    WaitFor(seconds_arg(30) * 1000, [&] {
-      form = FindFormAnyProcess("frmTimer");
-      return form != nullptr && IsWindowVisible(form);
-    });
-    const bool shown = form != nullptr && IsWindowVisible(form);
-    std::printf(shown ? "frmTimer is visible\n" : "no visible frmTimer\n");
-    return shown ? 0 : 1;
+  HWND form = nullptr;
+  const bool shown = WaitFor(cmd == "wait-window" ? (seconds ? seconds : 30) * 1000 : 0, [&] {
+    form = FindForm(0, "frmTimer");
+    return form != nullptr && IsWindowVisible(form);
+  });
+  if (cmd == "wait-window")
+    return std::printf(shown ? "frmTimer is visible\n" : "no visible frmTimer\n"), !shown;
+  if (cmd == "show" || cmd == "exit" || cmd == "wait-countdown") {
+    if (form == nullptr) return std::printf("no window named frmTimer\n"), 1;
+    if (cmd == "show") return Show(form);
+    if (cmd == "exit") return Exit(form, (seconds ? seconds : 10) * 1000);
+    if (args.size() > 0)
+      return WaitCountdown(form, seconds,
+                           (args.size() > 1 ? std::atoi(args[1].c_str()) : 15) * 1000);
   }
-  if (cmd == "show") return Show();
-  if (cmd == "exit") return Exit(seconds_arg(10) * 1000);
-  if (cmd == "wait-countdown" && argc > 2)
-    return WaitCountdown(std::atoi(argv[2]), (argc > 3 ? std::atoi(argv[3]) : 15) * 1000);
-  if (cmd == "plant") return Plant(argc - 2, argv + 2);
-  return Usage();
+  std::fprintf(
+      stderr,
+      "usage: unwindle_e2e_driver test EXE [--trace-dir DIR] [--shot-dir DIR] [--wav FILE] "
+      "[--only GROUP]\n"
+      "       unwindle_e2e_driver wait-window [SECONDS] | show | exit [SECONDS]\n"
+      "       unwindle_e2e_driver wait-countdown N [SECONDS]\n"
+      "       unwindle_e2e_driver plant [--clean] NAME=VALUE...\n");
+  return 2;
 }

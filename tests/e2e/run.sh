@@ -122,7 +122,7 @@ echo "e2e: driver finished in $((SECONDS - t0)) s with exit code $rc"
 
 echo "e2e: running $(basename "$release_driver") against $(basename "$setup")"
 t0=$SECONDS
-timeout 400 wine "$release_driver" "$exe" "$setup" --trace-dir "$results" \
+timeout 400 wine "$release_driver" "$exe" --setup "$setup" --trace-dir "$results" \
   ${E2E_RELEASE_ONLY:+--only "$E2E_RELEASE_ONLY"} \
   2>"$results/wine-stderr-release.txt" > >(tee "$results/release-driver.log") &
 driver_pid=$!

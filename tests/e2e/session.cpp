@@ -1,5 +1,6 @@
 #include "session.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -7,98 +8,69 @@ namespace e2e {
 
 namespace {
 
-// The start waits for the five-second splash: allow for it and a cold Wine.
+// The start waits for the five-second splash: allow for it and a cold, busy Wine.
 constexpr int kWindowTimeoutMs = 25000;
-
-std::string FullPath(const std::string& path) {
-  char buf[MAX_PATH * 2];
-  DWORD n = GetFullPathNameA(path.c_str(), sizeof buf, buf, nullptr);
-  return (n > 0 && n < sizeof buf) ? std::string(buf, n) : path;
-}
-
-// Windows paths compare without regard to case (ASCII is enough for ours).
-std::string Lower(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
-
-std::string Seen(const RegValue& v) {
-  if (!v.present) return "missing";
-  std::string out = Quote(v.text);
-  if (v.type != REG_SZ) out += " (type " + std::to_string(v.type) + ")";
-  if (v.size != v.text.size() + 1) out += " (" + std::to_string(v.size) + " bytes stored)";
-  return out;
-}
 
 std::string Expected(const std::string& what, const std::string& seen, const std::string& want) {
   return what + " " + seen + " (expected " + want + ")";
 }
 
-LRESULT CALLBACK OwnWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_CLOSE) {
-    DestroyWindow(hwnd);
-    return 0;
+// What a value holds, for a message.
+std::string Seen(const RegValue& v) {
+  if (!v.present) return "missing";
+  return Quote(v.text) + (v.type == REG_SZ ? "" : " (type " + std::to_string(v.type) + ")") +
+         (v.data.size() == v.text.size() + 1 ? ""
+                                             : " (" + std::to_string(v.data.size()) + " bytes)");
+}
+
+void Play(Session& s, const std::vector<Step>& steps) {
+  int n = 0;
+  for (const Step& step : steps) {
+    ++n;
+    const std::string name =
+        step.check.empty() ? s.label + ".step" + std::to_string(n) : step.check;
+    s.error.clear();
+    if (step.act && !step.act(s)) {
+      s.report.Check(name, false, s.error.empty() ? "could not act (no such window)" : s.error);
+      return;
+    }
+    std::string seen;
+    auto holds = [&] { return !step.expect || (seen = step.expect(s)).empty(); };
+    const bool ok = step.holds ? HoldsFor(step.ms, holds) : WaitFor(step.ms, holds);
+    if (!step.check.empty() || !ok) s.report.Check(name, ok, seen);
+    if (!ok && (step.vital || step.check.empty())) return;
   }
-  if (msg == WM_DESTROY) PostQuitMessage(0);
-  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+// The display, judged against what it showed when first asked.
+Expect Displays(std::function<bool(const std::string&, const std::string&)> ok, std::string want) {
+  auto first = std::make_shared<std::string>();
+  return [=](Session& s) {
+    const std::string shown = s.Display();
+    if (first->empty()) *first = shown;
+    return ok(shown, *first) ? ""
+                             : Expected("the display", Quote(shown),
+                                        want + (shown == *first ? "" : ", first " + Quote(*first)));
+  };
+}
+
+// What `test` says of a window (`control` empty; one that is not there is not shown either) or of
+// its control.
+Expect Is(const std::string& form, const std::string& control, BOOL (*test)(HWND), bool want,
+          const char* yes, const char* no) {
+  return [=](Session& s) {
+    HWND h = control.empty() ? s.Form(form) : s.Ctl(form, control);
+    const std::string name = control.empty() ? form : form + "." + control;
+    if (h == nullptr && !control.empty()) return name + " is missing";
+    const bool is = test(h) != FALSE;
+    return is == want ? "" : name + " is " + (is ? yes : no);
+  };
 }
 
 }  // namespace
 
-bool OwnWindow::Open(bool fullScreen) {
-  Close();
-  fullScreen_ = fullScreen;
-  ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  thread_ = CreateThread(
-      nullptr, 0,
-      [](LPVOID p) -> DWORD {
-        auto* self = static_cast<OwnWindow*>(p);
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = OwnWindowProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-        wc.lpszClassName = L"UnwindleE2eOwnWindow";
-        RegisterClassW(&wc);
-        const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-        self->hwnd_ = self->fullScreen_
-                          ? CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"Full screen",
-                                            WS_POPUP | WS_VISIBLE, 0, 0, w, h, nullptr, nullptr,
-                                            wc.hInstance, nullptr)
-                          : CreateWindowExW(0, wc.lpszClassName, L"Typing here",
-                                            WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 400, 300,
-                                            nullptr, nullptr, wc.hInstance, nullptr);
-        SetForegroundWindow(self->hwnd_);
-        SetEvent(self->ready_);
-        MSG m;
-        while (GetMessageW(&m, nullptr, 0, 0) > 0) DispatchMessageW(&m);
-        return 0;
-      },
-      this, 0, nullptr);
-  WaitForSingleObject(ready_, 5000);
-  return hwnd_ != nullptr && WaitFor(3000, [&] { return GetForegroundWindow() == hwnd_; });
-}
-
-void OwnWindow::Close() {
-  if (thread_) {
-    if (hwnd_) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
-    WaitForSingleObject(thread_, 5000);
-    CloseHandle(thread_);
-  }
-  if (ready_) CloseHandle(ready_);
-  thread_ = ready_ = nullptr;
-  hwnd_ = nullptr;
-}
-
-std::string Quote(const std::string& s) {
-  std::string out = "\"";
-  for (char c : s) out += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
-  return out + "\"";
-}
-
 bool Report::Check(const std::string& name, bool ok, const std::string& detail) {
-  ++(ok ? passed_ : failed_);
+  ++(ok ? passed : failed);
   if (ok)
     std::printf("PASS %s\n", name.c_str());
   else
@@ -112,93 +84,154 @@ void Report::Note(const std::string& text) {
   std::fflush(stdout);
 }
 
-Session::Session(Report& report, const Options& options, std::string label)
-    : report_(report), options_(options), label_(std::move(label)) {}
+Planted Settings(const std::string& spaced, Planted more) {
+  Planted out;
+  for (size_t at = 0, end = 0; at < spaced.size(); at = end + 1) {
+    end = std::min(spaced.find(' ', at), spaced.size());
+    const size_t eq = spaced.find('=', at);
+    out.emplace_back(spaced.substr(at, eq - at), spaced.substr(eq + 1, end - eq - 1));
+  }
+  out.insert(out.end(), more.begin(), more.end());
+  return out;
+}
+
+bool OwnWindow::Open(bool fullScreen) {
+  Close();
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  wc.lpszClassName = L"UnwindleE2eOwnWindow";
+  RegisterClassW(&wc);
+  hwnd =
+      fullScreen
+          ? CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"Full screen", WS_POPUP | WS_VISIBLE,
+                            0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                            nullptr, nullptr, wc.hInstance, nullptr)
+          : CreateWindowExW(0, wc.lpszClassName, L"Typing here", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                            40, 40, 400, 300, nullptr, nullptr, wc.hInstance, nullptr);
+  SetForegroundWindow(hwnd);
+  return hwnd != nullptr && WaitFor(3000, [&] { return GetForegroundWindow() == hwnd; });
+}
+
+void OwnWindow::Close() {
+  if (hwnd) DestroyWindow(hwnd);
+  hwnd = nullptr;
+}
 
 Session::~Session() {
-  if (!process_.Running()) return;
-  if (!InvokePost(main_, "mnuExit") || !WaitFor(5000, [&] { return Box() != nullptr; })) {
-    Report::Note(label_ + ": no exit question; terminating the process");
-    process_.Kill();
+  if (!process.Running()) return;
+  if (!e2e::Invoke(main, "mnuExit", false) || !WaitFor(5000, [&] { return Box() != nullptr; })) {
+    Report::Note(label + ": no exit question; terminating the process");
+    process.Kill();
     return;
   }
   ClickButton(GetDlgItem(Box(), IDYES), 1000);  // may not return cleanly: the program ends
-  DWORD code = 0;
-  if (!process_.WaitExit(10000, &code)) {
-    Report::Note(label_ + ": still running 10 s after Yes; terminating the process");
-    process_.Kill();
+  if (!process.WaitExit(10000)) {
+    Report::Note(label + ": still running 10 s after Yes; terminating the process");
+    process.Kill();
   }
 }
 
-bool Session::Launch(const std::vector<std::pair<std::string, std::string>>& planted) {
+std::string Session::Launch(const Planted& planted, const std::string& program) {
   DeleteKeyTree(kSettingsKey);
   DeleteValue(kRunKey, "Unwindle");
   for (const auto& [name, text] : planted) WriteText(kSettingsKey, name, text);
-  trace_ = options_.trace_dir.empty() ? "" : options_.trace_dir + "\\" + label_ + ".trace";
-  if (!trace_.empty()) DeleteFileA(trace_.c_str());
-  std::string error;
-  const int64_t t0 = NowMs();
-  if (!process_.Start(options_.exe, trace_, &error))
-    return report_.Check(label_ + ".launch", false, error);
+  exe = program;
+  trace = options.trace_dir.empty() ? "" : options.trace_dir + "\\" + label + ".trace";
+  DeleteFileA(trace.c_str());
+  std::string why;
+  const ULONGLONG t0 = GetTickCount64();
+  if (!process.Start("\"" + exe + "\"", trace, &why)) return why;
   WaitFor(kWindowTimeoutMs, [&] {
-    main_ = FindForm(process_.pid(), "frmTimer");
-    const bool shown = main_ != nullptr && IsWindowVisible(main_);
+    main = FindForm(process.pid(), "frmTimer");
+    const bool shown = main != nullptr && IsWindowVisible(main);
     if (HWND splash = Form("frmSplash")) {
       splash_with_main |= shown;
       if (splash_ms < 0) {
-        splash_ms = NowMs() - t0;
+        splash_ms = static_cast<int64_t>(GetTickCount64() - t0);
         splash_product = TextOf(FindControl(splash, "lblProductName"));
         Shot("frmSplash", "splash")(*this);
       }
     }
-    return shown || !process_.Running();
+    return shown || !process.Running();
   });
-  main_ms = NowMs() - t0;
-  if (main_ != nullptr && IsWindowVisible(main_) && process_.Running()) {
-    Report::Note(label_ + ": frmTimer visible " + std::to_string(main_ms) + " ms after the start");
-    return true;
-  }
+  main_ms = static_cast<int64_t>(GetTickCount64() - t0);
   DWORD code = 0;
-  return report_.Check(
-      label_ + ".launch", false,
-      process_.WaitExit(0, &code)
-          ? "the program ended (exit code " + std::to_string(code) + ") before showing frmTimer"
-          : "no visible frmTimer after " + std::to_string(kWindowTimeoutMs) + " ms");
+  if (process.WaitExit(0, &code))
+    return "the program ended (exit code " + std::to_string(code) + ") before showing frmTimer";
+  if (main == nullptr || !IsWindowVisible(main))
+    return "no visible frmTimer after " + std::to_string(kWindowTimeoutMs) + " ms";
+  Report::Note(label + ": frmTimer visible " + std::to_string(main_ms) + " ms after the start");
+  return "";
 }
 
 HWND Session::Form(const std::string& name) const {
-  HWND f = FindForm(process_.pid(), name);
+  if (name == "frmTimer") return main;
+  HWND f = FindForm(process.pid(), name);
   return f != nullptr && IsWindowVisible(f) ? f : nullptr;
 }
 
 HWND Session::Ctl(const std::string& form, const std::string& name) const {
-  HWND f = form == "frmTimer" ? main_ : Form(form);
+  HWND f = Form(form);
   return f ? FindControl(f, name) : nullptr;
 }
 
-void RunSteps(Report& r, const Options& o, const std::string& label,
-              const std::vector<std::pair<std::string, std::string>>& planted,
+void RunSteps(Report& r, const Options& o, const std::string& label, const Planted& planted,
               const std::vector<Step>& steps) {
   Session s(r, o, label);
-  if (!s.Launch(planted)) return;
-  int n = 0;
-  for (const Step& step : steps) {
-    ++n;
-    const std::string name = step.check.empty() ? label + ".step" + std::to_string(n) : step.check;
-    if (step.act) {
-      if (!step.act(s)) {
-        r.Check(name, false, "could not act (a window or control is missing)");
-        return;
-      }
-      s.acted_ms = NowMs();
+  const std::string why = s.Launch(planted, o.exe);
+  if (why.empty())
+    Play(s, steps);
+  else
+    r.Check(label + ".launch", false, why);
+}
+
+void RunSteps(Report& r, const Options& o, const std::string& label,
+              const std::vector<Step>& steps) {
+  Session s(r, o, label);
+  Play(s, steps);
+}
+
+int RunGroups(const std::vector<Group>& groups, const std::vector<std::string>& args) {
+  Options o;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    const std::string next = i + 1 < args.size() ? ToWindowsPath(args[i + 1]) : "";
+    std::string* option = a == "--setup"       ? &o.setup
+                          : a == "--trace-dir" ? &o.trace_dir
+                          : a == "--shot-dir"  ? &o.shot_dir
+                          : a == "--wav"       ? &o.wav
+                          : a == "--only"      ? &o.only
+                                               : nullptr;
+    if (option != nullptr && !next.empty()) {
+      *option = next;
+      ++i;
+    } else if (a[0] != '-' && o.exe.empty()) {
+      o.exe = ToWindowsPath(a);
+    } else {
+      o.exe.clear();
+      break;
     }
-    if (!step.expect) continue;
-    std::string seen;
-    auto holds = [&] { return (seen = step.expect(s)).empty(); };
-    const bool ok = step.holds ? HoldsFor(step.ms, holds) : WaitFor(step.ms, holds);
-    if (!step.check.empty() || !ok) r.Check(name, ok, seen);
-    if (!ok && (step.vital || step.check.empty())) return;
   }
+  std::string names;
+  for (const Group& g : groups) names += std::string(names.empty() ? "" : "|") + g.name;
+  if (o.exe.empty()) {
+    std::fprintf(stderr,
+                 "arguments: EXE [--setup FILE] [--trace-dir DIR] [--shot-dir DIR] [--wav FILE] "
+                 "[--only %s]\n",
+                 names.c_str());
+    return 2;
+  }
+  Report r;
+  for (const Group& g : groups)
+    if (o.only.empty() || o.only == g.name) g.run(r, o);
+  // Leave no settings behind for whoever uses this prefix next.
+  DeleteKeyTree(kSettingsKey);
+  DeleteValue(kRunKey, "Unwindle");
+  std::printf("%d passed, %d failed\n", r.passed, r.failed);
+  std::fflush(stdout);
+  return r.failed == 0 && r.passed > 0 ? 0 : 1;
 }
 
 // --- Expectations.
@@ -207,95 +240,95 @@ Expect All(std::vector<Expect> all) {
   return [all = std::move(all)](Session& s) {
     std::string seen;
     for (const Expect& e : all) {
-      std::string one = e(s);
+      const std::string one = e(s);
       if (!one.empty()) seen += (seen.empty() ? "" : "; ") + one;
     }
     return seen;
   };
 }
 
-Expect Shows(const std::string& hhmmss) {
-  return [hhmmss](Session& s) {
-    const std::string shown = s.Display();
-    return shown == hhmmss ? "" : Expected("the display", Quote(shown), Quote(hhmmss));
+Expect Holds(std::function<bool(Session&, std::string&)> ok) {
+  return [ok](Session& s) {
+    std::string seen;
+    return ok(s, seen) ? "" : seen.empty() ? "failed" : seen;
   };
+}
+
+Expect That(std::function<bool()> ok, const std::string& otherwise) {
+  return [=](Session&) { return ok() ? "" : otherwise; };
+}
+
+Expect Shows(const std::string& hhmmss) {
+  return Displays([=](auto& shown, auto&) { return shown == hhmmss; }, Quote(hhmmss));
 }
 
 Expect ShowsBelow(int seconds) {
-  return [seconds](Session& s) {
-    const std::string shown = s.Display();
-    const int secs = SecondsOf(shown);
-    return secs >= 0 && secs < seconds
-               ? ""
-               : Expected("the display", Quote(shown), "below " + std::to_string(seconds) + " s");
-  };
+  return Displays(
+      [=](auto& shown, auto&) { return SecondsOf(shown) >= 0 && SecondsOf(shown) < seconds; },
+      "below " + std::to_string(seconds) + " s");
+}
+
+Expect ShowsAtLeast(int seconds) {
+  return Displays([=](auto& shown, auto&) { return SecondsOf(shown) >= seconds; },
+                  std::to_string(seconds) + " s or more");
+}
+
+Expect CountsDown(int seconds) {
+  return Displays(
+      [=](auto& shown, auto& first) { return SecondsOf(shown) == SecondsOf(first) - seconds; },
+      std::to_string(seconds) + " s below the first");
+}
+
+Expect StandsStill() {
+  return Displays([](auto& shown, auto& first) { return shown == first; }, "no change");
 }
 
 Expect Visible(const std::string& form, bool visible) {
-  return [form, visible](Session& s) {
-    HWND f = form == "frmTimer" ? s.main() : FindForm(s.process().pid(), form);
-    const bool shown = f != nullptr && IsWindowVisible(f);
-    return shown == visible ? "" : form + (shown ? " is shown" : " is not shown");
-  };
+  return Is(form, "", IsWindowVisible, visible, "shown", "not shown");
 }
 
 Expect Iconic(bool iconic) {
-  return [iconic](Session& s) {
-    return (IsIconic(s.main()) != FALSE) == iconic
-               ? ""
-               : std::string("frmTimer is ") + (iconic ? "not minimized" : "minimized");
-  };
+  return Is("frmTimer", "", IsIconic, iconic, "minimized", "not minimized");
 }
 
 Expect Topmost(bool topmost) {
-  return [topmost](Session& s) {
-    const bool on = (GetWindowLongA(s.main(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-    return on == topmost ? "" : std::string("frmTimer is ") + (on ? "" : "not ") + "topmost";
-  };
+  auto test = [](HWND h) -> BOOL { return (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+  return Is("frmTimer", "", test, topmost, "topmost", "not topmost");
+}
+
+Expect Enabled(const std::string& form, const std::string& control, bool enabled) {
+  return Is(form, control, IsWindowEnabled, enabled, "enabled", "disabled");
+}
+
+Expect Shown(const std::string& form, const std::string& control, bool shown) {
+  return Is(form, control, IsWindowVisible, shown, "shown", "hidden");
 }
 
 Expect Text(const std::string& form, const std::string& control, const std::string& text) {
   return [=](Session& s) {
-    HWND f = form == "frmTimer" ? s.main() : s.Form(form);
-    HWND c = control.empty() ? f : (f ? FindControl(f, control) : nullptr);
-    if (c == nullptr) return form + "." + control + " is missing";
-    const std::string shown = TextOf(c);
+    HWND h = control.empty() ? s.Form(form) : s.Ctl(form, control);
+    if (h == nullptr) return form + "." + control + " is missing";
+    const std::string shown = TextOf(h);
     return shown == text ? "" : Expected(form + "." + control, Quote(shown), Quote(text));
-  };
-}
-
-Expect Enabled(const std::string& form, const std::string& control, bool enabled) {
-  return [=](Session& s) {
-    HWND c = s.Ctl(form, control);
-    if (c == nullptr) return form + "." + control + " is missing";
-    return (IsWindowEnabled(c) != FALSE) == enabled
-               ? ""
-               : form + "." + control + (enabled ? " is disabled" : " is enabled");
-  };
-}
-
-Expect Shown(const std::string& form, const std::string& control, bool shown) {
-  return [=](Session& s) {
-    HWND c = s.Ctl(form, control);
-    if (c == nullptr) return form + "." + control + " is missing";
-    return (IsWindowVisible(c) != FALSE) == shown
-               ? ""
-               : form + "." + control + (shown ? " is hidden" : " is shown");
   };
 }
 
 Expect Stored(const std::string& name, const std::string& text) {
   return [=](Session&) {
-    RegValue v = ReadValue(kSettingsKey, name);
-    const bool ok = v.present && v.type == REG_SZ && v.text == text && v.size == text.size() + 1;
-    return ok ? "" : Expected(name, Seen(v), Quote(text));
+    const RegValue v = ReadValue(kSettingsKey, name);
+    return v.present && v.type == REG_SZ && v.data == text + '\0'
+               ? ""
+               : Expected(name, Seen(v), Quote(text));
   };
 }
 
 Expect RunEntry(bool present) {
   return [present](Session& s) {
-    RegValue v = ReadValue(kRunKey, "Unwindle");
-    const std::string want = "\"" + FullPath(s.options().exe) + "\"";
+    const RegValue v = ReadValue(kRunKey, "Unwindle");
+    char full[MAX_PATH * 2];
+    const DWORD n = GetFullPathNameA(s.exe.c_str(), sizeof full, full, nullptr);
+    const std::string want =
+        "\"" + (n > 0 && n < sizeof full ? std::string(full, n) : s.exe) + "\"";
     const bool ok =
         present ? v.present && v.type == REG_SZ && Lower(v.text) == Lower(want) : !v.present;
     return ok ? "" : Expected("Run\\Unwindle", Seen(v), present ? Quote(want) : "missing");
@@ -318,11 +351,11 @@ Expect NoBox() {
   };
 }
 
-Expect Ended(DWORD exitCode) {
+Expect Ended(int exitCode) {
   return [exitCode](Session& s) {
     DWORD code = 0;
-    if (!s.process().WaitExit(0, &code)) return std::string("the program still runs");
-    return code == exitCode
+    if (!s.process.WaitExit(0, &code)) return std::string("the program still runs");
+    return exitCode < 0 || code == static_cast<DWORD>(exitCode)
                ? ""
                : Expected("the exit code", std::to_string(code), std::to_string(exitCode));
   };
@@ -331,89 +364,61 @@ Expect Ended(DWORD exitCode) {
 Expect Traced(const std::string& event, const std::vector<std::string>& fields, size_t count,
               bool exactly) {
   return [=](Session& s) {
-    if (!s.tracing()) return std::string();
     const size_t found = Matching(s.Trace(), event, fields).size();
     std::string what = event;
     for (const auto& f : fields) what += " " + f;
-    const bool ok = exactly ? found == count : found >= count;
-    return ok ? ""
-              : Expected(Quote(what) + " lines", std::to_string(found),
-                         (exactly ? "" : "at least ") + std::to_string(count));
-  };
-}
-
-Expect CountsDown(int seconds) {
-  auto first = std::make_shared<int>(-1);
-  return [=](Session& s) {
-    const std::string shown = s.Display();
-    if (*first < 0) *first = SecondsOf(shown);
-    return SecondsOf(shown) == *first - seconds
+    return (exactly ? found == count : found >= count)
                ? ""
-               : Expected("the display", Quote(shown),
-                          std::to_string(seconds) + " s below " + std::to_string(*first) + " s");
-  };
-}
-
-Expect StandsStill() {
-  auto first = std::make_shared<std::string>();
-  return [=](Session& s) {
-    const std::string shown = s.Display();
-    if (first->empty()) *first = shown;
-    return shown == *first ? "" : Expected("the display", Quote(shown), Quote(*first));
+               : Expected(Quote(what) + " lines", std::to_string(found),
+                          (exactly ? "" : "at least ") + std::to_string(count));
   };
 }
 
 Expect States(const std::vector<std::string>& states) {
   return [states](Session& s) {
-    if (!s.tracing()) return std::string();
-    std::string seen;
+    std::string seen, want;
     size_t next = 0;
     for (const auto& l : Matching(s.Trace(), "cycle.state")) {
       if (l.fields.empty()) continue;
       seen += " " + l.fields[0];
       if (next < states.size() && l.fields[0] == states[next]) ++next;
     }
-    std::string want;
     for (const auto& st : states) want += " " + st;
     return next == states.size() ? "" : Expected("the cycle went", Quote(seen), Quote(want));
   };
 }
 
-Expect OwnWindowInFront() {
-  return [](Session& s) {
+Expect InFront(bool own) {
+  return [own](Session& s) {
     HWND front = GetForegroundWindow();
-    return front != nullptr && front == s.own.hwnd()
+    return front != nullptr && front == (own ? s.own.hwnd : s.main)
                ? ""
-               : "the window in front is " + Quote(TextOf(front)) + " (expected the driver's own)";
+               : "the window in front is " + Quote(TextOf(front)) + " (expected " +
+                     (own ? "the driver's own)" : "frmTimer)");
   };
 }
 
 // --- Actions.
 
+Action Start(const std::string& program, Planted planted) {
+  return [=](Session& s) { return (s.error = s.Launch(planted, program)).empty(); };
+}
+
 Action Press(const std::string& form, const std::string& control) {
-  return [=](Session& s) {
-    HWND c = s.Ctl(form, control);
-    return c != nullptr && ClickButton(c);
-  };
+  return [=](Session& s) { return ClickButton(s.Ctl(form, control)); };
 }
 
 Action Invoke(const std::string& form, const std::string& control) {
-  return [=](Session& s) {
-    HWND f = form == "frmTimer" ? s.main() : s.Form(form);
-    return f != nullptr && e2e::Invoke(f, control);
-  };
+  return [=](Session& s) { return e2e::Invoke(s.Form(form), control); };
 }
 
 Action InvokeLater(const std::string& form, const std::string& control) {
-  return [=](Session& s) {
-    HWND f = form == "frmTimer" ? s.main() : s.Form(form);
-    return f != nullptr && InvokePost(f, control);
-  };
+  return [=](Session& s) { return e2e::Invoke(s.Form(form), control, false); };
 }
 
 Action CloseBox(const std::string& form) {
   return [form](Session& s) {
-    HWND f = form == "frmTimer" ? s.main() : s.Form(form);
+    HWND f = s.Form(form);
     return f != nullptr && PostMessageA(f, WM_CLOSE, 0, 0);
   };
 }
@@ -421,61 +426,78 @@ Action CloseBox(const std::string& form) {
 Action Answer(int id) {
   return [id](Session& s) {
     HWND box = s.Box();
-    if (box == nullptr) return false;
-    ClickButton(GetDlgItem(box, id), 1000);  // may not return: the answer may end the program
-    return true;
+    if (box) ClickButton(GetDlgItem(box, id), 1000);  // may not return: the answer may end it
+    return box != nullptr;
   };
 }
 
 Action Type(const std::string& form, const std::string& control, const std::string& text) {
   return [=](Session& s) {
+    DWORD_PTR result = 0;
     HWND c = s.Ctl(form, control);
-    return c != nullptr && SetText(c, text);
+    return c &&
+           SendMessageTimeoutA(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                               SMTO_ABORTIFHUNG, 2000, &result) &&
+           result;
   };
 }
 
 Action Key(const std::string& form, WORD vk) {
+  // Posted to the control with the focus, so that it goes through the program's message loop
+  // like a typed key.
   return [=](Session& s) {
-    HWND f = s.Form(form);
-    return f != nullptr && PostKey(f, vk);
+    HWND target = s.Form(form);
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (target && GetGUIThreadInfo(GetWindowThreadProcessId(target, nullptr), &info) &&
+        info.hwndFocus)
+      target = info.hwndFocus;
+    const LPARAM down = 1 | static_cast<LPARAM>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)) << 16;
+    const LPARAM up = down | LPARAM{3} << 30;
+    return target && PostMessageA(target, WM_KEYDOWN, vk, down) &&
+           PostMessageA(target, WM_KEYUP, vk, up);
   };
 }
 
 Action TrayClick() {
   return [](Session& s) {
-    RECT r{};
-    if (!WineTrayIconRect(&r)) {
-      Report::Note(WineTrayWindow() ? "no icon in the \"Wine System Tray\" window"
-                                    : "no \"Wine System Tray\" window");
-      return false;
-    }
-    const long x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-    return Request(s.options(), "tray-click",
-                   "click " + std::to_string(x) + " " + std::to_string(y));
+    const std::vector<RECT> icons = TrayIcons();
+    if (icons.empty()) s.error = "no icon in the \"Wine System Tray\" window";
+    return !icons.empty() &&
+           Request(s.options, "tray-click",
+                   "click " + std::to_string((icons[0].left + icons[0].right) / 2) + " " +
+                       std::to_string((icons[0].top + icons[0].bottom) / 2));
   };
 }
 
 Action Shot(const std::string& form, const std::string& name) {
   return [=](Session& s) {
-    HWND f = form == "frmTimer" ? s.main() : FindForm(s.process().pid(), form);
-    if (s.options().shot_dir.empty() || f == nullptr) return true;
-    // A window that has just appeared may not have painted all of itself yet.
-    if (!WaitPainted(f, 2000)) Report::Note(name + ": the window was still painting");
+    HWND f = s.Form(form);
     RECT r{};
-    if (!GetWindowRect(f, &r)) return true;
+    if (s.options.shot_dir.empty() || f == nullptr || !GetWindowRect(f, &r)) return true;
+    // A window that has just appeared may not have painted all of itself yet: wait until nothing
+    // is left to paint and the program has been back in its message loop since (Wine puts what
+    // was painted on the screen before it waits for messages).
+    const bool painted = WaitFor(2000, [&] {
+      for (HWND h : Children(f))
+        if (GetUpdateRect(h, nullptr, FALSE)) return false;
+      return !GetUpdateRect(f, nullptr, FALSE);
+    });
+    DWORD_PTR result = 0;
+    if (!painted || !SendMessageTimeoutA(f, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result))
+      Report::Note(name + ": the window was still painting");
     char line[96];
     std::snprintf(line, sizeof line, "shot %ld %ld %ld %ld", r.left, r.top, r.right - r.left,
                   r.bottom - r.top);
-    Request(s.options(), name, line);
+    Request(s.options, name, line);
     return true;
   };
 }
 
 Action Then(std::vector<Action> all) {
   return [all = std::move(all)](Session& s) {
-    for (const Action& a : all) {
+    for (const Action& a : all)
       if (!a(s)) return false;
-    }
     return true;
   };
 }
@@ -493,15 +515,14 @@ Action CloseOwnWindow() {
 
 Action Notify(UINT msg, WPARAM wParam) {
   return [msg, wParam](Session& s) {
-    for (HWND h : TopLevelWindows(s.process().pid())) {
+    for (HWND h : TopLevelWindows(s.process.pid()))
       if (ClassOf(h) == "Unwindle.Presence") return PostMessageW(h, msg, wParam, 0) != FALSE;
-    }
     return false;
   };
 }
 
 Action PressKey(const std::string& name) {
-  return [name](Session& s) { return Request(s.options(), "key", "key " + name); };
+  return [name](Session& s) { return Request(s.options, "key", "key " + name); };
 }
 
 bool Request(const Options& options, const std::string& name, const std::string& line) {

@@ -3,9 +3,6 @@
 // pieces, so a group of checks reads like the timeline a user would live.
 #pragma once
 
-#include <windows.h>
-
-#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,84 +13,63 @@ namespace e2e {
 
 inline constexpr const char* kSettingsKey = "Software\\KORVANTE\\Unwindle";
 inline constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr const char* kCaption = "KORVANTE Unwindle";
 
 struct Options {
-  std::string exe;
-  std::string trace_dir;
-  std::string shot_dir;
-  std::string wav;
-  std::string only;
+  std::string exe, setup, trace_dir, wav, only;
+  std::string shot_dir;  // where run.sh carries out our requests (Request)
 };
 
 class Report {
  public:
   bool Check(const std::string& name, bool ok, const std::string& detail = {});
   static void Note(const std::string& text);
-  int passed() const { return passed_; }
-  int failed() const { return failed_; }
-
- private:
-  int passed_ = 0;
-  int failed_ = 0;
+  int passed = 0, failed = 0;
 };
 
-// A window of the driver's own, on a thread of its own: the program the user types into, or a
-// full-screen one (a film, a presentation) in front of everything.
+using Planted = std::vector<std::pair<std::string, std::string>>;
+// "Hours=0 Seconds=5" (no spaces in the values), plus `more`.
+Planted Settings(const std::string& spaced, Planted more = {});
+
+// A window of the driver's own in front, with the keyboard: the program the user types into, or a
+// full-screen one (a film, a presentation) above everything.
 class OwnWindow {
  public:
   ~OwnWindow() { Close(); }
-  // Opens it in front, with the keyboard; true once it has it.
-  bool Open(bool fullScreen);
+  bool Open(bool fullScreen);  // true once it has the keyboard
   void Close();
-  HWND hwnd() const { return hwnd_; }
-
- private:
-  HANDLE thread_ = nullptr;
-  HWND hwnd_ = nullptr;
-  bool fullScreen_ = false;
-  HANDLE ready_ = nullptr;
+  HWND hwnd = nullptr;
 };
 
-// One run of the program, from a clean settings key (plus planted values) to its exit.
+// One run of the program (or several, one after the other), each from a clean settings key.
 class Session {
  public:
-  Session(Report& report, const Options& options, std::string label);
-  ~Session();  // exits the program (File > Exit, Yes) if it still runs
+  Session(Report& r, const Options& o, std::string name) : report(r), options(o), label(name) {}
+  ~Session();  // File > Exit, Yes, if the program still runs
 
-  // Deletes the settings key and the Run entry, writes `planted`, starts the program and waits for
-  // its main window, noting the splash on the way. Reports "<label>.launch" only when that fails.
-  bool Launch(const std::vector<std::pair<std::string, std::string>>& planted);
-
-  const Options& options() const { return options_; }
-  const std::string& label() const { return label_; }
-  Process& process() { return process_; }
-  HWND main() const { return main_; }
-  // A visible top-level window of the program with that name, or nullptr.
+  // Deletes the settings and the startup entry, writes `planted`, starts `program` and waits for
+  // its main window, noting the splash on the way. Empty when it came, else why not.
+  std::string Launch(const Planted& planted, const std::string& program);
+  // frmTimer (even hidden), or a visible top-level window of the program with that name.
   HWND Form(const std::string& name) const;
   HWND Ctl(const std::string& form, const std::string& name) const;
-  std::string Display() const { return DisplayedTime(main_); }
-  std::vector<TraceLine> Trace() const { return ReadTrace(trace_); }
-  bool tracing() const { return !trace_.empty(); }
-  // The open message box of the program, or nullptr.
-  HWND Box() const { return FindMessageBox(process_.pid()); }
+  std::string Display() const { return DisplayedTime(main); }
+  std::vector<TraceLine> Trace() const { return ReadTrace(trace); }
+  HWND Box() const { return FindMessageBox(process.pid()); }  // an open message box
 
-  // What Launch saw: milliseconds from the process start to the first poll that found the splash
-  // visible (-1 when never) and to the main window's appearance; the splash's product name.
+  Report& report;
+  const Options& options;
+  const std::string label;  // names the trace file and the steps that have no check
+  std::string exe, trace;   // of the program started last
+  Process process;
+  HWND main = nullptr;
+  // What Launch saw: milliseconds from the start to the first poll that found the splash (-1:
+  // never) and to frmTimer's showing; the splash's product name; whether frmTimer came beside it.
   int64_t splash_ms = -1, main_ms = -1;
-  // When the last step's action was done.
-  int64_t acted_ms = 0;
-  // The driver's own window, when a step opened one.
-  OwnWindow own;
-  bool splash_with_main = false;
   std::string splash_product;
-
- private:
-  Report& report_;
-  const Options& options_;
-  std::string label_;
-  Process process_;
-  HWND main_ = nullptr;
-  std::string trace_;
+  bool splash_with_main = false;
+  std::string error;  // why the last action failed, when that is more than a missing window
+  OwnWindow own;
 };
 
 // What must hold: the empty text when it does, else what was seen (and what was expected).
@@ -102,23 +78,39 @@ using Expect = std::function<std::string(Session&)>;
 using Action = std::function<bool(Session&)>;
 
 struct Step {
-  std::string check;  // the check's name; empty for a step that only acts
-  Action act;         // may be empty
-  Expect expect;      // waited for, up to `ms`; may be empty
+  std::string check;   // the check's name; a step without one reports only its failure
+  Action act = {};     // may be empty; when it fails, the group stops
+  Expect expect = {};  // waited for, up to `ms`; may be empty
   int ms = 3000;
   bool holds = false;  // the expectation must hold for the whole `ms` instead
   bool vital = false;  // the group stops when this check fails
 };
 
-// Runs `steps` in a fresh session with `planted` settings.
-void RunSteps(Report& r, const Options& o, const std::string& label,
-              const std::vector<std::pair<std::string, std::string>>& planted,
+// Runs `steps` on the program started with `planted` settings; without them, a step starts it.
+void RunSteps(Report& r, const Options& o, const std::string& label, const Planted& planted,
               const std::vector<Step>& steps);
+void RunSteps(Report& r, const Options& o, const std::string& label,
+              const std::vector<Step>& steps);
+
+struct Group {
+  const char* name;
+  void (*run)(Report&, const Options&);
+};
+// The checks of a driver: `args` are "EXE [--setup FILE] [--trace-dir DIR] [--shot-dir DIR]
+// [--wav FILE] [--only GROUP]". Prints "PASS name" or "FAIL name: detail" for each, then "N
+// passed, M failed"; 0 only when every check passed, 2 for wrong arguments.
+int RunGroups(const std::vector<Group>& groups, const std::vector<std::string>& args);
 
 // --- Expectations.
 Expect All(std::vector<Expect> all);
-Expect Shows(const std::string& hhmmss);  // the main window's time
-Expect ShowsBelow(int seconds);           // counting: below that many seconds
+// Judged by `ok`, from what it says: true when it holds, else `seen` says what was seen.
+Expect Holds(std::function<bool(Session&, std::string& seen)> ok);
+Expect That(std::function<bool()> ok, const std::string& otherwise);  // a fixed message
+Expect Shows(const std::string& hhmmss);                              // the main window's time
+Expect ShowsBelow(int seconds);  // counting: below that many seconds
+Expect ShowsAtLeast(int seconds);
+Expect CountsDown(int seconds);  // by that much from what it shows when first asked
+Expect StandsStill();            // what it shows when first asked
 Expect Visible(const std::string& form, bool visible = true);
 Expect Iconic(bool iconic);    // the main window minimized
 Expect Topmost(bool topmost);  // the main window above other windows
@@ -126,24 +118,20 @@ Expect Text(const std::string& form, const std::string& control, const std::stri
 Expect Enabled(const std::string& form, const std::string& control, bool enabled);
 Expect Shown(const std::string& form, const std::string& control, bool shown);
 Expect Stored(const std::string& name, const std::string& text);  // REG_SZ with one NUL
-Expect RunEntry(bool present);         // the startup entry names this program
+Expect RunEntry(bool present);         // the startup entry names the program started last
 Expect Asks(const std::string& text);  // a message box with that text is open
 Expect NoBox();
-Expect Ended(DWORD exitCode);
+Expect Ended(int exitCode = -1);  // -1: with any code
 // The trace has `count` lines (at least that many unless `exactly`) of that event whose first
 // fields are `fields`.
 Expect Traced(const std::string& event, const std::vector<std::string>& fields, size_t count = 1,
               bool exactly = false);
-// The display goes down by `seconds` from what it shows when first asked.
-Expect CountsDown(int seconds);
-// What the display shows when first asked, it goes on showing.
-Expect StandsStill();
 // The break cycle reached these states, in this order (not necessarily one after the other).
 Expect States(const std::vector<std::string>& states);
-// The driver's own window has the keyboard.
-Expect OwnWindowInFront();
+Expect InFront(bool own);  // the driver's own window, or the program's main window, is in front
 
 // --- Actions.
+Action Start(const std::string& program, Planted planted = {});           // Launch
 Action Press(const std::string& form, const std::string& control);        // BM_CLICK, sent
 Action Invoke(const std::string& form, const std::string& control);       // a named control or item
 Action InvokeLater(const std::string& form, const std::string& control);  // posted: it may ask
@@ -161,9 +149,7 @@ Action Notify(UINT msg, WPARAM wParam);
 Action PressKey(const std::string& name);  // a real key press (xdotool), wherever the keyboard is
 
 // Asks run.sh, outside Wine, for what only the X side can do: `line` is "shot X Y W H", "click X
-// Y" or "key NAME" (a real key press on whatever window has the focus). Returns once it is done.
+// Y" or "key NAME". Returns once it is done.
 bool Request(const Options& options, const std::string& name, const std::string& line);
-
-std::string Quote(const std::string& s);
 
 }  // namespace e2e
