@@ -1,39 +1,25 @@
-// End-to-end driver: runs under Wine next to the real unwindle.exe, starts it, drives its windows
-// from the outside and checks what it does in its windows, the registry and the trace.
-//
-//   unwindle_e2e_driver test PATH\unwindle.exe [--trace-dir DIR] [--shot-dir DIR] [--wav FILE]
-//                       [--only GROUP]
-//       runs the checks: one line "PASS name" or "FAIL name: detail" per check, then
-//       "N passed, M failed"; the exit code is 0 only when every check passed.
-//       --shot-dir: where run.sh carries out our requests (screenshots, real clicks and keys);
-//       --wav: the WAV file that each sound played lands in (run.sh sets ALSA up so).
-//   unwindle_e2e_driver wait-window [SECONDS]      waits until a main window (frmTimer) is visible
-//   unwindle_e2e_driver show                       prints what the running program's window shows
-//   unwindle_e2e_driver wait-countdown N [SECONDS] waits until the countdown has moved by N seconds
-//   unwindle_e2e_driver exit [SECONDS]             File > Exit, answers Yes, waits for the end
-//   unwindle_e2e_driver plant [--clean] NAME=VALUE...  writes settings before a start
-//
-// Paths may be given as Unix paths ("/tmp/x" becomes "Z:\tmp\x").
+// End-to-end driver (usage at the end): the real unwindle.exe under Wine, its windows, registry,
+// trace and the sound that reaches the --wav file (run.sh sets ALSA up so); then (`release`) its
+// icon, one program per session, the installer and the uninstaller.
 
 #include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <string>
-#include <vector>
+#include <tuple>
 
+#include "platform/win32/single_instance.h"
 #include "session.h"
 #include "stored_defaults.h"
 
 namespace e2e {
 namespace {
 
-using Planted = std::vector<std::pair<std::string, std::string>>;
-
-constexpr const char* kCaption = "KORVANTE Unwindle";
 constexpr const char* kExitQuestion = "Are you sure you want to exit?";
 constexpr const char* kPromptCaption = "KORVANTE Unwindle - https://korvante.example/unwindle";
 constexpr const char* kWorkTip =
@@ -44,44 +30,162 @@ constexpr const char* kTrayAlertTip = "KORVANTE Unwindle \r\nClick on the icon b
 // One tick is due 1000 ms after the previous one; allow scheduling slack under load.
 constexpr int kTick = 1500;
 
-std::string Fixed(double v, int decimals = 2) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-  return buf;
+// The display, judged against what it showed when first asked.
+Expect Displays(std::function<bool(const std::string&, const std::string&)> ok, std::string want) {
+  auto first = std::make_shared<std::string>();
+  return [=](Session& s) {
+    const std::string shown = s.Display();
+    if (first->empty()) *first = shown;
+    return ok(shown, *first) ? ""
+                             : Expected("the display", Quote(shown),
+                                        want + (shown == *first ? "" : ", first " + Quote(*first)));
+  };
 }
 
-// The buttons of the main window in a state of the work timer.
+Expect Shows(const std::string& hhmmss) {
+  return Displays([=](auto& shown, auto&) { return shown == hhmmss; }, Quote(hhmmss));
+}
+
+Expect ShowsWithin(int least, int most) {
+  return Displays([=](auto& t, auto&) { return SecondsOf(t) >= least && SecondsOf(t) <= most; },
+                  std::to_string(least) + " to " + std::to_string(most) + " s");
+}
+
+Expect CountsDown(int seconds) {
+  return Displays([=](auto& t, auto& first) { return SecondsOf(t) == SecondsOf(first) - seconds; },
+                  std::to_string(seconds) + " s below the first");
+}
+
+Expect StandsStill() {
+  return Displays([](auto& shown, auto& first) { return shown == first; }, "no change");
+}
+
+// The open message box asks `text`; with no text: none is open.
+Expect Asks(const std::string& text) {
+  return [text](Session& s) {
+    const std::string asked = s.Box() ? Quote(MessageBoxText(s.Box())) : "nothing";
+    const std::string want = text.empty() ? "nothing" : Quote(text);
+    return asked == want ? "" : Expected("a message box asks", asked, want);
+  };
+}
+
+// From the first trace line that starts with `from` to the `nth` that starts with `to`, in ms.
+Expect Between(std::vector<std::string> from, std::vector<std::string> to, int least, int most,
+               size_t nth = 1) {
+  return [=](Session& s) {
+    const auto lines = s.Trace();
+    const auto a = Matching(lines, from[0], {from.begin() + 1, from.end()});
+    const auto b = Matching(lines, to[0], {to.begin() + 1, to.end()});
+    const int64_t ms = a.empty() || b.size() < nth ? -1 : b[nth - 1].ms - a[0].ms;
+    std::string what = "from";
+    for (const auto& f : from) what += " " + f;
+    for (const auto& f : to) what += (&f == &to[0] ? " to " : " ") + f;
+    return ms >= least && ms <= most
+               ? ""
+               : Expected(what, std::to_string(ms) + " ms",
+                          std::to_string(least) + " to " + std::to_string(most));
+  };
+}
+
+// An item of the main window's menu or one of its buttons; `later`: it opens a modal window.
+Action Menu(const std::string& item, bool later = false) {
+  return [=](Session& s) { return Invoke(s.main, item, !later); };
+}
+
+Action Answer(int id) {
+  return [id](Session& s) {
+    HWND box = s.Box();
+    if (box) ClickButton(GetDlgItem(box, id), 1000);  // may not return: the answer may end it
+    return box != nullptr;
+  };
+}
+
+// As pasting into a text box would: the program sees the change.
+Action Type(const std::string& form, const std::string& control, const std::string& text) {
+  return [=](Session& s) {
+    DWORD_PTR done = 0;
+    return SendMessageTimeoutA(s.Ctl(form, control), WM_SETTEXT, 0,
+                               reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 2000,
+                               &done) &&
+           done;
+  };
+}
+
+// Posted to the control with the focus: through the program's message loop, like a typed key.
+Action Key(const std::string& form, WORD vk) {
+  return [=](Session& s) {
+    HWND target = s.Form(form);
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (target && GetGUIThreadInfo(GetWindowThreadProcessId(target, nullptr), &info))
+      target = info.hwndFocus ? info.hwndFocus : target;
+    const LPARAM down = 1 | static_cast<LPARAM>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)) << 16;
+    return target && PostMessageA(target, WM_KEYDOWN, vk, down) &&
+           PostMessageA(target, WM_KEYUP, vk, down | LPARAM{3} << 30);
+  };
+}
+
+// Real input (xdotool): a key to whichever window has the keyboard; a click on the tray icon.
+Action PressKey(const std::string& name) {
+  return [name](Session& s) { return Request(s.options, "key", "key " + name); };
+}
+
+Action TrayClick() {
+  return [](Session& s) {
+    const std::vector<RECT> icons = TrayIcons();
+    s.error = "no icon in the \"Wine System Tray\" window";
+    return !icons.empty() &&
+           Request(s.options, "tray-click",
+                   "click " + std::to_string((icons[0].left + icons[0].right) / 2) + " " +
+                       std::to_string((icons[0].top + icons[0].bottom) / 2));
+  };
+}
+
+Action Notify(UINT msg, WPARAM wParam) {
+  return [=](Session&) {
+    HWND presence = FindWindowA("Unwindle.Presence", nullptr);
+    return presence && PostMessageW(presence, msg, wParam, 0);
+  };
+}
+
+// Opens (or closes) a window of the driver's own in front, with the keyboard: the program the user
+// types into, or a full-screen one (a film, a presentation).
+Action OwnWindow(bool open, bool fullScreen = false) {
+  return [=](Session& s) {
+    if (s.own) DestroyWindow(s.own);
+    const int w = fullScreen ? GetSystemMetrics(SM_CXSCREEN) : 400,
+              h = fullScreen ? GetSystemMetrics(SM_CYSCREEN) : 300;
+    s.own =
+        open ? CreateWindowExW(fullScreen ? WS_EX_TOPMOST : 0, fullScreen ? L"STATIC" : L"EDIT",
+                               L"Own", (fullScreen ? WS_POPUP : WS_OVERLAPPEDWINDOW) | WS_VISIBLE,
+                               0, 0, w, h, 0, 0, 0, 0)
+             : nullptr;
+    SetForegroundWindow(s.own);
+    return !open || WaitFor(3000, [&] { return s.own && GetForegroundWindow() == s.own; });
+  };
+}
+
 Expect Buttons(const char* start, bool startOn, bool pauseOn, const char* stop, bool stopOn) {
-  return All({Text("frmTimer", "cmdStart", start), Enabled("frmTimer", "cmdStart", startOn),
-              Enabled("frmTimer", "cmdPause", pauseOn), Text("frmTimer", "cmdStop", stop),
-              Enabled("frmTimer", "cmdStop", stopOn)});
+  return All({Texts("frmTimer", {{"cmdStart", start}, {"cmdStop", stop}}),
+              Is("frmTimer", "cmdStart", "enabled", startOn),
+              Is("frmTimer", "cmdPause", "enabled", pauseOn),
+              Is("frmTimer", "cmdStop", "enabled", stopOn)});
 }
 const Expect kStoppedButtons = Buttons("Start Timer", true, false, "Stop Timer", false);
 const Expect kStartedButtons = Buttons("Start Timer", false, true, "Stop Timer", true);
 const Expect kPausedButtons = Buttons("Restart Timer", true, false, "Reset Timer", true);
 
-// A check computed from what the program and the trace show; `detail` says what was seen.
-Expect Holds(std::function<bool(Session&, std::string&)> f) {
-  return [f](Session& s) {
-    std::string detail;
-    return f(s, detail) ? std::string() : (detail.empty() ? std::string("failed") : detail);
-  };
-}
-
-// The first two tray calls: the icon added with the full record and the stopped tooltip, then the
-// callback version.
+// The icon added with the full record and the stopped tooltip, then the callback version.
 const Expect kTrayAdded = Holds([](Session& s, std::string& seen) {
   std::vector<TraceLine> calls;
-  for (const auto& l : s.Trace())
+  for (auto l : s.Trace()) {
+    l.fields.resize(std::max<size_t>(l.fields.size(), 4));  // missing fields compare as empty
     if (l.event.rfind("tray.", 0) == 0 && calls.size() < 2) calls.push_back(l);
-  for (const auto& c : calls)
-    seen +=
-        " " + c.event + (c.fields.size() >= 4 ? " " + c.fields[0] + " " + Quote(c.fields[3]) : "");
-  seen = "the trace shows" + seen +
-         " (expected tray.add 520 with the stopped tooltip, then "
-         "tray.setversion 520)";
-  return calls.size() == 2 && calls[0].event == "tray.add" && calls[0].fields.size() >= 4 &&
-         calls[0].fields[0] == "520" &&
+  }
+  seen = "the trace shows";
+  for (const auto& c : calls) seen += " " + c.event + " " + c.fields[0] + " " + Quote(c.fields[3]);
+  seen += " (expected tray.add 520 with the stopped tooltip, then tray.setversion 520)";
+  return calls.size() == 2 && calls[0].event == "tray.add" && calls[0].fields[0] == "520" &&
          calls[0].fields[3] == std::string(kWorkTip) + "01:00:00 - Stopped" &&
          calls[1].event == "tray.setversion" && calls[1].fields[0] == "520";
 });
@@ -100,221 +204,183 @@ const Expect kTooltipFollows = Holds([](Session& s, std::string& seen) {
       continue;
     last = SecondsOf(tip.substr(prefix.size(), 8));
     steps &= previous < 0 ? last == 3599 : last == previous - 1;
-    onTime += previous >= 0 && l.ms - previousMs >= 700 && l.ms - previousMs <= 1300;
+    onTime += previous >= 0 && std::abs(l.ms - previousMs - 1000) <= 300;
     previous = last;
     previousMs = l.ms;
     ++count;
   }
   const int shown = SecondsOf(s.Display());
-  seen = std::to_string(count) + " tooltips, " + std::to_string(onTime) +
-         " a second after the one before, " + (steps ? "each" : "not each") +
-         " a second below the one before from 3599 s; the last says " + std::to_string(last) +
-         " s, the window " + std::to_string(shown) + " s";
+  seen = std::to_string(count) + " tooltips, " + std::to_string(onTime) + " a second apart, " +
+         (steps ? "each" : "not each") + " a second below the one before from 3599 s; the last " +
+         std::to_string(last) + " s, the window " + std::to_string(shown) + " s";
   return count >= 4 && steps && onTime >= 2 && std::abs(last - shown) <= 1;
 });
 
-// The exit question's box: its title and its Yes and No buttons.
-const Expect kExitBox =
-    All({Asks(kExitQuestion), Holds([](Session& s, std::string& seen) {
-           HWND box = s.Box();
-           const std::string title = box ? TextOf(box) : "", yes = TextOf(GetDlgItem(box, IDYES)),
-                             no = TextOf(GetDlgItem(box, IDNO));
-           seen = "title " + Quote(title) + ", buttons " + Quote(yes) + " " + Quote(no);
-           return title == kCaption && yes == "&Yes" && no == "&No";
-         })});
+const Expect kExitBox = All({Asks(kExitQuestion), Holds([](Session& s, std::string& seen) {
+                               HWND box = s.Box();
+                               seen = Quote(TextOf(box)) + " with " +
+                                      Quote(TextOf(GetDlgItem(box, IDYES))) + " and " +
+                                      Quote(TextOf(GetDlgItem(box, IDNO)));
+                               return seen == Quote(kCaption) + " with \"&Yes\" and \"&No\"";
+                             })});
 
-// First start on a clean account (splash, defaults, tray icon), the window options, the exit
-// question answered No, the close box with HideWhenMinimized 1 and the tray icon's click that
-// brings the window back, and the exit answered Yes: all on one run of the program.
+// First start on a clean account, the window options, the exit question answered No, the close
+// box that hides into the tray and the icon's click that brings the window back, then Yes.
 void FirstStart(Report& r, const Options& o) {
   std::vector<Expect> defaults;
   for (const auto& [name, text] : unw::kStoredDefaults) defaults.push_back(Stored(name, text));
-  RunSteps(r, o, "first_start", {},
-           {
-               {"splash.first", {}, Holds([](Session& s, std::string& seen) {
-                  seen = "frmSplash first seen at " + std::to_string(s.splash_ms) +
-                         " ms, lblProductName " + Quote(s.splash_product) +
-                         (s.splash_with_main ? ", together with frmTimer" : "");
-                  return s.splash_ms >= 0 && !s.splash_with_main &&
-                         s.splash_product == "Unwindle 1.0";
-                })},
-               {"splash.main_after_five_seconds", {}, Holds([](Session& s, std::string& seen) {
-                  seen = "frmTimer visible " + std::to_string(s.main_ms) + " ms after the start";
-                  return s.main_ms >= 4500 && s.main_ms <= 8000;
-                })},
-               {"first_start.defaults", {}, All(defaults)},
-               {"first_start.run_entry", {}, RunEntry(true)},
-               {"first_start.caption", {}, Text("frmTimer", "", kCaption)},
-               {"first_start.countdown_running", {}, ShowsBelow(3600)},
-               {"tray.icon_shown", Shot("frmTimer", "main-window"),
-                Holds([](Session&, std::string& seen) {
-                  RECT icon{};
-                  seen = WineTrayWindow() ? "no icon in Wine's tray" : "no Wine tray window";
-                  return WineTrayIconRect(&icon);
-                })},
-               {"tray.trace_add_setversion", {}, kTrayAdded},
-               {"options.always_on_top_initial", {}, Topmost(true)},
-               {"options.always_on_top_off", Invoke("frmTimer", "mnuAlwaysOnTop"),
-                All({Stored("AlwaysOnTop", "0"), Topmost(false)})},
-               {"options.always_on_top_on", Invoke("frmTimer", "mnuAlwaysOnTop"),
-                All({Stored("AlwaysOnTop", "1"), Topmost(true)})},
-               {"options.launch_on_startup_off", Invoke("frmTimer", "mnuLaunchOnStartup"),
-                All({Stored("LaunchOnStartup", "0"), RunEntry(false)})},
-               {"options.launch_on_startup_on", Invoke("frmTimer", "mnuLaunchOnStartup"),
-                All({Stored("LaunchOnStartup", "1"), RunEntry(true)})},
-               {"exit.question", InvokeLater("frmTimer", "mnuExit"), kExitBox, 5000, false, true},
-               {"exit.question_stops_countdown", {}, StandsStill(), kTick, true},
-               {"exit.no_keeps_counting", Answer(IDNO), All({NoBox(), CountsDown(2)}), 2 * kTick},
-               {"close_box.hides", CloseBox("frmTimer"),
-                All({Visible("frmTimer", false), Iconic(true)}), 5000},
-               {"close_box.keeps_running", {}, CountsDown(1), kTick},
-               {"tray.tooltip_follows_countdown", {}, kTooltipFollows},
-               {"tray.click_restores", TrayClick(), All({Visible("frmTimer"), Iconic(false)})},
-               {"", CloseBox("frmTimer"), Visible("frmTimer", false), 5000},
-               {"", InvokeLater("frmTimer", "mnuExit"), Asks(kExitQuestion)},
-               {"exit.yes_ends", Answer(IDYES), Ended(0), 10000},
-               {"exit.trace_unload", {}, Traced("window.unload", {"frmTimer"})},
-               {"exit.trace_answers", {}, Traced("msgbox", {kExitQuestion, kCaption}, 2)},
-           });
+  const std::vector<Step> steps = {
+      {"splash.first", Holds([](Session& s, std::string& seen) {
+         seen = "frmSplash first seen at " + std::to_string(s.splash_ms) + " ms, lblProductName " +
+                Quote(s.splash_product) + (s.splash_with_main ? ", together with frmTimer" : "");
+         return s.splash_ms >= 0 && !s.splash_with_main && s.splash_product == "Unwindle 1.0";
+       })},
+      {"splash.main_after_five_seconds", Holds([](Session& s, std::string& seen) {
+         seen = "frmTimer visible " + std::to_string(s.main_ms) + " ms after the start";
+         return s.main_ms >= 4500 && s.main_ms <= 8000;
+       })},
+      {"first_start.defaults", All(defaults)},
+      {"first_start.run_entry", RunEntry(true)},
+      {"first_start.caption", Texts("frmTimer", {{"", kCaption}})},
+      {"first_start.countdown_running", ShowsWithin(0, 3599)},
+      {"tray.icon_shown", Shot("frmTimer", "main-window"),
+       That([] { return !TrayIcons().empty(); }, "no icon in Wine's tray")},
+      {"tray.trace_add_setversion", kTrayAdded},
+      {"options.always_on_top_initial", Is("frmTimer", "", "topmost", true)},
+      {"options.always_on_top_off", Menu("mnuAlwaysOnTop"),
+       All({Stored("AlwaysOnTop", "0"), Is("frmTimer", "", "topmost", false)})},
+      {"options.always_on_top_on", Menu("mnuAlwaysOnTop"),
+       All({Stored("AlwaysOnTop", "1"), Is("frmTimer", "", "topmost", true)})},
+      {"options.launch_on_startup_off", Menu("mnuLaunchOnStartup"),
+       All({Stored("LaunchOnStartup", "0"), RunEntry(false)})},
+      {"options.launch_on_startup_on", Menu("mnuLaunchOnStartup"),
+       All({Stored("LaunchOnStartup", "1"), RunEntry(true)})},
+      {"exit.question", Menu("mnuExit", true), kExitBox, 5000, false, true},
+      {"exit.question_stops_countdown", StandsStill(), kTick, true},
+      {"exit.no_keeps_counting", Answer(IDNO), All({Asks(""), CountsDown(2)}), 2 * kTick},
+      {"close_box.hides", CloseBox("frmTimer"),
+       All({Visible("frmTimer", false), Is("frmTimer", "", "minimized", true)}), 5000},
+      {"close_box.keeps_running", CountsDown(1), kTick},
+      {"tray.tooltip_follows_countdown", kTooltipFollows},
+      {"tray.click_restores", TrayClick(),
+       All({Visible("frmTimer"), Is("frmTimer", "", "minimized", false)})},
+      {"", CloseBox("frmTimer"), Visible("frmTimer", false), 5000},
+      {"", Menu("mnuExit", true), Asks(kExitQuestion)},
+      {"exit.yes_ends", Answer(IDYES), Ended(0), 10000},
+      {"exit.trace_unload", Traced("window.unload", {"frmTimer"})},
+      {"exit.trace_answers", Traced("msgbox", {kExitQuestion, kCaption}, 2)},
+  };
+  RunSteps(r, o, "first_start", Planted{}, steps);
 }
 
-// Start, Pause, Start, Stop on a planted 5-second interval, then the close box with
-// HideWhenMinimized 0.
+// Start, Pause, Start, Stop on a 5-second interval, then a close box that only minimizes.
 void Countdown(Report& r, const Options& o) {
-  RunSteps(
-      r, o, "countdown",
-      {{"Hours", "0"},
-       {"Minutes", "0"},
-       {"Seconds", "5"},
-       {"StartTimerOnLaunch", "0"},
-       {"HideWhenMinimized", "0"}},
-      {
-          {"countdown.initial", {}, All({Shows("00:00:05"), kStoppedButtons}), 3000, false, true},
-          {"countdown.not_started_on_launch", {}, Shows("00:00:05"), kTick, true},
-          {"countdown.start", Press("frmTimer", "cmdStart"),
-           All({Shows("00:00:04"), kStartedButtons}), kTick},
-          {"countdown.keeps_decreasing", {}, Shows("00:00:03"), kTick},
-          {"countdown.pause_texts", Press("frmTimer", "cmdPause"), kPausedButtons},
-          {"countdown.pause_freezes", {}, StandsStill(), kTick, true},
-          {"countdown.resume", Press("frmTimer", "cmdStart"), All({CountsDown(1), kStartedButtons}),
-           kTick},
-          {"countdown.stop", Press("frmTimer", "cmdStop"),
-           All({Shows("00:00:05"), kStoppedButtons})},
-          {"countdown.stop_stays", {}, Shows("00:00:05"), kTick, true},
-          {"countdown.trace_timer",
-           {},
-           All({Traced("timer.start", {"frmTimer", "tmrMain", "1000"}, 2, true),
-                Traced("timer.stop", {"frmTimer", "tmrMain"}, 2, true)})},
-          {"close_box.iconic_visible", CloseBox("frmTimer"),
-           All({Iconic(true), Visible("frmTimer")}), 5000},
-      });
+  const std::vector<Step> steps = {
+      {"countdown.initial", All({Shows("00:00:05"), kStoppedButtons}), 3000, false, true},
+      {"countdown.not_started_on_launch", Shows("00:00:05"), kTick, true},
+      {"countdown.start", Press("frmTimer", "cmdStart"), All({Shows("00:00:04"), kStartedButtons}),
+       kTick},
+      {"countdown.keeps_decreasing", Shows("00:00:03"), kTick},
+      {"countdown.pause_texts", Press("frmTimer", "cmdPause"), kPausedButtons},
+      {"countdown.pause_freezes", StandsStill(), kTick, true},
+      {"countdown.resume", Press("frmTimer", "cmdStart"), All({CountsDown(1), kStartedButtons}),
+       kTick},
+      {"countdown.stop", Press("frmTimer", "cmdStop"), All({Shows("00:00:05"), kStoppedButtons})},
+      {"countdown.stop_stays", Shows("00:00:05"), kTick, true},
+      {"countdown.trace_timer",
+       All({Traced("timer.start", {"frmTimer", "tmrMain", "1000"}, 2, true),
+            Traced("timer.stop", {"frmTimer", "tmrMain"}, 2, true)})},
+      {"close_box.iconic_visible", CloseBox("frmTimer"),
+       All({Is("frmTimer", "", "minimized", true), Visible("frmTimer")}), 5000},
+  };
+  RunSteps(r, o, "countdown",
+           Settings("Hours=0 Minutes=0 Seconds=5 StartTimerOnLaunch=0 HideWhenMinimized=0"), steps);
 }
-
-// When the trace says the window `form` was first shown and last destroyed, and what it played.
-int64_t FirstMs(const std::vector<TraceLine>& lines, const std::string& event,
-                const std::vector<std::string>& fields) {
-  auto m = Matching(lines, event, fields);
-  return m.empty() ? -1 : m.front().ms;
-}
-
-// The prompt came on the tick after 00:00:00 of a 3-second interval, after the alert sound.
-const Expect kPromptOnTime = Holds([](Session& s, std::string& seen) {
-  auto lines = s.Trace();
-  const int64_t started = FirstMs(lines, "timer.start", {"frmTimer", "tmrMain"});
-  const int64_t shown = FirstMs(lines, "window.show", {"frmUnwindle"});
-  const int64_t played = FirstMs(lines, "sound.play", {"CHIMES"});
-  seen = "frmUnwindle shown " + std::to_string(shown - started) +
-         " ms after tmrMain started (expected 3800 to 4600), CHIMES played at " +
-         std::to_string(played) + ", the prompt at " + std::to_string(shown);
-  return started >= 0 && shown - started >= 3800 && shown - started <= 4600 && played >= 0 &&
-         played <= shown;
-});
-
-// The 2-second reminder: the prompt came back a reminder and a tick after it closed.
-const Expect kReminderLasted = Holds([](Session& s, std::string& seen) {
-  auto lines = s.Trace();
-  auto shows = Matching(lines, "window.show", {"frmUnwindle"});
-  const int64_t back =
-      shows.size() >= 2 ? shows[1].ms - FirstMs(lines, "window.unload", {"frmUnwindle"}) : -1;
-  seen = "the prompt came back " + std::to_string(back) +
-         " ms after Remind Later (expected 2500 "
-         "to 4000)";
-  return back >= 2500 && back <= 4000;
-});
 
 // The 2-second break lasted three ticks, with the tray counting it down.
-const Expect kBreakLasted = Holds([](Session& s, std::string& seen) {
-  auto lines = s.Trace();
-  const int64_t lasted = FirstMs(lines, "window.unload", {"frmBreakTimeRemaining"}) -
-                         FirstMs(lines, "window.show", {"frmBreakTimeRemaining"});
-  std::string tips;
-  for (const auto& l : Matching(lines, "tray.modify"))
+const Expect kBreakTips = Holds([](Session& s, std::string& seen) {
+  seen = "the break's tooltips";
+  for (const auto& l : Matching(s.Trace(), "tray.modify"))
     if (l.fields.size() >= 4 && l.fields[3].rfind(kBreakTip, 0) == 0)
-      tips += " " + l.fields[3].substr(std::strlen(kBreakTip));
-  seen = "the break lasted " + std::to_string(lasted) + " ms (expected 2800 to 3700), tooltips" +
-         tips + " (expected 00:01 00:00)";
-  return lasted >= 2800 && lasted <= 3700 && tips == " 00:01 00:00";
+      seen += " " + l.fields[3].substr(std::strlen(kBreakTip));
+  return seen == "the break's tooltips 00:01 00:00";
 });
 
-// The whole break cycle with the prompt (AlertMeBy 0) on a 3-second interval: time-up, Remind
-// Later for 2 seconds, the prompt again, a 2-second break, the break-over prompt, Restart Timer.
+// The break cycle with the prompt on a 3-second interval: time-up, Remind Later for 2 seconds, the
+// prompt again, a 2-second break, the break-over prompt, Restart Timer.
 void BreakCycle(Report& r, const Options& o) {
-  RunSteps(
-      r, o, "break",
-      {{"Hours", "0"},
-       {"Minutes", "0"},
-       {"Seconds", "3"},
-       {"SnoozeMinutes", "0"},
-       {"SnoozeSeconds", "2"},
-       {"BreakMinutes", "0"},
-       {"BreakSeconds", "2"}},
-      {
-          {"", {}, Visible("frmUnwindle"), 8000},
-          {"break.prompt_on_time", {}, All({kPromptOnTime, Visible("frmTimer", false)})},
-          {"break.prompt_texts", Shot("frmUnwindle", "break-prompt"),
-           All({Text("frmUnwindle", "", kPromptCaption),
-                Text("frmUnwindle", "lblUnwindle",
-                     "Please unwindle now to rest your eyes and body.\r\n"
-                     "Long sessions on the computer takes a toll on your body over time.\r\n"
-                     "A short period of rest every while can reduce repetitive-stress "
-                     "injuries.\r\n\r\nWhat do you want to do?"),
-                Text("frmUnwindle", "cmdRemindLater", "&Remind Later"),
-                Text("frmUnwindle", "cmdUnwindle", "&Unwindle"),
-                Text("frmUnwindle", "cmdStopTimer", "&Stop Timer"),
-                Text("frmUnwindle", "cmdRestartTimer", "&Restart Timer"),
-                Shown("frmUnwindle", "cmdRestartTimer", false)})},
-          {"break.remind_later_rearms", Press("frmUnwindle", "cmdRemindLater"),
-           All({Shows("00:00:02"), Visible("frmUnwindle", false), Visible("frmTimer")}), kTick},
-          {"break.remind_later_returns", {}, All({Visible("frmUnwindle"), kReminderLasted}), 6000},
-          {"break.countdown_window", Press("frmUnwindle", "cmdUnwindle"),
-           All({Text("frmBreakTimeRemaining", "lblMinutes", "00"),
-                Text("frmBreakTimeRemaining", "lblSeconds", "02"),
-                Text("frmBreakTimeRemaining", "cmdStopTimer", "Stop Break")}),
-           3000, false, true},
-          {"", Shot("frmBreakTimeRemaining", "break-countdown"), Visible("frmRestartTimer"), 6000},
-          {"break.countdown_ends", {}, kBreakLasted},
-          {"break.over_prompt", Shot("frmRestartTimer", "break-over"),
-           All({Text("frmRestartTimer", "lblUnwindle",
-                     "Your break is now over.\r\n\r\nWhat do you want to do?"),
-                Text("frmRestartTimer", "cmdRestartTimer", "&Restart Timer"),
-                Text("frmRestartTimer", "cmdStopTimer", "&Stop Timer"), Shows("00:00:03")})},
-          {"break.restart", Press("frmRestartTimer", "cmdRestartTimer"),
-           All({Shows("00:00:02"), Visible("frmRestartTimer", false), Visible("frmTimer", false)}),
-           2 * kTick},
-          {"break.cycle_states",
-           {},
-           States({"counting", "prompt", "counting", "prompt", "break", "breakover", "counting"})},
-          {"", Invoke("frmTimer", "cmdStop"), {}},  // no new prompt up when the session exits
-      });
+  const std::vector<Step> steps = {
+      {"", Visible("frmUnwindle"), 8000},
+      // On the tick after 00:00:00, after the alert sound.
+      {"break.prompt_on_time",
+       All({Between({"timer.start", "frmTimer", "tmrMain"}, {"window.show", "frmUnwindle"}, 3800,
+                    4600),
+            Between({"sound.play", "CHIMES"}, {"window.show", "frmUnwindle"}, 0, 60000),
+            Visible("frmTimer", false)})},
+      {"break.prompt_texts", Shot("frmUnwindle", "break-prompt"),
+       All({Texts("frmUnwindle",
+                  {{"", kPromptCaption},
+                   {"lblUnwindle",
+                    "Please unwindle now to rest your eyes and body.\r\n"
+                    "Long sessions on the computer takes a toll on your body over time.\r\n"
+                    "A short period of rest every while can reduce repetitive-stress "
+                    "injuries.\r\n\r\nWhat do you want to do?"},
+                   {"cmdRemindLater", "&Remind Later"},
+                   {"cmdUnwindle", "&Unwindle"},
+                   {"cmdStopTimer", "&Stop Timer"},
+                   {"cmdRestartTimer", "&Restart Timer"}}),
+            Is("frmUnwindle", "cmdRestartTimer", "shown", false)})},
+      {"break.remind_later_rearms", Press("frmUnwindle", "cmdRemindLater"),
+       All({Shows("00:00:02"), Visible("frmUnwindle", false), Visible("frmTimer")}), kTick},
+      // A reminder and a tick after it closed.
+      {"break.remind_later_returns",
+       All({Visible("frmUnwindle"), Between({"window.unload", "frmUnwindle"},
+                                            {"window.show", "frmUnwindle"}, 2500, 4000, 2)}),
+       6000},
+      {"break.countdown_window", Press("frmUnwindle", "cmdUnwindle"),
+       Texts("frmBreakTimeRemaining",
+             {{"lblMinutes", "00"}, {"lblSeconds", "02"}, {"cmdStopTimer", "Stop Break"}}),
+       3000, false, true},
+      {"", Shot("frmBreakTimeRemaining", "break-countdown"), Visible("frmRestartTimer"), 6000},
+      {"break.countdown_ends", All({Between({"window.show", "frmBreakTimeRemaining"},
+                                            {"window.unload", "frmBreakTimeRemaining"}, 2800, 3700),
+                                    kBreakTips})},
+      {"break.over_prompt", Shot("frmRestartTimer", "break-over"),
+       All({Texts("frmRestartTimer",
+                  {{"lblUnwindle", "Your break is now over.\r\n\r\nWhat do you want to do?"},
+                   {"cmdRestartTimer", "&Restart Timer"},
+                   {"cmdStopTimer", "&Stop Timer"}}),
+            Shows("00:00:03")})},
+      {"break.restart", Press("frmRestartTimer", "cmdRestartTimer"),
+       All({Shows("00:00:02"), Visible("frmRestartTimer", false), Visible("frmTimer", false)}),
+       2 * kTick},
+      {"break.cycle_states", Holds([](Session& s, std::string& seen) {
+         // In this order, not necessarily one after the other.
+         const std::vector<std::string> want = {"counting", "prompt",    "counting", "prompt",
+                                                "break",    "breakover", "counting"};
+         size_t next = 0;
+         seen = "the cycle went";
+         for (const auto& l : Matching(s.Trace(), "cycle.state")) {
+           if (l.fields.empty()) continue;
+           seen += " " + l.fields[0];
+           if (next < want.size() && l.fields[0] == want[next]) ++next;
+         }
+         return next == want.size();
+       })},
+      {"", Menu("cmdStop")},  // no new prompt up when the session exits
+  };
+  RunSteps(r, o, "break",
+           Settings("Hours=0 Minutes=0 Seconds=3 SnoozeMinutes=0 SnoozeSeconds=2 BreakMinutes=0 "
+                    "BreakSeconds=2"),
+           steps);
 }
 
 // The flashing icon: after the alert's own tooltip, two pictures taking turns every caret blink.
 const Expect kFlashes = Holds([](Session& s, std::string& seen) {
-  auto lines = s.Trace();
-  const int64_t on = FirstMs(lines, "timer.start", {"frmTimer", "tmrFlash"});
+  const auto lines = s.Trace(), on = Matching(lines, "timer.start", {"frmTimer", "tmrFlash"});
   std::vector<TraceLine> flashes;
   for (const auto& l : Matching(lines, "tray.modify"))
-    if (on >= 0 && l.ms > on && l.fields.size() >= 4 && l.fields[3] == kTrayAlertTip)
+    if (!on.empty() && l.ms > on[0].ms && l.fields.size() >= 4 && l.fields[3] == kTrayAlertTip)
       flashes.push_back(l);
   bool alternates = flashes.size() >= 4;
   seen = "hIcon of the flashing tray.modify lines:";
@@ -327,389 +393,545 @@ const Expect kFlashes = Holds([](Session& s, std::string& seen) {
   return alternates && !s.Form("frmUnwindle");
 });
 
-// The tray alert without balloons (AlertMeBy 1, BalloonTipsEnabled 0): the icon flashes, and a
-// real click on it opens the prompt.
+// The tray alert without balloons: the icon flashes, and a real click on it opens the prompt.
 void TrayAlert(Report& r, const Options& o) {
   RunSteps(
       r, o, "tray_alert",
-      {{"Hours", "0"},
-       {"Minutes", "0"},
-       {"Seconds", "2"},
-       {"AlertMeBy", "1"},
-       {"BalloonTipsEnabled", "0"},
-       {"SnoozeMinutes", "0"},
-       {"SnoozeSeconds", "30"}},
-      {
-          {"tray_alert.flashes", {}, kFlashes, 8000},
-          {"tray_alert.click_opens_prompt", TrayClick(), Text("frmUnwindle", "", kPromptCaption)},
-          {"", Press("frmUnwindle", "cmdStopTimer"), {}},
-      });
+      Settings("Hours=0 Minutes=0 Seconds=2 AlertMeBy=1 BalloonTipsEnabled=0 SnoozeMinutes=0 "
+               "SnoozeSeconds=30"),
+      {{"tray_alert.flashes", kFlashes, 8000},
+       {"tray_alert.click_opens_prompt", TrayClick(), Texts("frmUnwindle", {{"", kPromptCaption}})},
+       {"", Press("frmUnwindle", "cmdStopTimer")}});
 }
 
 // The preferences dialog and the about box, each opened from the main window's menu.
 void Dialogs(Report& r, const Options& o) {
-  RunSteps(
-      r, o, "dialogs", {{"StartTimerOnLaunch", "0"}},
-      {
-          {"preferences.opens", InvokeLater("frmTimer", "mnuPreferences"),
-           All({Text("frmPreferences", "", "KORVANTE Unwindle - Preferences"),
-                Enabled("frmPreferences", "cmdSave", false),
-                Text("frmPreferences", "txtBreakMinutes", "10")}),
-           5000, false, true},
-          {"preferences.edit_enables_save",
-           Then({Shot("frmPreferences", "preferences"),
-                 Type("frmPreferences", "txtBreakMinutes", "7"),
-                 Type("frmPreferences", "txtBreakSeconds", "75")}),
-           Enabled("frmPreferences", "cmdSave", true)},
-          {"preferences.save_writes_registry", Press("frmPreferences", "cmdSave"),
-           All({Stored("BreakMinutes", "7"), Stored("BreakSeconds", "59"),
-                Enabled("frmPreferences", "cmdSave", false)})},
-          {"preferences.close", Press("frmPreferences", "cmdExit"),
-           All({Visible("frmPreferences", false), NoBox()})},
-          {"about.opens", InvokeLater("frmTimer", "mnuAbout"),
-           All({Text("frmAbout", "", "About Korvante Unwindle"),
-                Text("frmAbout", "lblProductName", "Unwindle 1.0"),
-                Text("frmAbout", "cmdOK", "&Ok")}),
-           5000, false, true},
-          {"about.escape_closes", Then({Shot("frmAbout", "about"), Key("frmAbout", VK_ESCAPE)}),
-           Visible("frmAbout", false)},
-      });
-}
-
-// The display shows at least `seconds` (it has just started again from the interval).
-Expect ShowsAtLeast(int seconds) {
-  return [seconds](Session& s) {
-    const std::string shown = s.Display();
-    return SecondsOf(shown) >= seconds ? ""
-                                       : "the display " + Quote(shown) + " (expected " +
-                                             std::to_string(seconds) + " s or more)";
+  const std::vector<Step> steps = {
+      {"preferences.opens", Menu("mnuPreferences", true),
+       All({Texts("frmPreferences",
+                  {{"", "KORVANTE Unwindle - Preferences"}, {"txtBreakMinutes", "10"}}),
+            Is("frmPreferences", "cmdSave", "enabled", false)}),
+       5000, false, true},
+      {"preferences.edit_enables_save",
+       Then({Shot("frmPreferences", "preferences"), Type("frmPreferences", "txtBreakMinutes", "7"),
+             Type("frmPreferences", "txtBreakSeconds", "75")}),
+       Is("frmPreferences", "cmdSave", "enabled", true)},
+      {"preferences.save_writes_registry", Press("frmPreferences", "cmdSave"),
+       All({Stored("BreakMinutes", "7"), Stored("BreakSeconds", "59"),
+            Is("frmPreferences", "cmdSave", "enabled", false)})},
+      {"preferences.close", Press("frmPreferences", "cmdExit"),
+       All({Visible("frmPreferences", false), Asks("")})},
+      {"about.opens", Menu("mnuAbout", true),
+       Texts(
+           "frmAbout",
+           {{"", "About Korvante Unwindle"}, {"lblProductName", "Unwindle 1.0"}, {"cmdOK", "&Ok"}}),
+       5000, false, true},
+      {"about.escape_closes", Then({Shot("frmAbout", "about"), Key("frmAbout", VK_ESCAPE)}),
+       Visible("frmAbout", false)},
   };
+  RunSteps(r, o, "dialogs", Settings("StartTimerOnLaunch=0"), steps);
 }
 
 // Minding the user: a time-up under a full-screen window waits until it closes; a prompt that
 // comes by itself does not take the keyboard from the window the user types into.
 void FullScreenAndKeyboard(Report& r, const Options& o) {
+  const std::vector<Step> steps = {
+      {"", OwnWindow(true, true), Traced("aware.held", {"fullscreen"}), 12000},
+      {"aware.fullscreen_holds_the_prompt",
+       All({Visible("frmUnwindle", false), Traced("sound.play", {}, 0, true)}), 2000, true},
+      {"aware.prompt_after_fullscreen", OwnWindow(false),
+       All({Visible("frmUnwindle"), Traced("aware.released", {})})},
+      {"", Press("frmUnwindle", "cmdRemindLater"), Visible("frmUnwindle", false)},
+      {"aware.prompt_leaves_the_keyboard", OwnWindow(true),
+       All({Visible("frmUnwindle"), InFront(true)}), 12000},
+      {"aware.enter_answers_nothing", PressKey("Return"),
+       All({Visible("frmUnwindle"), InFront(true)}), 1500, true},
+      {"", Then({OwnWindow(false), Press("frmUnwindle", "cmdStopTimer")})},
+  };
   RunSteps(r, o, "aware_screen",
-           {{"Hours", "0"},
-            {"Minutes", "0"},
-            {"Seconds", "8"},
-            {"SnoozeMinutes", "0"},
-            {"SnoozeSeconds", "5"}},
-           {
-               {"", OpenOwnWindow(true), Traced("aware.held", {"fullscreen"}), 12000},
-               {"aware.fullscreen_holds_the_prompt",
-                {},
-                All({Visible("frmUnwindle", false), Traced("sound.play", {}, 0, true)}),
-                2000,
-                true},
-               {"aware.prompt_after_fullscreen", CloseOwnWindow(),
-                All({Visible("frmUnwindle"), Traced("aware.released", {})}), 3000},
-               {"", Press("frmUnwindle", "cmdRemindLater"), Visible("frmUnwindle", false)},
-               {"aware.prompt_leaves_the_keyboard", OpenOwnWindow(false),
-                All({Visible("frmUnwindle"), OwnWindowInFront()}), 12000},
-               {"aware.enter_answers_nothing", PressKey("Return"),
-                All({Visible("frmUnwindle"), OwnWindowInFront()}), 1500, true},
-               {"", Then({CloseOwnWindow(), Press("frmUnwindle", "cmdStopTimer")}), {}},
-           });
+           Settings("Hours=0 Minutes=0 Seconds=8 SnoozeMinutes=0 SnoozeSeconds=5"), steps);
 }
 
 // Sleep and lock as long as a break count as one: posted suspend/resume and lock/unlock with the
 // break's length (3 s) between them start the countdown again from the full minute.
 void SleepAndLock(Report& r, const Options& o) {
-  RunSteps(
-      r, o, "aware_sleep",
-      {{"Hours", "0"},
-       {"Minutes", "1"},
-       {"Seconds", "0"},
-       {"BreakMinutes", "0"},
-       {"BreakSeconds", "3"}},
-      {
-          {"", {}, ShowsBelow(57), 5000},
-          {"", Notify(WM_POWERBROADCAST, PBT_APMSUSPEND), Visible("frmTimer"), 4000, true},
-          {"aware.sleep_counts_as_break", Notify(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC),
-           All({ShowsAtLeast(58), Traced("aware.break", {})})},
-          {"", {}, ShowsBelow(57), 5000},
-          {"", Notify(WM_WTSSESSION_CHANGE, 7 /* WTS_SESSION_LOCK */), Visible("frmTimer"), 4000,
-           true},
-          {"aware.lock_counts_as_break", Notify(WM_WTSSESSION_CHANGE, 8 /* WTS_SESSION_UNLOCK */),
-           All({ShowsAtLeast(58), Traced("aware.break", {}, 2)})},
-      });
+  const std::vector<Step> steps = {
+      {"", ShowsWithin(0, 56), 5000},
+      {"", Notify(WM_POWERBROADCAST, PBT_APMSUSPEND), Visible("frmTimer"), 4000, true},
+      {"aware.sleep_counts_as_break", Notify(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC),
+       All({ShowsWithin(58, 60), Traced("aware.break", {})})},
+      {"", ShowsWithin(0, 56), 5000},
+      {"", Notify(WM_WTSSESSION_CHANGE, 7 /* WTS_SESSION_LOCK */), Visible("frmTimer"), 4000, true},
+      {"aware.lock_counts_as_break", Notify(WM_WTSSESSION_CHANGE, 8 /* WTS_SESSION_UNLOCK */),
+       All({ShowsWithin(58, 60), Traced("aware.break", {}, 2)})},
+  };
+  RunSteps(r, o, "aware_sleep",
+           Settings("Hours=0 Minutes=1 Seconds=0 BreakMinutes=0 BreakSeconds=3"), steps);
 }
 
-// The alert sound as it reaches the sound device: one run per clip of a different encoding, each
-// up to its first alert. ALSA writes what Wine plays into the file --wav, anew with each sound;
-// each clip's capture is kept beside it as sound_NAME.wav.
-struct Clip {
-  const char* name;   // resource name, as the trace shows it
-  const char* index;  // SelectedSound
-  double seconds;     // length of the stored clip
-  const char* check;
-};
-constexpr Clip kClips[] = {{"CHIMES", "1", 1.7, "sound.chimes_8bit_pcm"},
-                           {"OWL", "8", 2.3, "sound.owl_16bit_pcm"},
-                           {"RUBBERDUCK", "10", 0.5, "sound.rubberduck_alaw"},
-                           {"LIFE", "6", 5.8, "sound.life_mp3"}};
-
-// What reached the sound device is `seconds` of audible sound, kept as `keep`; the trace says the
-// program played `played` with `flags`.
+// The program played `played` (`flags`), and `seconds` of audible sound reached the sound device
+// (kept as `keep`). ALSA writes the clip's own rate and 8- or 16-bit PCM after a 44-byte header
+// whose sizes it fills in when the device closes.
 Expect Captured(const std::string& played, const char* flags, double seconds,
                 const std::string& keep) {
   return Holds([=](Session& s, std::string& seen) {
-    auto plays = Matching(s.Trace(), "sound.play", {played, flags, "1"});
-    const std::string& wav = s.options().wav;
-    WavSummary w = ReadWav(wav);
-    seen = plays.empty() ? "no \"sound.play " + played + " " + flags + " 1\" line"
-           : !w.complete ? wav + " not (yet) complete"
-                         : w.error;
-    if (plays.empty() || !w.complete || !w.error.empty()) return false;
+    const std::string& wav = s.options.wav;
+    const std::string d = ReadAll(wav);
+    uint32_t h[11] = {};  // the header, as 32-bit words
+    std::memcpy(h, d.data(), std::min(d.size(), sizeof h));
+    const unsigned format = h[5] & 0xFFFF, channels = h[5] >> 16, bits = h[8] >> 16;
+    seen = Matching(s.Trace(), "sound.play", {played, flags, "1"}).empty()
+               ? "no \"sound.play " + played + " " + flags + " 1\" line"
+           : d.size() <= sizeof h || h[1] != d.size() - 8 || h[10] + sizeof h > d.size()
+               ? wav + " not (yet) complete"
+           : d.compare(0, 4, "RIFF") || d.compare(8, 8, "WAVEfmt ") || d.compare(36, 4, "data") ||
+                   format != 1 || (bits != 8 && bits != 16) || channels < 1 || h[6] < 1
+               ? "format " + std::to_string(format) + ", " + std::to_string(bits) + " bits, " +
+                     std::to_string(channels) + " channels: not read here"
+               : "";
+    if (!seen.empty()) return false;
     CopyFileA(wav.c_str(), (wav.substr(0, wav.find_last_of('\\') + 1) + keep).c_str(), FALSE);
-    const double tolerance = std::max(0.15, 0.15 * seconds);
-    seen = "WAV " + std::to_string(w.rate) + " Hz " + std::to_string(w.bits) +
-           "-bit: " + Fixed(w.seconds) + " s, sound over " + Fixed(w.sound_seconds) + " s, peak " +
-           Fixed(w.peak) + ", RMS " + Fixed(w.rms, 3) + " (expected " + Fixed(seconds, 1) +
-           " s +- " + Fixed(tolerance) + " of audible sound)";
-    Report::Note(played + ": " + seen);
-    return w.peak >= 0.1 && w.rms >= 0.01 && std::fabs(w.seconds - seconds) <= tolerance &&
-           w.sound_seconds >= 0.5 * seconds;
+    const size_t frames = h[10] / (bits / 8 * channels);
+    const auto* p = reinterpret_cast<const unsigned char*>(d.data() + sizeof h);
+    double sum = 0, peak = 0;
+    size_t first = frames, last = 0;  // samples above 2% of full scale
+    for (size_t i = 0; i < frames; ++i) {
+      double loudest = 0;
+      for (unsigned c = 0; c < channels; ++c, p += bits / 8) {
+        const double v = bits == 8 ? (p[0] - 128) / 128.0 : int16_t(p[0] | p[1] << 8) / 32768.0;
+        sum += v * v;
+        loudest = std::max(loudest, std::fabs(v));
+      }
+      peak = std::max(peak, loudest);
+      if (loudest > 0.02) first = std::min(first, i), last = i;
+    }
+    const double length = static_cast<double>(frames) / h[6],
+                 tolerance = std::max(0.15, 0.15 * seconds);
+    const double rms = frames ? std::sqrt(sum / frames / channels) : 0;
+    const double sound = first < frames ? static_cast<double>(last - first + 1) / h[6] : 0;
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "WAV %u Hz %u-bit: %.2f s, sound over %.2f s, peak %.2f, RMS %.3f (expected %.1f "
+                  "s +- %.2f of audible sound)",
+                  h[6], bits, length, sound, peak, rms, seconds, tolerance);
+    Report::Note(played + ": " + (seen = text));
+    return peak >= 0.1 && rms >= 0.01 && std::fabs(length - seconds) <= tolerance &&
+           sound >= 0.5 * seconds;
   });
 }
 
-// A short tone of our own as a wave file at `path` (UTF-8), in folders made on the way.
-bool WriteTone(const std::string& path, double seconds) {
-  for (size_t slash = path.find('\\', 3); slash != std::string::npos;
-       slash = path.find('\\', slash + 1))
-    CreateDirectoryW(Wide(path.substr(0, slash)).c_str(), nullptr);
-  const uint32_t rate = 22050, samples = static_cast<uint32_t>(seconds * rate), bytes = samples * 2;
-  std::string wav = "RIFF????WAVEfmt ";
-  auto u32 = [&](uint32_t v) { wav.append(reinterpret_cast<const char*>(&v), 4); };
-  auto u16 = [&](uint16_t v) { wav.append(reinterpret_cast<const char*>(&v), 2); };
-  u32(16), u16(1), u16(1), u32(rate), u32(rate * 2), u16(2), u16(16);
-  wav += "data";
-  u32(bytes);
-  for (uint32_t i = 0; i < samples; ++i)
-    u16(static_cast<uint16_t>(int16_t(12000 * std::sin(i * 0.1253))));
-  const uint32_t riff = static_cast<uint32_t>(wav.size() - 8);
-  wav.replace(4, 4, reinterpret_cast<const char*>(&riff), 4);
-  HANDLE f = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool ok = WriteFile(f, wav.data(), static_cast<DWORD>(wav.size()), &written, nullptr);
-  CloseHandle(f);
-  return ok && written == wav.size();
-}
-
-// A custom sound: one that cannot play gives the beep and the prompt all the same; one at a path
-// beyond the 8-bit code page plays.
-void CustomSounds(Report& r, const Options& o) {
+// The alert sound: one run per clip of another encoding, to its first alert (a tray alert with a
+// long reminder: no second sound starts the --wav file anew). A custom sound that cannot play gives
+// the beep and the prompt; one beyond the 8-bit code page (the program's chimes) plays.
+void Sounds(Report& r, const Options& o) {
   const std::string missing = "C:\\nowhere\\missing.wav";
   RunSteps(r, o, "sound_custom_missing",
-           {{"Hours", "0"},
-            {"Minutes", "0"},
-            {"Seconds", "2"},
-            {"AudioType", "3"},
-            {"CustomSound", missing}},
+           Settings("Hours=0 Minutes=0 Seconds=2 AudioType=3", {{"CustomSound", missing}}),
            {{"sound.custom_missing_beeps",
-             {},
              All({Visible("frmUnwindle"), Traced("sound.unplayable", {missing}),
                   Traced("sound.beep", {"64"}), Traced("sound.play", {missing}, 0, true)}),
              10000}});
-  if (o.wav.empty() || o.shot_dir.empty()) return;
-  const std::string tone = o.shot_dir + "\\Übung\\ベル.wav";
-  if (!r.Check("sound.custom_unicode_written", WriteTone(tone, 0.8), "cannot write " + tone))
-    return;
-  DeleteFileA(o.wav.c_str());
-  RunSteps(r, o, "sound_custom_unicode",
-           {{"Hours", "0"},
-            {"Minutes", "0"},
-            {"Seconds", "1"},
-            {"AlertMeBy", "1"},
-            {"BalloonTipsEnabled", "0"},
-            {"SnoozeMinutes", "0"},
-            {"SnoozeSeconds", "59"},
-            {"AudioType", "3"},
-            {"CustomSound", tone}},
-           {{"sound.custom_unicode_path_plays",
-             {},
-             Captured(tone, "139267", 0.8, "sound_custom_unicode.wav"),
-             20000}});
-}
-
-void Sounds(Report& r, const Options& o) {
-  CustomSounds(r, o);
-  if (o.wav.empty()) {
-    Report::Note("sounds: not checked (no --wav; run.sh captures the sound)");
-    return;
-  }
-  for (const Clip& clip : kClips) {
+  if (o.wav.empty() || o.dir.empty())
+    return Report::Note("sounds: not checked (no --wav or --results; run.sh gives both)");
+  const std::string alert =
+      "Hours=0 Minutes=0 Seconds=1 AlertMeBy=1 BalloonTipsEnabled=0 "
+      "SnoozeMinutes=0 SnoozeSeconds=59 ";
+  // The resource's name as the trace shows it, SelectedSound, the length of the clip, the check.
+  const std::tuple<const char*, const char*, double, const char*> clips[] = {
+      {"CHIMES", "1", 1.7, "sound.chimes_8bit_pcm"},
+      {"OWL", "8", 2.3, "sound.owl_16bit_pcm"},
+      {"RUBBERDUCK", "10", 0.5, "sound.rubberduck_alaw"},
+      {"LIFE", "6", 5.8, "sound.life_mp3"}};
+  const std::string file = o.dir + "\\Übung\\ベル.wav";
+  HMODULE program = LoadLibraryExA(o.exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  const std::string chimes = Resource(program, "CHIMES", "WAVE");
+  CreateDirectoryW(Wide(o.dir + "\\Übung").c_str(), nullptr);
+  FILE* f = _wfopen(Wide(file).c_str(), L"wb");
+  const bool written = f && !chimes.empty() && fwrite(chimes.data(), chimes.size(), 1, f) == 1;
+  if (f) std::fclose(f);
+  FreeLibrary(program);
+  if (r.Check("sound.custom_unicode_written", written, "cannot write " + file)) {
     DeleteFileA(o.wav.c_str());
-    std::string label = std::string("sound_") + clip.name;
-    std::transform(label.begin(), label.end(), label.begin(), ::tolower);
-    // A tray alert with a long reminder: no second sound starts the file again.
     RunSteps(
-        r, o, label,
-        {{"Hours", "0"},
-         {"Minutes", "0"},
-         {"Seconds", "1"},
-         {"AlertMeBy", "1"},
-         {"BalloonTipsEnabled", "0"},
-         {"SnoozeMinutes", "0"},
-         {"SnoozeSeconds", "59"},
-         {"AudioType", "2"},
-         {"SelectedSound", clip.index}},
-        {{clip.check, {}, Captured(clip.name, "270343", clip.seconds, label + ".wav"), 20000}});
+        r, o, "sound_custom_unicode", Settings(alert + "AudioType=3", {{"CustomSound", file}}),
+        {{"sound.custom_unicode_path_plays",
+          Captured(file, "139267", std::get<2>(clips[0]), "sound_custom_unicode.wav"), 20000}});
+  }
+  for (const auto& [name, index, seconds, check] : clips) {
+    DeleteFileA(o.wav.c_str());
+    const std::string label = "sound_" + Lower(name);
+    RunSteps(r, o, label, Settings(alert + "AudioType=2 SelectedSound=" + index),
+             {{check, Captured(name, "270343", seconds, label + ".wav"), 20000}});
   }
 }
 
-int RunTests(const Options& o) {
-  Report r;
-  if (GetFileAttributesA(o.exe.c_str()) == INVALID_FILE_ATTRIBUTES) {
-    r.Check("setup.exe_exists", false, o.exe + " not found");
-  } else {
-    const std::pair<const char*, void (*)(Report&, const Options&)> groups[] = {
-        {"first_start", FirstStart},
-        {"countdown", Countdown},
-        {"break", BreakCycle},
-        {"tray_alert", TrayAlert},
-        {"dialogs", Dialogs},
-        {"sounds", Sounds},
-        {"aware_screen", FullScreenAndKeyboard},
-        {"aware_sleep", SleepAndLock}};
-    for (const auto& [name, run] : groups)
-      if (o.only.empty() || o.only == name) run(r, o);
-  }
-  // Leave no settings behind for whoever uses this prefix next.
-  DeleteKeyTree(kSettingsKey);
-  DeleteValue(kRunKey, "Unwindle");
-  std::printf("%d passed, %d failed\n", r.passed(), r.failed());
-  std::fflush(stdout);
-  return r.failed() == 0 && r.passed() > 0 ? 0 : 1;
+// ---- What a Windows user gets: the program's icon, one program per session, the installer and
+// the uninstaller (`release`, after the checks above, in the same prefix).
+
+constexpr char kUninstallKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Unwindle";
+
+Expect Gone(const std::string& path) {
+  return That([=] { return GetFileAttributesW(Wide(path).c_str()) == INVALID_FILE_ATTRIBUTES; },
+              path + " is there");
 }
 
-// --- Small commands for make run and the benchmark, on a program started by someone else.
-
-HWND MainWindow(int timeout_ms) {
-  HWND form = nullptr;
-  WaitFor(timeout_ms, [&] { return (form = FindFormAnyProcess("frmTimer")) != nullptr; });
-  return form;
+std::string Folder(int csidl) {
+  char path[MAX_PATH] = {};
+  return SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, 0, path)) ? path : "";
 }
 
-int Show() {
-  HWND form = MainWindow(0);
-  if (form == nullptr) return std::printf("no window named frmTimer\n"), 1;
-  std::printf("frmTimer %s, caption %s, %s%s\ntime remaining %s\n",
-              IsWindowVisible(form) ? "visible" : "hidden", Quote(TextOf(form)).c_str(),
-              IsIconic(form) ? "minimized" : "normal",
-              (GetWindowLongA(form, GWL_EXSTYLE) & WS_EX_TOPMOST) ? ", topmost" : "",
-              DisplayedTime(form).c_str());
-  for (const char* name : {"cmdStart", "cmdPause", "cmdStop"}) {
-    HWND c = FindControl(form, name);
-    std::printf("%s: %s\n", name,
-                c ? (Quote(TextOf(c)) + (IsWindowEnabled(c) ? ", enabled" : ", disabled")).c_str()
-                  : "missing");
-  }
-  std::fflush(stdout);
-  return 0;
-}
+// Every setting the program stores on its first start, and nothing else.
+const Expect kAllSettings = Holds([](Session&, std::string& seen) {
+  seen = std::to_string(ValueCount(kSettingsKey)) + " values under HKCU\\" + kSettingsKey;
+  return ValueCount(kSettingsKey) == static_cast<int>(unw::kStoredDefaults.size());
+});
 
-int WaitCountdown(int by, int timeout_ms) {
-  HWND form = MainWindow(0);
-  if (form == nullptr) return std::printf("no window named frmTimer\n"), 1;
-  const std::string first = DisplayedTime(form);
-  std::string now = first;
-  const bool moved = WaitFor(timeout_ms, [&] {
-    now = DisplayedTime(form);
-    return SecondsOf(first) >= 0 && SecondsOf(now) >= 0 && SecondsOf(first) - SecondsOf(now) >= by;
-  });
-  std::printf("countdown %s -> %s%s\n", first.c_str(), now.c_str(), moved ? "" : " (too little)");
-  return moved ? 0 : 1;
-}
-
-int Exit(int timeout_ms) {
-  HWND form = MainWindow(0);
+bool RunToEnd(Session& s, const std::string& command) {
   Process p;
-  if (form == nullptr || !p.Attach(form) || !InvokePost(form, "mnuExit"))
-    return std::printf("no running program with a frmTimer window\n"), 1;
-  HWND box = nullptr;
-  if (!WaitFor(timeout_ms, [&] { return (box = FindMessageBox(p.pid())) != nullptr; }))
-    return std::printf("no exit question appeared\n"), 1;
-  std::printf("asked %s; answering Yes\n", Quote(MessageBoxText(box)).c_str());
-  ClickButton(GetDlgItem(box, IDYES), 1000);
-  DWORD code = 0;
-  if (!p.WaitExit(timeout_ms, &code)) return std::printf("the program is still running\n"), 1;
-  std::printf("the program ended with exit code %lu\n", code);
-  return 0;
+  DWORD code = 1;
+  if (!p.Start(command, "", &s.error)) return false;
+  const bool ended = p.WaitExit(120000, &code);
+  if (!ended) p.Kill();
+  s.error = command + (ended ? " exited with " + std::to_string(code) : " still runs after 120 s");
+  return ended && code == 0;
 }
 
-int Plant(int argc, char** argv) {
-  int i = 0;
-  if (i < argc && std::strcmp(argv[i], "--clean") == 0) {
-    DeleteKeyTree(kSettingsKey);
-    ++i;
-  }
-  for (; i < argc; ++i) {
-    const std::string arg = argv[i];
-    const size_t eq = arg.find('=');
-    if (eq == std::string::npos || !WriteText(kSettingsKey, arg.substr(0, eq), arg.substr(eq + 1)))
-      return std::fprintf(stderr, "cannot write %s\n", arg.c_str()), 1;
-  }
-  return 0;
+// What the installer and the uninstaller do to a running program: WM_CLOSE to its instance window.
+Action ExitRequest() {
+  return [](Session& s) {
+    HWND instance = FindWindowA(unw::win32::kInstanceWindowClass, nullptr);
+    DWORD_PTR result = 0;
+    if (instance) SendMessageTimeoutA(instance, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 2000, &result);
+    s.error = "no window of class " + std::string(unw::win32::kInstanceWindowClass);
+    return instance != nullptr;
+  };
 }
 
-int Usage() {
-  std::fprintf(stderr,
-               "usage: unwindle_e2e_driver test EXE [--trace-dir DIR] [--shot-dir DIR] "
-               "[--wav FILE]\n"
-               "           [--only first_start|countdown|break|tray_alert|dialogs|sounds|\n"
-               "                   aware_screen|aware_sleep]\n"
-               "       unwindle_e2e_driver wait-window [SECONDS] | show | exit [SECONDS]\n"
-               "       unwindle_e2e_driver wait-countdown N [SECONDS]\n"
-               "       unwindle_e2e_driver plant [--clean] NAME=VALUE...\n");
-  return 2;
+// The width of the icon's colour bitmap (0 when it has none); its alpha channel, rows from the top.
+int IconWidth(HICON icon, std::vector<BYTE>* alpha = nullptr) {
+  ICONINFO info{};
+  BITMAP bm{};
+  if (icon == nullptr || !GetIconInfo(icon, &info)) return 0;
+  int width = GetObjectA(info.hbmColor, sizeof bm, &bm) == sizeof bm ? bm.bmWidth : 0;
+  BITMAPINFO bi{{sizeof bi.bmiHeader, bm.bmWidth, -bm.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+  std::vector<uint32_t> px(alpha ? static_cast<size_t>(width) * bm.bmHeight : 0);
+  HDC dc = GetDC(nullptr);
+  if (alpha &&
+      GetDIBits(dc, info.hbmColor, 0, bm.bmHeight, px.data(), &bi, DIB_RGB_COLORS) != bm.bmHeight)
+    width = 0;
+  ReleaseDC(nullptr, dc);
+  for (uint32_t p : px) alpha->push_back(static_cast<BYTE>(p >> 24));
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return width;
+}
+
+void Icon(Report& r, const Options& o) {
+  HMODULE m = LoadLibraryExA(o.exe.c_str(), nullptr,
+                             LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (!r.Check("icon.readable", m != nullptr,
+               "LoadLibraryEx(" + o.exe + "), error " + std::to_string(GetLastError())))
+    return;
+  std::string first;
+  auto name = [](HMODULE, LPCSTR, LPSTR name, LONG_PTR lp) -> BOOL {
+    // A name given as a number stays a number; a text must be copied before the call returns.
+    *reinterpret_cast<std::string*>(lp) =
+        IS_INTRESOURCE(name) ? "#" + std::to_string(reinterpret_cast<ULONG_PTR>(name)) : name;
+    return FALSE;
+  };
+  EnumResourceNamesA(m, RT_GROUP_ICON, name, reinterpret_cast<LONG_PTR>(&first));
+  const std::string group = first.empty() ? "" : Resource(m, first.c_str(), RT_GROUP_ICON);
+  // Every size, each 32-bit, in the executable's first icon group. Each image decodes at its size
+  // with alpha: transparent corners, an opaque middle and soft edges; the 256 px one is a PNG.
+  std::vector<int> sizes;
+  std::string seen, bad;
+  for (size_t at = 6; at + 14 <= group.size(); at += 14) {  // GRPICONDIRENTRY
+    const auto byte = [&](size_t i) { return static_cast<uint8_t>(group[at + i]); };
+    const int size = byte(0) ? byte(0) : 256, bits = byte(6) | byte(7) << 8;
+    const std::string data = Resource(m, MAKEINTRESOURCEA(byte(12) | byte(13) << 8), RT_ICON);
+    const std::string px = " " + std::to_string(size);
+    const bool png = data.compare(0, 4, "\x89PNG") == 0;
+    sizes.push_back(bits == 32 && byte(0) == byte(1) ? size : -size);  // negative: not as asked
+    seen += px + "x" + std::to_string(byte(1) ? byte(1) : 256) + "/" + std::to_string(bits) + "bit";
+    if (png != (size == 256)) bad += px + (png ? " is PNG;" : " is no PNG;");
+    std::vector<BYTE> a;
+    HICON icon = CreateIconFromResourceEx(reinterpret_cast<BYTE*>(const_cast<char*>(data.data())),
+                                          static_cast<DWORD>(data.size()), TRUE, 0x00030000, size,
+                                          size, LR_DEFAULTCOLOR);
+    const size_t n = size, width = IconWidth(icon, &a);
+    if (width != n)
+      bad += px + " does not decode (width " + std::to_string(width) + ");";
+    else if (a[0] != 0 || a[n * n - 1] != 0 || a[n * (n / 2) + n / 2] != 255 ||
+             std::none_of(a.begin(), a.end(), [](BYTE v) { return v > 0 && v < 255; }))
+      bad += px + " has no alpha channel;";
+    DestroyIcon(icon);
+  }
+  FreeLibrary(m);
+  std::sort(sizes.begin(), sizes.end());
+  r.Check("icon.group_sizes", sizes == std::vector<int>{16, 20, 24, 32, 40, 48, 64, 256},
+          first.empty() ? "no icon group" : "first group " + first + " holds" + seen);
+  r.Check("icon.images_decode", !sizes.empty() && bad.empty(), bad);
+
+  // What the shell asks for: the number of icons, and the first at the large and small sizes.
+  const UINT count = ExtractIconExA(o.exe.c_str(), -1, nullptr, nullptr, 0);
+  HICON big = nullptr, little = nullptr;
+  ExtractIconExA(o.exe.c_str(), 0, &big, &little, 1);
+  const int bw = IconWidth(big), lw = IconWidth(little);
+  const int want_big = GetSystemMetrics(SM_CXICON), want_little = GetSystemMetrics(SM_CXSMICON);
+  r.Check("icon.extract", count == 1 && bw == want_big && lw == want_little,
+          Expected("ExtractIconEx: icons, large, small",
+                   std::to_string(count) + ", " + std::to_string(bw) + ", " + std::to_string(lw),
+                   "1, " + std::to_string(want_big) + ", " + std::to_string(want_little)));
+  DestroyIcon(big);
+  DestroyIcon(little);
+}
+
+// One program per session: a second start brings the first one's window back and ends.
+void Instance(Report& r, const Options& o) {
+  auto second = std::make_shared<Process>();
+  const std::string trace = o.dir.empty() ? "" : o.dir + "\\instance-second.trace";
+  const std::vector<Step> steps = {
+      {"instance.first_starts", Start(o.exe)},
+      // The close box sends it to the tray (HideWhenMinimized is on by default).
+      {"", CloseBox("frmTimer"), Visible("frmTimer", false), 5000},
+      {"instance.second_start_exits",
+       [=](Session& s) {
+         DeleteFileA(trace.c_str());
+         return second->Start("\"" + o.exe + "\"", trace, &s.error);
+       },
+       Holds([=](Session&, std::string& seen) {
+         DWORD code = 1;
+         const bool ended = second->WaitExit(0, &code), quiet = ReadTrace(trace).empty();
+         seen = !ended ? "the second start still runs"
+                       : "exit code " + std::to_string(code) +
+                             (quiet ? "" : ", and it started a program (its trace has lines)");
+         return ended && code == 0 && quiet;
+       }),
+       15000},
+      {"instance.first_window_comes_back",
+       All({Visible("frmTimer"), Is("frmTimer", "", "minimized", false), InFront(false),
+            Texts("frmTimer", {{"", kCaption}})}),
+       5000},
+      {"instance.one_process_one_tray_icon", Holds([](Session&, std::string& seen) {
+         int processes = 0;
+         HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+         PROCESSENTRY32 pe{};
+         pe.dwSize = sizeof pe;
+         for (BOOL more = Process32First(snap, &pe); more; more = Process32Next(snap, &pe))
+           processes += _stricmp(pe.szExeFile, "unwindle.exe") == 0;
+         CloseHandle(snap);
+         seen = std::to_string(processes) + " unwindle.exe processes, " +
+                std::to_string(TrayIcons().size()) + " tray icons";
+         return processes == 1 && TrayIcons().size() == 1;
+       })},
+      // The installer's request: the program ends at once, without its question, its icon removed.
+      {"instance.exit_request", ExitRequest(),
+       All({Ended(0), Traced("tray.delete", {}), Traced("instance.exit", {"1"}),
+            That([] { return TrayIcons().empty(); }, "an icon is left in the tray")}),
+       10000},
+  };
+  RunSteps(r, o, "instance-first", std::nullopt, steps);
+  second->Kill();
+}
+
+// A program that crashed leaves its mutex abandoned, perhaps still open elsewhere: a new start
+// must not take itself for a second one.
+void Crash(Report& r, const Options& o) {
+  const Action crash = [](Session& s) {
+    HANDLE held = OpenMutexA(SYNCHRONIZE, FALSE, "Local\\KORVANTE.Unwindle");
+    s.process.Kill();
+    s.error = held ? s.Launch({}, s.options.exe) : "no mutex Local\\KORVANTE.Unwindle while it ran";
+    if (held) CloseHandle(held);
+    return s.error.empty();
+  };
+  RunSteps(r, o, "after-crash", std::nullopt,
+           {{"crash.new_start_runs", Then({Start(o.exe), crash})}});
+}
+
+// While the break prompt waits for an answer the program declines to exit: ending it under the
+// prompt would let the code that opened it bring the program back once it closed.
+void Busy(Report& r, const Options& o) {
+  const Action prompt = [](Session& s) {
+    s.error = "no break prompt";
+    return WaitFor(8000, [&] { return s.Form("frmUnwindle") != nullptr; });
+  };
+  const std::vector<Step> steps = {
+      {"busy.exit_declined_under_prompt",
+       Then({Start(o.exe, Settings("Hours=0 Minutes=0 Seconds=2")), prompt, ExitRequest()}),
+       All({Traced("instance.exit", {"0"}), Visible("frmUnwindle"),
+            Traced("window.load", {"frmTimer"}, 1, true)}),
+       5000},
+      {"", Press("frmUnwindle", "cmdStopTimer")},
+  };
+  RunSteps(r, o, "busy", std::nullopt, steps);
+}
+
+std::string ShortcutTarget(const std::string& lnk) {
+  char path[MAX_PATH] = {};
+  IShellLinkA* link = nullptr;
+  IPersistFile* file = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(&link))) &&
+      SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+      SUCCEEDED(file->Load(Wide(lnk).c_str(), STGM_READ)))
+    link->GetPath(path, MAX_PATH, nullptr, 0);
+  if (file) file->Release();
+  if (link) link->Release();
+  return path;
+}
+
+void Installer(Report& r, const Options& o) {
+  const std::string dir = Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Unwindle";
+  const std::string exe = dir + "\\unwindle.exe", uninstaller = "\"" + dir + "\\uninstall.exe\"";
+  const std::string shortcut = Folder(CSIDL_PROGRAMS) + "\\Unwindle.lnk";
+  const std::string built = ReadAll(o.exe), setup = "\"" + o.setup + "\" /S";
+  std::vector<Expect> entry;
+  for (const auto& [name, want] : Planted{{"DisplayName", "Unwindle"},
+                                          {"DisplayVersion", UNWINDLE_VERSION},
+                                          {"Publisher", "KORVANTE"},
+                                          {"DisplayIcon", exe + ",0"},
+                                          {"InstallLocation", dir},
+                                          {"UninstallString", uninstaller},
+                                          {"QuietUninstallString", uninstaller + " /S"}})
+    entry.push_back(Stored(name, want, kUninstallKey));
+  // In KB, at least the program's own size.
+  entry.push_back(Holds([kb = built.size() / 1024](Session&, std::string& seen) {
+    const RegValue v = ReadValue(kUninstallKey, "EstimatedSize");
+    DWORD size = 0;
+    std::memcpy(&size, v.data.data(), std::min<size_t>(4, v.data.size()));
+    seen = "EstimatedSize " + std::to_string(size) + " KB for a " + std::to_string(kb) + " KB exe";
+    return v.type == REG_DWORD && size >= kb && size <= 4 * (kb + 1);
+  }));
+  const Action install = [setup](Session& s) { return RunToEnd(s, setup); };
+  const auto as_built = [=] { return !built.empty() && ReadAll(exe) == built; };
+  const std::vector<Step> steps = {
+      {"installer.silent_install", install},
+      {"installer.files",
+       All({That(as_built, exe + " is missing or not as built"),
+            That([=] { return !ReadAll(dir + "\\uninstall.exe").empty(); }, "no uninstall.exe"),
+            That([=] { return !ReadAll(dir + "\\LICENSE.txt").empty(); }, "no LICENSE.txt")})},
+      {"installer.shortcut", Holds([=](Session&, std::string& seen) {
+         seen = shortcut + " starts " + Quote(ShortcutTarget(shortcut)) + ", not " + Quote(exe);
+         return Lower(ShortcutTarget(shortcut)) == Lower(exe);
+       })},
+      {"installer.uninstall_entry", All(entry)},
+      // Its first start writes the settings and names it in the Run key.
+      {"installer.program_starts", Start(exe)},
+      {"installer.run_entry_names_installed_program", RunEntry(true)},
+      {"installer.program_writes_settings", kAllSettings},
+      // The same version over the running program: it is asked to exit, then replaced whole.
+      {"installer.over_running_program", install,
+       All({Ended(0), Traced("tray.delete", {}), That(as_built, "unwindle.exe not as built"),
+            Gone(exe + ".new")}),
+       5000},
+      // The quiet uninstaller, with the program running: everything goes but the settings. It
+      // copies itself to the temporary folder, starts the copy and returns at once.
+      {"", Start(exe)},
+      {"uninstaller.silent_uninstall",
+       [](Session& s) {
+         const RegValue quiet = ReadValue(kUninstallKey, "QuietUninstallString");
+         s.error = "no QuietUninstallString";
+         return quiet.present && RunToEnd(s, quiet.text);
+       }},
+      {"uninstaller.program_ended", Ended(), 60000},
+      {"uninstaller.files_removed", Gone(dir), 60000},
+      {"uninstaller.shortcut_removed", Gone(shortcut), 60000},
+      {"uninstaller.uninstall_entry_removed",
+       That([] { return ValueCount(kUninstallKey) < 0; }, "the Uninstall key is there"), 60000},
+      {"uninstaller.run_entry_removed", RunEntry(false), 60000},
+      {"uninstaller.settings_kept", kAllSettings},
+  };
+  RunSteps(r, o, "installed", std::nullopt, steps);
 }
 
 }  // namespace
 }  // namespace e2e
 
+// The small commands work on a program started by someone else.
 int main(int argc, char** argv) {
   using namespace e2e;
-  if (argc < 2) return Usage();
-  const std::string cmd = argv[1];
-  auto seconds_arg = [&](int fallback) { return argc > 2 ? std::atoi(argv[2]) : fallback; };
-  if (cmd == "test") {
-    Options o;
-    for (int i = 2; i < argc; ++i) {
-      const std::string a = argv[i];
-      auto next = [&]() -> std::string { return i + 1 < argc ? argv[++i] : std::string(); };
-      if (a == "--trace-dir") {
-        o.trace_dir = ToWindowsPath(next());
-      } else if (a == "--shot-dir") {
-        o.shot_dir = ToWindowsPath(next());
-      } else if (a == "--wav") {
-        o.wav = ToWindowsPath(next());
-      } else if (a == "--only") {
-        o.only = next();
-      } else if (o.exe.empty()) {
-        o.exe = ToWindowsPath(a);
-      } else {
-        return Usage();
-      }
+  const std::string cmd = argc > 1 ? argv[1] : "";
+  const std::vector<std::string> args(argv + std::min(argc, 2), argv + argc);
+  const int n = args.empty() ? 0 : std::atoi(args[0].c_str()), ms = 1000 * (n ? n : 10);
+  if (cmd == "test")
+    return RunGroups({{"first_start", FirstStart},
+                      {"countdown", Countdown},
+                      {"break", BreakCycle},
+                      {"tray_alert", TrayAlert},
+                      {"dialogs", Dialogs},
+                      {"sounds", Sounds},
+                      {"aware_screen", FullScreenAndKeyboard},
+                      {"aware_sleep", SleepAndLock}},
+                     args);
+  if (cmd == "release" && SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+    return RunGroups({{"icon", Icon},
+                      {"instance", Instance},
+                      {"installer", Installer},
+                      {"busy", Busy},
+                      {"crash", Crash}},
+                     args);
+  if (cmd == "plant") {
+    for (const std::string& a : args) {
+      const size_t eq = a.find('=');
+      if (a == "--clean")
+        Clean();
+      else if (eq == std::string::npos ||
+               !WriteText(kSettingsKey, a.substr(0, eq), a.substr(eq + 1)))
+        return std::fprintf(stderr, "cannot write %s\n", a.c_str()), 1;
     }
-    return o.exe.empty() ? Usage() : RunTests(o);
+    return 0;
   }
-  if (cmd == "wait-window") {
-    HWND form = nullptr;
-    WaitFor(seconds_arg(30) * 1000, [&] {
-      form = FindFormAnyProcess("frmTimer");
-      return form != nullptr && IsWindowVisible(form);
+  HWND form = nullptr, box = nullptr;
+  const bool shown = WaitFor(cmd == "wait-window" ? 1000 * (n ? n : 30) : 0, [&] {
+    form = FindForm(0, "frmTimer");
+    return form != nullptr && IsWindowVisible(form);
+  });
+  if (cmd == "wait-window")
+    return std::printf(shown ? "frmTimer is visible\n" : "no visible frmTimer\n"), !shown;
+  if (form == nullptr && (cmd == "show" || cmd == "exit" || cmd == "wait-countdown"))
+    return std::printf("no window named frmTimer\n"), 1;
+  if (cmd == "show") {
+    std::printf("frmTimer %s, caption %s, %s%s\ntime remaining %s\n", shown ? "visible" : "hidden",
+                Quote(TextOf(form)).c_str(), IsIconic(form) ? "minimized" : "normal",
+                (GetWindowLongA(form, GWL_EXSTYLE) & WS_EX_TOPMOST) ? ", topmost" : "",
+                DisplayedTime(form).c_str());
+    for (const char* name : {"cmdStart", "cmdPause", "cmdStop"}) {
+      HWND c = FindControl(form, name);
+      std::printf("%s: %s, %s\n", name, c ? Quote(TextOf(c)).c_str() : "missing",
+                  IsWindowEnabled(c) ? "enabled" : "disabled");
+    }
+    return 0;
+  }
+  if (cmd == "wait-countdown" && n > 0) {
+    const std::string first = DisplayedTime(form);
+    std::string now = first;
+    const bool moved = WaitFor(args.size() > 1 ? 1000 * std::atoi(args[1].c_str()) : 15000, [&] {
+      now = DisplayedTime(form);
+      return SecondsOf(first) >= 0 && SecondsOf(now) >= 0 && SecondsOf(first) - SecondsOf(now) >= n;
     });
-    const bool shown = form != nullptr && IsWindowVisible(form);
-    std::printf(shown ? "frmTimer is visible\n" : "no visible frmTimer\n");
-    return shown ? 0 : 1;
+    std::printf("countdown %s -> %s%s\n", first.c_str(), now.c_str(), moved ? "" : " (too little)");
+    return !moved;
   }
-  if (cmd == "show") return Show();
-  if (cmd == "exit") return Exit(seconds_arg(10) * 1000);
-  if (cmd == "wait-countdown" && argc > 2)
-    return WaitCountdown(std::atoi(argv[2]), (argc > 3 ? std::atoi(argv[3]) : 15) * 1000);
-  if (cmd == "plant") return Plant(argc - 2, argv + 2);
-  return Usage();
+  if (cmd == "exit") {
+    Process p;
+    DWORD pid = 0, code = 0;
+    GetWindowThreadProcessId(form, &pid);
+    if (!p.Attach(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid), pid) ||
+        !Invoke(form, "mnuExit", false) ||
+        !WaitFor(ms, [&] { return (box = FindMessageBox(p.pid())) != nullptr; }))
+      return std::printf("no exit question appeared\n"), 1;
+    std::printf("asked %s; answering Yes\n", Quote(MessageBoxText(box)).c_str());
+    ClickButton(GetDlgItem(box, IDYES), 1000);
+    if (!p.WaitExit(ms, &code)) return std::printf("the program is still running\n"), 1;
+    return std::printf("the program ended with exit code %lu\n", code), 0;
+  }
+  std::fprintf(
+      stderr,
+      "usage: unwindle_e2e_driver test EXE [--results DIR] [--wav FILE] [--only GROUP]\n"
+      "       unwindle_e2e_driver release EXE --setup FILE [--results DIR] [--only GROUP]\n"
+      "       unwindle_e2e_driver wait-window [SECONDS] | show | exit [SECONDS]\n"
+      "       unwindle_e2e_driver wait-countdown N [SECONDS]\n"
+      "       unwindle_e2e_driver plant [--clean] NAME=VALUE...\n");
+  return 2;
 }

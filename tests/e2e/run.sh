@@ -6,9 +6,9 @@
 #
 # Results (driver log, traces, screenshots, captured sounds) go to $E2E_RESULTS (default:
 # BUILD_DIR/e2e-results). E2E_ONLY=GROUP runs one group of checks (see the driver's usage).
-# Then the release driver checks the program's icon, the single instance, the installer and the
-# uninstaller (BUILD_DIR/dist/Unwindle-*-setup.exe) in the same prefix.
-# Exits 0 only when every check of both drivers passed.
+# Then the driver's release checks look at the program's icon, the single instance, the installer
+# and the uninstaller (BUILD_DIR/dist/Unwindle-*-setup.exe) in the same prefix
+# (E2E_RELEASE_ONLY=GROUP for one of them). Exits 0 only when every check of both runs passed.
 set -u
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
@@ -18,11 +18,10 @@ build="$(cd "${1:-$root/build/windows}" 2>/dev/null && pwd)" || {
 }
 exe="$build/platform/win32/unwindle.exe"
 driver="$build/tests/e2e/unwindle_e2e_driver.exe"
-release_driver="$build/tests/e2e/unwindle_release_driver.exe"
 setups=("$build"/dist/Unwindle-*-setup.exe)
 setup="${setups[0]}"
 results="${E2E_RESULTS:-$build/e2e-results}"
-for f in "$exe" "$driver" "$release_driver" "$setup"; do
+for f in "$exe" "$driver" "$setup"; do
   [[ -f "$f" ]] || {
     echo "e2e: $f is missing (cmake --preset windows && cmake --build --preset windows)" >&2
     exit 2
@@ -111,8 +110,8 @@ fi
 echo "e2e: running $(basename "$driver") against $exe"
 t0=$SECONDS
 # In the background with `wait`, so that an interrupt cleans up at once.
-timeout 300 wine "$driver" test "$exe" --trace-dir "$results" --shot-dir "$results" \
-  --wav "$results/sounds/capture.wav" ${E2E_ONLY:+--only "$E2E_ONLY"} \
+timeout 300 wine "$driver" test "$exe" --results "$results" --wav "$results/sounds/capture.wav" \
+  ${E2E_ONLY:+--only "$E2E_ONLY"} \
   2>"$results/wine-stderr.txt" > >(tee "$results/driver.log") &
 driver_pid=$!
 wait "$driver_pid"
@@ -120,16 +119,16 @@ rc=$?
 driver_pid=""
 echo "e2e: driver finished in $((SECONDS - t0)) s with exit code $rc"
 
-echo "e2e: running $(basename "$release_driver") against $(basename "$setup")"
+echo "e2e: running the release checks against $(basename "$setup")"
 t0=$SECONDS
-timeout 400 wine "$release_driver" "$exe" "$setup" --trace-dir "$results" \
+timeout 400 wine "$driver" release "$exe" --setup "$setup" --results "$results" \
   ${E2E_RELEASE_ONLY:+--only "$E2E_RELEASE_ONLY"} \
   2>"$results/wine-stderr-release.txt" > >(tee "$results/release-driver.log") &
 driver_pid=$!
 wait "$driver_pid"
 release_rc=$?
 driver_pid=""
-echo "e2e: release driver finished in $((SECONDS - t0)) s with exit code $release_rc"
+echo "e2e: release checks finished in $((SECONDS - t0)) s with exit code $release_rc"
 
 shots=("$results"/*.png)
 if [[ -f "${shots[0]}" ]]; then
