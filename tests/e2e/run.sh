@@ -107,28 +107,27 @@ if [[ -f "$win32_tests" ]]; then
   echo "e2e: Win32 back-end tests exited with $unit_rc"
 fi
 
-echo "e2e: running $(basename "$driver") against $exe"
-t0=$SECONDS
-# In the background with `wait`, so that an interrupt cleans up at once.
-timeout 300 wine "$driver" test "$exe" --results "$results" --wav "$results/sounds/capture.wav" \
-  ${E2E_ONLY:+--only "$E2E_ONLY"} \
-  2>"$results/wine-stderr.txt" > >(tee "$results/driver.log") &
-driver_pid=$!
-wait "$driver_pid"
-rc=$?
-driver_pid=""
-echo "e2e: driver finished in $((SECONDS - t0)) s with exit code $rc"
+# One run of the driver: in the background with `wait`, so that an interrupt cleans up at once.
+# Usage: run_driver WHAT SECONDS LOG STDERR ARGS...; sets driver_rc.
+run_driver() {
+  local what=$1 limit=$2 log=$3 err=$4 t0=$SECONDS
+  shift 4
+  echo "e2e: running the $what"
+  timeout "$limit" wine "$driver" "$@" 2>"$results/$err" > >(tee "$results/$log") &
+  driver_pid=$!
+  wait "$driver_pid"
+  driver_rc=$?
+  driver_pid=""
+  echo "e2e: $what finished in $((SECONDS - t0)) s with exit code $driver_rc"
+}
 
-echo "e2e: running the release checks against $(basename "$setup")"
-t0=$SECONDS
-timeout 400 wine "$driver" release "$exe" --setup "$setup" --results "$results" \
-  ${E2E_RELEASE_ONLY:+--only "$E2E_RELEASE_ONLY"} \
-  2>"$results/wine-stderr-release.txt" > >(tee "$results/release-driver.log") &
-driver_pid=$!
-wait "$driver_pid"
-release_rc=$?
-driver_pid=""
-echo "e2e: release checks finished in $((SECONDS - t0)) s with exit code $release_rc"
+run_driver "checks of $(basename "$exe")" 300 driver.log wine-stderr.txt test "$exe" \
+  --results "$results" --wav "$results/sounds/capture.wav" ${E2E_ONLY:+--only "$E2E_ONLY"}
+rc=$driver_rc
+run_driver "release checks of $(basename "$setup")" 400 release-driver.log \
+  wine-stderr-release.txt release "$exe" --setup "$setup" --results "$results" \
+  ${E2E_RELEASE_ONLY:+--only "$E2E_RELEASE_ONLY"}
+release_rc=$driver_rc
 
 shots=("$results"/*.png)
 if [[ -f "${shots[0]}" ]]; then
