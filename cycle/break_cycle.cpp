@@ -106,9 +106,7 @@ void BreakCycle::Stop() {
   work_.Reset(WorkInterval());
   TrayIcon& tray = app_.tray;
   tray.SetFrame(0);
-  tray.SetIcon(tray.GetTrayIconPicture(kPictureCurrent));
-  tray.SetTip(WorkStatus(kStopped));
-  tray.ModifyTrayIcon();
+  tray.ShowPicture(kPictureCurrent, WorkStatus(kStopped));
   SetState(CycleState::kStopped);
 }
 
@@ -145,9 +143,7 @@ void BreakCycle::PreferencesSaved() {
     // A stopped timer shows the new interval with the new set's idle picture.
     work_.Reset(WorkInterval());
     app_.frmTimer().ShowTime();
-    tray.SetIcon(tray.GetTrayIconPicture(kPictureIdle));
-    tray.SetTip(WorkStatus(kStopped));
-    tray.ModifyTrayIcon();
+    tray.ShowPicture(kPictureIdle, WorkStatus(kStopped));
     return;
   }
   if (IsAlert(state_)) {

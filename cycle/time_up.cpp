@@ -51,15 +51,11 @@ void BreakCycle::AlertUser() {
   HideWindowsForAlert(true);
   app_.sounds.PlayAlertSound(snoozeCount_);
   if (s.AlertMeBy == 0) {
-    tray.SetTip(kMainCaption);
-    tray.SetIcon(tray.GetTrayIconPicture(kPictureIdle));
-    tray.ModifyTrayIcon();
+    tray.ShowPicture(kPictureIdle, kMainCaption);
     SetState(CycleState::kPrompt);
     Prompt(/*byUser*/ false);
   } else if (s.AlertMeBy == 1) {
-    tray.SetTip(kTrayAlertTip);
-    tray.SetIcon(tray.GetTrayIconPicture(kPictureIdle));
-    tray.ModifyTrayIcon();
+    tray.ShowPicture(kPictureIdle, kTrayAlertTip);
     if (tray.ShellVersionAtLeast(6) && tray.BalloonTipsAllowedBySystem() &&
         s.BalloonTipsEnabled == 1) {
       static constexpr uint32_t kIcons[] = {kNiifInfo, kNiifWarning, kNiifError};
@@ -78,9 +74,7 @@ void BreakCycle::AlertUser() {
 void BreakCycle::Hold(const char* reason) {
   app_.sys.trace.Line("aware.held", {reason});
   TrayIcon& tray = app_.tray;
-  tray.SetTip(reason == std::string("away") ? kAwayTip : kHeldTip);
-  tray.SetIcon(tray.GetTrayIconPicture(kPictureIdle));
-  tray.ModifyTrayIcon();
+  tray.ShowPicture(kPictureIdle, reason == std::string("away") ? kAwayTip : kHeldTip);
   SetState(CycleState::kHeld);
 }
 
@@ -125,11 +119,8 @@ void BreakCycle::HandleCustomMessage(PromptAnswer answer) {
     case PromptAnswer::kRemindLater:
       HideWindowsForAlert(false);
       work_.Reset(static_cast<int16_t>(s.SnoozeMinutes * 60 + s.SnoozeSeconds));
-      if (s.TrayIcon >= 0 && s.TrayIcon < kTrafficLights) app_.tray.SetFrame(0);
-      if (s.TrayIcon == kTrafficLights) {
-        app_.tray.SetFrame(1);
-        app_.tray.RefreshTrayIcon(WorkStatus(kStarted));
-      }
+      app_.tray.RestartFrames();
+      if (s.TrayIcon == kTrafficLights) app_.tray.RefreshTrayIcon(WorkStatus(kStarted));
       // Tray alerts count themselves; here each reminder taken counts.
       if (s.AlertMeBy == 0) ++snoozeCount_;
       SetState(CycleState::kCounting);
@@ -156,14 +147,12 @@ void BreakCycle::BreakNow() {
 }
 
 void BreakCycle::TakeBreak() {
-  const Settings& s = app_.settings;
   TrayIcon& tray = app_.tray;
   // A tray alert still on is answered by the break: its balloon timer or repeat would
   // otherwise open a prompt over it.
   if (IsAlert(state_)) EndAlert();
   HideWindowsForAlert(true);
-  if (s.TrayIcon >= 0 && s.TrayIcon < kTrafficLights) tray.SetFrame(0);
-  if (s.TrayIcon == kTrafficLights) tray.SetFrame(1);
+  tray.RestartFrames();
   SetState(CycleState::kOnBreak);
   frmBreakTimeRemaining_->Show(true);
   if (ended_) return;
@@ -172,9 +161,7 @@ void BreakCycle::TakeBreak() {
   SetState(CycleState::kBreakOver);
   // The idle picture while the break-over prompt waits, not the break's last frame.
   tray.SetFrame(0);
-  tray.SetIcon(tray.GetTrayIconPicture(kPictureCurrent));
-  tray.SetTip(kMainCaption);
-  tray.ModifyTrayIcon();
+  tray.ShowPicture(kPictureCurrent, kMainCaption);
   snoozeCount_ = 0;
   // After a break that ran out, the prompt comes by itself: it does not take the keyboard.
   const PromptAnswer answer = frmRestartTimer_->Ask(!frmBreakTimeRemaining_->ranOut());
@@ -238,9 +225,7 @@ void BreakCycle::AcknowledgeTrayAlert() {
   if (state_ != CycleState::kFlashing) return;
   TrayIcon& tray = app_.tray;
   tray.SetFrame(0);
-  tray.SetIcon(tray.GetTrayIconPicture(kPictureCurrent));
-  tray.SetTip(kMainCaption);
-  tray.ModifyTrayIcon();
+  tray.ShowPicture(kPictureCurrent, kMainCaption);
   HideWindowsForAlert(true);
   SetState(CycleState::kPrompt);
   Prompt(/*byUser*/ true);

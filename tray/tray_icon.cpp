@@ -150,11 +150,21 @@ std::uintptr_t TrayIcon::GetTrayIconPicture(int16_t mode) const {
   return element < 0 ? 0 : shell_.IconHandle(set, element);
 }
 
+void TrayIcon::ShowPicture(int16_t mode, const std::string& tip) {
+  SetIcon(GetTrayIconPicture(mode));
+  SetTip(tip);
+  ModifyTrayIcon();
+}
+
+void TrayIcon::RestartFrames() {
+  const int16_t set = settings_.TrayIcon;
+  if (set >= 0 && set < kTrafficLights) frame_ = 0;
+  if (set == kTrafficLights) frame_ = 1;
+}
+
 void TrayIcon::RefreshTrayIcon(const std::string& text, bool paused) {
   frame_ = NextTrayIconFrame(settings_.TrayIcon, frame_, moonTicks_, paused);
-  SetTip(text);
-  SetIcon(GetTrayIconPicture(kPictureCurrent));
-  ModifyTrayIcon();
+  ShowPicture(kPictureCurrent, text);
 }
 
 void TrayIcon::ShowCurrentFrame() {

@@ -80,6 +80,11 @@ class TrayIcon {
   void SetIcon(std::uintptr_t icon);  // 0 keeps the picture shown
   // Handle of the picture `mode` names in the chosen set, or 0 for none.
   std::uintptr_t GetTrayIconPicture(int16_t mode) const;
+  // Stores the picture `mode` names and the tooltip `tip`, and publishes.
+  void ShowPicture(int16_t mode, const std::string& tip);
+  // Puts the frame where a countdown starts: the first picture, or green for the traffic
+  // lights. A set the program does not know keeps its frame.
+  void RestartFrames();
   // Advances the frame for the chosen set (the traffic lights show amber when `paused`, else
   // green), stores `text` as the tooltip with the frame's picture and publishes.
   void RefreshTrayIcon(const std::string& text, bool paused = false);
