@@ -1,6 +1,7 @@
 // Everything the program needs from its platform, handed over in one piece.
 #pragma once
 
+#include "platform/calendar.h"
 #include "platform/dialogs.h"
 #include "platform/event_loop.h"
 #include "platform/file_dialog.h"
@@ -30,7 +31,8 @@ struct Services {
   FileDialog& files;
   Shell& shell;
   Presence& presence;
-  Trace& trace;  // the diagnostic trace, for what the program decides
+  Calendar& calendar;  // the date and the time of day
+  Trace& trace;        // the diagnostic trace, for what the program decides
 };
 
 }  // namespace unw

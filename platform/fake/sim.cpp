@@ -18,14 +18,15 @@ FakePlatform::FakePlatform()
       sound(trace),
       files(trace, loop),
       shell(trace),
-      presence(loop) {
+      presence(loop),
+      calendar(loop) {
   trace.KeepLines(true);
   loop.SetTrace(&trace);
 }
 
 Services FakePlatform::services() {
   return Services{registry, loop,    view,  dialogs, windows,  workstation, tray,
-                  sound,    metrics, files, shell,   presence, trace};
+                  sound,    metrics, files, shell,   presence, calendar,    trace};
 }
 
 Sim::Sim() : app_(std::make_unique<App>(fake.services())) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/app.h"
+#include "platform/fake/fake_calendar.h"
 #include "platform/fake/fake_event_loop.h"
 #include "platform/fake/fake_files.h"
 #include "platform/fake/fake_presence.h"
@@ -37,6 +38,7 @@ struct FakePlatform {
   FakeFileDialog files;
   FakeShell shell;
   FakePresence presence;
+  FakeCalendar calendar;
 };
 
 class Sim {

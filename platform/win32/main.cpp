@@ -8,6 +8,7 @@
 #include "app/app.h"
 #include "app/frm_timer.h"
 #include "platform/trace.h"
+#include "platform/win32/calendar_win32.h"
 #include "platform/win32/clock_win32.h"
 #include "platform/win32/dialogs_win32.h"
 #include "platform/win32/event_loop_win32.h"
@@ -48,10 +49,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     unw::Win32FileDialog files(trace);
     unw::Win32Shell shell(trace);
     unw::Win32Presence presence(trace);
+    unw::Win32Calendar calendar;
     loop.SetPreTranslate([&view](MSG& msg) { return view.PreTranslate(msg); });
 
     unw::App app(unw::Services{registry, loop, view, dialogs, windows, workstation, tray, sound,
-                               metrics, files, shell, presence, trace});
+                               metrics, files, shell, presence, calendar, trace});
     // Requests from outside are followed only while the main window takes input: not during the
     // splash (the main window comes after it anyway), nor while a prompt, a dialog or a message box
     // waits for an answer. Bringing the window back is what a click on the tray icon does.

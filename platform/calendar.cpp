@@ -1,0 +1,52 @@
+#include "platform/calendar.h"
+
+namespace unw {
+
+// Howard Hinnant's algorithms: exact for every date, no tables.
+int64_t DaysFromCivil(int year, int month, int day) {
+  const int64_t y = static_cast<int64_t>(year) - (month <= 2);
+  const int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const int64_t yoe = y - era * 400;
+  const int64_t doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+void CivilFromDays(int64_t days, int& year, int& month, int& day) {
+  const int64_t z = days + 719468;
+  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const int64_t doe = z - era * 146097;
+  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const int64_t mp = (5 * doy + 2) / 153;
+  day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  year = static_cast<int>(yoe + era * 400 + (month <= 2));
+}
+
+int WeekdayOfDays(int64_t days) {
+  // 1970-01-01 was a Thursday.
+  const int64_t w = (days + 3) % 7;
+  return static_cast<int>(w < 0 ? w + 7 : w);
+}
+
+LocalTime UtcTime(int64_t utcMs) {
+  int64_t seconds = utcMs / 1000;
+  if (utcMs % 1000 < 0) --seconds;
+  int64_t days = seconds / 86400;
+  int64_t rest = seconds % 86400;
+  if (rest < 0) {
+    rest += 86400;
+    --days;
+  }
+  LocalTime t;
+  CivilFromDays(days, t.year, t.month, t.day);
+  t.hour = static_cast<int>(rest / 3600);
+  t.minute = static_cast<int>(rest % 3600 / 60);
+  t.second = static_cast<int>(rest % 60);
+  t.weekday = WeekdayOfDays(days);
+  t.offsetMinutes = 0;
+  return t;
+}
+
+}  // namespace unw

@@ -1,0 +1,17 @@
+// The calendar of the system: its clock, the user's time zone with its daylight-saving rules, and
+// the user's short time format.
+#pragma once
+
+#include "platform/calendar.h"
+
+namespace unw {
+
+class Win32Calendar : public Calendar {
+ public:
+  int64_t UtcMs() override;
+  LocalTime ToLocal(int64_t utcMs) override;
+  int64_t FromLocal(const LocalTime& local) override;
+  std::string ShortTime(int hour, int minute) override;
+};
+
+}  // namespace unw

@@ -1,0 +1,31 @@
+// The system's calendar under Wine: local time and back agree with the system's own conversion,
+// and the short time format gives the hour and minute.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/win32/calendar_win32.h"
+
+namespace unw {
+namespace {
+
+TEST(Win32Calendar, LocalTimeRoundTripsAndMatchesTheSystem) {
+  Win32Calendar cal;
+  const int64_t now = cal.UtcMs();
+  SYSTEMTIME st = {};
+  GetSystemTime(&st);
+  EXPECT_NEAR(static_cast<double>(now / 1000),
+              static_cast<double>((DaysFromCivil(st.wYear, st.wMonth, st.wDay) * 86400 +
+                                   st.wHour * 3600 + st.wMinute * 60 + st.wSecond)),
+              2.0);
+  for (int64_t at : {now, now + 182LL * 86400000, int64_t{1796634000000}}) {
+    const LocalTime t = cal.ToLocal(at);
+    EXPECT_EQ(cal.FromLocal(t), at / 1000 * 1000) << at;
+    EXPECT_EQ(t.weekday, WeekdayOfDays(DaysFromCivil(t.year, t.month, t.day)));
+  }
+  const std::string text = cal.ShortTime(14, 5);
+  EXPECT_NE(text.find("05"), std::string::npos) << text;
+}
+
+}  // namespace
+}  // namespace unw
