@@ -1,8 +1,8 @@
 #include "app/app.h"
 
 #include "app/frm_about.h"
+#include "app/frm_preferences.h"
 #include "app/frm_timer.h"
-#include "settings/frm_preferences.h"
 
 namespace unw {
 
@@ -14,7 +14,8 @@ App::App(const Services& services)
       sounds(services.sound, settings, services.trace),
       chooser(services.files, sounds),
       frmTimer_(std::make_unique<FrmTimer>(*this)),
-      cycle(*this),
+      cycle(CycleDeps{settings, store, tray, sounds, services.presence, services.loop,
+                      services.trace, windows}),
       frmPreferences_(std::make_unique<FrmPreferences>(*this)),
       frmAbout_(std::make_unique<FrmAbout>(*this)),
       frmSplash_(std::make_unique<FrmSplash>(*this)) {}

@@ -9,8 +9,8 @@
 
 #include "alerts/sound_chooser.h"
 #include "alerts/sounds.h"
+#include "app/cycle_windows.h"
 #include "app/tray_controller.h"
-#include "cycle/awareness.h"
 #include "cycle/break_cycle.h"
 #include "forms/ui.h"
 #include "platform/services.h"
@@ -38,9 +38,9 @@ class App {
   int Run();
 
   FrmTimer& frmTimer() { return *frmTimer_; }
-  FrmUnwindle& frmUnwindle() { return cycle.frmUnwindle(); }
-  FrmBreakTimeRemaining& frmBreakTimeRemaining() { return cycle.frmBreakTimeRemaining(); }
-  FrmRestartTimer& frmRestartTimer() { return cycle.frmRestartTimer(); }
+  FrmUnwindle& frmUnwindle() { return windows.frmUnwindle(); }
+  FrmBreakTimeRemaining& frmBreakTimeRemaining() { return windows.frmBreakTimeRemaining(); }
+  FrmRestartTimer& frmRestartTimer() { return windows.frmRestartTimer(); }
   FrmPreferences& frmPreferences() { return *frmPreferences_; }
   FrmAbout& frmAbout() { return *frmAbout_; }
   FrmSplash& frmSplash() { return *frmSplash_; }
@@ -57,8 +57,8 @@ class App {
   std::unique_ptr<FrmTimer> frmTimer_;
 
  public:
+  CycleWindows windows{*this};  // what the cycle shows and asks, on the windows below
   BreakCycle cycle;
-  Awareness awareness{*this};
   TrayController trayActions{*this};
 
  private:

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "app/app.h"
-#include "app/product.h"
+#include "settings/product.h"
 
 namespace unw {
 

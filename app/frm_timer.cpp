@@ -3,12 +3,12 @@
 #include "app/app.h"
 #include "app/fonts.h"
 #include "app/frm_about.h"
-#include "app/product.h"
+#include "app/frm_preferences.h"
+#include "app/time_entry.h"
 #include "cycle/break_cycle.h"
-#include "cycle/time_entry.h"
 #include "forms/ui.h"
-#include "settings/frm_preferences.h"
 #include "settings/number_text.h"
+#include "settings/product.h"
 #include "tray/tray_icon.h"
 
 namespace unw {
@@ -24,10 +24,6 @@ void FrmTimer::Design() {
   SetBorder(BorderStyle::kFixedSingle, /*min*/ true, /*max*/ false, /*controlBox*/ true,
             /*taskbar*/ true);
   SetSize(4680, 2280);
-
-  AddTimer("tmrPlaySound", 1000, false);
-  AddTimer("tmrBalloonTip", 60000, false);
-  AddTimer("tmrFlash", 0, false);
 
   auto button = [this](const char* name, Control* parent, const char* tip, const char* picture,
                        int left, int top, int w, int h) -> Control& {
@@ -78,8 +74,6 @@ void FrmTimer::Design() {
     l.Move(cols[i], 300, 780, 780);
     l.SetFont(TimeDisplayFont());
   }
-  AddTimer("tmrMain", 1000, false);
-  AddTimer("tmrAware", 1000, false);
   for (const char* img : {"imgModem", "imgWaterTank", "imgTrafficLight", "imgMoon", "imgClock"})
     Add(ControlKind::kPicture, img).SetVisible(false);
 
@@ -148,16 +142,12 @@ void FrmTimer::Design() {
   Wire("mnuPause", &FrmTimer::mnuPause_Click);
   Wire("mnuStop", &FrmTimer::mnuStop_Click);
   Wire("mnuUnwindle", &FrmTimer::mnuUnwindle_Click);
-  Ctl("tmrMain").onTimer = [this] { tmrMain_Timer(); };
-  Ctl("tmrFlash").onTimer = [this] { tmrFlash_Timer(); };
   Wire("mPopRestore", &FrmTimer::mPopRestore_Click);
   Wire("mnuStopBreakPopUp", &FrmTimer::mnuStopBreakPopUp_Click);
   Wire("mPopAbout", &FrmTimer::mPopAbout_Click);
-  Ctl("tmrPlaySound").onTimer = [this] { tmrPlaySound_Timer(); };
-  Ctl("tmrBalloonTip").onTimer = [this] { tmrBalloonTip_Timer(); };
-  Ctl("tmrAware").onTimer = [this] { tmrAware_Timer(); };
   editing_ = false;
   exitQuestion_ = false;
+  transitioned_ = false;
 }
 
 void FrmTimer::Form_Load() {
@@ -175,7 +165,7 @@ void FrmTimer::Form_Load() {
   tray.SetFrame(0);
   tray.AddTrayIcon(hWnd(), tray.GetTrayIconPicture(kPictureCurrent),
                    WorkStatusText(TimeRemaining(), kStopped), app_.trayActions);
-  app_.awareness.Begin();
+  app_.cycle.awareness().Begin();
   Ctl("mnuHoldForFullScreen").SetChecked(s.HoldDuringFullScreen != 0);
   Ctl("mnuSleepIsBreak").SetChecked(s.SleepCountsAsBreak != 0);
   Ctl("mnuIdleIsBreak").SetChecked(s.IdleCountsAsBreak != 0);
@@ -189,12 +179,11 @@ void FrmTimer::Form_Load() {
   if (s.StartTimerOnLaunch == 1) app_.cycle.Start();
   app_.sys.windows.SetTopMost(hWnd(), s.AlwaysOnTop != 0);
   Ctl("mnuAlwaysOnTop").SetChecked(s.AlwaysOnTop != 0);
-  Ctl("tmrFlash").SetInterval(app_.sys.workstation.GetCaretBlinkTime());
+  app_.cycle.SetFlashInterval(app_.sys.workstation.GetCaretBlinkTime());
   exitQuestion_ = false;
 }
 
-void FrmTimer::ShowTime() {
-  const Countdown& w = app_.cycle.work();
+void FrmTimer::ShowTime(const Countdown& w) {
   Ctl("lblHours").SetCaption(w.Hours());
   Ctl("lblMinutes").SetCaption(w.Minutes());
   Ctl("lblSeconds").SetCaption(w.Seconds());
@@ -223,8 +212,8 @@ void FrmTimer::ShowButtons(Column c) {
   Ctl("cmdChange").SetEnabled(stopped);
 }
 
-void FrmTimer::ShowMenuItems() {
-  const bool onBreak = app_.cycle.state() == CycleState::kOnBreak;
+void FrmTimer::ShowMenuItems(CycleState state) {
+  const bool onBreak = state == CycleState::kOnBreak;
   // While editing the interval the timer items go; during a break "Open" too, and the
   // break can be stopped from the menu instead.
   for (const char* item : {"mnuStart", "mnuPause", "mnuStop", "mnuUnwindle", "mnuSep02"})
@@ -236,25 +225,34 @@ void FrmTimer::ShowMenuItems() {
   Ctl("cmdChange").SetVisible(!editing_);
 }
 
-void FrmTimer::ShowCycle() {
+void FrmTimer::ShowEditing() {
+  // Editing is reached only from the stopped state, whose Start is otherwise enabled.
+  Ctl("cmdStart").SetEnabled(!editing_);
+  ShowMenuItems(app_.cycle.state());
+}
+
+void FrmTimer::ShowCycle(const CycleSnapshot& s) {
   if (!loaded()) return;
-  ShowTime();
-  switch (app_.cycle.state()) {
-    case CycleState::kStopped:
-      ShowButtons(Column::kStopped);
-      break;
-    case CycleState::kPaused:
-      ShowButtons(Column::kPaused);
-      break;
-    case CycleState::kOnBreak:
-    case CycleState::kBreakOver:
-      break;  // out of reach until the break is over: they stay as they were
-    default:
-      // Counting, and the time-up alert that ends a count.
-      ShowButtons(Column::kStarted);
-      break;
+  ShowTime(s.work);
+  transitioned_ |= s.state != CycleState::kStopped;
+  if (transitioned_) {
+    switch (s.state) {
+      case CycleState::kStopped:
+        ShowButtons(Column::kStopped);
+        break;
+      case CycleState::kPaused:
+        ShowButtons(Column::kPaused);
+        break;
+      case CycleState::kOnBreak:
+      case CycleState::kBreakOver:
+        break;  // out of reach until the break is over: they stay as they were
+      default:
+        // Counting, and the time-up alert that ends a count.
+        ShowButtons(Column::kStarted);
+        break;
+    }
   }
-  ShowMenuItems();
+  ShowMenuItems(s.state);
 }
 
 void FrmTimer::cmdStart_Click() {
@@ -269,28 +267,13 @@ void FrmTimer::cmdStop_Click() {
 void FrmTimer::cmdUnwindle_Click() {
   app_.cycle.BreakNow();
 }
-void FrmTimer::tmrMain_Timer() {
-  app_.cycle.Tick();
-}
-void FrmTimer::tmrPlaySound_Timer() {
-  app_.cycle.tmrPlaySound_Timer();
-}
-void FrmTimer::tmrFlash_Timer() {
-  app_.cycle.tmrFlash_Timer();
-}
-void FrmTimer::tmrBalloonTip_Timer() {
-  app_.cycle.tmrBalloonTip_Timer();
-}
-void FrmTimer::tmrAware_Timer() {
-  app_.awareness.tmrAware_Timer();
-}
 void FrmTimer::mnuStopBreakPopUp_Click() {
   app_.cycle.StopBreak();
 }
 
 void FrmTimer::cmdChange_Click() {
   editing_ = true;
-  ShowCycle();
+  ShowEditing();
   const Settings& s = app_.settings;
   Ctl("txtHours").SetText(TwoDigit(s.Hours));
   Ctl("txtMinutes").SetText(TwoDigit(s.Minutes));
@@ -307,7 +290,7 @@ void FrmTimer::cmdSave_Click() {
     const SettingInfo& info = Setting(name);
     if (auto v = FieldNumber(Ctl(std::string("txt") + name), info)) info.Set(app_.settings, *v);
   }
-  ShowCycle();
+  ShowEditing();
   app_.cycle.IntervalChanged();
 }
 
@@ -320,13 +303,13 @@ void FrmTimer::Form_QueryUnload(int& cancel, int unloadMode) {
   } else if (unloadMode == kUnloadFormCode) {
     // The countdown and any alert that falls due wait for the answer.
     exitQuestion_ = true;
-    app_.cycle.HoldForExitQuestion(true);
+    app_.cycle.HoldFor(HoldReason::kExitQuestion, true);
     int answer = app_.ui.MsgBox(this, "Are you sure you want to exit?",
                                 kMbYesNo | kMbIconQuestion | kMbSystemModal, kMainCaption);
     if (answer != kIdYes) {
       exitQuestion_ = false;
       cancel = 1;
-      app_.cycle.HoldForExitQuestion(false);
+      app_.cycle.HoldFor(HoldReason::kExitQuestion, false);
     }
   }
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "cycle/cycle_view.h"
 #include "forms/form.h"
 
 namespace unw {
@@ -22,7 +23,6 @@ class FrmTimer : public Form {
   void cmdPause_Click();
   void cmdStop_Click();
   void cmdUnwindle_Click();
-  void tmrMain_Timer();
   // The work time shown, as "HH:MM:SS".
   std::string TimeRemaining() const;
 
@@ -54,16 +54,8 @@ class FrmTimer : public Form {
   void mPopRestore_Click();
   void mPopAbout_Click();
 
-  // The tray alert's timers.
-  void tmrPlaySound_Timer();
-  void tmrFlash_Timer();
-  void tmrBalloonTip_Timer();
-  void tmrAware_Timer();
-
   // Shows where the cycle stands: the time, the buttons and the tray menu's items.
-  void ShowCycle();
-  // Shows the work countdown's time.
-  void ShowTime();
+  void ShowCycle(const CycleSnapshot& s);
   // The exit question is open (or was answered Yes).
   bool blnExitQuestion() const { return exitQuestion_; }
   // The one-time change is being edited.
@@ -78,8 +70,11 @@ class FrmTimer : public Form {
 
  private:
   enum class Column { kStopped, kStarted, kPaused };
+  void ShowTime(const Countdown& work);
   void ShowButtons(Column c);
-  void ShowMenuItems();
+  void ShowMenuItems(CycleState state);
+  // Entering or leaving the one-time change: Start, break now and the tray's timer items.
+  void ShowEditing();
   void Wire(const char* name, void (FrmTimer::*handler)());
   // Switches a 0/1 window option; other values are left alone.
   bool ToggleOption(int16_t& setting, const char* valueName, const char* menu);
@@ -87,6 +82,9 @@ class FrmTimer : public Form {
   App& app_;
   bool editing_ = false;
   bool exitQuestion_ = false;
+  // The cycle has left the stopped state it starts in: until then the buttons and the tray menu
+  // keep their design captions.
+  bool transitioned_ = false;
 };
 
 }  // namespace unw

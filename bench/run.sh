@@ -7,8 +7,8 @@
 # unwindle.exe counts a planted interval of N seconds down (started at launch) while a plain
 # SetTimer(1000) counter (bench/naive_timer.cpp) counts N + 1 ticks beside it, both in one private
 # Xvfb and Wine prefix. The tick that ends the countdown is due N + 1 s after Start; the trace gives
-# both moments (timer.start / timer.stop of frmTimer's tmrMain). Never fails: what cannot be
-# measured prints "n/a".
+# both moments (timer.start / timer.stop of BreakCycle's tmrMain: the time-up tick stops it before
+# anything else). Never fails: what cannot be measured prints "n/a".
 set -u
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -107,8 +107,8 @@ sample() {
   return 0
 }
 ended() {
-  awk -F'\t' '$2 == "timer.start" && $3 == "frmTimer" && $4 == "tmrMain" { s = 1 }
-              s && $2 == "timer.stop" && $3 == "frmTimer" && $4 == "tmrMain" { found = 1 }
+  awk -F'\t' '$2 == "timer.start" && $3 == "BreakCycle" && $4 == "tmrMain" { s = 1 }
+              s && $2 == "timer.stop" && $3 == "BreakCycle" && $4 == "tmrMain" { found = 1 }
               END { exit !found }' "$trace" 2>/dev/null
 }
 
@@ -121,8 +121,8 @@ done
 sample # once more, right after the countdown ended and before the program goes
 
 read -r t_start t_stop < <(awk -F'\t' '
-  $2 == "timer.start" && $3 == "frmTimer" && $4 == "tmrMain" && start == "" { start = $1; next }
-  start != "" && $2 == "timer.stop" && $3 == "frmTimer" && $4 == "tmrMain" { print start, $1; exit }
+  $2 == "timer.start" && $3 == "BreakCycle" && $4 == "tmrMain" && start == "" { start = $1; next }
+  start != "" && $2 == "timer.stop" && $3 == "BreakCycle" && $4 == "tmrMain" { print start, $1; exit }
 ' "$trace" 2>/dev/null)
 if [[ -n "${t_start:-}" && -n "${t_stop:-}" ]]; then
   span_ms=$((t_stop - t_start))

@@ -1,7 +1,8 @@
 #include "cycle/awareness.h"
 
-#include "app/app.h"
 #include "cycle/break_cycle.h"
+#include "platform/trace.h"
+#include "settings/settings.h"
 
 namespace unw {
 
@@ -16,81 +17,94 @@ bool Working(CycleState s) {
 }  // namespace
 
 void Awareness::Begin() {
-  app_.sys.presence.Subscribe([this](bool away, AwayReason reason) {
+  presence_.Subscribe([this](bool away, AwayReason reason) {
     away ? Away(reason) : Back(reason);
-    app_.cycle.Sync();
+    cycle_.Sync();
   });
 }
 
 int64_t Awareness::BreakMs() const {
-  const Settings& s = app_.settings;
-  return (s.BreakMinutes * 60 + s.BreakSeconds) * 1000LL;
+  return (settings_.BreakMinutes * 60 + settings_.BreakSeconds) * 1000LL;
 }
 
-const char* Awareness::HoldReason() {
-  if (away()) return "away";
-  if (app_.settings.HoldDuringFullScreen == 1 && app_.sys.presence.FullScreenInFront())
-    return "fullscreen";
-  return nullptr;
+HoldReason Awareness::WhyHold() const {
+  if (away()) return HoldReason::kAway;
+  if (settings_.HoldDuringFullScreen == 1 && presence_.FullScreenInFront())
+    return HoldReason::kFullScreen;
+  return HoldReason::kNone;
 }
 
 bool Awareness::NeedsPolling() const {
-  const CycleState s = app_.cycle.state();
-  return s == CycleState::kHeld || (app_.settings.IdleCountsAsBreak == 1 && Working(s));
+  const CycleState s = cycle_.state();
+  // Away by what the system said: input tells of a return whose notice never came.
+  return s == CycleState::kHeld || !reasons_.empty() ||
+         (settings_.IdleCountsAsBreak == 1 && Working(s));
 }
 
 void Awareness::Away(AwayReason reason) {
-  if (app_.settings.SleepCountsAsBreak != 1) return;
+  if (settings_.SleepCountsAsBreak != 1) return;
   if (reasons_.empty() && !idleAway_) {
-    awaySince_ = app_.sys.presence.WallMs();
+    awaySince_ = presence_.WallMs();
     // The lock a break asks for belongs to the break.
-    const CycleState s = app_.cycle.state();
+    const CycleState s = cycle_.state();
     partOfBreak_ = s == CycleState::kOnBreak || s == CycleState::kBreakOver;
   }
-  if (reasons_.insert(reason).second) app_.sys.trace.Line("aware.away", {AwayReasonName(reason)});
+  if (reasons_.insert(reason).second) trace_.Line("aware.away", {AwayReasonName(reason)});
 }
 
 void Awareness::Back(AwayReason reason) {
   // Back from what never began (a resume without its suspend) is nothing.
   if (reasons_.erase(reason) == 0) return;
   if (!reasons_.empty()) return;  // still locked after the resume, say
-  const int64_t awayMs = app_.sys.presence.WallMs() - awaySince_;
-  app_.sys.trace.Line("aware.back", {AwayReasonName(reason), std::to_string(awayMs)});
+  const int64_t awayMs = presence_.WallMs() - awaySince_;
+  trace_.Line("aware.back", {AwayReasonName(reason), std::to_string(awayMs)});
   if (partOfBreak_) return;
   Returned(awayMs);
 }
 
 void Awareness::Returned(int64_t awayMs) {
-  if (awayMs >= BreakMs() && Working(app_.cycle.state())) {
-    app_.sys.trace.Line("aware.break", {std::to_string(awayMs)});
-    app_.cycle.NaturalBreak();
-  } else if (app_.cycle.state() == CycleState::kHeld && !HoldReason()) {
-    app_.cycle.ReleaseHeldAlert();
+  if (awayMs >= BreakMs() && Working(cycle_.state())) {
+    trace_.Line("aware.break", {std::to_string(awayMs)});
+    cycle_.NaturalBreak();
+  } else if (cycle_.state() == CycleState::kHeld) {
+    cycle_.RecheckHold();
   } else if (!away()) {
-    app_.cycle.ShowBack();
+    cycle_.ShowBack();
   }
 }
 
 void Awareness::tmrAware_Timer() {
-  if (app_.settings.IdleCountsAsBreak == 1 && Working(app_.cycle.state())) {
-    const int64_t idle = app_.sys.presence.IdleMs();
+  if (!reasons_.empty()) {
+    // A resume or an unlock whose notice was lost must not keep the user away for ever: input
+    // after the moment the user went away says they are back.
+    const int64_t lastInput = presence_.WallMs() - presence_.IdleMs();
+    if (lastInput > awaySince_) {
+      reasons_.clear();
+      const int64_t awayMs = lastInput - awaySince_;
+      trace_.Line("aware.back", {"input", std::to_string(awayMs)});
+      if (!partOfBreak_) Returned(awayMs);
+      cycle_.Sync();
+    }
+  }
+  if (settings_.IdleCountsAsBreak == 1 && Working(cycle_.state())) {
+    const int64_t idle = presence_.IdleMs();
     if (!idleAway_ && reasons_.empty() && idle >= BreakMs()) {
       idleAway_ = true;
-      awaySince_ = app_.sys.presence.WallMs() - idle;
-      app_.sys.trace.Line("aware.away", {"idle"});
-      app_.cycle.ShowAway();
+      awaySince_ = presence_.WallMs() - idle;
+      trace_.Line("aware.away", {"idle"});
+      cycle_.ShowAway();
     } else if (idleAway_ && idle < lastIdleMs_) {
       // Input again: the time without any was a break.
       idleAway_ = false;
-      const int64_t awayMs = app_.sys.presence.WallMs() - idle - awaySince_;
-      app_.sys.trace.Line("aware.back", {"idle", std::to_string(awayMs)});
+      const int64_t awayMs = presence_.WallMs() - idle - awaySince_;
+      trace_.Line("aware.back", {"idle", std::to_string(awayMs)});
       Returned(awayMs);
     }
     lastIdleMs_ = idle;
   } else {
     idleAway_ = false;
   }
-  if (app_.cycle.state() == CycleState::kHeld && !HoldReason()) app_.cycle.ReleaseHeldAlert();
+  if (cycle_.state() == CycleState::kHeld) cycle_.RecheckHold();
 }
 
 }  // namespace unw

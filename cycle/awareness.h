@@ -6,26 +6,30 @@
 #include <cstdint>
 #include <set>
 
+#include "cycle/cycle_state.h"
 #include "platform/presence.h"
 
 namespace unw {
 
-class App;
+class BreakCycle;
+class Trace;
+struct Settings;
 
 class Awareness {
  public:
-  explicit Awareness(App& app) : app_(app) {}
+  Awareness(const Settings& settings, Presence& presence, Trace& trace, BreakCycle& cycle)
+      : settings_(settings), presence_(presence), trace_(trace), cycle_(cycle) {}
 
   // From the start of the main window on: the platform's away and back go here.
   void Begin();
-  // Why an alert that falls due now must wait ("fullscreen", "away"), or null when it need not.
-  const char* HoldReason();
+  // Why an alert that falls due now must wait (the user away, a full-screen program), or kNone.
+  HoldReason WhyHold() const;
   // The user is away (asleep, locked, switched away, or idle as long as a break).
   bool away() const { return !reasons_.empty() || idleAway_; }
   // Whether the once-a-second look (tmrAware) is needed now.
   bool NeedsPolling() const;
   // Once a second while needed: a held alert comes once nothing holds it any more; idle time is
-  // noticed.
+  // noticed; input while the system still says the user is away means the user is back.
   void tmrAware_Timer();
 
  private:
@@ -35,7 +39,10 @@ class Awareness {
   void Returned(int64_t awayMs);
   int64_t BreakMs() const;
 
-  App& app_;
+  const Settings& settings_;
+  Presence& presence_;
+  Trace& trace_;
+  BreakCycle& cycle_;
   std::set<AwayReason> reasons_;  // why the user is away now
   int64_t awaySince_ = 0;         // WallMs when the first reason began
   bool partOfBreak_ = false;      // away since a break began (the break's own lock)

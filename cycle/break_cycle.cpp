@@ -1,16 +1,12 @@
-// The work countdown's transitions: start, pause, stop, the tick, and the
-// interval it counts.
+// The work countdown's transitions (start, pause, stop, the tick and the interval it counts), the
+// cycle's timers and what it holds alerts for.
 #include "cycle/break_cycle.h"
 
-#include "cycle/awareness.h"
-
-#include "app/app.h"
-#include "app/frm_timer.h"
-#include "app/product.h"
-#include "cycle/frm_break_time_remaining.h"
-#include "cycle/frm_restart_timer.h"
-#include "cycle/frm_unwindle.h"
-#include "tray/tray_animation.h"
+#include "platform/trace.h"
+#include "settings/product.h"
+#include "settings/settings.h"
+#include "settings/settings_store.h"
+#include "tray/tray_icon.h"
 
 namespace unw {
 
@@ -19,23 +15,38 @@ std::string WorkStatusText(const std::string& time, const char* suffix) {
 }
 
 const char* const kAwayTip = "KORVANTE Unwindle \r\nYou are away; the time counts as a break.";
-const char* const kHeldTip =
-    "KORVANTE Unwindle \r\nA break is due; it waits until the full-screen program ends.";
+
+std::string HoldTip(HoldReason reason) {
+  switch (reason) {
+    case HoldReason::kAway:
+      return kAwayTip;
+    case HoldReason::kFullScreen:
+      return "KORVANTE Unwindle \r\nA break is due; it waits until the full-screen program ends.";
+    case HoldReason::kExitQuestion:
+    case HoldReason::kPreferences:
+      return "KORVANTE Unwindle \r\nA break is due; it waits until you close the open window.";
+    case HoldReason::kNone:
+      break;
+  }
+  return kMainCaption;
+}
 
 std::string BreakStatusText(const std::string& time) {
   return std::string(kCompanyName) + " - " + kMakerUrl + " \r\nBreak Time Remaining: " + time;
 }
 
-BreakCycle::BreakCycle(App& app)
-    : app_(app),
-      frmUnwindle_(std::make_unique<FrmUnwindle>(app)),
-      frmBreakTimeRemaining_(std::make_unique<FrmBreakTimeRemaining>(app)),
-      frmRestartTimer_(std::make_unique<FrmRestartTimer>(app)) {}
-
-BreakCycle::~BreakCycle() = default;
+BreakCycle::BreakCycle(const CycleDeps& deps)
+    : d_(deps),
+      awareness_(deps.settings, deps.presence, deps.trace, *this),
+      tmrMain_(deps.loop, "tmrMain", 1000, [this] { tmrMain_Timer(); }),
+      tmrBreak_(deps.loop, "tmrBreak", 1000, [this] { tmrBreak_Timer(); }),
+      tmrPlaySound_(deps.loop, "tmrPlaySound", 1000, [this] { tmrPlaySound_Timer(); }),
+      tmrFlash_(deps.loop, "tmrFlash", 500, [this] { tmrFlash_Timer(); }),
+      tmrBalloonTip_(deps.loop, "tmrBalloonTip", 60000, [this] { tmrBalloonTip_Timer(); }),
+      tmrAware_(deps.loop, "tmrAware", 1000, [this] { awareness_.tmrAware_Timer(); }) {}
 
 int32_t BreakCycle::WorkInterval() const {
-  const Settings& s = app_.settings;
+  const Settings& s = d_.settings;
   return s.Hours * 3600 + static_cast<int16_t>(s.Minutes * 60) + s.Seconds;
 }
 
@@ -43,59 +54,82 @@ std::string BreakCycle::WorkStatus(const char* suffix) const {
   return WorkStatusText(work_.Hms(), suffix);
 }
 
+CycleSnapshot BreakCycle::Snapshot() const {
+  CycleSnapshot s;
+  s.state = state_;
+  s.work = work_;
+  s.breakTime = breakTime_;
+  s.reminders = snoozeCount_;
+  s.alertSeconds = alertSeconds_;
+  s.hold = state_ == CycleState::kHeld ? holdReason_ : HoldReason::kNone;
+  const int16_t alertMeBy = d_.settings.AlertMeBy;
+  if (alertMeBy == 0 || alertMeBy == 1) {
+    // In tray mode the alert that opened the prompt is already counted.
+    const auto given = static_cast<int16_t>(snoozeCount_ - (alertMeBy == 1 ? 1 : 0));
+    s.promptStep = SnoozeStep(d_.settings.NumberOfSnooze, given);
+  }
+  s.offerRestart = offerRestart_;
+  return s;
+}
+
+void BreakCycle::ShowState() {
+  if (!ended_) d_.view.Show(Snapshot());
+}
+
 void BreakCycle::SetState(CycleState s) {
-  if (s != state_) app_.sys.trace.Line("cycle.state", {CycleStateName(s)});
+  if (s != state_) {
+    d_.trace.Line("cycle.state", {CycleStateName(s)});
+    // The timers of the state left stop; those of the new one start afresh.
+    for (CycleTimer* t : {&tmrMain_, &tmrBreak_, &tmrPlaySound_, &tmrFlash_, &tmrBalloonTip_})
+      t->Run(false);
+  }
   state_ = s;
   SyncTimers();
-  app_.frmTimer().ShowCycle();
+  ShowState();
 }
 
 void BreakCycle::SyncTimers() {
-  FrmTimer& main = app_.frmTimer();
-  if (!main.loaded()) return;
+  if (ended_) return;
   // The alert's timers never run beside the work countdown; the exit question holds both.
-  main.Ctl("tmrMain").SetEnabled(state_ == CycleState::kCounting && !exitHold_);
-  main.Ctl("tmrPlaySound").SetEnabled(state_ == CycleState::kFlashing && !exitHold_);
-  main.Ctl("tmrFlash").SetEnabled(state_ == CycleState::kFlashing);
-  main.Ctl("tmrBalloonTip").SetEnabled(state_ == CycleState::kBalloon && !exitHold_);
-  main.Ctl("tmrAware").SetEnabled(app_.awareness.NeedsPolling() && !exitHold_);
+  const bool questions = state_ == CycleState::kFlashing || state_ == CycleState::kPrompt ||
+                         state_ == CycleState::kBreakOver;
+  tmrMain_.Run(state_ == CycleState::kCounting && !exitHold_);
+  tmrBreak_.Run(state_ == CycleState::kOnBreak && breakOn_);
+  tmrPlaySound_.Run(questions && !exitHold_);
+  tmrFlash_.Run(state_ == CycleState::kFlashing);
+  tmrBalloonTip_.Run(state_ == CycleState::kBalloon && !exitHold_);
+  tmrAware_.Run(awareness_.NeedsPolling() && !exitHold_);
+}
+
+void BreakCycle::End() {
+  ended_ = true;
+  breakOn_ = false;
+  for (CycleTimer* t :
+       {&tmrMain_, &tmrBreak_, &tmrPlaySound_, &tmrFlash_, &tmrBalloonTip_, &tmrAware_})
+    t->Run(false);
 }
 
 void BreakCycle::Begin() {
   snoozeCount_ = 0;
   alertSeconds_ = 0;
-  exitHold_ = false;
+  exitHold_ = preferencesHold_ = false;
   state_ = CycleState::kStopped;
   work_.Reset(WorkInterval());
   SyncTimers();
-  // The buttons keep their design captions until the first transition.
-  app_.frmTimer().ShowTime();
+  ShowState();
 }
 
 void BreakCycle::Start() {
   if (IsAlert(state_)) EndAlert();
   // A paused countdown resumes; anything else counts the work interval afresh.
   if (state_ != CycleState::kPaused) work_.Reset(WorkInterval());
-  const std::string status = WorkStatus(kStarted);
-  const int16_t set = app_.settings.TrayIcon;
-  if (set >= 0 && set < kTrafficLights) {
-    app_.tray.SetTip(status);  // the first tick publishes it
-  } else if (set == kTrafficLights) {
-    app_.tray.RefreshTrayIcon(status);
-  }
+  d_.tray.CountdownGoesOn(WorkStatus(kStarted));
   SetState(CycleState::kCounting);
 }
 
 void BreakCycle::Pause() {
   if (IsAlert(state_)) EndAlert();
-  const std::string status = WorkStatus(kPaused);
-  const int16_t set = app_.settings.TrayIcon;
-  if (set >= 0 && set < kTrafficLights) {
-    app_.tray.SetTip(status);
-    app_.tray.ModifyTrayIcon();
-  } else if (set == kTrafficLights) {
-    app_.tray.RefreshTrayIcon(status, /*paused*/ true);
-  }
+  d_.tray.CountdownPaused(WorkStatus(kPaused));
   SetState(CycleState::kPaused);
 }
 
@@ -104,71 +138,68 @@ void BreakCycle::Stop() {
   snoozeCount_ = 0;
   LoadWorkInterval();
   work_.Reset(WorkInterval());
-  TrayIcon& tray = app_.tray;
-  tray.SetFrame(0);
-  tray.ShowPicture(kPictureCurrent, WorkStatus(kStopped));
+  d_.tray.ShowFirstFrame(WorkStatus(kStopped));
   SetState(CycleState::kStopped);
 }
 
-void BreakCycle::Tick() {
+void BreakCycle::tmrMain_Timer() {
   if (work_.Done()) {
+    // The time is up: the countdown's timer stops before anything else happens.
+    tmrMain_.Run(false);
     alertSeconds_ = 0;
     // A new alert: the main window comes back after it only if it is on the screen now.
-    mainWasShown_ = false;
+    newAlert_ = true;
     AlertUser();
     return;
   }
   work_.Tick();
-  app_.frmTimer().ShowTime();
-  app_.tray.RefreshTrayIcon(app_.awareness.away() ? kAwayTip : WorkStatus(kStarted));
+  ShowState();
+  d_.tray.CountdownTicked(awareness_.away() ? kAwayTip : WorkStatus(kStarted));
 }
 
 void BreakCycle::LoadWorkInterval() {
   // A stored text that is not a number leaves that working value as it is (the next start
   // repairs it).
   for (const char* name : {"Hours", "Minutes", "Seconds"})
-    app_.store.LoadSetting(Setting(name), app_.settings, /*repairUnreadable*/ false);
+    d_.store.LoadSetting(Setting(name), d_.settings, /*repairUnreadable*/ false);
 }
 
 void BreakCycle::IntervalChanged() {
   if (IsAlert(state_)) EndAlert();
   if (state_ != CycleState::kStopped) return;
   work_.Reset(WorkInterval());
-  app_.frmTimer().ShowTime();
+  ShowState();
 }
 
 void BreakCycle::PreferencesSaved() {
-  TrayIcon& tray = app_.tray;
   if (state_ == CycleState::kStopped) {
     // A stopped timer shows the new interval with the new set's idle picture.
     work_.Reset(WorkInterval());
-    app_.frmTimer().ShowTime();
-    tray.ShowPicture(kPictureIdle, WorkStatus(kStopped));
-    return;
+    ShowState();
+    d_.tray.SetChanged(TrayScene::kStopped, WorkStatus(kStopped));
+  } else if (IsAlert(state_)) {
+    d_.tray.SetChanged(TrayScene::kAlert, "");
+  } else {
+    // The countdown goes on; the icon changes set without moving on by a frame.
+    d_.tray.SetChanged(state_ == CycleState::kPaused ? TrayScene::kPaused : TrayScene::kCounting,
+                       "");
   }
-  if (IsAlert(state_)) {
-    // The alert goes on as it was, in the new set's pictures.
-    tray.SetIcon(tray.GetTrayIconPicture(kPictureIdle));
-    tray.ModifyTrayIcon();
-    return;
-  }
-  // The countdown goes on; the icon changes set without moving on by a frame.
-  if (app_.settings.TrayIcon == kTrafficLights)
-    tray.SetFrame(state_ == CycleState::kPaused ? 2 : 1);
-  tray.ShowCurrentFrame();
 }
 
-void BreakCycle::HoldForExitQuestion(bool on) {
-  exitHold_ = on;
-  app_.sys.trace.Line("cycle.hold", {"exit", on ? "1" : "0"});
+void BreakCycle::HoldFor(HoldReason reason, bool on) {
+  bool& hold = reason == HoldReason::kExitQuestion ? exitHold_ : preferencesHold_;
+  if (hold == on) return;
+  hold = on;
+  d_.trace.Line("cycle.hold", {HoldReasonName(reason), on ? "1" : "0"});
+  // Once the window is gone, the held alert comes with the next look (within a second).
   SyncTimers();
 }
 
-void BreakCycle::BringBack() {
-  FrmTimer& main = app_.frmTimer();
-  main.SetWindowState(WindowState::kNormal);
-  app_.sys.windows.SetForegroundWindow(main.hWnd());
-  main.Show();
+HoldReason BreakCycle::CurrentHold() const {
+  if (awareness_.away()) return HoldReason::kAway;
+  if (exitHold_) return HoldReason::kExitQuestion;
+  if (preferencesHold_) return HoldReason::kPreferences;
+  return awareness_.WhyHold();
 }
 
 }  // namespace unw

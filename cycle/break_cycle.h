@@ -1,42 +1,61 @@
-// The break cycle: the one owner of where the work timer, the time-up alert
-// and the break stand. Every change goes through its transitions; the main
-// window, its timers and the tray show what it decides.
+// The break cycle: the one owner of where the work timer, the time-up alert and the break stand.
+// Every change goes through its transitions; it runs its own timers, tells the tray what to show
+// and hands its windows a snapshot through CycleView. It knows nothing of windows.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "cycle/awareness.h"
 #include "cycle/countdown.h"
 #include "cycle/cycle_state.h"
+#include "cycle/cycle_timer.h"
+#include "cycle/cycle_view.h"
 
 namespace unw {
 
-class App;
-class FrmUnwindle;
-class FrmBreakTimeRemaining;
-class FrmRestartTimer;
+class AlertSounds;
+class EventLoop;
+class Presence;
+class SettingsStore;
+class Trace;
+class TrayIcon;
+struct Settings;
+
+// What the cycle works with.
+struct CycleDeps {
+  Settings& settings;
+  SettingsStore& store;
+  TrayIcon& tray;
+  AlertSounds& sounds;
+  Presence& presence;
+  EventLoop& loop;  // runs the cycle's timers
+  Trace& trace;
+  CycleView& view;
+};
 
 class BreakCycle {
  public:
-  explicit BreakCycle(App& app);
-  ~BreakCycle();
+  explicit BreakCycle(const CycleDeps& deps);
   BreakCycle(const BreakCycle&) = delete;
   BreakCycle& operator=(const BreakCycle&) = delete;
 
   CycleState state() const { return state_; }
   // The work countdown: what the main window shows, whatever the state.
   const Countdown& work() const { return work_; }
+  // The break's countdown, while a break runs.
+  const Countdown& breakTime() const { return breakTime_; }
   // Reminders given since the work timer last stopped.
   int16_t intSnoozeCount() const { return snoozeCount_; }
   // Seconds since the work countdown ran out (counted while a tray alert waits).
   int32_t lngAlertSeconds() const { return alertSeconds_; }
   // The break length as the alert took it, the bound of lngAlertSeconds.
   int32_t lngBreakSeconds() const { return breakSeconds_; }
-
-  FrmUnwindle& frmUnwindle() { return *frmUnwindle_; }
-  FrmBreakTimeRemaining& frmBreakTimeRemaining() { return *frmBreakTimeRemaining_; }
-  FrmRestartTimer& frmRestartTimer() { return *frmRestartTimer_; }
+  // Why the due alert waits, while it does.
+  HoldReason holdReason() const { return holdReason_; }
+  CycleSnapshot Snapshot() const;
+  Awareness& awareness() { return awareness_; }
 
   // At start-up: stopped on the saved interval, no reminder counted.
   void Begin();
@@ -46,94 +65,111 @@ class BreakCycle {
   void Stop();
   // Break now, from any state but a break.
   void BreakNow();
-  // One second of the work countdown (tmrMain).
-  void Tick();
   // Reloads Hours, Minutes and Seconds from the store, repairing them.
   void LoadWorkInterval();
   // The working interval changed in memory (the one-time change): a stopped timer shows it.
   void IntervalChanged();
   // The preferences were saved: the tray shows the new icon set, a stopped timer the new interval.
   void PreferencesSaved();
-  // While the exit question is open the countdown and any due alert wait.
-  void HoldForExitQuestion(bool on);
+  // A question of the program's own is open (`reason` kExitQuestion or kPreferences): a due alert
+  // waits for it; the exit question holds the countdown too.
+  void HoldFor(HoldReason reason, bool on);
+  // The flashing icon's pace (the caret blink time).
+  void SetFlashInterval(uint32_t ms) { tmrFlash_.SetInterval(ms); }
 
   // The time-up alert: the break prompt at once, or a tray alert.
   void AlertUser();
   // Carries out a prompt's answer.
   void HandleCustomMessage(PromptAnswer answer);
-  // Tray alert timers of the main window.
-  void tmrPlaySound_Timer();
-  void tmrFlash_Timer();
-  void tmrBalloonTip_Timer();
   // A tray alert that waits (the icon flashes) is answered by a click on the icon.
   bool AlertPending() const { return state_ == CycleState::kFlashing; }
   void AcknowledgeTrayAlert();
   // The balloon was clicked or went away: the alert now waits for a click, flashing.
   void EndBalloonAlert();
-  // Ends a break before its time (the tray menu's "Stop Break").
+  // Ends a break before its time ("Stop Break", the break window's own ways to close).
   void StopBreak();
 
   // The user was away for a break's length (asleep, locked, idle): that was the break. A counting
   // work countdown, or one whose alert is on, starts again from the full interval.
   void NaturalBreak();
-  // Nothing holds a waiting alert any more: it comes now.
-  void ReleaseHeldAlert();
+  // What holds the waiting alert may have changed: it comes now if nothing holds it, and the tray
+  // says the new reason if something else does.
+  void RecheckHold();
   // The tray says the user is away, or (back) what it says while counting.
   void ShowAway();
   void ShowBack();
-  // The main window's timers as the state (and what is held) asks for them.
+  // The timers as the state (and what is held) asks for them.
   void Sync() { SyncTimers(); }
 
-  // The program ends: answers of windows closed on the way out are not carried out.
-  void End() { ended_ = true; }
+  // The program ends: its timers stop, and answers of windows closed on the way out are not
+  // carried out.
+  void End();
 
-  // With true: closes the about box and the preferences dialog and hides the main window,
-  // remembering whether to bring it back. With false: brings it back if so.
-  void HideWindowsForAlert(bool hide);
+  // The timers' handlers.
+  void tmrMain_Timer();       // a second of the work countdown
+  void tmrBreak_Timer();      // a second of the break
+  void tmrPlaySound_Timer();  // the repeat: of a tray alert, of a prompt's sound, its away count
+  void tmrFlash_Timer();
+  void tmrBalloonTip_Timer();
 
  private:
   void SetState(CycleState s);
+  void ShowState();
   // Ends an alert that is still on: balloon, flashing, repeats.
   void EndAlert();
-  // The alert waits, for `reason` ("fullscreen" or "away").
-  void Hold(const char* reason);
+  // Why an alert that falls due now must wait, if anything holds it.
+  HoldReason CurrentHold() const;
+  // The alert waits, for `reason`.
+  void Hold(HoldReason reason);
   // The break prompt, then its answer. A prompt that came by itself (`byUser` false) does not
   // take the keyboard from the program the user is typing into.
   void Prompt(bool byUser);
   void TakeBreak();
-  // The timers of the main window as the state asks for them.
+  // A second of the break prompt's away count; the prompt offers Restart Timer after a break's
+  // length.
+  void CountAway();
+  // A second of an open prompt's sound repetition.
+  void RepeatSound();
   void SyncTimers();
-  // Normal state, foreground and shown: after a stop.
-  void BringBack();
   int32_t WorkInterval() const;
   std::string WorkStatus(const char* suffix) const;
 
-  App& app_;
+  CycleDeps d_;
+  Awareness awareness_;
   CycleState state_ = CycleState::kStopped;
   Countdown work_;
+  Countdown breakTime_;
   int16_t snoozeCount_ = 0;
   int32_t alertSeconds_ = 0;
-  int32_t snoozeSeconds_ = 0;  // the reminder length as the alert took it
-  int32_t breakSeconds_ = 0;
-  int32_t soundTicks_ = 0;  // seconds since the tray alert last came
+  int32_t snoozeSeconds_ = 0;  // the reminder length as the alert (or the question) took it
+  int32_t breakSeconds_ = 0;   // the break length as the alert (or the prompt) took it
+  int32_t soundTicks_ = 0;     // seconds since the sound last came
+  int32_t awaySeconds_ = 0;    // the prompt's count of seconds the user let it wait
+  bool offerRestart_ = false;  // the prompt offers Restart Timer instead of Remind Later
+  HoldReason holdReason_ = HoldReason::kNone;
   bool exitHold_ = false;
+  bool preferencesHold_ = false;
+  bool newAlert_ = false;  // the next clearing of the screen is for a new alert
+  bool breakOn_ = false;   // the break's window is up and counting
+  bool ranOut_ = false;    // the last break ran its whole length
   bool ended_ = false;
-  // Whether the main window comes back after the alert: it was on the screen, in its normal
-  // state, when the alert hid it.
-  bool mainWasShown_ = false;
-  std::unique_ptr<FrmUnwindle> frmUnwindle_;
-  std::unique_ptr<FrmBreakTimeRemaining> frmBreakTimeRemaining_;
-  std::unique_ptr<FrmRestartTimer> frmRestartTimer_;
+  CycleTimer tmrMain_;
+  CycleTimer tmrBreak_;
+  CycleTimer tmrPlaySound_;
+  CycleTimer tmrFlash_;
+  CycleTimer tmrBalloonTip_;
+  CycleTimer tmrAware_;
 };
 
 // The tray tooltip of the work countdown: the maker, the time and the state.
 std::string WorkStatusText(const std::string& time, const char* suffix);
 // The tray tooltip during a break.
 std::string BreakStatusText(const std::string& time);
+// The tray tooltip while a due alert waits for `reason`.
+std::string HoldTip(HoldReason reason);
 
-// The tray tooltips while the user is away, and while a due alert waits for a full-screen program.
+// The tray tooltip while the user is away.
 extern const char* const kAwayTip;
-extern const char* const kHeldTip;
 
 inline constexpr const char* kStarted = " - Started";
 inline constexpr const char* kPaused = " - Paused";

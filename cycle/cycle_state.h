@@ -51,6 +51,32 @@ inline bool IsAlert(CycleState s) {
          s == CycleState::kBalloon || s == CycleState::kFlashing;
 }
 
+// Why a due alert waits (the state kHeld), or why an open prompt keeps quiet.
+enum class HoldReason {
+  kNone,
+  kAway,          // the user is away: asleep, locked, switched away, idle
+  kExitQuestion,  // the program asks whether to exit
+  kPreferences,   // the preferences dialog is open: what the user typed there must not be lost
+  kFullScreen,    // a full-screen program is in front
+};
+
+// The trace's name of a reason.
+inline const char* HoldReasonName(HoldReason r) {
+  switch (r) {
+    case HoldReason::kNone:
+      return "";
+    case HoldReason::kAway:
+      return "away";
+    case HoldReason::kExitQuestion:
+      return "exit";
+    case HoldReason::kPreferences:
+      return "preferences";
+    case HoldReason::kFullScreen:
+      return "fullscreen";
+  }
+  return "?";
+}
+
 // What the user answered a prompt; the numbers are those the prompts have always used.
 enum class PromptAnswer : int32_t {
   kRemindLater = 0,

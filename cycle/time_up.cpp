@@ -1,15 +1,14 @@
-// The time-up alert and its answers: the break prompt, the tray alert with
-// its balloon, flashing and repeats, and the break with its break-over prompt.
+// The time-up alert and its answers: the break prompt, the tray alert with its balloon, flashing
+// and repeats, and the break with its break-over question.
+#include <utility>
+
 #include "alerts/sounds.h"
-#include "app/app.h"
-#include "app/frm_timer.h"
-#include "app/product.h"
-#include "cycle/awareness.h"
 #include "cycle/break_cycle.h"
-#include "cycle/frm_break_time_remaining.h"
-#include "cycle/frm_restart_timer.h"
-#include "cycle/frm_unwindle.h"
-#include "tray/tray_animation.h"
+#include "platform/event_loop.h"
+#include "platform/trace.h"
+#include "settings/product.h"
+#include "settings/settings.h"
+#include "tray/tray_icon.h"
 
 namespace unw {
 
@@ -21,46 +20,27 @@ constexpr const char* kBalloonText =
 
 }  // namespace
 
-void BreakCycle::HideWindowsForAlert(bool hide) {
-  FrmTimer& main = app_.frmTimer();
-  if (hide) {
-    for (const char* name : {"frmAbout", "frmPreferences"}) {
-      if (Form* f = app_.ui.Find(name)) f->Unload();
-    }
-    // Hidden already (by the user, or by this alert before): the memory stands.
-    if (main.loaded() && main.visible()) {
-      mainWasShown_ = main.windowState() == WindowState::kNormal;
-      main.Hide();
-    }
-  } else if (mainWasShown_ && main.loaded() && main.windowState() == WindowState::kNormal) {
-    // Minimized since (the user sent it to the tray): it stays where the user put it.
-    main.Show();
-  }
-}
-
 void BreakCycle::AlertUser() {
-  const Settings& s = app_.settings;
-  TrayIcon& tray = app_.tray;
-  if (const char* reason = app_.awareness.HoldReason()) {
+  const Settings& s = d_.settings;
+  if (const HoldReason reason = CurrentHold(); reason != HoldReason::kNone) {
     Hold(reason);
     return;
   }
+  holdReason_ = HoldReason::kNone;
   snoozeSeconds_ = s.SnoozeMinutes * 60 + s.SnoozeSeconds;
   breakSeconds_ = s.BreakMinutes * 60 + s.BreakSeconds;
   soundTicks_ = 0;
-  HideWindowsForAlert(true);
-  app_.sounds.PlayAlertSound(snoozeCount_);
+  d_.view.HideForAlert(std::exchange(newAlert_, false));
+  d_.sounds.PlayAlertSound(snoozeCount_);
   if (s.AlertMeBy == 0) {
-    tray.ShowPicture(kPictureIdle, kMainCaption);
-    SetState(CycleState::kPrompt);
+    d_.tray.ShowIdle(kMainCaption);
     Prompt(/*byUser*/ false);
   } else if (s.AlertMeBy == 1) {
-    tray.ShowPicture(kPictureIdle, kTrayAlertTip);
+    d_.tray.ShowIdle(kTrayAlertTip);
+    TrayIcon& tray = d_.tray;
     if (tray.ShellVersionAtLeast(6) && tray.BalloonTipsAllowedBySystem() &&
         s.BalloonTipsEnabled == 1) {
-      static constexpr uint32_t kIcons[] = {kNiifInfo, kNiifWarning, kNiifError};
-      tray.ShowBalloonTip(kIcons[SnoozeStep(s.NumberOfSnooze, snoozeCount_)], kMainCaption,
-                          kBalloonText);
+      tray.ShowAlertBalloon(SnoozeStep(s.NumberOfSnooze, snoozeCount_), kMainCaption, kBalloonText);
       SetState(CycleState::kBalloon);
     } else {
       SetState(CycleState::kFlashing);
@@ -71,56 +51,91 @@ void BreakCycle::AlertUser() {
   }
 }
 
-void BreakCycle::Hold(const char* reason) {
-  app_.sys.trace.Line("aware.held", {reason});
-  TrayIcon& tray = app_.tray;
-  tray.ShowPicture(kPictureIdle, reason == std::string("away") ? kAwayTip : kHeldTip);
+void BreakCycle::Hold(HoldReason reason) {
+  holdReason_ = reason;
+  d_.trace.Line("aware.held", {HoldReasonName(reason)});
+  d_.tray.ShowIdle(HoldTip(reason));
   SetState(CycleState::kHeld);
 }
 
-void BreakCycle::ReleaseHeldAlert() {
+void BreakCycle::RecheckHold() {
   if (state_ != CycleState::kHeld) return;
-  app_.sys.trace.Line("aware.released", {});
-  AlertUser();
+  const HoldReason reason = CurrentHold();
+  if (reason == HoldReason::kNone) {
+    d_.trace.Line("aware.released", {});
+    AlertUser();
+  } else if (reason != holdReason_) {
+    Hold(reason);  // the tray says what it waits for now
+  }
 }
 
 void BreakCycle::ShowAway() {
-  app_.tray.SetTip(kAwayTip);
-  app_.tray.ModifyTrayIcon();
+  d_.tray.ShowTip(kAwayTip);
 }
 
 void BreakCycle::ShowBack() {
   if (state_ != CycleState::kCounting) return;
-  app_.tray.SetTip(WorkStatus(kStarted));
-  app_.tray.ModifyTrayIcon();
+  d_.tray.ShowTip(WorkStatus(kStarted));
 }
 
 void BreakCycle::NaturalBreak() {
   const bool alert = IsAlert(state_);
   if (state_ != CycleState::kCounting && !alert) return;
-  if (alert) HideWindowsForAlert(false);
+  if (alert) d_.view.ReturnAfterAlert();
   Stop();
   Start();
   // A prompt still waiting goes: its answer came too late to count.
-  if (frmUnwindle_->loaded()) frmUnwindle_->Unload();
+  d_.view.ClosePrompt();
 }
 
 void BreakCycle::Prompt(bool byUser) {
-  const PromptAnswer answer = frmUnwindle_->Ask(byUser);
-  alertSeconds_ = 0;
+  const Settings& s = d_.settings;
+  // The prompt takes the lengths as they are when it opens.
+  breakSeconds_ = s.BreakMinutes * 60 + s.BreakSeconds;
+  snoozeSeconds_ = s.SnoozeMinutes * 60 + s.SnoozeSeconds;
+  soundTicks_ = 0;
+  // Left unanswered (or away) for a break's length already: Restart Timer instead of a reminder.
+  awaySeconds_ = alertSeconds_;
+  offerRestart_ = awaySeconds_ >= breakSeconds_;
+  if (offerRestart_) awaySeconds_ = 0;
+  SetState(CycleState::kPrompt);
+  const PromptAnswer answer = d_.view.AskBreakPrompt(byUser);
+  alertSeconds_ = awaySeconds_ = soundTicks_ = 0;
+  offerRestart_ = false;
   // Closed on the program's way out, or overtaken: nothing left to answer.
   if (ended_ || state_ != CycleState::kPrompt) return;
   HandleCustomMessage(answer);
 }
 
+void BreakCycle::CountAway() {
+  if (offerRestart_) return;
+  if (awaySeconds_ >= breakSeconds_) {
+    awaySeconds_ = 0;
+    offerRestart_ = true;
+    ShowState();
+  } else {
+    ++awaySeconds_;
+  }
+}
+
+void BreakCycle::RepeatSound() {
+  // Nobody is there to hear it (or the user is busy with what holds alerts): it waits.
+  if (CurrentHold() != HoldReason::kNone) return;
+  if (soundTicks_ >= snoozeSeconds_) {
+    soundTicks_ = 0;
+    d_.sounds.PlayAlertSound(snoozeCount_);
+  } else {
+    ++soundTicks_;
+  }
+}
+
 void BreakCycle::HandleCustomMessage(PromptAnswer answer) {
-  const Settings& s = app_.settings;
+  const Settings& s = d_.settings;
   switch (answer) {
     case PromptAnswer::kRemindLater:
-      HideWindowsForAlert(false);
+      d_.view.ReturnAfterAlert();
       work_.Reset(static_cast<int16_t>(s.SnoozeMinutes * 60 + s.SnoozeSeconds));
-      app_.tray.RestartFrames();
-      if (s.TrayIcon == kTrafficLights) app_.tray.RefreshTrayIcon(WorkStatus(kStarted));
+      d_.tray.CountdownStartsAfresh(WorkStatus(kStarted));
       // Tray alerts count themselves; here each reminder taken counts.
       if (s.AlertMeBy == 0) ++snoozeCount_;
       SetState(CycleState::kCounting);
@@ -129,12 +144,12 @@ void BreakCycle::HandleCustomMessage(PromptAnswer answer) {
       TakeBreak();
       break;
     case PromptAnswer::kStopTimer:
-      HideWindowsForAlert(false);
+      d_.view.ReturnAfterAlert();
       Stop();
-      BringBack();
+      d_.view.BringBack();
       break;
     case PromptAnswer::kRestartTimer:
-      HideWindowsForAlert(false);
+      d_.view.ReturnAfterAlert();
       Stop();
       Start();
       break;
@@ -147,64 +162,97 @@ void BreakCycle::BreakNow() {
 }
 
 void BreakCycle::TakeBreak() {
-  TrayIcon& tray = app_.tray;
-  // A tray alert still on is answered by the break: its balloon timer or repeat would
-  // otherwise open a prompt over it.
+  const Settings& s = d_.settings;
+  // A tray alert still on is answered by the break: its balloon timer or repeat would otherwise
+  // open a prompt over it.
   if (IsAlert(state_)) EndAlert();
-  HideWindowsForAlert(true);
-  tray.RestartFrames();
+  d_.view.HideForAlert(false);
+  breakTime_.Reset(static_cast<int16_t>(s.BreakMinutes * 60 + s.BreakSeconds));
+  breakOn_ = true;
+  ranOut_ = false;
+  d_.tray.CountdownStartsAfresh(BreakStatusText(breakTime_.Ms()));
   SetState(CycleState::kOnBreak);
-  frmBreakTimeRemaining_->Show(true);
+  d_.view.RunBreak();
+  breakOn_ = false;
+  tmrBreak_.Run(false);
   if (ended_) return;
+  d_.view.HideForAlert(false);
   LoadWorkInterval();
   work_.Reset(WorkInterval());
-  SetState(CycleState::kBreakOver);
-  // The idle picture while the break-over prompt waits, not the break's last frame.
-  tray.SetFrame(0);
-  tray.ShowPicture(kPictureCurrent, kMainCaption);
+  snoozeSeconds_ = s.SnoozeMinutes * 60 + s.SnoozeSeconds;
+  soundTicks_ = 0;
   snoozeCount_ = 0;
-  // After a break that ran out, the prompt comes by itself: it does not take the keyboard.
-  const PromptAnswer answer = frmRestartTimer_->Ask(!frmBreakTimeRemaining_->ranOut());
+  // The idle picture while the break-over question waits, not the break's last frame.
+  d_.tray.ShowFirstFrame(kMainCaption);
+  SetState(CycleState::kBreakOver);
+  d_.sounds.AnnounceBreakOver();
+  // After a break that ran out, the question comes by itself: it does not take the keyboard.
+  const PromptAnswer answer = d_.view.AskBreakOver(!ranOut_);
   if (ended_ || state_ != CycleState::kBreakOver) return;
   if (answer == PromptAnswer::kRestartTimer) {
     Start();
   } else {
     Stop();
-    BringBack();
+    d_.view.BringBack();
   }
+}
+
+void BreakCycle::tmrBreak_Timer() {
+  if (breakTime_.Done()) {
+    ranOut_ = true;
+    StopBreak();
+    return;
+  }
+  breakTime_.Tick();
+  // A click on "Stop Break" waiting now is handled before the display moves on.
+  d_.loop.ProcessPendingEvents();
+  if (!breakOn_ || ended_) return;  // stopped just now: a closed break stays closed
+  ShowState();
+  d_.tray.CountdownTicked(BreakStatusText(breakTime_.Ms()));
 }
 
 void BreakCycle::StopBreak() {
-  if (frmBreakTimeRemaining_->loaded()) frmBreakTimeRemaining_->Unload();
+  if (!breakOn_) return;
+  breakOn_ = false;
+  tmrBreak_.Run(false);
+  d_.view.HideForAlert(false);
+  d_.view.CloseBreak();
 }
 
 void BreakCycle::EndAlert() {
-  TrayIcon& tray = app_.tray;
   soundTicks_ = 0;
   alertSeconds_ = 0;
-  const std::uintptr_t idle = tray.GetTrayIconPicture(kPictureIdle);
-  if (tray.balloonShowing())
-    tray.ClearBalloonTip(idle, kMainCaption, /*takeDown*/ true);
-  else
-    tray.SetIcon(idle);  // not left on the flashing alert picture
+  d_.tray.AlertOver(kMainCaption);
 }
 
 void BreakCycle::tmrPlaySound_Timer() {
-  if (soundTicks_ >= snoozeSeconds_) {
-    // Nobody answered for a reminder's length: the whole alert comes again.
-    FrmTimer& main = app_.frmTimer();
-    main.Ctl("tmrPlaySound").SetEnabled(false);
-    main.Ctl("tmrFlash").SetEnabled(false);
-    soundTicks_ = 0;
-    AlertUser();
-  } else {
-    ++soundTicks_;
+  switch (state_) {
+    case CycleState::kFlashing:
+      if (soundTicks_ >= snoozeSeconds_) {
+        // Nobody answered for a reminder's length: the whole alert comes again.
+        tmrPlaySound_.Run(false);
+        tmrFlash_.Run(false);
+        soundTicks_ = 0;
+        AlertUser();
+      } else {
+        ++soundTicks_;
+      }
+      if (alertSeconds_ <= breakSeconds_) ++alertSeconds_;
+      break;
+    case CycleState::kPrompt:
+      CountAway();
+      RepeatSound();
+      break;
+    case CycleState::kBreakOver:
+      RepeatSound();
+      break;
+    default:
+      break;
   }
-  if (alertSeconds_ <= breakSeconds_) ++alertSeconds_;
 }
 
 void BreakCycle::tmrFlash_Timer() {
-  app_.tray.FlashStep();
+  d_.tray.FlashStep();
 }
 
 void BreakCycle::tmrBalloonTip_Timer() {
@@ -216,18 +264,14 @@ void BreakCycle::EndBalloonAlert() {
   // The shell reports a balloon's end late or twice: only a balloon still showing turns into a
   // waiting alert.
   if (state_ != CycleState::kBalloon) return;
-  TrayIcon& tray = app_.tray;
-  tray.ClearBalloonTip(tray.GetTrayIconPicture(kPictureIdle), kTrayAlertTip);
+  d_.tray.BalloonOver(kTrayAlertTip);
   SetState(CycleState::kFlashing);
 }
 
 void BreakCycle::AcknowledgeTrayAlert() {
   if (state_ != CycleState::kFlashing) return;
-  TrayIcon& tray = app_.tray;
-  tray.SetFrame(0);
-  tray.ShowPicture(kPictureCurrent, kMainCaption);
-  HideWindowsForAlert(true);
-  SetState(CycleState::kPrompt);
+  d_.tray.ShowFirstFrame(kMainCaption);
+  d_.view.HideForAlert(false);
   Prompt(/*byUser*/ true);
 }
 

@@ -137,14 +137,12 @@ void Control::GotFocus() {
   if (onGotFocus) onGotFocus();
 }
 
-void Control::Tick() {
-  if (inHandler_ || !enabled_ || !onTimer) return;
-  inHandler_ = true;
-  struct Reset {
-    bool& flag;
-    ~Reset() { flag = false; }
-  } reset{inHandler_};
-  onTimer();
+std::string Control::TimerOwner() const {
+  return form_.name();
+}
+
+void Control::OnTick() {
+  if (enabled_ && onTimer) onTimer();
 }
 
 }  // namespace unw

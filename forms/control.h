@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/event_loop.h"
+
 namespace unw {
 
 class Form;
@@ -59,7 +61,7 @@ enum class Prop {
   kLocked,
 };
 
-class Control {
+class Control : public TimerTarget {
  public:
   Control(Form& form, ControlKind kind, std::string name, int index, Control* parent);
   Control(const Control&) = delete;
@@ -135,7 +137,9 @@ class Control {
   // Timers.
   uint32_t interval() const { return interval_; }
   void SetInterval(uint32_t ms);
-  bool running() const { return inHandler_; }
+  bool running() const { return ticking(); }
+  std::string TimerOwner() const override;
+  std::string TimerName() const override { return name_; }
 
   // Events; the form wires them to its handlers.
   std::function<void()> onClick;
@@ -148,9 +152,9 @@ class Control {
   void Click();
   void KeyPress(int& keyAscii);
   void GotFocus();
-  // Called by the event loop when the timer is due. A timer whose handler is
-  // still running (it opened a modal window) skips the tick, never re-enters.
-  void Tick();
+
+ protected:
+  void OnTick() override;
 
  private:
   void Changed(Prop p);
@@ -169,7 +173,6 @@ class Control {
   bool defaultButton_ = false, cancelButton_ = false, locked_ = false;
   std::vector<std::string> items_;
   uint32_t interval_ = 0;
-  bool inHandler_ = false;
 };
 
 }  // namespace unw

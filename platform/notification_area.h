@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "tray/tray_record.h"
+#include "platform/tray_record.h"
 
 namespace unw {
 

@@ -54,6 +54,13 @@ const std::array<SettingInfo, 24>& Table() {
 
 }  // namespace
 
+int SnoozeStep(int16_t limit, int16_t given) {
+  if (limit == 99) return 0;
+  const int last = limit - 1;
+  if (given < last) return 0;
+  return given == last ? 1 : 2;
+}
+
 std::span<const SettingInfo> SettingsTable() {
   return Table();
 }

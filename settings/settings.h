@@ -57,6 +57,11 @@ struct SettingInfo {
   }
 };
 
+// Where `given` reminders stand against the limit NumberOfSnooze (`limit`, 99 for none): 0 more
+// may follow, 1 this is the last, 2 none are left. The prompt's icon, the balloon's icon and the
+// beep follow it.
+int SnoozeStep(int16_t limit, int16_t given);
+
 // Every setting, in the order they are loaded.
 std::span<const SettingInfo> SettingsTable();
 const SettingInfo* FindSetting(const std::string& name);

@@ -37,7 +37,7 @@ TEST_F(AwarenessTest, ATimeUpDuringAFullScreenProgramWaitsAndComesWithinTwoSecon
   EXPECT_TRUE(sim.fake.sound.played.empty()) << "no sound";
   EXPECT_TRUE(main().visible()) << "nothing cleared off the screen";
   EXPECT_EQ(Display(), "00:00:00");
-  EXPECT_EQ(Tip(), kHeldTip);
+  EXPECT_EQ(Tip(), HoldTip(HoldReason::kFullScreen));
   sim.fake.presence.fullScreen = false;
   sim.AdvanceSeconds(2);
   EXPECT_TRUE(Loaded("frmUnwindle"));

@@ -4,8 +4,8 @@
 
 #include <set>
 
-#include "cycle/frm_break_time_remaining.h"
-#include "cycle/prompts.h"
+#include "app/frm_break_time_remaining.h"
+#include "app/prompts.h"
 #include "program_fixture.h"
 #include "tray/tray_icon.h"
 
@@ -195,7 +195,7 @@ TEST_F(BreakCycleTest, StoppingABreakEarlyLeadsToTheSamePromptEvenInTheMiddleOfA
   // The tray menu's Stop Break arrives while the tick lets pending events through.
   sim.Do([this] {
     sim.fake.loop.At(sim.now(), [this] { main().mnuStopBreakPopUp_Click(); });
-    sim.form("frmBreakTimeRemaining").Ctl("tmrMain").Tick();
+    sim.app().cycle.tmrBreak_Timer();
   });
   EXPECT_FALSE(Loaded("frmBreakTimeRemaining"));
   EXPECT_TRUE(Loaded("frmRestartTimer"));

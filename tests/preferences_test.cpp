@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "program_fixture.h"
-#include "settings/frm_preferences.h"
+#include "app/frm_preferences.h"
 
 namespace unw {
 namespace {
@@ -202,14 +202,21 @@ TEST_F(PreferencesTest, AnOutOfRangeValueOnAReadOnlyKeyCannotLoseTheAlert) {
   EXPECT_TRUE(sim.FindForm("frmUnwindle")) << "the prompt, not nothing";
 }
 
-TEST_F(PreferencesTest, AnAlertUnloadsTheDialogWithoutAsking) {
+TEST_F(PreferencesTest, ATimeUpWaitsForTheOpenDialogAndKeepsWhatWasTyped) {
   Open({{"Hours", "0"}, {"Seconds", "5"}, {"StartTimerOnLaunch", "1"}});
   sim.Type("frmPreferences", "txtBreakMinutes", "3");
-  sim.AdvanceSeconds(6);
-  EXPECT_FALSE(sim.FindForm("frmPreferences"));
-  EXPECT_TRUE(sim.FindForm("frmUnwindle"));
-  EXPECT_TRUE(sim.fake.dialogs.shown.empty());
-  EXPECT_EQ(Stored("BreakMinutes"), "10");
+  sim.AdvanceSeconds(30);
+  ASSERT_TRUE(sim.FindForm("frmPreferences")) << "the dialog stays with what was typed";
+  EXPECT_EQ(sim.ctl("frmPreferences", "txtBreakMinutes").text(), "3");
+  EXPECT_FALSE(sim.FindForm("frmUnwindle"));
+  EXPECT_TRUE(sim.fake.sound.played.empty() && sim.fake.sound.beeps.empty()) << "no sound yet";
+  EXPECT_EQ(State(), CycleState::kHeld);
+  sim.Click("frmPreferences", "cmdSave");
+  sim.Click("frmPreferences", "cmdExit");
+  EXPECT_EQ(Stored("BreakMinutes"), "3");
+  sim.AdvanceSeconds(2);
+  EXPECT_TRUE(sim.FindForm("frmUnwindle")) << "the alert within two seconds of the close";
+  EXPECT_EQ(sim.fake.sound.played.size(), 1u);
 }
 
 TEST_F(PreferencesTest, PickingASoundSelectsTheSelectedSoundOption) {
@@ -271,11 +278,15 @@ TEST_F(PreferencesTest, ACustomSoundThatCannotPlaySaysSoWhenPreviewed) {
   EXPECT_TRUE(sim.fake.sound.played.back().audible);
 }
 
-TEST_F(PreferencesTest, AnAlertClosesAnOpenChooserAsCancelled) {
+TEST_F(PreferencesTest, ATimeUpWaitsForAnOpenChooserToo) {
   Open({{"Hours", "0"}, {"Seconds", "5"}, {"StartTimerOnLaunch", "1"}});
   sim.Click("frmPreferences", "cmdBrowseCustomSound");
   sim.AdvanceSeconds(6);
-  EXPECT_FALSE(sim.fake.files.open);
+  EXPECT_TRUE(sim.fake.files.open) << "the chooser stays";
+  EXPECT_FALSE(sim.FindForm("frmUnwindle"));
+  sim.FinishChooser("");
+  sim.Close("frmPreferences");
+  sim.AdvanceSeconds(2);
   EXPECT_TRUE(sim.FindForm("frmUnwindle"));
 }
 

@@ -10,7 +10,7 @@
 #include "app/frm_timer.h"
 #include "platform/fake/sim.h"
 #include "stored_defaults.h"
-#include "tray/tray_record.h"
+#include "platform/tray_record.h"
 
 namespace unw {
 
@@ -44,7 +44,8 @@ class ProgramTest : public ::testing::Test {
   const TrayIconData& Sent() { return sim.fake.tray.sent.back().data; }
   std::string SentTip() { return std::string(ShownText(Sent().szTip)); }
   int SentPicture() { return FakeNotificationArea::ElementOf(Sent().hIcon); }
-  bool Running(const char* timer) { return sim.fake.loop.IsTimerRunning(main().Ctl(timer)); }
+  // A timer of the break cycle's own.
+  bool Running(const char* timer) { return sim.fake.loop.IsTimerRunning("BreakCycle", timer); }
   bool TickRunning() { return Running("tmrMain"); }
   std::string Tooltip(const char* control) { return main().Ctl(control).toolTip(); }
   bool Enabled(const char* control) { return main().Ctl(control).enabled(); }

@@ -40,7 +40,10 @@ class RandomTimeline : public ProgramTest, public ::testing::WithParamInterface<
     ASSERT_EQ(Display(), cycle.work().Hms()) << step;
     ASSERT_EQ(TickRunning(), s == CycleState::kCounting && !held) << step;
     ASSERT_EQ(Running("tmrFlash"), s == CycleState::kFlashing) << step;
-    ASSERT_EQ(Running("tmrPlaySound"), s == CycleState::kFlashing && !held) << step;
+    const bool asks =
+        s == CycleState::kFlashing || s == CycleState::kPrompt || s == CycleState::kBreakOver;
+    ASSERT_EQ(Running("tmrPlaySound"), asks && !held) << step;
+    ASSERT_EQ(Running("tmrBreak"), s == CycleState::kOnBreak) << step;
     ASSERT_EQ(Running("tmrBalloonTip"), s == CycleState::kBalloon && !held) << step;
     ASSERT_EQ(sim.fake.tray.balloonOnScreen && sim.app().tray.balloonShowing(),
               s == CycleState::kBalloon)
@@ -49,7 +52,7 @@ class RandomTimeline : public ProgramTest, public ::testing::WithParamInterface<
     const std::string tip = Tip();
     auto has = [&](const char* text) { return tip.find(text) != std::string::npos; };
     // Away (idle as long as a break), the tooltip says so instead.
-    if (sim.app().awareness.away() && tip == kAwayTip) return;
+    if (sim.app().cycle.awareness().away() && tip == kAwayTip) return;
     const bool editing = main().editing();
     switch (s) {
       case CycleState::kStopped:

@@ -2,7 +2,7 @@
 // and the one-time change of its interval.
 #include <gtest/gtest.h>
 
-#include "app/product.h"
+#include "settings/product.h"
 #include "program_fixture.h"
 
 namespace unw {

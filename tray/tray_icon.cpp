@@ -173,6 +173,74 @@ void TrayIcon::ShowCurrentFrame() {
   ModifyTrayIcon();
 }
 
+void TrayIcon::CountdownGoesOn(const std::string& tip) {
+  const int16_t set = settings_.TrayIcon;
+  if (set >= 0 && set < kTrafficLights)
+    SetTip(tip);  // the first tick publishes it
+  else if (set == kTrafficLights)
+    RefreshTrayIcon(tip);
+}
+
+void TrayIcon::CountdownStartsAfresh(const std::string& tip) {
+  RestartFrames();
+  if (settings_.TrayIcon == kTrafficLights) RefreshTrayIcon(tip);
+}
+
+void TrayIcon::CountdownPaused(const std::string& tip) {
+  const int16_t set = settings_.TrayIcon;
+  if (set >= 0 && set < kTrafficLights) {
+    SetTip(tip);
+    ModifyTrayIcon();
+  } else if (set == kTrafficLights) {
+    RefreshTrayIcon(tip, /*paused*/ true);
+  }
+}
+
+void TrayIcon::ShowFirstFrame(const std::string& tip) {
+  frame_ = 0;
+  ShowPicture(kPictureCurrent, tip);
+}
+
+void TrayIcon::ShowTip(const std::string& tip) {
+  SetTip(tip);
+  ModifyTrayIcon();
+}
+
+void TrayIcon::ShowAlertBalloon(int step, const std::string& title, const std::string& text) {
+  static constexpr uint32_t kIcons[] = {kNiifInfo, kNiifWarning, kNiifError};
+  ShowBalloonTip(kIcons[step < 0 ? 0 : step > 2 ? 2 : step], title, text);
+}
+
+void TrayIcon::BalloonOver(const std::string& tip) {
+  ClearBalloonTip(GetTrayIconPicture(kPictureIdle), tip);
+}
+
+void TrayIcon::AlertOver(const std::string& tip) {
+  const std::uintptr_t idle = GetTrayIconPicture(kPictureIdle);
+  if (balloonShowing_)
+    ClearBalloonTip(idle, tip, /*takeDown*/ true);
+  else
+    SetIcon(idle);  // not left on the flashing alert picture
+}
+
+void TrayIcon::SetChanged(TrayScene scene, const std::string& tip) {
+  switch (scene) {
+    case TrayScene::kStopped:
+      ShowPicture(kPictureIdle, tip);
+      return;
+    case TrayScene::kAlert:
+      // The alert goes on as it was, in the new set's pictures.
+      SetIcon(GetTrayIconPicture(kPictureIdle));
+      ModifyTrayIcon();
+      return;
+    case TrayScene::kCounting:
+    case TrayScene::kPaused:
+      if (settings_.TrayIcon == kTrafficLights) frame_ = scene == TrayScene::kPaused ? 2 : 1;
+      ShowCurrentFrame();
+      return;
+  }
+}
+
 void TrayIcon::FlashStep() {
   flashOn_ = !flashOn_;
   SetIcon(GetTrayIconPicture(flashOn_ ? kPictureAlert : kPictureIdle));

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/notification_area.h"
-#include "tray/tray_record.h"
+#include "platform/tray_record.h"
 
 namespace unw {
 
@@ -33,6 +33,14 @@ inline constexpr uint32_t kTrayRecordSizeV1 = sizeof(void*) == 8 ? 104 : 88;
 inline constexpr int16_t kPictureIdle = 0;
 inline constexpr int16_t kPictureCurrent = 2;
 inline constexpr int16_t kPictureAlert = 3;
+
+// What the cycle is doing, as far as the icon's pictures go.
+enum class TrayScene {
+  kStopped,   // nothing counts
+  kCounting,  // a countdown runs (work, a reminder, a break)
+  kPaused,    // the work countdown stands
+  kAlert,     // the time is up: an alert, a hold, a question
+};
 
 // What the program does when the user acts on its icon.
 class TrayActions {
@@ -74,6 +82,34 @@ class TrayIcon {
   bool BalloonTipsAllowedBySystem();
   // An event of the icon, dispatched by whether an alert waits.
   void OnEvent(TrayEvent event);
+
+  // What the cycle shows; the chosen set decides the pictures (the traffic lights show the state
+  // itself, the other sets animate). Each publishes unless it says otherwise.
+  // A countdown goes on (started, resumed): the traffic lights turn green at once; the other sets
+  // keep the tooltip for their next tick, which publishes it.
+  void CountdownGoesOn(const std::string& tip);
+  // A countdown starts from its first picture (a reminder, a break): the traffic lights show
+  // green with `tip` at once; the other sets go back to their first frame for the next tick.
+  void CountdownStartsAfresh(const std::string& tip);
+  // The work countdown stands: the traffic lights show amber, the other sets keep their picture.
+  void CountdownPaused(const std::string& tip);
+  // One second of a countdown: the next picture, with `tip`.
+  void CountdownTicked(const std::string& tip) { RefreshTrayIcon(tip); }
+  // Nothing counts now: the first picture of the set.
+  void ShowFirstFrame(const std::string& tip);
+  // An alert, or one that waits: the set's idle picture; the frame stays for the countdown after.
+  void ShowIdle(const std::string& tip) { ShowPicture(kPictureIdle, tip); }
+  // Only the tooltip changes.
+  void ShowTip(const std::string& tip);
+  // A balloon notice for a tray alert, its icon by the reminders' step (SnoozeStep).
+  void ShowAlertBalloon(int step, const std::string& title, const std::string& text);
+  // The balloon's turn is over: the idle picture and `tip`.
+  void BalloonOver(const std::string& tip);
+  // The alert is over: the idle picture, for the next send; a balloon on the screen goes at once.
+  void AlertOver(const std::string& tip);
+  // The icon set changed: the same scene in the new set's pictures, without moving on by a frame;
+  // a stopped timer shows `tip`.
+  void SetChanged(TrayScene scene, const std::string& tip);
 
   // The tooltip and picture in the record, published by the next send.
   void SetTip(const std::string& text);

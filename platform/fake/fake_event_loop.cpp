@@ -3,31 +3,36 @@
 #include <algorithm>
 #include <thread>
 
-#include "forms/control.h"
-#include "forms/form.h"
-
 namespace unw {
 
 FakeEventLoop::~FakeEventLoop() {
   Shutdown();
 }
 
-void FakeEventLoop::Push(int64_t time, const Control* timer, uint64_t gen,
+void FakeEventLoop::Push(int64_t time, const TimerTarget* timer, uint64_t gen,
                          std::function<void()> action) {
   queue_.push(Event{time, seq_++, timer, gen, std::move(action)});
 }
 
-void FakeEventLoop::StartTimer(Control& timer, uint32_t intervalMs) {
+void FakeEventLoop::StartTimer(TimerTarget& timer, uint32_t intervalMs) {
   if (trace_)
-    trace_->Line("timer.start", {timer.form().name(), timer.name(), std::to_string(intervalMs)});
+    trace_->Line("timer.start",
+                 {timer.TimerOwner(), timer.TimerName(), std::to_string(intervalMs)});
   TimerState st{now_ + intervalMs, intervalMs, ++generation_, &timer};
   timers_[&timer] = st;
   Push(st.deadline, &timer, st.generation, nullptr);
 }
 
-void FakeEventLoop::StopTimer(Control& timer) {
+void FakeEventLoop::StopTimer(TimerTarget& timer) {
   if (timers_.erase(&timer) && trace_)
-    trace_->Line("timer.stop", {timer.form().name(), timer.name()});
+    trace_->Line("timer.stop", {timer.TimerOwner(), timer.TimerName()});
+}
+
+bool FakeEventLoop::IsTimerRunning(const std::string& owner, const std::string& name) const {
+  for (const auto& [target, state] : timers_) {
+    if (target->TimerOwner() == owner && target->TimerName() == name) return true;
+  }
+  return false;
 }
 
 bool FakeEventLoop::RunOneDue(int64_t until) {
@@ -44,7 +49,7 @@ bool FakeEventLoop::RunOneDue(int64_t until) {
   // The next tick is due one interval after this deadline, however late this one runs.
   it->second.deadline += it->second.interval;
   Push(it->second.deadline, ev.timer, ev.generation, nullptr);
-  it->second.control->Tick();
+  it->second.target->Tick();
   return true;
 }
 
@@ -133,12 +138,12 @@ void FakeEventLoop::Sleep(int64_t ms) {
   // Actions due meanwhile run after the sleep, as messages queued for a sleeping program do.
   now_ += ms;
   target_ = std::max(target_, now_);
-  for (auto& [control, t] : timers_) {
+  for (auto& [target, t] : timers_) {
     if (t.deadline > now_) continue;
     const int64_t missed = (now_ - t.deadline) / t.interval + 1;
     t.deadline += missed * t.interval;
     t.generation = ++generation_;
-    Push(t.deadline, control, t.generation, nullptr);
+    Push(t.deadline, target, t.generation, nullptr);
   }
 }
 

@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <queue>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -26,8 +27,8 @@ class FakeEventLoop : public EventLoop {
   ~FakeEventLoop() override;
 
   int64_t NowMs() override { return now_; }
-  void StartTimer(Control& timer, uint32_t intervalMs) override;
-  void StopTimer(Control& timer) override;
+  void StartTimer(TimerTarget& timer, uint32_t intervalMs) override;
+  void StopTimer(TimerTarget& timer) override;
   void RunUntil(const std::function<bool()>& done) override;
   void ProcessPendingEvents() override;
 
@@ -47,7 +48,9 @@ class FakeEventLoop : public EventLoop {
   int depth() const { return depth_; }
   // Timers currently scheduled.
   size_t timerCount() const { return timers_.size(); }
-  bool IsTimerRunning(const Control& t) const { return timers_.count(&t) > 0; }
+  bool IsTimerRunning(const TimerTarget& t) const { return timers_.count(&t) > 0; }
+  // Whether the timer of that owner and name runs (see TimerTarget).
+  bool IsTimerRunning(const std::string& owner, const std::string& name) const;
   // Deepest nesting seen so far.
   int maxDepth() const { return maxDepth_; }
   void SetTrace(Trace* trace) { trace_ = trace; }
@@ -58,7 +61,7 @@ class FakeEventLoop : public EventLoop {
   struct Event {
     int64_t time;
     uint64_t seq;
-    const Control* timer;  // null for an action
+    const TimerTarget* timer;  // null for an action
     uint64_t generation;
     std::function<void()> action;
     bool operator>(const Event& o) const { return time != o.time ? time > o.time : seq > o.seq; }
@@ -67,11 +70,11 @@ class FakeEventLoop : public EventLoop {
     int64_t deadline;
     uint32_t interval;
     uint64_t generation;
-    Control* control;
+    TimerTarget* target;
   };
   struct Stop {};
 
-  void Push(int64_t time, const Control* timer, uint64_t gen, std::function<void()> action);
+  void Push(int64_t time, const TimerTarget* timer, uint64_t gen, std::function<void()> action);
   bool RunOneDue(int64_t until);
   void Park();
   void HandToProgram();
@@ -81,7 +84,7 @@ class FakeEventLoop : public EventLoop {
   uint64_t seq_ = 0;
   uint64_t generation_ = 0;
   std::priority_queue<Event, std::vector<Event>, std::greater<Event>> queue_;
-  std::map<const Control*, TimerState> timers_;
+  std::map<const TimerTarget*, TimerState> timers_;
   int depth_ = 0;
   Trace* trace_ = nullptr;
   int maxDepth_ = 0;

@@ -2,9 +2,6 @@
 
 #include <vector>
 
-#include "forms/control.h"
-#include "forms/form.h"
-
 namespace unw {
 
 namespace {
@@ -50,8 +47,8 @@ void Win32EventLoop::Arm(UINT_PTR id, int64_t deadline) {
   SetTimer(hwnd_, id, static_cast<UINT>(wait), nullptr);
 }
 
-void Win32EventLoop::StartTimer(Control& timer, uint32_t intervalMs) {
-  trace_.Line("timer.start", {timer.form().name(), timer.name(), std::to_string(intervalMs)});
+void Win32EventLoop::StartTimer(TimerTarget& timer, uint32_t intervalMs) {
+  trace_.Line("timer.start", {timer.TimerOwner(), timer.TimerName(), std::to_string(intervalMs)});
   if (auto old = ids_.find(&timer); old != ids_.end()) {
     KillTimer(hwnd_, old->second);
     timers_.erase(old->second);
@@ -64,13 +61,13 @@ void Win32EventLoop::StartTimer(Control& timer, uint32_t intervalMs) {
   Arm(id, deadline);
 }
 
-void Win32EventLoop::StopTimer(Control& timer) {
+void Win32EventLoop::StopTimer(TimerTarget& timer) {
   auto it = ids_.find(&timer);
   if (it == ids_.end()) return;
   KillTimer(hwnd_, it->second);
   timers_.erase(it->second);
   ids_.erase(it);
-  trace_.Line("timer.stop", {timer.form().name(), timer.name()});
+  trace_.Line("timer.stop", {timer.TimerOwner(), timer.TimerName()});
 }
 
 void Win32EventLoop::Fire(UINT_PTR id) {
@@ -92,8 +89,8 @@ void Win32EventLoop::Fire(UINT_PTR id) {
   if (t.deadline <= now) t.deadline += ((now - t.deadline) / t.interval + 1) * t.interval;
   Arm(id, t.deadline);
   // The handler may stop, restart or replace this timer: `t` is not touched after this.
-  Control* control = t.control;
-  control->Tick();
+  TimerTarget* target = t.target;
+  target->Tick();
 }
 
 void Win32EventLoop::FireDue() {

@@ -24,8 +24,8 @@ class Win32EventLoop : public EventLoop {
   Win32EventLoop& operator=(const Win32EventLoop&) = delete;
 
   int64_t NowMs() override { return clock_.NowMs(); }
-  void StartTimer(Control& timer, uint32_t intervalMs) override;
-  void StopTimer(Control& timer) override;
+  void StartTimer(TimerTarget& timer, uint32_t intervalMs) override;
+  void StopTimer(TimerTarget& timer) override;
   void RunUntil(const std::function<bool()>& done) override;
   void ProcessPendingEvents() override;
 
@@ -35,7 +35,7 @@ class Win32EventLoop : public EventLoop {
 
  private:
   struct Timer {
-    Control* control;
+    TimerTarget* target;
     int64_t deadline;
     uint32_t interval;
   };
@@ -54,7 +54,7 @@ class Win32EventLoop : public EventLoop {
   // is already queued finds nothing and vanishes.
   UINT_PTR nextId_ = 1;
   std::map<UINT_PTR, Timer> timers_;
-  std::map<const Control*, UINT_PTR> ids_;
+  std::map<const TimerTarget*, UINT_PTR> ids_;
 };
 
 }  // namespace unw

@@ -288,8 +288,8 @@ void Countdown(Report& r, const Options& o) {
       {"countdown.stop", Press("frmTimer", "cmdStop"), All({Shows("00:00:05"), kStoppedButtons})},
       {"countdown.stop_stays", Shows("00:00:05"), kTick, true},
       {"countdown.trace_timer",
-       All({Traced("timer.start", {"frmTimer", "tmrMain", "1000"}, 2, true),
-            Traced("timer.stop", {"frmTimer", "tmrMain"}, 2, true)})},
+       All({Traced("timer.start", {"BreakCycle", "tmrMain", "1000"}, 2, true),
+            Traced("timer.stop", {"BreakCycle", "tmrMain"}, 2, true)})},
       {"close_box.iconic_visible", CloseBox("frmTimer"),
        All({Is("frmTimer", "", "minimized", true), Visible("frmTimer")}), 5000},
   };
@@ -313,7 +313,7 @@ void BreakCycle(Report& r, const Options& o) {
       {"", Visible("frmUnwindle"), 8000},
       // On the tick after 00:00:00, after the alert sound.
       {"break.prompt_on_time",
-       All({Between({"timer.start", "frmTimer", "tmrMain"}, {"window.show", "frmUnwindle"}, 3800,
+       All({Between({"timer.start", "BreakCycle", "tmrMain"}, {"window.show", "frmUnwindle"}, 3800,
                     4600),
             Between({"sound.play", "CHIMES"}, {"window.show", "frmUnwindle"}, 0, 60000),
             Visible("frmTimer", false)})},
@@ -377,7 +377,7 @@ void BreakCycle(Report& r, const Options& o) {
 
 // The flashing icon: after the alert's own tooltip, two pictures taking turns every caret blink.
 const Expect kFlashes = Holds([](Session& s, std::string& seen) {
-  const auto lines = s.Trace(), on = Matching(lines, "timer.start", {"frmTimer", "tmrFlash"});
+  const auto lines = s.Trace(), on = Matching(lines, "timer.start", {"BreakCycle", "tmrFlash"});
   std::vector<TraceLine> flashes;
   for (const auto& l : Matching(lines, "tray.modify"))
     if (!on.empty() && l.ms > on[0].ms && l.fields.size() >= 4 && l.fields[3] == kTrayAlertTip)

@@ -1,7 +1,7 @@
-#include "cycle/prompts.h"
+#include "app/prompts.h"
 
 #include "app/app.h"
-#include "app/product.h"
+#include "settings/product.h"
 #include "forms/control.h"
 #include "platform/form_view.h"
 

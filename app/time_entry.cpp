@@ -1,4 +1,4 @@
-#include "cycle/time_entry.h"
+#include "app/time_entry.h"
 
 #include "forms/control.h"
 #include "settings/settings.h"

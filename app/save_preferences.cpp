@@ -1,9 +1,9 @@
 // Storing the preferences and applying them to the running program.
 #include "app/app.h"
-#include "app/product.h"
+#include "settings/product.h"
 #include "cycle/break_cycle.h"
-#include "cycle/time_entry.h"
-#include "settings/frm_preferences.h"
+#include "app/time_entry.h"
+#include "app/frm_preferences.h"
 #include "settings/number_text.h"
 
 namespace unw {

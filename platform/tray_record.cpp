@@ -1,4 +1,4 @@
-#include "tray/tray_record.h"
+#include "platform/tray_record.h"
 
 namespace unw {
 

@@ -69,6 +69,7 @@ class FrmPreferences : public Form {
   void Design() override;
   void Form_Load() override;
   void Form_QueryUnload(int& cancel, int unloadMode) override;
+  void Form_Unload(int& cancel) override;
 
  private:
   void Changed() { Ctl("cmdSave").SetEnabled(true); }

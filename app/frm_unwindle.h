@@ -1,8 +1,7 @@
-// frmUnwindle, the break prompt: take the break, be reminded later, restart
-// or stop. It only records the answer; the opener carries it out.
+// frmUnwindle, the break prompt: take the break, be reminded later, restart or stop. It shows
+// what the cycle says (the reminders' step, whether Restart Timer stands in for Remind Later) and
+// only records the answer; the cycle carries it out.
 #pragma once
-
-#include <cstdint>
 
 #include "cycle/cycle_state.h"
 #include "forms/form.h"
@@ -10,6 +9,7 @@
 namespace unw {
 
 class App;
+struct CycleSnapshot;
 
 class FrmUnwindle : public Form {
  public:
@@ -18,35 +18,24 @@ class FrmUnwindle : public Form {
   // Shows the prompt modally and returns the user's answer; closing it means Stop Timer. Without
   // `activate` it comes up on top without taking the keyboard.
   PromptAnswer Ask(bool activate = true);
+  // Follows the cycle while open: Restart Timer takes the place of Remind Later.
+  void ShowCycle(const CycleSnapshot& s);
 
   void cmdRemindLater_Click() { Answer(PromptAnswer::kRemindLater); }
   void cmdUnwindle_Click() { Answer(PromptAnswer::kTakeBreak); }
   void cmdStopTimer_Click() { Answer(PromptAnswer::kStopTimer); }
   void cmdRestartTimer_Click() { Answer(PromptAnswer::kRestartTimer); }
-  void tmrRestartTimer_Timer();
-  void tmrPlaySound_Timer();
-
-  int32_t lngBreakSeconds = 0;
-  int32_t lngSnoozeSeconds = 0;
-  int32_t lngAwaySeconds = 0;  // seconds the user has been away since the alert
-  int32_t lngSoundTicks = 0;
 
  protected:
   void Design() override;
   void Form_Load() override;
-  void Form_Unload(int& cancel) override;
 
  private:
   void Answer(PromptAnswer answer);
-  void OfferRestart();
   void Layout();
 
   App& app_;
   PromptAnswer answer_ = PromptAnswer::kStopTimer;
 };
-
-// Which status icon the prompt shows after `given` reminders of at most `limit`:
-// 0 information, 1 exclamation (the last reminder), 2 stop (none left).
-int SnoozeStep(int16_t limit, int16_t given);
 
 }  // namespace unw

@@ -1,11 +1,10 @@
-#include "cycle/frm_unwindle.h"
+#include "app/frm_unwindle.h"
 
-#include "alerts/sounds.h"
 #include "app/app.h"
 #include "app/fonts.h"
-#include "app/product.h"
-#include "cycle/break_cycle.h"
-#include "cycle/prompts.h"
+#include "app/prompts.h"
+#include "cycle/cycle_view.h"
+#include "settings/product.h"
 
 namespace unw {
 
@@ -16,19 +15,11 @@ constexpr int kButtonHeight = 570;
 
 }  // namespace
 
-int SnoozeStep(int16_t limit, int16_t given) {
-  if (limit == 99) return 0;
-  const int last = limit - 1;
-  if (given < last) return 0;
-  return given == last ? 1 : 2;
-}
-
 FrmUnwindle::FrmUnwindle(App& app) : Form(app.ui, "frmUnwindle"), app_(app) {}
 
 void FrmUnwindle::Design() {
   SetCaption(kMainCaption);
   SetBorder(BorderStyle::kFixedDialog, false, false, true, false);
-  lngBreakSeconds = lngSnoozeSeconds = lngAwaySeconds = lngSoundTicks = 0;
 
   Control& label = Add(ControlKind::kLabel, "lblUnwindle");
   label.SetCaption("Please unwindle now to rest your eyes and body.");
@@ -58,35 +49,29 @@ void FrmUnwindle::Design() {
   Control& stop = button("cmdStopTimer", "&Stop Timer", "stop");
   stop.SetToolTip("Stop Timer");
   stop.onClick = [this] { cmdStopTimer_Click(); };
-  AddTimer("tmrRestartTimer", 1000, false).onTimer = [this] { tmrRestartTimer_Timer(); };
-  AddTimer("tmrPlaySound", 1000, false).onTimer = [this] { tmrPlaySound_Timer(); };
 }
 
 void FrmUnwindle::Form_Load() {
   const Settings& s = app_.settings;
-  Ctl("tmrRestartTimer").SetEnabled(false);
-  Ctl("tmrPlaySound").SetEnabled(false);
   ApplyWindowFonts(app_, *this);
   app_.sys.windows.SetTopMost(hWnd(), true);
   CenterIn(app_.sys.presence.PointerWorkArea());  // where the user works
   answer_ = PromptAnswer::kStopTimer;             // closing without a button means Stop Timer
   SetCaption(MakerCaption("KORVANTE Unwindle - "));
-
-  if (s.AlertMeBy == 0 || s.AlertMeBy == 1) {
-    // In tray mode the alert that opened this prompt is already counted.
-    const int16_t given =
-        static_cast<int16_t>(app_.cycle.intSnoozeCount() - (s.AlertMeBy == 1 ? 1 : 0));
-    switch (SnoozeStep(s.NumberOfSnooze, given)) {
-      case 0:
-        Ctl("picInformation").SetVisible(true);
-        break;
-      case 1:
-        Ctl("picExclamation").SetVisible(true);
-        break;
-      default:
-        Ctl("picStop").SetVisible(true);
-        Ctl("cmdRemindLater").SetEnabled(false);
-    }
+  const CycleSnapshot now = app_.cycle.Snapshot();
+  switch (now.promptStep) {
+    case 0:
+      Ctl("picInformation").SetVisible(true);
+      break;
+    case 1:
+      Ctl("picExclamation").SetVisible(true);
+      break;
+    case 2:
+      Ctl("picStop").SetVisible(true);
+      Ctl("cmdRemindLater").SetEnabled(false);
+      break;
+    default:
+      break;  // an alert kind the program does not know: no icon
   }
   Ctl("cmdRemindLater").SetToolTip("Reminder in " + DurationText(s.SnoozeMinutes, s.SnoozeSeconds));
   Ctl("cmdUnwindle").SetToolTip("Unwindle for " + DurationText(s.BreakMinutes, s.BreakSeconds));
@@ -98,18 +83,7 @@ void FrmUnwindle::Form_Load() {
           "\r\n"
           "What do you want to do?");
   Layout();
-
-  lngBreakSeconds = s.BreakMinutes * 60 + s.BreakSeconds;
-  lngSnoozeSeconds = s.SnoozeMinutes * 60 + s.SnoozeSeconds;
-  lngAwaySeconds = app_.cycle.lngAlertSeconds();
-  if (lngAwaySeconds < lngBreakSeconds) {
-    Ctl("tmrRestartTimer").SetEnabled(true);
-  } else {
-    lngAwaySeconds = 0;
-    OfferRestart();
-  }
-  lngSoundTicks = 0;
-  Ctl("tmrPlaySound").SetEnabled(true);
+  ShowCycle(now);
 }
 
 void FrmUnwindle::Layout() {
@@ -126,28 +100,11 @@ void FrmUnwindle::Layout() {
   SetOuterSize(width, unwindle.height() + unwindle.top() + 600);
 }
 
-void FrmUnwindle::OfferRestart() {
+void FrmUnwindle::ShowCycle(const CycleSnapshot& s) {
+  if (!loaded() || !s.offerRestart) return;
+  // Shown enabled even where the limit disabled Remind Later.
   Ctl("cmdRestartTimer").SetVisible(true);
   Ctl("cmdRemindLater").SetVisible(false);
-}
-
-void FrmUnwindle::tmrRestartTimer_Timer() {
-  if (lngAwaySeconds >= lngBreakSeconds) {
-    Ctl("tmrRestartTimer").SetEnabled(false);
-    lngAwaySeconds = 0;
-    OfferRestart();
-  } else {
-    ++lngAwaySeconds;
-  }
-}
-
-void FrmUnwindle::tmrPlaySound_Timer() {
-  if (lngSoundTicks >= lngSnoozeSeconds) {
-    lngSoundTicks = 0;
-    app_.sounds.PlayAlertSound(app_.cycle.intSnoozeCount());
-  } else {
-    ++lngSoundTicks;
-  }
 }
 
 PromptAnswer FrmUnwindle::Ask(bool activate) {
@@ -158,12 +115,6 @@ PromptAnswer FrmUnwindle::Ask(bool activate) {
 void FrmUnwindle::Answer(PromptAnswer answer) {
   answer_ = answer;
   Unload();
-}
-
-void FrmUnwindle::Form_Unload(int& /*cancel*/) {
-  Ctl("tmrRestartTimer").SetEnabled(false);
-  lngAwaySeconds = 0;
-  lngSoundTicks = 0;
 }
 
 }  // namespace unw

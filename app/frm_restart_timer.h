@@ -1,7 +1,6 @@
-// frmRestartTimer, the break-over prompt: restart the work timer or stop it.
+// frmRestartTimer, the break-over prompt: restart the work timer or stop it. It only records the
+// answer; the cycle announces the end of the break and carries the answer out.
 #pragma once
-
-#include <cstdint>
 
 #include "cycle/cycle_state.h"
 #include "forms/form.h"
@@ -20,10 +19,6 @@ class FrmRestartTimer : public Form {
 
   void cmdRestartTimer_Click() { Answer(PromptAnswer::kRestartTimer); }
   void cmdStopTimer_Click() { Answer(PromptAnswer::kStopTimer); }
-  void tmrPlaySound_Timer();
-
-  int32_t lngSnoozeSeconds = 0;
-  int32_t lngSoundTicks = 0;
 
  protected:
   void Design() override;

@@ -1,11 +1,9 @@
-#include "cycle/frm_restart_timer.h"
+#include "app/frm_restart_timer.h"
 
-#include "alerts/sounds.h"
 #include "app/app.h"
 #include "app/fonts.h"
-#include "app/product.h"
-#include "cycle/prompts.h"
-#include "cycle/break_cycle.h"
+#include "app/prompts.h"
+#include "settings/product.h"
 
 namespace unw {
 
@@ -21,7 +19,6 @@ FrmRestartTimer::FrmRestartTimer(App& app) : Form(app.ui, "frmRestartTimer"), ap
 void FrmRestartTimer::Design() {
   SetCaption(kMainCaption);
   SetBorder(BorderStyle::kFixedDialog, false, false, true, false);
-  lngSnoozeSeconds = lngSoundTicks = 0;
 
   Control& pic = Add(ControlKind::kPicture, "picQuestion");
   pic.SetPicture("sys.question");
@@ -41,7 +38,6 @@ void FrmRestartTimer::Design() {
   stop.SetPicture("stop");
   stop.Move(0, 0, kButtonWidth, kButtonHeight);
   stop.onClick = [this] { cmdStopTimer_Click(); };
-  AddTimer("tmrPlaySound", 1000, false).onTimer = [this] { tmrPlaySound_Timer(); };
 }
 
 void FrmRestartTimer::Form_Load() {
@@ -59,20 +55,6 @@ void FrmRestartTimer::Form_Load() {
   restart.Move(left, row, kButtonWidth, kButtonHeight);
   Ctl("cmdStopTimer").Move(left + 1500, row, kButtonWidth, kButtonHeight);
   SetOuterSize(width, restart.height() + restart.top() + 600);
-  app_.sounds.AnnounceBreakOver();
-  const Settings& s = app_.settings;
-  lngSnoozeSeconds = s.SnoozeMinutes * 60 + s.SnoozeSeconds;
-  lngSoundTicks = 0;
-  Ctl("tmrPlaySound").SetEnabled(true);
-}
-
-void FrmRestartTimer::tmrPlaySound_Timer() {
-  if (lngSoundTicks >= lngSnoozeSeconds) {
-    lngSoundTicks = 0;
-    app_.sounds.PlayAlertSound(app_.cycle.intSnoozeCount());
-  } else {
-    ++lngSoundTicks;
-  }
 }
 
 PromptAnswer FrmRestartTimer::Ask(bool activate) {

@@ -1,13 +1,13 @@
-#include "cycle/frm_break_time_remaining.h"
+#include "app/frm_break_time_remaining.h"
 
 #include "app/app.h"
 #include "app/fonts.h"
 #include "app/frm_about.h"
 #include "app/frm_timer.h"
-#include "app/product.h"
-#include "cycle/break_cycle.h"
-#include "cycle/prompts.h"
-#include "tray/tray_animation.h"
+#include "app/prompts.h"
+#include "cycle/cycle_view.h"
+#include "settings/number_text.h"
+#include "settings/product.h"
 
 namespace unw {
 
@@ -18,8 +18,6 @@ void FrmBreakTimeRemaining::Design() {
   SetCaption(kMainCaption);
   SetBorder(BorderStyle::kFixedDialog, false, false, true, false);
   SetSize(4560, 1500);
-  countdown_.Reset(0);
-  ranOut_ = false;
 
   Control& frame = Add(ControlKind::kFrame, "fraTimeRemaining");
   frame.SetCaption("Break Time Remaining (MM:SS)");
@@ -44,7 +42,6 @@ void FrmBreakTimeRemaining::Design() {
   Control& pic = Add(ControlKind::kPicture, "picExclamation");
   pic.SetPicture("sys.exclamation");
   pic.Move(3630, 180, 480, 480);
-  AddTimer("tmrMain", 1000, false).onTimer = [this] { tmrMain_Timer(); };
 }
 
 void FrmBreakTimeRemaining::Form_Load() {
@@ -57,40 +54,26 @@ void FrmBreakTimeRemaining::Form_Load() {
   if (s.ActivateScreenSaver == 1) StartScreenSaver();
   SetCaption(MakerCaption("KORVANTE - "));
   Ctl("cmdAbout").SetToolTip("About Korvante Unwindle");
-  countdown_.Reset(static_cast<int16_t>(s.BreakMinutes * 60 + s.BreakSeconds));
-  ShowTime();
-  if (s.TrayIcon == kTrafficLights) {
-    app_.tray.SetFrame(1);
-    app_.tray.RefreshTrayIcon(BreakStatusText(BreakTimeText()));
-  }
-  Ctl("tmrMain").SetEnabled(true);
+  ShowCycle(app_.cycle.Snapshot());
 }
 
-void FrmBreakTimeRemaining::ShowTime() {
-  const std::string time = countdown_.Ms();
-  const size_t colon = time.find(':');
-  Ctl("lblMinutes").SetCaption(time.substr(0, colon));
-  Ctl("lblSeconds").SetCaption(time.substr(colon + 1));
+void FrmBreakTimeRemaining::ShowCycle(const CycleSnapshot& s) {
+  if (!loaded()) return;
+  Ctl("lblMinutes").SetCaption(TwoDigit(s.breakTime.remaining() / 60));
+  Ctl("lblSeconds").SetCaption(s.breakTime.Seconds());
+}
+
+std::string FrmBreakTimeRemaining::BreakTimeText() const {
+  if (!loaded()) return "00:00";
+  return Ctl("lblMinutes").caption() + ":" + Ctl("lblSeconds").caption();
 }
 
 void FrmBreakTimeRemaining::StartScreenSaver() {
   app_.sys.workstation.StartScreenSaver(app_.frmTimer().hWnd());
 }
 
-void FrmBreakTimeRemaining::tmrMain_Timer() {
-  if (countdown_.Done()) {
-    ranOut_ = true;
-    Ctl("tmrMain").SetEnabled(false);
-    app_.cycle.HideWindowsForAlert(true);
-    Unload();
-    return;
-  }
-  countdown_.Tick();
-  app_.ui.DoEvents();
-  // "Stop Break" may have been handled just now; a closed break stays closed.
-  if (!loaded()) return;
-  ShowTime();
-  app_.tray.RefreshTrayIcon(BreakStatusText(BreakTimeText()));
+void FrmBreakTimeRemaining::cmdStopTimer_Click() {
+  app_.cycle.StopBreak();
 }
 
 void FrmBreakTimeRemaining::cmdAbout_Click() {
@@ -98,8 +81,8 @@ void FrmBreakTimeRemaining::cmdAbout_Click() {
 }
 
 void FrmBreakTimeRemaining::Form_Unload(int& /*cancel*/) {
-  Ctl("tmrMain").SetEnabled(false);
-  app_.cycle.HideWindowsForAlert(true);
+  // However it closes (its close command too), the break is over early, as by "Stop Break".
+  app_.cycle.StopBreak();
 }
 
 }  // namespace unw

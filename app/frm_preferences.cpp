@@ -1,12 +1,12 @@
-#include "settings/frm_preferences.h"
+#include "app/frm_preferences.h"
 
 #include "alerts/sound_chooser.h"
 #include "alerts/sounds.h"
 #include "app/app.h"
 #include "app/fonts.h"
 #include "app/frm_timer.h"
-#include "app/product.h"
-#include "cycle/time_entry.h"
+#include "settings/product.h"
+#include "app/time_entry.h"
 #include "settings/number_text.h"
 #include "tray/tray_animation.h"
 
@@ -216,6 +216,8 @@ void FrmPreferences::Form_Load() {
   const Settings& s = app_.settings;
   ApplyWindowFonts(app_, *this);
   app_.sys.windows.SetTopMost(hWnd(), true);
+  // A break that falls due now waits until the dialog closes: what the user typed stays.
+  app_.cycle.HoldFor(HoldReason::kPreferences, true);
   // Option groups last: picking a sound in the list selects "Selected Sound", and the saved
   // kind must win.
   for (bool options : {false, true}) {
@@ -299,6 +301,10 @@ void FrmPreferences::Form_QueryUnload(int& cancel, int unloadMode) {
     cancel = 1;
     blnCloseClicked = false;
   }
+}
+
+void FrmPreferences::Form_Unload(int& /*cancel*/) {
+  app_.cycle.HoldFor(HoldReason::kPreferences, false);
 }
 
 void FrmPreferences::cmdAbout_Click() {

@@ -1,0 +1,71 @@
+#include "app/cycle_windows.h"
+
+#include "app/app.h"
+#include "app/frm_break_time_remaining.h"
+#include "app/frm_restart_timer.h"
+#include "app/frm_timer.h"
+#include "app/frm_unwindle.h"
+
+namespace unw {
+
+CycleWindows::CycleWindows(App& app)
+    : app_(app),
+      frmUnwindle_(std::make_unique<FrmUnwindle>(app)),
+      frmBreakTimeRemaining_(std::make_unique<FrmBreakTimeRemaining>(app)),
+      frmRestartTimer_(std::make_unique<FrmRestartTimer>(app)) {}
+
+CycleWindows::~CycleWindows() = default;
+
+void CycleWindows::Show(const CycleSnapshot& snapshot) {
+  app_.frmTimer().ShowCycle(snapshot);
+  frmUnwindle_->ShowCycle(snapshot);
+  frmBreakTimeRemaining_->ShowCycle(snapshot);
+}
+
+void CycleWindows::HideForAlert(bool newAlert) {
+  FrmTimer& main = app_.frmTimer();
+  if (newAlert) mainWasShown_ = false;
+  for (const char* name : {"frmAbout", "frmPreferences"}) {
+    if (Form* f = app_.ui.Find(name)) f->Unload();
+  }
+  // Hidden already (by the user, or by this alert before): the memory stands.
+  if (main.loaded() && main.visible()) {
+    mainWasShown_ = main.windowState() == WindowState::kNormal;
+    main.Hide();
+  }
+}
+
+void CycleWindows::ReturnAfterAlert() {
+  FrmTimer& main = app_.frmTimer();
+  // Minimized since (the user sent it to the tray): it stays where the user put it.
+  if (mainWasShown_ && main.loaded() && main.windowState() == WindowState::kNormal) main.Show();
+}
+
+void CycleWindows::BringBack() {
+  FrmTimer& main = app_.frmTimer();
+  main.SetWindowState(WindowState::kNormal);
+  app_.sys.windows.SetForegroundWindow(main.hWnd());
+  main.Show();
+}
+
+PromptAnswer CycleWindows::AskBreakPrompt(bool activate) {
+  return frmUnwindle_->Ask(activate);
+}
+
+void CycleWindows::RunBreak() {
+  frmBreakTimeRemaining_->Show(true);
+}
+
+PromptAnswer CycleWindows::AskBreakOver(bool activate) {
+  return frmRestartTimer_->Ask(activate);
+}
+
+void CycleWindows::ClosePrompt() {
+  if (frmUnwindle_->loaded()) frmUnwindle_->Unload();
+}
+
+void CycleWindows::CloseBreak() {
+  if (frmBreakTimeRemaining_->loaded()) frmBreakTimeRemaining_->Unload();
+}
+
+}  // namespace unw
