@@ -8,6 +8,10 @@ namespace unw {
 
 namespace {
 
+// Input this soon after the user went away is the end of what sent them away (the keys that
+// locked the screen, the lid closing), not a return.
+constexpr int64_t kSettleMs = 5000;
+
 // While the break cycle counts or alerts; a stopped or paused timer and a break have nothing to
 // count idle time against.
 bool Working(CycleState s) {
@@ -78,7 +82,7 @@ void Awareness::tmrAware_Timer() {
     // A resume or an unlock whose notice was lost must not keep the user away for ever: input
     // after the moment the user went away says they are back.
     const int64_t lastInput = presence_.WallMs() - presence_.IdleMs();
-    if (lastInput > awaySince_) {
+    if (lastInput > awaySince_ + kSettleMs) {
       reasons_.clear();
       const int64_t awayMs = lastInput - awaySince_;
       trace_.Line("aware.back", {"input", std::to_string(awayMs)});

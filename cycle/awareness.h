@@ -29,7 +29,8 @@ class Awareness {
   // Whether the once-a-second look (tmrAware) is needed now.
   bool NeedsPolling() const;
   // Once a second while needed: a held alert comes once nothing holds it any more; idle time is
-  // noticed; input while the system still says the user is away means the user is back.
+  // noticed; input while the system still says the user is away (once the absence has settled a
+  // few seconds) means the user is back.
   void tmrAware_Timer();
 
  private:

@@ -127,13 +127,99 @@ TEST_F(AwarenessTest, TheBreaksOwnLockAndAStoppedTimerAreLeftAlone) {
   sim.Click("frmTimer", "cmdUnwindle");
   sim.Away(AwayReason::kLock);  // the lock the break asked for
   sim.AdvanceSeconds(900);
+  ASSERT_TRUE(Loaded("frmRestartTimer"));
+  // The user answers before the system says the session is unlocked (its notice comes late):
+  // the time locked was the break itself, not one more to count.
+  sim.Click("frmRestartTimer", "cmdRestartTimer");
+  sim.AdvanceSeconds(5);
   sim.Back(AwayReason::kLock);
-  EXPECT_TRUE(Loaded("frmRestartTimer")) << "the break-over prompt still waits";
+  EXPECT_EQ(State(), CycleState::kCounting);
+  EXPECT_EQ(Display(), "00:09:55") << "the new work period goes on from the answer";
   EXPECT_FALSE(Traced("aware.break"));
-  sim.Click("frmRestartTimer", "cmdStopTimer");
+  sim.Click("frmTimer", "mnuStop");
   sim.Sleep(3600 * 1000);
   EXPECT_EQ(State(), CycleState::kStopped);
   EXPECT_EQ(Display(), "00:10:00");
+}
+
+TEST_F(AwarenessTest, TheExitQuestionKeepsAHeldAlertWaitingThroughAReturn) {
+  StartCounting({{"Minutes", "0"}, {"Seconds", "5"}});
+  sim.Away(AwayReason::kLock);
+  sim.AdvanceSeconds(10);
+  ASSERT_EQ(State(), CycleState::kHeld);
+  sim.Click("frmTimer", "mnuExit");
+  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
+  sim.Back(AwayReason::kLock);
+  sim.AdvanceSeconds(10);
+  EXPECT_EQ(State(), CycleState::kHeld);
+  EXPECT_FALSE(Loaded("frmUnwindle")) << "no prompt under the question";
+  EXPECT_TRUE(sim.fake.sound.played.empty() && sim.fake.sound.beeps.empty()) << "no sound";
+  EXPECT_TRUE(main().visible()) << "the question's window stays";
+  sim.Answer(kIdNo);
+  sim.AdvanceSeconds(2);
+  EXPECT_TRUE(Loaded("frmUnwindle"));
+  EXPECT_EQ(sim.fake.sound.played.size(), 1u);
+}
+
+TEST_F(AwarenessTest, BackFromALockUnderAFullScreenProgramTheTooltipSaysWhyItStillWaits) {
+  StartCounting({{"Minutes", "0"}, {"Seconds", "5"}});
+  sim.fake.presence.fullScreen = true;
+  sim.Away(AwayReason::kLock);
+  sim.AdvanceSeconds(10);
+  EXPECT_EQ(Tip(), kAwayTip);
+  sim.Back(AwayReason::kLock);
+  EXPECT_EQ(Tip(), HoldTip(HoldReason::kFullScreen));
+  EXPECT_EQ(State(), CycleState::kHeld);
+  sim.fake.presence.fullScreen = false;
+  sim.AdvanceSeconds(2);
+  EXPECT_TRUE(Loaded("frmUnwindle"));
+}
+
+TEST_F(AwarenessTest, InputAfterGoingAwayEndsAnAbsenceWhoseReturnWasNeverAnnounced) {
+  // A resume or an unlock whose notice was lost: the held alert comes once the user types.
+  for (AwayReason reason : {AwayReason::kLock, AwayReason::kSleep, AwayReason::kSwitchedAway}) {
+    Sim s;
+    for (auto [k, v] : std::map<std::string, std::string>{{"Hours", "0"},
+                                                          {"Minutes", "0"},
+                                                          {"Seconds", "5"},
+                                                          {"BreakMinutes", "5"},
+                                                          {"StartTimerOnLaunch", "1"}})
+      s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, k, v);
+    s.Start();
+    s.Away(reason);
+    s.AdvanceSeconds(1);
+    s.fake.presence.Input();  // the keys that sent the user away are no return
+    s.AdvanceSeconds(59);
+    ASSERT_EQ(s.app().cycle.state(), CycleState::kHeld) << AwayReasonName(reason);
+    s.AdvanceSeconds(600);
+    EXPECT_EQ(s.app().cycle.state(), CycleState::kHeld) << "no input, still away";
+    s.fake.presence.Input();
+    s.AdvanceSeconds(2);
+    // Away longer than a break while the alert waited: that was the break.
+    EXPECT_EQ(s.app().cycle.state(), CycleState::kCounting) << AwayReasonName(reason);
+    EXPECT_EQ(s.app().frmTimer().TimeRemaining(), "00:00:04") << AwayReasonName(reason);
+  }
+  // Shorter than a break: the alert itself comes.
+  StartCounting({{"Minutes", "0"}, {"Seconds", "5"}});
+  sim.Away(AwayReason::kLock);
+  sim.AdvanceSeconds(60);
+  sim.fake.presence.Input();
+  sim.AdvanceSeconds(2);
+  EXPECT_TRUE(Loaded("frmUnwindle"));
+}
+
+TEST_F(AwarenessTest, AnOpenPromptKeepsQuietWhileTheUserIsAway) {
+  StartCounting({{"Minutes", "0"}, {"Seconds", "5"}, {"SnoozeSeconds", "9"}});
+  sim.AdvanceSeconds(6);
+  ASSERT_TRUE(Loaded("frmUnwindle"));
+  ASSERT_EQ(sim.fake.sound.played.size(), 1u);
+  sim.Away(AwayReason::kLock);
+  sim.AdvanceSeconds(100);
+  EXPECT_EQ(sim.fake.sound.played.size(), 1u) << "nobody to hear it";
+  sim.Back(AwayReason::kLock);
+  sim.AdvanceSeconds(10);
+  EXPECT_EQ(sim.fake.sound.played.size(), 2u) << "again a reminder's length after the return";
+  EXPECT_TRUE(Loaded("frmUnwindle"));
 }
 
 TEST_F(AwarenessTest, WithTheOptionOffSleepCountsForNothing) {

@@ -119,12 +119,49 @@ TEST_F(BreakCycleTest, ReminderLimitOfThreeInDialogMode) {
   EXPECT_EQ(StatusIcon(), "Information");
 }
 
-TEST_F(BreakCycleTest, NoLimitAlwaysOffersTheReminder) {
-  StartCycle({{"NumberOfSnooze", "99"}});
-  for (int prompt = 0; prompt < 12; ++prompt) {
-    sim.AdvanceSeconds(prompt == 0 ? 11 : 21);
-    ASSERT_EQ(StatusIcon(), "Information");
+TEST_F(BreakCycleTest, NoLimitAlwaysOffersTheReminderEvenPastNinetyNine) {
+  StartCycle({{"NumberOfSnooze", "99"}, {"SnoozeSeconds", "1"}});
+  for (int prompt = 0; prompt < 105; ++prompt) {
+    sim.AdvanceSeconds(prompt == 0 ? 11 : 2);
+    ASSERT_EQ(StatusIcon(), "Information") << prompt << " reminders given";
+    ASSERT_TRUE(Prompt("cmdRemindLater").enabled()) << prompt;
     sim.Click("frmUnwindle", "cmdRemindLater");
+  }
+}
+
+TEST_F(BreakCycleTest, ATrayAlertLeftForABreaksLengthOffersRestartOnceClicked) {
+  // The seconds the icon flashed unanswered count toward the break's length at the prompt.
+  struct Case {
+    int flashed;       // seconds between the alert and the click
+    int restartAfter;  // seconds the prompt then shows Remind Later (0: Restart Timer at once)
+  } cases[] = {{35, 0}, {30, 0}, {10, 21}};
+  for (const Case& c : cases) {
+    Sim s;
+    for (auto [k, v] : std::map<std::string, std::string>{{"Hours", "0"},
+                                                          {"Minutes", "0"},
+                                                          {"Seconds", "10"},
+                                                          {"StartTimerOnLaunch", "1"},
+                                                          {"AlertMeBy", "1"},
+                                                          {"BalloonTipsEnabled", "0"},
+                                                          {"SnoozeMinutes", "1"},
+                                                          {"SnoozeSeconds", "0"},
+                                                          {"BreakMinutes", "0"},
+                                                          {"BreakSeconds", "30"}})
+      s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, k, v);
+    s.Start();
+    s.AdvanceSeconds(11);
+    ASSERT_EQ(s.app().cycle.state(), CycleState::kFlashing);
+    s.AdvanceSeconds(c.flashed);
+    s.Tray(TrayEvent::kLeftClick);
+    ASSERT_TRUE(s.FindForm("frmUnwindle")) << c.flashed;
+    auto remindShown = [&] { return s.ctl("frmUnwindle", "cmdRemindLater").visible(); };
+    EXPECT_EQ(remindShown(), c.restartAfter > 0) << c.flashed;
+    if (c.restartAfter == 0) continue;
+    s.AdvanceSeconds(c.restartAfter - 1);
+    EXPECT_TRUE(remindShown()) << c.flashed;
+    s.AdvanceSeconds(1);
+    EXPECT_FALSE(remindShown()) << c.flashed;
+    EXPECT_TRUE(s.ctl("frmUnwindle", "cmdRestartTimer").visible()) << c.flashed;
   }
 }
 
@@ -205,7 +242,7 @@ TEST_F(BreakCycleTest, StoppingABreakEarlyLeadsToTheSamePromptEvenInTheMiddleOfA
   EXPECT_EQ(State(), CycleState::kStopped);
 }
 
-TEST_F(BreakCycleTest, TheLockComesBeforeTheScreenSaverAndFailuresAreIgnored) {
+TEST_F(BreakCycleTest, TheLockComesBeforeTheScreenSaverEvenWhenTheLockFails) {
   sim.fake.workstation.lockResult = 0;
   StartCycle({{"LockWorkstationOnBreak", "1"}, {"ActivateScreenSaver", "1"}});
   sim.Click("frmTimer", "cmdUnwindle");

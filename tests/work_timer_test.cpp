@@ -160,6 +160,17 @@ TEST_F(TimeEntryTest, EditingSwapsTheDisplayForBoxesAndHidesTheTimerItems) {
   EXPECT_EQ(Box("txtHours"), "7");
 }
 
+TEST_F(TimeEntryTest, AOneTimeChangeLeavesTheTrayMenusOwnCaptionsUntilTheFirstStart) {
+  sim.Type("frmTimer", "txtMinutes", "30");
+  sim.Click("frmTimer", "cmdSave");
+  EXPECT_EQ(Display(), "01:30:30");
+  EXPECT_EQ(main().Ctl("mnuStart").caption(), "&Start Timer");
+  EXPECT_EQ(main().Ctl("mnuStop").caption(), "Sto&p Timer");
+  sim.Click("frmTimer", "cmdStart");
+  EXPECT_EQ(main().Ctl("mnuStart").caption(), "Start Timer");
+  EXPECT_EQ(main().Ctl("mnuStop").caption(), "Stop Timer");
+}
+
 TEST_F(TimeEntryTest, SaveClampsTakesFilledBoxesAndIsUsedByTheNextStartOnly) {
   sim.Type("frmTimer", "txtHours", "7");
   sim.Type("frmTimer", "txtMinutes", "75");

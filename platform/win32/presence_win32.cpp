@@ -109,6 +109,13 @@ int64_t Win32Presence::IdleMs() {
   return static_cast<DWORD>(GetTickCount() - lii.dwTime);
 }
 
+bool Win32Presence::IsFullScreenWindow(LONG style, bool maximized, const RECT& r,
+                                       const RECT& monitor) {
+  if (maximized || (style & WS_CAPTION) == WS_CAPTION) return false;
+  return r.left <= monitor.left && r.top <= monitor.top && r.right >= monitor.right &&
+         r.bottom >= monitor.bottom;
+}
+
 bool Win32Presence::FullScreenInFront() {
   QUERY_USER_NOTIFICATION_STATE state = QUNS_ACCEPTS_NOTIFICATIONS;
   if (SUCCEEDED(SHQueryUserNotificationState(&state)) &&
@@ -128,8 +135,8 @@ bool Win32Presence::FullScreenInFront() {
   if (!GetWindowRect(front, &r) ||
       !GetMonitorInfoW(MonitorFromWindow(front, MONITOR_DEFAULTTONEAREST), &mi))
     return false;
-  return r.left <= mi.rcMonitor.left && r.top <= mi.rcMonitor.top &&
-         r.right >= mi.rcMonitor.right && r.bottom >= mi.rcMonitor.bottom;
+  return IsFullScreenWindow(GetWindowLongW(front, GWL_STYLE), IsZoomed(front) != FALSE, r,
+                            mi.rcMonitor);
 }
 
 ScreenRect Win32Presence::PointerWorkArea() {

@@ -29,6 +29,12 @@ class Win32Presence : public Presence {
   bool FullScreenInFront() override;
   ScreenRect PointerWorkArea() override;
 
+  // Whether a window of this style and state, at `window` on a monitor at `monitor`, is a
+  // full-screen program: it covers the whole monitor and has neither a title bar nor the maximized
+  // state (a maximized window covers a monitor whose work area is the whole of it, as with an
+  // auto-hidden taskbar or under Wine, and is still just a big window).
+  static bool IsFullScreenWindow(LONG style, bool maximized, const RECT& window,
+                                 const RECT& monitor);
   // What a notification means: away or back, and why; false for the ones that mean neither.
   static bool EventOf(UINT msg, WPARAM wParam, bool& away, AwayReason& reason);
 

@@ -148,20 +148,34 @@ Action Notify(UINT msg, WPARAM wParam) {
   };
 }
 
-// Opens (or closes) a window of the driver's own in front, with the keyboard: the program the user
-// types into, or a full-screen one (a film, a presentation).
-Action OwnWindow(bool open, bool fullScreen = false) {
+// A window of the driver's own: the program the user types into, a full-screen one (a film, a
+// presentation: no frame, the whole screen), or a program maximized (a title bar, the whole
+// screen).
+enum class Own { kNone, kTyping, kFullScreen, kMaximized };
+
+// Opens (or, with kNone, closes) a window of the driver's own in front, with the keyboard.
+Action OwnWindow(Own kind) {
   return [=](Session& s) {
     if (s.own) DestroyWindow(s.own);
-    const int w = fullScreen ? GetSystemMetrics(SM_CXSCREEN) : 400,
-              h = fullScreen ? GetSystemMetrics(SM_CYSCREEN) : 300;
-    s.own =
-        open ? CreateWindowExW(fullScreen ? WS_EX_TOPMOST : 0, fullScreen ? L"STATIC" : L"EDIT",
-                               L"Own", (fullScreen ? WS_POPUP : WS_OVERLAPPEDWINDOW) | WS_VISIBLE,
-                               0, 0, w, h, 0, 0, 0, 0)
-             : nullptr;
-    SetForegroundWindow(s.own);
-    return !open || WaitFor(3000, [&] { return s.own && GetForegroundWindow() == s.own; });
+    s.own = nullptr;
+    if (kind == Own::kNone) return true;
+    const bool full = kind == Own::kFullScreen;
+    const int w = full ? GetSystemMetrics(SM_CXSCREEN) : 400,
+              h = full ? GetSystemMetrics(SM_CYSCREEN) : 300;
+    s.own = CreateWindowExW(full ? WS_EX_TOPMOST : 0, full ? L"STATIC" : L"EDIT", L"Own",
+                            (full ? WS_POPUP : WS_OVERLAPPEDWINDOW) | WS_VISIBLE, 0, 0, w, h, 0, 0,
+                            0, 0);
+    if (kind == Own::kMaximized) ShowWindow(s.own, SW_MAXIMIZE);
+    // In front, and still in front a moment later: a window of the program that was just shown
+    // may take the foreground after ours did.
+    bool settled = false;
+    for (int tries = 0; tries < 5 && !settled; ++tries) {
+      SetForegroundWindow(s.own);
+      settled = WaitFor(3000, [&] { return GetForegroundWindow() == s.own; }) &&
+                Poll(
+                    500, [&] { return GetForegroundWindow() == s.own; }, false);
+    }
+    return settled;
   };
 }
 
@@ -432,24 +446,67 @@ void Dialogs(Report& r, const Options& o) {
   RunSteps(r, o, "dialogs", Settings("StartTimerOnLaunch=0"), steps);
 }
 
-// Minding the user: a time-up under a full-screen window waits until it closes; a prompt that
-// comes by itself does not take the keyboard from the window the user types into.
+// Minding the user: a time-up under a full-screen window waits until it closes, one under a
+// maximized program does not; a prompt that comes by itself does not take the keyboard from the
+// window the user types into.
 void FullScreenAndKeyboard(Report& r, const Options& o) {
   const std::vector<Step> steps = {
-      {"", OwnWindow(true, true), Traced("aware.held", {"fullscreen"}), 12000},
+      {"", OwnWindow(Own::kFullScreen), Traced("aware.held", {"fullscreen"}), 12000},
       {"aware.fullscreen_holds_the_prompt",
        All({Visible("frmUnwindle", false), Traced("sound.play", {}, 0, true)}), 2000, true},
-      {"aware.prompt_after_fullscreen", OwnWindow(false),
+      {"aware.prompt_after_fullscreen", OwnWindow(Own::kNone),
        All({Visible("frmUnwindle"), Traced("aware.released", {})})},
       {"", Press("frmUnwindle", "cmdRemindLater"), Visible("frmUnwindle", false)},
-      {"aware.prompt_leaves_the_keyboard", OwnWindow(true),
+      {"aware.maximized_window_does_not_hold", OwnWindow(Own::kMaximized),
+       All({Visible("frmUnwindle"), Traced("aware.held", {"fullscreen"}, 1, true)}), 12000},
+      {"", Then({OwnWindow(Own::kNone), Press("frmUnwindle", "cmdRemindLater")}),
+       Visible("frmUnwindle", false)},
+      {"aware.prompt_leaves_the_keyboard", OwnWindow(Own::kTyping),
        All({Visible("frmUnwindle"), InFront(true)}), 12000},
       {"aware.enter_answers_nothing", PressKey("Return"),
        All({Visible("frmUnwindle"), InFront(true)}), 1500, true},
-      {"", Then({OwnWindow(false), Press("frmUnwindle", "cmdStopTimer")})},
+      {"", Then({OwnWindow(Own::kNone), Press("frmUnwindle", "cmdStopTimer")})},
   };
   RunSteps(r, o, "aware_screen",
            Settings("Hours=0 Minutes=0 Seconds=8 SnoozeMinutes=0 SnoozeSeconds=5"), steps);
+}
+
+// The exit question keeps a held alert waiting even when the user comes back meanwhile; the alert
+// comes once the question is answered No.
+void ExitQuestionOverALock(Report& r, const Options& o) {
+  const std::vector<Step> steps = {
+      {"", Notify(WM_WTSSESSION_CHANGE, 7 /* WTS_SESSION_LOCK */), Traced("aware.held", {"away"}),
+       12000},
+      {"", Menu("mnuExit", true), Asks(kExitQuestion), 5000},
+      {"aware.exit_question_holds_through_unlock",
+       Notify(WM_WTSSESSION_CHANGE, 8 /* WTS_SESSION_UNLOCK */),
+       All({Asks(kExitQuestion), Visible("frmUnwindle", false), Visible("frmTimer"),
+            Traced("sound.play", {}, 0, true)}),
+       3000, true},
+      {"aware.alert_after_the_exit_question", Answer(IDNO),
+       All({Visible("frmUnwindle"), Traced("aware.released", {})}), 4000},
+      {"", Press("frmUnwindle", "cmdStopTimer")},
+  };
+  RunSteps(r, o, "aware_exit", Settings("Hours=0 Minutes=0 Seconds=4"), steps);
+}
+
+// A time-up while the preferences dialog is open waits for the dialog and keeps what was typed in
+// it; the alert comes once it closes.
+void PreferencesAtTimeUp(Report& r, const Options& o) {
+  const std::vector<Step> steps = {
+      {"", Menu("mnuPreferences", true), Visible("frmPreferences"), 5000},
+      {"", Type("frmPreferences", "txtBreakMinutes", "7"),
+       Is("frmPreferences", "cmdSave", "enabled", true)},
+      {"preferences.time_up_waits_for_the_dialog", Traced("aware.held", {"preferences"}), 12000},
+      {"preferences.typed_value_kept",
+       All({Visible("frmUnwindle", false), Texts("frmPreferences", {{"txtBreakMinutes", "7"}})}),
+       2000, true},
+      {"", Press("frmPreferences", "cmdSave"), Stored("BreakMinutes", "7")},
+      {"preferences.alert_after_the_dialog", Press("frmPreferences", "cmdExit"),
+       All({Visible("frmPreferences", false), Visible("frmUnwindle")}), 3000},
+      {"", Press("frmUnwindle", "cmdStopTimer")},
+  };
+  RunSteps(r, o, "prefs_timeup", Settings("Hours=0 Minutes=0 Seconds=8"), steps);
 }
 
 // Sleep and lock as long as a break count as one: posted suspend/resume and lock/unlock with the
@@ -862,7 +919,9 @@ int main(int argc, char** argv) {
                       {"dialogs", Dialogs},
                       {"sounds", Sounds},
                       {"aware_screen", FullScreenAndKeyboard},
-                      {"aware_sleep", SleepAndLock}},
+                      {"aware_sleep", SleepAndLock},
+                      {"aware_exit", ExitQuestionOverALock},
+                      {"prefs_timeup", PreferencesAtTimeUp}},
                      args);
   if (cmd == "release" && SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
     return RunGroups({{"icon", Icon},
