@@ -265,7 +265,10 @@ void FrmTimer::cmdStop_Click() {
   app_.cycle.Stop();
 }
 void FrmTimer::cmdUnwindle_Click() {
-  app_.cycle.BreakNow();
+  app_.cycle.BreakNow(BreakSource::kMainWindow);
+}
+void FrmTimer::mnuUnwindle_Click() {
+  app_.cycle.BreakNow(BreakSource::kTrayMenu);
 }
 void FrmTimer::mnuStopBreakPopUp_Click() {
   app_.cycle.StopBreak();

@@ -49,7 +49,7 @@ class FrmTimer : public Form {
   void mnuStart_Click() { cmdStart_Click(); }
   void mnuPause_Click() { cmdPause_Click(); }
   void mnuStop_Click() { cmdStop_Click(); }
-  void mnuUnwindle_Click() { cmdUnwindle_Click(); }
+  void mnuUnwindle_Click();
   void mnuStopBreakPopUp_Click();
   void mPopRestore_Click();
   void mPopAbout_Click();

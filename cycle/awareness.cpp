@@ -49,6 +49,9 @@ void Awareness::Away(AwayReason reason) {
   if (settings_.SleepCountsAsBreak != 1) return;
   if (reasons_.empty() && !idleAway_) {
     awaySince_ = presence_.WallMs();
+    awayKind_ = reason == AwayReason::kSleep  ? AwayKind::kSleep
+                : reason == AwayReason::kLock ? AwayKind::kLock
+                                              : AwayKind::kSwitched;
     // The lock a break asks for belongs to the break.
     const CycleState s = cycle_.state();
     partOfBreak_ = s == CycleState::kOnBreak || s == CycleState::kBreakOver;
@@ -69,7 +72,7 @@ void Awareness::Back(AwayReason reason) {
 void Awareness::Returned(int64_t awayMs) {
   if (awayMs >= BreakMs() && Working(cycle_.state())) {
     trace_.Line("aware.break", {std::to_string(awayMs)});
-    cycle_.NaturalBreak();
+    cycle_.NaturalBreak(awayKind_, awayMs);
   } else if (cycle_.state() == CycleState::kHeld) {
     cycle_.RecheckHold();
   } else if (!away()) {
@@ -94,6 +97,7 @@ void Awareness::tmrAware_Timer() {
     const int64_t idle = presence_.IdleMs();
     if (!idleAway_ && reasons_.empty() && idle >= BreakMs()) {
       idleAway_ = true;
+      awayKind_ = AwayKind::kIdle;
       awaySince_ = presence_.WallMs() - idle;
       trace_.Line("aware.away", {"idle"});
       cycle_.ShowAway();

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <set>
 
+#include "cycle/cycle_observer.h"
 #include "cycle/cycle_state.h"
 #include "platform/presence.h"
 
@@ -44,10 +45,11 @@ class Awareness {
   Presence& presence_;
   Trace& trace_;
   BreakCycle& cycle_;
-  std::set<AwayReason> reasons_;  // why the user is away now
-  int64_t awaySince_ = 0;         // WallMs when the first reason began
-  bool partOfBreak_ = false;      // away since a break began (the break's own lock)
-  bool idleAway_ = false;         // no input for a break's length
+  std::set<AwayReason> reasons_;          // why the user is away now
+  int64_t awaySince_ = 0;                 // WallMs when the first reason began
+  AwayKind awayKind_ = AwayKind::kSleep;  // what the first reason was
+  bool partOfBreak_ = false;              // away since a break began (the break's own lock)
+  bool idleAway_ = false;                 // no input for a break's length
   int64_t lastIdleMs_ = 0;
 };
 

@@ -101,7 +101,12 @@ void BreakCycle::SyncTimers() {
   tmrAware_.Run(awareness_.NeedsPolling() && !exitHold_);
 }
 
+void BreakCycle::Tell(CycleEvent event) {
+  for (CycleObserver* o : observers_) o->OnCycleEvent(event);
+}
+
 void BreakCycle::End() {
+  if (!ended_) Tell({CycleEventKind::kProgramEnded});
   ended_ = true;
   breakOn_ = false;
   for (CycleTimer* t :
@@ -117,9 +122,16 @@ void BreakCycle::Begin() {
   work_.Reset(WorkInterval());
   SyncTimers();
   ShowState();
+  Tell({CycleEventKind::kProgramStarted});
 }
 
 void BreakCycle::Start() {
+  Tell({state_ == CycleState::kPaused ? CycleEventKind::kWorkResumed
+                                      : CycleEventKind::kWorkStarted});
+  StartCountdown();
+}
+
+void BreakCycle::StartCountdown() {
   if (IsAlert(state_)) EndAlert();
   // A paused countdown resumes; anything else counts the work interval afresh.
   if (state_ != CycleState::kPaused) work_.Reset(WorkInterval());
@@ -128,12 +140,18 @@ void BreakCycle::Start() {
 }
 
 void BreakCycle::Pause() {
+  Tell({CycleEventKind::kWorkPaused});
   if (IsAlert(state_)) EndAlert();
   d_.tray.CountdownPaused(WorkStatus(kPaused));
   SetState(CycleState::kPaused);
 }
 
 void BreakCycle::Stop() {
+  Tell({CycleEventKind::kWorkStopped});
+  StopCountdown();
+}
+
+void BreakCycle::StopCountdown() {
   if (IsAlert(state_)) EndAlert();
   snoozeCount_ = 0;
   LoadWorkInterval();
@@ -154,6 +172,7 @@ void BreakCycle::tmrMain_Timer() {
   }
   work_.Tick();
   ShowState();
+  Tell({CycleEventKind::kTick});
   d_.tray.CountdownTicked(awareness_.away() ? kAwayTip : WorkStatus(kStarted));
 }
 

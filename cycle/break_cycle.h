@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cycle/awareness.h"
 #include "cycle/countdown.h"
+#include "cycle/cycle_observer.h"
 #include "cycle/cycle_state.h"
 #include "cycle/cycle_timer.h"
 #include "cycle/cycle_view.h"
@@ -56,6 +58,8 @@ class BreakCycle {
   HoldReason holdReason() const { return holdReason_; }
   CycleSnapshot Snapshot() const;
   Awareness& awareness() { return awareness_; }
+  // From now on `observer` hears what happens (CycleEvent); it must outlive the cycle's use.
+  void AddObserver(CycleObserver& observer) { observers_.push_back(&observer); }
 
   // At start-up: stopped on the saved interval, no reminder counted.
   void Begin();
@@ -63,8 +67,8 @@ class BreakCycle {
   void Start();
   void Pause();
   void Stop();
-  // Break now, from any state but a break.
-  void BreakNow();
+  // Break now, from any state but a break; asked for at `source`.
+  void BreakNow(BreakSource source);
   // Reloads Hours, Minutes and Seconds from the store, repairing them.
   void LoadWorkInterval();
   // The working interval changed in memory (the one-time change): a stopped timer shows it.
@@ -91,7 +95,7 @@ class BreakCycle {
 
   // The user was away for a break's length (asleep, locked, idle): that was the break. A counting
   // work countdown, or one whose alert is on, starts again from the full interval.
-  void NaturalBreak();
+  void NaturalBreak(AwayKind away, int64_t awayMs);
   // What holds the waiting alert may have changed: it comes now if nothing holds it, and the tray
   // says the new reason if something else does.
   void RecheckHold();
@@ -114,6 +118,10 @@ class BreakCycle {
 
  private:
   void SetState(CycleState s);
+  void Tell(CycleEvent event);
+  // The countdown's own start and stop, which the transitions above tell as what they mean.
+  void StartCountdown();
+  void StopCountdown();
   void ShowState();
   // Ends an alert that is still on: balloon, flashing, repeats.
   void EndAlert();
@@ -124,7 +132,7 @@ class BreakCycle {
   // The break prompt, then its answer. A prompt that came by itself (`byUser` false) does not
   // take the keyboard from the program the user is typing into.
   void Prompt(bool byUser);
-  void TakeBreak();
+  void TakeBreak(BreakSource source);
   // A second of the break prompt's away count; the prompt offers Restart Timer after a break's
   // length.
   void CountAway();
@@ -159,6 +167,7 @@ class BreakCycle {
   CycleTimer tmrFlash_;
   CycleTimer tmrBalloonTip_;
   CycleTimer tmrAware_;
+  std::vector<CycleObserver*> observers_;
 };
 
 // The tray tooltip of the work countdown: the maker, the time and the state.

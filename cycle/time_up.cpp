@@ -26,6 +26,13 @@ void BreakCycle::AlertUser() {
     Hold(reason);
     return;
   }
+  // A new alert, or one that waited: not the tray alert's own repeat.
+  if (!IsAlert(state_) || state_ == CycleState::kHeld) {
+    Tell({.kind = CycleEventKind::kAlertShown,
+          .way = s.AlertMeBy == 0   ? AlertWay::kPrompt
+                 : s.AlertMeBy == 1 ? AlertWay::kTray
+                                    : AlertWay::kNone});
+  }
   holdReason_ = HoldReason::kNone;
   snoozeSeconds_ = s.SnoozeMinutes * 60 + s.SnoozeSeconds;
   breakSeconds_ = s.BreakMinutes * 60 + s.BreakSeconds;
@@ -52,6 +59,7 @@ void BreakCycle::AlertUser() {
 }
 
 void BreakCycle::Hold(HoldReason reason) {
+  if (state_ != CycleState::kHeld) Tell({.kind = CycleEventKind::kAlertHeld, .hold = reason});
   holdReason_ = reason;
   d_.trace.Line("aware.held", {HoldReasonName(reason)});
   d_.tray.ShowIdle(HoldTip(reason));
@@ -78,12 +86,13 @@ void BreakCycle::ShowBack() {
   d_.tray.ShowTip(WorkStatus(kStarted));
 }
 
-void BreakCycle::NaturalBreak() {
+void BreakCycle::NaturalBreak(AwayKind away, int64_t awayMs) {
   const bool alert = IsAlert(state_);
   if (state_ != CycleState::kCounting && !alert) return;
+  Tell({.kind = CycleEventKind::kNaturalBreak, .away = away, .seconds = awayMs / 1000});
   if (alert) d_.view.ReturnAfterAlert();
-  Stop();
-  Start();
+  StopCountdown();
+  StartCountdown();
   // A prompt still waiting goes: its answer came too late to count.
   d_.view.ClosePrompt();
 }
@@ -133,6 +142,7 @@ void BreakCycle::HandleCustomMessage(PromptAnswer answer) {
   const Settings& s = d_.settings;
   switch (answer) {
     case PromptAnswer::kRemindLater:
+      Tell({CycleEventKind::kSnoozed});
       d_.view.ReturnAfterAlert();
       work_.Reset(static_cast<int16_t>(s.SnoozeMinutes * 60 + s.SnoozeSeconds));
       d_.tray.CountdownStartsAfresh(WorkStatus(kStarted));
@@ -141,27 +151,29 @@ void BreakCycle::HandleCustomMessage(PromptAnswer answer) {
       SetState(CycleState::kCounting);
       break;
     case PromptAnswer::kTakeBreak:
-      TakeBreak();
+      TakeBreak(BreakSource::kPrompt);
       break;
     case PromptAnswer::kStopTimer:
+      Tell({.kind = CycleEventKind::kBreakSkipped, .answer = answer});
       d_.view.ReturnAfterAlert();
-      Stop();
+      StopCountdown();
       d_.view.BringBack();
       break;
     case PromptAnswer::kRestartTimer:
+      Tell({.kind = CycleEventKind::kBreakSkipped, .answer = answer});
       d_.view.ReturnAfterAlert();
-      Stop();
-      Start();
+      StopCountdown();
+      StartCountdown();
       break;
   }
 }
 
-void BreakCycle::BreakNow() {
+void BreakCycle::BreakNow(BreakSource source) {
   if (state_ == CycleState::kOnBreak || state_ == CycleState::kBreakOver) return;
-  HandleCustomMessage(PromptAnswer::kTakeBreak);
+  TakeBreak(source);
 }
 
-void BreakCycle::TakeBreak() {
+void BreakCycle::TakeBreak(BreakSource source) {
   const Settings& s = d_.settings;
   // A tray alert still on is answered by the break: its balloon timer or repeat would otherwise
   // open a prompt over it.
@@ -171,10 +183,12 @@ void BreakCycle::TakeBreak() {
   breakOn_ = true;
   ranOut_ = false;
   d_.tray.CountdownStartsAfresh(BreakStatusText(breakTime_.Ms()));
+  Tell({.kind = CycleEventKind::kBreakStarted, .source = source});
   SetState(CycleState::kOnBreak);
   d_.view.RunBreak();
   breakOn_ = false;
   tmrBreak_.Run(false);
+  Tell({.kind = CycleEventKind::kBreakEnded, .ranOut = ranOut_, .seconds = breakTime_.elapsed()});
   if (ended_) return;
   d_.view.HideForAlert(false);
   LoadWorkInterval();

@@ -341,5 +341,87 @@ TEST_F(BreakCycleTest, TrayClicksAreIgnoredWhileAProgramWindowIsOpenUnlessAnAler
   EXPECT_TRUE(Loaded("frmUnwindle")) << "the acknowledging click always counts";
 }
 
+// Keeps what the cycle tells, but its ticks, as short words.
+struct Told : CycleObserver {
+  void OnCycleEvent(const CycleEvent& e) override {
+    static const char* const kWords[] = {"started", "ended",  "work", "resumed", "paused",
+                                         "stopped", "alert",  "held", "snoozed", "skipped",
+                                         "break",   "rested", "away", "tick"};
+    if (e.kind == CycleEventKind::kTick) return;
+    std::string w = kWords[static_cast<int>(e.kind)];
+    if (e.kind == CycleEventKind::kAlertShown)
+      w += e.way == AlertWay::kPrompt ? ":prompt" : ":tray";
+    if (e.kind == CycleEventKind::kAlertHeld) w += std::string(":") + HoldReasonName(e.hold);
+    if (e.kind == CycleEventKind::kBreakSkipped)
+      w += e.answer == PromptAnswer::kRestartTimer ? ":restart" : ":stop";
+    if (e.kind == CycleEventKind::kBreakStarted)
+      w += e.source == BreakSource::kPrompt       ? ":prompt"
+           : e.source == BreakSource::kTrayMenu   ? ":tray"
+           : e.source == BreakSource::kMainWindow ? ":main"
+                                                  : ":command";
+    if (e.kind == CycleEventKind::kBreakEnded)
+      w += (e.ranOut ? ":ran out " : ":cut short ") + std::to_string(e.seconds);
+    if (e.kind == CycleEventKind::kNaturalBreak)
+      w += (e.away == AwayKind::kSleep ? ":sleep " : ":other ") + std::to_string(e.seconds);
+    words.push_back(w);
+  }
+  std::vector<std::string> words;
+};
+
+TEST_F(BreakCycleTest, TheCycleTellsWhatHappensOnceInThePersonsWords) {
+  Told told;
+  sim.app().cycle.AddObserver(told);
+  StartCycle({{"BreakMinutes", "0"}, {"BreakSeconds", "6"}});
+  sim.AdvanceSeconds(11);
+  sim.Click("frmUnwindle", "cmdRemindLater");
+  sim.AdvanceSeconds(21 + 7);                   // unanswered a break's length
+  sim.Click("frmUnwindle", "cmdRestartTimer");  // a break skipped, not a stop and a start
+  sim.Click("frmTimer", "mnuPause");
+  sim.Click("frmTimer", "mnuStart");
+  sim.Click("frmTimer", "cmdUnwindle");
+  sim.AdvanceSeconds(3);
+  sim.Click("frmBreakTimeRemaining", "cmdStopTimer");
+  sim.Click("frmRestartTimer", "cmdStopTimer");
+  sim.Click("frmTimer", "mnuUnwindle");
+  sim.AdvanceSeconds(7);
+  sim.Click("frmRestartTimer", "cmdRestartTimer");
+  sim.Sleep(6000);
+  sim.Away(AwayReason::kLock);
+  sim.AdvanceSeconds(11);
+  sim.Back(AwayReason::kLock);  // a break's length: the waiting alert is the break's
+  sim.fake.presence.fullScreen = true;
+  sim.AdvanceSeconds(11);
+  sim.fake.presence.fullScreen = false;
+  sim.AdvanceSeconds(1);
+  sim.Click("frmUnwindle", "cmdUnwindle");
+  sim.AdvanceSeconds(7);
+  sim.Click("frmRestartTimer", "cmdStopTimer");
+  sim.Click("frmTimer", "cmdExit");
+  sim.Answer(kIdYes);
+  EXPECT_EQ(told.words, (std::vector<std::string>{"started",
+                                                  "work",
+                                                  "alert:prompt",
+                                                  "snoozed",
+                                                  "alert:prompt",
+                                                  "skipped:restart",
+                                                  "paused",
+                                                  "resumed",
+                                                  "break:main",
+                                                  "rested:cut short 3",
+                                                  "stopped",
+                                                  "break:tray",
+                                                  "rested:ran out 6",
+                                                  "work",
+                                                  "away:sleep 6",
+                                                  "held:away",
+                                                  "away:other 11",
+                                                  "held:fullscreen",
+                                                  "alert:prompt",
+                                                  "break:prompt",
+                                                  "rested:ran out 6",
+                                                  "stopped",
+                                                  "ended"}));
+}
+
 }  // namespace
 }  // namespace unw

@@ -1,0 +1,53 @@
+// What happens in the break cycle, told to whoever keeps count (the history of the day). The
+// cycle tells each thing once, in the words a person would count it in: a restart at a prompt is
+// a skipped break, not a stop and a start.
+#pragma once
+
+#include <cstdint>
+
+#include "cycle/cycle_state.h"
+
+namespace unw {
+
+enum class CycleEventKind {
+  kProgramStarted,  // the cycle began at start-up
+  kProgramEnded,    // the program ends (also at a shutdown or log-off)
+  kWorkStarted,     // a work period began from its full interval (Start; Restart after a break)
+  kWorkResumed,     // a paused work period goes on
+  kWorkPaused,
+  kWorkStopped,   // Stop; Stop Timer after a break
+  kAlertShown,    // the time is up and the alert came: `way`
+  kAlertHeld,     // the time is up and the alert waits: `hold`
+  kSnoozed,       // Remind Later at the prompt
+  kBreakSkipped,  // Restart Timer or Stop Timer at the prompt: `answer`
+  kBreakStarted,  // `source`
+  kBreakEnded,    // ran out, or cut short (`ranOut`), after `seconds`
+  kNaturalBreak,  // time away as long as a break counted as one: `away`, `seconds`
+  kTick,          // a second of the work countdown (for those who mark time)
+};
+
+// Where a break was asked for.
+enum class BreakSource { kPrompt, kTrayMenu, kMainWindow, kCommandLine };
+// How the alert came.
+enum class AlertWay { kPrompt, kTray, kNone };
+// Why the user was away.
+enum class AwayKind { kSleep, kLock, kSwitched, kIdle };
+
+struct CycleEvent {
+  CycleEventKind kind;
+  AlertWay way = AlertWay::kNone;
+  HoldReason hold = HoldReason::kNone;
+  PromptAnswer answer = PromptAnswer::kStopTimer;
+  BreakSource source = BreakSource::kPrompt;
+  AwayKind away = AwayKind::kSleep;
+  bool ranOut = false;
+  int64_t seconds = 0;
+};
+
+class CycleObserver {
+ public:
+  virtual ~CycleObserver() = default;
+  virtual void OnCycleEvent(const CycleEvent& event) = 0;
+};
+
+}  // namespace unw
