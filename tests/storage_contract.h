@@ -33,9 +33,10 @@ TYPED_TEST_P(StorageContract, LinesGoWhereTheLastWholeLineEndsAndComeBackAsWritt
   uint64_t at = 0;
   ASSERT_EQ(s.AppendDurably("history.tsv", at, "one\n"), StorageStatus::kOk);
   EXPECT_EQ(at, 4u);
-  ASSERT_EQ(s.AppendDurably("history.tsv", at, "two\nthr"), StorageStatus::kOk);
-  EXPECT_EQ(this->Content(this->PathOf("history.tsv")), "one\ntwo\nthr");
-  // A line torn by a crash is written over from where the last whole line ends.
+  ASSERT_EQ(s.AppendDurably("history.tsv", at, "two\nthe torn rest of a long line"),
+            StorageStatus::kOk);
+  EXPECT_EQ(this->Content(this->PathOf("history.tsv")), "one\ntwo\nthe torn rest of a long line");
+  // A line torn by a crash is written over from where the last whole line ends, and goes.
   at = 8;
   ASSERT_EQ(s.AppendDurably("history.tsv", at, "three\n"), StorageStatus::kOk);
   EXPECT_EQ(at, 14u);
