@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <tuple>
 #include <functional>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "history/figures.h"
@@ -405,6 +405,9 @@ TEST_F(HistoryTest, ADiskThatRefusesTheJournalCostsTheFileAloneAndSaysSoInOneLin
     EXPECT_EQ(today.workedMs, 30 * kMinute);
     EXPECT_EQ(today.breaksTaken, 1);
     EXPECT_EQ(refusing.files.count(folder) ? refusing.files[folder] : "", c.stray);
+    const std::vector<Event> held = j.events();
+    EXPECT_FALSE(j.Clear());
+    EXPECT_EQ(j.events(), held) << "nothing forgotten while the file cannot be cleared";
     // Once the disk takes it again, the lines it refused come first, and nothing torn is left.
     c.heal(refusing);
     j.Record(ProgramEnded());
@@ -414,6 +417,9 @@ TEST_F(HistoryTest, ADiskThatRefusesTheJournalCostsTheFileAloneAndSaysSoInOneLin
     for (const Event& e : j.events()) expected += FormatEvent(e) + "\n";
     EXPECT_EQ(refusing.files[file], expected);
     EXPECT_EQ(ParseJournal(refusing.files[file]), j.events());
+    EXPECT_TRUE(j.Clear());
+    EXPECT_EQ(refusing.files[file], JournalHeader() + "\n");
+    EXPECT_TRUE(j.events().empty());
   }
 }
 
