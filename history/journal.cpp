@@ -9,9 +9,9 @@ namespace {
 constexpr std::string_view kHeaderStart = "# KORVANTE Unwindle history\tversion ";
 constexpr int64_t kDayMs = 86400000;
 
-// Calls `line(whole, text)` for each line that has its line end: `whole` with the end, `text`
-// without it (a CR before it too: the file may have passed through an editor). Returns where the
-// last whole line ends; what follows there was torn.
+// Calls `line(whole, content, at)` for each line that has its line end: `whole` with the end,
+// `content` without it (nor a CR before it: the file may have passed through an editor), `at`
+// where it starts. Returns where the last whole line ends; what follows there was torn.
 template <typename Line>
 size_t ForEachLine(std::string_view text, Line&& line) {
   size_t pos = 0;
