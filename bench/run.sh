@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Timer accuracy, CPU time, peak memory and size of the real unwindle.exe under Wine.
+# Timer accuracy, CPU time, peak memory and size of the real unwindle.exe under Wine, and what the
+# history costs (unwindle_history_bench.exe: one journal append, 400 days of figures).
 #
 #   bench/run.sh [BUILD_DIR]        (default: build/windows)
 #   UNWINDLE_BENCH_SECONDS=10 bench/run.sh     a shorter countdown (default 120)
@@ -19,6 +20,7 @@ seconds="${UNWINDLE_BENCH_SECONDS:-120}"
 exe="$build/platform/win32/unwindle.exe"
 driver="$build/tests/e2e/unwindle_e2e_driver.exe"
 naive="$build/bench/naive_timer.exe"
+history="$build/bench/unwindle_history_bench.exe"
 results="${BENCH_RESULTS:-$build/bench-results}"
 
 say() { printf 'bench: %s\n' "$*"; }
@@ -61,6 +63,11 @@ report() {
   say "  unwindle.exe CPU time (utime+stime): $(na "$cpu_s") s"
   say "  unwindle.exe peak memory (VmHWM): $(na "$hwm_kb") kB"
   say "  unwindle.exe size: $(na "$size") bytes"
+  if [[ -s "$results/history.txt" ]]; then
+    sed 's/^/bench: /' "$results/history.txt"
+  else
+    say "history: n/a"
+  fi
   say "  details in $results"
 }
 
@@ -76,6 +83,12 @@ wine_env_setup >/dev/null 2>"$results/setup.txt" || {
   report
   exit 0
 }
+
+# The history's costs first, so that they do not share the machine with the countdown.
+if [[ -f "$history" ]]; then
+  timeout 120 wine "$history" >"$results/history.txt" 2>"$results/history-stderr.txt" ||
+    say "the history bench did not finish"
+fi
 
 # The interval, with the timer started at launch.
 wine "$driver" plant --clean "Hours=$((seconds / 3600))" "Minutes=$((seconds % 3600 / 60))" \

@@ -1,0 +1,157 @@
+// What the history costs on a real disk: one journal append (written and flushed), and, for 400
+// days of history, the start-up read, the Statistics window's figures and the command line's CSV.
+// Prints figures and never fails. Runs in a temporary folder of its own.
+//
+//   unwindle_history_bench.exe [APPENDS]      (default 200)
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "history/figures.h"
+#include "history/journal.h"
+#include "platform/win32/calendar_win32.h"
+#include "platform/win32/storage_win32.h"
+#include "platform/win32/wide_text.h"
+
+namespace {
+
+using namespace unw;
+
+double NowMs() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+// The median of `runs` timings of `work`, in milliseconds.
+template <typename Work>
+double Median(int runs, Work&& work) {
+  std::vector<double> ms;
+  for (int i = 0; i < runs; ++i) {
+    const double start = NowMs();
+    work();
+    ms.push_back(NowMs() - start);
+  }
+  std::sort(ms.begin(), ms.end());
+  return ms[ms.size() / 2];
+}
+
+// A busy working day from 08:00 local time: eight work periods of an hour with their marks, each
+// ended by a break, a snooze or a skip, the program started and ended.
+void WorkingDay(int64_t eightUtc, int offset, std::string& text, size_t& events) {
+  auto line = [&](int64_t minute, Event e) {
+    e.at = {eightUtc + minute * 60000, offset};
+    text += FormatEvent(e);
+    text += '\n';
+    ++events;
+  };
+  line(0, ProgramStarted());
+  int64_t t = 0;
+  for (int period = 0; period < 8; ++period) {
+    line(t, WorkStarted());
+    for (int m = 5; m < 60; m += 5) line(t + m, StillCounting());
+    t += 60;
+    line(t, AlertShown(period % 2 ? AlertWay::kTray : AlertWay::kPrompt));
+    if (period % 3 == 0) {
+      line(t, Snoozed());
+      line(t + 5, AlertShown(AlertWay::kPrompt));
+      t += 5;
+    }
+    if (period % 4 == 3) {
+      line(t, BreakSkipped(SkipAnswer::kRestart));
+      continue;
+    }
+    line(t, BreakStarted(BreakSource::kPrompt));
+    line(t + 5, BreakEnded(period == 5 ? BreakEnd::kCutShort : BreakEnd::kRanOut, 300));
+    t += 5;
+  }
+  line(t, WorkStopped());
+  line(t + 30, ProgramEnded());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int appends = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::string folder =
+      win32::Utf8(temp) + "unwindle-history-bench-" + std::to_string(GetCurrentProcessId());
+  Trace trace{nullptr, ""};
+  Win32Storage storage(trace, folder);
+  Win32Calendar calendar;
+
+  // One append: the line formatted, written where the last one ended, and flushed.
+  {
+    Journal journal(storage, calendar);
+    journal.Open();
+    std::vector<double> ms;
+    for (int i = 0; i < appends; ++i) {
+      const double start = NowMs();
+      journal.Record(i % 2 ? WorkStarted() : Snoozed());
+      ms.push_back(NowMs() - start);
+    }
+    std::sort(ms.begin(), ms.end());
+    double sum = 0;
+    for (double m : ms) sum += m;
+    std::printf(
+        "history: one journal append (written, flushed): median %.3f ms, mean %.3f ms, "
+        "slowest %.3f ms (%d appends)%s\n",
+        ms[ms.size() / 2], sum / ms.size(), ms.back(), appends,
+        journal.writing() ? "" : " - the journal could not write");
+  }
+
+  // 400 days of history in the file.
+  const int64_t now = calendar.UtcMs();
+  const int offset = calendar.ToLocal(now).offsetMinutes;
+  const int64_t today = LocalDay({now, offset});
+  std::string text = JournalHeader() + "\n";
+  size_t events = 0;
+  for (int d = 399; d >= 0; --d) {
+    const int64_t eightLocal = (today - d) * 86400000LL + 8 * 3600000LL;
+    WorkingDay(eightLocal - offset * 60000LL, offset, text, events);
+  }
+  if (storage.ReplaceAtomically(kJournalFileName, text) != StorageStatus::kOk) {
+    std::printf("history: 400 days: n/a (the file could not be written in %s)\n", folder.c_str());
+    return 0;
+  }
+
+  Journal journal(storage, calendar);
+  const double startUp = Median(5, [&] { journal.Open(); });
+  const Stamp at = journal.Now();
+  std::vector<DayFigures> chart;  // kept, so that the work is not optimised away
+  const double window = Median(21, [&] {
+    const std::vector<DayFigures> days = FiguresByDay(journal.events(), at);
+    chart = LastDays(days, LocalDay(at), 14);
+  });
+  std::string csv;
+  const double command = Median(5, [&] {
+    std::string read;
+    storage.Read(kJournalFileName, read);
+    const std::vector<Event> all = ParseJournal(read);
+    csv = FiguresCsv(LastDays(FiguresByDay(all, at), LocalDay(at), 14));
+  });
+  std::printf("history: 400 days of history: %zu events, %.1f MB\n", events,
+              text.size() / 1048576.0);
+  std::printf("history:   start-up (read, keep 400 days): %.1f ms\n", startUp);
+  std::printf(
+      "history:   Statistics figures (every day, the last 14 for the chart, today): "
+      "%.1f ms (goal: under 100 ms)\n",
+      window);
+  std::printf("history:   /history 14 (read, parse, figures, CSV): %.1f ms\n", command);
+
+  // Leaves nothing behind.
+  for (const char* name : {kJournalFileName, "history.tsv.new"})
+    DeleteFileW(win32::Wide(folder + "\\" + name).c_str());
+  RemoveDirectoryW(win32::Wide(folder).c_str());
+  return 0;
+}

@@ -1,0 +1,258 @@
+#include "history/event.h"
+
+#include <cstdio>
+#include <span>
+
+#include "platform/calendar.h"
+
+namespace unw {
+
+namespace {
+
+constexpr int64_t kDayMs = 86400000;
+
+// Each kind's name, the words of its detail in the order of the detail's enum (none when it has
+// no detail), and whether a number of seconds follows; in the order of EventKind.
+struct KindText {
+  const char* name;
+  std::span<const char* const> words;
+  bool seconds;
+};
+
+constexpr const char* kAlertWays[] = {"prompt", "tray", "none"};
+constexpr const char* kHoldWhys[] = {"fullscreen", "away"};
+constexpr const char* kSkipAnswers[] = {"restart", "stop"};
+constexpr const char* kBreakSources[] = {"prompt", "tray", "main", "command"};
+constexpr const char* kBreakEnds[] = {"ranout", "cut"};
+constexpr const char* kAwayKinds[] = {"sleep", "lock", "switched", "idle"};
+
+constexpr KindText kKinds[] = {
+    {"program.start", {}, false},
+    {"program.end", {}, false},
+    {"work.start", {}, false},
+    {"work.resume", {}, false},
+    {"work.pause", {}, true},
+    {"work.stop", {}, false},
+    {"work.counting", {}, false},
+    {"alert.shown", kAlertWays, false},
+    {"alert.held", kHoldWhys, false},
+    {"alert.snooze", {}, false},
+    {"alert.skip", kSkipAnswers, false},
+    {"break.start", kBreakSources, false},
+    {"break.end", kBreakEnds, true},
+    {"break.natural", kAwayKinds, true},
+};
+constexpr size_t kKindCount = std::size(kKinds);
+static_assert(kKindCount == static_cast<size_t>(EventKind::kNaturalBreak) + 1);
+
+Event Make(EventKind kind, uint8_t detail = 0, int32_t seconds = 0) {
+  Event e;
+  e.kind = kind;
+  e.detail = detail;
+  e.seconds = seconds < 0 ? 0 : seconds;
+  return e;
+}
+
+// The next tab-separated field of `rest`, which moves past it.
+std::string_view NextField(std::string_view& rest) {
+  const size_t tab = rest.find('\t');
+  const std::string_view field = rest.substr(0, tab);
+  rest = tab == std::string_view::npos ? std::string_view() : rest.substr(tab + 1);
+  return field;
+}
+
+// `count` decimal digits at `text[at]`, or -1.
+int Digits(std::string_view text, size_t at, size_t count) {
+  int value = 0;
+  for (size_t i = at; i < at + count; ++i) {
+    if (i >= text.size() || text[i] < '0' || text[i] > '9') return -1;
+    value = value * 10 + (text[i] - '0');
+  }
+  return value;
+}
+
+// A count of seconds: up to nine digits, nothing else.
+std::optional<int32_t> ParseSeconds(std::string_view field) {
+  if (field.empty() || field.size() > 9) return std::nullopt;
+  const int value = Digits(field, 0, field.size());
+  if (value < 0) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+int64_t LocalDay(const Stamp& at) {
+  const int64_t local = at.utcMs + at.offsetMinutes * 60000LL;
+  return local >= 0 ? local / kDayMs : (local - kDayMs + 1) / kDayMs;
+}
+
+Event ProgramStarted() {
+  return Make(EventKind::kProgramStarted);
+}
+Event ProgramEnded() {
+  return Make(EventKind::kProgramEnded);
+}
+Event WorkStarted() {
+  return Make(EventKind::kWorkStarted);
+}
+Event WorkResumed() {
+  return Make(EventKind::kWorkResumed);
+}
+Event WorkPaused(int32_t plannedSeconds) {
+  return Make(EventKind::kWorkPaused, 0, plannedSeconds);
+}
+Event WorkStopped() {
+  return Make(EventKind::kWorkStopped);
+}
+Event StillCounting() {
+  return Make(EventKind::kStillCounting);
+}
+Event AlertShown(AlertWay way) {
+  return Make(EventKind::kAlertShown, static_cast<uint8_t>(way));
+}
+Event AlertHeld(HoldWhy why) {
+  return Make(EventKind::kAlertHeld, static_cast<uint8_t>(why));
+}
+Event Snoozed() {
+  return Make(EventKind::kSnoozed);
+}
+Event BreakSkipped(SkipAnswer answer) {
+  return Make(EventKind::kBreakSkipped, static_cast<uint8_t>(answer));
+}
+Event BreakStarted(BreakSource source) {
+  return Make(EventKind::kBreakStarted, static_cast<uint8_t>(source));
+}
+Event BreakEnded(BreakEnd how, int32_t lastedSeconds) {
+  return Make(EventKind::kBreakEnded, static_cast<uint8_t>(how), lastedSeconds);
+}
+Event NaturalBreak(AwayKind why, int32_t awaySeconds) {
+  return Make(EventKind::kNaturalBreak, static_cast<uint8_t>(why), awaySeconds);
+}
+
+bool CountingAfter(const Event& e, bool countingBefore) {
+  switch (e.kind) {
+    case EventKind::kWorkStarted:
+    case EventKind::kWorkResumed:
+    case EventKind::kSnoozed:
+    // The cycle starts the full interval again after time away that counted as a break.
+    case EventKind::kNaturalBreak:
+      return true;
+    case EventKind::kBreakSkipped:
+      return e.as<SkipAnswer>() == SkipAnswer::kRestart;
+    case EventKind::kStillCounting:
+    case EventKind::kBreakEnded:  // the break-over prompt waits: nothing counts
+      return countingBefore;
+    case EventKind::kProgramStarted:
+    case EventKind::kProgramEnded:
+    case EventKind::kWorkPaused:
+    case EventKind::kWorkStopped:
+    case EventKind::kAlertShown:
+    case EventKind::kAlertHeld:
+    case EventKind::kBreakStarted:
+      return false;
+  }
+  return false;
+}
+
+bool IsRest(const Event& e) {
+  return e.kind == EventKind::kBreakStarted || e.kind == EventKind::kNaturalBreak ||
+         e.kind == EventKind::kProgramStarted || e.kind == EventKind::kProgramEnded;
+}
+
+const char* EventKindName(EventKind kind) {
+  const size_t i = static_cast<size_t>(kind);
+  return i < kKindCount ? kKinds[i].name : "?";
+}
+
+std::string FormatEvent(const Event& e) {
+  const LocalTime t = UtcTime(e.at.utcMs + e.at.offsetMinutes * 60000LL);
+  const int offset = e.at.offsetMinutes < 0 ? -e.at.offsetMinutes : e.at.offsetMinutes;
+  char stamp[40];
+  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", t.year, t.month,
+                t.day, t.hour, t.minute, t.second, e.at.offsetMinutes < 0 ? '-' : '+', offset / 60,
+                offset % 60);
+  std::string line = stamp;
+  const size_t kind = static_cast<size_t>(e.kind);
+  if (kind >= kKindCount) return line + "\t?";
+  const KindText& text = kKinds[kind];
+  line += '\t';
+  line += text.name;
+  if (!text.words.empty()) {
+    line += '\t';
+    line += e.detail < text.words.size() ? text.words[e.detail] : "?";
+  }
+  if (text.seconds) {
+    line += '\t';
+    line += std::to_string(e.seconds);
+  }
+  return line;
+}
+
+std::optional<Stamp> ParseStamp(std::string_view line) {
+  // 2026-12-07T10:00:00+01:00
+  if (line.size() < 25 || line[4] != '-' || line[7] != '-' || line[10] != 'T' || line[13] != ':' ||
+      line[16] != ':' || (line[19] != '+' && line[19] != '-') || line[22] != ':' ||
+      (line.size() > 25 && line[25] != '\t'))
+    return std::nullopt;
+  const int year = Digits(line, 0, 4), month = Digits(line, 5, 2), day = Digits(line, 8, 2);
+  const int hour = Digits(line, 11, 2), minute = Digits(line, 14, 2), second = Digits(line, 17, 2);
+  const int offHours = Digits(line, 20, 2), offMinutes = Digits(line, 23, 2);
+  if (year < 0 || month < 1 || month > 12 || day < 1 || hour < 0 || hour > 23 || minute < 0 ||
+      minute > 59 || second < 0 || second > 59 || offHours < 0 || offHours > 14 || offMinutes < 0 ||
+      offMinutes > 59)
+    return std::nullopt;
+  const int64_t days = DaysFromCivil(year, month, day);
+  int y = 0, m = 0, d = 0;
+  CivilFromDays(days, y, m, d);
+  if (d != day) return std::nullopt;  // the 31st of a shorter month, the 29th of February
+  Stamp at;
+  at.offsetMinutes = (offHours * 60 + offMinutes) * (line[19] == '-' ? -1 : 1);
+  at.utcMs =
+      ((days * 86400 + hour * 3600 + minute * 60 + second) * 1000LL) - at.offsetMinutes * 60000LL;
+  return at;
+}
+
+bool IsForeignEvent(std::string_view line) {
+  if (!ParseStamp(line)) return false;
+  std::string_view rest = line.substr(line.size() > 25 ? 26 : 25);
+  const std::string_view name = NextField(rest);
+  if (name.empty()) return false;
+  for (char c : name) {
+    if ((c < 'a' || c > 'z') && c != '.') return false;
+  }
+  for (const KindText& text : kKinds) {
+    if (name == text.name) return false;  // a kind of ours whose details are broken
+  }
+  return true;
+}
+
+std::optional<Event> ParseEvent(std::string_view line) {
+  const std::optional<Stamp> at = ParseStamp(line);
+  if (!at) return std::nullopt;
+  std::string_view rest = line.substr(line.size() > 25 ? 26 : 25);
+  const std::string_view name = NextField(rest);
+  for (size_t k = 0; k < kKindCount; ++k) {
+    const KindText& text = kKinds[k];
+    if (name != text.name) continue;
+    Event e;
+    e.at = *at;
+    e.kind = static_cast<EventKind>(k);
+    if (!text.words.empty()) {
+      const std::string_view word = NextField(rest);
+      size_t w = 0;
+      while (w < text.words.size() && word != text.words[w]) ++w;
+      if (w == text.words.size()) return std::nullopt;
+      e.detail = static_cast<uint8_t>(w);
+    }
+    if (text.seconds) {
+      const std::optional<int32_t> seconds = ParseSeconds(NextField(rest));
+      if (!seconds) return std::nullopt;
+      e.seconds = *seconds;
+    }
+    // Fields after these are a later version's additions: the event is still this one.
+    return e;
+  }
+  return std::nullopt;
+}
+
+}  // namespace unw
