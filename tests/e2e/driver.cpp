@@ -13,6 +13,7 @@
 #include <cstring>
 #include <tuple>
 
+#include "command_line_checks.h"
 #include "platform/win32/single_instance.h"
 #include "session.h"
 #include "stored_defaults.h"
@@ -786,6 +787,7 @@ void Installer(Report& r, const Options& o) {
   const std::string exe = dir + "\\unwindle.exe", uninstaller = "\"" + dir + "\\uninstall.exe\"";
   const std::string shortcut = Folder(CSIDL_PROGRAMS) + "\\Unwindle.lnk";
   const std::string built = ReadAll(o.exe), setup = "\"" + o.setup + "\" /S";
+  const std::string builtCom = ReadAll(ComBeside(o.exe));
   std::vector<Expect> entry;
   for (const auto& [name, want] : Planted{{"DisplayName", "Unwindle"},
                                           {"DisplayVersion", UNWINDLE_VERSION},
@@ -809,6 +811,8 @@ void Installer(Report& r, const Options& o) {
       {"installer.silent_install", install},
       {"installer.files",
        All({That(as_built, exe + " is missing or not as built"),
+            That([=] { return !builtCom.empty() && ReadAll(dir + "\\unwindle.com") == builtCom; },
+                 "unwindle.com is missing or not as built"),
             That([=] { return !ReadAll(dir + "\\uninstall.exe").empty(); }, "no uninstall.exe"),
             That([=] { return !ReadAll(dir + "\\LICENSE.txt").empty(); }, "no LICENSE.txt")})},
       {"installer.shortcut", Holds([=](Session&, std::string& seen) {
@@ -862,7 +866,8 @@ int main(int argc, char** argv) {
                       {"dialogs", Dialogs},
                       {"sounds", Sounds},
                       {"aware_screen", FullScreenAndKeyboard},
-                      {"aware_sleep", SleepAndLock}},
+                      {"aware_sleep", SleepAndLock},
+                      {"command_line", CommandLineChecks}},
                      args);
   if (cmd == "release" && SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
     return RunGroups({{"icon", Icon},
