@@ -1,7 +1,7 @@
 ; The Windows installer of Unwindle: per user, no administrator rights.
 ; Built by packaging/CMakeLists.txt:
-;   makensis -DVERSION=1.0 -DEXE=unwindle.exe -DICON=unwindle.ico -DLICENSE=LICENSE.txt
-;            -DOUTFILE=Unwindle-1.0-setup.exe unwindle.nsi
+;   makensis -DVERSION=1.0 -DEXE=unwindle.exe -DCOM=unwindle.com -DICON=unwindle.ico
+;            -DLICENSE=LICENSE.txt -DOUTFILE=Unwindle-1.0-setup.exe unwindle.nsi
 ; 64-bit, because the program is; /S installs and uninstalls silently.
 
 Target amd64-unicode
@@ -12,8 +12,8 @@ Unicode true
 !include "FileFunc.nsh"
 !include "WinMessages.nsh"
 
-!ifndef VERSION | EXE | ICON | LICENSE | OUTFILE
-  !error "define VERSION, EXE, ICON, LICENSE and OUTFILE"
+!ifndef VERSION | EXE | COM | ICON | LICENSE | OUTFILE
+  !error "define VERSION, EXE, COM, ICON, LICENSE and OUTFILE"
 !endif
 
 !define PRODUCT "Unwindle"
@@ -117,6 +117,8 @@ Section "Unwindle"
     Sleep 250
   ${Loop}
   Rename "$INSTDIR\unwindle.exe.new" "$INSTDIR\unwindle.exe"
+  ; The command line: "unwindle /status" in a console finds it before the .exe.
+  File "/oname=unwindle.com" "${COM}"
 
   File "/oname=LICENSE.txt" "${LICENSE}"
   WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -140,6 +142,7 @@ SectionEnd
 Section "Uninstall"
   Call un.CloseProgram
   Delete "$INSTDIR\unwindle.exe"
+  Delete "$INSTDIR\unwindle.com"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"

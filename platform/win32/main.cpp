@@ -1,15 +1,20 @@
 // unwindle.exe: builds the program's services from the Win32 back end and
 // runs the program until its last window is gone; a second start in the same
-// session only brings the running program forward.
+// session only brings the running program forward. With a command
+// ("unwindle.exe /pause 30") it is the command line without output: the
+// running program carries it out and the exit code tells how it went.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
 
 #include "app/app.h"
+#include "app/command_dispatch.h"
+#include "app/command_line.h"
 #include "app/frm_timer.h"
 #include "platform/trace.h"
 #include "platform/win32/calendar_win32.h"
 #include "platform/win32/clock_win32.h"
+#include "platform/win32/command_client.h"
 #include "platform/win32/dialogs_win32.h"
 #include "platform/win32/event_loop_win32.h"
 #include "platform/win32/file_dialog_win32.h"
@@ -25,8 +30,18 @@
 #include "platform/win32/workstation_win32.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  using Kind = unw::CommandLine::Kind;
+  const unw::CommandLine args = unw::ParseCommandLine(unw::win32::CommandArguments());
+  if (args.kind == Kind::kBad) return unw::kExitBadUsage;
+  const bool command = args.kind == Kind::kCommand;
+  if (command && args.command.verb == unw::Verb::kHelp) return unw::kExitDone;
+  // /start with no program running starts this one; every other command goes to the running one.
+  if (command) {
+    const int code = unw::win32::SendCommand(args.command).code;
+    if (code != unw::kExitNotRunning || args.command.verb != unw::Verb::kStart) return code;
+  }
   unw::win32::SingleInstance instance;
-  if (!instance.Claim()) return 0;
+  if (!instance.Claim(!command)) return command ? unw::win32::SendCommand(args.command).code : 0;
 
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
@@ -68,7 +83,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
           app.trayActions.RestoreFromTray();
           return true;
         },
-        [&app, ready] { return ready() && app.frmTimer().Unload(unw::kUnloadAppTaskManager); });
+        [&app, ready] { return ready() && app.frmTimer().Unload(unw::kUnloadAppTaskManager); },
+        [&app](const unw::Command& c) { return unw::DispatchCommand(app, c); });
+    if (command) requests.RunWhenReady(args.command, ready);
     rc = app.Run();
     // Windows still open after a quit message go while their forms exist.
     view.DestroyAll();

@@ -60,6 +60,9 @@ struct DestroyAccelerators {
 struct DeleteMemoryDC {
   void operator()(HDC h) const { DeleteDC(h); }
 };
+struct DestroyWindowHandle {
+  void operator()(HWND h) const { DestroyWindow(h); }
+};
 
 // A font, bitmap, brush or pen made by the program.
 template <typename T>
@@ -75,6 +78,8 @@ using ScopedMenu = Owned<HMENU, DestroyMenuHandle>;
 using ScopedAccel = Owned<HACCEL, DestroyAccelerators>;
 // A memory device context from CreateCompatibleDC.
 using ScopedMemDC = Owned<HDC, DeleteMemoryDC>;
+// A window of the program's own that no form owns, destroyed on the thread that made it.
+using ScopedWindow = Owned<HWND, DestroyWindowHandle>;
 
 // A window's (or, for null, the screen's) device context from GetDC.
 class ScopedGetDC {

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <tuple>
 
+#include "command_line_checks.h"
 #include "platform/win32/single_instance.h"
 #include "session.h"
 #include "stored_defaults.h"
@@ -843,6 +844,7 @@ void Installer(Report& r, const Options& o) {
   const std::string exe = dir + "\\unwindle.exe", uninstaller = "\"" + dir + "\\uninstall.exe\"";
   const std::string shortcut = Folder(CSIDL_PROGRAMS) + "\\Unwindle.lnk";
   const std::string built = ReadAll(o.exe), setup = "\"" + o.setup + "\" /S";
+  const std::string builtCom = ReadAll(ComBeside(o.exe));
   std::vector<Expect> entry;
   for (const auto& [name, want] : Planted{{"DisplayName", "Unwindle"},
                                           {"DisplayVersion", UNWINDLE_VERSION},
@@ -866,6 +868,8 @@ void Installer(Report& r, const Options& o) {
       {"installer.silent_install", install},
       {"installer.files",
        All({That(as_built, exe + " is missing or not as built"),
+            That([=] { return !builtCom.empty() && ReadAll(dir + "\\unwindle.com") == builtCom; },
+                 "unwindle.com is missing or not as built"),
             That([=] { return !ReadAll(dir + "\\uninstall.exe").empty(); }, "no uninstall.exe"),
             That([=] { return !ReadAll(dir + "\\LICENSE.txt").empty(); }, "no LICENSE.txt")})},
       {"installer.shortcut", Holds([=](Session&, std::string& seen) {
@@ -921,7 +925,8 @@ int main(int argc, char** argv) {
                       {"aware_screen", FullScreenAndKeyboard},
                       {"aware_sleep", SleepAndLock},
                       {"aware_exit", ExitQuestionOverALock},
-                      {"prefs_timeup", PreferencesAtTimeUp}},
+                      {"prefs_timeup", PreferencesAtTimeUp},
+                      {"command_line", CommandLineChecks}},
                      args);
   if (cmd == "release" && SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
     return RunGroups({{"icon", Icon},

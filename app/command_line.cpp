@@ -1,0 +1,202 @@
+#include "app/command_line.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace unw {
+
+namespace {
+
+struct Named {
+  const char* name;
+  Verb verb;
+};
+constexpr Named kCommands[] = {
+    {"pause", Verb::kPause}, {"resume", Verb::kResume}, {"start", Verb::kStart},
+    {"stop", Verb::kStop},   {"break", Verb::kBreak},   {"status", Verb::kStatus},
+    {"exit", Verb::kExit},   {"?", Verb::kHelp},        {"help", Verb::kHelp},
+};
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+// "/Status" and "--STATUS" name /status; null for anything else.
+const Named* CommandOf(std::string_view arg) {
+  const size_t marker = arg.starts_with("--") ? 2 : arg.starts_with('/') ? 1 : 0;
+  if (marker == 0) return nullptr;
+  const std::string name = Lower(arg.substr(marker));
+  for (const Named& c : kCommands)
+    if (name == c.name) return &c;
+  return nullptr;
+}
+
+bool LooksLikeCommand(std::string_view arg) {
+  return arg.starts_with("--") || arg.starts_with('/');
+}
+
+std::string Quoted(std::string_view s) {
+  return "\"" + std::string(s) + "\"";
+}
+
+// 1 to kMaxPauseMinutes written in decimal digits, nothing else.
+std::optional<int> Minutes(std::string_view arg) {
+  if (arg.empty() || arg.size() > 9) return std::nullopt;
+  int value = 0;
+  for (char c : arg) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  if (value < 1 || value > kMaxPauseMinutes) return std::nullopt;
+  return value;
+}
+
+CommandLine Bad(std::string error) {
+  CommandLine out;
+  out.kind = CommandLine::Kind::kBad;
+  out.error = std::move(error);
+  return out;
+}
+
+// The length of the UTF-8 sequence that starts `s` at `i`, or 0 when none does.
+size_t SequenceAt(std::string_view s, size_t i) {
+  const auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+  const unsigned char b = byte(i);
+  if (b < 0x80) return 1;
+  const size_t n = b >= 0xC2 && b <= 0xDF   ? 2
+                   : b >= 0xE0 && b <= 0xEF ? 3
+                   : b >= 0xF0 && b <= 0xF4 ? 4
+                                            : 0;
+  if (n == 0 || i + n > s.size()) return 0;
+  for (size_t k = 1; k < n; ++k)
+    if ((byte(i + k) & 0xC0) != 0x80) return 0;
+  // The second byte's range rules out overlong forms, surrogates and values past U+10FFFF.
+  const unsigned char second = byte(i + 1);
+  if ((b == 0xE0 && second < 0xA0) || (b == 0xED && second > 0x9F) ||
+      (b == 0xF0 && second < 0x90) || (b == 0xF4 && second > 0x8F))
+    return 0;
+  return n;
+}
+
+bool IsControl(unsigned char c) {
+  return c < 0x20 || c == 0x7F;
+}
+
+}  // namespace
+
+const char* const kUsage =
+    "Usage: unwindle [command]\n"
+    "  /start            start the work timer (and Unwindle, if it is not running)\n"
+    "  /pause [minutes]  pause the timer; for 1 to 1440 minutes if given\n"
+    "  /resume           end a pause\n"
+    "  /stop             stop the timer\n"
+    "  /break            take a break now\n"
+    "  /status           print where the timer stands, e.g. \"counting 00:42:17\"\n"
+    "  /exit             exit Unwindle\n"
+    "  /?                show this help\n"
+    "Commands may also start with -- (--status) and be written in any case.\n"
+    "Exit codes: 0 done, 2 bad usage, 3 Unwindle is not running, 4 refused (the line says "
+    "why).\n";
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+  if (args.empty()) return {};
+  const Named* named = CommandOf(args[0]);
+  if (!named) {
+    if (LooksLikeCommand(args[0])) return Bad("unknown command " + Quoted(args[0]) + ".");
+    // "unwindle pause": the word is right, the marker is missing.
+    const Named* meant = CommandOf("/" + args[0]);
+    return Bad(Quoted(args[0]) + " is not a command: commands start with / or --, as in /" +
+               (meant ? meant->name : "status") + ".");
+  }
+  CommandLine out;
+  out.kind = CommandLine::Kind::kCommand;
+  out.command.verb = named->verb;
+  size_t used = 1;
+  if (named->verb == Verb::kPause && args.size() > 1 && !CommandOf(args[1])) {
+    out.command.minutes = Minutes(args[1]);
+    if (!out.command.minutes)
+      return Bad("/pause takes a number of minutes from 1 to " + std::to_string(kMaxPauseMinutes) +
+                 ", not " + Quoted(args[1]) + ".");
+    used = 2;
+  }
+  if (args.size() > used) {
+    const std::string& extra = args[used];
+    return Bad(CommandOf(extra)
+                   ? "one command at a time: " + Quoted(extra) + " follows " + Quoted(args[0]) + "."
+               : named->verb == Verb::kPause
+                   ? "/pause takes one number of minutes; " + Quoted(extra) + " is one too many."
+                   : Quoted(args[0]) + " takes no value; " + Quoted(extra) + " is one too many.");
+  }
+  return out;
+}
+
+std::string EncodeCommand(const Command& command) {
+  for (const Named& c : kCommands) {
+    if (c.verb != command.verb) continue;
+    std::string text = std::string("/") + c.name;
+    if (command.minutes) text += " " + std::to_string(*command.minutes);
+    return text;
+  }
+  return "";
+}
+
+CommandLine DecodeCommand(std::string_view bytes) {
+  if (bytes.empty()) return Bad("the command is empty.");
+  if (bytes.size() > kMaxCommandBytes) return Bad("the command is too long.");
+  if (!IsUtf8(bytes)) return Bad("the command is not UTF-8 text.");
+  for (char c : bytes)
+    if (IsControl(static_cast<unsigned char>(c)))
+      return Bad("the command holds a control character.");
+  std::vector<std::string> words;
+  for (size_t at = 0; at < bytes.size();) {
+    const size_t end = std::min(bytes.find(' ', at), bytes.size());
+    if (end > at) words.emplace_back(bytes.substr(at, end - at));
+    at = end + 1;
+  }
+  CommandLine line = ParseCommandLine(words);
+  if (line.kind == CommandLine::Kind::kNone) return Bad("the command is empty.");
+  if (line.kind == CommandLine::Kind::kCommand && line.command.verb == Verb::kHelp)
+    return Bad("/? is answered by the command line itself.");
+  return line;
+}
+
+std::string EncodeReply(int code, std::string_view line) {
+  std::string out = std::to_string(code) + " ";
+  for (size_t i = 0; i < line.size();) {
+    size_t n = SequenceAt(line, i);
+    std::string_view piece = n ? line.substr(i, n) : "?";
+    if (n == 1 && IsControl(static_cast<unsigned char>(line[i]))) piece = " ";
+    if (out.size() + piece.size() > kMaxReplyBytes) break;
+    out += piece;
+    i += n ? n : 1;
+  }
+  return out;
+}
+
+std::optional<Reply> DecodeReply(std::string_view bytes) {
+  if (bytes.size() < 2 || bytes.size() > kMaxReplyBytes || bytes[1] != ' ' || !IsUtf8(bytes))
+    return std::nullopt;
+  const int code = bytes[0] - '0';
+  if (code != kExitDone && code != kExitBadUsage && code != kExitNotRunning && code != kExitRefused)
+    return std::nullopt;
+  for (char c : bytes)
+    if (IsControl(static_cast<unsigned char>(c))) return std::nullopt;
+  Reply reply;
+  reply.code = code;
+  reply.line = std::string(bytes.substr(2));
+  return reply;
+}
+
+bool IsUtf8(std::string_view bytes) {
+  for (size_t i = 0; i < bytes.size();) {
+    const size_t n = SequenceAt(bytes, i);
+    if (n == 0) return false;
+    i += n;
+  }
+  return true;
+}
+
+}  // namespace unw

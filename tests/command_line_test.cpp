@@ -1,0 +1,246 @@
+// The command line: what it accepts and the line it gives for what it does not; the command and
+// the answer as they travel between the programs, whatever another process puts in them; and
+// what the running program answers, from each state, on the virtual clock.
+#include <gtest/gtest.h>
+
+#include "app/command_dispatch.h"
+#include "app/command_line.h"
+#include "program_fixture.h"
+
+namespace unw {
+namespace {
+
+using Kind = CommandLine::Kind;
+
+std::string Shown(const CommandLine& line) {
+  switch (line.kind) {
+    case Kind::kNone:
+      return "none";
+    case Kind::kBad:
+      return "bad: " + line.error;
+    case Kind::kCommand:
+      return EncodeCommand(line.command);
+  }
+  return "?";
+}
+
+TEST(CommandLine, EveryCommandInEitherFormAndAnyCase) {
+  struct Case {
+    std::vector<std::string> args;
+    Verb verb;
+    std::optional<int> minutes;
+  } cases[] = {
+      {{"/pause"}, Verb::kPause, {}},       {{"/pause", "30"}, Verb::kPause, 30},
+      {{"--PAUSE", "1"}, Verb::kPause, 1},  {{"/Pause", "1440"}, Verb::kPause, 1440},
+      {{"/pause", "007"}, Verb::kPause, 7}, {{"/resume"}, Verb::kResume, {}},
+      {{"--Resume"}, Verb::kResume, {}},    {{"/START"}, Verb::kStart, {}},
+      {{"--start"}, Verb::kStart, {}},      {{"/stop"}, Verb::kStop, {}},
+      {{"--sToP"}, Verb::kStop, {}},        {{"/break"}, Verb::kBreak, {}},
+      {{"--BREAK"}, Verb::kBreak, {}},      {{"/status"}, Verb::kStatus, {}},
+      {{"--status"}, Verb::kStatus, {}},    {{"/Exit"}, Verb::kExit, {}},
+      {{"--exit"}, Verb::kExit, {}},        {{"/?"}, Verb::kHelp, {}},
+      {{"--?"}, Verb::kHelp, {}},           {{"--help"}, Verb::kHelp, {}},
+  };
+  for (const Case& c : cases) {
+    const CommandLine line = ParseCommandLine(c.args);
+    EXPECT_EQ(line.kind, Kind::kCommand) << c.args[0] << " " << Shown(line);
+    EXPECT_EQ(line.command, (Command{c.verb, c.minutes})) << c.args[0] << " " << Shown(line);
+  }
+  EXPECT_EQ(ParseCommandLine({}).kind, Kind::kNone) << "no arguments: the program as always";
+}
+
+TEST(CommandLine, BadUsageSaysWhatIsWrong) {
+  const std::pair<std::vector<std::string>, const char*> cases[] = {
+      {{"/pause", "0"}, "/pause takes a number of minutes from 1 to 1440, not \"0\"."},
+      {{"/pause", "-5"}, "/pause takes a number of minutes from 1 to 1440, not \"-5\"."},
+      {{"/pause", "1441"}, "/pause takes a number of minutes from 1 to 1440, not \"1441\"."},
+      {{"/pause", "99999999999999999999"},
+       "/pause takes a number of minutes from 1 to 1440, not \"99999999999999999999\"."},
+      {{"/pause", "+5"}, "/pause takes a number of minutes from 1 to 1440, not \"+5\"."},
+      {{"/pause", "1.5"}, "/pause takes a number of minutes from 1 to 1440, not \"1.5\"."},
+      {{"/pause", "ten"}, "/pause takes a number of minutes from 1 to 1440, not \"ten\"."},
+      {{"/pause", ""}, "/pause takes a number of minutes from 1 to 1440, not \"\"."},
+      {{"/pause", "--5"}, "/pause takes a number of minutes from 1 to 1440, not \"--5\"."},
+      {{"/pause", "30", "40"}, "/pause takes one number of minutes; \"40\" is one too many."},
+      {{"/pause", "/stop"}, "one command at a time: \"/stop\" follows \"/pause\"."},
+      {{"/start", "--STOP"}, "one command at a time: \"--STOP\" follows \"/start\"."},
+      {{"/status", "now"}, "\"/status\" takes no value; \"now\" is one too many."},
+      {{"--exit", "30"}, "\"--exit\" takes no value; \"30\" is one too many."},
+      {{"/foo"}, "unknown command \"/foo\"."},
+      {{"/"}, "unknown command \"/\"."},
+      {{"---status"}, "unknown command \"---status\"."},
+      {{"/pause30"}, "unknown command \"/pause30\"."},
+      {{"pause"}, "\"pause\" is not a command: commands start with / or --, as in /pause."},
+      {{"STOP", "/stop"}, "\"STOP\" is not a command: commands start with / or --, as in /stop."},
+      {{"-status"}, "\"-status\" is not a command: commands start with / or --, as in /status."},
+      {{""}, "\"\" is not a command: commands start with / or --, as in /status."},
+  };
+  for (const auto& [args, error] : cases) {
+    const CommandLine line = ParseCommandLine(args);
+    EXPECT_EQ(Shown(line), std::string("bad: ") + error);
+  }
+}
+
+TEST(CommandLine, ACommandTravelsAsTextAndOnlyAWellFormedOneArrives) {
+  for (const Command& c :
+       {Command{Verb::kPause, {}}, Command{Verb::kPause, 1440}, Command{Verb::kResume, {}},
+        Command{Verb::kStart, {}}, Command{Verb::kStop, {}}, Command{Verb::kBreak, {}},
+        Command{Verb::kStatus, {}}, Command{Verb::kExit, {}}}) {
+    const CommandLine back = DecodeCommand(EncodeCommand(c));
+    EXPECT_EQ(back.kind, Kind::kCommand) << EncodeCommand(c) << " " << back.error;
+    EXPECT_EQ(back.command, c) << EncodeCommand(c);
+  }
+  EXPECT_EQ(Shown(DecodeCommand("  /PAUSE   30 ")), "/pause 30");
+  const std::pair<std::string, const char*> hostile[] = {
+      {"", "the command is empty."},
+      {"   ", "the command is empty."},
+      {std::string(65, '/'), "the command is too long."},
+      {std::string(1 << 20, 'x'), "the command is too long."},
+      {std::string("/status\0", 8), "the command holds a control character."},
+      {std::string("\0", 1), "the command holds a control character."},
+      {"/status\r\n", "the command holds a control character."},
+      {"/status\t/stop", "the command holds a control character."},
+      {"\xff\xfe/status", "the command is not UTF-8 text."},
+      {"/stat\xc3", "the command is not UTF-8 text."},          // cut inside a character
+      {"/\xc0\xafstatus", "the command is not UTF-8 text."},    // an overlong '/'
+      {"/\xed\xa0\x80", "the command is not UTF-8 text."},      // a surrogate
+      {"/\xf4\x90\x80\x80", "the command is not UTF-8 text."},  // past U+10FFFF
+      {"/stat\xc3\xbcs", "unknown command \"/stat\xc3\xbcs\"."},
+      {"/start /stop", "one command at a time: \"/stop\" follows \"/start\"."},
+      {"/pause -1", "/pause takes a number of minutes from 1 to 1440, not \"-1\"."},
+      {"/?", "/? is answered by the command line itself."},
+  };
+  for (const auto& [bytes, error] : hostile)
+    EXPECT_EQ(Shown(DecodeCommand(bytes)), std::string("bad: ") + error) << bytes.substr(0, 20);
+}
+
+TEST(CommandLine, AnAnswerIsOneLineOfUtf8ThatFits) {
+  struct Sent {
+    int code;
+    std::string line, wire;
+  } sent[] = {
+      {0, "counting 00:42:17", "0 counting 00:42:17"},
+      {4, "Unwindle cannot do that now: its Preferences window is open.",
+       "4 Unwindle cannot do that now: its Preferences window is open."},
+      {2, "unknown command \"/\xc3\xa9t\xc3\xa9\".", "2 unknown command \"/\xc3\xa9t\xc3\xa9\"."},
+      {0, std::string("two\r\nlines\tand\0a NUL", 20), "0 two  lines and a NUL"},
+      {3, "bad \xff byte \xe2\x82", "3 bad ? byte ??"},
+  };
+  for (const Sent& s : sent) {
+    const std::string wire = EncodeReply(s.code, s.line);
+    EXPECT_EQ(wire, s.wire);
+    const auto back = DecodeReply(wire);
+    ASSERT_TRUE(back) << wire;
+    EXPECT_EQ(std::tuple(back->code, back->line), std::tuple(s.code, s.wire.substr(2)));
+  }
+  // A long line is cut to fit, never inside a character.
+  std::string long_line;
+  for (int i = 0; i < 400; ++i) long_line += "\xc3\xa9";
+  const std::string cut = EncodeReply(0, long_line);
+  EXPECT_LE(cut.size(), kMaxReplyBytes);
+  EXPECT_GE(cut.size(), kMaxReplyBytes - 1);
+  EXPECT_TRUE(IsUtf8(cut));
+  EXPECT_TRUE(DecodeReply(cut));
+  // What no running program of ours sends.
+  const std::string forged[] = {"",
+                                "0",
+                                "0x",
+                                "00 x",
+                                "1 done",
+                                "9 done",
+                                "-1 done",
+                                "0 two\nlines",
+                                std::string("0 a\0b", 5),
+                                "0 \xff",
+                                "0 " + std::string(kMaxReplyBytes, 'x')};
+  for (const std::string& f : forged) EXPECT_FALSE(DecodeReply(f)) << f.substr(0, 20);
+}
+
+class DispatchTest : public ProgramTest {
+ protected:
+  Reply Send(Verb verb, std::optional<int> minutes = {}) {
+    Reply reply;
+    sim.Do([&] { reply = DispatchCommand(sim.app(), {verb, minutes}); });
+    return reply;
+  }
+  std::string Status() {
+    const Reply r = Send(Verb::kStatus);
+    return std::to_string(r.code) + " " + r.line;
+  }
+};
+
+TEST_F(DispatchTest, StatusTellsWhereTheCycleStandsInEveryState) {
+  Plant({{"Hours", "0"},
+         {"Minutes", "1"},
+         {"Seconds", "0"},
+         {"BreakMinutes", "5"},
+         {"BreakSeconds", "0"}});
+  sim.Launch();
+  EXPECT_EQ(Status(), "4 Unwindle is still starting.") << "during the splash";
+  sim.AdvanceSeconds(5);
+  struct Step {
+    std::function<void()> act;
+    const char* status;
+  } steps[] = {
+      {[] {}, "0 stopped 00:01:00"},
+      {[&] { sim.Click("frmTimer", "cmdStart"), sim.AdvanceSeconds(17); }, "0 counting 00:00:43"},
+      {[&] { sim.Click("frmTimer", "cmdPause"), sim.AdvanceSeconds(5); }, "0 paused 00:00:43"},
+      {[&] { sim.Click("frmTimer", "cmdStart"), sim.AdvanceSeconds(44); }, "0 alert"},
+      {[&] { sim.Click("frmUnwindle", "cmdUnwindle"), sim.AdvanceSeconds(48); },
+       "0 break 00:04:12"},
+      {[&] { sim.AdvanceSeconds(253); }, "0 break over"},
+      {[&] { sim.Click("frmRestartTimer", "cmdStopTimer"); }, "0 stopped 00:01:00"},
+  };
+  for (const Step& s : steps) {
+    s.act();
+    EXPECT_EQ(Status(), s.status) << CycleStateName(State());
+  }
+}
+
+TEST_F(DispatchTest, ACommandThatWouldCutIntoAWaitingWindowIsRefusedSayingWhich) {
+  Plant({{"Hours", "0"}, {"Minutes", "0"}, {"Seconds", "5"}});
+  sim.Start();
+  struct Case {
+    std::function<void()> open, close;
+    const char* why;
+  } cases[] = {
+      {[&] { sim.Click("frmTimer", "mnuPreferences"); },
+       [&] { sim.Click("frmPreferences", "cmdExit"); }, "its Preferences window is open"},
+      {[&] { sim.Click("frmTimer", "mnuAbout"); }, [&] { sim.Click("frmAbout", "cmdOK"); },
+       "its About window is open"},
+      {[&] { sim.Click("frmTimer", "mnuExit"); }, [&] { sim.Answer(kIdNo); },
+       "it is asking whether to exit"},
+      {[&] { sim.Click("frmTimer", "cmdStart"), sim.AdvanceSeconds(6); },
+       [&] { sim.Click("frmUnwindle", "cmdStopTimer"); }, "the break prompt waits for an answer"},
+  };
+  for (const Case& c : cases) {
+    c.open();
+    const CycleState before = State();
+    for (Verb verb : {Verb::kExit, Verb::kStart, Verb::kBreak}) {
+      const Reply r = Send(verb);
+      EXPECT_EQ(r.code, kExitRefused);
+      EXPECT_EQ(r.line, std::string("Unwindle cannot do that now: ") + c.why + ".");
+      EXPECT_FALSE(r.then);
+    }
+    EXPECT_EQ(Send(Verb::kStatus).code, kExitDone) << "reading interrupts nobody";
+    EXPECT_EQ(State(), before);
+    c.close();
+  }
+  EXPECT_TRUE(sim.running());
+}
+
+TEST_F(DispatchTest, ExitEndsTheProgramWithoutItsQuestionOnceTheAnswerIsOut) {
+  Plant({});
+  sim.Start();
+  const Reply r = Send(Verb::kExit);
+  EXPECT_EQ(std::tuple(r.code, r.line), std::tuple(kExitDone, std::string("exiting")));
+  ASSERT_TRUE(r.then);
+  EXPECT_TRUE(sim.running()) << "nothing happens before the answer is on its way";
+  sim.Do(r.then);
+  EXPECT_FALSE(sim.running());
+  EXPECT_TRUE(sim.fake.dialogs.open.empty()) << "no exit question";
+  EXPECT_EQ(sim.fake.tray.sent.back().command, TrayCommand::kDelete);
+}
+
+}  // namespace
+}  // namespace unw

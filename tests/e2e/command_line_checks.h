@@ -1,0 +1,190 @@
+// End-to-end checks of the command line: unwindle.com (and unwindle.exe with arguments) against
+// the real program, with what it prints and how it ends, as a console or a script sees them.
+#pragma once
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "platform/win32/single_instance.h"
+#include "session.h"
+
+namespace e2e {
+
+// What a console program printed and how it ended.
+struct Console {
+  bool ended = false;
+  DWORD code = 0;
+  std::string out, err;
+};
+
+// Runs `program` with `args` as a console would, its output into pipes; waits up to `ms`.
+inline Console RunConsole(const std::string& program, const std::string& args, int ms) {
+  Console c;
+  SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+  HANDLE out[2] = {}, err[2] = {};  // read, write
+  if (!CreatePipe(&out[0], &out[1], &sa, 0) || !CreatePipe(&err[0], &err[1], &sa, 0)) return c;
+  SetHandleInformation(out[0], HANDLE_FLAG_INHERIT, 0);
+  SetHandleInformation(err[0], HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdOutput = out[1];
+  si.hStdError = err[1];
+  PROCESS_INFORMATION pi{};
+  std::string line = "\"" + program + "\" " + args;
+  const BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE,
+                                      CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi);
+  CloseHandle(out[1]);
+  CloseHandle(err[1]);
+  if (started) {
+    // The answers are a few lines: they fit in the pipes while the program runs.
+    c.ended = WaitFor(ms, [&] { return WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; });
+    if (!c.ended) TerminateProcess(pi.hProcess, 99);
+    GetExitCodeProcess(pi.hProcess, &c.code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  // What is in the pipes once it ended: under Wine another process may hold a copy of a pipe's
+  // end (a GUI program's start-up hands its handles on), so reading to the end could wait forever.
+  for (auto [pipe, text] : {std::pair{out[0], &c.out}, std::pair{err[0], &c.err}}) {
+    char buf[4096];
+    DWORD ready = 0, got = 0;
+    while (PeekNamedPipe(pipe, nullptr, 0, nullptr, &ready, nullptr) && ready > 0 &&
+           ReadFile(pipe, buf, std::min<DWORD>(ready, sizeof buf), &got, nullptr) && got > 0)
+      text->append(buf, got);
+    CloseHandle(pipe);
+  }
+  return c;
+}
+
+inline std::string ComBeside(const std::string& exe) {
+  return exe.substr(0, exe.find_last_of('\\') + 1) + "unwindle.com";
+}
+
+// Runs unwindle.com (or, `exe`, the program itself) with `args`, keeping what came out in `ran`.
+inline Action RunCommand(std::shared_ptr<Console> ran, const std::string& args, bool exe = false,
+                         int ms = 20000) {
+  return [=](Session& s) {
+    // A program it starts traces where the session's program did.
+    SetEnvironmentVariableA("UNWINDLE_TRACE", s.trace.empty() ? nullptr : s.trace.c_str());
+    *ran = RunConsole(exe ? s.options.exe : ComBeside(s.options.exe), args, ms);
+    SetEnvironmentVariableA("UNWINDLE_TRACE", nullptr);
+    s.error = std::string(exe ? "unwindle.exe " : "unwindle.com ") + args + " did not end";
+    return ran->ended;
+  };
+}
+
+// It ended with `code`, having printed `out` and `err` (`errStart`: err begins so).
+inline Expect Printed(std::shared_ptr<Console> ran, DWORD code, std::string out,
+                      std::string err = "", bool errStart = false) {
+  return [=](Session&) {
+    const bool errOk = errStart ? ran->err.rfind(err, 0) == 0 : ran->err == err;
+    return ran->code == code && ran->out == out && errOk
+               ? ""
+               : Expected("exit code, output and errors",
+                          std::to_string(ran->code) + ", " + Quote(ran->out) + ", " +
+                              Quote(ran->err.substr(0, 200)),
+                          std::to_string(code) + ", " + Quote(out) + ", " + Quote(err) +
+                              (errStart ? "..." : ""));
+  };
+}
+
+// "counting HH:MM:SS" within a second of what the main window shows.
+inline Expect PrintedCounting(std::shared_ptr<Console> ran) {
+  return Holds([=](Session& s, std::string& seen) {
+    const std::string prefix = "counting ", line = ran->out;
+    const int printed = line.rfind(prefix, 0) == 0 && line.size() == prefix.size() + 10
+                            ? SecondsOf(line.substr(prefix.size(), 8))
+                            : -1;
+    const int shown = SecondsOf(s.Display());
+    seen = "exit code " + std::to_string(ran->code) + ", printed " + Quote(line) +
+           " while the window shows " + s.Display();
+    return ran->code == 0 && printed >= 0 && std::abs(printed - shown) <= 1 &&
+           line.substr(line.size() - 2) == "\r\n";
+  });
+}
+
+// The program a command started (`/start` with none running) becomes the session's.
+inline Action AttachToRunning() {
+  return [](Session& s) {
+    HWND instance = FindWindowA(unw::win32::kInstanceWindowClass, nullptr);
+    DWORD pid = 0;
+    if (instance) GetWindowThreadProcessId(instance, &pid);
+    s.error = "no running program to attach to";
+    if (!pid || !s.process.Attach(
+                    OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE,
+                                FALSE, pid),
+                    pid))
+      return false;
+    return WaitFor(5000, [&] { return (s.main = FindForm(pid, "frmTimer")) != nullptr; });
+  };
+}
+
+// No program: every command says so (the program, started with it, says nothing), /start
+// starts it. With a program: /status prints where it stands, a bad command says what is wrong,
+// a command is refused while the preferences wait, /exit ends it.
+inline void CommandLineChecks(Report& r, const Options& o) {
+  auto ran = std::make_shared<Console>();
+  const std::string kNotRunning = "Unwindle is not running.\r\n";
+  const std::vector<Step> steps = {
+      {"cli.none_running", RunCommand(ran, "/status"), Printed(ran, 3, "", kNotRunning)},
+      {"cli.exe_none_running_quiet", RunCommand(ran, "/stop", true), Printed(ran, 3, "")},
+      {"",
+       [](Session& s) {
+         return (s.error = s.Launch(Settings("Hours=1 Minutes=0 Seconds=0 "
+                                             "StartTimerOnLaunch=0"),
+                                    s.options.exe))
+             .empty();
+       }},
+      {"cli.status_stopped", RunCommand(ran, "/status"),
+       All({Printed(ran, 0, "stopped 01:00:00\r\n"),
+            Traced("instance.command", {"sent", "/status", "0", "stopped 01:00:00"})})},
+      {"", [](Session& s) { return ClickButton(s.Ctl("frmTimer", "cmdStart")); },
+       [](Session& s) {
+         return SecondsOf(s.Display()) < 3600 ? "" : "the countdown did not start";
+       }},
+      {"cli.status_counting", RunCommand(ran, "--STATUS"), PrintedCounting(ran)},
+      {"cli.bad_option", RunCommand(ran, "/bogus"),
+       Printed(ran, 2, "", "unknown command \"/bogus\".\r\nUsage: unwindle [command]\r\n", true)},
+      {"cli.bad_minutes", RunCommand(ran, "/pause 0"),
+       Printed(ran, 2, "",
+               "/pause takes a number of minutes from 1 to 1440, not \"0\".\r\nUsage:", true)},
+      {"cli.help", RunCommand(ran, "/?"), Holds([=](Session&, std::string& seen) {
+         seen = "exit code " + std::to_string(ran->code) + ", " + Quote(ran->out.substr(0, 80));
+         return ran->code == 0 && ran->out.rfind("Usage: unwindle [command]\r\n", 0) == 0 &&
+                ran->err.empty();
+       })},
+      {"cli.exe_forwards_quietly", RunCommand(ran, "/status", true),
+       All({Printed(ran, 0, ""), Traced("instance.command", {"sent", "/status", "0"}, 3)})},
+      {"", [](Session& s) { return Invoke(s.main, "mnuPreferences", false); },
+       [](Session& s) { return s.Form("frmPreferences") ? "" : "no preferences"; }},
+      {"cli.refused_while_preferences_wait", RunCommand(ran, "/exit"),
+       All({Printed(ran, 4, "", "Unwindle cannot do that now: its Preferences window is open.\r\n"),
+            That([] { return FindWindowA(unw::win32::kInstanceWindowClass, nullptr); },
+                 "the program ended")})},
+      {"", [](Session& s) { return ClickButton(s.Ctl("frmPreferences", "cmdExit")); },
+       [](Session& s) { return s.Form("frmPreferences") ? "the preferences are open" : ""; }},
+      {"cli.exit", RunCommand(ran, "/exit"),
+       All({Printed(ran, 0, "exiting\r\n"), Ended(0), Traced("tray.delete", {})}), 10000},
+      {"cli.after_exit", RunCommand(ran, "/status"), Printed(ran, 3, "", kNotRunning)},
+      // With none running, /start starts the program beside it and answers once it is up.
+      {"cli.start_starts_the_program", RunCommand(ran, "/start", false, 60000),
+       All({Holds([=](Session&, std::string& seen) {
+              seen = "exit code " + std::to_string(ran->code) + ", " + Quote(ran->out) + ", " +
+                     Quote(ran->err);
+              return ran->code == 0 && ran->out.size() > 2 && ran->err.empty();
+            }),
+            Traced("instance.command", {"start", "/start"}, 1, true)}),
+       5000, false, true},
+      {"", AttachToRunning()},
+      {"cli.started_program_exits", RunCommand(ran, "/exit"),
+       All({Printed(ran, 0, "exiting\r\n"), Ended(0)}), 10000},
+  };
+  RunSteps(r, o, "command_line", std::nullopt, steps);
+}
+
+}  // namespace e2e
