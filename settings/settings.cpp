@@ -3,11 +3,26 @@
 #include <array>
 #include <stdexcept>
 
+#include "settings/working_hours.h"
+
 namespace unw {
 
 namespace {
 
 using S = Settings;
+
+SettingInfo Text(const char* name, const char* def, std::string S::*m,
+                 std::string (*repair)(const std::string&) = nullptr) {
+  SettingInfo i{name, def, 0, 0, 0};
+  i.text = m;
+  i.repairText = repair;
+  return i;
+}
+
+std::string RepairWorkingHours(const std::string& stored) {
+  const WorkingHoursRead read = ReadWorkingHours(stored);
+  return read.repaired ? FormatWorkingHours(read.hours) : stored;
+}
 
 SettingInfo Num(const char* name, const char* def, int lo, int hi, int16_t S::*m,
                 int alsoValid = -32768) {
@@ -16,17 +31,15 @@ SettingInfo Num(const char* name, const char* def, int lo, int hi, int16_t S::*m
   return i;
 }
 
-const std::array<SettingInfo, 24>& Table() {
-  static const std::array<SettingInfo, 24> table = [] {
+const std::array<SettingInfo, 27>& Table() {
+  static const std::array<SettingInfo, 27> table = [] {
     SettingInfo hours{"Hours", "1", 0, 99, 0};
     hours.int32 = &S::Hours;
-    SettingInfo custom{"CustomSound", "", 0, 0, 0};
-    custom.text = &S::CustomSound;
-    return std::array<SettingInfo, 24>{
+    return std::array<SettingInfo, 27>{
         Num("BalloonTipsEnabled", "1", 0, 1, &S::BalloonTipsEnabled),
         Num("AudioType", "2", 0, 3, &S::AudioType),
         Num("SelectedSound", "1", 0, 14, &S::SelectedSound),
-        custom,
+        Text("CustomSound", "", &S::CustomSound),
         Num("AlertMeBy", "0", 0, 1, &S::AlertMeBy),
         Num("HideWhenMinimized", "1", 0, 1, &S::HideWhenMinimized),
         Num("AlwaysOnTop", "1", 0, 1, &S::AlwaysOnTop),
@@ -47,6 +60,9 @@ const std::array<SettingInfo, 24>& Table() {
         Num("HoldDuringFullScreen", "1", 0, 1, &S::HoldDuringFullScreen),
         Num("SleepCountsAsBreak", "1", 0, 1, &S::SleepCountsAsBreak),
         Num("IdleCountsAsBreak", "0", 0, 1, &S::IdleCountsAsBreak),
+        Num("WorkingHoursEnabled", "0", 0, 1, &S::WorkingHoursEnabled),
+        Text("WorkingHours", kDefaultWorkingHoursText, &S::WorkingHours, RepairWorkingHours),
+        Text("PausedUntil", "", &S::PausedUntil),
     };
   }();
   return table;

@@ -34,6 +34,10 @@ struct Settings {
   int16_t HoldDuringFullScreen = 0;  // a due alert waits while a full-screen program is in front
   int16_t SleepCountsAsBreak = 0;    // sleep and lock as long as a break count as one
   int16_t IdleCountsAsBreak = 0;     // no input for as long as a break counts as one
+  // Control over time.
+  int16_t WorkingHoursEnabled = 0;  // remind only during working hours
+  std::string WorkingHours;         // per weekday, see settings/working_hours.h
+  std::string PausedUntil;          // the end of a timed pause (UTC), blank when none
 };
 
 // One stored setting. Exactly one of the three member pointers is set.
@@ -45,6 +49,9 @@ struct SettingInfo {
   int16_t Settings::*int16 = nullptr;
   int32_t Settings::*int32 = nullptr;
   std::string Settings::*text = nullptr;
+  // A text setting with a form of its own: the text as it should be stored, repaired where parts
+  // of it cannot be used (the rest kept).
+  std::string (*repairText)(const std::string& stored) = nullptr;
 
   bool InRange(long v) const { return (v >= lo && v <= hi) || v == alsoValid; }
   // The working copy of a number setting, and its assignment.

@@ -101,7 +101,16 @@ bool SettingsStore::LoadSetting(const SettingInfo& info, Settings& s, bool repai
     WriteSettingValue(kSettingsKey, info.name, info.defaultText);
   const std::string text = ReadSettingValue(kSettingsKey, info.name);
   if (info.text) {
-    // Any text will do; an unset one reads as the blank the store keeps for it.
+    // Any text will do, unless the setting has a form of its own: then what cannot be used is
+    // repaired by itself. An unset one reads as the blank the store keeps for it.
+    if (info.repairText && !text.empty()) {
+      const std::string repaired = info.repairText(text);
+      if (repaired != text) {
+        WriteSettingValue(kSettingsKey, info.name, repaired);
+        s.*info.text = repaired;
+        return false;
+      }
+    }
     s.*info.text = text.empty() ? " " : text;
     return !text.empty();
   }

@@ -2,8 +2,10 @@
 // The unit tests run thousands of cases; unwindle_settings_fuzz runs as many as it is asked.
 #pragma once
 
+#include <cctype>
 #include <cstdint>
 #include <random>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,24 @@ inline void PlantRandomValue(FakeRegistry& reg, const std::string& name, std::mt
                                        "abc", "1,5",  "١",    "\t2", "0.49",  "9999999999"};
   std::vector<uint8_t> bytes;
   uint32_t type = kRegSz;
+  if (name == "WorkingHours" && pick(2)) {
+    // Whole week texts, most of them readable, some with one day spoilt.
+    static const char* const kWeeks[] = {
+        "Mon=09:00-17:00;Tue=09:00-17:00;Wed=09:00-17:00;Thu=09:00-17:00;Fri=09:00-17:00;Sat=;Sun=",
+        "sun=;SAT=10:00-12:00; fri = "
+        "8:30-24:00;Thu=0:00-23:59;wed=;tue=07:15-07:16;mon=06:00-18:00;",
+        "Mon=09:00-17:00;Tue=17:00-09:00;Wed=;Thu=;Fri=;Sat=;Sun=",
+        "Mon=9-17;Tue=;Wed=;Thu=;Fri=;Sat=;Sun=",
+        "Mon=;Mon=;Tue=;Wed=;Thu=;Fri=;Sat=;Sun=",
+        "Mon=;Tue=;Wed=;Thu=;Fri=;Sat=;Sun=;Xyz=01:00-02:00",
+        "Mon=;Tue=;Wed=;Thu=;Fri=;Sat=",
+        "Mon=24:00-24:00;Tue=;Wed=;Thu=;Fri=;Sat=;Sun=12:60-13:00"};
+    const std::string t = kWeeks[pick(sizeof kWeeks / sizeof *kWeeks)];
+    bytes.assign(t.begin(), t.end());
+    bytes.push_back(0);
+    reg.Plant(kHkeyCurrentUser, kSettingsKey, name, type, std::move(bytes));
+    return;
+  }
   switch (pick(7)) {
     case 0:
       return;  // missing
@@ -51,9 +71,45 @@ inline void PlantRandomValue(FakeRegistry& reg, const std::string& name, std::mt
   reg.Plant(kHkeyCurrentUser, kSettingsKey, name, type, std::move(bytes));
 }
 
+// Whether a stored week of working hours can be read as it is: each day once, by its three
+// letters in any case, off ("Mon=") or from H:MM to H:MM later the same day (24:00 the latest end);
+// blanks around the parts and empty items between semicolons do no harm.
+inline bool UsableWeek(const std::string& text) {
+  static const std::regex kItem(
+      R"(\s*(mon|tue|wed|thu|fri|sat|sun)\s*=\s*(?:(\d{1,2}):(\d\d)\s*-\s*(\d{1,2}):(\d\d))?\s*)",
+      std::regex::icase);
+  static const std::string kDays[] = {"mon", "tue", "wed", "thu", "fri", "sat", "sun"};
+  int seen[7] = {};
+  size_t at = 0;
+  for (;;) {
+    const size_t semi = text.find(';', at);
+    const std::string item = text.substr(at, semi == std::string::npos ? semi : semi - at);
+    std::smatch m;
+    if (item.find_first_not_of(" \t") != std::string::npos) {
+      if (!std::regex_match(item, m, kItem)) return false;
+      std::string day = m[1];
+      for (char& c : day) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      for (int d = 0; d < 7; ++d) seen[d] += day == kDays[d];
+      if (m[2].matched) {
+        const int from = std::stoi(m[2]) * 60 + std::stoi(m[3]);
+        const int to = std::stoi(m[4]) * 60 + std::stoi(m[5]);
+        if (std::stoi(m[3]) > 59 || std::stoi(m[5]) > 59 || from >= 24 * 60 || to > 24 * 60 ||
+            to <= from)
+          return false;
+      }
+    }
+    if (semi == std::string::npos) break;
+    at = semi + 1;
+  }
+  for (int n : seen)
+    if (n != 1) return false;
+  return true;
+}
+
 // Whether a stored text is one that loading takes as it is.
 inline bool Usable(const SettingInfo& info, const std::string& text) {
-  if (info.text) return !text.empty();
+  if (info.text)
+    return !text.empty() && (info.name != std::string("WorkingHours") || UsableWeek(text));
   int16_t v = 0;
   return TextToInt16(text, v) && info.InRange(v);
 }

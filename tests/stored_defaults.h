@@ -31,6 +31,10 @@ inline const std::map<std::string, std::string> kStoredDefaults = {
     {"HoldDuringFullScreen", "1"},
     {"SleepCountsAsBreak", "1"},
     {"IdleCountsAsBreak", "0"},
+    {"WorkingHoursEnabled", "0"},
+    {"WorkingHours",
+     "Mon=09:00-17:00;Tue=09:00-17:00;Wed=09:00-17:00;Thu=09:00-17:00;Fri=09:00-17:00;Sat=;Sun="},
+    {"PausedUntil", " "},
 };
 
 }  // namespace unw
