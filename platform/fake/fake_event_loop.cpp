@@ -30,6 +30,10 @@ void FakeEventLoop::StopTimer(Control& timer) {
     trace_->Line("timer.stop", {timer.form().name(), timer.name()});
 }
 
+void FakeEventLoop::After(uint32_t ms, std::function<void()> action) {
+  Push(now_ + ms, nullptr, 0, std::move(action));
+}
+
 bool FakeEventLoop::RunOneDue(int64_t until) {
   if (queue_.empty() || queue_.top().time > until) return false;
   Event ev = queue_.top();
