@@ -1,5 +1,6 @@
 #include "alerts/wave_file.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace unw {
@@ -31,6 +32,10 @@ bool KnownEncoding(uint32_t tag, uint32_t bits) {
   }
 }
 
+void PutLe(std::string& b, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>(v >> (8 * i) & 0xFF);
+}
+
 }  // namespace
 
 bool CanPlayWave(std::string_view head) {
@@ -57,6 +62,25 @@ bool CanPlayWave(std::string_view head) {
     at = body + size + (size & 1);
   }
   return false;
+}
+
+std::string WaveImage(std::string_view bytes) {
+  if (!CanPlayWave(bytes)) return {};
+  // The same walk as above, which found the data chunk within `bytes`.
+  for (size_t at = 12; at + 8 <= bytes.size();) {
+    const uint32_t size = Le(bytes, at + 4, 4);
+    const size_t body = at + 8;
+    if (bytes.substr(at, 4) == "data") {
+      const size_t held = std::min<size_t>(size, bytes.size() - body);
+      std::string image(bytes.substr(0, body + held));
+      if (held & 1) image += '\0';
+      PutLe(image, body - 4, static_cast<uint32_t>(held));
+      PutLe(image, 4, static_cast<uint32_t>(image.size() - 8));
+      return image;
+    }
+    at = body + size + (size & 1);
+  }
+  return {};
 }
 
 }  // namespace unw

@@ -329,7 +329,7 @@ void FrmPreferences::cmdBrowseCustomSound_Click() {
   const std::string dir =
       TrimSpaces(strCustomSound).empty() ? app_.sys.workstation.AppPath() : strCustomSound;
   const std::string path =
-      app_.chooser.SelectSoundFile(hWnd(), dir, "", "KORVANTE Unwindle - Select Sound File");
+      app_.chooser.SelectSoundFileAt(hWnd(), dir, "KORVANTE Unwindle - Select Sound File");
   if (TrimSpaces(path).empty()) return;
   strCustomSound = path;
   Ctl("txtCustomSoundFileName").SetText(GetFileName(path));

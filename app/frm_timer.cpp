@@ -155,6 +155,8 @@ void FrmTimer::Form_Load() {
   SetTaskVisible(app_, false);
   app_.frmSplash().Show(true);
   app_.store.LoadSettings(s);
+  // The chosen sound file is read ahead, away from this thread: the first alert plays it at once.
+  app_.sounds.PrepareCustomSound();
   ApplyWindowFonts(app_, *this);
   SetCaption(kMainCaption);
   Ctl("cmdAbout").SetToolTip("About Korvante Unwindle");

@@ -76,6 +76,7 @@ bool FrmPreferences::Store(const SettingField& field) {
 bool FrmPreferences::SavePreferences() {
   bool saved = true;
   for (const SettingField& f : kSettingFields) saved &= Store(f);
+  app_.sounds.PrepareCustomSound();  // a new choice of file is read ahead
   app_.cycle.PreferencesSaved();
   if (!saved) app_.ui.MsgBox(this, kNotSavedText, kMbOk | kMbIconExclamation, kMainCaption);
   return saved;

@@ -27,8 +27,9 @@ Unicode true
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
+; An earlier installation's folder (InstallLocation) counts only when it holds our own uninstaller:
+; see .onInit.
 InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
-InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 RequestExecutionLevel user
 SetCompressor /SOLID lzma
 ManifestDPIAware true
@@ -58,6 +59,98 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "MIT License, ${PUBLISHER}"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
+; 1 once CloseProgram has closed a running Unwindle: the setup starts the new one at its end.
+Var ClosedProgram
+
+; Whether the folder on the stack holds our own uninstaller: an uninstall.exe whose version
+; information names ${PRODUCT} by ${PUBLISHER} (an uninstaller carries its setup's). Replaces the
+; folder with 1 or 0.
+Function IsOurFolder
+  Exch $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  Push $5
+  StrCpy $5 0
+  StrCpy $0 "$0\uninstall.exe"
+  ${If} ${FileExists} "$0"
+    System::Call 'version::GetFileVersionInfoSizeW(w r0, *i 0) i .r1'
+    ${If} $1 > 0
+      System::Alloc $1
+      Pop $2
+      System::Call 'version::GetFileVersionInfoW(w r0, i 0, i r1, p r2) i .r3'
+      ${If} $3 <> 0
+        System::Call 'version::VerQueryValueW(p r2, w "\StringFileInfo\040904b0\CompanyName", \
+          *p .r3, *i .r4) i .r1'
+        ${If} $1 <> 0
+          System::Call 'kernel32::lstrcpynW(w .r4, p r3, i 64) p'
+          ${If} $4 S== "${PUBLISHER}"
+            System::Call 'version::VerQueryValueW(p r2, w "\StringFileInfo\040904b0\ProductName", \
+              *p .r3, *i .r4) i .r1'
+            ${If} $1 <> 0
+              System::Call 'kernel32::lstrcpynW(w .r4, p r3, i 64) p'
+              ${If} $4 S== "${PRODUCT}"
+                StrCpy $5 1
+              ${EndIf}
+            ${EndIf}
+          ${EndIf}
+        ${EndIf}
+      ${EndIf}
+      System::Free $2
+    ${EndIf}
+  ${EndIf}
+  StrCpy $0 $5
+  Pop $5
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; The folder stored by an earlier installation is used only when it holds our own uninstaller (or
+; is the default folder anyway): a location edited in the registry, or left by something else,
+; never makes the setup write into a folder that is not Unwindle's. A folder given with /D wins.
+Function .onInit
+  StrCpy $ClosedProgram 0
+  ${If} $INSTDIR != "$LOCALAPPDATA\Programs\${PRODUCT}"
+    Return
+  ${EndIf}
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 == ""
+    Return
+  ${EndIf}
+  Push $0
+  Call IsOurFolder
+  Pop $1
+  ${If} $1 == 1
+    StrCpy $INSTDIR $0
+  ${EndIf}
+FunctionEnd
+
+; Starts the new program as the user, in this session. The setup runs as the user
+; (RequestExecutionLevel user) and the program inherits its token; a setup someone started as
+; administrator hands the start to the shell, which starts it unelevated.
+Function StartProgram
+  StrCpy $1 0
+  System::Call 'kernel32::GetCurrentProcess() p .r0'
+  System::Call 'advapi32::OpenProcessToken(p r0, i 8, *p .r2) i .r0'
+  ${If} $0 <> 0
+    ; TokenElevation (20): a DWORD, non-zero when elevated.
+    System::Call 'advapi32::GetTokenInformation(p r2, i 20, *i .r1, i 4, *i .r3) i .r0'
+    ${If} $0 = 0
+      StrCpy $1 0
+    ${EndIf}
+    System::Call 'kernel32::CloseHandle(p r2)'
+  ${EndIf}
+  ${If} $1 <> 0
+    Exec '"$WINDIR\explorer.exe" "$INSTDIR\unwindle.exe"'
+  ${Else}
+    Exec '"$INSTDIR\unwindle.exe"'
+  ${EndIf}
+FunctionEnd
+
 ; Asks a running Unwindle to exit and waits until its window is gone; when it does not go (it
 ; declines while a prompt or dialog of it waits for an answer), says that it must be closed
 ; (Retry / Cancel; silent: Cancel) and quits with exit code 2, having changed nothing.
@@ -74,6 +167,7 @@ Function ${un}CloseProgram
         Pop $0
         Return
       ${EndIf}
+      StrCpy $ClosedProgram 1
       ; Repeated: a program still starting up follows the request only once it is up.
       SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=2000
       Sleep 250
@@ -137,12 +231,20 @@ Section "Unwindle"
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
   ; The program writes its settings and its startup entry itself, at its first start.
+
+  ; An update leaves the reminder running: the program it closed starts again, silent or not.
+  ${If} $ClosedProgram = 1
+    Call StartProgram
+  ${EndIf}
 SectionEnd
 
+; Only what the setup put there goes, by name, from the uninstaller's own folder; the folder itself
+; only when nothing else is left in it.
 Section "Uninstall"
   Call un.CloseProgram
   Delete "$INSTDIR\unwindle.exe"
   Delete "$INSTDIR\unwindle.com"
+  Delete "$INSTDIR\unwindle.exe.new"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"

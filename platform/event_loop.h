@@ -46,6 +46,9 @@ class EventLoop {
   virtual void StartTimer(TimerTarget& timer, uint32_t intervalMs) = 0;
   // Stops a timer; harmless when it is not running.
   virtual void StopTimer(TimerTarget& timer) = 0;
+  // Runs `action` once, `ms` from now on the timers' clock (the fake's virtual clock), from
+  // whichever loop dispatches then, nested ones included.
+  virtual void After(uint32_t ms, std::function<void()> action) = 0;
   // Dispatches events until `done` answers true (a modal show waits here).
   virtual void RunUntil(const std::function<bool()>& done) = 0;
   // Dispatches the events that are already due, then returns.

@@ -29,6 +29,9 @@ class FileDialog {
   virtual std::string ChooseSoundFile(std::uintptr_t owner, const std::string& initialDir,
                                       const std::string& initialFile, const std::string& title,
                                       SoundPreviewSink& preview) = 0;
+  // Whether `path` is an existing folder the dialog can open in. Answers within a moment: a
+  // folder that does not answer in time (a share that is gone) is none.
+  virtual bool FolderExists(const std::string& path) = 0;
 };
 
 }  // namespace unw

@@ -2,6 +2,10 @@
 // and the splash.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "alerts/sound_chooser.h"
+#include "alerts/sounds.h"
 #include "program_fixture.h"
 #include "app/frm_preferences.h"
 
@@ -241,12 +245,14 @@ TEST_F(PreferencesTest, TheChooserPicksAFileOrChangesNothing) {
   EXPECT_FALSE(Changed());
   EXPECT_EQ(prefs().strCustomSound, "");
 
-  sim.fake.sound.files["C:\\Sounds\\gong.wav"] = FakeSoundPlayer::Wave();
+  sim.fake.sound.files["C:\\Sounds\\gong.wav"] = {FakeSoundPlayer::Wave(), true};
+  sim.fake.files.folders.insert("C:\\Sounds");
   sim.Click("frmPreferences", "cmdBrowseCustomSound");
   sim.SelectInChooser("C:\\Sounds\\gong.wav");
   EXPECT_EQ(sim.fake.sound.played.back().name, "") << "a new selection stops the preview";
   sim.PressPreview(true);
   EXPECT_EQ(sim.fake.sound.played.back().name, "C:\\Sounds\\gong.wav");
+  EXPECT_TRUE(sim.fake.sound.played.back().audible);
   sim.SelectInChooser("C:\\Sounds\\bell.wav");
   EXPECT_EQ(sim.fake.sound.played.back().name, "");
   sim.FinishChooser("C:\\Sounds\\bell.wav");
@@ -255,9 +261,10 @@ TEST_F(PreferencesTest, TheChooserPicksAFileOrChangesNothing) {
   EXPECT_EQ(P("txtCustomSoundFileName").text(), "bell.wav");
   EXPECT_EQ(P("optAudioType", 3).value(), 1);
   EXPECT_TRUE(Changed());
-  // The next chooser starts at the current sound.
+  // The next chooser starts at the current sound: in its folder, on its name.
   sim.Click("frmPreferences", "cmdBrowseCustomSound");
-  EXPECT_EQ(sim.fake.files.open->initialDir, "C:\\Sounds\\bell.wav");
+  EXPECT_EQ(sim.fake.files.open->initialDir, "C:\\Sounds");
+  EXPECT_EQ(sim.fake.files.open->initialFile, "bell.wav");
   sim.FinishChooser("");
   Save();
   EXPECT_EQ(Stored("CustomSound"), "C:\\Sounds\\bell.wav");
@@ -265,16 +272,133 @@ TEST_F(PreferencesTest, TheChooserPicksAFileOrChangesNothing) {
 
 TEST_F(PreferencesTest, ACustomSoundThatCannotPlaySaysSoWhenPreviewed) {
   Open({{"AudioType", "3"}, {"CustomSound", "C:\\Sounds\\notes.txt"}});
-  sim.fake.sound.files["C:\\Sounds\\notes.txt"] = "just text";
+  sim.fake.sound.files["C:\\Sounds\\notes.txt"] = {"just text", false};
   sim.Click("frmPreferences", "cmdCustomSoundPreview");
   ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
   EXPECT_EQ(sim.fake.dialogs.open.back()->text,
             "\"notes.txt\" cannot be played. Choose a wave sound file (.wav).");
   sim.Answer(kIdOk);
-  sim.fake.sound.files["C:\\Sounds\\notes.txt"] = FakeSoundPlayer::Wave();
+  sim.fake.sound.files["C:\\Sounds\\notes.txt"] = {FakeSoundPlayer::Wave(), true};
   sim.Click("frmPreferences", "cmdCustomSoundPreview");
   EXPECT_TRUE(sim.fake.dialogs.open.empty());
   EXPECT_TRUE(sim.fake.sound.played.back().audible);
+}
+
+// The preview of a file whose read never ends waits for it without holding the dialog or the
+// timers, and says at the deadline that it cannot be played; a device is never opened at all.
+TEST_F(PreferencesTest, APreviewThatCannotPlayInTimeSaysSoAndHoldsNothingUp) {
+  const std::string path = "\\\\fileserver\\gone\\gong.wav";
+  Open({{"AudioType", "3"}, {"CustomSound", path}, {"StartTimerOnLaunch", "1"}});
+  sim.fake.sound.files[path] = {FakeSoundPlayer::Wave(), true, /*answers*/ false};
+  sim.Advance(700);  // the next tick of the countdown is due while the preview waits
+  const std::string shown = Display();
+  // The start-up read ahead the chosen file (it never answers either); the preview reads afresh.
+  const size_t readAhead = sim.fake.sound.reads.size();
+  sim.Click("frmPreferences", "cmdCustomSoundPreview");
+  EXPECT_TRUE(sim.fake.dialogs.open.empty());
+  // Meanwhile the dialog takes typing and the countdown goes on.
+  sim.Type("frmPreferences", "txtBreakMinutes", "7");
+  EXPECT_TRUE(Changed());
+  sim.Advance(kSoundFileWaitMs - 1);
+  EXPECT_TRUE(sim.fake.dialogs.open.empty());
+  EXPECT_NE(Display(), shown) << "the countdown went on";
+  sim.Advance(1);
+  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
+  EXPECT_EQ(sim.fake.dialogs.open.back()->text,
+            "\"gong.wav\" cannot be played. Choose a wave sound file (.wav).");
+  sim.Answer(kIdOk);
+  EXPECT_TRUE(sim.fake.sound.played.empty());
+  // Pressed again, it waits for the same read, which then comes in time.
+  sim.Click("frmPreferences", "cmdCustomSoundPreview");
+  sim.fake.sound.Answer(path);
+  sim.Advance(0);
+  EXPECT_TRUE(sim.fake.dialogs.open.empty());
+  ASSERT_EQ(sim.fake.sound.played.size(), 1u);
+  EXPECT_TRUE(sim.fake.sound.played.back().audible);
+  EXPECT_EQ(sim.fake.sound.reads.size(), readAhead + 1);
+  // A device: the message at once, nothing opened.
+  sim.Do([this] { prefs().strCustomSound = "C:\\Sounds\\CON.wav"; });
+  sim.Click("frmPreferences", "cmdCustomSoundPreview");
+  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
+  EXPECT_EQ(sim.fake.dialogs.open.back()->text,
+            "\"CON.wav\" cannot be played. Choose a wave sound file (.wav).");
+  sim.Answer(kIdOk);
+  EXPECT_EQ(sim.fake.sound.reads.size(), readAhead + 1);
+}
+
+// The chooser's preview never waits: a file that comes in time plays, one that does not is
+// dropped at the deadline or when the selection moves on, without a beep or a message.
+TEST_F(PreferencesTest, TheChoosersPreviewPlaysWhatComesInTimeAndNeverWaits) {
+  Open();
+  const std::string slow = "C:\\Sounds\\slow.wav", gone = "\\\\fileserver\\gone\\bell.wav";
+  sim.fake.sound.files[slow] = {FakeSoundPlayer::Wave(), true, true, /*readMs*/ 200};
+  sim.fake.sound.files[gone] = {FakeSoundPlayer::Wave(), true, /*answers*/ false};
+  sim.Click("frmPreferences", "cmdBrowseCustomSound");
+  sim.SelectInChooser(gone);
+  sim.PressPreview(true);
+  sim.Advance(kSoundFileWaitMs);
+  EXPECT_TRUE(sim.fake.files.open) << "the chooser stays open";
+  sim.SelectInChooser(slow);
+  sim.PressPreview(true);
+  sim.SelectInChooser(gone);  // moved on before it came
+  sim.Advance(200);
+  sim.SelectInChooser(slow);
+  sim.PressPreview(true);
+  sim.Advance(200);
+  const auto& played = sim.fake.sound.played;
+  EXPECT_EQ(std::count_if(played.begin(), played.end(), [](const auto& p) { return p.audible; }),
+            1);
+  EXPECT_EQ(played.back().name, slow);
+  EXPECT_TRUE(sim.fake.sound.beeps.empty());
+  EXPECT_TRUE(sim.fake.dialogs.shown.empty());
+  sim.FinishChooser("");
+}
+
+// Whatever path is stored, the chooser opens: in the sound's folder when that is an existing folder
+// within the system's limit (the name shown when the whole path fits), else in the default folder;
+// a folder beyond the limit, or a device, is never even asked about.
+TEST_F(PreferencesTest, TheChooserOpensForAStoredPathOfAnyLength) {
+  const std::string folder = "C:\\Sounds";
+  auto name = [](size_t length) { return std::string(length - 4, 'n') + ".wav"; };
+  // In a folder that exists: the name when the whole path fits.
+  auto inFolder = [&](size_t length) { return folder + "\\" + name(length - folder.size() - 1); };
+  // A long folder (that exists) holding "bell.wav".
+  auto longFolder = [](size_t length) { return "C:\\" + std::string(length - 12, 'd'); };
+  struct Case {
+    std::string stored;
+    ChooserStart start;
+  };
+  std::vector<Case> cases = {{"", {"C:\\Program Files\\KORVANTE\\Unwindle", ""}}};
+  for (size_t length : {259, 260, 1037, 10000}) {
+    const std::string file = inFolder(length);
+    cases.push_back({file, {folder, length <= 259 ? file.substr(folder.size() + 1) : ""}});
+    const std::string dir = longFolder(length);
+    const std::string inDir = dir + "\\bell.wav";
+    cases.push_back({inDir, Utf16Length(dir) <= 259
+                                ? ChooserStart{dir, length <= 259 ? "bell.wav" : ""}
+                                : ChooserStart{}});
+    cases.push_back({std::string(length, 'x'), {}});  // no folder at all
+  }
+  cases.push_back({"\\\\.\\COM1\\bell.wav", {}});
+  cases.push_back({"C:\\Sounds\\CON", {folder, ""}});
+  cases.push_back({"C:\\bell.wav", {}});  // C:\ not planted
+  Open();
+  sim.fake.files.folders.insert(folder);
+  for (size_t length : {259, 260, 1037, 10000}) sim.fake.files.folders.insert(longFolder(length));
+  for (const Case& c : cases) {
+    sim.fake.files.foldersAsked.clear();
+    sim.Do([&] { prefs().strCustomSound = c.stored; });
+    sim.Click("frmPreferences", "cmdBrowseCustomSound");
+    ASSERT_TRUE(sim.fake.files.open) << c.stored.size() << " characters: no chooser";
+    EXPECT_EQ(sim.fake.files.open->initialDir, c.start.folder) << c.stored.size();
+    EXPECT_EQ(sim.fake.files.open->initialFile, c.start.file) << c.stored.size();
+    for (const std::string& asked : sim.fake.files.foldersAsked) {
+      EXPECT_LE(Utf16Length(asked), kChooserPathLimit);
+      EXPECT_FALSE(IsDevicePath(asked)) << asked;
+    }
+    sim.FinishChooser("");
+  }
+  EXPECT_TRUE(sim.running());
 }
 
 TEST_F(PreferencesTest, ATimeUpWaitsForAnOpenChooserToo) {

@@ -35,6 +35,10 @@ bool FakeEventLoop::IsTimerRunning(const std::string& owner, const std::string& 
   return false;
 }
 
+void FakeEventLoop::After(uint32_t ms, std::function<void()> action) {
+  Push(now_ + ms, nullptr, 0, std::move(action));
+}
+
 bool FakeEventLoop::RunOneDue(int64_t until) {
   if (queue_.empty() || queue_.top().time > until) return false;
   Event ev = queue_.top();

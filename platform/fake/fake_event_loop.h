@@ -29,6 +29,7 @@ class FakeEventLoop : public EventLoop {
   int64_t NowMs() override { return now_; }
   void StartTimer(TimerTarget& timer, uint32_t intervalMs) override;
   void StopTimer(TimerTarget& timer) override;
+  void After(uint32_t ms, std::function<void()> action) override;
   void RunUntil(const std::function<bool()>& done) override;
   void ProcessPendingEvents() override;
 

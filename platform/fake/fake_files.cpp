@@ -26,6 +26,11 @@ std::string FakeFileDialog::ChooseSoundFile(std::uintptr_t owner, const std::str
   return dialog.result;
 }
 
+bool FakeFileDialog::FolderExists(const std::string& path) {
+  foldersAsked.push_back(path);
+  return folders.count(path) > 0;
+}
+
 std::intptr_t FakeShell::ShellExecute(std::uintptr_t /*hwnd*/, const std::string& verb,
                                       const std::string& file, const std::string& /*parameters*/,
                                       const std::string& directory, int show) {

@@ -21,6 +21,7 @@ class FakeFileDialog : public FileDialog {
   std::string ChooseSoundFile(std::uintptr_t owner, const std::string& initialDir,
                               const std::string& initialFile, const std::string& title,
                               SoundPreviewSink& preview) override;
+  bool FolderExists(const std::string& path) override;
 
   // The system closes a dialog whose owner window is destroyed: as cancelled.
   void OwnerDestroyed(std::uintptr_t owner);
@@ -35,6 +36,9 @@ class FakeFileDialog : public FileDialog {
   // The chooser that is open now, or null.
   Open* open = nullptr;
   std::vector<Open> shown;
+  // The folders that exist, and every folder the program asked about.
+  std::set<std::string> folders;
+  std::vector<std::string> foldersAsked;
 
  private:
   Trace& trace_;

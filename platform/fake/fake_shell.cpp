@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "alerts/sounds.h"
-#include "alerts/wave_file.h"
 
 namespace unw {
 
@@ -70,15 +69,15 @@ void FakeNotificationArea::Raise(TrayEvent event) {
   if (sink_) sink_(event);
 }
 
-FakeSoundPlayer::FakeSoundPlayer(Trace& trace) : trace_(trace) {
+FakeSoundPlayer::FakeSoundPlayer(Trace& trace, FakeEventLoop& loop) : trace_(trace), loop_(loop) {
   for (const auto& clip : kSoundCatalogue) resources.insert(clip.resourceName);
 }
 
 long FakeSoundPlayer::PlayClip(const std::string& name, uint32_t flags) {
   const bool resource = (flags & kSndResource) == kSndResource;
   auto file = files.find(name);
-  const bool audible =
-      resource ? resources.count(name) > 0 : file != files.end() && CanPlayWave(file->second);
+  const bool audible = resource ? resources.count(name) > 0
+                                : file != files.end() && file->second.answers && file->second.plays;
   // Like the system: a file played asynchronously is "started" whatever it holds.
   const long ok = resource ? audible : (flags & kSndAsync) != 0 || audible;
   played.push_back({name, flags, ok, audible});
@@ -86,11 +85,49 @@ long FakeSoundPlayer::PlayClip(const std::string& name, uint32_t flags) {
   return ok;
 }
 
-bool FakeSoundPlayer::ReadFileStart(const std::string& path, size_t maxBytes, std::string& bytes) {
+long FakeSoundPlayer::PlayWave(const std::string& name, std::shared_ptr<const std::string> wave) {
+  // Heard when the bytes are those read from a file the test said the system plays.
+  const bool audible = wave && playable_.count(*wave) > 0;
+  // Like the system: a wave played asynchronously is "started" whatever it holds.
+  played.push_back({name, kSndMemoryFlags, 1, audible});
+  trace_.Line("sound.play", {name, std::to_string(kSndMemoryFlags), "1"});
+  return 1;
+}
+
+void FakeSoundPlayer::ReadFileAsync(const std::string& path, size_t maxBytes,
+                                    std::function<void(bool ok, std::string bytes)> done) {
+  reads.push_back(path);
   auto file = files.find(path);
-  if (file == files.end()) return false;
-  bytes = file->second.substr(0, maxBytes);
-  return true;
+  Read read{path, maxBytes, std::move(done)};
+  if (file != files.end() && !file->second.answers)
+    held_.push_back(std::move(read));
+  else
+    Finish(std::move(read), file != files.end() ? file->second.readMs : 0);
+}
+
+void FakeSoundPlayer::Answer(const std::string& path) {
+  for (auto it = held_.begin(); it != held_.end();) {
+    if (it->path != path) {
+      ++it;
+      continue;
+    }
+    Finish(std::move(*it), 0);
+    it = held_.erase(it);
+  }
+}
+
+void FakeSoundPlayer::Finish(Read read, int64_t ms) {
+  loop_.At(loop_.NowMs() + ms, [this, read = std::move(read)] {
+    auto file = files.find(read.path);
+    const bool ok = file != files.end();
+    std::string bytes = ok ? file->second.bytes.substr(0, read.maxBytes) : std::string();
+    if (ok && file->second.plays) playable_.insert(bytes);
+    read.done(ok, std::move(bytes));
+  });
+}
+
+EventLoop& FakeSoundPlayer::loop() {
+  return loop_;
 }
 
 std::string FakeSoundPlayer::Wave() {
@@ -98,7 +135,7 @@ std::string FakeSoundPlayer::Wave() {
   std::string w = "RIFF";
   w += std::string("\x28\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x40\x1f\0\0\x40\x1f\0\0\x01\0\x08\0",
                    32);
-  w += std::string("data\x04\0\0\0", 8) + "\x80\xff\x80\x00";
+  w += std::string("data\x04\0\0\0\x80\xff\x80\x00", 12);
   return w;
 }
 

@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "platform/fake/fake_event_loop.h"
 #include "platform/notification_area.h"
 #include "platform/sound.h"
 #include "platform/system_metrics.h"
@@ -53,11 +55,14 @@ class FakeNotificationArea : public NotificationArea {
 
 class FakeSoundPlayer : public SoundPlayer {
  public:
-  // Carries the fifteen built-in clips.
-  explicit FakeSoundPlayer(Trace& trace);
+  // Carries the fifteen built-in clips; files are read on `loop`'s virtual clock.
+  FakeSoundPlayer(Trace& trace, FakeEventLoop& loop);
   long PlayClip(const std::string& name, uint32_t flags) override;
+  long PlayWave(const std::string& name, std::shared_ptr<const std::string> wave) override;
   long MessageBeep(uint32_t type) override;
-  bool ReadFileStart(const std::string& path, size_t maxBytes, std::string& bytes) override;
+  void ReadFileAsync(const std::string& path, size_t maxBytes,
+                     std::function<void(bool ok, std::string bytes)> done) override;
+  EventLoop& loop() override;
 
   struct Played {
     std::string name;
@@ -67,14 +72,40 @@ class FakeSoundPlayer : public SoundPlayer {
   };
   std::vector<Played> played;
   std::vector<uint32_t> beeps;
-  // Resource names the program carries, and the files that exist with their contents.
+  // Resource names the program carries.
   std::set<std::string> resources;
-  std::map<std::string, std::string> files;
+  // A file on the fake disk. Whether the real system would play it is the test's word: the fake
+  // never asks the program's own judgement (CanPlayWave), so that a fault there shows.
+  struct File {
+    std::string bytes;
+    bool plays = false;  // the system plays these bytes
+    bool answers =
+        true;            // false: opening or reading it never ends (a device, a pipe, a lost share)
+    int64_t readMs = 0;  // how long a read of it takes
+  };
+  std::map<std::string, File> files;
+  // Every read the program asked for, by path, in order.
+  std::vector<std::string> reads;
+  // Reads of files that do not answer, still waiting.
+  size_t waitingReads() const { return held_.size(); }
+  // The waiting reads of `path` end now, with the file as it is then (the share came back).
+  void Answer(const std::string& path);
   // A short wave file that plays.
   static std::string Wave();
 
  private:
+  struct Read {
+    std::string path;
+    size_t maxBytes;
+    std::function<void(bool, std::string)> done;
+  };
+  // Ends `read` `ms` from now with the file as it is then.
+  void Finish(Read read, int64_t ms);
+
   Trace& trace_;
+  FakeEventLoop& loop_;
+  std::vector<Read> held_;
+  std::set<std::string> playable_;  // the bytes read from files that play
 };
 
 class FakeSystemMetrics : public SystemMetrics {

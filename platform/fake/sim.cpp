@@ -15,13 +15,14 @@ FakePlatform::FakePlatform()
       windows(trace),
       workstation(trace),
       tray(trace),
-      sound(trace),
+      sound(trace, loop),
       files(trace, loop),
       shell(trace),
       presence(loop),
       calendar(loop) {
   trace.KeepLines(true);
   loop.SetTrace(&trace);
+  files.folders.insert(workstation.appPath);
 }
 
 Services FakePlatform::services() {

@@ -70,7 +70,25 @@ void Win32EventLoop::StopTimer(TimerTarget& timer) {
   trace_.Line("timer.stop", {timer.TimerOwner(), timer.TimerName()});
 }
 
+void Win32EventLoop::After(uint32_t ms, std::function<void()> action) {
+  const UINT_PTR id = nextId_++;
+  const int64_t deadline = NowMs() + ms;
+  once_[id] = {deadline, std::move(action)};
+  Arm(id, deadline);
+}
+
 void Win32EventLoop::Fire(UINT_PTR id) {
+  if (auto once = once_.find(id); once != once_.end()) {
+    if (NowMs() < once->second.first) {
+      Arm(id, once->second.first);
+      return;
+    }
+    KillTimer(hwnd_, id);
+    auto action = std::move(once->second.second);
+    once_.erase(once);
+    action();
+    return;
+  }
   auto it = timers_.find(id);
   if (it == timers_.end()) {
     KillTimer(hwnd_, id);  // stopped: a stray delivery of an old id
@@ -98,6 +116,9 @@ void Win32EventLoop::FireDue() {
   std::vector<UINT_PTR> due;
   for (const auto& [id, t] : timers_) {
     if (t.deadline <= now) due.push_back(id);
+  }
+  for (const auto& [id, once] : once_) {
+    if (once.first <= now) due.push_back(id);
   }
   for (UINT_PTR id : due) Fire(id);
 }

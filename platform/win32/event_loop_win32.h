@@ -26,6 +26,7 @@ class Win32EventLoop : public EventLoop {
   int64_t NowMs() override { return clock_.NowMs(); }
   void StartTimer(TimerTarget& timer, uint32_t intervalMs) override;
   void StopTimer(TimerTarget& timer) override;
+  void After(uint32_t ms, std::function<void()> action) override;
   void RunUntil(const std::function<bool()>& done) override;
   void ProcessPendingEvents() override;
 
@@ -55,6 +56,8 @@ class Win32EventLoop : public EventLoop {
   UINT_PTR nextId_ = 1;
   std::map<UINT_PTR, Timer> timers_;
   std::map<const TimerTarget*, UINT_PTR> ids_;
+  // Actions due once (After), by timer id, with their deadlines.
+  std::map<UINT_PTR, std::pair<int64_t, std::function<void()>>> once_;
 };
 
 }  // namespace unw

@@ -5,8 +5,14 @@
 #include <dlgs.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <initializer_list>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "platform/win32/automation.h"
@@ -19,7 +25,12 @@ namespace unw {
 
 namespace {
 
+// The file name buffer; what the dialog is given to start with fits MAX_PATH.
 constexpr size_t kFileChars = 1024;
+// The longest path the dialog answers with on a change of selection.
+constexpr size_t kLongestPath = 32768;
+// The longest title shown.
+constexpr size_t kTitleChars = 256;
 // One filter, the list ended by an empty entry (the literal adds the last NUL).
 constexpr wchar_t kFilter[] = L"Windows audio file (*.wav)\0*.wav\0";
 constexpr DWORD kFlags = OFN_HIDEREADONLY | OFN_ENABLEHOOK | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST |
@@ -202,11 +213,17 @@ UINT_PTR CALLBACK Hook(HWND hdlg, UINT msg, WPARAM /*wParam*/, LPARAM lParam) {
         return 0;
       }
       if (n->hdr.code != static_cast<UINT>(CDN_SELCHANGE)) return 0;
-      // A wide dialog answers in UTF-16, sized in characters.
-      wchar_t path[MAX_PATH * 2] = {};
-      const LRESULT got = SendMessageW(c->dialog, CDM_GETFILEPATH, std::size(path) - 1,
-                                       reinterpret_cast<LPARAM>(path));
-      c->sink.SelectionChanged(got > 0 ? win32::FieldText(path, std::size(path)) : std::string());
+      // A wide dialog answers in UTF-16, sized in characters; one that needs more says how much.
+      std::vector<wchar_t> path(MAX_PATH * 2, L'\0');
+      LRESULT got = SendMessageW(c->dialog, CDM_GETFILEPATH, path.size() - 1,
+                                 reinterpret_cast<LPARAM>(path.data()));
+      if (got >= static_cast<LRESULT>(path.size()) && got < static_cast<LRESULT>(kLongestPath)) {
+        path.assign(static_cast<size_t>(got) + 1, L'\0');
+        got = SendMessageW(c->dialog, CDM_GETFILEPATH, path.size() - 1,
+                           reinterpret_cast<LPARAM>(path.data()));
+      }
+      const bool whole = got > 0 && got < static_cast<LRESULT>(path.size());
+      c->sink.SelectionChanged(whole ? win32::FieldText(path.data(), path.size()) : std::string());
       return 0;
     }
     default:
@@ -214,16 +231,51 @@ UINT_PTR CALLBACK Hook(HWND hdlg, UINT msg, WPARAM /*wParam*/, LPARAM lParam) {
   }
 }
 
+// Whether `text` fits a path buffer of MAX_PATH with its NUL, and has no NUL of its own.
+bool FitsPath(const std::string& text) {
+  const std::wstring wide = win32::Wide(text);
+  return wide.size() < MAX_PATH && wide.find(L'\0') == std::wstring::npos;
+}
+
 }  // namespace
+
+bool Win32FileDialog::FolderExists(const std::string& path) {
+  if (!FitsPath(path) || path.empty()) return false;
+  struct Answer {
+    std::mutex mutex;
+    std::condition_variable cv;
+    bool done = false, folder = false;
+  };
+  auto answer = std::make_shared<Answer>();
+  try {
+    std::thread([answer, wide = win32::Wide(path)] {
+      const DWORD attributes = GetFileAttributesW(wide.c_str());
+      std::lock_guard<std::mutex> lock(answer->mutex);
+      answer->folder =
+          attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+      answer->done = true;
+      answer->cv.notify_all();
+    }).detach();
+  } catch (const std::system_error&) {
+    return false;
+  }
+  std::unique_lock<std::mutex> lock(answer->mutex);
+  answer->cv.wait_for(lock, std::chrono::milliseconds(kFolderWaitMs), [&] { return answer->done; });
+  return answer->done && answer->folder;
+}
 
 std::string Win32FileDialog::ChooseSoundFile(std::uintptr_t owner, const std::string& initialDir,
                                              const std::string& initialFile,
                                              const std::string& title, SoundPreviewSink& preview) {
   trace_.Line("files.open", {initialDir, initialFile, title});
+  // Nothing the dialog is given is longer than it takes: a folder or a file name beyond MAX_PATH
+  // is left out (the dialog opens at its default folder), the title is cut.
   std::vector<wchar_t> file(kFileChars, L'\0');
-  win32::CopyToField(initialFile, file.data(), file.size());
+  if (FitsPath(initialFile)) win32::CopyToField(initialFile, file.data(), file.size());
   std::vector<wchar_t> fileTitle(kFileChars, L'\0');
-  const std::wstring dir = win32::Wide(initialDir), caption = win32::Wide(title);
+  const std::wstring dir = FitsPath(initialDir) ? win32::Wide(initialDir) : std::wstring();
+  std::vector<wchar_t> caption(kTitleChars, L'\0');
+  win32::CopyToField(title, caption.data(), caption.size());
 
   OPENFILENAMEW ofn = {};
   // The layout without the Windows 2000 fields (no places bar), which every system accepts.
@@ -237,8 +289,8 @@ std::string Win32FileDialog::ChooseSoundFile(std::uintptr_t owner, const std::st
   ofn.nMaxFile = static_cast<DWORD>(kFileChars);
   ofn.lpstrFileTitle = fileTitle.data();
   ofn.nMaxFileTitle = static_cast<DWORD>(kFileChars);
-  ofn.lpstrInitialDir = dir.c_str();
-  ofn.lpstrTitle = caption.c_str();
+  ofn.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
+  ofn.lpstrTitle = caption.data();
   ofn.Flags = kFlags;
   ofn.lpstrDefExt = L"wav";
   ofn.lpfnHook = Hook;

@@ -14,6 +14,11 @@ class Win32FileDialog : public FileDialog {
   std::string ChooseSoundFile(std::uintptr_t owner, const std::string& initialDir,
                               const std::string& initialFile, const std::string& title,
                               SoundPreviewSink& preview) override;
+  // Asked on a thread of its own: a folder that does not answer within kFolderWaitMs (a share
+  // that is gone) is none.
+  bool FolderExists(const std::string& path) override;
+
+  static constexpr int kFolderWaitMs = 500;
 
  private:
   Trace& trace_;

@@ -275,6 +275,31 @@ void FormWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
   }
 }
 
+const char* FormWindow::Unreachable(const Control& c) const {
+  // A window disabled by a modal window of the program (or a message box or chooser it owns)
+  // takes no click; one hidden or minimized shows nothing to click.
+  const bool takesInput = IsWindowEnabled(hwnd_);
+  const bool onScreen = IsWindowVisible(hwnd_) && !IsIconic(hwnd_);
+  if (c.kind() == ControlKind::kMenu || c.kind() == ControlKind::kMenuSeparator) {
+    const Control* top = &c;
+    while (top->parent()) top = top->parent();
+    if (!c.visible()) return "hidden";
+    if (!win32::MenuSet::Available(c)) return "disabled";
+    // A hidden top-level menu opens as a popup menu (the tray's), whenever its window takes input,
+    // shown or not; the menu bar is on the window.
+    if (top->visible() && !onScreen) return "hidden";
+    return takesInput ? nullptr : "blocked";
+  }
+  for (const Control* p = &c; p; p = p->parent()) {
+    if (!p->visible()) return "hidden";
+    if (!p->enabled()) return "disabled";
+  }
+  if (!onScreen) return "hidden";
+  return takesInput ? nullptr : "blocked";
+}
+
+// Presses a control or menu item only when a person could: see Unreachable. The refusal answers
+// 0 and is traced.
 LRESULT FormWindow::OnInvoke(WPARAM atom) {
   const std::string id = win32::GlobalAtomText(atom);
   if (id.empty()) return 0;
@@ -285,7 +310,11 @@ LRESULT FormWindow::OnInvoke(WPARAM atom) {
       break;
     }
   }
-  if (!target || !target->enabled()) return 0;
+  const char* refused = target ? Unreachable(*target) : "missing";
+  if (refused) {
+    trace_.Line("invoke.refused", {form_.name(), id, refused});
+    return 0;
+  }
   // A driver that sent this waits for the answer: give it before the click,
   // which may open a modal window, so that the driver is not held behind it.
   if (InSendMessage()) ReplyMessage(1);

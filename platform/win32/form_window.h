@@ -66,6 +66,9 @@ class FormWindow {
   // An access key typed with Alt, or alone where the focus takes no typing.
   bool UseAccessKey(WPARAM key);
   LRESULT OnInvoke(WPARAM atom);
+  // Why a person could not press `c` now ("hidden", "disabled", "blocked"), or null when they
+  // could: see OnInvoke.
+  const char* Unreachable(const Control& c) const;
   void OnSize(WPARAM kind);
   void OnDpiChanged(WPARAM wParam, const RECT& suggested);
   void Show(bool visible);

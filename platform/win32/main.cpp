@@ -59,7 +59,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     unw::Win32WindowSystem windows(trace, view);
     unw::Win32Workstation workstation(trace);
     unw::Win32NotificationArea tray(trace, view);
-    unw::Win32SoundPlayer sound(trace);
+    unw::Win32SoundPlayer sound(trace, loop);
     unw::Win32SystemMetrics metrics;
     unw::Win32FileDialog files(trace);
     unw::Win32Shell shell(trace);

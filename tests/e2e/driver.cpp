@@ -88,10 +88,31 @@ Expect Between(std::vector<std::string> from, std::vector<std::string> to, int l
   };
 }
 
-// An item of the main window's menu or one of its buttons; `later`: it opens a modal window.
+// An item of the main window's menu or one of its buttons (the window on the screen), or of its
+// tray menu (whenever no modal window is open); `later`: it opens a modal window.
 Action Menu(const std::string& item, bool later = false) {
   return [=](Session& s) { return Invoke(s.main, item, !later); };
 }
+
+// An invoke that the program must refuse (answer 0), as a click would be.
+Action Refused(const std::string& form, const std::string& control) {
+  return [=](Session& s) {
+    s.error = form + "." + control + " was pressed";
+    return s.Form(form) != nullptr && !Invoke(s.Form(form), control);
+  };
+}
+
+// The program answers a message at once: it is not held up.
+const Expect kAnswers = Holds([](Session& s, std::string& seen) {
+  DWORD_PTR result = 0;
+  const ULONGLONG t0 = GetTickCount64();
+  const bool answered =
+      SendMessageTimeoutA(s.main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+  const ULONGLONG ms = GetTickCount64() - t0;
+  seen =
+      answered ? "frmTimer answered in " + std::to_string(ms) + " ms" : "frmTimer did not answer";
+  return answered && ms < 1000 && s.process.Running();
+});
 
 Action Answer(int id) {
   return [id](Session& s) {
@@ -280,7 +301,10 @@ void FirstStart(Report& r, const Options& o) {
       {"tray.click_restores", TrayClick(),
        All({Visible("frmTimer"), Is("frmTimer", "", "minimized", false)})},
       {"", CloseBox("frmTimer"), Visible("frmTimer", false), 5000},
-      {"", Menu("mnuExit", true), Asks(kExitQuestion)},
+      // In the tray: its menu's Exit (File > Exit is not on the screen).
+      {"exit.hidden_menu_bar_refused", Refused("frmTimer", "mnuExit"),
+       Traced("invoke.refused", {"frmTimer", "mnuExit", "hidden"})},
+      {"", Menu("mPopExit", true), Asks(kExitQuestion)},
       {"exit.yes_ends", Answer(IDYES), Ended(0), 10000},
       {"exit.trace_unload", Traced("window.unload", {"frmTimer"})},
       {"exit.trace_answers", Traced("msgbox", {kExitQuestion, kCaption}, 2)},
@@ -382,12 +406,67 @@ void BreakCycle(Report& r, const Options& o) {
          }
          return next == want.size();
        })},
-      {"", Menu("cmdStop")},  // no new prompt up when the session exits
+      {"", Menu("mnuStop")},  // no new prompt up when the session exits (from the tray menu)
   };
   RunSteps(r, o, "break",
            Settings("Hours=0 Minutes=0 Seconds=3 SnoozeMinutes=0 SnoozeSeconds=2 BreakMinutes=0 "
                     "BreakSeconds=2"),
            steps);
+}
+
+// Automation presses only what a person could: the main window's Stop (and the tray menu's) under
+// the open prompt is refused and changes nothing; the prompt's Unwindle then starts the break.
+void Refusals(Report& r, const Options& o) {
+  const std::vector<Step> steps = {
+      {"", Visible("frmUnwindle"), 8000, false, true},
+      {"invoke.stop_under_prompt_refused",
+       Then({Refused("frmTimer", "cmdStop"), Refused("frmTimer", "mnuStop")}),
+       All({Traced("invoke.refused", {"frmTimer", "cmdStop"}),
+            Traced("invoke.refused", {"frmTimer", "mnuStop", "blocked"}), Visible("frmUnwindle"),
+            Traced("cycle.state", {"stopped"}, 0, true)})},
+      {"invoke.prompt_unwindle_starts_break", Press("frmUnwindle", "cmdUnwindle"),
+       All({Visible("frmBreakTimeRemaining"), Visible("frmUnwindle", false),
+            Traced("cycle.state", {"break"})}),
+       5000},
+      {"", Press("frmBreakTimeRemaining", "cmdStopTimer"), Visible("frmRestartTimer"), 5000},
+      {"", Press("frmRestartTimer", "cmdStopTimer"), Visible("frmRestartTimer", false)},
+  };
+  RunSteps(r, o, "invoke", Settings("Hours=0 Minutes=0 Seconds=2 BreakMinutes=5"), steps);
+}
+
+// The sound file chooser opens whatever CustomSound holds: with 10,000 characters, at the default
+// folder; cancelled, the program goes on.
+HWND Chooser(Session& s) {
+  for (HWND h : Windows(s.process.pid()))
+    if (ClassOf(h) == "#32770" && IsWindowVisible(h) &&
+        TextOf(h) == "KORVANTE Unwindle - Select Sound File")
+      return h;
+  return nullptr;
+}
+
+void LongSoundPath(Report& r, const Options& o) {
+  const std::string stored = "C:\\" + std::string(9987, 'a') + "\\bell.wav";
+  const std::vector<Step> steps = {
+      {"", Menu("mnuPreferences", true), Visible("frmPreferences"), 5000, false, true},
+      {"chooser.long_stored_path_opens",
+       [](Session& s) { return Invoke(s.Form("frmPreferences"), "cmdBrowseCustomSound", false); },
+       All({Holds([](Session& s, std::string& seen) {
+              seen = "no chooser on the screen";
+              return Chooser(s) != nullptr;
+            }),
+            Traced("files.open", {"", ""})}),
+       10000, false, true},
+      {"chooser.cancelled_program_lives",
+       [](Session& s) { return PostMessageA(Chooser(s), WM_COMMAND, IDCANCEL, 0) != 0; },
+       All({Traced("files.close", {""}), Visible("frmPreferences"), kAnswers,
+            Holds([](Session& s, std::string& seen) {
+              seen = "the chooser is still open";
+              return Chooser(s) == nullptr;
+            })}),
+       5000},
+      {"", Press("frmPreferences", "cmdExit"), Visible("frmPreferences", false)},
+  };
+  RunSteps(r, o, "chooser", Settings("StartTimerOnLaunch=0", {{"CustomSound", stored}}), steps);
 }
 
 // The flashing icon: after the alert's own tooltip, two pictures taking turns every caret blink.
@@ -582,13 +661,27 @@ Expect Captured(const std::string& played, const char* flags, double seconds,
 // long reminder: no second sound starts the --wav file anew). A custom sound that cannot play gives
 // the beep and the prompt; one beyond the 8-bit code page (the program's chimes) plays.
 void Sounds(Report& r, const Options& o) {
+  // A device is never opened: the prompt comes on time with the beep, and the program answers.
+  const std::string device = "\\\\.\\COM1";
+  RunSteps(r, o, "sound_custom_device",
+           Settings("Hours=0 Minutes=0 Seconds=2 AudioType=3", {{"CustomSound", device}}),
+           {{"sound.custom_device_beeps_on_time",
+             All({Visible("frmUnwindle"),
+                  Between({"timer.start", "frmTimer", "tmrMain"}, {"window.show", "frmUnwindle"},
+                          2800, 3600),
+                  Traced("sound.unplayable", {device, "device"}), Traced("sound.beep", {"64"}),
+                  Traced("sound.play", {device}, 0, true)}),
+             10000},
+            {"sound.custom_device_program_answers", kAnswers},
+            {"", Press("frmUnwindle", "cmdStopTimer"), Visible("frmUnwindle", false)}});
   const std::string missing = "C:\\nowhere\\missing.wav";
   RunSteps(r, o, "sound_custom_missing",
            Settings("Hours=0 Minutes=0 Seconds=2 AudioType=3", {{"CustomSound", missing}}),
            {{"sound.custom_missing_beeps",
-             All({Visible("frmUnwindle"), Traced("sound.unplayable", {missing}),
+             All({Visible("frmUnwindle"), Traced("sound.unplayable", {missing, "unreadable"}),
                   Traced("sound.beep", {"64"}), Traced("sound.play", {missing}, 0, true)}),
-             10000}});
+             10000},
+            {"", Press("frmUnwindle", "cmdStopTimer"), Visible("frmUnwindle", false)}});
   if (o.wav.empty() || o.dir.empty())
     return Report::Note("sounds: not checked (no --wav or --results; run.sh gives both)");
   const std::string alert =
@@ -610,10 +703,9 @@ void Sounds(Report& r, const Options& o) {
   FreeLibrary(program);
   if (r.Check("sound.custom_unicode_written", written, "cannot write " + file)) {
     DeleteFileA(o.wav.c_str());
-    RunSteps(
-        r, o, "sound_custom_unicode", Settings(alert + "AudioType=3", {{"CustomSound", file}}),
-        {{"sound.custom_unicode_path_plays",
-          Captured(file, "139267", std::get<2>(clips[0]), "sound_custom_unicode.wav"), 20000}});
+    RunSteps(r, o, "sound_custom_unicode", Settings(alert + "AudioType=3", {{"CustomSound", file}}),
+             {{"sound.custom_unicode_path_plays",
+               Captured(file, "8199", std::get<2>(clips[0]), "sound_custom_unicode.wav"), 20000}});
   }
   for (const auto& [name, index, seconds, check] : clips) {
     DeleteFileA(o.wav.c_str());
@@ -839,6 +931,57 @@ std::string ShortcutTarget(const std::string& lnk) {
   return path;
 }
 
+// The program the instance window belongs to (0: none runs).
+DWORD RunningProgram() {
+  HWND instance = FindWindowA(unw::win32::kInstanceWindowClass, nullptr);
+  DWORD pid = 0;
+  if (instance) GetWindowThreadProcessId(instance, &pid);
+  return pid;
+}
+
+// Whether a process runs elevated (-1: cannot tell).
+int Elevated(HANDLE process) {
+  HANDLE token = nullptr;
+  TOKEN_ELEVATION e{};
+  DWORD size = 0;
+  const bool ok = OpenProcessToken(process, TOKEN_QUERY, &token) &&
+                  GetTokenInformation(token, TokenElevation, &e, sizeof e, &size);
+  if (token) CloseHandle(token);
+  return ok ? e.TokenIsElevated != 0 : -1;
+}
+
+// A program started by someone else (the setup) runs `exe` in this session, as elevated as the
+// driver; the session then follows it.
+Expect Restarted(const std::string& exe) {
+  return Holds([=](Session& s, std::string& seen) {
+    const DWORD pid = RunningProgram();
+    seen = "no program runs";
+    if (pid == 0 || pid == s.process.pid()) return false;
+    HANDLE h = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE,
+                           FALSE, pid);
+    wchar_t image[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    DWORD session = 0, ours = 0;
+    const bool named = h && QueryFullProcessImageNameW(h, 0, image, &size);
+    ProcessIdToSessionId(pid, &session);
+    ProcessIdToSessionId(GetCurrentProcessId(), &ours);
+    const int elevated = h ? Elevated(h) : -1, driver = Elevated(GetCurrentProcess());
+    seen = "process " + std::to_string(pid) + (named ? "" : " (no image name)") + ", session " +
+           std::to_string(session) + " (ours " + std::to_string(ours) + "), elevated " +
+           std::to_string(elevated) + " (the driver " + std::to_string(driver) + ")";
+    const bool ok =
+        named && _wcsicmp(image, Wide(exe).c_str()) == 0 && session == ours && elevated == driver;
+    if (ok) {
+      s.process.Attach(h, pid);
+      s.exe = exe;
+      s.main = FindForm(pid, "frmTimer");
+    } else if (h) {
+      CloseHandle(h);
+    }
+    return ok;
+  });
+}
+
 void Installer(Report& r, const Options& o) {
   const std::string dir = Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Unwindle";
   const std::string exe = dir + "\\unwindle.exe", uninstaller = "\"" + dir + "\\uninstall.exe\"";
@@ -863,9 +1006,39 @@ void Installer(Report& r, const Options& o) {
     return v.type == REG_DWORD && size >= kb && size <= 4 * (kb + 1);
   }));
   const Action install = [setup](Session& s) { return RunToEnd(s, setup); };
+  const Action uninstall = [](Session& s) {
+    const RegValue quiet = ReadValue(kUninstallKey, "QuietUninstallString");
+    s.error = "no QuietUninstallString";
+    return quiet.present && RunToEnd(s, quiet.text);
+  };
   const auto as_built = [=] { return !built.empty() && ReadAll(exe) == built; };
+  // A folder of the user's with a licence and another program's uninstaller in it; a folder of
+  // Unwindle's that the user chose.
+  const std::string mine = Folder(CSIDL_PERSONAL) + "\\Unwindle test (mine)";
+  const std::string custom = Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Unwindle elsewhere";
+  const std::string licence = "The user's own licence.\r\n";
+  char driverPath[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, driverPath, MAX_PATH);
+  const std::string other = ReadAll(driverPath);
+  const Action tamper = [=](Session& s) {
+    CreateDirectoryA(mine.c_str(), nullptr);
+    FILE* f = std::fopen((mine + "\\LICENSE.txt").c_str(), "wb");
+    const bool written = f && std::fputs(licence.c_str(), f) >= 0 && std::fclose(f) == 0 &&
+                         CopyFileA(driverPath, (mine + "\\uninstall.exe").c_str(), FALSE) &&
+                         WriteText(kUninstallKey, "InstallLocation", mine);
+    s.error = "cannot plant " + mine;
+    return written;
+  };
+  const auto mineUntouched = [=] {
+    return ReadAll(mine + "\\LICENSE.txt") == licence &&
+           ReadAll(mine + "\\uninstall.exe") == other &&
+           GetFileAttributesA((mine + "\\unwindle.exe").c_str()) == INVALID_FILE_ATTRIBUTES;
+  };
   const std::vector<Step> steps = {
       {"installer.silent_install", install},
+      // Nothing ran before: nothing is started.
+      {"installer.fresh_install_starts_nothing",
+       That([] { return RunningProgram() == 0; }, "a program runs"), 2000, true},
       {"installer.files",
        All({That(as_built, exe + " is missing or not as built"),
             That([=] { return !builtCom.empty() && ReadAll(dir + "\\unwindle.com") == builtCom; },
@@ -886,15 +1059,12 @@ void Installer(Report& r, const Options& o) {
        All({Ended(0), Traced("tray.delete", {}), That(as_built, "unwindle.exe not as built"),
             Gone(exe + ".new")}),
        5000},
+      // The update leaves the reminder running: the setup started the new program, unelevated, in
+      // this session; the checks below follow it.
+      {"installer.update_restarts_program", Restarted(exe), 30000},
       // The quiet uninstaller, with the program running: everything goes but the settings. It
       // copies itself to the temporary folder, starts the copy and returns at once.
-      {"", Start(exe)},
-      {"uninstaller.silent_uninstall",
-       [](Session& s) {
-         const RegValue quiet = ReadValue(kUninstallKey, "QuietUninstallString");
-         s.error = "no QuietUninstallString";
-         return quiet.present && RunToEnd(s, quiet.text);
-       }},
+      {"uninstaller.silent_uninstall", uninstall},
       {"uninstaller.program_ended", Ended(), 60000},
       {"uninstaller.files_removed", Gone(dir), 60000},
       {"uninstaller.shortcut_removed", Gone(shortcut), 60000},
@@ -902,6 +1072,23 @@ void Installer(Report& r, const Options& o) {
        That([] { return ValueCount(kUninstallKey) < 0; }, "the Uninstall key is there"), 60000},
       {"uninstaller.run_entry_removed", RunEntry(false), 60000},
       {"uninstaller.settings_kept", kAllSettings},
+      // A stored location that is not Unwindle's (it holds another program's uninstaller): the
+      // setup installs into the default folder and leaves the user's files alone, and so does
+      // its uninstaller.
+      {"installer.tampered_location_ignored", Then({tamper, install}),
+       All({That(as_built, exe + " is missing or not as built"),
+            Stored("InstallLocation", dir, kUninstallKey),
+            That(mineUntouched, "the files in " + mine + " changed")})},
+      {"uninstaller.leaves_other_folders_alone", uninstall,
+       All({Gone(dir), That(mineUntouched, "the files in " + mine + " changed")}), 60000},
+      // A folder that holds Unwindle's own uninstaller is kept by the next setup.
+      {"installer.own_location_kept",
+       Then({[=](Session& s) { return RunToEnd(s, "\"" + o.setup + "\" /S /D=" + custom); },
+             install}),
+       All({That([=] { return !built.empty() && ReadAll(custom + "\\unwindle.exe") == built; },
+                 "no unwindle.exe as built in " + custom),
+            Stored("InstallLocation", custom, kUninstallKey), Gone(dir)})},
+      {"", uninstall, Gone(custom), 60000},
   };
   RunSteps(r, o, "installed", std::nullopt, steps);
 }
@@ -921,6 +1108,8 @@ int main(int argc, char** argv) {
                       {"break", BreakCycle},
                       {"tray_alert", TrayAlert},
                       {"dialogs", Dialogs},
+                      {"invoke", Refusals},
+                      {"chooser", LongSoundPath},
                       {"sounds", Sounds},
                       {"aware_screen", FullScreenAndKeyboard},
                       {"aware_sleep", SleepAndLock},
@@ -982,7 +1171,7 @@ int main(int argc, char** argv) {
     DWORD pid = 0, code = 0;
     GetWindowThreadProcessId(form, &pid);
     if (!p.Attach(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid), pid) ||
-        !Invoke(form, "mnuExit", false) ||
+        !Invoke(form, "mPopExit", false) ||
         !WaitFor(ms, [&] { return (box = FindMessageBox(p.pid())) != nullptr; }))
       return std::printf("no exit question appeared\n"), 1;
     std::printf("asked %s; answering Yes\n", Quote(MessageBoxText(box)).c_str());

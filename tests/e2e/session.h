@@ -151,7 +151,8 @@ inline bool ClickButton(HWND button, int timeout_ms = 3000) {
 }
 
 // Presses a named control or menu item ("UnwindleInvoke"): sent, true once pressed; or posted, for
-// one that opens a modal box.
+// one that opens a modal box. The program presses only what a person could (a window on the screen
+// that takes input; the tray menu's items whenever the main window takes input), else answers 0.
 inline bool Invoke(HWND form, const std::string& control, bool wait = true) {
   static const UINT message = RegisterWindowMessageA("UnwindleInvoke");
   if (form == nullptr) return false;
@@ -391,14 +392,14 @@ inline Planted Settings(const std::string& spaced, Planted more = {}) {
 class Session {
  public:
   Session(const Options& o, std::string name) : options(o), label(name) {}
-  ~Session() {  // File > Exit, Yes, if the program still runs
+  ~Session() {  // the tray menu's Exit, Yes, if the program still runs
     if (own) DestroyWindow(own);
     if (!process.Running()) return;
-    if (Invoke(main, "mnuExit", false) && WaitFor(5000, [&] { return Box() != nullptr; })) {
+    if (Invoke(main, "mPopExit", false) && WaitFor(5000, [&] { return Box() != nullptr; })) {
       ClickButton(GetDlgItem(Box(), IDYES), 1000);  // may not return cleanly: the program ends
       if (process.WaitExit(10000)) return;
     }
-    Report::Note(label + ": no clean exit (File > Exit, Yes); terminating the process");
+    Report::Note(label + ": no clean exit (the tray menu's Exit, Yes); terminating the process");
     process.Kill();
   }
 

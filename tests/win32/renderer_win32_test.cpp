@@ -395,5 +395,65 @@ TEST_F(FormsTest, ThePopupMenuShowsTheItemsAsTheyStandAndOnlyAChosenOneClicks) {
   EXPECT_EQ(GetMenuDefaultItem(menu, TRUE, 0), 0u);
 }
 
+// Automation presses only what a person could: a control or a menu bar item of a window on the
+// screen that takes input, and an item of a hidden (popup) menu whenever its window takes input,
+// shown or not. A refusal answers 0 and is traced with its reason.
+TEST_F(FormsTest, InvokePressesOnlyWhatAPersonCouldPress) {
+  trace.KeepLines(true);
+  design = [](TestForm& f) {
+    f.Place(ControlKind::kButton, "cmdGo", "Go");
+    f.Place(ControlKind::kButton, "cmdOff", "Off").SetEnabled(false);
+    f.Place(ControlKind::kButton, "cmdGone", "Gone").SetVisible(false);
+    Control& frame = f.Place(ControlKind::kFrame, "fraOff", "Frame");
+    frame.SetEnabled(false);
+    f.Add(ControlKind::kButton, "cmdInside", &frame).SetCaption("Inside");
+    Control& bar = f.AddMenu("mnuFile", "&File", nullptr);
+    f.AddMenu("mnuOpen", "&Open", &bar);
+    Control& pop = f.AddMenu("mPopup", "&Popup", nullptr);
+    pop.SetVisible(false);
+    f.AddMenu("mnuTray", "&Tray", &pop);
+    f.AddMenu("mnuGrey", "&Grey", &pop).SetEnabled(false);
+  };
+  dialog.Show();
+  auto invoke = [&](const char* name) {
+    const ATOM atom = GlobalAddAtomW(win32::Wide(name).c_str());
+    const LRESULT pressed = SendMessageW(H(dialog), win32::InvokeMessage(), atom, 0);
+    GlobalDeleteAtom(atom);
+    return pressed;
+  };
+  auto refused = [&](const char* name, const char* why) {
+    const std::string line = std::string("\tinvoke.refused\tfrmDialog\t") + name + "\t" + why;
+    return std::any_of(trace.lines().begin(), trace.lines().end(),
+                       [&](const std::string& l) { return l.find(line) != std::string::npos; });
+  };
+  // On the screen, taking input.
+  EXPECT_EQ(invoke("cmdGo"), 1);
+  EXPECT_EQ(invoke("mnuOpen"), 1);
+  EXPECT_EQ(invoke("mnuTray"), 1);
+  for (const auto& [name, why] : {std::pair{"cmdOff", "disabled"},
+                                  {"cmdGone", "hidden"},
+                                  {"cmdInside", "disabled"},
+                                  {"mnuGrey", "disabled"},
+                                  {"cmdNoSuch", "missing"}}) {
+    EXPECT_EQ(invoke(name), 0) << name;
+    EXPECT_TRUE(refused(name, why)) << name << " " << why;
+  }
+  // Under a modal window of the program's (the main window shown modal disables the others).
+  view.BeginModal(main);
+  EXPECT_FALSE(IsWindowEnabled(H(dialog)));
+  for (const char* name : {"cmdGo", "mnuOpen", "mnuTray"}) {
+    EXPECT_EQ(invoke(name), 0) << name;
+    EXPECT_TRUE(refused(name, "blocked")) << name;
+  }
+  view.EndModal(main);
+  // Hidden (in the tray): only the popup menu's items.
+  dialog.Hide();
+  EXPECT_EQ(invoke("cmdGo"), 0);
+  EXPECT_EQ(invoke("mnuOpen"), 0);
+  EXPECT_TRUE(refused("cmdGo", "hidden") && refused("mnuOpen", "hidden"));
+  EXPECT_EQ(invoke("mnuTray"), 1);
+  EXPECT_EQ(dialog.clicks, (std::vector<std::string>{"cmdGo", "mnuOpen", "mnuTray", "mnuTray"}));
+}
+
 }  // namespace
 }  // namespace unw

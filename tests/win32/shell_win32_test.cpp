@@ -16,7 +16,10 @@
 #include <string>
 #include <vector>
 
+#include "alerts/wave_file.h"
+#include "platform/win32/clock_win32.h"
 #include "platform/win32/dialogs_win32.h"
+#include "platform/win32/event_loop_win32.h"
 #include "platform/win32/file_dialog_win32.h"
 #include "platform/win32/form_view_win32.h"
 #include "platform/win32/icons_win32.h"
@@ -24,6 +27,7 @@
 #include "platform/win32/pictures.h"
 #include "platform/win32/scoped.h"
 #include "platform/win32/shell_win32.h"
+#include "platform/win32/sound_win32.h"
 #include "platform/win32/system_metrics_win32.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_util.h"
@@ -306,6 +310,80 @@ TEST_F(ChooserTest, AChosenFileComesBackWithItsFullPathAndSelectionsReachThePrev
   EXPECT_TRUE(SamePath(got, wav)) << got;
   EXPECT_EQ(closings, 1);
   EXPECT_TRUE(SamePath(selectedWhileOpen, wav)) << "not previewed: " << selectedWhileOpen;
+}
+
+// Whatever it is given, the chooser opens: a folder or a file name longer than the system takes
+// is left out (the default folder), a long title is cut.
+TEST_F(ChooserTest, ItOpensWhateverItIsGivenAndTakesNoFolderBeyondTheLimit) {
+  for (const auto& [dir, file] : {std::pair{std::string(10000, 'd'), std::string(10000, 'f')},
+                                  {folder.path + "\\" + std::string(300, 'n'), "bell.wav"},
+                                  {std::string(), std::string(1037, 'f')}}) {
+    std::string title;
+    DialogDriver driver([&](HWND dialog) -> WPARAM {
+      title = win32::WindowText(dialog);
+      return IDCANCEL;
+    });
+    EXPECT_EQ(files.ChooseSoundFile(0, dir, file, std::string(1000, 't'), *this), "");
+    EXPECT_TRUE(driver.box) << dir.size() << " + " << file.size() << ": no chooser";
+    EXPECT_EQ(title, std::string(255, 't'));
+  }
+  EXPECT_EQ(closings, 3);
+  EXPECT_TRUE(files.FolderExists(folder.path));
+  for (const std::string& no : {folder.Write("Glocke ベル.wav", "RIFF"), folder.path + "\\missing",
+                                std::string(10000, 'd'), std::string()})
+    EXPECT_FALSE(files.FolderExists(no)) << no.size();
+}
+
+// A sound file is read by a thread of its own and handed over by the program's loop, never before
+// the call returns; what is not a file on a disk (a pipe whose read would never end) is not read;
+// a wave plays from memory.
+TEST(SoundPlayerTest, FilesAreReadAwayFromTheProgramAndComeBackThroughItsLoop) {
+  Trace trace{nullptr, ""};
+  trace.KeepLines(true);
+  Win32Clock clock;
+  Win32EventLoop loop{clock, trace};
+  Win32SoundPlayer sound{trace, loop};
+  TempFolder folder;
+  // RIFF, a PCM format chunk (mono, 8000 Hz, 8 bits) and four samples.
+  const std::string wave =
+      std::string(
+          "RIFF\x28\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x40\x1f\0\0\x40\x1f\0\0\x01\0\x08\0", 36) +
+      std::string("data\x04\0\0\0\x80\xff\x80\x00", 12);
+  const std::string path = folder.Write("Glocke ベル.wav", wave);
+  const std::wstring pipeName =
+      L"\\\\.\\pipe\\unwindle-test-" + std::to_wstring(GetCurrentProcessId());
+  const win32::ScopedHandle pipe(CreateNamedPipeW(
+      pipeName.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr));
+  ASSERT_NE(pipe.get(), INVALID_HANDLE_VALUE);
+  struct Read {
+    bool done = false, ok = false, late = false;
+    std::string bytes;
+  };
+  auto read = [&](const std::string& p, size_t maxBytes) {
+    auto r = std::make_shared<Read>();
+    sound.ReadFileAsync(p, maxBytes, [r](bool ok, std::string bytes) {
+      r->done = true;
+      r->ok = ok;
+      r->bytes = std::move(bytes);
+    });
+    EXPECT_FALSE(r->done) << p << ": answered before the call returned";
+    loop.After(10000, [r] { r->late = true; });
+    loop.RunUntil([r] { return r->done || r->late; });
+    EXPECT_TRUE(r->done) << p << ": no answer in 10 s";
+    return r;
+  };
+  auto whole = read(path, 1 << 20);
+  EXPECT_TRUE(whole->ok);
+  EXPECT_EQ(whole->bytes, wave);
+  EXPECT_EQ(read(path, 10)->bytes, wave.substr(0, 10));
+  EXPECT_FALSE(read(folder.path + "\\missing.wav", 100)->ok);
+  EXPECT_FALSE(read(win32::Utf8(pipeName), 100)->ok) << "a pipe is not read";
+  EXPECT_EQ(sound.readsUnderWay(), 0);
+
+  EXPECT_EQ(sound.PlayWave("Glocke", std::make_shared<const std::string>(WaveImage(wave))), 1);
+  EXPECT_EQ(trace.lines().back().substr(trace.lines().back().find('\t')),
+            "\tsound.play\tGlocke\t8199\t1");
+  sound.PlayClip("", 0);
 }
 
 TEST(MessageBoxTest, TheQuestionShowsEveryCharacterAndGivesTheAnswer) {
