@@ -3,6 +3,7 @@
 #include "app/frm_about.h"
 #include "app/frm_preferences.h"
 #include "app/frm_timer.h"
+#include "app/frm_working_hours.h"
 
 namespace unw {
 
@@ -14,11 +15,12 @@ App::App(const Services& services)
       sounds(services.sound, settings, services.trace),
       chooser(services.files, sounds),
       frmTimer_(std::make_unique<FrmTimer>(*this)),
-      cycle(CycleDeps{settings, store, tray, sounds, services.presence, services.loop,
-                      services.trace, windows}),
+      cycle(CycleDeps{settings, store, tray, sounds, services.presence, services.calendar,
+                      services.loop, services.trace, windows}),
       frmPreferences_(std::make_unique<FrmPreferences>(*this)),
       frmAbout_(std::make_unique<FrmAbout>(*this)),
-      frmSplash_(std::make_unique<FrmSplash>(*this)) {}
+      frmSplash_(std::make_unique<FrmSplash>(*this)),
+      frmWorkingHours_(std::make_unique<FrmWorkingHours>(*this)) {}
 
 App::~App() = default;
 

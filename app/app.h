@@ -24,6 +24,7 @@ class FrmTimer;
 class FrmPreferences;
 class FrmAbout;
 class FrmSplash;
+class FrmWorkingHours;
 
 class App {
  public:
@@ -44,6 +45,7 @@ class App {
   FrmPreferences& frmPreferences() { return *frmPreferences_; }
   FrmAbout& frmAbout() { return *frmAbout_; }
   FrmSplash& frmSplash() { return *frmSplash_; }
+  FrmWorkingHours& frmWorkingHours() { return *frmWorkingHours_; }
 
   Services sys;
   Ui ui;
@@ -65,6 +67,7 @@ class App {
   std::unique_ptr<FrmPreferences> frmPreferences_;
   std::unique_ptr<FrmAbout> frmAbout_;
   std::unique_ptr<FrmSplash> frmSplash_;
+  std::unique_ptr<FrmWorkingHours> frmWorkingHours_;
 };
 
 // Whether the program has a task-list entry.

@@ -22,6 +22,7 @@ std::string Busy(App& app) {
     return "Unwindle cannot do that now: it is asking whether to exit.";
   static constexpr std::pair<const char*, const char*> kWaiting[] = {
       {"frmPreferences", "its Preferences window is open"},
+      {"frmWorkingHours", "its Working Hours window is open"},
       {"frmAbout", "its About window is open"},
       {"frmUnwindle", "the break prompt waits for an answer"},
       {"frmRestartTimer", "the prompt after the break waits for an answer"},
@@ -40,7 +41,8 @@ Reply Refused(std::string why) {
 }  // namespace
 
 StatusFacts CurrentStatus(App& app) {
-  const BreakCycle& cycle = app.cycle;
+  BreakCycle& cycle = app.cycle;
+  Calendar& calendar = app.sys.calendar;
   const int32_t work = cycle.work().remaining();
   switch (cycle.state()) {
     case CycleState::kStopped:
@@ -49,6 +51,14 @@ StatusFacts CurrentStatus(App& app) {
       return {StatusKind::kCounting, work, std::nullopt};
     case CycleState::kPaused:
       return {StatusKind::kPaused, work, std::nullopt};
+    case CycleState::kPausedUntil:
+      return {StatusKind::kPausedUntil, work,
+              UpcomingOf(calendar, calendar.UtcMs(), cycle.pauseEnd())};
+    case CycleState::kResting: {
+      const auto start = cycle.NextWorkStart();
+      return {StatusKind::kOutsideHours, work,
+              start ? std::optional(UpcomingOf(calendar, calendar.UtcMs(), *start)) : std::nullopt};
+    }
     case CycleState::kOnBreak:
       return {StatusKind::kBreak, cycle.breakTime().remaining(), std::nullopt};
     case CycleState::kBreakOver:
@@ -64,12 +74,38 @@ Reply DispatchCommand(App& app, const Command& command) {
     return Starting(app) ? Refused(kStartingLine)
                          : Reply{kExitDone, StatusLine(CurrentStatus(app)), nullptr};
   if (const std::string busy = Busy(app); !busy.empty()) return Refused(busy);
-  if (command.verb == Verb::kExit) {
-    // As when another program asks it to close: no question, the tray icon removed.
-    return {kExitDone, "exiting", [&app] { app.frmTimer().Unload(kUnloadAppTaskManager); }};
+  BreakCycle& cycle = app.cycle;
+  const CycleState state = cycle.state();
+  auto done = [&app] { return Reply{kExitDone, StatusLine(CurrentStatus(app)), nullptr}; };
+  switch (command.verb) {
+    case Verb::kExit:
+      // As when another program asks it to close: no question, the tray icon removed.
+      return {kExitDone, "exiting", [&app] { app.frmTimer().Unload(kUnloadAppTaskManager); }};
+    case Verb::kBreak:
+      // The break window waits for the user: it opens once the answer is on its way.
+      return {kExitDone, "break", [&app] { app.cycle.BreakNow(BreakSource::kCommandLine); }};
+    case Verb::kPause:
+      if (state == CycleState::kStopped || state == CycleState::kResting)
+        return Refused("Unwindle is not counting: there is nothing to pause.");
+      if (command.minutes)
+        cycle.PauseFor(TimedPause{*command.minutes});
+      else if (state != CycleState::kPaused)
+        cycle.Pause();
+      return done();
+    case Verb::kResume:
+      cycle.Resume();
+      return done();
+    case Verb::kStart:
+      if (state != CycleState::kCounting && state != CycleState::kResting) cycle.Start();
+      return done();
+    case Verb::kStop:
+      if (state != CycleState::kStopped) cycle.Stop();
+      return done();
+    case Verb::kStatus:
+    case Verb::kHelp:
+      break;
   }
-  return Refused("Unwindle cannot do " + EncodeCommand(command) +
-                 " from the command line yet: use its window or the tray menu.");
+  return Refused("Unwindle cannot do " + EncodeCommand(command) + ".");
 }
 
 }  // namespace unw

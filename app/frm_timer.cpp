@@ -4,6 +4,7 @@
 #include "app/fonts.h"
 #include "app/frm_about.h"
 #include "app/frm_preferences.h"
+#include "app/frm_working_hours.h"
 #include "app/time_entry.h"
 #include "cycle/break_cycle.h"
 #include "forms/ui.h"
@@ -78,6 +79,8 @@ void FrmTimer::Design() {
     Add(ControlKind::kPicture, img).SetVisible(false);
 
   Control& file = AddMenu("mnuFile", "&File", nullptr);
+  AddPauseMenu("mnuFile", file);
+  AddMenu("mnuSep09", "-", &file);
   AddMenu("mnuLockWorkStation", "&Lock Workstation", &file).SetShortcut("Ctrl+L");
   AddMenu("mnuSep06", "-", &file);
   AddMenu("mnuExit", "E&xit", &file);
@@ -91,6 +94,7 @@ void FrmTimer::Design() {
   AddMenu("mnuSleepIsBreak", "Count Sleep and &Lock as a Break", &options);
   AddMenu("mnuIdleIsBreak", "Count &Idle Time as a Break", &options);
   AddMenu("mnuSep07", "-", &options);
+  AddMenu("mnuWorkingHours", "&Working Hours...", &options);
   AddMenu("mnuPreferences", "&Preferences...", &options).SetShortcut("Ctrl+P");
   Control& help = AddMenu("mnuHelp", "&Help", nullptr);
   AddMenu("mnuAbout", "&About Korvante Unwindle...", &help).SetShortcut("Ctrl+A");
@@ -102,6 +106,7 @@ void FrmTimer::Design() {
   AddMenu("mnuSep03", "-", &sys);
   AddMenu("mnuStart", "&Start Timer", &sys);
   AddMenu("mnuPause", "&Pause Timer", &sys).SetEnabled(false);
+  AddPauseMenu("mnu", sys);
   AddMenu("mnuStop", "Sto&p Timer", &sys).SetEnabled(false);
   AddMenu("mnuStopBreakPopUp", "Stop &Break", &sys).SetVisible(false);
   AddMenu("mnuRemindLater", "&Remind Later", &sys).SetVisible(false);
@@ -142,12 +147,31 @@ void FrmTimer::Design() {
   Wire("mnuPause", &FrmTimer::mnuPause_Click);
   Wire("mnuStop", &FrmTimer::mnuStop_Click);
   Wire("mnuUnwindle", &FrmTimer::mnuUnwindle_Click);
+  Wire("mnuWorkingHours", &FrmTimer::mnuWorkingHours_Click);
+  for (const char* prefix : {"mnu", "mnuFile"}) {
+    const std::string p = prefix;
+    Wire((p + "Pause30").c_str(), &FrmTimer::mnuPause30_Click);
+    Wire((p + "Pause60").c_str(), &FrmTimer::mnuPause60_Click);
+    Wire((p + "Pause120").c_str(), &FrmTimer::mnuPause120_Click);
+    Wire((p + "PauseTomorrow").c_str(), &FrmTimer::mnuPauseTomorrow_Click);
+    Wire((p + "Resume").c_str(), &FrmTimer::mnuResume_Click);
+  }
   Wire("mPopRestore", &FrmTimer::mPopRestore_Click);
   Wire("mnuStopBreakPopUp", &FrmTimer::mnuStopBreakPopUp_Click);
   Wire("mPopAbout", &FrmTimer::mPopAbout_Click);
   editing_ = false;
   exitQuestion_ = false;
   transitioned_ = false;
+}
+
+void FrmTimer::AddPauseMenu(const std::string& prefix, Control& parent) {
+  Control& pauseFor = AddMenu(prefix + "PauseFor", "Pause &For", &parent);
+  pauseFor.SetEnabled(false);
+  AddMenu(prefix + "Pause30", "&30 Minutes", &pauseFor);
+  AddMenu(prefix + "Pause60", "&1 Hour", &pauseFor);
+  AddMenu(prefix + "Pause120", "&2 Hours", &pauseFor);
+  AddMenu(prefix + "PauseTomorrow", "Until &Tomorrow", &pauseFor);
+  AddMenu(prefix + "Resume", "&Resume", &parent).SetVisible(false);
 }
 
 void FrmTimer::Form_Load() {
@@ -178,7 +202,7 @@ void FrmTimer::Form_Load() {
   if (s.LaunchMinimized == 0) SetWindowState(WindowState::kNormal);
   if (s.LaunchMinimized == 1) SetWindowState(WindowState::kMinimized);
   Ctl("mnuLaunchMinimized").SetChecked(s.LaunchMinimized != 0);
-  if (s.StartTimerOnLaunch == 1) app_.cycle.Start();
+  app_.cycle.Launch(s.StartTimerOnLaunch == 1);
   app_.sys.windows.SetTopMost(hWnd(), s.AlwaysOnTop != 0);
   Ctl("mnuAlwaysOnTop").SetChecked(s.AlwaysOnTop != 0);
   app_.cycle.SetFlashInterval(app_.sys.workstation.GetCaretBlinkTime());
@@ -218,8 +242,18 @@ void FrmTimer::ShowMenuItems(CycleState state) {
   const bool onBreak = state == CycleState::kOnBreak;
   // While editing the interval the timer items go; during a break "Open" too, and the
   // break can be stopped from the menu instead.
-  for (const char* item : {"mnuStart", "mnuPause", "mnuStop", "mnuUnwindle", "mnuSep02"})
+  for (const char* item :
+       {"mnuStart", "mnuPause", "mnuPauseFor", "mnuStop", "mnuUnwindle", "mnuSep02"})
     Ctl(item).SetVisible(!editing_ && !onBreak);
+  // A pause by the clock is taken from a countdown that runs, stands or alerts, and ended early.
+  const bool pausable = state == CycleState::kCounting || state == CycleState::kPaused ||
+                        state == CycleState::kPausedUntil || IsAlert(state);
+  const bool timedPause = state == CycleState::kPausedUntil;
+  for (const char* prefix : {"mnu", "mnuFile"}) {
+    const std::string p = prefix;
+    Ctl(p + "PauseFor").SetEnabled(pausable);
+    Ctl(p + "Resume").SetVisible(timedPause && (p == "mnuFile" || (!editing_ && !onBreak)));
+  }
   Ctl("mPopRestore").SetVisible(!onBreak);
   Ctl("mnuStopBreakPopUp").SetVisible(onBreak);
   Ctl("cmdUnwindle").SetEnabled(!editing_);
@@ -243,6 +277,7 @@ void FrmTimer::ShowCycle(const CycleSnapshot& s) {
         ShowButtons(Column::kStopped);
         break;
       case CycleState::kPaused:
+      case CycleState::kPausedUntil:
         ShowButtons(Column::kPaused);
         break;
       case CycleState::kOnBreak:
@@ -271,6 +306,24 @@ void FrmTimer::cmdUnwindle_Click() {
 }
 void FrmTimer::mnuUnwindle_Click() {
   app_.cycle.BreakNow(BreakSource::kTrayMenu);
+}
+void FrmTimer::mnuPause30_Click() {
+  app_.cycle.PauseFor(kPause30Minutes);
+}
+void FrmTimer::mnuPause60_Click() {
+  app_.cycle.PauseFor(kPause1Hour);
+}
+void FrmTimer::mnuPause120_Click() {
+  app_.cycle.PauseFor(kPause2Hours);
+}
+void FrmTimer::mnuPauseTomorrow_Click() {
+  app_.cycle.PauseFor(kPauseUntilTomorrow);
+}
+void FrmTimer::mnuResume_Click() {
+  app_.cycle.Resume();
+}
+void FrmTimer::mnuWorkingHours_Click() {
+  app_.frmWorkingHours().Show(true);
 }
 void FrmTimer::mnuStopBreakPopUp_Click() {
   app_.cycle.StopBreak();

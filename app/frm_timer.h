@@ -51,6 +51,13 @@ class FrmTimer : public Form {
   void mnuStop_Click() { cmdStop_Click(); }
   void mnuUnwindle_Click();
   void mnuStopBreakPopUp_Click();
+  // A pause that ends by itself, and its early end (the tray menu and the File menu).
+  void mnuPause30_Click();
+  void mnuPause60_Click();
+  void mnuPause120_Click();
+  void mnuPauseTomorrow_Click();
+  void mnuResume_Click();
+  void mnuWorkingHours_Click();
   void mPopRestore_Click();
   void mPopAbout_Click();
 
@@ -73,6 +80,8 @@ class FrmTimer : public Form {
   void ShowTime(const Countdown& work);
   void ShowButtons(Column c);
   void ShowMenuItems(CycleState state);
+  // "Pause For" and its items, in the tray menu (`prefix` "mnu") and the File menu ("mnuFile").
+  void AddPauseMenu(const std::string& prefix, Control& parent);
   // Entering or leaving the one-time change: Start, break now and the tray's timer items.
   void ShowEditing();
   void Wire(const char* name, void (FrmTimer::*handler)());

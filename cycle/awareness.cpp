@@ -24,6 +24,8 @@ void Awareness::Begin() {
   presence_.Subscribe([this](bool away, AwayReason reason) {
     away ? Away(reason) : Back(reason);
     cycle_.Sync();
+    // Back from a sleep the clock has moved on: a pause may be over, working hours begun.
+    cycle_.RecheckClock();
   });
 }
 

@@ -2,6 +2,7 @@
 // cycle's timers and what it holds alerts for.
 #include "cycle/break_cycle.h"
 
+#include "platform/calendar.h"
 #include "platform/trace.h"
 #include "settings/product.h"
 #include "settings/settings.h"
@@ -43,7 +44,8 @@ BreakCycle::BreakCycle(const CycleDeps& deps)
       tmrPlaySound_(deps.loop, "tmrPlaySound", 1000, [this] { tmrPlaySound_Timer(); }),
       tmrFlash_(deps.loop, "tmrFlash", 500, [this] { tmrFlash_Timer(); }),
       tmrBalloonTip_(deps.loop, "tmrBalloonTip", 60000, [this] { tmrBalloonTip_Timer(); }),
-      tmrAware_(deps.loop, "tmrAware", 1000, [this] { awareness_.tmrAware_Timer(); }) {}
+      tmrAware_(deps.loop, "tmrAware", 1000, [this] { awareness_.tmrAware_Timer(); }),
+      tmrClock_(deps.loop, "tmrClock", 60000, [this] { RecheckClock(); }) {}
 
 int32_t BreakCycle::WorkInterval() const {
   const Settings& s = d_.settings;
@@ -78,6 +80,8 @@ void BreakCycle::ShowState() {
 
 void BreakCycle::SetState(CycleState s) {
   if (s != state_) {
+    // A timed pause left any way is over: nothing of it is kept for the next start.
+    if (state_ == CycleState::kPausedUntil) StorePausedUntil("");
     d_.trace.Line("cycle.state", {CycleStateName(s)});
     // The timers of the state left stop; those of the new one start afresh.
     for (CycleTimer* t : {&tmrMain_, &tmrBreak_, &tmrPlaySound_, &tmrFlash_, &tmrBalloonTip_})
@@ -85,6 +89,7 @@ void BreakCycle::SetState(CycleState s) {
   }
   state_ = s;
   SyncTimers();
+  ArmClock();
   ShowState();
 }
 
@@ -110,7 +115,7 @@ void BreakCycle::End() {
   ended_ = true;
   breakOn_ = false;
   for (CycleTimer* t :
-       {&tmrMain_, &tmrBreak_, &tmrPlaySound_, &tmrFlash_, &tmrBalloonTip_, &tmrAware_})
+       {&tmrMain_, &tmrBreak_, &tmrPlaySound_, &tmrFlash_, &tmrBalloonTip_, &tmrAware_, &tmrClock_})
     t->Run(false);
 }
 
@@ -126,15 +131,21 @@ void BreakCycle::Begin() {
 }
 
 void BreakCycle::Start() {
-  Tell({state_ == CycleState::kPaused ? CycleEventKind::kWorkResumed
-                                      : CycleEventKind::kWorkStarted});
+  const bool resumes = state_ == CycleState::kPaused || state_ == CycleState::kPausedUntil;
+  Tell({resumes ? CycleEventKind::kWorkResumed : CycleEventKind::kWorkStarted});
   StartCountdown();
 }
 
 void BreakCycle::StartCountdown() {
   if (IsAlert(state_)) EndAlert();
+  if (state_ == CycleState::kPausedUntil) d_.trace.Line("cycle.pause.end", {"start", "continue"});
   // A paused countdown resumes; anything else counts the work interval afresh.
-  if (state_ != CycleState::kPaused) work_.Reset(WorkInterval());
+  if (state_ != CycleState::kPaused && state_ != CycleState::kPausedUntil)
+    work_.Reset(WorkInterval());
+  if (WorkingHoursOn() && !WithinWorkingHours(Hours(), d_.calendar, d_.calendar.UtcMs())) {
+    Rest();
+    return;
+  }
   d_.tray.CountdownGoesOn(WorkStatus(kStarted));
   SetState(CycleState::kCounting);
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,10 +15,12 @@
 #include "cycle/cycle_state.h"
 #include "cycle/cycle_timer.h"
 #include "cycle/cycle_view.h"
+#include "cycle/schedule.h"
 
 namespace unw {
 
 class AlertSounds;
+class Calendar;
 class EventLoop;
 class Presence;
 class SettingsStore;
@@ -32,7 +35,8 @@ struct CycleDeps {
   TrayIcon& tray;
   AlertSounds& sounds;
   Presence& presence;
-  EventLoop& loop;  // runs the cycle's timers
+  Calendar& calendar;  // the clock on the wall: timed pauses, working hours
+  EventLoop& loop;     // runs the cycle's timers
   Trace& trace;
   CycleView& view;
 };
@@ -56,6 +60,10 @@ class BreakCycle {
   int32_t lngBreakSeconds() const { return breakSeconds_; }
   // Why the due alert waits, while it does.
   HoldReason holdReason() const { return holdReason_; }
+  // When the timed pause ends (kPausedUntil), UTC.
+  int64_t pauseEnd() const { return pauseEndUtc_; }
+  // When the working hours next start (kResting); none when no day is a working day.
+  std::optional<int64_t> NextWorkStart();
   CycleSnapshot Snapshot() const;
   Awareness& awareness() { return awareness_; }
   // From now on `observer` hears what happens (CycleEvent); it must outlive the cycle's use.
@@ -63,12 +71,25 @@ class BreakCycle {
 
   // At start-up: stopped on the saved interval, no reminder counted.
   void Begin();
+  // Once the tray icon is there: a timed pause the program was in when it last ended goes on;
+  // otherwise the timer starts if `startTimer`.
+  void Launch(bool startTimer);
   // The work timer's buttons and their tray menu twins.
   void Start();
   void Pause();
   void Stop();
   // Break now, from any state but a break; asked for at `source`.
   void BreakNow(BreakSource source);
+  // A pause that ends by itself (the tray menu's "Pause For", the command line). It ends an alert
+  // as Pause does. When it ends by itself, a pause as long as a break was one: the work period
+  // starts again from its full interval; a shorter one continues where it stood.
+  void PauseFor(const TimedPause& pause);
+  // Ends a timed pause at once (the countdown goes on where it stood), or resumes a paused one.
+  void Resume();
+  // Looks at the clock: a timed pause that is over ends, a counting timer rests outside working
+  // hours and starts afresh when they begin. Once a minute at most while that matters, at the
+  // moment due, and whenever the clock may have jumped (a return from sleep).
+  void RecheckClock();
   // Reloads Hours, Minutes and Seconds from the store, repairing them.
   void LoadWorkInterval();
   // The working interval changed in memory (the one-time change): a stopped timer shows it.
@@ -139,6 +160,17 @@ class BreakCycle {
   // A second of an open prompt's sound repetition.
   void RepeatSound();
   void SyncTimers();
+  // Time control (cycle/time_control.cpp).
+  bool WorkingHoursOn() const;
+  WorkingHours Hours() const;
+  void Rest();
+  void Wake();
+  void EndTimedPause(const char* how);
+  void StorePausedUntil(const std::string& text);
+  // The tooltip of a timed pause or of the rest, as of now.
+  void ShowClockTip();
+  // Runs tmrClock for the next moment that matters (a minute at most), or stops it.
+  void ArmClock();
   int32_t WorkInterval() const;
   std::string WorkStatus(const char* suffix) const;
 
@@ -161,12 +193,15 @@ class BreakCycle {
   bool breakOn_ = false;   // the break's window is up and counting
   bool ranOut_ = false;    // the last break ran its whole length
   bool ended_ = false;
+  int64_t pauseStartUtc_ = 0;  // when the timed pause began (0: before this run of the program)
+  int64_t pauseEndUtc_ = 0;
   CycleTimer tmrMain_;
   CycleTimer tmrBreak_;
   CycleTimer tmrPlaySound_;
   CycleTimer tmrFlash_;
   CycleTimer tmrBalloonTip_;
   CycleTimer tmrAware_;
+  CycleTimer tmrClock_;
   std::vector<CycleObserver*> observers_;
 };
 

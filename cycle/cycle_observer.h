@@ -15,15 +15,17 @@ enum class CycleEventKind {
   kWorkStarted,     // a work period began from its full interval (Start; Restart after a break)
   kWorkResumed,     // a paused work period goes on
   kWorkPaused,
-  kWorkStopped,   // Stop; Stop Timer after a break
-  kAlertShown,    // the time is up and the alert came: `way`
-  kAlertHeld,     // the time is up and the alert waits: `hold`
-  kSnoozed,       // Remind Later at the prompt
-  kBreakSkipped,  // Restart Timer or Stop Timer at the prompt: `answer`
-  kBreakStarted,  // `source`
-  kBreakEnded,    // ran out, or cut short (`ranOut`), after `seconds`
-  kNaturalBreak,  // time away as long as a break counted as one: `away`, `seconds`
-  kTick,          // a second of the work countdown (for those who mark time)
+  kWorkPausedUntil,  // a timed pause began: `seconds` long
+  kWorkResting,      // working hours ended: the countdown rests until they start again
+  kWorkStopped,      // Stop; Stop Timer after a break
+  kAlertShown,       // the time is up and the alert came: `way`
+  kAlertHeld,        // the time is up and the alert waits: `hold`
+  kSnoozed,          // Remind Later at the prompt
+  kBreakSkipped,     // Restart Timer or Stop Timer at the prompt: `answer`
+  kBreakStarted,     // `source`
+  kBreakEnded,       // ran out, or cut short (`ranOut`), after `seconds`
+  kNaturalBreak,     // time away as long as a break counted as one: `away`, `seconds`
+  kTick,             // a second of the work countdown (for those who mark time)
 };
 
 // Where a break was asked for.

@@ -6,16 +6,18 @@
 namespace unw {
 
 enum class CycleState {
-  kStopped,    // the work interval is shown and nothing counts
-  kCounting,   // the work countdown (or a reminder interval) runs
-  kPaused,     // the work countdown stands where it was paused
-  kTimeUp,     // the time is up and no alert could be given (an unknown alert kind)
-  kHeld,       // the time is up and the alert waits: a full-screen program, or the user is away
-  kPrompt,     // the time is up and the break prompt waits for an answer
-  kBalloon,    // a tray alert shows its balloon notice
-  kFlashing,   // a tray alert waits for a click: the icon flashes and the alert repeats
-  kOnBreak,    // the break is counted down
-  kBreakOver,  // the break-over prompt waits for an answer
+  kStopped,      // the work interval is shown and nothing counts
+  kCounting,     // the work countdown (or a reminder interval) runs
+  kPaused,       // the work countdown stands where it was paused
+  kPausedUntil,  // a timed pause: the countdown stands until a moment by the clock
+  kResting,      // outside working hours a counting timer rests, showing the full interval
+  kTimeUp,       // the time is up and no alert could be given (an unknown alert kind)
+  kHeld,         // the time is up and the alert waits: a full-screen program, or the user is away
+  kPrompt,       // the time is up and the break prompt waits for an answer
+  kBalloon,      // a tray alert shows its balloon notice
+  kFlashing,     // a tray alert waits for a click: the icon flashes and the alert repeats
+  kOnBreak,      // the break is counted down
+  kBreakOver,    // the break-over prompt waits for an answer
 };
 
 // The trace's name of a state.
@@ -27,6 +29,10 @@ inline const char* CycleStateName(CycleState s) {
       return "counting";
     case CycleState::kPaused:
       return "paused";
+    case CycleState::kPausedUntil:
+      return "pauseduntil";
+    case CycleState::kResting:
+      return "resting";
     case CycleState::kTimeUp:
       return "timeup";
     case CycleState::kHeld:
@@ -56,7 +62,8 @@ enum class HoldReason {
   kNone,
   kAway,          // the user is away: asleep, locked, switched away, idle
   kExitQuestion,  // the program asks whether to exit
-  kPreferences,   // the preferences dialog is open: what the user typed there must not be lost
+  kPreferences,   // a settings window (Preferences, Working Hours) is open: what the user typed
+                  // there must not be lost
   kFullScreen,    // a full-screen program is in front
 };
 

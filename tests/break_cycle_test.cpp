@@ -2,6 +2,7 @@
 // snooze rules, the tray alert, the break, and the break-over prompt.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
 #include "app/frm_break_time_remaining.h"
@@ -344,11 +345,17 @@ TEST_F(BreakCycleTest, TrayClicksAreIgnoredWhileAProgramWindowIsOpenUnlessAnAler
 // Keeps what the cycle tells, but its ticks, as short words.
 struct Told : CycleObserver {
   void OnCycleEvent(const CycleEvent& e) override {
-    static const char* const kWords[] = {"started", "ended",  "work", "resumed", "paused",
-                                         "stopped", "alert",  "held", "snoozed", "skipped",
-                                         "break",   "rested", "away", "tick"};
+    static const std::map<CycleEventKind, const char*> kWords = {
+        {CycleEventKind::kProgramStarted, "started"}, {CycleEventKind::kProgramEnded, "ended"},
+        {CycleEventKind::kWorkStarted, "work"},       {CycleEventKind::kWorkResumed, "resumed"},
+        {CycleEventKind::kWorkPaused, "paused"},      {CycleEventKind::kWorkPausedUntil, "pause"},
+        {CycleEventKind::kWorkResting, "rest"},       {CycleEventKind::kWorkStopped, "stopped"},
+        {CycleEventKind::kAlertShown, "alert"},       {CycleEventKind::kAlertHeld, "held"},
+        {CycleEventKind::kSnoozed, "snoozed"},        {CycleEventKind::kBreakSkipped, "skipped"},
+        {CycleEventKind::kBreakStarted, "break"},     {CycleEventKind::kBreakEnded, "rested"},
+        {CycleEventKind::kNaturalBreak, "away"},      {CycleEventKind::kTick, "tick"}};
     if (e.kind == CycleEventKind::kTick) return;
-    std::string w = kWords[static_cast<int>(e.kind)];
+    std::string w = kWords.at(e.kind);
     if (e.kind == CycleEventKind::kAlertShown)
       w += e.way == AlertWay::kPrompt ? ":prompt" : ":tray";
     if (e.kind == CycleEventKind::kAlertHeld) w += std::string(":") + HoldReasonName(e.hold);

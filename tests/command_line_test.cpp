@@ -242,5 +242,98 @@ TEST_F(DispatchTest, ExitEndsTheProgramWithoutItsQuestionOnceTheAnswerIsOut) {
   EXPECT_EQ(sim.fake.tray.sent.back().command, TrayCommand::kDelete);
 }
 
+TEST_F(DispatchTest, EveryCommandInEveryStateEndsInTheMenusTransitions) {
+  // Each state is reached afresh, the command given, and the answer and the state after it read.
+  struct Case {
+    const char* state;  // where the cycle stands when the command comes
+    Verb verb;
+    std::optional<int> minutes;
+    int code;
+    CycleState after;
+  };
+  const CycleState kStopped = CycleState::kStopped, kCounting = CycleState::kCounting,
+                   kPaused = CycleState::kPaused, kUntil = CycleState::kPausedUntil,
+                   kRest = CycleState::kResting, kFlashing = CycleState::kFlashing;
+  const Case cases[] = {
+      {"stopped", Verb::kPause, {}, kExitRefused, kStopped},
+      {"stopped", Verb::kPause, 5, kExitRefused, kStopped},
+      {"stopped", Verb::kResume, {}, kExitDone, kStopped},
+      {"stopped", Verb::kStart, {}, kExitDone, kCounting},
+      {"stopped", Verb::kStop, {}, kExitDone, kStopped},
+      {"counting", Verb::kPause, {}, kExitDone, kPaused},
+      {"counting", Verb::kPause, 5, kExitDone, kUntil},
+      {"counting", Verb::kResume, {}, kExitDone, kCounting},
+      {"counting", Verb::kStart, {}, kExitDone, kCounting},
+      {"counting", Verb::kStop, {}, kExitDone, kStopped},
+      {"paused", Verb::kPause, {}, kExitDone, kPaused},
+      {"paused", Verb::kPause, 5, kExitDone, kUntil},
+      {"paused", Verb::kResume, {}, kExitDone, kCounting},
+      {"paused", Verb::kStart, {}, kExitDone, kCounting},
+      {"paused", Verb::kStop, {}, kExitDone, kStopped},
+      {"until", Verb::kPause, {}, kExitDone, kPaused},
+      {"until", Verb::kPause, 90, kExitDone, kUntil},
+      {"until", Verb::kResume, {}, kExitDone, kCounting},
+      {"until", Verb::kStart, {}, kExitDone, kCounting},
+      {"until", Verb::kStop, {}, kExitDone, kStopped},
+      {"resting", Verb::kPause, {}, kExitRefused, kRest},
+      {"resting", Verb::kPause, 5, kExitRefused, kRest},
+      {"resting", Verb::kResume, {}, kExitDone, kRest},
+      {"resting", Verb::kStart, {}, kExitDone, kRest},
+      {"resting", Verb::kStop, {}, kExitDone, kStopped},
+      {"flashing", Verb::kPause, {}, kExitDone, kPaused},
+      {"flashing", Verb::kPause, 5, kExitDone, kUntil},
+      {"flashing", Verb::kResume, {}, kExitDone, kFlashing},
+      {"flashing", Verb::kStart, {}, kExitDone, kCounting},
+      {"flashing", Verb::kStop, {}, kExitDone, kStopped},
+  };
+  for (const Case& c : cases) {
+    Sim s;
+    const std::string state = c.state;
+    std::map<std::string, std::string> values = {
+        {"Hours", "0"},
+        {"Minutes", "1"},
+        {"Seconds", "0"},
+        {"AlertMeBy", "1"},
+        {"BalloonTipsEnabled", "0"},
+        {"StartTimerOnLaunch", "0"},
+        {"WorkingHoursEnabled", state == "resting" ? "1" : "0"}};
+    for (const auto& [k, v] : values)
+      s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, k, v);
+    // Monday 09:00 UTC: within the usual working hours, unless the day is made a day off.
+    if (state == "resting")
+      s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, "WorkingHours",
+                                "Mon=;Tue=09:00-17:00;Wed=;Thu=;Fri=;Sat=;Sun=");
+    s.Start();
+    if (state != "stopped") s.Click("frmTimer", "mnuStart");
+    if (state == "paused") s.Click("frmTimer", "mnuPause");
+    if (state == "until") s.Click("frmTimer", "mnuPause30");
+    if (state == "flashing") s.AdvanceSeconds(61);
+    Reply r;
+    s.Do([&] { r = DispatchCommand(s.app(), {c.verb, c.minutes}); });
+    const std::string what = state + " " + EncodeCommand({c.verb, c.minutes});
+    EXPECT_EQ(r.code, c.code) << what << ": " << r.line;
+    EXPECT_EQ(s.app().cycle.state(), c.after) << what;
+    if (c.code == kExitDone) {
+      // The answer says where the cycle stands now.
+      Reply status;
+      s.Do([&] { status = DispatchCommand(s.app(), {Verb::kStatus, {}}); });
+      EXPECT_EQ(r.line, status.line) << what;
+    }
+  }
+}
+
+TEST_F(DispatchTest, BreakOpensTheBreakWindowOnceTheAnswerIsOut) {
+  Plant({});
+  sim.Start();
+  const Reply r = Send(Verb::kBreak);
+  EXPECT_EQ(r.code, kExitDone);
+  ASSERT_TRUE(r.then);
+  EXPECT_FALSE(sim.FindForm("frmBreakTimeRemaining"));
+  sim.Do(r.then);
+  EXPECT_TRUE(sim.FindForm("frmBreakTimeRemaining"));
+  EXPECT_EQ(Status(), "0 break 00:10:00");
+  EXPECT_EQ(Send(Verb::kStop).code, kExitRefused) << "a break is on";
+}
+
 }  // namespace
 }  // namespace unw

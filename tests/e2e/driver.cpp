@@ -667,7 +667,7 @@ void Sounds(Report& r, const Options& o) {
            Settings("Hours=0 Minutes=0 Seconds=2 AudioType=3", {{"CustomSound", device}}),
            {{"sound.custom_device_beeps_on_time",
              All({Visible("frmUnwindle"),
-                  Between({"timer.start", "frmTimer", "tmrMain"}, {"window.show", "frmUnwindle"},
+                  Between({"timer.start", "BreakCycle", "tmrMain"}, {"window.show", "frmUnwindle"},
                           2800, 3600),
                   Traced("sound.unplayable", {device, "device"}), Traced("sound.beep", {"64"}),
                   Traced("sound.play", {device}, 0, true)}),
