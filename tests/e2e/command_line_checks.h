@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -108,6 +109,20 @@ inline Expect PrintedCounting(std::shared_ptr<Console> ran) {
   });
 }
 
+// "paused until HH:MM" (with a day when it is not today), a minute or two from now.
+inline Expect PrintedPausedUntil(std::shared_ptr<Console> ran) {
+  return Holds([=](Session&, std::string& seen) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    seen = "exit code " + std::to_string(ran->code) + ", printed " + Quote(ran->out);
+    int h = -1, m = -1;
+    char tail[4] = {};
+    if (std::sscanf(ran->out.c_str(), "paused until %d:%d%3c", &h, &m, tail) != 3) return false;
+    const int ahead = ((h * 60 + m) - (now.wHour * 60 + now.wMinute) + 1440) % 1440;
+    return ran->code == 0 && std::string(tail, 2) == "\r\n" && ahead >= 1 && ahead <= 2;
+  });
+}
+
 // The program a command started (`/start` with none running) becomes the session's.
 inline Action AttachToRunning() {
   return [](Session& s) {
@@ -148,6 +163,17 @@ inline void CommandLineChecks(Report& r, const Options& o) {
          return SecondsOf(s.Display()) < 3600 ? "" : "the countdown did not start";
        }},
       {"cli.status_counting", RunCommand(ran, "--STATUS"), PrintedCounting(ran)},
+      {"cli.pause_for_a_minute", RunCommand(ran, "/pause 1"), PrintedPausedUntil(ran)},
+      {"cli.status_paused_until", RunCommand(ran, "/status"), PrintedPausedUntil(ran)},
+      {"cli.resume", RunCommand(ran, "/resume"), PrintedCounting(ran)},
+      {"cli.break_opens_the_break_window", RunCommand(ran, "/break"),
+       All({Printed(ran, 0, "break\r\n"),
+            [](Session& s) { return s.Form("frmBreakTimeRemaining") ? "" : "no break window"; }}),
+       5000},
+      {"", [](Session& s) { return ClickButton(s.Ctl("frmBreakTimeRemaining", "cmdStopTimer")); },
+       [](Session& s) { return s.Form("frmRestartTimer") ? "" : "no break-over question"; }},
+      {"", [](Session& s) { return ClickButton(s.Ctl("frmRestartTimer", "cmdRestartTimer")); },
+       [](Session& s) { return s.Form("frmRestartTimer") ? "the question stays" : ""; }},
       {"cli.bad_option", RunCommand(ran, "/bogus"),
        Printed(ran, 2, "", "unknown command \"/bogus\".\r\nUsage: unwindle [command]\r\n", true)},
       {"cli.bad_minutes", RunCommand(ran, "/pause 0"),
@@ -160,7 +186,7 @@ inline void CommandLineChecks(Report& r, const Options& o) {
        })},
       {"cli.exe_forwards_quietly", RunCommand(ran, "/status", true),
        All({Printed(ran, 0, ""), Traced("instance.command", {"sent", "/status", "0"}, 3)})},
-      {"", [](Session& s) { return Invoke(s.main, "mnuPreferences", false); },
+      {"", [](Session& s) { return Invoke(s.main, "mnuPreferencesPopMenu", false); },
        [](Session& s) { return s.Form("frmPreferences") ? "" : "no preferences"; }},
       {"cli.refused_while_preferences_wait", RunCommand(ran, "/exit"),
        All({Printed(ran, 4, "", "Unwindle cannot do that now: its Preferences window is open.\r\n"),
@@ -176,7 +202,7 @@ inline void CommandLineChecks(Report& r, const Options& o) {
        All({Holds([=](Session&, std::string& seen) {
               seen = "exit code " + std::to_string(ran->code) + ", " + Quote(ran->out) + ", " +
                      Quote(ran->err);
-              return ran->code == 0 && ran->out.size() > 2 && ran->err.empty();
+              return ran->code == 0 && ran->out.rfind("counting ", 0) == 0 && ran->err.empty();
             }),
             Traced("instance.command", {"start", "/start"}, 1, true)}),
        5000, false, true},

@@ -589,6 +589,81 @@ void PreferencesAtTimeUp(Report& r, const Options& o) {
   RunSteps(r, o, "prefs_timeup", Settings("Hours=0 Minutes=0 Seconds=8"), steps);
 }
 
+// The tooltip the program last gave its icon begins with `prefix` and ends with `suffix`.
+Expect TipReads(const std::string& prefix, const std::string& suffix = "") {
+  return Holds([=](Session& s, std::string& seen) {
+    std::string tip;
+    for (const auto& l : s.Trace())
+      if ((l.event == "tray.modify" || l.event == "tray.add") && l.fields.size() >= 4)
+        tip = l.fields[3];
+    seen = "the tooltip reads " + Quote(tip) + " (expected " + Quote(prefix) + "..." +
+           Quote(suffix) + ")";
+    return tip.size() >= prefix.size() + suffix.size() && tip.rfind(prefix, 0) == 0 &&
+           tip.compare(tip.size() - suffix.size(), suffix.size(), suffix) == 0;
+  });
+}
+
+// A timed pause by its menu item (the tray menu's design names), kept over a restart of the
+// program, ended by Resume.
+void TimedPause(Report& r, const Options& o) {
+  const std::string kPausedTip = "KORVANTE Unwindle \r\nPaused until ";
+  auto restored = Holds([](Session& s, std::string& seen) {
+    const auto lines = Matching(s.Trace(), "cycle.pause");
+    seen = std::to_string(lines.size()) + " cycle.pause lines";
+    return lines.size() == 1 && lines[0].fields.size() >= 2 && lines[0].fields[1] == "restored";
+  });
+  auto storedEnd = Holds([](Session&, std::string& seen) {
+    const RegValue v = ReadValue(kSettingsKey, "PausedUntil");
+    seen = "PausedUntil " + Seen(v);
+    return v.present && v.text.size() == 20 && v.text.back() == 'Z';
+  });
+  const std::vector<Step> steps = {
+      {"time.pause_for_by_its_menu_item", Menu("mnuPause30"),
+       All({TipReads(kPausedTip, "."), Traced("cycle.state", {"pauseduntil"}), storedEnd})},
+      {"time.pause_stands_still", StandsStill(), kTick, true},
+      {"", Menu("mPopExit", true), Asks(kExitQuestion)},
+      {"", Answer(IDYES), Ended(0), 10000},
+      {"time.pause_outlives_a_restart",
+       [](Session& s) { return (s.error = s.Launch({}, s.options.exe, false)).empty(); },
+       All({restored, TipReads(kPausedTip, "."), storedEnd}), 5000},
+      {"time.resume_by_its_menu_item", Menu("mnuResume"),
+       All({Traced("cycle.pause.end", {"start", "continue"}), Stored("PausedUntil", " "),
+            CountsDown(1)}),
+       2 * kTick},
+  };
+  RunSteps(r, o, "time_pause", Settings("Hours=1 Minutes=0 Seconds=0"), steps);
+}
+
+// Working hours that leave out the present: a started countdown rests at its full interval and
+// says when reminders start; /status says it too.
+void OutsideWorkingHours(Report& r, const Options& o) {
+  static const char* const kDays[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+  static const char* const kNames[] = {"Monday", "Tuesday",  "Wednesday", "Thursday",
+                                       "Friday", "Saturday", "Sunday"};
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  // The one working day is three days on: never today, and named whatever the hour.
+  const int day = ((now.wDayOfWeek + 6) % 7 + 3) % 7;
+  std::string week;
+  for (int d = 0; d < 7; ++d)
+    week += std::string(kDays[d]) + "=" + (d == day ? "09:00-17:00" : "") + (d < 6 ? ";" : "");
+  auto ran = std::make_shared<Console>();
+  const std::vector<Step> steps = {
+      {"hours.rest_outside_working_hours",
+       All({Traced("cycle.state", {"resting"}), Shows("01:00:00"),
+            TipReads("KORVANTE Unwindle \r\nOutside working hours; reminders start at ",
+                     std::string(" on ") + kNames[day] + ".")}),
+       5000},
+      {"hours.countdown_rests", StandsStill(), 2 * kTick, true},
+      {"hours.status_says_until_when", RunCommand(ran, "/status"),
+       Printed(ran, 0, std::string("outside working hours until ") + kNames[day] + " 09:00\r\n")},
+  };
+  RunSteps(r, o, "hours",
+           Settings("Hours=1 Minutes=0 Seconds=0 StartTimerOnLaunch=1 WorkingHoursEnabled=1",
+                    {{"WorkingHours", week}}),
+           steps);
+}
+
 // Sleep and lock as long as a break count as one: posted suspend/resume and lock/unlock with the
 // break's length (3 s) between them start the countdown again from the full minute.
 void SleepAndLock(Report& r, const Options& o) {
@@ -1115,7 +1190,9 @@ int main(int argc, char** argv) {
                       {"aware_sleep", SleepAndLock},
                       {"aware_exit", ExitQuestionOverALock},
                       {"prefs_timeup", PreferencesAtTimeUp},
-                      {"command_line", CommandLineChecks}},
+                      {"command_line", CommandLineChecks},
+                      {"time_pause", TimedPause},
+                      {"hours", OutsideWorkingHours}},
                      args);
   if (cmd == "release" && SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
     return RunGroups({{"icon", Icon},

@@ -405,9 +405,10 @@ class Session {
 
   // Cleans, writes `planted`, starts `program` and waits for its main window, noting the splash
   // on the way. Empty when it came, else why not.
-  std::string Launch(const Planted& planted, const std::string& program) {
+  // With `clean` false the settings stay as the last run left them.
+  std::string Launch(const Planted& planted, const std::string& program, bool clean = true) {
     constexpr int kWindowMs = 25000;  // after the five-second splash, on a cold, busy Wine
-    Clean();
+    if (clean) Clean();
     for (const auto& [name, text] : planted) WriteText(kSettingsKey, name, text);
     exe = program;
     trace = options.dir.empty() ? "" : options.dir + "\\" + label + ".trace";
