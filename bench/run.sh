@@ -63,6 +63,13 @@ report() {
   say "  unwindle.exe CPU time (utime+stime): $(na "$cpu_s") s"
   say "  unwindle.exe peak memory (VmHWM): $(na "$hwm_kb") kB"
   say "  unwindle.exe size: $(na "$size") bytes"
+  for phase in resting paused; do
+    if [[ -s "$results/$phase.txt" ]]; then
+      sed 's/^/bench: /' "$results/$phase.txt"
+    else
+      say "  $phase: n/a"
+    fi
+  done
   if [[ -s "$results/history.txt" ]]; then
     sed 's/^/bench: /' "$results/history.txt"
   else
@@ -140,6 +147,56 @@ read -r t_start t_stop < <(awk -F'\t' '
 if [[ -n "${t_start:-}" && -n "${t_stop:-}" ]]; then
   span_ms=$((t_stop - t_start))
   err_ms=$((span_ms - (seconds + 1) * 1000))
+fi
+
+# Quiet time: the program started outside working hours (its one working day is three days on) and
+# in a timed pause, each for a while, its timers and CPU time read from the trace and /proc.
+quiet_seconds="${UNWINDLE_BENCH_QUIET_SECONDS:-70}"
+quiet_phase() { # NAME STATE PLANT...
+  local name=$1 state=$2 qtrace="$results/$1-trace.txt" qpid="" c0="" c1="" t0 t1
+  shift 2
+  [[ -n "$pid" ]] && kill "$pid" 2>/dev/null
+  pid=""
+  sleep 1
+  wine "$driver" plant --clean "$@" 2>/dev/null || { say "could not plant the $name settings"; return; }
+  UNWINDLE_TRACE="Z:${qtrace//\//\\}" wine "$exe" >/dev/null 2>&1 &
+  # After the splash and the first look at the clock, the quiet begins.
+  for ((i = 0; i < 60; i++)); do
+    grep -q "cycle.state	$state" "$qtrace" 2>/dev/null && break
+    sleep 0.5
+  done
+  qpid="$(wine_env_pid_of unwindle.exe)" || { say "$name: the program did not start"; return; }
+  pid="$qpid"
+  cpu() { awk -v hz="$hz" '{ split($0, a, ") "); split(a[2], f, " "); printf "%.2f", (f[12] + f[13]) / hz }' \
+    "/proc/$qpid/stat" 2>/dev/null; }
+  t0=$(awk -F'\t' 'END { print $1 }' "$qtrace")
+  c0="$(cpu)"
+  sleep "$quiet_seconds"
+  c1="$(cpu)"
+  t1=$(awk -F'\t' 'END { print $1 }' "$qtrace")
+  awk -F'\t' -v t0="$t0" -v name="$name" -v secs="$quiet_seconds" -v c0="$c0" -v c1="$c1" '
+    $2 == "timer.start" && $3 == "BreakCycle" { run[$4] = 1; if ($1 > t0) starts[$4]++ }
+    $2 == "timer.stop" && $3 == "BreakCycle" { delete run[$4] }
+    END {
+      others = ""
+      for (t in run) if (t != "tmrClock") others = others " " t
+      printf "  %s for %d s: %d looks at the clock (tmrClock), other timers running:%s; CPU %.2f s\n",
+        name, secs, starts["tmrClock"], others == "" ? " none" : others, c1 - c0
+    }' "$qtrace" >"$results/$name.txt"
+}
+if [[ -f "$driver" ]]; then
+  names=(Mon Tue Wed Thu Fri Sat Sun)
+  day=$((($(date +%u) - 1 + 3) % 7))
+  week=""
+  for d in 0 1 2 3 4 5 6; do
+    week+="${names[$d]}=$([[ $d == "$day" ]] && printf '09:00-17:00');"
+  done
+  say "quiet time: $quiet_seconds s outside working hours, then $quiet_seconds s in a timed pause"
+  quiet_phase resting resting Hours=1 Minutes=0 Seconds=0 StartTimerOnLaunch=1 \
+    WorkingHoursEnabled=1 "WorkingHours=${week%;}"
+  quiet_phase paused pauseduntil Hours=1 Minutes=0 Seconds=0 StartTimerOnLaunch=1 \
+    "PausedUntil=$(date -u -d '+30 min' +%Y-%m-%dT%H:%M:%SZ)"
+  [[ -n "$pid" ]] && kill "$pid" 2>/dev/null
 fi
 
 if [[ -n "$naive_pid" ]]; then
