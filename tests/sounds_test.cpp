@@ -73,7 +73,9 @@ TEST_F(SoundTest, EachKindPlaysItsSoundOrFallsBackToTheBeepOrSilence) {
     });
     Play();
     EXPECT_EQ(Heard(), c.played ? 1u : 0u) << c.audioType << " " << c.selected;
-    if (c.played) EXPECT_EQ(sound().played[0].name, c.played);
+    if (c.played) {
+      EXPECT_EQ(sound().played[0].name, c.played);
+    }
     EXPECT_EQ(sound().beeps.size(), c.beeps) << c.audioType << " " << c.selected;
     sound().resources.insert("CHIMES");
   }
