@@ -60,17 +60,17 @@ void WorkingDay(int64_t eightUtc, int offset, std::string& text, size_t& events)
     line(t, WorkStarted());
     for (int m = 5; m < 60; m += 5) line(t + m, StillCounting());
     t += 60;
-    line(t, AlertShown(period % 2 ? AlertWay::kTray : AlertWay::kPrompt));
+    line(t, AlertShown(period % 2 ? AlertedBy::kTray : AlertedBy::kPrompt));
     if (period % 3 == 0) {
       line(t, Snoozed());
-      line(t + 5, AlertShown(AlertWay::kPrompt));
+      line(t + 5, AlertShown(AlertedBy::kPrompt));
       t += 5;
     }
     if (period % 4 == 3) {
       line(t, BreakSkipped(SkipAnswer::kRestart));
       continue;
     }
-    line(t, BreakStarted(BreakSource::kPrompt));
+    line(t, BreakStarted(BreakFrom::kPrompt));
     line(t + 5, BreakEnded(period == 5 ? BreakEnd::kCutShort : BreakEnd::kRanOut, 300));
     t += 5;
   }
