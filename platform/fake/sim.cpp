@@ -98,6 +98,15 @@ void Sim::Click(const std::string& formName, const std::string& control, int ind
   Do([&c] { c.Click(); });
 }
 
+void Sim::ClickChart(const std::string& formName, const std::string& control, int bar) {
+  Control& c = ctl(formName, control);
+  if (!c.visible() || !fake.view.AcceptsInput(c.form()))
+    throw std::logic_error(formName + "." + control + " cannot be clicked");
+  fake.presence.Input();
+  fake.view.Activate(&c.form());
+  Do([&c, bar] { c.ChartClick(bar); });
+}
+
 void Sim::Type(const std::string& formName, const std::string& control, const std::string& keys) {
   Control& c = ctl(formName, control);
   if (!c.enabled() || !c.visible())

@@ -68,6 +68,8 @@ class Sim {
   // visible, and its window must take input (no modal window above it).
   // Items of the tray popup menu are reachable whenever the menu is.
   void Click(const std::string& form, const std::string& control, int index = -1);
+  // Clicks bar `bar` of the chart a picture shows.
+  void ClickChart(const std::string& form, const std::string& control, int bar);
   // Clicks into a text box (it gets the focus) and types `keys` as a user would:
   // each key passes the box's key filter, replaces the selection, and stops at
   // the box's length limit; "\b" is Backspace.
