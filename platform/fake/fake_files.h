@@ -21,6 +21,8 @@ class FakeFileDialog : public FileDialog {
   std::string ChooseSoundFile(std::uintptr_t owner, const std::string& initialDir,
                               const std::string& initialFile, const std::string& title,
                               SoundPreviewSink& preview) override;
+  std::string ChooseSaveFile(std::uintptr_t owner, const std::string& initialDir,
+                             const std::string& initialFile, const std::string& title) override;
 
   // The system closes a dialog whose owner window is destroyed: as cancelled.
   void OwnerDestroyed(std::uintptr_t owner);
@@ -28,15 +30,18 @@ class FakeFileDialog : public FileDialog {
   struct Open {
     std::uintptr_t owner = 0;
     std::string initialDir, initialFile, title;
-    SoundPreviewSink* preview = nullptr;
+    SoundPreviewSink* preview = nullptr;  // none: the Save As dialog
     bool done = false;
     std::string result;
   };
-  // The chooser that is open now, or null.
+  // The dialog that is open now, or null.
   Open* open = nullptr;
   std::vector<Open> shown;
 
  private:
+  // Waits for the test's answer to `dialog`, open now.
+  void Wait(Open& dialog);
+
   Trace& trace_;
   FakeEventLoop& loop_;
 };

@@ -86,7 +86,7 @@ class Sim {
   void SelectInChooser(const std::string& path);
   // In the open file chooser: presses "Play" or "Stop".
   void PressPreview(bool play);
-  // Closes the open file chooser with `path` chosen, or cancels it with "".
+  // Closes the open file chooser (or Save As dialog) with `path` chosen, or cancels it with "".
   void FinishChooser(const std::string& path);
   // The user clicks the tray icon (or the shell reports on it).
   void Tray(TrayEvent event);

@@ -1,5 +1,5 @@
 // The system's file-open dialog for a sound file, with a preview row
-// ("Preview:", Play, Stop) added below its own controls by a hook.
+// ("Preview:", Play, Stop) added below its own controls by a hook; its Save As dialog for a CSV.
 #pragma once
 
 #include "platform/file_dialog.h"
@@ -7,13 +7,15 @@
 
 namespace unw {
 
-// FileDialog service over GetOpenFileNameW.
+// FileDialog service over GetOpenFileNameW and GetSaveFileNameW.
 class Win32FileDialog : public FileDialog {
  public:
   explicit Win32FileDialog(Trace& trace) : trace_(trace) {}
   std::string ChooseSoundFile(std::uintptr_t owner, const std::string& initialDir,
                               const std::string& initialFile, const std::string& title,
                               SoundPreviewSink& preview) override;
+  std::string ChooseSaveFile(std::uintptr_t owner, const std::string& initialDir,
+                             const std::string& initialFile, const std::string& title) override;
 
  private:
   Trace& trace_;
