@@ -23,6 +23,7 @@ std::string Busy(App& app) {
   static constexpr std::pair<const char*, const char*> kWaiting[] = {
       {"frmPreferences", "its Preferences window is open"},
       {"frmAbout", "its About window is open"},
+      {"frmStatistics", "its Statistics window is open"},
       {"frmUnwindle", "the break prompt waits for an answer"},
       {"frmRestartTimer", "the prompt after the break waits for an answer"},
       {"frmBreakTimeRemaining", "a break is on"},

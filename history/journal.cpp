@@ -50,7 +50,7 @@ std::vector<Event> ParseJournal(std::string_view text) {
   return events;
 }
 
-void Journal::Open() {
+void Journal::Open(bool tidy) {
   events_.clear();
   pending_.clear();
   counting_ = false;
@@ -93,7 +93,7 @@ void Journal::Open() {
   });
   if (end_ < text.size()) dropped = true;
   // A newer version's file is never rewritten by this one: it might not know what it drops.
-  if (!dropped || newerFormat_) return;
+  if (!dropped || newerFormat_ || !tidy) return;
   if (!header) kept.insert(0, JournalHeader() + "\n");
   const StorageStatus replaced = storage_.ReplaceAtomically(kJournalFileName, kept);
   if (replaced == StorageStatus::kOk)

@@ -35,9 +35,10 @@ class Journal {
   Journal(Storage& storage, Calendar& calendar) : storage_(storage), calendar_(calendar) {}
 
   // At start-up: reads the file and keeps what is younger than 400 days. When that drops
-  // anything (old lines, garbage, a torn last line) the file is replaced atomically by its header
-  // and the lines kept, byte for byte.
-  void Open();
+  // anything (old lines, garbage, a torn last line) and `tidy` allows it, the file is replaced
+  // atomically by its header and the lines kept, byte for byte; without `tidy` (no history is
+  // kept now) nothing is written.
+  void Open(bool tidy = true);
   // Stamps `event` with the time and offset now, keeps it, and appends its line. Lines that could
   // not be written go out with the next one that can.
   void Record(Event event);

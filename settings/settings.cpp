@@ -16,13 +16,13 @@ SettingInfo Num(const char* name, const char* def, int lo, int hi, int16_t S::*m
   return i;
 }
 
-const std::array<SettingInfo, 24>& Table() {
-  static const std::array<SettingInfo, 24> table = [] {
+const std::array<SettingInfo, 25>& Table() {
+  static const std::array<SettingInfo, 25> table = [] {
     SettingInfo hours{"Hours", "1", 0, 99, 0};
     hours.int32 = &S::Hours;
     SettingInfo custom{"CustomSound", "", 0, 0, 0};
     custom.text = &S::CustomSound;
-    return std::array<SettingInfo, 24>{
+    return std::array<SettingInfo, 25>{
         Num("BalloonTipsEnabled", "1", 0, 1, &S::BalloonTipsEnabled),
         Num("AudioType", "2", 0, 3, &S::AudioType),
         Num("SelectedSound", "1", 0, 14, &S::SelectedSound),
@@ -47,6 +47,7 @@ const std::array<SettingInfo, 24>& Table() {
         Num("HoldDuringFullScreen", "1", 0, 1, &S::HoldDuringFullScreen),
         Num("SleepCountsAsBreak", "1", 0, 1, &S::SleepCountsAsBreak),
         Num("IdleCountsAsBreak", "0", 0, 1, &S::IdleCountsAsBreak),
+        Num("KeepHistory", "1", 0, 1, &S::KeepHistory),
     };
   }();
   return table;

@@ -34,6 +34,7 @@ struct Settings {
   int16_t HoldDuringFullScreen = 0;  // a due alert waits while a full-screen program is in front
   int16_t SleepCountsAsBreak = 0;    // sleep and lock as long as a break count as one
   int16_t IdleCountsAsBreak = 0;     // no input for as long as a break counts as one
+  int16_t KeepHistory = 0;           // the history of the day is recorded
 };
 
 // One stored setting. Exactly one of the three member pointers is set.

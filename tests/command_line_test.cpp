@@ -208,6 +208,8 @@ TEST_F(DispatchTest, ACommandThatWouldCutIntoAWaitingWindowIsRefusedSayingWhich)
        [&] { sim.Click("frmPreferences", "cmdExit"); }, "its Preferences window is open"},
       {[&] { sim.Click("frmTimer", "mnuAbout"); }, [&] { sim.Click("frmAbout", "cmdOK"); },
        "its About window is open"},
+      {[&] { sim.Click("frmTimer", "mnuStatistics"); },
+       [&] { sim.Click("frmStatistics", "cmdClose"); }, "its Statistics window is open"},
       {[&] { sim.Click("frmTimer", "mnuExit"); }, [&] { sim.Answer(kIdNo); },
        "it is asking whether to exit"},
       {[&] { sim.Click("frmTimer", "cmdStart"), sim.AdvanceSeconds(6); },

@@ -31,6 +31,7 @@ inline const std::map<std::string, std::string> kStoredDefaults = {
     {"HoldDuringFullScreen", "1"},
     {"SleepCountsAsBreak", "1"},
     {"IdleCountsAsBreak", "0"},
+    {"KeepHistory", "1"},
 };
 
 }  // namespace unw

@@ -19,14 +19,15 @@ FakePlatform::FakePlatform()
       files(trace, loop),
       shell(trace),
       presence(loop),
-      calendar(loop) {
+      calendar(loop),
+      storage(trace) {
   trace.KeepLines(true);
   loop.SetTrace(&trace);
 }
 
 Services FakePlatform::services() {
-  return Services{registry, loop,    view,  dialogs, windows,  workstation, tray,
-                  sound,    metrics, files, shell,   presence, calendar,    trace};
+  return Services{registry, loop,  view,  dialogs,  windows,  workstation, tray,   sound,
+                  metrics,  files, shell, presence, calendar, trace,       storage};
 }
 
 Sim::Sim() : app_(std::make_unique<App>(fake.services())) {

@@ -15,6 +15,7 @@
 #include "platform/fake/fake_presence.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_shell.h"
+#include "platform/fake/fake_storage.h"
 #include "platform/fake/fake_system.h"
 #include "platform/fake/fake_view.h"
 #include "platform/trace.h"
@@ -39,6 +40,7 @@ struct FakePlatform {
   FakeShell shell;
   FakePresence presence;
   FakeCalendar calendar;
+  FakeStorage storage;
 };
 
 class Sim {

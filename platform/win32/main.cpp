@@ -25,6 +25,7 @@
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/single_instance.h"
 #include "platform/win32/sound_win32.h"
+#include "platform/win32/storage_win32.h"
 #include "platform/win32/system_metrics_win32.h"
 #include "platform/win32/window_system_win32.h"
 #include "platform/win32/workstation_win32.h"
@@ -65,10 +66,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     unw::Win32Shell shell(trace);
     unw::Win32Presence presence(trace);
     unw::Win32Calendar calendar;
+    unw::Win32Storage storage(trace);
     loop.SetPreTranslate([&view](MSG& msg) { return view.PreTranslate(msg); });
 
     unw::App app(unw::Services{registry, loop, view, dialogs, windows, workstation, tray, sound,
-                               metrics, files, shell, presence, calendar, trace});
+                               metrics, files, shell, presence, calendar, trace, storage});
     // Requests from outside are followed only while the main window takes input: not during the
     // splash (the main window comes after it anyway), nor while a prompt, a dialog or a message box
     // waits for an answer. Bringing the window back is what a click on the tray icon does.
