@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "history/figures.h"
+
 namespace unw {
 
 namespace {
@@ -22,6 +24,13 @@ size_t ForEachLine(std::string_view text, Line&& line) {
     line(whole, content, pos);
   }
   return pos;
+}
+
+// Whole seconds, as the file keeps them: what is in memory is what the file will give back.
+Stamp WholeSecondNow(Calendar& calendar) {
+  int64_t utc = calendar.UtcMs();
+  utc -= ((utc % 1000) + 1000) % 1000;
+  return {utc, calendar.ToLocal(utc).offsetMinutes};
 }
 
 }  // namespace
@@ -48,6 +57,18 @@ std::vector<Event> ParseJournal(std::string_view text) {
     if (std::optional<Event> e = ParseEvent(line)) events.push_back(*e);
   });
   return events;
+}
+
+std::string HistoryCsv(Storage& storage, Calendar& calendar, int days, StorageStatus& status) {
+  std::string text;
+  status = storage.Read(kJournalFileName, text);
+  if (status == StorageStatus::kNotFound || status == StorageStatus::kNoFolder) {
+    status = StorageStatus::kOk;
+    text.clear();
+  }
+  if (status != StorageStatus::kOk) return "";
+  const Stamp now = WholeSecondNow(calendar);
+  return FiguresCsv(LastDays(FiguresByDay(ParseJournal(text), now), LocalDay(now), days));
 }
 
 void Journal::Open(bool tidy) {
@@ -103,10 +124,7 @@ void Journal::Open(bool tidy) {
 }
 
 Stamp Journal::Now() {
-  // Whole seconds, as the file keeps them: what is in memory is what the file will give back.
-  int64_t utc = calendar_.UtcMs();
-  utc -= ((utc % 1000) + 1000) % 1000;
-  return {utc, calendar_.ToLocal(utc).offsetMinutes};
+  return WholeSecondNow(calendar_);
 }
 
 void Journal::Record(Event event) {

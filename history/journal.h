@@ -30,6 +30,11 @@ int JournalHeaderVersion(std::string_view line);
 // and so is a last line without its line end: a crash tore it.
 std::vector<Event> ParseJournal(std::string_view text);
 
+// The CSV of the `days` days up to today, from the journal file as it stands (the running program
+// may be appending to it): for the command line, which works whether or not the program runs.
+// `status` says whether the file could be read; a file not there yet is an empty history.
+std::string HistoryCsv(Storage& storage, Calendar& calendar, int days, StorageStatus& status);
+
 class Journal {
  public:
   Journal(Storage& storage, Calendar& calendar) : storage_(storage), calendar_(calendar) {}

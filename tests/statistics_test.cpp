@@ -1,6 +1,6 @@
 // The history in the running program, on the virtual clock: what a day of clicks leaves in the
 // journal, the hold reasons in its words, KeepHistory, the Statistics window with its figures,
-// chart, export and Clear History, and a disk that refuses the journal.
+// chart, export and Clear History, the command line's CSV, and a disk that refuses the journal.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -380,6 +380,28 @@ TEST_F(StatisticsTest, WhileItIsOpenTheTrayMenuWaitsAndATimeUpClosesIt) {
   EXPECT_FALSE(Loaded("frmStatistics"));
   EXPECT_TRUE(Loaded("frmUnwindle"));
   sim.Click("frmUnwindle", "cmdStopTimer");
+}
+
+TEST_F(StatisticsTest, TheCommandLinesCsvReadsTheFileAsItStands) {
+  Clock(20, 0);
+  Trace quiet(nullptr, "");
+  FakeStorage disk(quiet);
+  StorageStatus status = StorageStatus::kFailed;
+  // No file yet: days of nothing.
+  EXPECT_EQ(HistoryCsv(disk, sim.fake.calendar, 2, status),
+            "date,minutes worked,breaks taken,breaks cut short,breaks skipped,reminders snoozed,"
+            "natural breaks,longest stretch in minutes\r\n"
+            "2026-12-06,0,0,0,0,0,0,0\r\n"
+            "2026-12-07,0,0,0,0,0,0,0\r\n");
+  EXPECT_EQ(status, StorageStatus::kOk);
+  // A line being written as it is read is no line yet.
+  disk.files[disk.PathOf(kJournalFileName)] = PlantedFortnight() + "2026-12-07T19:59:00+01:00\tbre";
+  const std::string csv = HistoryCsv(disk, sim.fake.calendar, 1, status);
+  EXPECT_EQ(csv.substr(csv.find("\r\n") + 2), "2026-12-07,440,4,0,1,0,0,440\r\n");
+  disk.files[disk.folder] = "in the way";
+  disk.files.erase(disk.PathOf(kJournalFileName));
+  EXPECT_EQ(HistoryCsv(disk, sim.fake.calendar, 1, status), "");
+  EXPECT_EQ(status, StorageStatus::kNotAFolder);
 }
 
 }  // namespace

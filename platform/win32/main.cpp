@@ -36,6 +36,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (args.kind == Kind::kBad) return unw::kExitBadUsage;
   const bool command = args.kind == Kind::kCommand;
   if (command && args.command.verb == unw::Verb::kHelp) return unw::kExitDone;
+  if (command && args.command.verb == unw::Verb::kHistory) {
+    // Printed only where the caller gave this program an output (a script's redirection).
+    const unw::Reply reply = unw::win32::HistoryReply(args.command);
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD written = 0;
+    if (reply.code == unw::kExitDone && out && out != INVALID_HANDLE_VALUE)
+      WriteFile(out, reply.line.data(), static_cast<DWORD>(reply.line.size()), &written, nullptr);
+    return reply.code;
+  }
   // /start with no program running starts this one; every other command goes to the running one.
   if (command) {
     const int code = unw::win32::SendCommand(args.command).code;
