@@ -903,6 +903,8 @@ void Installer(Report& r, const Options& o) {
        That([] { return ValueCount(kUninstallKey) < 0; }, "the Uninstall key is there"), 60000},
       {"uninstaller.run_entry_removed", RunEntry(false), 60000},
       {"uninstaller.settings_kept", kAllSettings},
+      {"uninstaller.history_kept",
+       That([] { return !ReadAll(JournalFile()).empty(); }, JournalFile() + " is gone")},
   };
   RunSteps(r, o, "installed", std::nullopt, steps);
 }
