@@ -950,6 +950,13 @@ int main(int argc, char** argv) {
     }
     return 0;
   }
+  if (cmd == "invoke" && args.size() == 2) {
+    // Posted: the control may open a modal window, which the sender must not wait behind.
+    HWND target = FindForm(0, args[0]);
+    if (!target || !Invoke(target, args[1], false))
+      return std::printf("no %s.%s to press\n", args[0].c_str(), args[1].c_str()), 1;
+    return 0;
+  }
   HWND form = nullptr, box = nullptr;
   const bool shown = WaitFor(cmd == "wait-window" ? 1000 * (n ? n : 30) : 0, [&] {
     form = FindForm(0, "frmTimer");
@@ -1000,6 +1007,7 @@ int main(int argc, char** argv) {
       "       unwindle_e2e_driver release EXE --setup FILE [--results DIR] [--only GROUP]\n"
       "       unwindle_e2e_driver wait-window [SECONDS] | show | exit [SECONDS]\n"
       "       unwindle_e2e_driver wait-countdown N [SECONDS]\n"
+      "       unwindle_e2e_driver invoke FORM CONTROL\n"
       "       unwindle_e2e_driver plant [--clean] NAME=VALUE...\n");
   return 2;
 }
