@@ -2,6 +2,7 @@
 
 #include "app/frm_about.h"
 #include "app/frm_preferences.h"
+#include "app/frm_statistics.h"
 #include "app/frm_timer.h"
 #include "app/frm_working_hours.h"
 
@@ -14,13 +15,17 @@ App::App(const Services& services)
       tray(services.tray, store, settings),
       sounds(services.sound, settings, services.trace),
       chooser(services.files, sounds),
+      journal(services.storage, services.calendar),
       frmTimer_(std::make_unique<FrmTimer>(*this)),
       cycle(CycleDeps{settings, store, tray, sounds, services.presence, services.calendar,
                       services.loop, services.trace, windows}),
       frmPreferences_(std::make_unique<FrmPreferences>(*this)),
       frmAbout_(std::make_unique<FrmAbout>(*this)),
       frmSplash_(std::make_unique<FrmSplash>(*this)),
-      frmWorkingHours_(std::make_unique<FrmWorkingHours>(*this)) {}
+      frmWorkingHours_(std::make_unique<FrmWorkingHours>(*this)),
+      frmStatistics_(std::make_unique<FrmStatistics>(*this)) {
+  cycle.AddObserver(recorder);
+}
 
 App::~App() = default;
 

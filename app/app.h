@@ -12,7 +12,9 @@
 #include "app/cycle_windows.h"
 #include "app/tray_controller.h"
 #include "cycle/break_cycle.h"
+#include "cycle/history_recorder.h"
 #include "forms/ui.h"
+#include "history/journal.h"
 #include "platform/services.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
@@ -24,6 +26,7 @@ class FrmTimer;
 class FrmPreferences;
 class FrmAbout;
 class FrmSplash;
+class FrmStatistics;
 class FrmWorkingHours;
 
 class App {
@@ -46,6 +49,7 @@ class App {
   FrmAbout& frmAbout() { return *frmAbout_; }
   FrmSplash& frmSplash() { return *frmSplash_; }
   FrmWorkingHours& frmWorkingHours() { return *frmWorkingHours_; }
+  FrmStatistics& frmStatistics() { return *frmStatistics_; }
 
   Services sys;
   Ui ui;
@@ -54,6 +58,7 @@ class App {
   TrayIcon tray;
   AlertSounds sounds;
   SoundChooser chooser;
+  Journal journal;  // the history of the day, opened at start-up
 
  private:
   std::unique_ptr<FrmTimer> frmTimer_;
@@ -62,12 +67,14 @@ class App {
   CycleWindows windows{*this};  // what the cycle shows and asks, on the windows below
   BreakCycle cycle;
   TrayController trayActions{*this};
+  HistoryRecorder recorder{journal, settings};
 
  private:
   std::unique_ptr<FrmPreferences> frmPreferences_;
   std::unique_ptr<FrmAbout> frmAbout_;
   std::unique_ptr<FrmSplash> frmSplash_;
   std::unique_ptr<FrmWorkingHours> frmWorkingHours_;
+  std::unique_ptr<FrmStatistics> frmStatistics_;
 };
 
 // Whether the program has a task-list entry.

@@ -24,6 +24,7 @@ std::string Busy(App& app) {
       {"frmPreferences", "its Preferences window is open"},
       {"frmWorkingHours", "its Working Hours window is open"},
       {"frmAbout", "its About window is open"},
+      {"frmStatistics", "its Statistics window is open"},
       {"frmUnwindle", "the break prompt waits for an answer"},
       {"frmRestartTimer", "the prompt after the break waits for an answer"},
       {"frmBreakTimeRemaining", "a break is on"},
@@ -101,6 +102,7 @@ Reply DispatchCommand(App& app, const Command& command) {
     case Verb::kStop:
       if (state != CycleState::kStopped) cycle.Stop();
       return done();
+    case Verb::kHistory:  // unwindle.com reads the journal itself; it never comes here
     case Verb::kStatus:
     case Verb::kHelp:
       break;

@@ -12,7 +12,7 @@ class App;
 
 // Where the cycle stands, for /status.
 StatusFacts CurrentStatus(App& app);
-// Carries out `command` (never /?), or says why not.
+// Carries out `command` (never /? nor /history, which the command line answers), or says why not.
 Reply DispatchCommand(App& app, const Command& command);
 
 }  // namespace unw

@@ -12,9 +12,10 @@ struct Named {
   Verb verb;
 };
 constexpr Named kCommands[] = {
-    {"pause", Verb::kPause}, {"resume", Verb::kResume}, {"start", Verb::kStart},
-    {"stop", Verb::kStop},   {"break", Verb::kBreak},   {"status", Verb::kStatus},
-    {"exit", Verb::kExit},   {"?", Verb::kHelp},        {"help", Verb::kHelp},
+    {"pause", Verb::kPause},     {"resume", Verb::kResume}, {"start", Verb::kStart},
+    {"stop", Verb::kStop},       {"break", Verb::kBreak},   {"status", Verb::kStatus},
+    {"exit", Verb::kExit},       {"?", Verb::kHelp},        {"help", Verb::kHelp},
+    {"history", Verb::kHistory},
 };
 
 std::string Lower(std::string_view s) {
@@ -42,16 +43,29 @@ std::string Quoted(std::string_view s) {
   return "\"" + std::string(s) + "\"";
 }
 
-// 1 to kMaxPauseMinutes written in decimal digits, nothing else.
-std::optional<int> Minutes(std::string_view arg) {
+// 1 to `most` written in decimal digits, nothing else.
+std::optional<int> Count(std::string_view arg, int most) {
   if (arg.empty() || arg.size() > 9) return std::nullopt;
   int value = 0;
   for (char c : arg) {
     if (c < '0' || c > '9') return std::nullopt;
     value = value * 10 + (c - '0');
   }
-  if (value < 1 || value > kMaxPauseMinutes) return std::nullopt;
+  if (value < 1 || value > most) return std::nullopt;
   return value;
+}
+
+// The value a command takes: its name in the messages, the most it may be, where it goes.
+struct Value {
+  const char* unit;
+  int most;
+  std::optional<int> Command::*field;
+};
+
+const Value* ValueOf(Verb verb) {
+  static constexpr Value kMinutes{"minutes", kMaxPauseMinutes, &Command::minutes};
+  static constexpr Value kDays{"days", kMaxHistoryDays, &Command::days};
+  return verb == Verb::kPause ? &kMinutes : verb == Verb::kHistory ? &kDays : nullptr;
 }
 
 CommandLine Bad(std::string error) {
@@ -96,6 +110,7 @@ const char* const kUsage =
     "  /break            take a break now\n"
     "  /status           print where the timer stands, e.g. \"counting 00:42:17\"\n"
     "  /exit             exit Unwindle\n"
+    "  /history [days]   print the history of the last days as CSV (14 unless given, up to 400)\n"
     "  /?                show this help\n"
     "Commands may also start with -- (--status) and be written in any case.\n"
     "Exit codes: 0 done, 2 bad usage, 3 Unwindle is not running, 4 refused (the line says "
@@ -115,19 +130,23 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   out.kind = CommandLine::Kind::kCommand;
   out.command.verb = named->verb;
   size_t used = 1;
-  if (named->verb == Verb::kPause && args.size() > 1 && !CommandOf(args[1])) {
-    out.command.minutes = Minutes(args[1]);
-    if (!out.command.minutes)
-      return Bad("/pause takes a number of minutes from 1 to " + std::to_string(kMaxPauseMinutes) +
-                 ", not " + Quoted(args[1]) + ".");
+  const Value* value = ValueOf(named->verb);
+  const std::string name = std::string("/") + named->name;
+  if (value && args.size() > 1 && !CommandOf(args[1])) {
+    std::optional<int>& field = out.command.*(value->field);
+    field = Count(args[1], value->most);
+    if (!field)
+      return Bad(name + " takes a number of " + value->unit + " from 1 to " +
+                 std::to_string(value->most) + ", not " + Quoted(args[1]) + ".");
     used = 2;
   }
   if (args.size() > used) {
     const std::string& extra = args[used];
     return Bad(CommandOf(extra)
                    ? "one command at a time: " + Quoted(extra) + " follows " + Quoted(args[0]) + "."
-               : named->verb == Verb::kPause
-                   ? "/pause takes one number of minutes; " + Quoted(extra) + " is one too many."
+               : value
+                   ? name + " takes one number of " + value->unit + "; " + Quoted(extra) +
+                         " is one too many."
                    : Quoted(args[0]) + " takes no value; " + Quoted(extra) + " is one too many.");
   }
   return out;
@@ -138,6 +157,7 @@ std::string EncodeCommand(const Command& command) {
     if (c.verb != command.verb) continue;
     std::string text = std::string("/") + c.name;
     if (command.minutes) text += " " + std::to_string(*command.minutes);
+    if (command.days) text += " " + std::to_string(*command.days);
     return text;
   }
   return "";
@@ -160,6 +180,9 @@ CommandLine DecodeCommand(std::string_view bytes) {
   if (line.kind == CommandLine::Kind::kNone) return Bad("the command is empty.");
   if (line.kind == CommandLine::Kind::kCommand && line.command.verb == Verb::kHelp)
     return Bad("/? is answered by the command line itself.");
+  // The command line reads the history itself, whether or not the program runs.
+  if (line.kind == CommandLine::Kind::kCommand && line.command.verb == Verb::kHistory)
+    return Bad("/history is answered by the command line itself.");
   return line;
 }
 

@@ -12,11 +12,16 @@
 
 namespace unw {
 
-enum class Verb { kPause, kResume, kStart, kStop, kBreak, kStatus, kExit, kHelp };
+enum class Verb { kPause, kResume, kStart, kStop, kBreak, kStatus, kExit, kHelp, kHistory };
 
 struct Command {
+  // Written as {verb} or {verb, minutes}: the days are only ever read from a command line.
+  Command(Verb v = Verb::kStatus, std::optional<int> m = std::nullopt,
+          std::optional<int> d = std::nullopt)
+      : verb(v), minutes(m), days(d) {}
   Verb verb = Verb::kStatus;
   std::optional<int> minutes;  // /pause for so many minutes; none: a pause with no end
+  std::optional<int> days;     // /history of so many days; none: kHistoryDays
   bool operator==(const Command&) const = default;
 };
 
@@ -27,6 +32,9 @@ inline constexpr int kExitNotRunning = 3;
 inline constexpr int kExitRefused = 4;
 
 inline constexpr int kMaxPauseMinutes = 1440;
+// /history: the days printed unless it says, and the most it prints (what the history keeps).
+inline constexpr int kHistoryDays = 14;
+inline constexpr int kMaxHistoryDays = 400;
 
 struct CommandLine {
   enum class Kind {
@@ -40,7 +48,7 @@ struct CommandLine {
 };
 
 // The arguments after the program's name. A command starts with "/" or "--", in any case; only
-// /pause takes a value.
+// /pause and /history take a value.
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 // What /? prints, and bad usage after its line; ends with a line end.
@@ -64,7 +72,8 @@ inline constexpr size_t kMaxReplyBytes = 512;
 // "/pause 30", "/status".
 std::string EncodeCommand(const Command& command);
 // A received command: one command, as the command line would give it, in at most
-// kMaxCommandBytes of UTF-8 without control characters. Anything else is bad, with why.
+// kMaxCommandBytes of UTF-8 without control characters. Anything else is bad, with why; so are /?
+// and /history, which the command line answers itself.
 CommandLine DecodeCommand(std::string_view bytes);
 // "0 counting 00:42:17": the code, a blank and the line, made one line of UTF-8 that fits.
 std::string EncodeReply(int code, std::string_view line);

@@ -25,7 +25,7 @@ void CycleWindows::Show(const CycleSnapshot& snapshot) {
 void CycleWindows::HideForAlert(bool newAlert) {
   FrmTimer& main = app_.frmTimer();
   if (newAlert) mainWasShown_ = false;
-  for (const char* name : {"frmAbout", "frmPreferences"}) {
+  for (const char* name : {"frmAbout", "frmPreferences", "frmStatistics"}) {
     if (Form* f = app_.ui.Find(name)) f->Unload();
   }
   // Hidden already (by the user, or by this alert before): the memory stands.

@@ -93,6 +93,8 @@ void ApplyWindowFonts(App& app, Form& form) {
       faceOnly = !whole;
     } else if (name == "frmTimer") {
       whole = !label && !text;
+    } else if (name == "frmStatistics") {
+      whole = true;
     }
     if (!whole && !faceOnly) continue;
     auto sys = metrics.SystemFont();  // a fresh font for each control

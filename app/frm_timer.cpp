@@ -4,6 +4,7 @@
 #include "app/fonts.h"
 #include "app/frm_about.h"
 #include "app/frm_preferences.h"
+#include "app/frm_statistics.h"
 #include "app/frm_working_hours.h"
 #include "app/time_entry.h"
 #include "cycle/break_cycle.h"
@@ -96,6 +97,9 @@ void FrmTimer::Design() {
   AddMenu("mnuSep07", "-", &options);
   AddMenu("mnuWorkingHours", "&Working Hours...", &options);
   AddMenu("mnuPreferences", "&Preferences...", &options).SetShortcut("Ctrl+P");
+  AddMenu("mnuSep09", "-", &options);
+  AddMenu("mnuKeepHistory", "Keep a &History of My Breaks", &options);
+  AddMenu("mnuStatistics", "&Statistics...", &options);
   Control& help = AddMenu("mnuHelp", "&Help", nullptr);
   AddMenu("mnuAbout", "&About Korvante Unwindle...", &help).SetShortcut("Ctrl+A");
 
@@ -115,6 +119,7 @@ void FrmTimer::Design() {
   AddMenu("mnuSep01", "-", &sys);
   AddMenu("mPopExit", "&Exit", &sys);
   AddMenu("mnuPreferencesPopMenu", "&Preferences...", &sys);
+  AddMenu("mnuStatisticsPopMenu", "&Statistics...", &sys);
   AddMenu("mPopAbout", "&About...", &sys);
 
   Wire("cmdStart", &FrmTimer::cmdStart_Click);
@@ -159,6 +164,9 @@ void FrmTimer::Design() {
   Wire("mPopRestore", &FrmTimer::mPopRestore_Click);
   Wire("mnuStopBreakPopUp", &FrmTimer::mnuStopBreakPopUp_Click);
   Wire("mPopAbout", &FrmTimer::mPopAbout_Click);
+  Wire("mnuKeepHistory", &FrmTimer::mnuKeepHistory_Click);
+  Wire("mnuStatistics", &FrmTimer::mnuStatistics_Click);
+  Wire("mnuStatisticsPopMenu", &FrmTimer::mnuStatisticsPopMenu_Click);
   editing_ = false;
   exitQuestion_ = false;
   transitioned_ = false;
@@ -185,6 +193,9 @@ void FrmTimer::Form_Load() {
   SetCaption(kMainCaption);
   Ctl("cmdAbout").SetToolTip("About Korvante Unwindle");
   Ctl("mnuAbout").SetCaption("About Korvante Unwindle...");
+  // Before the cycle begins: its start is the first thing recorded. Not kept, it is only read.
+  app_.journal.Open(s.KeepHistory == 1);
+  Ctl("mnuKeepHistory").SetChecked(s.KeepHistory != 0);
   app_.cycle.Begin();
 
   TrayIcon& tray = app_.tray;
@@ -452,6 +463,14 @@ void FrmTimer::mnuSleepIsBreak_Click() {
 void FrmTimer::mnuIdleIsBreak_Click() {
   ToggleOption(app_.settings.IdleCountsAsBreak, "IdleCountsAsBreak", "mnuIdleIsBreak");
   app_.cycle.Sync();  // idle time is looked at from now on, or no longer
+}
+
+void FrmTimer::mnuKeepHistory_Click() {
+  // Off, nothing more is written; the file and what it holds stay.
+  ToggleOption(app_.settings.KeepHistory, "KeepHistory", "mnuKeepHistory");
+}
+void FrmTimer::mnuStatistics_Click() {
+  app_.frmStatistics().Open();
 }
 
 void FrmTimer::cmdAbout_Click() {

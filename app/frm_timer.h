@@ -45,6 +45,9 @@ class FrmTimer : public Form {
   void mnuIdleIsBreak_Click();
   void mnuPreferences_Click();
   void mnuPreferencesPopMenu_Click();
+  void mnuKeepHistory_Click();
+  void mnuStatistics_Click();
+  void mnuStatisticsPopMenu_Click() { mnuStatistics_Click(); }
   void mnuAbout_Click();
   void mnuStart_Click() { cmdStart_Click(); }
   void mnuPause_Click() { cmdPause_Click(); }

@@ -9,7 +9,7 @@ namespace unw {
 
 bool TrayController::Busy() const {
   for (const char* name : {"frmBreakTimeRemaining", "frmAbout", "frmPreferences", "frmUnwindle",
-                           "frmRestartTimer", "frmWorkingHours"}) {
+                           "frmRestartTimer", "frmWorkingHours", "frmStatistics"}) {
     if (app_.ui.Find(name)) return true;
   }
   return app_.frmTimer().blnExitQuestion();

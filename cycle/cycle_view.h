@@ -30,9 +30,9 @@ class CycleView {
   virtual ~CycleView() = default;
   // Shows where the cycle stands: after every transition and every tick of a countdown.
   virtual void Show(const CycleSnapshot& snapshot) = 0;
-  // The screen is cleared for an alert or a break: the about box and the preferences dialog close,
-  // the main window hides. A `newAlert` forgets whether an earlier alert took the main window off
-  // the screen.
+  // The screen is cleared for an alert or a break: the about box, the preferences dialog and the
+  // Statistics window close, the main window hides. A `newAlert` forgets whether an earlier alert
+  // took the main window off the screen.
   virtual void HideForAlert(bool newAlert) = 0;
   // The alert is over: the main window comes back if the alert took it off the screen.
   virtual void ReturnAfterAlert() = 0;

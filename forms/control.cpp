@@ -105,6 +105,12 @@ void Control::SetItems(std::vector<std::string> items) {
   Changed(Prop::kItems);
 }
 
+void Control::SetChart(Chart chart) {
+  if (chart_ == chart) return;
+  chart_ = std::move(chart);
+  Changed(Prop::kChart);
+}
+
 void Control::SetInterval(uint32_t ms) {
   // Setting the interval restarts a running timer's period, even to the same value.
   interval_ = ms;
@@ -135,6 +141,12 @@ void Control::KeyPress(int& keyAscii) {
 
 void Control::GotFocus() {
   if (onGotFocus) onGotFocus();
+}
+
+void Control::ChartClick(int bar) {
+  // A renderer's guess past the bars (a click between two layouts) is no bar at all.
+  if (bar < 0 || bar >= static_cast<int>(chart_.bars.size())) return;
+  if (onChartClick) onChartClick(bar);
 }
 
 std::string Control::TimerOwner() const {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "forms/chart.h"
 #include "platform/event_loop.h"
 
 namespace unw {
@@ -59,6 +60,7 @@ enum class Prop {
   kFocus,
   kMaxLength,
   kLocked,
+  kChart,
 };
 
 class Control : public TimerTarget {
@@ -126,6 +128,9 @@ class Control : public TimerTarget {
   void Select(int index);
   // Moves the keyboard focus here; the renderer raises GotFocus.
   void SetFocus() { Changed(Prop::kFocus); }
+  // Pictures: a chart drawn in them (no bars: none).
+  const Chart& chart() const { return chart_; }
+  void SetChart(Chart chart);
   // Buttons pressed by Enter (default) or Esc (cancel) anywhere in their window.
   bool isDefaultButton() const { return defaultButton_; }
   bool isCancelButton() const { return cancelButton_; }
@@ -147,11 +152,14 @@ class Control : public TimerTarget {
   std::function<void(int& keyAscii)> onKeyPress;
   std::function<void()> onGotFocus;
   std::function<void()> onChange;
+  // A bar of the chart was clicked: its index.
+  std::function<void(int bar)> onChartClick;
 
   // Raise events as the user would.
   void Click();
   void KeyPress(int& keyAscii);
   void GotFocus();
+  void ChartClick(int bar);
 
  protected:
   void OnTick() override;
@@ -172,6 +180,7 @@ class Control : public TimerTarget {
   int maxLength_ = 0, selStart_ = 0, selLength_ = 0;
   bool defaultButton_ = false, cancelButton_ = false, locked_ = false;
   std::vector<std::string> items_;
+  Chart chart_;
   uint32_t interval_ = 0;
 };
 

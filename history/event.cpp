@@ -20,7 +20,7 @@ struct KindText {
 };
 
 constexpr const char* kAlertWays[] = {"prompt", "tray", "none"};
-constexpr const char* kHoldWhys[] = {"fullscreen", "away"};
+constexpr const char* kHoldWhys[] = {"fullscreen", "away", "exit", "preferences", "other"};
 constexpr const char* kSkipAnswers[] = {"restart", "stop"};
 constexpr const char* kBreakSources[] = {"prompt", "tray", "main", "command"};
 constexpr const char* kBreakEnds[] = {"ranout", "cut"};
@@ -107,7 +107,7 @@ Event WorkStopped() {
 Event StillCounting() {
   return Make(EventKind::kStillCounting);
 }
-Event AlertShown(AlertWay way) {
+Event AlertShown(AlertedBy way) {
   return Make(EventKind::kAlertShown, static_cast<uint8_t>(way));
 }
 Event AlertHeld(HoldWhy why) {
@@ -119,13 +119,13 @@ Event Snoozed() {
 Event BreakSkipped(SkipAnswer answer) {
   return Make(EventKind::kBreakSkipped, static_cast<uint8_t>(answer));
 }
-Event BreakStarted(BreakSource source) {
+Event BreakStarted(BreakFrom source) {
   return Make(EventKind::kBreakStarted, static_cast<uint8_t>(source));
 }
 Event BreakEnded(BreakEnd how, int32_t lastedSeconds) {
   return Make(EventKind::kBreakEnded, static_cast<uint8_t>(how), lastedSeconds);
 }
-Event NaturalBreak(AwayKind why, int32_t awaySeconds) {
+Event NaturalBreak(AwayWhy why, int32_t awaySeconds) {
   return Make(EventKind::kNaturalBreak, static_cast<uint8_t>(why), awaySeconds);
 }
 

@@ -29,21 +29,25 @@ enum class EventKind : uint8_t {
   kWorkPaused,     // seconds: how long the pause is meant to last, 0 until resumed
   kWorkStopped,    // Stop, or anything but Restart at the break-over prompt
   kStillCounting,  // a mark while the countdown counts (see kMarkEveryMs)
-  kAlertShown,     // AlertWay: the time is up and the user is told
+  kAlertShown,     // AlertedBy: the time is up and the user is told
   kAlertHeld,      // HoldWhy: the time is up and the alert waits
   kSnoozed,        // Remind Later: the reminder interval counts
   kBreakSkipped,   // SkipAnswer: Restart Timer or Stop Timer at the break prompt
-  kBreakStarted,   // BreakSource
+  kBreakStarted,   // BreakFrom
   kBreakEnded,     // BreakEnd; seconds: how long the break lasted
-  kNaturalBreak,   // AwayKind; seconds: how long the user was away (time that counted as a break)
+  kNaturalBreak,   // AwayWhy; seconds: how long the user was away (time that counted as a break)
 };
 
-enum class AlertWay : uint8_t { kPrompt, kTray, kNone };
-enum class HoldWhy : uint8_t { kFullScreen, kAway };
+// The details are the journal's own words, apart from the cycle's: a line written once must read
+// the same to every later version, whatever the cycle comes to call things. New words go at the
+// end of their list.
+enum class AlertedBy : uint8_t { kPrompt, kTray, kNone };
+// kOther: a reason this version has no word for yet.
+enum class HoldWhy : uint8_t { kFullScreen, kAway, kExitQuestion, kPreferences, kOther };
 enum class SkipAnswer : uint8_t { kRestart, kStop };
-enum class BreakSource : uint8_t { kPrompt, kTray, kMain, kCommand };
+enum class BreakFrom : uint8_t { kPrompt, kTray, kMain, kCommand };
 enum class BreakEnd : uint8_t { kRanOut, kCutShort };
-enum class AwayKind : uint8_t { kSleep, kLock, kSwitched, kIdle };
+enum class AwayWhy : uint8_t { kSleep, kLock, kSwitched, kIdle };
 
 struct Event {
   Stamp at;
@@ -66,13 +70,13 @@ Event WorkResumed();
 Event WorkPaused(int32_t plannedSeconds = 0);
 Event WorkStopped();
 Event StillCounting();
-Event AlertShown(AlertWay way);
+Event AlertShown(AlertedBy way);
 Event AlertHeld(HoldWhy why);
 Event Snoozed();
 Event BreakSkipped(SkipAnswer answer);
-Event BreakStarted(BreakSource source);
+Event BreakStarted(BreakFrom source);
 Event BreakEnded(BreakEnd how, int32_t lastedSeconds);
-Event NaturalBreak(AwayKind why, int32_t awaySeconds);
+Event NaturalBreak(AwayWhy why, int32_t awaySeconds);
 
 // While the work countdown counts, a line at least this often, so that a crash, a kill or a sleep
 // (which stops the program's timers) costs at most this much counted time: a longer silence

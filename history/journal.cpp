@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "history/figures.h"
+
 namespace unw {
 
 namespace {
@@ -22,6 +24,13 @@ size_t ForEachLine(std::string_view text, Line&& line) {
     line(whole, content, pos);
   }
   return pos;
+}
+
+// Whole seconds, as the file keeps them: what is in memory is what the file will give back.
+Stamp WholeSecondNow(Calendar& calendar) {
+  int64_t utc = calendar.UtcMs();
+  utc -= ((utc % 1000) + 1000) % 1000;
+  return {utc, calendar.ToLocal(utc).offsetMinutes};
 }
 
 }  // namespace
@@ -50,7 +59,19 @@ std::vector<Event> ParseJournal(std::string_view text) {
   return events;
 }
 
-void Journal::Open() {
+std::string HistoryCsv(Storage& storage, Calendar& calendar, int days, StorageStatus& status) {
+  std::string text;
+  status = storage.Read(kJournalFileName, text);
+  if (status == StorageStatus::kNotFound || status == StorageStatus::kNoFolder) {
+    status = StorageStatus::kOk;
+    text.clear();
+  }
+  if (status != StorageStatus::kOk) return "";
+  const Stamp now = WholeSecondNow(calendar);
+  return FiguresCsv(LastDays(FiguresByDay(ParseJournal(text), now), LocalDay(now), days));
+}
+
+void Journal::Open(bool tidy) {
   events_.clear();
   pending_.clear();
   counting_ = false;
@@ -93,7 +114,7 @@ void Journal::Open() {
   });
   if (end_ < text.size()) dropped = true;
   // A newer version's file is never rewritten by this one: it might not know what it drops.
-  if (!dropped || newerFormat_) return;
+  if (!dropped || newerFormat_ || !tidy) return;
   if (!header) kept.insert(0, JournalHeader() + "\n");
   const StorageStatus replaced = storage_.ReplaceAtomically(kJournalFileName, kept);
   if (replaced == StorageStatus::kOk)
@@ -103,10 +124,7 @@ void Journal::Open() {
 }
 
 Stamp Journal::Now() {
-  // Whole seconds, as the file keeps them: what is in memory is what the file will give back.
-  int64_t utc = calendar_.UtcMs();
-  utc -= ((utc % 1000) + 1000) % 1000;
-  return {utc, calendar_.ToLocal(utc).offsetMinutes};
+  return WholeSecondNow(calendar_);
 }
 
 void Journal::Record(Event event) {

@@ -30,14 +30,20 @@ int JournalHeaderVersion(std::string_view line);
 // and so is a last line without its line end: a crash tore it.
 std::vector<Event> ParseJournal(std::string_view text);
 
+// The CSV of the `days` days up to today, from the journal file as it stands (the running program
+// may be appending to it): for the command line, which works whether or not the program runs.
+// `status` says whether the file could be read; a file not there yet is an empty history.
+std::string HistoryCsv(Storage& storage, Calendar& calendar, int days, StorageStatus& status);
+
 class Journal {
  public:
   Journal(Storage& storage, Calendar& calendar) : storage_(storage), calendar_(calendar) {}
 
   // At start-up: reads the file and keeps what is younger than 400 days. When that drops
-  // anything (old lines, garbage, a torn last line) the file is replaced atomically by its header
-  // and the lines kept, byte for byte.
-  void Open();
+  // anything (old lines, garbage, a torn last line) and `tidy` allows it, the file is replaced
+  // atomically by its header and the lines kept, byte for byte; without `tidy` (no history is
+  // kept now) nothing is written.
+  void Open(bool tidy = true);
   // Stamps `event` with the time and offset now, keeps it, and appends its line. Lines that could
   // not be written go out with the next one that can.
   void Record(Event event);

@@ -253,9 +253,15 @@ Section "Uninstall"
   DeleteRegValue HKCU "${RUN_KEY}" "Unwindle"
   ; After the program has gone, which could otherwise write them again on its way out.
   MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON1 \
-    "Keep your ${PRODUCT} settings (times, sounds and options) for a later installation?" \
+    "Keep your ${PRODUCT} settings (times, sounds and options) and the history of your breaks \
+for a later installation?" \
     /SD IDYES IDYES keep
   DeleteRegKey HKCU "${SETTINGS_KEY}"
   DeleteRegKey /ifempty HKCU "Software\${PUBLISHER}"
+  ; The history's file and the one a crash may have left beside it; the folders only when empty.
+  Delete "$LOCALAPPDATA\${PUBLISHER}\${PRODUCT}\history.tsv"
+  Delete "$LOCALAPPDATA\${PUBLISHER}\${PRODUCT}\history.tsv.new"
+  RMDir "$LOCALAPPDATA\${PUBLISHER}\${PRODUCT}"
+  RMDir "$LOCALAPPDATA\${PUBLISHER}"
   keep:
 SectionEnd

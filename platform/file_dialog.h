@@ -1,4 +1,5 @@
-// The system's file-open dialog, for choosing a sound file with a preview.
+// The system's file dialogs: open, for choosing a sound file with a preview; save, for a file the
+// program writes where the user says.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +33,12 @@ class FileDialog {
   // Whether `path` is an existing folder the dialog can open in. Answers within a moment: a
   // folder that does not answer in time (a share that is gone) is none.
   virtual bool FolderExists(const std::string& path) = 0;
+  // Shows the Save As dialog owned by `owner` for a CSV file ("*.csv", the extension added when
+  // the name has none), starting in `initialDir` (empty: the system's choice) with `initialFile`,
+  // titled `title`; it asks before a file is replaced. Returns the chosen full path, or "" when
+  // cancelled.
+  virtual std::string ChooseSaveFile(std::uintptr_t owner, const std::string& initialDir,
+                                     const std::string& initialFile, const std::string& title) = 0;
 };
 
 }  // namespace unw

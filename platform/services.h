@@ -11,6 +11,7 @@
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/sound.h"
+#include "platform/storage.h"
 #include "platform/system_metrics.h"
 #include "platform/trace.h"
 #include "platform/window_system.h"
@@ -33,6 +34,7 @@ struct Services {
   Presence& presence;
   Calendar& calendar;  // the date and the time of day
   Trace& trace;        // the diagnostic trace, for what the program decides
+  Storage& storage;    // the program's own files (the history)
 };
 
 }  // namespace unw

@@ -31,11 +31,11 @@ SettingInfo Num(const char* name, const char* def, int lo, int hi, int16_t S::*m
   return i;
 }
 
-const std::array<SettingInfo, 27>& Table() {
-  static const std::array<SettingInfo, 27> table = [] {
+const std::array<SettingInfo, 28>& Table() {
+  static const std::array<SettingInfo, 28> table = [] {
     SettingInfo hours{"Hours", "1", 0, 99, 0};
     hours.int32 = &S::Hours;
-    return std::array<SettingInfo, 27>{
+    return std::array<SettingInfo, 28>{
         Num("BalloonTipsEnabled", "1", 0, 1, &S::BalloonTipsEnabled),
         Num("AudioType", "2", 0, 3, &S::AudioType),
         Num("SelectedSound", "1", 0, 14, &S::SelectedSound),
@@ -63,6 +63,7 @@ const std::array<SettingInfo, 27>& Table() {
         Num("WorkingHoursEnabled", "0", 0, 1, &S::WorkingHoursEnabled),
         Text("WorkingHours", kDefaultWorkingHoursText, &S::WorkingHours, RepairWorkingHours),
         Text("PausedUntil", "", &S::PausedUntil),
+        Num("KeepHistory", "1", 0, 1, &S::KeepHistory),
     };
   }();
   return table;

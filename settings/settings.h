@@ -38,6 +38,7 @@ struct Settings {
   int16_t WorkingHoursEnabled = 0;  // remind only during working hours
   std::string WorkingHours;         // per weekday, see settings/working_hours.h
   std::string PausedUntil;          // the end of a timed pause (UTC), blank when none
+  int16_t KeepHistory = 0;          // the history of the day is recorded
 };
 
 // One stored setting. Exactly one of the three member pointers is set.

@@ -81,6 +81,28 @@ TEST(CommandLine, BadUsageSaysWhatIsWrong) {
   }
 }
 
+TEST(CommandLine, HistoryTakesANumberOfDaysUpToWhatTheHistoryKeeps) {
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"/history"}, "days none"},
+      {{"--HISTORY", "1"}, "days 1"},
+      {{"/History", "400"}, "days 400"},
+      {{"/history", "0"}, "bad: /history takes a number of days from 1 to 400, not \"0\"."},
+      {{"/history", "401"}, "bad: /history takes a number of days from 1 to 400, not \"401\"."},
+      {{"/history", "two"}, "bad: /history takes a number of days from 1 to 400, not \"two\"."},
+      {{"/history", "7", "8"}, "bad: /history takes one number of days; \"8\" is one too many."},
+      {{"/history", "/status"}, "bad: one command at a time: \"/status\" follows \"/history\"."},
+  };
+  for (const auto& [args, want] : cases) {
+    const CommandLine line = ParseCommandLine(args);
+    const bool history = line.kind == Kind::kCommand && line.command.verb == Verb::kHistory;
+    const std::string seen = !history            ? Shown(line)
+                             : line.command.days ? "days " + std::to_string(*line.command.days)
+                                                 : "days none";
+    EXPECT_EQ(seen, want) << args[0];
+    EXPECT_FALSE(history && line.command.minutes) << "a number of days is no pause";
+  }
+}
+
 TEST(CommandLine, ACommandTravelsAsTextAndOnlyAWellFormedOneArrives) {
   for (const Command& c :
        {Command{Verb::kPause, {}}, Command{Verb::kPause, 1440}, Command{Verb::kResume, {}},
@@ -109,6 +131,7 @@ TEST(CommandLine, ACommandTravelsAsTextAndOnlyAWellFormedOneArrives) {
       {"/start /stop", "one command at a time: \"/stop\" follows \"/start\"."},
       {"/pause -1", "/pause takes a number of minutes from 1 to 1440, not \"-1\"."},
       {"/?", "/? is answered by the command line itself."},
+      {"/history 3", "/history is answered by the command line itself."},
   };
   for (const auto& [bytes, error] : hostile)
     EXPECT_EQ(Shown(DecodeCommand(bytes)), std::string("bad: ") + error) << bytes.substr(0, 20);
@@ -208,6 +231,8 @@ TEST_F(DispatchTest, ACommandThatWouldCutIntoAWaitingWindowIsRefusedSayingWhich)
        [&] { sim.Click("frmPreferences", "cmdExit"); }, "its Preferences window is open"},
       {[&] { sim.Click("frmTimer", "mnuAbout"); }, [&] { sim.Click("frmAbout", "cmdOK"); },
        "its About window is open"},
+      {[&] { sim.Click("frmTimer", "mnuStatistics"); },
+       [&] { sim.Click("frmStatistics", "cmdClose"); }, "its Statistics window is open"},
       {[&] { sim.Click("frmTimer", "mnuExit"); }, [&] { sim.Answer(kIdNo); },
        "it is asking whether to exit"},
       {[&] { sim.Click("frmTimer", "cmdStart"), sim.AdvanceSeconds(6); },

@@ -81,19 +81,19 @@ TEST_F(HistoryTest, AWeekOfEveryKindOfEventGivesTheFiguresCountedByHand) {
       // nobody.
       {7, 9, 0, ProgramStarted()},
       {7, 9, 0, WorkStarted()},
-      {7, 10, 0, AlertShown(AlertWay::kPrompt)},
-      {7, 10, 0, BreakStarted(BreakSource::kPrompt)},
+      {7, 10, 0, AlertShown(AlertedBy::kPrompt)},
+      {7, 10, 0, BreakStarted(BreakFrom::kPrompt)},
       {7, 10, 5, BreakEnded(BreakEnd::kRanOut, 300)},
       {7, 10, 5, WorkStarted()},
-      {7, 11, 5, AlertShown(AlertWay::kPrompt)},
+      {7, 11, 5, AlertShown(AlertedBy::kPrompt)},
       {7, 11, 5, Snoozed()},
-      {7, 11, 10, AlertShown(AlertWay::kPrompt)},
+      {7, 11, 10, AlertShown(AlertedBy::kPrompt)},
       {7, 11, 10, BreakSkipped(SkipAnswer::kRestart)},
-      {7, 12, 10, AlertShown(AlertWay::kPrompt)},
+      {7, 12, 10, AlertShown(AlertedBy::kPrompt)},
       {7, 12, 10, BreakSkipped(SkipAnswer::kStop)},
       {7, 13, 0, WorkStarted()},
-      {7, 14, 0, AlertShown(AlertWay::kPrompt)},
-      {7, 14, 0, BreakStarted(BreakSource::kPrompt)},
+      {7, 14, 0, AlertShown(AlertedBy::kPrompt)},
+      {7, 14, 0, BreakStarted(BreakFrom::kPrompt)},
       {7, 14, 2, BreakEnded(BreakEnd::kCutShort, 120)},
       {7, 14, 2, WorkStopped()},
       {7, 17, 0, ProgramEnded()},
@@ -104,14 +104,14 @@ TEST_F(HistoryTest, AWeekOfEveryKindOfEventGivesTheFiguresCountedByHand) {
       {8, 9, 0, WorkPaused()},
       {8, 9, 20, WorkResumed()},
       {8, 9, 50, AlertHeld(HoldWhy::kFullScreen)},
-      {8, 10, 5, AlertShown(AlertWay::kTray)},
+      {8, 10, 5, AlertShown(AlertedBy::kTray)},
       {8, 10, 6, Snoozed()},
-      {8, 10, 11, AlertShown(AlertWay::kTray)},
-      {8, 10, 13, BreakStarted(BreakSource::kTray)},
+      {8, 10, 11, AlertShown(AlertedBy::kTray)},
+      {8, 10, 13, BreakStarted(BreakFrom::kTray)},
       {8, 10, 23, BreakEnded(BreakEnd::kRanOut, 600)},
       {8, 10, 23, WorkStarted()},
-      {8, 11, 20, NaturalBreak(AwayKind::kLock, 1200)},
-      {8, 12, 0, BreakStarted(BreakSource::kMain)},
+      {8, 11, 20, NaturalBreak(AwayWhy::kLock, 1200)},
+      {8, 12, 0, BreakStarted(BreakFrom::kMain)},
       {8, 12, 4, BreakEnded(BreakEnd::kCutShort, 240)},
       {8, 12, 4, WorkStopped()},
       {8, 12, 30, ProgramEnded()},
@@ -123,9 +123,9 @@ TEST_F(HistoryTest, AWeekOfEveryKindOfEventGivesTheFiguresCountedByHand) {
       {9, 9, 42, std::nullopt},
       {9, 9, 44, ProgramStarted(), true},
       {9, 9, 44, WorkStarted()},
-      {9, 10, 50, NaturalBreak(AwayKind::kIdle, 1200)},
+      {9, 10, 50, NaturalBreak(AwayWhy::kIdle, 1200)},
       {9, 11, 50, AlertHeld(HoldWhy::kAway)},
-      {9, 11, 55, AlertShown(AlertWay::kNone)},
+      {9, 11, 55, AlertShown(AlertedBy::kNone)},
       {9, 12, 0, WorkStopped()},
       {9, 12, 0, ProgramEnded()},
       // Thursday 10: a day off.
@@ -137,10 +137,10 @@ TEST_F(HistoryTest, AWeekOfEveryKindOfEventGivesTheFiguresCountedByHand) {
       {11, 14, 0, WorkStarted()},
       {11, 14, 30, std::nullopt},
       {11, 15, 30, std::nullopt, true},
-      {11, 16, 0, BreakStarted(BreakSource::kCommand)},
+      {11, 16, 0, BreakStarted(BreakFrom::kCommand)},
       {11, 16, 10, BreakEnded(BreakEnd::kRanOut, 600)},
       {11, 16, 10, WorkStarted()},
-      {11, 17, 10, AlertShown(AlertWay::kPrompt)},
+      {11, 17, 10, AlertShown(AlertedBy::kPrompt)},
       {11, 17, 10, BreakSkipped(SkipAnswer::kStop)},
       {11, 23, 30, WorkStarted()},
       {12, 0, 30, WorkPaused()},
@@ -150,15 +150,15 @@ TEST_F(HistoryTest, AWeekOfEveryKindOfEventGivesTheFiguresCountedByHand) {
       // a ten-minute pause, 11:45-12 (15), 12:01-12:06 (5), 12:07-12:12 (5) = 130; stretch 55.
       {12, 10, 0, ProgramStarted(), true},
       {12, 10, 0, WorkStarted()},
-      {12, 11, 5, NaturalBreak(AwayKind::kSwitched, 1200)},
+      {12, 11, 5, NaturalBreak(AwayWhy::kSwitched, 1200)},
       {12, 11, 35, WorkPaused(600)},
       {12, 11, 45, WorkResumed()},
-      {12, 12, 0, AlertShown(AlertWay::kTray)},
+      {12, 12, 0, AlertShown(AlertedBy::kTray)},
       {12, 12, 1, Snoozed()},
-      {12, 12, 6, AlertShown(AlertWay::kTray)},
+      {12, 12, 6, AlertShown(AlertedBy::kTray)},
       {12, 12, 7, Snoozed()},
-      {12, 12, 12, AlertShown(AlertWay::kPrompt)},
-      {12, 12, 12, BreakStarted(BreakSource::kPrompt)},
+      {12, 12, 12, AlertShown(AlertedBy::kPrompt)},
+      {12, 12, 12, BreakStarted(BreakFrom::kPrompt)},
       {12, 12, 17, BreakEnded(BreakEnd::kRanOut, 300)},
       {12, 12, 17, WorkStopped()},
       {12, 12, 20, ProgramEnded()},
@@ -166,11 +166,11 @@ TEST_F(HistoryTest, AWeekOfEveryKindOfEventGivesTheFiguresCountedByHand) {
       // 10:41-11 (19) = 59.
       {13, 9, 0, ProgramStarted(), true},
       {13, 9, 0, WorkStarted()},
-      {13, 9, 30, BreakStarted(BreakSource::kMain)},
+      {13, 9, 30, BreakStarted(BreakFrom::kMain)},
       {13, 9, 31, BreakEnded(BreakEnd::kCutShort, 60)},
       {13, 9, 31, WorkStarted()},
       {13, 9, 41, std::nullopt},
-      {13, 10, 41, NaturalBreak(AwayKind::kSleep, 3600), true},
+      {13, 10, 41, NaturalBreak(AwayWhy::kSleep, 3600), true},
       {13, 11, 0, WorkStopped()},
       {13, 11, 0, ProgramEnded()},
   };
@@ -327,7 +327,7 @@ TEST_F(HistoryTest, GarbageAndATornLastLineAreSkippedAndTheNextLineStartsClean) 
   text += "2026-12-07T11:00:00+01:00\tbreak.end\tranout\t3";  // "...300\n" when the power went
   File() = text;
 
-  std::vector<Event> expected = {ProgramStarted(), WorkStarted(), BreakStarted(BreakSource::kMain),
+  std::vector<Event> expected = {ProgramStarted(), WorkStarted(), BreakStarted(BreakFrom::kMain),
                                  BreakEnded(BreakEnd::kCutShort, 300)};
   const int64_t times[] = {At(9, 0), At(9, 0), At(10, 0), At(10, 5)};
   for (size_t i = 0; i < expected.size(); ++i) expected[i].at = {times[i], 60};
@@ -397,7 +397,7 @@ TEST_F(HistoryTest, ADiskThatRefusesTheJournalCostsTheFileAloneAndSaysSoInOneLin
       loop.Advance(kMinute);
       j.Mark();
     }
-    j.Record(BreakStarted(BreakSource::kMain));
+    j.Record(BreakStarted(BreakFrom::kMain));
     EXPECT_FALSE(j.writing());
     EXPECT_EQ(j.StatusLine(), c.status);
     // The figures of this session are all there.
@@ -536,7 +536,7 @@ TEST_F(HistoryTest, AKillHalfwayThroughALineLosesThatLineAlone) {
   const std::string before = File();
   loop.Advance(kMinute);
   disk.killAt = FakeStorage::Kill::kHalfwayThroughAppend;
-  EXPECT_THROW(journal.Record(BreakStarted(BreakSource::kTray)), FakeStorage::Killed);
+  EXPECT_THROW(journal.Record(BreakStarted(BreakFrom::kTray)), FakeStorage::Killed);
   EXPECT_GT(File().size(), before.size()) << "half a line reached the disk";
 
   disk.killAt = FakeStorage::Kill::kNone;

@@ -35,6 +35,7 @@ inline const std::map<std::string, std::string> kStoredDefaults = {
     {"WorkingHours",
      "Mon=09:00-17:00;Tue=09:00-17:00;Wed=09:00-17:00;Thu=09:00-17:00;Fri=09:00-17:00;Sat=;Sun="},
     {"PausedUntil", " "},
+    {"KeepHistory", "1"},
 };
 
 }  // namespace unw

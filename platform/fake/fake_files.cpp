@@ -16,10 +16,7 @@ std::string FakeFileDialog::ChooseSoundFile(std::uintptr_t owner, const std::str
                                             const std::string& title, SoundPreviewSink& preview) {
   Open dialog{owner, initialDir, initialFile, title, &preview, false, {}};
   trace_.Line("files.open", {initialDir, initialFile, title});
-  Open* outer = open;
-  open = &dialog;
-  loop_.RunUntil([&dialog] { return dialog.done; });
-  open = outer;
+  Wait(dialog);
   preview.Closing();
   shown.push_back(dialog);
   trace_.Line("files.close", {dialog.result});
@@ -29,6 +26,24 @@ std::string FakeFileDialog::ChooseSoundFile(std::uintptr_t owner, const std::str
 bool FakeFileDialog::FolderExists(const std::string& path) {
   foldersAsked.push_back(path);
   return folders.count(path) > 0;
+}
+
+std::string FakeFileDialog::ChooseSaveFile(std::uintptr_t owner, const std::string& initialDir,
+                                           const std::string& initialFile,
+                                           const std::string& title) {
+  Open dialog{owner, initialDir, initialFile, title, nullptr, false, {}};
+  trace_.Line("files.save", {initialDir, initialFile, title});
+  Wait(dialog);
+  shown.push_back(dialog);
+  trace_.Line("files.close", {dialog.result});
+  return dialog.result;
+}
+
+void FakeFileDialog::Wait(Open& dialog) {
+  Open* outer = open;
+  open = &dialog;
+  loop_.RunUntil([&dialog] { return dialog.done; });
+  open = outer;
 }
 
 std::intptr_t FakeShell::ShellExecute(std::uintptr_t /*hwnd*/, const std::string& verb,

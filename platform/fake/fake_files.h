@@ -22,6 +22,8 @@ class FakeFileDialog : public FileDialog {
                               const std::string& initialFile, const std::string& title,
                               SoundPreviewSink& preview) override;
   bool FolderExists(const std::string& path) override;
+  std::string ChooseSaveFile(std::uintptr_t owner, const std::string& initialDir,
+                             const std::string& initialFile, const std::string& title) override;
 
   // The system closes a dialog whose owner window is destroyed: as cancelled.
   void OwnerDestroyed(std::uintptr_t owner);
@@ -29,11 +31,11 @@ class FakeFileDialog : public FileDialog {
   struct Open {
     std::uintptr_t owner = 0;
     std::string initialDir, initialFile, title;
-    SoundPreviewSink* preview = nullptr;
+    SoundPreviewSink* preview = nullptr;  // none: the Save As dialog
     bool done = false;
     std::string result;
   };
-  // The chooser that is open now, or null.
+  // The dialog that is open now, or null.
   Open* open = nullptr;
   std::vector<Open> shown;
   // The folders that exist, and every folder the program asked about.
@@ -41,6 +43,9 @@ class FakeFileDialog : public FileDialog {
   std::vector<std::string> foldersAsked;
 
  private:
+  // Waits for the test's answer to `dialog`, open now.
+  void Wait(Open& dialog);
+
   Trace& trace_;
   FakeEventLoop& loop_;
 };

@@ -50,6 +50,7 @@ void FakeView::FormChanged(Form& form, FormProp what) {
 }
 
 void FakeView::ControlChanged(Control& control, Prop what) {
+  if (what == Prop::kChart) charts[control.form().name() + "." + control.Id()] = control.chart();
   if (what != Prop::kFocus) return;
   focused = &control;
   control.GotFocus();

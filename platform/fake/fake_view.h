@@ -47,6 +47,8 @@ class FakeView : public FormView {
   std::function<void(Form&)> onShow;
   // How often windows were created, by form name.
   int created(const std::string& name) const;
+  // The chart each picture was last asked to draw, by "form.control".
+  std::map<std::string, Chart> charts;
 
  private:
   Trace& trace_;

@@ -19,15 +19,16 @@ FakePlatform::FakePlatform()
       files(trace, loop),
       shell(trace),
       presence(loop),
-      calendar(loop) {
+      calendar(loop),
+      storage(trace) {
   trace.KeepLines(true);
   loop.SetTrace(&trace);
   files.folders.insert(workstation.appPath);
 }
 
 Services FakePlatform::services() {
-  return Services{registry, loop,    view,  dialogs, windows,  workstation, tray,
-                  sound,    metrics, files, shell,   presence, calendar,    trace};
+  return Services{registry, loop,  view,  dialogs,  windows,  workstation, tray,   sound,
+                  metrics,  files, shell, presence, calendar, trace,       storage};
 }
 
 Sim::Sim() : app_(std::make_unique<App>(fake.services())) {
@@ -99,6 +100,15 @@ void Sim::Click(const std::string& formName, const std::string& control, int ind
   Do([&c] { c.Click(); });
 }
 
+void Sim::ClickChart(const std::string& formName, const std::string& control, int bar) {
+  Control& c = ctl(formName, control);
+  if (!c.visible() || !fake.view.AcceptsInput(c.form()))
+    throw std::logic_error(formName + "." + control + " cannot be clicked");
+  fake.presence.Input();
+  fake.view.Activate(&c.form());
+  Do([&c, bar] { c.ChartClick(bar); });
+}
+
 void Sim::Type(const std::string& formName, const std::string& control, const std::string& keys) {
   Control& c = ctl(formName, control);
   if (!c.enabled() || !c.visible())
@@ -155,13 +165,15 @@ void Sim::Answer(int answer) {
 }
 
 void Sim::SelectInChooser(const std::string& path) {
-  if (!fake.files.open) throw std::logic_error("no file chooser is open");
+  if (!fake.files.open || !fake.files.open->preview)
+    throw std::logic_error("no file chooser is open");
   auto* d = fake.files.open;
   Do([d, path] { d->preview->SelectionChanged(path); });
 }
 
 void Sim::PressPreview(bool play) {
-  if (!fake.files.open) throw std::logic_error("no file chooser is open");
+  if (!fake.files.open || !fake.files.open->preview)
+    throw std::logic_error("no file chooser is open");
   auto* d = fake.files.open;
   Do([d, play] { play ? d->preview->PlayPressed() : d->preview->StopPressed(); });
 }

@@ -15,6 +15,7 @@
 #include "platform/fake/fake_presence.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_shell.h"
+#include "platform/fake/fake_storage.h"
 #include "platform/fake/fake_system.h"
 #include "platform/fake/fake_view.h"
 #include "platform/trace.h"
@@ -39,6 +40,7 @@ struct FakePlatform {
   FakeShell shell;
   FakePresence presence;
   FakeCalendar calendar;
+  FakeStorage storage;
 };
 
 class Sim {
@@ -68,6 +70,8 @@ class Sim {
   // visible, and its window must take input (no modal window above it).
   // Items of the tray popup menu are reachable whenever the menu is.
   void Click(const std::string& form, const std::string& control, int index = -1);
+  // Clicks bar `bar` of the chart a picture shows.
+  void ClickChart(const std::string& form, const std::string& control, int bar);
   // Clicks into a text box (it gets the focus) and types `keys` as a user would:
   // each key passes the box's key filter, replaces the selection, and stops at
   // the box's length limit; "\b" is Backspace.
@@ -84,7 +88,7 @@ class Sim {
   void SelectInChooser(const std::string& path);
   // In the open file chooser: presses "Play" or "Stop".
   void PressPreview(bool play);
-  // Closes the open file chooser with `path` chosen, or cancels it with "".
+  // Closes the open file chooser (or Save As dialog) with `path` chosen, or cancels it with "".
   void FinishChooser(const std::string& path);
   // The user clicks the tray icon (or the shell reports on it).
   void Tray(TrayEvent event);

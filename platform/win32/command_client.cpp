@@ -2,8 +2,12 @@
 
 #include <shellapi.h>
 
+#include "history/journal.h"
+#include "platform/trace.h"
+#include "platform/win32/calendar_win32.h"
 #include "platform/win32/scoped.h"
 #include "platform/win32/single_instance.h"
+#include "platform/win32/storage_win32.h"
 #include "platform/win32/wide_text.h"
 
 namespace unw::win32 {
@@ -83,6 +87,20 @@ Reply SendCommand(const Command& command) {
   // It may have ended meanwhile.
   if (!IsWindow(program)) return {kExitNotRunning, kNotRunningLine, nullptr};
   return {kExitRefused, "Unwindle did not answer.", nullptr};
+}
+
+Reply HistoryReply(const Command& command) {
+  Trace quiet(nullptr, "");
+  Win32Storage storage(quiet);
+  Win32Calendar calendar;
+  StorageStatus status = StorageStatus::kOk;
+  std::string csv = HistoryCsv(storage, calendar, command.days.value_or(kHistoryDays), status);
+  if (status != StorageStatus::kOk)
+    return {kExitRefused,
+            "The history in " + storage.DataFolder() + "\\" + kJournalFileName +
+                " cannot be read (" + StorageStatusName(status) + ").",
+            nullptr};
+  return {kExitDone, std::move(csv), nullptr};
 }
 
 std::vector<std::string> CommandArguments() {

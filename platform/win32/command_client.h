@@ -25,6 +25,10 @@ std::optional<Reply> Exchange(HWND target, ULONG_PTR tag, std::string_view bytes
 // runs, a refusal (4) when it gives no answer.
 Reply SendCommand(const Command& command);
 
+// /history, answered without the running program: the CSV of the journal read as it stands, as the
+// reply's line (lines ended by CR LF), or why it cannot be read (4).
+Reply HistoryReply(const Command& command);
+
 // This process's arguments after its name, as UTF-8.
 std::vector<std::string> CommandArguments();
 // The full path of `file` in this program's folder.

@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "platform/win32/automation.h"
+#include "platform/win32/chart_win32.h"
 #include "platform/win32/pictures.h"
 #include "platform/win32/scoped.h"
 #include "platform/win32/wide_text.h"
@@ -133,7 +134,7 @@ std::string WindowTextOf(const Control& c) {
   }
 }
 
-void ControlSet::Create(HWND parent, UINT dpi, SUBCLASSPROC editProc, DWORD_PTR editRef) {
+void ControlSet::Create(HWND parent, UINT dpi, SUBCLASSPROC childProc, DWORD_PTR childRef) {
   parent_ = parent;
   dpi_ = dpi;
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
@@ -143,7 +144,7 @@ void ControlSet::Create(HWND parent, UINT dpi, SUBCLASSPROC editProc, DWORD_PTR 
   const auto& all = form_.controls();
   for (size_t i = 0; i < all.size(); ++i) {
     Control& c = *all[i];
-    HWND hwnd = CreateOne(c, kFirstChildId + static_cast<int>(i), editProc, editRef);
+    HWND hwnd = CreateOne(c, kFirstChildId + static_cast<int>(i), childProc, childRef);
     if (!hwnd) continue;
     children_.push_back(Child{&c, hwnd});
     const Child& child = children_.back();
@@ -166,7 +167,7 @@ void ControlSet::Create(HWND parent, UINT dpi, SUBCLASSPROC editProc, DWORD_PTR 
     SetWindowPos(f->hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-HWND ControlSet::CreateOne(Control& c, int id, SUBCLASSPROC editProc, DWORD_PTR editRef) {
+HWND ControlSet::CreateOne(Control& c, int id, SUBCLASSPROC childProc, DWORD_PTR childRef) {
   const WindowKind k = KindOf(c);
   if (!k.cls) return nullptr;
   DWORD style = WS_CHILD | k.style;
@@ -179,9 +180,12 @@ HWND ControlSet::CreateOne(Control& c, int id, SUBCLASSPROC editProc, DWORD_PTR 
   if (!hwnd) return nullptr;
   Place(Child{&c, hwnd});
   if (c.kind() == ControlKind::kTextBox) {
-    if (editProc) SetWindowSubclass(hwnd, editProc, 1, editRef);
+    if (childProc) SetWindowSubclass(hwnd, childProc, 1, childRef);
     ShowEditState(Child{&c, hwnd});
   }
+  // A picture may be given a chart after it is made: its clicks are looked at from the start.
+  if (c.kind() == ControlKind::kPicture && childProc)
+    SetWindowSubclass(hwnd, childProc, 1, childRef);
   return hwnd;
 }
 
@@ -369,6 +373,9 @@ void ControlSet::Update(const Control& c, Prop what) {
     case Prop::kPicture:
       InvalidateRect(ch->hwnd, nullptr, TRUE);
       break;
+    case Prop::kChart:
+      InvalidateRect(ch->hwnd, nullptr, FALSE);
+      break;
     default:
       break;
   }
@@ -389,6 +396,11 @@ void ControlSet::ReleaseNames() {
 bool ControlSet::DrawItem(const DRAWITEMSTRUCT& di) const {
   Control* c = ByWindow(di.hwndItem);
   if (!c) return false;
+  if (di.CtlType == ODT_STATIC && !c->chart().bars.empty()) {
+    ScopedSelect font(di.hDC, fonts_.Get(c->font(), dpi_));
+    DrawChart(di.hDC, di.rcItem, c->chart(), dpi_);
+    return true;
+  }
   if (di.CtlType == ODT_STATIC) {
     RECT rc = di.rcItem;
     FillRect(di.hDC, &rc, GetSysColorBrush(COLOR_BTNFACE));
@@ -531,8 +543,19 @@ HWND ControlSet::FirstTabStop() const {
   return nullptr;
 }
 
+int ControlSet::ChartBarAt(HWND hwnd, POINT at) const {
+  const Control* c = ByWindow(hwnd);
+  if (!c || c->chart().bars.empty()) return -1;
+  RECT box;
+  GetClientRect(hwnd, &box);
+  ScopedGetDC dc(hwnd);
+  ScopedSelect font(dc, fonts_.Get(c->font(), dpi_));
+  return win32::ChartBarAt(dc, box, c->chart(), dpi_, at);
+}
+
 bool ControlSet::Clickable(HWND hwnd) const {
   const Control* c = ByWindow(hwnd);
+  if (c && c->onChartClick && !c->chart().bars.empty()) return true;
   if (!c || !c->onClick) return false;
   return c->kind() == ControlKind::kLabel || c->kind() == ControlKind::kPicture ||
          c->kind() == ControlKind::kImage;

@@ -21,9 +21,9 @@ class ControlSet {
   ControlSet(const ControlSet&) = delete;
   ControlSet& operator=(const ControlSet&) = delete;
 
-  // Creates the child windows of `parent`; text boxes are subclassed with
-  // `editProc` so that their key presses reach the model first.
-  void Create(HWND parent, UINT dpi, SUBCLASSPROC editProc, DWORD_PTR editRef);
+  // Creates the child windows of `parent`; text boxes and pictures are subclassed with
+  // `childProc` so that key presses (and a click on a chart) reach the model first.
+  void Create(HWND parent, UINT dpi, SUBCLASSPROC childProc, DWORD_PTR childRef);
   // Shows one changed property of a control.
   void Update(const Control& c, Prop what);
   // Places every control and gives it its font again (the DPI changed).
@@ -44,7 +44,10 @@ class ControlSet {
   Control* DialogKeyButton(bool enter) const;
   // The first control that takes the focus, in design order; null when none.
   HWND FirstTabStop() const;
-  // A label, picture or image the user can click (it has a Click handler).
+  // The bar of the chart that picture `hwnd` shows at `at` (its client coordinates); -1 for
+  // none.
+  int ChartBarAt(HWND hwnd, POINT at) const;
+  // A label, picture or image the user can click (it has a Click handler, or a chart to click).
   bool Clickable(HWND hwnd) const;
   // True while the program itself sets a text box's text (no echo to the model).
   bool settingText() const { return settingText_; }
@@ -55,7 +58,7 @@ class ControlSet {
     HWND hwnd;
   };
   bool TakesFocus(const Child& child) const;
-  HWND CreateOne(Control& c, int id, SUBCLASSPROC editProc, DWORD_PTR editRef);
+  HWND CreateOne(Control& c, int id, SUBCLASSPROC childProc, DWORD_PTR childRef);
   void Place(const Child& child) const;
   void SetFont(const Child& child) const;
   void AddTool(const Child& child) const;

@@ -309,4 +309,33 @@ std::string Win32FileDialog::ChooseSoundFile(std::uintptr_t owner, const std::st
   return result;
 }
 
+std::string Win32FileDialog::ChooseSaveFile(std::uintptr_t owner, const std::string& initialDir,
+                                            const std::string& initialFile,
+                                            const std::string& title) {
+  trace_.Line("files.save", {initialDir, initialFile, title});
+  constexpr wchar_t kCsvFilter[] = L"CSV file (*.csv)\0*.csv\0All files (*.*)\0*.*\0";
+  std::vector<wchar_t> file(kFileChars, L'\0');
+  win32::CopyToField(initialFile, file.data(), file.size());
+  const std::wstring dir = win32::Wide(initialDir), caption = win32::Wide(title);
+  OPENFILENAMEW ofn = {};
+  ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
+  HWND ownerWnd = win32::AsHwnd(owner);
+  ofn.hwndOwner = ownerWnd && IsWindow(ownerWnd) ? ownerWnd : nullptr;
+  ofn.lpstrFilter = kCsvFilter;
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(kFileChars);
+  // Empty: the system's own choice (the folder last used, or Documents).
+  ofn.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
+  ofn.lpstrTitle = caption.c_str();
+  // The program's working folder stays where it was: it runs for days.
+  ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
+              OFN_EXPLORER | OFN_LONGNAMES;
+  ofn.lpstrDefExt = L"csv";
+  std::string result;
+  if (GetSaveFileNameW(&ofn)) result = win32::FieldText(file.data(), file.size());
+  trace_.Line("files.close", {result});
+  return result;
+}
+
 }  // namespace unw

@@ -1,5 +1,5 @@
 // The system's file-open dialog for a sound file, with a preview row
-// ("Preview:", Play, Stop) added below its own controls by a hook.
+// ("Preview:", Play, Stop) added below its own controls by a hook; its Save As dialog for a CSV.
 #pragma once
 
 #include "platform/file_dialog.h"
@@ -7,7 +7,7 @@
 
 namespace unw {
 
-// FileDialog service over GetOpenFileNameW.
+// FileDialog service over GetOpenFileNameW and GetSaveFileNameW.
 class Win32FileDialog : public FileDialog {
  public:
   explicit Win32FileDialog(Trace& trace) : trace_(trace) {}
@@ -19,6 +19,8 @@ class Win32FileDialog : public FileDialog {
   bool FolderExists(const std::string& path) override;
 
   static constexpr int kFolderWaitMs = 500;
+  std::string ChooseSaveFile(std::uintptr_t owner, const std::string& initialDir,
+                             const std::string& initialFile, const std::string& title) override;
 
  private:
   Trace& trace_;

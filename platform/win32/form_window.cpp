@@ -105,7 +105,7 @@ HWND FormWindow::Create(HWND owner) {
   }
   dpi_ = win32::DpiOf(hwnd_);
   menus_ = std::make_unique<win32::MenuSet>(form_);
-  controls_.Create(hwnd_, dpi_, EditProc, reinterpret_cast<DWORD_PTR>(this));
+  controls_.Create(hwnd_, dpi_, ChildProc, reinterpret_cast<DWORD_PTR>(this));
   ApplyMenuBar();
   FitClientArea();
   Center();
@@ -147,10 +147,23 @@ void FormWindow::Leave(FormWindow* self) {
   if (--self->busy_ == 0 && self->dead_) self->view_.Reap(self);
 }
 
-LRESULT CALLBACK FormWindow::EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                      UINT_PTR id, DWORD_PTR ref) {
+LRESULT CALLBACK FormWindow::ChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR id, DWORD_PTR ref) {
   auto* self = reinterpret_cast<FormWindow*>(ref);
-  if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, EditProc, id);
+  if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, ChildProc, id);
+  if (msg == WM_LBUTTONDOWN && !self->dead_) {
+    // On a chart the place of the click says which bar: it is the chart's click, not the
+    // picture's.
+    const POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    Control* c = self->controls_.ByWindow(hwnd);
+    if (c && !c->chart().bars.empty()) {
+      const int bar = self->controls_.ChartBarAt(hwnd, at);
+      ++self->busy_;
+      c->ChartClick(bar);
+      Leave(self);
+      return 0;
+    }
+  }
   if (msg != WM_CHAR || self->dead_) return DefSubclassProc(hwnd, msg, wParam, lParam);
   Control* c = self->controls_.ByWindow(hwnd);
   if (!c) return DefSubclassProc(hwnd, msg, wParam, lParam);

@@ -55,8 +55,9 @@ class FormWindow {
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                   DWORD_PTR ref);
+  // Text boxes' keys and charts' clicks, before the controls themselves see them.
+  static LRESULT CALLBACK ChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                    DWORD_PTR ref);
   // Leaves a call from Windows; frees the window when it was the last one of a dead window.
   static void Leave(FormWindow* self);
   LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);

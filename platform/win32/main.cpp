@@ -25,6 +25,7 @@
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/single_instance.h"
 #include "platform/win32/sound_win32.h"
+#include "platform/win32/storage_win32.h"
 #include "platform/win32/system_metrics_win32.h"
 #include "platform/win32/window_system_win32.h"
 #include "platform/win32/workstation_win32.h"
@@ -35,6 +36,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (args.kind == Kind::kBad) return unw::kExitBadUsage;
   const bool command = args.kind == Kind::kCommand;
   if (command && args.command.verb == unw::Verb::kHelp) return unw::kExitDone;
+  if (command && args.command.verb == unw::Verb::kHistory) {
+    // Printed only where the caller gave this program an output (a script's redirection).
+    const unw::Reply reply = unw::win32::HistoryReply(args.command);
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD written = 0;
+    if (reply.code == unw::kExitDone && out && out != INVALID_HANDLE_VALUE)
+      WriteFile(out, reply.line.data(), static_cast<DWORD>(reply.line.size()), &written, nullptr);
+    return reply.code;
+  }
   // /start with no program running starts this one; every other command goes to the running one.
   if (command) {
     const int code = unw::win32::SendCommand(args.command).code;
@@ -65,10 +75,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     unw::Win32Shell shell(trace);
     unw::Win32Presence presence(trace);
     unw::Win32Calendar calendar;
+    unw::Win32Storage storage(trace);
     loop.SetPreTranslate([&view](MSG& msg) { return view.PreTranslate(msg); });
 
     unw::App app(unw::Services{registry, loop, view, dialogs, windows, workstation, tray, sound,
-                               metrics, files, shell, presence, calendar, trace});
+                               metrics, files, shell, presence, calendar, trace, storage});
     // Requests from outside are followed only while the main window takes input: not during the
     // splash (the main window comes after it anyway), nor while a prompt, a dialog or a message box
     // waits for an answer. Bringing the window back is what a click on the tray icon does.

@@ -21,10 +21,12 @@ constexpr ULONGLONG kStartPatienceMs = 30000;
 constexpr DWORD kPollMs = 250;
 
 // To a console as characters whatever its code page; to a file or a pipe as UTF-8 with the line
-// ends of Windows.
+// ends of Windows (a text that has them already keeps them).
 void Print(DWORD stream, const std::string& text) {
   std::string out;
-  for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  for (size_t i = 0; i < text.size(); ++i)
+    out += text[i] == '\n' && (i == 0 || text[i - 1] != '\r') ? std::string("\r\n")
+                                                              : std::string(1, text[i]);
   HANDLE h = GetStdHandle(stream);
   DWORD mode = 0, written = 0;
   if (h == nullptr || h == INVALID_HANDLE_VALUE) return;
@@ -106,7 +108,12 @@ int main() {
     Print(STD_OUTPUT_HANDLE, kUsage);
     return kExitDone;
   }
-  Reply reply = win32::SendCommand(line.command);
+  const bool history = line.command.verb == Verb::kHistory;
+  Reply reply = history ? win32::HistoryReply(line.command) : win32::SendCommand(line.command);
+  if (history && reply.code == kExitDone) {
+    Print(STD_OUTPUT_HANDLE, reply.line);  // the CSV, its lines ended already
+    return kExitDone;
+  }
   if (reply.code == kExitNotRunning && line.command.verb == Verb::kStart) reply = StartAndAsk();
   Print(reply.code == kExitDone ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE, reply.line + "\n");
   return reply.code;

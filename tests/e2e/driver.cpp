@@ -14,6 +14,7 @@
 #include <tuple>
 
 #include "command_line_checks.h"
+#include "history_checks.h"
 #include "platform/win32/single_instance.h"
 #include "session.h"
 #include "stored_defaults.h"
@@ -1164,6 +1165,8 @@ void Installer(Report& r, const Options& o) {
                  "no unwindle.exe as built in " + custom),
             Stored("InstallLocation", custom, kUninstallKey), Gone(dir)})},
       {"", uninstall, Gone(custom), 60000},
+      {"uninstaller.history_kept",
+       That([] { return !ReadAll(JournalFile()).empty(); }, JournalFile() + " is gone")},
   };
   RunSteps(r, o, "installed", std::nullopt, steps);
 }
@@ -1192,7 +1195,8 @@ int main(int argc, char** argv) {
                       {"prefs_timeup", PreferencesAtTimeUp},
                       {"command_line", CommandLineChecks},
                       {"time_pause", TimedPause},
-                      {"hours", OutsideWorkingHours}},
+                      {"hours", OutsideWorkingHours},
+                      {"history", HistoryChecks}},
                      args);
   if (cmd == "release" && SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
     return RunGroups({{"icon", Icon},
@@ -1210,6 +1214,13 @@ int main(int argc, char** argv) {
                !WriteText(kSettingsKey, a.substr(0, eq), a.substr(eq + 1)))
         return std::fprintf(stderr, "cannot write %s\n", a.c_str()), 1;
     }
+    return 0;
+  }
+  if (cmd == "invoke" && args.size() == 2) {
+    // Posted: the control may open a modal window, which the sender must not wait behind.
+    HWND target = FindForm(0, args[0]);
+    if (!target || !Invoke(target, args[1], false))
+      return std::printf("no %s.%s to press\n", args[0].c_str(), args[1].c_str()), 1;
     return 0;
   }
   HWND form = nullptr, box = nullptr;
@@ -1262,6 +1273,7 @@ int main(int argc, char** argv) {
       "       unwindle_e2e_driver release EXE --setup FILE [--results DIR] [--only GROUP]\n"
       "       unwindle_e2e_driver wait-window [SECONDS] | show | exit [SECONDS]\n"
       "       unwindle_e2e_driver wait-countdown N [SECONDS]\n"
+      "       unwindle_e2e_driver invoke FORM CONTROL\n"
       "       unwindle_e2e_driver plant [--clean] NAME=VALUE...\n");
   return 2;
 }

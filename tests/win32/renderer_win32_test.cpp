@@ -366,6 +366,109 @@ TEST_F(FormsTest, ClickablePicturesAndLabelsClickShowAHandAndLinksAreBlue) {
   }
 }
 
+// What a control paints of itself (WM_PRINTCLIENT), pixel by pixel as 0xRRGGBB, rows from the top.
+struct Shot {
+  explicit Shot(HWND control) {
+    RECT rc = {};
+    GetClientRect(control, &rc);
+    w = rc.right;
+    h = rc.bottom;
+    BITMAPINFO bi = win32::TopDownBitmapInfo(w, h);
+    void* bits = nullptr;
+    const win32::ScopedGetDC screen(nullptr);
+    const win32::ScopedMemDC dc(CreateCompatibleDC(screen));
+    const win32::ScopedGdiObj<HBITMAP> bmp(
+        CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const win32::ScopedSelect selected(dc, bmp);
+    SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(static_cast<HDC>(dc)),
+                 PRF_CLIENT);
+    GdiFlush();
+    const auto* px = static_cast<const uint32_t*>(bits);
+    pixels.assign(px, px + w * h);
+    for (uint32_t& p : pixels) p &= 0xFFFFFF;
+  }
+  static uint32_t Of(int sysColor) {
+    const COLORREF c = GetSysColor(sysColor);
+    return GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);
+  }
+  uint32_t At(int x, int y) const { return pixels[y * w + x]; }
+  // The columns that hold `color` somewhere, as runs [first, last] from the left.
+  std::vector<std::pair<int, int>> Columns(uint32_t color) const {
+    std::vector<std::pair<int, int>> runs;
+    for (int x = 0; x < w; ++x) {
+      bool any = false;
+      for (int y = 0; y < h && !any; ++y) any = At(x, y) == color;
+      if (!any) continue;
+      if (!runs.empty() && runs.back().second == x - 1)
+        runs.back().second = x;
+      else
+        runs.emplace_back(x, x);
+    }
+    return runs;
+  }
+  // How many pixels of column `x` have `color`.
+  int Height(int x, uint32_t color) const {
+    int n = 0;
+    for (int y = 0; y < h; ++y) n += At(x, y) == color;
+    return n;
+  }
+  int w = 0, h = 0;
+  std::vector<uint32_t> pixels;
+};
+
+// The Statistics chart: what the model describes, painted in the system's colours as they are
+// when it paints (a high-contrast scheme chosen meanwhile holds), and a click that names the bar
+// under it, found from what was painted.
+TEST_F(FormsTest, AChartIsPaintedInTheSystemsColoursAndAClickNamesTheBarUnderIt) {
+  std::vector<int> bars;
+  design = [&](TestForm& f) {
+    Control& pic = f.Place(ControlKind::kPicture, "picChart");
+    pic.Move(120, 120, 6000, 3000);
+    pic.onChartClick = [&](int bar) { bars.push_back(bar); };
+  };
+  dialog.Show();
+  Chart chart;
+  chart.bars = {{"Mo\n1", 0, 0, 0}, {"Tu\n2", 3600, 2, 1}, {"We\n3", 7200, 1, 0}};
+  chart.top = 7200;
+  chart.ticks = {{0, "0"}, {3600, "1 h"}, {7200, "2 h"}};
+  chart.key = {{ChartMark::kBar, "time worked"}, {ChartMark::kDot, "break taken"}};
+  chart.chosen = 2;
+  dialog.Ctl("picChart").SetChart(chart);
+  HWND pic = Child("picChart");
+
+  const int colors[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT,
+                        COLOR_GRAYTEXT};
+  COLORREF saved[std::size(colors)];
+  for (size_t i = 0; i < std::size(colors); ++i) saved[i] = GetSysColor(colors[i]);
+  const COLORREF contrast[] = {RGB(0, 0, 0), RGB(255, 255, 255), RGB(0, 255, 255), RGB(0, 0, 0),
+                               RGB(0, 255, 0)};
+  for (const COLORREF* scheme : {static_cast<const COLORREF*>(saved), contrast}) {
+    SetSysColors(static_cast<int>(std::size(colors)), colors, scheme);
+    const Shot shot(pic);
+    const uint32_t window = Shot::Of(COLOR_WINDOW), highlight = Shot::Of(COLOR_HIGHLIGHT);
+    EXPECT_EQ(shot.At(shot.w / 2, 2), window) << "the chart's own background";
+    // The chosen day's label is highlighted across its slot (the key's bar stands apart at the
+    // bottom left); the bar of the day before is filled with the highlight, half as high as the
+    // scale.
+    const auto runs = shot.Columns(highlight);
+    ASSERT_GE(runs.size(), 2u);
+    const auto chosen = runs.back(), before = runs[runs.size() - 2];
+    const int slot = chosen.second - chosen.first + 1;
+    EXPECT_GT(slot, shot.w / 6) << "three slots share the width";
+    const int half = shot.Height((before.first + before.second) / 2, highlight);
+    EXPECT_GT(half, shot.h / 5);
+    EXPECT_LT(half, shot.h / 2);
+    // Clicks at the middle of each painted slot (the bar before the chosen one, the chosen one,
+    // and one slot width left of the former), and left of them all, on the scale.
+    for (int x : {(before.first + before.second) / 2, (chosen.first + chosen.second) / 2,
+                  (before.first + before.second) / 2 - slot, 2})
+      SendMessageW(pic, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, shot.h / 2));
+  }
+  SetSysColors(static_cast<int>(std::size(colors)), colors, saved);
+  EXPECT_EQ(bars, (std::vector<int>{1, 2, 0, 1, 2, 0})) << "no bar left of the bars";
+  EXPECT_TRUE(dialog.clicks.empty()) << "a chart's click is no click of the picture";
+}
+
 // The tray's menu: a hidden top-level menu of the main window, shown as a popup menu.
 TEST_F(FormsTest, ThePopupMenuShowsTheItemsAsTheyStandAndOnlyAChosenOneClicks) {
   design = [](TestForm& f) {

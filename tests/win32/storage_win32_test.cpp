@@ -117,7 +117,7 @@ TEST_F(Win32JournalTest, WhatOneRunWritesTheNextReadsAndATornLineGoes) {
   Journal first(store, calendar);
   first.Open();
   first.Record(ProgramStarted());
-  first.Record(BreakStarted(BreakSource::kTray));
+  first.Record(BreakStarted(BreakFrom::kTray));
   first.Record(BreakEnded(BreakEnd::kCutShort, 42));
   EXPECT_TRUE(first.writing()) << first.StatusLine();
   // The folder has the very name asked for, seen by the system's own listing.

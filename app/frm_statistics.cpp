@@ -1,0 +1,174 @@
+#include "app/frm_statistics.h"
+
+#include <string>
+
+#include "app/app.h"
+#include "app/fonts.h"
+#include "app/statistics_chart.h"
+#include "forms/ui.h"
+#include "settings/product.h"
+
+namespace unw {
+
+namespace {
+
+// A figure's caption and the label that shows it, in the order of the rows.
+struct Row {
+  const char* caption;
+  const char* value;
+};
+constexpr Row kRows[] = {
+    {"Time worked:", "lblWorked"},
+    {"Breaks taken:", "lblTaken"},
+    {"Breaks cut short:", "lblCutShort"},
+    {"Breaks skipped:", "lblSkipped"},
+    {"Reminders snoozed:", "lblSnoozed"},
+    {"Natural breaks:", "lblNatural"},
+    {"Longest stretch worked:", "lblLongest"},
+};
+constexpr int kRowsPerColumn = 4;
+
+constexpr const char* kCaption = "KORVANTE Unwindle - Statistics";
+constexpr const char* kClearQuestion =
+    "Clear the whole history of your breaks?\r\n\r\nThis cannot be undone.";
+constexpr int kMbDefaultNo = 0x100;  // the second button is the default
+
+// Why a file could not be written, for a sentence.
+std::string Problem(StorageStatus status) {
+  switch (status) {
+    case StorageStatus::kNoFolder:
+    case StorageStatus::kNotFound:
+      return "its folder cannot be found";
+    case StorageStatus::kNotAFolder:
+      return "a file stands where its folder should be";
+    case StorageStatus::kReadOnly:
+      return "it is read-only";
+    case StorageStatus::kDiskFull:
+      return "the disk is full";
+    case StorageStatus::kOk:
+    case StorageStatus::kFailed:
+      break;
+  }
+  return "it cannot be written";
+}
+
+}  // namespace
+
+FrmStatistics::FrmStatistics(App& app) : Form(app.ui, "frmStatistics"), app_(app) {}
+
+void FrmStatistics::Design() {
+  SetCaption(kCaption);
+  SetBorder(BorderStyle::kFixedDialog, false, false, true, false);
+  SetSize(7680, 6360);
+
+  Control& day = Add(ControlKind::kFrame, "fraDay");
+  day.Move(120, 60, 7440, 1500);
+  for (int i = 0; i < static_cast<int>(std::size(kRows)); ++i) {
+    // Two columns, the second wider for its longer captions.
+    const bool second = i >= kRowsPerColumn;
+    const int top = 300 + (i % kRowsPerColumn) * 285;
+    const int left = second ? 3600 : 120, captionWidth = second ? 2520 : 2040;
+    Control& caption = Add(ControlKind::kLabel, "lblCaption", &day, i);
+    caption.SetCaption(kRows[i].caption);
+    caption.Move(left, top, captionWidth, 255);
+    Add(ControlKind::kLabel, kRows[i].value, &day).Move(left + captionWidth, top, 1200, 255);
+  }
+
+  Control& chart = Add(ControlKind::kPicture, "picChart");
+  chart.Move(120, 1680, 7440, 3360);
+  chart.onChartClick = [this](int bar) { picChart_Click(bar); };
+
+  Control& status = Add(ControlKind::kLabel, "lblStatus");
+  status.Move(120, 5130, 7440, 480);
+  status.SetVisible(false);
+
+  Control& exportButton = Add(ControlKind::kButton, "cmdExport");
+  exportButton.SetCaption("&Export...");
+  exportButton.Move(120, 5760, 1440, 420);
+  exportButton.onClick = [this] { cmdExport_Click(); };
+  Control& clear = Add(ControlKind::kButton, "cmdClear");
+  clear.SetCaption("Clear History...");
+  clear.Move(1680, 5760, 1680, 420);
+  clear.onClick = [this] { cmdClear_Click(); };
+  Control& close = Add(ControlKind::kButton, "cmdClose");
+  close.SetCaption("&Close");
+  close.SetDialogKeys(true, true);
+  close.Move(6120, 5760, 1440, 420);
+  close.onClick = [this] { cmdClose_Click(); };
+}
+
+void FrmStatistics::Open() {
+  // The moment asked for, so that the time to the window's showing can be measured.
+  app_.sys.trace.Line("statistics.open", {std::to_string(app_.journal.events().size())});
+  Show(true);
+}
+
+void FrmStatistics::Form_Load() {
+  ApplyWindowFonts(app_, *this);
+  chosen_ = kChartDays - 1;
+  Refresh();
+}
+
+void FrmStatistics::Refresh() {
+  Journal& journal = app_.journal;
+  const Stamp now = journal.Now();
+  today_ = LocalDay(now);
+  byDay_ = FiguresByDay(journal.events(), now);
+  shown_ = LastDays(byDay_, today_, kChartDays);
+  ShowDay();
+
+  // A line only when there is something to say: the history is not kept, or not saved.
+  std::string status;
+  if (app_.settings.KeepHistory != 1)
+    status = "No history is being kept: Options > Keep a History of My Breaks turns it on.";
+  else if (!journal.writing())
+    status = journal.StatusLine();
+  Control& line = Ctl("lblStatus");
+  line.SetCaption(status);
+  line.SetVisible(!status.empty());
+}
+
+void FrmStatistics::ShowDay() {
+  const DayFigures& f = shown_[chosen_];
+  Ctl("fraDay").SetCaption(DayTitle(f.day, today_));
+  const std::string values[] = {WorkedText(f.workedMs),
+                                std::to_string(f.breaksTaken),
+                                std::to_string(f.breaksCutShort),
+                                std::to_string(f.breaksSkipped),
+                                std::to_string(f.remindersSnoozed),
+                                std::to_string(f.naturalBreaks),
+                                WorkedText(f.longestStretchMs)};
+  for (size_t i = 0; i < std::size(kRows); ++i) Ctl(kRows[i].value).SetCaption(values[i]);
+  Ctl("picChart").SetChart(FiguresChart(shown_, chosen_));
+}
+
+void FrmStatistics::picChart_Click(int bar) {
+  if (bar < 0 || bar >= static_cast<int>(shown_.size())) return;
+  chosen_ = bar;
+  ShowDay();
+}
+
+void FrmStatistics::cmdExport_Click() {
+  const std::string path = app_.sys.files.ChooseSaveFile(
+      hWnd(), "", "Unwindle history " + DateText(today_) + ".csv", "Export History");
+  // Cancelled, or the window went meanwhile (an alert closes it).
+  if (path.empty() || !loaded()) return;
+  const StorageStatus written =
+      app_.sys.storage.WriteNewFile(path, FiguresCsv(ExportDays(byDay_, today_)));
+  if (written != StorageStatus::kOk)
+    app_.ui.MsgBox(this,
+                   "The history could not be exported to " + path + ": " + Problem(written) + ".",
+                   kMbOk | kMbIconExclamation, kCaption);
+}
+
+void FrmStatistics::cmdClear_Click() {
+  const int answer = app_.ui.MsgBox(this, kClearQuestion, kMbYesNo | kMbIconQuestion | kMbDefaultNo,
+                                    "Clear History");
+  if (answer != kIdYes || !loaded()) return;
+  if (!app_.journal.Clear())
+    app_.ui.MsgBox(this, "The history could not be cleared. " + app_.journal.StatusLine(),
+                   kMbOk | kMbIconExclamation, kCaption);
+  Refresh();
+}
+
+}  // namespace unw

@@ -1,0 +1,155 @@
+// End-to-end checks of the history of the day: what a short day of clicks leaves in
+// %LOCALAPPDATA%\KORVANTE\Unwindle\history.tsv, what unwindle.com /history prints of it, and the
+// Statistics window with its chart, painted on the screen and answering a real click.
+#pragma once
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "command_line_checks.h"
+#include "session.h"
+
+namespace e2e {
+
+inline std::string JournalFile() {
+  char path[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, path))) return "";
+  return std::string(path) + "\\KORVANTE\\Unwindle\\history.tsv";
+}
+
+// The journal's lines after its header, each without its time; "bad" for a line whose time is
+// not the local time with its offset ("2026-12-07T10:00:00+01:00").
+inline std::vector<std::string> JournalEvents(std::string* header) {
+  const std::string text = ReadAll(JournalFile());
+  std::vector<std::string> out;
+  for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
+    const std::string line = text.substr(at, end - at);
+    if (at == 0) {
+      *header = line;
+      continue;
+    }
+    const bool stamped = line.size() > 26 && line[4] == '-' && line[10] == 'T' &&
+                         (line[19] == '+' || line[19] == '-') && line[22] == ':' &&
+                         line[25] == '\t';
+    out.push_back(stamped ? line.substr(26) : "bad: " + line);
+  }
+  return out;
+}
+
+// How many pixels of `color` the screen shows inside `window`.
+inline int PixelsOnScreen(HWND window, COLORREF color) {
+  RECT r{};
+  if (!window || !GetWindowRect(window, &r)) return -1;
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  BITMAPINFO bi{{sizeof bi.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  GdiFlush();
+  const uint32_t want = GetRValue(color) << 16 | GetGValue(color) << 8 | GetBValue(color);
+  int n = 0;
+  for (int i = 0; bits && i < w * h; ++i)
+    n += (static_cast<const uint32_t*>(bits)[i] & 0xFFFFFF) == want;
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return n;
+}
+
+// A real click (xdotool) at a fraction of a window's width, in its middle.
+inline Action ClickAt(const std::string& form, const std::string& control, double across) {
+  return [=](Session& s) {
+    RECT r{};
+    HWND h = s.Ctl(form, control);
+    if (!h || !GetWindowRect(h, &r)) return false;
+    const int x = r.left + static_cast<int>((r.right - r.left) * across);
+    return Request(s.options, "chart-click",
+                   "click " + std::to_string(x) + " " + std::to_string((r.top + r.bottom) / 2));
+  };
+}
+
+// A short day: a work period of three seconds, the prompt, a break that runs out, the next
+// period, a snooze and a skipped break. Then its lines, /history 1 and the Statistics window.
+inline void HistoryChecks(Report& r, const Options& o) {
+  auto ran = std::make_shared<Console>();
+  SYSTEMTIME today{};
+  GetLocalTime(&today);
+  char date[16];
+  std::snprintf(date, sizeof date, "%04d-%02d-%02d", today.wYear, today.wMonth, today.wDay);
+  const Action clean = [](Session&) {
+    DeleteFileA(JournalFile().c_str());
+    return GetFileAttributesA(JournalFile().c_str()) == INVALID_FILE_ATTRIBUTES;
+  };
+  const Planted planted = Settings(
+      "Hours=0 Minutes=0 Seconds=3 BreakMinutes=0 BreakSeconds=2 SnoozeMinutes=0 SnoozeSeconds=2 "
+      "StartTimerOnLaunch=0 LaunchMinimized=0");
+  const std::vector<std::string> day = {
+      "program.start",        "work.start",      "alert.shown\tprompt", "break.start\tprompt",
+      "break.end\tranout\t2", "work.start",      "alert.shown\tprompt", "alert.snooze",
+      "alert.shown\tprompt",  "alert.skip\tstop"};
+  const std::vector<Step> steps = {
+      {"", Then({clean, Start(o.exe, planted)})},
+      {"", Press("frmTimer", "cmdStart"), Visible("frmUnwindle"), 8000},
+      {"", Press("frmUnwindle", "cmdUnwindle"), Visible("frmRestartTimer"), 8000},
+      {"", Press("frmRestartTimer", "cmdRestartTimer"), Traced("window.show", {"frmUnwindle"}, 2),
+       8000},
+      {"", Press("frmUnwindle", "cmdRemindLater"), Traced("window.show", {"frmUnwindle"}, 3), 8000},
+      {"", Press("frmUnwindle", "cmdStopTimer"), Visible("frmUnwindle", false)},
+      {"history.journal_lines", Holds([=](Session&, std::string& seen) {
+         std::string header;
+         const std::vector<std::string> events = JournalEvents(&header);
+         seen = Quote(header) + " then";
+         for (const auto& e : events) seen += " " + Quote(e);
+         return header == "# KORVANTE Unwindle history\tversion 1" && events == day;
+       })},
+      // Seconds of work round to no minutes; one break taken, one skipped, one reminder snoozed.
+      {"history.com_prints_the_day", RunCommand(ran, "/history 1"),
+       Printed(ran, 0,
+               "date,minutes worked,breaks taken,breaks cut short,breaks skipped,"
+               "reminders snoozed,natural breaks,longest stretch in minutes\r\n" +
+                   std::string(date) + ",0,1,0,1,1,0,0\r\n")},
+      {"history.com_bad_days", RunCommand(ran, "/history 0"),
+       Printed(ran, 2, "",
+               "/history takes a number of days from 1 to 400, not \"0\".\r\nUsage:", true)},
+      {"history.statistics_opens",
+       [](Session& s) { return Invoke(s.main, "mnuStatistics", false); },
+       All({Visible("frmStatistics"),
+            Texts("frmStatistics", {{"", "KORVANTE Unwindle - Statistics"},
+                                    {"lblTaken", "1"},
+                                    {"lblSkipped", "1"},
+                                    {"lblSnoozed", "1"},
+                                    {"cmdExport", "&Export..."},
+                                    {"cmdClear", "Clear History..."},
+                                    {"cmdClose", "&Close"}}),
+            Traced("statistics.open", {})}),
+       5000, false, true},
+      // Today is the chosen day: its slot in the highlight colour, on the screen.
+      {"history.chart_painted", Shot("frmStatistics", "statistics"),
+       Holds([](Session& s, std::string& seen) {
+         const int n =
+             PixelsOnScreen(s.Ctl("frmStatistics", "picChart"), GetSysColor(COLOR_HIGHLIGHT));
+         seen = std::to_string(n) + " pixels of the highlight colour on picChart";
+         return n > 500;
+       })},
+      {"history.click_chooses_a_day", ClickAt("frmStatistics", "picChart", 0.3),
+       Holds([](Session& s, std::string& seen) {
+         seen = "fraDay says " + Quote(TextOf(s.Ctl("frmStatistics", "fraDay")));
+         return seen.find("Today") == std::string::npos && seen.find("-") != std::string::npos;
+       })},
+      {"history.statistics_closes",
+       Then({Shot("frmStatistics", "statistics-chosen-day"), Press("frmStatistics", "cmdClose")}),
+       Visible("frmStatistics", false)},
+  };
+  RunSteps(r, o, "history", std::nullopt, steps);
+}
+
+}  // namespace e2e

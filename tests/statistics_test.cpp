@@ -1,0 +1,408 @@
+// The history in the running program, on the virtual clock: what a day of clicks leaves in the
+// journal, the hold reasons in its words, KeepHistory, the Statistics window with its figures,
+// chart, export and Clear History, the command line's CSV, and a disk that refuses the journal.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/frm_statistics.h"
+#include "cycle/history_recorder.h"
+#include "history/journal.h"
+#include "program_fixture.h"
+
+namespace unw {
+namespace {
+
+constexpr const char* kHeader = "# KORVANTE Unwindle history\tversion 1\n";
+constexpr const char* kDocuments = "C:\\Users\\Ada\\Documents";
+
+class StatisticsTest : public ProgramTest {
+ protected:
+  // The user's clock: Monday 2026-12-07, at `hour`:`minute` local time, an hour ahead of UTC.
+  void Clock(int hour, int minute) {
+    sim.fake.calendar.standardOffsetMinutes = 60;
+    sim.fake.calendar.SetLocal(2026, 12, 7, hour, minute);
+  }
+  std::string JournalPath() { return sim.fake.storage.PathOf(kJournalFileName); }
+  std::string& File() { return sim.fake.storage.files[JournalPath()]; }
+  // The journal's lines from the `n`th last on, without their time.
+  std::vector<std::string> Tail(size_t n) {
+    std::vector<std::string> lines;
+    const std::string& text = File();
+    for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
+      lines.push_back(text.substr(at, end - at));
+    std::vector<std::string> tail;
+    for (size_t i = lines.size() > n ? lines.size() - n : 0; i < lines.size(); ++i)
+      tail.push_back(lines[i].size() > 26 ? lines[i].substr(26) : lines[i]);
+    return tail;
+  }
+  Form& Statistics() { return sim.form("frmStatistics"); }
+  std::string Text(const char* control) { return Statistics().Ctl(control).caption(); }
+  const Chart& DrawnChart() { return sim.fake.view.charts.at("frmStatistics.picChart"); }
+  // The day's figures as the window shows them, in the order of its rows.
+  std::string Figures() {
+    std::string out = Statistics().Ctl("fraDay").caption() + ":";
+    for (const char* c : {"lblWorked", "lblTaken", "lblCutShort", "lblSkipped", "lblSnoozed",
+                          "lblNatural", "lblLongest"})
+      out += " " + Text(c) + ";";
+    return out;
+  }
+
+  // A fortnight up to today, planted as lines written by hand: on each day that has any, work
+  // from 08:00 for `minutes` (marked every five minutes), then the time-up and its breaks taken
+  // (each running out after five minutes) and skipped.
+  struct Day {
+    int daysAgo, minutes, taken, skipped;
+  };
+  static constexpr Day kFortnight[] = {
+      {13, 60, 1, 0}, {11, 125, 2, 1}, {10, 30, 0, 2}, {7, 240, 3, 0},
+      {4, 15, 0, 1},  {2, 300, 2, 2},  {1, 90, 1, 0},  {0, 440, 4, 1},
+  };
+  static std::string PlantedFortnight() {
+    std::string text = kHeader;
+    for (const Day& d : kFortnight) {
+      int y = 0, m = 0, day = 0;
+      CivilFromDays(DaysFromCivil(2026, 12, 7) - d.daysAgo, y, m, day);
+      auto line = [&](int minute, const std::string& what) {
+        char stamp[40];
+        std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02dT%02d:%02d:00+01:00\t", y, m, day,
+                      8 + minute / 60, minute % 60);
+        text += stamp + what + "\n";
+      };
+      line(0, "program.start");
+      line(0, "work.start");
+      for (int at = 5; at < d.minutes; at += 5) line(at, "work.counting");
+      int at = d.minutes;
+      line(at, "alert.shown\tprompt");
+      for (int b = 0; b < d.taken; ++b, at += 10) {
+        line(at, "break.start\tprompt");
+        line(at + 5, "break.end\tranout\t300");
+      }
+      for (int s = 0; s < d.skipped; ++s, at += 10) {
+        line(at, "alert.shown\tprompt");
+        line(at, "alert.skip\tstop");
+      }
+      line(at, "program.end");
+    }
+    return text;
+  }
+  void UnreachableFolder(const std::function<void(FakeStorage&)>& refuse, const std::string& line);
+  // The program at 20:00 on the fortnight's last day, its Statistics window open.
+  void OpenOnFortnight() {
+    Clock(20, 0);
+    File() = PlantedFortnight();
+    Plant({});
+    sim.Start();
+    sim.Click("frmTimer", "mnuStatistics");
+    ASSERT_TRUE(Loaded("frmStatistics"));
+  }
+};
+
+TEST_F(StatisticsTest, AWorkPeriodAPromptABreakASnoozeAndASkipLeaveTheirLinesAndFigures) {
+  Clock(10, 0);
+  Plant({{"Hours", "0"},
+         {"Minutes", "11"},
+         {"Seconds", "0"},
+         {"BreakMinutes", "0"},
+         {"BreakSeconds", "30"},
+         {"SnoozeMinutes", "0"},
+         {"SnoozeSeconds", "20"}});
+  sim.Start();
+  sim.Click("frmTimer", "cmdStart");
+  sim.AdvanceSeconds(661);  // the tick after 00:00:00
+  sim.Click("frmUnwindle", "cmdUnwindle");
+  sim.AdvanceSeconds(31);  // the break runs out
+  sim.Click("frmRestartTimer", "cmdRestartTimer");
+  sim.AdvanceSeconds(661);
+  sim.Click("frmUnwindle", "cmdRemindLater");
+  sim.AdvanceSeconds(21);
+  sim.Click("frmUnwindle", "cmdStopTimer");
+
+  // Counted: 10:00:05 to 10:11:06, 10:11:37 to 10:22:38 and the reminder to 10:22:59, 22 min
+  // 23 s; the longest stretch runs from the break to the skip (which rests nobody), 11 min 22 s.
+  sim.Click("frmTimer", "mnuStatistics");
+  EXPECT_EQ(Figures(), "Today, Monday 2026-12-07: 22 min; 1; 0; 1; 1; 0; 11 min;");
+  sim.Click("frmStatistics", "cmdClose");
+  sim.Click("frmTimer", "mnuExit");
+  sim.Answer(kIdYes);
+
+  EXPECT_EQ(File(), std::string(kHeader) +
+                        "2026-12-07T10:00:05+01:00\tprogram.start\n"
+                        "2026-12-07T10:00:05+01:00\twork.start\n"
+                        "2026-12-07T10:05:05+01:00\twork.counting\n"
+                        "2026-12-07T10:10:05+01:00\twork.counting\n"
+                        "2026-12-07T10:11:06+01:00\talert.shown\tprompt\n"
+                        "2026-12-07T10:11:06+01:00\tbreak.start\tprompt\n"
+                        "2026-12-07T10:11:37+01:00\tbreak.end\tranout\t30\n"
+                        "2026-12-07T10:11:37+01:00\twork.start\n"
+                        "2026-12-07T10:16:37+01:00\twork.counting\n"
+                        "2026-12-07T10:21:37+01:00\twork.counting\n"
+                        "2026-12-07T10:22:38+01:00\talert.shown\tprompt\n"
+                        "2026-12-07T10:22:38+01:00\talert.snooze\n"
+                        "2026-12-07T10:22:59+01:00\talert.shown\tprompt\n"
+                        "2026-12-07T10:22:59+01:00\talert.skip\tstop\n"
+                        "2026-12-07T10:22:59+01:00\tprogram.end\n");
+}
+
+TEST_F(StatisticsTest, WhateverHoldsTheAlertIsRecordedInTheJournalsWords) {
+  Plant({{"Hours", "0"}, {"Minutes", "0"}, {"Seconds", "5"}, {"BreakMinutes", "5"}});
+  sim.Start();
+  struct Case {
+    std::function<void()> hold, release;
+    const char* word;
+  } cases[] = {
+      {[&] { sim.Click("frmTimer", "mnuPreferences"); },
+       [&] { sim.Click("frmPreferences", "cmdExit"); }, "preferences"},
+      {[&] { sim.fake.presence.fullScreen = true; }, [&] { sim.fake.presence.fullScreen = false; },
+       "fullscreen"},
+      {[&] { sim.Away(AwayReason::kLock); }, [&] { sim.Back(AwayReason::kLock); }, "away"},
+  };
+  for (const Case& c : cases) {
+    sim.Click("frmTimer", "cmdStart");
+    c.hold();
+    sim.AdvanceSeconds(8);
+    EXPECT_EQ(Tail(1), std::vector<std::string>{std::string("alert.held\t") + c.word});
+    c.release();
+    sim.AdvanceSeconds(2);
+    EXPECT_EQ(Tail(1), std::vector<std::string>{"alert.shown\tprompt"}) << c.word;
+    sim.Click("frmUnwindle", "cmdStopTimer");
+  }
+  // The exit question holds the countdown itself, so no alert falls due under it in a run; and a
+  // reason newer than the journal's words is still a hold: the time it holds is no work.
+  const std::pair<HoldReason, const char*> mapped[] = {
+      {HoldReason::kExitQuestion, "alert.held\texit"},
+      {static_cast<HoldReason>(99), "alert.held\tother"}};
+  for (const auto& [reason, line] : mapped) {
+    CycleEvent held{CycleEventKind::kAlertHeld};
+    held.hold = reason;
+    EXPECT_EQ(FormatEvent(HistoryEventOf(held).value()).substr(26), line);
+  }
+}
+
+TEST_F(StatisticsTest, KeepHistoryOffWritesNothingAndLeavesTheFileAsItWas) {
+  Clock(10, 0);
+  // A line older than any history kept, which a journal that is kept would prune at start-up.
+  const std::string planted = std::string(kHeader) +
+                              "2025-01-01T09:00:00+01:00\twork.start\n"
+                              "2026-12-06T09:00:00+01:00\twork.start\n"
+                              "2026-12-06T09:30:00+01:00\twork.stop\n";
+  File() = planted;
+  Plant({{"KeepHistory", "0"}, {"Hours", "0"}, {"Minutes", "0"}, {"Seconds", "5"}});
+  sim.Start();
+  EXPECT_FALSE(main().Ctl("mnuKeepHistory").checked());
+  sim.Click("frmTimer", "cmdStart");
+  sim.AdvanceSeconds(6);
+  sim.Click("frmUnwindle", "cmdStopTimer");
+  EXPECT_EQ(File(), planted);
+  sim.Click("frmTimer", "mnuStatistics");
+  EXPECT_EQ(Text("lblStatus"),
+            "No history is being kept: Options > Keep a History of My Breaks turns it on.");
+  EXPECT_TRUE(Statistics().Ctl("lblStatus").visible());
+  sim.Click("frmStatistics", "cmdClose");
+
+  // On: recorded from now on, after what was there.
+  sim.Click("frmTimer", "mnuKeepHistory");
+  EXPECT_TRUE(main().Ctl("mnuKeepHistory").checked());
+  EXPECT_EQ(Stored("KeepHistory"), "1");
+  sim.Click("frmTimer", "cmdStart");
+  EXPECT_EQ(File(), planted + "2026-12-07T10:00:11+01:00\twork.start\n");
+  // Off again: the file keeps what it has.
+  sim.Click("frmTimer", "mnuKeepHistory");
+  EXPECT_EQ(Stored("KeepHistory"), "0");
+  sim.Click("frmTimer", "cmdStop");
+  sim.Click("frmTimer", "mnuExit");
+  sim.Answer(kIdYes);
+  EXPECT_EQ(File(), planted + "2026-12-07T10:00:11+01:00\twork.start\n");
+}
+
+TEST_F(StatisticsTest, TheChartOfAPlantedFortnightHasItsBarsMarksScaleAndDays) {
+  OpenOnFortnight();
+  const Chart& chart = DrawnChart();
+  // Tuesday 24 November to Monday 7 December: hours worked in seconds, breaks taken and skipped.
+  const std::vector<ChartBar> bars = {
+      {"Tu\n24", 3600, 1, 0},  {"We\n25", 0, 0, 0},    {"Th\n26", 7500, 2, 1},
+      {"Fr\n27", 1800, 0, 2},  {"Sa\n28", 0, 0, 0},    {"Su\n29", 0, 0, 0},
+      {"Mo\n30", 14400, 3, 0}, {"Tu\n1", 0, 0, 0},     {"We\n2", 0, 0, 0},
+      {"Th\n3", 900, 0, 1},    {"Fr\n4", 0, 0, 0},     {"Sa\n5", 18000, 2, 2},
+      {"Su\n6", 5400, 1, 0},   {"Mo\n7", 26400, 4, 1},
+  };
+  EXPECT_EQ(chart.bars, bars);
+  // 7 h 20 min at the most: a line every two hours up to eight.
+  EXPECT_EQ(chart.top, 8 * 3600);
+  const std::vector<ChartTick> ticks = {
+      {0, "0"}, {7200, "2 h"}, {14400, "4 h"}, {21600, "6 h"}, {28800, "8 h"}};
+  EXPECT_EQ(chart.ticks, ticks);
+  EXPECT_EQ(chart.chosen, 13) << "today";
+  EXPECT_EQ(chart.key.size(), 3u);
+  EXPECT_EQ(Figures(), "Today, Monday 2026-12-07: 7 h 20 min; 4; 0; 1; 0; 0; 7 h 20 min;");
+
+  // A click on a day shows its figures and marks it chosen.
+  const std::pair<int, const char*> clicks[] = {
+      {11, "Saturday 2026-12-05: 5 h 00 min; 2; 0; 2; 0; 0; 5 h 00 min;"},
+      {12, "Yesterday, Sunday 2026-12-06: 1 h 30 min; 1; 0; 0; 0; 0; 1 h 30 min;"},
+      {1, "Wednesday 2026-11-25: 0 min; 0; 0; 0; 0; 0; 0 min;"},
+  };
+  for (const auto& [bar, figures] : clicks) {
+    sim.ClickChart("frmStatistics", "picChart", bar);
+    EXPECT_EQ(Figures(), figures);
+    EXPECT_EQ(DrawnChart().chosen, bar);
+  }
+  EXPECT_EQ(DrawnChart().bars, bars) << "the bars stay as they were";
+}
+
+TEST_F(StatisticsTest, ExportWritesTheCsvOfEveryDayWhereTheUserSays) {
+  OpenOnFortnight();
+  sim.fake.storage.folders.insert(kDocuments);
+  const std::string target = std::string(kDocuments) + "\\fortnight.csv";
+
+  sim.Click("frmStatistics", "cmdExport");
+  ASSERT_TRUE(sim.fake.files.open);
+  EXPECT_EQ(sim.fake.files.open->initialFile, "Unwindle history 2026-12-07.csv");
+  EXPECT_EQ(sim.fake.files.open->title, "Export History");
+  sim.FinishChooser("");
+  EXPECT_FALSE(sim.fake.storage.files.count(target)) << "cancelled";
+
+  sim.Click("frmStatistics", "cmdExport");
+  sim.FinishChooser(target);
+  EXPECT_EQ(sim.fake.storage.files[target],
+            "date,minutes worked,breaks taken,breaks cut short,breaks skipped,reminders snoozed,"
+            "natural breaks,longest stretch in minutes\r\n"
+            "2026-11-24,60,1,0,0,0,0,60\r\n"
+            "2026-11-25,0,0,0,0,0,0,0\r\n"
+            "2026-11-26,125,2,0,1,0,0,125\r\n"
+            "2026-11-27,30,0,0,2,0,0,30\r\n"
+            "2026-11-28,0,0,0,0,0,0,0\r\n"
+            "2026-11-29,0,0,0,0,0,0,0\r\n"
+            "2026-11-30,240,3,0,0,0,0,240\r\n"
+            "2026-12-01,0,0,0,0,0,0,0\r\n"
+            "2026-12-02,0,0,0,0,0,0,0\r\n"
+            "2026-12-03,15,0,0,1,0,0,15\r\n"
+            "2026-12-04,0,0,0,0,0,0,0\r\n"
+            "2026-12-05,300,2,0,2,0,0,300\r\n"
+            "2026-12-06,90,1,0,0,0,0,90\r\n"
+            "2026-12-07,440,4,0,1,0,0,440\r\n");
+
+  // A file that refuses: said so, and nothing else changes.
+  sim.fake.storage.readOnly.insert(target);
+  sim.Click("frmStatistics", "cmdExport");
+  sim.FinishChooser(target);
+  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
+  EXPECT_EQ(sim.fake.dialogs.open.back()->text,
+            "The history could not be exported to " + target + ": it is read-only.");
+  sim.Answer(kIdOk);
+  EXPECT_TRUE(Loaded("frmStatistics"));
+}
+
+TEST_F(StatisticsTest, ClearHistoryAsksFirstAndThenLeavesOnlyTheHeader) {
+  OpenOnFortnight();
+  const std::string before = File();
+  sim.Click("frmStatistics", "cmdClear");
+  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
+  EXPECT_EQ(sim.fake.dialogs.open.back()->text,
+            "Clear the whole history of your breaks?\r\n\r\nThis cannot be undone.");
+  sim.Answer(kIdNo);
+  EXPECT_EQ(File(), before);
+  EXPECT_EQ(DrawnChart().bars[13].value, 26400);
+
+  // The disk refuses: nothing is forgotten, and the user is told why.
+  sim.fake.storage.readOnly.insert(JournalPath());
+  sim.Click("frmStatistics", "cmdClear");
+  sim.Answer(kIdYes);
+  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
+  EXPECT_EQ(sim.fake.dialogs.open.back()->text,
+            "The history could not be cleared. History is not saved: " + JournalPath() +
+                " is read-only.");
+  sim.Answer(kIdOk);
+  EXPECT_EQ(File(), before);
+  EXPECT_EQ(DrawnChart().bars[13].value, 26400);
+
+  sim.fake.storage.readOnly.clear();
+  sim.Click("frmStatistics", "cmdClear");
+  sim.Answer(kIdYes);
+  EXPECT_EQ(File(), kHeader);
+  for (const ChartBar& bar : DrawnChart().bars)
+    EXPECT_EQ(std::tuple(bar.value, bar.dots, bar.crosses), std::tuple(0, 0, 0)) << bar.label;
+  EXPECT_EQ(Figures(), "Today, Monday 2026-12-07: 0 min; 0; 0; 0; 0; 0; 0 min;");
+  EXPECT_FALSE(Statistics().Ctl("lblStatus").visible()) << "saving again";
+}
+
+// With the data folder out of reach (`refuse`), a day of use: the Statistics window says
+// `line`, and still counts what happened, from memory.
+void StatisticsTest::UnreachableFolder(const std::function<void(FakeStorage&)>& refuse,
+                                       const std::string& line) {
+  refuse(sim.fake.storage);
+  Plant({{"Hours", "0"},
+         {"Minutes", "1"},
+         {"Seconds", "0"},
+         {"BreakMinutes", "0"},
+         {"BreakSeconds", "10"}});
+  sim.Start();
+  sim.Click("frmTimer", "cmdStart");
+  sim.AdvanceSeconds(61);
+  sim.Click("frmUnwindle", "cmdUnwindle");
+  sim.AdvanceSeconds(11);
+  sim.Click("frmRestartTimer", "cmdStopTimer");
+  sim.Click("frmTimer", "mnuStatistics");
+  EXPECT_EQ(Text("lblStatus"), line);
+  EXPECT_TRUE(Statistics().Ctl("lblStatus").visible());
+  EXPECT_EQ(Text("lblWorked"), "1 min");
+  EXPECT_EQ(Text("lblTaken"), "1");
+  sim.Click("frmStatistics", "cmdClose");
+  EXPECT_FALSE(sim.fake.storage.files.count(JournalPath()));
+  sim.Click("frmTimer", "mnuExit");
+  sim.Answer(kIdYes);
+  EXPECT_FALSE(sim.running());
+}
+
+TEST_F(StatisticsTest, AFolderThatCannotBeMadeIsSaidInOneLineAndTheProgramGoesOn) {
+  UnreachableFolder(
+      [](FakeStorage& disk) { disk.folderRefused = true; },
+      "History is not saved: the folder " + sim.fake.storage.folder + " cannot be made.");
+}
+
+TEST_F(StatisticsTest, AFileWhereTheFolderShouldBeIsSaidInOneLineAndTheProgramGoesOn) {
+  UnreachableFolder([](FakeStorage& disk) { disk.files[disk.folder] = "in the way"; },
+                    "History is not saved: a file stands where the folder " +
+                        sim.fake.storage.folder + " should be.");
+}
+
+TEST_F(StatisticsTest, WhileItIsOpenTheTrayMenuWaitsAndATimeUpClosesIt) {
+  Plant({{"Hours", "0"}, {"Minutes", "0"}, {"Seconds", "5"}});
+  sim.Start();
+  sim.Click("frmTimer", "cmdStart");
+  sim.Click("frmTimer", "mnuStatisticsPopMenu");
+  ASSERT_TRUE(Loaded("frmStatistics"));
+  sim.Tray(TrayEvent::kRightClick);
+  EXPECT_TRUE(sim.fake.view.popups.empty()) << "no tray menu over it";
+  sim.AdvanceSeconds(6);
+  EXPECT_FALSE(Loaded("frmStatistics"));
+  EXPECT_TRUE(Loaded("frmUnwindle"));
+  sim.Click("frmUnwindle", "cmdStopTimer");
+}
+
+TEST_F(StatisticsTest, TheCommandLinesCsvReadsTheFileAsItStands) {
+  Clock(20, 0);
+  Trace quiet(nullptr, "");
+  FakeStorage disk(quiet);
+  StorageStatus status = StorageStatus::kFailed;
+  // No file yet: days of nothing.
+  EXPECT_EQ(HistoryCsv(disk, sim.fake.calendar, 2, status),
+            "date,minutes worked,breaks taken,breaks cut short,breaks skipped,reminders snoozed,"
+            "natural breaks,longest stretch in minutes\r\n"
+            "2026-12-06,0,0,0,0,0,0,0\r\n"
+            "2026-12-07,0,0,0,0,0,0,0\r\n");
+  EXPECT_EQ(status, StorageStatus::kOk);
+  // A line being written as it is read is no line yet.
+  disk.files[disk.PathOf(kJournalFileName)] = PlantedFortnight() + "2026-12-07T19:59:00+01:00\tbre";
+  const std::string csv = HistoryCsv(disk, sim.fake.calendar, 1, status);
+  EXPECT_EQ(csv.substr(csv.find("\r\n") + 2), "2026-12-07,440,4,0,1,0,0,440\r\n");
+  disk.files[disk.folder] = "in the way";
+  disk.files.erase(disk.PathOf(kJournalFileName));
+  EXPECT_EQ(HistoryCsv(disk, sim.fake.calendar, 1, status), "");
+  EXPECT_EQ(status, StorageStatus::kNotAFolder);
+}
+
+}  // namespace
+}  // namespace unw
