@@ -3,6 +3,8 @@
 #include <array>
 #include <stdexcept>
 
+#include "settings/program_list.h"
+
 namespace unw {
 
 namespace {
@@ -16,13 +18,16 @@ SettingInfo Num(const char* name, const char* def, int lo, int hi, int16_t S::*m
   return i;
 }
 
-const std::array<SettingInfo, 24>& Table() {
-  static const std::array<SettingInfo, 24> table = [] {
+const std::array<SettingInfo, 27>& Table() {
+  static const std::array<SettingInfo, 27> table = [] {
     SettingInfo hours{"Hours", "1", 0, 99, 0};
     hours.int32 = &S::Hours;
     SettingInfo custom{"CustomSound", "", 0, 0, 0};
     custom.text = &S::CustomSound;
-    return std::array<SettingInfo, 24>{
+    SettingInfo programs{"HoldForPrograms", "", 0, 0, 0};
+    programs.text = &S::HoldForPrograms;
+    programs.textUsable = ProgramListUsable;
+    return std::array<SettingInfo, 27>{
         Num("BalloonTipsEnabled", "1", 0, 1, &S::BalloonTipsEnabled),
         Num("AudioType", "2", 0, 3, &S::AudioType),
         Num("SelectedSound", "1", 0, 14, &S::SelectedSound),
@@ -47,6 +52,9 @@ const std::array<SettingInfo, 24>& Table() {
         Num("HoldDuringFullScreen", "1", 0, 1, &S::HoldDuringFullScreen),
         Num("SleepCountsAsBreak", "1", 0, 1, &S::SleepCountsAsBreak),
         Num("IdleCountsAsBreak", "0", 0, 1, &S::IdleCountsAsBreak),
+        Num("HoldDuringCalls", "1", 0, 1, &S::HoldDuringCalls),
+        Num("HoldDuringDoNotDisturb", "1", 0, 1, &S::HoldDuringDoNotDisturb),
+        programs,
     };
   }();
   return table;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace unw {
 
@@ -31,9 +32,12 @@ struct Settings {
   int16_t LaunchMinimized = 0;
   int16_t LaunchOnStartup = 0;
   // What the program does about the person and the machine.
-  int16_t HoldDuringFullScreen = 0;  // a due alert waits while a full-screen program is in front
-  int16_t SleepCountsAsBreak = 0;    // sleep and lock as long as a break count as one
-  int16_t IdleCountsAsBreak = 0;     // no input for as long as a break counts as one
+  int16_t HoldDuringFullScreen = 0;    // a due alert waits while a full-screen program is in front
+  int16_t SleepCountsAsBreak = 0;      // sleep and lock as long as a break count as one
+  int16_t IdleCountsAsBreak = 0;       // no input for as long as a break counts as one
+  int16_t HoldDuringCalls = 0;         // a due alert waits while the camera or microphone is on
+  int16_t HoldDuringDoNotDisturb = 0;  // ... while Windows is set not to disturb
+  std::string HoldForPrograms;         // ... while one of these programs runs ("a.exe;b.exe")
 };
 
 // One stored setting. Exactly one of the three member pointers is set.
@@ -45,6 +49,8 @@ struct SettingInfo {
   int16_t Settings::*int16 = nullptr;
   int32_t Settings::*int32 = nullptr;
   std::string Settings::*text = nullptr;
+  // A text setting whose stored text must pass this, or be repaired; null: any text will do.
+  bool (*textUsable)(std::string_view) = nullptr;
 
   bool InRange(long v) const { return (v >= lo && v <= hi) || v == alsoValid; }
   // The working copy of a number setting, and its assignment.

@@ -101,7 +101,14 @@ bool SettingsStore::LoadSetting(const SettingInfo& info, Settings& s, bool repai
     WriteSettingValue(kSettingsKey, info.name, info.defaultText);
   const std::string text = ReadSettingValue(kSettingsKey, info.name);
   if (info.text) {
-    // Any text will do; an unset one reads as the blank the store keeps for it.
+    if (!text.empty() && info.textUsable && !info.textUsable(text)) {
+      // Repaired alone, as a number out of range is: the other settings stay as they are.
+      WriteSettingValue(kSettingsKey, info.name, info.defaultText);
+      const std::string def = info.defaultText;
+      s.*info.text = def.empty() ? " " : def;
+      return false;
+    }
+    // An unset text reads as the blank the store keeps for it.
     s.*info.text = text.empty() ? " " : text;
     return !text.empty();
   }

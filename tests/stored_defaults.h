@@ -31,6 +31,9 @@ inline const std::map<std::string, std::string> kStoredDefaults = {
     {"HoldDuringFullScreen", "1"},
     {"SleepCountsAsBreak", "1"},
     {"IdleCountsAsBreak", "0"},
+    {"HoldDuringCalls", "1"},
+    {"HoldDuringDoNotDisturb", "1"},
+    {"HoldForPrograms", " "},
 };
 
 }  // namespace unw
