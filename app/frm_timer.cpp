@@ -88,6 +88,8 @@ void FrmTimer::Design() {
   AddMenu("mnuLaunchOnStartup", "Launch On &Startup", &options);
   AddMenu("mnuSep08", "-", &options);
   AddMenu("mnuHoldForFullScreen", "Hold Alerts During &Full-Screen Programs", &options);
+  AddMenu("mnuHoldForCalls", "Hold Alerts During &Calls", &options);
+  AddMenu("mnuHoldForDnd", "Hold Alerts During &Do Not Disturb", &options);
   AddMenu("mnuSleepIsBreak", "Count Sleep and &Lock as a Break", &options);
   AddMenu("mnuIdleIsBreak", "Count &Idle Time as a Break", &options);
   AddMenu("mnuSep07", "-", &options);
@@ -133,6 +135,8 @@ void FrmTimer::Design() {
   Wire("mnuLaunchMinimized", &FrmTimer::mnuLaunchMinimized_Click);
   Wire("mnuLaunchOnStartup", &FrmTimer::mnuLaunchOnStartup_Click);
   Wire("mnuHoldForFullScreen", &FrmTimer::mnuHoldForFullScreen_Click);
+  Wire("mnuHoldForCalls", &FrmTimer::mnuHoldForCalls_Click);
+  Wire("mnuHoldForDnd", &FrmTimer::mnuHoldForDnd_Click);
   Wire("mnuSleepIsBreak", &FrmTimer::mnuSleepIsBreak_Click);
   Wire("mnuIdleIsBreak", &FrmTimer::mnuIdleIsBreak_Click);
   Wire("mnuPreferences", &FrmTimer::mnuPreferences_Click);
@@ -167,6 +171,8 @@ void FrmTimer::Form_Load() {
                    WorkStatusText(TimeRemaining(), kStopped), app_.trayActions);
   app_.cycle.awareness().Begin();
   Ctl("mnuHoldForFullScreen").SetChecked(s.HoldDuringFullScreen != 0);
+  Ctl("mnuHoldForCalls").SetChecked(s.HoldDuringCalls != 0);
+  Ctl("mnuHoldForDnd").SetChecked(s.HoldDuringDoNotDisturb != 0);
   Ctl("mnuSleepIsBreak").SetChecked(s.SleepCountsAsBreak != 0);
   Ctl("mnuIdleIsBreak").SetChecked(s.IdleCountsAsBreak != 0);
 
@@ -390,6 +396,12 @@ void FrmTimer::mnuLaunchOnStartup_Click() {
 }
 void FrmTimer::mnuHoldForFullScreen_Click() {
   ToggleOption(app_.settings.HoldDuringFullScreen, "HoldDuringFullScreen", "mnuHoldForFullScreen");
+}
+void FrmTimer::mnuHoldForCalls_Click() {
+  ToggleOption(app_.settings.HoldDuringCalls, "HoldDuringCalls", "mnuHoldForCalls");
+}
+void FrmTimer::mnuHoldForDnd_Click() {
+  ToggleOption(app_.settings.HoldDuringDoNotDisturb, "HoldDuringDoNotDisturb", "mnuHoldForDnd");
 }
 void FrmTimer::mnuSleepIsBreak_Click() {
   ToggleOption(app_.settings.SleepCountsAsBreak, "SleepCountsAsBreak", "mnuSleepIsBreak");

@@ -41,6 +41,8 @@ class FrmTimer : public Form {
   void mnuLaunchMinimized_Click();
   void mnuLaunchOnStartup_Click();
   void mnuHoldForFullScreen_Click();
+  void mnuHoldForCalls_Click();
+  void mnuHoldForDnd_Click();
   void mnuSleepIsBreak_Click();
   void mnuIdleIsBreak_Click();
   void mnuPreferences_Click();
