@@ -125,7 +125,9 @@ TEST_F(SettingsStoreTest, AProgramListThatNamesNoFileNamesIsRepairedAloneAndAGoo
     EXPECT_EQ(Stored("HoldForPrograms"), want) << planted;
     EXPECT_EQ(s.HoldForPrograms, want) << planted;
     for (const auto& [name, text] : kStoredDefaults) {
-      if (name != "HoldForPrograms") EXPECT_EQ(Stored(name), text) << name;
+      if (name != "HoldForPrograms") {
+        EXPECT_EQ(Stored(name), text) << name;
+      }
     }
   }
 }
