@@ -22,6 +22,7 @@ std::string Busy(App& app) {
     return "Unwindle cannot do that now: it is asking whether to exit.";
   static constexpr std::pair<const char*, const char*> kWaiting[] = {
       {"frmPreferences", "its Preferences window is open"},
+      {"frmHoldPrograms", "its window of programs that hold alerts is open"},
       {"frmAbout", "its About window is open"},
       {"frmUnwindle", "the break prompt waits for an answer"},
       {"frmRestartTimer", "the prompt after the break waits for an answer"},

@@ -43,6 +43,7 @@ class FrmTimer : public Form {
   void mnuHoldForFullScreen_Click();
   void mnuHoldForCalls_Click();
   void mnuHoldForDnd_Click();
+  void mnuHoldForPrograms_Click();
   void mnuSleepIsBreak_Click();
   void mnuIdleIsBreak_Click();
   void mnuPreferences_Click();
@@ -80,6 +81,8 @@ class FrmTimer : public Form {
   void Wire(const char* name, void (FrmTimer::*handler)());
   // Switches a 0/1 window option; other values are left alone.
   bool ToggleOption(int16_t& setting, const char* valueName, const char* menu);
+  // The check mark of the programs' item: whether any program holds alerts.
+  void ShowHeldPrograms();
 
   App& app_;
   bool editing_ = false;

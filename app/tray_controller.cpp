@@ -8,8 +8,8 @@
 namespace unw {
 
 bool TrayController::Busy() const {
-  for (const char* name :
-       {"frmBreakTimeRemaining", "frmAbout", "frmPreferences", "frmUnwindle", "frmRestartTimer"}) {
+  for (const char* name : {"frmBreakTimeRemaining", "frmAbout", "frmPreferences", "frmUnwindle",
+                           "frmRestartTimer", "frmHoldPrograms"}) {
     if (app_.ui.Find(name)) return true;
   }
   return app_.frmTimer().blnExitQuestion();

@@ -1,4 +1,4 @@
-// The system's file-open dialog, for choosing a sound file with a preview.
+// The system's file-open dialog, for choosing a sound file with a preview, or a program.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +29,9 @@ class FileDialog {
   virtual std::string ChooseSoundFile(std::uintptr_t owner, const std::string& initialDir,
                                       const std::string& initialFile, const std::string& title,
                                       SoundPreviewSink& preview) = 0;
+  // Shows the file-open dialog owned by `owner`, limited to programs ("*.exe"), titled `title`.
+  // Returns the chosen full path, or "" when cancelled.
+  virtual std::string ChooseProgramFile(std::uintptr_t owner, const std::string& title) = 0;
 };
 
 }  // namespace unw

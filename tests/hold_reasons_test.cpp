@@ -294,6 +294,7 @@ TEST_F(HoldTest, AnUnusableProgramListIsRepairedAloneAndHoldsForNothing) {
       EXPECT_EQ(now, k == "HoldForPrograms" ? " " : v) << k;
     }
     EXPECT_EQ(s.app().settings.HoldForPrograms, " ");
+    EXPECT_FALSE(s.app().frmTimer().Ctl("mnuHoldForPrograms").checked());
     EXPECT_TRUE(s.fake.dialogs.shown.empty()) << "repaired without a word";
     s.AdvanceSeconds(6);
     EXPECT_TRUE(s.FindForm("frmUnwindle")) << "neither the program nor the call holds it";

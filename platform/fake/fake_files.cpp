@@ -26,6 +26,18 @@ std::string FakeFileDialog::ChooseSoundFile(std::uintptr_t owner, const std::str
   return dialog.result;
 }
 
+std::string FakeFileDialog::ChooseProgramFile(std::uintptr_t owner, const std::string& title) {
+  Open dialog{owner, "", "", title, nullptr, false, {}, "*.exe"};
+  trace_.Line("files.open", {"", "", title});
+  Open* outer = open;
+  open = &dialog;
+  loop_.RunUntil([&dialog] { return dialog.done; });
+  open = outer;
+  shown.push_back(dialog);
+  trace_.Line("files.close", {dialog.result});
+  return dialog.result;
+}
+
 std::intptr_t FakeShell::ShellExecute(std::uintptr_t /*hwnd*/, const std::string& verb,
                                       const std::string& file, const std::string& /*parameters*/,
                                       const std::string& directory, int show) {

@@ -21,6 +21,7 @@ class FakeFileDialog : public FileDialog {
   std::string ChooseSoundFile(std::uintptr_t owner, const std::string& initialDir,
                               const std::string& initialFile, const std::string& title,
                               SoundPreviewSink& preview) override;
+  std::string ChooseProgramFile(std::uintptr_t owner, const std::string& title) override;
 
   // The system closes a dialog whose owner window is destroyed: as cancelled.
   void OwnerDestroyed(std::uintptr_t owner);
@@ -28,9 +29,10 @@ class FakeFileDialog : public FileDialog {
   struct Open {
     std::uintptr_t owner = 0;
     std::string initialDir, initialFile, title;
-    SoundPreviewSink* preview = nullptr;
+    SoundPreviewSink* preview = nullptr;  // null: the programs chooser, which has none
     bool done = false;
     std::string result;
+    std::string pattern = "*.wav";  // the files it offers
   };
   // The chooser that is open now, or null.
   Open* open = nullptr;

@@ -154,13 +154,15 @@ void Sim::Answer(int answer) {
 }
 
 void Sim::SelectInChooser(const std::string& path) {
-  if (!fake.files.open) throw std::logic_error("no file chooser is open");
+  if (!fake.files.open || !fake.files.open->preview)
+    throw std::logic_error("no sound file chooser is open");
   auto* d = fake.files.open;
   Do([d, path] { d->preview->SelectionChanged(path); });
 }
 
 void Sim::PressPreview(bool play) {
-  if (!fake.files.open) throw std::logic_error("no file chooser is open");
+  if (!fake.files.open || !fake.files.open->preview)
+    throw std::logic_error("no sound file chooser is open");
   auto* d = fake.files.open;
   Do([d, play] { play ? d->preview->PlayPressed() : d->preview->StopPressed(); });
 }

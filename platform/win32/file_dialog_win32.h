@@ -1,5 +1,5 @@
 // The system's file-open dialog for a sound file, with a preview row
-// ("Preview:", Play, Stop) added below its own controls by a hook.
+// ("Preview:", Play, Stop) added below its own controls by a hook; and plain, for a program.
 #pragma once
 
 #include "platform/file_dialog.h"
@@ -14,6 +14,7 @@ class Win32FileDialog : public FileDialog {
   std::string ChooseSoundFile(std::uintptr_t owner, const std::string& initialDir,
                               const std::string& initialFile, const std::string& title,
                               SoundPreviewSink& preview) override;
+  std::string ChooseProgramFile(std::uintptr_t owner, const std::string& title) override;
 
  private:
   Trace& trace_;
