@@ -61,7 +61,7 @@ std::string RefusalText(const std::string& name, ProgramNameFault fault) {
 FrmHoldPrograms::FrmHoldPrograms(App& app) : Form(app.ui, "frmHoldPrograms"), app_(app) {}
 
 void FrmHoldPrograms::Design() {
-  SetCaption("KORVANTE Unwindle - Hold Alerts While These Programs Run");
+  SetCaption("KORVANTE Unwindle - Programs That Hold Alerts");
   SetBorder(BorderStyle::kFixedDialog, false, false, true, false);
   SetSize(5400, 3900);
 
