@@ -14,6 +14,7 @@
 #include <tuple>
 
 #include "command_line_checks.h"
+#include "hold_checks.h"
 #include "platform/win32/single_instance.h"
 #include "session.h"
 #include "stored_defaults.h"
@@ -926,6 +927,8 @@ int main(int argc, char** argv) {
                       {"aware_sleep", SleepAndLock},
                       {"aware_exit", ExitQuestionOverALock},
                       {"prefs_timeup", PreferencesAtTimeUp},
+                      {"hold_calls", HoldForCalls},
+                      {"hold_programs", HoldForPrograms},
                       {"command_line", CommandLineChecks}},
                      args);
   if (cmd == "release" && SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
