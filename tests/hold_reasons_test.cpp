@@ -146,74 +146,69 @@ TEST_P(EachReason, WithItsOptionOffChangesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Reasons, EachReason, ::testing::ValuesIn(kReasons));
 
-TEST_F(HoldTest, SwitchedOffWhileItHoldsTheAlertComesAndTheChoiceIsStored) {
-  struct Case {
-    const char* menu;
-    const char* value;
-    int reason;  // in kReasons
-  } cases[] = {{"mnuHoldForCalls", "HoldDuringCalls", 0},
-               {"mnuHoldForDnd", "HoldDuringDoNotDisturb", 2}};
-  for (const Case& c : cases) {
-    Sim s;
-    for (auto [k, v] : std::map<std::string, std::string>{{"Hours", "0"},
-                                                          {"Minutes", "0"},
-                                                          {"Seconds", "5"},
-                                                          {"SnoozeMinutes", "0"},
-                                                          {"SnoozeSeconds", "5"},
-                                                          {"StartTimerOnLaunch", "1"}})
-      s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, k, v);
-    s.Start();
-    const Control& item = s.app().frmTimer().Ctl(c.menu);
-    EXPECT_TRUE(item.checked()) << c.menu << ": on from the first start";
-    kReasons[c.reason].set(s.fake.presence, true);
-    s.AdvanceSeconds(10);
-    ASSERT_EQ(s.app().cycle.state(), CycleState::kHeld) << c.menu;
-    s.Click("frmTimer", c.menu);
-    EXPECT_FALSE(item.checked()) << c.menu;
-    EXPECT_EQ(s.fake.registry.Text(kHkeyCurrentUser, kSettingsKey, c.value), "0") << c.menu;
-    s.AdvanceSeconds(2);
-    EXPECT_TRUE(s.FindForm("frmUnwindle")) << c.menu;
-    s.Click("frmUnwindle", "cmdRemindLater");
-    s.Click("frmTimer", c.menu);
-    EXPECT_TRUE(item.checked()) << c.menu;
-    EXPECT_EQ(s.fake.registry.Text(kHkeyCurrentUser, kSettingsKey, c.value), "1") << c.menu;
-    s.AdvanceSeconds(10);
-    EXPECT_EQ(s.app().cycle.state(), CycleState::kHeld) << c.menu << ": on again, it holds";
-  }
+// An Options item and the reason of kReasons it switches.
+struct Switch {
+  const char* menu;
+  const char* value;
+  int reason;
+};
+
+void PrintTo(const Switch& s, std::ostream* os) {
+  *os << s.menu;
 }
 
-TEST_F(HoldTest, OverlappingReasonsEndingInEitherOrderHoldUntilTheLastAndTheTooltipFollows) {
-  for (bool callEndsFirst : {true, false}) {
-    SCOPED_TRACE(callEndsFirst ? "the call ends first" : "the program ends first");
-    Sim s;
-    for (auto [k, v] : std::map<std::string, std::string>{{"Hours", "0"},
-                                                          {"Minutes", "0"},
-                                                          {"Seconds", "5"},
-                                                          {"StartTimerOnLaunch", "1"},
-                                                          {"HoldForPrograms", "obs64.exe"}})
-      s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, k, v);
-    s.Start();
-    auto tip = [&s] { return std::string(ShownText(s.app().tray.record().szTip)); };
-    s.fake.presence.programs = {"obs64.exe"};
-    s.AdvanceSeconds(10);
-    EXPECT_EQ(tip(), kObsTip);
-    s.fake.presence.microphone = true;  // the call starts while the program runs
-    s.AdvanceSeconds(10);
-    EXPECT_EQ(tip(), kCallTip) << "a call comes before a program";
-    if (callEndsFirst)
-      s.fake.presence.microphone = false;
-    else
-      s.fake.presence.programs.clear();
-    s.AdvanceSeconds(30);
-    EXPECT_EQ(s.app().cycle.state(), CycleState::kHeld) << "one reason is left";
-    EXPECT_EQ(tip(), callEndsFirst ? kObsTip : kCallTip);
-    EXPECT_FALSE(s.FindForm("frmUnwindle"));
-    s.fake.presence.microphone = false;
-    s.fake.presence.programs.clear();
-    s.AdvanceSeconds(2);
-    EXPECT_TRUE(s.FindForm("frmUnwindle")) << "within two seconds of the last reason's end";
-  }
+class EachSwitch : public HoldTest, public ::testing::WithParamInterface<Switch> {};
+
+TEST_P(EachSwitch, SwitchedOffWhileItHoldsTheAlertComesAndTheChoiceIsStored) {
+  const Switch& c = GetParam();
+  StartCounting();
+  const Control& item = main().Ctl(c.menu);
+  EXPECT_TRUE(item.checked());
+  kReasons[c.reason].set(world(), true);
+  sim.AdvanceSeconds(10);
+  ASSERT_EQ(State(), CycleState::kHeld);
+  sim.Click("frmTimer", c.menu);
+  EXPECT_FALSE(item.checked());
+  EXPECT_EQ(Stored(c.value), "0");
+  sim.AdvanceSeconds(2);
+  EXPECT_TRUE(Loaded("frmUnwindle"));
+  sim.Click("frmUnwindle", "cmdRemindLater");
+  sim.Click("frmTimer", c.menu);
+  EXPECT_TRUE(item.checked());
+  EXPECT_EQ(Stored(c.value), "1");
+  sim.AdvanceSeconds(12);
+  EXPECT_EQ(State(), CycleState::kHeld) << "on again, it holds the reminder";
 }
+
+INSTANTIATE_TEST_SUITE_P(Options, EachSwitch,
+                         ::testing::Values(Switch{"mnuHoldForCalls", "HoldDuringCalls", 0},
+                                           Switch{"mnuHoldForDnd", "HoldDuringDoNotDisturb", 2}));
+
+class EitherOrder : public HoldTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(EitherOrder, OverlappingReasonsHoldUntilTheLastEndsAndTheTooltipFollows) {
+  const bool callEndsFirst = GetParam();
+  StartCounting();
+  world().programs = {"obs64.exe"};
+  sim.AdvanceSeconds(10);
+  EXPECT_EQ(Tip(), kObsTip);
+  world().microphone = true;  // the call starts while the program runs
+  sim.AdvanceSeconds(10);
+  EXPECT_EQ(Tip(), kCallTip) << "a call comes before a program";
+  if (callEndsFirst)
+    world().microphone = false;
+  else
+    world().programs.clear();
+  sim.AdvanceSeconds(30);
+  EXPECT_EQ(State(), CycleState::kHeld) << "one reason is left";
+  EXPECT_EQ(Tip(), callEndsFirst ? kObsTip : kCallTip);
+  world().microphone = false;
+  world().programs.clear();
+  sim.AdvanceSeconds(2);
+  EXPECT_TRUE(Loaded("frmUnwindle")) << "within two seconds of the last reason's end";
+}
+
+INSTANTIATE_TEST_SUITE_P(CallEndsFirst, EitherOrder, ::testing::Bool());
 
 TEST_F(HoldTest, TheTooltipNamesTheFirstProgramOfTheListThatRunsAndFollowsItsEnd) {
   StartCounting({{"HoldForPrograms", "POWERPNT.EXE;obs64.exe"}});

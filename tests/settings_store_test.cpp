@@ -102,36 +102,6 @@ INSTANTIATE_TEST_SUITE_P(Values, StrayValue,
                              Stray{"BreakMinutes", kRegDword, {25, 0, 0, 0}, 25, nullptr},
                              Stray{"SnoozeMinutes", kRegDword, {70, 0, 0, 0}, 10, "10"}));
 
-TEST_F(SettingsStoreTest, AProgramListThatNamesNoFileNamesIsRepairedAloneAndAGoodOneKept) {
-  const struct {
-    std::vector<uint8_t> bytes;
-    uint32_t type;
-    const char* after;  // stored, and the working copy; null: as planted
-  } cases[] = {
-      {Sz("POWERPNT.EXE;obs64.exe"), kRegSz, nullptr},
-      {Sz(" zoom.exe ; ; Teams.exe"), kRegSz, nullptr},
-      {Sz(" "), kRegSz, nullptr},
-      {Sz("C:\\Tools\\obs64.exe"), kRegSz, " "},
-      {Sz("obs64.exe;*.exe"), kRegSz, " "},
-      {Sz("obs64.exe\tzoom.exe|x"), kRegSz, " "},
-      {{'o', 'b', 's', '\n', 0}, kRegBinary, " "},
-  };
-  for (const auto& c : cases) {
-    PlantAllDefaults();
-    reg.Plant(kHkeyCurrentUser, kSettingsKey, "HoldForPrograms", c.type, c.bytes);
-    const std::string planted = Stored("HoldForPrograms");
-    store.LoadSettings(s);
-    const std::string want = c.after ? c.after : planted;
-    EXPECT_EQ(Stored("HoldForPrograms"), want) << planted;
-    EXPECT_EQ(s.HoldForPrograms, want) << planted;
-    for (const auto& [name, text] : kStoredDefaults) {
-      if (name != "HoldForPrograms") {
-        EXPECT_EQ(Stored(name), text) << name;
-      }
-    }
-  }
-}
-
 TEST_F(SettingsStoreTest, AStoreThatRefusesWritesStillGivesWorkingCopiesInRange) {
   // Unavailable: nothing read, nothing written, every working copy the default.
   reg.SetUnavailable(true);
