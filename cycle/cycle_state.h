@@ -56,7 +56,7 @@ enum class HoldReason {
   kNone,
   kAway,          // the user is away: asleep, locked, switched away, idle
   kExitQuestion,  // the program asks whether to exit
-  kPreferences,   // the preferences dialog is open: what the user typed there must not be lost
+  kPreferences,   // the preferences (or programs) dialog is open: what the user typed must stay
   kFullScreen,    // a full-screen program is in front
   kCall,          // the camera or the microphone is in use
   kDoNotDisturb,  // the system is set not to disturb

@@ -32,12 +32,14 @@ struct Settings {
   int16_t LaunchMinimized = 0;
   int16_t LaunchOnStartup = 0;
   // What the program does about the person and the machine.
-  int16_t HoldDuringFullScreen = 0;    // a due alert waits while a full-screen program is in front
-  int16_t SleepCountsAsBreak = 0;      // sleep and lock as long as a break count as one
-  int16_t IdleCountsAsBreak = 0;       // no input for as long as a break counts as one
-  int16_t HoldDuringCalls = 0;         // a due alert waits while the camera or microphone is on
-  int16_t HoldDuringDoNotDisturb = 0;  // ... while Windows is set not to disturb
-  std::string HoldForPrograms;         // ... while one of these programs runs ("a.exe;b.exe")
+  int16_t HoldDuringFullScreen = 0;  // a due alert waits while a full-screen program is in front
+  int16_t SleepCountsAsBreak = 0;    // sleep and lock as long as a break count as one
+  int16_t IdleCountsAsBreak = 0;     // no input for as long as a break counts as one
+  // A due alert waits while the camera or microphone is on, while Windows is set not to disturb,
+  // while one of these programs runs ("POWERPNT.EXE;obs64.exe").
+  int16_t HoldDuringCalls = 0;
+  int16_t HoldDuringDoNotDisturb = 0;
+  std::string HoldForPrograms;
 };
 
 // One stored setting. Exactly one of the three member pointers is set.
