@@ -1,6 +1,7 @@
 #include "app/app.h"
 
 #include "app/frm_about.h"
+#include "app/frm_hold_programs.h"
 #include "app/frm_preferences.h"
 #include "app/frm_statistics.h"
 #include "app/frm_timer.h"
@@ -20,6 +21,8 @@ App::App(const Services& services)
       cycle(CycleDeps{settings, store, tray, sounds, services.presence, services.calendar,
                       services.loop, services.trace, windows}),
       frmPreferences_(std::make_unique<FrmPreferences>(*this)),
+      frmHoldPrograms_(std::make_unique<FrmHoldPrograms>(*this)),
+      frmRunningPrograms_(std::make_unique<FrmRunningPrograms>(*this)),
       frmAbout_(std::make_unique<FrmAbout>(*this)),
       frmSplash_(std::make_unique<FrmSplash>(*this)),
       frmWorkingHours_(std::make_unique<FrmWorkingHours>(*this)),

@@ -24,6 +24,8 @@ namespace unw {
 
 class FrmTimer;
 class FrmPreferences;
+class FrmHoldPrograms;
+class FrmRunningPrograms;
 class FrmAbout;
 class FrmSplash;
 class FrmStatistics;
@@ -46,6 +48,8 @@ class App {
   FrmBreakTimeRemaining& frmBreakTimeRemaining() { return windows.frmBreakTimeRemaining(); }
   FrmRestartTimer& frmRestartTimer() { return windows.frmRestartTimer(); }
   FrmPreferences& frmPreferences() { return *frmPreferences_; }
+  FrmHoldPrograms& frmHoldPrograms() { return *frmHoldPrograms_; }
+  FrmRunningPrograms& frmRunningPrograms() { return *frmRunningPrograms_; }
   FrmAbout& frmAbout() { return *frmAbout_; }
   FrmSplash& frmSplash() { return *frmSplash_; }
   FrmWorkingHours& frmWorkingHours() { return *frmWorkingHours_; }
@@ -71,6 +75,8 @@ class App {
 
  private:
   std::unique_ptr<FrmPreferences> frmPreferences_;
+  std::unique_ptr<FrmHoldPrograms> frmHoldPrograms_;
+  std::unique_ptr<FrmRunningPrograms> frmRunningPrograms_;
   std::unique_ptr<FrmAbout> frmAbout_;
   std::unique_ptr<FrmSplash> frmSplash_;
   std::unique_ptr<FrmWorkingHours> frmWorkingHours_;

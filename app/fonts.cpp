@@ -84,7 +84,8 @@ void ApplyWindowFonts(App& app, Form& form) {
     const bool label = NameStartsWith(c, "lbl");
     const bool text = NameStartsWith(c, "txt");
     bool whole = false, faceOnly = false;
-    if (name == "frmUnwindle" || name == "frmRestartTimer") {
+    if (name == "frmUnwindle" || name == "frmRestartTimer" || name == "frmHoldPrograms" ||
+        name == "frmRunningPrograms") {
       whole = true;
     } else if (name == "frmBreakTimeRemaining") {
       whole = !label;

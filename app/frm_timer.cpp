@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/fonts.h"
 #include "app/frm_about.h"
+#include "app/frm_hold_programs.h"
 #include "app/frm_preferences.h"
 #include "app/frm_statistics.h"
 #include "app/frm_working_hours.h"
@@ -10,6 +11,7 @@
 #include "cycle/break_cycle.h"
 #include "forms/ui.h"
 #include "settings/number_text.h"
+#include "settings/program_list.h"
 #include "settings/product.h"
 #include "tray/tray_icon.h"
 
@@ -92,6 +94,9 @@ void FrmTimer::Design() {
   AddMenu("mnuLaunchOnStartup", "Launch On &Startup", &options);
   AddMenu("mnuSep08", "-", &options);
   AddMenu("mnuHoldForFullScreen", "Hold Alerts During &Full-Screen Programs", &options);
+  AddMenu("mnuHoldForCalls", "Hold Alerts During &Calls", &options);
+  AddMenu("mnuHoldForDnd", "Hold Alerts During &Do Not Disturb", &options);
+  AddMenu("mnuHoldForPrograms", "Hold Alerts While These P&rograms Run...", &options);
   AddMenu("mnuSleepIsBreak", "Count Sleep and &Lock as a Break", &options);
   AddMenu("mnuIdleIsBreak", "Count &Idle Time as a Break", &options);
   AddMenu("mnuSep07", "-", &options);
@@ -143,6 +148,9 @@ void FrmTimer::Design() {
   Wire("mnuLaunchMinimized", &FrmTimer::mnuLaunchMinimized_Click);
   Wire("mnuLaunchOnStartup", &FrmTimer::mnuLaunchOnStartup_Click);
   Wire("mnuHoldForFullScreen", &FrmTimer::mnuHoldForFullScreen_Click);
+  Wire("mnuHoldForCalls", &FrmTimer::mnuHoldForCalls_Click);
+  Wire("mnuHoldForDnd", &FrmTimer::mnuHoldForDnd_Click);
+  Wire("mnuHoldForPrograms", &FrmTimer::mnuHoldForPrograms_Click);
   Wire("mnuSleepIsBreak", &FrmTimer::mnuSleepIsBreak_Click);
   Wire("mnuIdleIsBreak", &FrmTimer::mnuIdleIsBreak_Click);
   Wire("mnuPreferences", &FrmTimer::mnuPreferences_Click);
@@ -204,6 +212,9 @@ void FrmTimer::Form_Load() {
                    WorkStatusText(TimeRemaining(), kStopped), app_.trayActions);
   app_.cycle.awareness().Begin();
   Ctl("mnuHoldForFullScreen").SetChecked(s.HoldDuringFullScreen != 0);
+  Ctl("mnuHoldForCalls").SetChecked(s.HoldDuringCalls != 0);
+  Ctl("mnuHoldForDnd").SetChecked(s.HoldDuringDoNotDisturb != 0);
+  ShowHeldPrograms();
   Ctl("mnuSleepIsBreak").SetChecked(s.SleepCountsAsBreak != 0);
   Ctl("mnuIdleIsBreak").SetChecked(s.IdleCountsAsBreak != 0);
 
@@ -456,6 +467,20 @@ void FrmTimer::mnuLaunchOnStartup_Click() {
 }
 void FrmTimer::mnuHoldForFullScreen_Click() {
   ToggleOption(app_.settings.HoldDuringFullScreen, "HoldDuringFullScreen", "mnuHoldForFullScreen");
+}
+void FrmTimer::mnuHoldForCalls_Click() {
+  ToggleOption(app_.settings.HoldDuringCalls, "HoldDuringCalls", "mnuHoldForCalls");
+}
+void FrmTimer::mnuHoldForDnd_Click() {
+  ToggleOption(app_.settings.HoldDuringDoNotDisturb, "HoldDuringDoNotDisturb", "mnuHoldForDnd");
+}
+void FrmTimer::mnuHoldForPrograms_Click() {
+  app_.frmHoldPrograms().Show(true);
+  ShowHeldPrograms();
+}
+void FrmTimer::ShowHeldPrograms() {
+  // Checked while the list names a program, as the other holds are while they are on.
+  Ctl("mnuHoldForPrograms").SetChecked(!SplitProgramList(app_.settings.HoldForPrograms).empty());
 }
 void FrmTimer::mnuSleepIsBreak_Click() {
   ToggleOption(app_.settings.SleepCountsAsBreak, "SleepCountsAsBreak", "mnuSleepIsBreak");

@@ -41,6 +41,9 @@ class FrmTimer : public Form {
   void mnuLaunchMinimized_Click();
   void mnuLaunchOnStartup_Click();
   void mnuHoldForFullScreen_Click();
+  void mnuHoldForCalls_Click();
+  void mnuHoldForDnd_Click();
+  void mnuHoldForPrograms_Click();
   void mnuSleepIsBreak_Click();
   void mnuIdleIsBreak_Click();
   void mnuPreferences_Click();
@@ -90,6 +93,8 @@ class FrmTimer : public Form {
   void Wire(const char* name, void (FrmTimer::*handler)());
   // Switches a 0/1 window option; other values are left alone.
   bool ToggleOption(int16_t& setting, const char* valueName, const char* menu);
+  // The check mark of the programs' item: whether any program holds alerts.
+  void ShowHeldPrograms();
 
   App& app_;
   bool editing_ = false;

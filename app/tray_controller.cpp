@@ -8,8 +8,9 @@
 namespace unw {
 
 bool TrayController::Busy() const {
-  for (const char* name : {"frmBreakTimeRemaining", "frmAbout", "frmPreferences", "frmUnwindle",
-                           "frmRestartTimer", "frmWorkingHours", "frmStatistics"}) {
+  for (const char* name :
+       {"frmBreakTimeRemaining", "frmAbout", "frmPreferences", "frmUnwindle", "frmRestartTimer",
+        "frmWorkingHours", "frmStatistics", "frmHoldPrograms"}) {
     if (app_.ui.Find(name)) return true;
   }
   return app_.frmTimer().blnExitQuestion();

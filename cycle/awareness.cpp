@@ -2,6 +2,7 @@
 
 #include "cycle/break_cycle.h"
 #include "platform/trace.h"
+#include "settings/program_list.h"
 #include "settings/settings.h"
 
 namespace unw {
@@ -33,10 +34,18 @@ int64_t Awareness::BreakMs() const {
   return (settings_.BreakMinutes * 60 + settings_.BreakSeconds) * 1000LL;
 }
 
-HoldReason Awareness::WhyHold() const {
+HoldReason Awareness::WhyHold() {
   if (away()) return HoldReason::kAway;
   if (settings_.HoldDuringFullScreen == 1 && presence_.FullScreenInFront())
     return HoldReason::kFullScreen;
+  if (settings_.HoldDuringCalls == 1 && presence_.CallOn()) return HoldReason::kCall;
+  if (settings_.HoldDuringDoNotDisturb == 1 && presence_.DoNotDisturb())
+    return HoldReason::kDoNotDisturb;
+  // The process list is not asked for when there is nothing to look for in it.
+  if (const auto names = SplitProgramList(settings_.HoldForPrograms); !names.empty()) {
+    heldProgram_ = presence_.FirstRunning(names);
+    if (!heldProgram_.empty()) return HoldReason::kProgram;
+  }
   return HoldReason::kNone;
 }
 

@@ -1,10 +1,12 @@
 // What the person and the machine are doing, and what it means for the cycle: a due alert waits
-// while a full-screen program is in front or the user is away; sleep, lock and idle time as long as
-// a break count as one.
+// while the user is away, a full-screen program is in front, a call is on, the system is set not
+// to disturb or a program the user named runs; sleep, lock and idle time as long as a break count
+// as one.
 #pragma once
 
 #include <cstdint>
 #include <set>
+#include <string>
 
 #include "cycle/cycle_observer.h"
 #include "cycle/cycle_state.h"
@@ -23,8 +25,11 @@ class Awareness {
 
   // From the start of the main window on: the platform's away and back go here.
   void Begin();
-  // Why an alert that falls due now must wait (the user away, a full-screen program), or kNone.
-  HoldReason WhyHold() const;
+  // Why an alert that falls due now must wait, or kNone. Asks the system only what the settings
+  // hold alerts for, and only when asked: while an alert is due, held or open.
+  HoldReason WhyHold();
+  // The program that held the alert at the last WhyHold that said kProgram.
+  const std::string& heldProgram() const { return heldProgram_; }
   // The user is away (asleep, locked, switched away, or idle as long as a break).
   bool away() const { return !reasons_.empty() || idleAway_; }
   // Whether the once-a-second look (tmrAware) is needed now.
@@ -51,6 +56,7 @@ class Awareness {
   bool partOfBreak_ = false;              // away since a break began (the break's own lock)
   bool idleAway_ = false;                 // no input for a break's length
   int64_t lastIdleMs_ = 0;
+  std::string heldProgram_;
 };
 
 }  // namespace unw

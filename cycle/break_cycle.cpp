@@ -17,12 +17,35 @@ std::string WorkStatusText(const std::string& time, const char* suffix) {
 
 const char* const kAwayTip = "KORVANTE Unwindle \r\nYou are away; the time counts as a break.";
 
-std::string HoldTip(HoldReason reason) {
+namespace {
+
+// The tray shows 127 characters of a tooltip: a long program name is cut in the middle, so that
+// the tip still says what it waits for and that it waits until that ends.
+std::string ShortProgramName(const std::string& name) {
+  constexpr size_t kKeep = 30;  // characters at each end
+  std::vector<size_t> starts;   // of each UTF-8 character
+  for (size_t i = 0; i < name.size(); ++i) {
+    if ((static_cast<unsigned char>(name[i]) & 0xC0) != 0x80) starts.push_back(i);
+  }
+  if (starts.size() <= 2 * kKeep + 3) return name;
+  return name.substr(0, starts[kKeep]) + "..." + name.substr(starts[starts.size() - kKeep]);
+}
+
+}  // namespace
+
+std::string HoldTip(HoldReason reason, const std::string& program) {
   switch (reason) {
     case HoldReason::kAway:
       return kAwayTip;
     case HoldReason::kFullScreen:
       return "KORVANTE Unwindle \r\nA break is due; it waits until the full-screen program ends.";
+    case HoldReason::kCall:
+      return "KORVANTE Unwindle \r\nA break is due; it waits until your call ends.";
+    case HoldReason::kDoNotDisturb:
+      return "KORVANTE Unwindle \r\nA break is due; it waits until Do Not Disturb is off.";
+    case HoldReason::kProgram:
+      return "KORVANTE Unwindle \r\nA break is due; it waits until " + ShortProgramName(program) +
+             " ends.";
     case HoldReason::kExitQuestion:
     case HoldReason::kPreferences:
       return "KORVANTE Unwindle \r\nA break is due; it waits until you close the open window.";
@@ -225,7 +248,7 @@ void BreakCycle::HoldFor(HoldReason reason, bool on) {
   SyncTimers();
 }
 
-HoldReason BreakCycle::CurrentHold() const {
+HoldReason BreakCycle::CurrentHold() {
   if (awareness_.away()) return HoldReason::kAway;
   if (exitHold_) return HoldReason::kExitQuestion;
   if (preferencesHold_) return HoldReason::kPreferences;

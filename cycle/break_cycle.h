@@ -147,7 +147,7 @@ class BreakCycle {
   // Ends an alert that is still on: balloon, flashing, repeats.
   void EndAlert();
   // Why an alert that falls due now must wait, if anything holds it.
-  HoldReason CurrentHold() const;
+  HoldReason CurrentHold();
   // The alert waits, for `reason`.
   void Hold(HoldReason reason);
   // The break prompt, then its answer. A prompt that came by itself (`byUser` false) does not
@@ -187,6 +187,7 @@ class BreakCycle {
   int32_t awaySeconds_ = 0;    // the prompt's count of seconds the user let it wait
   bool offerRestart_ = false;  // the prompt offers Restart Timer instead of Remind Later
   HoldReason holdReason_ = HoldReason::kNone;
+  std::string heldProgram_;  // the program the alert waits for (kProgram)
   bool exitHold_ = false;
   bool preferencesHold_ = false;
   bool newAlert_ = false;  // the next clearing of the screen is for a new alert
@@ -209,8 +210,8 @@ class BreakCycle {
 std::string WorkStatusText(const std::string& time, const char* suffix);
 // The tray tooltip during a break.
 std::string BreakStatusText(const std::string& time);
-// The tray tooltip while a due alert waits for `reason`.
-std::string HoldTip(HoldReason reason);
+// The tray tooltip while a due alert waits for `reason` (for kProgram, until `program` ends).
+std::string HoldTip(HoldReason reason, const std::string& program = {});
 
 // The tray tooltip while the user is away.
 extern const char* const kAwayTip;

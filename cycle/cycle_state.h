@@ -12,7 +12,7 @@ enum class CycleState {
   kPausedUntil,  // a timed pause: the countdown stands until a moment by the clock
   kResting,      // outside working hours a counting timer rests, showing the full interval
   kTimeUp,       // the time is up and no alert could be given (an unknown alert kind)
-  kHeld,         // the time is up and the alert waits: a full-screen program, or the user is away
+  kHeld,         // the time is up and the alert waits (HoldReason): the user away, a call...
   kPrompt,       // the time is up and the break prompt waits for an answer
   kBalloon,      // a tray alert shows its balloon notice
   kFlashing,     // a tray alert waits for a click: the icon flashes and the alert repeats
@@ -62,9 +62,12 @@ enum class HoldReason {
   kNone,
   kAway,          // the user is away: asleep, locked, switched away, idle
   kExitQuestion,  // the program asks whether to exit
-  kPreferences,   // a settings window (Preferences, Working Hours) is open: what the user typed
-                  // there must not be lost
+  kPreferences,   // a settings window (Preferences, Working Hours, the programs that hold alerts)
+                  // is open: what the user typed there must not be lost
   kFullScreen,    // a full-screen program is in front
+  kCall,          // the camera or the microphone is in use
+  kDoNotDisturb,  // the system is set not to disturb
+  kProgram,       // one of the programs the user named runs
 };
 
 // The trace's name of a reason.
@@ -80,6 +83,12 @@ inline const char* HoldReasonName(HoldReason r) {
       return "preferences";
     case HoldReason::kFullScreen:
       return "fullscreen";
+    case HoldReason::kCall:
+      return "call";
+    case HoldReason::kDoNotDisturb:
+      return "dnd";
+    case HoldReason::kProgram:
+      return "program";
   }
   return "?";
 }

@@ -21,6 +21,12 @@ HoldWhy HoldWhyOf(HoldReason reason) {
       return HoldWhy::kExitQuestion;
     case HoldReason::kPreferences:
       return HoldWhy::kPreferences;
+    case HoldReason::kCall:
+      return HoldWhy::kCall;
+    case HoldReason::kDoNotDisturb:
+      return HoldWhy::kDoNotDisturb;
+    case HoldReason::kProgram:
+      return HoldWhy::kProgram;
     default:
       return HoldWhy::kOther;
   }

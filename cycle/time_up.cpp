@@ -61,8 +61,12 @@ void BreakCycle::AlertUser() {
 void BreakCycle::Hold(HoldReason reason) {
   if (state_ != CycleState::kHeld) Tell({.kind = CycleEventKind::kAlertHeld, .hold = reason});
   holdReason_ = reason;
-  d_.trace.Line("aware.held", {HoldReasonName(reason)});
-  d_.tray.ShowIdle(HoldTip(reason));
+  heldProgram_ = reason == HoldReason::kProgram ? awareness_.heldProgram() : "";
+  if (reason == HoldReason::kProgram)
+    d_.trace.Line("aware.held", {HoldReasonName(reason), heldProgram_});
+  else
+    d_.trace.Line("aware.held", {HoldReasonName(reason)});
+  d_.tray.ShowIdle(HoldTip(reason, heldProgram_));
   SetState(CycleState::kHeld);
 }
 
@@ -72,7 +76,8 @@ void BreakCycle::RecheckHold() {
   if (reason == HoldReason::kNone) {
     d_.trace.Line("aware.released", {});
     AlertUser();
-  } else if (reason != holdReason_) {
+  } else if (reason != holdReason_ ||
+             (reason == HoldReason::kProgram && awareness_.heldProgram() != heldProgram_)) {
     Hold(reason);  // the tray says what it waits for now
   }
 }

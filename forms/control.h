@@ -21,6 +21,7 @@ enum class ControlKind {
   kCheckBox,
   kOption,  // option button; groups are control arrays
   kComboBox,
+  kListBox,  // entries always in view, one of them selected
   kFrame,    // group box that holds other controls
   kPicture,  // picture box (also holds the icon frames of a set)
   kImage,    // one element of an image array
@@ -97,7 +98,7 @@ class Control : public TimerTarget {
   void Move(int left, int top, int width, int height);
   const Font& font() const { return font_; }
   void SetFont(const Font& font);
-  // Check box (0/1/2), option button (0/1), combo box list index.
+  // Check box (0/1/2), option button (0/1), combo or list box entry index (-1: none).
   int value() const { return value_; }
   void SetValue(int v);
   // Text of a text box or combo box.
@@ -124,7 +125,7 @@ class Control : public TimerTarget {
     locked_ = on;
     Changed(Prop::kLocked);
   }
-  // Combo boxes: selects list entry `index` (-1 for none) and raises Click, as a pick would.
+  // Combo and list boxes: selects entry `index` (-1 for none) and raises Click, as a pick would.
   void Select(int index);
   // Moves the keyboard focus here; the renderer raises GotFocus.
   void SetFocus() { Changed(Prop::kFocus); }

@@ -20,7 +20,8 @@ struct KindText {
 };
 
 constexpr const char* kAlertWays[] = {"prompt", "tray", "none"};
-constexpr const char* kHoldWhys[] = {"fullscreen", "away", "exit", "preferences", "other"};
+constexpr const char* kHoldWhys[] = {"fullscreen", "away", "exit", "preferences",
+                                     "other",      "call", "dnd",  "program"};
 constexpr const char* kSkipAnswers[] = {"restart", "stop"};
 constexpr const char* kBreakSources[] = {"prompt", "tray", "main", "command"};
 constexpr const char* kBreakEnds[] = {"ranout", "cut"};

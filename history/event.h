@@ -43,7 +43,16 @@ enum class EventKind : uint8_t {
 // end of their list.
 enum class AlertedBy : uint8_t { kPrompt, kTray, kNone };
 // kOther: a reason this version has no word for yet.
-enum class HoldWhy : uint8_t { kFullScreen, kAway, kExitQuestion, kPreferences, kOther };
+enum class HoldWhy : uint8_t {
+  kFullScreen,
+  kAway,
+  kExitQuestion,
+  kPreferences,
+  kOther,
+  kCall,
+  kDoNotDisturb,
+  kProgram,
+};
 enum class SkipAnswer : uint8_t { kRestart, kStop };
 enum class BreakFrom : uint8_t { kPrompt, kTray, kMain, kCommand };
 enum class BreakEnd : uint8_t { kRanOut, kCutShort };

@@ -1,5 +1,5 @@
-// The system's file dialogs: open, for choosing a sound file with a preview; save, for a file the
-// program writes where the user says.
+// The system's file dialogs: open, for choosing a sound file with a preview or a program; save,
+// for a file the program writes where the user says.
 #pragma once
 
 #include <cstdint>
@@ -39,6 +39,9 @@ class FileDialog {
   // cancelled.
   virtual std::string ChooseSaveFile(std::uintptr_t owner, const std::string& initialDir,
                                      const std::string& initialFile, const std::string& title) = 0;
+  // Shows the file-open dialog owned by `owner`, limited to programs ("*.exe"), titled `title`.
+  // Returns the chosen full path, or "" when cancelled.
+  virtual std::string ChooseProgramFile(std::uintptr_t owner, const std::string& title) = 0;
 };
 
 }  // namespace unw

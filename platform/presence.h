@@ -1,10 +1,13 @@
 // What the program knows of the person and the machine: away (asleep, locked, switched away)
-// and back, how long since the last input, whether a full-screen program is in front, and where
-// the pointer is.
+// and back, how long since the last input, whether a full-screen program is in front, a call is
+// on, the system is set not to disturb or one of the user's programs runs, and where the pointer
+// is.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "platform/screen.h"
 
@@ -42,6 +45,15 @@ class Presence {
   // Whether the user is busy with something full-screen: a program whose window covers its whole
   // monitor in front, a presentation, quiet time.
   virtual bool FullScreenInFront() = 0;
+  // Whether a call is on: some program uses the camera or the microphone.
+  virtual bool CallOn() = 0;
+  // Whether the user told the system not to be disturbed (Do Not Disturb, Focus Assist).
+  virtual bool DoNotDisturb() = 0;
+  // The first of `names` (program file names, as the user wrote them) that runs in the user's
+  // session, compared without regard to case; empty when none does.
+  virtual std::string FirstRunning(const std::vector<std::string>& names) = 0;
+  // The file names of the programs running in the user's session now, each once.
+  virtual std::vector<std::string> RunningPrograms() = 0;
   // The work area of the monitor that holds the mouse pointer.
   virtual ScreenRect PointerWorkArea() = 0;
 };

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "settings/working_hours.h"
+#include "settings/program_list.h"
 
 namespace unw {
 
@@ -19,6 +20,11 @@ SettingInfo Text(const char* name, const char* def, std::string S::*m,
   return i;
 }
 
+// A list of programs that names anything but plain file names is of no use as a whole.
+std::string RepairProgramList(const std::string& stored) {
+  return ProgramListUsable(stored) ? stored : "";
+}
+
 std::string RepairWorkingHours(const std::string& stored) {
   const WorkingHoursRead read = ReadWorkingHours(stored);
   return read.repaired ? FormatWorkingHours(read.hours) : stored;
@@ -31,11 +37,11 @@ SettingInfo Num(const char* name, const char* def, int lo, int hi, int16_t S::*m
   return i;
 }
 
-const std::array<SettingInfo, 28>& Table() {
-  static const std::array<SettingInfo, 28> table = [] {
+const std::array<SettingInfo, 31>& Table() {
+  static const std::array<SettingInfo, 31> table = [] {
     SettingInfo hours{"Hours", "1", 0, 99, 0};
     hours.int32 = &S::Hours;
-    return std::array<SettingInfo, 28>{
+    return std::array<SettingInfo, 31>{
         Num("BalloonTipsEnabled", "1", 0, 1, &S::BalloonTipsEnabled),
         Num("AudioType", "2", 0, 3, &S::AudioType),
         Num("SelectedSound", "1", 0, 14, &S::SelectedSound),
@@ -64,6 +70,9 @@ const std::array<SettingInfo, 28>& Table() {
         Text("WorkingHours", kDefaultWorkingHoursText, &S::WorkingHours, RepairWorkingHours),
         Text("PausedUntil", "", &S::PausedUntil),
         Num("KeepHistory", "1", 0, 1, &S::KeepHistory),
+        Num("HoldDuringCalls", "1", 0, 1, &S::HoldDuringCalls),
+        Num("HoldDuringDoNotDisturb", "1", 0, 1, &S::HoldDuringDoNotDisturb),
+        Text("HoldForPrograms", "", &S::HoldForPrograms, RepairProgramList),
     };
   }();
   return table;

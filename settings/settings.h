@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace unw {
 
@@ -39,6 +40,11 @@ struct Settings {
   std::string WorkingHours;         // per weekday, see settings/working_hours.h
   std::string PausedUntil;          // the end of a timed pause (UTC), blank when none
   int16_t KeepHistory = 0;          // the history of the day is recorded
+  // A due alert waits while the camera or microphone is on, while Windows is set not to disturb,
+  // while one of these programs runs ("POWERPNT.EXE;obs64.exe").
+  int16_t HoldDuringCalls = 0;
+  int16_t HoldDuringDoNotDisturb = 0;
+  std::string HoldForPrograms;
 };
 
 // One stored setting. Exactly one of the three member pointers is set.

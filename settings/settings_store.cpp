@@ -107,7 +107,7 @@ bool SettingsStore::LoadSetting(const SettingInfo& info, Settings& s, bool repai
       const std::string repaired = info.repairText(text);
       if (repaired != text) {
         WriteSettingValue(kSettingsKey, info.name, repaired);
-        s.*info.text = repaired;
+        s.*info.text = repaired.empty() ? " " : repaired;
         return false;
       }
     }

@@ -30,10 +30,11 @@ class SettingsStore {
   // Writes or removes the Run entry for the program at `exePath`; false when the store refused.
   bool SetLaunchOnStartup(bool enable, const std::string& exePath);
 
-  // Loads one setting. A missing value gets its default stored; a value out of range, or (when
-  // `repairUnreadable`) one that is not a number, is repaired: its default is stored and used,
-  // whether or not the store takes the write. A value that is not a number is otherwise left as
-  // it is, with its working copy. False when the stored value could not be used.
+  // Loads one setting. A missing value gets its default stored; a value out of range, a text its
+  // setting cannot use, or (when `repairUnreadable`) one that is not a number, is repaired: its
+  // default is stored and used, whether or not the store takes the write. A value that is not a
+  // number is otherwise left as it is, with its working copy. False when the stored value could
+  // not be used.
   bool LoadSetting(const SettingInfo& info, Settings& s, bool repairUnreadable = true);
   // Reads one stored setting into its working copy; false when not a number.
   bool ReadInto(const SettingInfo& info, Settings& s);

@@ -229,6 +229,9 @@ TEST_F(DispatchTest, ACommandThatWouldCutIntoAWaitingWindowIsRefusedSayingWhich)
   } cases[] = {
       {[&] { sim.Click("frmTimer", "mnuPreferences"); },
        [&] { sim.Click("frmPreferences", "cmdExit"); }, "its Preferences window is open"},
+      {[&] { sim.Click("frmTimer", "mnuHoldForPrograms"); },
+       [&] { sim.Click("frmHoldPrograms", "cmdCancel"); },
+       "its window of programs that hold alerts is open"},
       {[&] { sim.Click("frmTimer", "mnuAbout"); }, [&] { sim.Click("frmAbout", "cmdOK"); },
        "its About window is open"},
       {[&] { sim.Click("frmTimer", "mnuStatistics"); },

@@ -74,6 +74,10 @@ class RandomTimeline : public ProgramTest, public ::testing::WithParamInterface<
         ASSERT_TRUE(!Enabled("cmdStart") && Enabled("cmdStop")) << step;
         ASSERT_TRUE(tip.rfind("KORVANTE Unwindle", 0) == 0 && !has("Remaining")) << step << tip;
         break;
+      case CycleState::kHeld:
+        // Whatever holds it, the tooltip says that a break waits, not a countdown.
+        ASSERT_TRUE(has("A break is due; it waits until ") && !has("Remaining")) << step << tip;
+        break;
       default:
         break;
     }
@@ -116,7 +120,8 @@ TEST_P(RandomTimeline, ThreeDaysOfRandomUseKeepEveryInvariant) {
          {"BalloonTipsEnabled", std::to_string(pick(2))},
          {"TrayIcon", std::to_string(pick(5))},
          {"AudioType", std::to_string(pick(4))},
-         {"StartTimerOnLaunch", "1"}});
+         {"StartTimerOnLaunch", "1"},
+         {"HoldForPrograms", "obs64.exe"}});
   sim.fake.dialogs.autoAnswer = kIdNo;  // the exit question is always declined
   sim.Start();
   // Whether the user sent the main window away: only the user, or an answer that brings it
@@ -175,9 +180,21 @@ TEST_P(RandomTimeline, ThreeDaysOfRandomUseKeepEveryInvariant) {
         break;
       case 6: {
         // The world around the program: a full-screen program comes or goes, the session is
-        // locked or unlocked, the machine sleeps.
-        const int what = pick(3);
-        if (what == 0) {
+        // locked or unlocked, the machine sleeps, a call starts or ends, Do Not Disturb is
+        // switched, a program that holds alerts starts or ends.
+        FakePresence& world = sim.fake.presence;
+        const int what = pick(6);
+        if (what == 3) {
+          world.microphone = !world.microphone;
+          step += world.microphone ? " call" : " call over";
+        } else if (what == 4) {
+          world.doNotDisturb = !world.doNotDisturb;
+          step += world.doNotDisturb ? " dnd" : " dnd off";
+        } else if (what == 5) {
+          world.programs = world.programs.empty() ? std::vector<std::string>{"OBS64.exe"}
+                                                  : std::vector<std::string>{};
+          step += world.programs.empty() ? " obs ends" : " obs";
+        } else if (what == 0) {
           sim.fake.presence.fullScreen = !sim.fake.presence.fullScreen;
           step += sim.fake.presence.fullScreen ? " fullscreen" : " windowed";
         } else if (what == 1) {

@@ -11,6 +11,7 @@
 
 #include "platform/fake/fake_registry.h"
 #include "settings/number_text.h"
+#include "settings/program_list.h"
 #include "settings/settings_store.h"
 
 namespace unw {
@@ -106,8 +107,38 @@ inline bool UsableWeek(const std::string& text) {
   return true;
 }
 
+// Whether a stored list of programs names file names only: between its ";" no folder, wildcard,
+// quote, bar, angle bracket or control character, no name ending in a dot, none longer than 255
+// characters, and at most kMaxHeldPrograms of them.
+inline bool ProgramsUsable(const std::string& text) {
+  size_t names = 0;
+  std::string name;
+  for (size_t i = 0; i <= text.size(); ++i) {
+    const char c = i < text.size() ? text[i] : ';';
+    if (c != ';') {
+      name += c;
+      continue;
+    }
+    while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.pop_back();
+    while (!name.empty() && (name.front() == ' ' || name.front() == '\t')) name.erase(0, 1);
+    if (!name.empty()) {
+      ++names;
+      size_t chars = 0;
+      for (unsigned char b : name) {
+        if (b < 32 || b == 127 || std::string("\\/:*?\"<>|").find(char(b)) != std::string::npos)
+          return false;
+        chars += (b & 0xC0) != 0x80;
+      }
+      if (name.back() == '.' || chars > 255) return false;
+    }
+    name.clear();
+  }
+  return names <= kMaxHeldPrograms;
+}
+
 // Whether a stored text is one that loading takes as it is.
 inline bool Usable(const SettingInfo& info, const std::string& text) {
+  if (info.text == &Settings::HoldForPrograms) return !text.empty() && ProgramsUsable(text);
   if (info.text)
     return !text.empty() && (info.name != std::string("WorkingHours") || UsableWeek(text));
   int16_t v = 0;
@@ -138,7 +169,7 @@ inline std::string FuzzSettingsOnce(std::mt19937& rng) {
       wrong += " " + std::string(info.name) + " stored \"" + stored + "\";";
     if (!info.text && !info.InRange(info.Get(s)))
       wrong += " " + std::string(info.name) + " = " + std::to_string(info.Get(s)) + ";";
-    if (info.text && s.CustomSound.empty()) wrong += " CustomSound empty;";
+    if (info.text && (s.*info.text).empty()) wrong += " " + std::string(info.name) + " empty;";
     const auto& [name, kept] = before[i++];
     if (kept && reg.Text(kHkeyCurrentUser, kSettingsKey, name) != kept)
       wrong += " " + name + " was usable and changed;";

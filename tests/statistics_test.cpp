@@ -173,6 +173,9 @@ TEST_F(StatisticsTest, WhateverHoldsTheAlertIsRecordedInTheJournalsWords) {
   // reason newer than the journal's words is still a hold: the time it holds is no work.
   const std::pair<HoldReason, const char*> mapped[] = {
       {HoldReason::kExitQuestion, "alert.held\texit"},
+      {HoldReason::kCall, "alert.held\tcall"},
+      {HoldReason::kDoNotDisturb, "alert.held\tdnd"},
+      {HoldReason::kProgram, "alert.held\tprogram"},
       {static_cast<HoldReason>(99), "alert.held\tother"}};
   for (const auto& [reason, line] : mapped) {
     CycleEvent held{CycleEventKind::kAlertHeld};

@@ -36,6 +36,9 @@ inline const std::map<std::string, std::string> kStoredDefaults = {
      "Mon=09:00-17:00;Tue=09:00-17:00;Wed=09:00-17:00;Thu=09:00-17:00;Fri=09:00-17:00;Sat=;Sun="},
     {"PausedUntil", " "},
     {"KeepHistory", "1"},
+    {"HoldDuringCalls", "1"},
+    {"HoldDuringDoNotDisturb", "1"},
+    {"HoldForPrograms", " "},
 };
 
 }  // namespace unw

@@ -31,8 +31,17 @@ bool FakeFileDialog::FolderExists(const std::string& path) {
 std::string FakeFileDialog::ChooseSaveFile(std::uintptr_t owner, const std::string& initialDir,
                                            const std::string& initialFile,
                                            const std::string& title) {
-  Open dialog{owner, initialDir, initialFile, title, nullptr, false, {}};
+  Open dialog{owner, initialDir, initialFile, title, nullptr, false, {}, "*.csv"};
   trace_.Line("files.save", {initialDir, initialFile, title});
+  Wait(dialog);
+  shown.push_back(dialog);
+  trace_.Line("files.close", {dialog.result});
+  return dialog.result;
+}
+
+std::string FakeFileDialog::ChooseProgramFile(std::uintptr_t owner, const std::string& title) {
+  Open dialog{owner, "", "", title, nullptr, false, {}, "*.exe"};
+  trace_.Line("files.open", {"", "", title});
   Wait(dialog);
   shown.push_back(dialog);
   trace_.Line("files.close", {dialog.result});

@@ -24,6 +24,7 @@ class FakeFileDialog : public FileDialog {
   bool FolderExists(const std::string& path) override;
   std::string ChooseSaveFile(std::uintptr_t owner, const std::string& initialDir,
                              const std::string& initialFile, const std::string& title) override;
+  std::string ChooseProgramFile(std::uintptr_t owner, const std::string& title) override;
 
   // The system closes a dialog whose owner window is destroyed: as cancelled.
   void OwnerDestroyed(std::uintptr_t owner);
@@ -31,9 +32,10 @@ class FakeFileDialog : public FileDialog {
   struct Open {
     std::uintptr_t owner = 0;
     std::string initialDir, initialFile, title;
-    SoundPreviewSink* preview = nullptr;  // none: the Save As dialog
+    SoundPreviewSink* preview = nullptr;  // none: the Save As dialog or the programs chooser
     bool done = false;
     std::string result;
+    std::string pattern = "*.wav";  // the files it offers
   };
   // The dialog that is open now, or null.
   Open* open = nullptr;

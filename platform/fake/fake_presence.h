@@ -1,9 +1,10 @@
 // A stand-in for the person and the machine: the test says when the user goes away and comes
-// back, when the last input was, whether a full-screen program is in front, and where the
-// pointer is.
+// back, when the last input was, whether a full-screen program is in front, a call is on or the
+// system is set not to disturb, which programs run, and where the pointer is.
 #pragma once
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "platform/presence.h"
@@ -22,6 +23,10 @@ class FakePresence : public Presence {
   int64_t WallMs() override;  // the virtual clock, which goes on while the machine sleeps
   int64_t IdleMs() override;
   bool FullScreenInFront() override { return fullScreen; }
+  bool CallOn() override;
+  bool DoNotDisturb() override;
+  std::string FirstRunning(const std::vector<std::string>& names) override;
+  std::vector<std::string> RunningPrograms() override;
   ScreenRect PointerWorkArea() override;
 
   // The user (or the machine) goes away or comes back.
@@ -31,6 +36,13 @@ class FakePresence : public Presence {
   // The user touched the keyboard or the mouse now.
   void Input();
   bool fullScreen = false;
+  bool camera = false, microphone = false;
+  bool doNotDisturb = false;
+  // The file names of the programs running in the user's session, as the system spells them; a
+  // name may run more than once.
+  std::vector<std::string> programs;
+  // How often the program asked about a call, quiet time or its programs: what holding costs.
+  int looks = 0;
   // The monitors' work areas (the first is the primary) and the pointer.
   std::vector<ScreenRect> monitors = {{0, 0, 1920, 1040}};
   int pointerX = 960, pointerY = 500;

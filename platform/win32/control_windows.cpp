@@ -46,6 +46,10 @@ WindowKind KindOf(const Control& c) {
       return {L"BUTTON", BS_RADIOBUTTON | BS_NOTIFY | WS_TABSTOP, 0};
     case ControlKind::kComboBox:
       return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
+    case ControlKind::kListBox:
+      // The model keeps the order; the box only shows it.
+      return {L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
+              WS_EX_CLIENTEDGE};
     case ControlKind::kFrame:
       if (IsLine(c)) return {L"STATIC", SS_ETCHEDHORZ, 0};
       return {L"BUTTON", BS_GROUPBOX, 0};
@@ -244,16 +248,22 @@ void ControlSet::ShowValue(const Child& child) const {
     case ControlKind::kComboBox:
       SendMessageW(child.hwnd, CB_SETCURSEL, static_cast<WPARAM>(c.value()), 0);
       break;
+    case ControlKind::kListBox:
+      SendMessageW(child.hwnd, LB_SETCURSEL, static_cast<WPARAM>(c.value()), 0);
+      break;
     default:
       break;
   }
 }
 
 void ControlSet::ShowItems(const Child& child) const {
-  if (child.control->kind() != ControlKind::kComboBox) return;
-  SendMessageW(child.hwnd, CB_RESETCONTENT, 0, 0);
+  const ControlKind kind = child.control->kind();
+  if (kind != ControlKind::kComboBox && kind != ControlKind::kListBox) return;
+  const bool combo = kind == ControlKind::kComboBox;
+  SendMessageW(child.hwnd, combo ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
   for (const std::string& item : child.control->items())
-    SendMessageW(child.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+    SendMessageW(child.hwnd, combo ? CB_ADDSTRING : LB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(Wide(item).c_str()));
   ShowValue(child);
 }
 
@@ -483,7 +493,8 @@ Control* ControlSet::ByAccessKey(char key) const {
     const Control& c = *ch.control;
     // Labels and frames pass the focus on; a picture button's tooltip is no caption.
     if (c.kind() == ControlKind::kPicture || c.kind() == ControlKind::kImage ||
-        c.kind() == ControlKind::kTextBox || c.kind() == ControlKind::kComboBox || IsLine(c))
+        c.kind() == ControlKind::kTextBox || c.kind() == ControlKind::kComboBox ||
+        c.kind() == ControlKind::kListBox || IsLine(c))
       continue;
     if (!ShownNow(c) || !EnabledNow(c)) continue;
     const char k = AccessKeyOf(c.caption());

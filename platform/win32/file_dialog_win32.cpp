@@ -338,4 +338,27 @@ std::string Win32FileDialog::ChooseSaveFile(std::uintptr_t owner, const std::str
   return result;
 }
 
+std::string Win32FileDialog::ChooseProgramFile(std::uintptr_t owner, const std::string& title) {
+  trace_.Line("files.open", {"", "", title});
+  std::vector<wchar_t> file(kFileChars, L'\0');
+  const std::wstring caption = win32::Wide(title);
+  OPENFILENAMEW ofn = {};
+  ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
+  HWND ownerWnd = win32::AsHwnd(owner);
+  ofn.hwndOwner = ownerWnd && IsWindow(ownerWnd) ? ownerWnd : nullptr;
+  ofn.lpstrFilter = L"Programs (*.exe)\0*.exe\0";
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(kFileChars);
+  ofn.lpstrTitle = caption.c_str();
+  // Only the name is kept: the folder the user browsed to means nothing afterwards, and the
+  // program's own working folder must not move with it.
+  ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_EXPLORER |
+              OFN_LONGNAMES | OFN_NOCHANGEDIR | OFN_DONTADDTORECENT;
+  const std::string result =
+      GetOpenFileNameW(&ofn) ? win32::FieldText(file.data(), file.size()) : std::string();
+  trace_.Line("files.close", {result});
+  return result;
+}
+
 }  // namespace unw

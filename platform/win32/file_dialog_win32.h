@@ -1,5 +1,6 @@
 // The system's file-open dialog for a sound file, with a preview row
-// ("Preview:", Play, Stop) added below its own controls by a hook; its Save As dialog for a CSV.
+// ("Preview:", Play, Stop) added below its own controls by a hook; plain, for a program; its Save
+// As dialog for a CSV.
 #pragma once
 
 #include "platform/file_dialog.h"
@@ -21,6 +22,7 @@ class Win32FileDialog : public FileDialog {
   static constexpr int kFolderWaitMs = 500;
   std::string ChooseSaveFile(std::uintptr_t owner, const std::string& initialDir,
                              const std::string& initialFile, const std::string& title) override;
+  std::string ChooseProgramFile(std::uintptr_t owner, const std::string& title) override;
 
  private:
   Trace& trace_;

@@ -277,6 +277,14 @@ void FormWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
         c->GotFocus();
       }
       break;
+    case ControlKind::kListBox:
+      if (code == LBN_SELCHANGE) {
+        const LRESULT i = SendMessageW(child, LB_GETCURSEL, 0, 0);
+        c->Select(i >= 0 && static_cast<size_t>(i) < c->items().size() ? static_cast<int>(i) : -1);
+      } else if (code == LBN_SETFOCUS) {
+        c->GotFocus();
+      }
+      break;
     default:
       // An owner-drawn button turns a quick second click into a double
       // click; for the user it is a click all the same.

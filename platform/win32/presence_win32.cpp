@@ -139,6 +139,14 @@ bool Win32Presence::FullScreenInFront() {
                             mi.rcMonitor);
 }
 
+std::string Win32Presence::FirstRunning(const std::vector<std::string>& names) {
+  return win32::FirstOf(names, win32::SessionProgramNames());
+}
+
+std::vector<std::string> Win32Presence::RunningPrograms() {
+  return win32::EachOnce(win32::SessionProgramNames());
+}
+
 ScreenRect Win32Presence::PointerWorkArea() {
   POINT at = {};
   GetCursorPos(&at);

@@ -1,6 +1,7 @@
 // The person and the machine as Windows tells of them: sleep and resume (WM_POWERBROADCAST) and
 // session lock and switches (WM_WTSSESSION_CHANGE) at a hidden top-level window, the last input
-// (GetLastInputInfo), a full-screen program in front, and the monitor that holds the pointer.
+// (GetLastInputInfo), a full-screen program in front, a call, quiet hours and the running programs
+// (busy_signs_win32.h), and the monitor that holds the pointer.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +9,7 @@
 #include <functional>
 
 #include "platform/presence.h"
+#include "platform/win32/busy_signs_win32.h"
 #include "platform/trace.h"
 
 namespace unw {
@@ -27,6 +29,10 @@ class Win32Presence : public Presence {
   int64_t WallMs() override;
   int64_t IdleMs() override;
   bool FullScreenInFront() override;
+  bool CallOn() override { return calls_.InUse(); }
+  bool DoNotDisturb() override { return quiet_.On(); }
+  std::string FirstRunning(const std::vector<std::string>& names) override;
+  std::vector<std::string> RunningPrograms() override;
   ScreenRect PointerWorkArea() override;
 
   // Whether a window of this style and state, at `window` on a monitor at `monitor`, is a
@@ -45,6 +51,8 @@ class Win32Presence : public Presence {
   std::function<void(bool, AwayReason)> sink_;
   HWND hwnd_ = nullptr;
   bool sessionNotices_ = false;
+  win32::CallWatch calls_;
+  win32::QuietHours quiet_;
 };
 
 }  // namespace unw

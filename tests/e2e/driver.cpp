@@ -15,6 +15,7 @@
 
 #include "command_line_checks.h"
 #include "history_checks.h"
+#include "hold_checks.h"
 #include "platform/win32/single_instance.h"
 #include "session.h"
 #include "stored_defaults.h"
@@ -1196,7 +1197,9 @@ int main(int argc, char** argv) {
                       {"command_line", CommandLineChecks},
                       {"time_pause", TimedPause},
                       {"hours", OutsideWorkingHours},
-                      {"history", HistoryChecks}},
+                      {"history", HistoryChecks},
+                      {"hold_calls", HoldForCalls},
+                      {"hold_programs", HoldForPrograms}},
                      args);
   if (cmd == "release" && SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
     return RunGroups({{"icon", Icon},

@@ -269,9 +269,10 @@ TEST_F(FormsTest, ChoicesShowTheModelAndAClickAccessKeyOrPickGoesThroughItOnce) 
     f.Place(ControlKind::kCheckBox, "chkLock", "Lock &Workstation");
     for (int i : {0, 1}) f.Place(ControlKind::kOption, "optAlert", i ? "&Flashing" : "&Dialog", i);
     f.Place(ControlKind::kComboBox, "cboTrayIcon");
+    f.Place(ControlKind::kListBox, "lstPrograms");
   };
   dialog.Show();
-  HWND check = Child("chkLock"), combo = Child("cboTrayIcon");
+  HWND check = Child("chkLock"), combo = Child("cboTrayIcon"), box = Child("lstPrograms");
   auto ticked = [](HWND h) { return SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED; };
   SendMessageW(check, BM_CLICK, 0, 0);
   EXPECT_EQ(dialog.Ctl("chkLock").value(), 1);
@@ -300,6 +301,24 @@ TEST_F(FormsTest, ChoicesShowTheModelAndAClickAccessKeyOrPickGoesThroughItOnce) 
                reinterpret_cast<LPARAM>(combo));
   EXPECT_EQ(list.value(), 2);
   EXPECT_EQ(picks, 2) << "one for the model's choice, one for the user's";
+  // A list box too, with its entries in the model's order and none chosen once they change.
+  Control& programs = dialog.Ctl("lstPrograms");
+  int chosen = 0;
+  programs.onClick = [&] { ++chosen; };
+  programs.SetItems({"obs64.exe", "POWERPNT.EXE", "Teams.exe"});
+  programs.Select(2);
+  EXPECT_EQ(SendMessageW(box, LB_GETCOUNT, 0, 0), 3);
+  EXPECT_EQ(SendMessageW(box, LB_GETCURSEL, 0, 0), 2);
+  SendMessageW(box, LB_SETCURSEL, 0, 0);
+  SendMessageW(H(dialog), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(box));
+  EXPECT_EQ(programs.value(), 0);
+  EXPECT_EQ(chosen, 2);
+  programs.SetItems({"Teams.exe", "obs64.exe"});
+  programs.SetValue(-1);
+  EXPECT_EQ(SendMessageW(box, LB_GETCOUNT, 0, 0), 2);
+  EXPECT_EQ(SendMessageW(box, LB_GETCURSEL, 0, 0), LB_ERR);
+  EXPECT_EQ(chosen, 2) << "what the program sets is no pick";
 }
 
 // This test program's code page is not UTF-8: only the wide calls keep these characters.
@@ -310,6 +329,7 @@ TEST_F(FormsTest, TextsReachTheWindowsWithEveryCharacterAndTypingReachesTheModel
     f.Place(ControlKind::kButton, "cmdWord", word);
     f.Place(ControlKind::kLabel, "lblWord", word);
     f.Place(ControlKind::kComboBox, "cboWords").SetItems({"Glocke", word});
+    f.Place(ControlKind::kListBox, "lstWords").SetItems({word});
     f.Place(ControlKind::kTextBox, "txtWord");
     f.AddMenu("mnuWord", word, nullptr);
   };
@@ -317,20 +337,18 @@ TEST_F(FormsTest, TextsReachTheWindowsWithEveryCharacterAndTypingReachesTheModel
   HWND combo = Child("cboWords"), box = Child("txtWord");
   dialog.Ctl("cboWords").SetText(word);
   dialog.Ctl("txtWord").SetText(word);
-  wchar_t item[64] = {}, menu[64] = {};
+  wchar_t item[64] = {}, entry[64] = {}, menu[64] = {};
   SendMessageW(combo, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(item));
+  SendMessageW(Child("lstWords"), LB_GETTEXT, 0, reinterpret_cast<LPARAM>(entry));
   GetMenuStringW(GetMenu(H(dialog)), 0, menu, 64, MF_BYPOSITION);
   using win32::WindowText;
   const struct {
     const char* what;
     std::string shown;
-  } shown[] = {{"caption", WindowText(H(dialog))},
-               {"button", WindowText(Child("cmdWord"))},
-               {"label", WindowText(Child("lblWord"))},
-               {"text box", WindowText(box)},
-               {"list item", win32::Utf8(item)},
-               {"chosen item", WindowText(combo)},
-               {"menu", win32::Utf8(menu)}};
+  } shown[] = {{"caption", WindowText(H(dialog))},      {"button", WindowText(Child("cmdWord"))},
+               {"label", WindowText(Child("lblWord"))}, {"text box", WindowText(box)},
+               {"list item", win32::Utf8(item)},        {"list box entry", win32::Utf8(entry)},
+               {"chosen item", WindowText(combo)},      {"menu", win32::Utf8(menu)}};
   for (const auto& s : shown) EXPECT_EQ(s.shown, word) << s.what;
   // Typed characters, one of them outside the BMP (two WM_CHARs), reach the model as UTF-8.
   dialog.Ctl("txtWord").SetText("");

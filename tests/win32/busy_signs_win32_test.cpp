@@ -1,0 +1,129 @@
+// What the Win32 presence reads to stay out of meetings, against the real registry and process
+// list: the consent store's records of the camera and the microphone (planted under a scratch
+// key), the programs of the session, and the quiet-hours state (which Wine does not have).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "platform/win32/busy_signs_win32.h"
+#include "platform/win32/wide_text.h"
+
+namespace unw {
+namespace {
+
+using win32::CallWatch;
+
+TEST(CallWatch, ARecordIsInUseFromItsStartUntilAStopAfterIt) {
+  const struct {
+    uint64_t start, stop;
+    bool inUse;
+  } cases[] = {
+      {133500000000000000, 0, true},                   // started, never stopped
+      {133500000000000500, 133500000000000000, true},  // started again after the last stop
+      {133500000000000000, 133500000000000500, false},
+      {133500000000000000, 133500000000000000, false},  // stopped as it started
+      {0, 0, false},                                    // never used
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(CallWatch::RecordSaysInUse(c.start, c.stop), c.inUse) << c.start << " " << c.stop;
+}
+
+class ConsentStore : public ::testing::Test {
+ protected:
+  static constexpr wchar_t kStore[] = L"Software\\KORVANTE\\UnwindleTest\\ConsentStore";
+  void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\KORVANTE\\UnwindleTest"); }
+  void TearDown() override {
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\KORVANTE\\UnwindleTest");
+  }
+  // A value of `type` with `bytes` in the record `record` ("webcam\NonPackaged\C:#x.exe").
+  static void Plant(const std::wstring& record, const wchar_t* name, DWORD type,
+                    const std::string& bytes) {
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, (std::wstring(kStore) + L"\\" + record).c_str(),
+                              name, type, bytes.data(), static_cast<DWORD>(bytes.size())),
+              ERROR_SUCCESS);
+  }
+  static std::string Qword(uint64_t v) { return std::string(reinterpret_cast<char*>(&v), 8); }
+  static void Record(const std::wstring& record, uint64_t start, uint64_t stop) {
+    Plant(record, L"LastUsedTimeStart", REG_QWORD, Qword(start));
+    Plant(record, L"LastUsedTimeStop", REG_QWORD, Qword(stop));
+  }
+  static constexpr uint64_t kT = 133500000000000000;  // a FILETIME of 2024
+};
+
+TEST_F(ConsentStore, ACameraOrMicrophoneInUseIsACallAndAnUnreadableRecordIsNone) {
+  CallWatch watch(kStore);
+  EXPECT_FALSE(watch.InUse()) << "no store at all";
+  const std::wstring zoom = L"webcam\\NonPackaged\\C:#Program Files#Zoom#bin#Zoom.exe";
+  const std::wstring teams = L"microphone\\MSTeams_8wekyb3d8bbwe";
+  Record(zoom, kT, kT + 100);  // used this morning, stopped since
+  Record(teams, kT, kT + 100);
+  EXPECT_FALSE(watch.InUse());
+  const struct {
+    const char* what;
+    std::wstring record;
+    const wchar_t* value;
+    DWORD type;
+    std::string bytes;
+    bool call;
+  } steps[] = {
+      {"a program's camera starts", zoom, L"LastUsedTimeStop", REG_QWORD, Qword(0), true},
+      {"and stops", zoom, L"LastUsedTimeStop", REG_QWORD, Qword(kT + 200), false},
+      {"a packaged app's microphone starts again", teams, L"LastUsedTimeStart", REG_QWORD,
+       Qword(kT + 300), true},
+      {"its stop no QWORD", teams, L"LastUsedTimeStop", REG_DWORD, std::string(4, '\0'), false},
+      {"its stop a QWORD again", teams, L"LastUsedTimeStop", REG_QWORD, Qword(0), true},
+      {"its start text", teams, L"LastUsedTimeStart", REG_SZ, std::string("1\0", 2), false},
+      {"its start too long", teams, L"LastUsedTimeStart", REG_QWORD, Qword(kT) + "xx", false},
+      {"a record with no values", L"webcam\\NonPackaged\\C:#Empty.exe", L"Other", REG_SZ,
+       std::string("x\0", 2), false},
+  };
+  for (const auto& s : steps) {
+    Plant(s.record, s.value, s.type, s.bytes);
+    EXPECT_EQ(watch.InUse(), s.call) << s.what;
+  }
+}
+
+TEST_F(ConsentStore, TheRecordsAreReadAgainOnlyAfterAChange) {
+  const std::wstring obs = L"webcam\\NonPackaged\\C:#obs#obs64.exe";
+  Record(obs, kT, kT + 1);
+  Record(L"microphone\\NonPackaged\\C:#obs#obs64.exe", kT, kT + 1);
+  CallWatch watch(kStore);
+  EXPECT_FALSE(watch.InUse());
+  const int first = watch.reads();
+  EXPECT_EQ(first, 2) << "each device's records, once";
+  for (int i = 0; i < 100; ++i) watch.InUse();
+  EXPECT_EQ(watch.reads(), first) << "a hundred looks without a change read nothing";
+  Record(obs, kT + 2, 0);
+  EXPECT_TRUE(watch.InUse());
+  EXPECT_EQ(watch.reads(), first + 1) << "the device that changed, once";
+  // A device whose key goes is looked for again, and found when it comes back.
+  RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(kStore) + L"\\webcam").c_str());
+  RegDeleteKeyW(HKEY_CURRENT_USER, (std::wstring(kStore) + L"\\webcam").c_str());
+  EXPECT_FALSE(watch.InUse());
+  Record(obs, kT + 2, 0);
+  EXPECT_TRUE(watch.InUse());
+}
+
+TEST(SessionPrograms, ThisTestProgramRunsAndIsFoundWithoutRegardToCase) {
+  const std::vector<std::wstring> running = win32::SessionProgramNames();
+  EXPECT_EQ(win32::FirstOf({"no-such-program.exe", "UNWINDLE_WIN32_TESTS.EXE"}, running),
+            "UNWINDLE_WIN32_TESTS.EXE");
+  EXPECT_EQ(win32::FirstOf({"no-such-program.exe"}, running), "");
+  const std::vector<std::string> once = win32::EachOnce(running);
+  EXPECT_EQ(std::count(once.begin(), once.end(), "unwindle_win32_tests.exe"), 1);
+  // Letters beyond ASCII compare as Windows compares file names.
+  EXPECT_EQ(win32::FirstOf({"ÜBUNG.EXE"}, {L"explorer.exe", win32::Wide("übung.exe")}),
+            "ÜBUNG.EXE");
+  EXPECT_EQ(win32::EachOnce({win32::Wide("Übung.exe"), win32::Wide("übung.EXE")}).size(), 1u);
+}
+
+TEST(QuietHours, WhereTheSystemCannotTellItIsOff) {
+  // Wine has no quiet hours to read: looked up at run time, the failure means "off".
+  EXPECT_FALSE(win32::QuietHours().On());
+}
+
+}  // namespace
+}  // namespace unw
