@@ -121,7 +121,7 @@ run_driver() {
   echo "e2e: $what finished in $((SECONDS - t0)) s with exit code $driver_rc"
 }
 
-run_driver "checks of $(basename "$exe")" 300 driver.log wine-stderr.txt test "$exe" \
+run_driver "checks of $(basename "$exe")" 720 driver.log wine-stderr.txt test "$exe" \
   --results "$results" --wav "$results/sounds/capture.wav" ${E2E_ONLY:+--only "$E2E_ONLY"}
 rc=$driver_rc
 run_driver "release checks of $(basename "$setup")" 400 release-driver.log \
