@@ -156,4 +156,12 @@ ScreenRect Win32Presence::PointerWorkArea() {
   return {mi.rcWork.left, mi.rcWork.top, mi.rcWork.right, mi.rcWork.bottom};
 }
 
+bool Win32Presence::CallOn() {
+  const int reads = calls_.reads();
+  const bool on = calls_.InUse();
+  // The records are read again only after they changed: each reading is worth a line.
+  if (calls_.reads() != reads) trace_.Line("presence.call", {on ? "1" : "0"});
+  return on;
+}
+
 }  // namespace unw

@@ -29,7 +29,7 @@ class Win32Presence : public Presence {
   int64_t WallMs() override;
   int64_t IdleMs() override;
   bool FullScreenInFront() override;
-  bool CallOn() override { return calls_.InUse(); }
+  bool CallOn() override;
   bool DoNotDisturb() override { return quiet_.On(); }
   std::string FirstRunning(const std::vector<std::string>& names) override;
   std::vector<std::string> RunningPrograms() override;
