@@ -9,23 +9,15 @@
 namespace unw {
 namespace {
 
+// A ten-minute interval counting from the start, a five-minute break, a 20-second reminder.
+const Values kCounting = {{"Hours", "0"},          {"Minutes", "10"},
+                          {"Seconds", "0"},        {"BreakMinutes", "5"},
+                          {"BreakSeconds", "0"},   {"SnoozeMinutes", "0"},
+                          {"SnoozeSeconds", "20"}, {"StartTimerOnLaunch", "1"}};
+
 class AwarenessTest : public ProgramTest {
  protected:
-  // A ten-minute interval counting from the start, a five-minute break, a 20-second reminder.
-  void StartCounting(std::map<std::string, std::string> settings = {}) {
-    std::map<std::string, std::string> base = {
-        {"Hours", "0"},          {"Minutes", "10"},          {"Seconds", "0"},
-        {"BreakMinutes", "5"},   {"BreakSeconds", "0"},      {"SnoozeMinutes", "0"},
-        {"SnoozeSeconds", "20"}, {"StartTimerOnLaunch", "1"}};
-    for (auto& [k, v] : settings) base[k] = v;
-    Plant(base);
-    sim.Start();
-  }
-  bool Traced(const std::string& event) {
-    for (const auto& l : sim.fake.trace.lines())
-      if (l.find("\t" + event) != std::string::npos) return true;
-    return false;
-  }
+  void StartCounting(const Values& settings = {}) { Start(kCounting, settings); }
 };
 
 TEST_F(AwarenessTest, ATimeUpDuringAFullScreenProgramWaitsAndComesWithinTwoSecondsAfter) {
@@ -77,9 +69,7 @@ TEST_F(AwarenessTest, SleepAsLongAsABreakIsOneAndShorterSleepIsNot) {
   } cases[] = {{300, "00:10:00"}, {299, "00:08:00"}};
   for (const Case& c : cases) {
     Sim s;
-    for (auto [k, v] : std::map<std::string, std::string>{
-             {"Hours", "0"}, {"Minutes", "10"}, {"BreakMinutes", "5"}, {"StartTimerOnLaunch", "1"}})
-      s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, k, v);
+    Plant(s, {kCounting});
     s.Start();
     s.AdvanceSeconds(120);
     s.Sleep(c.sleepSeconds * 1000LL);
@@ -179,12 +169,7 @@ TEST_F(AwarenessTest, InputAfterGoingAwayEndsAnAbsenceWhoseReturnWasNeverAnnounc
   // A resume or an unlock whose notice was lost: the held alert comes once the user types.
   for (AwayReason reason : {AwayReason::kLock, AwayReason::kSleep, AwayReason::kSwitchedAway}) {
     Sim s;
-    for (auto [k, v] : std::map<std::string, std::string>{{"Hours", "0"},
-                                                          {"Minutes", "0"},
-                                                          {"Seconds", "5"},
-                                                          {"BreakMinutes", "5"},
-                                                          {"StartTimerOnLaunch", "1"}})
-      s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, k, v);
+    Plant(s, {kCounting, {{"Minutes", "0"}, {"Seconds", "5"}}});
     s.Start();
     s.Away(reason);
     s.AdvanceSeconds(1);
@@ -232,12 +217,7 @@ TEST_F(AwarenessTest, WithTheOptionOffSleepCountsForNothing) {
 TEST_F(AwarenessTest, IdleTimeAsABreakOnlyWhenAskedFor) {
   for (const char* on : {"0", "1"}) {
     Sim s;
-    for (auto [k, v] : std::map<std::string, std::string>{{"Hours", "0"},
-                                                          {"Minutes", "10"},
-                                                          {"BreakMinutes", "5"},
-                                                          {"StartTimerOnLaunch", "1"},
-                                                          {"IdleCountsAsBreak", on}})
-      s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, k, v);
+    Plant(s, {kCounting, {{"IdleCountsAsBreak", on}}});
     s.Start();
     s.AdvanceSeconds(301);  // no input for a break's length
     const std::string tip(ShownText(s.app().tray.record().szTip));

@@ -258,8 +258,7 @@ TEST_F(DispatchTest, ACommandThatWouldCutIntoAWaitingWindowIsRefusedSayingWhich)
 }
 
 TEST_F(DispatchTest, ExitEndsTheProgramWithoutItsQuestionOnceTheAnswerIsOut) {
-  Plant({});
-  sim.Start();
+  Start();
   const Reply r = Send(Verb::kExit);
   EXPECT_EQ(std::tuple(r.code, r.line), std::tuple(kExitDone, std::string("exiting")));
   ASSERT_TRUE(r.then);
@@ -317,20 +316,11 @@ TEST_F(DispatchTest, EveryCommandInEveryStateEndsInTheMenusTransitions) {
   for (const Case& c : cases) {
     Sim s;
     const std::string state = c.state;
-    std::map<std::string, std::string> values = {
-        {"Hours", "0"},
-        {"Minutes", "1"},
-        {"Seconds", "0"},
-        {"AlertMeBy", "1"},
-        {"BalloonTipsEnabled", "0"},
-        {"StartTimerOnLaunch", "0"},
-        {"WorkingHoursEnabled", state == "resting" ? "1" : "0"}};
-    for (const auto& [k, v] : values)
-      s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, k, v);
     // Monday 09:00 UTC: within the usual working hours, unless the day is made a day off.
-    if (state == "resting")
-      s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, "WorkingHours",
-                                "Mon=;Tue=09:00-17:00;Wed=;Thu=;Fri=;Sat=;Sun=");
+    const Values resting = {{"WorkingHoursEnabled", "1"},
+                            {"WorkingHours", "Mon=;Tue=09:00-17:00;Wed=;Thu=;Fri=;Sat=;Sun="}};
+    Plant(s, {{{"Hours", "0"}, {"Minutes", "1"}, {"AlertMeBy", "1"}, {"BalloonTipsEnabled", "0"}},
+              state == "resting" ? resting : Values{}});
     s.Start();
     if (state != "stopped") s.Click("frmTimer", "mnuStart");
     if (state == "paused") s.Click("frmTimer", "mnuPause");
@@ -351,8 +341,7 @@ TEST_F(DispatchTest, EveryCommandInEveryStateEndsInTheMenusTransitions) {
 }
 
 TEST_F(DispatchTest, BreakOpensTheBreakWindowOnceTheAnswerIsOut) {
-  Plant({});
-  sim.Start();
+  Start();
   const Reply r = Send(Verb::kBreak);
   EXPECT_EQ(r.code, kExitDone);
   ASSERT_TRUE(r.then);

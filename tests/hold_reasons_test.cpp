@@ -49,29 +49,20 @@ const Reason kReasons[] = {
      "HoldForPrograms", " ", "program\tobs64.exe", kObsTip},
 };
 
+// A five-second interval counting from the start, a five-minute break, a 9-second reminder, and
+// PowerPoint and OBS named as programs that hold alerts.
+const Values kCounting = {{"Hours", "0"},
+                          {"Minutes", "0"},
+                          {"Seconds", "5"},
+                          {"BreakMinutes", "5"},
+                          {"SnoozeMinutes", "0"},
+                          {"SnoozeSeconds", "9"},
+                          {"StartTimerOnLaunch", "1"},
+                          {"HoldForPrograms", "POWERPNT.EXE;obs64.exe"}};
+
 class HoldTest : public ProgramTest {
  protected:
-  // A five-second interval counting from the start, a five-minute break, a 9-second reminder,
-  // and PowerPoint and OBS named as programs that hold alerts.
-  void StartCounting(std::map<std::string, std::string> settings = {}) {
-    std::map<std::string, std::string> base = {{"Hours", "0"},
-                                               {"Minutes", "0"},
-                                               {"Seconds", "5"},
-                                               {"BreakMinutes", "5"},
-                                               {"SnoozeMinutes", "0"},
-                                               {"SnoozeSeconds", "9"},
-                                               {"StartTimerOnLaunch", "1"},
-                                               {"HoldForPrograms", "POWERPNT.EXE;obs64.exe"}};
-    for (auto& [k, v] : settings) base[k] = v;
-    Plant(base);
-    sim.Start();
-  }
-  int Traced(const std::string& line) {
-    int n = 0;
-    for (const auto& l : sim.fake.trace.lines()) n += l.find("\t" + line) != std::string::npos;
-    return n;
-  }
-  size_t Sounds() { return sim.fake.sound.played.size() + sim.fake.sound.beeps.size(); }
+  void StartCounting(const Values& settings = {}) { Start(kCounting, settings); }
   FakePresence& world() { return sim.fake.presence; }
 };
 
@@ -274,13 +265,12 @@ TEST_F(HoldTest, AnUnusableProgramListIsRepairedAloneAndHoldsForNothing) {
        {"C:\\Program Files\\OBS\\obs64.exe", "*.exe", "obs64.exe\r\nx.exe", "obs64.exe;a|b.exe"}) {
     SCOPED_TRACE(stored);
     Sim s;
-    std::map<std::string, std::string> values = kStoredDefaults;
+    Values values = kStoredDefaults;
     values["Seconds"] = "5";
     values["Hours"] = "0";
     values["HoldDuringCalls"] = "0";
     values["HoldForPrograms"] = stored;
-    for (const auto& [k, v] : values)
-      s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, k, v);
+    Plant(s, {values});
     s.fake.presence.programs = {"obs64.exe"};
     s.fake.presence.camera = true;
     s.Start();

@@ -38,8 +38,7 @@ TEST_F(MainWindowTest, FirstStartShowsTheDefaultIntervalAndAppliesTheDefaultOpti
 }
 
 TEST_F(MainWindowTest, ACorruptValueIsRepairedAloneBeforeTheWindowShows) {
-  Plant({{"AudioType", "loud"}, {"Hours", "0"}, {"Minutes", "5"}});
-  sim.Start();
+  Start({{"AudioType", "loud"}, {"Hours", "0"}, {"Minutes", "5"}});
   EXPECT_EQ(Stored("AudioType"), "2");
   EXPECT_EQ(Stored("Minutes"), "5");
   EXPECT_EQ(Stored("BalloonTipsEnabled"), "1");
@@ -47,21 +46,17 @@ TEST_F(MainWindowTest, ACorruptValueIsRepairedAloneBeforeTheWindowShows) {
 }
 
 TEST_F(MainWindowTest, ARefusedOptionWriteIsReported) {
-  Plant({});
-  sim.Start();
+  Start();
   sim.fake.registry.SetReadOnly(true);
   sim.Click("frmTimer", "mnuHideWhenMinimized");
-  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
-  EXPECT_EQ(sim.fake.dialogs.open.back()->text, kNotSavedText);
-  sim.Answer(kIdOk);
+  EXPECT_EQ(Told(), kNotSavedText);
   EXPECT_FALSE(main().Ctl("mnuHideWhenMinimized").checked()) << "in effect all the same";
   EXPECT_EQ(sim.app().settings.HideWhenMinimized, 0);
   EXPECT_EQ(Stored("HideWhenMinimized"), "1");
 }
 
 TEST_F(MainWindowTest, LaunchingMinimizedAndHiddenLeavesOnlyTheTray) {
-  Plant({{"LaunchMinimized", "1"}, {"HideWhenMinimized", "1"}});
-  sim.Start();
+  Start({{"LaunchMinimized", "1"}, {"HideWhenMinimized", "1"}});
   EXPECT_TRUE(main().loaded());
   EXPECT_FALSE(main().visible());
   EXPECT_EQ(main().windowState(), WindowState::kMinimized);
@@ -70,8 +65,7 @@ TEST_F(MainWindowTest, LaunchingMinimizedAndHiddenLeavesOnlyTheTray) {
 }
 
 TEST_F(MainWindowTest, TheCloseBoxOnlyMinimizes) {
-  Plant({{"HideWhenMinimized", "0"}});
-  sim.Start();
+  Start({{"HideWhenMinimized", "0"}});
   sim.Close("frmTimer");
   EXPECT_TRUE(sim.running());
   EXPECT_EQ(main().windowState(), WindowState::kMinimized);
@@ -88,8 +82,7 @@ TEST_F(MainWindowTest, TheCloseBoxOnlyMinimizes) {
 }
 
 TEST_F(MainWindowTest, ExitAsksAndNoKeepsTheCountdownGoing) {
-  Plant({{"Hours", "0"}, {"Minutes", "1"}});
-  sim.Start();
+  Start({{"Hours", "0"}, {"Minutes", "1"}});
   sim.Click("frmTimer", "cmdStart");
   sim.AdvanceSeconds(10);
   sim.Click("frmTimer", "mnuExit");
@@ -110,8 +103,7 @@ TEST_F(MainWindowTest, ExitAsksAndNoKeepsTheCountdownGoing) {
 }
 
 TEST_F(MainWindowTest, ExitAnsweredYesEndsTheProgram) {
-  Plant({{"StartTimerOnLaunch", "1"}});
-  sim.Start();
+  Start({{"StartTimerOnLaunch", "1"}});
   sim.Click("frmTimer", "mPopExit");
   sim.Answer(kIdYes);
   EXPECT_FALSE(sim.running());
@@ -121,16 +113,14 @@ TEST_F(MainWindowTest, ExitAnsweredYesEndsTheProgram) {
 }
 
 TEST_F(MainWindowTest, LoggingOffEndsWithoutAQuestion) {
-  Plant({{"StartTimerOnLaunch", "1"}});
-  sim.Start();
+  Start({{"StartTimerOnLaunch", "1"}});
   sim.EndSession();
   EXPECT_FALSE(sim.running());
   EXPECT_TRUE(sim.fake.dialogs.shown.empty());
 }
 
 TEST_F(MainWindowTest, OptionTogglesApplyStoreAndCheck) {
-  Plant({{"AlwaysOnTop", "0"}});
-  sim.Start();
+  Start({{"AlwaysOnTop", "0"}});
   EXPECT_FALSE(sim.fake.windows.topMost.back().second);
   for (const char* expected : {"1", "0"}) {
     sim.Click("frmTimer", "mnuAlwaysOnTop");
@@ -162,8 +152,7 @@ TEST_F(MainWindowTest, TheRunEntryFollowsLaunchOnStartup) {
 }
 
 TEST_F(MainWindowTest, LockWorkstationLocks) {
-  Plant({});
-  sim.Start();
+  Start();
   sim.Click("frmTimer", "mnuLockWorkStation");
   EXPECT_EQ(sim.fake.workstation.locks, 1);
 }

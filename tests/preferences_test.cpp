@@ -15,8 +15,7 @@ namespace {
 class PreferencesTest : public ProgramTest {
  protected:
   void Open(std::map<std::string, std::string> settings = {}) {
-    Plant(settings);
-    sim.Start();
+    Start(settings);
     sim.Click("frmTimer", "mnuPreferences");
     ASSERT_TRUE(sim.FindForm("frmPreferences"));
   }
@@ -81,8 +80,7 @@ TEST_F(PreferencesTest, NoLimitShowsADisabledThreeAndTheOptionRefillsTheField) {
 }
 
 TEST_F(PreferencesTest, TheStoredIntervalIsShownAndSavedOverAOneTimeChange) {
-  Plant({{"Hours", "1"}});
-  sim.Start();
+  Start({{"Hours", "1"}});
   sim.Click("frmTimer", "cmdChange");
   sim.Type("frmTimer", "txtHours", "5");
   sim.Click("frmTimer", "cmdSave");
@@ -154,9 +152,7 @@ TEST_F(PreferencesTest, DefaultsThenNoChangesNothing) {
   EXPECT_EQ(P("cboTrayIcon").value(), 0);
   EXPECT_TRUE(Changed());
   sim.Close("frmPreferences");
-  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
-  EXPECT_EQ(sim.fake.dialogs.open.back()->text, "Do you want to save your changes?");
-  sim.Answer(kIdNo);
+  EXPECT_EQ(Told(kIdNo), "Do you want to save your changes?");
   EXPECT_FALSE(sim.FindForm("frmPreferences"));
   EXPECT_EQ(sim.fake.registry.writes(), writes);
   EXPECT_EQ(Stored("Hours"), "3");
@@ -178,9 +174,7 @@ TEST_F(PreferencesTest, ASaveTheStoreRefusesSaysSoAndKeepsTheDialogOpen) {
   sim.Type("frmPreferences", "txtMinutes", "2");
   sim.Do([this] { P("cboTrayIcon").Select(3); });
   Save();
-  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
-  EXPECT_EQ(sim.fake.dialogs.open.back()->text, kNotSavedText);
-  sim.Answer(kIdOk);
+  EXPECT_EQ(Told(), kNotSavedText);
   EXPECT_TRUE(sim.FindForm("frmPreferences"));
   EXPECT_TRUE(Changed()) << "Save stays enabled";
   // In effect until the program ends, though the store still has the old values.
@@ -274,10 +268,7 @@ TEST_F(PreferencesTest, ACustomSoundThatCannotPlaySaysSoWhenPreviewed) {
   Open({{"AudioType", "3"}, {"CustomSound", "C:\\Sounds\\notes.txt"}});
   sim.fake.sound.files["C:\\Sounds\\notes.txt"] = {"just text", false};
   sim.Click("frmPreferences", "cmdCustomSoundPreview");
-  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
-  EXPECT_EQ(sim.fake.dialogs.open.back()->text,
-            "\"notes.txt\" cannot be played. Choose a wave sound file (.wav).");
-  sim.Answer(kIdOk);
+  EXPECT_EQ(Told(), "\"notes.txt\" cannot be played. Choose a wave sound file (.wav).");
   sim.fake.sound.files["C:\\Sounds\\notes.txt"] = {FakeSoundPlayer::Wave(), true};
   sim.Click("frmPreferences", "cmdCustomSoundPreview");
   EXPECT_TRUE(sim.fake.dialogs.open.empty());
@@ -303,10 +294,7 @@ TEST_F(PreferencesTest, APreviewThatCannotPlayInTimeSaysSoAndHoldsNothingUp) {
   EXPECT_TRUE(sim.fake.dialogs.open.empty());
   EXPECT_NE(Display(), shown) << "the countdown went on";
   sim.Advance(1);
-  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
-  EXPECT_EQ(sim.fake.dialogs.open.back()->text,
-            "\"gong.wav\" cannot be played. Choose a wave sound file (.wav).");
-  sim.Answer(kIdOk);
+  EXPECT_EQ(Told(), "\"gong.wav\" cannot be played. Choose a wave sound file (.wav).");
   EXPECT_TRUE(sim.fake.sound.played.empty());
   // Pressed again, it waits for the same read, which then comes in time.
   sim.Click("frmPreferences", "cmdCustomSoundPreview");
@@ -319,10 +307,7 @@ TEST_F(PreferencesTest, APreviewThatCannotPlayInTimeSaysSoAndHoldsNothingUp) {
   // A device: the message at once, nothing opened.
   sim.Do([this] { prefs().strCustomSound = "C:\\Sounds\\CON.wav"; });
   sim.Click("frmPreferences", "cmdCustomSoundPreview");
-  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
-  EXPECT_EQ(sim.fake.dialogs.open.back()->text,
-            "\"CON.wav\" cannot be played. Choose a wave sound file (.wav).");
-  sim.Answer(kIdOk);
+  EXPECT_EQ(Told(), "\"CON.wav\" cannot be played. Choose a wave sound file (.wav).");
   EXPECT_EQ(sim.fake.sound.reads.size(), readAhead + 1);
 }
 
@@ -454,8 +439,7 @@ TEST_F(AboutTest, TheAboutBoxOpensFromEverywhereAndClosesWithItsKeys) {
 }
 
 TEST_F(AboutTest, SystemInformationStartsFromTheRegistryOrSaysItIsUnavailable) {
-  Plant({});
-  sim.Start();
+  Start();
   sim.Click("frmTimer", "cmdAbout");
   sim.Click("frmAbout", "cmdSysInfo");
   ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);

@@ -16,8 +16,7 @@ class TrayTest : public ProgramTest {
 };
 
 TEST_F(TrayTest, StartUpAddsOneIconWithTheStoppedTooltipAndExitRemovesIt) {
-  Plant({{"Hours", "0"}, {"Minutes", "25"}});
-  sim.Start();
+  Start({{"Hours", "0"}, {"Minutes", "25"}});
   ASSERT_GE(tray().sent.size(), 2u);
   EXPECT_EQ(tray().sent[0].command, TrayCommand::kAdd);
   EXPECT_EQ(tray().sent[1].command, TrayCommand::kSetVersion);
@@ -62,8 +61,7 @@ TEST_F(TrayTest, EachSetAnimatesOneFrameAtATickAndStopShowsFrameZero) {
   };
   for (const Case& c : cases) {
     Sim s;
-    s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, "TrayIcon", c.set);
-    s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, "StartTimerOnLaunch", "1");
+    Plant(s, {{{"TrayIcon", c.set}, {"StartTimerOnLaunch", "1"}}});
     s.Start();
     std::vector<int> frames;
     for (size_t i = 0; i < c.frames.size(); ++i) {
@@ -84,8 +82,7 @@ TEST_F(TrayTest, EachSetAnimatesOneFrameAtATickAndStopShowsFrameZero) {
 }
 
 TEST_F(TrayTest, TrafficLightsShowTheStateAtOnce) {
-  Plant({{"TrayIcon", "4"}});
-  sim.Start();
+  Start({{"TrayIcon", "4"}});
   EXPECT_EQ(SentPicture(), 0) << "red when stopped";
   sim.Click("frmTimer", "cmdStart");
   EXPECT_EQ(SentPicture(), 1) << "green on Start, before any tick";
@@ -98,8 +95,7 @@ TEST_F(TrayTest, TrafficLightsShowTheStateAtOnce) {
 }
 
 TEST_F(TrayTest, AFrameLeftFromAnotherSetFallsBackToZeroAndAnUnknownSetOnlyChangesTheTip) {
-  Plant({{"TrayIcon", "1"}});
-  sim.Start();
+  Start({{"TrayIcon", "1"}});
   sim.Click("frmTimer", "cmdStart");
   sim.AdvanceSeconds(30);
   EXPECT_EQ(sim.app().tray.frame(), 30);
@@ -116,15 +112,13 @@ TEST_F(TrayTest, AFrameLeftFromAnotherSetFallsBackToZeroAndAnUnknownSetOnlyChang
 }
 
 TEST_F(TrayTest, LongTooltipsAreCutAtTheFieldWithoutTheirNul) {
-  Plant({});
-  sim.Start();
+  Start();
   sim.Do([this] { sim.app().tray.RefreshTrayIcon(std::string(200, 'x')); });
   EXPECT_EQ(Sent().szTip, std::string(128, 'x'));
 }
 
 TEST_F(TrayTest, ABalloonIsShownOnceAndClearedOrTakenDown) {
-  Plant({});
-  sim.Start();
+  Start();
   TrayIcon& icon = sim.app().tray;
   sim.Do([&] { icon.ShowBalloonTip(kNiifWarning, "Title", "Take a break"); });
   EXPECT_TRUE(tray().balloonOnScreen);
@@ -152,8 +146,7 @@ TEST_F(TrayTest, ABalloonIsShownOnceAndClearedOrTakenDown) {
 }
 
 TEST_F(TrayTest, BalloonSwitchReadsOnlyADword) {
-  Plant({});
-  sim.Start();
+  Start();
   TrayIcon& icon = sim.app().tray;
   const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\";
   EXPECT_TRUE(icon.BalloonTipsAllowedBySystem());
@@ -164,8 +157,7 @@ TEST_F(TrayTest, BalloonSwitchReadsOnlyADword) {
 }
 
 TEST_F(TrayTest, ClicksRestoreTheWindowOrOpenTheMenuButNotDuringTheExitQuestion) {
-  Plant({});
-  sim.Start();
+  Start();
   sim.Close("frmTimer");
   ASSERT_FALSE(main().visible());
   sim.Click("frmTimer", "mPopExit");
@@ -187,8 +179,7 @@ TEST_F(TrayTest, ClicksRestoreTheWindowOrOpenTheMenuButNotDuringTheExitQuestion)
 }
 
 TEST_F(TrayTest, ANewTaskbarGetsTheIconBackAsItStands) {
-  Plant({});
-  sim.Start();
+  Start();
   sim.Tray(TrayEvent::kRecreated);
   EXPECT_EQ(tray().icons.size(), 1u);
   EXPECT_EQ(tray().sent.back().command, TrayCommand::kSetVersion);

@@ -15,8 +15,7 @@ class WorkTimerTest : public ProgramTest {
     more["Hours"] = h;
     more["Minutes"] = m;
     more["Seconds"] = s;
-    Plant(more);
-    sim.Start();
+    Start(more);
   }
 };
 
@@ -133,8 +132,7 @@ TEST_F(WorkTimerTest, StartingOnLaunchIsAlreadyCountingWhenTheWindowShows) {
 class TimeEntryTest : public ProgramTest {
  protected:
   void SetUp() override {
-    Plant({{"Hours", "1"}, {"Minutes", "20"}, {"Seconds", "30"}});
-    sim.Start();
+    Start({{"Hours", "1"}, {"Minutes", "20"}, {"Seconds", "30"}});
     sim.Click("frmTimer", "cmdChange");
   }
   std::string Box(const char* name) { return main().Ctl(name).text(); }
