@@ -1,6 +1,6 @@
-// The program minding the person and the machine: alerts that wait for a full-screen program,
-// sleep, lock and idle time as long as a break counting as one, prompts that leave the keyboard
-// where it is, and windows on the monitor the user works on.
+// The program minding the person and the machine: sleep, lock and idle time as long as a break
+// counting as one, alerts that wait for the user's return, prompts that leave the keyboard where
+// it is, and windows on the monitor the user works on.
 #include <gtest/gtest.h>
 
 #include "cycle/break_cycle.h"
@@ -19,48 +19,6 @@ class AwarenessTest : public ProgramTest {
  protected:
   void StartCounting(const Values& settings = {}) { Start(kCounting, settings); }
 };
-
-TEST_F(AwarenessTest, ATimeUpDuringAFullScreenProgramWaitsAndComesWithinTwoSecondsAfter) {
-  StartCounting({{"Minutes", "0"}, {"Seconds", "5"}});
-  sim.fake.presence.fullScreen = true;
-  sim.AdvanceSeconds(30);
-  EXPECT_EQ(State(), CycleState::kHeld);
-  EXPECT_FALSE(Loaded("frmUnwindle")) << "no window";
-  EXPECT_TRUE(sim.fake.sound.played.empty()) << "no sound";
-  EXPECT_TRUE(main().visible()) << "nothing cleared off the screen";
-  EXPECT_EQ(Display(), "00:00:00");
-  EXPECT_EQ(Tip(), HoldTip(HoldReason::kFullScreen));
-  sim.fake.presence.fullScreen = false;
-  sim.AdvanceSeconds(2);
-  EXPECT_TRUE(Loaded("frmUnwindle"));
-  EXPECT_EQ(sim.fake.sound.played.size(), 1u);
-  EXPECT_TRUE(Traced("aware.held\tfullscreen") && Traced("aware.released"));
-}
-
-TEST_F(AwarenessTest, ATrayAlertsRepeatWaitsForTheFullScreenProgramToo) {
-  StartCounting({{"Minutes", "0"},
-                 {"Seconds", "5"},
-                 {"AlertMeBy", "1"},
-                 {"BalloonTipsEnabled", "0"},
-                 {"SnoozeSeconds", "10"}});
-  sim.AdvanceSeconds(6);
-  ASSERT_EQ(State(), CycleState::kFlashing);
-  sim.fake.presence.fullScreen = true;
-  sim.AdvanceSeconds(60);
-  EXPECT_EQ(State(), CycleState::kHeld);
-  EXPECT_EQ(sim.fake.sound.beeps.size() + sim.fake.sound.played.size(), 1u) << "no repeat";
-  sim.fake.presence.fullScreen = false;
-  sim.AdvanceSeconds(2);
-  EXPECT_EQ(State(), CycleState::kFlashing);
-  EXPECT_EQ(sim.app().cycle.intSnoozeCount(), 2) << "the repeat, counted when it came";
-}
-
-TEST_F(AwarenessTest, WithTheHoldOffAFullScreenProgramChangesNothing) {
-  StartCounting({{"Minutes", "0"}, {"Seconds", "5"}, {"HoldDuringFullScreen", "0"}});
-  sim.fake.presence.fullScreen = true;
-  sim.AdvanceSeconds(6);
-  EXPECT_TRUE(Loaded("frmUnwindle"));
-}
 
 TEST_F(AwarenessTest, SleepAsLongAsABreakIsOneAndShorterSleepIsNot) {
   struct Case {

@@ -1,5 +1,6 @@
-// Staying out of meetings: a due alert (a repeat, a reminder) waits while a call is on, the system
-// is set not to disturb, or a program the user named runs; the tooltip and the trace say why, and
+// Staying out of meetings: a due alert (a repeat, a reminder) waits while a full-screen program is
+// in front, a call is on, the system is set not to disturb, or a program the user named runs; the
+// tooltip and the trace say why, and
 // the alert comes within two seconds of the last reason's end. The system is asked only while an
 // alert is due, held or open.
 #include <gtest/gtest.h>
@@ -34,6 +35,9 @@ void PrintTo(const Reason& r, std::ostream* os) {
 }
 
 const Reason kReasons[] = {
+    {"a full-screen program", [](FakePresence& p, bool on) { p.fullScreen = on; },
+     "HoldDuringFullScreen", "0", "fullscreen",
+     "KORVANTE Unwindle \r\nA break is due; it waits until the full-screen program ends."},
     {"the camera", [](FakePresence& p, bool on) { p.camera = on; }, "HoldDuringCalls", "0", "call",
      kCallTip},
     {"the microphone", [](FakePresence& p, bool on) { p.microphone = on; }, "HoldDuringCalls", "0",
@@ -77,6 +81,7 @@ TEST_P(EachReason, HoldsTheAlertSaysWhyAndLetsItComeWithinTwoSecondsOfItsEnd) {
   EXPECT_FALSE(Loaded("frmUnwindle"));
   EXPECT_EQ(Sounds(), 0u);
   EXPECT_TRUE(main().visible()) << "nothing cleared off the screen";
+  EXPECT_EQ(Display(), "00:00:00");
   EXPECT_EQ(Tip(), r.tip);
   EXPECT_EQ(Traced(std::string("aware.held\t") + r.traced), 1) << "said once, not every second";
   r.set(world(), false);
@@ -99,6 +104,7 @@ TEST_P(EachReason, HoldsATrayAlertsRepeatAndAReminderAfterRemindLater) {
   sim.AdvanceSeconds(2);
   EXPECT_EQ(State(), CycleState::kFlashing);
   EXPECT_EQ(Sounds(), 2u);
+  EXPECT_EQ(sim.app().cycle.intSnoozeCount(), 2) << "the repeat, counted when it came";
   // Answered with Remind Later, the reminder waits too.
   sim.Tray(TrayEvent::kLeftClick);
   sim.Click("frmUnwindle", "cmdRemindLater");
@@ -172,8 +178,10 @@ TEST_P(EachSwitch, SwitchedOffWhileItHoldsTheAlertComesAndTheChoiceIsStored) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Options, EachSwitch,
-                         ::testing::Values(Switch{"mnuHoldForCalls", "HoldDuringCalls", 0},
-                                           Switch{"mnuHoldForDnd", "HoldDuringDoNotDisturb", 2}));
+                         ::testing::Values(Switch{"mnuHoldForFullScreen", "HoldDuringFullScreen",
+                                                  0},
+                                           Switch{"mnuHoldForCalls", "HoldDuringCalls", 1},
+                                           Switch{"mnuHoldForDnd", "HoldDuringDoNotDisturb", 3}));
 
 class EitherOrder : public HoldTest, public ::testing::WithParamInterface<bool> {};
 
