@@ -20,14 +20,15 @@ class AwarenessTest : public ProgramTest {
   void StartCounting(const Values& settings = {}) { Start(kCounting, settings); }
 };
 
-TEST_F(AwarenessTest, SleepAsLongAsABreakIsOneAndShorterSleepIsNot) {
+TEST_F(AwarenessTest, SleepAsLongAsABreakIsOneAndShorterSleepOrWithTheOptionOffIsNot) {
   struct Case {
     int sleepSeconds;
-    const char* after;  // the display after the return
-  } cases[] = {{300, "00:10:00"}, {299, "00:08:00"}};
+    const char* counts;  // SleepCountsAsBreak
+    const char* after;   // the display after the return
+  } cases[] = {{300, "1", "00:10:00"}, {299, "1", "00:08:00"}, {3600, "0", "00:08:00"}};
   for (const Case& c : cases) {
     Sim s;
-    Plant(s, {kCounting});
+    Plant(s, {kCounting, {{"SleepCountsAsBreak", c.counts}}});
     s.Start();
     s.AdvanceSeconds(120);
     s.Sleep(c.sleepSeconds * 1000LL);
@@ -163,13 +164,6 @@ TEST_F(AwarenessTest, AnOpenPromptKeepsQuietWhileTheUserIsAway) {
   sim.AdvanceSeconds(10);
   EXPECT_EQ(sim.fake.sound.played.size(), 2u) << "again a reminder's length after the return";
   EXPECT_TRUE(Loaded("frmUnwindle"));
-}
-
-TEST_F(AwarenessTest, WithTheOptionOffSleepCountsForNothing) {
-  StartCounting({{"SleepCountsAsBreak", "0"}});
-  sim.AdvanceSeconds(60);
-  sim.Sleep(3600 * 1000);
-  EXPECT_EQ(Display(), "00:09:00");
 }
 
 TEST_F(AwarenessTest, IdleTimeAsABreakOnlyWhenAskedFor) {

@@ -121,14 +121,6 @@ TEST_P(TooltipBySet, FollowsTheStateWithTheNextTickOrAtOnceForTrafficLights) {
 
 INSTANTIATE_TEST_SUITE_P(Sets, TooltipBySet, ::testing::Values("0", "4"));
 
-TEST_F(WorkTimerTest, StartingOnLaunchIsAlreadyCountingWhenTheWindowShows) {
-  StartWith("0", "2", "0", {{"StartTimerOnLaunch", "1"}});
-  EXPECT_TRUE(TickRunning());
-  EXPECT_TRUE(main().visible());
-  sim.AdvanceSeconds(1);
-  EXPECT_EQ(Display(), "00:01:59");
-}
-
 class TimeEntryTest : public ProgramTest {
  protected:
   void SetUp() override {
