@@ -15,7 +15,7 @@ class TrayTest : public ProgramTest {
   int ShownSet() { return FakeNotificationArea::SetOf(Sent().hIcon); }
 };
 
-TEST_F(TrayTest, StartUpAddsOneIconWithTheStoppedTooltipAndExitRemovesIt) {
+TEST_F(TrayTest, StartUpAddsOneIconWithTheStoppedTooltipANewTaskbarTooAndExitRemovesIt) {
   Start({{"Hours", "0"}, {"Minutes", "25"}});
   ASSERT_GE(tray().sent.size(), 2u);
   EXPECT_EQ(tray().sent[0].command, TrayCommand::kAdd);
@@ -30,6 +30,11 @@ TEST_F(TrayTest, StartUpAddsOneIconWithTheStoppedTooltipAndExitRemovesIt) {
   EXPECT_EQ(t.szTip.size(), 128u);
   EXPECT_EQ(t.szTip.back(), ' ');
   EXPECT_EQ(tray().icons.size(), 1u);
+  // A new taskbar gets the icon back as it stands.
+  sim.Tray(TrayEvent::kRecreated);
+  EXPECT_EQ(tray().icons.size(), 1u);
+  EXPECT_EQ(tray().sent.back().command, TrayCommand::kSetVersion);
+  EXPECT_NE(SentTip().find("00:25:00 - Stopped"), std::string::npos);
   sim.Click("frmTimer", "cmdExit");
   sim.Answer(kIdYes);
   EXPECT_TRUE(tray().icons.empty());
@@ -111,15 +116,13 @@ TEST_F(TrayTest, AFrameLeftFromAnotherSetFallsBackToZeroAndAnUnknownSetOnlyChang
   EXPECT_EQ(sim.app().tray.GetTrayIconPicture(9), 0u) << "no such mode";
 }
 
-TEST_F(TrayTest, LongTooltipsAreCutAtTheFieldWithoutTheirNul) {
-  Start();
-  sim.Do([this] { sim.app().tray.RefreshTrayIcon(std::string(200, 'x')); });
-  EXPECT_EQ(Sent().szTip, std::string(128, 'x'));
-}
-
-TEST_F(TrayTest, ABalloonIsShownOnceAndClearedOrTakenDown) {
+// The record's fields: a long tooltip cut at its field without its NUL; a balloon shown once,
+// cleared or taken down; the system's balloon switch, read only as a DWORD.
+TEST_F(TrayTest, TheRecordsFieldsTheBalloonAndTheSystemsBalloonSwitch) {
   Start();
   TrayIcon& icon = sim.app().tray;
+  sim.Do([&] { icon.RefreshTrayIcon(std::string(200, 'x')); });
+  EXPECT_EQ(Sent().szTip, std::string(128, 'x'));
   sim.Do([&] { icon.ShowBalloonTip(kNiifWarning, "Title", "Take a break"); });
   EXPECT_TRUE(tray().balloonOnScreen);
   EXPECT_EQ(Sent().dwInfoFlags, kNiifWarning);
@@ -143,11 +146,6 @@ TEST_F(TrayTest, ABalloonIsShownOnceAndClearedOrTakenDown) {
   sim.Do([&] { icon.ClearBalloonTip(0, "tip", /*takeDown*/ true); });
   EXPECT_FALSE(tray().balloonOnScreen);
   EXPECT_EQ(tray().balloonsShown, 2);
-}
-
-TEST_F(TrayTest, BalloonSwitchReadsOnlyADword) {
-  Start();
-  TrayIcon& icon = sim.app().tray;
   const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\";
   EXPECT_TRUE(icon.BalloonTipsAllowedBySystem());
   sim.fake.registry.Plant(kHkeyCurrentUser, key, "EnableBalloonTips", kRegDword, {0, 0, 0, 0});
@@ -176,14 +174,6 @@ TEST_F(TrayTest, ClicksRestoreTheWindowOrOpenTheMenuButNotDuringTheExitQuestion)
   EXPECT_TRUE(main().Ctl("mnuUnwindle").isDefault());
   sim.Click("frmTimer", "mnuStart");
   EXPECT_TRUE(TickRunning());
-}
-
-TEST_F(TrayTest, ANewTaskbarGetsTheIconBackAsItStands) {
-  Start();
-  sim.Tray(TrayEvent::kRecreated);
-  EXPECT_EQ(tray().icons.size(), 1u);
-  EXPECT_EQ(tray().sent.back().command, TrayCommand::kSetVersion);
-  EXPECT_NE(SentTip().find(" - Stopped"), std::string::npos);
 }
 
 }  // namespace
