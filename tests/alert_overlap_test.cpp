@@ -11,17 +11,17 @@ namespace {
 
 constexpr const char* kTrayAlertTip = "KORVANTE Unwindle \r\nClick on the icon below for options.";
 
+// A ten-second interval in tray mode with balloons and a 20-second reminder.
+const Values kTrayAlert = {{"Hours", "0"},          {"Minutes", "0"},
+                           {"Seconds", "10"},       {"SnoozeMinutes", "0"},
+                           {"SnoozeSeconds", "20"}, {"StartTimerOnLaunch", "1"},
+                           {"AlertMeBy", "1"},      {"TrayIcon", "0"}};
+
 class AlertOverlapTest : public ProgramTest {
  protected:
-  // A ten-second interval in tray mode with balloons and a 20-second reminder, alerted.
-  void AlertInTray(std::map<std::string, std::string> settings = {}) {
-    std::map<std::string, std::string> base = {{"Hours", "0"},          {"Minutes", "0"},
-                                               {"Seconds", "10"},       {"SnoozeMinutes", "0"},
-                                               {"SnoozeSeconds", "20"}, {"StartTimerOnLaunch", "1"},
-                                               {"AlertMeBy", "1"},      {"TrayIcon", "0"}};
-    for (auto& [k, v] : settings) base[k] = v;
-    Plant(base);
-    sim.Start();
+  // The program on kTrayAlert, alerted.
+  void AlertInTray(const Values& settings = {}) {
+    Start(kTrayAlert, settings);
     sim.AdvanceSeconds(11);
   }
   // The user brings the main window back from the tray menu while the balloon shows.
@@ -99,8 +99,7 @@ TEST_F(AlertOverlapTest, SavingThePreferencesLeavesTheAlertAsItIs) {
 }
 
 TEST_F(AlertOverlapTest, SavingWhileCountingKeepsTheIconOnItsFrame) {
-  Plant({{"TrayIcon", "0"}, {"StartTimerOnLaunch", "1"}});
-  sim.Start();
+  Start({{"TrayIcon", "0"}, {"StartTimerOnLaunch", "1"}});
   sim.AdvanceSeconds(3);
   ASSERT_EQ(SentPicture(), 3);
   sim.Click("frmTimer", "mnuPreferences");
@@ -146,9 +145,9 @@ TEST_F(AlertOverlapTest, TheMainWindowComesBackOnlyIfItWasOnTheScreenNormally) {
   } cases[] = {{"shown", true}, {"minimized to the tray", false}, {"hidden by a restart", false}};
   for (const Case& c : cases) {
     Sim s;
-    for (auto [k, v] : std::map<std::string, std::string>{
-             {"Hours", "0"}, {"Seconds", "5"}, {"BreakMinutes", "0"}, {"BreakSeconds", "2"}})
-      s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, k, v);
+    Plant(s,
+          {kTrayAlert,
+           {{"Seconds", "5"}, {"AlertMeBy", "0"}, {"BreakMinutes", "0"}, {"BreakSeconds", "2"}}});
     s.Start();
     FrmTimer& m = s.app().frmTimer();
     if (c.before == std::string("minimized to the tray"))
@@ -167,8 +166,7 @@ TEST_F(AlertOverlapTest, TheMainWindowComesBackOnlyIfItWasOnTheScreenNormally) {
 }
 
 TEST_F(AlertOverlapTest, AfterABreakTheTrayShowsTheIdlePictureNotTheBreaksLastFrame) {
-  Plant({{"TrayIcon", "0"}, {"BreakMinutes", "0"}, {"BreakSeconds", "5"}});
-  sim.Start();
+  Start({{"TrayIcon", "0"}, {"BreakMinutes", "0"}, {"BreakSeconds", "5"}});
   sim.Click("frmTimer", "cmdUnwindle");
   sim.AdvanceSeconds(5);
   ASSERT_EQ(SentPicture(), 5) << "the break turns the clock";

@@ -1,6 +1,6 @@
-// The program minding the person and the machine: alerts that wait for a full-screen program,
-// sleep, lock and idle time as long as a break counting as one, prompts that leave the keyboard
-// where it is, and windows on the monitor the user works on.
+// The program minding the person and the machine: sleep, lock and idle time as long as a break
+// counting as one, alerts that wait for the user's return, prompts that leave the keyboard where
+// it is, and windows on the monitor the user works on.
 #include <gtest/gtest.h>
 
 #include "cycle/break_cycle.h"
@@ -9,77 +9,26 @@
 namespace unw {
 namespace {
 
+// A ten-minute interval counting from the start, a five-minute break, a 20-second reminder.
+const Values kCounting = {{"Hours", "0"},          {"Minutes", "10"},
+                          {"Seconds", "0"},        {"BreakMinutes", "5"},
+                          {"BreakSeconds", "0"},   {"SnoozeMinutes", "0"},
+                          {"SnoozeSeconds", "20"}, {"StartTimerOnLaunch", "1"}};
+
 class AwarenessTest : public ProgramTest {
  protected:
-  // A ten-minute interval counting from the start, a five-minute break, a 20-second reminder.
-  void StartCounting(std::map<std::string, std::string> settings = {}) {
-    std::map<std::string, std::string> base = {
-        {"Hours", "0"},          {"Minutes", "10"},          {"Seconds", "0"},
-        {"BreakMinutes", "5"},   {"BreakSeconds", "0"},      {"SnoozeMinutes", "0"},
-        {"SnoozeSeconds", "20"}, {"StartTimerOnLaunch", "1"}};
-    for (auto& [k, v] : settings) base[k] = v;
-    Plant(base);
-    sim.Start();
-  }
-  bool Traced(const std::string& event) {
-    for (const auto& l : sim.fake.trace.lines())
-      if (l.find("\t" + event) != std::string::npos) return true;
-    return false;
-  }
+  void StartCounting(const Values& settings = {}) { Start(kCounting, settings); }
 };
 
-TEST_F(AwarenessTest, ATimeUpDuringAFullScreenProgramWaitsAndComesWithinTwoSecondsAfter) {
-  StartCounting({{"Minutes", "0"}, {"Seconds", "5"}});
-  sim.fake.presence.fullScreen = true;
-  sim.AdvanceSeconds(30);
-  EXPECT_EQ(State(), CycleState::kHeld);
-  EXPECT_FALSE(Loaded("frmUnwindle")) << "no window";
-  EXPECT_TRUE(sim.fake.sound.played.empty()) << "no sound";
-  EXPECT_TRUE(main().visible()) << "nothing cleared off the screen";
-  EXPECT_EQ(Display(), "00:00:00");
-  EXPECT_EQ(Tip(), HoldTip(HoldReason::kFullScreen));
-  sim.fake.presence.fullScreen = false;
-  sim.AdvanceSeconds(2);
-  EXPECT_TRUE(Loaded("frmUnwindle"));
-  EXPECT_EQ(sim.fake.sound.played.size(), 1u);
-  EXPECT_TRUE(Traced("aware.held\tfullscreen") && Traced("aware.released"));
-}
-
-TEST_F(AwarenessTest, ATrayAlertsRepeatWaitsForTheFullScreenProgramToo) {
-  StartCounting({{"Minutes", "0"},
-                 {"Seconds", "5"},
-                 {"AlertMeBy", "1"},
-                 {"BalloonTipsEnabled", "0"},
-                 {"SnoozeSeconds", "10"}});
-  sim.AdvanceSeconds(6);
-  ASSERT_EQ(State(), CycleState::kFlashing);
-  sim.fake.presence.fullScreen = true;
-  sim.AdvanceSeconds(60);
-  EXPECT_EQ(State(), CycleState::kHeld);
-  EXPECT_EQ(sim.fake.sound.beeps.size() + sim.fake.sound.played.size(), 1u) << "no repeat";
-  sim.fake.presence.fullScreen = false;
-  sim.AdvanceSeconds(2);
-  EXPECT_EQ(State(), CycleState::kFlashing);
-  EXPECT_EQ(sim.app().cycle.intSnoozeCount(), 2) << "the repeat, counted when it came";
-}
-
-TEST_F(AwarenessTest, WithTheHoldOffAFullScreenProgramChangesNothing) {
-  StartCounting({{"Minutes", "0"}, {"Seconds", "5"}, {"HoldDuringFullScreen", "0"}});
-  sim.fake.presence.fullScreen = true;
-  sim.AdvanceSeconds(6);
-  EXPECT_TRUE(Loaded("frmUnwindle"));
-}
-
-TEST_F(AwarenessTest, SleepAsLongAsABreakIsOneAndShorterSleepIsNot) {
+TEST_F(AwarenessTest, SleepAsLongAsABreakIsOneAndShorterSleepOrWithTheOptionOffIsNot) {
   struct Case {
     int sleepSeconds;
-    const char* after;  // the display after the return
-  } cases[] = {{300, "00:10:00"}, {299, "00:08:00"}};
+    const char* counts;  // SleepCountsAsBreak
+    const char* after;   // the display after the return
+  } cases[] = {{300, "1", "00:10:00"}, {299, "1", "00:08:00"}, {3600, "0", "00:08:00"}};
   for (const Case& c : cases) {
     Sim s;
-    for (auto [k, v] : std::map<std::string, std::string>{
-             {"Hours", "0"}, {"Minutes", "10"}, {"BreakMinutes", "5"}, {"StartTimerOnLaunch", "1"}})
-      s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, k, v);
+    Plant(s, {kCounting, {{"SleepCountsAsBreak", c.counts}}});
     s.Start();
     s.AdvanceSeconds(120);
     s.Sleep(c.sleepSeconds * 1000LL);
@@ -179,12 +128,7 @@ TEST_F(AwarenessTest, InputAfterGoingAwayEndsAnAbsenceWhoseReturnWasNeverAnnounc
   // A resume or an unlock whose notice was lost: the held alert comes once the user types.
   for (AwayReason reason : {AwayReason::kLock, AwayReason::kSleep, AwayReason::kSwitchedAway}) {
     Sim s;
-    for (auto [k, v] : std::map<std::string, std::string>{{"Hours", "0"},
-                                                          {"Minutes", "0"},
-                                                          {"Seconds", "5"},
-                                                          {"BreakMinutes", "5"},
-                                                          {"StartTimerOnLaunch", "1"}})
-      s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, k, v);
+    Plant(s, {kCounting, {{"Minutes", "0"}, {"Seconds", "5"}}});
     s.Start();
     s.Away(reason);
     s.AdvanceSeconds(1);
@@ -222,22 +166,10 @@ TEST_F(AwarenessTest, AnOpenPromptKeepsQuietWhileTheUserIsAway) {
   EXPECT_TRUE(Loaded("frmUnwindle"));
 }
 
-TEST_F(AwarenessTest, WithTheOptionOffSleepCountsForNothing) {
-  StartCounting({{"SleepCountsAsBreak", "0"}});
-  sim.AdvanceSeconds(60);
-  sim.Sleep(3600 * 1000);
-  EXPECT_EQ(Display(), "00:09:00");
-}
-
 TEST_F(AwarenessTest, IdleTimeAsABreakOnlyWhenAskedFor) {
   for (const char* on : {"0", "1"}) {
     Sim s;
-    for (auto [k, v] : std::map<std::string, std::string>{{"Hours", "0"},
-                                                          {"Minutes", "10"},
-                                                          {"BreakMinutes", "5"},
-                                                          {"StartTimerOnLaunch", "1"},
-                                                          {"IdleCountsAsBreak", on}})
-      s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, k, v);
+    Plant(s, {kCounting, {{"IdleCountsAsBreak", on}}});
     s.Start();
     s.AdvanceSeconds(301);  // no input for a break's length
     const std::string tip(ShownText(s.app().tray.record().szTip));

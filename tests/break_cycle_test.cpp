@@ -13,18 +13,15 @@
 namespace unw {
 namespace {
 
+// A ten-second work interval that starts at launch, a 20-second reminder, a 5-minute break.
+const Values kCycle = {{"Hours", "0"},         {"Minutes", "0"},
+                       {"Seconds", "10"},      {"StartTimerOnLaunch", "1"},
+                       {"SnoozeMinutes", "0"}, {"SnoozeSeconds", "20"},
+                       {"BreakMinutes", "5"},  {"BreakSeconds", "0"}};
+
 class BreakCycleTest : public ProgramTest {
  protected:
-  // A ten-second work interval that starts at launch, a 20-second reminder, a 5-minute break.
-  void StartCycle(std::map<std::string, std::string> settings = {}) {
-    std::map<std::string, std::string> base = {{"Hours", "0"},         {"Minutes", "0"},
-                                               {"Seconds", "10"},      {"StartTimerOnLaunch", "1"},
-                                               {"SnoozeMinutes", "0"}, {"SnoozeSeconds", "20"},
-                                               {"BreakMinutes", "5"},  {"BreakSeconds", "0"}};
-    for (auto& [k, v] : settings) base[k] = v;
-    Plant(base);
-    sim.Start();
-  }
+  void StartCycle(const Values& settings = {}) { Start(kCycle, settings); }
   std::string StatusIcon() {
     for (const char* p : {"picInformation", "picExclamation", "picStop"}) {
       if (sim.ctl("frmUnwindle", p).visible()) return p + 3;
@@ -138,17 +135,13 @@ TEST_F(BreakCycleTest, ATrayAlertLeftForABreaksLengthOffersRestartOnceClicked) {
   } cases[] = {{35, 0}, {30, 0}, {10, 21}};
   for (const Case& c : cases) {
     Sim s;
-    for (auto [k, v] : std::map<std::string, std::string>{{"Hours", "0"},
-                                                          {"Minutes", "0"},
-                                                          {"Seconds", "10"},
-                                                          {"StartTimerOnLaunch", "1"},
-                                                          {"AlertMeBy", "1"},
-                                                          {"BalloonTipsEnabled", "0"},
-                                                          {"SnoozeMinutes", "1"},
-                                                          {"SnoozeSeconds", "0"},
-                                                          {"BreakMinutes", "0"},
-                                                          {"BreakSeconds", "30"}})
-      s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, k, v);
+    Plant(s, {kCycle,
+              {{"AlertMeBy", "1"},
+               {"BalloonTipsEnabled", "0"},
+               {"SnoozeMinutes", "1"},
+               {"SnoozeSeconds", "0"},
+               {"BreakMinutes", "0"},
+               {"BreakSeconds", "30"}}});
     s.Start();
     s.AdvanceSeconds(11);
     ASSERT_EQ(s.app().cycle.state(), CycleState::kFlashing);
@@ -343,7 +336,7 @@ TEST_F(BreakCycleTest, TrayClicksAreIgnoredWhileAProgramWindowIsOpenUnlessAnAler
 }
 
 // Keeps what the cycle tells, but its ticks, as short words.
-struct Told : CycleObserver {
+struct Words : CycleObserver {
   void OnCycleEvent(const CycleEvent& e) override {
     static const std::map<CycleEventKind, const char*> kWords = {
         {CycleEventKind::kProgramStarted, "started"}, {CycleEventKind::kProgramEnded, "ended"},
@@ -376,7 +369,7 @@ struct Told : CycleObserver {
 };
 
 TEST_F(BreakCycleTest, TheCycleTellsWhatHappensOnceInThePersonsWords) {
-  Told told;
+  Words told;
   sim.app().cycle.AddObserver(told);
   StartCycle({{"BreakMinutes", "0"}, {"BreakSeconds", "6"}});
   sim.AdvanceSeconds(11);

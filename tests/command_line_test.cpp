@@ -50,35 +50,25 @@ TEST(CommandLine, EveryCommandInEitherFormAndAnyCase) {
 }
 
 TEST(CommandLine, BadUsageSaysWhatIsWrong) {
-  const std::pair<std::vector<std::string>, const char*> cases[] = {
-      {{"/pause", "0"}, "/pause takes a number of minutes from 1 to 1440, not \"0\"."},
-      {{"/pause", "-5"}, "/pause takes a number of minutes from 1 to 1440, not \"-5\"."},
-      {{"/pause", "1441"}, "/pause takes a number of minutes from 1 to 1440, not \"1441\"."},
-      {{"/pause", "99999999999999999999"},
-       "/pause takes a number of minutes from 1 to 1440, not \"99999999999999999999\"."},
-      {{"/pause", "+5"}, "/pause takes a number of minutes from 1 to 1440, not \"+5\"."},
-      {{"/pause", "1.5"}, "/pause takes a number of minutes from 1 to 1440, not \"1.5\"."},
-      {{"/pause", "ten"}, "/pause takes a number of minutes from 1 to 1440, not \"ten\"."},
-      {{"/pause", ""}, "/pause takes a number of minutes from 1 to 1440, not \"\"."},
-      {{"/pause", "--5"}, "/pause takes a number of minutes from 1 to 1440, not \"--5\"."},
+  std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
       {{"/pause", "30", "40"}, "/pause takes one number of minutes; \"40\" is one too many."},
       {{"/pause", "/stop"}, "one command at a time: \"/stop\" follows \"/pause\"."},
       {{"/start", "--STOP"}, "one command at a time: \"--STOP\" follows \"/start\"."},
       {{"/status", "now"}, "\"/status\" takes no value; \"now\" is one too many."},
       {{"--exit", "30"}, "\"--exit\" takes no value; \"30\" is one too many."},
-      {{"/foo"}, "unknown command \"/foo\"."},
-      {{"/"}, "unknown command \"/\"."},
-      {{"---status"}, "unknown command \"---status\"."},
-      {{"/pause30"}, "unknown command \"/pause30\"."},
       {{"pause"}, "\"pause\" is not a command: commands start with / or --, as in /pause."},
       {{"STOP", "/stop"}, "\"STOP\" is not a command: commands start with / or --, as in /stop."},
       {{"-status"}, "\"-status\" is not a command: commands start with / or --, as in /status."},
       {{""}, "\"\" is not a command: commands start with / or --, as in /status."},
   };
-  for (const auto& [args, error] : cases) {
-    const CommandLine line = ParseCommandLine(args);
-    EXPECT_EQ(Shown(line), std::string("bad: ") + error);
-  }
+  for (const char* minutes :
+       {"0", "-5", "1441", "99999999999999999999", "+5", "1.5", "ten", "", "--5"})
+    cases.push_back(
+        {{"/pause", minutes},
+         std::string("/pause takes a number of minutes from 1 to 1440, not \"") + minutes + "\"."});
+  for (const char* word : {"/foo", "/", "---status", "/pause30"})
+    cases.push_back({{word}, std::string("unknown command \"") + word + "\"."});
+  for (const auto& [args, error] : cases) EXPECT_EQ(Shown(ParseCommandLine(args)), "bad: " + error);
 }
 
 TEST(CommandLine, HistoryTakesANumberOfDaysUpToWhatTheHistoryKeeps) {
@@ -258,8 +248,7 @@ TEST_F(DispatchTest, ACommandThatWouldCutIntoAWaitingWindowIsRefusedSayingWhich)
 }
 
 TEST_F(DispatchTest, ExitEndsTheProgramWithoutItsQuestionOnceTheAnswerIsOut) {
-  Plant({});
-  sim.Start();
+  Start();
   const Reply r = Send(Verb::kExit);
   EXPECT_EQ(std::tuple(r.code, r.line), std::tuple(kExitDone, std::string("exiting")));
   ASSERT_TRUE(r.then);
@@ -271,88 +260,60 @@ TEST_F(DispatchTest, ExitEndsTheProgramWithoutItsQuestionOnceTheAnswerIsOut) {
 }
 
 TEST_F(DispatchTest, EveryCommandInEveryStateEndsInTheMenusTransitions) {
-  // Each state is reached afresh, the command given, and the answer and the state after it read.
-  struct Case {
-    const char* state;  // where the cycle stands when the command comes
-    Verb verb;
-    std::optional<int> minutes;
-    int code;
-    CycleState after;
-  };
+  // Each state is reached afresh, the command given, and the answer and the state after it read:
+  // a row gives, for /pause, /pause N (`minutes`), /resume, /start and /stop, the state after it
+  // (none: refused, and the cycle stays `at`).
   const CycleState kStopped = CycleState::kStopped, kCounting = CycleState::kCounting,
                    kPaused = CycleState::kPaused, kUntil = CycleState::kPausedUntil,
                    kRest = CycleState::kResting, kFlashing = CycleState::kFlashing;
-  const Case cases[] = {
-      {"stopped", Verb::kPause, {}, kExitRefused, kStopped},
-      {"stopped", Verb::kPause, 5, kExitRefused, kStopped},
-      {"stopped", Verb::kResume, {}, kExitDone, kStopped},
-      {"stopped", Verb::kStart, {}, kExitDone, kCounting},
-      {"stopped", Verb::kStop, {}, kExitDone, kStopped},
-      {"counting", Verb::kPause, {}, kExitDone, kPaused},
-      {"counting", Verb::kPause, 5, kExitDone, kUntil},
-      {"counting", Verb::kResume, {}, kExitDone, kCounting},
-      {"counting", Verb::kStart, {}, kExitDone, kCounting},
-      {"counting", Verb::kStop, {}, kExitDone, kStopped},
-      {"paused", Verb::kPause, {}, kExitDone, kPaused},
-      {"paused", Verb::kPause, 5, kExitDone, kUntil},
-      {"paused", Verb::kResume, {}, kExitDone, kCounting},
-      {"paused", Verb::kStart, {}, kExitDone, kCounting},
-      {"paused", Verb::kStop, {}, kExitDone, kStopped},
-      {"until", Verb::kPause, {}, kExitDone, kPaused},
-      {"until", Verb::kPause, 90, kExitDone, kUntil},
-      {"until", Verb::kResume, {}, kExitDone, kCounting},
-      {"until", Verb::kStart, {}, kExitDone, kCounting},
-      {"until", Verb::kStop, {}, kExitDone, kStopped},
-      {"resting", Verb::kPause, {}, kExitRefused, kRest},
-      {"resting", Verb::kPause, 5, kExitRefused, kRest},
-      {"resting", Verb::kResume, {}, kExitDone, kRest},
-      {"resting", Verb::kStart, {}, kExitDone, kRest},
-      {"resting", Verb::kStop, {}, kExitDone, kStopped},
-      {"flashing", Verb::kPause, {}, kExitDone, kPaused},
-      {"flashing", Verb::kPause, 5, kExitDone, kUntil},
-      {"flashing", Verb::kResume, {}, kExitDone, kFlashing},
-      {"flashing", Verb::kStart, {}, kExitDone, kCounting},
-      {"flashing", Verb::kStop, {}, kExitDone, kStopped},
+  const struct {
+    std::string state;
+    CycleState at;
+    int minutes;
+    std::optional<CycleState> after[5];
+  } rows[] = {
+      {"stopped", kStopped, 5, {{}, {}, kStopped, kCounting, kStopped}},
+      {"counting", kCounting, 5, {kPaused, kUntil, kCounting, kCounting, kStopped}},
+      {"paused", kPaused, 5, {kPaused, kUntil, kCounting, kCounting, kStopped}},
+      {"until", kUntil, 90, {kPaused, kUntil, kCounting, kCounting, kStopped}},
+      {"resting", kRest, 5, {{}, {}, kRest, kRest, kStopped}},
+      {"flashing", kFlashing, 5, {kPaused, kUntil, kFlashing, kCounting, kStopped}},
   };
-  for (const Case& c : cases) {
-    Sim s;
-    const std::string state = c.state;
-    std::map<std::string, std::string> values = {
-        {"Hours", "0"},
-        {"Minutes", "1"},
-        {"Seconds", "0"},
-        {"AlertMeBy", "1"},
-        {"BalloonTipsEnabled", "0"},
-        {"StartTimerOnLaunch", "0"},
-        {"WorkingHoursEnabled", state == "resting" ? "1" : "0"}};
-    for (const auto& [k, v] : values)
-      s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, k, v);
-    // Monday 09:00 UTC: within the usual working hours, unless the day is made a day off.
-    if (state == "resting")
-      s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, "WorkingHours",
-                                "Mon=;Tue=09:00-17:00;Wed=;Thu=;Fri=;Sat=;Sun=");
-    s.Start();
-    if (state != "stopped") s.Click("frmTimer", "mnuStart");
-    if (state == "paused") s.Click("frmTimer", "mnuPause");
-    if (state == "until") s.Click("frmTimer", "mnuPause30");
-    if (state == "flashing") s.AdvanceSeconds(61);
-    Reply r;
-    s.Do([&] { r = DispatchCommand(s.app(), {c.verb, c.minutes}); });
-    const std::string what = state + " " + EncodeCommand({c.verb, c.minutes});
-    EXPECT_EQ(r.code, c.code) << what << ": " << r.line;
-    EXPECT_EQ(s.app().cycle.state(), c.after) << what;
-    if (c.code == kExitDone) {
+  // Monday 09:00 UTC: within the usual working hours, unless the day is made a day off.
+  const Values resting = {{"WorkingHoursEnabled", "1"},
+                          {"WorkingHours", "Mon=;Tue=09:00-17:00;Wed=;Thu=;Fri=;Sat=;Sun="}};
+  for (const auto& row : rows) {
+    const Command commands[] = {{Verb::kPause},
+                                {Verb::kPause, row.minutes},
+                                {Verb::kResume},
+                                {Verb::kStart},
+                                {Verb::kStop}};
+    for (int i = 0; i < 5; ++i) {
+      Sim s;
+      Plant(s, {{{"Hours", "0"}, {"Minutes", "1"}, {"AlertMeBy", "1"}, {"BalloonTipsEnabled", "0"}},
+                row.state == "resting" ? resting : Values{}});
+      s.Start();
+      if (row.state != "stopped") s.Click("frmTimer", "mnuStart");
+      if (row.state == "paused") s.Click("frmTimer", "mnuPause");
+      if (row.state == "until") s.Click("frmTimer", "mnuPause30");
+      if (row.state == "flashing") s.AdvanceSeconds(61);
+      ASSERT_EQ(s.app().cycle.state(), row.at) << row.state;
+      Reply r, status;
+      s.Do([&] { r = DispatchCommand(s.app(), commands[i]); });
+      const std::string what = row.state + " " + EncodeCommand(commands[i]);
+      EXPECT_EQ(r.code, row.after[i] ? kExitDone : kExitRefused) << what << ": " << r.line;
+      EXPECT_EQ(s.app().cycle.state(), row.after[i].value_or(row.at)) << what;
       // The answer says where the cycle stands now.
-      Reply status;
-      s.Do([&] { status = DispatchCommand(s.app(), {Verb::kStatus, {}}); });
-      EXPECT_EQ(r.line, status.line) << what;
+      s.Do([&] { status = DispatchCommand(s.app(), {Verb::kStatus}); });
+      if (row.after[i]) {
+        EXPECT_EQ(r.line, status.line) << what;
+      }
     }
   }
 }
 
 TEST_F(DispatchTest, BreakOpensTheBreakWindowOnceTheAnswerIsOut) {
-  Plant({});
-  sim.Start();
+  Start();
   const Reply r = Send(Verb::kBreak);
   EXPECT_EQ(r.code, kExitDone);
   ASSERT_TRUE(r.then);

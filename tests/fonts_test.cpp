@@ -45,8 +45,7 @@ TEST(Fonts, FaceNamesEndAtTheirNulOrAreTrimmed) {
 using MainWindowFonts = ProgramTest;
 
 TEST_F(MainWindowFonts, TheTimeKeepsItsDesignFontEverythingElseTakesTheSystemFont) {
-  Plant({});
-  sim.Start();
+  Start();
   EXPECT_EQ(main().font().name, "Tahoma");
   EXPECT_EQ(main().Ctl("lblHours").font().name, "Comic Sans MS");
   EXPECT_TRUE(main().Ctl("lblHours").font().bold);

@@ -12,8 +12,7 @@ namespace {
 class HoldProgramsTest : public ProgramTest {
  protected:
   void Open(const std::string& stored) {
-    Plant({{"HoldForPrograms", stored}});
-    sim.Start();
+    Start({{"HoldForPrograms", stored}});
     sim.Click("frmTimer", "mnuHoldForPrograms");
     ASSERT_TRUE(Loaded("frmHoldPrograms"));
   }
@@ -31,13 +30,6 @@ class HoldProgramsTest : public ProgramTest {
     Control& c = sim.ctl(form, list);
     ASSERT_TRUE(sim.fake.view.AcceptsInput(c.form()));
     sim.Do([&c, index] { c.Select(index); });
-  }
-  // The message box that is open says this; it is answered OK.
-  std::string Told() {
-    if (sim.fake.dialogs.open.empty()) return "<nothing>";
-    const std::string text = sim.fake.dialogs.open.back()->text;
-    sim.Answer(kIdOk);
-    return text;
   }
 };
 

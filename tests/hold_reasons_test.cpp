@@ -1,5 +1,6 @@
-// Staying out of meetings: a due alert (a repeat, a reminder) waits while a call is on, the system
-// is set not to disturb, or a program the user named runs; the tooltip and the trace say why, and
+// Staying out of meetings: a due alert (a repeat, a reminder) waits while a full-screen program is
+// in front, a call is on, the system is set not to disturb, or a program the user named runs; the
+// tooltip and the trace say why, and
 // the alert comes within two seconds of the last reason's end. The system is asked only while an
 // alert is due, held or open.
 #include <gtest/gtest.h>
@@ -34,6 +35,9 @@ void PrintTo(const Reason& r, std::ostream* os) {
 }
 
 const Reason kReasons[] = {
+    {"a full-screen program", [](FakePresence& p, bool on) { p.fullScreen = on; },
+     "HoldDuringFullScreen", "0", "fullscreen",
+     "KORVANTE Unwindle \r\nA break is due; it waits until the full-screen program ends."},
     {"the camera", [](FakePresence& p, bool on) { p.camera = on; }, "HoldDuringCalls", "0", "call",
      kCallTip},
     {"the microphone", [](FakePresence& p, bool on) { p.microphone = on; }, "HoldDuringCalls", "0",
@@ -49,29 +53,20 @@ const Reason kReasons[] = {
      "HoldForPrograms", " ", "program\tobs64.exe", kObsTip},
 };
 
+// A five-second interval counting from the start, a five-minute break, a 9-second reminder, and
+// PowerPoint and OBS named as programs that hold alerts.
+const Values kCounting = {{"Hours", "0"},
+                          {"Minutes", "0"},
+                          {"Seconds", "5"},
+                          {"BreakMinutes", "5"},
+                          {"SnoozeMinutes", "0"},
+                          {"SnoozeSeconds", "9"},
+                          {"StartTimerOnLaunch", "1"},
+                          {"HoldForPrograms", "POWERPNT.EXE;obs64.exe"}};
+
 class HoldTest : public ProgramTest {
  protected:
-  // A five-second interval counting from the start, a five-minute break, a 9-second reminder,
-  // and PowerPoint and OBS named as programs that hold alerts.
-  void StartCounting(std::map<std::string, std::string> settings = {}) {
-    std::map<std::string, std::string> base = {{"Hours", "0"},
-                                               {"Minutes", "0"},
-                                               {"Seconds", "5"},
-                                               {"BreakMinutes", "5"},
-                                               {"SnoozeMinutes", "0"},
-                                               {"SnoozeSeconds", "9"},
-                                               {"StartTimerOnLaunch", "1"},
-                                               {"HoldForPrograms", "POWERPNT.EXE;obs64.exe"}};
-    for (auto& [k, v] : settings) base[k] = v;
-    Plant(base);
-    sim.Start();
-  }
-  int Traced(const std::string& line) {
-    int n = 0;
-    for (const auto& l : sim.fake.trace.lines()) n += l.find("\t" + line) != std::string::npos;
-    return n;
-  }
-  size_t Sounds() { return sim.fake.sound.played.size() + sim.fake.sound.beeps.size(); }
+  void StartCounting(const Values& settings = {}) { Start(kCounting, settings); }
   FakePresence& world() { return sim.fake.presence; }
 };
 
@@ -86,6 +81,7 @@ TEST_P(EachReason, HoldsTheAlertSaysWhyAndLetsItComeWithinTwoSecondsOfItsEnd) {
   EXPECT_FALSE(Loaded("frmUnwindle"));
   EXPECT_EQ(Sounds(), 0u);
   EXPECT_TRUE(main().visible()) << "nothing cleared off the screen";
+  EXPECT_EQ(Display(), "00:00:00");
   EXPECT_EQ(Tip(), r.tip);
   EXPECT_EQ(Traced(std::string("aware.held\t") + r.traced), 1) << "said once, not every second";
   r.set(world(), false);
@@ -108,6 +104,7 @@ TEST_P(EachReason, HoldsATrayAlertsRepeatAndAReminderAfterRemindLater) {
   sim.AdvanceSeconds(2);
   EXPECT_EQ(State(), CycleState::kFlashing);
   EXPECT_EQ(Sounds(), 2u);
+  EXPECT_EQ(sim.app().cycle.intSnoozeCount(), 2) << "the repeat, counted when it came";
   // Answered with Remind Later, the reminder waits too.
   sim.Tray(TrayEvent::kLeftClick);
   sim.Click("frmUnwindle", "cmdRemindLater");
@@ -181,8 +178,10 @@ TEST_P(EachSwitch, SwitchedOffWhileItHoldsTheAlertComesAndTheChoiceIsStored) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Options, EachSwitch,
-                         ::testing::Values(Switch{"mnuHoldForCalls", "HoldDuringCalls", 0},
-                                           Switch{"mnuHoldForDnd", "HoldDuringDoNotDisturb", 2}));
+                         ::testing::Values(Switch{"mnuHoldForFullScreen", "HoldDuringFullScreen",
+                                                  0},
+                                           Switch{"mnuHoldForCalls", "HoldDuringCalls", 1},
+                                           Switch{"mnuHoldForDnd", "HoldDuringDoNotDisturb", 3}));
 
 class EitherOrder : public HoldTest, public ::testing::WithParamInterface<bool> {};
 
@@ -274,13 +273,12 @@ TEST_F(HoldTest, AnUnusableProgramListIsRepairedAloneAndHoldsForNothing) {
        {"C:\\Program Files\\OBS\\obs64.exe", "*.exe", "obs64.exe\r\nx.exe", "obs64.exe;a|b.exe"}) {
     SCOPED_TRACE(stored);
     Sim s;
-    std::map<std::string, std::string> values = kStoredDefaults;
+    Values values = kStoredDefaults;
     values["Seconds"] = "5";
     values["Hours"] = "0";
     values["HoldDuringCalls"] = "0";
     values["HoldForPrograms"] = stored;
-    for (const auto& [k, v] : values)
-      s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, k, v);
+    Plant(s, {values});
     s.fake.presence.programs = {"obs64.exe"};
     s.fake.presence.camera = true;
     s.Start();

@@ -38,30 +38,15 @@ TEST_F(MainWindowTest, FirstStartShowsTheDefaultIntervalAndAppliesTheDefaultOpti
 }
 
 TEST_F(MainWindowTest, ACorruptValueIsRepairedAloneBeforeTheWindowShows) {
-  Plant({{"AudioType", "loud"}, {"Hours", "0"}, {"Minutes", "5"}});
-  sim.Start();
+  Start({{"AudioType", "loud"}, {"Hours", "0"}, {"Minutes", "5"}});
   EXPECT_EQ(Stored("AudioType"), "2");
   EXPECT_EQ(Stored("Minutes"), "5");
   EXPECT_EQ(Stored("BalloonTipsEnabled"), "1");
   EXPECT_EQ(Display(), "00:05:00");
 }
 
-TEST_F(MainWindowTest, ARefusedOptionWriteIsReported) {
-  Plant({});
-  sim.Start();
-  sim.fake.registry.SetReadOnly(true);
-  sim.Click("frmTimer", "mnuHideWhenMinimized");
-  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
-  EXPECT_EQ(sim.fake.dialogs.open.back()->text, kNotSavedText);
-  sim.Answer(kIdOk);
-  EXPECT_FALSE(main().Ctl("mnuHideWhenMinimized").checked()) << "in effect all the same";
-  EXPECT_EQ(sim.app().settings.HideWhenMinimized, 0);
-  EXPECT_EQ(Stored("HideWhenMinimized"), "1");
-}
-
 TEST_F(MainWindowTest, LaunchingMinimizedAndHiddenLeavesOnlyTheTray) {
-  Plant({{"LaunchMinimized", "1"}, {"HideWhenMinimized", "1"}});
-  sim.Start();
+  Start({{"LaunchMinimized", "1"}, {"HideWhenMinimized", "1"}});
   EXPECT_TRUE(main().loaded());
   EXPECT_FALSE(main().visible());
   EXPECT_EQ(main().windowState(), WindowState::kMinimized);
@@ -70,8 +55,7 @@ TEST_F(MainWindowTest, LaunchingMinimizedAndHiddenLeavesOnlyTheTray) {
 }
 
 TEST_F(MainWindowTest, TheCloseBoxOnlyMinimizes) {
-  Plant({{"HideWhenMinimized", "0"}});
-  sim.Start();
+  Start({{"HideWhenMinimized", "0"}});
   sim.Close("frmTimer");
   EXPECT_TRUE(sim.running());
   EXPECT_EQ(main().windowState(), WindowState::kMinimized);
@@ -87,9 +71,8 @@ TEST_F(MainWindowTest, TheCloseBoxOnlyMinimizes) {
   EXPECT_FALSE(sim.fake.windows.taskVisible);
 }
 
-TEST_F(MainWindowTest, ExitAsksAndNoKeepsTheCountdownGoing) {
-  Plant({{"Hours", "0"}, {"Minutes", "1"}});
-  sim.Start();
+TEST_F(MainWindowTest, ExitAsksNoKeepsTheCountdownGoingAndYesEndsTheProgram) {
+  Start({{"Hours", "0"}, {"Minutes", "1"}});
   sim.Click("frmTimer", "cmdStart");
   sim.AdvanceSeconds(10);
   sim.Click("frmTimer", "mnuExit");
@@ -107,11 +90,7 @@ TEST_F(MainWindowTest, ExitAsksAndNoKeepsTheCountdownGoing) {
   EXPECT_TRUE(sim.running());
   sim.AdvanceSeconds(1);
   EXPECT_EQ(Display(), "00:00:49");
-}
-
-TEST_F(MainWindowTest, ExitAnsweredYesEndsTheProgram) {
-  Plant({{"StartTimerOnLaunch", "1"}});
-  sim.Start();
+  // Yes ends it, and with it every window, timer and key.
   sim.Click("frmTimer", "mPopExit");
   sim.Answer(kIdYes);
   EXPECT_FALSE(sim.running());
@@ -121,15 +100,15 @@ TEST_F(MainWindowTest, ExitAnsweredYesEndsTheProgram) {
 }
 
 TEST_F(MainWindowTest, LoggingOffEndsWithoutAQuestion) {
-  Plant({{"StartTimerOnLaunch", "1"}});
-  sim.Start();
+  Start({{"StartTimerOnLaunch", "1"}});
   sim.EndSession();
   EXPECT_FALSE(sim.running());
   EXPECT_TRUE(sim.fake.dialogs.shown.empty());
 }
 
-TEST_F(MainWindowTest, OptionTogglesApplyStoreAndCheck) {
-  Plant({{"AlwaysOnTop", "0"}});
+TEST_F(MainWindowTest, OptionsApplyStoreAndCheckAndARefusedWriteIsReported) {
+  Plant({{"AlwaysOnTop", "0"}, {"LaunchOnStartup", "0"}});
+  sim.fake.registry.PlantText(kHkeyCurrentUser, kRunKey, kRunValue, "C:\\old\\Unwindle.exe");
   sim.Start();
   EXPECT_FALSE(sim.fake.windows.topMost.back().second);
   for (const char* expected : {"1", "0"}) {
@@ -138,34 +117,32 @@ TEST_F(MainWindowTest, OptionTogglesApplyStoreAndCheck) {
     EXPECT_EQ(Stored("AlwaysOnTop"), expected);
     EXPECT_EQ(main().Ctl("mnuAlwaysOnTop").checked(), expected[0] == '1');
   }
-  // Launch Minimized takes effect only at the next start.
-  sim.Click("frmTimer", "mnuLaunchMinimized");
-  EXPECT_EQ(Stored("LaunchMinimized"), "1");
-  EXPECT_TRUE(main().visible());
-  // A value another program stored out of range is left alone.
-  sim.Do([this] { sim.app().settings.HideWhenMinimized = 5; });
-  sim.Click("frmTimer", "mnuHideWhenMinimized");
-  EXPECT_EQ(Stored("HideWhenMinimized"), "1");
-}
-
-TEST_F(MainWindowTest, TheRunEntryFollowsLaunchOnStartup) {
-  Plant({{"LaunchOnStartup", "0"}});
-  sim.fake.registry.PlantText(kHkeyCurrentUser, kRunKey, kRunValue, "C:\\old\\Unwindle.exe");
-  sim.Start();
-  EXPECT_EQ(RunValue(sim), "<missing>") << "removed at every start while off";
+  // The Run entry follows Launch On Startup; off, it is removed at every start.
+  EXPECT_EQ(RunValue(sim), "<missing>");
   sim.Click("frmTimer", "mnuLaunchOnStartup");
   EXPECT_EQ(RunValue(sim), "\"C:\\Program Files\\KORVANTE\\Unwindle\\Unwindle.exe\"");
   EXPECT_EQ(Stored("LaunchOnStartup"), "1");
   sim.Click("frmTimer", "mnuLaunchOnStartup");
   EXPECT_EQ(RunValue(sim), "<missing>");
   EXPECT_EQ(Stored("LaunchOnStartup"), "0");
-}
-
-TEST_F(MainWindowTest, LockWorkstationLocks) {
-  Plant({});
-  sim.Start();
+  // Launch Minimized takes effect only at the next start.
+  sim.Click("frmTimer", "mnuLaunchMinimized");
+  EXPECT_EQ(Stored("LaunchMinimized"), "1");
+  EXPECT_TRUE(main().visible());
   sim.Click("frmTimer", "mnuLockWorkStation");
   EXPECT_EQ(sim.fake.workstation.locks, 1);
+  // A write the store refuses is reported, and the option is in effect all the same.
+  sim.fake.registry.SetReadOnly(true);
+  sim.Click("frmTimer", "mnuHideWhenMinimized");
+  EXPECT_EQ(Told(), kNotSavedText);
+  EXPECT_FALSE(main().Ctl("mnuHideWhenMinimized").checked());
+  EXPECT_EQ(sim.app().settings.HideWhenMinimized, 0);
+  EXPECT_EQ(Stored("HideWhenMinimized"), "1");
+  // A value another program stored out of range is left alone.
+  sim.fake.registry.SetReadOnly(false);
+  sim.Do([this] { sim.app().settings.HideWhenMinimized = 5; });
+  sim.Click("frmTimer", "mnuHideWhenMinimized");
+  EXPECT_EQ(Stored("HideWhenMinimized"), "1");
 }
 
 }  // namespace

@@ -15,8 +15,7 @@ namespace {
 class PreferencesTest : public ProgramTest {
  protected:
   void Open(std::map<std::string, std::string> settings = {}) {
-    Plant(settings);
-    sim.Start();
+    Start(settings);
     sim.Click("frmTimer", "mnuPreferences");
     ASSERT_TRUE(sim.FindForm("frmPreferences"));
   }
@@ -81,8 +80,7 @@ TEST_F(PreferencesTest, NoLimitShowsADisabledThreeAndTheOptionRefillsTheField) {
 }
 
 TEST_F(PreferencesTest, TheStoredIntervalIsShownAndSavedOverAOneTimeChange) {
-  Plant({{"Hours", "1"}});
-  sim.Start();
+  Start({{"Hours", "1"}});
   sim.Click("frmTimer", "cmdChange");
   sim.Type("frmTimer", "txtHours", "5");
   sim.Click("frmTimer", "cmdSave");
@@ -144,7 +142,7 @@ TEST_F(PreferencesTest, SavingKeepsARunningOrPausedCountdownAndShowsTheNewInterv
   EXPECT_NE(SentTip().find("00:45:00 - Stopped"), std::string::npos);
 }
 
-TEST_F(PreferencesTest, DefaultsThenNoChangesNothing) {
+TEST_F(PreferencesTest, DefaultsThenNoChangesNothingAndYesOnClosingSaves) {
   Open({{"Hours", "3"}, {"AudioType", "0"}, {"TrayIcon", "4"}});
   const int writes = sim.fake.registry.writes();
   sim.Click("frmPreferences", "cmdDefaults");
@@ -154,16 +152,11 @@ TEST_F(PreferencesTest, DefaultsThenNoChangesNothing) {
   EXPECT_EQ(P("cboTrayIcon").value(), 0);
   EXPECT_TRUE(Changed());
   sim.Close("frmPreferences");
-  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
-  EXPECT_EQ(sim.fake.dialogs.open.back()->text, "Do you want to save your changes?");
-  sim.Answer(kIdNo);
+  EXPECT_EQ(Told(kIdNo), "Do you want to save your changes?");
   EXPECT_FALSE(sim.FindForm("frmPreferences"));
   EXPECT_EQ(sim.fake.registry.writes(), writes);
   EXPECT_EQ(Stored("Hours"), "3");
-}
-
-TEST_F(PreferencesTest, AnsweringYesOnClosingSaves) {
-  Open();
+  sim.Click("frmTimer", "mnuPreferences");
   sim.Click("frmPreferences", "chkActivateScreenSaver");
   sim.Click("frmPreferences", "cmdExit");
   sim.Answer(kIdYes);
@@ -178,9 +171,7 @@ TEST_F(PreferencesTest, ASaveTheStoreRefusesSaysSoAndKeepsTheDialogOpen) {
   sim.Type("frmPreferences", "txtMinutes", "2");
   sim.Do([this] { P("cboTrayIcon").Select(3); });
   Save();
-  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
-  EXPECT_EQ(sim.fake.dialogs.open.back()->text, kNotSavedText);
-  sim.Answer(kIdOk);
+  EXPECT_EQ(Told(), kNotSavedText);
   EXPECT_TRUE(sim.FindForm("frmPreferences"));
   EXPECT_TRUE(Changed()) << "Save stays enabled";
   // In effect until the program ends, though the store still has the old values.
@@ -206,21 +197,31 @@ TEST_F(PreferencesTest, AnOutOfRangeValueOnAReadOnlyKeyCannotLoseTheAlert) {
   EXPECT_TRUE(sim.FindForm("frmUnwindle")) << "the prompt, not nothing";
 }
 
-TEST_F(PreferencesTest, ATimeUpWaitsForTheOpenDialogAndKeepsWhatWasTyped) {
+// The chooser is a window of the system's over the dialog: its end is not the dialog's.
+TEST_F(PreferencesTest, ATimeUpWaitsForTheOpenDialogAndItsChooserAndKeepsWhatWasTyped) {
   Open({{"Hours", "0"}, {"Seconds", "5"}, {"StartTimerOnLaunch", "1"}});
+  auto heard = [this] {
+    return std::count_if(sim.fake.sound.played.begin(), sim.fake.sound.played.end(),
+                         [](const auto& p) { return p.audible; });
+  };
   sim.Type("frmPreferences", "txtBreakMinutes", "3");
+  sim.Click("frmPreferences", "cmdBrowseCustomSound");
   sim.AdvanceSeconds(30);
-  ASSERT_TRUE(sim.FindForm("frmPreferences")) << "the dialog stays with what was typed";
-  EXPECT_EQ(sim.ctl("frmPreferences", "txtBreakMinutes").text(), "3");
-  EXPECT_FALSE(sim.FindForm("frmUnwindle"));
-  EXPECT_TRUE(sim.fake.sound.played.empty() && sim.fake.sound.beeps.empty()) << "no sound yet";
+  EXPECT_TRUE(sim.fake.files.open) << "the chooser stays";
+  EXPECT_FALSE(Loaded("frmUnwindle"));
+  sim.FinishChooser("");
+  sim.AdvanceSeconds(2);
+  ASSERT_TRUE(Loaded("frmPreferences")) << "the dialog stays with what was typed";
+  EXPECT_EQ(P("txtBreakMinutes").text(), "3");
+  EXPECT_FALSE(Loaded("frmUnwindle"));
+  EXPECT_EQ(heard() + sim.fake.sound.beeps.size(), 0u) << "no sound yet";
   EXPECT_EQ(State(), CycleState::kHeld);
-  sim.Click("frmPreferences", "cmdSave");
-  sim.Click("frmPreferences", "cmdExit");
+  Save();
+  sim.Close("frmPreferences");
   EXPECT_EQ(Stored("BreakMinutes"), "3");
   sim.AdvanceSeconds(2);
-  EXPECT_TRUE(sim.FindForm("frmUnwindle")) << "the alert within two seconds of the close";
-  EXPECT_EQ(sim.fake.sound.played.size(), 1u);
+  EXPECT_TRUE(Loaded("frmUnwindle")) << "the alert within two seconds of the close";
+  EXPECT_EQ(heard(), 1);
 }
 
 TEST_F(PreferencesTest, PickingASoundSelectsTheSelectedSoundOption) {
@@ -274,10 +275,7 @@ TEST_F(PreferencesTest, ACustomSoundThatCannotPlaySaysSoWhenPreviewed) {
   Open({{"AudioType", "3"}, {"CustomSound", "C:\\Sounds\\notes.txt"}});
   sim.fake.sound.files["C:\\Sounds\\notes.txt"] = {"just text", false};
   sim.Click("frmPreferences", "cmdCustomSoundPreview");
-  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
-  EXPECT_EQ(sim.fake.dialogs.open.back()->text,
-            "\"notes.txt\" cannot be played. Choose a wave sound file (.wav).");
-  sim.Answer(kIdOk);
+  EXPECT_EQ(Told(), "\"notes.txt\" cannot be played. Choose a wave sound file (.wav).");
   sim.fake.sound.files["C:\\Sounds\\notes.txt"] = {FakeSoundPlayer::Wave(), true};
   sim.Click("frmPreferences", "cmdCustomSoundPreview");
   EXPECT_TRUE(sim.fake.dialogs.open.empty());
@@ -303,10 +301,7 @@ TEST_F(PreferencesTest, APreviewThatCannotPlayInTimeSaysSoAndHoldsNothingUp) {
   EXPECT_TRUE(sim.fake.dialogs.open.empty());
   EXPECT_NE(Display(), shown) << "the countdown went on";
   sim.Advance(1);
-  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
-  EXPECT_EQ(sim.fake.dialogs.open.back()->text,
-            "\"gong.wav\" cannot be played. Choose a wave sound file (.wav).");
-  sim.Answer(kIdOk);
+  EXPECT_EQ(Told(), "\"gong.wav\" cannot be played. Choose a wave sound file (.wav).");
   EXPECT_TRUE(sim.fake.sound.played.empty());
   // Pressed again, it waits for the same read, which then comes in time.
   sim.Click("frmPreferences", "cmdCustomSoundPreview");
@@ -319,10 +314,7 @@ TEST_F(PreferencesTest, APreviewThatCannotPlayInTimeSaysSoAndHoldsNothingUp) {
   // A device: the message at once, nothing opened.
   sim.Do([this] { prefs().strCustomSound = "C:\\Sounds\\CON.wav"; });
   sim.Click("frmPreferences", "cmdCustomSoundPreview");
-  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
-  EXPECT_EQ(sim.fake.dialogs.open.back()->text,
-            "\"CON.wav\" cannot be played. Choose a wave sound file (.wav).");
-  sim.Answer(kIdOk);
+  EXPECT_EQ(Told(), "\"CON.wav\" cannot be played. Choose a wave sound file (.wav).");
   EXPECT_EQ(sim.fake.sound.reads.size(), readAhead + 1);
 }
 
@@ -401,18 +393,6 @@ TEST_F(PreferencesTest, TheChooserOpensForAStoredPathOfAnyLength) {
   EXPECT_TRUE(sim.running());
 }
 
-TEST_F(PreferencesTest, ATimeUpWaitsForAnOpenChooserToo) {
-  Open({{"Hours", "0"}, {"Seconds", "5"}, {"StartTimerOnLaunch", "1"}});
-  sim.Click("frmPreferences", "cmdBrowseCustomSound");
-  sim.AdvanceSeconds(6);
-  EXPECT_TRUE(sim.fake.files.open) << "the chooser stays";
-  EXPECT_FALSE(sim.FindForm("frmUnwindle"));
-  sim.FinishChooser("");
-  sim.Close("frmPreferences");
-  sim.AdvanceSeconds(2);
-  EXPECT_TRUE(sim.FindForm("frmUnwindle"));
-}
-
 using AboutTest = ProgramTest;
 
 TEST_F(AboutTest, TheSplashShowsFiveSecondsBeforeTheMainWindow) {
@@ -437,9 +417,8 @@ TEST_F(AboutTest, TheSplashShowsFiveSecondsBeforeTheMainWindow) {
   EXPECT_TRUE(main().visible());
 }
 
-TEST_F(AboutTest, TheAboutBoxOpensFromEverywhereAndClosesWithItsKeys) {
-  Plant({});
-  sim.Start();
+TEST_F(AboutTest, TheAboutBoxOpensFromEverywhereClosesWithItsKeysAndStartsSystemInformation) {
+  Start();
   sim.Click("frmTimer", "cmdAbout");
   ASSERT_TRUE(sim.FindForm("frmAbout"));
   EXPECT_EQ(sim.form("frmAbout").caption(), "About Korvante Unwindle");
@@ -450,20 +429,13 @@ TEST_F(AboutTest, TheAboutBoxOpensFromEverywhereAndClosesWithItsKeys) {
   sim.Click("frmAbout", "cmdOK");
   EXPECT_FALSE(sim.FindForm("frmAbout"));
   sim.Click("frmTimer", "mPopAbout");
-  EXPECT_TRUE(sim.FindForm("frmAbout"));
-}
-
-TEST_F(AboutTest, SystemInformationStartsFromTheRegistryOrSaysItIsUnavailable) {
-  Plant({});
-  sim.Start();
-  sim.Click("frmTimer", "cmdAbout");
+  ASSERT_TRUE(sim.FindForm("frmAbout"));
+  // System Information starts from the registry, or says it is unavailable.
   sim.Click("frmAbout", "cmdSysInfo");
   ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
-  EXPECT_EQ(sim.fake.dialogs.open.back()->text, "System Information Is Unavailable At This Time");
   EXPECT_EQ(sim.fake.dialogs.open.back()->title, "System Information");
   EXPECT_EQ(sim.fake.registry.lastOpenAccess, kKeyRead) << "read access only";
-  sim.Answer(kIdOk);
-
+  EXPECT_EQ(Told(), "System Information Is Unavailable At This Time");
   sim.fake.registry.PlantText(kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Shared Tools Location",
                               "MSINFO", "C:\\Tools");
   sim.fake.shell.files.insert("C:\\Tools\\MSINFO32.EXE");

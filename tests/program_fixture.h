@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <map>
 #include <string>
 
@@ -14,18 +15,36 @@
 
 namespace unw {
 
+using Values = std::map<std::string, std::string>;
+
+// Plants the stored settings of `s`: the defaults, but a program that waits for Start, stays below
+// other windows and leaves the Run key alone unless a test says otherwise, with each of `layers`
+// on top in turn (a test's base, then a case's own).
+inline void Plant(Sim& s, std::initializer_list<Values> layers) {
+  Values values = kStoredDefaults;
+  values["StartTimerOnLaunch"] = "0";
+  values["AlwaysOnTop"] = "0";
+  values["LaunchOnStartup"] = "0";
+  for (const Values& layer : layers)
+    for (const auto& [k, v] : layer) values[k] = v;
+  for (const auto& [k, v] : values) s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, k, v);
+}
+
+// How many of the trace's lines hold "\t" + `line`.
+inline int TraceCount(Sim& s, const std::string& line) {
+  int n = 0;
+  for (const auto& l : s.fake.trace.lines()) n += l.find("\t" + line) != std::string::npos;
+  return n;
+}
+
 class ProgramTest : public ::testing::Test {
  protected:
-  // Plants the stored settings: the defaults, with `overrides` on top.
-  void Plant(const std::map<std::string, std::string>& overrides) {
-    // The stored defaults, but a program that waits for Start, stays below other
-    // windows and leaves the Run key alone unless a test says otherwise.
-    std::map<std::string, std::string> values = kStoredDefaults;
-    values["StartTimerOnLaunch"] = "0";
-    values["AlwaysOnTop"] = "0";
-    values["LaunchOnStartup"] = "0";
-    for (const auto& [k, v] : overrides) values[k] = v;
-    for (const auto& [k, v] : values) PlantValue(k, v);
+  void Plant(const Values& overrides) { unw::Plant(sim, {overrides}); }
+  static void Plant(Sim& s, std::initializer_list<Values> layers) { unw::Plant(s, layers); }
+  // Plants `base` with `overrides` on top and starts the program.
+  void Start(const Values& base = {}, const Values& overrides = {}) {
+    unw::Plant(sim, {base, overrides});
+    sim.Start();
   }
   void PlantValue(const std::string& name, const std::string& text) {
     sim.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, name, text);
@@ -51,6 +70,18 @@ class ProgramTest : public ::testing::Test {
   bool Enabled(const char* control) { return main().Ctl(control).enabled(); }
   bool Loaded(const char* form) { return sim.FindForm(form) != nullptr; }
   CycleState State() { return sim.app().cycle.state(); }
+  int Traced(const std::string& line) { return TraceCount(sim, line); }
+  // The sounds and beeps heard so far.
+  size_t Sounds() { return sim.fake.sound.played.size() + sim.fake.sound.beeps.size(); }
+  // The text of the one message box open, which the user then answers with `answer` (none: left
+  // open); "<n boxes>" when not exactly one is open.
+  std::string Told(int answer = kIdOk) {
+    if (sim.fake.dialogs.open.size() != 1)
+      return "<" + std::to_string(sim.fake.dialogs.open.size()) + " boxes>";
+    const std::string text = sim.fake.dialogs.open.back()->text;
+    if (answer) sim.Answer(answer);
+    return text;
+  }
 
   Sim sim;
 };

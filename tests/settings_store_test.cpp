@@ -143,15 +143,6 @@ TEST_F(SettingsStoreTest, ReadingCreatesTheKeyDeletingReportsWhatHappened) {
   EXPECT_TRUE(store.SetLaunchOnStartup(false, ""));
 }
 
-TEST_F(SettingsStoreTest, DwordReaderTakesOnlyDwords) {
-  const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
-  EXPECT_EQ(store.ReadDwordValue(kHkeyCurrentUser, key, "EnableBalloonTips", -1), -1);
-  reg.Plant(kHkeyCurrentUser, key, "EnableBalloonTips", kRegDword, {0, 0, 0, 0});
-  EXPECT_EQ(store.ReadDwordValue(kHkeyCurrentUser, key, "EnableBalloonTips", -1), 0);
-  reg.PlantText(kHkeyCurrentUser, key, "EnableBalloonTips", "1");
-  EXPECT_EQ(store.ReadDwordValue(kHkeyCurrentUser, key, "EnableBalloonTips", 7), 7);
-}
-
 TEST(SettingsFuzz, FiveThousandRandomStoresLoadIntoRangeAndKeepEveryUsableValue) {
   std::mt19937 rng(20261206);
   for (int i = 0; i < 5000; ++i) {

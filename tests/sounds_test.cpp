@@ -16,8 +16,7 @@ namespace {
 class SoundTest : public ProgramTest {
  protected:
   void Run(const std::map<std::string, std::string>& settings) {
-    Plant(settings);
-    sim.Start();
+    Start(settings);
     Play();
   }
   FakeSoundPlayer& sound() { return sim.fake.sound; }
@@ -62,8 +61,7 @@ TEST_F(SoundTest, EachKindPlaysItsSoundOrFallsBackToTheBeepOrSilence) {
                {0, 1, true, nullptr, 0},   // no sounds
                {4, 1, true, nullptr, 0},   // an unknown kind: silence
                {-1, 1, true, nullptr, 0}};
-  Plant({});
-  sim.Start();
+  Start();
   for (const Case& c : cases) {
     Clear();
     if (!c.chimesThere) sound().resources.erase("CHIMES");
@@ -146,8 +144,7 @@ TEST(BeepKind, NoLimitAlwaysAsterisksAndZeroLimitStartsAtTheHand) {
 }
 
 TEST_F(SoundTest, TheBreakOverAnnouncementFallsBackToTheQuestionBeep) {
-  Plant({{"AudioType", "3"}, {"CustomSound", "   "}});
-  sim.Start();
+  Start({{"AudioType", "3"}, {"CustomSound", "   "}});
   sim.Click("frmTimer", "cmdUnwindle");
   sim.Click("frmBreakTimeRemaining", "cmdStopTimer");
   ASSERT_TRUE(sim.FindForm("frmRestartTimer"));
@@ -222,8 +219,7 @@ TEST(WaveImage, AWaveIsGivenAsItIsAndACutOneWithSizesThatFitWhatIsThere) {
 }
 
 TEST_F(SoundTest, ADeviceIsNeverOpenedAndTheBeepComesAtOnce) {
-  Plant({{"AudioType", "3"}, {"CustomSound", "\\\\.\\COM1"}});
-  sim.Start();
+  Start({{"AudioType", "3"}, {"CustomSound", "\\\\.\\COM1"}});
   Clear();
   Play();
   EXPECT_EQ(sound().beeps.size(), 1u);

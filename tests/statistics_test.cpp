@@ -93,8 +93,7 @@ class StatisticsTest : public ProgramTest {
   void OpenOnFortnight() {
     Clock(20, 0);
     File() = PlantedFortnight();
-    Plant({});
-    sim.Start();
+    Start();
     sim.Click("frmTimer", "mnuStatistics");
     ASSERT_TRUE(Loaded("frmStatistics"));
   }
@@ -102,14 +101,13 @@ class StatisticsTest : public ProgramTest {
 
 TEST_F(StatisticsTest, AWorkPeriodAPromptABreakASnoozeAndASkipLeaveTheirLinesAndFigures) {
   Clock(10, 0);
-  Plant({{"Hours", "0"},
+  Start({{"Hours", "0"},
          {"Minutes", "11"},
          {"Seconds", "0"},
          {"BreakMinutes", "0"},
          {"BreakSeconds", "30"},
          {"SnoozeMinutes", "0"},
          {"SnoozeSeconds", "20"}});
-  sim.Start();
   sim.Click("frmTimer", "cmdStart");
   sim.AdvanceSeconds(661);  // the tick after 00:00:00
   sim.Click("frmUnwindle", "cmdUnwindle");
@@ -147,8 +145,7 @@ TEST_F(StatisticsTest, AWorkPeriodAPromptABreakASnoozeAndASkipLeaveTheirLinesAnd
 }
 
 TEST_F(StatisticsTest, WhateverHoldsTheAlertIsRecordedInTheJournalsWords) {
-  Plant({{"Hours", "0"}, {"Minutes", "0"}, {"Seconds", "5"}, {"BreakMinutes", "5"}});
-  sim.Start();
+  Start({{"Hours", "0"}, {"Minutes", "0"}, {"Seconds", "5"}, {"BreakMinutes", "5"}});
   struct Case {
     std::function<void()> hold, release;
     const char* word;
@@ -192,8 +189,7 @@ TEST_F(StatisticsTest, KeepHistoryOffWritesNothingAndLeavesTheFileAsItWas) {
                               "2026-12-06T09:00:00+01:00\twork.start\n"
                               "2026-12-06T09:30:00+01:00\twork.stop\n";
   File() = planted;
-  Plant({{"KeepHistory", "0"}, {"Hours", "0"}, {"Minutes", "0"}, {"Seconds", "5"}});
-  sim.Start();
+  Start({{"KeepHistory", "0"}, {"Hours", "0"}, {"Minutes", "0"}, {"Seconds", "5"}});
   EXPECT_FALSE(main().Ctl("mnuKeepHistory").checked());
   sim.Click("frmTimer", "cmdStart");
   sim.AdvanceSeconds(6);
@@ -291,10 +287,7 @@ TEST_F(StatisticsTest, ExportWritesTheCsvOfEveryDayWhereTheUserSays) {
   sim.fake.storage.readOnly.insert(target);
   sim.Click("frmStatistics", "cmdExport");
   sim.FinishChooser(target);
-  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
-  EXPECT_EQ(sim.fake.dialogs.open.back()->text,
-            "The history could not be exported to " + target + ": it is read-only.");
-  sim.Answer(kIdOk);
+  EXPECT_EQ(Told(), "The history could not be exported to " + target + ": it is read-only.");
   EXPECT_TRUE(Loaded("frmStatistics"));
 }
 
@@ -302,10 +295,7 @@ TEST_F(StatisticsTest, ClearHistoryAsksFirstAndThenLeavesOnlyTheHeader) {
   OpenOnFortnight();
   const std::string before = File();
   sim.Click("frmStatistics", "cmdClear");
-  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
-  EXPECT_EQ(sim.fake.dialogs.open.back()->text,
-            "Clear the whole history of your breaks?\r\n\r\nThis cannot be undone.");
-  sim.Answer(kIdNo);
+  EXPECT_EQ(Told(kIdNo), "Clear the whole history of your breaks?\r\n\r\nThis cannot be undone.");
   EXPECT_EQ(File(), before);
   EXPECT_EQ(DrawnChart().bars[13].value, 26400);
 
@@ -313,11 +303,8 @@ TEST_F(StatisticsTest, ClearHistoryAsksFirstAndThenLeavesOnlyTheHeader) {
   sim.fake.storage.readOnly.insert(JournalPath());
   sim.Click("frmStatistics", "cmdClear");
   sim.Answer(kIdYes);
-  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
-  EXPECT_EQ(sim.fake.dialogs.open.back()->text,
-            "The history could not be cleared. History is not saved: " + JournalPath() +
-                " is read-only.");
-  sim.Answer(kIdOk);
+  EXPECT_EQ(Told(), "The history could not be cleared. History is not saved: " + JournalPath() +
+                        " is read-only.");
   EXPECT_EQ(File(), before);
   EXPECT_EQ(DrawnChart().bars[13].value, 26400);
 
@@ -336,12 +323,11 @@ TEST_F(StatisticsTest, ClearHistoryAsksFirstAndThenLeavesOnlyTheHeader) {
 void StatisticsTest::UnreachableFolder(const std::function<void(FakeStorage&)>& refuse,
                                        const std::string& line) {
   refuse(sim.fake.storage);
-  Plant({{"Hours", "0"},
+  Start({{"Hours", "0"},
          {"Minutes", "1"},
          {"Seconds", "0"},
          {"BreakMinutes", "0"},
          {"BreakSeconds", "10"}});
-  sim.Start();
   sim.Click("frmTimer", "cmdStart");
   sim.AdvanceSeconds(61);
   sim.Click("frmUnwindle", "cmdUnwindle");
@@ -372,8 +358,7 @@ TEST_F(StatisticsTest, AFileWhereTheFolderShouldBeIsSaidInOneLineAndTheProgramGo
 }
 
 TEST_F(StatisticsTest, WhileItIsOpenTheTrayMenuWaitsAndATimeUpClosesIt) {
-  Plant({{"Hours", "0"}, {"Minutes", "0"}, {"Seconds", "5"}});
-  sim.Start();
+  Start({{"Hours", "0"}, {"Minutes", "0"}, {"Seconds", "5"}});
   sim.Click("frmTimer", "cmdStart");
   sim.Click("frmTimer", "mnuStatisticsPopMenu");
   ASSERT_TRUE(Loaded("frmStatistics"));

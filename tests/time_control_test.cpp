@@ -22,25 +22,27 @@ struct When {
   int year, month, day, hour, minute, second = 0;
 };
 
+// A ten-minute interval counting from the start, a five-minute break, a one-minute reminder.
+const Values kTenMinutes = {{"Hours", "0"},        {"Minutes", "10"},
+                            {"Seconds", "0"},      {"BreakMinutes", "5"},
+                            {"BreakSeconds", "0"}, {"StartTimerOnLaunch", "1"},
+                            {"SnoozeMinutes", "1"}};
+
 class TimeControlTest : public ProgramTest {
  protected:
-  // The program on a ten-minute interval with a five-minute break, started at `when` in `zone`.
-  void StartAt(Zone zone, When when, std::map<std::string, std::string> settings = {}) {
-    std::map<std::string, std::string> base = {{"Hours", "0"},        {"Minutes", "10"},
-                                               {"Seconds", "0"},      {"BreakMinutes", "5"},
-                                               {"BreakSeconds", "0"}, {"StartTimerOnLaunch", "1"},
-                                               {"SnoozeMinutes", "1"}};
-    for (auto& [k, v] : settings) base[k] = v;
-    Plant(base);
-    Clock(zone, when);
+  // The program on kTenMinutes, started at `when` in `zone`.
+  void StartAt(Zone zone, When when, const Values& settings = {}) {
+    unw::Plant(sim, {kTenMinutes, settings});
+    Clock(sim, zone, when);
     sim.Start();
   }
-  void Clock(Zone zone, When w) {
-    sim.fake.calendar.standardOffsetMinutes = zone.offsetMinutes;
-    sim.fake.calendar.daylightSaving = zone.daylightSaving;
-    // The splash comes first: the main window is up five seconds later, at `w`.
-    sim.fake.calendar.SetLocal(w.year, w.month, w.day, w.hour, w.minute, w.second);
-    sim.fake.calendar.SetUtc(sim.fake.calendar.UtcMs() - 5000);
+  // The clock of `s` before its start: the splash comes first, the main window is up five seconds
+  // later, at `w`.
+  static void Clock(Sim& s, Zone zone, When w) {
+    s.fake.calendar.standardOffsetMinutes = zone.offsetMinutes;
+    s.fake.calendar.daylightSaving = zone.daylightSaving;
+    s.fake.calendar.SetLocal(w.year, w.month, w.day, w.hour, w.minute, w.second);
+    s.fake.calendar.SetUtc(s.fake.calendar.UtcMs() - 5000);
   }
   // The local time now, as "YYYY-MM-DD HH:MM".
   std::string LocalNow() {
@@ -80,15 +82,10 @@ TEST_F(TimeControlTest, TimedPausesEndByTheClockAcrossMidnightAndDaylightSaving)
   };
   for (const Case& c : cases) {
     Sim s;
-    for (auto [k, v] : std::map<std::string, std::string>{
-             {"Hours", "0"}, {"Minutes", "10"}, {"BreakMinutes", "5"}, {"StartTimerOnLaunch", "1"}})
-      s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, k, v);
-    s.fake.calendar.standardOffsetMinutes = c.zone.offsetMinutes;
-    s.fake.calendar.daylightSaving = c.zone.daylightSaving;
-    s.fake.calendar.SetLocal(c.start.year, c.start.month, c.start.day, c.start.hour, c.start.minute,
-                             c.start.second);
-    s.Start();  // the splash takes five seconds
-    s.AdvanceSeconds(55);
+    Plant(s, {kTenMinutes});
+    Clock(s, c.zone, c.start);
+    s.Start();
+    s.AdvanceSeconds(60);
     s.Click("frmTimer", c.item);
     const std::string what = c.item + std::string(" at ") + std::to_string(c.start.hour);
     const std::string tip(ShownText(s.app().tray.record().szTip));
@@ -147,11 +144,7 @@ TEST_F(TimeControlTest, APauseOutlivesARestartAndAStoredEndInThePastIsOver) {
   };
   for (const Case& c : cases) {
     Sim s;
-    for (auto [k, v] : std::map<std::string, std::string>{{"Minutes", "10"},
-                                                          {"Hours", "0"},
-                                                          {"StartTimerOnLaunch", "1"},
-                                                          {"PausedUntil", c.value}})
-      s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, k, v);
+    Plant(s, {kTenMinutes, {{"PausedUntil", c.value}}});
     s.fake.calendar.SetLocal(2026, 12, 7, 10, c.minutesLater);
     s.Start();
     EXPECT_EQ(s.app().cycle.state(), c.state) << c.value << " +" << c.minutesLater;
@@ -224,14 +217,12 @@ TEST_F(TimeControlTest, OutsideWorkingHoursTheCountdownRestsOverAWeek) {
 TEST_F(TimeControlTest, TheEndOfTheWorkingDayEndsAPendingAlert) {
   for (const char* alertMeBy : {"0", "1"}) {
     Sim s;
-    for (auto [k, v] : std::map<std::string, std::string>{{"Hours", "0"},
-                                                          {"Minutes", "0"},
-                                                          {"Seconds", "5"},
-                                                          {"AlertMeBy", alertMeBy},
-                                                          {"BalloonTipsEnabled", "0"},
-                                                          {"WorkingHoursEnabled", "1"},
-                                                          {"StartTimerOnLaunch", "1"}})
-      s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, k, v);
+    Plant(s, {kTenMinutes,
+              {{"Minutes", "0"},
+               {"Seconds", "5"},
+               {"AlertMeBy", alertMeBy},
+               {"BalloonTipsEnabled", "0"},
+               {"WorkingHoursEnabled", "1"}}});
     s.fake.calendar.SetLocal(2026, 12, 7, 16, 59, 40);
     s.Start();
     s.AdvanceSeconds(6);
@@ -250,11 +241,7 @@ TEST_F(TimeControlTest, TheEndOfTheWorkingDayEndsAPendingAlert) {
 TEST_F(TimeControlTest, StartingOutsideHoursRestsAStartedTimerAndLeavesAStoppedOneStopped) {
   for (const char* onLaunch : {"1", "0"}) {
     Sim s;
-    for (auto [k, v] : std::map<std::string, std::string>{{"Minutes", "10"},
-                                                          {"Hours", "0"},
-                                                          {"WorkingHoursEnabled", "1"},
-                                                          {"StartTimerOnLaunch", onLaunch}})
-      s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, k, v);
+    Plant(s, {kTenMinutes, {{"WorkingHoursEnabled", "1"}, {"StartTimerOnLaunch", onLaunch}}});
     s.fake.calendar.SetLocal(2026, 12, 12, 10, 0);  // a Saturday
     s.Start();
     const CycleState atLaunch = onLaunch[0] == '1' ? CycleState::kResting : CycleState::kStopped;
@@ -282,9 +269,7 @@ TEST_F(TimeControlTest, AnUnreadableDayIsRepairedAloneAndTheDialogNamesABadOne) 
   sim.Type("frmWorkingHours", "txtFrom2", "17:00");
   sim.Type("frmWorkingHours", "txtTo2", "09:00");
   sim.Click("frmWorkingHours", "cmdSave");
-  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
-  EXPECT_NE(sim.fake.dialogs.open.back()->text.find("Wednesday"), std::string::npos);
-  sim.Answer(kIdOk);
+  EXPECT_NE(Told().find("Wednesday"), std::string::npos);
   EXPECT_TRUE(Loaded("frmWorkingHours")) << "nothing stored, the dialog stays";
   EXPECT_EQ(Stored("WorkingHoursEnabled"), "0");
   sim.Type("frmWorkingHours", "txtTo2", "18:00");

@@ -15,9 +15,8 @@ class TrayTest : public ProgramTest {
   int ShownSet() { return FakeNotificationArea::SetOf(Sent().hIcon); }
 };
 
-TEST_F(TrayTest, StartUpAddsOneIconWithTheStoppedTooltipAndExitRemovesIt) {
-  Plant({{"Hours", "0"}, {"Minutes", "25"}});
-  sim.Start();
+TEST_F(TrayTest, StartUpAddsOneIconWithTheStoppedTooltipANewTaskbarTooAndExitRemovesIt) {
+  Start({{"Hours", "0"}, {"Minutes", "25"}});
   ASSERT_GE(tray().sent.size(), 2u);
   EXPECT_EQ(tray().sent[0].command, TrayCommand::kAdd);
   EXPECT_EQ(tray().sent[1].command, TrayCommand::kSetVersion);
@@ -31,6 +30,11 @@ TEST_F(TrayTest, StartUpAddsOneIconWithTheStoppedTooltipAndExitRemovesIt) {
   EXPECT_EQ(t.szTip.size(), 128u);
   EXPECT_EQ(t.szTip.back(), ' ');
   EXPECT_EQ(tray().icons.size(), 1u);
+  // A new taskbar gets the icon back as it stands.
+  sim.Tray(TrayEvent::kRecreated);
+  EXPECT_EQ(tray().icons.size(), 1u);
+  EXPECT_EQ(tray().sent.back().command, TrayCommand::kSetVersion);
+  EXPECT_NE(SentTip().find("00:25:00 - Stopped"), std::string::npos);
   sim.Click("frmTimer", "cmdExit");
   sim.Answer(kIdYes);
   EXPECT_TRUE(tray().icons.empty());
@@ -62,8 +66,7 @@ TEST_F(TrayTest, EachSetAnimatesOneFrameAtATickAndStopShowsFrameZero) {
   };
   for (const Case& c : cases) {
     Sim s;
-    s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, "TrayIcon", c.set);
-    s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, "StartTimerOnLaunch", "1");
+    Plant(s, {{{"TrayIcon", c.set}, {"StartTimerOnLaunch", "1"}}});
     s.Start();
     std::vector<int> frames;
     for (size_t i = 0; i < c.frames.size(); ++i) {
@@ -84,8 +87,7 @@ TEST_F(TrayTest, EachSetAnimatesOneFrameAtATickAndStopShowsFrameZero) {
 }
 
 TEST_F(TrayTest, TrafficLightsShowTheStateAtOnce) {
-  Plant({{"TrayIcon", "4"}});
-  sim.Start();
+  Start({{"TrayIcon", "4"}});
   EXPECT_EQ(SentPicture(), 0) << "red when stopped";
   sim.Click("frmTimer", "cmdStart");
   EXPECT_EQ(SentPicture(), 1) << "green on Start, before any tick";
@@ -98,8 +100,7 @@ TEST_F(TrayTest, TrafficLightsShowTheStateAtOnce) {
 }
 
 TEST_F(TrayTest, AFrameLeftFromAnotherSetFallsBackToZeroAndAnUnknownSetOnlyChangesTheTip) {
-  Plant({{"TrayIcon", "1"}});
-  sim.Start();
+  Start({{"TrayIcon", "1"}});
   sim.Click("frmTimer", "cmdStart");
   sim.AdvanceSeconds(30);
   EXPECT_EQ(sim.app().tray.frame(), 30);
@@ -115,17 +116,13 @@ TEST_F(TrayTest, AFrameLeftFromAnotherSetFallsBackToZeroAndAnUnknownSetOnlyChang
   EXPECT_EQ(sim.app().tray.GetTrayIconPicture(9), 0u) << "no such mode";
 }
 
-TEST_F(TrayTest, LongTooltipsAreCutAtTheFieldWithoutTheirNul) {
-  Plant({});
-  sim.Start();
-  sim.Do([this] { sim.app().tray.RefreshTrayIcon(std::string(200, 'x')); });
-  EXPECT_EQ(Sent().szTip, std::string(128, 'x'));
-}
-
-TEST_F(TrayTest, ABalloonIsShownOnceAndClearedOrTakenDown) {
-  Plant({});
-  sim.Start();
+// The record's fields: a long tooltip cut at its field without its NUL; a balloon shown once,
+// cleared or taken down; the system's balloon switch, read only as a DWORD.
+TEST_F(TrayTest, TheRecordsFieldsTheBalloonAndTheSystemsBalloonSwitch) {
+  Start();
   TrayIcon& icon = sim.app().tray;
+  sim.Do([&] { icon.RefreshTrayIcon(std::string(200, 'x')); });
+  EXPECT_EQ(Sent().szTip, std::string(128, 'x'));
   sim.Do([&] { icon.ShowBalloonTip(kNiifWarning, "Title", "Take a break"); });
   EXPECT_TRUE(tray().balloonOnScreen);
   EXPECT_EQ(Sent().dwInfoFlags, kNiifWarning);
@@ -149,12 +146,6 @@ TEST_F(TrayTest, ABalloonIsShownOnceAndClearedOrTakenDown) {
   sim.Do([&] { icon.ClearBalloonTip(0, "tip", /*takeDown*/ true); });
   EXPECT_FALSE(tray().balloonOnScreen);
   EXPECT_EQ(tray().balloonsShown, 2);
-}
-
-TEST_F(TrayTest, BalloonSwitchReadsOnlyADword) {
-  Plant({});
-  sim.Start();
-  TrayIcon& icon = sim.app().tray;
   const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\";
   EXPECT_TRUE(icon.BalloonTipsAllowedBySystem());
   sim.fake.registry.Plant(kHkeyCurrentUser, key, "EnableBalloonTips", kRegDword, {0, 0, 0, 0});
@@ -164,8 +155,7 @@ TEST_F(TrayTest, BalloonSwitchReadsOnlyADword) {
 }
 
 TEST_F(TrayTest, ClicksRestoreTheWindowOrOpenTheMenuButNotDuringTheExitQuestion) {
-  Plant({});
-  sim.Start();
+  Start();
   sim.Close("frmTimer");
   ASSERT_FALSE(main().visible());
   sim.Click("frmTimer", "mPopExit");
@@ -184,15 +174,6 @@ TEST_F(TrayTest, ClicksRestoreTheWindowOrOpenTheMenuButNotDuringTheExitQuestion)
   EXPECT_TRUE(main().Ctl("mnuUnwindle").isDefault());
   sim.Click("frmTimer", "mnuStart");
   EXPECT_TRUE(TickRunning());
-}
-
-TEST_F(TrayTest, ANewTaskbarGetsTheIconBackAsItStands) {
-  Plant({});
-  sim.Start();
-  sim.Tray(TrayEvent::kRecreated);
-  EXPECT_EQ(tray().icons.size(), 1u);
-  EXPECT_EQ(tray().sent.back().command, TrayCommand::kSetVersion);
-  EXPECT_NE(SentTip().find(" - Stopped"), std::string::npos);
 }
 
 }  // namespace

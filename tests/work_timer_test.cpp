@@ -15,8 +15,7 @@ class WorkTimerTest : public ProgramTest {
     more["Hours"] = h;
     more["Minutes"] = m;
     more["Seconds"] = s;
-    Plant(more);
-    sim.Start();
+    Start(more);
   }
 };
 
@@ -122,19 +121,10 @@ TEST_P(TooltipBySet, FollowsTheStateWithTheNextTickOrAtOnceForTrafficLights) {
 
 INSTANTIATE_TEST_SUITE_P(Sets, TooltipBySet, ::testing::Values("0", "4"));
 
-TEST_F(WorkTimerTest, StartingOnLaunchIsAlreadyCountingWhenTheWindowShows) {
-  StartWith("0", "2", "0", {{"StartTimerOnLaunch", "1"}});
-  EXPECT_TRUE(TickRunning());
-  EXPECT_TRUE(main().visible());
-  sim.AdvanceSeconds(1);
-  EXPECT_EQ(Display(), "00:01:59");
-}
-
 class TimeEntryTest : public ProgramTest {
  protected:
   void SetUp() override {
-    Plant({{"Hours", "1"}, {"Minutes", "20"}, {"Seconds", "30"}});
-    sim.Start();
+    Start({{"Hours", "1"}, {"Minutes", "20"}, {"Seconds", "30"}});
     sim.Click("frmTimer", "cmdChange");
   }
   std::string Box(const char* name) { return main().Ctl(name).text(); }

@@ -123,19 +123,22 @@ inline Expect PrintedPausedUntil(std::shared_ptr<Console> ran) {
   });
 }
 
+// The program the instance window belongs to (0: none runs).
+inline DWORD RunningProgram() {
+  HWND instance = FindWindowA(unw::win32::kInstanceWindowClass, nullptr);
+  DWORD pid = 0;
+  if (instance) GetWindowThreadProcessId(instance, &pid);
+  return pid;
+}
+
 // The program a command started (`/start` with none running) becomes the session's.
 inline Action AttachToRunning() {
   return [](Session& s) {
-    HWND instance = FindWindowA(unw::win32::kInstanceWindowClass, nullptr);
-    DWORD pid = 0;
-    if (instance) GetWindowThreadProcessId(instance, &pid);
+    const DWORD pid = RunningProgram();
+    const DWORD rights = SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE;
     s.error = "no running program to attach to";
-    if (!pid || !s.process.Attach(
-                    OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE,
-                                FALSE, pid),
-                    pid))
-      return false;
-    return WaitFor(5000, [&] { return (s.main = FindForm(pid, "frmTimer")) != nullptr; });
+    return pid && s.process.Attach(OpenProcess(rights, FALSE, pid), pid) &&
+           WaitFor(5000, [&] { return (s.main = FindForm(pid, "frmTimer")) != nullptr; });
   };
 }
 
@@ -148,17 +151,11 @@ inline void CommandLineChecks(Report& r, const Options& o) {
   const std::vector<Step> steps = {
       {"cli.none_running", RunCommand(ran, "/status"), Printed(ran, 3, "", kNotRunning)},
       {"cli.exe_none_running_quiet", RunCommand(ran, "/stop", true), Printed(ran, 3, "")},
-      {"",
-       [](Session& s) {
-         return (s.error = s.Launch(Settings("Hours=1 Minutes=0 Seconds=0 "
-                                             "StartTimerOnLaunch=0"),
-                                    s.options.exe))
-             .empty();
-       }},
+      {"", Start(o.exe, Settings("Hours=1 Minutes=0 Seconds=0 StartTimerOnLaunch=0"))},
       {"cli.status_stopped", RunCommand(ran, "/status"),
        All({Printed(ran, 0, "stopped 01:00:00\r\n"),
             Traced("instance.command", {"sent", "/status", "0", "stopped 01:00:00"})})},
-      {"", [](Session& s) { return ClickButton(s.Ctl("frmTimer", "cmdStart")); },
+      {"", Press("frmTimer", "cmdStart"),
        [](Session& s) {
          return SecondsOf(s.Display()) < 3600 ? "" : "the countdown did not start";
        }},
@@ -167,13 +164,9 @@ inline void CommandLineChecks(Report& r, const Options& o) {
       {"cli.status_paused_until", RunCommand(ran, "/status"), PrintedPausedUntil(ran)},
       {"cli.resume", RunCommand(ran, "/resume"), PrintedCounting(ran)},
       {"cli.break_opens_the_break_window", RunCommand(ran, "/break"),
-       All({Printed(ran, 0, "break\r\n"),
-            [](Session& s) { return s.Form("frmBreakTimeRemaining") ? "" : "no break window"; }}),
-       5000},
-      {"", [](Session& s) { return ClickButton(s.Ctl("frmBreakTimeRemaining", "cmdStopTimer")); },
-       [](Session& s) { return s.Form("frmRestartTimer") ? "" : "no break-over question"; }},
-      {"", [](Session& s) { return ClickButton(s.Ctl("frmRestartTimer", "cmdRestartTimer")); },
-       [](Session& s) { return s.Form("frmRestartTimer") ? "the question stays" : ""; }},
+       All({Printed(ran, 0, "break\r\n"), Visible("frmBreakTimeRemaining")}), 5000},
+      {"", Press("frmBreakTimeRemaining", "cmdStopTimer"), Visible("frmRestartTimer")},
+      {"", Press("frmRestartTimer", "cmdRestartTimer"), Visible("frmRestartTimer", false)},
       {"cli.bad_option", RunCommand(ran, "/bogus"),
        Printed(ran, 2, "", "unknown command \"/bogus\".\r\nUsage: unwindle [command]\r\n", true)},
       {"cli.bad_minutes", RunCommand(ran, "/pause 0"),
@@ -186,14 +179,12 @@ inline void CommandLineChecks(Report& r, const Options& o) {
        })},
       {"cli.exe_forwards_quietly", RunCommand(ran, "/status", true),
        All({Printed(ran, 0, ""), Traced("instance.command", {"sent", "/status", "0"}, 3)})},
-      {"", [](Session& s) { return Invoke(s.main, "mnuPreferencesPopMenu", false); },
-       [](Session& s) { return s.Form("frmPreferences") ? "" : "no preferences"; }},
+      {"", Menu("mnuPreferencesPopMenu", true), Visible("frmPreferences")},
       {"cli.refused_while_preferences_wait", RunCommand(ran, "/exit"),
        All({Printed(ran, 4, "", "Unwindle cannot do that now: its Preferences window is open.\r\n"),
             That([] { return FindWindowA(unw::win32::kInstanceWindowClass, nullptr); },
                  "the program ended")})},
-      {"", [](Session& s) { return ClickButton(s.Ctl("frmPreferences", "cmdExit")); },
-       [](Session& s) { return s.Form("frmPreferences") ? "the preferences are open" : ""; }},
+      {"", Press("frmPreferences", "cmdExit"), Visible("frmPreferences", false)},
       {"cli.exit", RunCommand(ran, "/exit"),
        All({Printed(ran, 0, "exiting\r\n"), Ended(0), Traced("tray.delete", {})}), 10000},
       {"cli.after_exit", RunCommand(ran, "/status"), Printed(ran, 3, "", kNotRunning)},

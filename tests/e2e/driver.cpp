@@ -63,15 +63,6 @@ Expect StandsStill() {
   return Displays([](auto& shown, auto& first) { return shown == first; }, "no change");
 }
 
-// The open message box asks `text`; with no text: none is open.
-Expect Asks(const std::string& text) {
-  return [text](Session& s) {
-    const std::string asked = s.Box() ? Quote(MessageBoxText(s.Box())) : "nothing";
-    const std::string want = text.empty() ? "nothing" : Quote(text);
-    return asked == want ? "" : Expected("a message box asks", asked, want);
-  };
-}
-
 // From the first trace line that starts with `from` to the `nth` that starts with `to`, in ms.
 Expect Between(std::vector<std::string> from, std::vector<std::string> to, int least, int most,
                size_t nth = 1) {
@@ -88,12 +79,6 @@ Expect Between(std::vector<std::string> from, std::vector<std::string> to, int l
                : Expected(what, std::to_string(ms) + " ms",
                           std::to_string(least) + " to " + std::to_string(most));
   };
-}
-
-// An item of the main window's menu or one of its buttons (the window on the screen), or of its
-// tray menu (whenever no modal window is open); `later`: it opens a modal window.
-Action Menu(const std::string& item, bool later = false) {
-  return [=](Session& s) { return Invoke(s.main, item, !later); };
 }
 
 // An invoke that the program must refuse (answer 0), as a click would be.
@@ -115,25 +100,6 @@ const Expect kAnswers = Holds([](Session& s, std::string& seen) {
       answered ? "frmTimer answered in " + std::to_string(ms) + " ms" : "frmTimer did not answer";
   return answered && ms < 1000 && s.process.Running();
 });
-
-Action Answer(int id) {
-  return [id](Session& s) {
-    HWND box = s.Box();
-    if (box) ClickButton(GetDlgItem(box, id), 1000);  // may not return: the answer may end it
-    return box != nullptr;
-  };
-}
-
-// As pasting into a text box would: the program sees the change.
-Action Type(const std::string& form, const std::string& control, const std::string& text) {
-  return [=](Session& s) {
-    DWORD_PTR done = 0;
-    return SendMessageTimeoutA(s.Ctl(form, control), WM_SETTEXT, 0,
-                               reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 2000,
-                               &done) &&
-           done;
-  };
-}
 
 // Posted to the control with the focus: through the program's message loop, like a typed key.
 Action Key(const std::string& form, WORD vk) {
@@ -591,20 +557,6 @@ void PreferencesAtTimeUp(Report& r, const Options& o) {
   RunSteps(r, o, "prefs_timeup", Settings("Hours=0 Minutes=0 Seconds=8"), steps);
 }
 
-// The tooltip the program last gave its icon begins with `prefix` and ends with `suffix`.
-Expect TipReads(const std::string& prefix, const std::string& suffix = "") {
-  return Holds([=](Session& s, std::string& seen) {
-    std::string tip;
-    for (const auto& l : s.Trace())
-      if ((l.event == "tray.modify" || l.event == "tray.add") && l.fields.size() >= 4)
-        tip = l.fields[3];
-    seen = "the tooltip reads " + Quote(tip) + " (expected " + Quote(prefix) + "..." +
-           Quote(suffix) + ")";
-    return tip.size() >= prefix.size() + suffix.size() && tip.rfind(prefix, 0) == 0 &&
-           tip.compare(tip.size() - suffix.size(), suffix.size(), suffix) == 0;
-  });
-}
-
 // A timed pause by its menu item (the tray menu's design names), kept over a restart of the
 // program, ended by Resume.
 void TimedPause(Report& r, const Options& o) {
@@ -738,27 +690,21 @@ Expect Captured(const std::string& played, const char* flags, double seconds,
 // long reminder: no second sound starts the --wav file anew). A custom sound that cannot play gives
 // the beep and the prompt; one beyond the 8-bit code page (the program's chimes) plays.
 void Sounds(Report& r, const Options& o) {
-  // A device is never opened: the prompt comes on time with the beep, and the program answers.
-  const std::string device = "\\\\.\\COM1";
-  RunSteps(r, o, "sound_custom_device",
-           Settings("Hours=0 Minutes=0 Seconds=2 AudioType=3", {{"CustomSound", device}}),
-           {{"sound.custom_device_beeps_on_time",
-             All({Visible("frmUnwindle"),
-                  Between({"timer.start", "BreakCycle", "tmrMain"}, {"window.show", "frmUnwindle"},
-                          2800, 3600),
-                  Traced("sound.unplayable", {device, "device"}), Traced("sound.beep", {"64"}),
-                  Traced("sound.play", {device}, 0, true)}),
-             10000},
-            {"sound.custom_device_program_answers", kAnswers},
-            {"", Press("frmUnwindle", "cmdStopTimer"), Visible("frmUnwindle", false)}});
-  const std::string missing = "C:\\nowhere\\missing.wav";
-  RunSteps(r, o, "sound_custom_missing",
-           Settings("Hours=0 Minutes=0 Seconds=2 AudioType=3", {{"CustomSound", missing}}),
-           {{"sound.custom_missing_beeps",
-             All({Visible("frmUnwindle"), Traced("sound.unplayable", {missing, "unreadable"}),
-                  Traced("sound.beep", {"64"}), Traced("sound.play", {missing}, 0, true)}),
-             10000},
-            {"", Press("frmUnwindle", "cmdStopTimer"), Visible("frmUnwindle", false)}});
+  // A device is never opened, a missing file not played: the prompt comes on time with the beep,
+  // and the program answers.
+  for (const auto& [kind, path, why] : {std::tuple{"device", "\\\\.\\COM1", "device"},
+                                        {"missing", "C:\\nowhere\\missing.wav", "unreadable"}})
+    RunSteps(r, o, std::string("sound_custom_") + kind,
+             Settings("Hours=0 Minutes=0 Seconds=2 AudioType=3", {{"CustomSound", path}}),
+             {{std::string("sound.custom_") + kind + "_beeps_on_time",
+               All({Visible("frmUnwindle"),
+                    Between({"timer.start", "BreakCycle", "tmrMain"},
+                            {"window.show", "frmUnwindle"}, 2800, 3600),
+                    Traced("sound.unplayable", {path, why}), Traced("sound.beep", {"64"}),
+                    Traced("sound.play", {path}, 0, true)}),
+               10000},
+              {std::string("sound.custom_") + kind + "_program_answers", kAnswers},
+              {"", Press("frmUnwindle", "cmdStopTimer"), Visible("frmUnwindle", false)}});
   if (o.wav.empty() || o.dir.empty())
     return Report::Note("sounds: not checked (no --wav or --results; run.sh gives both)");
   const std::string alert =
@@ -801,11 +747,6 @@ constexpr char kUninstallKey[] =
 Expect Gone(const std::string& path) {
   return That([=] { return GetFileAttributesW(Wide(path).c_str()) == INVALID_FILE_ATTRIBUTES; },
               path + " is there");
-}
-
-std::string Folder(int csidl) {
-  char path[MAX_PATH] = {};
-  return SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, 0, path)) ? path : "";
 }
 
 // Every setting the program stores on its first start, and nothing else.
@@ -1008,14 +949,6 @@ std::string ShortcutTarget(const std::string& lnk) {
   return path;
 }
 
-// The program the instance window belongs to (0: none runs).
-DWORD RunningProgram() {
-  HWND instance = FindWindowA(unw::win32::kInstanceWindowClass, nullptr);
-  DWORD pid = 0;
-  if (instance) GetWindowThreadProcessId(instance, &pid);
-  return pid;
-}
-
 // Whether a process runs elevated (-1: cannot tell).
 int Elevated(HANDLE process) {
   HANDLE token = nullptr;
@@ -1059,6 +992,16 @@ Expect Restarted(const std::string& exe) {
   });
 }
 
+// `path` holds `bytes` (read from what was built, so never empty), or (none) anything at all.
+Expect FileHolds(const std::string& path, std::optional<std::string> bytes = {}) {
+  return That(
+      [=] {
+        const std::string d = ReadAll(path);
+        return bytes ? !bytes->empty() && d == *bytes : !d.empty();
+      },
+      path + (bytes ? " is missing or not as built" : " is missing or empty"));
+}
+
 void Installer(Report& r, const Options& o) {
   const std::string dir = Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Unwindle";
   const std::string exe = dir + "\\unwindle.exe", uninstaller = "\"" + dir + "\\uninstall.exe\"";
@@ -1088,7 +1031,6 @@ void Installer(Report& r, const Options& o) {
     s.error = "no QuietUninstallString";
     return quiet.present && RunToEnd(s, quiet.text);
   };
-  const auto as_built = [=] { return !built.empty() && ReadAll(exe) == built; };
   // A folder of the user's with a licence and another program's uninstaller in it; a folder of
   // Unwindle's that the user chose.
   const std::string mine = Folder(CSIDL_PERSONAL) + "\\Unwindle test (mine)";
@@ -1106,22 +1048,17 @@ void Installer(Report& r, const Options& o) {
     s.error = "cannot plant " + mine;
     return written;
   };
-  const auto mineUntouched = [=] {
-    return ReadAll(mine + "\\LICENSE.txt") == licence &&
-           ReadAll(mine + "\\uninstall.exe") == other &&
-           GetFileAttributesA((mine + "\\unwindle.exe").c_str()) == INVALID_FILE_ATTRIBUTES;
-  };
+  const Expect mineUntouched =
+      All({FileHolds(mine + "\\LICENSE.txt", licence), FileHolds(mine + "\\uninstall.exe", other),
+           Gone(mine + "\\unwindle.exe")});
   const std::vector<Step> steps = {
       {"installer.silent_install", install},
       // Nothing ran before: nothing is started.
       {"installer.fresh_install_starts_nothing",
        That([] { return RunningProgram() == 0; }, "a program runs"), 2000, true},
       {"installer.files",
-       All({That(as_built, exe + " is missing or not as built"),
-            That([=] { return !builtCom.empty() && ReadAll(dir + "\\unwindle.com") == builtCom; },
-                 "unwindle.com is missing or not as built"),
-            That([=] { return !ReadAll(dir + "\\uninstall.exe").empty(); }, "no uninstall.exe"),
-            That([=] { return !ReadAll(dir + "\\LICENSE.txt").empty(); }, "no LICENSE.txt")})},
+       All({FileHolds(exe, built), FileHolds(dir + "\\unwindle.com", builtCom),
+            FileHolds(dir + "\\uninstall.exe"), FileHolds(dir + "\\LICENSE.txt")})},
       {"installer.shortcut", Holds([=](Session&, std::string& seen) {
          seen = shortcut + " starts " + Quote(ShortcutTarget(shortcut)) + ", not " + Quote(exe);
          return Lower(ShortcutTarget(shortcut)) == Lower(exe);
@@ -1133,9 +1070,7 @@ void Installer(Report& r, const Options& o) {
       {"installer.program_writes_settings", kAllSettings},
       // The same version over the running program: it is asked to exit, then replaced whole.
       {"installer.over_running_program", install,
-       All({Ended(0), Traced("tray.delete", {}), That(as_built, "unwindle.exe not as built"),
-            Gone(exe + ".new")}),
-       5000},
+       All({Ended(0), Traced("tray.delete", {}), FileHolds(exe, built), Gone(exe + ".new")}), 5000},
       // The update leaves the reminder running: the setup started the new program, unelevated, in
       // this session; the checks below follow it.
       {"installer.update_restarts_program", Restarted(exe), 30000},
@@ -1153,21 +1088,16 @@ void Installer(Report& r, const Options& o) {
       // setup installs into the default folder and leaves the user's files alone, and so does
       // its uninstaller.
       {"installer.tampered_location_ignored", Then({tamper, install}),
-       All({That(as_built, exe + " is missing or not as built"),
-            Stored("InstallLocation", dir, kUninstallKey),
-            That(mineUntouched, "the files in " + mine + " changed")})},
-      {"uninstaller.leaves_other_folders_alone", uninstall,
-       All({Gone(dir), That(mineUntouched, "the files in " + mine + " changed")}), 60000},
+       All({FileHolds(exe, built), Stored("InstallLocation", dir, kUninstallKey), mineUntouched})},
+      {"uninstaller.leaves_other_folders_alone", uninstall, All({Gone(dir), mineUntouched}), 60000},
       // A folder that holds Unwindle's own uninstaller is kept by the next setup.
       {"installer.own_location_kept",
        Then({[=](Session& s) { return RunToEnd(s, "\"" + o.setup + "\" /S /D=" + custom); },
              install}),
-       All({That([=] { return !built.empty() && ReadAll(custom + "\\unwindle.exe") == built; },
-                 "no unwindle.exe as built in " + custom),
+       All({FileHolds(custom + "\\unwindle.exe", built),
             Stored("InstallLocation", custom, kUninstallKey), Gone(dir)})},
       {"", uninstall, Gone(custom), 60000},
-      {"uninstaller.history_kept",
-       That([] { return !ReadAll(JournalFile()).empty(); }, JournalFile() + " is gone")},
+      {"uninstaller.history_kept", FileHolds(JournalFile())},
   };
   RunSteps(r, o, "installed", std::nullopt, steps);
 }

@@ -17,9 +17,7 @@
 namespace e2e {
 
 inline std::string JournalFile() {
-  char path[MAX_PATH] = {};
-  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, path))) return "";
-  return std::string(path) + "\\KORVANTE\\Unwindle\\history.tsv";
+  return Folder(CSIDL_LOCAL_APPDATA) + "\\KORVANTE\\Unwindle\\history.tsv";
 }
 
 // The journal's lines after its header, each without its time; "bad" for a line whose time is
@@ -120,8 +118,7 @@ inline void HistoryChecks(Report& r, const Options& o) {
       {"history.com_bad_days", RunCommand(ran, "/history 0"),
        Printed(ran, 2, "",
                "/history takes a number of days from 1 to 400, not \"0\".\r\nUsage:", true)},
-      {"history.statistics_opens",
-       [](Session& s) { return Invoke(s.main, "mnuStatistics", false); },
+      {"history.statistics_opens", Menu("mnuStatistics", true),
        All({Visible("frmStatistics"),
             Texts("frmStatistics", {{"", "KORVANTE Unwindle - Statistics"},
                                     {"lblTaken", "1"},

@@ -37,17 +37,6 @@ inline Action UsedBy(const std::wstring& record, uint64_t start, uint64_t stop) 
   };
 }
 
-// The tooltip the program gave the tray last, from its trace.
-inline Expect TipIs(const std::string& want) {
-  return [want](Session& s) {
-    std::string tip = "none";
-    for (const auto& l : s.Trace())
-      if ((l.event == "tray.add" || l.event == "tray.modify") && l.fields.size() >= 4)
-        tip = Quote(l.fields[3]);
-    return tip == Quote(want) ? "" : Expected("the tooltip", tip, Quote(want));
-  };
-}
-
 inline std::vector<std::string> ListEntries(HWND list) {
   std::vector<std::string> out;
   DWORD_PTR count = 0;
@@ -103,36 +92,6 @@ inline Action PickEntry(const std::string& form, const std::string& list, const 
   };
 }
 
-// As typing into a text box: its whole text replaced.
-inline Action TypeInto(const std::string& form, const std::string& box, const std::string& text) {
-  return [=](Session& s) {
-    DWORD_PTR done = 0;
-    return SendMessageTimeoutA(s.Ctl(form, box), WM_SETTEXT, 0,
-                               reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 2000,
-                               &done) &&
-           done;
-  };
-}
-
-// A click posted, for a button whose press opens a modal window (the sender is not held behind it).
-inline Action PressLater(const std::string& form, const std::string& button) {
-  return [=](Session& s) { return PostMessageA(s.Ctl(form, button), BM_CLICK, 0, 0) != 0; };
-}
-
-// The open message box says `part` (among more); with `answer`, the action answers it.
-inline Expect BoxSays(const std::string& part) {
-  return [part](Session& s) {
-    const std::string said = s.Box() ? MessageBoxText(s.Box()) : "";
-    return said.find(part) != std::string::npos
-               ? ""
-               : Expected("a message box says", Quote(said), "... " + Quote(part) + " ...");
-  };
-}
-
-inline Action AnswerBox(int id) {
-  return [id](Session& s) { return s.Box() && ClickButton(GetDlgItem(s.Box(), id), 1000); };
-}
-
 // A camera, then a microphone in use hold the prompt, and the reminder after Remind Later; each
 // record's stop brings it within two seconds.
 inline void HoldForCalls(Report& r, const Options& o) {
@@ -146,14 +105,14 @@ inline void HoldForCalls(Report& r, const Options& o) {
                                    "SnoozeSeconds=4 StartTimerOnLaunch=1"))}),
        Traced("aware.held", {"call"}), 12000},
       {"hold.camera_holds_the_prompt",
-       All({Visible("frmUnwindle", false), Traced("sound.play", {}, 0, true), TipIs(kCallTip)}),
+       All({Visible("frmUnwindle", false), Traced("sound.play", {}, 0, true), TipReads(kCallTip)}),
        2000, true},
       {"hold.camera_off_prompt_within_two_seconds", UsedBy(camera, t, t + 100),
        Visible("frmUnwindle"), 2000},
       {"", Press("frmUnwindle", "cmdRemindLater"), Visible("frmUnwindle", false)},
       {"", UsedBy(microphone, t + 200, t), Traced("aware.held", {"call"}, 2), 10000},
-      {"hold.microphone_holds_the_reminder", All({Visible("frmUnwindle", false), TipIs(kCallTip)}),
-       2000, true},
+      {"hold.microphone_holds_the_reminder",
+       All({Visible("frmUnwindle", false), TipReads(kCallTip)}), 2000, true},
       {"hold.microphone_off_prompt_within_two_seconds", UsedBy(microphone, t + 200, t + 300),
        Visible("frmUnwindle"), 2000},
       {"", Press("frmUnwindle", "cmdStopTimer"), Visible("frmUnwindle", false)},
@@ -180,16 +139,15 @@ inline void HoldForPrograms(Report& r, const Options& o) {
        [=](Session& s) { return meeting->Start("\"" + standIn + "\"", "", &s.error); }},
       {"", Start(o.exe, Settings("Hours=0 Minutes=0 Seconds=5 StartTimerOnLaunch=0",
                                  {{"HoldForPrograms", "POWERPNT.EXE"}}))},
-      {"hold.dialog_opens_with_the_stored_names",
-       [](Session& s) { return Invoke(s.main, "mnuHoldForPrograms", false); },
+      {"hold.dialog_opens_with_the_stored_names", Menu("mnuHoldForPrograms", true),
        All({Visible(dialog), Lists(dialog, "lstPrograms", {"POWERPNT.EXE"})}), 5000},
       {"hold.dialog_refuses_a_path",
-       Then({Shot(dialog, "hold-programs"), TypeInto(dialog, "txtProgram", "C:\\Tools\\zoom.exe"),
+       Then({Shot(dialog, "hold-programs"), Type(dialog, "txtProgram", "C:\\Tools\\zoom.exe"),
              PressLater(dialog, "cmdAdd")}),
-       BoxSays("\"C:\\Tools\\zoom.exe\" names a folder or a drive."), 5000},
-      {"", AnswerBox(IDOK), Lists(dialog, "lstPrograms", {"POWERPNT.EXE"})},
+       Asks("\"C:\\Tools\\zoom.exe\" names a folder or a drive.", true), 5000},
+      {"", Answer(IDOK), Lists(dialog, "lstPrograms", {"POWERPNT.EXE"})},
       {"hold.dialog_adds_a_typed_name",
-       Then({TypeInto(dialog, "txtProgram", "obs64"), Press(dialog, "cmdAdd")}),
+       Then({Type(dialog, "txtProgram", "obs64"), Press(dialog, "cmdAdd")}),
        Lists(dialog, "lstPrograms", {"POWERPNT.EXE", "obs64.exe"})},
       {"hold.dialog_lists_the_running_programs", PressLater(dialog, "cmdRunning"),
        Lists("frmRunningPrograms", "lstRunning", {kMeetingProgram, "unwindle.exe"}, false), 5000},
@@ -207,8 +165,8 @@ inline void HoldForPrograms(Report& r, const Options& o) {
       {"", Press("frmTimer", "cmdStart"), Traced("aware.held", {"program", kMeetingProgram}),
        12000},
       {"hold.program_holds_the_prompt",
-       All({Visible("frmUnwindle", false), Traced("sound.play", {}, 0, true), TipIs(held)}), 2000,
-       true},
+       All({Visible("frmUnwindle", false), Traced("sound.play", {}, 0, true), TipReads(held)}),
+       2000, true},
       {"hold.program_end_prompt_within_two_seconds",
        [=](Session&) {
          meeting->Kill();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -58,6 +59,11 @@ inline std::string Expected(std::string what, std::string seen, std::string want
 inline std::string Lower(std::string s) {
   for (char& c : s) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
   return s;
+}
+
+inline std::string Folder(int csidl) {
+  char path[MAX_PATH] = {};
+  return SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, 0, path)) ? path : "";
 }
 
 // Even while another program writes it.
@@ -652,12 +658,72 @@ inline Expect InFront(bool own) {
   };
 }
 
+// The open message box asks `text` (or, `part`, says it among more); with no text: none is open.
+inline Expect Asks(const std::string& text, bool part = false) {
+  return [=](Session& s) {
+    const std::string asked = s.Box() ? Quote(MessageBoxText(s.Box())) : "nothing";
+    const std::string want = text.empty() ? "nothing" : Quote(text);
+    return asked == want || (part && asked.find(text) != std::string::npos)
+               ? ""
+               : Expected("a message box asks", asked, (part ? "... " : "") + want);
+  };
+}
+
+// The tooltip the program gave its icon last, from its trace: `prefix` then `suffix`; with no
+// suffix, exactly `prefix`.
+inline Expect TipReads(const std::string& prefix, std::optional<std::string> suffix = {}) {
+  return [=](Session& s) {
+    std::string tip;
+    for (const auto& l : s.Trace())
+      if ((l.event == "tray.modify" || l.event == "tray.add") && l.fields.size() >= 4)
+        tip = l.fields[3];
+    const std::string end = suffix.value_or("");
+    const bool ok = suffix
+                        ? tip.size() >= prefix.size() + end.size() && tip.rfind(prefix, 0) == 0 &&
+                              tip.compare(tip.size() - end.size(), end.size(), end) == 0
+                        : tip == prefix;
+    return ok ? ""
+              : Expected("the tooltip", Quote(tip),
+                         Quote(prefix) + (suffix ? "..." + Quote(end) : ""));
+  };
+}
+
 inline Action Start(const std::string& program, Planted planted = {}) {  // Session::Launch
   return [=](Session& s) { return (s.error = s.Launch(planted, program)).empty(); };
 }
 
 inline Action Press(const std::string& form, const std::string& control) {  // BM_CLICK, sent
   return [=](Session& s) { return ClickButton(s.Ctl(form, control)); };
+}
+
+// Posted, for a button whose press opens a modal window (the sender is not held behind it).
+inline Action PressLater(const std::string& form, const std::string& button) {
+  return [=](Session& s) { return PostMessageA(s.Ctl(form, button), BM_CLICK, 0, 0) != 0; };
+}
+
+// An item of the main window's menu or one of its buttons (the window on the screen), or of its
+// tray menu (whenever no modal window is open); `later`: it opens a modal window.
+inline Action Menu(const std::string& item, bool later = false) {
+  return [=](Session& s) { return Invoke(s.main, item, !later); };
+}
+
+inline Action Answer(int id) {
+  return [id](Session& s) {
+    HWND box = s.Box();
+    if (box) ClickButton(GetDlgItem(box, id), 1000);  // may not return: the answer may end it
+    return box != nullptr;
+  };
+}
+
+// As pasting into a text box would: its whole text replaced, and the program sees the change.
+inline Action Type(const std::string& form, const std::string& control, const std::string& text) {
+  return [=](Session& s) {
+    DWORD_PTR done = 0;
+    return SendMessageTimeoutA(s.Ctl(form, control), WM_SETTEXT, 0,
+                               reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 2000,
+                               &done) &&
+           done;
+  };
 }
 
 inline Action CloseBox(const std::string& form) {  // WM_CLOSE

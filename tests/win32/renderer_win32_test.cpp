@@ -27,10 +27,10 @@
 namespace unw {
 namespace {
 
-// What `paint` changes on a w x h picture of the button face colour: how many pixels, and
-// where the changed ones end.
-struct Painted {
-  Painted(int w, int h, const std::function<void(HDC)>& paint) {
+// What `paint` leaves on a w x h picture of the button face colour, pixel by pixel as 0xRRGGBB,
+// rows from the top, and what it changed there: how many pixels, and where the changed ones end.
+struct Shot {
+  Shot(int width, int height, const std::function<void(HDC)>& paint) : w(width), h(height) {
     BITMAPINFO bi = win32::TopDownBitmapInfo(w, h);
     void* bits = nullptr;
     const win32::ScopedGetDC screen(nullptr);
@@ -42,16 +42,52 @@ struct Painted {
     FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
     paint(dc);
     GdiFlush();
-    const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    const uint32_t background = GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face);
+    const auto* px = static_cast<const uint32_t*>(bits);
+    pixels.assign(px, px + w * h);
     for (int i = 0; i < w * h; ++i) {
-      if ((static_cast<const uint32_t*>(bits)[i] & 0xFFFFFF) == background) continue;
+      if ((pixels[i] &= 0xFFFFFF) == Of(COLOR_BTNFACE)) continue;
       ++ink;
       right = std::max(right, i % w + 1);
       bottom = std::max(bottom, i / w + 1);
     }
   }
-  int ink = 0, right = 0, bottom = 0;
+  // What a control paints of itself (WM_PRINTCLIENT) over its client area.
+  explicit Shot(HWND control)
+      : Shot(Client(control).right, Client(control).bottom, [control](HDC dc) {
+          SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        }) {}
+  static RECT Client(HWND h) {
+    RECT rc = {};
+    GetClientRect(h, &rc);
+    return rc;
+  }
+  static uint32_t Of(int sysColor) {
+    const COLORREF c = GetSysColor(sysColor);
+    return GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);
+  }
+  uint32_t At(int x, int y) const { return pixels[y * w + x]; }
+  // The columns that hold `color` somewhere, as runs [first, last] from the left.
+  std::vector<std::pair<int, int>> Columns(uint32_t color) const {
+    std::vector<std::pair<int, int>> runs;
+    for (int x = 0; x < w; ++x) {
+      bool any = false;
+      for (int y = 0; y < h && !any; ++y) any = At(x, y) == color;
+      if (!any) continue;
+      if (!runs.empty() && runs.back().second == x - 1)
+        runs.back().second = x;
+      else
+        runs.emplace_back(x, x);
+    }
+    return runs;
+  }
+  // How many pixels of column `x` have `color`.
+  int Height(int x, uint32_t color) const {
+    int n = 0;
+    for (int y = 0; y < h; ++y) n += At(x, y) == color;
+    return n;
+  }
+  int w = 0, h = 0, ink = 0, right = 0, bottom = 0;
+  std::vector<uint32_t> pixels;
 };
 
 TEST(PicturesTest, EveryPictureTheWindowsNameIsDrawnAtEverySize) {
@@ -60,7 +96,7 @@ TEST(PicturesTest, EveryPictureTheWindowsNameIsDrawnAtEverySize) {
                          "sys.question", "tray:0:0", "tray:1:48", "tray:4:1"}) {
     EXPECT_TRUE(win32::HasPicture(id)) << id;
     for (int size : {16, 32, 64, 96}) {
-      const Painted drawn(size, size, [&](HDC dc) {
+      const Shot drawn(size, size, [&](HDC dc) {
         EXPECT_TRUE(win32::DrawPicture(dc, RECT{0, 0, size, size}, id, true)) << id;
       });
       EXPECT_GT(drawn.ink, size * size / 10) << id << " at " << size << " px draws next to nothing";
@@ -157,11 +193,9 @@ TEST_F(FormsTest, ALabelSizedByMeasureTextShowsAllOfItsTextAndNoMore) {
     RECT rc = {};
     GetClientRect(Child("lblMessage"), &rc);
     // What the label paints against the same text drawn without any bounds.
-    const Painted shown(rc.right, rc.bottom, [&](HDC dc) {
-      SendMessageW(Child("lblMessage"), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    });
+    const Shot shown(Child("lblMessage"));
     const auto gdiFont = win32::CreateModelFont(font, win32::ScreenDpi());
-    const Painted whole(rc.right + 200, rc.bottom + 200, [&](HDC dc) {
+    const Shot whole(rc.right + 200, rc.bottom + 200, [&](HDC dc) {
       const win32::ScopedSelect selected(dc, gdiFont);
       SetBkMode(dc, TRANSPARENT);
       RECT all = {0, 0, rc.right + 200, rc.bottom + 200};
@@ -383,56 +417,6 @@ TEST_F(FormsTest, ClickablePicturesAndLabelsClickShowAHandAndLinksAreBlue) {
         << name << ": a link is blue, plain text is not";
   }
 }
-
-// What a control paints of itself (WM_PRINTCLIENT), pixel by pixel as 0xRRGGBB, rows from the top.
-struct Shot {
-  explicit Shot(HWND control) {
-    RECT rc = {};
-    GetClientRect(control, &rc);
-    w = rc.right;
-    h = rc.bottom;
-    BITMAPINFO bi = win32::TopDownBitmapInfo(w, h);
-    void* bits = nullptr;
-    const win32::ScopedGetDC screen(nullptr);
-    const win32::ScopedMemDC dc(CreateCompatibleDC(screen));
-    const win32::ScopedGdiObj<HBITMAP> bmp(
-        CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    const win32::ScopedSelect selected(dc, bmp);
-    SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(static_cast<HDC>(dc)),
-                 PRF_CLIENT);
-    GdiFlush();
-    const auto* px = static_cast<const uint32_t*>(bits);
-    pixels.assign(px, px + w * h);
-    for (uint32_t& p : pixels) p &= 0xFFFFFF;
-  }
-  static uint32_t Of(int sysColor) {
-    const COLORREF c = GetSysColor(sysColor);
-    return GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);
-  }
-  uint32_t At(int x, int y) const { return pixels[y * w + x]; }
-  // The columns that hold `color` somewhere, as runs [first, last] from the left.
-  std::vector<std::pair<int, int>> Columns(uint32_t color) const {
-    std::vector<std::pair<int, int>> runs;
-    for (int x = 0; x < w; ++x) {
-      bool any = false;
-      for (int y = 0; y < h && !any; ++y) any = At(x, y) == color;
-      if (!any) continue;
-      if (!runs.empty() && runs.back().second == x - 1)
-        runs.back().second = x;
-      else
-        runs.emplace_back(x, x);
-    }
-    return runs;
-  }
-  // How many pixels of column `x` have `color`.
-  int Height(int x, uint32_t color) const {
-    int n = 0;
-    for (int y = 0; y < h; ++y) n += At(x, y) == color;
-    return n;
-  }
-  int w = 0, h = 0;
-  std::vector<uint32_t> pixels;
-};
 
 // The Statistics chart: what the model describes, painted in the system's colours as they are
 // when it paints (a high-contrast scheme chosen meanwhile holds), and a click that names the bar
