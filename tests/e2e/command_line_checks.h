@@ -115,11 +115,19 @@ inline Expect PrintedPausedUntil(std::shared_ptr<Console> ran) {
     SYSTEMTIME now{};
     GetLocalTime(&now);
     seen = "exit code " + std::to_string(ran->code) + ", printed " + Quote(ran->out);
+    // A minute before midnight the end falls on the next day, and the line says so.
+    const std::string until = "paused until ", tomorrow = "tomorrow ";
+    if (ran->out.rfind(until, 0) != 0) return false;
+    std::string rest = ran->out.substr(until.size());
+    const bool nextDay = rest.rfind(tomorrow, 0) == 0;
+    if (nextDay) rest.erase(0, tomorrow.size());
     int h = -1, m = -1;
     char tail[4] = {};
-    if (std::sscanf(ran->out.c_str(), "paused until %d:%d%3c", &h, &m, tail) != 3) return false;
-    const int ahead = ((h * 60 + m) - (now.wHour * 60 + now.wMinute) + 1440) % 1440;
-    return ran->code == 0 && std::string(tail, 2) == "\r\n" && ahead >= 1 && ahead <= 2;
+    if (std::sscanf(rest.c_str(), "%d:%d%3c", &h, &m, tail) != 3) return false;
+    const int nowMinute = now.wHour * 60 + now.wMinute;
+    const int ahead = ((h * 60 + m) - nowMinute + 1440) % 1440;
+    return ran->code == 0 && std::string(tail, 2) == "\r\n" && ahead >= 1 && ahead <= 2 &&
+           nextDay == (h * 60 + m < nowMinute);
   });
 }
 
