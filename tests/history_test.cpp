@@ -22,6 +22,9 @@ namespace unw {
 namespace {
 
 constexpr int64_t kMinute = 60000, kDay = 86400000;
+constexpr const char* kCsvHeader =
+    "date,minutes worked,breaks taken,breaks cut short,breaks skipped,reminders snoozed,"
+    "natural breaks,longest stretch in minutes\r\n";
 
 // A journal line's moment, written here by hand: "2026-12-07T09:00:00+01:00".
 std::string StampText(int64_t utcMs, int offsetMinutes) {
@@ -179,16 +182,14 @@ TEST_F(HistoryTest, AWeekOfEveryKindOfEventGivesTheFiguresCountedByHand) {
     s.dark ? Dark(s.hour, s.minute) : Until(s.hour, s.minute);
     if (s.event) journal.Record(*s.event);
   }
-  const char* byHand =
-      "date,minutes worked,breaks taken,breaks cut short,breaks skipped,reminders snoozed,"
-      "natural breaks,longest stretch in minutes\r\n"
-      "2026-12-07,245,2,1,2,1,0,185\r\n"
-      "2026-12-08,142,2,1,0,1,1,65\r\n"
-      "2026-12-09,146,0,0,0,0,1,60\r\n"
-      "2026-12-10,0,0,0,0,0,0,0\r\n"
-      "2026-12-11,150,1,0,1,0,0,90\r\n"
-      "2026-12-12,130,1,0,0,2,1,55\r\n"
-      "2026-12-13,59,1,1,0,0,1,30\r\n";
+  const std::string byHand = std::string(kCsvHeader) +
+                             "2026-12-07,245,2,1,2,1,0,185\r\n"
+                             "2026-12-08,142,2,1,0,1,1,65\r\n"
+                             "2026-12-09,146,0,0,0,0,1,60\r\n"
+                             "2026-12-10,0,0,0,0,0,0,0\r\n"
+                             "2026-12-11,150,1,0,1,0,0,90\r\n"
+                             "2026-12-12,130,1,0,0,2,1,55\r\n"
+                             "2026-12-13,59,1,1,0,0,1,30\r\n";
   const int64_t sunday = DaysFromCivil(2026, 12, 13);
   EXPECT_EQ(Csv(journal.events(), sunday, 7), byHand);
   // The file alone gives them too: it holds every fact the figures need.
@@ -213,9 +214,6 @@ TEST_F(HistoryTest, AWeekOfEveryKindOfEventGivesTheFiguresCountedByHand) {
 }
 
 TEST_F(HistoryTest, WorkAcrossMidnightFallsOnEachLocalDayAsItPassedThere) {
-  const std::string header =
-      "date,minutes worked,breaks taken,breaks cut short,breaks skipped,reminders snoozed,"
-      "natural breaks,longest stretch in minutes\r\n";
   // Work from a local time on, for so many real minutes, in a zone with the European changes of
   // daylight saving: Central Europe changes at 02:00 local time, the Azores at midnight.
   struct Night {
@@ -274,7 +272,7 @@ TEST_F(HistoryTest, WorkAcrossMidnightFallsOnEachLocalDayAsItPassedThere) {
     }
     j.Record(WorkStopped());
     const std::string& file = night.files[night.PathOf(kJournalFileName)];
-    EXPECT_EQ(FiguresCsv(FiguresByDay(ParseJournal(file))), header + n.rows);
+    EXPECT_EQ(FiguresCsv(FiguresByDay(ParseJournal(file))), kCsvHeader + std::string(n.rows));
     EXPECT_EQ(file.substr(file.size() - std::string(n.stop).size()), n.stop);
   }
 }
@@ -292,11 +290,9 @@ TEST_F(HistoryTest, AfterAZoneChangeEachEventKeepsTheDayOfItsOwnOffset) {
   date = {2027, 10, 31};
   Until(23, 20);
   journal.Record(WorkStopped());
-  EXPECT_EQ(FiguresCsv(FiguresByDay(ParseJournal(File()))),
-            "date,minutes worked,breaks taken,breaks cut short,breaks skipped,reminders snoozed,"
-            "natural breaks,longest stretch in minutes\r\n"
-            "2027-10-31,10,0,0,0,1,0,10\r\n"
-            "2027-11-01,10,0,0,0,1,0,10\r\n");
+  EXPECT_EQ(
+      FiguresCsv(FiguresByDay(ParseJournal(File()))),
+      kCsvHeader + std::string("2027-10-31,10,0,0,0,1,0,10\r\n2027-11-01,10,0,0,0,1,0,10\r\n"));
   EXPECT_NE(File().find("\n2027-10-31T23:10:00+00:00\talert.snooze\n"), std::string::npos);
 }
 

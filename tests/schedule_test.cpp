@@ -198,50 +198,30 @@ TEST_F(ScheduleTest, TheStoredEndNamesOneMomentAndAnythingElseIsNoPause) {
 }
 
 TEST_F(ScheduleTest, TooltipsNameTheDayAndUseTheUsersTimeFormat) {
+  constexpr const char* kTip = "KORVANTE Unwindle \r\n";
   const int64_t monday = At({2026, 12, 7, 14, 0});
   struct Case {
     When now, at;
     bool twelveHour;
-    const char* paused;
-    const char* outside;
+    const char* paused;   // "Paused until <this>."
+    const char* outside;  // "Outside working hours; reminders start at <this>."
   } cases[] = {
-      {{2026, 12, 7, 14, 0},
-       {2026, 12, 7, 14, 30},
-       false,
-       "KORVANTE Unwindle \r\nPaused until 14:30.",
-       "KORVANTE Unwindle \r\nOutside working hours; reminders start at 14:30."},
-      {{2026, 12, 7, 14, 0},
-       {2026, 12, 7, 14, 30},
-       true,
-       "KORVANTE Unwindle \r\nPaused until 2:30 PM.",
-       "KORVANTE Unwindle \r\nOutside working hours; reminders start at 2:30 PM."},
-      {{2026, 12, 7, 23, 0},
-       {2026, 12, 8, 6, 0},
-       false,
-       "KORVANTE Unwindle \r\nPaused until tomorrow 06:00.",
-       "KORVANTE Unwindle \r\nOutside working hours; reminders start at 06:00 tomorrow."},
+      {{2026, 12, 7, 14, 0}, {2026, 12, 7, 14, 30}, false, "14:30", "14:30"},
+      {{2026, 12, 7, 14, 0}, {2026, 12, 7, 14, 30}, true, "2:30 PM", "2:30 PM"},
+      {{2026, 12, 7, 23, 0}, {2026, 12, 8, 6, 0}, false, "tomorrow 06:00", "06:00 tomorrow"},
       // An hour past 23:30 is tomorrow already; the night the clock moves forward too.
-      {{2026, 3, 28, 23, 30},
-       {2026, 3, 29, 0, 30},
-       false,
-       "KORVANTE Unwindle \r\nPaused until tomorrow 00:30.",
-       "KORVANTE Unwindle \r\nOutside working hours; reminders start at 00:30 tomorrow."},
-      {{2026, 12, 11, 17, 0},
-       {2026, 12, 14, 9, 0},
-       false,
-       "KORVANTE Unwindle \r\nPaused until Monday 09:00.",
-       "KORVANTE Unwindle \r\nOutside working hours; reminders start at 09:00 on Monday."},
-      {{2026, 12, 11, 17, 0},
-       {2026, 12, 14, 9, 0},
-       true,
-       "KORVANTE Unwindle \r\nPaused until Monday 9:00 AM.",
-       "KORVANTE Unwindle \r\nOutside working hours; reminders start at 9:00 AM on Monday."},
+      {{2026, 3, 28, 23, 30}, {2026, 3, 29, 0, 30}, false, "tomorrow 00:30", "00:30 tomorrow"},
+      {{2026, 12, 11, 17, 0}, {2026, 12, 14, 9, 0}, false, "Monday 09:00", "09:00 on Monday"},
+      {{2026, 12, 11, 17, 0}, {2026, 12, 14, 9, 0}, true, "Monday 9:00 AM", "9:00 AM on Monday"},
   };
   for (const Case& c : cases) {
     cal.twelveHour = c.twelveHour;
     const int64_t now = At(c.now), at = At(c.at);
-    EXPECT_EQ(PausedTip(cal, now, at), c.paused) << Local(now);
-    EXPECT_EQ(OutsideHoursTip(cal, now, at), c.outside) << Local(now);
+    EXPECT_EQ(PausedTip(cal, now, at), std::string(kTip) + "Paused until " + c.paused + ".")
+        << Local(now);
+    EXPECT_EQ(OutsideHoursTip(cal, now, at),
+              std::string(kTip) + "Outside working hours; reminders start at " + c.outside + ".")
+        << Local(now);
   }
   EXPECT_EQ(OutsideHoursTip(cal, monday, std::nullopt),
             "KORVANTE Unwindle \r\nOutside working hours; no working days are set.");

@@ -152,44 +152,19 @@ TEST_F(SoundTest, TheBreakOverAnnouncementFallsBackToTheQuestionBeep) {
 }
 
 TEST(DevicePath, DeviceNamespacesAndReservedNamesAreDevicesInEveryForm) {
-  for (const std::string& device : std::vector<std::string>{"\\\\.\\COM1",
-                                                            "\\\\.\\pipe\\unwindle",
-                                                            "//./COM1",
-                                                            "\\\\.\\C:\\Sounds\\bell.wav",
-                                                            "\\\\?\\GLOBALROOT\\Device\\Serial0",
-                                                            "\\\\?\\globalroot\\x.wav",
-                                                            "\\\\?\\COM1",
-                                                            "\\\\?\\pipe\\x",
-                                                            "\\??\\C:\\Sounds\\bell.wav",
-                                                            "CON",
-                                                            "con",
-                                                            "PRN",
-                                                            "AUX",
-                                                            "NUL",
-                                                            "nul.wav",
-                                                            "Aux.wav",
-                                                            "COM1",
-                                                            "com9",
-                                                            "COM0",
-                                                            "LPT1",
-                                                            "lpt9.txt.wav",
-                                                            "CONIN$",
-                                                            "conout$.wav",
-                                                            "CLOCK$",
-                                                            "C:\\Sounds\\COM1.wav",
-                                                            "C:/Sounds/com1.WAV",
-                                                            "C:\\Sounds\\NUL ",
-                                                            "D:\\x\\con .wav",
-                                                            "D:\\x\\prn.",
-                                                            "C:\\x\\COM1:",
-                                                            "C:CON",
-                                                            "C:aux.wav",
-                                                            "\\\\server\\share\\nul.wav",
-                                                            "C:\\x\\COM\xC2\xB9.wav",
-                                                            "C:\\x\\lpt\xC2\xB3",
-                                                            std::string("C:\\x\\COM1\0.wav", 14),
-                                                            std::string("\\\\.\\COM1\0x", 10)})
-    EXPECT_TRUE(IsDevicePath(device)) << device;
+  using namespace std::string_literals;
+  const std::string devices[] = {
+      // the device namespaces
+      "\\\\.\\COM1", "\\\\.\\pipe\\unwindle", "//./COM1", "\\\\.\\C:\\Sounds\\bell.wav",
+      "\\\\?\\GLOBALROOT\\Device\\Serial0", "\\\\?\\globalroot\\x.wav", "\\\\?\\COM1",
+      "\\\\?\\pipe\\x", "\\??\\C:\\Sounds\\bell.wav",
+      // the reserved names, in any case, with an extension, a blank, a dot, a colon
+      "CON", "con", "PRN", "AUX", "NUL", "nul.wav", "Aux.wav", "COM1", "com9", "COM0", "LPT1",
+      "lpt9.txt.wav", "CONIN$", "conout$.wav", "CLOCK$", "C:\\Sounds\\COM1.wav",
+      "C:/Sounds/com1.WAV", "C:\\Sounds\\NUL ", "D:\\x\\con .wav", "D:\\x\\prn.",
+      "C:\\x\\COM1:", "C:CON", "C:aux.wav", "\\\\server\\share\\nul.wav", "C:\\x\\COM\xC2\xB9.wav",
+      "C:\\x\\lpt\xC2\xB3", "C:\\x\\COM1\0.wav"s, "\\\\.\\COM1\0x"s};
+  for (const std::string& device : devices) EXPECT_TRUE(IsDevicePath(device)) << device;
   for (const std::string& file : std::vector<std::string>{
            "", "C:\\Sounds\\bell.wav", "C:\\Sounds\\console.wav", "C:\\Sounds\\COM10.wav",
            "C:\\Sounds\\LPT.wav", "C:\\Sounds\\COM1x.wav", "C:\\Sounds\\auxiliary.wav",

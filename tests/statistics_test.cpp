@@ -16,6 +16,9 @@ namespace unw {
 namespace {
 
 constexpr const char* kHeader = "# KORVANTE Unwindle history\tversion 1\n";
+constexpr const char* kCsvHeader =
+    "date,minutes worked,breaks taken,breaks cut short,breaks skipped,reminders snoozed,"
+    "natural breaks,longest stretch in minutes\r\n";
 constexpr const char* kDocuments = "C:\\Users\\Ada\\Documents";
 
 class StatisticsTest : public ProgramTest {
@@ -266,22 +269,20 @@ TEST_F(StatisticsTest, ExportWritesTheCsvOfEveryDayWhereTheUserSays) {
   sim.Click("frmStatistics", "cmdExport");
   sim.FinishChooser(target);
   EXPECT_EQ(sim.fake.storage.files[target],
-            "date,minutes worked,breaks taken,breaks cut short,breaks skipped,reminders snoozed,"
-            "natural breaks,longest stretch in minutes\r\n"
-            "2026-11-24,60,1,0,0,0,0,60\r\n"
-            "2026-11-25,0,0,0,0,0,0,0\r\n"
-            "2026-11-26,125,2,0,1,0,0,125\r\n"
-            "2026-11-27,30,0,0,2,0,0,30\r\n"
-            "2026-11-28,0,0,0,0,0,0,0\r\n"
-            "2026-11-29,0,0,0,0,0,0,0\r\n"
-            "2026-11-30,240,3,0,0,0,0,240\r\n"
-            "2026-12-01,0,0,0,0,0,0,0\r\n"
-            "2026-12-02,0,0,0,0,0,0,0\r\n"
-            "2026-12-03,15,0,0,1,0,0,15\r\n"
-            "2026-12-04,0,0,0,0,0,0,0\r\n"
-            "2026-12-05,300,2,0,2,0,0,300\r\n"
-            "2026-12-06,90,1,0,0,0,0,90\r\n"
-            "2026-12-07,440,4,0,1,0,0,440\r\n");
+            kCsvHeader + std::string("2026-11-24,60,1,0,0,0,0,60\r\n"
+                                     "2026-11-25,0,0,0,0,0,0,0\r\n"
+                                     "2026-11-26,125,2,0,1,0,0,125\r\n"
+                                     "2026-11-27,30,0,0,2,0,0,30\r\n"
+                                     "2026-11-28,0,0,0,0,0,0,0\r\n"
+                                     "2026-11-29,0,0,0,0,0,0,0\r\n"
+                                     "2026-11-30,240,3,0,0,0,0,240\r\n"
+                                     "2026-12-01,0,0,0,0,0,0,0\r\n"
+                                     "2026-12-02,0,0,0,0,0,0,0\r\n"
+                                     "2026-12-03,15,0,0,1,0,0,15\r\n"
+                                     "2026-12-04,0,0,0,0,0,0,0\r\n"
+                                     "2026-12-05,300,2,0,2,0,0,300\r\n"
+                                     "2026-12-06,90,1,0,0,0,0,90\r\n"
+                                     "2026-12-07,440,4,0,1,0,0,440\r\n"));
 
   // A file that refuses: said so, and nothing else changes.
   sim.fake.storage.readOnly.insert(target);
@@ -377,10 +378,7 @@ TEST_F(StatisticsTest, TheCommandLinesCsvReadsTheFileAsItStands) {
   StorageStatus status = StorageStatus::kFailed;
   // No file yet: days of nothing.
   EXPECT_EQ(HistoryCsv(disk, sim.fake.calendar, 2, status),
-            "date,minutes worked,breaks taken,breaks cut short,breaks skipped,reminders snoozed,"
-            "natural breaks,longest stretch in minutes\r\n"
-            "2026-12-06,0,0,0,0,0,0,0\r\n"
-            "2026-12-07,0,0,0,0,0,0,0\r\n");
+            kCsvHeader + std::string("2026-12-06,0,0,0,0,0,0,0\r\n2026-12-07,0,0,0,0,0,0,0\r\n"));
   EXPECT_EQ(status, StorageStatus::kOk);
   // A line being written as it is read is no line yet.
   disk.files[disk.PathOf(kJournalFileName)] = PlantedFortnight() + "2026-12-07T19:59:00+01:00\tbre";
