@@ -10,10 +10,9 @@ namespace unw {
 namespace {
 
 // A ten-minute interval counting from the start, a five-minute break, a 20-second reminder.
-const Values kCounting = {{"Hours", "0"},          {"Minutes", "10"},
-                          {"Seconds", "0"},        {"BreakMinutes", "5"},
-                          {"BreakSeconds", "0"},   {"SnoozeMinutes", "0"},
-                          {"SnoozeSeconds", "20"}, {"StartTimerOnLaunch", "1"}};
+const Values kCounting = Planted(
+    "Hours=0 Minutes=10 Seconds=0 BreakMinutes=5 BreakSeconds=0 SnoozeMinutes=0 SnoozeSeconds=20 "
+    "StartTimerOnLaunch=1");
 
 class AwarenessTest : public ProgramTest {
  protected:

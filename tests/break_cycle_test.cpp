@@ -14,10 +14,9 @@ namespace unw {
 namespace {
 
 // A ten-second work interval that starts at launch, a 20-second reminder, a 5-minute break.
-const Values kCycle = {{"Hours", "0"},         {"Minutes", "0"},
-                       {"Seconds", "10"},      {"StartTimerOnLaunch", "1"},
-                       {"SnoozeMinutes", "0"}, {"SnoozeSeconds", "20"},
-                       {"BreakMinutes", "5"},  {"BreakSeconds", "0"}};
+const Values kCycle = Planted(
+    "Hours=0 Minutes=0 Seconds=10 StartTimerOnLaunch=1 SnoozeMinutes=0 SnoozeSeconds=20 "
+    "BreakMinutes=5 BreakSeconds=0");
 
 class BreakCycleTest : public ProgramTest {
  protected:
@@ -135,13 +134,8 @@ TEST_F(BreakCycleTest, ATrayAlertLeftForABreaksLengthOffersRestartOnceClicked) {
   } cases[] = {{35, 0}, {30, 0}, {10, 21}};
   for (const Case& c : cases) {
     Sim s;
-    Plant(s, {kCycle,
-              {{"AlertMeBy", "1"},
-               {"BalloonTipsEnabled", "0"},
-               {"SnoozeMinutes", "1"},
-               {"SnoozeSeconds", "0"},
-               {"BreakMinutes", "0"},
-               {"BreakSeconds", "30"}}});
+    Plant(s, {kCycle, Planted("AlertMeBy=1 BalloonTipsEnabled=0 SnoozeMinutes=1 SnoozeSeconds=0 "
+                              "BreakMinutes=0 BreakSeconds=30")});
     s.Start();
     s.AdvanceSeconds(11);
     ASSERT_EQ(s.app().cycle.state(), CycleState::kFlashing);
@@ -272,10 +266,7 @@ TEST_F(BreakCycleTest, TrayAlertsWithBalloonsCountUpToTheLimit) {
 }
 
 TEST_F(BreakCycleTest, TrayAlertsWithoutBalloonsFlashAndRepeatUntilClicked) {
-  StartCycle({{"AlertMeBy", "1"},
-              {"BalloonTipsEnabled", "0"},
-              {"SnoozeSeconds", "4"},
-              {"AudioType", "1"}});
+  StartCycle(Planted("AlertMeBy=1 BalloonTipsEnabled=0 SnoozeSeconds=4 AudioType=1"));
   sim.AdvanceSeconds(11);
   EXPECT_FALSE(Loaded("frmUnwindle"));
   EXPECT_EQ(SentTip(), "KORVANTE Unwindle \r\nClick on the icon below for options.");

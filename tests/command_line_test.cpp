@@ -183,11 +183,7 @@ class DispatchTest : public ProgramTest {
 };
 
 TEST_F(DispatchTest, StatusTellsWhereTheCycleStandsInEveryState) {
-  Plant({{"Hours", "0"},
-         {"Minutes", "1"},
-         {"Seconds", "0"},
-         {"BreakMinutes", "5"},
-         {"BreakSeconds", "0"}});
+  Plant(Planted("Hours=0 Minutes=1 Seconds=0 BreakMinutes=5 BreakSeconds=0"));
   sim.Launch();
   EXPECT_EQ(Status(), "4 Unwindle is still starting.") << "during the splash";
   sim.AdvanceSeconds(5);
@@ -280,8 +276,8 @@ TEST_F(DispatchTest, EveryCommandInEveryStateEndsInTheMenusTransitions) {
       {"flashing", kFlashing, 5, {kPaused, kUntil, kFlashing, kCounting, kStopped}},
   };
   // Monday 09:00 UTC: within the usual working hours, unless the day is made a day off.
-  const Values resting = {{"WorkingHoursEnabled", "1"},
-                          {"WorkingHours", "Mon=;Tue=09:00-17:00;Wed=;Thu=;Fri=;Sat=;Sun="}};
+  const Values resting =
+      Planted("WorkingHoursEnabled=1 WorkingHours=Mon=;Tue=09:00-17:00;Wed=;Thu=;Fri=;Sat=;Sun=");
   for (const auto& row : rows) {
     const Command commands[] = {{Verb::kPause},
                                 {Verb::kPause, row.minutes},

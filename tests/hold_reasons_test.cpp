@@ -55,14 +55,9 @@ const Reason kReasons[] = {
 
 // A five-second interval counting from the start, a five-minute break, a 9-second reminder, and
 // PowerPoint and OBS named as programs that hold alerts.
-const Values kCounting = {{"Hours", "0"},
-                          {"Minutes", "0"},
-                          {"Seconds", "5"},
-                          {"BreakMinutes", "5"},
-                          {"SnoozeMinutes", "0"},
-                          {"SnoozeSeconds", "9"},
-                          {"StartTimerOnLaunch", "1"},
-                          {"HoldForPrograms", "POWERPNT.EXE;obs64.exe"}};
+const Values kCounting = Planted(
+    "Hours=0 Minutes=0 Seconds=5 BreakMinutes=5 SnoozeMinutes=0 SnoozeSeconds=9 "
+    "StartTimerOnLaunch=1 HoldForPrograms=POWERPNT.EXE;obs64.exe");
 
 class HoldTest : public ProgramTest {
  protected:

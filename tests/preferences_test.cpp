@@ -26,16 +26,9 @@ class PreferencesTest : public ProgramTest {
 };
 
 TEST_F(PreferencesTest, OpensWithTheStoredSettingsAndNothingChanged) {
-  Open({{"Hours", "2"},
-        {"Minutes", "5"},
-        {"BreakMinutes", "7"},
-        {"NumberOfSnooze", "4"},
-        {"AlertMeBy", "1"},
-        {"AudioType", "3"},
-        {"SelectedSound", "12"},
-        {"TrayIcon", "2"},
-        {"CustomSound", "C:\\Sounds\\bell.wav"},
-        {"LockWorkstationOnBreak", "1"}});
+  Open(Planted(
+      "Hours=2 Minutes=5 BreakMinutes=7 NumberOfSnooze=4 AlertMeBy=1 AudioType=3 SelectedSound=12 "
+      "TrayIcon=2 CustomSound=C:\\Sounds\\bell.wav LockWorkstationOnBreak=1"));
   EXPECT_EQ(prefs().caption(), "KORVANTE Unwindle - Preferences");
   EXPECT_EQ(P("txtHours").text(), "02");
   EXPECT_EQ(P("txtMinutes").text(), "05");

@@ -6,6 +6,7 @@
 
 #include <initializer_list>
 #include <map>
+#include <sstream>
 #include <string>
 
 #include "app/frm_timer.h"
@@ -16,6 +17,17 @@
 namespace unw {
 
 using Values = std::map<std::string, std::string>;
+
+// Settings written as words "Hours=0 Minutes=10": a name, '=' and the text stored for it.
+inline Values Planted(const std::string& words) {
+  Values values;
+  std::istringstream in(words);
+  for (std::string word; in >> word;) {
+    const size_t eq = word.find('=');
+    values[word.substr(0, eq)] = word.substr(eq + 1);
+  }
+  return values;
+}
 
 // Plants the stored settings of `s`: the defaults, but a program that waits for Start, stays below
 // other windows and leaves the Run key alone unless a test says otherwise, with each of `layers`

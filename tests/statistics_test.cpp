@@ -104,13 +104,9 @@ class StatisticsTest : public ProgramTest {
 
 TEST_F(StatisticsTest, AWorkPeriodAPromptABreakASnoozeAndASkipLeaveTheirLinesAndFigures) {
   Clock(10, 0);
-  Start({{"Hours", "0"},
-         {"Minutes", "11"},
-         {"Seconds", "0"},
-         {"BreakMinutes", "0"},
-         {"BreakSeconds", "30"},
-         {"SnoozeMinutes", "0"},
-         {"SnoozeSeconds", "20"}});
+  Start(
+      Planted("Hours=0 Minutes=11 Seconds=0 BreakMinutes=0 BreakSeconds=30 SnoozeMinutes=0 "
+              "SnoozeSeconds=20"));
   sim.Click("frmTimer", "cmdStart");
   sim.AdvanceSeconds(661);  // the tick after 00:00:00
   sim.Click("frmUnwindle", "cmdUnwindle");
@@ -324,11 +320,7 @@ TEST_F(StatisticsTest, ClearHistoryAsksFirstAndThenLeavesOnlyTheHeader) {
 void StatisticsTest::UnreachableFolder(const std::function<void(FakeStorage&)>& refuse,
                                        const std::string& line) {
   refuse(sim.fake.storage);
-  Start({{"Hours", "0"},
-         {"Minutes", "1"},
-         {"Seconds", "0"},
-         {"BreakMinutes", "0"},
-         {"BreakSeconds", "10"}});
+  Start(Planted("Hours=0 Minutes=1 Seconds=0 BreakMinutes=0 BreakSeconds=10"));
   sim.Click("frmTimer", "cmdStart");
   sim.AdvanceSeconds(61);
   sim.Click("frmUnwindle", "cmdUnwindle");

@@ -23,10 +23,9 @@ struct When {
 };
 
 // A ten-minute interval counting from the start, a five-minute break, a one-minute reminder.
-const Values kTenMinutes = {{"Hours", "0"},        {"Minutes", "10"},
-                            {"Seconds", "0"},      {"BreakMinutes", "5"},
-                            {"BreakSeconds", "0"}, {"StartTimerOnLaunch", "1"},
-                            {"SnoozeMinutes", "1"}};
+const Values kTenMinutes = Planted(
+    "Hours=0 Minutes=10 Seconds=0 BreakMinutes=5 BreakSeconds=0 StartTimerOnLaunch=1 "
+    "SnoozeMinutes=1");
 
 class TimeControlTest : public ProgramTest {
  protected:
