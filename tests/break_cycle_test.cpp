@@ -46,7 +46,6 @@ TEST_F(BreakCycleTest, ThePromptOpensOnTickNPlusOneWithItsTextsInARowOfButtons) 
   sim.Advance(1);
   ASSERT_TRUE(Loaded("frmUnwindle"));
   Form& p = sim.form("frmUnwindle");
-  EXPECT_EQ(p.caption(), "KORVANTE Unwindle - https://korvante.example/unwindle");
   EXPECT_EQ(Prompt("cmdRemindLater").toolTip(), "Reminder in 45 seconds");
   EXPECT_EQ(Prompt("cmdUnwindle").toolTip(), "Unwindle for 1 minute");
   const Control& label = Prompt("lblUnwindle");
@@ -175,7 +174,6 @@ TEST_F(BreakCycleTest, AFiveMinuteBreakClosesOnTick301AndTheBreakOverPromptFollo
   ASSERT_TRUE(Loaded("frmBreakTimeRemaining"));
   auto& brk = static_cast<FrmBreakTimeRemaining&>(sim.form("frmBreakTimeRemaining"));
   EXPECT_EQ(brk.BreakTimeText(), "05:00");
-  EXPECT_EQ(brk.caption(), "KORVANTE - https://korvante.example/unwindle");
   EXPECT_NE(SentTip().find("Break Time Remaining: 05:00"), std::string::npos)
       << "traffic lights show the break at once";
   EXPECT_FALSE(main().Ctl("mnuStart").visible());
@@ -188,8 +186,6 @@ TEST_F(BreakCycleTest, AFiveMinuteBreakClosesOnTick301AndTheBreakOverPromptFollo
   sim.AdvanceSeconds(1);
   EXPECT_FALSE(Loaded("frmBreakTimeRemaining"));
   ASSERT_TRUE(Loaded("frmRestartTimer"));
-  EXPECT_EQ(sim.ctl("frmRestartTimer", "lblUnwindle").caption(),
-            "Your break is now over.\r\n\r\nWhat do you want to do?");
   EXPECT_TRUE(main().Ctl("mnuStart").visible());
   EXPECT_FALSE(main().Ctl("mnuStopBreakPopUp").visible());
   EXPECT_EQ(SentTip(), "KORVANTE Unwindle");

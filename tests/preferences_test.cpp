@@ -29,7 +29,6 @@ TEST_F(PreferencesTest, OpensWithTheStoredSettingsAndNothingChanged) {
   Open(Planted(
       "Hours=2 Minutes=5 BreakMinutes=7 NumberOfSnooze=4 AlertMeBy=1 AudioType=3 SelectedSound=12 "
       "TrayIcon=2 CustomSound=C:\\Sounds\\bell.wav LockWorkstationOnBreak=1"));
-  EXPECT_EQ(prefs().caption(), "KORVANTE Unwindle - Preferences");
   EXPECT_EQ(P("txtHours").text(), "02");
   EXPECT_EQ(P("txtMinutes").text(), "05");
   EXPECT_EQ(P("txtBreakMinutes").text(), "07");
@@ -234,7 +233,6 @@ TEST_F(PreferencesTest, TheChooserPicksAFileOrChangesNothing) {
   sim.Click("frmPreferences", "cmdBrowseCustomSound");
   ASSERT_TRUE(sim.fake.files.open);
   EXPECT_EQ(sim.fake.files.open->initialDir, sim.fake.workstation.appPath);
-  EXPECT_EQ(sim.fake.files.open->title, "KORVANTE Unwindle - Select Sound File");
   sim.FinishChooser("");
   EXPECT_FALSE(Changed());
   EXPECT_EQ(prefs().strCustomSound, "");
@@ -414,7 +412,6 @@ TEST_F(AboutTest, TheAboutBoxOpensFromEverywhereClosesWithItsKeysAndStartsSystem
   Start();
   sim.Click("frmTimer", "cmdAbout");
   ASSERT_TRUE(sim.FindForm("frmAbout"));
-  EXPECT_EQ(sim.form("frmAbout").caption(), "About Korvante Unwindle");
   EXPECT_EQ(sim.ctl("frmAbout", "lblProductName").caption(), "Unwindle 1.0");
   const Control& ok = sim.ctl("frmAbout", "cmdOK");
   EXPECT_TRUE(ok.isDefaultButton() && ok.isCancelButton()) << "Enter and Esc press Ok";
