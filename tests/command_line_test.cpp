@@ -155,18 +155,11 @@ TEST(CommandLine, AnAnswerIsOneLineOfUtf8ThatFits) {
   EXPECT_TRUE(IsUtf8(cut));
   EXPECT_TRUE(DecodeReply(cut));
   // What no running program of ours sends.
-  const std::string forged[] = {"",
-                                "0",
-                                "0x",
-                                "00 x",
-                                "1 done",
-                                "9 done",
-                                "-1 done",
-                                "0 two\nlines",
-                                std::string("0 a\0b", 5),
-                                "0 \xff",
-                                "0 " + std::string(kMaxReplyBytes, 'x')};
-  for (const std::string& f : forged) EXPECT_FALSE(DecodeReply(f)) << f.substr(0, 20);
+  using namespace std::string_literals;
+  const std::string forged[] = {"",       "0",       "0x",           "00 x",    "1 done",
+                                "9 done", "-1 done", "0 two\nlines", "0 a\0b"s, "0 \xff"};
+  for (const std::string& f : forged) EXPECT_FALSE(DecodeReply(f)) << f;
+  EXPECT_FALSE(DecodeReply("0 " + std::string(kMaxReplyBytes, 'x'))) << "too long";
 }
 
 class DispatchTest : public ProgramTest {
