@@ -79,17 +79,6 @@ TEST_F(BreakCycleTest, ThePromptOpensOnTickNPlusOneWithItsTextsInARowOfButtons) 
   EXPECT_EQ(sim.fake.sound.played.size(), 2u);
 }
 
-TEST_F(BreakCycleTest, ClosingThePromptStopsTheTimerAndBringsTheWindowBack) {
-  StartCycle();
-  sim.AdvanceSeconds(11);
-  sim.Close("frmUnwindle");
-  EXPECT_EQ(State(), CycleState::kStopped);
-  EXPECT_EQ(Display(), "00:00:10");
-  EXPECT_TRUE(main().visible());
-  EXPECT_EQ(main().windowState(), WindowState::kNormal);
-  EXPECT_EQ(sim.fake.windows.foreground.back(), main().hWnd());
-}
-
 TEST_F(BreakCycleTest, ReminderLimitOfThreeInDialogMode) {
   StartCycle({{"NumberOfSnooze", "3"}});
   std::vector<std::string> icons;
@@ -195,18 +184,26 @@ TEST_F(BreakCycleTest, AFiveMinuteBreakClosesOnTick301AndTheBreakOverPromptFollo
   EXPECT_FALSE(main().visible()) << "the next work period runs in the tray";
 }
 
-TEST_F(BreakCycleTest, AnEmptyBreakClosesOnTheFirstTickAndClosingItsPromptStops) {
+TEST_F(BreakCycleTest, ClosingEitherPromptStopsTheTimerAndBringsTheWindowBack) {
   StartCycle({{"BreakMinutes", "0"}, {"BreakSeconds", "0"}});
+  auto expectStoppedInFront = [this](const char* prompt) {
+    sim.Close(prompt);
+    EXPECT_EQ(State(), CycleState::kStopped) << prompt;
+    EXPECT_EQ(Display(), "00:00:10") << prompt;
+    EXPECT_TRUE(main().visible()) << prompt;
+    EXPECT_EQ(main().windowState(), WindowState::kNormal) << prompt;
+    EXPECT_EQ(sim.fake.windows.foreground.back(), main().hWnd()) << prompt;
+  };
+  sim.AdvanceSeconds(11);
+  expectStoppedInFront("frmUnwindle");
+  // An empty break closes on its first tick.
   sim.Click("frmTimer", "cmdUnwindle");
   ASSERT_TRUE(Loaded("frmBreakTimeRemaining"));
   sim.Advance(999);
   EXPECT_TRUE(Loaded("frmBreakTimeRemaining"));
   sim.Advance(1);
-  EXPECT_TRUE(Loaded("frmRestartTimer"));
-  sim.Close("frmRestartTimer");
-  EXPECT_EQ(State(), CycleState::kStopped);
-  EXPECT_TRUE(main().visible());
-  EXPECT_EQ(sim.fake.windows.foreground.back(), main().hWnd());
+  ASSERT_TRUE(Loaded("frmRestartTimer"));
+  expectStoppedInFront("frmRestartTimer");
 }
 
 TEST_F(BreakCycleTest, StoppingABreakEarlyLeadsToTheSamePromptEvenInTheMiddleOfATick) {

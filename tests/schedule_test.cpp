@@ -90,9 +90,7 @@ TEST_F(ScheduleTest, WorkingTimeItsEndAndTheNextStartAcrossAWeek) {
       {aroundGap, {2026, 3, 29, 3, 30}, "Sun 2026-03-29 04:00 +120", "Sun 2026-04-05 01:00 +120"},
       // The night 02:00-03:00 comes twice: 02:30-03:30 begins the first time and ends after the
       // second, so the second 02:45 is working time too.
-      {twice,
-       {2026, 10, 25, 2, 45, 0, 3600000},
-       "Sun 2026-10-25 03:30 +60",
+      {twice, When{2026, 10, 25, 2, 45, 0, 3600000}, "Sun 2026-10-25 03:30 +60",
        "Sun 2026-11-01 02:30 +60"},
       {twice, {2026, 10, 25, 2, 15}, "none", "Sun 2026-10-25 02:30 +120"},
   };
