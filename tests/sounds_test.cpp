@@ -143,14 +143,6 @@ TEST(BeepKind, NoLimitAlwaysAsterisksAndZeroLimitStartsAtTheHand) {
   EXPECT_EQ(BeepKind(1, 0), kMbIconExclamationBeep);
 }
 
-TEST_F(SoundTest, TheBreakOverAnnouncementFallsBackToTheQuestionBeep) {
-  Start({{"AudioType", "3"}, {"CustomSound", "   "}});
-  sim.Click("frmTimer", "cmdUnwindle");
-  sim.Click("frmBreakTimeRemaining", "cmdStopTimer");
-  ASSERT_TRUE(sim.FindForm("frmRestartTimer"));
-  EXPECT_EQ(sound().beeps, (std::vector<uint32_t>{kMbIconQuestionBeep}));
-}
-
 TEST(DevicePath, DeviceNamespacesAndReservedNamesAreDevicesInEveryForm) {
   using namespace std::string_literals;
   const std::string devices[] = {
@@ -193,16 +185,19 @@ TEST(WaveImage, AWaveIsGivenAsItIsAndACutOneWithSizesThatFitWhatIsThere) {
   EXPECT_EQ(image.substr(44), wave.substr(44, 3) + '\0');
 }
 
-TEST_F(SoundTest, ADeviceIsNeverOpenedAndTheBeepComesAtOnce) {
+TEST_F(SoundTest, ADeviceIsNeverOpenedAndTheBeepComesAtOnceAtTheAlertAndAtTheBreaksEnd) {
   Start({{"AudioType", "3"}, {"CustomSound", "\\\\.\\COM1"}});
   Clear();
   Play();
   EXPECT_EQ(sound().beeps.size(), 1u);
   EXPECT_TRUE(sound().reads.empty()) << "never opened";
   EXPECT_EQ(Unplayable(), std::vector<std::string>{"\\\\.\\COM1 device"});
+  // The break-over announcement falls back to the question beep.
   sim.Do([this] { sim.app().settings.CustomSound = "C:\\Sounds\\lpt1.wav"; });
-  sim.Do([this] { sim.app().sounds.AnnounceBreakOver(); });
-  EXPECT_EQ(sound().beeps.back(), kMbIconQuestionBeep);
+  sim.Click("frmTimer", "cmdUnwindle");
+  sim.Click("frmBreakTimeRemaining", "cmdStopTimer");
+  ASSERT_TRUE(sim.FindForm("frmRestartTimer"));
+  EXPECT_EQ(sound().beeps, (std::vector<uint32_t>{kMbIconAsterisk, kMbIconQuestionBeep}));
   EXPECT_TRUE(sound().reads.empty());
 }
 
