@@ -209,12 +209,11 @@ TEST_F(AwarenessTest, PromptsOpenOnTheMonitorWithThePointer) {
   EXPECT_EQ(sim.form("frmUnwindle").centerArea(), (ScreenRect{1920, 0, 3840, 1040}));
 }
 
-TEST_F(AwarenessTest, TheThreeChoicesAreOptionsThatAreStored) {
+// (The hold for full-screen programs is switched with the other holds.)
+TEST_F(AwarenessTest, SleepAndIdleAsABreakAreOptionsThatAreStored) {
   StartCounting();
-  const std::pair<const char*, const char*> items[] = {
-      {"mnuHoldForFullScreen", "HoldDuringFullScreen"},
-      {"mnuSleepIsBreak", "SleepCountsAsBreak"},
-      {"mnuIdleIsBreak", "IdleCountsAsBreak"}};
+  const std::pair<const char*, const char*> items[] = {{"mnuSleepIsBreak", "SleepCountsAsBreak"},
+                                                       {"mnuIdleIsBreak", "IdleCountsAsBreak"}};
   for (const auto& [menu, value] : items) {
     const bool was = main().Ctl(menu).checked();
     EXPECT_EQ(Stored(value), was ? "1" : "0") << value;

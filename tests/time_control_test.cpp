@@ -112,17 +112,13 @@ TEST_F(TimeControlTest, AShortPauseContinuesWhereItStoodAndStartOrResumeEndItAtO
   EXPECT_EQ(State(), CycleState::kCounting);
   EXPECT_EQ(Display(), "00:08:00") << "half an hour is no break of 45 minutes";
   EXPECT_FALSE(main().Ctl("mnuResume").visible());
-  struct End {
-    const char* form;
-    const char* control;
-  } ends[] = {{"frmTimer", "mnuResume"}, {"frmTimer", "mnuFileResume"}, {"frmTimer", "mnuStart"}};
-  for (const End& e : ends) {
+  for (const char* end : {"mnuResume", "mnuFileResume", "mnuStart"}) {
     sim.Click("frmTimer", "mnuFilePause120");
     sim.AdvanceSeconds(600);
-    sim.Click(e.form, e.control);
-    EXPECT_EQ(State(), CycleState::kCounting) << e.control;
-    EXPECT_EQ(Display(), "00:08:00") << e.control;
-    EXPECT_EQ(Stored("PausedUntil"), " ") << e.control;
+    sim.Click("frmTimer", end);
+    EXPECT_EQ(State(), CycleState::kCounting) << end;
+    EXPECT_EQ(Display(), "00:08:00") << end;
+    EXPECT_EQ(Stored("PausedUntil"), " ") << end;
   }
 }
 
