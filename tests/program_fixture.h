@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <map>
 #include <sstream>
@@ -85,6 +86,11 @@ class ProgramTest : public ::testing::Test {
   int Traced(const std::string& line) { return TraceCount(sim, line); }
   // The sounds and beeps heard so far.
   size_t Sounds() { return sim.fake.sound.played.size() + sim.fake.sound.beeps.size(); }
+  // The sounds played audibly so far (a preview's silent stop is none).
+  size_t Heard() {
+    const auto& played = sim.fake.sound.played;
+    return std::count_if(played.begin(), played.end(), [](const auto& p) { return p.audible; });
+  }
   // The text of the one message box open, which the user then answers with `answer` (none: left
   // open); "<n boxes>" when not exactly one is open.
   std::string Told(int answer = kIdOk) {

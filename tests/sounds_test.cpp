@@ -2,7 +2,6 @@
 // never answers or names a device never holds the program up.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <optional>
 
 #include "alerts/sounds.h"
@@ -22,10 +21,6 @@ class SoundTest : public ProgramTest {
   FakeSoundPlayer& sound() { return sim.fake.sound; }
   void Play(int16_t reminders = 0) {
     sim.Do([this, reminders] { sim.app().sounds.PlayAlertSound(reminders); });
-  }
-  size_t Heard() {
-    return std::count_if(sound().played.begin(), sound().played.end(),
-                         [](const auto& p) { return p.audible; });
   }
   void Clear() {
     sound().played.clear();
