@@ -10,21 +10,10 @@
 #include "cycle/status_line.h"
 #include "platform/fake/fake_calendar.h"
 #include "platform/fake/fake_event_loop.h"
+#include "week_hours.h"
 
 namespace unw {
 namespace {
-
-constexpr int H(int hour, int minute = 0) {
-  return hour * 60 + minute;
-}
-
-WorkingHours Hours(std::initializer_list<std::tuple<int, int, int>> working) {
-  WorkingHours h;
-  for (const auto& [day, from, to] : working) h.days[day] = {true, from, to};
-  return h;
-}
-const WorkingHours kWeekdays = Hours(
-    {{0, H(9), H(17)}, {1, H(9), H(17)}, {2, H(9), H(17)}, {3, H(9), H(17)}, {4, H(9), H(17)}});
 
 // A moment by its local date and time; `later` picks the second of a time that comes twice.
 struct When {

@@ -4,22 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "settings/working_hours.h"
+#include "week_hours.h"
 
 namespace unw {
 namespace {
-
-// Days written "Mon 09:00-17:00, Sat off", so that a case reads as what it means, independently of
-// the stored syntax under test.
-WorkingHours Hours(std::initializer_list<std::tuple<int, int, int>> working) {
-  WorkingHours h;
-  for (const auto& [day, from, to] : working) h.days[day] = {true, from, to};
-  return h;
-}
-constexpr int H(int hour, int minute = 0) {
-  return hour * 60 + minute;
-}
-const WorkingHours kWeekdays = Hours(
-    {{0, H(9), H(17)}, {1, H(9), H(17)}, {2, H(9), H(17)}, {3, H(9), H(17)}, {4, H(9), H(17)}});
 
 TEST(WorkingHours, TheStoredTextIsReadDayByDay) {
   struct Case {
