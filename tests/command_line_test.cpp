@@ -272,11 +272,9 @@ TEST_F(DispatchTest, EveryCommandInEveryStateEndsInTheMenusTransitions) {
   const Values resting =
       Planted("WorkingHoursEnabled=1 WorkingHours=Mon=;Tue=09:00-17:00;Wed=;Thu=;Fri=;Sat=;Sun=");
   for (const auto& row : rows) {
-    const Command commands[] = {{Verb::kPause},
-                                {Verb::kPause, row.minutes},
-                                {Verb::kResume},
-                                {Verb::kStart},
-                                {Verb::kStop}};
+    const Command commands[] = {Command{Verb::kPause}, Command{Verb::kPause, row.minutes},
+                                Command{Verb::kResume}, Command{Verb::kStart},
+                                Command{Verb::kStop}};
     for (int i = 0; i < 5; ++i) {
       Sim s;
       Plant(s, {{{"Hours", "0"}, {"Minutes", "1"}, {"AlertMeBy", "1"}, {"BalloonTipsEnabled", "0"}},

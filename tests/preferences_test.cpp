@@ -210,8 +210,15 @@ TEST_F(PreferencesTest, ATimeUpWaitsForTheOpenDialogAndItsChooserAndKeepsWhatWas
   EXPECT_EQ(Heard(), 1u);
 }
 
-TEST_F(PreferencesTest, PickingASoundSelectsTheSelectedSoundOption) {
-  Open({{"AudioType", "3"}});
+TEST_F(PreferencesTest, ACustomSoundThatCannotPlaySaysSoAndPickingASoundSelectsItsOption) {
+  Open({{"AudioType", "3"}, {"CustomSound", "C:\\Sounds\\notes.txt"}});
+  sim.fake.sound.files["C:\\Sounds\\notes.txt"] = {"just text", false};
+  sim.Click("frmPreferences", "cmdCustomSoundPreview");
+  EXPECT_EQ(Told(), "\"notes.txt\" cannot be played. Choose a wave sound file (.wav).");
+  sim.fake.sound.files["C:\\Sounds\\notes.txt"] = {FakeSoundPlayer::Wave(), true};
+  sim.Click("frmPreferences", "cmdCustomSoundPreview");
+  EXPECT_TRUE(sim.fake.dialogs.open.empty());
+  EXPECT_TRUE(sim.fake.sound.played.back().audible);
   sim.Do([this] { P("cboSelectedSound").Select(4); });
   EXPECT_EQ(P("optAudioType", 2).value(), 1);
   EXPECT_EQ(P("optAudioType", 3).value(), 0);
@@ -254,17 +261,6 @@ TEST_F(PreferencesTest, TheChooserPicksAFileOrChangesNothing) {
   sim.FinishChooser("");
   Save();
   EXPECT_EQ(Stored("CustomSound"), "C:\\Sounds\\bell.wav");
-}
-
-TEST_F(PreferencesTest, ACustomSoundThatCannotPlaySaysSoWhenPreviewed) {
-  Open({{"AudioType", "3"}, {"CustomSound", "C:\\Sounds\\notes.txt"}});
-  sim.fake.sound.files["C:\\Sounds\\notes.txt"] = {"just text", false};
-  sim.Click("frmPreferences", "cmdCustomSoundPreview");
-  EXPECT_EQ(Told(), "\"notes.txt\" cannot be played. Choose a wave sound file (.wav).");
-  sim.fake.sound.files["C:\\Sounds\\notes.txt"] = {FakeSoundPlayer::Wave(), true};
-  sim.Click("frmPreferences", "cmdCustomSoundPreview");
-  EXPECT_TRUE(sim.fake.dialogs.open.empty());
-  EXPECT_TRUE(sim.fake.sound.played.back().audible);
 }
 
 // The preview of a file whose read never ends waits for it without holding the dialog or the

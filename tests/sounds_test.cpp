@@ -201,13 +201,9 @@ TEST_F(SoundTest, ADeviceIsNeverOpenedAndTheBeepComesAtOnceAtTheAlertAndAtTheBre
 // kept and the next alert plays it at once.
 TEST_F(SoundTest, AFileThatNeverAnswersHoldsNothingUp) {
   const std::string path = "\\\\fileserver\\gone\\gong.wav";
-  Plant({{"AudioType", "3"},
-         {"CustomSound", path},
-         {"Hours", "0"},
-         {"Seconds", "10"},
-         {"StartTimerOnLaunch", "1"},
-         {"SnoozeMinutes", "0"},
-         {"SnoozeSeconds", "20"}});
+  Plant(sim, {Planted("AudioType=3 Hours=0 Seconds=10 StartTimerOnLaunch=1 SnoozeMinutes=0 "
+                      "SnoozeSeconds=20"),
+              {{"CustomSound", path}}});
   sound().files[path] = {FakeSoundPlayer::Wave(), true, /*answers*/ false};
   sim.Start();
   Clear();

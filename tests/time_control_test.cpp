@@ -213,11 +213,8 @@ TEST_F(TimeControlTest, TheEndOfTheWorkingDayEndsAPendingAlert) {
   for (const char* alertMeBy : {"0", "1"}) {
     Sim s;
     Plant(s, {kTenMinutes,
-              {{"Minutes", "0"},
-               {"Seconds", "5"},
-               {"AlertMeBy", alertMeBy},
-               {"BalloonTipsEnabled", "0"},
-               {"WorkingHoursEnabled", "1"}}});
+              Planted("Minutes=0 Seconds=5 BalloonTipsEnabled=0 WorkingHoursEnabled=1"),
+              {{"AlertMeBy", alertMeBy}}});
     s.fake.calendar.SetLocal(2026, 12, 7, 16, 59, 40);
     s.Start();
     s.AdvanceSeconds(6);
