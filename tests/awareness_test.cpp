@@ -171,8 +171,7 @@ TEST_F(AwarenessTest, IdleTimeAsABreakOnlyWhenAskedFor) {
     Plant(s, {kCounting, {{"IdleCountsAsBreak", on}}});
     s.Start();
     s.AdvanceSeconds(301);  // no input for a break's length
-    const std::string tip(ShownText(s.app().tray.record().szTip));
-    EXPECT_EQ(tip == kAwayTip, on[0] == '1') << "the tooltip says the user is away: " << tip;
+    EXPECT_EQ(TipOf(s) == kAwayTip, on[0] == '1') << "the tooltip says the user is away";
     s.AdvanceSeconds(60);
     s.fake.presence.Input();  // back at the keyboard
     s.AdvanceSeconds(1);

@@ -277,10 +277,8 @@ TEST_F(HoldTest, AnUnusableProgramListIsRepairedAloneAndHoldsForNothing) {
     s.fake.presence.programs = {"obs64.exe"};
     s.fake.presence.camera = true;
     s.Start();
-    for (const auto& [k, v] : values) {
-      const auto now = s.fake.registry.Text(kHkeyCurrentUser, kSettingsKey, k);
-      EXPECT_EQ(now, k == "HoldForPrograms" ? " " : v) << k;
-    }
+    for (const auto& [k, v] : values)
+      EXPECT_EQ(StoredIn(s, k), k == "HoldForPrograms" ? " " : v) << k;
     EXPECT_EQ(s.app().settings.HoldForPrograms, " ");
     EXPECT_FALSE(s.app().frmTimer().Ctl("mnuHoldForPrograms").checked());
     EXPECT_TRUE(s.fake.dialogs.shown.empty()) << "repaired without a word";

@@ -50,6 +50,14 @@ inline int TraceCount(Sim& s, const std::string& line) {
   return n;
 }
 
+// A stored setting of `s` ("<missing>" when there is none), and the tooltip in its tray record.
+inline std::string StoredIn(Sim& s, const std::string& name) {
+  return s.fake.registry.Text(kHkeyCurrentUser, kSettingsKey, name).value_or("<missing>");
+}
+inline std::string TipOf(Sim& s) {
+  return std::string(ShownText(s.app().tray.record().szTip));
+}
+
 class ProgramTest : public ::testing::Test {
  protected:
   void Plant(const Values& overrides) { unw::Plant(sim, {overrides}); }
@@ -62,9 +70,7 @@ class ProgramTest : public ::testing::Test {
   void PlantValue(const std::string& name, const std::string& text) {
     sim.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, name, text);
   }
-  std::string Stored(const std::string& name) {
-    return sim.fake.registry.Text(kHkeyCurrentUser, kSettingsKey, name).value_or("<missing>");
-  }
+  std::string Stored(const std::string& name) { return StoredIn(sim, name); }
   FrmTimer& main() { return sim.app().frmTimer(); }
   // What the main window shows, read from its labels.
   std::string Display() {
@@ -72,7 +78,7 @@ class ProgramTest : public ::testing::Test {
            main().Ctl("lblSeconds").caption();
   }
   // The tooltip in the tray record, and the one last sent to the shell.
-  std::string Tip() { return std::string(ShownText(sim.app().tray.record().szTip)); }
+  std::string Tip() { return TipOf(sim); }
   const TrayIconData& Sent() { return sim.fake.tray.sent.back().data; }
   std::string SentTip() { return std::string(ShownText(Sent().szTip)); }
   int SentPicture() { return FakeNotificationArea::ElementOf(Sent().hIcon); }

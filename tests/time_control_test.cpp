@@ -86,19 +86,18 @@ TEST_F(TimeControlTest, TimedPausesEndByTheClockAcrossMidnightAndDaylightSaving)
     s.Start();
     s.AdvanceSeconds(60);
     s.Click("frmTimer", c.item);
-    const std::string what = c.item + std::string(" at ") + std::to_string(c.start.hour);
-    const std::string tip(ShownText(s.app().tray.record().szTip));
-    EXPECT_EQ(tip, std::string("KORVANTE Unwindle \r\nPaused until ") + c.until + ".") << what;
-    EXPECT_EQ(s.app().cycle.state(), CycleState::kPausedUntil) << what;
-    EXPECT_FALSE(s.fake.loop.IsTimerRunning("BreakCycle", "tmrMain")) << what;
-    EXPECT_NE(s.fake.registry.Text(kHkeyCurrentUser, kSettingsKey, "PausedUntil"), " ") << what;
+    SCOPED_TRACE(c.item + std::string(" at ") + std::to_string(c.start.hour));
+    EXPECT_EQ(TipOf(s), std::string("KORVANTE Unwindle \r\nPaused until ") + c.until + ".");
+    EXPECT_EQ(s.app().cycle.state(), CycleState::kPausedUntil);
+    EXPECT_FALSE(s.fake.loop.IsTimerRunning("BreakCycle", "tmrMain"));
+    EXPECT_NE(StoredIn(s, "PausedUntil"), " ");
     s.AdvanceSeconds(c.seconds - 1);
-    EXPECT_EQ(s.app().cycle.state(), CycleState::kPausedUntil) << what << ": a second early";
+    EXPECT_EQ(s.app().cycle.state(), CycleState::kPausedUntil) << "a second early";
     s.AdvanceSeconds(1);
-    EXPECT_EQ(s.app().cycle.state(), CycleState::kCounting) << what;
+    EXPECT_EQ(s.app().cycle.state(), CycleState::kCounting);
     // Longer than a break: the work period starts again from its full interval.
-    EXPECT_EQ(s.app().frmTimer().TimeRemaining(), "00:10:00") << what;
-    EXPECT_EQ(s.fake.registry.Text(kHkeyCurrentUser, kSettingsKey, "PausedUntil"), " ") << what;
+    EXPECT_EQ(s.app().frmTimer().TimeRemaining(), "00:10:00");
+    EXPECT_EQ(StoredIn(s, "PausedUntil"), " ");
   }
 }
 
@@ -142,14 +141,13 @@ TEST_F(TimeControlTest, APauseOutlivesARestartAndAStoredEndInThePastIsOver) {
     Plant(s, {kTenMinutes, {{"PausedUntil", c.value}}});
     s.fake.calendar.SetLocal(2026, 12, 7, 10, c.minutesLater);
     s.Start();
-    EXPECT_EQ(s.app().cycle.state(), c.state) << c.value << " +" << c.minutesLater;
+    SCOPED_TRACE(c.value + " +" + std::to_string(c.minutesLater));
+    EXPECT_EQ(s.app().cycle.state(), c.state);
     if (c.state != CycleState::kPausedUntil) {
-      EXPECT_EQ(s.fake.registry.Text(kHkeyCurrentUser, kSettingsKey, "PausedUntil"), " ")
-          << c.value;
+      EXPECT_EQ(StoredIn(s, "PausedUntil"), " ");
       continue;
     }
-    EXPECT_EQ(std::string(ShownText(s.app().tray.record().szTip)),
-              "KORVANTE Unwindle \r\nPaused until 11:00.");
+    EXPECT_EQ(TipOf(s), "KORVANTE Unwindle \r\nPaused until 11:00.");
     s.AdvanceSeconds(39 * 60 + 55);  // to 11:00 exactly
     EXPECT_EQ(s.app().cycle.state(), CycleState::kCounting);
     EXPECT_EQ(s.app().frmTimer().TimeRemaining(), "00:10:00") << "a pause from before is a break";
