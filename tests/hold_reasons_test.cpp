@@ -1,8 +1,7 @@
 // Staying out of meetings: a due alert (a repeat, a reminder) waits while a full-screen program is
 // in front, a call is on, the system is set not to disturb, or a program the user named runs; the
-// tooltip and the trace say why, and
-// the alert comes within two seconds of the last reason's end. The system is asked only while an
-// alert is due, held or open.
+// tooltip and the trace say why, and the alert comes within two seconds of the last reason's end.
+// The system is asked only while an alert is due, held or open.
 #include <gtest/gtest.h>
 
 #include <functional>
