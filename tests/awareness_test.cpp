@@ -10,10 +10,9 @@ namespace unw {
 namespace {
 
 // A ten-minute interval counting from the start, a five-minute break, a 20-second reminder.
-const Values kCounting = {{"Hours", "0"},          {"Minutes", "10"},
-                          {"Seconds", "0"},        {"BreakMinutes", "5"},
-                          {"BreakSeconds", "0"},   {"SnoozeMinutes", "0"},
-                          {"SnoozeSeconds", "20"}, {"StartTimerOnLaunch", "1"}};
+const Values kCounting = Planted(
+    "Hours=0 Minutes=10 Seconds=0 BreakMinutes=5 BreakSeconds=0 SnoozeMinutes=0 SnoozeSeconds=20 "
+    "StartTimerOnLaunch=1");
 
 class AwarenessTest : public ProgramTest {
  protected:
@@ -172,8 +171,7 @@ TEST_F(AwarenessTest, IdleTimeAsABreakOnlyWhenAskedFor) {
     Plant(s, {kCounting, {{"IdleCountsAsBreak", on}}});
     s.Start();
     s.AdvanceSeconds(301);  // no input for a break's length
-    const std::string tip(ShownText(s.app().tray.record().szTip));
-    EXPECT_EQ(tip == kAwayTip, on[0] == '1') << "the tooltip says the user is away: " << tip;
+    EXPECT_EQ(TipOf(s) == kAwayTip, on[0] == '1') << "the tooltip says the user is away";
     s.AdvanceSeconds(60);
     s.fake.presence.Input();  // back at the keyboard
     s.AdvanceSeconds(1);
@@ -210,12 +208,11 @@ TEST_F(AwarenessTest, PromptsOpenOnTheMonitorWithThePointer) {
   EXPECT_EQ(sim.form("frmUnwindle").centerArea(), (ScreenRect{1920, 0, 3840, 1040}));
 }
 
-TEST_F(AwarenessTest, TheThreeChoicesAreOptionsThatAreStored) {
+// (The hold for full-screen programs is switched with the other holds.)
+TEST_F(AwarenessTest, SleepAndIdleAsABreakAreOptionsThatAreStored) {
   StartCounting();
-  const std::pair<const char*, const char*> items[] = {
-      {"mnuHoldForFullScreen", "HoldDuringFullScreen"},
-      {"mnuSleepIsBreak", "SleepCountsAsBreak"},
-      {"mnuIdleIsBreak", "IdleCountsAsBreak"}};
+  const std::pair<const char*, const char*> items[] = {{"mnuSleepIsBreak", "SleepCountsAsBreak"},
+                                                       {"mnuIdleIsBreak", "IdleCountsAsBreak"}};
   for (const auto& [menu, value] : items) {
     const bool was = main().Ctl(menu).checked();
     EXPECT_EQ(Stored(value), was ? "1" : "0") << value;

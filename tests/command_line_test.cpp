@@ -155,18 +155,11 @@ TEST(CommandLine, AnAnswerIsOneLineOfUtf8ThatFits) {
   EXPECT_TRUE(IsUtf8(cut));
   EXPECT_TRUE(DecodeReply(cut));
   // What no running program of ours sends.
-  const std::string forged[] = {"",
-                                "0",
-                                "0x",
-                                "00 x",
-                                "1 done",
-                                "9 done",
-                                "-1 done",
-                                "0 two\nlines",
-                                std::string("0 a\0b", 5),
-                                "0 \xff",
-                                "0 " + std::string(kMaxReplyBytes, 'x')};
-  for (const std::string& f : forged) EXPECT_FALSE(DecodeReply(f)) << f.substr(0, 20);
+  using namespace std::string_literals;
+  const std::string forged[] = {"",       "0",       "0x",           "00 x",    "1 done",
+                                "9 done", "-1 done", "0 two\nlines", "0 a\0b"s, "0 \xff"};
+  for (const std::string& f : forged) EXPECT_FALSE(DecodeReply(f)) << f;
+  EXPECT_FALSE(DecodeReply("0 " + std::string(kMaxReplyBytes, 'x'))) << "too long";
 }
 
 class DispatchTest : public ProgramTest {
@@ -183,11 +176,7 @@ class DispatchTest : public ProgramTest {
 };
 
 TEST_F(DispatchTest, StatusTellsWhereTheCycleStandsInEveryState) {
-  Plant({{"Hours", "0"},
-         {"Minutes", "1"},
-         {"Seconds", "0"},
-         {"BreakMinutes", "5"},
-         {"BreakSeconds", "0"}});
+  Plant(Planted("Hours=0 Minutes=1 Seconds=0 BreakMinutes=5 BreakSeconds=0"));
   sim.Launch();
   EXPECT_EQ(Status(), "4 Unwindle is still starting.") << "during the splash";
   sim.AdvanceSeconds(5);
@@ -280,14 +269,12 @@ TEST_F(DispatchTest, EveryCommandInEveryStateEndsInTheMenusTransitions) {
       {"flashing", kFlashing, 5, {kPaused, kUntil, kFlashing, kCounting, kStopped}},
   };
   // Monday 09:00 UTC: within the usual working hours, unless the day is made a day off.
-  const Values resting = {{"WorkingHoursEnabled", "1"},
-                          {"WorkingHours", "Mon=;Tue=09:00-17:00;Wed=;Thu=;Fri=;Sat=;Sun="}};
+  const Values resting =
+      Planted("WorkingHoursEnabled=1 WorkingHours=Mon=;Tue=09:00-17:00;Wed=;Thu=;Fri=;Sat=;Sun=");
   for (const auto& row : rows) {
-    const Command commands[] = {{Verb::kPause},
-                                {Verb::kPause, row.minutes},
-                                {Verb::kResume},
-                                {Verb::kStart},
-                                {Verb::kStop}};
+    const Command commands[] = {Command{Verb::kPause}, Command{Verb::kPause, row.minutes},
+                                Command{Verb::kResume}, Command{Verb::kStart},
+                                Command{Verb::kStop}};
     for (int i = 0; i < 5; ++i) {
       Sim s;
       Plant(s, {{{"Hours", "0"}, {"Minutes", "1"}, {"AlertMeBy", "1"}, {"BalloonTipsEnabled", "0"}},

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -22,6 +21,9 @@ namespace unw {
 namespace {
 
 constexpr int64_t kMinute = 60000, kDay = 86400000;
+constexpr const char* kCsvHeader =
+    "date,minutes worked,breaks taken,breaks cut short,breaks skipped,reminders snoozed,"
+    "natural breaks,longest stretch in minutes\r\n";
 
 // A journal line's moment, written here by hand: "2026-12-07T09:00:00+01:00".
 std::string StampText(int64_t utcMs, int offsetMinutes) {
@@ -72,123 +74,97 @@ TEST_F(HistoryTest, AWeekOfEveryKindOfEventGivesTheFiguresCountedByHand) {
   // dark: the clock gets there with the program not running (ended, killed or asleep).
   struct Step {
     int day, hour, minute;
-    std::optional<Event> event;
+    std::vector<Event> events;  // recorded then, in turn
     bool dark = false;
   };
   const Step week[] = {
       // Monday 7: counting 9-10, 10:05-11:05, the reminder 11:05-11:10, 11:10-12:10, 13-14 =
       // 245 min; the stretch from 10:05 to 14:00 (185) spans a snooze and both skips, which rest
       // nobody.
-      {7, 9, 0, ProgramStarted()},
-      {7, 9, 0, WorkStarted()},
-      {7, 10, 0, AlertShown(AlertedBy::kPrompt)},
-      {7, 10, 0, BreakStarted(BreakFrom::kPrompt)},
-      {7, 10, 5, BreakEnded(BreakEnd::kRanOut, 300)},
-      {7, 10, 5, WorkStarted()},
-      {7, 11, 5, AlertShown(AlertedBy::kPrompt)},
-      {7, 11, 5, Snoozed()},
-      {7, 11, 10, AlertShown(AlertedBy::kPrompt)},
-      {7, 11, 10, BreakSkipped(SkipAnswer::kRestart)},
-      {7, 12, 10, AlertShown(AlertedBy::kPrompt)},
-      {7, 12, 10, BreakSkipped(SkipAnswer::kStop)},
-      {7, 13, 0, WorkStarted()},
-      {7, 14, 0, AlertShown(AlertedBy::kPrompt)},
-      {7, 14, 0, BreakStarted(BreakFrom::kPrompt)},
-      {7, 14, 2, BreakEnded(BreakEnd::kCutShort, 120)},
-      {7, 14, 2, WorkStopped()},
-      {7, 17, 0, ProgramEnded()},
+      {7, 9, 0, {ProgramStarted(), WorkStarted()}},
+      {7, 10, 0, {AlertShown(AlertedBy::kPrompt), BreakStarted(BreakFrom::kPrompt)}},
+      {7, 10, 5, {BreakEnded(BreakEnd::kRanOut, 300), WorkStarted()}},
+      {7, 11, 5, {AlertShown(AlertedBy::kPrompt), Snoozed()}},
+      {7, 11, 10, {AlertShown(AlertedBy::kPrompt), BreakSkipped(SkipAnswer::kRestart)}},
+      {7, 12, 10, {AlertShown(AlertedBy::kPrompt), BreakSkipped(SkipAnswer::kStop)}},
+      {7, 13, 0, {WorkStarted()}},
+      {7, 14, 0, {AlertShown(AlertedBy::kPrompt), BreakStarted(BreakFrom::kPrompt)}},
+      {7, 14, 2, {BreakEnded(BreakEnd::kCutShort, 120), WorkStopped()}},
+      {7, 17, 0, {ProgramEnded()}},
       // Tuesday 8: 8:30-9 (30), paused, 9:20-9:50 (30) until a full-screen hold, 10:06-10:11 (5);
       // 10:23-11:20 less 20 min locked (37), 11:20-12:00 (40) = 142. Stretches 65, 37, 40.
-      {8, 8, 30, ProgramStarted(), true},
-      {8, 8, 30, WorkStarted()},
-      {8, 9, 0, WorkPaused()},
-      {8, 9, 20, WorkResumed()},
-      {8, 9, 50, AlertHeld(HoldWhy::kFullScreen)},
-      {8, 10, 5, AlertShown(AlertedBy::kTray)},
-      {8, 10, 6, Snoozed()},
-      {8, 10, 11, AlertShown(AlertedBy::kTray)},
-      {8, 10, 13, BreakStarted(BreakFrom::kTray)},
-      {8, 10, 23, BreakEnded(BreakEnd::kRanOut, 600)},
-      {8, 10, 23, WorkStarted()},
-      {8, 11, 20, NaturalBreak(AwayWhy::kLock, 1200)},
-      {8, 12, 0, BreakStarted(BreakFrom::kMain)},
-      {8, 12, 4, BreakEnded(BreakEnd::kCutShort, 240)},
-      {8, 12, 4, WorkStopped()},
-      {8, 12, 30, ProgramEnded()},
+      {8, 8, 30, {ProgramStarted(), WorkStarted()}, true},
+      {8, 9, 0, {WorkPaused()}},
+      {8, 9, 20, {WorkResumed()}},
+      {8, 9, 50, {AlertHeld(HoldWhy::kFullScreen)}},
+      {8, 10, 5, {AlertShown(AlertedBy::kTray)}},
+      {8, 10, 6, {Snoozed()}},
+      {8, 10, 11, {AlertShown(AlertedBy::kTray)}},
+      {8, 10, 13, {BreakStarted(BreakFrom::kTray)}},
+      {8, 10, 23, {BreakEnded(BreakEnd::kRanOut, 600), WorkStarted()}},
+      {8, 11, 20, {NaturalBreak(AwayWhy::kLock, 1200)}},
+      {8, 12, 0, {BreakStarted(BreakFrom::kMain)}},
+      {8, 12, 4, {BreakEnded(BreakEnd::kCutShort, 240), WorkStopped()}},
+      {8, 12, 30, {ProgramEnded()}},
       // Wednesday 9: killed at 9:42 while counting; its last mark was 9:40, so 40 min. Started
       // again at 9:44: 9:44-10:50 less 20 min idle (46), 10:50-11:50 until held by the user's
       // absence (60) = 146.
-      {9, 9, 0, ProgramStarted(), true},
-      {9, 9, 0, WorkStarted()},
-      {9, 9, 42, std::nullopt},
-      {9, 9, 44, ProgramStarted(), true},
-      {9, 9, 44, WorkStarted()},
-      {9, 10, 50, NaturalBreak(AwayWhy::kIdle, 1200)},
-      {9, 11, 50, AlertHeld(HoldWhy::kAway)},
-      {9, 11, 55, AlertShown(AlertedBy::kNone)},
-      {9, 12, 0, WorkStopped()},
-      {9, 12, 0, ProgramEnded()},
+      {9, 9, 0, {ProgramStarted(), WorkStarted()}, true},
+      {9, 9, 42, {}},
+      {9, 9, 44, {ProgramStarted(), WorkStarted()}, true},
+      {9, 10, 50, {NaturalBreak(AwayWhy::kIdle, 1200)}},
+      {9, 11, 50, {AlertHeld(HoldWhy::kAway)}},
+      {9, 11, 55, {AlertShown(AlertedBy::kNone)}},
+      {9, 12, 0, {WorkStopped(), ProgramEnded()}},
       // Thursday 10: a day off.
       // Friday 11: 14-14:30, asleep until 15:30 with sleep not counting as a break (the
       // countdown's timers stood still, and that rested the user all the same), 15:30-16 (30),
       // 16:10-17:10 (60), 23:30-midnight (30) = 150; the last two are one stretch of 90. Its half
       // hour after midnight belongs to Saturday.
-      {11, 14, 0, ProgramStarted(), true},
-      {11, 14, 0, WorkStarted()},
-      {11, 14, 30, std::nullopt},
-      {11, 15, 30, std::nullopt, true},
-      {11, 16, 0, BreakStarted(BreakFrom::kCommand)},
-      {11, 16, 10, BreakEnded(BreakEnd::kRanOut, 600)},
-      {11, 16, 10, WorkStarted()},
-      {11, 17, 10, AlertShown(AlertedBy::kPrompt)},
-      {11, 17, 10, BreakSkipped(SkipAnswer::kStop)},
-      {11, 23, 30, WorkStarted()},
-      {12, 0, 30, WorkPaused()},
-      {12, 0, 40, WorkStopped()},
-      {12, 0, 40, ProgramEnded()},
+      {11, 14, 0, {ProgramStarted(), WorkStarted()}, true},
+      {11, 14, 30, {}},
+      {11, 15, 30, {}, true},
+      {11, 16, 0, {BreakStarted(BreakFrom::kCommand)}},
+      {11, 16, 10, {BreakEnded(BreakEnd::kRanOut, 600), WorkStarted()}},
+      {11, 17, 10, {AlertShown(AlertedBy::kPrompt), BreakSkipped(SkipAnswer::kStop)}},
+      {11, 23, 30, {WorkStarted()}},
+      {12, 0, 30, {WorkPaused()}},
+      {12, 0, 40, {WorkStopped(), ProgramEnded()}},
       // Saturday 12: 30 from Friday; 10-11:05 less 20 min switched away (45), 11:05-11:35 (30),
       // a ten-minute pause, 11:45-12 (15), 12:01-12:06 (5), 12:07-12:12 (5) = 130; stretch 55.
-      {12, 10, 0, ProgramStarted(), true},
-      {12, 10, 0, WorkStarted()},
-      {12, 11, 5, NaturalBreak(AwayWhy::kSwitched, 1200)},
-      {12, 11, 35, WorkPaused(600)},
-      {12, 11, 45, WorkResumed()},
-      {12, 12, 0, AlertShown(AlertedBy::kTray)},
-      {12, 12, 1, Snoozed()},
-      {12, 12, 6, AlertShown(AlertedBy::kTray)},
-      {12, 12, 7, Snoozed()},
-      {12, 12, 12, AlertShown(AlertedBy::kPrompt)},
-      {12, 12, 12, BreakStarted(BreakFrom::kPrompt)},
-      {12, 12, 17, BreakEnded(BreakEnd::kRanOut, 300)},
-      {12, 12, 17, WorkStopped()},
-      {12, 12, 20, ProgramEnded()},
+      {12, 10, 0, {ProgramStarted(), WorkStarted()}, true},
+      {12, 11, 5, {NaturalBreak(AwayWhy::kSwitched, 1200)}},
+      {12, 11, 35, {WorkPaused(600)}},
+      {12, 11, 45, {WorkResumed()}},
+      {12, 12, 0, {AlertShown(AlertedBy::kTray)}},
+      {12, 12, 1, {Snoozed()}},
+      {12, 12, 6, {AlertShown(AlertedBy::kTray)}},
+      {12, 12, 7, {Snoozed()}},
+      {12, 12, 12, {AlertShown(AlertedBy::kPrompt), BreakStarted(BreakFrom::kPrompt)}},
+      {12, 12, 17, {BreakEnded(BreakEnd::kRanOut, 300), WorkStopped()}},
+      {12, 12, 20, {ProgramEnded()}},
       // Sunday 13: 9-9:30 (30), 9:31-9:41 (10), asleep for an hour that counted as the break,
       // 10:41-11 (19) = 59.
-      {13, 9, 0, ProgramStarted(), true},
-      {13, 9, 0, WorkStarted()},
-      {13, 9, 30, BreakStarted(BreakFrom::kMain)},
-      {13, 9, 31, BreakEnded(BreakEnd::kCutShort, 60)},
-      {13, 9, 31, WorkStarted()},
-      {13, 9, 41, std::nullopt},
-      {13, 10, 41, NaturalBreak(AwayWhy::kSleep, 3600), true},
-      {13, 11, 0, WorkStopped()},
-      {13, 11, 0, ProgramEnded()},
+      {13, 9, 0, {ProgramStarted(), WorkStarted()}, true},
+      {13, 9, 30, {BreakStarted(BreakFrom::kMain)}},
+      {13, 9, 31, {BreakEnded(BreakEnd::kCutShort, 60), WorkStarted()}},
+      {13, 9, 41, {}},
+      {13, 10, 41, {NaturalBreak(AwayWhy::kSleep, 3600)}, true},
+      {13, 11, 0, {WorkStopped(), ProgramEnded()}},
   };
   for (const Step& s : week) {
     date.d = s.day;
     s.dark ? Dark(s.hour, s.minute) : Until(s.hour, s.minute);
-    if (s.event) journal.Record(*s.event);
+    for (const Event& e : s.events) journal.Record(e);
   }
-  const char* byHand =
-      "date,minutes worked,breaks taken,breaks cut short,breaks skipped,reminders snoozed,"
-      "natural breaks,longest stretch in minutes\r\n"
-      "2026-12-07,245,2,1,2,1,0,185\r\n"
-      "2026-12-08,142,2,1,0,1,1,65\r\n"
-      "2026-12-09,146,0,0,0,0,1,60\r\n"
-      "2026-12-10,0,0,0,0,0,0,0\r\n"
-      "2026-12-11,150,1,0,1,0,0,90\r\n"
-      "2026-12-12,130,1,0,0,2,1,55\r\n"
-      "2026-12-13,59,1,1,0,0,1,30\r\n";
+  const std::string byHand = std::string(kCsvHeader) +
+                             "2026-12-07,245,2,1,2,1,0,185\r\n"
+                             "2026-12-08,142,2,1,0,1,1,65\r\n"
+                             "2026-12-09,146,0,0,0,0,1,60\r\n"
+                             "2026-12-10,0,0,0,0,0,0,0\r\n"
+                             "2026-12-11,150,1,0,1,0,0,90\r\n"
+                             "2026-12-12,130,1,0,0,2,1,55\r\n"
+                             "2026-12-13,59,1,1,0,0,1,30\r\n";
   const int64_t sunday = DaysFromCivil(2026, 12, 13);
   EXPECT_EQ(Csv(journal.events(), sunday, 7), byHand);
   // The file alone gives them too: it holds every fact the figures need.
@@ -213,9 +189,6 @@ TEST_F(HistoryTest, AWeekOfEveryKindOfEventGivesTheFiguresCountedByHand) {
 }
 
 TEST_F(HistoryTest, WorkAcrossMidnightFallsOnEachLocalDayAsItPassedThere) {
-  const std::string header =
-      "date,minutes worked,breaks taken,breaks cut short,breaks skipped,reminders snoozed,"
-      "natural breaks,longest stretch in minutes\r\n";
   // Work from a local time on, for so many real minutes, in a zone with the European changes of
   // daylight saving: Central Europe changes at 02:00 local time, the Azores at midnight.
   struct Night {
@@ -226,35 +199,19 @@ TEST_F(HistoryTest, WorkAcrossMidnightFallsOnEachLocalDayAsItPassedThere) {
     const char* stop;  // the journal's last line
     const char* rows;
   } nights[] = {
-      {"Central Europe, spring: 23:00 to 04:00",
-       60,
-       {2027, 3, 27, 23, 0},
-       240,
+      {"Central Europe, spring: 23:00 to 04:00", 60, LocalTime{2027, 3, 27, 23, 0}, 240,
        "2027-03-28T04:00:00+02:00\twork.stop\n",
        "2027-03-27,60,0,0,0,0,0,60\r\n2027-03-28,180,0,0,0,0,0,180\r\n"},
-      {"Central Europe, autumn: 02:00 to 03:00 twice",
-       60,
-       {2027, 10, 31, 0, 0},
-       300,
-       "2027-10-31T04:00:00+01:00\twork.stop\n",
-       "2027-10-31,300,0,0,0,0,0,300\r\n"},
-      {"Azores, spring: midnight is 01:00",
-       -60,
-       {2027, 3, 27, 23, 30},
-       60,
+      {"Central Europe, autumn: 02:00 to 03:00 twice", 60, LocalTime{2027, 10, 31, 0, 0}, 300,
+       "2027-10-31T04:00:00+01:00\twork.stop\n", "2027-10-31,300,0,0,0,0,0,300\r\n"},
+      {"Azores, spring: midnight is 01:00", -60, LocalTime{2027, 3, 27, 23, 30}, 60,
        "2027-03-28T01:30:00+00:00\twork.stop\n",
        "2027-03-27,30,0,0,0,0,0,30\r\n2027-03-28,30,0,0,0,0,0,30\r\n"},
-      {"Azores, autumn: the hour after midnight twice",
-       -60,
-       {2027, 10, 30, 23, 30},
-       120,
+      {"Azores, autumn: the hour after midnight twice", -60, LocalTime{2027, 10, 30, 23, 30}, 120,
        "2027-10-31T00:30:00-01:00\twork.stop\n",
        "2027-10-30,30,0,0,0,0,0,30\r\n2027-10-31,90,0,0,0,0,0,90\r\n"},
-      {"a countdown of two days and more (its hours set to 50)",
-       60,
-       {2027, 1, 4, 22, 0},
-       3030,
-       "2027-01-07T00:30:00+01:00\twork.stop\n",
+      {"a countdown of two days and more (its hours set to 50)", 60, LocalTime{2027, 1, 4, 22, 0},
+       3030, "2027-01-07T00:30:00+01:00\twork.stop\n",
        "2027-01-04,120,0,0,0,0,0,120\r\n2027-01-05,1440,0,0,0,0,0,1440\r\n"
        "2027-01-06,1440,0,0,0,0,0,1440\r\n2027-01-07,30,0,0,0,0,0,30\r\n"},
   };
@@ -274,7 +231,7 @@ TEST_F(HistoryTest, WorkAcrossMidnightFallsOnEachLocalDayAsItPassedThere) {
     }
     j.Record(WorkStopped());
     const std::string& file = night.files[night.PathOf(kJournalFileName)];
-    EXPECT_EQ(FiguresCsv(FiguresByDay(ParseJournal(file))), header + n.rows);
+    EXPECT_EQ(FiguresCsv(FiguresByDay(ParseJournal(file))), kCsvHeader + std::string(n.rows));
     EXPECT_EQ(file.substr(file.size() - std::string(n.stop).size()), n.stop);
   }
 }
@@ -292,11 +249,9 @@ TEST_F(HistoryTest, AfterAZoneChangeEachEventKeepsTheDayOfItsOwnOffset) {
   date = {2027, 10, 31};
   Until(23, 20);
   journal.Record(WorkStopped());
-  EXPECT_EQ(FiguresCsv(FiguresByDay(ParseJournal(File()))),
-            "date,minutes worked,breaks taken,breaks cut short,breaks skipped,reminders snoozed,"
-            "natural breaks,longest stretch in minutes\r\n"
-            "2027-10-31,10,0,0,0,1,0,10\r\n"
-            "2027-11-01,10,0,0,0,1,0,10\r\n");
+  EXPECT_EQ(
+      FiguresCsv(FiguresByDay(ParseJournal(File()))),
+      kCsvHeader + std::string("2027-10-31,10,0,0,0,1,0,10\r\n2027-11-01,10,0,0,0,1,0,10\r\n"));
   EXPECT_NE(File().find("\n2027-10-31T23:10:00+00:00\talert.snooze\n"), std::string::npos);
 }
 

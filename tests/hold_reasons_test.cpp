@@ -1,8 +1,7 @@
 // Staying out of meetings: a due alert (a repeat, a reminder) waits while a full-screen program is
 // in front, a call is on, the system is set not to disturb, or a program the user named runs; the
-// tooltip and the trace say why, and
-// the alert comes within two seconds of the last reason's end. The system is asked only while an
-// alert is due, held or open.
+// tooltip and the trace say why, and the alert comes within two seconds of the last reason's end.
+// The system is asked only while an alert is due, held or open.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -55,14 +54,9 @@ const Reason kReasons[] = {
 
 // A five-second interval counting from the start, a five-minute break, a 9-second reminder, and
 // PowerPoint and OBS named as programs that hold alerts.
-const Values kCounting = {{"Hours", "0"},
-                          {"Minutes", "0"},
-                          {"Seconds", "5"},
-                          {"BreakMinutes", "5"},
-                          {"SnoozeMinutes", "0"},
-                          {"SnoozeSeconds", "9"},
-                          {"StartTimerOnLaunch", "1"},
-                          {"HoldForPrograms", "POWERPNT.EXE;obs64.exe"}};
+const Values kCounting = Planted(
+    "Hours=0 Minutes=0 Seconds=5 BreakMinutes=5 SnoozeMinutes=0 SnoozeSeconds=9 "
+    "StartTimerOnLaunch=1 HoldForPrograms=POWERPNT.EXE;obs64.exe");
 
 class HoldTest : public ProgramTest {
  protected:
@@ -282,10 +276,8 @@ TEST_F(HoldTest, AnUnusableProgramListIsRepairedAloneAndHoldsForNothing) {
     s.fake.presence.programs = {"obs64.exe"};
     s.fake.presence.camera = true;
     s.Start();
-    for (const auto& [k, v] : values) {
-      const auto now = s.fake.registry.Text(kHkeyCurrentUser, kSettingsKey, k);
-      EXPECT_EQ(now, k == "HoldForPrograms" ? " " : v) << k;
-    }
+    for (const auto& [k, v] : values)
+      EXPECT_EQ(StoredIn(s, k), k == "HoldForPrograms" ? " " : v) << k;
     EXPECT_EQ(s.app().settings.HoldForPrograms, " ");
     EXPECT_FALSE(s.app().frmTimer().Ctl("mnuHoldForPrograms").checked());
     EXPECT_TRUE(s.fake.dialogs.shown.empty()) << "repaired without a word";

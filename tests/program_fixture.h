@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <map>
+#include <sstream>
 #include <string>
 
 #include "app/frm_timer.h"
@@ -16,6 +18,17 @@
 namespace unw {
 
 using Values = std::map<std::string, std::string>;
+
+// Settings written as words "Hours=0 Minutes=10": a name, '=' and the text stored for it.
+inline Values Planted(const std::string& words) {
+  Values values;
+  std::istringstream in(words);
+  for (std::string word; in >> word;) {
+    const size_t eq = word.find('=');
+    values[word.substr(0, eq)] = word.substr(eq + 1);
+  }
+  return values;
+}
 
 // Plants the stored settings of `s`: the defaults, but a program that waits for Start, stays below
 // other windows and leaves the Run key alone unless a test says otherwise, with each of `layers`
@@ -37,6 +50,14 @@ inline int TraceCount(Sim& s, const std::string& line) {
   return n;
 }
 
+// A stored setting of `s` ("<missing>" when there is none), and the tooltip in its tray record.
+inline std::string StoredIn(Sim& s, const std::string& name) {
+  return s.fake.registry.Text(kHkeyCurrentUser, kSettingsKey, name).value_or("<missing>");
+}
+inline std::string TipOf(Sim& s) {
+  return std::string(ShownText(s.app().tray.record().szTip));
+}
+
 class ProgramTest : public ::testing::Test {
  protected:
   void Plant(const Values& overrides) { unw::Plant(sim, {overrides}); }
@@ -49,9 +70,7 @@ class ProgramTest : public ::testing::Test {
   void PlantValue(const std::string& name, const std::string& text) {
     sim.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, name, text);
   }
-  std::string Stored(const std::string& name) {
-    return sim.fake.registry.Text(kHkeyCurrentUser, kSettingsKey, name).value_or("<missing>");
-  }
+  std::string Stored(const std::string& name) { return StoredIn(sim, name); }
   FrmTimer& main() { return sim.app().frmTimer(); }
   // What the main window shows, read from its labels.
   std::string Display() {
@@ -59,7 +78,7 @@ class ProgramTest : public ::testing::Test {
            main().Ctl("lblSeconds").caption();
   }
   // The tooltip in the tray record, and the one last sent to the shell.
-  std::string Tip() { return std::string(ShownText(sim.app().tray.record().szTip)); }
+  std::string Tip() { return TipOf(sim); }
   const TrayIconData& Sent() { return sim.fake.tray.sent.back().data; }
   std::string SentTip() { return std::string(ShownText(Sent().szTip)); }
   int SentPicture() { return FakeNotificationArea::ElementOf(Sent().hIcon); }
@@ -73,6 +92,11 @@ class ProgramTest : public ::testing::Test {
   int Traced(const std::string& line) { return TraceCount(sim, line); }
   // The sounds and beeps heard so far.
   size_t Sounds() { return sim.fake.sound.played.size() + sim.fake.sound.beeps.size(); }
+  // The sounds played audibly so far (a preview's silent stop is none).
+  size_t Heard() {
+    const auto& played = sim.fake.sound.played;
+    return std::count_if(played.begin(), played.end(), [](const auto& p) { return p.audible; });
+  }
   // The text of the one message box open, which the user then answers with `answer` (none: left
   // open); "<n boxes>" when not exactly one is open.
   std::string Told(int answer = kIdOk) {

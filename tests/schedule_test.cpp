@@ -10,21 +10,10 @@
 #include "cycle/status_line.h"
 #include "platform/fake/fake_calendar.h"
 #include "platform/fake/fake_event_loop.h"
+#include "week_hours.h"
 
 namespace unw {
 namespace {
-
-constexpr int H(int hour, int minute = 0) {
-  return hour * 60 + minute;
-}
-
-WorkingHours Hours(std::initializer_list<std::tuple<int, int, int>> working) {
-  WorkingHours h;
-  for (const auto& [day, from, to] : working) h.days[day] = {true, from, to};
-  return h;
-}
-const WorkingHours kWeekdays = Hours(
-    {{0, H(9), H(17)}, {1, H(9), H(17)}, {2, H(9), H(17)}, {3, H(9), H(17)}, {4, H(9), H(17)}});
 
 // A moment by its local date and time; `later` picks the second of a time that comes twice.
 struct When {
@@ -59,65 +48,45 @@ TEST_F(ScheduleTest, WorkingTimeItsEndAndTheNextStartAcrossAWeek) {
   // Weekdays 09:00-17:00, Saturday off, Sunday evening up to midnight.
   WorkingHours week = kWeekdays;
   week.days[6] = {true, H(20), H(24)};
+  // Sundays only: within the hour the clock skips in spring, around it, across the hour that comes
+  // twice in autumn.
+  const WorkingHours inGap = Hours({{6, H(2), H(2, 30)}}), aroundGap = Hours({{6, H(1), H(4)}}),
+                     twice = Hours({{6, H(2, 30), H(3, 30)}});
   struct Case {
     WorkingHours hours;
     When now;
-    bool within;
-    const char* end;   // of the working hours that hold `now`
+    const char* end;   // of the working hours that hold `now`; none: `now` is not working time
     const char* next;  // the next start after `now`
   } cases[] = {
-      {week, {2026, 12, 7, 8, 59, 59}, false, "none", "Mon 2026-12-07 09:00 +60"},
-      {week, {2026, 12, 7, 9, 0}, true, "Mon 2026-12-07 17:00 +60", "Tue 2026-12-08 09:00 +60"},
-      {week,
-       {2026, 12, 7, 16, 59, 59},
-       true,
-       "Mon 2026-12-07 17:00 +60",
-       "Tue 2026-12-08 09:00 +60"},
-      {week, {2026, 12, 7, 17, 0}, false, "none", "Tue 2026-12-08 09:00 +60"},
+      {week, {2026, 12, 7, 8, 59, 59}, "none", "Mon 2026-12-07 09:00 +60"},
+      {week, {2026, 12, 7, 9, 0}, "Mon 2026-12-07 17:00 +60", "Tue 2026-12-08 09:00 +60"},
+      {week, {2026, 12, 7, 16, 59, 59}, "Mon 2026-12-07 17:00 +60", "Tue 2026-12-08 09:00 +60"},
+      {week, {2026, 12, 7, 17, 0}, "none", "Tue 2026-12-08 09:00 +60"},
       // Friday evening: Saturday is off, Sunday's hours start in the evening.
-      {week, {2026, 12, 11, 17, 30}, false, "none", "Sun 2026-12-13 20:00 +60"},
-      {week, {2026, 12, 12, 12, 0}, false, "none", "Sun 2026-12-13 20:00 +60"},
+      {week, {2026, 12, 11, 17, 30}, "none", "Sun 2026-12-13 20:00 +60"},
+      {week, {2026, 12, 12, 12, 0}, "none", "Sun 2026-12-13 20:00 +60"},
       // Across midnight: Sunday's hours end as Monday begins, Monday's start at nine.
-      {week,
-       {2026, 12, 13, 23, 59, 59},
-       true,
-       "Mon 2026-12-14 00:00 +60",
-       "Mon 2026-12-14 09:00 +60"},
-      {week, {2026, 12, 14, 0, 0}, false, "none", "Mon 2026-12-14 09:00 +60"},
+      {week, {2026, 12, 13, 23, 59, 59}, "Mon 2026-12-14 00:00 +60", "Mon 2026-12-14 09:00 +60"},
+      {week, {2026, 12, 14, 0, 0}, "none", "Mon 2026-12-14 09:00 +60"},
       // One working day a week: after it, the same day next week; none at all: never.
-      {Hours({{2, H(9), H(17)}}), {2026, 12, 9, 18, 0}, false, "none", "Wed 2026-12-16 09:00 +60"},
-      {Hours({}), {2026, 12, 9, 12, 0}, false, "none", "none"},
+      {Hours({{2, H(9), H(17)}}), {2026, 12, 9, 18, 0}, "none", "Wed 2026-12-16 09:00 +60"},
+      {Hours({}), {2026, 12, 9, 12, 0}, "none", "none"},
       // Into summer time: Friday's start is an hour later in UTC than Monday's.
-      {kWeekdays, {2026, 3, 28, 18, 0}, false, "none", "Mon 2026-03-30 09:00 +120"},
+      {kWeekdays, {2026, 3, 28, 18, 0}, "none", "Mon 2026-03-30 09:00 +120"},
       // The night the clock skips 02:00-03:00: hours within the gap never happen; hours around it
       // last two real hours.
-      {Hours({{6, H(2), H(2, 30)}}),
-       {2026, 3, 29, 0, 30},
-       false,
-       "none",
-       "Sun 2026-04-05 02:00 +120"},
-      {Hours({{6, H(1), H(4)}}),
-       {2026, 3, 29, 3, 30},
-       true,
-       "Sun 2026-03-29 04:00 +120",
-       "Sun 2026-04-05 01:00 +120"},
+      {inGap, {2026, 3, 29, 0, 30}, "none", "Sun 2026-04-05 02:00 +120"},
+      {aroundGap, {2026, 3, 29, 3, 30}, "Sun 2026-03-29 04:00 +120", "Sun 2026-04-05 01:00 +120"},
       // The night 02:00-03:00 comes twice: 02:30-03:30 begins the first time and ends after the
       // second, so the second 02:45 is working time too.
-      {Hours({{6, H(2, 30), H(3, 30)}}),
-       {2026, 10, 25, 2, 45, 0, 3600000},
-       true,
-       "Sun 2026-10-25 03:30 +60",
+      {twice, When{2026, 10, 25, 2, 45, 0, 3600000}, "Sun 2026-10-25 03:30 +60",
        "Sun 2026-11-01 02:30 +60"},
-      {Hours({{6, H(2, 30), H(3, 30)}}),
-       {2026, 10, 25, 2, 15},
-       false,
-       "none",
-       "Sun 2026-10-25 02:30 +120"},
+      {twice, {2026, 10, 25, 2, 15}, "none", "Sun 2026-10-25 02:30 +120"},
   };
   for (const Case& c : cases) {
     const int64_t now = At(c.now);
     SCOPED_TRACE(Local(now));
-    EXPECT_EQ(WithinWorkingHours(c.hours, cal, now), c.within);
+    EXPECT_EQ(WithinWorkingHours(c.hours, cal, now), std::string(c.end) != "none");
     EXPECT_EQ(Local(WorkEnd(c.hours, cal, now)), c.end);
     EXPECT_EQ(Local(NextWorkStart(c.hours, cal, now)), c.next);
   }
@@ -198,50 +167,30 @@ TEST_F(ScheduleTest, TheStoredEndNamesOneMomentAndAnythingElseIsNoPause) {
 }
 
 TEST_F(ScheduleTest, TooltipsNameTheDayAndUseTheUsersTimeFormat) {
+  constexpr const char* kTip = "KORVANTE Unwindle \r\n";
   const int64_t monday = At({2026, 12, 7, 14, 0});
   struct Case {
     When now, at;
     bool twelveHour;
-    const char* paused;
-    const char* outside;
+    const char* paused;   // "Paused until <this>."
+    const char* outside;  // "Outside working hours; reminders start at <this>."
   } cases[] = {
-      {{2026, 12, 7, 14, 0},
-       {2026, 12, 7, 14, 30},
-       false,
-       "KORVANTE Unwindle \r\nPaused until 14:30.",
-       "KORVANTE Unwindle \r\nOutside working hours; reminders start at 14:30."},
-      {{2026, 12, 7, 14, 0},
-       {2026, 12, 7, 14, 30},
-       true,
-       "KORVANTE Unwindle \r\nPaused until 2:30 PM.",
-       "KORVANTE Unwindle \r\nOutside working hours; reminders start at 2:30 PM."},
-      {{2026, 12, 7, 23, 0},
-       {2026, 12, 8, 6, 0},
-       false,
-       "KORVANTE Unwindle \r\nPaused until tomorrow 06:00.",
-       "KORVANTE Unwindle \r\nOutside working hours; reminders start at 06:00 tomorrow."},
+      {{2026, 12, 7, 14, 0}, {2026, 12, 7, 14, 30}, false, "14:30", "14:30"},
+      {{2026, 12, 7, 14, 0}, {2026, 12, 7, 14, 30}, true, "2:30 PM", "2:30 PM"},
+      {{2026, 12, 7, 23, 0}, {2026, 12, 8, 6, 0}, false, "tomorrow 06:00", "06:00 tomorrow"},
       // An hour past 23:30 is tomorrow already; the night the clock moves forward too.
-      {{2026, 3, 28, 23, 30},
-       {2026, 3, 29, 0, 30},
-       false,
-       "KORVANTE Unwindle \r\nPaused until tomorrow 00:30.",
-       "KORVANTE Unwindle \r\nOutside working hours; reminders start at 00:30 tomorrow."},
-      {{2026, 12, 11, 17, 0},
-       {2026, 12, 14, 9, 0},
-       false,
-       "KORVANTE Unwindle \r\nPaused until Monday 09:00.",
-       "KORVANTE Unwindle \r\nOutside working hours; reminders start at 09:00 on Monday."},
-      {{2026, 12, 11, 17, 0},
-       {2026, 12, 14, 9, 0},
-       true,
-       "KORVANTE Unwindle \r\nPaused until Monday 9:00 AM.",
-       "KORVANTE Unwindle \r\nOutside working hours; reminders start at 9:00 AM on Monday."},
+      {{2026, 3, 28, 23, 30}, {2026, 3, 29, 0, 30}, false, "tomorrow 00:30", "00:30 tomorrow"},
+      {{2026, 12, 11, 17, 0}, {2026, 12, 14, 9, 0}, false, "Monday 09:00", "09:00 on Monday"},
+      {{2026, 12, 11, 17, 0}, {2026, 12, 14, 9, 0}, true, "Monday 9:00 AM", "9:00 AM on Monday"},
   };
   for (const Case& c : cases) {
     cal.twelveHour = c.twelveHour;
     const int64_t now = At(c.now), at = At(c.at);
-    EXPECT_EQ(PausedTip(cal, now, at), c.paused) << Local(now);
-    EXPECT_EQ(OutsideHoursTip(cal, now, at), c.outside) << Local(now);
+    EXPECT_EQ(PausedTip(cal, now, at), std::string(kTip) + "Paused until " + c.paused + ".")
+        << Local(now);
+    EXPECT_EQ(OutsideHoursTip(cal, now, at),
+              std::string(kTip) + "Outside working hours; reminders start at " + c.outside + ".")
+        << Local(now);
   }
   EXPECT_EQ(OutsideHoursTip(cal, monday, std::nullopt),
             "KORVANTE Unwindle \r\nOutside working hours; no working days are set.");

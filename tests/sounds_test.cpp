@@ -2,7 +2,6 @@
 // never answers or names a device never holds the program up.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <optional>
 
 #include "alerts/sounds.h"
@@ -22,10 +21,6 @@ class SoundTest : public ProgramTest {
   FakeSoundPlayer& sound() { return sim.fake.sound; }
   void Play(int16_t reminders = 0) {
     sim.Do([this, reminders] { sim.app().sounds.PlayAlertSound(reminders); });
-  }
-  size_t Heard() {
-    return std::count_if(sound().played.begin(), sound().played.end(),
-                         [](const auto& p) { return p.audible; });
   }
   void Clear() {
     sound().played.clear();
@@ -143,53 +138,20 @@ TEST(BeepKind, NoLimitAlwaysAsterisksAndZeroLimitStartsAtTheHand) {
   EXPECT_EQ(BeepKind(1, 0), kMbIconExclamationBeep);
 }
 
-TEST_F(SoundTest, TheBreakOverAnnouncementFallsBackToTheQuestionBeep) {
-  Start({{"AudioType", "3"}, {"CustomSound", "   "}});
-  sim.Click("frmTimer", "cmdUnwindle");
-  sim.Click("frmBreakTimeRemaining", "cmdStopTimer");
-  ASSERT_TRUE(sim.FindForm("frmRestartTimer"));
-  EXPECT_EQ(sound().beeps, (std::vector<uint32_t>{kMbIconQuestionBeep}));
-}
-
 TEST(DevicePath, DeviceNamespacesAndReservedNamesAreDevicesInEveryForm) {
-  for (const std::string& device : std::vector<std::string>{"\\\\.\\COM1",
-                                                            "\\\\.\\pipe\\unwindle",
-                                                            "//./COM1",
-                                                            "\\\\.\\C:\\Sounds\\bell.wav",
-                                                            "\\\\?\\GLOBALROOT\\Device\\Serial0",
-                                                            "\\\\?\\globalroot\\x.wav",
-                                                            "\\\\?\\COM1",
-                                                            "\\\\?\\pipe\\x",
-                                                            "\\??\\C:\\Sounds\\bell.wav",
-                                                            "CON",
-                                                            "con",
-                                                            "PRN",
-                                                            "AUX",
-                                                            "NUL",
-                                                            "nul.wav",
-                                                            "Aux.wav",
-                                                            "COM1",
-                                                            "com9",
-                                                            "COM0",
-                                                            "LPT1",
-                                                            "lpt9.txt.wav",
-                                                            "CONIN$",
-                                                            "conout$.wav",
-                                                            "CLOCK$",
-                                                            "C:\\Sounds\\COM1.wav",
-                                                            "C:/Sounds/com1.WAV",
-                                                            "C:\\Sounds\\NUL ",
-                                                            "D:\\x\\con .wav",
-                                                            "D:\\x\\prn.",
-                                                            "C:\\x\\COM1:",
-                                                            "C:CON",
-                                                            "C:aux.wav",
-                                                            "\\\\server\\share\\nul.wav",
-                                                            "C:\\x\\COM\xC2\xB9.wav",
-                                                            "C:\\x\\lpt\xC2\xB3",
-                                                            std::string("C:\\x\\COM1\0.wav", 14),
-                                                            std::string("\\\\.\\COM1\0x", 10)})
-    EXPECT_TRUE(IsDevicePath(device)) << device;
+  using namespace std::string_literals;
+  const std::string devices[] = {
+      // the device namespaces
+      "\\\\.\\COM1", "\\\\.\\pipe\\unwindle", "//./COM1", "\\\\.\\C:\\Sounds\\bell.wav",
+      "\\\\?\\GLOBALROOT\\Device\\Serial0", "\\\\?\\globalroot\\x.wav", "\\\\?\\COM1",
+      "\\\\?\\pipe\\x", "\\??\\C:\\Sounds\\bell.wav",
+      // the reserved names, in any case, with an extension, a blank, a dot, a colon
+      "CON", "con", "PRN", "AUX", "NUL", "nul.wav", "Aux.wav", "COM1", "com9", "COM0", "LPT1",
+      "lpt9.txt.wav", "CONIN$", "conout$.wav", "CLOCK$", "C:\\Sounds\\COM1.wav",
+      "C:/Sounds/com1.WAV", "C:\\Sounds\\NUL ", "D:\\x\\con .wav", "D:\\x\\prn.",
+      "C:\\x\\COM1:", "C:CON", "C:aux.wav", "\\\\server\\share\\nul.wav", "C:\\x\\COM\xC2\xB9.wav",
+      "C:\\x\\lpt\xC2\xB3", "C:\\x\\COM1\0.wav"s, "\\\\.\\COM1\0x"s};
+  for (const std::string& device : devices) EXPECT_TRUE(IsDevicePath(device)) << device;
   for (const std::string& file : std::vector<std::string>{
            "", "C:\\Sounds\\bell.wav", "C:\\Sounds\\console.wav", "C:\\Sounds\\COM10.wav",
            "C:\\Sounds\\LPT.wav", "C:\\Sounds\\COM1x.wav", "C:\\Sounds\\auxiliary.wav",
@@ -218,16 +180,19 @@ TEST(WaveImage, AWaveIsGivenAsItIsAndACutOneWithSizesThatFitWhatIsThere) {
   EXPECT_EQ(image.substr(44), wave.substr(44, 3) + '\0');
 }
 
-TEST_F(SoundTest, ADeviceIsNeverOpenedAndTheBeepComesAtOnce) {
+TEST_F(SoundTest, ADeviceIsNeverOpenedAndTheBeepComesAtOnceAtTheAlertAndAtTheBreaksEnd) {
   Start({{"AudioType", "3"}, {"CustomSound", "\\\\.\\COM1"}});
   Clear();
   Play();
   EXPECT_EQ(sound().beeps.size(), 1u);
   EXPECT_TRUE(sound().reads.empty()) << "never opened";
   EXPECT_EQ(Unplayable(), std::vector<std::string>{"\\\\.\\COM1 device"});
+  // The break-over announcement falls back to the question beep.
   sim.Do([this] { sim.app().settings.CustomSound = "C:\\Sounds\\lpt1.wav"; });
-  sim.Do([this] { sim.app().sounds.AnnounceBreakOver(); });
-  EXPECT_EQ(sound().beeps.back(), kMbIconQuestionBeep);
+  sim.Click("frmTimer", "cmdUnwindle");
+  sim.Click("frmBreakTimeRemaining", "cmdStopTimer");
+  ASSERT_TRUE(sim.FindForm("frmRestartTimer"));
+  EXPECT_EQ(sound().beeps, (std::vector<uint32_t>{kMbIconAsterisk, kMbIconQuestionBeep}));
   EXPECT_TRUE(sound().reads.empty());
 }
 
@@ -236,13 +201,9 @@ TEST_F(SoundTest, ADeviceIsNeverOpenedAndTheBeepComesAtOnce) {
 // kept and the next alert plays it at once.
 TEST_F(SoundTest, AFileThatNeverAnswersHoldsNothingUp) {
   const std::string path = "\\\\fileserver\\gone\\gong.wav";
-  Plant({{"AudioType", "3"},
-         {"CustomSound", path},
-         {"Hours", "0"},
-         {"Seconds", "10"},
-         {"StartTimerOnLaunch", "1"},
-         {"SnoozeMinutes", "0"},
-         {"SnoozeSeconds", "20"}});
+  Plant(sim, {Planted("AudioType=3 Hours=0 Seconds=10 StartTimerOnLaunch=1 SnoozeMinutes=0 "
+                      "SnoozeSeconds=20"),
+              {{"CustomSound", path}}});
   sound().files[path] = {FakeSoundPlayer::Wave(), true, /*answers*/ false};
   sim.Start();
   Clear();

@@ -23,10 +23,9 @@ struct When {
 };
 
 // A ten-minute interval counting from the start, a five-minute break, a one-minute reminder.
-const Values kTenMinutes = {{"Hours", "0"},        {"Minutes", "10"},
-                            {"Seconds", "0"},      {"BreakMinutes", "5"},
-                            {"BreakSeconds", "0"}, {"StartTimerOnLaunch", "1"},
-                            {"SnoozeMinutes", "1"}};
+const Values kTenMinutes = Planted(
+    "Hours=0 Minutes=10 Seconds=0 BreakMinutes=5 BreakSeconds=0 StartTimerOnLaunch=1 "
+    "SnoozeMinutes=1");
 
 class TimeControlTest : public ProgramTest {
  protected:
@@ -87,19 +86,18 @@ TEST_F(TimeControlTest, TimedPausesEndByTheClockAcrossMidnightAndDaylightSaving)
     s.Start();
     s.AdvanceSeconds(60);
     s.Click("frmTimer", c.item);
-    const std::string what = c.item + std::string(" at ") + std::to_string(c.start.hour);
-    const std::string tip(ShownText(s.app().tray.record().szTip));
-    EXPECT_EQ(tip, std::string("KORVANTE Unwindle \r\nPaused until ") + c.until + ".") << what;
-    EXPECT_EQ(s.app().cycle.state(), CycleState::kPausedUntil) << what;
-    EXPECT_FALSE(s.fake.loop.IsTimerRunning("BreakCycle", "tmrMain")) << what;
-    EXPECT_NE(s.fake.registry.Text(kHkeyCurrentUser, kSettingsKey, "PausedUntil"), " ") << what;
+    SCOPED_TRACE(c.item + std::string(" at ") + std::to_string(c.start.hour));
+    EXPECT_EQ(TipOf(s), std::string("KORVANTE Unwindle \r\nPaused until ") + c.until + ".");
+    EXPECT_EQ(s.app().cycle.state(), CycleState::kPausedUntil);
+    EXPECT_FALSE(s.fake.loop.IsTimerRunning("BreakCycle", "tmrMain"));
+    EXPECT_NE(StoredIn(s, "PausedUntil"), " ");
     s.AdvanceSeconds(c.seconds - 1);
-    EXPECT_EQ(s.app().cycle.state(), CycleState::kPausedUntil) << what << ": a second early";
+    EXPECT_EQ(s.app().cycle.state(), CycleState::kPausedUntil) << "a second early";
     s.AdvanceSeconds(1);
-    EXPECT_EQ(s.app().cycle.state(), CycleState::kCounting) << what;
+    EXPECT_EQ(s.app().cycle.state(), CycleState::kCounting);
     // Longer than a break: the work period starts again from its full interval.
-    EXPECT_EQ(s.app().frmTimer().TimeRemaining(), "00:10:00") << what;
-    EXPECT_EQ(s.fake.registry.Text(kHkeyCurrentUser, kSettingsKey, "PausedUntil"), " ") << what;
+    EXPECT_EQ(s.app().frmTimer().TimeRemaining(), "00:10:00");
+    EXPECT_EQ(StoredIn(s, "PausedUntil"), " ");
   }
 }
 
@@ -113,17 +111,13 @@ TEST_F(TimeControlTest, AShortPauseContinuesWhereItStoodAndStartOrResumeEndItAtO
   EXPECT_EQ(State(), CycleState::kCounting);
   EXPECT_EQ(Display(), "00:08:00") << "half an hour is no break of 45 minutes";
   EXPECT_FALSE(main().Ctl("mnuResume").visible());
-  struct End {
-    const char* form;
-    const char* control;
-  } ends[] = {{"frmTimer", "mnuResume"}, {"frmTimer", "mnuFileResume"}, {"frmTimer", "mnuStart"}};
-  for (const End& e : ends) {
+  for (const char* end : {"mnuResume", "mnuFileResume", "mnuStart"}) {
     sim.Click("frmTimer", "mnuFilePause120");
     sim.AdvanceSeconds(600);
-    sim.Click(e.form, e.control);
-    EXPECT_EQ(State(), CycleState::kCounting) << e.control;
-    EXPECT_EQ(Display(), "00:08:00") << e.control;
-    EXPECT_EQ(Stored("PausedUntil"), " ") << e.control;
+    sim.Click("frmTimer", end);
+    EXPECT_EQ(State(), CycleState::kCounting) << end;
+    EXPECT_EQ(Display(), "00:08:00") << end;
+    EXPECT_EQ(Stored("PausedUntil"), " ") << end;
   }
 }
 
@@ -147,14 +141,13 @@ TEST_F(TimeControlTest, APauseOutlivesARestartAndAStoredEndInThePastIsOver) {
     Plant(s, {kTenMinutes, {{"PausedUntil", c.value}}});
     s.fake.calendar.SetLocal(2026, 12, 7, 10, c.minutesLater);
     s.Start();
-    EXPECT_EQ(s.app().cycle.state(), c.state) << c.value << " +" << c.minutesLater;
+    SCOPED_TRACE(c.value + " +" + std::to_string(c.minutesLater));
+    EXPECT_EQ(s.app().cycle.state(), c.state);
     if (c.state != CycleState::kPausedUntil) {
-      EXPECT_EQ(s.fake.registry.Text(kHkeyCurrentUser, kSettingsKey, "PausedUntil"), " ")
-          << c.value;
+      EXPECT_EQ(StoredIn(s, "PausedUntil"), " ");
       continue;
     }
-    EXPECT_EQ(std::string(ShownText(s.app().tray.record().szTip)),
-              "KORVANTE Unwindle \r\nPaused until 11:00.");
+    EXPECT_EQ(TipOf(s), "KORVANTE Unwindle \r\nPaused until 11:00.");
     s.AdvanceSeconds(39 * 60 + 55);  // to 11:00 exactly
     EXPECT_EQ(s.app().cycle.state(), CycleState::kCounting);
     EXPECT_EQ(s.app().frmTimer().TimeRemaining(), "00:10:00") << "a pause from before is a break";
@@ -218,11 +211,8 @@ TEST_F(TimeControlTest, TheEndOfTheWorkingDayEndsAPendingAlert) {
   for (const char* alertMeBy : {"0", "1"}) {
     Sim s;
     Plant(s, {kTenMinutes,
-              {{"Minutes", "0"},
-               {"Seconds", "5"},
-               {"AlertMeBy", alertMeBy},
-               {"BalloonTipsEnabled", "0"},
-               {"WorkingHoursEnabled", "1"}}});
+              Planted("Minutes=0 Seconds=5 BalloonTipsEnabled=0 WorkingHoursEnabled=1"),
+              {{"AlertMeBy", alertMeBy}}});
     s.fake.calendar.SetLocal(2026, 12, 7, 16, 59, 40);
     s.Start();
     s.AdvanceSeconds(6);

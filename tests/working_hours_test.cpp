@@ -4,22 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "settings/working_hours.h"
+#include "week_hours.h"
 
 namespace unw {
 namespace {
-
-// Days written "Mon 09:00-17:00, Sat off", so that a case reads as what it means, independently of
-// the stored syntax under test.
-WorkingHours Hours(std::initializer_list<std::tuple<int, int, int>> working) {
-  WorkingHours h;
-  for (const auto& [day, from, to] : working) h.days[day] = {true, from, to};
-  return h;
-}
-constexpr int H(int hour, int minute = 0) {
-  return hour * 60 + minute;
-}
-const WorkingHours kWeekdays = Hours(
-    {{0, H(9), H(17)}, {1, H(9), H(17)}, {2, H(9), H(17)}, {3, H(9), H(17)}, {4, H(9), H(17)}});
 
 TEST(WorkingHours, TheStoredTextIsReadDayByDay) {
   struct Case {
@@ -74,54 +62,39 @@ TEST(WorkingHours, WrittenTextIsReadBackAsWritten) {
 TEST(WorkingHours, TheDialogRefusesWhatCannotBeWorkingHoursNamingTheDay) {
   struct Case {
     int day;
-    DayEntry entry;
-    const char* message;  // empty: accepted
+    bool working;
+    const char *from, *to;
     bool atEnd;
+    const char* message;  // empty: accepted
   } cases[] = {
-      {0, {true, "9:00", "17:30"}, "", false},
-      {6, {true, "00:00", "24:00"}, "", false},
-      {3, {false, "garbage", ""}, "", false},  // a day off keeps no times
-      {2,
-       {true, "17:00", "09:00"},
+      {0, true, "9:00", "17:30", false, ""},
+      {6, true, "00:00", "24:00", false, ""},
+      {3, false, "garbage", "", false, ""},  // a day off keeps no times
+      {2, true, "17:00", "09:00", true,
        "Wednesday: your working hours end at 09:00, before they start at 17:00. The end must come "
-       "after the start, on the same day.",
-       true},
-      {4,
-       {true, "22:00", "00:00"},
+       "after the start, on the same day."},
+      {4, true, "22:00", "00:00", true,
        "Friday: your working hours end at 00:00, before they start at 22:00. The end must come "
-       "after the start, on the same day.",
-       true},
-      {1,
-       {true, "9:00", "09:00"},
-       "Tuesday: your working hours start and end at 09:00. The end must come after the start.",
-       true},
-      {5,
-       {true, "9.00", "17:00"},
-       "Saturday: \"9.00\" is not a time. Enter the start as HH:MM, from 00:00 to 23:59.",
-       false},
-      {5,
-       {true, "24:00", "24:00"},
-       "Saturday: \"24:00\" is not a time. Enter the start as HH:MM, from 00:00 to 23:59.",
-       false},
-      {0,
-       {true, "09:00", "25:00"},
-       "Monday: \"25:00\" is not a time. Enter the end as HH:MM, from 00:01 to 24:00.",
-       true},
-      {0,
-       {true, " ", "17:00"},
-       "Monday: enter when your working hours start, as HH:MM (for example 09:00).",
-       false},
-      {6,
-       {true, "08:00", ""},
-       "Sunday: enter when your working hours end, as HH:MM (for example 17:00).",
-       true},
+       "after the start, on the same day."},
+      {1, true, "9:00", "09:00", true,
+       "Tuesday: your working hours start and end at 09:00. The end must come after the start."},
+      {5, true, "9.00", "17:00", false,
+       "Saturday: \"9.00\" is not a time. Enter the start as HH:MM, from 00:00 to 23:59."},
+      {5, true, "24:00", "24:00", false,
+       "Saturday: \"24:00\" is not a time. Enter the start as HH:MM, from 00:00 to 23:59."},
+      {0, true, "09:00", "25:00", true,
+       "Monday: \"25:00\" is not a time. Enter the end as HH:MM, from 00:01 to 24:00."},
+      {0, true, " ", "17:00", false,
+       "Monday: enter when your working hours start, as HH:MM (for example 09:00)."},
+      {6, true, "08:00", "", true,
+       "Sunday: enter when your working hours end, as HH:MM (for example 17:00)."},
   };
   for (const Case& c : cases) {
     std::array<DayEntry, 7> entries{};
-    entries[c.day] = c.entry;
+    entries[c.day] = {c.working, c.from, c.to};
     entries[c.day == 0 ? 1 : 0] = {true, "10:00", "11:00"};  // another day, always fine
     const WorkingHoursCheck check = CheckWorkingHours(entries, true);
-    EXPECT_EQ(check.message, c.message) << c.entry.from << "-" << c.entry.to;
+    EXPECT_EQ(check.message, c.message) << c.from << "-" << c.to;
     EXPECT_EQ(check.hours.has_value(), !*c.message) << c.message;
     if (*c.message) {
       EXPECT_EQ(std::tuple(check.day, check.atEnd), std::tuple(c.day, c.atEnd)) << c.message;
