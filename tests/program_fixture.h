@@ -25,6 +25,11 @@ inline Values Planted(const std::string& words) {
   std::istringstream in(words);
   for (std::string word; in >> word;) {
     const size_t eq = word.find('=');
+    // A word without '=' is a slip in the test, not a setting to plant.
+    if (eq == std::string::npos) {
+      ADD_FAILURE() << "not Name=value: " << word;
+      continue;
+    }
     values[word.substr(0, eq)] = word.substr(eq + 1);
   }
   return values;
