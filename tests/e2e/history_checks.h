@@ -94,13 +94,16 @@ inline void HistoryChecks(Report& r, const Options& o) {
       "program.start",        "work.start",      "alert.shown\tprompt", "break.start\tprompt",
       "break.end\tranout\t2", "work.start",      "alert.shown\tprompt", "alert.snooze",
       "alert.shown\tprompt",  "alert.skip\tstop"};
+  // "window.show" is traced just before the window comes on the screen: a step that presses in it
+  // waits for both.
   const std::vector<Step> steps = {
       {"", Then({clean, Start(o.exe, planted)})},
       {"", Press("frmTimer", "cmdStart"), Visible("frmUnwindle"), 8000},
       {"", Press("frmUnwindle", "cmdUnwindle"), Visible("frmRestartTimer"), 8000},
-      {"", Press("frmRestartTimer", "cmdRestartTimer"), Traced("window.show", {"frmUnwindle"}, 2),
-       8000},
-      {"", Press("frmUnwindle", "cmdRemindLater"), Traced("window.show", {"frmUnwindle"}, 3), 8000},
+      {"", Press("frmRestartTimer", "cmdRestartTimer"),
+       All({Traced("window.show", {"frmUnwindle"}, 2), Visible("frmUnwindle")}), 8000},
+      {"", Press("frmUnwindle", "cmdRemindLater"),
+       All({Traced("window.show", {"frmUnwindle"}, 3), Visible("frmUnwindle")}), 8000},
       {"", Press("frmUnwindle", "cmdStopTimer"), Visible("frmUnwindle", false)},
       {"history.journal_lines", Holds([=](Session&, std::string& seen) {
          std::string header;
