@@ -15,6 +15,7 @@
 #include "cycle/history_recorder.h"
 #include "forms/ui.h"
 #include "history/journal.h"
+#include "forms/form_view.h"
 #include "platform/services.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"

@@ -3,7 +3,7 @@
 #include "app/app.h"
 #include "settings/product.h"
 #include "forms/control.h"
-#include "platform/form_view.h"
+#include "forms/form_view.h"
 
 namespace unw {
 

@@ -3,7 +3,7 @@
 #include "app/app.h"
 #include "app/frm_timer.h"
 #include "cycle/break_cycle.h"
-#include "platform/form_view.h"
+#include "forms/form_view.h"
 
 namespace unw {
 

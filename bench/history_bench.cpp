@@ -16,9 +16,9 @@
 
 #include "history/figures.h"
 #include "history/journal.h"
-#include "platform/win32/calendar_win32.h"
-#include "platform/win32/storage_win32.h"
-#include "platform/win32/wide_text.h"
+#include "backends/win32/calendar_win32.h"
+#include "backends/win32/storage_win32.h"
+#include "backends/win32/wide_text.h"
 
 namespace {
 

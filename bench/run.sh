@@ -18,7 +18,7 @@ build="${1:-$root/build/windows}"
 seconds="${UNWINDLE_BENCH_SECONDS:-120}"
 [[ "$seconds" =~ ^[0-9]+$ ]] || seconds=120
 ((seconds > 359999)) && seconds=359999
-exe="$build/platform/win32/unwindle.exe"
+exe="$build/backends/win32/unwindle.exe"
 driver="$build/tests/e2e/unwindle_e2e_driver.exe"
 naive="$build/bench/naive_timer.exe"
 history="$build/bench/unwindle_history_bench.exe"

@@ -5,7 +5,7 @@
 
 #include "forms/ui.h"
 #include "platform/event_loop.h"
-#include "platform/form_view.h"
+#include "forms/form_view.h"
 
 namespace unw {
 

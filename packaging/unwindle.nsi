@@ -21,7 +21,7 @@ Unicode true
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Unwindle"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define SETTINGS_KEY "Software\KORVANTE\Unwindle"
-; The running program's hidden window (platform/win32/single_instance.h): WM_CLOSE asks the
+; The running program's hidden window (backends/win32/single_instance.h): WM_CLOSE asks the
 ; program to exit at once, without its exit question, removing its tray icon.
 !define INSTANCE_CLASS "Unwindle.Instance"
 

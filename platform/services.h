@@ -5,7 +5,6 @@
 #include "platform/dialogs.h"
 #include "platform/event_loop.h"
 #include "platform/file_dialog.h"
-#include "platform/form_view.h"
 #include "platform/notification_area.h"
 #include "platform/presence.h"
 #include "platform/registry.h"
@@ -18,6 +17,8 @@
 #include "platform/workstation.h"
 
 namespace unw {
+
+class FormView;  // the renderer of the form model (forms/form_view.h)
 
 struct Services {
   Registry& registry;

@@ -2,8 +2,8 @@
 // the fake zone the scenario tests steer.
 #include <gtest/gtest.h>
 
-#include "platform/fake/fake_calendar.h"
-#include "platform/fake/fake_event_loop.h"
+#include "backends/fake/fake_calendar.h"
+#include "backends/fake/fake_event_loop.h"
 
 namespace unw {
 namespace {

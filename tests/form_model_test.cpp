@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "forms/ui.h"
-#include "platform/fake/sim.h"
+#include "backends/fake/sim.h"
 
 namespace unw {
 namespace {

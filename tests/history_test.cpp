@@ -13,9 +13,9 @@
 
 #include "history/figures.h"
 #include "history/journal.h"
-#include "platform/fake/fake_calendar.h"
-#include "platform/fake/fake_event_loop.h"
-#include "platform/fake/fake_storage.h"
+#include "backends/fake/fake_calendar.h"
+#include "backends/fake/fake_event_loop.h"
+#include "backends/fake/fake_storage.h"
 
 namespace unw {
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "app/frm_timer.h"
-#include "platform/fake/sim.h"
+#include "backends/fake/sim.h"
 #include "stored_defaults.h"
 #include "platform/tray_record.h"
 

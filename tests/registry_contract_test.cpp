@@ -1,7 +1,7 @@
 // The in-memory registry keeps the system's contract.
 #include "registry_contract.h"
 
-#include "platform/fake/fake_registry.h"
+#include "backends/fake/fake_registry.h"
 
 namespace unw {
 namespace {

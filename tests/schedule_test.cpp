@@ -8,8 +8,8 @@
 
 #include "cycle/schedule.h"
 #include "cycle/status_line.h"
-#include "platform/fake/fake_calendar.h"
-#include "platform/fake/fake_event_loop.h"
+#include "backends/fake/fake_calendar.h"
+#include "backends/fake/fake_event_loop.h"
 #include "week_hours.h"
 
 namespace unw {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/fake_registry.h"
+#include "backends/fake/fake_registry.h"
 #include "settings/number_text.h"
 #include "settings/program_list.h"
 #include "settings/settings_store.h"

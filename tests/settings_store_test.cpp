@@ -4,8 +4,8 @@
 
 #include <map>
 
-#include "platform/fake/fake_registry.h"
-#include "platform/fake/fake_system.h"
+#include "backends/fake/fake_registry.h"
+#include "backends/fake/fake_system.h"
 #include "settings_fuzz.h"
 #include "stored_defaults.h"
 

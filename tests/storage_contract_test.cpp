@@ -1,7 +1,7 @@
 // The in-memory disk keeps the real disk's contract.
 #include "storage_contract.h"
 
-#include "platform/fake/fake_storage.h"
+#include "backends/fake/fake_storage.h"
 
 namespace unw {
 namespace {

@@ -17,7 +17,7 @@ build="$(cd "${1:-$root/build/windows}" 2>/dev/null && pwd)" || {
   echo "run: build directory ${1:-$root/build/windows} not found" >&2
   exit 2
 }
-exe="$build/platform/win32/unwindle.exe"
+exe="$build/backends/win32/unwindle.exe"
 driver="$build/tests/e2e/unwindle_e2e_driver.exe"
 [[ -f "$exe" ]] || {
   echo "run: $exe is missing (cmake --preset windows && cmake --build --preset windows)" >&2

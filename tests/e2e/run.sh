@@ -16,7 +16,7 @@ build="$(cd "${1:-$root/build/windows}" 2>/dev/null && pwd)" || {
   echo "e2e: build directory ${1:-$root/build/windows} not found" >&2
   exit 2
 }
-exe="$build/platform/win32/unwindle.exe"
+exe="$build/backends/win32/unwindle.exe"
 driver="$build/tests/e2e/unwindle_e2e_driver.exe"
 setups=("$build"/dist/Unwindle-*-setup.exe)
 setup="${setups[0]}"

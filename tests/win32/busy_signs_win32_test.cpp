@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/win32/busy_signs_win32.h"
-#include "platform/win32/wide_text.h"
+#include "backends/win32/busy_signs_win32.h"
+#include "backends/win32/wide_text.h"
 
 namespace unw {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/win32/calendar_win32.h"
+#include "backends/win32/calendar_win32.h"
 
 namespace unw {
 namespace {

@@ -16,9 +16,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win32/command_client.h"
-#include "platform/win32/scoped.h"
-#include "platform/win32/single_instance.h"
+#include "backends/win32/command_client.h"
+#include "backends/win32/scoped.h"
+#include "backends/win32/single_instance.h"
 
 namespace unw {
 namespace {

@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "platform/win32/registry_win32.h"
-#include "platform/win32/scoped.h"
-#include "platform/win32/wide_text.h"
+#include "backends/win32/registry_win32.h"
+#include "backends/win32/scoped.h"
+#include "backends/win32/wide_text.h"
 #include "registry_contract.h"
 
 namespace unw {

@@ -13,16 +13,16 @@
 
 #include "forms/form.h"
 #include "forms/ui.h"
-#include "platform/win32/automation.h"
-#include "platform/win32/clock_win32.h"
-#include "platform/win32/dialogs_win32.h"
-#include "platform/win32/event_loop_win32.h"
-#include "platform/win32/fonts_win32.h"
-#include "platform/win32/form_view_win32.h"
-#include "platform/win32/pictures.h"
-#include "platform/win32/scoped.h"
-#include "platform/win32/wide_text.h"
-#include "platform/win32/win32_util.h"
+#include "backends/win32/automation.h"
+#include "backends/win32/clock_win32.h"
+#include "backends/win32/dialogs_win32.h"
+#include "backends/win32/event_loop_win32.h"
+#include "backends/win32/fonts_win32.h"
+#include "backends/win32/form_view_win32.h"
+#include "backends/win32/pictures.h"
+#include "backends/win32/scoped.h"
+#include "backends/win32/wide_text.h"
+#include "backends/win32/win32_util.h"
 
 namespace unw {
 namespace {

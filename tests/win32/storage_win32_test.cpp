@@ -7,10 +7,10 @@
 #include <string>
 
 #include "history/journal.h"
-#include "platform/win32/calendar_win32.h"
-#include "platform/win32/scoped.h"
-#include "platform/win32/storage_win32.h"
-#include "platform/win32/wide_text.h"
+#include "backends/win32/calendar_win32.h"
+#include "backends/win32/scoped.h"
+#include "backends/win32/storage_win32.h"
+#include "backends/win32/wide_text.h"
 #include "storage_contract.h"
 
 namespace unw {

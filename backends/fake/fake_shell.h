@@ -1,0 +1,122 @@
+// Recorded stand-ins for the notification area, the sound services and the
+// system metrics.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "backends/fake/fake_event_loop.h"
+#include "platform/notification_area.h"
+#include "platform/sound.h"
+#include "platform/system_metrics.h"
+#include "platform/trace.h"
+
+namespace unw {
+
+class FakeNotificationArea : public NotificationArea {
+ public:
+  explicit FakeNotificationArea(Trace& trace) : trace_(trace) {}
+  long NotifyIcon(TrayCommand command, const TrayIconData& data) override;
+  bool ShellFileVersionMS(uint32_t& versionMS) override;
+  bool Subscribe(std::uintptr_t window, std::function<void(TrayEvent)> sink) override;
+  void Unsubscribe(std::uintptr_t window) override;
+  // Handles encode the picture: 0x10000 + set * 0x100 + element.
+  std::uintptr_t IconHandle(int set, int element) override;
+  static int SetOf(std::uintptr_t icon) { return static_cast<int>((icon - 0x10000) >> 8); }
+  static int ElementOf(std::uintptr_t icon) { return static_cast<int>(icon & 0xff); }
+
+  // The user (or the shell) acts on the icon: the subscribed window hears of it.
+  void Raise(TrayEvent event);
+
+  struct Sent {
+    TrayCommand command;
+    TrayIconData data;
+  };
+  std::vector<Sent> sent;
+  // Icons the shell shows now, by (hWnd, uID).
+  std::set<std::pair<std::uintptr_t, uint32_t>> icons;
+  // Balloons the shell was asked to show, and whether one is on the screen now (a balloon
+  // stays until it is replaced or taken down).
+  int balloonsShown = 0;
+  bool balloonOnScreen = false;
+  // The shell library's version; -1 when it cannot be read.
+  int shellMajor = 6;
+
+ private:
+  Trace& trace_;
+  std::function<void(TrayEvent)> sink_;
+  std::uintptr_t window_ = 0;
+};
+
+class FakeSoundPlayer : public SoundPlayer {
+ public:
+  // Carries the fifteen built-in clips; files are read on `loop`'s virtual clock.
+  FakeSoundPlayer(Trace& trace, FakeEventLoop& loop);
+  long PlayClip(const std::string& name, uint32_t flags) override;
+  long PlayWave(const std::string& name, std::shared_ptr<const std::string> wave) override;
+  long MessageBeep(uint32_t type) override;
+  void ReadFileAsync(const std::string& path, size_t maxBytes,
+                     std::function<void(bool ok, std::string bytes)> done) override;
+  EventLoop& loop() override;
+
+  struct Played {
+    std::string name;
+    uint32_t flags;
+    long result;   // what the call reported
+    bool audible;  // whether anything could be heard
+  };
+  std::vector<Played> played;
+  std::vector<uint32_t> beeps;
+  // Resource names the program carries.
+  std::set<std::string> resources;
+  // A file on the fake disk. Whether the real system would play it is the test's word: the fake
+  // never asks the program's own judgement (CanPlayWave), so that a fault there shows.
+  struct File {
+    std::string bytes;
+    bool plays = false;  // the system plays these bytes
+    bool answers =
+        true;            // false: opening or reading it never ends (a device, a pipe, a lost share)
+    int64_t readMs = 0;  // how long a read of it takes
+  };
+  std::map<std::string, File> files;
+  // Every read the program asked for, by path, in order.
+  std::vector<std::string> reads;
+  // Reads of files that do not answer, still waiting.
+  size_t waitingReads() const { return held_.size(); }
+  // The waiting reads of `path` end now, with the file as it is then (the share came back).
+  void Answer(const std::string& path);
+  // A short wave file that plays.
+  static std::string Wave();
+
+ private:
+  struct Read {
+    std::string path;
+    size_t maxBytes;
+    std::function<void(bool, std::string)> done;
+  };
+  // Ends `read` `ms` from now with the file as it is then.
+  void Finish(Read read, int64_t ms);
+
+  Trace& trace_;
+  FakeEventLoop& loop_;
+  std::vector<Read> held_;
+  std::set<std::string> playable_;  // the bytes read from files that play
+};
+
+class FakeSystemMetrics : public SystemMetrics {
+ public:
+  FakeSystemMetrics();
+  long GetNonClientMetrics(NonClientMetricsData& m) override;
+  int ScreenPixelsPerInchY() override { return dpi; }
+
+  NonClientMetricsData metrics;
+  bool fail = false;
+  int dpi = 96;
+};
+
+}  // namespace unw

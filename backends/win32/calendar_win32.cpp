@@ -1,0 +1,98 @@
+#include "backends/win32/calendar_win32.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "backends/win32/wide_text.h"
+
+namespace unw {
+
+namespace {
+
+// FILETIME counts 100 ns from 1601-01-01; Unix time from 1970-01-01.
+constexpr int64_t kEpochDelta100ns = 116444736000000000LL;
+
+int64_t MsOfSystemTime(const SYSTEMTIME& st) {
+  return (DaysFromCivil(st.wYear, st.wMonth, st.wDay) * 86400 + st.wHour * 3600 + st.wMinute * 60 +
+          st.wSecond) *
+             1000LL +
+         st.wMilliseconds;
+}
+
+SYSTEMTIME SystemTimeOfMs(int64_t ms) {
+  const LocalTime t = UtcTime(ms);
+  SYSTEMTIME st = {};
+  st.wYear = static_cast<WORD>(t.year);
+  st.wMonth = static_cast<WORD>(t.month);
+  st.wDay = static_cast<WORD>(t.day);
+  st.wDayOfWeek = static_cast<WORD>((t.weekday + 1) % 7);
+  st.wHour = static_cast<WORD>(t.hour);
+  st.wMinute = static_cast<WORD>(t.minute);
+  st.wSecond = static_cast<WORD>(t.second);
+  st.wMilliseconds = static_cast<WORD>(((ms % 1000) + 1000) % 1000);
+  return st;
+}
+
+// The local wall time of a UTC moment in milliseconds, by the current time zone's rules for
+// that year; the UTC time itself when the system cannot say.
+int64_t WallMs(int64_t utcMs) {
+  SYSTEMTIME utc = SystemTimeOfMs(utcMs), local = {};
+  if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) return utcMs;
+  return MsOfSystemTime(local);
+}
+
+}  // namespace
+
+int64_t Win32Calendar::UtcMs() {
+  FILETIME ft = {};
+  GetSystemTimeAsFileTime(&ft);
+  const int64_t t = (static_cast<int64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+  return (t - kEpochDelta100ns) / 10000;
+}
+
+LocalTime Win32Calendar::ToLocal(int64_t utcMs) {
+  const int64_t wall = WallMs(utcMs);
+  LocalTime t = UtcTime(wall);
+  // Whole minutes: the milliseconds the conversion keeps do not make an offset.
+  t.offsetMinutes = static_cast<int>((wall - utcMs) / 60000);
+  return t;
+}
+
+int64_t Win32Calendar::FromLocal(const LocalTime& l) {
+  const int64_t wall =
+      (DaysFromCivil(l.year, l.month, l.day) * 86400 + l.hour * 3600 + l.minute * 60 + l.second) *
+      1000LL;
+  // The offsets in force a day either side; the earliest that gives this wall time wins, and a
+  // wall time that none gives lies in a gap that ends where the later offset begins.
+  const int64_t before = WallMs(wall - 86400000LL) - (wall - 86400000LL);
+  const int64_t after = WallMs(wall + 86400000LL) - (wall + 86400000LL);
+  for (int64_t offset : {before, after}) {
+    const int64_t utc = wall - offset;
+    if (WallMs(utc) - utc == offset) return utc;
+  }
+  int64_t lo = wall - std::max(before, after), hi = wall - std::min(before, after);
+  while (lo < hi) {
+    const int64_t mid = lo + (hi - lo) / 2;
+    WallMs(mid) - mid == after ? hi = mid : lo = mid + 1;
+  }
+  return lo;
+}
+
+std::string Win32Calendar::ShortTime(int hour, int minute) {
+  SYSTEMTIME st = {};
+  st.wYear = 2000;
+  st.wMonth = 1;
+  st.wDay = 1;
+  st.wHour = static_cast<WORD>(hour);
+  st.wMinute = static_cast<WORD>(minute);
+  wchar_t buf[64] = {};
+  if (GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &st, nullptr, buf, 64) <= 0) {
+    char fallback[8];
+    wsprintfA(fallback, "%02d:%02d", hour, minute);
+    return fallback;
+  }
+  return win32::Utf8(buf);
+}
+
+}  // namespace unw

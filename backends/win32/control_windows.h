@@ -1,0 +1,93 @@
+// The child windows of one form: one standard control per model control
+// (picture buttons and pictures owner-drawn), placed from twips at the
+// window's DPI, with their fonts, tooltips and automation names.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "forms/form.h"
+#include "backends/win32/fonts_win32.h"
+
+namespace unw::win32 {
+
+// The child control windows of one form window.
+class ControlSet {
+ public:
+  ControlSet(Form& form, FontCache& fonts) : form_(form), fonts_(fonts) {}
+  ControlSet(const ControlSet&) = delete;
+  ControlSet& operator=(const ControlSet&) = delete;
+
+  // Creates the child windows of `parent`; text boxes and pictures are subclassed with
+  // `childProc` so that key presses (and a click on a chart) reach the model first.
+  void Create(HWND parent, UINT dpi, SUBCLASSPROC childProc, DWORD_PTR childRef);
+  // Shows one changed property of a control.
+  void Update(const Control& c, Prop what);
+  // Places every control and gives it its font again (the DPI changed).
+  void Relayout(UINT dpi);
+  // Takes the automation names off every child before the windows go.
+  void ReleaseNames();
+
+  Control* ByWindow(HWND hwnd) const;
+  // Draws a picture button or picture box; false when it is not ours.
+  bool DrawItem(const DRAWITEMSTRUCT& di) const;
+  // The control whose access key (the letter after "&" in its caption) is
+  // `key`, shown and enabled; null when none has it.
+  Control* ByAccessKey(char key) const;
+  // Carries out an access key: presses a button, check box or option; a
+  // label or frame passes the focus on to the next control that takes it.
+  void UseAccessKey(Control& c);
+  // The button Enter (default) or Esc (cancel) presses, shown and enabled; null when none.
+  Control* DialogKeyButton(bool enter) const;
+  // The first control that takes the focus, in design order; null when none.
+  HWND FirstTabStop() const;
+  // The bar of the chart that picture `hwnd` shows at `at` (its client coordinates); -1 for
+  // none.
+  int ChartBarAt(HWND hwnd, POINT at) const;
+  // A label, picture or image the user can click (it has a Click handler, or a chart to click).
+  bool Clickable(HWND hwnd) const;
+  // True while the program itself sets a text box's text (no echo to the model).
+  bool settingText() const { return settingText_; }
+
+ private:
+  struct Child {
+    Control* control;
+    HWND hwnd;
+  };
+  bool TakesFocus(const Child& child) const;
+  HWND CreateOne(Control& c, int id, SUBCLASSPROC childProc, DWORD_PTR childRef);
+  void Place(const Child& child) const;
+  void SetFont(const Child& child) const;
+  void AddTool(const Child& child) const;
+  void SetTool(const Child& child) const;
+  void ShowValue(const Child& child) const;
+  void ShowItems(const Child& child) const;
+  void ShowText(const Child& child);
+  // A text box's limit, read-only state and selection.
+  void ShowEditState(const Child& child) const;
+  void ShowSelection(const Child& child) const;
+  bool DrawButton(const DRAWITEMSTRUCT& di, const Control& c) const;
+  // The control and everything inside it (a frame's children).
+  std::vector<const Child*> Family(const Control& c) const;
+  const Child* Find(const Control& c) const;
+
+  Form& form_;
+  FontCache& fonts_;
+  HWND parent_ = nullptr;
+  HWND tooltip_ = nullptr;
+  UINT dpi_ = 96;
+  bool settingText_ = false;
+  std::vector<Child> children_;
+};
+
+// A control's caption as its window shows it: a picture button without a
+// caption shows its tooltip.
+std::string WindowTextOf(const Control& c);
+
+// A frame this low is drawn as a separator line, not as a group box.
+bool IsLine(const Control& c);
+
+}  // namespace unw::win32
