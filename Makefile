@@ -11,7 +11,7 @@ DEB_PACKAGES := cmake ninja-build g++ libgtest-dev clang-format zlib1g-dev \
 NATIVE := build/native
 WINDOWS := build/windows
 
-.PHONY: deps native windows run test unit e2e bench dist format check-format clean
+.PHONY: deps native windows run test unit e2e bench dist format check-format check-layers clean
 
 deps:
 	@missing=$$(for p in $(DEB_PACKAGES); do \
@@ -39,7 +39,7 @@ unit: native
 e2e: windows
 	tests/e2e/run.sh $(WINDOWS)
 
-test: check-format unit e2e
+test: check-format check-layers unit e2e
 
 bench: windows
 	bench/run.sh $(WINDOWS)
@@ -57,6 +57,10 @@ format:
 
 check-format: deps
 	@clang-format --dry-run --Werror $(FORMATTED) && echo "format: clean"
+
+# Every include runs down the layers of docs/ARCHITECTURE.md; names each one that does not.
+check-layers:
+	@python3 tools/check_layers.py
 
 clean:
 	rm -rf build dist
