@@ -56,12 +56,9 @@ std::string TrimSpaces(const std::string& s) {
   return s.substr(b, s.find_last_not_of(' ') - b + 1);
 }
 
-uint32_t BeepKind(int16_t limit, int16_t count) {
-  if (limit == 99) return kMbIconAsterisk;
-  const int last = limit - 1;
-  if (count < last) return kMbIconAsterisk;
-  if (count == last) return kMbIconExclamationBeep;
-  return kMbIconHand;
+Beep AlertBeep(int16_t limit, int16_t count) {
+  static constexpr Beep kBeeps[] = {Beep::kInformation, Beep::kWarning, Beep::kError};
+  return kBeeps[SnoozeStep(limit, count)];
 }
 
 bool IsDevicePath(std::string_view path) {
@@ -186,12 +183,12 @@ AlertSounds::AlertSounds(SoundPlayer& player, const Settings& settings, Trace& t
 AlertSounds::~AlertSounds() = default;
 
 void AlertSounds::PlaySystemBeep(int16_t reminders) {
-  player_.MessageBeep(BeepKind(s_.NumberOfSnooze, reminders));
+  player_.PlayBeep(AlertBeep(s_.NumberOfSnooze, reminders));
 }
 
 int16_t AlertSounds::PlayCatalogueSound(int index) {
   if (index < 0 || index > 14) return 0;
-  return player_.PlayClip(kSoundCatalogue[index].resourceName, kSndResourceFlags) != 0;
+  return player_.PlayClip(kSoundCatalogue[index].resourceName) ? 1 : 0;
 }
 
 int16_t AlertSounds::PlaySelectedSound() {
@@ -251,7 +248,7 @@ void AlertSounds::PrepareCustomSound() {
 
 void AlertSounds::Stop() {
   files_->Take([](const Files::Waiting& w) { return w.wait == Wait::kPreview; });
-  player_.PlayClip("", 0);
+  player_.Stop();
 }
 
 void AlertSounds::PlayCustomSound(std::function<void()> fallback) {
@@ -285,13 +282,13 @@ void AlertSounds::AnnounceBreakOver() {
   // Unlike the alert, the fallback here is always the question beep.
   switch (s_.AudioType) {
     case 1:
-      player_.MessageBeep(kMbIconQuestionBeep);
+      player_.PlayBeep(Beep::kQuestion);
       break;
     case 2:
-      if (PlaySelectedSound() == 0) player_.MessageBeep(kMbIconQuestionBeep);
+      if (PlaySelectedSound() == 0) player_.PlayBeep(Beep::kQuestion);
       break;
     case 3:
-      PlayCustomSound([this] { player_.MessageBeep(kMbIconQuestionBeep); });
+      PlayCustomSound([this] { player_.PlayBeep(Beep::kQuestion); });
       break;
     default:
       break;

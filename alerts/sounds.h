@@ -12,6 +12,7 @@ namespace unw {
 
 class SoundPlayer;
 class Trace;
+enum class Beep;
 struct Settings;
 
 struct BuiltInSound {
@@ -102,8 +103,9 @@ class AlertSounds {
 
 // `s` without its leading and trailing spaces.
 std::string TrimSpaces(const std::string& s);
-// The kind of beep (MessageBeep type) for `count` reminders given of at most `limit`.
-uint32_t BeepKind(int16_t limit, int16_t count);
+// The beep of an alert after `count` reminders given of at most `limit`: by the reminders' step
+// (SnoozeStep), information, warning, then error.
+Beep AlertBeep(int16_t limit, int16_t count);
 // Whether `path` names a device rather than a file, so that opening it may never end: the
 // device namespaces ("\\.\", "\\?\GLOBALROOT" and any "\\?\" path that is not a drive, UNC or
 // volume path, "\??\") and the reserved device names (CON, PRN, AUX, NUL, COM0-COM9, LPT0-LPT9,

@@ -45,8 +45,7 @@ void BreakCycle::AlertUser() {
   } else if (s.AlertMeBy == 1) {
     d_.tray.ShowIdle(kTrayAlertTip);
     TrayIcon& tray = d_.tray;
-    if (tray.ShellVersionAtLeast(6) && tray.BalloonTipsAllowedBySystem() &&
-        s.BalloonTipsEnabled == 1) {
+    if (tray.NoticesAllowed() && s.BalloonTipsEnabled == 1) {
       tray.ShowAlertBalloon(SnoozeStep(s.NumberOfSnooze, snoozeCount_), kMainCaption, kBalloonText);
       SetState(CycleState::kBalloon);
     } else {

@@ -1,31 +1,15 @@
-// The notification area (system tray): the program's one icon, and the
-// user's actions on it delivered as neutral events.
+// The notification area (system tray): the program's one icon with its picture and tooltip, the
+// notices shown beside it, and the user's actions on it delivered as neutral events.
 #pragma once
 
 #include <cstdint>
 #include <functional>
-
-#include "platform/tray_record.h"
+#include <string>
 
 namespace unw {
 
-// What the program asks of the shell for its icon.
-enum class TrayCommand : uint32_t { kAdd = 0, kModify = 1, kDelete = 2, kSetVersion = 4 };
-
-// The trace's name of a command.
-inline const char* TrayCommandName(TrayCommand c) {
-  switch (c) {
-    case TrayCommand::kAdd:
-      return "add";
-    case TrayCommand::kModify:
-      return "modify";
-    case TrayCommand::kDelete:
-      return "delete";
-    case TrayCommand::kSetVersion:
-      return "setversion";
-  }
-  return "?";
-}
+// The symbol a notice shows beside its text.
+enum class NoticeKind { kNone, kInformation, kWarning, kError };
 
 // What the user (or the shell) did to the icon.
 enum class TrayEvent {
@@ -33,19 +17,30 @@ enum class TrayEvent {
   kLeftDoubleClick,
   kRightClick,  // the right button went up over the icon
   kRightDoubleClick,
-  kBalloonClicked,  // the user clicked the balloon notice
-  kBalloonEnded,    // the balloon closed without a click (time-out or its close button)
-  kRecreated,       // the taskbar was created anew: the icon is gone with the old one
+  kNoticeClicked,  // the user clicked the notice
+  kRecreated,      // the taskbar was created anew: the icon is gone with the old one
 };
 
+// Each call names the window that owns the icon (one icon per window). A call that fails
+// returns false and changes nothing the user sees.
 class NotificationArea {
  public:
   virtual ~NotificationArea() = default;
-  // Sends the record to the shell, laid out as its cbSize says; non-zero on success.
-  virtual long NotifyIcon(TrayCommand command, const TrayIconData& data) = 0;
-  // The high and low words of the shell library's file version (dwFileVersionMS); false when
-  // the version information cannot be read.
-  virtual bool ShellFileVersionMS(uint32_t& versionMS) = 0;
+  // The icon of `window` shows `picture` (an IconHandle) with the tooltip `tip`: added when it is
+  // not shown yet (the first time, after RemoveIcon, after kRecreated), else changed. A tip
+  // ends its lines with "\n" or "\r\n"; the back end cuts what the shell cannot show.
+  virtual bool ShowIcon(std::uintptr_t window, std::uintptr_t picture, const std::string& tip) = 0;
+  // The icon of `window` goes, with its notice.
+  virtual bool RemoveIcon(std::uintptr_t window) = 0;
+  // A notice beside the icon of `window`, shown once: later ShowIcon calls do not repeat it.
+  // It stays until the shell's own time-out, a new notice or TakeDownNotice; its end is never
+  // reported (the program keeps its own time), only a click on it (kNoticeClicked).
+  virtual bool ShowNotice(std::uintptr_t window, const std::string& title, const std::string& text,
+                          NoticeKind kind) = 0;
+  // A notice of `window` still on the screen goes; harmless when none is.
+  virtual bool TakeDownNotice(std::uintptr_t window) = 0;
+  // Whether the shell shows notices at all (its version); the user's own switch is apart.
+  virtual bool NoticesAllowed() = 0;
   // From now on, events of the icon owned by `window` go to `sink`; false when they cannot.
   virtual bool Subscribe(std::uintptr_t window, std::function<void(TrayEvent)> sink) = 0;
   // No more events of that window's icon; harmless when none were subscribed.

@@ -91,7 +91,7 @@ TEST_F(AlertOverlapTest, SavingThePreferencesLeavesTheAlertAsItIs) {
   EXPECT_EQ(Tip(), kTrayAlertTip);
   EXPECT_FALSE(Enabled("cmdStart"));
   EXPECT_EQ(main().Ctl("mnuStop").caption(), "Stop Timer");
-  EXPECT_EQ(FakeNotificationArea::SetOf(Sent().hIcon), 2) << "the new set";
+  EXPECT_EQ(FakeNotificationArea::SetOf(SentIcon()), 2) << "the new set";
   EXPECT_EQ(SentPicture(), 0) << "its idle picture";
   EXPECT_TRUE(sim.fake.tray.balloonOnScreen);
   sim.AdvanceSeconds(60);
@@ -105,7 +105,7 @@ TEST_F(AlertOverlapTest, SavingWhileCountingKeepsTheIconOnItsFrame) {
   sim.Click("frmTimer", "mnuPreferences");
   sim.Do([this] { sim.ctl("frmPreferences", "cboTrayIcon").Select(3); });
   sim.Click("frmPreferences", "cmdSave");
-  EXPECT_EQ(FakeNotificationArea::SetOf(Sent().hIcon), 3);
+  EXPECT_EQ(FakeNotificationArea::SetOf(SentIcon()), 3);
   EXPECT_EQ(SentPicture(), 3) << "the same frame of the new set";
   sim.AdvanceSeconds(1);
   EXPECT_EQ(SentPicture(), 4);

@@ -239,12 +239,12 @@ TEST_F(BreakCycleTest, TheLockComesBeforeTheScreenSaverEvenWhenTheLockFails) {
 
 TEST_F(BreakCycleTest, TrayAlertsWithBalloonsCountUpToTheLimit) {
   StartCycle({{"AlertMeBy", "1"}, {"NumberOfSnooze", "3"}, {"SnoozeSeconds", "5"}});
-  std::vector<uint32_t> icons;
+  std::vector<NoticeKind> icons;
   sim.AdvanceSeconds(11);
   for (int alert = 0; alert < 5; ++alert) {
     ASSERT_EQ(State(), CycleState::kBalloon) << alert;
     ASSERT_TRUE(sim.fake.tray.balloonOnScreen);
-    icons.push_back(Sent().dwInfoFlags);
+    icons.push_back(sim.fake.tray.notices.back().kind);
     // Nobody reacts: the balloon ends after 60 s, the icon flashes, and the whole alert
     // comes back after the reminder length.
     sim.AdvanceSeconds(60);
@@ -252,8 +252,9 @@ TEST_F(BreakCycleTest, TrayAlertsWithBalloonsCountUpToTheLimit) {
     EXPECT_TRUE(Running("tmrFlash"));
     sim.AdvanceSeconds(6);
   }
-  EXPECT_EQ(icons,
-            (std::vector<uint32_t>{kNiifInfo, kNiifInfo, kNiifWarning, kNiifError, kNiifError}));
+  EXPECT_EQ(icons, (std::vector<NoticeKind>{NoticeKind::kInformation, NoticeKind::kInformation,
+                                            NoticeKind::kWarning, NoticeKind::kError,
+                                            NoticeKind::kError}));
   EXPECT_EQ(sim.app().cycle.intSnoozeCount(), 4) << "the count stops at the limit + 1";
   EXPECT_EQ(sim.fake.tray.balloonsShown, 6) << "one balloon for each of the six alerts";
 }
@@ -295,8 +296,9 @@ TEST_F(BreakCycleTest, ALateBalloonEventDoesNotReviveAnAnsweredAlert) {
   sim.Click("frmTimer", "mnuUnwindle");
   ASSERT_TRUE(Loaded("frmBreakTimeRemaining"));
   EXPECT_FALSE(sim.fake.tray.balloonOnScreen) << "the break takes the balloon down";
-  // The shell reports the balloon's end only now, and the 60-second timer would have fired.
-  sim.Tray(TrayEvent::kBalloonEnded);
+  // A click on the balloon reaches the program only now, and the 60-second timer would have
+  // fired.
+  sim.Tray(TrayEvent::kNoticeClicked);
   sim.AdvanceSeconds(61);
   EXPECT_EQ(sim.fake.tray.balloonsShown, 1);
   EXPECT_EQ(State(), CycleState::kOnBreak);

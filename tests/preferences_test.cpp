@@ -114,7 +114,7 @@ TEST_F(PreferencesTest, SavingKeepsARunningOrPausedCountdownAndShowsTheNewInterv
   sim.Do([this] { P("cboTrayIcon").Select(3); });
   Save();
   EXPECT_EQ(Display(), "00:09:57");
-  EXPECT_EQ(FakeNotificationArea::SetOf(Sent().hIcon), 3) << "the new icon set at once";
+  EXPECT_EQ(FakeNotificationArea::SetOf(SentIcon()), 3) << "the new icon set at once";
   EXPECT_NE(SentTip().find("- Started"), std::string::npos);
   sim.Click("frmPreferences", "cmdExit");
   sim.Click("frmTimer", "cmdPause");

@@ -13,7 +13,6 @@
 #include "app/frm_timer.h"
 #include "backends/fake/sim.h"
 #include "stored_defaults.h"
-#include "platform/tray_record.h"
 
 namespace unw {
 
@@ -55,12 +54,12 @@ inline int TraceCount(Sim& s, const std::string& line) {
   return n;
 }
 
-// A stored setting of `s` ("<missing>" when there is none), and the tooltip in its tray record.
+// A stored setting of `s` ("<missing>" when there is none), and the tooltip its tray icon holds.
 inline std::string StoredIn(Sim& s, const std::string& name) {
   return s.fake.registry.Text(kHkeyCurrentUser, kSettingsKey, name).value_or("<missing>");
 }
 inline std::string TipOf(Sim& s) {
-  return std::string(ShownText(s.app().tray.record().szTip));
+  return s.app().tray.tip();
 }
 
 class ProgramTest : public ::testing::Test {
@@ -82,11 +81,11 @@ class ProgramTest : public ::testing::Test {
     return main().Ctl("lblHours").caption() + ":" + main().Ctl("lblMinutes").caption() + ":" +
            main().Ctl("lblSeconds").caption();
   }
-  // The tooltip in the tray record, and the one last sent to the shell.
+  // The tooltip the tray icon holds, and the tooltip and picture the shell shows.
   std::string Tip() { return TipOf(sim); }
-  const TrayIconData& Sent() { return sim.fake.tray.sent.back().data; }
-  std::string SentTip() { return std::string(ShownText(Sent().szTip)); }
-  int SentPicture() { return FakeNotificationArea::ElementOf(Sent().hIcon); }
+  std::string SentTip() { return sim.fake.tray.tip; }
+  std::uintptr_t SentIcon() { return sim.fake.tray.picture; }
+  int SentPicture() { return FakeNotificationArea::ElementOf(SentIcon()); }
   // A timer of the break cycle's own.
   bool Running(const char* timer) { return sim.fake.loop.IsTimerRunning("BreakCycle", timer); }
   bool TickRunning() { return Running("tmrMain"); }

@@ -151,9 +151,9 @@ TEST_P(RandomTimeline, ThreeDaysOfRandomUseKeepEveryInvariant) {
         break;
       }
       case 3: {
-        static const TrayEvent events[] = {TrayEvent::kLeftClick,      TrayEvent::kLeftDoubleClick,
-                                           TrayEvent::kRightClick,     TrayEvent::kRightDoubleClick,
-                                           TrayEvent::kBalloonClicked, TrayEvent::kBalloonEnded};
+        static const TrayEvent events[] = {TrayEvent::kLeftClick,     TrayEvent::kLeftDoubleClick,
+                                           TrayEvent::kRightClick,    TrayEvent::kRightDoubleClick,
+                                           TrayEvent::kNoticeClicked, TrayEvent::kRecreated};
         const int e = pick(6);
         step += " tray " + std::to_string(e);
         mayShowMain = true;

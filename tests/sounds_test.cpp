@@ -68,6 +68,7 @@ TEST_F(SoundTest, EachKindPlaysItsSoundOrFallsBackToTheBeepOrSilence) {
     EXPECT_EQ(Heard(), c.played ? 1u : 0u) << c.audioType << " " << c.selected;
     if (c.played) {
       EXPECT_EQ(sound().played[0].name, c.played);
+      EXPECT_EQ(sound().played[0].what, FakeSoundPlayer::What::kClip) << "the built-in clip";
     }
     EXPECT_EQ(sound().beeps.size(), c.beeps) << c.audioType << " " << c.selected;
     sound().resources.insert("CHIMES");
@@ -127,15 +128,14 @@ TEST_F(SoundTest, WindowsSoundsBeepByTheReminderCount) {
   Run({{"AudioType", "1"}, {"NumberOfSnooze", "3"}});
   sound().beeps.clear();
   for (int16_t count : {0, 1, 2, 3, 4}) Play(count);
-  EXPECT_EQ(sound().beeps,
-            (std::vector<uint32_t>{kMbIconAsterisk, kMbIconAsterisk, kMbIconExclamationBeep,
-                                   kMbIconHand, kMbIconHand}));
+  EXPECT_EQ(sound().beeps, (std::vector<Beep>{Beep::kInformation, Beep::kInformation,
+                                              Beep::kWarning, Beep::kError, Beep::kError}));
 }
 
-TEST(BeepKind, NoLimitAlwaysAsterisksAndZeroLimitStartsAtTheHand) {
-  for (int16_t c : {0, 5, 98, 200}) EXPECT_EQ(BeepKind(99, c), kMbIconAsterisk);
-  EXPECT_EQ(BeepKind(0, 0), kMbIconHand);
-  EXPECT_EQ(BeepKind(1, 0), kMbIconExclamationBeep);
+TEST(AlertBeep, NoLimitAlwaysInformsAndZeroLimitStartsAtTheError) {
+  for (int16_t c : {0, 5, 98, 200}) EXPECT_EQ(AlertBeep(99, c), Beep::kInformation);
+  EXPECT_EQ(AlertBeep(0, 0), Beep::kError);
+  EXPECT_EQ(AlertBeep(1, 0), Beep::kWarning);
 }
 
 TEST(DevicePath, DeviceNamespacesAndReservedNamesAreDevicesInEveryForm) {
@@ -192,7 +192,7 @@ TEST_F(SoundTest, ADeviceIsNeverOpenedAndTheBeepComesAtOnceAtTheAlertAndAtTheBre
   sim.Click("frmTimer", "cmdUnwindle");
   sim.Click("frmBreakTimeRemaining", "cmdStopTimer");
   ASSERT_TRUE(sim.FindForm("frmRestartTimer"));
-  EXPECT_EQ(sound().beeps, (std::vector<uint32_t>{kMbIconAsterisk, kMbIconQuestionBeep}));
+  EXPECT_EQ(sound().beeps, (std::vector<Beep>{Beep::kInformation, Beep::kQuestion}));
   EXPECT_TRUE(sound().reads.empty());
 }
 

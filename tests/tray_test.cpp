@@ -1,5 +1,5 @@
-// The tray icon: its record, the animation of each icon set, balloons and
-// what the icon's events do.
+// The tray icon: the picture and tooltip it shows, the animation of each icon set, balloons
+// and what the icon's events do.
 #include <gtest/gtest.h>
 
 #include "program_fixture.h"
@@ -12,46 +12,47 @@ namespace {
 class TrayTest : public ProgramTest {
  protected:
   FakeNotificationArea& tray() { return sim.fake.tray; }
-  int ShownSet() { return FakeNotificationArea::SetOf(Sent().hIcon); }
+  int ShownSet() { return FakeNotificationArea::SetOf(SentIcon()); }
 };
 
 TEST_F(TrayTest, StartUpAddsOneIconWithTheStoppedTooltipANewTaskbarTooAndExitRemovesIt) {
   Start({{"Hours", "0"}, {"Minutes", "25"}});
-  ASSERT_GE(tray().sent.size(), 2u);
-  EXPECT_EQ(tray().sent[0].command, TrayCommand::kAdd);
-  EXPECT_EQ(tray().sent[1].command, TrayCommand::kSetVersion);
-  const TrayIconData& t = tray().sent[0].data;
-  EXPECT_EQ(t.cbSize, kTrayRecordSizeFull);
-  EXPECT_EQ(t.hWnd, main().hWnd());
-  EXPECT_EQ(t.uID, 1u);
-  EXPECT_EQ(FakeNotificationArea::ElementOf(t.hIcon), 0);
-  EXPECT_NE(std::string(ShownText(t.szTip)).find("00:25:00 - Stopped"), std::string::npos);
-  // The field is 128 characters: the text, its NUL, then blanks.
-  EXPECT_EQ(t.szTip.size(), 128u);
-  EXPECT_EQ(t.szTip.back(), ' ');
-  EXPECT_EQ(tray().icons.size(), 1u);
+  EXPECT_EQ(tray().icons, std::set<std::uintptr_t>{main().hWnd()});
+  EXPECT_EQ(tray().adds, 1);
+  EXPECT_EQ(SentPicture(), 0);
+  EXPECT_NE(SentTip().find("00:25:00 - Stopped"), std::string::npos);
   // A new taskbar gets the icon back as it stands.
   sim.Tray(TrayEvent::kRecreated);
   EXPECT_EQ(tray().icons.size(), 1u);
-  EXPECT_EQ(tray().sent.back().command, TrayCommand::kSetVersion);
+  EXPECT_EQ(tray().adds, 2);
   EXPECT_NE(SentTip().find("00:25:00 - Stopped"), std::string::npos);
   sim.Click("frmTimer", "cmdExit");
   sim.Answer(kIdYes);
   EXPECT_TRUE(tray().icons.empty());
-  EXPECT_EQ(tray().sent.back().command, TrayCommand::kDelete);
 }
 
-TEST_F(TrayTest, RecordSizeFollowsTheShellVersion) {
-  const std::pair<int, uint32_t> cases[] = {{7, kTrayRecordSizeFull},
-                                            {6, kTrayRecordSizeFull},
-                                            {5, kTrayRecordSizeV2},
-                                            {4, kTrayRecordSizeV1},
-                                            {-1, kTrayRecordSizeV1}};
-  for (auto [major, size] : cases) {
-    Sim s;
-    s.fake.tray.shellMajor = major;
-    s.Start();
-    EXPECT_EQ(s.fake.tray.sent.front().data.cbSize, size) << major;
+// A shell without balloons, or the user's switch off: the tray alert flashes instead.
+TEST_F(TrayTest, BalloonsOnlyWhereTheShellShowsThemAndTheUserAllowsThem) {
+  const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\";
+  for (bool shell : {true, false}) {
+    for (int allowed : {-1, 0, 1}) {
+      Sim s;
+      Plant(s, {{{"AlertMeBy", "1"},
+                 {"Hours", "0"},
+                 {"Minutes", "0"},
+                 {"Seconds", "5"},
+                 {"StartTimerOnLaunch", "1"}}});
+      s.fake.tray.noticesAllowed = shell;
+      if (allowed >= 0)
+        s.fake.registry.Plant(kHkeyCurrentUser, key, "EnableBalloonTips", kRegDword,
+                              {static_cast<uint8_t>(allowed), 0, 0, 0});
+      s.Start();
+      s.AdvanceSeconds(7);
+      const bool balloon = shell && allowed != 0;
+      EXPECT_EQ(s.app().cycle.state(), balloon ? CycleState::kBalloon : CycleState::kFlashing)
+          << shell << " " << allowed;
+      EXPECT_EQ(s.fake.tray.balloonsShown, balloon ? 1 : 0) << shell << " " << allowed;
+    }
   }
 }
 
@@ -71,11 +72,11 @@ TEST_F(TrayTest, EachSetAnimatesOneFrameAtATickAndStopShowsFrameZero) {
     std::vector<int> frames;
     for (size_t i = 0; i < c.frames.size(); ++i) {
       s.AdvanceSeconds(1);
-      frames.push_back(FakeNotificationArea::ElementOf(s.fake.tray.sent.back().data.hIcon));
+      frames.push_back(FakeNotificationArea::ElementOf(s.fake.tray.picture));
     }
     EXPECT_EQ(frames, c.frames) << "set " << c.set;
     s.Click("frmTimer", "cmdStop");
-    EXPECT_EQ(FakeNotificationArea::ElementOf(s.fake.tray.sent.back().data.hIcon), 0);
+    EXPECT_EQ(FakeNotificationArea::ElementOf(s.fake.tray.picture), 0);
   }
   // The modem's 48 frames never reach its alert picture.
   int16_t moon = 0, frame = 0, highest = 0;
@@ -109,42 +110,41 @@ TEST_F(TrayTest, AFrameLeftFromAnotherSetFallsBackToZeroAndAnUnknownSetOnlyChang
   EXPECT_EQ(ShownSet(), kClassicClock);
   EXPECT_EQ(SentPicture(), 0);
   sim.Do([this] { sim.app().settings.TrayIcon = 7; });
-  const std::uintptr_t icon = Sent().hIcon;
+  const std::uintptr_t icon = SentIcon();
   sim.AdvanceSeconds(2);
-  EXPECT_EQ(Sent().hIcon, icon);
+  EXPECT_EQ(SentIcon(), icon);
   EXPECT_NE(SentTip().find("00:59:27"), std::string::npos);
   EXPECT_EQ(sim.app().tray.GetTrayIconPicture(9), 0u) << "no such mode";
 }
 
-// The record's fields: a long tooltip cut at its field without its NUL; a balloon shown once,
-// cleared or taken down; the system's balloon switch, read only as a DWORD.
-TEST_F(TrayTest, TheRecordsFieldsTheBalloonAndTheSystemsBalloonSwitch) {
+// A balloon shown once, over when its time is up or taken down; the system's balloon switch,
+// read only as a DWORD.
+TEST_F(TrayTest, TheBalloonAndTheSystemsBalloonSwitch) {
   Start();
   TrayIcon& icon = sim.app().tray;
-  sim.Do([&] { icon.RefreshTrayIcon(std::string(200, 'x')); });
-  EXPECT_EQ(Sent().szTip, std::string(128, 'x'));
-  sim.Do([&] { icon.ShowBalloonTip(kNiifWarning, "Title", "Take a break"); });
+  sim.Do([&] { icon.ShowAlertBalloon(1, "Title", "Take a break"); });
   EXPECT_TRUE(tray().balloonOnScreen);
-  EXPECT_EQ(Sent().dwInfoFlags, kNiifWarning);
-  EXPECT_EQ(ShownText(Sent().szInfoTitle), "Title");
-  EXPECT_EQ(ShownText(Sent().szInfo), "Take a break");
-  EXPECT_EQ(Sent().szInfo.size(), 256u);
-  EXPECT_EQ(Sent().szInfoTitle.size(), 64u);
+  ASSERT_EQ(tray().notices.size(), 1u);
+  EXPECT_EQ(tray().notices[0].kind, NoticeKind::kWarning);
+  EXPECT_EQ(tray().notices[0].title, "Title");
+  EXPECT_EQ(tray().notices[0].text, "Take a break");
   EXPECT_TRUE(icon.balloonShowing());
   // Later modifications (every tick of a countdown) do not show it again.
-  sim.Do([&] { icon.ModifyTrayIcon(); });
+  sim.Do([&] { icon.ShowTip("tick"); });
   EXPECT_EQ(tray().balloonsShown, 1);
-  // Cleared after the shell took it down: the record is plain again.
-  sim.Do([&] { icon.ClearBalloonTip(0, "tip"); });
+  // Its time is over: the shell takes it down in its own time, the idle picture and tip show.
+  sim.Do([&] { icon.BalloonOver("tip"); });
   EXPECT_EQ(tray().balloonsShown, 1);
-  EXPECT_EQ(ShownText(Sent().szInfo), "");
   EXPECT_EQ(SentTip(), "tip");
+  EXPECT_EQ(SentPicture(), 0);
   EXPECT_FALSE(icon.balloonShowing());
-  // Cleared while still on the screen: it is taken down.
-  sim.Do([&] { icon.ShowBalloonTip(kNiifInfo, "Title", "Again"); });
+  // The alert over while it is still on the screen: it is taken down.
+  sim.Do([&] { icon.ShowAlertBalloon(0, "Title", "Again"); });
   ASSERT_TRUE(tray().balloonOnScreen);
-  sim.Do([&] { icon.ClearBalloonTip(0, "tip", /*takeDown*/ true); });
+  EXPECT_EQ(tray().notices.back().kind, NoticeKind::kInformation);
+  sim.Do([&] { icon.AlertOver("over"); });
   EXPECT_FALSE(tray().balloonOnScreen);
+  EXPECT_EQ(SentTip(), "over");
   EXPECT_EQ(tray().balloonsShown, 2);
   const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\";
   EXPECT_TRUE(icon.BalloonTipsAllowedBySystem());

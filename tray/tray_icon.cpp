@@ -10,41 +10,14 @@ namespace {
 
 constexpr const char* kExplorerAdvanced =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\";
-// The callback version the program asks for (the classic mouse messages).
-constexpr uint32_t kNotifyIconVersion = 3;
-constexpr uint32_t kNisSharedIcon = 2;
-
-std::string Field(const std::string& text, int width) {
-  return FixedField(text + '\0', width);
-}
 
 }  // namespace
 
 TrayIcon::TrayIcon(NotificationArea& shell, SettingsStore& store, const Settings& settings)
     : shell_(shell), store_(store), settings_(settings) {}
 
-void TrayIcon::Send(TrayCommand command) {
-  shell_.NotifyIcon(command, record_);
-}
-
-void TrayIcon::Identify() {
-  record_.cbSize = recordSize_;
-  record_.uID = 1;
-}
-
-void TrayIcon::SelectTrayRecordSize() {
-  if (ShellVersionAtLeast(6))
-    recordSize_ = kTrayRecordSizeFull;
-  else if (ShellVersionAtLeast(5))
-    recordSize_ = kTrayRecordSizeV2;
-  else
-    recordSize_ = kTrayRecordSizeV1;
-}
-
-bool TrayIcon::ShellVersionAtLeast(int16_t major) {
-  uint32_t ms = 0;
-  if (!shell_.ShellFileVersionMS(ms)) return false;
-  return static_cast<int16_t>(ms >> 16) >= major;
+bool TrayIcon::NoticesAllowed() {
+  return shell_.NoticesAllowed() && BalloonTipsAllowedBySystem();
 }
 
 bool TrayIcon::BalloonTipsAllowedBySystem() {
@@ -53,67 +26,36 @@ bool TrayIcon::BalloonTipsAllowedBySystem() {
 
 void TrayIcon::AddTrayIcon(std::uintptr_t hwnd, std::uintptr_t icon, const std::string& tip,
                            TrayActions& actions) {
-  if (recordSize_ == 0) SelectTrayRecordSize();
   actions_ = &actions;
-  record_.hWnd = hwnd;
-  Identify();
-  record_.uFlags = kNifBase;
-  record_.dwState = kNisSharedIcon;
-  record_.hIcon = icon;
-  record_.dwInfoFlags = kNiifNone;
-  record_.szInfoTitle = Field("", kInfoTitleChars);
-  record_.szInfo = Field("", kInfoChars);
-  record_.szTip = Field(tip, kTipChars);
-  record_.uTimeout = kNotifyIconVersion;
-  Send(TrayCommand::kAdd);
-  Send(TrayCommand::kSetVersion);
+  window_ = hwnd;
+  picture_ = icon;
+  tip_ = tip;
+  added_ = true;
+  shell_.ShowIcon(window_, picture_, tip_);
   shell_.Subscribe(hwnd, [this](TrayEvent e) { OnEvent(e); });
 }
 
 void TrayIcon::RemoveTrayIcon() {
-  Identify();
-  Send(TrayCommand::kDelete);
-  shell_.Unsubscribe(record_.hWnd);
+  shell_.RemoveIcon(window_);
+  added_ = false;
+  shell_.Unsubscribe(window_);
   actions_ = nullptr;
 }
 
 void TrayIcon::ModifyTrayIcon() {
-  Send(TrayCommand::kModify);
+  // Before the icon is added and after it is removed, there is nothing to change.
+  if (added_) shell_.ShowIcon(window_, picture_, tip_);
 }
 
-void TrayIcon::ShowBalloonTip(uint32_t infoFlags, const std::string& title,
-                              const std::string& text) {
-  Identify();
-  record_.uFlags = kNifBase | kNifState | kNifInfo;
-  record_.dwInfoFlags = infoFlags;
-  record_.szInfoTitle = Field(title, kInfoTitleChars);
-  record_.szInfo = Field(text, kInfoChars);
-  Send(TrayCommand::kModify);
-  // Sent once: a later modification (every tick of a countdown) must not show it again.
-  record_.uFlags = kNifBase;
+void TrayIcon::ShowBalloonTip(NoticeKind kind, const std::string& title, const std::string& text) {
+  if (added_) shell_.ShowNotice(window_, title, text, kind);
   balloonShowing_ = true;
-}
-
-void TrayIcon::ClearBalloonTip(std::uintptr_t icon, const std::string& tip, bool takeDown) {
-  const bool onScreen = balloonShowing_ && takeDown;
-  balloonShowing_ = false;
-  Identify();
-  // An empty balloon text with the balloon flag takes a balloon off the screen.
-  record_.uFlags = onScreen ? kNifBase | kNifInfo : kNifBase;
-  SetIcon(icon);
-  SetTip(tip);
-  record_.dwInfoFlags = kNiifNone;
-  record_.szInfoTitle = Field("", kInfoTitleChars);
-  record_.szInfo = Field("", kInfoChars);
-  Send(TrayCommand::kModify);
-  record_.uFlags = kNifBase;
 }
 
 void TrayIcon::OnEvent(TrayEvent event) {
   if (event == TrayEvent::kRecreated) {
     // The icon went with the old taskbar: add it again as it stands.
-    Send(TrayCommand::kAdd);
-    Send(TrayCommand::kSetVersion);
+    ModifyTrayIcon();
     return;
   }
   if (!actions_) return;
@@ -127,8 +69,7 @@ void TrayIcon::OnEvent(TrayEvent event) {
     case TrayEvent::kRightClick:
       pending ? actions_->AcknowledgeTrayAlert() : actions_->ShowTrayMenu();
       break;
-    case TrayEvent::kBalloonClicked:
-    case TrayEvent::kBalloonEnded:
+    case TrayEvent::kNoticeClicked:
       actions_->EndBalloonAlert();
       break;
     case TrayEvent::kRecreated:
@@ -137,11 +78,11 @@ void TrayIcon::OnEvent(TrayEvent event) {
 }
 
 void TrayIcon::SetTip(const std::string& text) {
-  record_.szTip = Field(text, kTipChars);
+  tip_ = text;
 }
 
 void TrayIcon::SetIcon(std::uintptr_t icon) {
-  if (icon) record_.hIcon = icon;
+  if (icon) picture_ = icon;
 }
 
 std::uintptr_t TrayIcon::GetTrayIconPicture(int16_t mode) const {
@@ -207,20 +148,28 @@ void TrayIcon::ShowTip(const std::string& tip) {
 }
 
 void TrayIcon::ShowAlertBalloon(int step, const std::string& title, const std::string& text) {
-  static constexpr uint32_t kIcons[] = {kNiifInfo, kNiifWarning, kNiifError};
-  ShowBalloonTip(kIcons[step < 0 ? 0 : step > 2 ? 2 : step], title, text);
+  static constexpr NoticeKind kKinds[] = {NoticeKind::kInformation, NoticeKind::kWarning,
+                                          NoticeKind::kError};
+  ShowBalloonTip(kKinds[step < 0 ? 0 : step > 2 ? 2 : step], title, text);
 }
 
 void TrayIcon::BalloonOver(const std::string& tip) {
-  ClearBalloonTip(GetTrayIconPicture(kPictureIdle), tip);
+  // The shell takes the balloon down in its own time.
+  balloonShowing_ = false;
+  ShowPicture(kPictureIdle, tip);
 }
 
 void TrayIcon::AlertOver(const std::string& tip) {
   const std::uintptr_t idle = GetTrayIconPicture(kPictureIdle);
-  if (balloonShowing_)
-    ClearBalloonTip(idle, tip, /*takeDown*/ true);
-  else
+  if (balloonShowing_) {
+    balloonShowing_ = false;
+    if (added_) shell_.TakeDownNotice(window_);
+    SetIcon(idle);
+    SetTip(tip);
+    ModifyTrayIcon();
+  } else {
     SetIcon(idle);  // not left on the flashing alert picture
+  }
 }
 
 void TrayIcon::SetChanged(TrayScene scene, const std::string& tip) {

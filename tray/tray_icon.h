@@ -1,4 +1,4 @@
-// The notification-area icon: the tray record and its shell calls, balloon
+// The notification-area icon: the picture and tooltip it shows, balloon
 // notices, the picture animation, and the dispatch of the icon's events.
 #pragma once
 
@@ -6,28 +6,11 @@
 #include <string>
 
 #include "platform/notification_area.h"
-#include "platform/tray_record.h"
 
 namespace unw {
 
 class SettingsStore;
 struct Settings;
-
-// Record flags: the callback, the icon and the tooltip; a balloon adds these two.
-inline constexpr uint32_t kNifBase = 7;
-inline constexpr uint32_t kNifState = 8;
-inline constexpr uint32_t kNifInfo = 16;
-
-// Balloon icons.
-inline constexpr uint32_t kNiifNone = 0;
-inline constexpr uint32_t kNiifInfo = 1;
-inline constexpr uint32_t kNiifWarning = 2;
-inline constexpr uint32_t kNiifError = 3;
-
-// Record sizes of the three layouts the shell knows, for this build's pointer size.
-inline constexpr uint32_t kTrayRecordSizeFull = sizeof(void*) == 8 ? 520 : 504;
-inline constexpr uint32_t kTrayRecordSizeV2 = sizeof(void*) == 8 ? 504 : 488;
-inline constexpr uint32_t kTrayRecordSizeV1 = sizeof(void*) == 8 ? 104 : 88;
 
 // Picture modes of GetTrayIconPicture.
 inline constexpr int16_t kPictureIdle = 0;
@@ -54,7 +37,7 @@ class TrayActions {
   virtual void RestoreFromTray() = 0;
   // A right click otherwise: the tray popup menu.
   virtual void ShowTrayMenu() = 0;
-  // The balloon notice was clicked or went away.
+  // The balloon notice was clicked, or its time is over.
   virtual void EndBalloonAlert() = 0;
 };
 
@@ -69,15 +52,13 @@ class TrayIcon {
                    TrayActions& actions);
   // Removes the icon; no more events arrive.
   void RemoveTrayIcon();
-  // Sends the whole record as a modification.
+  // Shows the picture and tooltip as they stand (while the icon is there).
   void ModifyTrayIcon();
   // Shows a balloon notice, once: later modifications do not repeat it.
-  void ShowBalloonTip(uint32_t infoFlags, const std::string& title, const std::string& text);
-  // Ends the balloon state and puts `icon` (0: the one shown) and `tip` back; with `takeDown`,
-  // a balloon still on the screen goes away too.
-  void ClearBalloonTip(std::uintptr_t icon, const std::string& tip, bool takeDown = false);
-  // Whether the shell library's major version is at least `major`.
-  bool ShellVersionAtLeast(int16_t major);
+  void ShowBalloonTip(NoticeKind kind, const std::string& title, const std::string& text);
+  // Whether a balloon notice can be shown: the shell shows them and the user's system-wide
+  // switch allows them.
+  bool NoticesAllowed();
   // The user's system-wide switch for balloon notices.
   bool BalloonTipsAllowedBySystem();
   // An event of the icon, dispatched by whether an alert waits.
@@ -111,7 +92,7 @@ class TrayIcon {
   // a stopped timer shows `tip`.
   void SetChanged(TrayScene scene, const std::string& tip);
 
-  // The tooltip and picture in the record, published by the next send.
+  // The tooltip and picture, published by the next send.
   void SetTip(const std::string& text);
   void SetIcon(std::uintptr_t icon);  // 0 keeps the picture shown
   // Handle of the picture `mode` names in the chosen set, or 0 for none.
@@ -133,19 +114,19 @@ class TrayIcon {
   int16_t frame() const { return frame_; }
   void SetFrame(int16_t frame) { frame_ = frame; }
   bool balloonShowing() const { return balloonShowing_; }
-  const TrayIconData& record() const { return record_; }
+  // The tooltip and picture as the program holds them (published or not yet).
+  const std::string& tip() const { return tip_; }
+  std::uintptr_t picture() const { return picture_; }
 
  private:
-  void SelectTrayRecordSize();
-  void Send(TrayCommand command);
-  void Identify();
-
   NotificationArea& shell_;
   SettingsStore& store_;
   const Settings& settings_;
   TrayActions* actions_ = nullptr;
-  TrayIconData record_;
-  uint32_t recordSize_ = 0;  // the layout the shell understands; chosen once per run
+  std::uintptr_t window_ = 0;
+  bool added_ = false;  // between AddTrayIcon and RemoveTrayIcon
+  std::uintptr_t picture_ = 0;
+  std::string tip_;
   bool balloonShowing_ = false;
   int16_t frame_ = 0;
   int16_t moonTicks_ = 0;  // ticks since the moon last moved on

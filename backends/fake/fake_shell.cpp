@@ -18,33 +18,55 @@ LogFont Tahoma(int height) {
 
 }  // namespace
 
-long FakeNotificationArea::NotifyIcon(TrayCommand command, const TrayIconData& data) {
-  sent.push_back({command, data});
-  const auto id = std::make_pair(data.hWnd, data.uID);
-  long ok = 1;
-  if (command == TrayCommand::kAdd) ok = icons.insert(id).second;
-  if (command == TrayCommand::kModify || command == TrayCommand::kSetVersion)
-    ok = icons.count(id) > 0;
-  if (command == TrayCommand::kDelete) {
-    ok = icons.erase(id) > 0;
-    balloonOnScreen = false;
+namespace {
+
+const char* KindName(NoticeKind kind) {
+  switch (kind) {
+    case NoticeKind::kNone:
+      return "none";
+    case NoticeKind::kInformation:
+      return "information";
+    case NoticeKind::kWarning:
+      return "warning";
+    case NoticeKind::kError:
+      return "error";
   }
-  if (ok && command == TrayCommand::kModify && (data.uFlags & 16) != 0 &&
-      data.cbSize > 104) {  // the first layout has no balloon
-    const bool text = !ShownText(data.szInfo).empty();
-    balloonsShown += text;
-    balloonOnScreen = text;
-  }
-  trace_.Line("tray." + std::string(TrayCommandName(command)),
-              {std::to_string(data.cbSize), std::to_string(data.uFlags), std::to_string(data.hIcon),
-               std::string(ShownText(data.szTip)), std::string(ShownText(data.szInfoTitle)),
-               std::string(ShownText(data.szInfo)), std::to_string(data.dwInfoFlags)});
+  return "?";
+}
+
+}  // namespace
+
+bool FakeNotificationArea::ShowIcon(std::uintptr_t window, std::uintptr_t icon,
+                                    const std::string& text) {
+  const bool add = icons.insert(window).second;
+  adds += add;
+  picture = icon;
+  tip = text;
+  trace_.Line(add ? "tray.add" : "tray.modify", {std::to_string(icon), text});
+  return true;
+}
+
+bool FakeNotificationArea::RemoveIcon(std::uintptr_t window) {
+  const bool ok = icons.erase(window) > 0;
+  balloonOnScreen = false;
+  trace_.Line("tray.delete", {});
   return ok;
 }
 
-bool FakeNotificationArea::ShellFileVersionMS(uint32_t& versionMS) {
-  if (shellMajor < 0) return false;
-  versionMS = static_cast<uint32_t>(shellMajor) << 16;
+bool FakeNotificationArea::ShowNotice(std::uintptr_t window, const std::string& title,
+                                      const std::string& text, NoticeKind kind) {
+  if (!icons.count(window) || !noticesAllowed) return false;
+  notices.push_back({title, text, kind});
+  ++balloonsShown;
+  balloonOnScreen = true;
+  trace_.Line("tray.modify", {std::to_string(picture), tip, title, text, KindName(kind)});
+  return true;
+}
+
+bool FakeNotificationArea::TakeDownNotice(std::uintptr_t window) {
+  if (!icons.count(window)) return false;
+  balloonOnScreen = false;
+  trace_.Line("tray.modify", {std::to_string(picture), tip});
   return true;
 }
 
@@ -73,25 +95,26 @@ FakeSoundPlayer::FakeSoundPlayer(Trace& trace, FakeEventLoop& loop) : trace_(tra
   for (const auto& clip : kSoundCatalogue) resources.insert(clip.resourceName);
 }
 
-long FakeSoundPlayer::PlayClip(const std::string& name, uint32_t flags) {
-  const bool resource = (flags & kSndResource) == kSndResource;
-  auto file = files.find(name);
-  const bool audible = resource ? resources.count(name) > 0
-                                : file != files.end() && file->second.answers && file->second.plays;
-  // Like the system: a file played asynchronously is "started" whatever it holds.
-  const long ok = resource ? audible : (flags & kSndAsync) != 0 || audible;
-  played.push_back({name, flags, ok, audible});
-  trace_.Line("sound.play", {name, std::to_string(flags), std::to_string(ok)});
+bool FakeSoundPlayer::PlayClip(const std::string& id) {
+  const bool ok = resources.count(id) > 0;
+  played.push_back({id, What::kClip, ok, ok});
+  trace_.Line("sound.play", {id, "clip", ok ? "1" : "0"});
   return ok;
 }
 
+void FakeSoundPlayer::Stop() {
+  played.push_back({"", What::kStop, 1, false});
+  trace_.Line("sound.play", {"", "stop", "1"});
+}
+
 long FakeSoundPlayer::PlayWave(const std::string& name, std::shared_ptr<const std::string> wave) {
-  // Heard when the bytes are those read from a file the test said the system plays.
-  const bool audible = wave && playable_.count(*wave) > 0;
-  // Like the system: a wave played asynchronously is "started" whatever it holds.
-  played.push_back({name, kSndMemoryFlags, 1, audible});
-  trace_.Line("sound.play", {name, std::to_string(kSndMemoryFlags), "1"});
-  return 1;
+  const long ok = wave && !wave->empty();
+  // Heard when the bytes are those read from a file the test said the system plays. Like the
+  // system: a wave played asynchronously is "started" whatever it holds.
+  const bool audible = ok && playable_.count(*wave) > 0;
+  played.push_back({name, What::kWave, ok, audible});
+  trace_.Line("sound.play", {name, "wave", std::to_string(ok)});
+  return ok;
 }
 
 void FakeSoundPlayer::ReadFileAsync(const std::string& path, size_t maxBytes,
@@ -139,10 +162,11 @@ std::string FakeSoundPlayer::Wave() {
   return w;
 }
 
-long FakeSoundPlayer::MessageBeep(uint32_t type) {
-  beeps.push_back(type);
-  trace_.Line("sound.beep", {std::to_string(type)});
-  return 1;
+bool FakeSoundPlayer::PlayBeep(Beep kind) {
+  static constexpr const char* kNames[] = {"information", "warning", "error", "question"};
+  beeps.push_back(kind);
+  trace_.Line("sound.beep", {kNames[static_cast<int>(kind)]});
+  return true;
 }
 
 FakeSystemMetrics::FakeSystemMetrics() {

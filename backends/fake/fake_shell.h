@@ -18,11 +18,17 @@
 
 namespace unw {
 
+// The shell's side of the icon as a person sees it: which icon shows, its picture and tooltip,
+// the notices and whether one is on the screen.
 class FakeNotificationArea : public NotificationArea {
  public:
   explicit FakeNotificationArea(Trace& trace) : trace_(trace) {}
-  long NotifyIcon(TrayCommand command, const TrayIconData& data) override;
-  bool ShellFileVersionMS(uint32_t& versionMS) override;
+  bool ShowIcon(std::uintptr_t window, std::uintptr_t picture, const std::string& tip) override;
+  bool RemoveIcon(std::uintptr_t window) override;
+  bool ShowNotice(std::uintptr_t window, const std::string& title, const std::string& text,
+                  NoticeKind kind) override;
+  bool TakeDownNotice(std::uintptr_t window) override;
+  bool NoticesAllowed() override { return noticesAllowed; }
   bool Subscribe(std::uintptr_t window, std::function<void(TrayEvent)> sink) override;
   void Unsubscribe(std::uintptr_t window) override;
   // Handles encode the picture: 0x10000 + set * 0x100 + element.
@@ -33,19 +39,24 @@ class FakeNotificationArea : public NotificationArea {
   // The user (or the shell) acts on the icon: the subscribed window hears of it.
   void Raise(TrayEvent event);
 
-  struct Sent {
-    TrayCommand command;
-    TrayIconData data;
+  // Windows whose icon the shell shows now.
+  std::set<std::uintptr_t> icons;
+  // How often an icon was added (the first time, and again after a new taskbar).
+  int adds = 0;
+  // The picture and tooltip last shown (kept after the icon goes).
+  std::uintptr_t picture = 0;
+  std::string tip;
+  struct Notice {
+    std::string title, text;
+    NoticeKind kind;
   };
-  std::vector<Sent> sent;
-  // Icons the shell shows now, by (hWnd, uID).
-  std::set<std::pair<std::uintptr_t, uint32_t>> icons;
-  // Balloons the shell was asked to show, and whether one is on the screen now (a balloon
-  // stays until it is replaced or taken down).
+  // Every notice shown, and whether one is on the screen now (a notice stays until it is
+  // replaced or taken down, or its icon goes).
+  std::vector<Notice> notices;
   int balloonsShown = 0;
   bool balloonOnScreen = false;
-  // The shell library's version; -1 when it cannot be read.
-  int shellMajor = 6;
+  // Whether the shell shows notices at all.
+  bool noticesAllowed = true;
 
  private:
   Trace& trace_;
@@ -57,21 +68,24 @@ class FakeSoundPlayer : public SoundPlayer {
  public:
   // Carries the fifteen built-in clips; files are read on `loop`'s virtual clock.
   FakeSoundPlayer(Trace& trace, FakeEventLoop& loop);
-  long PlayClip(const std::string& name, uint32_t flags) override;
+  bool PlayClip(const std::string& id) override;
+  void Stop() override;
   long PlayWave(const std::string& name, std::shared_ptr<const std::string> wave) override;
-  long MessageBeep(uint32_t type) override;
+  bool PlayBeep(Beep kind) override;
   void ReadFileAsync(const std::string& path, size_t maxBytes,
                      std::function<void(bool ok, std::string bytes)> done) override;
   EventLoop& loop() override;
 
+  // What was asked for: a clip by its id, a wave by the name it came with, or a stop (no name).
+  enum class What { kClip, kWave, kStop };
   struct Played {
     std::string name;
-    uint32_t flags;
+    What what;
     long result;   // what the call reported
     bool audible;  // whether anything could be heard
   };
   std::vector<Played> played;
-  std::vector<uint32_t> beeps;
+  std::vector<Beep> beeps;
   // Resource names the program carries.
   std::set<std::string> resources;
   // A file on the fake disk. Whether the real system would play it is the test's word: the fake

@@ -39,6 +39,7 @@ DWORD WideLayoutSize(uint32_t size) {
 struct Hook {
   std::function<void(TrayEvent)> sink;
   WNDPROC previous = nullptr;
+  Win32NotificationArea* area = nullptr;  // whose records the window's icon is in
 };
 
 // Registered once: Explorer broadcasts it when it builds a new taskbar.
@@ -73,46 +74,166 @@ Win32NotificationArea::~Win32NotificationArea() {
   Hooks().clear();
 }
 
-long Win32NotificationArea::NotifyIcon(TrayCommand command, const TrayIconData& data) {
+namespace {
+
+// Record flags: the callback, the icon and the tooltip; a balloon adds the state and its texts.
+constexpr UINT kBaseFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+// The callback version the program asks for (the classic mouse messages).
+constexpr UINT kCallbackVersion = NOTIFYICON_VERSION;
+// Field widths of the record's texts, in bytes of UTF-8.
+constexpr size_t kTipBytes = 128, kInfoBytes = 256, kInfoTitleBytes = 64;
+
+const char* CommandName(DWORD command) {
+  switch (command) {
+    case NIM_ADD:
+      return "add";
+    case NIM_MODIFY:
+      return "modify";
+    case NIM_DELETE:
+      return "delete";
+    case NIM_SETVERSION:
+      return "setversion";
+    default:
+      return "?";
+  }
+}
+
+DWORD InfoFlags(NoticeKind kind) {
+  switch (kind) {
+    case NoticeKind::kNone:
+      return NIIF_NONE;
+    case NoticeKind::kInformation:
+      return NIIF_INFO;
+    case NoticeKind::kWarning:
+      return NIIF_WARNING;
+    case NoticeKind::kError:
+      return NIIF_ERROR;
+  }
+  return NIIF_NONE;
+}
+
+}  // namespace
+
+uint32_t Win32NotificationArea::RecordSizeFor(int major) {
+  if (major >= 6) return NOTIFYICONDATAA_V3_SIZE;
+  if (major == 5) return NOTIFYICONDATAA_V2_SIZE;
+  return NOTIFYICONDATAA_V1_SIZE;
+}
+
+std::string Win32NotificationArea::ShellText(const std::string& text, size_t width) {
+  const std::string_view whole(text.data(), std::min(text.find('\0'), text.size()));
+  std::string shown;
+  for (size_t i = 0; i < whole.size(); ++i) {
+    if (whole[i] == '\n' && (i == 0 || whole[i - 1] != '\r')) shown += '\r';
+    shown += whole[i];
+  }
+  return shown.substr(0, width);
+}
+
+int Win32NotificationArea::ShellMajor() {
+  if (shellMajor_ != -2) return shellMajor_;
+  shellMajor_ = -1;
+  DWORD handle = 0;
+  const DWORD size = GetFileVersionInfoSizeW(L"shell32.dll", &handle);
+  if (size == 0) return shellMajor_;
+  std::vector<BYTE> buffer(size);
+  if (!GetFileVersionInfoW(L"shell32.dll", 0, size, buffer.data())) return shellMajor_;
+  void* block = nullptr;
+  UINT length = 0;
+  if (VerQueryValueW(buffer.data(), L"\\", &block, &length) != 1) return shellMajor_;
+  if (!block || length < sizeof(VS_FIXEDFILEINFO)) return shellMajor_;
+  shellMajor_ = HIWORD(static_cast<const VS_FIXEDFILEINFO*>(block)->dwFileVersionMS);
+  return shellMajor_;
+}
+
+bool Win32NotificationArea::NoticesAllowed() {
+  return ShellMajor() >= 6;
+}
+
+bool Win32NotificationArea::Send(DWORD command, HWND window, const Record& record) {
+  const uint32_t size = RecordSizeFor(ShellMajor());
   NOTIFYICONDATAW nid;
   std::memset(&nid, 0, sizeof nid);
   // The layout the shell reads is the one cbSize names; the rest of our
   // larger structure (guidItem, hBalloonIcon) stays zero.
-  nid.cbSize = WideLayoutSize(data.cbSize);
-  nid.hWnd = win32::AsHwnd(data.hWnd);
-  nid.uID = data.uID;
-  nid.uFlags = data.uFlags;
+  nid.cbSize = WideLayoutSize(size);
+  nid.hWnd = window;
+  nid.uID = 1;
+  nid.uFlags = record.flags;
   nid.uCallbackMessage = kCallbackMessage;
-  nid.hIcon = reinterpret_cast<HICON>(data.hIcon);
+  nid.hIcon = reinterpret_cast<HICON>(record.icon);
   // The first layout's tip is half as long; every text ends with its NUL inside its field.
   const size_t tipChars = nid.cbSize == NOTIFYICONDATAW_V1_SIZE ? 64 : std::size(nid.szTip);
-  win32::CopyToField(data.szTip, nid.szTip, tipChars);
-  nid.dwState = data.dwState;
-  nid.dwStateMask = data.dwStateMask;
-  win32::CopyToField(data.szInfo, nid.szInfo);
-  nid.uVersion = data.uTimeout;
-  win32::CopyToField(data.szInfoTitle, nid.szInfoTitle);
-  nid.dwInfoFlags = data.dwInfoFlags;
-  const long ok = Shell_NotifyIconW(static_cast<DWORD>(command), &nid) ? 1 : 0;
-  trace_.Line("tray." + std::string(TrayCommandName(command)),
-              {std::to_string(data.cbSize), std::to_string(data.uFlags), std::to_string(data.hIcon),
-               std::string(ShownText(data.szTip)), std::string(ShownText(data.szInfoTitle)),
-               std::string(ShownText(data.szInfo)), std::to_string(data.dwInfoFlags)});
+  win32::CopyToField(record.tip, nid.szTip, tipChars);
+  nid.dwState = NIS_SHAREDICON;
+  win32::CopyToField(record.info, nid.szInfo);
+  nid.uVersion = kCallbackVersion;
+  win32::CopyToField(record.infoTitle, nid.szInfoTitle);
+  nid.dwInfoFlags = record.infoFlags;
+  const bool ok = Shell_NotifyIconW(command, &nid) != FALSE;
+  trace_.Line(std::string("tray.") + CommandName(command),
+              {std::to_string(size), std::to_string(record.flags), std::to_string(record.icon),
+               record.tip, record.infoTitle, record.info, std::to_string(record.infoFlags)});
   return ok;
 }
 
-bool Win32NotificationArea::ShellFileVersionMS(uint32_t& versionMS) {
-  DWORD handle = 0;
-  const DWORD size = GetFileVersionInfoSizeW(L"shell32.dll", &handle);
-  if (size == 0) return false;
-  std::vector<BYTE> buffer(size);
-  if (!GetFileVersionInfoW(L"shell32.dll", 0, size, buffer.data())) return false;
-  void* block = nullptr;
-  UINT length = 0;
-  if (VerQueryValueW(buffer.data(), L"\\", &block, &length) != 1) return false;
-  if (!block || length < sizeof(VS_FIXEDFILEINFO)) return false;
-  versionMS = static_cast<const VS_FIXEDFILEINFO*>(block)->dwFileVersionMS;
-  return true;
+bool Win32NotificationArea::ShowIcon(std::uintptr_t window, std::uintptr_t picture,
+                                     const std::string& tip) {
+  const HWND h = win32::AsHwnd(window);
+  Record& r = records_[h];
+  r.flags = kBaseFlags;
+  r.icon = picture;
+  r.tip = ShellText(tip, kTipBytes);
+  r.infoTitle.clear();
+  r.info.clear();
+  r.infoFlags = NIIF_NONE;
+  if (r.added) return Send(NIM_MODIFY, h, r);
+  // Taken as added whatever the shell answers, as a later change would be: an icon the shell
+  // refused comes back only with a new taskbar.
+  r.added = true;
+  const bool ok = Send(NIM_ADD, h, r);
+  Send(NIM_SETVERSION, h, r);
+  return ok;
+}
+
+bool Win32NotificationArea::RemoveIcon(std::uintptr_t window) {
+  const HWND h = win32::AsHwnd(window);
+  auto it = records_.find(h);
+  Record r = it != records_.end() ? it->second : Record{};
+  if (it != records_.end()) records_.erase(it);
+  r.flags = kBaseFlags;
+  return Send(NIM_DELETE, h, r);
+}
+
+bool Win32NotificationArea::ShowNotice(std::uintptr_t window, const std::string& title,
+                                       const std::string& text, NoticeKind kind) {
+  const HWND h = win32::AsHwnd(window);
+  auto it = records_.find(h);
+  if (it == records_.end() || !it->second.added) return false;
+  Record& r = it->second;
+  r.flags = kBaseFlags | NIF_STATE | NIF_INFO;
+  r.infoFlags = InfoFlags(kind);
+  r.infoTitle = ShellText(title, kInfoTitleBytes);
+  r.info = ShellText(text, kInfoBytes);
+  const bool ok = Send(NIM_MODIFY, h, r);
+  // Sent once: a later change (every tick of a countdown) must not show it again.
+  r.flags = kBaseFlags;
+  r.infoTitle.clear();
+  r.info.clear();
+  r.infoFlags = NIIF_NONE;
+  return ok;
+}
+
+bool Win32NotificationArea::TakeDownNotice(std::uintptr_t window) {
+  const HWND h = win32::AsHwnd(window);
+  auto it = records_.find(h);
+  if (it == records_.end() || !it->second.added) return false;
+  Record& r = it->second;
+  // An empty balloon text with the balloon flag takes a balloon off the screen.
+  r.flags = kBaseFlags | NIF_INFO;
+  const bool ok = Send(NIM_MODIFY, h, r);
+  r.flags = kBaseFlags;
+  return ok;
 }
 
 bool Win32NotificationArea::EventOf(LPARAM lParam, TrayEvent& event) {
@@ -131,10 +252,7 @@ bool Win32NotificationArea::EventOf(LPARAM lParam, TrayEvent& event) {
       event = TrayEvent::kRightDoubleClick;
       return true;
     case NIN_BALLOONUSERCLICK:
-      event = TrayEvent::kBalloonClicked;
-      return true;
-    case NIN_BALLOONTIMEOUT:
-      event = TrayEvent::kBalloonEnded;
+      event = TrayEvent::kNoticeClicked;
       return true;
     default:
       return false;
@@ -153,7 +271,14 @@ LRESULT CALLBACK Win32NotificationArea::HookProc(HWND hwnd, UINT msg, WPARAM wPa
     if (EventOf(lParam, event) && hook->sink) hook->sink(event);
     return 0;
   }
-  if (msg == TaskbarCreated() && hook->sink) hook->sink(TrayEvent::kRecreated);
+  if (msg == TaskbarCreated() && hook->sink) {
+    // The icon went with the old taskbar: the next ShowIcon adds it again.
+    if (hook->area) {
+      auto record = hook->area->records_.find(hwnd);
+      if (record != hook->area->records_.end()) record->second.added = false;
+    }
+    hook->sink(TrayEvent::kRecreated);
+  }
   const LRESULT result = CallWindowProcW(hook->previous, hwnd, msg, wParam, lParam);
   if (msg == WM_NCDESTROY) {
     // The window is gone without an unsubscribe: forget it, so that a new window with the
@@ -172,7 +297,7 @@ bool Win32NotificationArea::Subscribe(std::uintptr_t window, std::function<void(
   if (it != hooks.end()) {
     // Subscribed already: a new record (the old one may be in use right now) with the new sink
     // and the window's own procedure.
-    auto hook = std::make_shared<Hook>(Hook{std::move(sink), it->second->previous});
+    auto hook = std::make_shared<Hook>(Hook{std::move(sink), it->second->previous, this});
     it->second = std::move(hook);
     return true;
   }
@@ -180,7 +305,8 @@ bool Win32NotificationArea::Subscribe(std::uintptr_t window, std::function<void(
   const LONG_PTR previous = SetWindowLongPtrW(
       h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32NotificationArea::HookProc));
   if (previous == 0 && GetLastError() != 0) return false;
-  hooks[h] = std::make_shared<Hook>(Hook{std::move(sink), reinterpret_cast<WNDPROC>(previous)});
+  hooks[h] =
+      std::make_shared<Hook>(Hook{std::move(sink), reinterpret_cast<WNDPROC>(previous), this});
   return true;
 }
 

@@ -1,11 +1,13 @@
-// The notification area over Shell_NotifyIconW, the shell library's version,
-// and the subclassing of the owner window that turns the icon's callback
+// The notification area over Shell_NotifyIconW: the icon's record, laid out for the shell
+// library's version, and the subclassing of the owner window that turns the icon's callback
 // messages into the program's tray events.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
 #include <map>
+#include <string>
 #include <tuple>
 
 #include "platform/notification_area.h"
@@ -24,8 +26,12 @@ class Win32NotificationArea : public NotificationArea {
   Win32NotificationArea(const Win32NotificationArea&) = delete;
   Win32NotificationArea& operator=(const Win32NotificationArea&) = delete;
 
-  long NotifyIcon(TrayCommand command, const TrayIconData& data) override;
-  bool ShellFileVersionMS(uint32_t& versionMS) override;
+  bool ShowIcon(std::uintptr_t window, std::uintptr_t picture, const std::string& tip) override;
+  bool RemoveIcon(std::uintptr_t window) override;
+  bool ShowNotice(std::uintptr_t window, const std::string& title, const std::string& text,
+                  NoticeKind kind) override;
+  bool TakeDownNotice(std::uintptr_t window) override;
+  bool NoticesAllowed() override;
   bool Subscribe(std::uintptr_t window, std::function<void(TrayEvent)> sink) override;
   void Unsubscribe(std::uintptr_t window) override;
   std::uintptr_t IconHandle(int set, int element) override;
@@ -39,7 +45,27 @@ class Win32NotificationArea : public NotificationArea {
   // The tray's icon size in pixels at `dpi`.
   static int TrayIconSize(UINT dpi);
 
+  // The size of the record (in its 8-bit layout, as the trace gives it) that the shell library
+  // of major version `major` (-1: unknown) understands: the oldest layout has no balloon.
+  static uint32_t RecordSizeFor(int major);
+  // `text` as the shell gets it in a field of `width` bytes: up to its first NUL, each lone "\n"
+  // turned into "\r\n", cut at the width.
+  static std::string ShellText(const std::string& text, size_t width);
+
  private:
+  // What the shell was last told of one window's icon.
+  struct Record {
+    bool added = false;
+    uint32_t flags = 0;
+    std::uintptr_t icon = 0;
+    std::string tip, infoTitle, info;
+    DWORD infoFlags = 0;
+  };
+  // The shell library's major version, read once; -1 when it cannot be read.
+  int ShellMajor();
+  // Sends `command` with the record of `window`; true on success.
+  bool Send(DWORD command, HWND window, const Record& record);
+
   static LRESULT CALLBACK HookProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
   Trace& trace_;
@@ -47,6 +73,8 @@ class Win32NotificationArea : public NotificationArea {
   // Icons by (set, element, size in pixels), kept for the whole run: the
   // shell holds on to the handle last sent.
   std::map<std::tuple<int, int, int>, win32::ScopedIcon> icons_;
+  std::map<HWND, Record> records_;
+  int shellMajor_ = -2;  // not read yet
 };
 
 }  // namespace unw

@@ -20,23 +20,21 @@ constexpr wchar_t kWindowClass[] = L"Unwindle.SoundReads";
 constexpr UINT kReadsEnded = WM_APP + 1;
 constexpr DWORD kChunk = 64 * 1024;
 
-// A sound library may open the file through the 8-bit code page (Wine's
-// does), where a name outside it is not found. The file's short (8.3) alias
-// names the same file in plain ASCII; a name the code page holds, or a file
-// system without short names, keeps the name as it is.
-std::wstring PlayableFileName(const std::wstring& path) {
-  if (GetACP() == CP_UTF8) return path;
-  BOOL lost = FALSE;
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), static_cast<int>(path.size()),
-                      nullptr, 0, nullptr, &lost);
-  if (!lost) return path;
-  const DWORD size = GetShortPathNameW(path.c_str(), nullptr, 0);
-  if (size == 0) return path;
-  std::wstring alias(size, L'\0');
-  const DWORD n = GetShortPathNameW(path.c_str(), alias.data(), size);
-  if (n == 0 || n >= size) return path;
-  alias.resize(n);
-  return alias;
+// Every sound plays once, asynchronously, and never falls back to the system's default sound.
+constexpr DWORD kOnce = SND_NOWAIT | SND_NODEFAULT | SND_ASYNC;
+
+UINT BeepType(Beep kind) {
+  switch (kind) {
+    case Beep::kInformation:
+      return MB_ICONASTERISK;
+    case Beep::kWarning:
+      return MB_ICONEXCLAMATION;
+    case Beep::kError:
+      return MB_ICONHAND;
+    case Beep::kQuestion:
+      return MB_ICONQUESTION;
+  }
+  return MB_OK;
 }
 
 struct Ended {
@@ -180,39 +178,43 @@ void Win32SoundPlayer::Deliver() {
   }
 }
 
-long Win32SoundPlayer::PlayClip(const std::string& name, uint32_t flags) {
-  BOOL ok;
-  if (name.empty()) {
-    // No name: stop whatever is playing.
-    ok = PlaySoundW(nullptr, nullptr, 0);
-  } else if ((flags & kSndResource) == kSndResource) {
-    // The built-in clips are "WAVE" resources of the executable itself.
-    ok = PlaySoundW(win32::Wide(name).c_str(), GetModuleHandleW(nullptr), flags);
-  } else {
-    ok = PlaySoundW(PlayableFileName(win32::Wide(name)).c_str(), nullptr, flags);
-  }
+bool Win32SoundPlayer::PlayClip(const std::string& id) {
+  // The built-in clips are "WAVE" resources of the executable itself. Looked up first: played
+  // asynchronously, a clip that is not there would be reported started.
+  const DWORD flags = SND_RESOURCE | kOnce;
+  const HMODULE module = GetModuleHandleW(nullptr);
+  const std::wstring name = win32::Wide(id);
+  const bool ok = !id.empty() && FindResourceW(module, name.c_str(), L"WAVE") != nullptr &&
+                  PlaySoundW(name.c_str(), module, flags) != FALSE;
   // PlaySound stops what plays before it returns: a wave in memory is free to go.
-  if (ok || name.empty()) playing_.reset();
+  if (ok) playing_.reset();
+  trace_.Line("sound.play", {id, std::to_string(flags), ok ? "1" : "0"});
+  return ok;
+}
+
+void Win32SoundPlayer::Stop() {
+  const BOOL ok = PlaySoundW(nullptr, nullptr, 0);
+  playing_.reset();
+  trace_.Line("sound.play", {"", "0", ok ? "1" : "0"});
+}
+
+long Win32SoundPlayer::PlayWave(const std::string& name, std::shared_ptr<const std::string> wave) {
+  const DWORD flags = SND_MEMORY | kOnce;
+  const BOOL ok =
+      wave && !wave->empty() && PlaySoundW(reinterpret_cast<LPCWSTR>(wave->data()), nullptr, flags);
+  // The system reads the wave while it plays; the one before is stopped now. A call that failed
+  // may not have stopped it: that one stays.
+  if (ok) playing_ = std::move(wave);
   const long result = ok ? 1 : 0;
   trace_.Line("sound.play", {name, std::to_string(flags), std::to_string(result)});
   return result;
 }
 
-long Win32SoundPlayer::PlayWave(const std::string& name, std::shared_ptr<const std::string> wave) {
-  const BOOL ok = wave && !wave->empty() &&
-                  PlaySoundW(reinterpret_cast<LPCWSTR>(wave->data()), nullptr, kSndMemoryFlags);
-  // The system reads the wave while it plays; the one before is stopped now. A call that failed
-  // may not have stopped it: that one stays.
-  if (ok) playing_ = std::move(wave);
-  const long result = ok ? 1 : 0;
-  trace_.Line("sound.play", {name, std::to_string(kSndMemoryFlags), std::to_string(result)});
-  return result;
-}
-
-long Win32SoundPlayer::MessageBeep(uint32_t type) {
-  const long result = ::MessageBeep(type) ? 1 : 0;
+bool Win32SoundPlayer::PlayBeep(Beep kind) {
+  const UINT type = BeepType(kind);
+  const bool ok = ::MessageBeep(type) != FALSE;
   trace_.Line("sound.beep", {std::to_string(type)});
-  return result;
+  return ok;
 }
 
 }  // namespace unw

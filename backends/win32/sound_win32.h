@@ -25,9 +25,10 @@ class Win32SoundPlayer : public SoundPlayer {
   Win32SoundPlayer(const Win32SoundPlayer&) = delete;
   Win32SoundPlayer& operator=(const Win32SoundPlayer&) = delete;
 
-  long PlayClip(const std::string& name, uint32_t flags) override;
+  bool PlayClip(const std::string& id) override;
+  void Stop() override;
   long PlayWave(const std::string& name, std::shared_ptr<const std::string> wave) override;
-  long MessageBeep(uint32_t type) override;
+  bool PlayBeep(Beep kind) override;
   void ReadFileAsync(const std::string& path, size_t maxBytes,
                      std::function<void(bool ok, std::string bytes)> done) override;
   EventLoop& loop() override { return loop_; }
