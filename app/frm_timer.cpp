@@ -123,10 +123,11 @@ void FrmTimer::Design() {
   AddMenu("mnuSep02", "-", &sys);
   AddMenu("mPopRestore", "&Open", &sys);
   AddMenu("mnuSep01", "-", &sys);
-  AddMenu("mPopExit", "&Exit", &sys);
   AddMenu("mnuPreferencesPopMenu", "&Preferences...", &sys);
   AddMenu("mnuStatisticsPopMenu", "S&tatistics...", &sys);
   AddMenu("mPopAbout", "&About...", &sys);
+  // Last, where a menu's way out is looked for.
+  AddMenu("mPopExit", "&Exit", &sys);
 
   Wire("cmdStart", &FrmTimer::cmdStart_Click);
   Wire("cmdChange", &FrmTimer::cmdChange_Click);
