@@ -53,7 +53,9 @@ PromptAnswer CycleWindows::AskBreakPrompt(bool activate) {
 }
 
 void CycleWindows::RunBreak() {
-  frmBreakTimeRemaining_->Show(true);
+  // On top, but the keyboard stays where it is: a space or an Enter typed into another program as
+  // the break begins would press Stop Break.
+  frmBreakTimeRemaining_->Show(true, false);
 }
 
 PromptAnswer CycleWindows::AskBreakOver(bool activate) {

@@ -72,14 +72,12 @@ void FrmHoldPrograms::Design() {
   list.Move(120, 420, 3240, 2040);
   list.SetValue(-1);
   list.onClick = [this] { ShowButtons(); };
-  // Alt+R opens the list of running programs rather than removing a name, which is why
-  // "&Running Programs..." comes before "&Remove", which shares its letter.
   Button(Add(ControlKind::kButton, "cmdBrowse"), "&Browse...", 3480, 420).onClick = [this] {
     cmdBrowse_Click();
   };
   Button(Add(ControlKind::kButton, "cmdRunning"), "&Running Programs...", 3480, 900).onClick =
       [this] { cmdRunning_Click(); };
-  Button(Add(ControlKind::kButton, "cmdRemove"), "&Remove", 3480, 1380).onClick = [this] {
+  Button(Add(ControlKind::kButton, "cmdRemove"), "Re&move", 3480, 1380).onClick = [this] {
     cmdRemove_Click();
   };
   Control& label = Add(ControlKind::kLabel, "lblProgram");

@@ -159,12 +159,13 @@ void FrmPreferences::Design() {
   button("cmdDefaults", buttons, "Defaults", "defaults", 885, 180, 600, 420).onClick = [this] {
     cmdDefaults_Click();
   };
-  button("cmdSave", buttons, "Save", "save", 1605, 180, 600, 420).onClick = [this] {
-    cmdSave_Click();
-  };
-  button("cmdExit", buttons, "Close", "exit", 2325, 180, 600, 420).onClick = [this] {
-    cmdExit_Click();
-  };
+  // Enter saves; Esc closes as the close box does, asking about unsaved changes.
+  Control& save = button("cmdSave", buttons, "Save", "save", 1605, 180, 600, 420);
+  save.SetDialogKeys(true, false);
+  save.onClick = [this] { cmdSave_Click(); };
+  Control& close = button("cmdExit", buttons, "Close", "exit", 2325, 180, 600, 420);
+  close.SetDialogKeys(false, true);
+  close.onClick = [this] { cmdExit_Click(); };
   for (const char* img : {"imgPlay", "imgStop"}) {
     Control& i = Add(ControlKind::kImage, img);
     i.SetPicture(img + 3 == std::string("Play") ? "play" : "stop");

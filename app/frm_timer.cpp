@@ -102,9 +102,10 @@ void FrmTimer::Design() {
   AddMenu("mnuSep07", "-", &options);
   AddMenu("mnuWorkingHours", "&Working Hours...", &options);
   AddMenu("mnuPreferences", "&Preferences...", &options).SetShortcut("Ctrl+P");
-  AddMenu("mnuSep09", "-", &options);
-  AddMenu("mnuKeepHistory", "Keep a &History of My Breaks", &options);
-  AddMenu("mnuStatistics", "&Statistics...", &options);
+  AddMenu("mnuSep10", "-", &options);
+  // The newer items take letters that the menu's older ones leave free.
+  AddMenu("mnuKeepHistory", "&Keep a History of My Breaks", &options);
+  AddMenu("mnuStatistics", "S&tatistics...", &options);
   Control& help = AddMenu("mnuHelp", "&Help", nullptr);
   AddMenu("mnuAbout", "&About Korvante Unwindle...", &help).SetShortcut("Ctrl+A");
 
@@ -122,10 +123,11 @@ void FrmTimer::Design() {
   AddMenu("mnuSep02", "-", &sys);
   AddMenu("mPopRestore", "&Open", &sys);
   AddMenu("mnuSep01", "-", &sys);
-  AddMenu("mPopExit", "&Exit", &sys);
   AddMenu("mnuPreferencesPopMenu", "&Preferences...", &sys);
-  AddMenu("mnuStatisticsPopMenu", "&Statistics...", &sys);
+  AddMenu("mnuStatisticsPopMenu", "S&tatistics...", &sys);
   AddMenu("mPopAbout", "&About...", &sys);
+  // Last, where a menu's way out is looked for.
+  AddMenu("mPopExit", "&Exit", &sys);
 
   Wire("cmdStart", &FrmTimer::cmdStart_Click);
   Wire("cmdChange", &FrmTimer::cmdChange_Click);
@@ -187,7 +189,8 @@ void FrmTimer::AddPauseMenu(const std::string& prefix, Control& parent) {
   AddMenu(prefix + "Pause60", "&1 Hour", &pauseFor);
   AddMenu(prefix + "Pause120", "&2 Hours", &pauseFor);
   AddMenu(prefix + "PauseTomorrow", "Until &Tomorrow", &pauseFor);
-  AddMenu(prefix + "Resume", "&Resume", &parent).SetVisible(false);
+  // Not "&Resume": the tray menu's "&Remind Later" has that letter.
+  AddMenu(prefix + "Resume", "Resu&me", &parent).SetVisible(false);
 }
 
 void FrmTimer::Form_Load() {

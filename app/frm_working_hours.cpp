@@ -16,6 +16,10 @@ std::string Indexed(const char* name, int day) {
   return name + std::to_string(day);
 }
 
+// The days from Monday, each with a letter of its own: Alt+S is Save, Alt+T Tuesday.
+constexpr const char* kDayCaptions[7] = {"&Monday", "&Tuesday",  "&Wednesday", "T&hursday",
+                                         "&Friday", "S&aturday", "S&unday"};
+
 // Time boxes take digits and the colon; Backspace passes.
 void FilterClockKey(int& key) {
   if (key != 8 && key != ':' && (key < '0' || key > '9')) key = 0;
@@ -41,7 +45,7 @@ void FrmWorkingHours::Design() {
   for (int d = 0; d < 7; ++d) {
     const int top = 900 + d * 390;
     Control& day = Add(ControlKind::kCheckBox, Indexed("chkDay", d));
-    day.SetCaption(std::string("&") + DayName(d));
+    day.SetCaption(kDayCaptions[d]);
     day.Move(480, top, 1320, 285);
     day.onClick = [this, d] { chkDay_Click(d); };
     for (const char* box : {"txtFrom", "txtTo"}) {

@@ -41,7 +41,8 @@ class CycleView {
   // The break prompt, modal; its answer (closing it answers Stop Timer). Without `activate` it
   // comes up on top without taking the keyboard.
   virtual PromptAnswer AskBreakPrompt(bool activate) = 0;
-  // The break window, modal until CloseBreak (the user stops the break through the cycle).
+  // The break window, modal until CloseBreak (the user stops the break through the cycle); it comes
+  // up on top without taking the keyboard.
   virtual void RunBreak() = 0;
   // The break-over question, modal; its answer (closing it answers Stop Timer).
   virtual PromptAnswer AskBreakOver(bool activate) = 0;

@@ -179,6 +179,25 @@ TEST_F(AwarenessTest, IdleTimeAsABreakOnlyWhenAskedFor) {
   }
 }
 
+// A break begins while the user may be typing (a prompt that came by itself, the tray menu): its
+// window comes up on top, but a space or an Enter meant for another program must not stop it.
+TEST_F(AwarenessTest, TheBreakWindowComesUpWithoutTakingTheKeyboard) {
+  StartCounting();
+  sim.fake.view.Activate(nullptr);  // the user types into another program
+  sim.Click("frmTimer", "mnuUnwindle");
+  ASSERT_TRUE(Loaded("frmBreakTimeRemaining"));
+  EXPECT_TRUE(sim.form("frmBreakTimeRemaining").visible());
+  EXPECT_EQ(sim.fake.view.active, nullptr) << "the other program keeps the keyboard";
+  sim.PressEnter();
+  EXPECT_EQ(State(), CycleState::kOnBreak) << "a stray Enter stops no break";
+  // Brought to the front by the user, Stop Break has the focus and Enter presses it.
+  sim.Activate("frmBreakTimeRemaining");
+  EXPECT_EQ(sim.fake.view.focused, &sim.ctl("frmBreakTimeRemaining", "cmdStopTimer"));
+  sim.PressEnter();
+  EXPECT_FALSE(Loaded("frmBreakTimeRemaining"));
+  EXPECT_TRUE(Loaded("frmRestartTimer"));
+}
+
 TEST_F(AwarenessTest, APromptThatComesByItselfLeavesTheKeyboardWhereItIs) {
   StartCounting({{"Minutes", "0"}, {"Seconds", "5"}});
   sim.fake.view.Activate(nullptr);  // the user types into another program

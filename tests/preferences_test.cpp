@@ -155,6 +155,23 @@ TEST_F(PreferencesTest, DefaultsThenNoChangesNothingAndYesOnClosingSaves) {
   EXPECT_EQ(sim.app().settings.CustomSound, " ");
 }
 
+// Enter saves, as the Save button does; Esc is the Close button, which asks as the close box does.
+TEST_F(PreferencesTest, EnterSavesAndEscClosesAsTheCloseBoxDoes) {
+  Open({{"BreakMinutes", "5"}});
+  sim.Type("frmPreferences", "txtBreakMinutes", "7");
+  sim.PressEnter();
+  EXPECT_EQ(Stored("BreakMinutes"), "7");
+  EXPECT_FALSE(Changed());
+  EXPECT_TRUE(sim.FindForm("frmPreferences")) << "Save leaves the dialog open";
+  const Control& close = P("cmdExit");
+  EXPECT_TRUE(close.isCancelButton() && !close.isDefaultButton());
+  sim.Click("frmPreferences", "chkActivateScreenSaver");
+  sim.Click("frmPreferences", "cmdExit");
+  EXPECT_EQ(Told(kIdNo), "Do you want to save your changes?");
+  EXPECT_FALSE(sim.FindForm("frmPreferences"));
+  EXPECT_EQ(Stored("ActivateScreenSaver"), "0");
+}
+
 TEST_F(PreferencesTest, ASaveTheStoreRefusesSaysSoAndKeepsTheDialogOpen) {
   Open({{"Hours", "0"}, {"Minutes", "1"}});
   sim.fake.registry.SetReadOnly(true);

@@ -2,6 +2,10 @@
 // and what the icon's events do.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "program_fixture.h"
 #include "tray/tray_animation.h"
 #include "tray/tray_icon.h"
@@ -174,6 +178,31 @@ TEST_F(TrayTest, ClicksRestoreTheWindowOrOpenTheMenuButNotDuringTheExitQuestion)
   EXPECT_TRUE(main().Ctl("mnuUnwindle").isDefault());
   sim.Click("frmTimer", "mnuStart");
   EXPECT_TRUE(TickRunning());
+}
+
+// The menu keeps its items in the order its design gives them, but "&Exit" stays last: the items
+// added later (the pause by the clock, the statistics) and the design's Preferences and About
+// stand above it.
+TEST_F(TrayTest, TheMenuKeepsTheDesignsOrderAndEndsWithExit) {
+  Start();
+  sim.Tray(TrayEvent::kRightClick);
+  ASSERT_EQ(sim.fake.view.popups.size(), 1u);
+  const Control& menu = *sim.fake.view.popups[0];
+  std::vector<std::string> items;
+  for (const auto& c : main().controls()) {
+    if (c->parent() == &menu) items.push_back(c->name());
+  }
+  ASSERT_FALSE(items.empty());
+  EXPECT_EQ(items.back(), "mPopExit");
+  const std::vector<std::string> designed = {
+      "mnuSep04", "mnuUnwindle",           "mnuSep03",       "mnuStart", "mnuPause",
+      "mnuStop",  "mnuStopBreakPopUp",     "mnuRemindLater", "mnuSep02", "mPopRestore",
+      "mnuSep01", "mnuPreferencesPopMenu", "mPopAbout"};
+  std::vector<std::string> kept;
+  for (const std::string& item : items) {
+    if (std::find(designed.begin(), designed.end(), item) != designed.end()) kept.push_back(item);
+  }
+  EXPECT_EQ(kept, designed);
 }
 
 }  // namespace

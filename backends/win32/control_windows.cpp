@@ -322,6 +322,11 @@ Control* ControlSet::ByWindow(HWND hwnd) const {
 
 void ControlSet::Update(const Control& c, Prop what) {
   if (what == Prop::kVisible || what == Prop::kEnabled || what == Prop::kBounds) {
+    // A control that greys or hides with the focus on it (Start, once pressed) hands it on to the
+    // next one, as a dialog does: the window would otherwise keep the keyboard with no control to
+    // give it to, and Tab would go nowhere.
+    HWND focus = GetFocus();
+    const bool hadFocus = focus && IsChild(parent_, focus);
     // A frame carries its children along.
     for (const Child* ch : Family(c)) {
       if (what == Prop::kVisible)
@@ -335,6 +340,9 @@ void ControlSet::Update(const Control& c, Prop what) {
     // control leaves behind inside it must be repainted by the form.
     if (what != Prop::kEnabled)
       RedrawWindow(parent_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    if (hadFocus && !(IsWindowVisible(focus) && IsWindowEnabled(focus) && GetFocus() == focus)) {
+      if (HWND next = GetNextDlgTabItem(parent_, focus, FALSE)) ::SetFocus(next);
+    }
     return;
   }
   const Child* ch = Find(c);

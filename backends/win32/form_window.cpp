@@ -561,6 +561,19 @@ bool FormWindow::PreTranslate(MSG& msg) {
       if (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)
         return PressDialogKey(msg.wParam == VK_RETURN);
       return false;
+    case WM_SYSKEYDOWN:
+      // Without Alt, a key comes as a system key when no control has the focus: Tab then gives
+      // it to the first control (Shift+Tab the last), as it would from the window itself.
+      if (msg.wParam == VK_TAB && !(msg.lParam & (LPARAM{1} << 29)) && !GetFocus() &&
+          GetActiveWindow() == hwnd_) {
+        const bool back = GetKeyState(VK_SHIFT) < 0;
+        HWND next = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+        // The one before the first is the last.
+        if (next && back) next = GetNextDlgTabItem(hwnd_, next, TRUE);
+        if (next) SetFocus(next);
+        return true;
+      }
+      return false;
     case WM_SYSCHAR:
       return UseAccessKey(msg.wParam);
     case WM_CHAR: {

@@ -153,6 +153,25 @@ struct FormsTest : ::testing::Test {
     return c;
   }
   LONG_PTR Style(HWND h) { return GetWindowLongPtrW(h, GWL_STYLE); }
+  // The design name of the control (or the form) that has the keyboard focus.
+  static std::string Focused() {
+    HWND f = GetFocus();
+    return f ? win32::GlobalAtomText(reinterpret_cast<WPARAM>(GetPropW(f, L"UnwindleName")))
+             : "<none>";
+  }
+  // Tab (Shift+Tab when `back`) as the message loop offers it: to the window with the focus, or,
+  // when no window has it, to the active window as a system key. Answers where the focus went.
+  std::string Tab(bool back = false) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = back ? 0x80 : 0;
+    SetKeyboardState(keys);
+    HWND focus = GetFocus();
+    Key(focus ? WM_KEYDOWN : WM_SYSKEYDOWN, VK_TAB, focus ? focus : GetActiveWindow());
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    return Focused();
+  }
   // Offers a key to the renderer as the message loop would.
   bool Key(UINT message, WPARAM key, HWND to) {
     MSG msg = {to, message, key, 0, 0, {}};
@@ -164,7 +183,9 @@ struct FormsTest : ::testing::Test {
   Win32EventLoop loop{clock, trace};
   Win32Dialogs dialogs{trace};
   Ui ui{view, loop, dialogs};
-  TestForm main{ui, "frmMain", [](TestForm&) {}};
+  // The main window's design: none unless a test writes one (and loads the window again).
+  std::function<void(TestForm&)> mainDesign = [](TestForm&) {};
+  TestForm main{ui, "frmMain", [this](TestForm& f) { mainDesign(f); }};
   std::function<void(TestForm&)> design = [](TestForm&) {};
   TestForm dialog{ui, "frmDialog", [this](TestForm& f) { design(f); }};
 };
@@ -267,6 +288,106 @@ TEST_F(FormsTest, EnterEscAndAccessKeysPressTheDialogsButtonsOrEnterItsFrames) {
   dialog.Ctl("cmdOK").SetEnabled(false);
   EXPECT_FALSE(Key(WM_KEYDOWN, VK_RETURN, minutes));
   EXPECT_EQ(dialog.clicks.size(), 4u);
+}
+
+// As the main window is built: picture buttons in frames without captions, a frame with a caption
+// around the time display, hidden entry boxes. Tab goes through every control that can take the
+// focus in the design's order and round again; Shift+Tab goes back.
+TEST_F(FormsTest, TabAndShiftTabReachEveryControlOfTheMainWindowInTheDesignsOrder) {
+  main.Unload();
+  mainDesign = [](TestForm& f) {
+    f.SetBorder(BorderStyle::kFixedSingle, true, false, true, true);
+    auto button = [&f](const char* name, Control& frame, const char* picture, int left) {
+      Control& b = f.Add(ControlKind::kButton, name, &frame);
+      b.SetToolTip(name);
+      b.SetPicture(picture);
+      b.Move(left, 195, 600, 480);
+      return &b;
+    };
+    Control& about = f.Add(ControlKind::kFrame, "fraAboutClose");
+    about.Move(2520, 1380, 2040, 780);
+    button("cmdAbout", about, "about", 300);
+    button("cmdExit", about, "exit", 1140);
+    Control& sps = f.Add(ControlKind::kFrame, "fraStartPauseStop");
+    sps.Move(120, 1380, 2280, 780);
+    button("cmdStart", sps, "start", 135);
+    button("cmdPause", sps, "pause", 840)->SetEnabled(false);
+    button("cmdStop", sps, "stop", 1545);
+    Control& time = f.Add(ControlKind::kFrame, "fraTimeRemaining");
+    time.SetCaption("Time Remaining Before Break (HH:MM:SS)");
+    time.Move(120, 60, 4440, 1260);
+    button("cmdChange", time, "change", 3180);
+    button("cmdSave", time, "save", 3180)->SetVisible(false);
+    f.Add(ControlKind::kTextBox, "txtHours", &time).SetVisible(false);
+    Control& label = f.Add(ControlKind::kLabel, "lblHours", &time);
+    label.SetCaption("88");
+    label.Move(180, 300, 780, 780);
+  };
+  main.SetSize(4680, 2280);
+  main.Show();
+  SetForegroundWindow(H(main));
+  ASSERT_EQ(GetActiveWindow(), H(main));
+  const std::vector<std::string> order = {"cmdAbout", "cmdExit", "cmdStart", "cmdStop",
+                                          "cmdChange"};
+  std::vector<std::string> forth, back;
+  for (size_t i = 0; i <= order.size(); ++i) forth.push_back(Tab());
+  for (size_t i = 0; i < order.size(); ++i) back.push_back(Tab(true));
+  std::vector<std::string> want = order;
+  want.push_back(order.front());
+  EXPECT_EQ(forth, want) << "Tab, from the window itself";
+  EXPECT_EQ(back, std::vector<std::string>(order.rbegin(), order.rend())) << "Shift+Tab";
+  // Start pressed: the button greys with the focus on it. The keyboard goes on from there.
+  main.Ctl("cmdStart").SetFocus();
+  ASSERT_EQ(Focused(), "cmdStart");
+  main.Ctl("cmdStart").SetEnabled(false);
+  main.Ctl("cmdPause").SetEnabled(true);
+  EXPECT_EQ(Focused(), "cmdStop") << "the focus goes on to the next control";
+  EXPECT_EQ(Tab(true), "cmdPause");
+  // Active with no control focused (its last one went): Tab starts at the first, Shift+Tab at
+  // the last.
+  SetFocus(nullptr);
+  EXPECT_EQ(Tab(), "cmdAbout");
+  SetFocus(nullptr);
+  EXPECT_EQ(Tab(true), "cmdChange");
+}
+
+// As the preferences are built: fields, check boxes and option groups in frames, picture buttons
+// last. Tab follows the design (of an option group, to its chosen option, as Windows does); Enter
+// presses the default picture button, Esc the cancel one.
+TEST_F(FormsTest, ADialogTabsInTheDesignsOrderAndEnterAndEscPressItsPictureButtons) {
+  design = [](TestForm& f) {
+    Control& timer = f.Place(ControlKind::kFrame, "fraMainTimer", "&Main Timer");
+    f.Add(ControlKind::kTextBox, "txtHours", &timer).Move(120, 300, 600, 300);
+    f.Add(ControlKind::kCheckBox, "chkStart", &timer).Move(840, 300, 1200, 300);
+    Control& alert = f.Place(ControlKind::kFrame, "fraAlertMeBy", "&Alert Me By");
+    for (int i = 0; i < 2; ++i) {
+      Control& o = f.Add(ControlKind::kOption, "optAlertMeBy", &alert, i);
+      o.SetCaption(i ? "&Flashing" : "&Displaying");
+      o.Move(120 + 1200 * i, 300, 1100, 300);
+      o.SetValue(i);
+    }
+    Control& buttons = f.Place(ControlKind::kFrame, "fraButtons");
+    for (const char* name : {"cmdSave", "cmdExit"}) {
+      Control& b = f.Add(ControlKind::kButton, name, &buttons);
+      b.SetPicture(name[3] == 'S' ? "save" : "exit");
+      b.SetToolTip(name);
+      b.Move(name[3] == 'S' ? 120 : 840, 60, 600, 240);
+      b.SetDialogKeys(name[3] == 'S', name[3] == 'E');
+    }
+  };
+  dialog.Show();
+  SetForegroundWindow(H(dialog));
+  ASSERT_EQ(GetActiveWindow(), H(dialog));
+  EXPECT_EQ(Focused(), "txtHours") << "the dialog opens in its first field";
+  std::vector<std::string> forth;
+  for (int i = 0; i < 4; ++i) forth.push_back(Tab());
+  EXPECT_EQ(forth, (std::vector<std::string>{"chkStart", "optAlertMeBy(1)", "cmdSave", "cmdExit"}));
+  EXPECT_EQ(Tab(), "txtHours");
+  EXPECT_EQ(Tab(true), "cmdExit");
+  dialog.Ctl("txtHours").SetFocus();
+  EXPECT_TRUE(Key(WM_KEYDOWN, VK_RETURN, Child("txtHours")));
+  EXPECT_TRUE(Key(WM_KEYDOWN, VK_ESCAPE, Child("txtHours")));
+  EXPECT_EQ(dialog.clicks, (std::vector<std::string>{"cmdSave", "cmdExit"}));
 }
 
 TEST_F(FormsTest, TextBoxesTakeLimitLockSelectionFocusAndTypingThroughTheModel) {

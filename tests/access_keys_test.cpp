@@ -1,0 +1,117 @@
+// Every window of the program, walked: each design name once per form, and no two access keys
+// alike within one menu (each submenu by itself) or one dialog.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/frm_about.h"
+#include "app/frm_break_time_remaining.h"
+#include "app/frm_hold_programs.h"
+#include "app/frm_preferences.h"
+#include "app/frm_restart_timer.h"
+#include "app/frm_statistics.h"
+#include "app/frm_unwindle.h"
+#include "app/frm_working_hours.h"
+#include "program_fixture.h"
+
+namespace unw {
+namespace {
+
+// The letter after the first single "&" ("&&" shows one "&"), upper case; 0 when none.
+char KeyOf(const std::string& caption) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] != '&') return static_cast<char>(std::toupper(caption[i + 1]));
+    ++i;
+  }
+  return 0;
+}
+
+bool TakesKey(const Control& c) {
+  switch (c.kind()) {
+    case ControlKind::kButton:
+    case ControlKind::kCheckBox:
+    case ControlKind::kOption:
+    case ControlKind::kLabel:
+    case ControlKind::kFrame:
+    case ControlKind::kMenu:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Captions that the program's design gives with the same letter: they keep it. A button that
+// stands in the place of another (one of the two shows at a time) may share its letter too.
+const std::map<std::string, std::set<std::string>> kSharedByDesign = {
+    {"frmTimer", {"mnuPause", "mnuStop", "mnuPreferencesPopMenu"}},
+    {"frmUnwindle", {"cmdRemindLater", "cmdRestartTimer"}},
+};
+
+bool MayShare(const Form& f, const Control& a, const Control& b) {
+  auto it = kSharedByDesign.find(f.name());
+  return it != kSharedByDesign.end() && it->second.count(a.name()) && it->second.count(b.name());
+}
+
+// The faults of `f` as they stand: a design name twice, or two controls of one dialog (two items
+// of one menu level) with one access key.
+std::vector<std::string> Faults(const Form& f) {
+  std::vector<std::string> faults;
+  std::set<std::string> names;
+  for (const auto& c : f.controls()) {
+    if (!names.insert(c->Id()).second) faults.push_back(f.name() + " holds " + c->Id() + " twice");
+  }
+  // Menus by their level (the parent menu); the rest of the window is one level of its own.
+  std::map<std::string, std::map<char, const Control*>> levels;
+  for (const auto& c : f.controls()) {
+    const char key = KeyOf(c->caption());
+    if (!key || !TakesKey(*c)) continue;
+    const bool menu = c->kind() == ControlKind::kMenu;
+    const std::string level = !menu ? "the window" : c->parent() ? c->parent()->Id() : "the bar";
+    auto [at, fresh] = levels[level].emplace(key, c.get());
+    if (!fresh && !MayShare(f, *at->second, *c)) {
+      faults.push_back(f.name() + ": " + at->second->Id() + " \"" + at->second->caption() +
+                       "\" and " + c->Id() + " \"" + c->caption() + "\" share Alt+" + key);
+    }
+  }
+  return faults;
+}
+
+std::string Joined(const std::set<std::string>& lines) {
+  std::string all;
+  for (const auto& l : lines) all += l + "\n";
+  return all;
+}
+
+TEST(AccessKeysTest, EveryFormHoldsEachNameOnceAndEachAccessKeyOncePerMenuAndDialog) {
+  Sim sim;
+  Plant(sim, {});
+  sim.Launch();
+  // While the splash shows, the main window stands as designed: no caption changed yet.
+  const std::vector<std::string> designed = Faults(sim.form("frmTimer"));
+  std::set<std::string> faults(designed.begin(), designed.end());
+  sim.Advance(5000);
+  App& app = sim.app();
+  const std::vector<Form*> forms = {&app.frmTimer(),           &app.frmSplash(),
+                                    &app.frmAbout(),           &app.frmPreferences(),
+                                    &app.frmWorkingHours(),    &app.frmHoldPrograms(),
+                                    &app.frmRunningPrograms(), &app.frmStatistics(),
+                                    &app.frmUnwindle(),        &app.frmBreakTimeRemaining(),
+                                    &app.frmRestartTimer()};
+  for (Form* f : forms) {
+    const bool loaded = f->loaded();
+    sim.Do([f] { f->Load(); });
+    ASSERT_TRUE(f->loaded()) << f->name();
+    for (const std::string& fault : Faults(*f)) faults.insert(fault);
+    if (!loaded) sim.Do([f] { f->Unload(); });
+  }
+  EXPECT_TRUE(faults.empty()) << Joined(faults);
+}
+
+}  // namespace
+}  // namespace unw
