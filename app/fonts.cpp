@@ -7,8 +7,6 @@ namespace unw {
 
 namespace {
 
-constexpr uint32_t kNonClientMetricsSize = 340;
-
 bool NameStartsWith(const Control& c, const char* prefix) {
   return c.name().rfind(prefix, 0) == 0;
 }
@@ -36,46 +34,35 @@ Font TimeDisplayFont() {
   return f;
 }
 
-std::string FaceNameFromBuffer(const std::array<char, 32>& buf) {
-  for (size_t i = 0; i < buf.size(); ++i) {
-    if (buf[i] == '\0') return std::string(buf.data(), i);
-  }
-  std::string s(buf.data(), buf.size());
-  const size_t b = s.find_first_not_of(' ');
-  if (b == std::string::npos) return {};
-  return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
-Font FontFromLogFont(const LogFont& lf, int pixelsPerInchY) {
+Font ModelFont(const SystemFont& sf) {
   Font f;
-  f.bold = lf.lfWeight >= 700;
-  f.charset = lf.lfCharSet;
-  f.italic = lf.lfItalic != 0;
-  f.name = FaceNameFromBuffer(lf.lfFaceName);
-  f.size = pixelsPerInchY > 0 ? static_cast<float>(-72.0 * lf.lfHeight / pixelsPerInchY) : 0.0f;
-  f.strikethrough = lf.lfStrikeOut != 0;
-  f.underline = lf.lfUnderline != 0;
-  f.weight = lf.lfWeight;
+  f.bold = sf.weight >= 700;
+  f.charset = sf.charset;
+  f.italic = sf.italic;
+  f.name = sf.face;
+  f.size = sf.points;
+  f.strikethrough = sf.strikeout;
+  f.underline = sf.underline;
+  f.weight = sf.weight;
   return f;
 }
 
-cNonClientMetrics::cNonClientMetrics(SystemMetrics& metrics) : sys_(metrics) {
-  m_.cbSize = kNonClientMetricsSize;
+cSystemFonts::cSystemFonts(SystemMetrics& metrics) : sys_(metrics) {
   Refresh();
 }
 
-void cNonClientMetrics::Refresh() {
-  m_.cbSize = kNonClientMetricsSize;
-  ok_ = sys_.GetNonClientMetrics(m_) != 0;
+void cSystemFonts::Refresh() {
+  fonts_ = SystemFonts{};
+  ok_ = sys_.ReadFonts(fonts_);
 }
 
-std::optional<Font> cNonClientMetrics::FontOf(const LogFont& lf) const {
+std::optional<Font> cSystemFonts::FontOf(const unw::SystemFont& f) const {
   if (!ok_) return std::nullopt;
-  return FontFromLogFont(lf, sys_.ScreenPixelsPerInchY());
+  return ModelFont(f);
 }
 
 void ApplyWindowFonts(App& app, Form& form) {
-  cNonClientMetrics metrics(app.sys.metrics);
+  cSystemFonts metrics(app.sys.metrics);
   if (auto f = metrics.SystemFont()) form.SetFont(*f);
   const std::string& name = form.name();
   for (const auto& owned : form.controls()) {

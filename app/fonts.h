@@ -1,5 +1,4 @@
-// The user's system fonts: the non-client metrics, and the message font
-// applied to a window and its controls.
+// The user's system fonts, and the message font applied to a window and its controls.
 #pragma once
 
 #include <optional>
@@ -13,39 +12,31 @@ namespace unw {
 class App;
 class Form;
 
-class cNonClientMetrics {
+// The system's fonts and frame sizes, read when made and at each Refresh.
+class cSystemFonts {
  public:
-  explicit cNonClientMetrics(SystemMetrics& metrics);
+  explicit cSystemFonts(SystemMetrics& metrics);
   // Reads the metrics again.
   void Refresh();
 
-  int32_t BorderWidth() const { return ok_ ? m_.iBorderWidth : 0; }
-  int32_t ScrollWidth() const { return ok_ ? m_.iScrollWidth : 0; }
-  int32_t ScrollHeight() const { return ok_ ? m_.iScrollHeight : 0; }
-  int32_t CaptionWidth() const { return ok_ ? m_.iCaptionWidth : 0; }
-  int32_t CaptionHeight() const { return ok_ ? m_.iCaptionHeight : 0; }
-  int32_t SmCaptionWidth() const { return ok_ ? m_.iSmCaptionWidth : 0; }
-  int32_t SmCaptionHeight() const { return ok_ ? m_.iSmCaptionHeight : 0; }
-  int32_t MenuWidth() const { return ok_ ? m_.iMenuWidth : 0; }
-  int32_t MenuHeight() const { return ok_ ? m_.iMenuHeight : 0; }
+  int BorderWidth() const { return ok_ ? fonts_.borderWidth : 0; }
+  int CaptionHeight() const { return ok_ ? fonts_.captionHeight : 0; }
   // Fonts; none when the metrics could not be read.
-  std::optional<Font> CaptionFont() const { return FontOf(m_.lfCaptionFont); }
-  std::optional<Font> MenuFont() const { return FontOf(m_.lfMenuFont); }
-  std::optional<Font> StatusFont() const { return FontOf(m_.lfStatusFont); }
-  std::optional<Font> SystemFont() const { return FontOf(m_.lfMessageFont); }
+  std::optional<Font> CaptionFont() const { return FontOf(fonts_.caption); }
+  std::optional<Font> MenuFont() const { return FontOf(fonts_.menu); }
+  std::optional<Font> StatusFont() const { return FontOf(fonts_.status); }
+  std::optional<Font> SystemFont() const { return FontOf(fonts_.message); }
 
  private:
-  std::optional<Font> FontOf(const LogFont& lf) const;
+  std::optional<Font> FontOf(const unw::SystemFont& f) const;
 
   SystemMetrics& sys_;
-  NonClientMetricsData m_;
+  SystemFonts fonts_;
   bool ok_ = false;
 };
 
-// The face name held in a fixed 32-character buffer.
-std::string FaceNameFromBuffer(const std::array<char, 32>& buf);
-// A LOGFONT as a font object, its height turned into points at `pixelsPerInchY`.
-Font FontFromLogFont(const LogFont& lf, int pixelsPerInchY);
+// A system font as the form model's font.
+Font ModelFont(const SystemFont& f);
 
 // The large design font of the time displays.
 Font TimeDisplayFont();

@@ -1,17 +1,11 @@
 #include "app/frm_about.h"
 
-#include <vector>
-
 #include "app/app.h"
 #include "settings/product.h"
 
 namespace unw {
 
 namespace {
-
-constexpr int kSwShowNormal = 1;
-constexpr int kSwShowMaximized = 3;
-constexpr uint32_t kKeyQueryRead = 0x20019;
 
 constexpr const char* kDescription =
     "Long hours in front of a screen strain the eyes, the shoulders, the back and the wrists. "
@@ -34,9 +28,7 @@ std::string ProductNameText(App& app) {
 }
 
 void OpenMakerWebPage(App& app, Form& form) {
-  const std::intptr_t r = app.sys.shell.ShellExecute(
-      form.hWnd(), "Open", kMakerUrl, "", app.sys.workstation.AppPath(), kSwShowMaximized);
-  if (r <= 32) app.sys.shell.RunProgram(std::string("explorer.exe ") + kMakerUrl, kSwShowMaximized);
+  app.sys.shell.OpenWebPage(form.hWnd(), kMakerUrl);
 }
 
 FrmAbout::FrmAbout(App& app) : Form(app.ui, "frmAbout"), app_(app) {}
@@ -79,52 +71,10 @@ void FrmAbout::Form_Load() {
   app_.sys.windows.SetTopMost(hWnd(), true);
 }
 
-bool FrmAbout::GetKeyValue(RegKey keyRoot, const std::string& keyName, const std::string& subKeyRef,
-                           std::string& keyVal) {
-  Registry& reg = app_.sys.registry;
-  RegKey key = 0;
-  // Read access only: all access would fail for every user without administrator rights.
-  if (reg.OpenKeyEx(keyRoot, keyName, kKeyQueryRead, key) != kErrorSuccess) {
-    keyVal.clear();
-    return false;
-  }
-  std::vector<uint8_t> buf(1024, 0);
-  uint32_t size = 1024, type = 0;
-  const bool ok = reg.QueryValueEx(key, subKeyRef, &type, buf.data(), &size) == kErrorSuccess;
-  reg.CloseKey(key);
-  if (!ok) {
-    keyVal.clear();
-    return false;
-  }
-  if (size > buf.size()) size = static_cast<uint32_t>(buf.size());
-  if (size > 0 && buf[size - 1] == 0) --size;
-  if (type == kRegSz) {
-    keyVal.assign(reinterpret_cast<const char*>(buf.data()), size);
-  } else if (type == kRegDword) {
-    static const char* kHex = "0123456789ABCDEF";
-    for (uint32_t i = size; i-- > 0;) {
-      keyVal += "&h";
-      if (buf[i] >= 16) keyVal += kHex[buf[i] >> 4];
-      keyVal += kHex[buf[i] & 15];
-    }
-  }
-  return true;
-}
-
 void FrmAbout::StartSysInfo() {
-  std::string path;
-  bool found =
-      GetKeyValue(kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH", path);
-  if (!found) {
-    std::string folder;
-    found = GetKeyValue(kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Shared Tools Location", "MSINFO",
-                        folder) &&
-            app_.sys.shell.FileExists(folder + "\\MSINFO32.EXE");
-    if (found) path = folder + "\\MSINFO32.EXE";
-  }
-  if (found && app_.sys.shell.RunProgram(path, kSwShowNormal)) return;
-  app_.ui.MsgBox(this, "System Information Is Unavailable At This Time", kMbOk | kMbIconInformation,
-                 "System Information");
+  if (app_.sys.shell.OpenSystemInformation()) return;
+  app_.ui.MsgBox(
+      this, Information("System Information Is Unavailable At This Time", "System Information"));
 }
 
 FrmSplash::FrmSplash(App& app) : Form(app.ui, "frmSplash"), app_(app) {}

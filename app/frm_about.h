@@ -1,11 +1,9 @@
 // frmAbout and frmSplash: the product, its version and its maker.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 #include "forms/form.h"
-#include "platform/registry.h"
 
 namespace unw {
 
@@ -18,9 +16,6 @@ class FrmAbout : public Form {
   void cmdSysInfo_Click() { StartSysInfo(); }
   // Starts the system's System Information tool, or says it is unavailable.
   void StartSysInfo();
-  // Reads a string value below HKEY_LOCAL_MACHINE (or another root); false when missing.
-  bool GetKeyValue(RegKey keyRoot, const std::string& keyName, const std::string& subKeyRef,
-                   std::string& keyVal);
 
  protected:
   void Design() override;
@@ -45,7 +40,7 @@ class FrmSplash : public Form {
 
 // "Unwindle 1.0", from the program's version resource.
 std::string ProductNameText(App& app);
-// Opens the maker's web page from `form`, falling back to the Explorer.
+// Opens the maker's web page from `form`.
 void OpenMakerWebPage(App& app, Form& form);
 
 }  // namespace unw

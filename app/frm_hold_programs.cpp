@@ -126,7 +126,7 @@ bool FrmHoldPrograms::AddName(const std::string& typed) {
   std::string name = TrimSpaces(typed);
   const ProgramNameFault fault = CheckProgramName(name);
   if (fault != ProgramNameFault::kNone) {
-    app_.ui.MsgBox(this, RefusalText(name, fault), kMbOk | kMbIconExclamation, kMainCaption);
+    app_.ui.MsgBox(this, Warning(RefusalText(name, fault), kMainCaption));
     return false;
   }
   // Programs are looked for by their file's name, which has one.
@@ -138,10 +138,9 @@ bool FrmHoldPrograms::AddName(const std::string& typed) {
     }
   }
   if (names_.size() >= kMaxHeldPrograms) {
-    app_.ui.MsgBox(this,
-                   "The list holds " + std::to_string(kMaxHeldPrograms) +
-                       " programs, as many as it can. Remove one to add another.",
-                   kMbOk | kMbIconExclamation, kMainCaption);
+    app_.ui.MsgBox(this, Warning("The list holds " + std::to_string(kMaxHeldPrograms) +
+                                     " programs, as many as it can. Remove one to add another.",
+                                 kMainCaption));
     return false;
   }
   names_.push_back(name);
@@ -182,7 +181,7 @@ void FrmHoldPrograms::cmdSave_Click() {
   const bool saved = app_.store.WriteSettingValue(kSettingsKey, "HoldForPrograms", text);
   // Not stored, the list still holds alerts until the program ends; the user is told so.
   app_.settings.HoldForPrograms = text.empty() ? " " : text;
-  if (!saved) app_.ui.MsgBox(this, kNotSavedText, kMbOk | kMbIconExclamation, kMainCaption);
+  if (!saved) app_.ui.MsgBox(this, Warning(kNotSavedText, kMainCaption));
   Unload();
 }
 

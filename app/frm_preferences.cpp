@@ -295,8 +295,8 @@ void FrmPreferences::Form_QueryUnload(int& cancel, int unloadMode) {
   // Unloaded by the program (an alert, a break, the end): changes go unasked.
   if (unloadMode != kUnloadFormControlMenu && !blnCloseClicked) return;
   if (!Ctl("cmdSave").enabled()) return;
-  if (app_.ui.MsgBox(this, "Do you want to save your changes?", kMbYesNo | kMbIconQuestion,
-                     kMainCaption) == kIdYes &&
+  if (app_.ui.MsgBox(this, Question("Do you want to save your changes?", kMainCaption)) ==
+          MessageAnswer::kYes &&
       !SavePreferences()) {
     // The user wanted them kept: the dialog stays, to try again or close without saving.
     cancel = 1;
@@ -320,10 +320,9 @@ void FrmPreferences::cmdSoundPreview_Click() {
 void FrmPreferences::cmdCustomSoundPreview_Click() {
   if (TrimSpaces(strCustomSound).empty() || app_.sounds.PlayFile(strCustomSound) != 0) return;
   // The system would play nothing and say nothing: say why instead.
-  app_.ui.MsgBox(
-      this,
-      "\"" + GetFileName(strCustomSound) + "\" cannot be played. Choose a wave sound file (.wav).",
-      kMbOk | kMbIconExclamation, kMainCaption);
+  app_.ui.MsgBox(this, Warning("\"" + GetFileName(strCustomSound) +
+                                   "\" cannot be played. Choose a wave sound file (.wav).",
+                               kMainCaption));
 }
 
 void FrmPreferences::cmdBrowseCustomSound_Click() {

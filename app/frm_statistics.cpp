@@ -31,7 +31,6 @@ constexpr int kRowsPerColumn = 4;
 constexpr const char* kCaption = "KORVANTE Unwindle - Statistics";
 constexpr const char* kClearQuestion =
     "Clear the whole history of your breaks?\r\n\r\nThis cannot be undone.";
-constexpr int kMbDefaultNo = 0x100;  // the second button is the default
 
 // Why a file could not be written, for a sentence.
 std::string Problem(StorageStatus status) {
@@ -156,18 +155,18 @@ void FrmStatistics::cmdExport_Click() {
   const StorageStatus written =
       app_.sys.storage.WriteNewFile(path, FiguresCsv(ExportDays(byDay_, today_)));
   if (written != StorageStatus::kOk)
-    app_.ui.MsgBox(this,
-                   "The history could not be exported to " + path + ": " + Problem(written) + ".",
-                   kMbOk | kMbIconExclamation, kCaption);
+    app_.ui.MsgBox(this, Warning("The history could not be exported to " + path + ": " +
+                                     Problem(written) + ".",
+                                 kCaption));
 }
 
 void FrmStatistics::cmdClear_Click() {
-  const int answer = app_.ui.MsgBox(this, kClearQuestion, kMbYesNo | kMbIconQuestion | kMbDefaultNo,
-                                    "Clear History");
-  if (answer != kIdYes || !loaded()) return;
+  Message question = Question(kClearQuestion, "Clear History");
+  question.defaultButton = MessageAnswer::kNo;
+  if (app_.ui.MsgBox(this, question) != MessageAnswer::kYes || !loaded()) return;
   if (!app_.journal.Clear())
-    app_.ui.MsgBox(this, "The history could not be cleared. " + app_.journal.StatusLine(),
-                   kMbOk | kMbIconExclamation, kCaption);
+    app_.ui.MsgBox(
+        this, Warning("The history could not be cleared. " + app_.journal.StatusLine(), kCaption));
   Refresh();
 }
 

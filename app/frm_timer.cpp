@@ -387,9 +387,9 @@ void FrmTimer::Form_QueryUnload(int& cancel, int unloadMode) {
     // The countdown and any alert that falls due wait for the answer.
     exitQuestion_ = true;
     app_.cycle.HoldFor(HoldReason::kExitQuestion, true);
-    int answer = app_.ui.MsgBox(this, "Are you sure you want to exit?",
-                                kMbYesNo | kMbIconQuestion | kMbSystemModal, kMainCaption);
-    if (answer != kIdYes) {
+    Message question = Question("Are you sure you want to exit?", kMainCaption);
+    question.alwaysOnTop = true;
+    if (app_.ui.MsgBox(this, question) != MessageAnswer::kYes) {
       exitQuestion_ = false;
       cancel = 1;
       app_.cycle.HoldFor(HoldReason::kExitQuestion, false);
@@ -452,7 +452,7 @@ bool FrmTimer::ToggleOption(int16_t& setting, const char* valueName, const char*
   saved &= app_.store.WriteSettingValue(kSettingsKey, valueName, on ? "1" : "0");
   setting = on ? 1 : 0;
   Ctl(menu).SetChecked(on);
-  if (!saved) app_.ui.MsgBox(this, kNotSavedText, kMbOk | kMbIconExclamation, kMainCaption);
+  if (!saved) app_.ui.MsgBox(this, Warning(kNotSavedText, kMainCaption));
   return saved;
 }
 

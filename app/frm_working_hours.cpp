@@ -105,7 +105,7 @@ void FrmWorkingHours::cmdSave_Click() {
   const bool enabled = Ctl("chkWorkingHours").value() == 1;
   const WorkingHoursCheck check = CheckWorkingHours(entries, enabled);
   if (!check.hours) {
-    app_.ui.MsgBox(this, check.message, kMbOk | kMbIconExclamation, kMainCaption);
+    app_.ui.MsgBox(this, Warning(check.message, kMainCaption));
     if (check.day >= 0) Ctl(Indexed(check.atEnd ? "txtTo" : "txtFrom", check.day)).SetFocus();
     return;
   }
@@ -117,7 +117,7 @@ void FrmWorkingHours::cmdSave_Click() {
   // In effect at once, kept or not: the user is told when the store refused.
   s.WorkingHoursEnabled = enabled ? 1 : 0;
   s.WorkingHours = text;
-  if (!saved) app_.ui.MsgBox(this, kNotSavedText, kMbOk | kMbIconExclamation, kMainCaption);
+  if (!saved) app_.ui.MsgBox(this, Warning(kNotSavedText, kMainCaption));
   Unload();
   app_.cycle.RecheckClock();
 }

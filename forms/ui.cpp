@@ -21,13 +21,13 @@ Form* Ui::Find(const std::string& name) const {
   return nullptr;
 }
 
-int Ui::MsgBox(Form* owner, const std::string& text, int style, const std::string& title) {
+MessageAnswer Ui::MsgBox(Form* owner, const Message& message) {
   ++modalDepth_;
   struct Leave {
     int& depth;
     ~Leave() { --depth; }
   } leave{modalDepth_};
-  return dialogs_.ShowMessageBox(owner ? owner->hWnd() : 0, text, title, style);
+  return dialogs_.ShowMessage(owner ? owner->hWnd() : 0, message);
 }
 
 void Ui::DoEvents() {

@@ -6,23 +6,12 @@
 #include <vector>
 
 #include "forms/form.h"
+#include "platform/dialogs.h"
 
 namespace unw {
 
 class FormView;
 class EventLoop;
-class Dialogs;
-
-// Message box styles and answers, with the values the system uses.
-enum MsgBoxStyle : int {
-  kMbOk = 0,
-  kMbYesNo = 4,
-  kMbIconQuestion = 0x20,
-  kMbIconExclamation = 0x30,
-  kMbIconInformation = 0x40,
-  kMbSystemModal = 0x1000,
-};
-enum MsgBoxAnswer : int { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
 
 class Ui {
  public:
@@ -40,7 +29,7 @@ class Ui {
   int modalDepth() const { return modalDepth_; }
 
   // Shows a message box owned by `owner` (may be null) and returns the answer.
-  int MsgBox(Form* owner, const std::string& text, int style, const std::string& title);
+  MessageAnswer MsgBox(Form* owner, const Message& message);
   // Handles the events already waiting, then returns.
   void DoEvents();
 

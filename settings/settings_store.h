@@ -16,7 +16,7 @@ class SettingsStore {
  public:
   explicit SettingsStore(Registry& reg) : reg_(reg) {}
 
-  // Text of a value below HKEY_CURRENT_USER; empty when missing or unreadable.
+  // Text of a value in the current user's keys; empty when missing or unreadable.
   std::string ReadSettingValue(const std::string& key, const std::string& name);
   // Stores `text` as REG_SZ with its NUL; an empty text is stored as " ".
   bool WriteSettingValue(const std::string& key, const std::string& name, const std::string& text);

@@ -121,7 +121,7 @@ TEST_F(AlertOverlapTest, TheExitQuestionHoldsAWaitingAlertUntilAnswered) {
   sim.AdvanceSeconds(60);
   EXPECT_EQ(sim.fake.sound.played.size(), sounds) << "no repeat over the question";
   EXPECT_TRUE(main().visible()) << "and the window is not hidden under it";
-  sim.Answer(kIdNo);
+  sim.Answer(MessageAnswer::kNo);
   sim.AdvanceSeconds(6);
   EXPECT_EQ(sim.fake.sound.played.size(), sounds + 1) << "No lets it go on";
   EXPECT_FALSE(main().visible()) << "the alert came again and cleared the screen";
@@ -133,7 +133,7 @@ TEST_F(AlertOverlapTest, TheExitQuestionHoldsTheBalloonsEnd) {
   sim.Click("frmTimer", "mPopExit");
   sim.AdvanceSeconds(120);
   EXPECT_EQ(State(), CycleState::kBalloon);
-  sim.Answer(kIdNo);
+  sim.Answer(MessageAnswer::kNo);
   sim.AdvanceSeconds(60);
   EXPECT_EQ(State(), CycleState::kFlashing);
 }

@@ -103,7 +103,7 @@ TEST_F(AwarenessTest, TheExitQuestionKeepsAHeldAlertWaitingThroughAReturn) {
   EXPECT_FALSE(Loaded("frmUnwindle")) << "no prompt under the question";
   EXPECT_TRUE(sim.fake.sound.played.empty() && sim.fake.sound.beeps.empty()) << "no sound";
   EXPECT_TRUE(main().visible()) << "the question's window stays";
-  sim.Answer(kIdNo);
+  sim.Answer(MessageAnswer::kNo);
   sim.AdvanceSeconds(2);
   EXPECT_TRUE(Loaded("frmUnwindle"));
   EXPECT_EQ(sim.fake.sound.played.size(), 1u);

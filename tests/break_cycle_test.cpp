@@ -383,7 +383,7 @@ TEST_F(BreakCycleTest, TheCycleTellsWhatHappensOnceInThePersonsWords) {
   sim.AdvanceSeconds(7);
   sim.Click("frmRestartTimer", "cmdStopTimer");
   sim.Click("frmTimer", "cmdExit");
-  sim.Answer(kIdYes);
+  sim.Answer(MessageAnswer::kYes);
   EXPECT_EQ(told.words,
             "started, work, alert:prompt, snoozed, alert:prompt, skipped:restart, paused, resumed, "
             "break:main, rested:cut short 3, stopped, break:tray, rested:ran out 6, work, "

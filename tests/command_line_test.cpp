@@ -215,7 +215,7 @@ TEST_F(DispatchTest, ACommandThatWouldCutIntoAWaitingWindowIsRefusedSayingWhich)
        "its About window is open"},
       {[&] { sim.Click("frmTimer", "mnuStatistics"); },
        [&] { sim.Click("frmStatistics", "cmdClose"); }, "its Statistics window is open"},
-      {[&] { sim.Click("frmTimer", "mnuExit"); }, [&] { sim.Answer(kIdNo); },
+      {[&] { sim.Click("frmTimer", "mnuExit"); }, [&] { sim.Answer(MessageAnswer::kNo); },
        "it is asking whether to exit"},
       {[&] { sim.Click("frmTimer", "cmdStart"), sim.AdvanceSeconds(6); },
        [&] { sim.Click("frmUnwindle", "cmdStopTimer"); }, "the break prompt waits for an answer"},

@@ -1,45 +1,40 @@
 // The system message font and where windows take it.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "app/fonts.h"
 #include "program_fixture.h"
 
 namespace unw {
 namespace {
 
-TEST(Fonts, AMessageFontOfMinusElevenAtNinetySixDpiIsEightPointTwentyFive) {
-  Trace trace{nullptr, ""};
+TEST(Fonts, TheSystemsFontsBecomeTheFormsFonts) {
   FakeSystemMetrics metrics;
-  cNonClientMetrics m(metrics);
+  metrics.fonts.message.face = "Segoe UI";
+  metrics.fonts.message.points = 9;
+  metrics.fonts.message.italic = true;
+  cSystemFonts m(metrics);
   auto f = m.SystemFont();
   ASSERT_TRUE(f);
-  EXPECT_EQ(f->name, "Tahoma");
-  EXPECT_FLOAT_EQ(f->size, 8.25f);
+  EXPECT_EQ(f->name, "Segoe UI");
+  EXPECT_FLOAT_EQ(f->size, 9.0f);
+  EXPECT_TRUE(f->italic);
   EXPECT_FALSE(f->bold);
-  EXPECT_TRUE(m.CaptionFont()->bold);
+  EXPECT_TRUE(m.CaptionFont()->bold) << "a weight of 700 is bold";
   EXPECT_EQ(m.CaptionHeight(), 18);
-  metrics.dpi = 120;
-  EXPECT_FLOAT_EQ(m.SystemFont()->size, 6.6f);
+  // Read again, the metrics follow a change the user made meanwhile.
+  metrics.fonts.message.face = "Tahoma";
+  m.Refresh();
+  EXPECT_EQ(m.SystemFont()->name, "Tahoma");
 }
 
 TEST(Fonts, UnreadableMetricsGiveNoFontAndZeroSizes) {
   FakeSystemMetrics metrics;
   metrics.fail = true;
-  cNonClientMetrics m(metrics);
+  cSystemFonts m(metrics);
   EXPECT_FALSE(m.SystemFont());
+  EXPECT_FALSE(m.MenuFont());
   EXPECT_EQ(m.BorderWidth(), 0);
-}
-
-TEST(Fonts, FaceNamesEndAtTheirNulOrAreTrimmed) {
-  std::array<char, 32> buf{};
-  EXPECT_EQ(FaceNameFromBuffer(buf), "");
-  std::strcpy(buf.data(), "Segoe UI");
-  EXPECT_EQ(FaceNameFromBuffer(buf), "Segoe UI");
-  buf.fill(' ');
-  std::memcpy(buf.data() + 2, "Arial", 5);
-  EXPECT_EQ(FaceNameFromBuffer(buf), "Arial");
+  EXPECT_EQ(m.CaptionHeight(), 0);
 }
 
 using MainWindowFonts = ProgramTest;

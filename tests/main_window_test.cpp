@@ -80,19 +80,24 @@ TEST_F(MainWindowTest, ExitAsksNoKeepsTheCountdownGoingAndYesEndsTheProgram) {
   const auto& box = *sim.fake.dialogs.open.back();
   EXPECT_EQ(box.text, "Are you sure you want to exit?");
   EXPECT_EQ(box.title, "KORVANTE Unwindle");
+  // A question with Yes and No, Yes pressed by Enter, above every program's windows.
+  EXPECT_EQ(box.icon, MessageIcon::kQuestion);
+  EXPECT_EQ(box.Buttons(), (std::vector{MessageAnswer::kYes, MessageAnswer::kNo}));
+  EXPECT_EQ(box.EnterPresses(), MessageAnswer::kYes);
+  EXPECT_TRUE(box.alwaysOnTop);
   EXPECT_TRUE(main().blnExitQuestion());
   // The countdown waits while the question is up.
   sim.AdvanceSeconds(5);
   EXPECT_EQ(Display(), "00:00:50");
   EXPECT_THROW(sim.Click("frmTimer", "cmdStop"), std::logic_error);
-  sim.Answer(kIdNo);
+  sim.Answer(MessageAnswer::kNo);
   EXPECT_FALSE(main().blnExitQuestion());
   EXPECT_TRUE(sim.running());
   sim.AdvanceSeconds(1);
   EXPECT_EQ(Display(), "00:00:49");
   // Yes ends it, and with it every window, timer and key.
   sim.Click("frmTimer", "mPopExit");
-  sim.Answer(kIdYes);
+  sim.Answer(MessageAnswer::kYes);
   EXPECT_FALSE(sim.running());
   EXPECT_TRUE(sim.app().ui.forms().empty());
   EXPECT_EQ(sim.fake.loop.timerCount(), 0u) << "no timer may outlive its window";

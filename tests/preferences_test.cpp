@@ -142,14 +142,19 @@ TEST_F(PreferencesTest, DefaultsThenNoChangesNothingAndYesOnClosingSaves) {
   EXPECT_EQ(P("cboTrayIcon").value(), 0);
   EXPECT_TRUE(Changed());
   sim.Close("frmPreferences");
-  EXPECT_EQ(Told(kIdNo), "Do you want to save your changes?");
+  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
+  const auto& asked = *sim.fake.dialogs.open.back();
+  EXPECT_EQ(asked.icon, MessageIcon::kQuestion);
+  EXPECT_EQ(asked.Buttons(), (std::vector{MessageAnswer::kYes, MessageAnswer::kNo}));
+  EXPECT_FALSE(asked.alwaysOnTop) << "only the exit question stands above other programs";
+  EXPECT_EQ(Told(MessageAnswer::kNo), "Do you want to save your changes?");
   EXPECT_FALSE(sim.FindForm("frmPreferences"));
   EXPECT_EQ(sim.fake.registry.writes(), writes);
   EXPECT_EQ(Stored("Hours"), "3");
   sim.Click("frmTimer", "mnuPreferences");
   sim.Click("frmPreferences", "chkActivateScreenSaver");
   sim.Click("frmPreferences", "cmdExit");
-  sim.Answer(kIdYes);
+  sim.Answer(MessageAnswer::kYes);
   EXPECT_EQ(Stored("ActivateScreenSaver"), "1");
   EXPECT_EQ(Stored("CustomSound"), " ");
   EXPECT_EQ(sim.app().settings.CustomSound, " ");
@@ -178,6 +183,9 @@ TEST_F(PreferencesTest, ASaveTheStoreRefusesSaysSoAndKeepsTheDialogOpen) {
   sim.Type("frmPreferences", "txtMinutes", "2");
   sim.Do([this] { P("cboTrayIcon").Select(3); });
   Save();
+  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
+  EXPECT_EQ(sim.fake.dialogs.open.back()->icon, MessageIcon::kWarning);
+  EXPECT_EQ(sim.fake.dialogs.open.back()->Buttons(), std::vector{MessageAnswer::kOk});
   EXPECT_EQ(Told(), kNotSavedText);
   EXPECT_TRUE(sim.FindForm("frmPreferences"));
   EXPECT_TRUE(Changed()) << "Save stays enabled";
@@ -187,11 +195,11 @@ TEST_F(PreferencesTest, ASaveTheStoreRefusesSaysSoAndKeepsTheDialogOpen) {
   EXPECT_EQ(Stored("Minutes"), "1");
   // Closing asks, and a Yes that cannot save keeps the dialog; No closes it.
   sim.Click("frmPreferences", "cmdExit");
-  sim.Answer(kIdYes);
-  sim.Answer(kIdOk);
+  sim.Answer(MessageAnswer::kYes);
+  sim.Answer(MessageAnswer::kOk);
   EXPECT_TRUE(sim.FindForm("frmPreferences"));
   sim.Click("frmPreferences", "cmdExit");
-  sim.Answer(kIdNo);
+  sim.Answer(MessageAnswer::kNo);
   EXPECT_FALSE(sim.FindForm("frmPreferences"));
 }
 
@@ -399,13 +407,12 @@ TEST_F(AboutTest, TheSplashShowsFiveSecondsBeforeTheMainWindow) {
   ASSERT_TRUE(sim.FindForm("frmSplash"));
   EXPECT_EQ(sim.ctl("frmSplash", "lblProductName").caption(), "Unwindle 2.7");
   EXPECT_FALSE(main().visible());
-  sim.fake.shell.executeResult = 2;  // no browser: the Explorer is asked instead
+  sim.fake.shell.browser = false;  // nothing opens it, and nobody is told
   sim.Click("frmSplash", "picLogo");
   EXPECT_TRUE(sim.FindForm("frmSplash")) << "the splash stays";
-  ASSERT_EQ(sim.fake.shell.executed.size(), 1u);
-  EXPECT_EQ(sim.fake.shell.executed[0].file, "https://korvante.example/unwindle");
-  EXPECT_EQ(sim.fake.shell.executed[0].show, 3);
-  EXPECT_EQ(sim.fake.shell.started.back().first, "explorer.exe https://korvante.example/unwindle");
+  EXPECT_EQ(sim.fake.shell.pagesOpened,
+            std::vector<std::string>{"https://korvante.example/unwindle"});
+  EXPECT_TRUE(sim.fake.dialogs.open.empty());
   sim.Advance(4999);
   EXPECT_FALSE(main().visible());
   sim.Advance(1);
@@ -425,19 +432,18 @@ TEST_F(AboutTest, TheAboutBoxOpensFromEverywhereClosesWithItsKeysAndStartsSystem
   EXPECT_FALSE(sim.FindForm("frmAbout"));
   sim.Click("frmTimer", "mPopAbout");
   ASSERT_TRUE(sim.FindForm("frmAbout"));
-  // System Information starts from the registry, or says it is unavailable.
+  // System Information starts, or the box says it is unavailable.
   sim.Click("frmAbout", "cmdSysInfo");
   ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
   EXPECT_EQ(sim.fake.dialogs.open.back()->title, "System Information");
-  EXPECT_EQ(sim.fake.registry.lastOpenAccess, kKeyRead) << "read access only";
+  EXPECT_EQ(sim.fake.dialogs.open.back()->icon, MessageIcon::kInformation);
+  EXPECT_EQ(sim.fake.dialogs.open.back()->Buttons(), std::vector{MessageAnswer::kOk});
   EXPECT_EQ(Told(), "System Information Is Unavailable At This Time");
-  sim.fake.registry.PlantText(kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Shared Tools Location",
-                              "MSINFO", "C:\\Tools");
-  sim.fake.shell.files.insert("C:\\Tools\\MSINFO32.EXE");
+  EXPECT_TRUE(sim.FindForm("frmAbout"));
+  sim.fake.shell.systemInformation = true;
   sim.Click("frmAbout", "cmdSysInfo");
   EXPECT_TRUE(sim.fake.dialogs.open.empty());
-  EXPECT_EQ(sim.fake.shell.started.back(),
-            std::make_pair(std::string("C:\\Tools\\MSINFO32.EXE"), 1));
+  EXPECT_EQ(sim.fake.shell.systemInformationStarts, 1);
 }
 
 }  // namespace

@@ -103,11 +103,11 @@ class ProgramTest : public ::testing::Test {
   }
   // The text of the one message box open, which the user then answers with `answer` (none: left
   // open); "<n boxes>" when not exactly one is open.
-  std::string Told(int answer = kIdOk) {
+  std::string Told(MessageAnswer answer = MessageAnswer::kOk) {
     if (sim.fake.dialogs.open.size() != 1)
       return "<" + std::to_string(sim.fake.dialogs.open.size()) + " boxes>";
     const std::string text = sim.fake.dialogs.open.back()->text;
-    if (answer) sim.Answer(answer);
+    if (answer != MessageAnswer::kNone) sim.Answer(answer);
     return text;
   }
 

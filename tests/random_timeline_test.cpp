@@ -122,7 +122,7 @@ TEST_P(RandomTimeline, ThreeDaysOfRandomUseKeepEveryInvariant) {
          {"AudioType", std::to_string(pick(4))},
          {"StartTimerOnLaunch", "1"},
          {"HoldForPrograms", "obs64.exe"}});
-  sim.fake.dialogs.autoAnswer = kIdNo;  // the exit question is always declined
+  sim.fake.dialogs.autoAnswer = MessageAnswer::kNo;  // the exit question is always declined
   sim.Start();
   // Whether the user sent the main window away: only the user, or an answer that brings it
   // back on purpose, may show it again.

@@ -117,7 +117,7 @@ TEST_F(StatisticsTest, AWorkPeriodAPromptABreakASnoozeAndASkipLeaveTheirLinesAnd
   EXPECT_EQ(Figures(), "Today, Monday 2026-12-07: 22 min; 1; 0; 1; 1; 0; 11 min;");
   sim.Click("frmStatistics", "cmdClose");
   sim.Click("frmTimer", "mnuExit");
-  sim.Answer(kIdYes);
+  sim.Answer(MessageAnswer::kYes);
 
   EXPECT_EQ(File(), std::string(kHeader) +
                         "2026-12-07T10:00:05+01:00\tprogram.start\n"
@@ -205,7 +205,7 @@ TEST_F(StatisticsTest, KeepHistoryOffWritesNothingAndLeavesTheFileAsItWas) {
   EXPECT_EQ(Stored("KeepHistory"), "0");
   sim.Click("frmTimer", "cmdStop");
   sim.Click("frmTimer", "mnuExit");
-  sim.Answer(kIdYes);
+  sim.Answer(MessageAnswer::kYes);
   EXPECT_EQ(File(), planted + "2026-12-07T10:00:11+01:00\twork.start\n");
 }
 
@@ -285,14 +285,17 @@ TEST_F(StatisticsTest, ClearHistoryAsksFirstAndThenLeavesOnlyTheHeader) {
   OpenOnFortnight();
   const std::string before = File();
   sim.Click("frmStatistics", "cmdClear");
-  EXPECT_EQ(Told(kIdNo), "Clear the whole history of your breaks?\r\n\r\nThis cannot be undone.");
+  ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
+  EXPECT_EQ(sim.fake.dialogs.open.back()->EnterPresses(), MessageAnswer::kNo) << "No by default";
+  EXPECT_EQ(Told(MessageAnswer::kNo),
+            "Clear the whole history of your breaks?\r\n\r\nThis cannot be undone.");
   EXPECT_EQ(File(), before);
   EXPECT_EQ(DrawnChart().bars[13].value, 26400);
 
   // The disk refuses: nothing is forgotten, and the user is told why.
   sim.fake.storage.readOnly.insert(JournalPath());
   sim.Click("frmStatistics", "cmdClear");
-  sim.Answer(kIdYes);
+  sim.Answer(MessageAnswer::kYes);
   EXPECT_EQ(Told(), "The history could not be cleared. History is not saved: " + JournalPath() +
                         " is read-only.");
   EXPECT_EQ(File(), before);
@@ -300,7 +303,7 @@ TEST_F(StatisticsTest, ClearHistoryAsksFirstAndThenLeavesOnlyTheHeader) {
 
   sim.fake.storage.readOnly.clear();
   sim.Click("frmStatistics", "cmdClear");
-  sim.Answer(kIdYes);
+  sim.Answer(MessageAnswer::kYes);
   EXPECT_EQ(File(), kHeader);
   for (const ChartBar& bar : DrawnChart().bars)
     EXPECT_EQ(std::tuple(bar.value, bar.dots, bar.crosses), std::tuple(0, 0, 0)) << bar.label;
@@ -328,7 +331,7 @@ TEST_F(StatisticsTest, AFolderThatCannotBeMadeIsSaidInOneLineAndTheProgramGoesOn
   sim.Click("frmStatistics", "cmdClose");
   EXPECT_FALSE(sim.fake.storage.files.count(JournalPath()));
   sim.Click("frmTimer", "mnuExit");
-  sim.Answer(kIdYes);
+  sim.Answer(MessageAnswer::kYes);
   EXPECT_FALSE(sim.running());
 }
 

@@ -31,7 +31,7 @@ TEST_F(TrayTest, StartUpAddsOneIconWithTheStoppedTooltipANewTaskbarTooAndExitRem
   EXPECT_EQ(tray().adds, 2);
   EXPECT_NE(SentTip().find("00:25:00 - Stopped"), std::string::npos);
   sim.Click("frmTimer", "cmdExit");
-  sim.Answer(kIdYes);
+  sim.Answer(MessageAnswer::kYes);
   EXPECT_TRUE(tray().icons.empty());
 }
 
@@ -167,7 +167,7 @@ TEST_F(TrayTest, ClicksRestoreTheWindowOrOpenTheMenuButNotDuringTheExitQuestion)
   sim.Tray(TrayEvent::kRightClick);
   EXPECT_FALSE(main().visible());
   EXPECT_TRUE(sim.fake.view.popups.empty());
-  sim.Answer(kIdNo);
+  sim.Answer(MessageAnswer::kNo);
   sim.Tray(TrayEvent::kLeftDoubleClick);
   EXPECT_TRUE(main().visible());
   EXPECT_EQ(main().windowState(), WindowState::kNormal);

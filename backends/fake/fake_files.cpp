@@ -55,18 +55,16 @@ void FakeFileDialog::Wait(Open& dialog) {
   open = outer;
 }
 
-std::intptr_t FakeShell::ShellExecute(std::uintptr_t /*hwnd*/, const std::string& verb,
-                                      const std::string& file, const std::string& /*parameters*/,
-                                      const std::string& directory, int show) {
-  executed.push_back({verb, file, directory, show});
-  trace_.Line("shell.execute", {verb, file, std::to_string(show)});
-  return executeResult;
+bool FakeShell::OpenWebPage(std::uintptr_t /*owner*/, const std::string& url) {
+  pagesOpened.push_back(url);
+  trace_.Line("shell.open", {url, browser ? "1" : "0"});
+  return browser;
 }
 
-bool FakeShell::RunProgram(const std::string& commandLine, int show) {
-  started.emplace_back(commandLine, show);
-  trace_.Line("shell.run", {commandLine, std::to_string(show)});
-  return runResult;
+bool FakeShell::OpenSystemInformation() {
+  trace_.Line("shell.sysinfo", {systemInformation ? "1" : "0"});
+  if (systemInformation) ++systemInformationStarts;
+  return systemInformation;
 }
 
 bool FakeShell::ProgramVersion(int& maj, int& min) {

@@ -55,22 +55,16 @@ class FakeFileDialog : public FileDialog {
 class FakeShell : public Shell {
  public:
   explicit FakeShell(Trace& trace) : trace_(trace) {}
-  std::intptr_t ShellExecute(std::uintptr_t hwnd, const std::string& verb, const std::string& file,
-                             const std::string& parameters, const std::string& directory,
-                             int show) override;
-  bool RunProgram(const std::string& commandLine, int show) override;
-  bool FileExists(const std::string& path) override { return files.count(path) > 0; }
+  bool OpenWebPage(std::uintptr_t owner, const std::string& url) override;
+  bool OpenSystemInformation() override;
   bool ProgramVersion(int& major, int& minor) override;
 
-  struct Executed {
-    std::string verb, file, directory;
-    int show;
-  };
-  std::vector<Executed> executed;
-  std::vector<std::pair<std::string, int>> started;
-  std::intptr_t executeResult = 42;
-  bool runResult = true;
-  std::set<std::string> files;
+  // The pages asked for, and whether a browser takes them.
+  std::vector<std::string> pagesOpened;
+  bool browser = true;
+  // Whether the System Information tool is installed, and how often it was started.
+  bool systemInformation = false;
+  int systemInformationStarts = 0;
   int major = 1, minor = 0;
 
  private:

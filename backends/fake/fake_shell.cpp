@@ -1,19 +1,18 @@
 #include "backends/fake/fake_shell.h"
 
-#include <cstring>
-
 #include "alerts/sounds.h"
 
 namespace unw {
 
 namespace {
 
-LogFont Tahoma(int height) {
-  LogFont lf;
-  lf.lfHeight = height;
-  lf.lfWeight = 400;
-  std::strcpy(lf.lfFaceName.data(), "Tahoma");
-  return lf;
+// The classic system font: Tahoma, 8.25 points (11 pixels at 96 DPI).
+SystemFont Tahoma(int weight) {
+  SystemFont f;
+  f.face = "Tahoma";
+  f.points = 8.25f;
+  f.weight = weight;
+  return f;
 }
 
 }  // namespace
@@ -170,27 +169,18 @@ bool FakeSoundPlayer::PlayBeep(Beep kind) {
 }
 
 FakeSystemMetrics::FakeSystemMetrics() {
-  metrics.iBorderWidth = 1;
-  metrics.iScrollWidth = 16;
-  metrics.iScrollHeight = 16;
-  metrics.iCaptionWidth = 18;
-  metrics.iCaptionHeight = 18;
-  metrics.iMenuWidth = 18;
-  metrics.iMenuHeight = 18;
-  metrics.lfCaptionFont = Tahoma(-11);
-  metrics.lfCaptionFont.lfWeight = 700;
-  metrics.lfSmCaptionFont = Tahoma(-11);
-  metrics.lfMenuFont = Tahoma(-11);
-  metrics.lfStatusFont = Tahoma(-11);
-  metrics.lfMessageFont = Tahoma(-11);
+  fonts.message = Tahoma(400);
+  fonts.caption = Tahoma(700);
+  fonts.menu = Tahoma(400);
+  fonts.status = Tahoma(400);
+  fonts.captionHeight = 18;
+  fonts.borderWidth = 1;
 }
 
-long FakeSystemMetrics::GetNonClientMetrics(NonClientMetricsData& m) {
-  if (fail || m.cbSize != 340) return 0;
-  const uint32_t size = m.cbSize;
-  m = metrics;
-  m.cbSize = size;
-  return 1;
+bool FakeSystemMetrics::ReadFonts(SystemFonts& out) {
+  if (fail) return false;
+  out = fonts;
+  return true;
 }
 
 }  // namespace unw

@@ -125,12 +125,10 @@ class FakeSoundPlayer : public SoundPlayer {
 class FakeSystemMetrics : public SystemMetrics {
  public:
   FakeSystemMetrics();
-  long GetNonClientMetrics(NonClientMetricsData& m) override;
-  int ScreenPixelsPerInchY() override { return dpi; }
+  bool ReadFonts(SystemFonts& fonts) override;
 
-  NonClientMetricsData metrics;
+  SystemFonts fonts;
   bool fail = false;
-  int dpi = 96;
 };
 
 }  // namespace unw

@@ -35,15 +35,47 @@ void FakeWorkstation::StartScreenSaver(std::uintptr_t window) {
   trace_.Line("screensaver", {std::to_string(window)});
 }
 
-int FakeDialogs::ShowMessageBox(std::uintptr_t /*owner*/, const std::string& text,
-                                const std::string& title, int style) {
-  Box box{text, title, style, autoAnswer};
-  trace_.Line("msgbox.open", {text, title, std::to_string(style)});
+namespace {
+
+const char* Word(MessageAnswer a) {
+  switch (a) {
+    case MessageAnswer::kOk:
+      return "ok";
+    case MessageAnswer::kYes:
+      return "yes";
+    case MessageAnswer::kNo:
+      return "no";
+    case MessageAnswer::kNone:
+      break;
+  }
+  return "none";
+}
+
+}  // namespace
+
+std::vector<MessageAnswer> FakeDialogs::Box::Buttons() const {
+  if (buttons == MessageButtons::kYesNo) return {MessageAnswer::kYes, MessageAnswer::kNo};
+  return {MessageAnswer::kOk};
+}
+
+MessageAnswer FakeDialogs::Box::EnterPresses() const {
+  const std::vector<MessageAnswer> offered = Buttons();
+  return std::find(offered.begin(), offered.end(), defaultButton) != offered.end()
+             ? defaultButton
+             : offered.front();
+}
+
+MessageAnswer FakeDialogs::ShowMessage(std::uintptr_t /*owner*/, const Message& message) {
+  Box box{message, autoAnswer};
+  std::string buttons;
+  for (MessageAnswer b : box.Buttons())
+    buttons += std::string(buttons.empty() ? "" : "/") + Word(b);
+  trace_.Line("msgbox.open", {message.text, message.title, buttons});
   open.push_back(&box);
-  loop_.RunUntil([&box] { return box.answer != 0; });
+  loop_.RunUntil([&box] { return box.answer != MessageAnswer::kNone; });
   std::erase(open, &box);
   shown.push_back(box);
-  trace_.Line("msgbox", {text, title, std::to_string(style), std::to_string(box.answer)});
+  trace_.Line("msgbox", {message.text, message.title, buttons, Word(box.answer)});
   return box.answer;
 }
 

@@ -57,20 +57,20 @@ class FakeWorkstation : public Workstation {
 class FakeDialogs : public Dialogs {
  public:
   FakeDialogs(Trace& trace, FakeEventLoop& loop) : trace_(trace), loop_(loop) {}
-  int ShowMessageBox(std::uintptr_t owner, const std::string& text, const std::string& title,
-                     int style) override;
+  MessageAnswer ShowMessage(std::uintptr_t owner, const Message& message) override;
 
-  struct Box {
-    std::string text, title;
-    int style = 0;
-    int answer = 0;
+  struct Box : Message {
+    MessageAnswer answer = MessageAnswer::kNone;
+    // The buttons the user sees, in their order, and the one Enter presses.
+    std::vector<MessageAnswer> Buttons() const;
+    MessageAnswer EnterPresses() const;
   };
   // Open boxes, innermost last.
   std::vector<Box*> open;
   // Every box shown, with its answer once given.
   std::vector<Box> shown;
-  // Answers every box at once with this when non-zero (for long random runs).
-  int autoAnswer = 0;
+  // Answers every box at once with this unless kNone (for long random runs).
+  MessageAnswer autoAnswer = MessageAnswer::kNone;
 
  private:
   Trace& trace_;

@@ -158,10 +158,13 @@ void Sim::SetState(const std::string& formName, WindowState s) {
   Do([&f, s] { f.UserSetWindowState(s); });
 }
 
-void Sim::Answer(int answer) {
+void Sim::Answer(MessageAnswer button) {
   if (fake.dialogs.open.empty()) throw std::logic_error("no message box is open");
   FakeDialogs::Box* box = fake.dialogs.open.back();
-  Do([box, answer] { box->answer = answer; });
+  const std::vector<MessageAnswer> offered = box->Buttons();
+  if (std::find(offered.begin(), offered.end(), button) == offered.end())
+    throw std::logic_error("the message box has no such button: " + box->text);
+  Do([box, button] { box->answer = button; });
 }
 
 void Sim::SelectInChooser(const std::string& path) {

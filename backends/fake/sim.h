@@ -82,8 +82,8 @@ class Sim {
   void Close(const std::string& form);
   // The user minimizes or restores a window.
   void SetState(const std::string& form, WindowState s);
-  // Answers the message box that is open; there must be one.
-  void Answer(int answer);
+  // Presses a button of the message box that is open; there must be one, with that button.
+  void Answer(MessageAnswer button);
   // In the open file chooser: selects `path` (the preview hears of it).
   void SelectInChooser(const std::string& path);
   // In the open file chooser: presses "Play" or "Stop".

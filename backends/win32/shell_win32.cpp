@@ -3,14 +3,14 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "backends/win32/scoped.h"
 #include "backends/win32/wide_text.h"
 #include "backends/win32/win32_util.h"
-
-// The header maps the name onto ShellExecuteA; here it names the service's call.
-#undef ShellExecute
+#include "backends/win32/workstation_win32.h"
 
 namespace unw {
 
@@ -21,11 +21,48 @@ const wchar_t* OrNull(const std::wstring& s) {
   return s.empty() ? nullptr : s.c_str();
 }
 
+// The text of a value below HKEY_LOCAL_MACHINE, read with read access only (all access fails for
+// every user without administrator rights); none when the key or the value is missing. A value
+// that is not text reads as an empty text.
+std::optional<std::string> MachineText(const wchar_t* key, const wchar_t* value) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+    return std::nullopt;
+  const win32::ScopedKey scoped(opened);
+  std::vector<wchar_t> buf(1024, L'\0');
+  DWORD type = 0, size = static_cast<DWORD>(buf.size() * sizeof(wchar_t));
+  if (RegQueryValueExW(opened, value, nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &size) !=
+      ERROR_SUCCESS)
+    return std::nullopt;
+  if (type != REG_SZ) return std::string();
+  return win32::FieldText(buf.data(), std::min<size_t>(size / sizeof(wchar_t), buf.size()));
+}
+
 }  // namespace
 
-std::intptr_t Win32Shell::ShellExecute(std::uintptr_t hwnd, const std::string& verb,
-                                       const std::string& file, const std::string& parameters,
-                                       const std::string& directory, int show) {
+bool Win32Shell::OpenWebPage(std::uintptr_t owner, const std::string& url) {
+  // Without a browser that takes it, the Explorer is asked to open the page.
+  const std::string folder = FolderOf(win32::Utf8(win32::ProgramFile()));
+  if (Execute(owner, "Open", url, "", folder, SW_SHOWMAXIMIZED) > 32) return true;
+  return RunProgram("explorer.exe " + url, SW_SHOWMAXIMIZED);
+}
+
+bool Win32Shell::OpenSystemInformation() {
+  // Where the tool says it is, else the file in the shared tools' folder.
+  std::optional<std::string> path =
+      MachineText(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH");
+  if (!path) {
+    const std::optional<std::string> folder =
+        MachineText(L"SOFTWARE\\Microsoft\\Shared Tools Location", L"MSINFO");
+    if (!folder || !FileExists(*folder + "\\MSINFO32.EXE")) return false;
+    path = *folder + "\\MSINFO32.EXE";
+  }
+  return RunProgram(*path, SW_SHOWNORMAL);
+}
+
+std::intptr_t Win32Shell::Execute(std::uintptr_t hwnd, const std::string& verb,
+                                  const std::string& file, const std::string& parameters,
+                                  const std::string& directory, int show) {
   trace_.Line("shell.execute", {verb, file, std::to_string(show)});
   HWND owner = win32::AsHwnd(hwnd);
   if (owner && !IsWindow(owner)) owner = nullptr;

@@ -1,6 +1,9 @@
-// Opening documents and web pages, starting programs, and what the program
-// knows about files and its own version, over the shell and version calls.
+// Opening web pages, starting the System Information tool (found in the registry), and the
+// program's own version, over the shell, process, registry and version calls.
 #pragma once
+
+#include <cstdint>
+#include <string>
 
 #include "platform/shell.h"
 #include "platform/trace.h"
@@ -11,12 +14,18 @@ namespace unw {
 class Win32Shell : public Shell {
  public:
   explicit Win32Shell(Trace& trace) : trace_(trace) {}
-  std::intptr_t ShellExecute(std::uintptr_t hwnd, const std::string& verb, const std::string& file,
-                             const std::string& parameters, const std::string& directory,
-                             int show) override;
-  bool RunProgram(const std::string& commandLine, int show) override;
-  bool FileExists(const std::string& path) override;
+  bool OpenWebPage(std::uintptr_t owner, const std::string& url) override;
+  bool OpenSystemInformation() override;
   bool ProgramVersion(int& major, int& minor) override;
+
+  // What the two rest on. ShellExecuteW(owner, verb, file, parameters, directory, show): above
+  // 32 on success.
+  std::intptr_t Execute(std::uintptr_t owner, const std::string& verb, const std::string& file,
+                        const std::string& parameters, const std::string& directory, int show);
+  // Starts a program from a command line with the given show mode; false when it cannot start.
+  bool RunProgram(const std::string& commandLine, int show);
+  // Whether a file exists at `path`.
+  bool FileExists(const std::string& path);
 
  private:
   Trace& trace_;

@@ -5,14 +5,14 @@
 #include <commdlg.h>
 #include <dlgs.h>
 #include <shellapi.h>
-// The header maps the name onto ShellExecuteA; here it names the service's call.
-#undef ShellExecute
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,7 +32,10 @@
 #include "backends/win32/wide_text.h"
 #include "backends/win32/win32_util.h"
 #include "backends/win32/workstation_win32.h"
+#include "message_contract.h"
 #include "resources/icons/tray_icon_art.h"
+#include "shell_contract.h"
+#include "system_fonts_contract.h"
 
 namespace unw {
 namespace {
@@ -152,17 +155,39 @@ TEST_F(ShellTest, IconsShowTheirPictureWhereItCoversAndTheBackgroundElsewhere) {
   EXPECT_EQ(win32::PictureIcon("no-such-picture", 16).get(), nullptr);
 }
 
-// The windows' fonts, in the layout (without iPaddedBorderWidth) that every system knows.
-TEST(MetricsTest, NonClientMetricsAreTheSystemsOwn) {
+struct Win32FontsFixture : ::testing::Test {
+  SystemMetrics& metrics() { return service; }
+  Win32SystemMetrics service;
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, SystemFontsContract, ::testing::Types<Win32FontsFixture>);
+
+// The windows' fonts are the system's own, their heights in points at the screen's resolution.
+TEST(MetricsTest, TheFontsAreTheSystemsOwnInPoints) {
   NONCLIENTMETRICSW ncm = {};
   ncm.cbSize = sizeof ncm;
   ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0));
-  NonClientMetricsData m;
-  m.cbSize = 340;
-  ASSERT_EQ(Win32SystemMetrics().GetNonClientMetrics(m), 1);
-  EXPECT_EQ(m.iCaptionHeight, ncm.iCaptionHeight);
-  EXPECT_EQ(m.lfMessageFont.lfHeight, ncm.lfMessageFont.lfHeight);
-  EXPECT_EQ(m.lfMessageFont.lfFaceName.data(), win32::FieldText(ncm.lfMessageFont.lfFaceName, 32));
+  const win32::ScopedGetDC dc(nullptr);
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  SystemFonts fonts;
+  ASSERT_TRUE(Win32SystemMetrics().ReadFonts(fonts));
+  EXPECT_EQ(fonts.captionHeight, ncm.iCaptionHeight);
+  EXPECT_EQ(fonts.borderWidth, ncm.iBorderWidth);
+  EXPECT_EQ(fonts.message.face, win32::FieldText(ncm.lfMessageFont.lfFaceName, LF_FACESIZE));
+  EXPECT_FLOAT_EQ(fonts.message.points, -72.0f * ncm.lfMessageFont.lfHeight / dpi);
+  EXPECT_EQ(fonts.caption.weight, ncm.lfCaptionFont.lfWeight);
+  EXPECT_EQ(fonts.menu.face, win32::FieldText(ncm.lfMenuFont.lfFaceName, LF_FACESIZE));
+  // Eleven pixels are 8.25 points at 96 dots per inch, 6.6 at 120; a face fills its field.
+  LOGFONTW lf = {};
+  lf.lfHeight = -11;
+  lf.lfWeight = FW_BOLD;
+  lf.lfItalic = TRUE;
+  std::fill(std::begin(lf.lfFaceName), std::end(lf.lfFaceName), L'ベ');
+  const SystemFont at96 = FontFromLogFont(lf, 96);
+  EXPECT_FLOAT_EQ(at96.points, 8.25f);
+  EXPECT_FLOAT_EQ(FontFromLogFont(lf, 120).points, 6.6f);
+  EXPECT_EQ(at96.weight, 700);
+  EXPECT_TRUE(at96.italic);
+  EXPECT_EQ(win32::Wide(at96.face), std::wstring(LF_FACESIZE, L'ベ'));
 }
 
 // A folder of the test's own, named with characters outside every 8-bit code page, and gone
@@ -387,20 +412,88 @@ TEST(SoundPlayerTest, FilesAreReadAwayFromTheProgramAndComeBackThroughItsLoop) {
   sound.Stop();
 }
 
-TEST(MessageBoxTest, TheQuestionShowsEveryCharacterAndGivesTheAnswer) {
+// The message box as the user sees it: its text, the picture, the buttons in their order, the one
+// Enter presses, whether it stands above other programs.
+ShownMessage LookAt(HWND box) {
+  ShownMessage seen;
+  seen.shown = true;
+  seen.title = win32::WindowText(box);
+  seen.onTop = (GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  const LRESULT defId = SendMessageW(box, DM_GETDEFID, 0, 0);
+  auto isButton = [](HWND c) {
+    wchar_t cls[16] = {};
+    GetClassNameW(c, cls, 16);
+    return _wcsicmp(cls, L"Button") == 0;
+  };
+  bool defaultDrawn = false;
+  for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    defaultDrawn |= isButton(c) && (GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+  std::vector<std::pair<LONG, MessageAnswer>> buttons;
+  for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(c)) continue;
+    wchar_t cls[16] = {};
+    GetClassNameW(c, cls, 16);
+    const LONG style = GetWindowLongW(c, GWL_STYLE);
+    if (isButton(c)) {
+      const int id = GetDlgCtrlID(c);
+      const MessageAnswer a = id == IDOK    ? MessageAnswer::kOk
+                              : id == IDYES ? MessageAnswer::kYes
+                              : id == IDNO  ? MessageAnswer::kNo
+                                            : MessageAnswer::kNone;
+      buttons.emplace_back(RectIn(box, c).left, a);
+      // The button drawn as the default, which Enter presses; else the dialog's default.
+      if ((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) seen.enterPresses = a;
+      if (!defaultDrawn && HIWORD(defId) == DC_HASDEFID && LOWORD(defId) == id)
+        seen.enterPresses = a;
+    } else if (_wcsicmp(cls, L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON) {
+      const HICON icon = reinterpret_cast<HICON>(SendMessageW(c, STM_GETICON, 0, 0));
+      for (auto [id, kind] : {std::pair{IDI_INFORMATION, MessageIcon::kInformation},
+                              {IDI_WARNING, MessageIcon::kWarning},
+                              {IDI_QUESTION, MessageIcon::kQuestion},
+                              {IDI_ERROR, MessageIcon::kError}})
+        if (icon && icon == LoadIconA(nullptr, id)) seen.icon = kind;
+    } else if (_wcsicmp(cls, L"Static") == 0) {
+      const std::string text = win32::WindowText(c);
+      if (!text.empty()) seen.text = text;
+    }
+  }
+  std::sort(buttons.begin(), buttons.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& b : buttons) seen.buttons.push_back(b.second);
+  return seen;
+}
+
+// The system's message box, answered by a timer that presses its button once it is on the
+// screen.
+struct Win32Boxes {
+  Dialogs& dialogs() { return service; }
+  void PressWhenShown(MessageAnswer button) {
+    driver.reset();
+    seen = {};
+    driver.emplace([this, button](HWND box) -> WPARAM {
+      seen = LookAt(box);
+      return button == MessageAnswer::kYes ? IDYES : button == MessageAnswer::kNo ? IDNO : IDOK;
+    });
+  }
+  ShownMessage Shown() {
+    driver.reset();
+    return seen;
+  }
   Trace trace{nullptr, ""};
-  Win32Dialogs dialogs{trace};
-  const std::string question = "Zeit für eine Pause? ベル";
-  std::string title;
-  bool asked = false;
-  DialogDriver driver([&](HWND box) -> WPARAM {
-    title = win32::WindowText(box);
-    asked = ChildByText(box, question) != nullptr;
-    return IDNO;
-  });
-  EXPECT_EQ(dialogs.ShowMessageBox(0, question, "Übung ベル", MB_YESNO | MB_ICONQUESTION), IDNO);
-  EXPECT_EQ(title, "Übung ベル");
-  EXPECT_TRUE(asked) << "the question is not shown";
+  Win32Dialogs service{trace};
+  std::optional<DialogDriver> driver;
+  ShownMessage seen;
+};
+struct Win32MessageFixture : ::testing::Test, Win32Boxes {};
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, MessageContract, ::testing::Types<Win32MessageFixture>);
+
+// A line ending in "\n" alone reaches the box as "\r\n", the way the system breaks lines; one
+// that has it already keeps it.
+TEST(MessageBoxTest, EveryLineBreakReachesTheBoxAsTheSystemsOwn) {
+  Win32Boxes box;
+  box.PressWhenShown(MessageAnswer::kOk);
+  box.dialogs().ShowMessage(0, Information("one\ntwo\r\nthree\n\nfour", "Übung"));
+  EXPECT_EQ(box.Shown().text, "one\r\ntwo\r\nthree\r\n\r\nfour");
 }
 
 TEST(ShellServiceTest, FileExistsForFilesOnly) {
@@ -424,7 +517,7 @@ TEST(ShellServiceTest, StartedProgramsGetEveryCharacterOfTheirCommandLines) {
   TempFolder folder;
   for (bool execute : {false, true}) {
     auto start = [&](const std::string& program, const std::string& arguments) {
-      return execute ? shell.ShellExecute(0, "open", program, arguments, "", SW_HIDE) > 32
+      return execute ? shell.Execute(0, "open", program, arguments, "", SW_HIDE) > 32
                      : shell.RunProgram(program + " " + arguments, SW_HIDE);
     };
     EXPECT_FALSE(start("Z:\\no\\such\\program.exe", ""));
@@ -438,6 +531,53 @@ TEST(ShellServiceTest, StartedProgramsGetEveryCharacterOfTheirCommandLines) {
       FindNextChangeNotification(change);
     EXPECT_TRUE(exists()) << "no folder " << win32::Utf8(made);
   }
+}
+
+struct Win32ShellFixture : ::testing::Test {
+  Shell& shell() { return service; }
+  // No browser under the tests' Wine: the page goes nowhere, and the call still comes back.
+  std::string PageToOpen() { return "https://korvante.example/unwindle"; }
+  Trace trace{nullptr, ""};
+  Win32Shell service{trace};
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, ShellContract, ::testing::Types<Win32ShellFixture>);
+
+// System Information is where the registry says, its own path first, else MSINFO32.EXE in the
+// shared tools' folder; planted in the machine's keys of the throw-away prefix.
+TEST(ShellServiceTest, SystemInformationIsFoundThroughTheRegistry) {
+  const wchar_t* tool = L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+  const wchar_t* shared = L"SOFTWARE\\Microsoft\\Shared Tools Location";
+  auto present = [](const wchar_t* key, const wchar_t* value) {
+    return RegGetValueW(HKEY_LOCAL_MACHINE, key, value, RRF_RT_ANY, nullptr, nullptr, nullptr) ==
+           ERROR_SUCCESS;
+  };
+  if (present(tool, L"PATH") || present(shared, L"MSINFO"))
+    GTEST_SKIP() << "the system has it registered: nothing is planted over it";
+  auto plant = [](const wchar_t* key, const wchar_t* value, const std::string& text) {
+    const std::wstring w = win32::Wide(text);
+    ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, key, value, REG_SZ, w.c_str(),
+                              static_cast<DWORD>((w.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+  };
+  struct Unplant {
+    const wchar_t *tool, *shared;
+    ~Unplant() {
+      RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, tool, L"PATH");
+      RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, shared, L"MSINFO");
+    }
+  } unplant{tool, shared};
+  Trace trace{nullptr, ""};
+  Win32Shell shell{trace};
+  TempFolder folder;
+  EXPECT_FALSE(shell.OpenSystemInformation()) << "nothing registered";
+  plant(shared, L"MSINFO", folder.path);
+  EXPECT_FALSE(shell.OpenSystemInformation()) << "a folder without the tool";
+  wchar_t system[MAX_PATH] = {};
+  GetSystemDirectoryW(system, MAX_PATH);
+  plant(shared, L"MSINFO", win32::Utf8(system));  // Wine's own MSINFO32.EXE
+  EXPECT_TRUE(shell.OpenSystemInformation());
+  plant(tool, L"PATH", folder.path + "\\missing ベル.exe");
+  EXPECT_FALSE(shell.OpenSystemInformation()) << "the tool's own path comes first";
 }
 
 // Run from a folder and under a name outside the code page (a copy of this test program, which

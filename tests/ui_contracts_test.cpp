@@ -1,0 +1,50 @@
+// The fake message box, system fonts and shell keep the contracts of the real ones.
+#include "backends/fake/fake_event_loop.h"
+#include "backends/fake/fake_files.h"
+#include "backends/fake/fake_shell.h"
+#include "backends/fake/fake_system.h"
+#include "message_contract.h"
+#include "shell_contract.h"
+#include "system_fonts_contract.h"
+
+namespace unw {
+namespace {
+
+// The fake box is answered as it opens; what it showed is what the user of the fake sees.
+struct FakeMessageFixture : ::testing::Test {
+  Dialogs& dialogs() { return fake; }
+  void PressWhenShown(MessageAnswer button) {
+    fake.autoAnswer = button;
+    before = fake.shown.size();
+  }
+  ShownMessage Shown() {
+    fake.autoAnswer = MessageAnswer::kNone;
+    if (fake.shown.size() != before + 1) return {};
+    const FakeDialogs::Box& box = fake.shown.back();
+    return {true,     box.title,      box.text, box.Buttons(), box.EnterPresses(),
+            box.icon, box.alwaysOnTop};
+  }
+  Trace trace{nullptr, ""};
+  FakeEventLoop loop;
+  FakeDialogs fake{trace, loop};
+  size_t before = 0;
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(Fake, MessageContract, ::testing::Types<FakeMessageFixture>);
+
+struct FakeFontsFixture : ::testing::Test {
+  SystemMetrics& metrics() { return fake; }
+  FakeSystemMetrics fake;
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(Fake, SystemFontsContract, ::testing::Types<FakeFontsFixture>);
+
+struct FakeShellFixture : ::testing::Test {
+  FakeShellFixture() { fake.systemInformation = true; }
+  Shell& shell() { return fake; }
+  std::string PageToOpen() { return "https://korvante.example/unwindle"; }
+  Trace trace{nullptr, ""};
+  FakeShell fake{trace};
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(Fake, ShellContract, ::testing::Types<FakeShellFixture>);
+
+}  // namespace
+}  // namespace unw
