@@ -6,8 +6,6 @@ namespace unw {
 
 namespace {
 
-constexpr int64_t kDayMs = 86400000;
-
 int64_t DaysOf(const LocalTime& t) {
   return DaysFromCivil(t.year, t.month, t.day);
 }

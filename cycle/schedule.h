@@ -28,7 +28,7 @@ struct TimedPause {
 inline constexpr TimedPause kPause30Minutes{30}, kPause1Hour{60}, kPause2Hours{120},
     kPauseUntilTomorrow{0, true};
 // The longest pause the program makes: until the next working day, a week away at most.
-inline constexpr int64_t kLongestPauseMs = 8 * 86400000LL;
+inline constexpr int64_t kLongestPauseMs = 8 * kDayMs;
 
 // When a pause taken at `nowUtc` ends. So many minutes end on the whole minute after they are up,
 // so that the end is exactly the minute the tooltip names. Until tomorrow ends at 06:00 local time

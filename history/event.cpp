@@ -9,8 +9,6 @@ namespace unw {
 
 namespace {
 
-constexpr int64_t kDayMs = 86400000;
-
 // Each kind's name, the words of its detail in the order of the detail's enum (none when it has
 // no detail), and whether a number of seconds follows; in the order of EventKind.
 struct KindText {

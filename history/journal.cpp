@@ -9,7 +9,6 @@ namespace unw {
 namespace {
 
 constexpr std::string_view kHeaderStart = "# KORVANTE Unwindle history\tversion ";
-constexpr int64_t kDayMs = 86400000;
 
 // Calls `line(whole, content, at)` for each line that has its line end: `whole` with the end,
 // `content` without it (nor a CR before it: the file may have passed through an editor), `at`
