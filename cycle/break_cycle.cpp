@@ -165,12 +165,7 @@ void BreakCycle::StartCountdown() {
   // A paused countdown resumes; anything else counts the work interval afresh.
   if (state_ != CycleState::kPaused && state_ != CycleState::kPausedUntil)
     work_.Reset(WorkInterval());
-  if (WorkingHoursOn() && !WithinWorkingHours(Hours(), d_.calendar, d_.calendar.UtcMs())) {
-    Rest();
-    return;
-  }
-  d_.tray.CountdownGoesOn(WorkStatus(kStarted));
-  SetState(CycleState::kCounting);
+  CountOnOrRest(d_.calendar.UtcMs());
 }
 
 void BreakCycle::Pause() {

@@ -97,7 +97,15 @@ void BreakCycle::EndTimedPause(const char* how) {
   d_.trace.Line("cycle.pause.end", {how, wasBreak ? "break" : "continue"});
   Tell({wasBreak ? CycleEventKind::kWorkStarted : CycleEventKind::kWorkResumed});
   if (wasBreak) work_.Reset(WorkInterval());
-  if (WorkingHoursOn() && !WithinWorkingHours(Hours(), d_.calendar, now)) {
+  CountOnOrRest(now);
+}
+
+bool BreakCycle::OutsideWorkingHours(int64_t utcMs) {
+  return WorkingHoursOn() && !WithinWorkingHours(Hours(), d_.calendar, utcMs);
+}
+
+void BreakCycle::CountOnOrRest(int64_t utcMs) {
+  if (OutsideWorkingHours(utcMs)) {
     Rest();
     return;
   }
