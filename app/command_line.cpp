@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/decimal.h"
+
 namespace unw {
 
 namespace {
@@ -45,14 +47,10 @@ std::string Quoted(std::string_view s) {
 
 // 1 to `most` written in decimal digits, nothing else.
 std::optional<int> Count(std::string_view arg, int most) {
-  if (arg.empty() || arg.size() > 9) return std::nullopt;
-  int value = 0;
-  for (char c : arg) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-  }
-  if (value < 1 || value > most) return std::nullopt;
-  return value;
+  if (arg.size() > 9) return std::nullopt;
+  const std::optional<int64_t> value = ReadDigits(arg, most);
+  if (!value || *value < 1) return std::nullopt;
+  return static_cast<int>(*value);
 }
 
 // The value a command takes: its name in the messages, the most it may be, where it goes.

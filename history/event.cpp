@@ -4,6 +4,7 @@
 #include <span>
 
 #include "platform/calendar.h"
+#include "platform/decimal.h"
 
 namespace unw {
 
@@ -62,20 +63,16 @@ std::string_view NextField(std::string_view& rest) {
 
 // `count` decimal digits at `text[at]`, or -1.
 int Digits(std::string_view text, size_t at, size_t count) {
-  int value = 0;
-  for (size_t i = at; i < at + count; ++i) {
-    if (i >= text.size() || text[i] < '0' || text[i] > '9') return -1;
-    value = value * 10 + (text[i] - '0');
-  }
-  return value;
+  if (at + count > text.size()) return -1;
+  return static_cast<int>(ReadDigits(text.substr(at, count)).value_or(-1));
 }
 
 // A count of seconds: up to nine digits, nothing else.
 std::optional<int32_t> ParseSeconds(std::string_view field) {
-  if (field.empty() || field.size() > 9) return std::nullopt;
-  const int value = Digits(field, 0, field.size());
-  if (value < 0) return std::nullopt;
-  return value;
+  if (field.size() > 9) return std::nullopt;
+  const std::optional<int64_t> value = ReadDigits(field);
+  if (!value) return std::nullopt;
+  return static_cast<int32_t>(*value);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "history/figures.h"
+#include "platform/decimal.h"
 
 namespace unw {
 
@@ -41,13 +42,8 @@ std::string JournalHeader() {
 int JournalHeaderVersion(std::string_view line) {
   if (line.substr(0, kHeaderStart.size()) != kHeaderStart) return 0;
   const std::string_view number = line.substr(kHeaderStart.size());
-  if (number.empty() || number.size() > 6) return 0;
-  int version = 0;
-  for (char c : number) {
-    if (c < '0' || c > '9') return 0;
-    version = version * 10 + (c - '0');
-  }
-  return version;
+  if (number.size() > 6) return 0;
+  return static_cast<int>(ReadDigits(number).value_or(0));
 }
 
 std::vector<Event> ParseJournal(std::string_view text) {
