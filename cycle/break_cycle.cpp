@@ -208,8 +208,9 @@ void BreakCycle::tmrMain_Timer() {
 void BreakCycle::LoadWorkInterval() {
   // A stored text that is not a number leaves that working value as it is (the next start
   // repairs it).
-  for (const char* name : {"Hours", "Minutes", "Seconds"})
-    d_.store.LoadSetting(Setting(name), d_.settings, /*repairUnreadable*/ false);
+  for (SettingRef setting : {SettingRef(&Settings::Hours), SettingRef(&Settings::Minutes),
+                             SettingRef(&Settings::Seconds)})
+    d_.store.LoadSetting(Setting(setting), d_.settings, /*repairUnreadable*/ false);
 }
 
 void BreakCycle::IntervalChanged() {
