@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/history_texts.h"
+#include "history/journal.h"
 #include "platform/decimal.h"
 
 namespace unw {
@@ -218,6 +220,14 @@ bool IsUtf8(std::string_view bytes) {
     i += n;
   }
   return true;
+}
+
+Reply HistoryAnswer(Storage& storage, Calendar& calendar, const Command& command) {
+  StorageStatus status = StorageStatus::kOk;
+  std::string csv = HistoryCsv(storage, calendar, command.days.value_or(kHistoryDays), status);
+  if (status != StorageStatus::kOk)
+    return {kExitRefused, HistoryUnreadableText(JournalPlaceIn(storage), status), nullptr};
+  return {kExitDone, std::move(csv), nullptr};
 }
 
 }  // namespace unw

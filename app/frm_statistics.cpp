@@ -4,6 +4,7 @@
 
 #include "app/app.h"
 #include "app/fonts.h"
+#include "app/history_texts.h"
 #include "app/statistics_chart.h"
 #include "forms/ui.h"
 #include "settings/product.h"
@@ -32,25 +33,6 @@ constexpr const char* kCaption = "KORVANTE Unwindle - Statistics";
 constexpr const char* kClearQuestion =
     "Clear the whole history of your breaks?\r\n\r\nThis cannot be undone.";
 constexpr int kMbDefaultNo = 0x100;  // the second button is the default
-
-// Why a file could not be written, for a sentence.
-std::string Problem(StorageStatus status) {
-  switch (status) {
-    case StorageStatus::kNoFolder:
-    case StorageStatus::kNotFound:
-      return "its folder cannot be found";
-    case StorageStatus::kNotAFolder:
-      return "a file stands where its folder should be";
-    case StorageStatus::kReadOnly:
-      return "it is read-only";
-    case StorageStatus::kDiskFull:
-      return "the disk is full";
-    case StorageStatus::kOk:
-    case StorageStatus::kFailed:
-      break;
-  }
-  return "it cannot be written";
-}
 
 }  // namespace
 
@@ -122,7 +104,7 @@ void FrmStatistics::Refresh() {
   if (app_.settings.KeepHistory != 1)
     status = "No history is being kept: Options > Keep a History of My Breaks turns it on.";
   else if (!journal.writing())
-    status = journal.StatusLine();
+    status = JournalStatusText(journal.Health());
   Control& line = Ctl("lblStatus");
   line.SetCaption(status);
   line.SetVisible(!status.empty());
@@ -156,9 +138,7 @@ void FrmStatistics::cmdExport_Click() {
   const StorageStatus written =
       app_.sys.storage.WriteNewFile(path, FiguresCsv(ExportDays(byDay_, today_)));
   if (written != StorageStatus::kOk)
-    app_.ui.MsgBox(this,
-                   "The history could not be exported to " + path + ": " + Problem(written) + ".",
-                   kMbOk | kMbIconExclamation, kCaption);
+    app_.ui.MsgBox(this, ExportFailedText(path, written), kMbOk | kMbIconExclamation, kCaption);
 }
 
 void FrmStatistics::cmdClear_Click() {
@@ -166,7 +146,8 @@ void FrmStatistics::cmdClear_Click() {
                                     "Clear History");
   if (answer != kIdYes || !loaded()) return;
   if (!app_.journal.Clear())
-    app_.ui.MsgBox(this, "The history could not be cleared. " + app_.journal.StatusLine(),
+    app_.ui.MsgBox(this,
+                   "The history could not be cleared. " + JournalStatusText(app_.journal.Health()),
                    kMbOk | kMbIconExclamation, kCaption);
   Refresh();
 }
