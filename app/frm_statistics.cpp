@@ -31,7 +31,7 @@ constexpr int kRowsPerColumn = 4;
 
 constexpr const char* kCaption = "KORVANTE Unwindle - Statistics";
 constexpr const char* kClearQuestion =
-    "Clear the whole history of your breaks?\r\n\r\nThis cannot be undone.";
+    "Clear the whole history of your breaks?\n\nThis cannot be undone.";
 constexpr int kMbDefaultNo = 0x100;  // the second button is the default
 
 }  // namespace

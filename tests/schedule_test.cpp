@@ -153,7 +153,7 @@ TEST_F(ScheduleTest, TheStoredEndNamesOneMomentAndAnythingElseIsNoPause) {
 }
 
 TEST_F(ScheduleTest, TooltipsNameTheDayAndUseTheUsersTimeFormat) {
-  constexpr const char* kTip = "KORVANTE Unwindle \r\n";
+  constexpr const char* kTip = "KORVANTE Unwindle \n";
   const int64_t monday = At({2026, 12, 7, 14, 0});
   struct Case {
     When now, at;
@@ -179,7 +179,7 @@ TEST_F(ScheduleTest, TooltipsNameTheDayAndUseTheUsersTimeFormat) {
         << Local(now);
   }
   EXPECT_EQ(OutsideHoursTip(cal, monday, std::nullopt),
-            "KORVANTE Unwindle \r\nOutside working hours; no working days are set.");
+            "KORVANTE Unwindle \nOutside working hours; no working days are set.");
 }
 
 TEST_F(ScheduleTest, TheStatusLineIsForScriptsWhateverTheUsersTimeFormat) {

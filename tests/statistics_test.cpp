@@ -285,7 +285,7 @@ TEST_F(StatisticsTest, ClearHistoryAsksFirstAndThenLeavesOnlyTheHeader) {
   OpenOnFortnight();
   const std::string before = File();
   sim.Click("frmStatistics", "cmdClear");
-  EXPECT_EQ(Told(kIdNo), "Clear the whole history of your breaks?\r\n\r\nThis cannot be undone.");
+  EXPECT_EQ(Told(kIdNo), "Clear the whole history of your breaks?\n\nThis cannot be undone.");
   EXPECT_EQ(File(), before);
   EXPECT_EQ(DrawnChart().bars[13].value, 26400);
 
