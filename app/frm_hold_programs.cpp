@@ -131,8 +131,8 @@ bool FrmHoldPrograms::AddName(const std::string& typed) {
     app_.ui.MsgBox(this, RefusalText(name, fault), kMbOk | kMbIconExclamation, kMainCaption);
     return false;
   }
-  // Programs are looked for by their file's name, which has one.
-  if (name.find('.') == std::string::npos) name += ".exe";
+  // Programs are looked for by their file's name, which has a suffix.
+  if (name.find('.') == std::string::npos) name += app_.sys.presence.ProgramFileSuffix();
   for (size_t i = 0; i < names_.size(); ++i) {
     if (SameProgram(names_[i], name)) {
       ShowList(static_cast<int>(i));
