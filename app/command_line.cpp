@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/history_texts.h"
+#include "history/journal.h"
+#include "platform/decimal.h"
+
 namespace unw {
 
 namespace {
@@ -45,14 +49,10 @@ std::string Quoted(std::string_view s) {
 
 // 1 to `most` written in decimal digits, nothing else.
 std::optional<int> Count(std::string_view arg, int most) {
-  if (arg.empty() || arg.size() > 9) return std::nullopt;
-  int value = 0;
-  for (char c : arg) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-  }
-  if (value < 1 || value > most) return std::nullopt;
-  return value;
+  if (arg.size() > 9) return std::nullopt;
+  const std::optional<int64_t> value = ReadDigits(arg, most);
+  if (!value || *value < 1) return std::nullopt;
+  return static_cast<int>(*value);
 }
 
 // The value a command takes: its name in the messages, the most it may be, where it goes.
@@ -220,6 +220,14 @@ bool IsUtf8(std::string_view bytes) {
     i += n;
   }
   return true;
+}
+
+Reply HistoryAnswer(Storage& storage, Calendar& calendar, const Command& command) {
+  StorageStatus status = StorageStatus::kOk;
+  std::string csv = HistoryCsv(storage, calendar, command.days.value_or(kHistoryDays), status);
+  if (status != StorageStatus::kOk)
+    return {kExitRefused, HistoryUnreadableText(JournalPlaceIn(storage), status), nullptr};
+  return {kExitDone, std::move(csv), nullptr};
 }
 
 }  // namespace unw

@@ -65,6 +65,12 @@ struct Reply {
 
 inline constexpr const char* kNotRunningLine = "Unwindle is not running.";
 
+class Storage;
+class Calendar;
+// /history, answered without the running program: the CSV of the journal in `storage` read as it
+// stands, as the reply's line (lines ended by CR LF), or why it cannot be read (4).
+Reply HistoryAnswer(Storage& storage, Calendar& calendar, const Command& command);
+
 // The command and the answer as they travel between the programs: UTF-8 text of a bounded size,
 // one line. The running program trusts nothing it receives.
 inline constexpr size_t kMaxCommandBytes = 64;

@@ -9,7 +9,7 @@ namespace {
 
 constexpr const char* kDescription =
     "Long hours in front of a screen strain the eyes, the shoulders, the back and the wrists. "
-    "Short, regular breaks let them recover and reduce repetitive-stress injuries.\r\n\r\n"
+    "Short, regular breaks let them recover and reduce repetitive-stress injuries.\n\n"
     "KORVANTE Unwindle reminds you when it is time to pause.";
 
 Control& Label(Form& f, Control& c, const std::string& text, int l, int t, int w, int h) {

@@ -129,8 +129,8 @@ bool FrmHoldPrograms::AddName(const std::string& typed) {
     app_.ui.MsgBox(this, Warning(RefusalText(name, fault), kMainCaption));
     return false;
   }
-  // Programs are looked for by their file's name, which has one.
-  if (name.find('.') == std::string::npos) name += ".exe";
+  // Programs are looked for by their file's name, which has a suffix.
+  if (name.find('.') == std::string::npos) name += app_.sys.presence.ProgramFileSuffix();
   for (size_t i = 0; i < names_.size(); ++i) {
     if (SameProgram(names_[i], name)) {
       ShowList(static_cast<int>(i));
@@ -178,9 +178,10 @@ void FrmHoldPrograms::cmdRunning_Click() {
 
 void FrmHoldPrograms::cmdSave_Click() {
   const std::string text = JoinProgramList(names_);
-  const bool saved = app_.store.WriteSettingValue(kSettingsKey, "HoldForPrograms", text);
+  const bool saved =
+      app_.store.WriteSettingValue(kSettingsKey, Setting(&Settings::HoldForPrograms).name, text);
   // Not stored, the list still holds alerts until the program ends; the user is told so.
-  app_.settings.HoldForPrograms = text.empty() ? " " : text;
+  app_.settings.HoldForPrograms = StoredText(text);
   if (!saved) app_.ui.MsgBox(this, Warning(kNotSavedText, kMainCaption));
   Unload();
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "forms/form.h"
+#include "settings/settings.h"
 
 namespace unw {
 
@@ -21,28 +22,28 @@ enum class FieldKind {
 };
 struct SettingField {
   const char* control;
-  const char* setting;
+  SettingRef setting;
   FieldKind kind;
 };
 // Every setting the dialog edits, in the order saving stores them.
 inline constexpr SettingField kSettingFields[] = {
-    {"txtHours", "Hours", FieldKind::kNumber},
-    {"txtMinutes", "Minutes", FieldKind::kNumber},
-    {"txtSeconds", "Seconds", FieldKind::kNumber},
-    {"txtBreakMinutes", "BreakMinutes", FieldKind::kNumber},
-    {"txtBreakSeconds", "BreakSeconds", FieldKind::kNumber},
-    {"txtSnoozeMinutes", "SnoozeMinutes", FieldKind::kNumber},
-    {"txtSnoozeSeconds", "SnoozeSeconds", FieldKind::kNumber},
-    {"txtSnoozeLimit", "NumberOfSnooze", FieldKind::kLimit},
-    {"optAlertMeBy", "AlertMeBy", FieldKind::kOption},
-    {"chkLockWorkStation", "LockWorkstationOnBreak", FieldKind::kCheck},
-    {"chkActivateScreenSaver", "ActivateScreenSaver", FieldKind::kCheck},
-    {"chkStartTimerOnLaunch", "StartTimerOnLaunch", FieldKind::kCheck},
-    {"chkBalloonTipsEnabled", "BalloonTipsEnabled", FieldKind::kCheck},
-    {"optAudioType", "AudioType", FieldKind::kOption},
-    {"cboSelectedSound", "SelectedSound", FieldKind::kList},
-    {"txtCustomSoundFileName", "CustomSound", FieldKind::kPath},
-    {"cboTrayIcon", "TrayIcon", FieldKind::kList},
+    {"txtHours", &Settings::Hours, FieldKind::kNumber},
+    {"txtMinutes", &Settings::Minutes, FieldKind::kNumber},
+    {"txtSeconds", &Settings::Seconds, FieldKind::kNumber},
+    {"txtBreakMinutes", &Settings::BreakMinutes, FieldKind::kNumber},
+    {"txtBreakSeconds", &Settings::BreakSeconds, FieldKind::kNumber},
+    {"txtSnoozeMinutes", &Settings::SnoozeMinutes, FieldKind::kNumber},
+    {"txtSnoozeSeconds", &Settings::SnoozeSeconds, FieldKind::kNumber},
+    {"txtSnoozeLimit", &Settings::NumberOfSnooze, FieldKind::kLimit},
+    {"optAlertMeBy", &Settings::AlertMeBy, FieldKind::kOption},
+    {"chkLockWorkStation", &Settings::LockWorkstationOnBreak, FieldKind::kCheck},
+    {"chkActivateScreenSaver", &Settings::ActivateScreenSaver, FieldKind::kCheck},
+    {"chkStartTimerOnLaunch", &Settings::StartTimerOnLaunch, FieldKind::kCheck},
+    {"chkBalloonTipsEnabled", &Settings::BalloonTipsEnabled, FieldKind::kCheck},
+    {"optAudioType", &Settings::AudioType, FieldKind::kOption},
+    {"cboSelectedSound", &Settings::SelectedSound, FieldKind::kList},
+    {"txtCustomSoundFileName", &Settings::CustomSound, FieldKind::kPath},
+    {"cboTrayIcon", &Settings::TrayIcon, FieldKind::kList},
 };
 
 class FrmPreferences : public Form {

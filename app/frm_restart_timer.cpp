@@ -46,7 +46,7 @@ void FrmRestartTimer::Form_Load() {
   CenterIn(app_.sys.presence.PointerWorkArea());  // where the user works
   answer_ = PromptAnswer::kStopTimer;             // closing without a button means Stop Timer
   Control& label = Ctl("lblUnwindle");
-  label.SetCaption("Your break is now over.\r\n\r\nWhat do you want to do?");
+  label.SetCaption("Your break is now over.\n\nWhat do you want to do?");
   AutoSizeLabel(app_, label);
   const int row = label.top() + label.height() + 175;
   const int width = label.width() + label.left() + 820;

@@ -4,6 +4,7 @@
 
 #include "app/app.h"
 #include "app/fonts.h"
+#include "app/history_texts.h"
 #include "app/statistics_chart.h"
 #include "forms/ui.h"
 #include "settings/product.h"
@@ -30,26 +31,7 @@ constexpr int kRowsPerColumn = 4;
 
 constexpr const char* kCaption = "KORVANTE Unwindle - Statistics";
 constexpr const char* kClearQuestion =
-    "Clear the whole history of your breaks?\r\n\r\nThis cannot be undone.";
-
-// Why a file could not be written, for a sentence.
-std::string Problem(StorageStatus status) {
-  switch (status) {
-    case StorageStatus::kNoFolder:
-    case StorageStatus::kNotFound:
-      return "its folder cannot be found";
-    case StorageStatus::kNotAFolder:
-      return "a file stands where its folder should be";
-    case StorageStatus::kReadOnly:
-      return "it is read-only";
-    case StorageStatus::kDiskFull:
-      return "the disk is full";
-    case StorageStatus::kOk:
-    case StorageStatus::kFailed:
-      break;
-  }
-  return "it cannot be written";
-}
+    "Clear the whole history of your breaks?\n\nThis cannot be undone.";
 
 }  // namespace
 
@@ -121,7 +103,7 @@ void FrmStatistics::Refresh() {
   if (app_.settings.KeepHistory != 1)
     status = "No history is being kept: Options > Keep a History of My Breaks turns it on.";
   else if (!journal.writing())
-    status = journal.StatusLine();
+    status = JournalStatusText(journal.Health());
   Control& line = Ctl("lblStatus");
   line.SetCaption(status);
   line.SetVisible(!status.empty());
@@ -155,9 +137,7 @@ void FrmStatistics::cmdExport_Click() {
   const StorageStatus written =
       app_.sys.storage.WriteNewFile(path, FiguresCsv(ExportDays(byDay_, today_)));
   if (written != StorageStatus::kOk)
-    app_.ui.MsgBox(this, Warning("The history could not be exported to " + path + ": " +
-                                     Problem(written) + ".",
-                                 kCaption));
+    app_.ui.MsgBox(this, Warning(ExportFailedText(path, written), kCaption));
 }
 
 void FrmStatistics::cmdClear_Click() {
@@ -165,8 +145,9 @@ void FrmStatistics::cmdClear_Click() {
   question.defaultButton = MessageAnswer::kNo;
   if (app_.ui.MsgBox(this, question) != MessageAnswer::kYes || !loaded()) return;
   if (!app_.journal.Clear())
-    app_.ui.MsgBox(
-        this, Warning("The history could not be cleared. " + app_.journal.StatusLine(), kCaption));
+    app_.ui.MsgBox(this, Warning("The history could not be cleared. " +
+                                     JournalStatusText(app_.journal.Health()),
+                                 kCaption));
   Refresh();
 }
 

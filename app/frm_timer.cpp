@@ -369,9 +369,10 @@ void FrmTimer::cmdSave_Click() {
   editing_ = false;
   for (const char* box : {"txtHours", "txtMinutes", "txtSeconds"}) Ctl(box).SetVisible(false);
   // Used by the next start only: never stored.
-  for (const char* name : {"Hours", "Minutes", "Seconds"}) {
-    const SettingInfo& info = Setting(name);
-    if (auto v = FieldNumber(Ctl(std::string("txt") + name), info)) info.Set(app_.settings, *v);
+  for (const SettingInfo* info :
+       {&Setting(&Settings::Hours), &Setting(&Settings::Minutes), &Setting(&Settings::Seconds)}) {
+    if (auto v = FieldNumber(Ctl(std::string("txt") + info->name), *info))
+      info->Set(app_.settings, *v);
   }
   ShowEditing();
   app_.cycle.IntervalChanged();
@@ -442,14 +443,15 @@ void FrmTimer::mnuLockWorkStation_Click() {
   app_.sys.workstation.LockWorkStation();
 }
 
-bool FrmTimer::ToggleOption(int16_t& setting, const char* valueName, const char* menu) {
+bool FrmTimer::ToggleOption(int16_t Settings::*option, const char* menu) {
+  int16_t& setting = app_.settings.*option;
   if (setting != 0 && setting != 1) return false;
   const bool on = setting == 0;
   bool saved = true;
   if (&setting == &app_.settings.AlwaysOnTop) app_.sys.windows.SetTopMost(hWnd(), on);
   if (&setting == &app_.settings.LaunchOnStartup)
     saved = app_.store.SetLaunchOnStartup(on, LaunchCommand(app_.sys.workstation));
-  saved &= app_.store.WriteSettingValue(kSettingsKey, valueName, on ? "1" : "0");
+  saved &= app_.store.WriteSettingValue(kSettingsKey, Setting(option).name, on ? "1" : "0");
   setting = on ? 1 : 0;
   Ctl(menu).SetChecked(on);
   if (!saved) app_.ui.MsgBox(this, Warning(kNotSavedText, kMainCaption));
@@ -457,25 +459,25 @@ bool FrmTimer::ToggleOption(int16_t& setting, const char* valueName, const char*
 }
 
 void FrmTimer::mnuAlwaysOnTop_Click() {
-  ToggleOption(app_.settings.AlwaysOnTop, "AlwaysOnTop", "mnuAlwaysOnTop");
+  ToggleOption(&Settings::AlwaysOnTop, "mnuAlwaysOnTop");
 }
 void FrmTimer::mnuHideWhenMinimized_Click() {
-  ToggleOption(app_.settings.HideWhenMinimized, "HideWhenMinimized", "mnuHideWhenMinimized");
+  ToggleOption(&Settings::HideWhenMinimized, "mnuHideWhenMinimized");
 }
 void FrmTimer::mnuLaunchMinimized_Click() {
-  ToggleOption(app_.settings.LaunchMinimized, "LaunchMinimized", "mnuLaunchMinimized");
+  ToggleOption(&Settings::LaunchMinimized, "mnuLaunchMinimized");
 }
 void FrmTimer::mnuLaunchOnStartup_Click() {
-  ToggleOption(app_.settings.LaunchOnStartup, "LaunchOnStartup", "mnuLaunchOnStartup");
+  ToggleOption(&Settings::LaunchOnStartup, "mnuLaunchOnStartup");
 }
 void FrmTimer::mnuHoldForFullScreen_Click() {
-  ToggleOption(app_.settings.HoldDuringFullScreen, "HoldDuringFullScreen", "mnuHoldForFullScreen");
+  ToggleOption(&Settings::HoldDuringFullScreen, "mnuHoldForFullScreen");
 }
 void FrmTimer::mnuHoldForCalls_Click() {
-  ToggleOption(app_.settings.HoldDuringCalls, "HoldDuringCalls", "mnuHoldForCalls");
+  ToggleOption(&Settings::HoldDuringCalls, "mnuHoldForCalls");
 }
 void FrmTimer::mnuHoldForDnd_Click() {
-  ToggleOption(app_.settings.HoldDuringDoNotDisturb, "HoldDuringDoNotDisturb", "mnuHoldForDnd");
+  ToggleOption(&Settings::HoldDuringDoNotDisturb, "mnuHoldForDnd");
 }
 void FrmTimer::mnuHoldForPrograms_Click() {
   app_.frmHoldPrograms().Show(true);
@@ -486,16 +488,16 @@ void FrmTimer::ShowHeldPrograms() {
   Ctl("mnuHoldForPrograms").SetChecked(!SplitProgramList(app_.settings.HoldForPrograms).empty());
 }
 void FrmTimer::mnuSleepIsBreak_Click() {
-  ToggleOption(app_.settings.SleepCountsAsBreak, "SleepCountsAsBreak", "mnuSleepIsBreak");
+  ToggleOption(&Settings::SleepCountsAsBreak, "mnuSleepIsBreak");
 }
 void FrmTimer::mnuIdleIsBreak_Click() {
-  ToggleOption(app_.settings.IdleCountsAsBreak, "IdleCountsAsBreak", "mnuIdleIsBreak");
+  ToggleOption(&Settings::IdleCountsAsBreak, "mnuIdleIsBreak");
   app_.cycle.Sync();  // idle time is looked at from now on, or no longer
 }
 
 void FrmTimer::mnuKeepHistory_Click() {
   // Off, nothing more is written; the file and what it holds stay.
-  ToggleOption(app_.settings.KeepHistory, "KeepHistory", "mnuKeepHistory");
+  ToggleOption(&Settings::KeepHistory, "mnuKeepHistory");
 }
 void FrmTimer::mnuStatistics_Click() {
   app_.frmStatistics().Open();

@@ -9,6 +9,7 @@
 
 #include "cycle/cycle_view.h"
 #include "forms/form.h"
+#include "settings/settings.h"
 
 namespace unw {
 
@@ -92,7 +93,7 @@ class FrmTimer : public Form {
   void ShowEditing();
   void Wire(const char* name, void (FrmTimer::*handler)());
   // Switches a 0/1 window option; other values are left alone.
-  bool ToggleOption(int16_t& setting, const char* valueName, const char* menu);
+  bool ToggleOption(int16_t Settings::*option, const char* menu);
   // The check mark of the programs' item: whether any program holds alerts.
   void ShowHeldPrograms();
 

@@ -77,10 +77,10 @@ void FrmUnwindle::Form_Load() {
   Ctl("cmdUnwindle").SetToolTip("Unwindle for " + DurationText(s.BreakMinutes, s.BreakSeconds));
   Ctl("lblUnwindle")
       .SetCaption(
-          "Please unwindle now to rest your eyes and body.\r\n"
-          "Long sessions on the computer takes a toll on your body over time.\r\n"
-          "A short period of rest every while can reduce repetitive-stress injuries.\r\n"
-          "\r\n"
+          "Please unwindle now to rest your eyes and body.\n"
+          "Long sessions on the computer takes a toll on your body over time.\n"
+          "A short period of rest every while can reduce repetitive-stress injuries.\n"
+          "\n"
           "What do you want to do?");
   Layout();
   ShowCycle(now);

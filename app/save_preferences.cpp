@@ -66,8 +66,7 @@ bool FrmPreferences::Store(const SettingField& field) {
     }
     case FieldKind::kPath:
       ok = write(strCustomSound);
-      if (!ok || !store.ReadInto(info, s))
-        s.CustomSound = strCustomSound.empty() ? " " : strCustomSound;
+      if (!ok || !store.ReadInto(info, s)) s.CustomSound = StoredText(strCustomSound);
       break;
   }
   return ok;

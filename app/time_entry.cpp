@@ -1,17 +1,16 @@
 #include "app/time_entry.h"
 
 #include "forms/control.h"
+#include "platform/decimal.h"
 #include "settings/settings.h"
 
 namespace unw {
 
 bool DigitsOnly(const std::string& text, long& value) {
-  if (text.empty() || text.size() > 9) return false;
-  value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    value = value * 10 + (c - '0');
-  }
+  if (text.size() > 9) return false;
+  const std::optional<int64_t> digits = ReadDigits(text);
+  if (!digits) return false;
+  value = static_cast<long>(*digits);
   return true;
 }
 

@@ -12,10 +12,10 @@
 namespace unw {
 
 std::string WorkStatusText(const std::string& time, const char* suffix) {
-  return std::string(kCompanyName) + " - " + kMakerUrl + " \r\nTime Remaining: " + time + suffix;
+  return std::string(kCompanyName) + " - " + kMakerUrl + " \nTime Remaining: " + time + suffix;
 }
 
-const char* const kAwayTip = "KORVANTE Unwindle \r\nYou are away; the time counts as a break.";
+const char* const kAwayTip = "KORVANTE Unwindle \nYou are away; the time counts as a break.";
 
 namespace {
 
@@ -38,17 +38,17 @@ std::string HoldTip(HoldReason reason, const std::string& program) {
     case HoldReason::kAway:
       return kAwayTip;
     case HoldReason::kFullScreen:
-      return "KORVANTE Unwindle \r\nA break is due; it waits until the full-screen program ends.";
+      return "KORVANTE Unwindle \nA break is due; it waits until the full-screen program ends.";
     case HoldReason::kCall:
-      return "KORVANTE Unwindle \r\nA break is due; it waits until your call ends.";
+      return "KORVANTE Unwindle \nA break is due; it waits until your call ends.";
     case HoldReason::kDoNotDisturb:
-      return "KORVANTE Unwindle \r\nA break is due; it waits until Do Not Disturb is off.";
+      return "KORVANTE Unwindle \nA break is due; it waits until Do Not Disturb is off.";
     case HoldReason::kProgram:
-      return "KORVANTE Unwindle \r\nA break is due; it waits until " + ShortProgramName(program) +
+      return "KORVANTE Unwindle \nA break is due; it waits until " + ShortProgramName(program) +
              " ends.";
     case HoldReason::kExitQuestion:
     case HoldReason::kPreferences:
-      return "KORVANTE Unwindle \r\nA break is due; it waits until you close the open window.";
+      return "KORVANTE Unwindle \nA break is due; it waits until you close the open window.";
     case HoldReason::kNone:
       break;
   }
@@ -56,7 +56,7 @@ std::string HoldTip(HoldReason reason, const std::string& program) {
 }
 
 std::string BreakStatusText(const std::string& time) {
-  return std::string(kCompanyName) + " - " + kMakerUrl + " \r\nBreak Time Remaining: " + time;
+  return std::string(kCompanyName) + " - " + kMakerUrl + " \nBreak Time Remaining: " + time;
 }
 
 BreakCycle::BreakCycle(const CycleDeps& deps)
@@ -165,12 +165,7 @@ void BreakCycle::StartCountdown() {
   // A paused countdown resumes; anything else counts the work interval afresh.
   if (state_ != CycleState::kPaused && state_ != CycleState::kPausedUntil)
     work_.Reset(WorkInterval());
-  if (WorkingHoursOn() && !WithinWorkingHours(Hours(), d_.calendar, d_.calendar.UtcMs())) {
-    Rest();
-    return;
-  }
-  d_.tray.CountdownGoesOn(WorkStatus(kStarted));
-  SetState(CycleState::kCounting);
+  CountOnOrRest(d_.calendar.UtcMs());
 }
 
 void BreakCycle::Pause() {
@@ -213,8 +208,9 @@ void BreakCycle::tmrMain_Timer() {
 void BreakCycle::LoadWorkInterval() {
   // A stored text that is not a number leaves that working value as it is (the next start
   // repairs it).
-  for (const char* name : {"Hours", "Minutes", "Seconds"})
-    d_.store.LoadSetting(Setting(name), d_.settings, /*repairUnreadable*/ false);
+  for (SettingRef setting : {SettingRef(&Settings::Hours), SettingRef(&Settings::Minutes),
+                             SettingRef(&Settings::Seconds)})
+    d_.store.LoadSetting(Setting(setting), d_.settings, /*repairUnreadable*/ false);
 }
 
 void BreakCycle::IntervalChanged() {

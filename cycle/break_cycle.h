@@ -163,6 +163,10 @@ class BreakCycle {
   // Time control (cycle/time_control.cpp).
   bool WorkingHoursOn() const;
   WorkingHours Hours() const;
+  // Whether the working hours are on and `utcMs` lies outside them.
+  bool OutsideWorkingHours(int64_t utcMs);
+  // A countdown that goes on: it counts, or rests when it is outside working hours.
+  void CountOnOrRest(int64_t utcMs);
   void Rest();
   void Wake();
   void EndTimedPause(const char* how);

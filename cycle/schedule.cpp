@@ -1,12 +1,10 @@
 #include "cycle/schedule.h"
 
-#include <cstdio>
+#include "platform/iso_time.h"
 
 namespace unw {
 
 namespace {
-
-constexpr int64_t kDayMs = 86400000;
 
 int64_t DaysOf(const LocalTime& t) {
   return DaysFromCivil(t.year, t.month, t.day);
@@ -76,36 +74,17 @@ int64_t PauseEnd(const TimedPause& pause, const WorkingHours* hours, Calendar& c
 }
 
 std::string FormatPausedUntil(int64_t utcMs) {
-  const LocalTime t = UtcTime(utcMs);
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02dZ", t.year, t.month, t.day, t.hour,
-                t.minute, t.second);
-  return buf;
+  return FormatIsoUtc(utcMs);
 }
 
 std::optional<int64_t> ReadPausedUntil(const std::string& text, int64_t nowUtc) {
   // The store keeps an empty value as a blank.
   const size_t first = text.find_first_not_of(' '), last = text.find_last_not_of(' ');
   const std::string s = first == std::string::npos ? "" : text.substr(first, last - first + 1);
-  static constexpr char kShape[] = "dddd-dd-ddTdd:dd:ddZ";
-  if (s.size() != sizeof kShape - 1) return std::nullopt;
-  for (size_t i = 0; i < s.size(); ++i) {
-    const bool digit = s[i] >= '0' && s[i] <= '9';
-    if (kShape[i] == 'd' ? !digit : s[i] != kShape[i]) return std::nullopt;
-  }
-  auto num = [&](size_t at, size_t len) { return std::stoi(s.substr(at, len)); };
-  const int year = num(0, 4), month = num(5, 2), day = num(8, 2);
-  const int hour = num(11, 2), minute = num(14, 2), second = num(17, 2);
-  if (month < 1 || month > 12 || day < 1 || hour > 23 || minute > 59 || second > 59)
-    return std::nullopt;
-  // A day the month does not have (February 30) comes back as another date.
-  const int64_t days = DaysFromCivil(year, month, day);
-  int y = 0, m = 0, d = 0;
-  CivilFromDays(days, y, m, d);
-  if (y != year || m != month || d != day) return std::nullopt;
-  const int64_t at = (days * 86400 + hour * 3600 + minute * 60 + second) * 1000;
-  if (at <= nowUtc || at - nowUtc > kLongestPauseMs) return std::nullopt;
-  return at;
+  const std::optional<IsoTime> t = ParseIsoTime(s);
+  if (!t || !t->utc) return std::nullopt;
+  if (t->utcMs <= nowUtc || t->utcMs - nowUtc > kLongestPauseMs) return std::nullopt;
+  return t->utcMs;
 }
 
 Upcoming UpcomingOf(Calendar& cal, int64_t nowUtc, int64_t atUtc) {

@@ -28,7 +28,7 @@ struct TimedPause {
 inline constexpr TimedPause kPause30Minutes{30}, kPause1Hour{60}, kPause2Hours{120},
     kPauseUntilTomorrow{0, true};
 // The longest pause the program makes: until the next working day, a week away at most.
-inline constexpr int64_t kLongestPauseMs = 8 * 86400000LL;
+inline constexpr int64_t kLongestPauseMs = 8 * kDayMs;
 
 // When a pause taken at `nowUtc` ends. So many minutes end on the whole minute after they are up,
 // so that the end is exactly the minute the tooltip names. Until tomorrow ends at 06:00 local time
@@ -56,12 +56,12 @@ Upcoming UpcomingOf(Calendar& cal, int64_t nowUtc, int64_t atUtc);
 std::string DayAndClock(const Upcoming& at, const std::string& clock);
 
 // What the tray tooltip says, in the user's short time format.
-inline constexpr const char* kTipTitle = "KORVANTE Unwindle \r\n";
-// "KORVANTE Unwindle \r\nPaused until 14:30." ("until tomorrow 06:00" when it ends another day).
+inline constexpr const char* kTipTitle = "KORVANTE Unwindle \n";
+// "KORVANTE Unwindle \nPaused until 14:30." ("until tomorrow 06:00" when it ends another day).
 std::string PausedTip(Calendar& cal, int64_t nowUtc, int64_t endUtc);
 // "reminders start at 09:00." today, "... at 09:00 tomorrow.", "... at 09:00 on Monday.".
 std::string RemindersStartText(Calendar& cal, int64_t nowUtc, int64_t startUtc);
-// "KORVANTE Unwindle \r\nOutside working hours; reminders start at 09:00 on Monday." With no
+// "KORVANTE Unwindle \nOutside working hours; reminders start at 09:00 on Monday." With no
 // working day at all (`start` none), says that none is set.
 std::string OutsideHoursTip(Calendar& cal, int64_t nowUtc, std::optional<int64_t> start);
 

@@ -37,9 +37,9 @@ std::optional<int64_t> BreakCycle::NextWorkStart() {
 }
 
 void BreakCycle::StorePausedUntil(const std::string& text) {
-  d_.settings.PausedUntil = text.empty() ? " " : text;
+  d_.settings.PausedUntil = StoredText(text);
   // Kept where a restart, a log-off or a crash finds it; a store that refuses costs only that.
-  d_.store.WriteSettingValue(kSettingsKey, "PausedUntil", text);
+  d_.store.WriteSettingValue(kSettingsKey, Setting(&Settings::PausedUntil).name, text);
 }
 
 void BreakCycle::Launch(bool startTimer) {
@@ -97,7 +97,15 @@ void BreakCycle::EndTimedPause(const char* how) {
   d_.trace.Line("cycle.pause.end", {how, wasBreak ? "break" : "continue"});
   Tell({wasBreak ? CycleEventKind::kWorkStarted : CycleEventKind::kWorkResumed});
   if (wasBreak) work_.Reset(WorkInterval());
-  if (WorkingHoursOn() && !WithinWorkingHours(Hours(), d_.calendar, now)) {
+  CountOnOrRest(now);
+}
+
+bool BreakCycle::OutsideWorkingHours(int64_t utcMs) {
+  return WorkingHoursOn() && !WithinWorkingHours(Hours(), d_.calendar, utcMs);
+}
+
+void BreakCycle::CountOnOrRest(int64_t utcMs) {
+  if (OutsideWorkingHours(utcMs)) {
     Rest();
     return;
   }

@@ -14,9 +14,9 @@ namespace unw {
 
 namespace {
 
-constexpr const char* kTrayAlertTip = "KORVANTE Unwindle \r\nClick on the icon below for options.";
+constexpr const char* kTrayAlertTip = "KORVANTE Unwindle \nClick on the icon below for options.";
 constexpr const char* kBalloonText =
-    "What do you want to do?\r\nClick on the icon below for options.";
+    "What do you want to do?\nClick on the icon below for options.";
 
 }  // namespace
 

@@ -1,15 +1,14 @@
 #include "history/event.h"
 
-#include <cstdio>
 #include <span>
 
 #include "platform/calendar.h"
+#include "platform/decimal.h"
+#include "platform/iso_time.h"
 
 namespace unw {
 
 namespace {
-
-constexpr int64_t kDayMs = 86400000;
 
 // Each kind's name, the words of its detail in the order of the detail's enum (none when it has
 // no detail), and whether a number of seconds follows; in the order of EventKind.
@@ -62,22 +61,12 @@ std::string_view NextField(std::string_view& rest) {
   return field;
 }
 
-// `count` decimal digits at `text[at]`, or -1.
-int Digits(std::string_view text, size_t at, size_t count) {
-  int value = 0;
-  for (size_t i = at; i < at + count; ++i) {
-    if (i >= text.size() || text[i] < '0' || text[i] > '9') return -1;
-    value = value * 10 + (text[i] - '0');
-  }
-  return value;
-}
-
 // A count of seconds: up to nine digits, nothing else.
 std::optional<int32_t> ParseSeconds(std::string_view field) {
-  if (field.empty() || field.size() > 9) return std::nullopt;
-  const int value = Digits(field, 0, field.size());
-  if (value < 0) return std::nullopt;
-  return value;
+  if (field.size() > 9) return std::nullopt;
+  const std::optional<int64_t> value = ReadDigits(field);
+  if (!value) return std::nullopt;
+  return static_cast<int32_t>(*value);
 }
 
 }  // namespace
@@ -166,13 +155,7 @@ const char* EventKindName(EventKind kind) {
 }
 
 std::string FormatEvent(const Event& e) {
-  const LocalTime t = UtcTime(e.at.utcMs + e.at.offsetMinutes * 60000LL);
-  const int offset = e.at.offsetMinutes < 0 ? -e.at.offsetMinutes : e.at.offsetMinutes;
-  char stamp[40];
-  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", t.year, t.month,
-                t.day, t.hour, t.minute, t.second, e.at.offsetMinutes < 0 ? '-' : '+', offset / 60,
-                offset % 60);
-  std::string line = stamp;
+  std::string line = FormatIsoTime(e.at.utcMs, e.at.offsetMinutes);
   const size_t kind = static_cast<size_t>(e.kind);
   if (kind >= kKindCount) return line + "\t?";
   const KindText& text = kKinds[kind];
@@ -190,27 +173,11 @@ std::string FormatEvent(const Event& e) {
 }
 
 std::optional<Stamp> ParseStamp(std::string_view line) {
-  // 2026-12-07T10:00:00+01:00
-  if (line.size() < 25 || line[4] != '-' || line[7] != '-' || line[10] != 'T' || line[13] != ':' ||
-      line[16] != ':' || (line[19] != '+' && line[19] != '-') || line[22] != ':' ||
-      (line.size() > 25 && line[25] != '\t'))
-    return std::nullopt;
-  const int year = Digits(line, 0, 4), month = Digits(line, 5, 2), day = Digits(line, 8, 2);
-  const int hour = Digits(line, 11, 2), minute = Digits(line, 14, 2), second = Digits(line, 17, 2);
-  const int offHours = Digits(line, 20, 2), offMinutes = Digits(line, 23, 2);
-  if (year < 0 || month < 1 || month > 12 || day < 1 || hour < 0 || hour > 23 || minute < 0 ||
-      minute > 59 || second < 0 || second > 59 || offHours < 0 || offHours > 14 || offMinutes < 0 ||
-      offMinutes > 59)
-    return std::nullopt;
-  const int64_t days = DaysFromCivil(year, month, day);
-  int y = 0, m = 0, d = 0;
-  CivilFromDays(days, y, m, d);
-  if (d != day) return std::nullopt;  // the 31st of a shorter month, the 29th of February
-  Stamp at;
-  at.offsetMinutes = (offHours * 60 + offMinutes) * (line[19] == '-' ? -1 : 1);
-  at.utcMs =
-      ((days * 86400 + hour * 3600 + minute * 60 + second) * 1000LL) - at.offsetMinutes * 60000LL;
-  return at;
+  // 2026-12-07T10:00:00+01:00, then a tab or the end of the line.
+  if (line.size() > 25 && line[25] != '\t') return std::nullopt;
+  const std::optional<IsoTime> t = ParseIsoTime(line.substr(0, 25));
+  if (!t || t->utc) return std::nullopt;
+  return Stamp{t->utcMs, t->offsetMinutes};
 }
 
 bool IsForeignEvent(std::string_view line) {

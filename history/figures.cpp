@@ -10,8 +10,6 @@ namespace unw {
 
 namespace {
 
-constexpr int64_t kDayMs = 86400000;
-
 // A time the work countdown counted, and the stretch of work it belongs to (stretches are
 // numbered in time order; a rest begins the next).
 struct Span {

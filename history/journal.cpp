@@ -3,13 +3,13 @@
 #include <limits>
 
 #include "history/figures.h"
+#include "platform/decimal.h"
 
 namespace unw {
 
 namespace {
 
 constexpr std::string_view kHeaderStart = "# KORVANTE Unwindle history\tversion ";
-constexpr int64_t kDayMs = 86400000;
 
 // Calls `line(whole, content, at)` for each line that has its line end: `whole` with the end,
 // `content` without it (nor a CR before it: the file may have passed through an editor), `at`
@@ -42,13 +42,8 @@ std::string JournalHeader() {
 int JournalHeaderVersion(std::string_view line) {
   if (line.substr(0, kHeaderStart.size()) != kHeaderStart) return 0;
   const std::string_view number = line.substr(kHeaderStart.size());
-  if (number.empty() || number.size() > 6) return 0;
-  int version = 0;
-  for (char c : number) {
-    if (c < '0' || c > '9') return 0;
-    version = version * 10 + (c - '0');
-  }
-  return version;
+  if (number.size() > 6) return 0;
+  return static_cast<int>(ReadDigits(number).value_or(0));
 }
 
 std::vector<Event> ParseJournal(std::string_view text) {
@@ -173,29 +168,24 @@ bool Journal::Clear() {
   return true;
 }
 
-std::string Journal::StatusLine() {
-  const std::string folder = storage_.DataFolder();
-  const std::string file = folder + "\\" + kJournalFileName;
-  if (newerFormat_)
-    return "The history in " + file + " is kept by a newer version of Unwindle; it is only read.";
-  switch (writeStatus_) {
-    case StorageStatus::kOk:
-    case StorageStatus::kNotFound:
-      break;
-    case StorageStatus::kNoFolder:
-      return "History is not saved: the folder " + folder + " cannot be made.";
-    case StorageStatus::kNotAFolder:
-      return "History is not saved: a file stands where the folder " + folder + " should be.";
-    case StorageStatus::kReadOnly:
-      return "History is not saved: " + file + " is read-only.";
-    case StorageStatus::kDiskFull:
-      return "History is not saved: the disk is full.";
-    case StorageStatus::kFailed:
-      return "History is not saved: " + file + " cannot be written.";
+JournalPlace JournalPlaceIn(Storage& storage) {
+  const std::string folder = storage.DataFolder();
+  return {folder, folder + "\\" + kJournalFileName};
+}
+
+JournalHealth Journal::Health() {
+  using State = JournalHealth::State;
+  JournalHealth health{State::kKept, StorageStatus::kOk, JournalPlaceIn(storage_)};
+  if (newerFormat_) {
+    health.state = State::kNewerFormat;
+  } else if (writeStatus_ != StorageStatus::kOk && writeStatus_ != StorageStatus::kNotFound) {
+    health.state = State::kNotSaved;
+    health.status = writeStatus_;
+  } else if (readStatus_ != StorageStatus::kOk) {
+    health.state = State::kUnreadable;
+    health.status = readStatus_;
   }
-  if (readStatus_ != StorageStatus::kOk)
-    return "The history in " + file + " cannot be read; new events are added to it.";
-  return "History is kept in " + file + ".";
+  return health;
 }
 
 }  // namespace unw

@@ -22,6 +22,25 @@ inline constexpr int kJournalVersion = 1;
 inline constexpr const char* kJournalFileName = "history.tsv";
 inline constexpr int kJournalKeepDays = 400;
 
+// The journal's file: its full path, and the folder it is in.
+struct JournalPlace {
+  std::string folder, file;
+};
+JournalPlace JournalPlaceIn(Storage& storage);
+
+// Where the history stands.
+struct JournalHealth {
+  enum class State {
+    kKept,         // the file takes the events
+    kNewerFormat,  // a newer version's file: read, never written
+    kNotSaved,     // the file refuses to be written (`status` says why)
+    kUnreadable,   // the file is written to but could not be read (`status` says why)
+  };
+  State state = State::kKept;
+  StorageStatus status = StorageStatus::kOk;
+  JournalPlace place;
+};
+
 // The journal's first line.
 std::string JournalHeader();
 // The format version a header line names, or 0 when the line is no header.
@@ -60,8 +79,8 @@ class Journal {
   const std::vector<Event>& events() const { return events_; }
   // Whether the file takes the events now.
   bool writing() const { return !newerFormat_ && writeStatus_ == StorageStatus::kOk; }
-  // What the Statistics window says about the journal, in one line.
-  std::string StatusLine();
+  // Where the history stands, as facts (app/history_texts.h words them).
+  JournalHealth Health();
 
  private:
   // Appends the lines not yet written.

@@ -8,6 +8,9 @@
 
 namespace unw {
 
+// A day's length on the clock (a calendar day may be an hour longer or shorter).
+inline constexpr int64_t kDayMs = 86400000;
+
 struct LocalTime {
   int year = 1970, month = 1, day = 1;  // the calendar date
   int hour = 0, minute = 0, second = 0;

@@ -54,6 +54,9 @@ class Presence {
   virtual std::string FirstRunning(const std::vector<std::string>& names) = 0;
   // The file names of the programs running in the user's session now, each once.
   virtual std::vector<std::string> RunningPrograms() = 0;
+  // How a program's file name ends on this system (".exe"): a program the user names without a
+  // suffix is looked for under its name with this one.
+  virtual std::string ProgramFileSuffix() = 0;
   // The work area of the monitor that holds the mouse pointer.
   virtual ScreenRect PointerWorkArea() = 0;
 };

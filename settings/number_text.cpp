@@ -1,5 +1,7 @@
 #include "settings/number_text.h"
 
+#include "platform/decimal.h"
+
 namespace unw {
 
 namespace {
@@ -26,12 +28,14 @@ bool TextToInt16(std::string_view text, int16_t& out) {
     negative = t[0] == '-';
     ++i;
   }
-  // Whole part, saturated well above the 16-bit range so long texts stay exact enough.
-  long whole = 0;
-  size_t digits = 0;
-  for (; i < t.size() && IsDigit(t[i]); ++i, ++digits) {
-    if (whole < 1000000) whole = whole * 10 + (t[i] - '0');
-  }
+  // Whole part: any number well above the 16-bit range is as good as another.
+  const size_t wholeStart = i;
+  while (i < t.size() && IsDigit(t[i])) ++i;
+  size_t digits = i - wholeStart;
+  constexpr long kTooLarge = 1000000;
+  long whole = digits ? static_cast<long>(
+                            ReadDigits(t.substr(wholeStart, digits), kTooLarge).value_or(kTooLarge))
+                      : 0;
   // Fraction: only how it compares with one half matters.
   int half = -1;  // -1 below, 0 exactly, 1 above
   bool fraction = false;

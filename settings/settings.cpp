@@ -104,4 +104,13 @@ const SettingInfo& Setting(const std::string& name) {
   return *info;
 }
 
+const SettingInfo& Setting(SettingRef setting) {
+  for (const auto& s : Table()) {
+    if ((setting.int16 && s.int16 == setting.int16) ||
+        (setting.int32 && s.int32 == setting.int32) || (setting.text && s.text == setting.text))
+      return s;
+  }
+  throw std::logic_error("a working copy with no setting");
+}
+
 }  // namespace unw

@@ -76,11 +76,28 @@ struct SettingInfo {
 // beep follow it.
 int SnoozeStep(int16_t limit, int16_t given);
 
+// A setting named by its working copy (&Settings::AlwaysOnTop): the table gives its name.
+struct SettingRef {
+  constexpr SettingRef(int16_t Settings::*m) : int16(m) {}
+  constexpr SettingRef(int32_t Settings::*m) : int32(m) {}
+  constexpr SettingRef(std::string Settings::*m) : text(m) {}
+  int16_t Settings::*int16 = nullptr;
+  int32_t Settings::*int32 = nullptr;
+  std::string Settings::*text = nullptr;
+};
+
 // Every setting, in the order they are loaded.
 std::span<const SettingInfo> SettingsTable();
 const SettingInfo* FindSetting(const std::string& name);
 // A setting that must exist.
 const SettingInfo& Setting(const std::string& name);
+const SettingInfo& Setting(SettingRef setting);
+
+// The store keeps an empty text as a blank (a value it can tell from a missing one), and the
+// working copy of a text setting holds what the store holds.
+inline std::string StoredText(const std::string& text) {
+  return text.empty() ? " " : text;
+}
 
 inline constexpr const char* kSettingsKey = "Software\\KORVANTE\\Unwindle";
 inline constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";

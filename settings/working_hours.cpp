@@ -1,5 +1,6 @@
 #include "settings/working_hours.h"
 
+#include "platform/decimal.h"
 #include "settings/number_text.h"
 
 namespace unw {
@@ -68,15 +69,11 @@ std::optional<int> ReadClock(std::string_view text, bool end) {
   const size_t colon = text.find(':');
   if (colon == std::string_view::npos || colon < 1 || colon > 2 || text.size() != colon + 3)
     return std::nullopt;
-  int value[2] = {0, 0};
-  for (int part = 0; part < 2; ++part) {
-    for (char c : part == 0 ? text.substr(0, colon) : text.substr(colon + 1)) {
-      if (c < '0' || c > '9') return std::nullopt;
-      value[part] = value[part] * 10 + (c - '0');
-    }
-  }
-  const int minutes = value[0] * 60 + value[1];
-  if (value[1] > 59 || minutes > (end ? kMinutesPerDay : kMinutesPerDay - 1)) return std::nullopt;
+  const std::optional<int64_t> hour = ReadDigits(text.substr(0, colon));
+  const std::optional<int64_t> minute = ReadDigits(text.substr(colon + 1), 59);
+  if (!hour || !minute) return std::nullopt;
+  const int minutes = static_cast<int>(*hour * 60 + *minute);
+  if (minutes > (end ? kMinutesPerDay : kMinutesPerDay - 1)) return std::nullopt;
   return minutes;
 }
 

@@ -9,7 +9,7 @@
 namespace unw {
 namespace {
 
-constexpr const char* kTrayAlertTip = "KORVANTE Unwindle \r\nClick on the icon below for options.";
+constexpr const char* kTrayAlertTip = "KORVANTE Unwindle \nClick on the icon below for options.";
 
 // A ten-second interval in tray mode with balloons and a 20-second reminder.
 const Values kTrayAlert = {{"Hours", "0"},          {"Minutes", "0"},

@@ -50,7 +50,7 @@ TEST_F(BreakCycleTest, ThePromptOpensOnTickNPlusOneWithItsTextsInARowOfButtons) 
   EXPECT_EQ(Prompt("cmdUnwindle").toolTip(), "Unwindle for 1 minute");
   const Control& label = Prompt("lblUnwindle");
   EXPECT_EQ(label.caption().substr(0, 47), "Please unwindle now to rest your eyes and body.");
-  EXPECT_NE(label.caption().find("injuries.\r\n\r\nWhat do you want to do?"), std::string::npos);
+  EXPECT_NE(label.caption().find("injuries.\n\nWhat do you want to do?"), std::string::npos);
   // The label is as large as its text; the buttons stand in one row below it, left to right,
   // apart, and centred in the window.
   EXPECT_EQ(label.width(), sim.fake.view.MeasureText(label.font(), label.caption()).width);
@@ -263,7 +263,7 @@ TEST_F(BreakCycleTest, TrayAlertsWithoutBalloonsFlashAndRepeatUntilClicked) {
   StartCycle(Planted("AlertMeBy=1 BalloonTipsEnabled=0 SnoozeSeconds=4 AudioType=1"));
   sim.AdvanceSeconds(11);
   EXPECT_FALSE(Loaded("frmUnwindle"));
-  EXPECT_EQ(SentTip(), "KORVANTE Unwindle \r\nClick on the icon below for options.");
+  EXPECT_EQ(SentTip(), "KORVANTE Unwindle \nClick on the icon below for options.");
   EXPECT_EQ(sim.fake.sound.beeps.size(), 1u);
   sim.AdvanceSeconds(5);
   EXPECT_EQ(sim.fake.sound.beeps.size(), 2u) << "the whole alert again after S + 1 s";

@@ -149,7 +149,7 @@ TEST_F(HoldProgramsTest, AnAlertDueWhileTheDialogIsOpenWaitsAndThenTheSavedListH
   sim.Click("frmHoldPrograms", "cmdSave");
   sim.AdvanceSeconds(2);
   EXPECT_EQ(State(), CycleState::kHeld) << "now the program holds it";
-  EXPECT_EQ(Tip(), "KORVANTE Unwindle \r\nA break is due; it waits until obs64.exe ends.");
+  EXPECT_EQ(Tip(), "KORVANTE Unwindle \nA break is due; it waits until obs64.exe ends.");
   sim.fake.presence.programs.clear();
   sim.AdvanceSeconds(2);
   EXPECT_TRUE(Loaded("frmUnwindle"));

@@ -13,11 +13,11 @@ namespace unw {
 namespace {
 
 constexpr const char* kCallTip =
-    "KORVANTE Unwindle \r\nA break is due; it waits until your call ends.";
+    "KORVANTE Unwindle \nA break is due; it waits until your call ends.";
 constexpr const char* kDndTip =
-    "KORVANTE Unwindle \r\nA break is due; it waits until Do Not Disturb is off.";
+    "KORVANTE Unwindle \nA break is due; it waits until Do Not Disturb is off.";
 constexpr const char* kObsTip =
-    "KORVANTE Unwindle \r\nA break is due; it waits until obs64.exe ends.";
+    "KORVANTE Unwindle \nA break is due; it waits until obs64.exe ends.";
 
 // One reason to hold, as the world turns it on and off, and what the program says of it.
 struct Reason {
@@ -36,7 +36,7 @@ void PrintTo(const Reason& r, std::ostream* os) {
 const Reason kReasons[] = {
     {"a full-screen program", [](FakePresence& p, bool on) { p.fullScreen = on; },
      "HoldDuringFullScreen", "0", "fullscreen",
-     "KORVANTE Unwindle \r\nA break is due; it waits until the full-screen program ends."},
+     "KORVANTE Unwindle \nA break is due; it waits until the full-screen program ends."},
     {"the camera", [](FakePresence& p, bool on) { p.camera = on; }, "HoldDuringCalls", "0", "call",
      kCallTip},
     {"the microphone", [](FakePresence& p, bool on) { p.microphone = on; }, "HoldDuringCalls", "0",
@@ -207,7 +207,7 @@ TEST_F(HoldTest, TheTooltipNamesTheFirstProgramOfTheListThatRunsAndFollowsItsEnd
   StartCounting({{"HoldForPrograms", "POWERPNT.EXE;obs64.exe"}});
   world().programs = {"obs64.exe", "powerpnt.exe"};
   sim.AdvanceSeconds(10);
-  EXPECT_EQ(Tip(), "KORVANTE Unwindle \r\nA break is due; it waits until POWERPNT.EXE ends.");
+  EXPECT_EQ(Tip(), "KORVANTE Unwindle \nA break is due; it waits until POWERPNT.EXE ends.");
   EXPECT_EQ(Traced("aware.held\tprogram\tPOWERPNT.EXE"), 1);
   world().programs = {"obs64.exe"};
   sim.AdvanceSeconds(2);

@@ -2,8 +2,40 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/decimal.h"
+
 namespace unw {
 namespace {
+
+TEST(ReadDigits, DigitsAloneUpToTheMostAndNoOverflow) {
+  constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+  struct Case {
+    const char* text;
+    int64_t most;
+    std::optional<int64_t> want;
+  } cases[] = {
+      {"0", kMax, 0},
+      {"0042", kMax, 42},
+      {"9223372036854775807", kMax, kMax},
+      {"9223372036854775808", kMax, std::nullopt},  // one past the largest
+      {"99999999999999999999999", kMax, std::nullopt},
+      {"00000000000000000000000000007", kMax, 7},  // zeros in front cost nothing
+      {"59", 59, 59},
+      {"60", 59, std::nullopt},
+      {"0", 0, 0},
+      {"5", 0, std::nullopt},
+      {"", kMax, std::nullopt},
+      {"-1", kMax, std::nullopt},
+      {"+1", kMax, std::nullopt},
+      {" 1", kMax, std::nullopt},
+      {"1 ", kMax, std::nullopt},
+      {"1.0", kMax, std::nullopt},
+      {"1a", kMax, std::nullopt},
+      {"\xd9\xa1", kMax, std::nullopt},  // ARABIC-INDIC DIGIT ONE is no digit here
+  };
+  for (const Case& c : cases) EXPECT_EQ(ReadDigits(c.text, c.most), c.want) << c.text;
+  EXPECT_EQ(ReadDigits(std::string_view("12\0", 3)), std::nullopt);
+}
 
 TEST(TextToInt16, AcceptsDecimalTextWithBlanksSignAndFraction) {
   struct Case {

@@ -2,6 +2,8 @@
 // and the splash.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "alerts/sound_chooser.h"
 #include "alerts/sounds.h"
 #include "program_fixture.h"
@@ -22,6 +24,21 @@ class PreferencesTest : public ProgramTest {
   bool Changed() { return P("cmdSave").enabled(); }
   void Save() { sim.Click("frmPreferences", "cmdSave"); }
 };
+
+TEST(SettingsTable, EveryWorkingCopyFindsItsOwnSettingAndNoOther) {
+  std::set<const void*> seen;
+  for (const SettingInfo& info : SettingsTable()) {
+    const SettingRef ref = info.int16   ? SettingRef(info.int16)
+                           : info.int32 ? SettingRef(info.int32)
+                                        : SettingRef(info.text);
+    EXPECT_EQ(&Setting(ref), &info) << info.name;
+    EXPECT_TRUE(seen.insert(&Setting(ref)).second) << info.name;
+  }
+  // The dialog's fields name settings of the table, each once.
+  std::set<std::string> names;
+  for (const SettingField& f : kSettingFields)
+    EXPECT_TRUE(names.insert(Setting(f.setting).name).second) << f.control;
+}
 
 TEST_F(PreferencesTest, OpensWithTheStoredSettingsAndNothingChanged) {
   Open(Planted(
@@ -172,7 +189,7 @@ TEST_F(PreferencesTest, EnterSavesAndEscClosesAsTheCloseBoxDoes) {
   EXPECT_TRUE(close.isCancelButton() && !close.isDefaultButton());
   sim.Click("frmPreferences", "chkActivateScreenSaver");
   sim.Click("frmPreferences", "cmdExit");
-  EXPECT_EQ(Told(kIdNo), "Do you want to save your changes?");
+  EXPECT_EQ(Told(MessageAnswer::kNo), "Do you want to save your changes?");
   EXPECT_FALSE(sim.FindForm("frmPreferences"));
   EXPECT_EQ(Stored("ActivateScreenSaver"), "0");
 }

@@ -134,7 +134,6 @@ TEST_F(ScheduleTest, ATimedPauseEndsOnTheMinuteOrTomorrowMorning) {
 TEST_F(ScheduleTest, TheStoredEndNamesOneMomentAndAnythingElseIsNoPause) {
   const int64_t summer = At({2026, 7, 15, 14, 30});
   EXPECT_EQ(FormatPausedUntil(summer), "2026-07-15T12:30:00Z");
-  EXPECT_EQ(FormatPausedUntil(At({2026, 12, 31, 23, 59, 59})), "2026-12-31T22:59:59Z");
   const int64_t now = At({2026, 12, 7, 14, 0});
   // Read back after a restart, in the same zone or another: the same moment.
   for (int64_t end : {now + 1000, now + 30 * 60000, now + kLongestPauseMs})
@@ -146,28 +145,15 @@ TEST_F(ScheduleTest, TheStoredEndNamesOneMomentAndAnythingElseIsNoPause) {
       FormatPausedUntil(now),
       FormatPausedUntil(now - 60000),
       FormatPausedUntil(now + kLongestPauseMs + 1000),  // a clock set back a long way
-      "garbage",
-      "2026-12-07 14:30:00Z",
-      "2026-12-07T14:30:00",
-      "2026-12-07T14:30Z",
-      "2026-12-07T14:30:00+01:00",
-      "2026-12-07T14:30:00.000Z",
-      "2026-02-30T10:00:00Z",
-      "2026-12-07T24:00:00Z",
-      "2026-12-07T13:60:00Z",
-      "2026-13-01T10:00:00Z",
-      "2026-00-10T10:00:00Z",
-      "+026-12-07T14:30:00Z",
-      "2026-12-07T14:3\xff:00Z",
-      std::string("2026-12-07T14:30:00Z\0", 21),
-      std::string(100000, '9'),
+      "garbage",                    // what is no ISO time at all: tests/iso_time_test.cpp
+      "2026-12-07T14:30:00+01:00",  // the history's form, though a moment to come
   };
   for (const std::string& text : stale)
     EXPECT_EQ(ReadPausedUntil(text, now), std::nullopt) << text.substr(0, 40);
 }
 
 TEST_F(ScheduleTest, TooltipsNameTheDayAndUseTheUsersTimeFormat) {
-  constexpr const char* kTip = "KORVANTE Unwindle \r\n";
+  constexpr const char* kTip = "KORVANTE Unwindle \n";
   const int64_t monday = At({2026, 12, 7, 14, 0});
   struct Case {
     When now, at;
@@ -193,7 +179,7 @@ TEST_F(ScheduleTest, TooltipsNameTheDayAndUseTheUsersTimeFormat) {
         << Local(now);
   }
   EXPECT_EQ(OutsideHoursTip(cal, monday, std::nullopt),
-            "KORVANTE Unwindle \r\nOutside working hours; no working days are set.");
+            "KORVANTE Unwindle \nOutside working hours; no working days are set.");
 }
 
 TEST_F(ScheduleTest, TheStatusLineIsForScriptsWhateverTheUsersTimeFormat) {

@@ -288,7 +288,7 @@ TEST_F(StatisticsTest, ClearHistoryAsksFirstAndThenLeavesOnlyTheHeader) {
   ASSERT_EQ(sim.fake.dialogs.open.size(), 1u);
   EXPECT_EQ(sim.fake.dialogs.open.back()->EnterPresses(), MessageAnswer::kNo) << "No by default";
   EXPECT_EQ(Told(MessageAnswer::kNo),
-            "Clear the whole history of your breaks?\r\n\r\nThis cannot be undone.");
+            "Clear the whole history of your breaks?\n\nThis cannot be undone.");
   EXPECT_EQ(File(), before);
   EXPECT_EQ(DrawnChart().bars[13].value, 26400);
 

@@ -87,7 +87,7 @@ TEST_F(TimeControlTest, TimedPausesEndByTheClockAcrossMidnightAndDaylightSaving)
     s.AdvanceSeconds(60);
     s.Click("frmTimer", c.item);
     SCOPED_TRACE(c.item + std::string(" at ") + std::to_string(c.start.hour));
-    EXPECT_EQ(TipOf(s), std::string("KORVANTE Unwindle \r\nPaused until ") + c.until + ".");
+    EXPECT_EQ(TipOf(s), std::string("KORVANTE Unwindle \nPaused until ") + c.until + ".");
     EXPECT_EQ(s.app().cycle.state(), CycleState::kPausedUntil);
     EXPECT_FALSE(s.fake.loop.IsTimerRunning("BreakCycle", "tmrMain"));
     EXPECT_NE(StoredIn(s, "PausedUntil"), " ");
@@ -147,7 +147,7 @@ TEST_F(TimeControlTest, APauseOutlivesARestartAndAStoredEndInThePastIsOver) {
       EXPECT_EQ(StoredIn(s, "PausedUntil"), " ");
       continue;
     }
-    EXPECT_EQ(TipOf(s), "KORVANTE Unwindle \r\nPaused until 11:00.");
+    EXPECT_EQ(TipOf(s), "KORVANTE Unwindle \nPaused until 11:00.");
     s.AdvanceSeconds(39 * 60 + 55);  // to 11:00 exactly
     EXPECT_EQ(s.app().cycle.state(), CycleState::kCounting);
     EXPECT_EQ(s.app().frmTimer().TimeRemaining(), "00:10:00") << "a pause from before is a break";
@@ -192,8 +192,7 @@ TEST_F(TimeControlTest, OutsideWorkingHoursTheCountdownRestsOverAWeek) {
     EXPECT_EQ(LocalNow(), s.local);
     EXPECT_EQ(State(), s.state) << s.local;
     if (s.state != CycleState::kResting) continue;
-    EXPECT_EQ(Tip(), std::string("KORVANTE Unwindle \r\nOutside working hours; ") + s.tip)
-        << s.local;
+    EXPECT_EQ(Tip(), std::string("KORVANTE Unwindle \nOutside working hours; ") + s.tip) << s.local;
     EXPECT_EQ(Display(), "02:00:00") << s.local;
     EXPECT_EQ(RunningTimers(), std::vector<std::string>{"tmrClock"}) << s.local;
     if (!restedAllAlong) continue;
@@ -273,8 +272,7 @@ TEST_F(TimeControlTest, AnUnreadableDayIsRepairedAloneAndTheDialogNamesABadOne) 
   sim.Click("frmTimer", "cmdStart");
   sim.AdvanceSeconds(2 * 3600);
   EXPECT_EQ(State(), CycleState::kResting);
-  EXPECT_EQ(Tip(),
-            "KORVANTE Unwindle \r\nOutside working hours; reminders start at 09:00 tomorrow.");
+  EXPECT_EQ(Tip(), "KORVANTE Unwindle \nOutside working hours; reminders start at 09:00 tomorrow.");
   // Working hours turned off: the resting timer counts again at once, from its full interval.
   sim.Click("frmTimer", "mnuWorkingHours");
   sim.Click("frmWorkingHours", "chkWorkingHours");

@@ -104,7 +104,7 @@ TEST_F(WorkTimerTest, StopReloadsTheStoredIntervalAndTheNextStartBeginsAfresh) {
 class TooltipBySet : public WorkTimerTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(TooltipBySet, FollowsTheStateWithTheNextTickOrAtOnceForTrafficLights) {
-  const std::string head = std::string("KORVANTE - ") + kMakerUrl + " \r\nTime Remaining: ";
+  const std::string head = std::string("KORVANTE - ") + kMakerUrl + " \nTime Remaining: ";
   const bool lights = GetParam()[0] == '4';
   StartWith("0", "0", "9", {{"TrayIcon", GetParam()}});
   EXPECT_EQ(SentTip(), head + "00:00:09 - Stopped");

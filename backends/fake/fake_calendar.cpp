@@ -51,7 +51,7 @@ int64_t FakeCalendar::FromLocal(const LocalTime& l) {
       1000LL;
   // Try the offsets in force a day either side: the earliest that gives this wall time wins; a
   // wall time none gives lies in a gap, which ends where the later offset begins.
-  const int before = OffsetAt(wall - 86400000LL), after = OffsetAt(wall + 86400000LL);
+  const int before = OffsetAt(wall - kDayMs), after = OffsetAt(wall + kDayMs);
   for (int offset : {before, after}) {
     const int64_t utc = wall - offset * 60000LL;
     if (OffsetAt(utc) == offset) return utc;

@@ -27,6 +27,8 @@ class FakePresence : public Presence {
   bool DoNotDisturb() override;
   std::string FirstRunning(const std::vector<std::string>& names) override;
   std::vector<std::string> RunningPrograms() override;
+  // The fake stands for Windows: programs are .exe files.
+  std::string ProgramFileSuffix() override { return ".exe"; }
   ScreenRect PointerWorkArea() override;
 
   // The user (or the machine) goes away or comes back.

@@ -65,8 +65,8 @@ int64_t Win32Calendar::FromLocal(const LocalTime& l) {
       1000LL;
   // The offsets in force a day either side; the earliest that gives this wall time wins, and a
   // wall time that none gives lies in a gap that ends where the later offset begins.
-  const int64_t before = WallMs(wall - 86400000LL) - (wall - 86400000LL);
-  const int64_t after = WallMs(wall + 86400000LL) - (wall + 86400000LL);
+  const int64_t before = WallMs(wall - kDayMs) - (wall - kDayMs);
+  const int64_t after = WallMs(wall + kDayMs) - (wall + kDayMs);
   for (int64_t offset : {before, after}) {
     const int64_t utc = wall - offset;
     if (WallMs(utc) - utc == offset) return utc;

@@ -2,7 +2,6 @@
 
 #include <shellapi.h>
 
-#include "history/journal.h"
 #include "platform/trace.h"
 #include "backends/win32/calendar_win32.h"
 #include "backends/win32/scoped.h"
@@ -93,14 +92,7 @@ Reply HistoryReply(const Command& command) {
   Trace quiet(nullptr, "");
   Win32Storage storage(quiet);
   Win32Calendar calendar;
-  StorageStatus status = StorageStatus::kOk;
-  std::string csv = HistoryCsv(storage, calendar, command.days.value_or(kHistoryDays), status);
-  if (status != StorageStatus::kOk)
-    return {kExitRefused,
-            "The history in " + storage.DataFolder() + "\\" + kJournalFileName +
-                " cannot be read (" + StorageStatusName(status) + ").",
-            nullptr};
-  return {kExitDone, std::move(csv), nullptr};
+  return HistoryAnswer(storage, calendar, command);
 }
 
 std::vector<std::string> CommandArguments() {

@@ -178,9 +178,9 @@ HWND ControlSet::CreateOne(Control& c, int id, SUBCLASSPROC childProc, DWORD_PTR
   if (c.kind() == ControlKind::kLabel) style |= LabelWrap(c);
   if (ShownNow(c)) style |= WS_VISIBLE;
   if (!EnabledNow(c)) style |= WS_DISABLED;
-  HWND hwnd = CreateWindowExW(k.exStyle, k.cls, Wide(WindowTextOf(c)).c_str(), style, 0, 0, 0, 0,
-                              parent_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                              GetModuleHandleW(nullptr), nullptr);
+  HWND hwnd = CreateWindowExW(
+      k.exStyle, k.cls, Wide(WindowsLines(WindowTextOf(c))).c_str(), style, 0, 0, 0, 0, parent_,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   if (!hwnd) return nullptr;
   Place(Child{&c, hwnd});
   if (c.kind() == ControlKind::kTextBox) {
@@ -211,7 +211,7 @@ void ControlSet::SetFont(const Child& child) const {
 
 void ControlSet::AddTool(const Child& child) const {
   if (!tooltip_) return;
-  std::wstring text = Wide(child.control->toolTip());
+  std::wstring text = Wide(WindowsLines(child.control->toolTip()));
   TTTOOLINFOW ti = {};
   ti.cbSize = sizeof ti;
   ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -223,7 +223,7 @@ void ControlSet::AddTool(const Child& child) const {
 
 void ControlSet::SetTool(const Child& child) const {
   if (!tooltip_) return;
-  std::wstring text = Wide(child.control->toolTip());
+  std::wstring text = Wide(WindowsLines(child.control->toolTip()));
   TTTOOLINFOW ti = {};
   ti.cbSize = sizeof ti;
   ti.hwnd = parent_;
@@ -275,7 +275,7 @@ void ControlSet::ShowText(const Child& child) {
     if (i != CB_ERR) SendMessageW(child.hwnd, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
     return;
   }
-  const std::string text = WindowTextOf(c);
+  const std::string text = WindowsLines(WindowTextOf(c));
   // The text the user typed comes back from the model: leave it (and the caret) alone.
   if (WindowText(child.hwnd) == text) return;
   settingText_ = true;

@@ -159,7 +159,7 @@ TextSize Win32FormView::MeasureText(const Font& font, const std::string& text) {
   win32::ScopedGetDC screen(nullptr);
   if (!screen) return {};
   const UINT dpi = win32::ScreenDpi();
-  const std::wstring wide = win32::Wide(text);
+  const std::wstring wide = win32::Wide(win32::WindowsLines(text));
   const int length = static_cast<int>(wide.size());
   win32::ScopedGdiObj<HFONT> hfont = win32::CreateModelFont(font, dpi);
   win32::ScopedMemDC dc(CreateCompatibleDC(screen));

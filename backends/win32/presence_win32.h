@@ -33,6 +33,7 @@ class Win32Presence : public Presence {
   bool DoNotDisturb() override { return quiet_.On(); }
   std::string FirstRunning(const std::vector<std::string>& names) override;
   std::vector<std::string> RunningPrograms() override;
+  std::string ProgramFileSuffix() override { return ".exe"; }
   ScreenRect PointerWorkArea() override;
 
   // Whether a window of this style and state, at `window` on a monitor at `monitor`, is a

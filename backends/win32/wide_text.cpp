@@ -66,4 +66,14 @@ std::string FieldText(const wchar_t* field, size_t size) {
   return Utf8(all.substr(0, all.find(L'\0')));
 }
 
+std::string WindowsLines(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+    out += text[i];
+  }
+  return out;
+}
+
 }  // namespace unw::win32

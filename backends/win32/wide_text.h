@@ -14,6 +14,10 @@ std::wstring Wide(std::string_view utf8);
 // Every unit converted, embedded NULs included; an unpaired surrogate becomes U+FFFD.
 std::string Utf8(std::wstring_view utf16);
 
+// The core ends its lines with a lone LF; a window's text ends them with CR LF. Each LF without
+// a CR before it gets one; a CR LF stays as it is.
+std::string WindowsLines(std::string_view text);
+
 // `utf8` without a character cut off at its end (a fixed field of bytes may end
 // inside one): the lead byte and what follows of it are dropped.
 std::string_view WholeCharacters(std::string_view utf8);

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "backends/win32/presence_win32.h"
+#include "backends/win32/wide_text.h"
+#include "backends/win32/win32_util.h"
+#include "platform/trace.h"
 
 namespace unw {
 namespace {
@@ -40,6 +43,18 @@ TEST(Win32Presence, OnlyAFramelessWindowCoveringItsMonitorIsFullScreen) {
                                                 monitor),
               c.fullScreen)
         << c.what;
+}
+
+TEST(Win32Presence, AProgramFileEndsAsThisTestProgramsOwnFileDoes) {
+  Trace quiet(nullptr, "");
+  Win32Presence presence(quiet);
+  const std::string suffix = presence.ProgramFileSuffix();
+  const std::string self = win32::Utf8(win32::ProgramFile());
+  ASSERT_GT(self.size(), suffix.size());
+  EXPECT_EQ(CompareStringOrdinal(win32::Wide(self.substr(self.size() - suffix.size())).c_str(), -1,
+                                 win32::Wide(suffix).c_str(), -1, TRUE),
+            CSTR_EQUAL)
+      << self;
 }
 
 }  // namespace

@@ -192,7 +192,12 @@ struct FormsTest : ::testing::Test {
 
 // As the prompts lay out their messages: a label as large as MeasureText says.
 TEST_F(FormsTest, ALabelSizedByMeasureTextShowsAllOfItsTextAndNoMore) {
+  // The core ends lines with LF; the window holds them ended as Windows ends them.
   const std::string text =
+      "A short period of rest every while can reduce repetitive-stress injuries.\n"
+      "Übung macht den Meister – ベル\n\n"
+      "What do you want to do?";
+  const std::string windowsText =
       "A short period of rest every while can reduce repetitive-stress injuries.\r\n"
       "Übung macht den Meister – ベル\r\n\r\n"
       "What do you want to do?";
@@ -211,6 +216,7 @@ TEST_F(FormsTest, ALabelSizedByMeasureTextShowsAllOfItsTextAndNoMore) {
   for (float points : {8.25f, 9.75f, 12.0f}) {
     font.size = points;
     dialog.Load();
+    EXPECT_EQ(win32::WindowText(Child("lblMessage")), windowsText);
     RECT rc = {};
     GetClientRect(Child("lblMessage"), &rc);
     // What the label paints against the same text drawn without any bounds.
@@ -220,7 +226,7 @@ TEST_F(FormsTest, ALabelSizedByMeasureTextShowsAllOfItsTextAndNoMore) {
       const win32::ScopedSelect selected(dc, gdiFont);
       SetBkMode(dc, TRANSPARENT);
       RECT all = {0, 0, rc.right + 200, rc.bottom + 200};
-      DrawTextW(dc, win32::Wide(text).c_str(), -1, &all, DT_LEFT | DT_NOCLIP);
+      DrawTextW(dc, win32::Wide(windowsText).c_str(), -1, &all, DT_LEFT | DT_NOCLIP);
     });
     EXPECT_GT(whole.ink, 0);
     EXPECT_EQ(shown.ink, whole.ink) << "at " << points << " points the label (" << rc.right << " x "

@@ -119,7 +119,7 @@ TEST_F(Win32JournalTest, WhatOneRunWritesTheNextReadsAndATornLineGoes) {
   first.Record(ProgramStarted());
   first.Record(BreakStarted(BreakFrom::kTray));
   first.Record(BreakEnded(BreakEnd::kCutShort, 42));
-  EXPECT_TRUE(first.writing()) << first.StatusLine();
+  EXPECT_TRUE(first.writing()) << StorageStatusName(first.Health().status);
   // The folder has the very name asked for, seen by the system's own listing.
   WIN32_FIND_DATAW found = {};
   const HANDLE find = FindFirstFileW(win32::Wide(root + "\\Z*").c_str(), &found);
@@ -138,7 +138,8 @@ TEST_F(Win32JournalTest, WhatOneRunWritesTheNextReadsAndATornLineGoes) {
   EXPECT_EQ(Content(path), whole);
   second.Record(ProgramEnded());
   EXPECT_EQ(ParseJournal(Content(path)).size(), 4u);
-  EXPECT_EQ(second.StatusLine(), "History is kept in " + path + ".");
+  EXPECT_EQ(second.Health().state, JournalHealth::State::kKept);
+  EXPECT_EQ(second.Health().place.file, path);
 }
 
 }  // namespace

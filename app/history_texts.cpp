@@ -1,0 +1,70 @@
+#include "app/history_texts.h"
+
+namespace unw {
+
+namespace {
+
+// Why a file the user chose could not be written, for a sentence.
+std::string ExportProblem(StorageStatus status) {
+  switch (status) {
+    case StorageStatus::kNoFolder:
+    case StorageStatus::kNotFound:
+      return "its folder cannot be found";
+    case StorageStatus::kNotAFolder:
+      return "a file stands where its folder should be";
+    case StorageStatus::kReadOnly:
+      return "it is read-only";
+    case StorageStatus::kDiskFull:
+      return "the disk is full";
+    case StorageStatus::kOk:
+    case StorageStatus::kFailed:
+      break;
+  }
+  return "it cannot be written";
+}
+
+// Why the journal's file is not written.
+std::string NotSavedProblem(StorageStatus status, const JournalPlace& place) {
+  switch (status) {
+    case StorageStatus::kNoFolder:
+      return "the folder " + place.folder + " cannot be made";
+    case StorageStatus::kNotAFolder:
+      return "a file stands where the folder " + place.folder + " should be";
+    case StorageStatus::kReadOnly:
+      return place.file + " is read-only";
+    case StorageStatus::kDiskFull:
+      return "the disk is full";
+    case StorageStatus::kOk:
+    case StorageStatus::kNotFound:
+    case StorageStatus::kFailed:
+      break;
+  }
+  return place.file + " cannot be written";
+}
+
+}  // namespace
+
+std::string JournalStatusText(const JournalHealth& health) {
+  const std::string& file = health.place.file;
+  switch (health.state) {
+    case JournalHealth::State::kNewerFormat:
+      return "The history in " + file + " is kept by a newer version of Unwindle; it is only read.";
+    case JournalHealth::State::kNotSaved:
+      return "History is not saved: " + NotSavedProblem(health.status, health.place) + ".";
+    case JournalHealth::State::kUnreadable:
+      return "The history in " + file + " cannot be read; new events are added to it.";
+    case JournalHealth::State::kKept:
+      break;
+  }
+  return "History is kept in " + file + ".";
+}
+
+std::string ExportFailedText(const std::string& path, StorageStatus status) {
+  return "The history could not be exported to " + path + ": " + ExportProblem(status) + ".";
+}
+
+std::string HistoryUnreadableText(const JournalPlace& place, StorageStatus status) {
+  return "The history in " + place.file + " cannot be read (" + StorageStatusName(status) + ").";
+}
+
+}  // namespace unw

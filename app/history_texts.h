@@ -1,0 +1,19 @@
+// What the user reads when the history's file cannot be kept, exported or read: the journal and
+// the storage report facts (history/journal.h, platform/storage.h), these are their words.
+#pragma once
+
+#include <string>
+
+#include "history/journal.h"
+#include "platform/storage.h"
+
+namespace unw {
+
+// The Statistics window's line about the journal: where it is kept, or why it is not.
+std::string JournalStatusText(const JournalHealth& health);
+// An export the storage refused: "The history could not be exported to PATH: the disk is full."
+std::string ExportFailedText(const std::string& path, StorageStatus status);
+// /history when the file cannot be read: "The history in FILE cannot be read (readonly)."
+std::string HistoryUnreadableText(const JournalPlace& place, StorageStatus status);
+
+}  // namespace unw
