@@ -101,20 +101,30 @@ bool IsControl(unsigned char c) {
 
 }  // namespace
 
-const char* const kUsage =
-    "Usage: unwindle [command]\n"
-    "  /start            start the work timer (and Unwindle, if it is not running)\n"
-    "  /pause [minutes]  pause the timer; for 1 to 1440 minutes if given\n"
-    "  /resume           end a pause\n"
-    "  /stop             stop the timer\n"
-    "  /break            take a break now\n"
-    "  /status           print where the timer stands, e.g. \"counting 00:42:17\"\n"
-    "  /exit             exit Unwindle\n"
-    "  /history [days]   print the history of the last days as CSV (14 unless given, up to 400)\n"
-    "  /?                show this help\n"
-    "Commands may also start with -- (--status) and be written in any case.\n"
-    "Exit codes: 0 done, 2 bad usage, 3 Unwindle is not running, 4 refused (the line says "
-    "why).\n";
+std::string UsageText() {
+  // The limits it states are the ones the parser keeps.
+  const std::string most = std::to_string(kMaxPauseMinutes);
+  const std::string days = std::to_string(kHistoryDays), keeps = std::to_string(kMaxHistoryDays);
+  return "Usage: unwindle [command]\n"
+         "  /start            start the work timer (and Unwindle, if it is not running)\n"
+         "  /pause [minutes]  pause the timer; for 1 to " +
+         most +
+         " minutes if given\n"
+         "  /resume           end a pause\n"
+         "  /stop             stop the timer\n"
+         "  /break            take a break now\n"
+         "  /status           print where the timer stands, e.g. \"counting 00:42:17\"\n"
+         "  /exit             exit Unwindle\n"
+         "  /history [days]   print the history of the last days as CSV (" +
+         days + " unless given, up to " + keeps +
+         ")\n"
+         "  /?                show this help\n"
+         "Commands may also start with -- (--status) and be written in any case.\n"
+         "Exit codes: " +
+         std::to_string(kExitDone) + " done, " + std::to_string(kExitBadUsage) + " bad usage, " +
+         std::to_string(kExitNotRunning) + " Unwindle is not running, " +
+         std::to_string(kExitRefused) + " refused (the line says why).\n";
+}
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   if (args.empty()) return {};

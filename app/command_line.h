@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "history/journal.h"
+
 namespace unw {
 
 enum class Verb { kPause, kResume, kStart, kStop, kBreak, kStatus, kExit, kHelp, kHistory };
@@ -34,7 +36,7 @@ inline constexpr int kExitRefused = 4;
 inline constexpr int kMaxPauseMinutes = 1440;
 // /history: the days printed unless it says, and the most it prints (what the history keeps).
 inline constexpr int kHistoryDays = 14;
-inline constexpr int kMaxHistoryDays = 400;
+inline constexpr int kMaxHistoryDays = kJournalKeepDays;
 
 struct CommandLine {
   enum class Kind {
@@ -52,7 +54,7 @@ struct CommandLine {
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 // What /? prints, and bad usage after its line; ends with a line end.
-extern const char* const kUsage;
+std::string UsageText();
 
 // The running program's answer: how the command line ends, and the one line it prints.
 struct Reply {

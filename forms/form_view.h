@@ -29,6 +29,9 @@ class FormView {
   // `form` is shown modally: the program's other windows take no input until EndModal.
   virtual void BeginModal(Form& form) = 0;
   virtual void EndModal(Form& form) = 0;
+  // Whether `form`'s window takes input, shown or not: no modal window, message box or chooser of
+  // the program keeps it disabled.
+  virtual bool TakesInput(const Form& form) const = 0;
   // Shows the submenu `menu` of `form` as a popup menu at the mouse position and
   // returns when it closes; a chosen item's Click runs before or after the return.
   virtual void ShowPopupMenu(Form& form, Control& menu) = 0;

@@ -85,7 +85,11 @@ void FakeView::ShowPopupMenu(Form& form, Control& menu) {
 }
 
 bool FakeView::AcceptsInput(const Form& form) const {
-  if (!form.loaded() || !form.visible()) return false;
+  return form.visible() && TakesInput(form);
+}
+
+bool FakeView::TakesInput(const Form& form) const {
+  if (!form.loaded()) return false;
   if (systemDialogOpen && systemDialogOpen()) return false;
   return modal_.empty() || modal_.back() == &form;
 }

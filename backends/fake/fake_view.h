@@ -22,6 +22,7 @@ class FakeView : public FormView {
   void ControlChanged(Control& control, Prop what) override;
   void BeginModal(Form& form) override;
   void EndModal(Form& form) override;
+  bool TakesInput(const Form& form) const override;
   // Each character is as wide as 12 twips per point of the font, a line 24 twips per point.
   TextSize MeasureText(const Font& font, const std::string& text) override;
   // Records the popup; the test then clicks its items (or nothing, to dismiss it).

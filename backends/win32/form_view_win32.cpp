@@ -135,6 +135,10 @@ void Win32FormView::EndModal(Form& form) {
   ReleaseModal(form);
 }
 
+bool Win32FormView::TakesInput(const Form& form) const {
+  return IsWindowEnabled(reinterpret_cast<HWND>(form.hWnd())) != FALSE;
+}
+
 void Win32FormView::ReleaseModal(const Form& form) {
   auto it = disabled_.find(&form);
   if (it == disabled_.end()) return;

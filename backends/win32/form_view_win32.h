@@ -30,6 +30,7 @@ class Win32FormView : public FormView {
   void ControlChanged(Control& control, Prop what) override;
   void BeginModal(Form& form) override;
   void EndModal(Form& form) override;
+  bool TakesInput(const Form& form) const override;
   void ShowPopupMenu(Form& form, Control& menu) override;
   TextSize MeasureText(const Font& font, const std::string& text) override;
 

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "backends/win32/single_instance.h"
+#include "backends/win32/program_instance_win32.h"
 #include "session.h"
 
 namespace e2e {

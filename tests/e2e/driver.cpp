@@ -16,7 +16,7 @@
 #include "command_line_checks.h"
 #include "history_checks.h"
 #include "hold_checks.h"
-#include "backends/win32/single_instance.h"
+#include "backends/win32/program_instance_win32.h"
 #include "session.h"
 #include "stored_defaults.h"
 

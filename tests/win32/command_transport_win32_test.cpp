@@ -1,24 +1,25 @@
-// The command line's transport under Wine: the instance window on a thread of its own answers
-// what a sender hands it, and survives whatever else arrives by WM_COPYDATA; the sender takes
-// only a real answer from the window it asked, and waits a bounded time for it.
+// The session's one program under Wine: the contract every back end keeps, with the running
+// program on a thread of its own; then what only Windows brings: whatever else arrives by
+// WM_COPYDATA, a sender that stops taking messages, forged answers, a program still starting.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <functional>
+#include <future>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
-#include "backends/win32/command_client.h"
+#include "app/launch.h"
+#include "backends/win32/program_instance_win32.h"
 #include "backends/win32/scoped.h"
-#include "backends/win32/single_instance.h"
+#include "program_instance_contract.h"
 
 namespace unw {
 namespace {
@@ -26,128 +27,128 @@ namespace {
 using win32::Exchange;
 using win32::kCommandTag;
 
-// `setup`, then a message loop, on a thread of its own until the object goes; then `teardown`
-// there too (a window is destroyed by the thread that made it).
-class LoopThread {
+// A thread with a message loop, as the program's: Run hands it work and returns once it is done.
+// Everything the work touches belongs to the caller, who waits, so nothing outlives its owner.
+class ProgramThread {
  public:
-  explicit LoopThread(std::function<void()> setup, std::function<void()> teardown = {}) {
-    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    thread_ = std::thread([=, this] {
+  ProgramThread() {
+    std::promise<DWORD> started;
+    std::future<DWORD> id = started.get_future();
+    thread_ = std::thread([&started] {
       MSG m;
       PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, before anyone posts
-      id_ = GetCurrentThreadId();
-      setup();
-      SetEvent(ready);
-      while (GetMessageW(&m, nullptr, 0, 0) > 0) DispatchMessageW(&m);
-      if (teardown) teardown();
+      started.set_value(GetCurrentThreadId());
+      while (GetMessageW(&m, nullptr, 0, 0) > 0) {
+        if (!m.hwnd && m.message == kRun) {
+          auto* job = reinterpret_cast<Job*>(m.lParam);
+          job->work();
+          job->done.set_value();
+          continue;
+        }
+        DispatchMessageW(&m);
+      }
     });
-    WaitForSingleObject(ready, 10000);
-    CloseHandle(ready);
+    id_ = id.get();
   }
-  ~LoopThread() {
+  ~ProgramThread() {
     PostThreadMessageW(id_, WM_QUIT, 0, 0);
     thread_.join();
   }
+  ProgramThread(const ProgramThread&) = delete;
+  ProgramThread& operator=(const ProgramThread&) = delete;
+
+  void Run(const std::function<void()>& work) {
+    Job job{work, {}};
+    std::future<void> done = job.done.get_future();
+    PostThreadMessageW(id_, kRun, 0, reinterpret_cast<LPARAM>(&job));
+    done.wait();
+  }
 
  private:
+  static constexpr UINT kRun = WM_APP + 100;
+  struct Job {
+    const std::function<void()>& work;
+    std::promise<void> done;
+  };
   std::thread thread_;
-  std::atomic<DWORD> id_ = 0;
+  DWORD id_ = 0;
 };
 
-// The running program's side: the real instance window, whose command handler only records what
-// reaches it and answers as a test says.
+struct Win32InstanceFixture : ::testing::Test {
+  std::unique_ptr<ProgramInstance> NewCopy() {
+    return std::make_unique<win32::Win32ProgramInstance>();
+  }
+  void OnProgram(const std::function<void()>& work) { thread.Run(work); }
+  // A round trip: what was posted to the program's thread before has run.
+  void Settle() {
+    thread.Run([] {});
+  }
+  // The installer's request.
+  bool RequestExit() {
+    HWND instance = FindWindowA(win32::kInstanceWindowClass, nullptr);
+    DWORD_PTR result = 0;
+    return instance &&
+           SendMessageTimeoutA(instance, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+  }
+
+  ProgramThread thread;
+};
+
+using Backends = ::testing::Types<Win32InstanceFixture>;
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, ProgramInstanceContract, Backends);
+
+// The running program's side: the real instance window on a thread of its own, whose requests
+// only record what reaches them and answer as a test says.
 class InstanceTest : public ::testing::Test {
  protected:
-  // `startWith`: the command the program was started with, handed over as main() does.
-  explicit InstanceTest(std::optional<Command> startWith = std::nullopt)
-      : program_(
-            [this, startWith] {
-              trace_.KeepLines(true);
-              window_ = std::make_unique<win32::InstanceWindow>(
-                  trace_, [] { return true; }, [] { return true; },
-                  [this](const Command& c) {
-                    std::lock_guard lock(mutex_);
-                    received_.push_back(EncodeCommand(c));
-                    return answer_(c);
-                  });
-              hwnd_ = window_->hwnd();
-              if (startWith) window_->RunWhenReady(*startWith, [this] { return ready_.load(); });
-            },
-            [this] { window_.reset(); }) {}
-
-  std::vector<std::string> Received() {
-    std::lock_guard lock(mutex_);
-    return std::exchange(received_, {});
-  }
-  // Read after a round trip with the program: its thread writes the trace only while it handles
-  // a message.
-  std::vector<std::string> TraceLines() { return trace_.lines(); }
-  // The answer as a sender prints it: "0 counting 00:42:17".
-  static std::string Shown(const std::optional<Reply>& r) {
-    return r ? std::to_string(r->code) + " " + r->line : "no answer";
-  }
-
-  std::mutex mutex_;
-  std::vector<std::string> received_;
-  std::function<Reply(const Command&)> answer_ = [](const Command& c) {
-    return Reply{kExitDone, "did " + EncodeCommand(c), nullptr};
+  struct Requests : InstanceRequests {
+    bool Activate() override { return true; }
+    bool Exit() override { return true; }
+    std::string Answer(std::string_view bytes) override {
+      received.emplace_back(bytes);
+      return "0 did " + std::string(bytes.substr(0, 16));
+    }
+    std::vector<std::string> received;
   };
-  std::atomic<bool> ready_ = false;
-  Trace trace_{[] { return int64_t{0}; }, ""};
-  std::unique_ptr<win32::InstanceWindow> window_;
-  std::atomic<HWND> hwnd_ = nullptr;
-  LoopThread program_;
+
+  InstanceTest() {
+    program_.Run([this] {
+      instance_ = std::make_unique<win32::Win32ProgramInstance>();
+      instance_->Serve(requests_, trace_);
+      hwnd_ = instance_->hwnd();
+    });
+  }
+  ~InstanceTest() override {
+    program_.Run([this] { instance_.reset(); });
+  }
+  std::vector<std::string> Received() {
+    std::vector<std::string> got;
+    program_.Run([&] { got = std::exchange(requests_.received, {}); });
+    return got;
+  }
+  static std::string Shown(const Reply& r) { return std::to_string(r.code) + " " + r.line; }
+
+  Trace trace_{nullptr, ""};
+  Requests requests_;
+  std::unique_ptr<win32::Win32ProgramInstance> instance_;
+  win32::Win32ProgramInstance sender_;
+  HWND hwnd_ = nullptr;
+  ProgramThread program_;  // last: it ends first, and its work touches the members above
 };
 
-TEST_F(InstanceTest, ACommandIsAnsweredAndWhatItThenDoesRunsAfterTheAnswer) {
+TEST_F(InstanceTest, OnlyACommandFromAReplyWindowIsTakenAndItsSizeIsWhatCounts) {
   ASSERT_TRUE(hwnd_);
-  EXPECT_EQ(win32::FindRunningProgram(0), hwnd_.load());
-  // What /break then does stands for a break window: it waits, here until the test lets it go.
-  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  std::atomic<int> then_calls = 0;
-  answer_ = [&](const Command& c) {
-    if (c.verb != Verb::kBreak) return Reply{kExitDone, "did " + EncodeCommand(c), nullptr};
-    return Reply{kExitDone, "break 00:10:00", [&] {
-                   WaitForSingleObject(release, 10000);
-                   ++then_calls;
-                 }};
-  };
-  for (const Command& c :
-       {Command{Verb::kPause, 30}, Command{Verb::kStatus, {}}, Command{Verb::kExit, {}}}) {
-    EXPECT_EQ(Shown(win32::SendCommand(c)), "0 did " + EncodeCommand(c));
-  }
-  EXPECT_EQ(Received(), (std::vector<std::string>{"/pause 30", "/status", "/exit"}));
-  const ULONGLONG t0 = GetTickCount64();
-  EXPECT_EQ(Shown(win32::SendCommand({Verb::kBreak, {}})), "0 break 00:10:00");
-  EXPECT_LT(GetTickCount64() - t0, 5000u) << "the break window kept the sender waiting";
-  EXPECT_EQ(then_calls, 0);
-  SetEvent(release);
-  for (int i = 0; i < 500 && then_calls == 0; ++i) Sleep(10);
-  EXPECT_EQ(then_calls, 1);
-  CloseHandle(release);
-  const auto lines = TraceLines();
-  ASSERT_FALSE(lines.empty());
-  EXPECT_NE(lines.back().find("instance.command\tsent\t/break\t0\tbreak 00:10:00"),
-            std::string::npos)
-      << lines.back();
-}
-
-TEST_F(InstanceTest, WhateverElseArrivesIsCheckedAndNeverReachesTheProgram) {
-  const std::pair<std::string, const char*> bad[] = {
-      {"", "2 the command is empty."},
-      {std::string(1 << 20, '/'), "2 the command is too long."},
-      {"\xff\xfe/\x00s", "2 the command is not UTF-8 text."},
-      {std::string("/status\0", 8), "2 the command holds a control character."},
-      {"/status", "0 did /status"},  // no NUL: the size is what counts
-      {"/start /stop", "2 one command at a time: \"/stop\" follows \"/start\"."},
-      {"/pause 99999", "2 /pause takes a number of minutes from 1 to 1440, not \"99999\"."},
-      {"/?", "2 /? is answered by the command line itself."},
-  };
-  for (const auto& [bytes, answer] : bad)
-    EXPECT_EQ(Shown(Exchange(hwnd_, kCommandTag, bytes, 5000)), answer) << bytes.substr(0, 16);
-  EXPECT_EQ(Received(), std::vector<std::string>{"/status"});
+  EXPECT_EQ(win32::FindRunningProgram(0), hwnd_);
+  const std::string big(1 << 20, '/');
+  EXPECT_EQ(Exchange(hwnd_, kCommandTag, big, 5000, nullptr), "0 did " + big.substr(0, 16));
+  EXPECT_EQ(Exchange(hwnd_, kCommandTag, std::string("/s\0", 3), 5000, nullptr),
+            std::string("0 did /s\0", 9));
+  const std::vector<std::string> received = Received();
+  ASSERT_EQ(received.size(), 2u);
+  EXPECT_EQ(received[0].size(), big.size());
+  EXPECT_EQ(received[1], std::string("/s\0", 3));
   // Data of another kind, or a command with no reply window of ours to answer to, is left alone.
-  EXPECT_EQ(Shown(Exchange(hwnd_, 0x1234, "/exit", 5000)), "no answer");
+  EXPECT_EQ(Exchange(hwnd_, 0x1234, "/exit", 5000, nullptr), std::nullopt);
   COPYDATASTRUCT data = {kCommandTag, 5, const_cast<char*>("/exit")};
   HWND stranger =
       CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
@@ -161,67 +162,39 @@ TEST_F(InstanceTest, WhateverElseArrivesIsCheckedAndNeverReachesTheProgram) {
   DestroyWindow(stranger);
   SendMessageTimeoutW(hwnd_, WM_COPYDATA, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
   EXPECT_TRUE(Received().empty());
-  EXPECT_EQ(Shown(win32::SendCommand({Verb::kStatus, {}})), "0 did /status") << "still answers";
+  EXPECT_EQ(Shown(SendCommand(sender_, {Verb::kStatus})), "0 did /status") << "still answers";
 }
 
 TEST_F(InstanceTest, ASenderThatDoesNotTakeItsAnswerHoldsTheProgramUpOnlyBriefly) {
-  // A reply window on a thread that has stopped taking messages.
-  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  std::atomic<HWND> stuck = nullptr;
-  std::thread hung([&] {
-    Exchange(nullptr, 0, "", 0);  // registers the reply window's class, as every sender does
-    stuck = CreateWindowExW(0, L"Unwindle.Reply", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                            nullptr, nullptr);
-    WaitForSingleObject(release, 30000);
-    DestroyWindow(stuck);
+  // A reply window on a thread that has stopped taking messages. What that thread uses is shared
+  // with it, so it lives as long as the thread whatever the test does.
+  struct Stuck {
+    win32::ScopedHandle release{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    std::promise<HWND> window;
+  };
+  auto stuck = std::make_shared<Stuck>();
+  std::future<HWND> window = stuck->window.get_future();
+  std::thread hung([stuck] {
+    Exchange(nullptr, 0, "", 0, nullptr);  // registers the reply window's class, as every sender
+    HWND w = CreateWindowExW(0, L"Unwindle.Reply", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                             nullptr, nullptr);
+    stuck->window.set_value(w);
+    WaitForSingleObject(stuck->release.get(), 30000);
+    if (w) DestroyWindow(w);
   });
-  while (!stuck) Sleep(10);
+  const HWND from = window.get();
+  ASSERT_TRUE(from) << "no reply window";
   COPYDATASTRUCT data = {kCommandTag, 7, const_cast<char*>("/status")};
   const ULONGLONG t0 = GetTickCount64();
   DWORD_PTR result = 0;
-  SendMessageTimeoutW(hwnd_, WM_COPYDATA, reinterpret_cast<WPARAM>(stuck.load()),
+  SendMessageTimeoutW(hwnd_, WM_COPYDATA, reinterpret_cast<WPARAM>(from),
                       reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 10000, &result);
   const ULONGLONG waited = GetTickCount64() - t0;
   EXPECT_EQ(result, TRUE);
   EXPECT_LT(waited, 5000u) << "the program waited " << waited << " ms for a stuck sender";
-  EXPECT_EQ(Shown(win32::SendCommand({Verb::kStatus, {}})), "0 did /status");
-  SetEvent(release);
+  EXPECT_EQ(Shown(SendCommand(sender_, {Verb::kStatus})), "0 did /status");
+  SetEvent(stuck->release.get());
   hung.join();
-  CloseHandle(release);
-}
-
-class StartCommandTest : public InstanceTest {
- protected:
-  StartCommandTest() : InstanceTest(Command{Verb::kStart, {}}) {}
-};
-
-TEST_F(StartCommandTest, TheCommandTheProgramStartedWithComesFirstOnceItIsReady) {
-  EXPECT_EQ(Shown(win32::SendCommand({Verb::kStatus, {}})), "0 did /status");
-  EXPECT_EQ(Received(), std::vector<std::string>{"/status"}) << "not ready: the start waits";
-  ready_ = true;
-  EXPECT_EQ(Shown(win32::SendCommand({Verb::kStatus, {}})), "0 did /status");
-  EXPECT_EQ(Received(), (std::vector<std::string>{"/start", "/status"}));
-  Sleep(600);  // the poll that would have carried it out finds nothing left to do
-  EXPECT_TRUE(Received().empty());
-  const auto lines = TraceLines();
-  EXPECT_EQ(
-      std::count(lines.begin(), lines.end(), "0\tinstance.command\tstart\t/start\t0\tdid /start"),
-      1);
-}
-
-TEST_F(StartCommandTest, WhenTheProgramIsReadyOnItsOwnThePollCarriesItOut) {
-  ready_ = true;
-  std::vector<std::string> received;
-  for (int i = 0; i < 200 && received.empty(); ++i, Sleep(10)) received = Received();
-  EXPECT_EQ(received, std::vector<std::string>{"/start"});
-  // A round trip: the program's thread is past the poll when it answers.
-  EXPECT_EQ(Shown(win32::SendCommand({Verb::kStatus, {}})), "0 did /status");
-  const auto lines = TraceLines();
-  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                          [](const std::string& l) {
-                            return l.find("\tstart\t/start\t0") != std::string::npos;
-                          }),
-            1);
 }
 
 // The sender's side, against a stand-in for the running program on the test's own thread that
@@ -261,6 +234,7 @@ class ClientTest : public ::testing::Test {
   static inline ClientTest* current_ = nullptr;
   Answer answer;
   std::string got;  // "1 /status": the tag was a command's, and the bytes
+  win32::Win32ProgramInstance sender;
 };
 
 TEST_F(ClientTest, OnlyARealAnswerFromTheProgramAskedIsTaken) {
@@ -277,6 +251,11 @@ TEST_F(ClientTest, OnlyARealAnswerFromTheProgramAskedIsTaken) {
          Send(self, to, reply, "4 a second answer");
        },
        "0 stopped 01:00:00"},
+      {[&](HWND self, HWND to) {
+         Send(self, to, reply, "7 a forged answer first");
+         Send(self, to, reply, "0 paused 00:10:00");
+       },
+       "0 paused 00:10:00"},
       {[&](HWND, HWND) {}, "4 Unwindle did not answer."},
       {[&](HWND self, HWND to) { Send(self, to, reply, "7 seven"); }, "4 Unwindle did not answer."},
       {[&](HWND self, HWND to) { Send(self, to, reply, "0 \xff\xfe"); },
@@ -294,7 +273,7 @@ TEST_F(ClientTest, OnlyARealAnswerFromTheProgramAskedIsTaken) {
     HWND instance = MakeInstance();
     answer = a;
     got.clear();
-    const Reply r = win32::SendCommand({Verb::kPause, 30});
+    const Reply r = SendCommand(sender, {Verb::kPause, 30});
     EXPECT_EQ(std::to_string(r.code) + " " + r.line, shown);
     EXPECT_EQ(got, "1 /pause 30");
     if (IsWindow(instance)) DestroyWindow(instance);
@@ -303,7 +282,7 @@ TEST_F(ClientTest, OnlyARealAnswerFromTheProgramAskedIsTaken) {
 }
 
 TEST_F(ClientTest, NoProgramMeansNotRunningAndAProgramStillStartingIsWaitedFor) {
-  const Reply none = win32::SendCommand({Verb::kStatus, {}});
+  const Reply none = SendCommand(sender, {Verb::kStatus});
   EXPECT_EQ(std::tuple(none.code, none.line),
             std::tuple(kExitNotRunning, std::string("Unwindle is not running.")));
   // Another start owns the session's mutex and has no window yet; then its window comes.
@@ -345,6 +324,15 @@ TEST_F(ClientTest, NoProgramMeansNotRunningAndAProgramStillStartingIsWaitedFor) 
   }
   CloseHandle(abandoned);
   for (HANDLE h : {owned, go, done}) CloseHandle(h);
+}
+
+TEST(Win32InstanceStart, AProgramThatIsNotThereSaysWhichAndWhy) {
+  // The tests run without unwindle.exe beside them.
+  win32::Win32ProgramInstance instance;
+  const Started started = instance.Start("/start");
+  EXPECT_FALSE(started.program);
+  EXPECT_EQ(started.error, static_cast<unsigned long>(ERROR_FILE_NOT_FOUND));
+  EXPECT_TRUE(started.path.ends_with("\\unwindle.exe")) << started.path;
 }
 
 }  // namespace
