@@ -96,7 +96,11 @@ void BreakCycle::EndTimedPause(const char* how) {
   const bool wasBreak = pauseStartUtc_ == 0 || now - pauseStartUtc_ >= breakMs;
   d_.trace.Line("cycle.pause.end", {how, wasBreak ? "break" : "continue"});
   Tell({wasBreak ? CycleEventKind::kWorkStarted : CycleEventKind::kWorkResumed});
-  if (wasBreak) work_.Reset(WorkInterval());
+  if (wasBreak) {
+    // A new work period, as after a natural break: no reminder given in it yet.
+    work_.Reset(WorkInterval());
+    snoozeCount_ = 0;
+  }
   if (WorkingHoursOn() && !WithinWorkingHours(Hours(), d_.calendar, now)) {
     Rest();
     return;
@@ -113,7 +117,10 @@ void BreakCycle::Rest() {
     EndAlert();
   }
   const bool prompt = state_ == CycleState::kPrompt;
+  // The rest is a break: the next working period starts from its full interval with no reminder
+  // given in it yet.
   work_.Reset(WorkInterval());
+  snoozeCount_ = 0;
   const auto start = NextWorkStart();
   d_.trace.Line("cycle.hours", {"rest", start ? FormatPausedUntil(*start) : ""});
   d_.tray.ShowFirstFrame(OutsideHoursTip(d_.calendar, d_.calendar.UtcMs(), start));
