@@ -239,6 +239,13 @@ void BreakCycle::PreferencesSaved() {
   }
 }
 
+void BreakCycle::SetFlashInterval(uint32_t caretBlinkMs) {
+  constexpr uint32_t kNoBlink = 0xFFFFFFFF;  // the caret blink rate set to None
+  constexpr uint32_t kUsualBlinkMs = 500;
+  const bool blinks = caretBlinkMs != 0 && caretBlinkMs != kNoBlink;
+  tmrFlash_.SetInterval(blinks ? caretBlinkMs : kUsualBlinkMs);
+}
+
 void BreakCycle::HoldFor(HoldReason reason, bool on) {
   bool& hold = reason == HoldReason::kExitQuestion ? exitHold_ : preferencesHold_;
   if (hold == on) return;

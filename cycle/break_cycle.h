@@ -99,8 +99,9 @@ class BreakCycle {
   // A question of the program's own is open (`reason` kExitQuestion or kPreferences): a due alert
   // waits for it; the exit question holds the countdown too.
   void HoldFor(HoldReason reason, bool on);
-  // The flashing icon's pace (the caret blink time).
-  void SetFlashInterval(uint32_t ms) { tmrFlash_.SetInterval(ms); }
+  // The flashing icon's pace: the caret blink time, or the usual pace when the caret does not
+  // blink (INFINITE) or the system gave no answer (0).
+  void SetFlashInterval(uint32_t caretBlinkMs);
 
   // The time-up alert: the break prompt at once, or a tray alert.
   void AlertUser();

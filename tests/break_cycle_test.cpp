@@ -285,6 +285,24 @@ TEST_F(BreakCycleTest, TrayAlertsWithoutBalloonsFlashAndRepeatUntilClicked) {
   EXPECT_EQ(sim.app().cycle.intSnoozeCount(), 2) << "tray mode counts alerts, not answers";
 }
 
+TEST_F(BreakCycleTest, TheIconFlashesAtAHumanPaceEvenWhenTheCaretDoesNotBlink) {
+  // The caret's blink time as the system reports it: a usual one, none ("INFINITE"), a failure.
+  for (unsigned blink : {530u, 0xFFFFFFFFu, 0u}) {
+    Sim s;
+    s.fake.workstation.caretBlinkTime = blink;
+    Plant(s, {kCycle, Planted("AlertMeBy=1 BalloonTipsEnabled=0")});
+    s.Start();
+    s.AdvanceSeconds(11);
+    ASSERT_EQ(s.app().cycle.state(), CycleState::kFlashing) << blink;
+    const size_t before = s.fake.tray.sent.size();
+    s.AdvanceSeconds(10);
+    // Each blink is one change of the picture: seen, and not a blur.
+    const size_t blinks = s.fake.tray.sent.size() - before;
+    EXPECT_GE(blinks, 8u) << blink;
+    EXPECT_LE(blinks, 40u) << blink;
+  }
+}
+
 TEST_F(BreakCycleTest, ALateBalloonEventDoesNotReviveAnAnsweredAlert) {
   StartCycle({{"AlertMeBy", "1"}});
   sim.AdvanceSeconds(11);
