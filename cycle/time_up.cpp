@@ -201,8 +201,10 @@ void BreakCycle::TakeBreak(BreakSource source) {
   snoozeSeconds_ = s.SnoozeMinutes * 60 + s.SnoozeSeconds;
   soundTicks_ = 0;
   snoozeCount_ = 0;
-  // The idle picture while the break-over question waits, not the break's last frame.
-  d_.tray.ShowFirstFrame(kMainCaption);
+  // The break's last picture stays while the break-over question waits; the next countdown
+  // starts from the first frame, and a Stop shows it.
+  d_.tray.ShowPicture(kPictureCurrent, kMainCaption);
+  d_.tray.SetFrame(0);
   SetState(CycleState::kBreakOver);
   d_.sounds.AnnounceBreakOver();
   // After a break that ran out, the question comes by itself: it does not take the keyboard.

@@ -165,18 +165,5 @@ TEST_F(AlertOverlapTest, TheMainWindowComesBackOnlyIfItWasOnTheScreenNormally) {
   }
 }
 
-TEST_F(AlertOverlapTest, AfterABreakTheTrayShowsTheIdlePictureNotTheBreaksLastFrame) {
-  Start({{"TrayIcon", "0"}, {"BreakMinutes", "0"}, {"BreakSeconds", "5"}});
-  sim.Click("frmTimer", "cmdUnwindle");
-  sim.AdvanceSeconds(5);
-  ASSERT_EQ(SentPicture(), 5) << "the break turns the clock";
-  sim.AdvanceSeconds(1);
-  ASSERT_TRUE(Loaded("frmRestartTimer"));
-  EXPECT_EQ(SentPicture(), 0);
-  sim.Click("frmRestartTimer", "cmdRestartTimer");
-  sim.AdvanceSeconds(1);
-  EXPECT_EQ(SentPicture(), 1) << "the first frame of the new period";
-}
-
 }  // namespace
 }  // namespace unw
