@@ -102,8 +102,8 @@ bool FrmAbout::GetKeyValue(RegKey keyRoot, const std::string& keyName, const std
     keyVal.assign(reinterpret_cast<const char*>(buf.data()), size);
   } else if (type == kRegDword) {
     static const char* kHex = "0123456789ABCDEF";
+    keyVal += "&h";
     for (uint32_t i = size; i-- > 0;) {
-      keyVal += "&h";
       if (buf[i] >= 16) keyVal += kHex[buf[i] >> 4];
       keyVal += kHex[buf[i] & 15];
     }

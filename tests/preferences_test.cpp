@@ -5,6 +5,7 @@
 #include "alerts/sound_chooser.h"
 #include "alerts/sounds.h"
 #include "program_fixture.h"
+#include "app/frm_about.h"
 #include "app/frm_preferences.h"
 
 namespace unw {
@@ -421,6 +422,25 @@ TEST_F(AboutTest, TheAboutBoxOpensFromEverywhereClosesWithItsKeysAndStartsSystem
   EXPECT_TRUE(sim.fake.dialogs.open.empty());
   EXPECT_EQ(sim.fake.shell.started.back(),
             std::make_pair(std::string("C:\\Tools\\MSINFO32.EXE"), 1));
+}
+
+TEST_F(AboutTest, ANumberInTheRegistryReadsAsOneHexadecimalNumberLastByteFirst) {
+  Start();
+  const std::pair<std::vector<uint8_t>, const char*> cases[] = {
+      {{0x78, 0x56, 0x34, 0x12}, "&h12345678"},
+      {{0x05, 0x0A, 0x00, 0x01}, "&h10A5"},  // each byte without its leading zero
+  };
+  for (const auto& [bytes, text] : cases) {
+    sim.fake.registry.Plant(kHkeyLocalMachine, "SOFTWARE\\Tools", "Number", kRegDword, bytes);
+    std::string read;
+    bool found = false;
+    sim.Do([&] {
+      found =
+          sim.app().frmAbout().GetKeyValue(kHkeyLocalMachine, "SOFTWARE\\Tools", "Number", read);
+    });
+    EXPECT_TRUE(found);
+    EXPECT_EQ(read, text);
+  }
 }
 
 }  // namespace
