@@ -147,6 +147,9 @@ class BreakCycle {
   void ShowState();
   // Ends an alert that is still on: balloon, flashing, repeats.
   void EndAlert();
+  // An alert ends without an answer: the main window comes back if the alert took it off the
+  // screen. One held since it fell due cleared nothing.
+  void ReturnAfterAlert();
   // Why an alert that falls due now must wait, if anything holds it.
   HoldReason CurrentHold();
   // The alert waits, for `reason`.

@@ -68,7 +68,7 @@ void BreakCycle::PauseFor(const TimedPause& pause) {
   const int64_t end = unw::PauseEnd(pause, WorkingHoursOn() ? &hours : nullptr, d_.calendar, now);
   Tell({.kind = CycleEventKind::kWorkPausedUntil, .seconds = (end - now) / 1000});
   if (IsAlert(state_)) {
-    d_.view.ReturnAfterAlert();
+    ReturnAfterAlert();
     EndAlert();
   }
   // A prompt still waiting goes, as for a natural break: the pause answers it.
@@ -113,7 +113,7 @@ void BreakCycle::Rest() {
   Tell({CycleEventKind::kWorkResting});
   if (IsAlert(state_)) {
     // The alert is over: the main window comes back if the alert took it off the screen.
-    d_.view.ReturnAfterAlert();
+    ReturnAfterAlert();
     EndAlert();
   }
   const bool prompt = state_ == CycleState::kPrompt;

@@ -95,7 +95,7 @@ void BreakCycle::NaturalBreak(AwayKind away, int64_t awayMs) {
   const bool alert = IsAlert(state_);
   if (state_ != CycleState::kCounting && !alert) return;
   Tell({.kind = CycleEventKind::kNaturalBreak, .away = away, .seconds = awayMs / 1000});
-  if (alert) d_.view.ReturnAfterAlert();
+  if (alert) ReturnAfterAlert();
   StopCountdown();
   StartCountdown();
   // A prompt still waiting goes: its answer came too late to count.
@@ -238,6 +238,10 @@ void BreakCycle::StopBreak() {
   tmrBreak_.Run(false);
   d_.view.HideForAlert(false);
   d_.view.CloseBreak();
+}
+
+void BreakCycle::ReturnAfterAlert() {
+  if (!newAlert_) d_.view.ReturnAfterAlert();
 }
 
 void BreakCycle::EndAlert() {

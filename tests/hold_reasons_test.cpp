@@ -64,6 +64,42 @@ class HoldTest : public ProgramTest {
   FakePresence& world() { return sim.fake.presence; }
 };
 
+TEST_F(HoldTest, AHeldAlertLeavesAWindowInTheTrayThereWhateverEndsIt) {
+  struct Case {
+    const char* end;
+    std::function<void(Sim&)> act;
+  } cases[] = {
+      {"a natural break",
+       [](Sim& s) {
+         s.Away(AwayReason::kLock);
+         s.AdvanceSeconds(301);
+         s.Back(AwayReason::kLock);
+       }},
+      {"a timed pause", [](Sim& s) { s.Click("frmTimer", "mnuPause30"); }},
+      {"the end of working hours", [](Sim& s) { s.AdvanceSeconds(600); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.end);
+    Sim s;
+    Plant(s, {kCounting, {{"WorkingHoursEnabled", "1"}}});
+    s.fake.calendar.SetLocal(2026, 12, 7, 16, 50);
+    s.Start();
+    ASSERT_TRUE(s.app().frmTimer().visible());
+    // The first alert takes the window off the screen; after the break it stays in the tray.
+    s.AdvanceSeconds(6);
+    s.Click("frmUnwindle", "cmdUnwindle");
+    s.AdvanceSeconds(301);
+    s.Click("frmRestartTimer", "cmdRestartTimer");
+    ASSERT_FALSE(s.app().frmTimer().visible());
+    s.fake.presence.camera = true;
+    s.AdvanceSeconds(6);
+    ASSERT_EQ(s.app().cycle.state(), CycleState::kHeld);
+    c.act(s);
+    EXPECT_FALSE(IsAlert(s.app().cycle.state()));
+    EXPECT_FALSE(s.app().frmTimer().visible()) << "the held alert took nothing off the screen";
+  }
+}
+
 class EachReason : public HoldTest, public ::testing::WithParamInterface<Reason> {};
 
 TEST_P(EachReason, HoldsTheAlertSaysWhyAndLetsItComeWithinTwoSecondsOfItsEnd) {
