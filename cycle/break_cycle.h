@@ -157,6 +157,8 @@ class BreakCycle {
   // The break prompt, then its answer. A prompt that came by itself (`byUser` false) does not
   // take the keyboard from the program the user is typing into.
   void Prompt(bool byUser);
+  // The prompt's modal loop, then its answer; `serial` names the prompt it was opened for.
+  void AskPrompt(bool byUser, uint32_t serial);
   void TakeBreak(BreakSource source);
   // A second of the break prompt's away count; the prompt offers Restart Timer after a break's
   // length.
@@ -194,9 +196,10 @@ class BreakCycle {
   std::string heldProgram_;  // the program the alert waits for (kProgram)
   bool exitHold_ = false;
   bool preferencesHold_ = false;
-  bool newAlert_ = false;  // the next clearing of the screen is for a new alert
-  bool breakOn_ = false;   // the break's window is up and counting
-  bool ranOut_ = false;    // the last break ran its whole length
+  bool newAlert_ = false;      // the next clearing of the screen is for a new alert
+  uint32_t promptSerial_ = 0;  // counts the prompts opened, so that a late opening finds its own
+  bool breakOn_ = false;       // the break's window is up and counting
+  bool ranOut_ = false;        // the last break ran its whole length
   bool ended_ = false;
   int64_t pauseStartUtc_ = 0;  // when the timed pause began (0: before this run of the program)
   int64_t pauseEndUtc_ = 0;

@@ -113,11 +113,26 @@ void BreakCycle::Prompt(bool byUser) {
   offerRestart_ = awaySeconds_ >= breakSeconds_;
   if (offerRestart_) awaySeconds_ = 0;
   SetState(CycleState::kPrompt);
-  const PromptAnswer answer = d_.view.AskBreakPrompt(byUser);
+  const uint32_t serial = ++promptSerial_;
+  // A timer's handler is never entered again while it waits in a modal loop: a prompt opened in a
+  // tick of the repeat, of the look at the user or of the clock would lose that timer for as long
+  // as it is open. It opens from the loop once the tick is over.
+  if (tmrPlaySound_.ticking() || tmrAware_.ticking() || tmrClock_.ticking()) {
+    d_.loop.After(0, [this, byUser, serial] { AskPrompt(byUser, serial); });
+    return;
+  }
+  AskPrompt(byUser, serial);
+}
+
+void BreakCycle::AskPrompt(bool byUser, uint32_t serial) {
+  if (serial != promptSerial_) return;  // a later prompt took its place
+  // Overtaken before it could open (a natural break, a pause, the program's end): nothing to ask.
+  const bool open = !ended_ && state_ == CycleState::kPrompt;
+  const PromptAnswer answer = open ? d_.view.AskBreakPrompt(byUser) : PromptAnswer::kStopTimer;
   alertSeconds_ = awaySeconds_ = soundTicks_ = 0;
   offerRestart_ = false;
   // Closed on the program's way out, or overtaken: nothing left to answer.
-  if (ended_ || state_ != CycleState::kPrompt) return;
+  if (!open || ended_ || state_ != CycleState::kPrompt || serial != promptSerial_) return;
   HandleCustomMessage(answer);
 }
 
