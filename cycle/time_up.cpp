@@ -310,6 +310,12 @@ void BreakCycle::EndBalloonAlert() {
 
 void BreakCycle::AcknowledgeTrayAlert() {
   if (state_ != CycleState::kFlashing) return;
+  // The exit question or a settings window is open: the prompt would unload what was typed there,
+  // or come over the question. The alert waits for it, as one that falls due then does.
+  if (exitHold_ || preferencesHold_) {
+    Hold(exitHold_ ? HoldReason::kExitQuestion : HoldReason::kPreferences);
+    return;
+  }
   d_.tray.ShowFirstFrame(kMainCaption);
   d_.view.HideForAlert(false);
   Prompt(/*byUser*/ true);

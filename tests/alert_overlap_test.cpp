@@ -219,5 +219,57 @@ TEST_F(AlertOverlapTest, APromptOpenedByARepeatOrAReleaseKeepsEveryTimerItNeeds)
   }
 }
 
+TEST_F(AlertOverlapTest, AClickOnTheFlashingIconWaitsForTheExitQuestionOrTheOpenPreferences) {
+  struct Case {
+    const char* window;
+    std::function<void(Sim&)> open, close;
+    std::function<bool(Sim&)> stillOpen;
+  } cases[] = {
+      {"the preferences",
+       [](Sim& s) {
+         s.Tray(TrayEvent::kRightClick);
+         s.Click("frmTimer", "mPopRestore");
+         s.Click("frmTimer", "mnuPreferences");
+         s.Type("frmPreferences", "txtBreakMinutes", "7");
+       },
+       [](Sim& s) {
+         s.Click("frmPreferences", "cmdExit");
+         s.Answer(kIdNo);
+       },
+       [](Sim& s) {
+         return s.FindForm("frmPreferences") &&
+                s.ctl("frmPreferences", "txtBreakMinutes").text() == "7";
+       }},
+      {"the exit question",
+       [](Sim& s) {
+         s.Tray(TrayEvent::kRightClick);
+         s.Click("frmTimer", "mPopExit");
+       },
+       [](Sim& s) { s.Answer(kIdNo); }, [](Sim& s) { return s.fake.dialogs.open.size() == 1; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.window);
+    Sim s;
+    Plant(s, {kTrayAlert});
+    s.Start();
+    s.AdvanceSeconds(11);
+    ASSERT_EQ(s.app().cycle.state(), CycleState::kBalloon);
+    c.open(s);
+    s.Tray(TrayEvent::kBalloonEnded);
+    ASSERT_EQ(s.app().cycle.state(), CycleState::kFlashing);
+    s.Tray(TrayEvent::kLeftClick);
+    s.AdvanceSeconds(1);
+    EXPECT_TRUE(c.stillOpen(s)) << "what was typed or asked stays";
+    EXPECT_FALSE(s.FindForm("frmUnwindle"));
+    EXPECT_EQ(s.app().cycle.state(), CycleState::kHeld);
+    EXPECT_EQ(TipOf(s),
+              "KORVANTE Unwindle \r\nA break is due; it waits until you close the open window.");
+    c.close(s);
+    s.AdvanceSeconds(2);
+    const CycleState after = s.app().cycle.state();
+    EXPECT_TRUE(IsAlert(after) && after != CycleState::kHeld) << "the alert comes";
+  }
+}
+
 }  // namespace
 }  // namespace unw
