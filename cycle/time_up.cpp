@@ -221,7 +221,12 @@ void BreakCycle::TakeBreak(BreakSource source) {
   d_.tray.ShowPicture(kPictureCurrent, kMainCaption);
   d_.tray.SetFrame(0);
   SetState(CycleState::kBreakOver);
-  d_.sounds.AnnounceBreakOver();
+  // A call, a full-screen program...: the announcement waits like its repeats, and comes with the
+  // first second free of it. Away (the break's own lock), it is given as it always was.
+  if (const HoldReason hold = CurrentHold(); hold == HoldReason::kNone || hold == HoldReason::kAway)
+    d_.sounds.AnnounceBreakOver();
+  else
+    soundTicks_ = snoozeSeconds_;
   // After a break that ran out, the question comes by itself: it does not take the keyboard.
   const PromptAnswer answer = d_.view.AskBreakOver(!ranOut_);
   if (ended_ || state_ != CycleState::kBreakOver) return;

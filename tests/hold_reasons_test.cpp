@@ -162,6 +162,22 @@ TEST_P(EachReason, StartingUnderAnOpenPromptKeepsThePromptAndQuietsItsRepeats) {
   EXPECT_EQ(Sounds(), 2u) << "again a reminder's length after its end";
 }
 
+TEST_P(EachReason, TheBreakOverAnnouncementWaitsForItsEnd) {
+  const Reason& r = GetParam();
+  StartCounting();
+  sim.AdvanceSeconds(6);
+  sim.Click("frmUnwindle", "cmdUnwindle");
+  r.set(world(), true);
+  const size_t before = Sounds();
+  sim.AdvanceSeconds(301);
+  ASSERT_TRUE(Loaded("frmRestartTimer"));
+  sim.AdvanceSeconds(30);
+  EXPECT_EQ(Sounds(), before) << "nothing during the call";
+  r.set(world(), false);
+  sim.AdvanceSeconds(2);
+  EXPECT_EQ(Sounds(), before + 1) << "the announcement, once the call is over";
+}
+
 TEST_P(EachReason, WithItsOptionOffChangesNothing) {
   const Reason& r = GetParam();
   StartCounting({{r.option, r.off}});
