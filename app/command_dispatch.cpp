@@ -20,6 +20,9 @@ std::string Busy(App& app) {
   if (Starting(app)) return kStartingLine;
   if (app.frmTimer().blnExitQuestion())
     return "Unwindle cannot do that now: it is asking whether to exit.";
+  // The one-time change: what is typed in its boxes is used by the next start.
+  if (app.frmTimer().editing())
+    return "Unwindle cannot do that now: its main window's time entry is open.";
   static constexpr std::pair<const char*, const char*> kWaiting[] = {
       {"frmPreferences", "its Preferences window is open"},
       {"frmWorkingHours", "its Working Hours window is open"},

@@ -228,11 +228,22 @@ void BreakCycle::PreferencesSaved() {
     d_.tray.SetChanged(TrayScene::kStopped, WorkStatus(kStopped));
   } else if (IsAlert(state_)) {
     d_.tray.SetChanged(TrayScene::kAlert, "");
+  } else if (state_ == CycleState::kResting) {
+    // Nothing counts until working hours begin: the idle picture, the tooltip as it stands.
+    d_.tray.SetChanged(TrayScene::kStopped,
+                       OutsideHoursTip(d_.calendar, d_.calendar.UtcMs(), NextWorkStart()));
   } else {
-    // The countdown goes on; the icon changes set without moving on by a frame.
-    d_.tray.SetChanged(state_ == CycleState::kPaused ? TrayScene::kPaused : TrayScene::kCounting,
-                       "");
+    // The countdown goes on, or stands; the icon changes set without moving on by a frame.
+    const bool stands = state_ == CycleState::kPaused || state_ == CycleState::kPausedUntil;
+    d_.tray.SetChanged(stands ? TrayScene::kPaused : TrayScene::kCounting, "");
   }
+}
+
+void BreakCycle::SetFlashInterval(uint32_t caretBlinkMs) {
+  constexpr uint32_t kNoBlink = 0xFFFFFFFF;  // the caret blink rate set to None
+  constexpr uint32_t kUsualBlinkMs = 500;
+  const bool blinks = caretBlinkMs != 0 && caretBlinkMs != kNoBlink;
+  tmrFlash_.SetInterval(blinks ? caretBlinkMs : kUsualBlinkMs);
 }
 
 void BreakCycle::HoldFor(HoldReason reason, bool on) {

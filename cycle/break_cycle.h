@@ -99,8 +99,9 @@ class BreakCycle {
   // A question of the program's own is open (`reason` kExitQuestion or kPreferences): a due alert
   // waits for it; the exit question holds the countdown too.
   void HoldFor(HoldReason reason, bool on);
-  // The flashing icon's pace (the caret blink time).
-  void SetFlashInterval(uint32_t ms) { tmrFlash_.SetInterval(ms); }
+  // The flashing icon's pace: the caret blink time, or the usual pace when the caret does not
+  // blink (INFINITE) or the system gave no answer (0).
+  void SetFlashInterval(uint32_t caretBlinkMs);
 
   // The time-up alert: the break prompt at once, or a tray alert.
   void AlertUser();
@@ -146,6 +147,9 @@ class BreakCycle {
   void ShowState();
   // Ends an alert that is still on: balloon, flashing, repeats.
   void EndAlert();
+  // An alert ends without an answer: the main window comes back if the alert took it off the
+  // screen. One held since it fell due cleared nothing.
+  void ReturnAfterAlert();
   // Why an alert that falls due now must wait, if anything holds it.
   HoldReason CurrentHold();
   // The alert waits, for `reason`.
@@ -153,6 +157,8 @@ class BreakCycle {
   // The break prompt, then its answer. A prompt that came by itself (`byUser` false) does not
   // take the keyboard from the program the user is typing into.
   void Prompt(bool byUser);
+  // The prompt's modal loop, then its answer; `serial` names the prompt it was opened for.
+  void AskPrompt(bool byUser, uint32_t serial);
   void TakeBreak(BreakSource source);
   // A second of the break prompt's away count; the prompt offers Restart Timer after a break's
   // length.
@@ -194,9 +200,10 @@ class BreakCycle {
   std::string heldProgram_;  // the program the alert waits for (kProgram)
   bool exitHold_ = false;
   bool preferencesHold_ = false;
-  bool newAlert_ = false;  // the next clearing of the screen is for a new alert
-  bool breakOn_ = false;   // the break's window is up and counting
-  bool ranOut_ = false;    // the last break ran its whole length
+  bool newAlert_ = false;      // the next clearing of the screen is for a new alert
+  uint32_t promptSerial_ = 0;  // counts the prompts opened, so that a late opening finds its own
+  bool breakOn_ = false;       // the break's window is up and counting
+  bool ranOut_ = false;        // the last break ran its whole length
   bool ended_ = false;
   int64_t pauseStartUtc_ = 0;  // when the timed pause began (0: before this run of the program)
   int64_t pauseEndUtc_ = 0;

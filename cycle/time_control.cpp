@@ -68,7 +68,7 @@ void BreakCycle::PauseFor(const TimedPause& pause) {
   const int64_t end = unw::PauseEnd(pause, WorkingHoursOn() ? &hours : nullptr, d_.calendar, now);
   Tell({.kind = CycleEventKind::kWorkPausedUntil, .seconds = (end - now) / 1000});
   if (IsAlert(state_)) {
-    d_.view.ReturnAfterAlert();
+    ReturnAfterAlert();
     EndAlert();
   }
   // A prompt still waiting goes, as for a natural break: the pause answers it.
@@ -96,7 +96,11 @@ void BreakCycle::EndTimedPause(const char* how) {
   const bool wasBreak = pauseStartUtc_ == 0 || now - pauseStartUtc_ >= breakMs;
   d_.trace.Line("cycle.pause.end", {how, wasBreak ? "break" : "continue"});
   Tell({wasBreak ? CycleEventKind::kWorkStarted : CycleEventKind::kWorkResumed});
-  if (wasBreak) work_.Reset(WorkInterval());
+  if (wasBreak) {
+    // A new work period, as after a natural break: no reminder given in it yet.
+    work_.Reset(WorkInterval());
+    snoozeCount_ = 0;
+  }
   CountOnOrRest(now);
 }
 
@@ -117,11 +121,14 @@ void BreakCycle::Rest() {
   Tell({CycleEventKind::kWorkResting});
   if (IsAlert(state_)) {
     // The alert is over: the main window comes back if the alert took it off the screen.
-    d_.view.ReturnAfterAlert();
+    ReturnAfterAlert();
     EndAlert();
   }
   const bool prompt = state_ == CycleState::kPrompt;
+  // The rest is a break: the next working period starts from its full interval with no reminder
+  // given in it yet.
   work_.Reset(WorkInterval());
+  snoozeCount_ = 0;
   const auto start = NextWorkStart();
   d_.trace.Line("cycle.hours", {"rest", start ? FormatPausedUntil(*start) : ""});
   d_.tray.ShowFirstFrame(OutsideHoursTip(d_.calendar, d_.calendar.UtcMs(), start));

@@ -94,7 +94,7 @@ void BreakCycle::NaturalBreak(AwayKind away, int64_t awayMs) {
   const bool alert = IsAlert(state_);
   if (state_ != CycleState::kCounting && !alert) return;
   Tell({.kind = CycleEventKind::kNaturalBreak, .away = away, .seconds = awayMs / 1000});
-  if (alert) d_.view.ReturnAfterAlert();
+  if (alert) ReturnAfterAlert();
   StopCountdown();
   StartCountdown();
   // A prompt still waiting goes: its answer came too late to count.
@@ -112,11 +112,26 @@ void BreakCycle::Prompt(bool byUser) {
   offerRestart_ = awaySeconds_ >= breakSeconds_;
   if (offerRestart_) awaySeconds_ = 0;
   SetState(CycleState::kPrompt);
-  const PromptAnswer answer = d_.view.AskBreakPrompt(byUser);
+  const uint32_t serial = ++promptSerial_;
+  // A timer's handler is never entered again while it waits in a modal loop: a prompt opened in a
+  // tick of the repeat, of the look at the user or of the clock would lose that timer for as long
+  // as it is open. It opens from the loop once the tick is over.
+  if (tmrPlaySound_.ticking() || tmrAware_.ticking() || tmrClock_.ticking()) {
+    d_.loop.After(0, [this, byUser, serial] { AskPrompt(byUser, serial); });
+    return;
+  }
+  AskPrompt(byUser, serial);
+}
+
+void BreakCycle::AskPrompt(bool byUser, uint32_t serial) {
+  if (serial != promptSerial_) return;  // a later prompt took its place
+  // Overtaken before it could open (a natural break, a pause, the program's end): nothing to ask.
+  const bool open = !ended_ && state_ == CycleState::kPrompt;
+  const PromptAnswer answer = open ? d_.view.AskBreakPrompt(byUser) : PromptAnswer::kStopTimer;
   alertSeconds_ = awaySeconds_ = soundTicks_ = 0;
   offerRestart_ = false;
   // Closed on the program's way out, or overtaken: nothing left to answer.
-  if (ended_ || state_ != CycleState::kPrompt) return;
+  if (!open || ended_ || state_ != CycleState::kPrompt || serial != promptSerial_) return;
   HandleCustomMessage(answer);
 }
 
@@ -200,10 +215,17 @@ void BreakCycle::TakeBreak(BreakSource source) {
   snoozeSeconds_ = s.SnoozeMinutes * 60 + s.SnoozeSeconds;
   soundTicks_ = 0;
   snoozeCount_ = 0;
-  // The idle picture while the break-over question waits, not the break's last frame.
-  d_.tray.ShowFirstFrame(kMainCaption);
+  // The break's last picture stays while the break-over question waits; the next countdown
+  // starts from the first frame, and a Stop shows it.
+  d_.tray.ShowPicture(kPictureCurrent, kMainCaption);
+  d_.tray.SetFrame(0);
   SetState(CycleState::kBreakOver);
-  d_.sounds.AnnounceBreakOver();
+  // A call, a full-screen program...: the announcement waits like its repeats, and comes with the
+  // first second free of it. Away (the break's own lock), it is given as it always was.
+  if (const HoldReason hold = CurrentHold(); hold == HoldReason::kNone || hold == HoldReason::kAway)
+    d_.sounds.AnnounceBreakOver();
+  else
+    soundTicks_ = snoozeSeconds_;
   // After a break that ran out, the question comes by itself: it does not take the keyboard.
   const PromptAnswer answer = d_.view.AskBreakOver(!ranOut_);
   if (ended_ || state_ != CycleState::kBreakOver) return;
@@ -235,6 +257,10 @@ void BreakCycle::StopBreak() {
   tmrBreak_.Run(false);
   d_.view.HideForAlert(false);
   d_.view.CloseBreak();
+}
+
+void BreakCycle::ReturnAfterAlert() {
+  if (!newAlert_) d_.view.ReturnAfterAlert();
 }
 
 void BreakCycle::EndAlert() {
@@ -288,6 +314,12 @@ void BreakCycle::EndBalloonAlert() {
 
 void BreakCycle::AcknowledgeTrayAlert() {
   if (state_ != CycleState::kFlashing) return;
+  // The exit question or a settings window is open: the prompt would unload what was typed there,
+  // or come over the question. The alert waits for it, as one that falls due then does.
+  if (exitHold_ || preferencesHold_) {
+    Hold(exitHold_ ? HoldReason::kExitQuestion : HoldReason::kPreferences);
+    return;
+  }
   d_.tray.ShowFirstFrame(kMainCaption);
   d_.view.HideForAlert(false);
   Prompt(/*byUser*/ true);

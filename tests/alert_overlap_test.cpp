@@ -3,6 +3,8 @@
 // and the tray show afterwards.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "program_fixture.h"
 #include "tray/tray_icon.h"
 
@@ -165,17 +167,108 @@ TEST_F(AlertOverlapTest, TheMainWindowComesBackOnlyIfItWasOnTheScreenNormally) {
   }
 }
 
-TEST_F(AlertOverlapTest, AfterABreakTheTrayShowsTheIdlePictureNotTheBreaksLastFrame) {
-  Start({{"TrayIcon", "0"}, {"BreakMinutes", "0"}, {"BreakSeconds", "5"}});
-  sim.Click("frmTimer", "cmdUnwindle");
-  sim.AdvanceSeconds(5);
-  ASSERT_EQ(SentPicture(), 5) << "the break turns the clock";
-  sim.AdvanceSeconds(1);
-  ASSERT_TRUE(Loaded("frmRestartTimer"));
-  EXPECT_EQ(SentPicture(), 0);
-  sim.Click("frmRestartTimer", "cmdRestartTimer");
-  sim.AdvanceSeconds(1);
-  EXPECT_EQ(SentPicture(), 1) << "the first frame of the new period";
+// A prompt that opens from one of the cycle's own timers keeps that timer: it repeats its sound,
+// offers Restart Timer after a break's length, and an unlock whose notice was lost is noticed.
+TEST_F(AlertOverlapTest, APromptOpenedByARepeatOrAReleaseKeepsEveryTimerItNeeds) {
+  const Values kQuick = Planted(
+      "Hours=0 Minutes=0 Seconds=10 StartTimerOnLaunch=1 SnoozeMinutes=0 SnoozeSeconds=4 "
+      "BreakMinutes=0 BreakSeconds=30 AudioType=1 BalloonTipsEnabled=0 HoldDuringCalls=1");
+  struct Case {
+    const char* how;
+    Values settings;
+    std::function<void(Sim&)> open;  // from the alert's due time on
+  } cases[] = {
+      {"the repeat of a tray alert after a switch to the dialog",
+       {{"AlertMeBy", "1"}},
+       [](Sim& s) {
+         // As the preferences saved while the alert waited would leave it.
+         s.Do([&s] { s.app().settings.AlertMeBy = 0; });
+         s.AdvanceSeconds(5);
+       }},
+      {"the end of a call that held it",
+       {{"AlertMeBy", "0"}},
+       [](Sim& s) {
+         s.AdvanceSeconds(3);
+         s.fake.presence.camera = false;
+         s.AdvanceSeconds(2);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.how);
+    Sim s;
+    Plant(s, {kQuick, c.settings});
+    s.fake.presence.camera = c.settings.at("AlertMeBy") == "0";
+    s.Start();
+    s.AdvanceSeconds(11);
+    c.open(s);
+    ASSERT_TRUE(s.FindForm("frmUnwindle"));
+    const int64_t opened = s.now();
+    auto sounds = [&s] { return s.fake.sound.played.size() + s.fake.sound.beeps.size(); };
+    const size_t before = sounds();
+    s.AdvanceSeconds(6);
+    EXPECT_GT(sounds(), before) << "the prompt's sound comes again";
+    // Locked, and the unlock's notice lost: the user's input says they are back.
+    s.Away(AwayReason::kLock);
+    s.AdvanceSeconds(7);
+    s.fake.presence.Input();
+    s.AdvanceSeconds(2);
+    EXPECT_FALSE(s.app().cycle.awareness().away()) << "the input was noticed";
+    s.Advance(opened + 31000 - s.now());
+    ASSERT_TRUE(s.FindForm("frmUnwindle"));
+    EXPECT_TRUE(s.ctl("frmUnwindle", "cmdRestartTimer").visible()) << "after a break's length";
+  }
+}
+
+TEST_F(AlertOverlapTest, AClickOnTheFlashingIconWaitsForTheExitQuestionOrTheOpenPreferences) {
+  struct Case {
+    const char* window;
+    std::function<void(Sim&)> open, close;
+    std::function<bool(Sim&)> stillOpen;
+  } cases[] = {
+      {"the preferences",
+       [](Sim& s) {
+         s.Tray(TrayEvent::kRightClick);
+         s.Click("frmTimer", "mPopRestore");
+         s.Click("frmTimer", "mnuPreferences");
+         s.Type("frmPreferences", "txtBreakMinutes", "7");
+       },
+       [](Sim& s) {
+         s.Click("frmPreferences", "cmdExit");
+         s.Answer(kIdNo);
+       },
+       [](Sim& s) {
+         return s.FindForm("frmPreferences") &&
+                s.ctl("frmPreferences", "txtBreakMinutes").text() == "7";
+       }},
+      {"the exit question",
+       [](Sim& s) {
+         s.Tray(TrayEvent::kRightClick);
+         s.Click("frmTimer", "mPopExit");
+       },
+       [](Sim& s) { s.Answer(kIdNo); }, [](Sim& s) { return s.fake.dialogs.open.size() == 1; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.window);
+    Sim s;
+    Plant(s, {kTrayAlert});
+    s.Start();
+    s.AdvanceSeconds(11);
+    ASSERT_EQ(s.app().cycle.state(), CycleState::kBalloon);
+    c.open(s);
+    s.Tray(TrayEvent::kBalloonEnded);
+    ASSERT_EQ(s.app().cycle.state(), CycleState::kFlashing);
+    s.Tray(TrayEvent::kLeftClick);
+    s.AdvanceSeconds(1);
+    EXPECT_TRUE(c.stillOpen(s)) << "what was typed or asked stays";
+    EXPECT_FALSE(s.FindForm("frmUnwindle"));
+    EXPECT_EQ(s.app().cycle.state(), CycleState::kHeld);
+    EXPECT_EQ(TipOf(s),
+              "KORVANTE Unwindle \r\nA break is due; it waits until you close the open window.");
+    c.close(s);
+    s.AdvanceSeconds(2);
+    const CycleState after = s.app().cycle.state();
+    EXPECT_TRUE(IsAlert(after) && after != CycleState::kHeld) << "the alert comes";
+  }
 }
 
 }  // namespace

@@ -184,6 +184,35 @@ TEST_F(BreakCycleTest, AFiveMinuteBreakClosesOnTick301AndTheBreakOverPromptFollo
   EXPECT_FALSE(main().visible()) << "the next work period runs in the tray";
 }
 
+TEST_F(BreakCycleTest, TheBreaksLastPictureStaysForTheQuestionThenTheFirstFrameFollows) {
+  for (const char* answer : {"cmdStopTimer", "cmdRestartTimer"}) {
+    SCOPED_TRACE(answer);
+    Sim s;
+    Plant(s, {kCycle, Planted("TrayIcon=0 BreakMinutes=0 BreakSeconds=5")});
+    s.Start();
+    s.AdvanceSeconds(1);
+    const int firstTick = FakeNotificationArea::ElementOf(s.fake.tray.sent.back().data.hIcon);
+    s.AdvanceSeconds(10);
+    s.Click("frmUnwindle", "cmdUnwindle");
+    s.AdvanceSeconds(5);
+    const int lastOfBreak = FakeNotificationArea::ElementOf(s.fake.tray.sent.back().data.hIcon);
+    ASSERT_NE(lastOfBreak, 0);
+    const size_t before = s.fake.tray.sent.size();
+    s.AdvanceSeconds(1);
+    ASSERT_TRUE(s.FindForm("frmRestartTimer"));
+    std::vector<int> pictures;
+    for (size_t i = before; i < s.fake.tray.sent.size(); ++i)
+      pictures.push_back(FakeNotificationArea::ElementOf(s.fake.tray.sent[i].data.hIcon));
+    EXPECT_EQ(pictures, std::vector<int>{lastOfBreak}) << "the break's last picture, once";
+    EXPECT_EQ(ShownText(s.fake.tray.sent.back().data.szTip), "KORVANTE Unwindle");
+    s.Click("frmRestartTimer", answer);
+    if (answer == std::string("cmdRestartTimer")) s.AdvanceSeconds(1);
+    EXPECT_EQ(FakeNotificationArea::ElementOf(s.fake.tray.sent.back().data.hIcon),
+              answer == std::string("cmdRestartTimer") ? firstTick : 0)
+        << "a new countdown starts from the first frame";
+  }
+}
+
 TEST_F(BreakCycleTest, ClosingEitherPromptStopsTheTimerAndBringsTheWindowBack) {
   StartCycle({{"BreakMinutes", "0"}, {"BreakSeconds", "0"}});
   auto expectStoppedInFront = [this](const char* prompt) {
@@ -284,6 +313,24 @@ TEST_F(BreakCycleTest, TrayAlertsWithoutBalloonsFlashAndRepeatUntilClicked) {
   EXPECT_EQ(StatusIcon(), "Information") << "two alerts given, one counted before this prompt";
   sim.Click("frmUnwindle", "cmdRemindLater");
   EXPECT_EQ(sim.app().cycle.intSnoozeCount(), 2) << "tray mode counts alerts, not answers";
+}
+
+TEST_F(BreakCycleTest, TheIconFlashesAtAHumanPaceEvenWhenTheCaretDoesNotBlink) {
+  // The caret's blink time as the system reports it: a usual one, none ("INFINITE"), a failure.
+  for (unsigned blink : {530u, 0xFFFFFFFFu, 0u}) {
+    Sim s;
+    s.fake.workstation.caretBlinkTime = blink;
+    Plant(s, {kCycle, Planted("AlertMeBy=1 BalloonTipsEnabled=0")});
+    s.Start();
+    s.AdvanceSeconds(11);
+    ASSERT_EQ(s.app().cycle.state(), CycleState::kFlashing) << blink;
+    const size_t before = s.fake.tray.sent.size();
+    s.AdvanceSeconds(10);
+    // Each blink is one change of the picture: seen, and not a blur.
+    const size_t blinks = s.fake.tray.sent.size() - before;
+    EXPECT_GE(blinks, 8u) << blink;
+    EXPECT_LE(blinks, 40u) << blink;
+  }
 }
 
 TEST_F(BreakCycleTest, ALateBalloonEventDoesNotReviveAnAnsweredAlert) {

@@ -217,6 +217,8 @@ TEST_F(DispatchTest, ACommandThatWouldCutIntoAWaitingWindowIsRefusedSayingWhich)
        [&] { sim.Click("frmStatistics", "cmdClose"); }, "its Statistics window is open"},
       {[&] { sim.Click("frmTimer", "mnuExit"); }, [&] { sim.Answer(MessageAnswer::kNo); },
        "it is asking whether to exit"},
+      {[&] { sim.Click("frmTimer", "cmdChange"); }, [&] { sim.Click("frmTimer", "cmdSave"); },
+       "its main window's time entry is open"},
       {[&] { sim.Click("frmTimer", "cmdStart"), sim.AdvanceSeconds(6); },
        [&] { sim.Click("frmUnwindle", "cmdStopTimer"); }, "the break prompt waits for an answer"},
   };

@@ -64,6 +64,42 @@ class HoldTest : public ProgramTest {
   FakePresence& world() { return sim.fake.presence; }
 };
 
+TEST_F(HoldTest, AHeldAlertLeavesAWindowInTheTrayThereWhateverEndsIt) {
+  struct Case {
+    const char* end;
+    std::function<void(Sim&)> act;
+  } cases[] = {
+      {"a natural break",
+       [](Sim& s) {
+         s.Away(AwayReason::kLock);
+         s.AdvanceSeconds(301);
+         s.Back(AwayReason::kLock);
+       }},
+      {"a timed pause", [](Sim& s) { s.Click("frmTimer", "mnuPause30"); }},
+      {"the end of working hours", [](Sim& s) { s.AdvanceSeconds(600); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.end);
+    Sim s;
+    Plant(s, {kCounting, {{"WorkingHoursEnabled", "1"}}});
+    s.fake.calendar.SetLocal(2026, 12, 7, 16, 50);
+    s.Start();
+    ASSERT_TRUE(s.app().frmTimer().visible());
+    // The first alert takes the window off the screen; after the break it stays in the tray.
+    s.AdvanceSeconds(6);
+    s.Click("frmUnwindle", "cmdUnwindle");
+    s.AdvanceSeconds(301);
+    s.Click("frmRestartTimer", "cmdRestartTimer");
+    ASSERT_FALSE(s.app().frmTimer().visible());
+    s.fake.presence.camera = true;
+    s.AdvanceSeconds(6);
+    ASSERT_EQ(s.app().cycle.state(), CycleState::kHeld);
+    c.act(s);
+    EXPECT_FALSE(IsAlert(s.app().cycle.state()));
+    EXPECT_FALSE(s.app().frmTimer().visible()) << "the held alert took nothing off the screen";
+  }
+}
+
 class EachReason : public HoldTest, public ::testing::WithParamInterface<Reason> {};
 
 TEST_P(EachReason, HoldsTheAlertSaysWhyAndLetsItComeWithinTwoSecondsOfItsEnd) {
@@ -124,6 +160,22 @@ TEST_P(EachReason, StartingUnderAnOpenPromptKeepsThePromptAndQuietsItsRepeats) {
   r.set(world(), false);
   sim.AdvanceSeconds(10);
   EXPECT_EQ(Sounds(), 2u) << "again a reminder's length after its end";
+}
+
+TEST_P(EachReason, TheBreakOverAnnouncementWaitsForItsEnd) {
+  const Reason& r = GetParam();
+  StartCounting();
+  sim.AdvanceSeconds(6);
+  sim.Click("frmUnwindle", "cmdUnwindle");
+  r.set(world(), true);
+  const size_t before = Sounds();
+  sim.AdvanceSeconds(301);
+  ASSERT_TRUE(Loaded("frmRestartTimer"));
+  sim.AdvanceSeconds(30);
+  EXPECT_EQ(Sounds(), before) << "nothing during the call";
+  r.set(world(), false);
+  sim.AdvanceSeconds(2);
+  EXPECT_EQ(Sounds(), before + 1) << "the announcement, once the call is over";
 }
 
 TEST_P(EachReason, WithItsOptionOffChangesNothing) {

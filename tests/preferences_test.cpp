@@ -7,6 +7,7 @@
 #include "alerts/sound_chooser.h"
 #include "alerts/sounds.h"
 #include "program_fixture.h"
+#include "app/frm_about.h"
 #include "app/frm_preferences.h"
 
 namespace unw {

@@ -227,6 +227,55 @@ TEST_F(TimeControlTest, TheEndOfTheWorkingDayEndsAPendingAlert) {
   }
 }
 
+TEST_F(TimeControlTest, AWorkPeriodAfterALongPauseOrAfterHoursCountsItsRemindersFromNone) {
+  // One reminder allowed: the first prompt of a period offers it, the next one no longer does.
+  // The first prompt of the next period is the first prompt of the first one again.
+  struct Case {
+    const char* how;
+    When start;  // the prompt comes ten minutes later
+    Values settings;
+    const char* pause;    // taken right after Remind Later (it lasts until its end), or none
+    int64_t untilPeriod;  // seconds from Remind Later to the start of the next period
+  } cases[] = {
+      {"a pause as long as a break", {2026, 12, 7, 10, 0}, {}, "mnuPause30", 0},
+      // The reminder's own prompt at 16:59 is left open; the evening closes it.
+      {"the next working day",
+       {2026, 12, 7, 16, 48},
+       {{"WorkingHoursEnabled", "1"}},
+       nullptr,
+       16 * 3600 + 119},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.how);
+    Sim s;
+    Plant(s, {kTenMinutes, {{"NumberOfSnooze", "1"}}, c.settings});
+    Clock(s, kUtc, c.start);
+    s.Start();
+    auto prompt = [&s] {
+      std::string seen;
+      for (const char* p : {"picInformation", "picExclamation", "picStop", "cmdRemindLater"})
+        seen += s.ctl("frmUnwindle", p).visible() && s.ctl("frmUnwindle", p).enabled() ? "1" : "0";
+      return seen;
+    };
+    s.AdvanceSeconds(601);
+    ASSERT_TRUE(s.FindForm("frmUnwindle"));
+    const std::string first = prompt();
+    EXPECT_EQ(first.back(), '1') << "Remind Later offered";
+    s.Click("frmUnwindle", "cmdRemindLater");
+    int64_t wait = c.untilPeriod;
+    if (c.pause) {
+      s.Click("frmTimer", c.pause);
+      wait = (s.app().cycle.pauseEnd() - s.fake.calendar.UtcMs()) / 1000;
+    }
+    s.AdvanceSeconds(wait);
+    EXPECT_EQ(s.app().cycle.state(), CycleState::kCounting);
+    EXPECT_EQ(s.app().frmTimer().TimeRemaining(), "00:10:00");
+    s.AdvanceSeconds(601);
+    ASSERT_TRUE(s.FindForm("frmUnwindle"));
+    EXPECT_EQ(prompt(), first) << "the status icon and Remind Later";
+  }
+}
+
 TEST_F(TimeControlTest, StartingOutsideHoursRestsAStartedTimerAndLeavesAStoppedOneStopped) {
   for (const char* onLaunch : {"1", "0"}) {
     Sim s;

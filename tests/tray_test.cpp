@@ -104,6 +104,38 @@ TEST_F(TrayTest, TrafficLightsShowTheStateAtOnce) {
   EXPECT_EQ(SentPicture(), 0);
 }
 
+TEST_F(TrayTest, TrafficLightsStandWhereTheyStoodAfterThePreferencesAreSaved) {
+  struct Case {
+    const char* state;
+    Values settings;
+    std::vector<const char*> clicks;  // in the main window and its tray menu
+  } cases[] = {
+      {"stopped", {}, {}},
+      {"counting", {}, {"cmdStart"}},
+      {"paused", {}, {"cmdStart", "cmdPause"}},
+      {"paused for half an hour", {}, {"cmdStart", "mnuPause30"}},
+      {"resting on a Saturday", {{"WorkingHoursEnabled", "1"}}, {"cmdStart"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.state);
+    Sim s;
+    Plant(s, {{{"TrayIcon", "4"}}, c.settings});
+    s.fake.calendar.SetLocal(2026, 12, 12, 10, 0);
+    s.Start();
+    for (const char* click : c.clicks) s.Click("frmTimer", click);
+    s.AdvanceSeconds(2);
+    const TrayIconData before = s.fake.tray.sent.back().data;
+    s.Click("frmTimer", "mnuPreferences");
+    s.Type("frmPreferences", "txtBreakMinutes", "7");
+    s.Click("frmPreferences", "cmdSave");
+    s.Click("frmPreferences", "cmdExit");
+    const TrayIconData& after = s.fake.tray.sent.back().data;
+    EXPECT_EQ(FakeNotificationArea::ElementOf(after.hIcon),
+              FakeNotificationArea::ElementOf(before.hIcon));
+    EXPECT_EQ(std::string(ShownText(after.szTip)), std::string(ShownText(before.szTip)));
+  }
+}
+
 TEST_F(TrayTest, AFrameLeftFromAnotherSetFallsBackToZeroAndAnUnknownSetOnlyChangesTheTip) {
   Start({{"TrayIcon", "1"}});
   sim.Click("frmTimer", "cmdStart");

@@ -1,5 +1,7 @@
 #include "backends/win32/busy_signs_win32.h"
 
+#include <ntsecapi.h>
+#include <shellapi.h>
 #include <tlhelp32.h>
 
 #include "backends/win32/wide_text.h"
@@ -26,10 +28,40 @@ bool Same(const std::wstring& a, const std::wstring& b) {
 
 }  // namespace
 
-CallWatch::CallWatch(std::wstring store) : store_(std::move(store)) {}
+CallWatch::CallWatch(std::wstring store, Clock now, uint64_t sessionStart)
+    : store_(std::move(store)),
+      now_(now),
+      sessionStart_(sessionStart ? sessionStart : LogonSessionStart()) {}
 
-bool CallWatch::RecordSaysInUse(uint64_t start, uint64_t stop) {
-  return start != 0 && (stop == 0 || stop < start);
+bool CallWatch::RecordSaysInUse(uint64_t start, uint64_t stop, uint64_t now,
+                                uint64_t sessionStart) {
+  if (start == 0 || (stop != 0 && stop >= start)) return false;
+  // Left over from before this logon, or from long ago: no call lasts that long unnoticed.
+  return start >= sessionStart && (now < start || now - start <= kStaleAfter);
+}
+
+uint64_t CallWatch::SystemNow() {
+  FILETIME ft = {};
+  GetSystemTimeAsFileTime(&ft);
+  return (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+}
+
+uint64_t CallWatch::LogonSessionStart() {
+  HANDLE token = nullptr;
+  if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+    const ScopedHandle owned(token);
+    TOKEN_STATISTICS stats = {};
+    DWORD size = 0;
+    PSECURITY_LOGON_SESSION_DATA data = nullptr;
+    if (GetTokenInformation(token, TokenStatistics, &stats, sizeof stats, &size) &&
+        LsaGetLogonSessionData(&stats.AuthenticationId, &data) == 0 && data) {
+      const auto logon = static_cast<uint64_t>(data->LogonTime.QuadPart);
+      LsaFreeReturnBuffer(data);
+      if (logon != 0 && logon <= SystemNow()) return logon;
+    }
+  }
+  // No logon began before the machine did.
+  return SystemNow() - GetTickCount64() * 10000;
 }
 
 bool CallWatch::InUse() {
@@ -50,19 +82,24 @@ bool CallWatch::InUse(Device& d) {
     d.watched = false;
     if (!d.changed) d.changed.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
   }
-  if (d.watched && WaitForSingleObject(d.changed, 0) == WAIT_TIMEOUT) return d.inUse;
+  const uint64_t now = now_();
+  // Nothing changed, unless a record that holds it has turned stale since.
+  if (d.watched && WaitForSingleObject(d.changed, 0) == WAIT_TIMEOUT &&
+      !(d.inUse && now >= d.staleAt))
+    return d.inUse;
   // Armed again before reading, so that a change made while the records are read is not missed.
   // A key deleted meanwhile cannot be watched: it is opened afresh at the next look.
   d.watched = d.changed && RegNotifyChangeKeyValue(
                                d.key, TRUE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET,
                                d.changed, TRUE) == ERROR_SUCCESS;
   ++reads_;
-  d.inUse = AnyRecordInUse(d.key, true);
+  d.staleAt = UINT64_MAX;
+  d.inUse = AnyRecordInUse(d.key, true, now, d.staleAt);
   if (!d.watched) d.key.reset();
   return d.inUse;
 }
 
-bool CallWatch::AnyRecordInUse(HKEY device, bool descend) {
+bool CallWatch::AnyRecordInUse(HKEY device, bool descend, uint64_t now, uint64_t& staleAt) {
   for (DWORD i = 0; i < kMaxRecords; ++i) {
     wchar_t name[256];  // the longest key name the registry allows, and its NUL
     DWORD length = 256;
@@ -74,10 +111,14 @@ bool CallWatch::AnyRecordInUse(HKEY device, bool descend) {
     const ScopedKey record(opened);
     uint64_t start = 0, stop = 0;
     if (ReadQword(record, L"LastUsedTimeStart", start) &&
-        ReadQword(record, L"LastUsedTimeStop", stop) && RecordSaysInUse(start, stop))
+        ReadQword(record, L"LastUsedTimeStop", stop) &&
+        RecordSaysInUse(start, stop, now, sessionStart_)) {
+      staleAt = start + kStaleAfter + 1;
       return true;
+    }
     // Programs that are no packaged apps have their records one level down, named by path.
-    if (descend && Same(name, L"NonPackaged") && AnyRecordInUse(record, false)) return true;
+    if (descend && Same(name, L"NonPackaged") && AnyRecordInUse(record, false, now, staleAt))
+      return true;
   }
   return false;
 }
@@ -88,7 +129,27 @@ QuietHours::QuietHours() {
         reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQueryWnfStateData")));
 }
 
+ShellState ShellStateOf(int notificationState) {
+  switch (notificationState) {
+    case QUNS_BUSY:
+    case QUNS_RUNNING_D3D_FULL_SCREEN:
+    case QUNS_PRESENTATION_MODE:
+      return ShellState::kFullScreen;
+    case QUNS_QUIET_TIME:
+      return ShellState::kQuiet;
+    default:
+      return ShellState::kFree;
+  }
+}
+
+ShellState CurrentShellState() {
+  QUERY_USER_NOTIFICATION_STATE state = QUNS_ACCEPTS_NOTIFICATIONS;
+  if (FAILED(SHQueryUserNotificationState(&state))) return ShellState::kFree;
+  return ShellStateOf(state);
+}
+
 bool QuietHours::On() const {
+  if (CurrentShellState() == ShellState::kQuiet) return true;
   if (!query_) return false;
   // WNF_SHEL_QUIETHOURS_ACTIVE_PROFILE_CHANGED: 0 off, 1 priority only, 2 alarms only (Windows 11
   // keeps Do Not Disturb there too).

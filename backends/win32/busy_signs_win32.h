@@ -24,8 +24,16 @@ inline constexpr wchar_t kConsentStore[] =
 // next look).
 class CallWatch {
  public:
-  // `store` below HKEY_CURRENT_USER holds the keys "webcam" and "microphone".
-  explicit CallWatch(std::wstring store = kConsentStore);
+  // FILETIMEs: 100-nanosecond steps since 1601, UTC.
+  using Clock = uint64_t (*)();
+  // A record that began longer ago than this without a stop is left over (a crash, a device
+  // pulled): it holds nothing.
+  static constexpr uint64_t kStaleAfter = 12ULL * 3600 * 10000000;
+
+  // `store` below HKEY_CURRENT_USER holds the keys "webcam" and "microphone"; `now` tells the
+  // time and `sessionStart` when this logon session began (0: when the machine started).
+  explicit CallWatch(std::wstring store = kConsentStore, Clock now = SystemNow,
+                     uint64_t sessionStart = 0);
   CallWatch(const CallWatch&) = delete;
   CallWatch& operator=(const CallWatch&) = delete;
 
@@ -34,8 +42,13 @@ class CallWatch {
   int reads() const { return reads_; }
 
   // One program's record: in use since `start` and not stopped since (a stop of 0, or one before
-  // the start). A start of 0 never began.
-  static bool RecordSaysInUse(uint64_t start, uint64_t stop);
+  // the start). A start of 0 never began; one before `sessionStart`, or more than kStaleAfter
+  // before `now`, is stale.
+  static bool RecordSaysInUse(uint64_t start, uint64_t stop, uint64_t now, uint64_t sessionStart);
+  // The time now, and when the logon session of this process began (where the system cannot
+  // tell, when the machine started).
+  static uint64_t SystemNow();
+  static uint64_t LogonSessionStart();
 
  private:
   struct Device {
@@ -44,20 +57,31 @@ class CallWatch {
     ScopedHandle changed;  // signalled by the watch on the key and everything below it
     bool watched = false;
     bool inUse = false;
+    uint64_t staleAt = 0;  // when the first record that holds it now turns stale
   };
   bool InUse(Device& d);
   // Every record below the device's key: one per packaged app, and below "NonPackaged" one per
   // program path.
-  bool AnyRecordInUse(HKEY device, bool descend);
+  bool AnyRecordInUse(HKEY device, bool descend, uint64_t now, uint64_t& staleAt);
 
   std::wstring store_;
+  Clock now_;
+  uint64_t sessionStart_;
   Device devices_[2] = {{L"webcam", {}, {}}, {L"microphone", {}, {}}};
   int reads_ = 0;
 };
 
-// Focus Assist ("priority only", "alarms only") or Do Not Disturb. The system documents no way to
-// read it: the shell's quiet-hours state is read through ntdll, looked up at run time; anything
-// that fails means "off".
+// What the shell's notification state says: a full-screen program (busy, a Direct3D program,
+// presentation mode), the quiet time of the first hour after a first logon (as quiet as Do Not
+// Disturb, and no full-screen program), or nothing.
+enum class ShellState { kFree, kFullScreen, kQuiet };
+ShellState ShellStateOf(int notificationState);
+// The shell's state now (SHQueryUserNotificationState); kFree when it cannot tell.
+ShellState CurrentShellState();
+
+// Focus Assist ("priority only", "alarms only"), Do Not Disturb, or the shell's quiet time. The
+// system documents no way to read it: the shell's quiet-hours state is read through ntdll, looked
+// up at run time; anything that fails means "off".
 class QuietHours {
  public:
   QuietHours();

@@ -117,11 +117,8 @@ bool Win32Presence::IsFullScreenWindow(LONG style, bool maximized, const RECT& r
 }
 
 bool Win32Presence::FullScreenInFront() {
-  QUERY_USER_NOTIFICATION_STATE state = QUNS_ACCEPTS_NOTIFICATIONS;
-  if (SUCCEEDED(SHQueryUserNotificationState(&state)) &&
-      (state == QUNS_BUSY || state == QUNS_RUNNING_D3D_FULL_SCREEN ||
-       state == QUNS_PRESENTATION_MODE || state == QUNS_QUIET_TIME))
-    return true;
+  // The quiet time after a first logon is no full-screen program: it counts as Do Not Disturb.
+  if (win32::CurrentShellState() == win32::ShellState::kFullScreen) return true;
   // The shell does not always tell (Wine never does): a window in front that covers its whole
   // monitor is a full-screen program all the same.
   HWND front = GetForegroundWindow();

@@ -95,7 +95,10 @@ inline Action PickEntry(const std::string& form, const std::string& list, const 
 // A camera, then a microphone in use hold the prompt, and the reminder after Remind Later; each
 // record's stop brings it within two seconds.
 inline void HoldForCalls(Report& r, const Options& o) {
-  const uint64_t t = 133500000000000000;  // a FILETIME of 2024
+  // Now: a record without a stop from before the logon, or half a day old, holds nothing.
+  FILETIME now = {};
+  GetSystemTimeAsFileTime(&now);
+  const uint64_t t = (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
   const std::wstring camera = L"webcam\\NonPackaged\\C:#Meetings#call.exe";
   const std::wstring microphone = L"microphone\\Meetings.Call_8wekyb3d8bbwe";
   const std::vector<Step> steps = {

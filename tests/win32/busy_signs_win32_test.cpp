@@ -3,6 +3,8 @@
 // key), the programs of the session, and the quiet-hours state (which Wine does not have).
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,25 +18,41 @@ namespace {
 
 using win32::CallWatch;
 
-TEST(CallWatch, ARecordIsInUseFromItsStartUntilAStopAfterIt) {
+TEST(CallWatch, ARecordIsInUseFromItsStartUntilAStopAfterItOrUntilItIsStale) {
+  constexpr uint64_t kHour = 3600ULL * 10000000;
+  constexpr uint64_t kLogon = 133500000000000000;  // a FILETIME of 2024
+  constexpr uint64_t kNow = kLogon + 2 * kHour;
   const struct {
-    uint64_t start, stop;
+    uint64_t start, stop, now;
     bool inUse;
   } cases[] = {
-      {133500000000000000, 0, true},                   // started, never stopped
-      {133500000000000500, 133500000000000000, true},  // started again after the last stop
-      {133500000000000000, 133500000000000500, false},
-      {133500000000000000, 133500000000000000, false},  // stopped as it started
-      {0, 0, false},                                    // never used
+      {kLogon + 500, 0, kNow, true},       // started, never stopped
+      {kLogon + 500, kLogon, kNow, true},  // started again after the last stop
+      {kLogon, kLogon + 500, kNow, false},
+      {kLogon, kLogon, kNow, false},                        // stopped as it started
+      {0, 0, kNow, false},                                  // never used
+      {kLogon - 1, 0, kNow, false},                         // before this logon: left over
+      {kLogon + 500, 0, kLogon + 500 + 12 * kHour, true},   // half a day on a call
+      {kLogon + 500, 0, kLogon + 501 + 12 * kHour, false},  // longer: left over
   };
   for (const auto& c : cases)
-    EXPECT_EQ(CallWatch::RecordSaysInUse(c.start, c.stop), c.inUse) << c.start << " " << c.stop;
+    EXPECT_EQ(CallWatch::RecordSaysInUse(c.start, c.stop, c.now, kLogon), c.inUse)
+        << c.start - kLogon << " " << c.stop << " " << c.now - kLogon;
+}
+
+TEST(CallWatch, ThisLogonBeganBeforeNow) {
+  const uint64_t logon = CallWatch::LogonSessionStart();
+  EXPECT_GT(logon, 0u);
+  EXPECT_LE(logon, CallWatch::SystemNow());
 }
 
 class ConsentStore : public ::testing::Test {
  protected:
   static constexpr wchar_t kStore[] = L"Software\\KORVANTE\\UnwindleTest\\ConsentStore";
-  void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\KORVANTE\\UnwindleTest"); }
+  void SetUp() override {
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\KORVANTE\\UnwindleTest");
+    now_ = kT + 100000;
+  }
   void TearDown() override {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\KORVANTE\\UnwindleTest");
   }
@@ -51,10 +69,14 @@ class ConsentStore : public ::testing::Test {
     Plant(record, L"LastUsedTimeStop", REG_QWORD, Qword(stop));
   }
   static constexpr uint64_t kT = 133500000000000000;  // a FILETIME of 2024
+  // The clock of a watch whose logon began just before kT: a little after kT unless a test moves
+  // it.
+  static inline uint64_t now_ = kT + 100000;
+  static uint64_t SoonAfterT() { return now_; }
 };
 
 TEST_F(ConsentStore, ACameraOrMicrophoneInUseIsACallAndAnUnreadableRecordIsNone) {
-  CallWatch watch(kStore);
+  CallWatch watch(kStore, SoonAfterT, kT - 100000);
   EXPECT_FALSE(watch.InUse()) << "no store at all";
   const std::wstring zoom = L"webcam\\NonPackaged\\C:#Program Files#Zoom#bin#Zoom.exe";
   const std::wstring teams = L"microphone\\MSTeams_8wekyb3d8bbwe";
@@ -90,7 +112,7 @@ TEST_F(ConsentStore, TheRecordsAreReadAgainOnlyAfterAChange) {
   const std::wstring obs = L"webcam\\NonPackaged\\C:#obs#obs64.exe";
   Record(obs, kT, kT + 1);
   Record(L"microphone\\NonPackaged\\C:#obs#obs64.exe", kT, kT + 1);
-  CallWatch watch(kStore);
+  CallWatch watch(kStore, SoonAfterT, kT - 100000);
   EXPECT_FALSE(watch.InUse());
   const int first = watch.reads();
   EXPECT_EQ(first, 2) << "each device's records, once";
@@ -107,6 +129,18 @@ TEST_F(ConsentStore, TheRecordsAreReadAgainOnlyAfterAChange) {
   EXPECT_TRUE(watch.InUse());
 }
 
+TEST_F(ConsentStore, ACallLeftOverForHalfADayHoldsNothingWithoutAChange) {
+  Record(L"webcam\\NonPackaged\\C:#Meetings#call.exe", kT, 0);
+  CallWatch watch(kStore, SoonAfterT, kT - 100000);
+  EXPECT_TRUE(watch.InUse());
+  now_ = kT + CallWatch::kStaleAfter;
+  EXPECT_TRUE(watch.InUse()) << "half a day on a call";
+  const int reads = watch.reads();
+  now_ += 2;
+  EXPECT_FALSE(watch.InUse()) << "longer: a record left over";
+  EXPECT_GT(watch.reads(), reads);
+}
+
 TEST(SessionPrograms, ThisTestProgramRunsAndIsFoundWithoutRegardToCase) {
   const std::vector<std::wstring> running = win32::SessionProgramNames();
   EXPECT_EQ(win32::FirstOf({"no-such-program.exe", "UNWINDLE_WIN32_TESTS.EXE"}, running),
@@ -118,6 +152,20 @@ TEST(SessionPrograms, ThisTestProgramRunsAndIsFoundWithoutRegardToCase) {
   EXPECT_EQ(win32::FirstOf({"ÜBUNG.EXE"}, {L"explorer.exe", win32::Wide("übung.exe")}),
             "ÜBUNG.EXE");
   EXPECT_EQ(win32::EachOnce({win32::Wide("Übung.exe"), win32::Wide("übung.EXE")}).size(), 1u);
+}
+
+TEST(QuietHours, TheFirstHourAfterAFirstLogonIsQuietNotAFullScreenProgram) {
+  using win32::ShellState;
+  const std::pair<QUERY_USER_NOTIFICATION_STATE, ShellState> cases[] = {
+      {QUNS_QUIET_TIME, ShellState::kQuiet},
+      {QUNS_BUSY, ShellState::kFullScreen},
+      {QUNS_RUNNING_D3D_FULL_SCREEN, ShellState::kFullScreen},
+      {QUNS_PRESENTATION_MODE, ShellState::kFullScreen},
+      {QUNS_ACCEPTS_NOTIFICATIONS, ShellState::kFree},
+      {QUNS_NOT_PRESENT, ShellState::kFree},
+  };
+  for (const auto& [state, means] : cases)
+    EXPECT_EQ(win32::ShellStateOf(state), means) << static_cast<int>(state);
 }
 
 TEST(QuietHours, WhereTheSystemCannotTellItIsOff) {
