@@ -191,23 +191,23 @@ TEST_F(BreakCycleTest, TheBreaksLastPictureStaysForTheQuestionThenTheFirstFrameF
     Plant(s, {kCycle, Planted("TrayIcon=0 BreakMinutes=0 BreakSeconds=5")});
     s.Start();
     s.AdvanceSeconds(1);
-    const int firstTick = FakeNotificationArea::ElementOf(s.fake.tray.sent.back().data.hIcon);
+    const int firstTick = FakeNotificationArea::ElementOf(s.fake.tray.picture);
     s.AdvanceSeconds(10);
     s.Click("frmUnwindle", "cmdUnwindle");
     s.AdvanceSeconds(5);
-    const int lastOfBreak = FakeNotificationArea::ElementOf(s.fake.tray.sent.back().data.hIcon);
+    const int lastOfBreak = FakeNotificationArea::ElementOf(s.fake.tray.picture);
     ASSERT_NE(lastOfBreak, 0);
-    const size_t before = s.fake.tray.sent.size();
+    const size_t before = s.fake.tray.shown.size();
     s.AdvanceSeconds(1);
     ASSERT_TRUE(s.FindForm("frmRestartTimer"));
     std::vector<int> pictures;
-    for (size_t i = before; i < s.fake.tray.sent.size(); ++i)
-      pictures.push_back(FakeNotificationArea::ElementOf(s.fake.tray.sent[i].data.hIcon));
+    for (size_t i = before; i < s.fake.tray.shown.size(); ++i)
+      pictures.push_back(FakeNotificationArea::ElementOf(s.fake.tray.shown[i]));
     EXPECT_EQ(pictures, std::vector<int>{lastOfBreak}) << "the break's last picture, once";
-    EXPECT_EQ(ShownText(s.fake.tray.sent.back().data.szTip), "KORVANTE Unwindle");
+    EXPECT_EQ(s.fake.tray.tip, "KORVANTE Unwindle");
     s.Click("frmRestartTimer", answer);
     if (answer == std::string("cmdRestartTimer")) s.AdvanceSeconds(1);
-    EXPECT_EQ(FakeNotificationArea::ElementOf(s.fake.tray.sent.back().data.hIcon),
+    EXPECT_EQ(FakeNotificationArea::ElementOf(s.fake.tray.picture),
               answer == std::string("cmdRestartTimer") ? firstTick : 0)
         << "a new countdown starts from the first frame";
   }
@@ -324,10 +324,10 @@ TEST_F(BreakCycleTest, TheIconFlashesAtAHumanPaceEvenWhenTheCaretDoesNotBlink) {
     s.Start();
     s.AdvanceSeconds(11);
     ASSERT_EQ(s.app().cycle.state(), CycleState::kFlashing) << blink;
-    const size_t before = s.fake.tray.sent.size();
+    const size_t before = s.fake.tray.shown.size();
     s.AdvanceSeconds(10);
     // Each blink is one change of the picture: seen, and not a blur.
-    const size_t blinks = s.fake.tray.sent.size() - before;
+    const size_t blinks = s.fake.tray.shown.size() - before;
     EXPECT_GE(blinks, 8u) << blink;
     EXPECT_LE(blinks, 40u) << blink;
   }

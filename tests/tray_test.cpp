@@ -124,15 +124,15 @@ TEST_F(TrayTest, TrafficLightsStandWhereTheyStoodAfterThePreferencesAreSaved) {
     s.Start();
     for (const char* click : c.clicks) s.Click("frmTimer", click);
     s.AdvanceSeconds(2);
-    const TrayIconData before = s.fake.tray.sent.back().data;
+    const std::uintptr_t pictureBefore = s.fake.tray.picture;
+    const std::string tipBefore = s.fake.tray.tip;
     s.Click("frmTimer", "mnuPreferences");
     s.Type("frmPreferences", "txtBreakMinutes", "7");
     s.Click("frmPreferences", "cmdSave");
     s.Click("frmPreferences", "cmdExit");
-    const TrayIconData& after = s.fake.tray.sent.back().data;
-    EXPECT_EQ(FakeNotificationArea::ElementOf(after.hIcon),
-              FakeNotificationArea::ElementOf(before.hIcon));
-    EXPECT_EQ(std::string(ShownText(after.szTip)), std::string(ShownText(before.szTip)));
+    EXPECT_EQ(FakeNotificationArea::ElementOf(s.fake.tray.picture),
+              FakeNotificationArea::ElementOf(pictureBefore));
+    EXPECT_EQ(s.fake.tray.tip, tipBefore);
   }
 }
 

@@ -41,6 +41,7 @@ bool FakeNotificationArea::ShowIcon(std::uintptr_t window, std::uintptr_t icon,
   adds += add;
   picture = icon;
   tip = text;
+  shown.push_back(icon);
   trace_.Line(add ? "tray.add" : "tray.modify", {std::to_string(icon), text});
   return true;
 }

@@ -46,6 +46,8 @@ class FakeNotificationArea : public NotificationArea {
   // The picture and tooltip last shown (kept after the icon goes).
   std::uintptr_t picture = 0;
   std::string tip;
+  // Every picture shown, in order (the same picture shown again counts again).
+  std::vector<std::uintptr_t> shown;
   struct Notice {
     std::string title, text;
     NoticeKind kind;
