@@ -178,7 +178,7 @@ void FrmHoldPrograms::cmdRunning_Click() {
 
 void FrmHoldPrograms::cmdSave_Click() {
   const std::string text = JoinProgramList(names_);
-  const bool saved = app_.store.WriteSettingValue(kSettingsKey, "HoldForPrograms", text);
+  const bool saved = app_.store.WriteSettingValue("HoldForPrograms", text);
   // Not stored, the list still holds alerts until the program ends; the user is told so.
   app_.settings.HoldForPrograms = text.empty() ? " " : text;
   if (!saved) app_.ui.MsgBox(this, Warning(kNotSavedText, kMainCaption));

@@ -111,9 +111,8 @@ void FrmWorkingHours::cmdSave_Click() {
   }
   Settings& s = app_.settings;
   const std::string text = FormatWorkingHours(*check.hours);
-  bool saved =
-      app_.store.WriteSettingValue(kSettingsKey, "WorkingHoursEnabled", enabled ? "1" : "0");
-  saved &= app_.store.WriteSettingValue(kSettingsKey, "WorkingHours", text);
+  bool saved = app_.store.WriteSettingValue("WorkingHoursEnabled", enabled ? "1" : "0");
+  saved &= app_.store.WriteSettingValue("WorkingHours", text);
   // In effect at once, kept or not: the user is told when the store refused.
   s.WorkingHoursEnabled = enabled ? 1 : 0;
   s.WorkingHours = text;

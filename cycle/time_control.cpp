@@ -39,7 +39,7 @@ std::optional<int64_t> BreakCycle::NextWorkStart() {
 void BreakCycle::StorePausedUntil(const std::string& text) {
   d_.settings.PausedUntil = text.empty() ? " " : text;
   // Kept where a restart, a log-off or a crash finds it; a store that refuses costs only that.
-  d_.store.WriteSettingValue(kSettingsKey, "PausedUntil", text);
+  d_.store.WriteSettingValue("PausedUntil", text);
 }
 
 void BreakCycle::Launch(bool startTimer) {

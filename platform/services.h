@@ -8,8 +8,10 @@
 #include "platform/notification_area.h"
 #include "platform/presence.h"
 #include "platform/registry.h"
+#include "platform/settings_storage.h"
 #include "platform/shell.h"
 #include "platform/sound.h"
+#include "platform/startup_launch.h"
 #include "platform/storage.h"
 #include "platform/system_metrics.h"
 #include "platform/trace.h"
@@ -33,9 +35,11 @@ struct Services {
   FileDialog& files;
   Shell& shell;
   Presence& presence;
-  Calendar& calendar;  // the date and the time of day
-  Trace& trace;        // the diagnostic trace, for what the program decides
-  Storage& storage;    // the program's own files (the history)
+  Calendar& calendar;                // the date and the time of day
+  Trace& trace;                      // the diagnostic trace, for what the program decides
+  Storage& storage;                  // the program's own files (the history)
+  SettingsStorage& settingsStorage;  // the stored settings
+  StartupLaunch& startupLaunch;      // whether the program starts at sign-in
 };
 
 }  // namespace unw

@@ -82,9 +82,6 @@ const SettingInfo* FindSetting(const std::string& name);
 // A setting that must exist.
 const SettingInfo& Setting(const std::string& name);
 
-inline constexpr const char* kSettingsKey = "Software\\KORVANTE\\Unwindle";
-inline constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-inline constexpr const char* kRunValue = "Unwindle";
 // What the user is told when the store refuses to keep a setting.
 inline constexpr const char* kNotSavedText =
     "Your settings could not be saved. The values shown stay in effect until Unwindle ends.";

@@ -20,15 +20,18 @@ FakePlatform::FakePlatform()
       shell(trace),
       presence(loop),
       calendar(loop),
-      storage(trace) {
+      storage(trace),
+      settings(trace),
+      startup(trace) {
   trace.KeepLines(true);
   loop.SetTrace(&trace);
   files.folders.insert(workstation.appPath);
 }
 
 Services FakePlatform::services() {
-  return Services{registry, loop,  view,  dialogs,  windows,  workstation, tray,   sound,
-                  metrics,  files, shell, presence, calendar, trace,       storage};
+  return Services{registry, loop,  view,    dialogs,  windows, workstation,
+                  tray,     sound, metrics, files,    shell,   presence,
+                  calendar, trace, storage, settings, startup};
 }
 
 Sim::Sim() : app_(std::make_unique<App>(fake.services())) {

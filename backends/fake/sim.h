@@ -14,6 +14,7 @@
 #include "backends/fake/fake_files.h"
 #include "backends/fake/fake_presence.h"
 #include "backends/fake/fake_registry.h"
+#include "backends/fake/fake_settings_storage.h"
 #include "backends/fake/fake_shell.h"
 #include "backends/fake/fake_storage.h"
 #include "backends/fake/fake_system.h"
@@ -41,6 +42,8 @@ struct FakePlatform {
   FakePresence presence;
   FakeCalendar calendar;
   FakeStorage storage;
+  FakeSettingsStorage settings;  // the stored settings
+  FakeStartupLaunch startup;
 };
 
 class Sim {

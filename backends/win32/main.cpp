@@ -22,6 +22,7 @@
 #include "backends/win32/notification_area_win32.h"
 #include "backends/win32/presence_win32.h"
 #include "backends/win32/registry_win32.h"
+#include "backends/win32/settings_storage_win32.h"
 #include "backends/win32/shell_win32.h"
 #include "backends/win32/single_instance.h"
 #include "backends/win32/sound_win32.h"
@@ -76,10 +77,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     unw::Win32Presence presence(trace);
     unw::Win32Calendar calendar;
     unw::Win32Storage storage(trace);
+    unw::Win32SettingsStorage settingsStorage(trace);
+    unw::Win32StartupLaunch startupLaunch(trace);
     loop.SetPreTranslate([&view](MSG& msg) { return view.PreTranslate(msg); });
 
     unw::App app(unw::Services{registry, loop, view, dialogs, windows, workstation, tray, sound,
-                               metrics, files, shell, presence, calendar, trace, storage});
+                               metrics, files, shell, presence, calendar, trace, storage,
+                               settingsStorage, startupLaunch});
     // Requests from outside are followed only while the main window takes input: not during the
     // splash (the main window comes after it anyway), nor while a prompt, a dialog or a message box
     // waits for an answer. Bringing the window back is what a click on the tray icon does.
