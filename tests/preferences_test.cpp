@@ -172,7 +172,7 @@ TEST_F(PreferencesTest, EnterSavesAndEscClosesAsTheCloseBoxDoes) {
   EXPECT_TRUE(close.isCancelButton() && !close.isDefaultButton());
   sim.Click("frmPreferences", "chkActivateScreenSaver");
   sim.Click("frmPreferences", "cmdExit");
-  EXPECT_EQ(Told(kIdNo), "Do you want to save your changes?");
+  EXPECT_EQ(Told(MessageAnswer::kNo), "Do you want to save your changes?");
   EXPECT_FALSE(sim.FindForm("frmPreferences"));
   EXPECT_EQ(Stored("ActivateScreenSaver"), "0");
 }
