@@ -7,7 +7,6 @@
 #include "platform/file_dialog.h"
 #include "platform/notification_area.h"
 #include "platform/presence.h"
-#include "platform/registry.h"
 #include "platform/settings_storage.h"
 #include "platform/shell.h"
 #include "platform/sound.h"
@@ -23,7 +22,6 @@ namespace unw {
 class FormView;  // the renderer of the form model (forms/form_view.h)
 
 struct Services {
-  Registry& registry;
   EventLoop& loop;
   FormView& view;
   Dialogs& dialogs;

@@ -9,7 +9,6 @@ namespace unw {
 
 FakePlatform::FakePlatform()
     : trace([this] { return loop.NowMs(); }, Trace::PathFromEnvironment()),
-      registry(trace),
       view(trace),
       dialogs(trace, loop),
       windows(trace),
@@ -29,9 +28,8 @@ FakePlatform::FakePlatform()
 }
 
 Services FakePlatform::services() {
-  return Services{registry, loop,  view,    dialogs,  windows, workstation,
-                  tray,     sound, metrics, files,    shell,   presence,
-                  calendar, trace, storage, settings, startup};
+  return Services{loop,  view,  dialogs,  windows,  workstation, tray,    sound,    metrics,
+                  files, shell, presence, calendar, trace,       storage, settings, startup};
 }
 
 Sim::Sim() : app_(std::make_unique<App>(fake.services())) {

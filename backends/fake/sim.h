@@ -13,7 +13,6 @@
 #include "backends/fake/fake_event_loop.h"
 #include "backends/fake/fake_files.h"
 #include "backends/fake/fake_presence.h"
-#include "backends/fake/fake_registry.h"
 #include "backends/fake/fake_settings_storage.h"
 #include "backends/fake/fake_shell.h"
 #include "backends/fake/fake_storage.h"
@@ -29,7 +28,6 @@ struct FakePlatform {
 
   FakeEventLoop loop;
   Trace trace;
-  FakeRegistry registry;
   FakeView view;
   FakeDialogs dialogs;
   FakeWindowSystem windows;

@@ -21,7 +21,6 @@
 #include "backends/win32/form_view_win32.h"
 #include "backends/win32/notification_area_win32.h"
 #include "backends/win32/presence_win32.h"
-#include "backends/win32/registry_win32.h"
 #include "backends/win32/settings_storage_win32.h"
 #include "backends/win32/shell_win32.h"
 #include "backends/win32/single_instance.h"
@@ -63,7 +62,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   {
     unw::Win32Clock clock;
     unw::Trace trace([&clock] { return clock.NowMs(); }, unw::Trace::PathFromEnvironment());
-    unw::Win32Registry registry(trace);
     unw::Win32EventLoop loop(clock, trace);
     unw::Win32FormView view(trace);
     unw::Win32Dialogs dialogs(trace);
@@ -81,9 +79,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     unw::Win32StartupLaunch startupLaunch(trace);
     loop.SetPreTranslate([&view](MSG& msg) { return view.PreTranslate(msg); });
 
-    unw::App app(unw::Services{registry, loop, view, dialogs, windows, workstation, tray, sound,
-                               metrics, files, shell, presence, calendar, trace, storage,
-                               settingsStorage, startupLaunch});
+    unw::App app(unw::Services{loop, view, dialogs, windows, workstation, tray, sound, metrics,
+                               files, shell, presence, calendar, trace, storage, settingsStorage,
+                               startupLaunch});
     // Requests from outside are followed only while the main window takes input: not during the
     // splash (the main window comes after it anyway), nor while a prompt, a dialog or a message box
     // waits for an answer. Bringing the window back is what a click on the tray icon does.
