@@ -12,8 +12,8 @@ namespace unw {
 App::App(const Services& services)
     : sys(services),
       ui(services.view, services.loop, services.dialogs),
-      store(services.registry),
-      tray(services.tray, store, settings),
+      store(services.settingsStorage),
+      tray(services.tray, settings),
       sounds(services.sound, settings, services.trace),
       chooser(services.files, sounds),
       journal(services.storage, services.calendar),

@@ -178,8 +178,7 @@ void FrmHoldPrograms::cmdRunning_Click() {
 
 void FrmHoldPrograms::cmdSave_Click() {
   const std::string text = JoinProgramList(names_);
-  const bool saved =
-      app_.store.WriteSettingValue(kSettingsKey, Setting(&Settings::HoldForPrograms).name, text);
+  const bool saved = app_.store.WriteSettingValue(Setting(&Settings::HoldForPrograms).name, text);
   // Not stored, the list still holds alerts until the program ends; the user is told so.
   app_.settings.HoldForPrograms = StoredText(text);
   if (!saved) app_.ui.MsgBox(this, Warning(kNotSavedText, kMainCaption));

@@ -229,7 +229,7 @@ void FrmPreferences::Form_Load() {
       if (IsWorkInterval(info)) {
         // The stored interval, not a one-time change of the main window.
         int16_t stored = 0;
-        TextToInt16(app_.store.ReadSettingValue(kSettingsKey, info.name), stored);
+        TextToInt16(app_.store.ReadSettingValue(info.name), stored);
         value = stored;
       }
       Fill(f, value, s.CustomSound);

@@ -222,7 +222,7 @@ void FrmTimer::Form_Load() {
   Ctl("mnuIdleIsBreak").SetChecked(s.IdleCountsAsBreak != 0);
 
   Ctl("mnuHideWhenMinimized").SetChecked(s.HideWhenMinimized != 0);
-  app_.store.SetLaunchOnStartup(s.LaunchOnStartup != 0, LaunchCommand(app_.sys.workstation));
+  SetLaunchOnStartup(s.LaunchOnStartup != 0);
   Ctl("mnuLaunchOnStartup").SetChecked(s.LaunchOnStartup != 0);
   if (s.LaunchMinimized == 0) SetWindowState(WindowState::kNormal);
   if (s.LaunchMinimized == 1) SetWindowState(WindowState::kMinimized);
@@ -443,15 +443,18 @@ void FrmTimer::mnuLockWorkStation_Click() {
   app_.sys.workstation.LockWorkStation();
 }
 
+bool FrmTimer::SetLaunchOnStartup(bool on) {
+  return on ? app_.sys.startupLaunch.TurnOn() : app_.sys.startupLaunch.TurnOff();
+}
+
 bool FrmTimer::ToggleOption(int16_t Settings::*option, const char* menu) {
   int16_t& setting = app_.settings.*option;
   if (setting != 0 && setting != 1) return false;
   const bool on = setting == 0;
   bool saved = true;
   if (&setting == &app_.settings.AlwaysOnTop) app_.sys.windows.SetTopMost(hWnd(), on);
-  if (&setting == &app_.settings.LaunchOnStartup)
-    saved = app_.store.SetLaunchOnStartup(on, LaunchCommand(app_.sys.workstation));
-  saved &= app_.store.WriteSettingValue(kSettingsKey, Setting(option).name, on ? "1" : "0");
+  if (&setting == &app_.settings.LaunchOnStartup) saved = SetLaunchOnStartup(on);
+  saved &= app_.store.WriteSettingValue(Setting(option).name, on ? "1" : "0");
   setting = on ? 1 : 0;
   Ctl(menu).SetChecked(on);
   if (!saved) app_.ui.MsgBox(this, Warning(kNotSavedText, kMainCaption));

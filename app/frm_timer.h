@@ -92,6 +92,8 @@ class FrmTimer : public Form {
   // Entering or leaving the one-time change: Start, break now and the tray's timer items.
   void ShowEditing();
   void Wire(const char* name, void (FrmTimer::*handler)());
+  // Turns the start at sign-in on or off; false when the system refused.
+  bool SetLaunchOnStartup(bool on);
   // Switches a 0/1 window option; other values are left alone.
   bool ToggleOption(int16_t Settings::*option, const char* menu);
   // The check mark of the programs' item: whether any program holds alerts.

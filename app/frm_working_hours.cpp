@@ -111,9 +111,9 @@ void FrmWorkingHours::cmdSave_Click() {
   }
   Settings& s = app_.settings;
   const std::string text = FormatWorkingHours(*check.hours);
-  bool saved = app_.store.WriteSettingValue(
-      kSettingsKey, Setting(&Settings::WorkingHoursEnabled).name, enabled ? "1" : "0");
-  saved &= app_.store.WriteSettingValue(kSettingsKey, Setting(&Settings::WorkingHours).name, text);
+  bool saved = app_.store.WriteSettingValue(Setting(&Settings::WorkingHoursEnabled).name,
+                                            enabled ? "1" : "0");
+  saved &= app_.store.WriteSettingValue(Setting(&Settings::WorkingHours).name, text);
   // In effect at once, kept or not: the user is told when the store refused.
   s.WorkingHoursEnabled = enabled ? 1 : 0;
   s.WorkingHours = text;

@@ -14,9 +14,7 @@ bool FrmPreferences::Store(const SettingField& field) {
   const SettingInfo& info = Setting(field.setting);
   // Option groups are arrays: their items are asked for below.
   Control& c = field.kind == FieldKind::kOption ? Ctl(field.control, 0) : Ctl(field.control);
-  auto write = [&](const std::string& text) {
-    return store.WriteSettingValue(kSettingsKey, info.name, text);
-  };
+  auto write = [&](const std::string& text) { return store.WriteSettingValue(info.name, text); };
   bool ok = true;
   switch (field.kind) {
     case FieldKind::kNumber:

@@ -39,7 +39,7 @@ std::optional<int64_t> BreakCycle::NextWorkStart() {
 void BreakCycle::StorePausedUntil(const std::string& text) {
   d_.settings.PausedUntil = StoredText(text);
   // Kept where a restart, a log-off or a crash finds it; a store that refuses costs only that.
-  d_.store.WriteSettingValue(kSettingsKey, Setting(&Settings::PausedUntil).name, text);
+  d_.store.WriteSettingValue(Setting(&Settings::PausedUntil).name, text);
 }
 
 void BreakCycle::Launch(bool startTimer) {

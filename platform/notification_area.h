@@ -41,6 +41,9 @@ class NotificationArea {
   virtual bool TakeDownNotice(std::uintptr_t window) = 0;
   // Whether the shell shows notices at all (its version); the user's own switch is apart.
   virtual bool NoticesAllowed() = 0;
+  // Whether the user lets programs show notices (a system-wide switch; true unless it is set
+  // off).
+  virtual bool UserAllowsNotices() = 0;
   // From now on, events of the icon owned by `window` go to `sink`; false when they cannot.
   virtual bool Subscribe(std::uintptr_t window, std::function<void(TrayEvent)> sink) = 0;
   // No more events of that window's icon; harmless when none were subscribed.

@@ -7,9 +7,10 @@
 #include "platform/file_dialog.h"
 #include "platform/notification_area.h"
 #include "platform/presence.h"
-#include "platform/registry.h"
+#include "platform/settings_storage.h"
 #include "platform/shell.h"
 #include "platform/sound.h"
+#include "platform/startup_launch.h"
 #include "platform/storage.h"
 #include "platform/system_metrics.h"
 #include "platform/trace.h"
@@ -21,7 +22,6 @@ namespace unw {
 class FormView;  // the renderer of the form model (forms/form_view.h)
 
 struct Services {
-  Registry& registry;
   EventLoop& loop;
   FormView& view;
   Dialogs& dialogs;
@@ -33,9 +33,11 @@ struct Services {
   FileDialog& files;
   Shell& shell;
   Presence& presence;
-  Calendar& calendar;  // the date and the time of day
-  Trace& trace;        // the diagnostic trace, for what the program decides
-  Storage& storage;    // the program's own files (the history)
+  Calendar& calendar;                // the date and the time of day
+  Trace& trace;                      // the diagnostic trace, for what the program decides
+  Storage& storage;                  // the program's own files (the history)
+  SettingsStorage& settingsStorage;  // the stored settings
+  StartupLaunch& startupLaunch;      // whether the program starts at sign-in
 };
 
 }  // namespace unw

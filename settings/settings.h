@@ -99,9 +99,6 @@ inline std::string StoredText(const std::string& text) {
   return text.empty() ? " " : text;
 }
 
-inline constexpr const char* kSettingsKey = "Software\\KORVANTE\\Unwindle";
-inline constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-inline constexpr const char* kRunValue = "Unwindle";
 // What the user is told when the store refuses to keep a setting.
 inline constexpr const char* kNotSavedText =
     "Your settings could not be saved. The values shown stay in effect until Unwindle ends.";

@@ -158,7 +158,7 @@ TEST_F(HoldProgramsTest, AnAlertDueWhileTheDialogIsOpenWaitsAndThenTheSavedListH
 TEST_F(HoldProgramsTest, AListTheStoreRefusesIsSaidSoAndHoldsUntilTheProgramEnds) {
   Open(" ");
   Add("obs64.exe");
-  sim.fake.registry.SetReadOnly(true);
+  sim.fake.settings.SetReadOnly(true);
   sim.Click("frmHoldPrograms", "cmdSave");
   EXPECT_EQ(Told(), kNotSavedText);
   EXPECT_FALSE(Loaded("frmHoldPrograms"));

@@ -9,13 +9,9 @@ namespace {
 
 using MainWindowTest = ProgramTest;
 
-std::string RunValue(Sim& sim) {
-  return sim.fake.registry.Text(kHkeyCurrentUser, kRunKey, kRunValue).value_or("<missing>");
-}
-
 TEST_F(MainWindowTest, FirstStartShowsTheDefaultIntervalAndAppliesTheDefaultOptions) {
   sim.Start();
-  EXPECT_EQ(sim.fake.registry.ValueCount(kHkeyCurrentUser, kSettingsKey), kStoredDefaults.size());
+  EXPECT_EQ(sim.fake.settings.Count(), kStoredDefaults.size());
   EXPECT_EQ(main().caption(), "KORVANTE Unwindle");
   EXPECT_TRUE(main().visible());
   EXPECT_EQ(main().windowState(), WindowState::kNormal);
@@ -29,7 +25,7 @@ TEST_F(MainWindowTest, FirstStartShowsTheDefaultIntervalAndAppliesTheDefaultOpti
   EXPECT_TRUE(main().Ctl("mnuHideWhenMinimized").checked());
   EXPECT_TRUE(main().Ctl("mnuLaunchOnStartup").checked());
   EXPECT_FALSE(main().Ctl("mnuLaunchMinimized").checked());
-  EXPECT_EQ(RunValue(sim), "\"C:\\Program Files\\KORVANTE\\Unwindle\\Unwindle.exe\"");
+  EXPECT_TRUE(sim.fake.startup.on);
   // Off the task list while loading, back on once shown normally.
   ASSERT_GE(sim.fake.windows.taskVisibleCalls.size(), 2u);
   EXPECT_FALSE(sim.fake.windows.taskVisibleCalls.front());
@@ -95,13 +91,12 @@ TEST_F(MainWindowTest, ExitAsksNoKeepsTheCountdownGoingAndYesEndsTheProgram) {
   EXPECT_TRUE(sim.running());
   sim.AdvanceSeconds(1);
   EXPECT_EQ(Display(), "00:00:49");
-  // Yes ends it, and with it every window, timer and key.
+  // Yes ends it, and with it every window and timer.
   sim.Click("frmTimer", "mPopExit");
   sim.Answer(MessageAnswer::kYes);
   EXPECT_FALSE(sim.running());
   EXPECT_TRUE(sim.app().ui.forms().empty());
   EXPECT_EQ(sim.fake.loop.timerCount(), 0u) << "no timer may outlive its window";
-  EXPECT_EQ(sim.fake.registry.OpenHandles(), 0u);
 }
 
 TEST_F(MainWindowTest, LoggingOffEndsWithoutAQuestion) {
@@ -113,7 +108,7 @@ TEST_F(MainWindowTest, LoggingOffEndsWithoutAQuestion) {
 
 TEST_F(MainWindowTest, OptionsApplyStoreAndCheckAndARefusedWriteIsReported) {
   Plant({{"AlwaysOnTop", "0"}, {"LaunchOnStartup", "0"}});
-  sim.fake.registry.PlantText(kHkeyCurrentUser, kRunKey, kRunValue, "C:\\old\\Unwindle.exe");
+  sim.fake.startup.on = true;  // left by an earlier run
   sim.Start();
   EXPECT_FALSE(sim.fake.windows.topMost.back().second);
   for (const char* expected : {"1", "0"}) {
@@ -123,12 +118,12 @@ TEST_F(MainWindowTest, OptionsApplyStoreAndCheckAndARefusedWriteIsReported) {
     EXPECT_EQ(main().Ctl("mnuAlwaysOnTop").checked(), expected[0] == '1');
   }
   // The Run entry follows Launch On Startup; off, it is removed at every start.
-  EXPECT_EQ(RunValue(sim), "<missing>");
+  EXPECT_FALSE(sim.fake.startup.on);
   sim.Click("frmTimer", "mnuLaunchOnStartup");
-  EXPECT_EQ(RunValue(sim), "\"C:\\Program Files\\KORVANTE\\Unwindle\\Unwindle.exe\"");
+  EXPECT_TRUE(sim.fake.startup.on);
   EXPECT_EQ(Stored("LaunchOnStartup"), "1");
   sim.Click("frmTimer", "mnuLaunchOnStartup");
-  EXPECT_EQ(RunValue(sim), "<missing>");
+  EXPECT_FALSE(sim.fake.startup.on);
   EXPECT_EQ(Stored("LaunchOnStartup"), "0");
   // Launch Minimized takes effect only at the next start.
   sim.Click("frmTimer", "mnuLaunchMinimized");
@@ -137,14 +132,14 @@ TEST_F(MainWindowTest, OptionsApplyStoreAndCheckAndARefusedWriteIsReported) {
   sim.Click("frmTimer", "mnuLockWorkStation");
   EXPECT_EQ(sim.fake.workstation.locks, 1);
   // A write the store refuses is reported, and the option is in effect all the same.
-  sim.fake.registry.SetReadOnly(true);
+  sim.fake.settings.SetReadOnly(true);
   sim.Click("frmTimer", "mnuHideWhenMinimized");
   EXPECT_EQ(Told(), kNotSavedText);
   EXPECT_FALSE(main().Ctl("mnuHideWhenMinimized").checked());
   EXPECT_EQ(sim.app().settings.HideWhenMinimized, 0);
   EXPECT_EQ(Stored("HideWhenMinimized"), "1");
   // A value another program stored out of range is left alone.
-  sim.fake.registry.SetReadOnly(false);
+  sim.fake.settings.SetReadOnly(false);
   sim.Do([this] { sim.app().settings.HideWhenMinimized = 5; });
   sim.Click("frmTimer", "mnuHideWhenMinimized");
   EXPECT_EQ(Stored("HideWhenMinimized"), "1");

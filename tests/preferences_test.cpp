@@ -152,7 +152,7 @@ TEST_F(PreferencesTest, SavingKeepsARunningOrPausedCountdownAndShowsTheNewInterv
 
 TEST_F(PreferencesTest, DefaultsThenNoChangesNothingAndYesOnClosingSaves) {
   Open({{"Hours", "3"}, {"AudioType", "0"}, {"TrayIcon", "4"}});
-  const int writes = sim.fake.registry.writes();
+  const int writes = sim.fake.settings.writes();
   sim.Click("frmPreferences", "cmdDefaults");
   EXPECT_EQ(P("txtHours").text(), "01");
   EXPECT_EQ(P("optAudioType", 2).value(), 1);
@@ -167,7 +167,7 @@ TEST_F(PreferencesTest, DefaultsThenNoChangesNothingAndYesOnClosingSaves) {
   EXPECT_FALSE(asked.alwaysOnTop) << "only the exit question stands above other programs";
   EXPECT_EQ(Told(MessageAnswer::kNo), "Do you want to save your changes?");
   EXPECT_FALSE(sim.FindForm("frmPreferences"));
-  EXPECT_EQ(sim.fake.registry.writes(), writes);
+  EXPECT_EQ(sim.fake.settings.writes(), writes);
   EXPECT_EQ(Stored("Hours"), "3");
   sim.Click("frmTimer", "mnuPreferences");
   sim.Click("frmPreferences", "chkActivateScreenSaver");
@@ -197,7 +197,7 @@ TEST_F(PreferencesTest, EnterSavesAndEscClosesAsTheCloseBoxDoes) {
 
 TEST_F(PreferencesTest, ASaveTheStoreRefusesSaysSoAndKeepsTheDialogOpen) {
   Open({{"Hours", "0"}, {"Minutes", "1"}});
-  sim.fake.registry.SetReadOnly(true);
+  sim.fake.settings.SetReadOnly(true);
   sim.Type("frmPreferences", "txtMinutes", "2");
   sim.Do([this] { P("cboTrayIcon").Select(3); });
   Save();
@@ -223,7 +223,7 @@ TEST_F(PreferencesTest, ASaveTheStoreRefusesSaysSoAndKeepsTheDialogOpen) {
 
 TEST_F(PreferencesTest, AnOutOfRangeValueOnAReadOnlyKeyCannotLoseTheAlert) {
   Plant({{"AlertMeBy", "7"}, {"Hours", "0"}, {"Seconds", "3"}, {"StartTimerOnLaunch", "1"}});
-  sim.fake.registry.SetReadOnly(true);
+  sim.fake.settings.SetReadOnly(true);
   sim.Start();
   EXPECT_EQ(sim.app().settings.AlertMeBy, 0);
   sim.AdvanceSeconds(4);

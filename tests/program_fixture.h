@@ -35,7 +35,7 @@ inline Values Planted(const std::string& words) {
 }
 
 // Plants the stored settings of `s`: the defaults, but a program that waits for Start, stays below
-// other windows and leaves the Run key alone unless a test says otherwise, with each of `layers`
+// other windows and does not start at sign-in unless a test says otherwise, with each of `layers`
 // on top in turn (a test's base, then a case's own).
 inline void Plant(Sim& s, std::initializer_list<Values> layers) {
   Values values = kStoredDefaults;
@@ -44,7 +44,7 @@ inline void Plant(Sim& s, std::initializer_list<Values> layers) {
   values["LaunchOnStartup"] = "0";
   for (const Values& layer : layers)
     for (const auto& [k, v] : layer) values[k] = v;
-  for (const auto& [k, v] : values) s.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, k, v);
+  for (const auto& [k, v] : values) s.fake.settings.Plant(k, v);
 }
 
 // How many of the trace's lines hold "\t" + `line`.
@@ -56,7 +56,7 @@ inline int TraceCount(Sim& s, const std::string& line) {
 
 // A stored setting of `s` ("<missing>" when there is none), and the tooltip its tray icon holds.
 inline std::string StoredIn(Sim& s, const std::string& name) {
-  return s.fake.registry.Text(kHkeyCurrentUser, kSettingsKey, name).value_or("<missing>");
+  return s.fake.settings.Text(name).value_or("<missing>");
 }
 inline std::string TipOf(Sim& s) {
   return s.app().tray.tip();
@@ -72,7 +72,7 @@ class ProgramTest : public ::testing::Test {
     sim.Start();
   }
   void PlantValue(const std::string& name, const std::string& text) {
-    sim.fake.registry.PlantText(kHkeyCurrentUser, kSettingsKey, name, text);
+    sim.fake.settings.Plant(name, text);
   }
   std::string Stored(const std::string& name) { return StoredIn(sim, name); }
   FrmTimer& main() { return sim.app().frmTimer(); }

@@ -4,12 +4,13 @@
 
 #include <cctype>
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <regex>
 #include <string>
 #include <vector>
 
-#include "backends/fake/fake_registry.h"
+#include "backends/fake/fake_settings_storage.h"
 #include "settings/number_text.h"
 #include "settings/program_list.h"
 #include "settings/settings_store.h"
@@ -17,13 +18,12 @@
 namespace unw {
 
 // One stored value as another program (or a broken disk) may leave it.
-inline void PlantRandomValue(FakeRegistry& reg, const std::string& name, std::mt19937& rng) {
+inline void PlantRandomValue(FakeSettingsStorage& storage, const std::string& name,
+                             std::mt19937& rng) {
   auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
   static const char* const kTexts[] = {" ",   "1e3",  "0x10", "7\n", "32768", "-32769",    "5.5",
                                        "4.5", " 12 ", "+3",   "-1",  "99",    "100",       "",
                                        "abc", "1,5",  "١",    "\t2", "0.49",  "9999999999"};
-  std::vector<uint8_t> bytes;
-  uint32_t type = kRegSz;
   if (name == "WorkingHours" && pick(2)) {
     // Whole week texts, most of them readable, some with one day spoilt.
     static const char* const kWeeks[] = {
@@ -36,40 +36,28 @@ inline void PlantRandomValue(FakeRegistry& reg, const std::string& name, std::mt
         "Mon=;Tue=;Wed=;Thu=;Fri=;Sat=;Sun=;Xyz=01:00-02:00",
         "Mon=;Tue=;Wed=;Thu=;Fri=;Sat=",
         "Mon=24:00-24:00;Tue=;Wed=;Thu=;Fri=;Sat=;Sun=12:60-13:00"};
-    const std::string t = kWeeks[pick(sizeof kWeeks / sizeof *kWeeks)];
-    bytes.assign(t.begin(), t.end());
-    bytes.push_back(0);
-    reg.Plant(kHkeyCurrentUser, kSettingsKey, name, type, std::move(bytes));
+    storage.Plant(name, kWeeks[pick(sizeof kWeeks / sizeof *kWeeks)]);
     return;
   }
   switch (pick(7)) {
     case 0:
       return;  // missing
-    case 1: {  // a number around the ranges
-      const std::string t = std::to_string(pick(140) - 20);
-      bytes.assign(t.begin(), t.end());
-      bytes.push_back(0);
-      break;
-    }
-    case 2: {  // a text seen in the wild
-      const std::string t = kTexts[pick(sizeof kTexts / sizeof *kTexts)];
-      bytes.assign(t.begin(), t.end());
-      if (pick(3)) bytes.push_back(0);  // sometimes without its NUL
-      break;
-    }
-    case 3:  // a DWORD or a QWORD
-      type = pick(2) ? kRegDword : 11;
-      bytes.resize(type == kRegDword ? 4 : 8);
-      for (auto& b : bytes) b = static_cast<uint8_t>(pick(256));
-      break;
-    default: {  // bytes of any kind and length, with any type
-      type = static_cast<uint32_t>(pick(12));
-      bytes.resize(static_cast<size_t>(pick(3) == 0 ? pick(2000) : pick(12)));
-      for (auto& b : bytes) b = static_cast<uint8_t>(pick(3) ? '0' + pick(10) : pick(256));
-      break;
+    case 1:    // a number around the ranges
+      storage.Plant(name, std::to_string(pick(140) - 20));
+      return;
+    case 2:  // a text seen in the wild
+      storage.Plant(name, kTexts[pick(sizeof kTexts / sizeof *kTexts)]);
+      return;
+    case 3:  // there, but no text can be read from it
+      storage.PlantUnreadable(name);
+      return;
+    default: {  // characters of any kind, any number of them
+      std::string text(static_cast<size_t>(pick(3) == 0 ? pick(2000) : pick(12)), ' ');
+      for (char& c : text) c = static_cast<char>(pick(3) ? '0' + pick(10) : 1 + pick(255));
+      storage.Plant(name, text);
+      return;
     }
   }
-  reg.Plant(kHkeyCurrentUser, kSettingsKey, name, type, std::move(bytes));
 }
 
 // Whether a stored week of working hours can be read as it is: each day once, by its three
@@ -150,31 +138,28 @@ inline bool Usable(const SettingInfo& info, const std::string& text) {
 // before is unchanged).
 inline std::string FuzzSettingsOnce(std::mt19937& rng) {
   Trace trace{nullptr, ""};
-  FakeRegistry reg{trace};
-  SettingsStore store{reg};
+  FakeSettingsStorage storage{trace};
+  SettingsStore store{storage};
   std::vector<std::pair<std::string, std::optional<std::string>>> before;
-  for (const SettingInfo& info : SettingsTable()) PlantRandomValue(reg, info.name, rng);
+  for (const SettingInfo& info : SettingsTable()) PlantRandomValue(storage, info.name, rng);
   for (const SettingInfo& info : SettingsTable()) {
-    const bool usable = Usable(info, store.ReadSettingValue(kSettingsKey, info.name));
-    before.emplace_back(
-        info.name, usable ? reg.Text(kHkeyCurrentUser, kSettingsKey, info.name) : std::nullopt);
+    const bool usable = Usable(info, store.ReadSettingValue(info.name));
+    before.emplace_back(info.name, usable ? storage.Text(info.name) : std::nullopt);
   }
   Settings s;
   store.LoadSettings(s);
   std::string wrong;
   size_t i = 0;
   for (const SettingInfo& info : SettingsTable()) {
-    const std::string stored = store.ReadSettingValue(kSettingsKey, info.name);
+    const std::string stored = store.ReadSettingValue(info.name);
     if (!Usable(info, stored))
       wrong += " " + std::string(info.name) + " stored \"" + stored + "\";";
     if (!info.text && !info.InRange(info.Get(s)))
       wrong += " " + std::string(info.name) + " = " + std::to_string(info.Get(s)) + ";";
     if (info.text && (s.*info.text).empty()) wrong += " " + std::string(info.name) + " empty;";
     const auto& [name, kept] = before[i++];
-    if (kept && reg.Text(kHkeyCurrentUser, kSettingsKey, name) != kept)
-      wrong += " " + name + " was usable and changed;";
+    if (kept && storage.Text(name) != kept) wrong += " " + name + " was usable and changed;";
   }
-  if (reg.OpenHandles() != 0) wrong += " a key handle was left open;";
   return wrong;
 }
 

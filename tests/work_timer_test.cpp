@@ -167,11 +167,11 @@ TEST_F(TimeEntryTest, SaveClampsTakesFilledBoxesAndIsUsedByTheNextStartOnly) {
   sim.Type("frmTimer", "txtSeconds", "\b\b");  // emptied: keeps 30
   sim.Paste("frmTimer", "txtHours", "1a");     // not a number: keeps 1
   sim.Paste("frmTimer", "txtHours", "7");
-  const int writes = sim.fake.registry.writes();
+  const int writes = sim.fake.settings.writes();
   sim.Click("frmTimer", "cmdSave");
   EXPECT_EQ(Box("txtMinutes"), "59");
   EXPECT_EQ(Display(), "07:59:30");
-  EXPECT_EQ(sim.fake.registry.writes(), writes) << "never stored";
+  EXPECT_EQ(sim.fake.settings.writes(), writes) << "never stored";
   EXPECT_TRUE(main().Ctl("mnuStart").visible());
   sim.Click("frmTimer", "cmdStart");
   sim.AdvanceSeconds(1);

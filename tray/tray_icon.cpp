@@ -1,27 +1,15 @@
 #include "tray/tray_icon.h"
 
 #include "settings/settings.h"
-#include "settings/settings_store.h"
 #include "tray/tray_animation.h"
 
 namespace unw {
 
-namespace {
-
-constexpr const char* kExplorerAdvanced =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\";
-
-}  // namespace
-
-TrayIcon::TrayIcon(NotificationArea& shell, SettingsStore& store, const Settings& settings)
-    : shell_(shell), store_(store), settings_(settings) {}
+TrayIcon::TrayIcon(NotificationArea& shell, const Settings& settings)
+    : shell_(shell), settings_(settings) {}
 
 bool TrayIcon::NoticesAllowed() {
-  return shell_.NoticesAllowed() && BalloonTipsAllowedBySystem();
-}
-
-bool TrayIcon::BalloonTipsAllowedBySystem() {
-  return store_.ReadDwordValue(kHkeyCurrentUser, kExplorerAdvanced, "EnableBalloonTips", -1) != 0;
+  return shell_.NoticesAllowed() && shell_.UserAllowsNotices();
 }
 
 void TrayIcon::AddTrayIcon(std::uintptr_t hwnd, std::uintptr_t icon, const std::string& tip,

@@ -9,7 +9,6 @@
 
 namespace unw {
 
-class SettingsStore;
 struct Settings;
 
 // Picture modes of GetTrayIconPicture.
@@ -43,7 +42,7 @@ class TrayActions {
 
 class TrayIcon {
  public:
-  TrayIcon(NotificationArea& shell, SettingsStore& store, const Settings& settings);
+  TrayIcon(NotificationArea& shell, const Settings& settings);
   TrayIcon(const TrayIcon&) = delete;
   TrayIcon& operator=(const TrayIcon&) = delete;
 
@@ -59,8 +58,6 @@ class TrayIcon {
   // Whether a balloon notice can be shown: the shell shows them and the user's system-wide
   // switch allows them.
   bool NoticesAllowed();
-  // The user's system-wide switch for balloon notices.
-  bool BalloonTipsAllowedBySystem();
   // An event of the icon, dispatched by whether an alert waits.
   void OnEvent(TrayEvent event);
 
@@ -120,7 +117,6 @@ class TrayIcon {
 
  private:
   NotificationArea& shell_;
-  SettingsStore& store_;
   const Settings& settings_;
   TrayActions* actions_ = nullptr;
   std::uintptr_t window_ = 0;

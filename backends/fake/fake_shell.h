@@ -29,6 +29,7 @@ class FakeNotificationArea : public NotificationArea {
                   NoticeKind kind) override;
   bool TakeDownNotice(std::uintptr_t window) override;
   bool NoticesAllowed() override { return noticesAllowed; }
+  bool UserAllowsNotices() override { return userAllowsNotices; }
   bool Subscribe(std::uintptr_t window, std::function<void(TrayEvent)> sink) override;
   void Unsubscribe(std::uintptr_t window) override;
   // Handles encode the picture: 0x10000 + set * 0x100 + element.
@@ -59,6 +60,8 @@ class FakeNotificationArea : public NotificationArea {
   bool balloonOnScreen = false;
   // Whether the shell shows notices at all.
   bool noticesAllowed = true;
+  // The user's own switch for notices.
+  bool userAllowsNotices = true;
 
  private:
   Trace& trace_;

@@ -9,7 +9,6 @@ namespace unw {
 
 FakePlatform::FakePlatform()
     : trace([this] { return loop.NowMs(); }, Trace::PathFromEnvironment()),
-      registry(trace),
       view(trace),
       dialogs(trace, loop),
       windows(trace),
@@ -20,15 +19,17 @@ FakePlatform::FakePlatform()
       shell(trace),
       presence(loop),
       calendar(loop),
-      storage(trace) {
+      storage(trace),
+      settings(trace),
+      startup(trace) {
   trace.KeepLines(true);
   loop.SetTrace(&trace);
   files.folders.insert(workstation.appPath);
 }
 
 Services FakePlatform::services() {
-  return Services{registry, loop,  view,  dialogs,  windows,  workstation, tray,   sound,
-                  metrics,  files, shell, presence, calendar, trace,       storage};
+  return Services{loop,  view,  dialogs,  windows,  workstation, tray,    sound,    metrics,
+                  files, shell, presence, calendar, trace,       storage, settings, startup};
 }
 
 Sim::Sim() : app_(std::make_unique<App>(fake.services())) {

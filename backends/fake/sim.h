@@ -13,7 +13,7 @@
 #include "backends/fake/fake_event_loop.h"
 #include "backends/fake/fake_files.h"
 #include "backends/fake/fake_presence.h"
-#include "backends/fake/fake_registry.h"
+#include "backends/fake/fake_settings_storage.h"
 #include "backends/fake/fake_shell.h"
 #include "backends/fake/fake_storage.h"
 #include "backends/fake/fake_system.h"
@@ -28,7 +28,6 @@ struct FakePlatform {
 
   FakeEventLoop loop;
   Trace trace;
-  FakeRegistry registry;
   FakeView view;
   FakeDialogs dialogs;
   FakeWindowSystem windows;
@@ -41,6 +40,8 @@ struct FakePlatform {
   FakePresence presence;
   FakeCalendar calendar;
   FakeStorage storage;
+  FakeSettingsStorage settings;  // the stored settings
+  FakeStartupLaunch startup;
 };
 
 class Sim {

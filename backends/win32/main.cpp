@@ -18,7 +18,7 @@
 #include "backends/win32/notification_area_win32.h"
 #include "backends/win32/presence_win32.h"
 #include "backends/win32/program_instance_win32.h"
-#include "backends/win32/registry_win32.h"
+#include "backends/win32/settings_storage_win32.h"
 #include "backends/win32/shell_win32.h"
 #include "backends/win32/sound_win32.h"
 #include "backends/win32/storage_win32.h"
@@ -44,7 +44,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         {
           unw::Win32Clock clock;
           unw::Trace trace([&clock] { return clock.NowMs(); }, unw::Trace::PathFromEnvironment());
-          unw::Win32Registry registry(trace);
           unw::Win32EventLoop loop(clock, trace);
           unw::Win32FormView view(trace);
           unw::Win32Dialogs dialogs(trace);
@@ -58,12 +57,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
           unw::Win32Presence presence(trace);
           unw::Win32Calendar calendar;
           unw::Win32Storage storage(trace);
+          unw::Win32SettingsStorage settingsStorage(trace);
+          unw::Win32StartupLaunch startupLaunch(trace);
           loop.SetPreTranslate([&view](MSG& msg) { return view.PreTranslate(msg); });
           // Windows still open after a quit message go while their forms exist.
-          rc = unw::RunProgram(
-              unw::Services{registry, loop, view, dialogs, windows, workstation, tray, sound,
-                            metrics, files, shell, presence, calendar, trace, storage},
-              instance, startWith, [&view] { view.DestroyAll(); });
+          rc = unw::RunProgram(unw::Services{loop, view, dialogs, windows, workstation, tray, sound,
+                                             metrics, files, shell, presence, calendar, trace,
+                                             storage, settingsStorage, startupLaunch},
+                               instance, startWith, [&view] { view.DestroyAll(); });
         }
         if (SUCCEEDED(com)) CoUninitialize();
         return rc;

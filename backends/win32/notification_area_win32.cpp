@@ -236,6 +236,21 @@ bool Win32NotificationArea::TakeDownNotice(std::uintptr_t window) {
   return ok;
 }
 
+bool Win32NotificationArea::UserAllowsNotices() {
+  HKEY opened = nullptr;
+  if (RegOpenKeyW(HKEY_CURRENT_USER,
+                  L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\",
+                  &opened) != ERROR_SUCCESS)
+    return true;
+  const win32::ScopedKey key(opened);
+  DWORD type = 0, value = 0, size = sizeof value;
+  // A value of another type or size, or one too large for a DWORD, is no switch.
+  if (RegQueryValueExW(key, L"EnableBalloonTips", nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                       &size) != ERROR_SUCCESS)
+    return true;
+  return type != REG_DWORD || size != sizeof value || value != 0;
+}
+
 bool Win32NotificationArea::EventOf(LPARAM lParam, TrayEvent& event) {
   switch (lParam) {
     case WM_LBUTTONUP:

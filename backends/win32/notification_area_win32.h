@@ -32,6 +32,8 @@ class Win32NotificationArea : public NotificationArea {
                   NoticeKind kind) override;
   bool TakeDownNotice(std::uintptr_t window) override;
   bool NoticesAllowed() override;
+  // The Explorer's EnableBalloonTips: off only when it is a DWORD 0.
+  bool UserAllowsNotices() override;
   bool Subscribe(std::uintptr_t window, std::function<void(TrayEvent)> sink) override;
   void Unsubscribe(std::uintptr_t window) override;
   std::uintptr_t IconHandle(int set, int element) override;
