@@ -59,7 +59,7 @@ check-format: deps
 	@clang-format --dry-run --Werror $(FORMATTED) && echo "format: clean"
 
 # Every include runs down the layers of docs/ARCHITECTURE.md; names each one that does not.
-check-layers:
+check-layers: deps
 	@python3 tools/check_layers.py
 
 clean:
