@@ -17,6 +17,8 @@ namespace e2e {
 
 // What a console program printed and how it ended.
 struct Console {
+  bool started = false;
+  DWORD startError = 0;  // why it could not start
   bool ended = false;
   DWORD code = 0;
   std::string out, err;
@@ -39,6 +41,8 @@ inline Console RunConsole(const std::string& program, const std::string& args, i
   std::string line = "\"" + program + "\" " + args;
   const BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE,
                                       CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi);
+  c.started = started != FALSE;
+  if (!started) c.startError = GetLastError();
   CloseHandle(out[1]);
   CloseHandle(err[1]);
   if (started) {
@@ -74,7 +78,14 @@ inline Action RunCommand(std::shared_ptr<Console> ran, const std::string& args, 
     SetEnvironmentVariableA("UNWINDLE_TRACE", s.trace.empty() ? nullptr : s.trace.c_str());
     *ran = RunConsole(exe ? s.options.exe : ComBeside(s.options.exe), args, ms);
     SetEnvironmentVariableA("UNWINDLE_TRACE", nullptr);
-    s.error = std::string(exe ? "unwindle.exe " : "unwindle.com ") + args + " did not end";
+    // What a failing step saw: a start that failed and why, or a program that hung and what it
+    // had printed by then.
+    const std::string what = std::string(exe ? "unwindle.exe " : "unwindle.com ") + args;
+    if (!ran->started)
+      s.error = what + " could not start (error " + std::to_string(ran->startError) + ")";
+    else
+      s.error = what + " did not end within " + std::to_string(ms) + " ms; it had printed " +
+                Quote(ran->out) + " and " + Quote(ran->err.substr(0, 200)) + " on its error output";
     return ran->ended;
   };
 }
