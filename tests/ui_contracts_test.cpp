@@ -1,11 +1,14 @@
-// The fake message box, system fonts and shell keep the contracts of the real ones.
+// The fake message box, system fonts, shell, tray and sound player keep the contracts of the
+// real ones.
 #include "backends/fake/fake_event_loop.h"
 #include "backends/fake/fake_files.h"
 #include "backends/fake/fake_shell.h"
 #include "backends/fake/fake_system.h"
 #include "message_contract.h"
 #include "shell_contract.h"
+#include "sound_contract.h"
 #include "system_fonts_contract.h"
+#include "tray_contract.h"
 
 namespace unw {
 namespace {
@@ -45,6 +48,29 @@ struct FakeShellFixture : ::testing::Test {
   FakeShell fake{trace};
 };
 INSTANTIATE_TYPED_TEST_SUITE_P(Fake, ShellContract, ::testing::Types<FakeShellFixture>);
+
+struct FakeTrayFixture : ::testing::Test {
+  NotificationArea& tray() { return area; }
+  std::uintptr_t window() { return 0x1234; }
+  bool NoticesExpected() { return true; }
+  void Click() { area.Raise(TrayEvent::kLeftClick); }
+  void ClickNotice() { area.Raise(TrayEvent::kNoticeClicked); }
+  void NoticeTimesOut() {}  // the fake has no such report to give
+
+  Trace trace{nullptr, ""};
+  FakeNotificationArea area{trace};
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(Fake, TrayContract, ::testing::Types<FakeTrayFixture>);
+
+struct FakeSoundFixture : ::testing::Test {
+  SoundPlayer& player() { return sound; }
+  std::string KnownClip() { return "CHIMES"; }
+
+  Trace trace{nullptr, ""};
+  FakeEventLoop loop;
+  FakeSoundPlayer sound{trace, loop};
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(Fake, SoundContract, ::testing::Types<FakeSoundFixture>);
 
 }  // namespace
 }  // namespace unw

@@ -22,9 +22,6 @@
 #include "backends/win32/event_loop_win32.h"
 #include "backends/win32/file_dialog_win32.h"
 #include "backends/win32/form_view_win32.h"
-#include "backends/win32/icons_win32.h"
-#include "backends/win32/notification_area_win32.h"
-#include "backends/win32/pictures.h"
 #include "backends/win32/scoped.h"
 #include "backends/win32/shell_win32.h"
 #include "backends/win32/sound_win32.h"
@@ -33,127 +30,11 @@
 #include "backends/win32/win32_util.h"
 #include "backends/win32/workstation_win32.h"
 #include "message_contract.h"
-#include "resources/icons/tray_icon_art.h"
 #include "shell_contract.h"
 #include "system_fonts_contract.h"
 
 namespace unw {
 namespace {
-
-constexpr UINT kCallback = Win32NotificationArea::kCallbackMessage;
-constexpr LRESULT kOwnAnswer = 4242;
-
-// The tray service and a plain window of the test's own, whose procedure answers the icon's
-// callbacks itself when they reach it.
-struct ShellTest : ::testing::Test {
-  static LRESULT CALLBACK Own(HWND h, UINT m, WPARAM w, LPARAM l) {
-    return m == kCallback ? kOwnAnswer : DefWindowProcW(h, m, w, l);
-  }
-  ShellTest() {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = Own;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"UnwindleShellTestWindow";
-    RegisterClassW(&wc);
-    hwnd = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                           wc.hInstance, nullptr);
-  }
-  ~ShellTest() override { DestroyWindow(hwnd); }
-  // What the shell sends the window about its icon.
-  LRESULT Callback(LPARAM what) { return SendMessageW(hwnd, kCallback, 1, what); }
-  std::uintptr_t window() const { return win32::AsHandle(hwnd); }
-  Trace trace{nullptr, ""};
-  Win32FormView view{trace};
-  Win32NotificationArea tray{trace, view};
-  HWND hwnd = nullptr;
-};
-
-TEST_F(ShellTest, TheIconsCallbacksBecomeEventsAndEverythingElseReachesTheWindow) {
-  SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0x5EED);
-  std::vector<TrayEvent> events;
-  ASSERT_TRUE(tray.Subscribe(window(), [&](TrayEvent e) { events.push_back(e); }));
-  // Only the ups, double-clicks and a click on the balloon make events: a right click under
-  // Wine also sends WM_CONTEXTMENU, and Wine sends no balloon notices at all; a balloon's end is
-  // the program's own to time.
-  for (LPARAM l : {WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_RBUTTONDBLCLK,
-                   NIN_BALLOONUSERCLICK, NIN_BALLOONTIMEOUT, WM_MOUSEMOVE, WM_LBUTTONDOWN,
-                   WM_RBUTTONDOWN, WM_CONTEXTMENU, NIN_BALLOONSHOW, NIN_BALLOONHIDE})
-    EXPECT_EQ(Callback(l), 0) << "the icon's callbacks are the program's alone";
-  EXPECT_EQ(events, (std::vector<TrayEvent>{TrayEvent::kLeftClick, TrayEvent::kLeftDoubleClick,
-                                            TrayEvent::kRightClick, TrayEvent::kRightDoubleClick,
-                                            TrayEvent::kNoticeClicked}));
-  SendMessageW(hwnd, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-  EXPECT_EQ(events.back(), TrayEvent::kRecreated);
-  EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_USERDATA), 0x5EED) << "the form's user data stays";
-  // Subscribing again replaces the sink, never hands out the hook as the window's own: once
-  // unsubscribed, the window's own procedure has the callbacks again.
-  ASSERT_TRUE(tray.Subscribe(window(), [&](TrayEvent) {}));
-  tray.Unsubscribe(window());
-  EXPECT_EQ(Callback(WM_LBUTTONUP), kOwnAnswer);
-  EXPECT_EQ(events.size(), 6u);
-}
-
-TEST_F(ShellTest, ASinkMayUnsubscribeWhileHandlingAnEvent) {
-  int calls = 0;
-  tray.Subscribe(window(), [&](TrayEvent) {
-    ++calls;
-    tray.Unsubscribe(window());  // the record of this very subscription goes
-  });
-  EXPECT_EQ(Callback(WM_LBUTTONUP), 0);
-  EXPECT_EQ(Callback(WM_LBUTTONUP), kOwnAnswer);
-  EXPECT_EQ(calls, 1);
-}
-
-// The colour pixels of an icon of `size` pixels (0xAARRGGBB, top row first), each with its mask
-// bit on top (1 where the background shows through); empty when the icon is not of that size.
-std::vector<uint64_t> IconPixels(HICON icon, int size) {
-  ICONINFO info = {};
-  GetIconInfo(icon, &info);
-  const win32::ScopedGdiObj<HBITMAP> color(info.hbmColor), mask(info.hbmMask);
-  BITMAP bm = {};
-  if (!GetObjectW(color, sizeof bm, &bm) || bm.bmWidth != size || bm.bmHeight != size) return {};
-  BITMAPINFO bi = win32::TopDownBitmapInfo(size, size);
-  std::vector<uint32_t> c(static_cast<size_t>(size * size)), m(c.size());
-  const win32::ScopedGetDC dc(nullptr);
-  GetDIBits(dc, color, 0, size, c.data(), &bi, DIB_RGB_COLORS);
-  GetDIBits(dc, mask, 0, size, m.data(), &bi, DIB_RGB_COLORS);
-  std::vector<uint64_t> pixels;
-  for (size_t i = 0; i < c.size(); ++i) pixels.push_back(uint64_t{(m[i] & 1) != 0} << 32 | c[i]);
-  return pixels;
-}
-
-// Where the mask lets the background through, the colour must add nothing to it: systems that
-// draw icons without alpha use the mask.
-TEST_F(ShellTest, IconsShowTheirPictureWhereItCoversAndTheBackgroundElsewhere) {
-  const int size = GetSystemMetrics(SM_CXSMICON);
-  for (int set = 0; set < 5; ++set) {
-    const std::uintptr_t handle = tray.IconHandle(set, 0);
-    EXPECT_EQ(tray.IconHandle(set, 0), handle) << "made again instead of kept";
-    const std::vector<uint64_t> got = IconPixels(reinterpret_cast<HICON>(handle), size);
-    const IconImage art = RenderTrayIcon(set, 0, size);
-    ASSERT_EQ(got.size(), art.pixels.size()) << "set " << set;
-    int wrong = 0;
-    for (size_t i = 0; i < got.size(); ++i)
-      wrong += got[i] != ((art.pixels[i] >> 24) == 0 ? uint64_t{1} << 32 : art.pixels[i]);
-    EXPECT_EQ(wrong, 0) << "set " << set << ": pixels differ from the picture";
-  }
-  EXPECT_EQ(tray.IconHandle(7, 0), 0u) << "there is no such set";
-  // Whatever colour a transparent pixel carries, none of it shows.
-  IconImage tinted = RenderTrayIcon(1, 0, size);
-  for (uint32_t& pixel : tinted.pixels) pixel = pixel >> 24 ? pixel : 0x00FF00FF;
-  const win32::ScopedIcon icon = win32::IconFromImage(tinted);
-  EXPECT_EQ(IconPixels(icon, size),
-            IconPixels(reinterpret_cast<HICON>(tray.IconHandle(1, 0)), size));
-  // The chooser's Play and Stop buttons: the picture in the middle, the background at the corner.
-  for (const char* id : {"play", "stop"}) {
-    const win32::ScopedIcon button = win32::PictureIcon(id, 16);
-    const std::vector<uint64_t> got = IconPixels(button, 16);
-    ASSERT_EQ(got.size(), 256u) << id;
-    EXPECT_EQ(got[0], uint64_t{1} << 32) << id;
-    EXPECT_EQ(got[8 * 16 + 8] >> 32, 0u) << id;
-  }
-  EXPECT_EQ(win32::PictureIcon("no-such-picture", 16).get(), nullptr);
-}
 
 struct Win32FontsFixture : ::testing::Test {
   SystemMetrics& metrics() { return service; }
