@@ -278,6 +278,10 @@ void AlertSounds::PlayAlertSound(int16_t reminders) {
   }
 }
 
+void AlertSounds::PlayShortBreakSound(bool starts) {
+  player_.PlayClip(starts ? kShortBreakStartClip : kShortBreakEndClip);
+}
+
 void AlertSounds::AnnounceBreakOver() {
   // Unlike the alert, the fallback here is always the question beep.
   switch (s_.AudioType) {

@@ -38,6 +38,10 @@ inline constexpr BuiltInSound kSoundCatalogue[15] = {
     {"Xylophone", "XYLOPHONE"},
 };
 
+// The soft clips of a short break's start and end, resources of type "WAVE" like the catalogue's.
+inline constexpr const char* kShortBreakStartClip = "SHORTSTART";
+inline constexpr const char* kShortBreakEndClip = "SHORTEND";
+
 // How long the sound of an alert, or a preview, waits for its file to be read (on the event
 // loop's timers): past it, the beep stands in, or the preview says the file cannot be played.
 inline constexpr uint32_t kSoundFileWaitMs = 500;
@@ -71,6 +75,9 @@ class AlertSounds {
   void PlaySystemBeep(int16_t reminders);
   // The end of a break: the chosen sound, with the question beep when it cannot play.
   void AnnounceBreakOver();
+  // The soft sound of a short break's start or end (clips "SHORTSTART" and "SHORTEND"), whatever
+  // AudioType chooses for the alerts; nothing stands in when it cannot play.
+  void PlayShortBreakSound(bool starts);
   // Plays the sound file at `path` once, as it is now (the preview of the preferences); 0 when
   // it is not a wave file the system can play (missing, empty, cut short, another format, a
   // device) or could not be read within kSoundFileWaitMs, and then nothing is played. Waits for

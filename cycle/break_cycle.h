@@ -115,6 +115,18 @@ class BreakCycle {
   // Ends a break before its time ("Stop Break", the break window's own ways to close).
   void StopBreak();
 
+  // Short breaks and the heads-up (cycle/short_breaks.cpp). A short break now (the command line):
+  // false when the cycle is in the long break, its question or its alert.
+  bool ShortBreakNow();
+  // frmShortBreak's buttons: the short break comes again in two minutes (at most twice in a row),
+  // or is skipped; the window's close box skips it too.
+  void ShortBreakLater();
+  void ShortBreakSkip();
+  // frmHeadsUp's button: a short break comes five minutes later; the long break comes a reminder
+  // length later and that counts as a reminder. Closing the window changes nothing else.
+  void HeadsUpLater();
+  void HeadsUpClose();
+
   // The user was away for a break's length (asleep, locked, idle): that was the break. A counting
   // work countdown, or one whose alert is on, starts again from the full interval.
   void NaturalBreak(AwayKind away, int64_t awayMs);

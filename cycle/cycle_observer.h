@@ -15,23 +15,46 @@ enum class CycleEventKind {
   kWorkStarted,     // a work period began from its full interval (Start; Restart after a break)
   kWorkResumed,     // a paused work period goes on
   kWorkPaused,
-  kWorkPausedUntil,  // a timed pause began: `seconds` long
-  kWorkResting,      // working hours ended: the countdown rests until they start again
-  kWorkStopped,      // Stop; Stop Timer after a break
-  kAlertShown,       // the time is up and the alert came: `way`
-  kAlertHeld,        // the time is up and the alert waits: `hold`
-  kSnoozed,          // Remind Later at the prompt
-  kBreakSkipped,     // Restart Timer or Stop Timer at the prompt: `answer`
-  kBreakStarted,     // `source`
-  kBreakEnded,       // ran out, or cut short (`ranOut`), after `seconds`
-  kNaturalBreak,     // time away as long as a break counted as one: `away`, `seconds`
-  kTick,             // a second of the work countdown (for those who mark time)
+  kWorkPausedUntil,    // a timed pause began: `seconds` long
+  kWorkResting,        // working hours ended: the countdown rests until they start again
+  kWorkStopped,        // Stop; Stop Timer after a break
+  kAlertShown,         // the time is up and the alert came: `way`
+  kAlertHeld,          // the time is up and the alert waits: `hold`
+  kSnoozed,            // Remind Later at the prompt
+  kBreakSkipped,       // Restart Timer or Stop Timer at the prompt: `answer`
+  kBreakStarted,       // `source`
+  kBreakEnded,         // ran out, or cut short (`ranOut`), after `seconds`
+  kNaturalBreak,       // time away as long as a break counted as one: `away`, `seconds`
+  kTick,               // a second of the work countdown (for those who mark time)
+  kShortBreakStarted,  // a short break began: `seconds` long
+  kShortBreakEnded,    // a short break ended (`shortEnd`) after `seconds`
 };
 
 // Where a break was asked for.
 enum class BreakSource { kPrompt, kTrayMenu, kMainWindow, kCommandLine };
 // How the alert came.
 enum class AlertWay { kPrompt, kTray, kNone };
+// How a short break ended: it ran its length, the user skipped it or put it off (Later), the user
+// was away for it, or the work countdown stopped counting under it (a pause, a stop, a long break).
+enum class ShortBreakEnd { kRanOut, kSkipped, kLater, kAway, kCut };
+
+// The trace's and the history's word for how a short break ended.
+inline const char* ShortBreakEndName(ShortBreakEnd e) {
+  switch (e) {
+    case ShortBreakEnd::kRanOut:
+      return "ranout";
+    case ShortBreakEnd::kSkipped:
+      return "skipped";
+    case ShortBreakEnd::kLater:
+      return "later";
+    case ShortBreakEnd::kAway:
+      return "away";
+    case ShortBreakEnd::kCut:
+      return "cut";
+  }
+  return "?";
+}
+
 // Why the user was away.
 enum class AwayKind { kSleep, kLock, kSwitched, kIdle };
 
@@ -43,6 +66,7 @@ struct CycleEvent {
   BreakSource source = BreakSource::kPrompt;
   AwayKind away = AwayKind::kSleep;
   bool ranOut = false;
+  ShortBreakEnd shortEnd = ShortBreakEnd::kRanOut;
   int64_t seconds = 0;
 };
 

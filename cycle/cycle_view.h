@@ -10,6 +10,9 @@
 
 namespace unw {
 
+// The break a heads-up announces.
+enum class HeadsUpKind { kNone, kLong, kShort };
+
 // Where the cycle stands, as its windows show it.
 struct CycleSnapshot {
   CycleState state = CycleState::kStopped;
@@ -23,6 +26,17 @@ struct CycleSnapshot {
   // break's length).
   int promptStep = -1;
   bool offerRestart = false;
+  // Short breaks: one runs (frmShortBreak shows it) and its countdown; whether Later may put it
+  // off once more; seconds of counting until the next one, -1 when none is coming.
+  bool shortBreakOn = false;
+  Countdown shortBreak;
+  bool shortLaterAllowed = false;
+  int32_t nextShortBreak = -1;
+  // The heads-up before a break (frmHeadsUp): which kind comes, in how many seconds, and whether
+  // its Later button may be used.
+  HeadsUpKind headsUp = HeadsUpKind::kNone;
+  int32_t headsUpSeconds = 0;
+  bool headsUpLaterAllowed = false;
 };
 
 class CycleView {

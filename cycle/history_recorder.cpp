@@ -112,6 +112,8 @@ std::optional<Event> HistoryEventOf(const CycleEvent& e) {
     case CycleEventKind::kNaturalBreak:
       return NaturalBreak(AwayWhyOf(e.away), Seconds(e.seconds));
     case CycleEventKind::kTick:
+    case CycleEventKind::kShortBreakStarted:  // not kept yet
+    case CycleEventKind::kShortBreakEnded:
       break;
   }
   return std::nullopt;

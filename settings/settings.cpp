@@ -37,11 +37,11 @@ SettingInfo Num(const char* name, const char* def, int lo, int hi, int16_t S::*m
   return i;
 }
 
-const std::array<SettingInfo, 31>& Table() {
-  static const std::array<SettingInfo, 31> table = [] {
+const std::array<SettingInfo, 36>& Table() {
+  static const std::array<SettingInfo, 36> table = [] {
     SettingInfo hours{"Hours", "1", 0, 99, 0};
     hours.int32 = &S::Hours;
-    return std::array<SettingInfo, 31>{
+    return std::array<SettingInfo, 36>{
         Num("BalloonTipsEnabled", "1", 0, 1, &S::BalloonTipsEnabled),
         Num("AudioType", "2", 0, 3, &S::AudioType),
         Num("SelectedSound", "1", 0, 14, &S::SelectedSound),
@@ -73,6 +73,11 @@ const std::array<SettingInfo, 31>& Table() {
         Num("HoldDuringCalls", "1", 0, 1, &S::HoldDuringCalls),
         Num("HoldDuringDoNotDisturb", "1", 0, 1, &S::HoldDuringDoNotDisturb),
         Text("HoldForPrograms", "", &S::HoldForPrograms, RepairProgramList),
+        Num("ShortBreaks", "0", 0, 1, &S::ShortBreaks),
+        Num("ShortBreakMinutes", "20", 1, 120, &S::ShortBreakMinutes),
+        Num("ShortBreakSeconds", "20", 5, 600, &S::ShortBreakSeconds),
+        Num("ShortBreakSound", "1", 0, 1, &S::ShortBreakSound),
+        Num("HeadsUpSeconds", "0", 5, 120, &S::HeadsUpSeconds, 0),  // 0: no heads-up
     };
   }();
   return table;

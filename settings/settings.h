@@ -45,6 +45,14 @@ struct Settings {
   int16_t HoldDuringCalls = 0;
   int16_t HoldDuringDoNotDisturb = 0;
   std::string HoldForPrograms;
+  // Short breaks between the long ones: every ShortBreakMinutes of work, ShortBreakSeconds long,
+  // with a soft sound at their start and end; a heads-up HeadsUpSeconds before a break of either
+  // kind (0: none).
+  int16_t ShortBreaks = 0;
+  int16_t ShortBreakMinutes = 0;
+  int16_t ShortBreakSeconds = 0;
+  int16_t ShortBreakSound = 0;
+  int16_t HeadsUpSeconds = 0;
 };
 
 // One stored setting. Exactly one of the three member pointers is set.

@@ -39,6 +39,11 @@ inline const std::map<std::string, std::string> kStoredDefaults = {
     {"HoldDuringCalls", "1"},
     {"HoldDuringDoNotDisturb", "1"},
     {"HoldForPrograms", " "},
+    {"ShortBreaks", "0"},
+    {"ShortBreakMinutes", "20"},
+    {"ShortBreakSeconds", "20"},
+    {"ShortBreakSound", "1"},
+    {"HeadsUpSeconds", "0"},
 };
 
 }  // namespace unw
