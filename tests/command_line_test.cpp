@@ -30,16 +30,29 @@ TEST(CommandLine, EveryCommandInEitherFormAndAnyCase) {
     Verb verb;
     std::optional<int> minutes;
   } cases[] = {
-      {{"/pause"}, Verb::kPause, {}},       {{"/pause", "30"}, Verb::kPause, 30},
-      {{"--PAUSE", "1"}, Verb::kPause, 1},  {{"/Pause", "1440"}, Verb::kPause, 1440},
-      {{"/pause", "007"}, Verb::kPause, 7}, {{"/resume"}, Verb::kResume, {}},
-      {{"--Resume"}, Verb::kResume, {}},    {{"/START"}, Verb::kStart, {}},
-      {{"--start"}, Verb::kStart, {}},      {{"/stop"}, Verb::kStop, {}},
-      {{"--sToP"}, Verb::kStop, {}},        {{"/break"}, Verb::kBreak, {}},
-      {{"--BREAK"}, Verb::kBreak, {}},      {{"/status"}, Verb::kStatus, {}},
-      {{"--status"}, Verb::kStatus, {}},    {{"/Exit"}, Verb::kExit, {}},
-      {{"--exit"}, Verb::kExit, {}},        {{"/?"}, Verb::kHelp, {}},
-      {{"--?"}, Verb::kHelp, {}},           {{"--help"}, Verb::kHelp, {}},
+      {{"/pause"}, Verb::kPause, {}},
+      {{"/pause", "30"}, Verb::kPause, 30},
+      {{"--PAUSE", "1"}, Verb::kPause, 1},
+      {{"/Pause", "1440"}, Verb::kPause, 1440},
+      {{"/pause", "007"}, Verb::kPause, 7},
+      {{"/resume"}, Verb::kResume, {}},
+      {{"--Resume"}, Verb::kResume, {}},
+      {{"/START"}, Verb::kStart, {}},
+      {{"--start"}, Verb::kStart, {}},
+      {{"/stop"}, Verb::kStop, {}},
+      {{"--sToP"}, Verb::kStop, {}},
+      {{"/break"}, Verb::kBreak, {}},
+      {{"--BREAK"}, Verb::kBreak, {}},
+      {{"/status"}, Verb::kStatus, {}},
+      {{"--status"}, Verb::kStatus, {}},
+      {{"/Exit"}, Verb::kExit, {}},
+      {{"--exit"}, Verb::kExit, {}},
+      {{"/?"}, Verb::kHelp, {}},
+      {{"--?"}, Verb::kHelp, {}},
+      {{"--help"}, Verb::kHelp, {}},
+      {{"/break", "short"}, Verb::kShortBreak, {}},
+      {{"--Break", "SHORT"}, Verb::kShortBreak, {}},
+      {{"/BREAK", "Short"}, Verb::kShortBreak, {}},
   };
   for (const Case& c : cases) {
     const CommandLine line = ParseCommandLine(c.args);
@@ -60,6 +73,13 @@ TEST(CommandLine, BadUsageSaysWhatIsWrong) {
       {{"STOP", "/stop"}, "\"STOP\" is not a command: commands start with / or --, as in /stop."},
       {{"-status"}, "\"-status\" is not a command: commands start with / or --, as in /status."},
       {{""}, "\"\" is not a command: commands start with / or --, as in /status."},
+      {{"/break", "long"}, "/break takes \"short\" or nothing, not \"long\"."},
+      {{"--BREAK", "5"}, "/break takes \"short\" or nothing, not \"5\"."},
+      {{"/break", ""}, "/break takes \"short\" or nothing, not \"\"."},
+      {{"/break", "shorter"}, "/break takes \"short\" or nothing, not \"shorter\"."},
+      {{"/break", "short", "now"}, "\"/break short\" takes no value; \"now\" is one too many."},
+      {{"/break", "short", "/stop"}, "one command at a time: \"/stop\" follows \"/break\"."},
+      {{"/break", "/short"}, "/break takes \"short\" or nothing, not \"/short\"."},
   };
   for (const char* minutes :
        {"0", "-5", "1441", "99999999999999999999", "+5", "1.5", "ten", "", "--5"})
@@ -97,12 +117,13 @@ TEST(CommandLine, ACommandTravelsAsTextAndOnlyAWellFormedOneArrives) {
   for (const Command& c :
        {Command{Verb::kPause, {}}, Command{Verb::kPause, 1440}, Command{Verb::kResume, {}},
         Command{Verb::kStart, {}}, Command{Verb::kStop, {}}, Command{Verb::kBreak, {}},
-        Command{Verb::kStatus, {}}, Command{Verb::kExit, {}}}) {
+        Command{Verb::kStatus, {}}, Command{Verb::kExit, {}}, Command{Verb::kShortBreak, {}}}) {
     const CommandLine back = DecodeCommand(EncodeCommand(c));
     EXPECT_EQ(back.kind, Kind::kCommand) << EncodeCommand(c) << " " << back.error;
     EXPECT_EQ(back.command, c) << EncodeCommand(c);
   }
   EXPECT_EQ(Shown(DecodeCommand("  /PAUSE   30 ")), "/pause 30");
+  EXPECT_EQ(Shown(DecodeCommand("--Break  SHORT")), "/break short");
   const std::pair<std::string, const char*> hostile[] = {
       {"", "the command is empty."},
       {"   ", "the command is empty."},
@@ -225,7 +246,7 @@ TEST_F(DispatchTest, ACommandThatWouldCutIntoAWaitingWindowIsRefusedSayingWhich)
   for (const Case& c : cases) {
     c.open();
     const CycleState before = State();
-    for (Verb verb : {Verb::kExit, Verb::kStart, Verb::kBreak}) {
+    for (Verb verb : {Verb::kExit, Verb::kStart, Verb::kBreak, Verb::kShortBreak}) {
       const Reply r = Send(verb);
       EXPECT_EQ(r.code, kExitRefused);
       EXPECT_EQ(r.line, std::string("Unwindle cannot do that now: ") + c.why + ".");
