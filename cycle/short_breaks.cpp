@@ -177,7 +177,8 @@ void BreakCycle::EndShortBreak(ShortBreakEnd how) {
     ++shortLaters_;
     shortDue_ = shortCounted_ + kShortLaterSeconds;
     shortHeadsUpGiven_ = false;
-  } else if (how != ShortBreakEnd::kCut) {
+  } else {
+    // Over, however it ended (a pause under it stood for it): the next one a whole interval on.
     ShortClockAnew();
   }
   SyncTimers();
