@@ -57,12 +57,7 @@ std::string ShortBreakRefused(CycleState state) {
     case CycleState::kBalloon:
     case CycleState::kFlashing:
       return std::string(kCannot) + ": the time for a break is up.";
-    case CycleState::kStopped:
-    case CycleState::kPaused:
-    case CycleState::kPausedUntil:
-    case CycleState::kResting:
-      return std::string(kCannot) + ": the timer is not counting.";
-    case CycleState::kCounting:
+    default:
       break;
   }
   return std::string(kCannot) + ".";

@@ -322,6 +322,69 @@ TEST_F(DispatchTest, EveryCommandInEveryStateEndsInTheMenusTransitions) {
   }
 }
 
+TEST_F(DispatchTest, BreakShortStartsAShortBreakAtOnceAndStatusCountsItDown) {
+  Plant(Planted("Hours=0 Minutes=30 Seconds=0 ShortBreaks=1 ShortBreakSeconds=20"));
+  sim.Start();
+  sim.Click("frmTimer", "cmdStart");
+  sim.AdvanceSeconds(10);
+  EXPECT_EQ(Status(), "0 counting 00:29:50");
+  const Reply r = Send(Verb::kShortBreak);
+  EXPECT_EQ(std::tuple(r.code, r.line), std::tuple(kExitDone, std::string("short break")));
+  EXPECT_FALSE(r.then) << "nothing waits for the answer";
+  EXPECT_TRUE(sim.app().cycle.Snapshot().shortBreakOn);
+  EXPECT_EQ(Status(), "0 short break 0:20");
+  sim.AdvanceSeconds(5);
+  EXPECT_EQ(Status(), "0 short break 0:15");
+  // The work countdown went on under it; once it is over, /status says so again.
+  sim.AdvanceSeconds(16);
+  EXPECT_FALSE(sim.app().cycle.Snapshot().shortBreakOn);
+  EXPECT_EQ(Status(), "0 counting 00:29:29");
+}
+
+TEST_F(DispatchTest, BreakShortIsRefusedInTheLongBreakItsQuestionAndItsAlert) {
+  // Each state reached afresh, then /break short: the code and the line, and whether a short break
+  // runs after it.
+  const struct {
+    const char* state;
+    const char* settings;
+    std::function<void(Sim&)> reach;
+    const char* answer;
+  } rows[] = {
+      {"stopped", "", [](Sim&) {}, "0 short break"},
+      {"counting", "", [](Sim& s) { s.Click("frmTimer", "cmdStart"); }, "0 short break"},
+      {"paused", "",
+       [](Sim& s) { s.Click("frmTimer", "cmdStart"), s.Click("frmTimer", "cmdPause"); },
+       "0 short break"},
+      {"flashing", "AlertMeBy=1 BalloonTipsEnabled=0",
+       [](Sim& s) { s.Click("frmTimer", "cmdStart"), s.AdvanceSeconds(61); },
+       "4 Unwindle cannot take a short break now: the time for a break is up."},
+      {"prompt", "", [](Sim& s) { s.Click("frmTimer", "cmdStart"), s.AdvanceSeconds(61); },
+       "4 Unwindle cannot do that now: the break prompt waits for an answer."},
+      {"break", "",
+       [](Sim& s) {
+         s.Click("frmTimer", "cmdStart"), s.AdvanceSeconds(61);
+         s.Click("frmUnwindle", "cmdUnwindle");
+       },
+       "4 Unwindle cannot do that now: a break is on."},
+      {"break over", "BreakMinutes=0 BreakSeconds=10",
+       [](Sim& s) {
+         s.Click("frmTimer", "cmdStart"), s.AdvanceSeconds(61);
+         s.Click("frmUnwindle", "cmdUnwindle"), s.AdvanceSeconds(11);
+       },
+       "4 Unwindle cannot do that now: the prompt after the break waits for an answer."},
+  };
+  for (const auto& row : rows) {
+    Sim s;
+    Plant(s, {Planted("Hours=0 Minutes=1 Seconds=0 ShortBreaks=1"), Planted(row.settings)});
+    s.Start();
+    row.reach(s);
+    Reply r;
+    s.Do([&] { r = DispatchCommand(s.app(), {Verb::kShortBreak}); });
+    EXPECT_EQ(std::to_string(r.code) + " " + r.line, row.answer) << row.state;
+    EXPECT_EQ(s.app().cycle.Snapshot().shortBreakOn, r.code == kExitDone) << row.state;
+  }
+}
+
 TEST_F(DispatchTest, BreakOpensTheBreakWindowOnceTheAnswerIsOut) {
   Start();
   const Reply r = Send(Verb::kBreak);

@@ -183,22 +183,48 @@ TEST_F(StatisticsTest, WhateverHoldsTheAlertIsRecordedInTheJournalsWords) {
   }
 }
 
-TEST(HistoryRecorder, AShortBreaksStartAndEveryEndingAreRecordedInTheJournalsWords) {
-  CycleEvent started{CycleEventKind::kShortBreakStarted};
-  started.seconds = 20;
-  EXPECT_EQ(FormatEvent(HistoryEventOf(started).value()).substr(26), "shortbreak.start\t20");
-  const std::pair<ShortBreakEnd, const char*> ends[] = {
-      {ShortBreakEnd::kRanOut, "shortbreak.end\tranout\t20"},
-      {ShortBreakEnd::kSkipped, "shortbreak.end\tskipped\t20"},
-      {ShortBreakEnd::kLater, "shortbreak.end\tlater\t20"},
-      {ShortBreakEnd::kAway, "shortbreak.end\taway\t20"},
-      {ShortBreakEnd::kCut, "shortbreak.end\tcut\t20"}};
-  for (const auto& [end, line] : ends) {
-    CycleEvent ended{CycleEventKind::kShortBreakEnded};
-    ended.shortEnd = end;
-    ended.seconds = 20;
-    EXPECT_EQ(FormatEvent(HistoryEventOf(ended).value()).substr(26), line);
-  }
+// A morning of short breaks ending every way, from the cycle to the journal and the window.
+TEST_F(StatisticsTest, ShortBreaksOfEveryEndingLeaveTheirLinesAndFigures) {
+  Clock(10, 0);
+  Start(
+      Planted("Hours=0 Minutes=30 Seconds=0 ShortBreaks=1 ShortBreakMinutes=1 "
+              "ShortBreakSeconds=5"));
+  auto on = [&] { return sim.app().cycle.Snapshot().shortBreakOn; };
+  // The clock runs, the user typing, until a short break begins (or one is over).
+  auto until = [&](bool running) {
+    for (int s = 0; s < 300 && on() != running; ++s) {
+      sim.fake.presence.Input();
+      sim.AdvanceSeconds(1);
+    }
+    ASSERT_EQ(on(), running);
+  };
+  sim.Click("frmTimer", "cmdStart");
+  until(true);
+  until(false);  // it runs out
+  until(true);
+  sim.Do([&] { sim.app().cycle.ShortBreakSkip(); });
+  until(true);
+  sim.AdvanceSeconds(2);
+  sim.Do([&] { sim.app().cycle.ShortBreakLater(); });
+  until(true);
+  sim.Sleep(10 * 1000);  // asleep: the short break's seconds stood still
+  until(true);
+  sim.Click("frmTimer", "cmdPause");
+  EXPECT_FALSE(on());
+
+  std::string lines;
+  for (size_t at = File().find("\tshortbreak."); at != std::string::npos;
+       at = File().find("\tshortbreak.", at + 1))
+    lines += File().substr(at + 1, File().find('\n', at) - at - 1) + "; ";
+  EXPECT_EQ(lines,
+            "shortbreak.start\t5; shortbreak.end\tranout\t5; "
+            "shortbreak.start\t5; shortbreak.end\tskipped\t0; "
+            "shortbreak.start\t5; shortbreak.end\tlater\t2; "
+            "shortbreak.start\t5; shortbreak.end\taway\t0; "
+            "shortbreak.start\t5; shortbreak.end\tcut\t0; ");
+  sim.Click("frmTimer", "mnuStatistics");
+  EXPECT_EQ(Text("lblShortTaken"), "2") << "ran out, and away";
+  EXPECT_EQ(Text("lblShortSkipped"), "1");
 }
 
 TEST_F(StatisticsTest, KeepHistoryOffWritesNothingAndLeavesTheFileAsItWas) {
