@@ -10,9 +10,6 @@ namespace unw::win32 {
 
 namespace {
 
-// More records than any machine keeps: a store grown past this is not read further.
-constexpr DWORD kMaxRecords = 4096;
-
 // A REG_QWORD of exactly eight bytes; anything else is no value.
 bool ReadQword(HKEY key, const wchar_t* name, uint64_t& value) {
   DWORD type = 0, size = sizeof value;
@@ -35,9 +32,10 @@ CallWatch::CallWatch(std::wstring store, Clock now, uint64_t sessionStart)
 
 bool CallWatch::RecordSaysInUse(uint64_t start, uint64_t stop, uint64_t now,
                                 uint64_t sessionStart) {
-  if (start == 0 || (stop != 0 && stop >= start)) return false;
+  // A device in use has no stop; a stop of any time, or a start still to come, is no use now.
+  if (start == 0 || stop != 0 || start > now) return false;
   // Left over from before this logon, or from long ago: no call lasts that long unnoticed.
-  return start >= sessionStart && (now < start || now - start <= kStaleAfter);
+  return start >= sessionStart && now - start <= kStaleAfter;
 }
 
 uint64_t CallWatch::SystemNow() {
@@ -100,12 +98,14 @@ bool CallWatch::InUse(Device& d) {
 }
 
 bool CallWatch::AnyRecordInUse(HKEY device, bool descend, uint64_t now, uint64_t& staleAt) {
-  for (DWORD i = 0; i < kMaxRecords; ++i) {
+  // Every record, however many: a camera in use may be the last of thousands.
+  for (DWORD i = 0;; ++i) {
     wchar_t name[256];  // the longest key name the registry allows, and its NUL
     DWORD length = 256;
     const LONG rc = RegEnumKeyExW(device, i, name, &length, nullptr, nullptr, nullptr, nullptr);
-    if (rc == ERROR_NO_MORE_ITEMS) break;
-    if (rc != ERROR_SUCCESS) continue;
+    if (rc == ERROR_MORE_DATA) continue;
+    // The end, or a key deleted while it is read (its next look reads it afresh).
+    if (rc != ERROR_SUCCESS) break;
     HKEY opened = nullptr;
     if (RegOpenKeyExW(device, name, 0, KEY_READ, &opened) != ERROR_SUCCESS) continue;
     const ScopedKey record(opened);

@@ -41,9 +41,9 @@ class CallWatch {
   // How often the records were read: what the looks cost.
   int reads() const { return reads_; }
 
-  // One program's record: in use since `start` and not stopped since (a stop of 0, or one before
-  // the start). A start of 0 never began; one before `sessionStart`, or more than kStaleAfter
-  // before `now`, is stale.
+  // One program's record: in use since `start` with no stop (a stop of 0). A start of 0 never
+  // began, one after `now` cannot be; one before `sessionStart`, or more than kStaleAfter before
+  // `now`, is stale.
   static bool RecordSaysInUse(uint64_t start, uint64_t stop, uint64_t now, uint64_t sessionStart);
   // The time now, and when the logon session of this process began (where the system cannot
   // tell, when the machine started).

@@ -26,8 +26,10 @@ TEST(CallWatch, ARecordIsInUseFromItsStartUntilAStopAfterItOrUntilItIsStale) {
     uint64_t start, stop, now;
     bool inUse;
   } cases[] = {
-      {kLogon + 500, 0, kNow, true},       // started, never stopped
-      {kLogon + 500, kLogon, kNow, true},  // started again after the last stop
+      {kLogon + 500, 0, kNow, true},        // started, never stopped
+      {kLogon + 500, kLogon, kNow, false},  // a stop before the start: no record of a use now
+      {kNow + 500, kLogon, kNow, false},    // a start still to come
+      {kNow + 500, 0, kNow, false},
       {kLogon, kLogon + 500, kNow, false},
       {kLogon, kLogon, kNow, false},                        // stopped as it started
       {0, 0, kNow, false},                                  // never used
@@ -93,8 +95,12 @@ TEST_F(ConsentStore, ACameraOrMicrophoneInUseIsACallAndAnUnreadableRecordIsNone)
   } steps[] = {
       {"a program's camera starts", zoom, L"LastUsedTimeStop", REG_QWORD, Qword(0), true},
       {"and stops", zoom, L"LastUsedTimeStop", REG_QWORD, Qword(kT + 200), false},
-      {"a packaged app's microphone starts again", teams, L"LastUsedTimeStart", REG_QWORD,
-       Qword(kT + 300), true},
+      {"a packaged app's microphone: a new start, the old stop", teams, L"LastUsedTimeStart",
+       REG_QWORD, Qword(kT + 300), false},
+      {"its stop cleared: in use", teams, L"LastUsedTimeStop", REG_QWORD, Qword(0), true},
+      {"its start in the future", teams, L"LastUsedTimeStart", REG_QWORD, Qword(kT + 10000000),
+       false},
+      {"its start now", teams, L"LastUsedTimeStart", REG_QWORD, Qword(kT + 300), true},
       {"its stop no QWORD", teams, L"LastUsedTimeStop", REG_DWORD, std::string(4, '\0'), false},
       {"its stop a QWORD again", teams, L"LastUsedTimeStop", REG_QWORD, Qword(0), true},
       {"its start text", teams, L"LastUsedTimeStart", REG_SZ, std::string("1\0", 2), false},
@@ -106,6 +112,15 @@ TEST_F(ConsentStore, ACameraOrMicrophoneInUseIsACallAndAnUnreadableRecordIsNone)
     Plant(s.record, s.value, s.type, s.bytes);
     EXPECT_EQ(watch.InUse(), s.call) << s.what;
   }
+}
+
+TEST_F(ConsentStore, TheCameraInUseIsFoundAfterThousandsOfOtherRecords) {
+  for (int i = 0; i < 5000; ++i)
+    Record(L"webcam\\NonPackaged\\C:#Tools#tool" + std::to_wstring(i) + L".exe", kT, kT + 1);
+  // Sorted after all the others.
+  Record(L"webcam\\NonPackaged\\C:#~#meeting.exe", kT + 2, 0);
+  CallWatch watch(kStore, SoonAfterT, kT - 100000);
+  EXPECT_TRUE(watch.InUse());
 }
 
 TEST_F(ConsentStore, TheRecordsAreReadAgainOnlyAfterAChange) {
