@@ -126,6 +126,9 @@ class BreakCycle {
   // length later and that counts as a reminder. Closing the window changes nothing else.
   void HeadsUpLater();
   void HeadsUpClose();
+  // frmShortBreaks stored new short-break or heads-up settings: the next short break and the
+  // heads-up follow them.
+  void ShortBreaksChanged();
 
   // The user was away for a break's length (asleep, locked, idle): that was the break. A counting
   // work countdown, or one whose alert is on, starts again from the full interval.

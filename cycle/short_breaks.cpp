@@ -15,4 +15,6 @@ void BreakCycle::HeadsUpLater() {}
 
 void BreakCycle::HeadsUpClose() {}
 
+void BreakCycle::ShortBreaksChanged() {}
+
 }  // namespace unw
