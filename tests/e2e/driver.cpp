@@ -618,6 +618,43 @@ void OutsideWorkingHours(Report& r, const Options& o) {
            steps);
 }
 
+// The Short Breaks dialog from the Options menu: it shows the stored values with each box usable
+// only while its check box is ticked, refuses a number out of range naming the field, stores
+// what it holds, and Esc leaves it storing nothing.
+void ShortBreaksDialog(Report& r, const Options& o) {
+  const std::string d = "frmShortBreaks";
+  const std::vector<Step> steps = {
+      {"short.dialog_opens_with_the_stored_values", Menu("mnuShortBreaks", true),
+       All({Texts(d, {{"", "KORVANTE Unwindle - Short Breaks"},
+                      {"txtShortBreakMinutes", "20"},
+                      {"txtShortBreakSeconds", "20"}}),
+            Is(d, "txtShortBreakMinutes", "enabled", false),
+            Is(d, "txtHeadsUpSeconds", "enabled", false)}),
+       5000, false, true},
+      {"short.boxes_follow_their_check_box",
+       Then({Shot(d, "short-breaks"), Press(d, "chkShortBreaks")}),
+       All({Is(d, "txtShortBreakMinutes", "enabled"), Is(d, "txtShortBreakSeconds", "enabled"),
+            Is(d, "txtHeadsUpSeconds", "enabled", false)})},
+      {"short.dialog_refuses_a_number_out_of_range",
+       Then({Type(d, "txtShortBreakMinutes", "0"), PressLater(d, "cmdSave")}),
+       Asks("Short break every: enter a whole number of minutes from ", true), 5000},
+      {"short.refused_stores_nothing", Answer(IDOK),
+       All({Asks(""), Visible(d), Stored("ShortBreaks", "0"), Stored("ShortBreakMinutes", "20")})},
+      {"short.dialog_stores_its_values",
+       Then({Type(d, "txtShortBreakMinutes", "15"), Type(d, "txtShortBreakSeconds", "30"),
+             Press(d, "chkShortBreakSound"), Press(d, "chkHeadsUp"),
+             Type(d, "txtHeadsUpSeconds", "10"), Press(d, "cmdSave")}),
+       All({Visible(d, false), Stored("ShortBreaks", "1"), Stored("ShortBreakMinutes", "15"),
+            Stored("ShortBreakSeconds", "30"), Stored("ShortBreakSound", "0"),
+            Stored("HeadsUpSeconds", "10")})},
+      {"short.dialog_reopens_with_what_was_stored", Menu("mnuShortBreaks", true),
+       Texts(d, {{"txtShortBreakMinutes", "15"}, {"txtHeadsUpSeconds", "10"}}), 5000, false, true},
+      {"short.escape_stores_nothing", Then({Press(d, "chkShortBreaks"), Key(d, VK_ESCAPE)}),
+       All({Visible(d, false), Stored("ShortBreaks", "1")})},
+  };
+  RunSteps(r, o, "short_breaks", Settings("StartTimerOnLaunch=0"), steps);
+}
+
 // Sleep and lock as long as a break count as one: posted suspend/resume and lock/unlock with the
 // break's length (3 s) between them start the countdown again from the full minute.
 void SleepAndLock(Report& r, const Options& o) {
@@ -1127,6 +1164,7 @@ int main(int argc, char** argv) {
                       {"command_line", CommandLineChecks},
                       {"time_pause", TimedPause},
                       {"hours", OutsideWorkingHours},
+                      {"short_breaks", ShortBreaksDialog},
                       {"history", HistoryChecks},
                       {"hold_calls", HoldForCalls},
                       {"hold_programs", HoldForPrograms}},
