@@ -81,6 +81,7 @@ void Awareness::Back(AwayReason reason) {
 }
 
 void Awareness::Returned(int64_t awayMs) {
+  cycle_.ShortAwayEnded(awayMs);
   if (awayMs >= BreakMs() && Working(cycle_.state())) {
     trace_.Line("aware.break", {std::to_string(awayMs)});
     cycle_.NaturalBreak(awayKind_, awayMs);

@@ -94,6 +94,18 @@ CycleSnapshot BreakCycle::Snapshot() const {
     s.promptStep = SnoozeStep(d_.settings.NumberOfSnooze, given);
   }
   s.offerRestart = offerRestart_;
+  s.shortBreakOn = shortOn_;
+  s.shortBreak = shortBreak_;
+  s.shortLaterAllowed = shortOn_ && shortLaters_ < 2;
+  s.nextShortBreak = NextShortBreak();
+  s.headsUp = headsUp_;
+  if (headsUp_ == HeadsUpKind::kLong) {
+    s.headsUpSeconds = work_.remaining();
+    s.headsUpLaterAllowed = SnoozeStep(d_.settings.NumberOfSnooze, snoozeCount_) != 2;
+  } else if (headsUp_ == HeadsUpKind::kShort) {
+    s.headsUpSeconds = shortDue_ - shortCounted_;
+    s.headsUpLaterAllowed = true;
+  }
   return s;
 }
 
@@ -121,7 +133,8 @@ void BreakCycle::SyncTimers() {
   // The alert's timers never run beside the work countdown; the exit question holds both.
   const bool questions = state_ == CycleState::kFlashing || state_ == CycleState::kPrompt ||
                          state_ == CycleState::kBreakOver;
-  tmrMain_.Run(state_ == CycleState::kCounting && !exitHold_);
+  // A short break asked for while nothing counts is counted down by the same tick.
+  tmrMain_.Run((state_ == CycleState::kCounting || shortOn_) && !exitHold_);
   tmrBreak_.Run(state_ == CycleState::kOnBreak && breakOn_);
   tmrPlaySound_.Run(questions && !exitHold_);
   tmrFlash_.Run(state_ == CycleState::kFlashing);
@@ -130,6 +143,7 @@ void BreakCycle::SyncTimers() {
 }
 
 void BreakCycle::Tell(CycleEvent event) {
+  HearForShortBreaks(event);
   for (CycleObserver* o : observers_) o->OnCycleEvent(event);
 }
 
@@ -190,6 +204,11 @@ void BreakCycle::StopCountdown() {
 }
 
 void BreakCycle::tmrMain_Timer() {
+  if (state_ != CycleState::kCounting) {
+    ShortBreakTick();
+    ShowState();
+    return;
+  }
   if (work_.Done()) {
     // The time is up: the countdown's timer stops before anything else happens.
     tmrMain_.Run(false);
@@ -200,9 +219,10 @@ void BreakCycle::tmrMain_Timer() {
     return;
   }
   work_.Tick();
+  ShortBreakTick();
   ShowState();
   Tell({CycleEventKind::kTick});
-  d_.tray.CountdownTicked(awareness_.away() ? kAwayTip : WorkStatus(kStarted));
+  d_.tray.CountdownTicked(awareness_.away() ? kAwayTip : CountingTip());
 }
 
 void BreakCycle::LoadWorkInterval() {

@@ -126,9 +126,12 @@ class BreakCycle {
   // length later and that counts as a reminder. Closing the window changes nothing else.
   void HeadsUpLater();
   void HeadsUpClose();
-  // frmShortBreaks stored new short-break or heads-up settings: the next short break and the
-  // heads-up follow them.
+  // The short-break settings changed: turned on, the short-break clock starts now; turned off, a
+  // short break or a heads-up that is up goes.
   void ShortBreaksChanged();
+  // The user is back after `awayMs` (asleep, locked, switched away): as long as a short break,
+  // that was one.
+  void ShortAwayEnded(int64_t awayMs);
 
   // The user was away for a break's length (asleep, locked, idle): that was the break. A counting
   // work countdown, or one whose alert is on, starts again from the full interval.
@@ -198,6 +201,30 @@ class BreakCycle {
   void ArmClock();
   int32_t WorkInterval() const;
   std::string WorkStatus(const char* suffix) const;
+  // Short breaks and the heads-up (cycle/short_breaks.cpp).
+  bool ShortBreaksOn() const;
+  int32_t ShortInterval() const;  // seconds of counting between short breaks
+  int32_t ShortLength() const;
+  // The short-break clock starts anew: after a break of either kind, at the start of a work period.
+  void ShortClockAnew();
+  // A new work period: the short-break clock starts anew, and Remind Later's hold on short breaks,
+  // the long break coming soon and the heads-up given before it are over.
+  void NewWorkPeriod();
+  // Seconds of counting until the next short break; -1 when none is coming.
+  int32_t NextShortBreak() const;
+  void CountShortClock();
+  // What happens to the cycle, as it concerns short breaks; heard before the observers hear it.
+  void HearForShortBreaks(const CycleEvent& event);
+  // A second of counting (or of a short break that runs while nothing counts).
+  void ShortBreakTick();
+  void StartShortBreak(const char* why);
+  void EndShortBreak(ShortBreakEnd how);
+  // Whether a short break due now would be given: not when the long break comes soon.
+  bool ShortBreakFits(int32_t workLeft) const;
+  void HeadsUpTick();
+  void CloseHeadsUp();
+  // The tooltip while the work countdown counts, with the short break's line when they are on.
+  std::string CountingTip() const;
 
   CycleDeps d_;
   Awareness awareness_;
@@ -222,6 +249,20 @@ class BreakCycle {
   bool ended_ = false;
   int64_t pauseStartUtc_ = 0;  // when the timed pause began (0: before this run of the program)
   int64_t pauseEndUtc_ = 0;
+  // Short breaks: seconds counted since the last break of either kind, the count at which the next
+  // one falls due (Later and the heads-up move it), Laters in a row, and the one that runs.
+  int32_t shortCounted_ = 0;
+  int32_t shortDue_ = 0;
+  int shortLaters_ = 0;
+  bool shortOn_ = false;
+  Countdown shortBreak_;
+  bool shortDropped_ = false;      // none more in this work period: the long break comes soon
+  bool reminderInterval_ = false;  // after Remind Later: no short breaks until the next period
+  bool shortIdle_ = false;         // no input for a short break's length (IdleCountsAsBreak)
+  bool shortHeld_ = false;         // a due short break waits for what holds alerts
+  HeadsUpKind headsUp_ = HeadsUpKind::kNone;
+  bool longHeadsUpGiven_ = false;   // the heads-up before the coming long break came
+  bool shortHeadsUpGiven_ = false;  // ... before the coming short break
   CycleTimer tmrMain_;
   CycleTimer tmrBreak_;
   CycleTimer tmrPlaySound_;

@@ -113,7 +113,7 @@ void BreakCycle::CountOnOrRest(int64_t utcMs) {
     Rest();
     return;
   }
-  d_.tray.CountdownGoesOn(WorkStatus(kStarted));
+  d_.tray.CountdownGoesOn(CountingTip());
   SetState(CycleState::kCounting);
 }
 
@@ -141,7 +141,7 @@ void BreakCycle::Wake() {
   d_.trace.Line("cycle.hours", {"work"});
   Tell({CycleEventKind::kWorkStarted});
   work_.Reset(WorkInterval());
-  d_.tray.CountdownStartsAfresh(WorkStatus(kStarted));
+  d_.tray.CountdownStartsAfresh(CountingTip());
   SetState(CycleState::kCounting);
 }
 

@@ -87,7 +87,7 @@ void BreakCycle::ShowAway() {
 
 void BreakCycle::ShowBack() {
   if (state_ != CycleState::kCounting) return;
-  d_.tray.ShowTip(WorkStatus(kStarted));
+  d_.tray.ShowTip(CountingTip());
 }
 
 void BreakCycle::NaturalBreak(AwayKind away, int64_t awayMs) {
@@ -164,9 +164,11 @@ void BreakCycle::HandleCustomMessage(PromptAnswer answer) {
       Tell({CycleEventKind::kSnoozed});
       d_.view.ReturnAfterAlert();
       work_.Reset(static_cast<int16_t>(s.SnoozeMinutes * 60 + s.SnoozeSeconds));
-      d_.tray.CountdownStartsAfresh(WorkStatus(kStarted));
+      d_.tray.CountdownStartsAfresh(CountingTip());
       // Tray alerts count themselves; here each reminder taken counts.
       if (s.AlertMeBy == 0) ++snoozeCount_;
+      // No short break in the reminder interval: the long one is due.
+      reminderInterval_ = true;
       SetState(CycleState::kCounting);
       break;
     case PromptAnswer::kTakeBreak:

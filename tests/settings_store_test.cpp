@@ -71,7 +71,10 @@ INSTANTIATE_TEST_SUITE_P(
         // Out of range: the default, stored.
         Stray{"Hours", "100", 1, "1"}, Stray{"Seconds", "-1", 0, "0"},
         Stray{"NumberOfSnooze", "10", 3, "3"}, Stray{"TrayIcon", "7", 0, "0"},
-        Stray{"SnoozeMinutes", "70", 10, "10"},
+        Stray{"SnoozeMinutes", "70", 10, "10"}, Stray{"ShortBreaks", "2", 0, "0"},
+        Stray{"ShortBreakMinutes", "0", 20, "20"}, Stray{"ShortBreakSeconds", "601", 20, "20"},
+        Stray{"HeadsUpSeconds", "4", 0, "0"}, Stray{"HeadsUpSeconds", "0", 0, nullptr},
+        Stray{"HeadsUpSeconds", "120", 120, nullptr},
         // Not a number: the same, and nothing else is touched.
         Stray{"SnoozeSeconds", "abc", 0, "0"}, Stray{"AudioType", " ", 2, "2"},
         Stray{"BreakMinutes", "1e3", 10, "10"}, Stray{"BreakMinutes", "0x10", 10, "10"},
