@@ -161,12 +161,13 @@ TEST_F(ShortBreaksDialogTest, BadStoredValuesAreShownRepairedAndAStoreThatRefuse
 
 class ShortBreakWindowsTest : public ProgramTest {
  protected:
-  // The program stands stopped, so that only the snapshots shown here reach the windows.
-  void SetUp() override {
+  // Two monitors, the user at the second, typing into another program. With no settings the
+  // program stands stopped, so that only the snapshots shown by the test reach the windows.
+  void StartTyping(const Values& settings = {}) {
     sim.fake.presence.monitors = {{0, 0, 1920, 1040}, {1920, 0, 3840, 1040}};
     sim.fake.presence.pointerX = 2500;
-    Start();
-    sim.fake.view.Activate(nullptr);  // the user types into another program
+    Start(settings);
+    sim.fake.view.Activate(nullptr);
   }
   void Show(const CycleSnapshot& s) {
     sim.Do([&] { sim.app().windows.Show(s); });
@@ -187,6 +188,7 @@ class ShortBreakWindowsTest : public ProgramTest {
 };
 
 TEST_F(ShortBreakWindowsTest, TheShortBreakWindowCountsAsTheSnapshotSaysAndClosesWithIt) {
+  StartTyping();
   CycleSnapshot s;
   s.shortBreakOn = true;
   s.shortBreak.Reset(75);
@@ -231,6 +233,7 @@ TEST_F(ShortBreakWindowsTest, TheHeadsUpSaysWhichBreakComesInHowLong) {
       {HeadsUpKind::kShort, 120, true, "A short break in 120 seconds."},
       {HeadsUpKind::kShort, 1, false, "A short break in 1 second."},
   };
+  StartTyping();
   CycleSnapshot s;
   for (const auto& c : cases) {
     s.headsUp = c.kind;
@@ -246,6 +249,52 @@ TEST_F(ShortBreakWindowsTest, TheHeadsUpSaysWhichBreakComesInHowLong) {
   s.headsUp = HeadsUpKind::kNone;
   Show(s);
   EXPECT_FALSE(Loaded("frmHeadsUp"));
+}
+
+// Through the running cycle: each button and close box reaches the cycle (its trace says how the
+// short break ended), and a window the cycle closes itself tells it nothing more.
+TEST_F(ShortBreakWindowsTest, TheirButtonsAndCloseBoxesReachTheCycleAndTheirOwnEndsDoNot) {
+  StartTyping(
+      Planted("ShortBreaks=1 ShortBreakMinutes=1 ShortBreakSeconds=20 ShortBreakSound=0 "
+              "HeadsUpSeconds=10 Hours=1 Minutes=0 Seconds=0 StartTimerOnLaunch=1"));
+  // Runs the clock (the user typing) until `form` is loaded, at most `limit` seconds.
+  auto until = [&](const char* form, int limit) {
+    for (int i = 0; i < limit && !Loaded(form); ++i) {
+      sim.fake.presence.Input();
+      sim.AdvanceSeconds(1);
+    }
+    return Loaded(form);
+  };
+  const auto ended = [&](const char* how) { return Traced(std::string("shortbreak.end\t") + how); };
+  ASSERT_TRUE(until("frmHeadsUp", 60));
+  ExpectUnasked("frmHeadsUp");
+  EXPECT_EQ(Caption("frmHeadsUp", "lblHeadsUp"), "A short break in 10 seconds.");
+  sim.Close("frmHeadsUp");
+  EXPECT_FALSE(Loaded("frmHeadsUp"));
+  ASSERT_TRUE(until("frmShortBreak", 11)) << "closing the heads-up changes nothing";
+  ExpectUnasked("frmShortBreak");
+  sim.AdvanceSeconds(5);
+  EXPECT_EQ(Caption("frmShortBreak", "lblShortBreakTime"), "0:15");
+  sim.Click("frmShortBreak", "cmdShortBreakLater");
+  EXPECT_FALSE(Loaded("frmShortBreak"));
+  EXPECT_EQ(ended("later"), 1);
+  ASSERT_TRUE(until("frmHeadsUp", 120));
+  sim.Click("frmHeadsUp", "cmdHeadsUpLater");
+  EXPECT_FALSE(Loaded("frmHeadsUp"));
+  EXPECT_EQ(Traced("headsup.later\tshort"), 1);
+  ASSERT_TRUE(until("frmShortBreak", 6 * 60));
+  EXPECT_FALSE(Loaded("frmHeadsUp")) << "the heads-up goes when what it announced comes";
+  sim.Click("frmShortBreak", "cmdShortBreakSkip");
+  EXPECT_FALSE(Loaded("frmShortBreak"));
+  EXPECT_EQ(ended("skipped"), 1);
+  ASSERT_TRUE(until("frmShortBreak", 61));
+  sim.Close("frmShortBreak");
+  EXPECT_EQ(ended("skipped"), 2) << "the close box skips";
+  ASSERT_TRUE(until("frmShortBreak", 61));
+  sim.AdvanceSeconds(21);
+  EXPECT_FALSE(Loaded("frmShortBreak")) << "closed by itself";
+  EXPECT_EQ(ended("ranout"), 1);
+  EXPECT_EQ(ended("skipped"), 2) << "its own end is no skip";
 }
 
 }  // namespace
