@@ -655,6 +655,47 @@ void ShortBreaksDialog(Report& r, const Options& o) {
   RunSteps(r, o, "short_breaks", Settings("StartTimerOnLaunch=0"), steps);
 }
 
+// The short break's window a minute after the start, and the heads-up 5 s before the break
+// prompt: each comes up on top while the keyboard stays in the window the user types into, counts
+// down, and goes by itself.
+void ShortBreakWindows(Report& r, const Options& o) {
+  const std::string w = "frmShortBreak", h = "frmHeadsUp";
+  const std::vector<Step> shortBreak = {
+      {"", OwnWindow(Own::kTyping), InFront(true)},
+      {"", Visible(w), 70000, false, true},
+      {"short.window_a_minute_after_start_keyboard_stays", Shot(w, "short-break"),
+       All({Between({"timer.start", "BreakCycle", "tmrMain"}, {"window.show", w}, 58000, 63000),
+            InFront(true), Is(w, "", "topmost"),
+            Texts(w, {{"lblShortBreakText", "Look away from the screen for a moment."},
+                      {"cmdShortBreakLater", "&Later"},
+                      {"cmdShortBreakSkip", "S&kip"}})})},
+      {"short.window_counts_down", Texts(w, {{"lblShortBreakTime", "0:02"}}), 5000},
+      {"short.window_closes_by_itself",
+       All({Visible(w, false), Traced("shortbreak.end", {"ranout"}), InFront(true)}), 5000},
+      {"", OwnWindow(Own::kNone)},
+  };
+  RunSteps(r, o, "short_windows",
+           Settings("Hours=1 Minutes=0 Seconds=0 StartTimerOnLaunch=1 ShortBreaks=1 "
+                    "ShortBreakMinutes=1 ShortBreakSeconds=5"),
+           shortBreak);
+  const std::vector<Step> headsUp = {
+      {"", OwnWindow(Own::kTyping), InFront(true)},
+      {"", Visible(h), 15000, false, true},
+      {"headsup.window_keyboard_stays", Shot(h, "heads-up"),
+       All({InFront(true), Is(h, "", "topmost"),
+            Texts(h, {{"cmdHeadsUpLater", "In &5 Minutes"}})})},
+      {"headsup.counts_down_to_one_second", Texts(h, {{"lblHeadsUp", "A break in 1 second."}}),
+       6000},
+      {"headsup.five_seconds_before_the_prompt",
+       All({Visible("frmUnwindle"), Visible(h, false), Traced("headsup.show", {"long", "5"}),
+            Between({"window.show", h}, {"window.show", "frmUnwindle"}, 4000, 7000)}),
+       5000},
+      {"", Then({OwnWindow(Own::kNone), Press("frmUnwindle", "cmdStopTimer")})},
+  };
+  RunSteps(r, o, "heads_up",
+           Settings("Hours=0 Minutes=0 Seconds=12 StartTimerOnLaunch=1 HeadsUpSeconds=5"), headsUp);
+}
+
 // Sleep and lock as long as a break count as one: posted suspend/resume and lock/unlock with the
 // break's length (3 s) between them start the countdown again from the full minute.
 void SleepAndLock(Report& r, const Options& o) {
@@ -1165,6 +1206,7 @@ int main(int argc, char** argv) {
                       {"time_pause", TimedPause},
                       {"hours", OutsideWorkingHours},
                       {"short_breaks", ShortBreaksDialog},
+                      {"short_windows", ShortBreakWindows},
                       {"history", HistoryChecks},
                       {"hold_calls", HoldForCalls},
                       {"hold_programs", HoldForPrograms}},
