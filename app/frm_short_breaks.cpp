@@ -182,14 +182,16 @@ void FrmShortBreaks::cmdSave_Click() {
   chosen.push_back({Setting(&Settings::ShortBreaks), shortBreaks ? 1 : 0});
   chosen.push_back(
       {Setting(&Settings::ShortBreakSound), Ctl("chkShortBreakSound").value() == 1 ? 1 : 0});
-  bool saved = true;
+  bool saved = true, changed = false;
   for (const Chosen& c : chosen) {
     saved &= app_.store.WriteSettingValue(c.info.name, std::to_string(c.value));
+    changed |= c.info.Get(s) != c.value;
     // In effect at once, kept or not: the user is told when the store refused.
     c.info.Set(s, c.value);
   }
   if (!saved) app_.ui.MsgBox(this, Warning(kNotSavedText, kMainCaption));
-  app_.cycle.ShortBreaksChanged();
+  // Saved as it was, the short breaks' clock goes on where it stands.
+  if (changed) app_.cycle.ShortBreaksChanged();
   Unload();
 }
 

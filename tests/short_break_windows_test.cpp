@@ -295,6 +295,17 @@ TEST_F(ShortBreakWindowsTest, TheirButtonsAndCloseBoxesReachTheCycleAndTheirOwnE
   EXPECT_FALSE(Loaded("frmShortBreak")) << "closed by itself";
   EXPECT_EQ(ended("ranout"), 1);
   EXPECT_EQ(ended("skipped"), 2) << "its own end is no skip";
+  // The dialog saved as it was leaves the short breaks' clock alone; a new interval restarts it.
+  sim.AdvanceSeconds(30);
+  const int32_t next = sim.app().cycle.Snapshot().nextShortBreak;
+  ASSERT_GT(next, 0);
+  sim.Click("frmTimer", "mnuShortBreaks");
+  sim.Click("frmShortBreaks", "cmdSave");
+  EXPECT_EQ(sim.app().cycle.Snapshot().nextShortBreak, next);
+  sim.Click("frmTimer", "mnuShortBreaks");
+  sim.Paste("frmShortBreaks", "txtShortBreakMinutes", "2");
+  sim.Click("frmShortBreaks", "cmdSave");
+  EXPECT_EQ(sim.app().cycle.Snapshot().nextShortBreak, 2 * 60);
 }
 
 }  // namespace
