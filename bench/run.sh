@@ -64,7 +64,7 @@ report() {
   say "  unwindle.exe CPU time (utime+stime): $(na "$cpu_s") s"
   say "  unwindle.exe peak memory (VmHWM): $(na "$hwm_kb") kB"
   say "  unwindle.exe size: $(na "$size") bytes"
-  for phase in resting paused; do
+  for phase in resting paused counting shortbreaks; do
     if [[ -s "$results/$phase.txt" ]]; then
       sed 's/^/bench: /' "$results/$phase.txt"
     else
@@ -219,8 +219,15 @@ quiet_phase() { # NAME STATE PLANT...
     END {
       others = ""
       for (t in run) if (t != "tmrClock") others = others " " t
-      printf "  %s for %d s: %d looks at the clock (tmrClock), other timers running:%s; CPU %.2f s\n",
-        name, secs, starts["tmrClock"], others == "" ? " none" : others, c1 - c0
+      if (name == "counting" || name == "shortbreaks") {
+        n = 0
+        for (t in starts) n += starts[t]
+        printf "  %s for %d s: timers running:%s; timer starts meanwhile: %d; CPU %.2f s\n",
+          name, secs, others == "" ? " none" : others, n, c1 - c0
+      } else {
+        printf "  %s for %d s: %d looks at the clock (tmrClock), other timers running:%s; CPU %.2f s\n",
+          name, secs, starts["tmrClock"], others == "" ? " none" : others, c1 - c0
+      }
     }' "$qtrace" >"$results/$name.txt"
 }
 if [[ -f "$driver" ]]; then
@@ -235,6 +242,12 @@ if [[ -f "$driver" ]]; then
     WorkingHoursEnabled=1 "WorkingHours=${week%;}"
   quiet_phase paused pauseduntil Hours=1 Minutes=0 Seconds=0 StartTimerOnLaunch=1 \
     "PausedUntil=$(date -u -d '+30 min' +%Y-%m-%dT%H:%M:%SZ)"
+  # Counting, short breaks off and then on (one a minute, five seconds long, with a heads-up):
+  # the same timers, and no wake-up beyond the countdown's one-second tick.
+  say "counting: $quiet_seconds s with short breaks off, then on (one a minute)"
+  quiet_phase counting counting Hours=1 Minutes=0 Seconds=0 StartTimerOnLaunch=1 ShortBreaks=0
+  quiet_phase shortbreaks counting Hours=1 Minutes=0 Seconds=0 StartTimerOnLaunch=1 ShortBreaks=1 \
+    ShortBreakMinutes=1 ShortBreakSeconds=5 HeadsUpSeconds=5 ShortBreakSound=0
   [[ -n "$pid" ]] && kill "$pid" 2>/dev/null
 fi
 

@@ -11,12 +11,11 @@
 #include <initializer_list>
 #include <memory>
 #include <mutex>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "backends/win32/automation.h"
 #include "backends/win32/pictures.h"
+#include "backends/win32/pool_work.h"
 #include "backends/win32/scoped.h"
 #include "backends/win32/wide_text.h"
 #include "backends/win32/win32_util.h"
@@ -247,18 +246,15 @@ bool Win32FileDialog::FolderExists(const std::string& path) {
     bool done = false, folder = false;
   };
   auto answer = std::make_shared<Answer>();
-  try {
-    std::thread([answer, wide = win32::Wide(path)] {
-      const DWORD attributes = GetFileAttributesW(wide.c_str());
-      std::lock_guard<std::mutex> lock(answer->mutex);
-      answer->folder =
-          attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-      answer->done = true;
-      answer->cv.notify_all();
-    }).detach();
-  } catch (const std::system_error&) {
-    return false;
-  }
+  const bool queued = win32::RunOnPool([answer, wide = win32::Wide(path)] {
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    std::lock_guard<std::mutex> lock(answer->mutex);
+    answer->folder =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    answer->done = true;
+    answer->cv.notify_all();
+  });
+  if (!queued) return false;
   std::unique_lock<std::mutex> lock(answer->mutex);
   answer->cv.wait_for(lock, std::chrono::milliseconds(kFolderWaitMs), [&] { return answer->done; });
   return answer->done && answer->folder;

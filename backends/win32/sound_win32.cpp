@@ -4,11 +4,10 @@
 
 #include <algorithm>
 #include <mutex>
-#include <system_error>
-#include <thread>
 #include <utility>
 #include <vector>
 
+#include "backends/win32/pool_work.h"
 #include "backends/win32/scoped.h"
 #include "backends/win32/wide_text.h"
 
@@ -144,16 +143,15 @@ void Win32SoundPlayer::ReadFileAsync(const std::string& path, size_t maxBytes,
     }
     ++mail_->underWay;
   }
-  try {
-    std::thread([mail = mail_, id, wide = win32::Wide(path), maxBytes] {
-      Ended e = ReadFileNow(id, wide, maxBytes);
-      {
-        std::lock_guard<std::mutex> lock(mail->mutex);
-        --mail->underWay;
-      }
-      mail->Post(std::move(e));
-    }).detach();
-  } catch (const std::system_error&) {
+  const bool queued = win32::RunOnPool([mail = mail_, id, wide = win32::Wide(path), maxBytes] {
+    Ended e = ReadFileNow(id, wide, maxBytes);
+    {
+      std::lock_guard<std::mutex> lock(mail->mutex);
+      --mail->underWay;
+    }
+    mail->Post(std::move(e));
+  });
+  if (!queued) {
     {
       std::lock_guard<std::mutex> lock(mail_->mutex);
       --mail_->underWay;
