@@ -44,12 +44,35 @@ Reply Refused(std::string why) {
   return {kExitRefused, std::move(why), nullptr};
 }
 
+// Why the cycle refused a short break now, in the words of the other refusals.
+std::string ShortBreakRefused(CycleState state) {
+  constexpr const char* kCannot = "Unwindle cannot take a short break now";
+  switch (state) {
+    case CycleState::kOnBreak:
+      return std::string(kCannot) + ": a break is on.";
+    case CycleState::kBreakOver:
+      return std::string(kCannot) + ": the prompt after the break waits for an answer.";
+    case CycleState::kTimeUp:
+    case CycleState::kHeld:
+    case CycleState::kPrompt:
+    case CycleState::kBalloon:
+    case CycleState::kFlashing:
+      return std::string(kCannot) + ": the time for a break is up.";
+    default:
+      break;
+  }
+  return std::string(kCannot) + ".";
+}
+
 }  // namespace
 
 StatusFacts CurrentStatus(App& app) {
   BreakCycle& cycle = app.cycle;
   Calendar& calendar = app.sys.calendar;
   const int32_t work = cycle.work().remaining();
+  // The work countdown counts on under a short break; what the user sees is the short break.
+  if (const CycleSnapshot now = cycle.Snapshot(); now.shortBreakOn)
+    return {StatusKind::kShortBreak, now.shortBreak.remaining(), std::nullopt};
   switch (cycle.state()) {
     case CycleState::kStopped:
       return {StatusKind::kStopped, work, std::nullopt};
@@ -90,6 +113,10 @@ Reply DispatchCommand(App& app, const Command& command) {
     case Verb::kBreak:
       // The break window waits for the user: it opens once the answer is on its way.
       return {kExitDone, "break", [&app] { app.cycle.BreakNow(BreakSource::kCommandLine); }};
+    case Verb::kShortBreak:
+      // The short break's window waits for nobody: the cycle says at once whether it began.
+      if (cycle.ShortBreakNow()) return {kExitDone, "short break", nullptr};
+      return Refused(ShortBreakRefused(state));
     case Verb::kPause:
       if (state == CycleState::kStopped || state == CycleState::kResting)
         return Refused("Unwindle is not counting: there is nothing to pause.");

@@ -39,6 +39,9 @@ const Named* CommandOf(std::string_view arg) {
   return nullptr;
 }
 
+// "/break short": the one word a command takes that is no number.
+constexpr const char* kShortWord = "short";
+
 bool LooksLikeCommand(std::string_view arg) {
   return arg.starts_with("--") || arg.starts_with('/');
 }
@@ -113,6 +116,7 @@ std::string UsageText() {
          "  /resume           end a pause\n"
          "  /stop             stop the timer\n"
          "  /break            take a break now\n"
+         "  /break short      take a short break now\n"
          "  /status           print where the timer stands, e.g. \"counting 00:42:17\"\n"
          "  /exit             exit Unwindle\n"
          "  /history [days]   print the history of the last days as CSV (" +
@@ -142,6 +146,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   size_t used = 1;
   const Value* value = ValueOf(named->verb);
   const std::string name = std::string("/") + named->name;
+  if (named->verb == Verb::kBreak && args.size() > 1 && !CommandOf(args[1])) {
+    if (Lower(args[1]) != kShortWord)
+      return Bad(name + " takes \"" + kShortWord + "\" or nothing, not " + Quoted(args[1]) + ".");
+    out.command.verb = Verb::kShortBreak;
+    used = 2;
+  }
   if (value && args.size() > 1 && !CommandOf(args[1])) {
     std::optional<int>& field = out.command.*(value->field);
     field = Count(args[1], value->most);
@@ -154,15 +164,16 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     const std::string& extra = args[used];
     return Bad(CommandOf(extra)
                    ? "one command at a time: " + Quoted(extra) + " follows " + Quoted(args[0]) + "."
-               : value
-                   ? name + " takes one number of " + value->unit + "; " + Quoted(extra) +
-                         " is one too many."
-                   : Quoted(args[0]) + " takes no value; " + Quoted(extra) + " is one too many.");
+               : value ? name + " takes one number of " + value->unit + "; " + Quoted(extra) +
+                             " is one too many."
+                       : Quoted(used == 2 ? args[0] + " " + args[1] : args[0]) +
+                             " takes no value; " + Quoted(extra) + " is one too many.");
   }
   return out;
 }
 
 std::string EncodeCommand(const Command& command) {
+  if (command.verb == Verb::kShortBreak) return std::string("/break ") + kShortWord;
   for (const Named& c : kCommands) {
     if (c.verb != command.verb) continue;
     std::string text = std::string("/") + c.name;

@@ -14,7 +14,19 @@
 
 namespace unw {
 
-enum class Verb { kPause, kResume, kStart, kStop, kBreak, kStatus, kExit, kHelp, kHistory };
+// kShortBreak is "/break short".
+enum class Verb {
+  kPause,
+  kResume,
+  kStart,
+  kStop,
+  kBreak,
+  kStatus,
+  kExit,
+  kHelp,
+  kHistory,
+  kShortBreak
+};
 
 struct Command {
   // Written as {verb} or {verb, minutes}: the days are only ever read from a command line.
@@ -50,7 +62,7 @@ struct CommandLine {
 };
 
 // The arguments after the program's name. A command starts with "/" or "--", in any case; only
-// /pause and /history take a value.
+// /pause and /history take a value, and /break the word "short" (in any case).
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 // What /? prints, and bad usage after its line; ends with a line end.

@@ -26,8 +26,10 @@ constexpr Row kRows[] = {
     {"Reminders snoozed:", "lblSnoozed"},
     {"Natural breaks:", "lblNatural"},
     {"Longest stretch worked:", "lblLongest"},
+    {"Short breaks taken:", "lblShortTaken"},
+    {"Short breaks skipped:", "lblShortSkipped"},
 };
-constexpr int kRowsPerColumn = 4;
+constexpr int kRowsPerColumn = 5;
 
 constexpr const char* kCaption = "KORVANTE Unwindle - Statistics";
 constexpr const char* kClearQuestion =
@@ -40,10 +42,10 @@ FrmStatistics::FrmStatistics(App& app) : Form(app.ui, "frmStatistics"), app_(app
 void FrmStatistics::Design() {
   SetCaption(kCaption);
   SetBorder(BorderStyle::kFixedDialog, false, false, true, false);
-  SetSize(7680, 6360);
+  SetSize(7680, 6645);
 
   Control& day = Add(ControlKind::kFrame, "fraDay");
-  day.Move(120, 60, 7440, 1500);
+  day.Move(120, 60, 7440, 1785);
   for (int i = 0; i < static_cast<int>(std::size(kRows)); ++i) {
     // Two columns, the second wider for its longer captions.
     const bool second = i >= kRowsPerColumn;
@@ -56,25 +58,25 @@ void FrmStatistics::Design() {
   }
 
   Control& chart = Add(ControlKind::kPicture, "picChart");
-  chart.Move(120, 1680, 7440, 3360);
+  chart.Move(120, 1965, 7440, 3360);
   chart.onChartClick = [this](int bar) { picChart_Click(bar); };
 
   Control& status = Add(ControlKind::kLabel, "lblStatus");
-  status.Move(120, 5130, 7440, 480);
+  status.Move(120, 5415, 7440, 480);
   status.SetVisible(false);
 
   Control& exportButton = Add(ControlKind::kButton, "cmdExport");
   exportButton.SetCaption("&Export...");
-  exportButton.Move(120, 5760, 1440, 420);
+  exportButton.Move(120, 6045, 1440, 420);
   exportButton.onClick = [this] { cmdExport_Click(); };
   Control& clear = Add(ControlKind::kButton, "cmdClear");
   clear.SetCaption("Clear History...");
-  clear.Move(1680, 5760, 1680, 420);
+  clear.Move(1680, 6045, 1680, 420);
   clear.onClick = [this] { cmdClear_Click(); };
   Control& close = Add(ControlKind::kButton, "cmdClose");
   close.SetCaption("&Close");
   close.SetDialogKeys(true, true);
-  close.Move(6120, 5760, 1440, 420);
+  close.Move(6120, 6045, 1440, 420);
   close.onClick = [this] { cmdClose_Click(); };
 }
 
@@ -118,7 +120,9 @@ void FrmStatistics::ShowDay() {
                                 std::to_string(f.breaksSkipped),
                                 std::to_string(f.remindersSnoozed),
                                 std::to_string(f.naturalBreaks),
-                                WorkedText(f.longestStretchMs)};
+                                WorkedText(f.longestStretchMs),
+                                std::to_string(f.shortBreaksTaken),
+                                std::to_string(f.shortBreaksSkipped)};
   for (size_t i = 0; i < std::size(kRows); ++i) Ctl(kRows[i].value).SetCaption(values[i]);
   Ctl("picChart").SetChart(FiguresChart(shown_, chosen_));
 }

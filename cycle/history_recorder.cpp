@@ -72,6 +72,22 @@ AwayWhy AwayWhyOf(AwayKind away) {
   return AwayWhy::kSleep;
 }
 
+ShortEnd ShortEndOf(ShortBreakEnd end) {
+  switch (end) {
+    case ShortBreakEnd::kRanOut:
+      break;
+    case ShortBreakEnd::kSkipped:
+      return ShortEnd::kSkipped;
+    case ShortBreakEnd::kLater:
+      return ShortEnd::kLater;
+    case ShortBreakEnd::kAway:
+      return ShortEnd::kAway;
+    case ShortBreakEnd::kCut:
+      return ShortEnd::kCut;
+  }
+  return ShortEnd::kRanOut;
+}
+
 // Seconds as the journal keeps them: never negative, never past what its field holds.
 int32_t Seconds(int64_t s) {
   return static_cast<int32_t>(std::clamp<int64_t>(s, 0, 999999999));
@@ -111,9 +127,11 @@ std::optional<Event> HistoryEventOf(const CycleEvent& e) {
       return BreakEnded(e.ranOut ? BreakEnd::kRanOut : BreakEnd::kCutShort, Seconds(e.seconds));
     case CycleEventKind::kNaturalBreak:
       return NaturalBreak(AwayWhyOf(e.away), Seconds(e.seconds));
-    case CycleEventKind::kTick:
-    case CycleEventKind::kShortBreakStarted:  // not kept yet
+    case CycleEventKind::kShortBreakStarted:
+      return ShortBreakStarted(Seconds(e.seconds));
     case CycleEventKind::kShortBreakEnded:
+      return ShortBreakEnded(ShortEndOf(e.shortEnd), Seconds(e.seconds));
+    case CycleEventKind::kTick:
       break;
   }
   return std::nullopt;

@@ -1,5 +1,7 @@
 #include "cycle/status_line.h"
 
+#include <algorithm>
+
 #include "settings/number_text.h"
 
 namespace unw {
@@ -36,6 +38,9 @@ std::string StatusLine(const StatusFacts& f) {
       return "break over";
     case StatusKind::kOutsideHours:
       return "outside working hours" + Until(f.until);
+    case StatusKind::kShortBreak:
+      return "short break " + std::to_string(std::max(f.seconds, 0) / 60) + ":" +
+             TwoDigit(std::max(f.seconds, 0) % 60);
   }
   return "";
 }

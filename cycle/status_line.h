@@ -20,6 +20,7 @@ enum class StatusKind {
   kBreak,         // "break 00:04:12": the break's time left
   kBreakOver,     // "break over": the break-over prompt waits for an answer
   kOutsideHours,  // "outside working hours until 09:00"
+  kShortBreak,    // "short break 0:15": a short break's time left, as m:ss
 };
 
 struct StatusFacts {

@@ -25,6 +25,7 @@ constexpr const char* kSkipAnswers[] = {"restart", "stop"};
 constexpr const char* kBreakSources[] = {"prompt", "tray", "main", "command"};
 constexpr const char* kBreakEnds[] = {"ranout", "cut"};
 constexpr const char* kAwayKinds[] = {"sleep", "lock", "switched", "idle"};
+constexpr const char* kShortEnds[] = {"ranout", "skipped", "later", "away", "cut"};
 
 constexpr KindText kKinds[] = {
     {"program.start", {}, false},
@@ -41,9 +42,13 @@ constexpr KindText kKinds[] = {
     {"break.start", kBreakSources, false},
     {"break.end", kBreakEnds, true},
     {"break.natural", kAwayKinds, true},
+    // Names of lower-case letters and dots only: a version that does not know them keeps their
+    // lines as a newer version's (IsForeignEvent) and leaves its figures as they were.
+    {"shortbreak.start", {}, true},
+    {"shortbreak.end", kShortEnds, true},
 };
 constexpr size_t kKindCount = std::size(kKinds);
-static_assert(kKindCount == static_cast<size_t>(EventKind::kNaturalBreak) + 1);
+static_assert(kKindCount == static_cast<size_t>(EventKind::kShortBreakEnded) + 1);
 
 Event Make(EventKind kind, uint8_t detail = 0, int32_t seconds = 0) {
   Event e;
@@ -118,6 +123,12 @@ Event BreakEnded(BreakEnd how, int32_t lastedSeconds) {
 Event NaturalBreak(AwayWhy why, int32_t awaySeconds) {
   return Make(EventKind::kNaturalBreak, static_cast<uint8_t>(why), awaySeconds);
 }
+Event ShortBreakStarted(int32_t lengthSeconds) {
+  return Make(EventKind::kShortBreakStarted, 0, lengthSeconds);
+}
+Event ShortBreakEnded(ShortEnd how, int32_t lastedSeconds) {
+  return Make(EventKind::kShortBreakEnded, static_cast<uint8_t>(how), lastedSeconds);
+}
 
 bool CountingAfter(const Event& e, bool countingBefore) {
   switch (e.kind) {
@@ -131,6 +142,9 @@ bool CountingAfter(const Event& e, bool countingBefore) {
       return e.as<SkipAnswer>() == SkipAnswer::kRestart;
     case EventKind::kStillCounting:
     case EventKind::kBreakEnded:  // the break-over prompt waits: nothing counts
+    // The work countdown counts on through a short break; whatever stops it is told by itself.
+    case EventKind::kShortBreakStarted:
+    case EventKind::kShortBreakEnded:
       return countingBefore;
     case EventKind::kProgramStarted:
     case EventKind::kProgramEnded:

@@ -36,6 +36,10 @@ enum class EventKind : uint8_t {
   kBreakStarted,   // BreakFrom
   kBreakEnded,     // BreakEnd; seconds: how long the break lasted
   kNaturalBreak,   // AwayWhy; seconds: how long the user was away (time that counted as a break)
+  // Short breaks between the long ones. The work countdown counts on through them, so they change
+  // neither the time worked nor a stretch of work: the stretch is the long break's.
+  kShortBreakStarted,  // seconds: how long it is meant to last
+  kShortBreakEnded,    // ShortEnd; seconds: how long it lasted
 };
 
 // The details are the journal's own words, apart from the cycle's: a line written once must read
@@ -57,12 +61,15 @@ enum class SkipAnswer : uint8_t { kRestart, kStop };
 enum class BreakFrom : uint8_t { kPrompt, kTray, kMain, kCommand };
 enum class BreakEnd : uint8_t { kRanOut, kCutShort };
 enum class AwayWhy : uint8_t { kSleep, kLock, kSwitched, kIdle };
+// How a short break ended: it ran its length, was skipped or put off (Later), the user was away
+// for it, or the work countdown stopped counting under it (a pause, a stop, a long break).
+enum class ShortEnd : uint8_t { kRanOut, kSkipped, kLater, kAway, kCut };
 
 struct Event {
   Stamp at;
   EventKind kind = EventKind::kProgramStarted;
   uint8_t detail = 0;   // the kind's detail as its enum's value, 0 for a kind without one
-  int32_t seconds = 0;  // for a pause, a break's end and a natural break, else 0
+  int32_t seconds = 0;  // for a pause, a break's end, a natural break and a short break, else 0
   bool operator==(const Event&) const = default;
 
   template <typename Detail>
@@ -86,6 +93,8 @@ Event BreakSkipped(SkipAnswer answer);
 Event BreakStarted(BreakFrom source);
 Event BreakEnded(BreakEnd how, int32_t lastedSeconds);
 Event NaturalBreak(AwayWhy why, int32_t awaySeconds);
+Event ShortBreakStarted(int32_t lengthSeconds);
+Event ShortBreakEnded(ShortEnd how, int32_t lastedSeconds);
 
 // While the work countdown counts, a line at least this often, so that a crash, a kill or a sleep
 // (which stops the program's timers) costs at most this much counted time: a longer silence

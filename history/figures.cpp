@@ -110,6 +110,20 @@ std::vector<DayFigures> FiguresByDay(std::span<const Event> events, std::optiona
         ++on(LocalDay(e.at)).naturalBreaks;
         CutAway(spans, e.at.utcMs - e.seconds * 1000LL);
         break;
+      case EventKind::kShortBreakEnded:
+        switch (e.as<ShortEnd>()) {
+          case ShortEnd::kRanOut:
+          case ShortEnd::kAway:
+            ++on(LocalDay(e.at)).shortBreaksTaken;
+            break;
+          case ShortEnd::kSkipped:
+            ++on(LocalDay(e.at)).shortBreaksSkipped;
+            break;
+          case ShortEnd::kLater:  // it comes again
+          case ShortEnd::kCut:    // the countdown stopped under it: neither taken nor refused
+            break;
+        }
+        break;
       default:
         break;
     }
@@ -161,12 +175,13 @@ std::string FiguresCsv(std::span<const DayFigures> days) {
   auto minutes = [](int64_t ms) { return static_cast<long long>((ms + 30000) / 60000); };
   std::string csv =
       "date,minutes worked,breaks taken,breaks cut short,breaks skipped,reminders snoozed,"
-      "natural breaks,longest stretch in minutes\r\n";
+      "natural breaks,longest stretch in minutes,short breaks taken,short breaks skipped\r\n";
   for (const DayFigures& f : days) {
-    char row[160];
-    std::snprintf(row, sizeof row, "%s,%lld,%d,%d,%d,%d,%d,%lld\r\n", DateText(f.day).c_str(),
+    char row[200];
+    std::snprintf(row, sizeof row, "%s,%lld,%d,%d,%d,%d,%d,%lld,%d,%d\r\n", DateText(f.day).c_str(),
                   minutes(f.workedMs), f.breaksTaken, f.breaksCutShort, f.breaksSkipped,
-                  f.remindersSnoozed, f.naturalBreaks, minutes(f.longestStretchMs));
+                  f.remindersSnoozed, f.naturalBreaks, minutes(f.longestStretchMs),
+                  f.shortBreaksTaken, f.shortBreaksSkipped);
     csv += row;
   }
   return csv;

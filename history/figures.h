@@ -21,6 +21,8 @@ struct DayFigures {
   int remindersSnoozed = 0;
   int naturalBreaks = 0;         // time away that counted as a break
   int64_t longestStretchMs = 0;  // the most worked between two rests, within the day
+  int shortBreaksTaken = 0;      // short breaks that ran out, or that the user was away for
+  int shortBreaksSkipped = 0;    // short breaks skipped (Later puts one off: neither)
   bool operator==(const DayFigures&) const = default;
 };
 
@@ -34,7 +36,9 @@ std::vector<DayFigures> LastDays(std::span<const DayFigures> byDay, int64_t last
 // "2026-12-07".
 std::string DateText(int64_t day);
 // CSV with a header line: date, minutes worked, breaks taken, breaks cut short, breaks skipped,
-// reminders snoozed, natural breaks, longest stretch in minutes (minutes rounded).
+// reminders snoozed, natural breaks, longest stretch in minutes (minutes rounded), short breaks
+// taken, short breaks skipped. Columns only ever join at the end, so that a script that reads the
+// first ones reads every version's.
 std::string FiguresCsv(std::span<const DayFigures> days);
 
 }  // namespace unw

@@ -30,16 +30,29 @@ TEST(CommandLine, EveryCommandInEitherFormAndAnyCase) {
     Verb verb;
     std::optional<int> minutes;
   } cases[] = {
-      {{"/pause"}, Verb::kPause, {}},       {{"/pause", "30"}, Verb::kPause, 30},
-      {{"--PAUSE", "1"}, Verb::kPause, 1},  {{"/Pause", "1440"}, Verb::kPause, 1440},
-      {{"/pause", "007"}, Verb::kPause, 7}, {{"/resume"}, Verb::kResume, {}},
-      {{"--Resume"}, Verb::kResume, {}},    {{"/START"}, Verb::kStart, {}},
-      {{"--start"}, Verb::kStart, {}},      {{"/stop"}, Verb::kStop, {}},
-      {{"--sToP"}, Verb::kStop, {}},        {{"/break"}, Verb::kBreak, {}},
-      {{"--BREAK"}, Verb::kBreak, {}},      {{"/status"}, Verb::kStatus, {}},
-      {{"--status"}, Verb::kStatus, {}},    {{"/Exit"}, Verb::kExit, {}},
-      {{"--exit"}, Verb::kExit, {}},        {{"/?"}, Verb::kHelp, {}},
-      {{"--?"}, Verb::kHelp, {}},           {{"--help"}, Verb::kHelp, {}},
+      {{"/pause"}, Verb::kPause, {}},
+      {{"/pause", "30"}, Verb::kPause, 30},
+      {{"--PAUSE", "1"}, Verb::kPause, 1},
+      {{"/Pause", "1440"}, Verb::kPause, 1440},
+      {{"/pause", "007"}, Verb::kPause, 7},
+      {{"/resume"}, Verb::kResume, {}},
+      {{"--Resume"}, Verb::kResume, {}},
+      {{"/START"}, Verb::kStart, {}},
+      {{"--start"}, Verb::kStart, {}},
+      {{"/stop"}, Verb::kStop, {}},
+      {{"--sToP"}, Verb::kStop, {}},
+      {{"/break"}, Verb::kBreak, {}},
+      {{"--BREAK"}, Verb::kBreak, {}},
+      {{"/status"}, Verb::kStatus, {}},
+      {{"--status"}, Verb::kStatus, {}},
+      {{"/Exit"}, Verb::kExit, {}},
+      {{"--exit"}, Verb::kExit, {}},
+      {{"/?"}, Verb::kHelp, {}},
+      {{"--?"}, Verb::kHelp, {}},
+      {{"--help"}, Verb::kHelp, {}},
+      {{"/break", "short"}, Verb::kShortBreak, {}},
+      {{"--Break", "SHORT"}, Verb::kShortBreak, {}},
+      {{"/BREAK", "Short"}, Verb::kShortBreak, {}},
   };
   for (const Case& c : cases) {
     const CommandLine line = ParseCommandLine(c.args);
@@ -60,6 +73,13 @@ TEST(CommandLine, BadUsageSaysWhatIsWrong) {
       {{"STOP", "/stop"}, "\"STOP\" is not a command: commands start with / or --, as in /stop."},
       {{"-status"}, "\"-status\" is not a command: commands start with / or --, as in /status."},
       {{""}, "\"\" is not a command: commands start with / or --, as in /status."},
+      {{"/break", "long"}, "/break takes \"short\" or nothing, not \"long\"."},
+      {{"--BREAK", "5"}, "/break takes \"short\" or nothing, not \"5\"."},
+      {{"/break", ""}, "/break takes \"short\" or nothing, not \"\"."},
+      {{"/break", "shorter"}, "/break takes \"short\" or nothing, not \"shorter\"."},
+      {{"/break", "short", "now"}, "\"/break short\" takes no value; \"now\" is one too many."},
+      {{"/break", "short", "/stop"}, "one command at a time: \"/stop\" follows \"/break\"."},
+      {{"/break", "/short"}, "/break takes \"short\" or nothing, not \"/short\"."},
   };
   for (const char* minutes :
        {"0", "-5", "1441", "99999999999999999999", "+5", "1.5", "ten", "", "--5"})
@@ -97,12 +117,13 @@ TEST(CommandLine, ACommandTravelsAsTextAndOnlyAWellFormedOneArrives) {
   for (const Command& c :
        {Command{Verb::kPause, {}}, Command{Verb::kPause, 1440}, Command{Verb::kResume, {}},
         Command{Verb::kStart, {}}, Command{Verb::kStop, {}}, Command{Verb::kBreak, {}},
-        Command{Verb::kStatus, {}}, Command{Verb::kExit, {}}}) {
+        Command{Verb::kStatus, {}}, Command{Verb::kExit, {}}, Command{Verb::kShortBreak, {}}}) {
     const CommandLine back = DecodeCommand(EncodeCommand(c));
     EXPECT_EQ(back.kind, Kind::kCommand) << EncodeCommand(c) << " " << back.error;
     EXPECT_EQ(back.command, c) << EncodeCommand(c);
   }
   EXPECT_EQ(Shown(DecodeCommand("  /PAUSE   30 ")), "/pause 30");
+  EXPECT_EQ(Shown(DecodeCommand("--Break  SHORT")), "/break short");
   const std::pair<std::string, const char*> hostile[] = {
       {"", "the command is empty."},
       {"   ", "the command is empty."},
@@ -227,7 +248,7 @@ TEST_F(DispatchTest, ACommandThatWouldCutIntoAWaitingWindowIsRefusedSayingWhich)
   for (const Case& c : cases) {
     c.open();
     const CycleState before = State();
-    for (Verb verb : {Verb::kExit, Verb::kStart, Verb::kBreak}) {
+    for (Verb verb : {Verb::kExit, Verb::kStart, Verb::kBreak, Verb::kShortBreak}) {
       const Reply r = Send(verb);
       EXPECT_EQ(r.code, kExitRefused);
       EXPECT_EQ(r.line, std::string("Unwindle cannot do that now: ") + c.why + ".");
@@ -300,6 +321,69 @@ TEST_F(DispatchTest, EveryCommandInEveryStateEndsInTheMenusTransitions) {
         EXPECT_EQ(r.line, status.line) << what;
       }
     }
+  }
+}
+
+TEST_F(DispatchTest, BreakShortStartsAShortBreakAtOnceAndStatusCountsItDown) {
+  Plant(Planted("Hours=0 Minutes=30 Seconds=0 ShortBreaks=1 ShortBreakSeconds=20"));
+  sim.Start();
+  sim.Click("frmTimer", "cmdStart");
+  sim.AdvanceSeconds(10);
+  EXPECT_EQ(Status(), "0 counting 00:29:50");
+  const Reply r = Send(Verb::kShortBreak);
+  EXPECT_EQ(std::tuple(r.code, r.line), std::tuple(kExitDone, std::string("short break")));
+  EXPECT_FALSE(r.then) << "nothing waits for the answer";
+  EXPECT_TRUE(sim.app().cycle.Snapshot().shortBreakOn);
+  EXPECT_EQ(Status(), "0 short break 0:20");
+  sim.AdvanceSeconds(5);
+  EXPECT_EQ(Status(), "0 short break 0:15");
+  // The work countdown went on under it; once it is over, /status says so again.
+  sim.AdvanceSeconds(16);
+  EXPECT_FALSE(sim.app().cycle.Snapshot().shortBreakOn);
+  EXPECT_EQ(Status(), "0 counting 00:29:29");
+}
+
+TEST_F(DispatchTest, BreakShortIsRefusedInTheLongBreakItsQuestionAndItsAlert) {
+  // Each state reached afresh, then /break short: the code and the line, and whether a short break
+  // runs after it.
+  const struct {
+    const char* state;
+    const char* settings;
+    std::function<void(Sim&)> reach;
+    const char* answer;
+  } rows[] = {
+      {"stopped", "", [](Sim&) {}, "0 short break"},
+      {"counting", "", [](Sim& s) { s.Click("frmTimer", "cmdStart"); }, "0 short break"},
+      {"paused", "",
+       [](Sim& s) { s.Click("frmTimer", "cmdStart"), s.Click("frmTimer", "cmdPause"); },
+       "0 short break"},
+      {"flashing", "AlertMeBy=1 BalloonTipsEnabled=0",
+       [](Sim& s) { s.Click("frmTimer", "cmdStart"), s.AdvanceSeconds(61); },
+       "4 Unwindle cannot take a short break now: the time for a break is up."},
+      {"prompt", "", [](Sim& s) { s.Click("frmTimer", "cmdStart"), s.AdvanceSeconds(61); },
+       "4 Unwindle cannot do that now: the break prompt waits for an answer."},
+      {"break", "",
+       [](Sim& s) {
+         s.Click("frmTimer", "cmdStart"), s.AdvanceSeconds(61);
+         s.Click("frmUnwindle", "cmdUnwindle");
+       },
+       "4 Unwindle cannot do that now: a break is on."},
+      {"break over", "BreakMinutes=0 BreakSeconds=10",
+       [](Sim& s) {
+         s.Click("frmTimer", "cmdStart"), s.AdvanceSeconds(61);
+         s.Click("frmUnwindle", "cmdUnwindle"), s.AdvanceSeconds(11);
+       },
+       "4 Unwindle cannot do that now: the prompt after the break waits for an answer."},
+  };
+  for (const auto& row : rows) {
+    Sim s;
+    Plant(s, {Planted("Hours=0 Minutes=1 Seconds=0 ShortBreaks=1"), Planted(row.settings)});
+    s.Start();
+    row.reach(s);
+    Reply r;
+    s.Do([&] { r = DispatchCommand(s.app(), {Verb::kShortBreak}); });
+    EXPECT_EQ(std::to_string(r.code) + " " + r.line, row.answer) << row.state;
+    EXPECT_EQ(s.app().cycle.Snapshot().shortBreakOn, r.code == kExitDone) << row.state;
   }
 }
 

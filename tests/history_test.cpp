@@ -24,7 +24,7 @@ namespace {
 constexpr int64_t kMinute = 60000, kDay = 86400000;
 constexpr const char* kCsvHeader =
     "date,minutes worked,breaks taken,breaks cut short,breaks skipped,reminders snoozed,"
-    "natural breaks,longest stretch in minutes\r\n";
+    "natural breaks,longest stretch in minutes,short breaks taken,short breaks skipped\r\n";
 
 // A journal line's moment, written here by hand: "2026-12-07T09:00:00+01:00".
 std::string StampText(int64_t utcMs, int offsetMinutes) {
@@ -81,13 +81,24 @@ TEST_F(HistoryTest, AWeekOfEveryKindOfEventGivesTheFiguresCountedByHand) {
   const Step week[] = {
       // Monday 7: counting 9-10, 10:05-11:05, the reminder 11:05-11:10, 11:10-12:10, 13-14 =
       // 245 min; the stretch from 10:05 to 14:00 (185) spans a snooze and both skips, which rest
-      // nobody.
+      // nobody. A short break of every ending: taken when it ran out or the user was away for it,
+      // skipped, neither when put off or cut by the time-up; the countdown counts on through them
+      // all, so the time worked and the stretches stay as they were.
       {7, 9, 0, {ProgramStarted(), WorkStarted()}},
+      {7, 9, 20, {ShortBreakStarted(20), ShortBreakEnded(ShortEnd::kRanOut, 20)}},
+      {7, 9, 40, {ShortBreakStarted(20), ShortBreakEnded(ShortEnd::kSkipped, 0)}},
       {7, 10, 0, {AlertShown(AlertedBy::kPrompt), BreakStarted(BreakFrom::kPrompt)}},
       {7, 10, 5, {BreakEnded(BreakEnd::kRanOut, 300), WorkStarted()}},
+      {7, 10, 25, {ShortBreakStarted(20), ShortBreakEnded(ShortEnd::kLater, 0)}},
+      {7, 10, 27, {ShortBreakStarted(20), ShortBreakEnded(ShortEnd::kAway, 20)}},
       {7, 11, 5, {AlertShown(AlertedBy::kPrompt), Snoozed()}},
       {7, 11, 10, {AlertShown(AlertedBy::kPrompt), BreakSkipped(SkipAnswer::kRestart)}},
-      {7, 12, 10, {AlertShown(AlertedBy::kPrompt), BreakSkipped(SkipAnswer::kStop)}},
+      {7, 12, 9, {ShortBreakStarted(20)}},
+      {7,
+       12,
+       10,
+       {ShortBreakEnded(ShortEnd::kCut, 60), AlertShown(AlertedBy::kPrompt),
+        BreakSkipped(SkipAnswer::kStop)}},
       {7, 13, 0, {WorkStarted()}},
       {7, 14, 0, {AlertShown(AlertedBy::kPrompt), BreakStarted(BreakFrom::kPrompt)}},
       {7, 14, 2, {BreakEnded(BreakEnd::kCutShort, 120), WorkStopped()}},
@@ -137,6 +148,7 @@ TEST_F(HistoryTest, AWeekOfEveryKindOfEventGivesTheFiguresCountedByHand) {
       {12, 11, 5, {NaturalBreak(AwayWhy::kSwitched, 1200)}},
       {12, 11, 35, {WorkPaused(600)}},
       {12, 11, 45, {WorkResumed()}},
+      {12, 11, 50, {ShortBreakStarted(30), ShortBreakEnded(ShortEnd::kRanOut, 30)}},
       {12, 12, 0, {AlertShown(AlertedBy::kTray)}},
       {12, 12, 1, {Snoozed()}},
       {12, 12, 6, {AlertShown(AlertedBy::kTray)}},
@@ -159,13 +171,13 @@ TEST_F(HistoryTest, AWeekOfEveryKindOfEventGivesTheFiguresCountedByHand) {
     for (const Event& e : s.events) journal.Record(e);
   }
   const std::string byHand = std::string(kCsvHeader) +
-                             "2026-12-07,245,2,1,2,1,0,185\r\n"
-                             "2026-12-08,142,2,1,0,1,1,65\r\n"
-                             "2026-12-09,146,0,0,0,0,1,60\r\n"
-                             "2026-12-10,0,0,0,0,0,0,0\r\n"
-                             "2026-12-11,150,1,0,1,0,0,90\r\n"
-                             "2026-12-12,130,1,0,0,2,1,55\r\n"
-                             "2026-12-13,59,1,1,0,0,1,30\r\n";
+                             "2026-12-07,245,2,1,2,1,0,185,2,1\r\n"
+                             "2026-12-08,142,2,1,0,1,1,65,0,0\r\n"
+                             "2026-12-09,146,0,0,0,0,1,60,0,0\r\n"
+                             "2026-12-10,0,0,0,0,0,0,0,0,0\r\n"
+                             "2026-12-11,150,1,0,1,0,0,90,0,0\r\n"
+                             "2026-12-12,130,1,0,0,2,1,55,1,0\r\n"
+                             "2026-12-13,59,1,1,0,0,1,30,0,0\r\n";
   const int64_t sunday = DaysFromCivil(2026, 12, 13);
   EXPECT_EQ(Csv(journal.events(), sunday, 7), byHand);
   // The file alone gives them too: it holds every fact the figures need.
@@ -177,6 +189,20 @@ TEST_F(HistoryTest, AWeekOfEveryKindOfEventGivesTheFiguresCountedByHand) {
   EXPECT_EQ(File().substr(0, head.size()), head);
   EXPECT_NE(File().find("\n2026-12-08T11:20:00+01:00\tbreak.natural\tlock\t1200\n"),
             std::string::npos);
+  EXPECT_NE(File().find("\n2026-12-07T10:27:00+01:00\tshortbreak.start\t20\n"
+                        "2026-12-07T10:27:00+01:00\tshortbreak.end\taway\t20\n"),
+            std::string::npos);
+  // The file stays at version 1: a version before short breaks goes on writing it, and keeps
+  // their lines by their age as a later version's kind (a time, then a name of lower-case letters
+  // and dots), leaving its own figures as they were.
+  EXPECT_EQ(File().substr(0, File().find('\n')), "# KORVANTE Unwindle history\tversion 1");
+  for (size_t at = File().find("\tshortbreak."); at != std::string::npos;
+       at = File().find("\tshortbreak.", at + 1)) {
+    const std::string name = File().substr(at + 1, File().find_first_of("\t\n", at + 1) - at - 1);
+    EXPECT_TRUE(std::all_of(name.begin(), name.end(), [](char c) {
+      return c == '.' || islower(c);
+    })) << name;
+  }
   EXPECT_TRUE(journal.writing());
 
   // Monday 14, while the countdown counts: the last mark was at 9:15; now it is 9:17.
@@ -202,19 +228,19 @@ TEST_F(HistoryTest, WorkAcrossMidnightFallsOnEachLocalDayAsItPassedThere) {
   } nights[] = {
       {"Central Europe, spring: 23:00 to 04:00", 60, LocalTime{2027, 3, 27, 23, 0}, 240,
        "2027-03-28T04:00:00+02:00\twork.stop\n",
-       "2027-03-27,60,0,0,0,0,0,60\r\n2027-03-28,180,0,0,0,0,0,180\r\n"},
+       "2027-03-27,60,0,0,0,0,0,60,0,0\r\n2027-03-28,180,0,0,0,0,0,180,0,0\r\n"},
       {"Central Europe, autumn: 02:00 to 03:00 twice", 60, LocalTime{2027, 10, 31, 0, 0}, 300,
-       "2027-10-31T04:00:00+01:00\twork.stop\n", "2027-10-31,300,0,0,0,0,0,300\r\n"},
+       "2027-10-31T04:00:00+01:00\twork.stop\n", "2027-10-31,300,0,0,0,0,0,300,0,0\r\n"},
       {"Azores, spring: midnight is 01:00", -60, LocalTime{2027, 3, 27, 23, 30}, 60,
        "2027-03-28T01:30:00+00:00\twork.stop\n",
-       "2027-03-27,30,0,0,0,0,0,30\r\n2027-03-28,30,0,0,0,0,0,30\r\n"},
+       "2027-03-27,30,0,0,0,0,0,30,0,0\r\n2027-03-28,30,0,0,0,0,0,30,0,0\r\n"},
       {"Azores, autumn: the hour after midnight twice", -60, LocalTime{2027, 10, 30, 23, 30}, 120,
        "2027-10-31T00:30:00-01:00\twork.stop\n",
-       "2027-10-30,30,0,0,0,0,0,30\r\n2027-10-31,90,0,0,0,0,0,90\r\n"},
+       "2027-10-30,30,0,0,0,0,0,30,0,0\r\n2027-10-31,90,0,0,0,0,0,90,0,0\r\n"},
       {"a countdown of two days and more (its hours set to 50)", 60, LocalTime{2027, 1, 4, 22, 0},
        3030, "2027-01-07T00:30:00+01:00\twork.stop\n",
-       "2027-01-04,120,0,0,0,0,0,120\r\n2027-01-05,1440,0,0,0,0,0,1440\r\n"
-       "2027-01-06,1440,0,0,0,0,0,1440\r\n2027-01-07,30,0,0,0,0,0,30\r\n"},
+       "2027-01-04,120,0,0,0,0,0,120,0,0\r\n2027-01-05,1440,0,0,0,0,0,1440,0,0\r\n"
+       "2027-01-06,1440,0,0,0,0,0,1440,0,0\r\n2027-01-07,30,0,0,0,0,0,30,0,0\r\n"},
   };
   for (const Night& n : nights) {
     SCOPED_TRACE(n.what);
@@ -252,7 +278,8 @@ TEST_F(HistoryTest, AfterAZoneChangeEachEventKeepsTheDayOfItsOwnOffset) {
   journal.Record(WorkStopped());
   EXPECT_EQ(
       FiguresCsv(FiguresByDay(ParseJournal(File()))),
-      kCsvHeader + std::string("2027-10-31,10,0,0,0,1,0,10\r\n2027-11-01,10,0,0,0,1,0,10\r\n"));
+      kCsvHeader +
+          std::string("2027-10-31,10,0,0,0,1,0,10,0,0\r\n2027-11-01,10,0,0,0,1,0,10,0,0\r\n"));
   EXPECT_NE(File().find("\n2027-10-31T23:10:00+00:00\talert.snooze\n"), std::string::npos);
 }
 
@@ -265,6 +292,9 @@ TEST_F(HistoryTest, GarbageAndATornLastLineAreSkippedAndTheNextLineStartsClean) 
       "2026-12-07T10:00:00+01:00\tbreak.start\tmain\r\n",        // passed through an editor
       "2026-12-07T10:01:00+01:00\tbreak.mood\tcalm\n",           // a later version's kind
       "2026-12-07T10:05:00+01:00\tbreak.end\tcut\t300\tsofa\n",  // and a later version's field
+      "2026-12-07T10:20:00+01:00\tshortbreak.start\t20\n",
+      "2026-12-07T10:20:00+01:00\tshortbreak.end\tskipped\t4\teyes\n",
+      "2026-12-07T10:40:00+01:00\tshortbreak.stretch\tneck\n",  // a later version's short kind
   };
   const std::string garbage[] = {
       std::string("\0\0\0\0\n", 5),
@@ -275,25 +305,39 @@ TEST_F(HistoryTest, GarbageAndATornLastLineAreSkippedAndTheNextLineStartsClean) 
       "2026-12-07T10:00:00+01:00\tbreak.end\tcut\t-5\n",
       "2026-12-07T10:00:00+01:00\tbreak.start\tceiling\n",
       "2026-12-07T10:00:00+01:00x\twork.start\n",
+      // Short breaks whose details this version cannot read.
+      "2026-12-07T10:20:00+01:00\tshortbreak.start\n",
+      "2026-12-07T10:20:00+01:00\tshortbreak.start\t2x\n",
+      "2026-12-07T10:20:00+01:00\tshortbreak.end\tranout\n",
+      "2026-12-07T10:20:00+01:00\tshortbreak.end\tsnoozed\t20\n",
+      "2026-12-07T10:20:00+01:00\tshortbreak.end\tRANOUT\t20\n",
+      "2026-12-07T10:20:00+01:00\tshortbreak.end\t\t20\n",
+      "2026-12-07T10:20:00+01:00\tshortbreak.end\taway\t1234567890\n",
+      "2026-12-07T10:20:00+01:00\tshort break.end\tranout\t20\n",
   };
   std::string text = header + good[0];
   for (const std::string& g : garbage) text += g;
-  text += good[1] + good[2] + good[3] + good[4];
+  std::string kept = header;
+  for (const std::string& g : good) kept += g;
+  for (size_t i = 1; i < std::size(good); ++i) text += good[i];
   text += "2026-12-07T11:00:00+01:00\tbreak.end\tranout\t3";  // "...300\n" when the power went
   File() = text;
 
-  std::vector<Event> expected = {ProgramStarted(), WorkStarted(), BreakStarted(BreakFrom::kMain),
-                                 BreakEnded(BreakEnd::kCutShort, 300)};
-  const int64_t times[] = {At(9, 0), At(9, 0), At(10, 0), At(10, 5)};
+  std::vector<Event> expected = {ProgramStarted(),
+                                 WorkStarted(),
+                                 BreakStarted(BreakFrom::kMain),
+                                 BreakEnded(BreakEnd::kCutShort, 300),
+                                 ShortBreakStarted(20),
+                                 ShortBreakEnded(ShortEnd::kSkipped, 4)};
+  const int64_t times[] = {At(9, 0), At(9, 0), At(10, 0), At(10, 5), At(10, 20), At(10, 20)};
   for (size_t i = 0; i < expected.size(); ++i) expected[i].at = {times[i], 60};
   // The command line reads without writing; the program at its start drops what is not kept.
   EXPECT_EQ(ParseJournal(File()), expected);
   journal.Open();
   EXPECT_EQ(journal.events(), expected);
-  EXPECT_EQ(File(), header + good[0] + good[1] + good[2] + good[3] + good[4]);
+  EXPECT_EQ(File(), kept);
   journal.Record(WorkStopped());
-  EXPECT_EQ(File(), header + good[0] + good[1] + good[2] + good[3] + good[4] +
-                        "2026-12-07T12:00:00+01:00\twork.stop\n");
+  EXPECT_EQ(File(), kept + "2026-12-07T12:00:00+01:00\twork.stop\n");
 }
 
 TEST_F(HistoryTest, ANewerVersionsJournalIsReadButNeverWritten) {

@@ -105,6 +105,11 @@ TEST_F(LaunchTest, WithNoProgramRunningTheCommandLineSaysSoOrAnswersItself) {
        "-"},
       {{"/status"}, true, "3 [] [Unwindle is not running.\n]", "-"},
       {{"/exit"}, true, "3 [] [Unwindle is not running.\n]", "-"},
+      {{"/break", "short"}, true, "3 [] [Unwindle is not running.\n]", "-"},
+      {{"/break", "long"},
+       true,
+       "2 [] [/break takes \"short\" or nothing, not \"long\".\n" + usage + "]",
+       "-"},
       {{"/start"},
        false,
        "3 [] [Unwindle could not be started: "
@@ -161,6 +166,20 @@ TEST_F(LaunchTest, TheUsageStatesTheLimitsThatHold) {
     EXPECT_EQ(ParseCommandLine({verb, std::to_string(n)}).kind, CommandLine::Kind::kCommand);
     EXPECT_EQ(ParseCommandLine({verb, std::to_string(n + 1)}).kind, CommandLine::Kind::kBad);
   }
+  // Every command it lists is taken as it is written there (what is in brackets may be left out).
+  std::vector<std::string> listed;
+  for (size_t at = usage.find("\n  /"); at != std::string::npos; at = usage.find("\n  /", at + 1)) {
+    const std::string command = usage.substr(at + 3, usage.find("  ", at + 3) - at - 3);
+    std::vector<std::string> words;
+    for (size_t w = 0; w < command.size();) {
+      const size_t end = std::min(command.find(' ', w), command.size());
+      if (command[w] != '[') words.push_back(command.substr(w, end - w));
+      w = end + 1;
+    }
+    EXPECT_EQ(ParseCommandLine(words).kind, CommandLine::Kind::kCommand) << command;
+    listed.push_back(command);
+  }
+  EXPECT_NE(std::find(listed.begin(), listed.end(), "/break short"), listed.end());
   // /history without a number prints the days it says, a line each after the header.
   const Ended history = Com({"/history"});
   EXPECT_EQ(std::count(history.out.begin(), history.out.end(), '\n'), days + 1) << history.out;

@@ -205,6 +205,9 @@ TEST_F(ScheduleTest, TheStatusLineIsForScriptsWhateverTheUsersTimeFormat) {
       {{StatusKind::kOutsideHours, 0, monday}, "outside working hours until Monday 09:00"},
       {{StatusKind::kOutsideHours, 0, today}, "outside working hours until 17:30"},
       {{StatusKind::kOutsideHours, 0, {}}, "outside working hours"},
+      {{StatusKind::kShortBreak, 15, {}}, "short break 0:15"},
+      {{StatusKind::kShortBreak, 0, {}}, "short break 0:00"},
+      {{StatusKind::kShortBreak, 10 * 60, {}}, "short break 10:00"},
   };
   for (const Case& c : cases) EXPECT_EQ(StatusLine(c.facts), c.line);
 }

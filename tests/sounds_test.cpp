@@ -75,6 +75,31 @@ TEST_F(SoundTest, EachKindPlaysItsSoundOrFallsBackToTheBeepOrSilence) {
   }
 }
 
+// A short break's soft cues are clips of their own, whatever the alerts' sound is; one that is not
+// there is silence, never a beep in its place.
+TEST_F(SoundTest, AShortBreaksStartAndEndAskForTheirOwnClipsWhateverTheAlertsSound) {
+  Start();
+  for (int16_t audioType : {0, 1, 2, 3}) {
+    for (bool there : {true, false}) {
+      for (const auto& [starts, clip] : {std::pair{true, "SHORTSTART"}, {false, "SHORTEND"}}) {
+        const std::string what = std::to_string(audioType) + (there ? " " : " missing ") + clip;
+        Clear();
+        if (!there) sound().resources.erase(clip);
+        sim.Do([&, starts = starts] {
+          sim.app().settings.AudioType = audioType;
+          sim.app().sounds.PlayShortBreakSound(starts);
+        });
+        ASSERT_EQ(sound().played.size(), 1u) << what;
+        EXPECT_EQ(sound().played[0].name, clip) << what;
+        EXPECT_EQ(sound().played[0].what, FakeSoundPlayer::What::kClip) << what;
+        EXPECT_EQ(Heard(), there ? 1u : 0u) << what;
+        EXPECT_TRUE(sound().beeps.empty()) << what;
+        sound().resources.insert(clip);
+      }
+    }
+  }
+}
+
 // Each file is planted with what the real system does with it; the program must agree: a file the
 // system plays is heard and nothing else, one it does not play gives the beep and is not played.
 TEST_F(SoundTest, ACustomFileThatCannotPlayFallsBackToTheBeep) {

@@ -18,7 +18,7 @@ namespace {
 constexpr const char* kHeader = "# KORVANTE Unwindle history\tversion 1\n";
 constexpr const char* kCsvHeader =
     "date,minutes worked,breaks taken,breaks cut short,breaks skipped,reminders snoozed,"
-    "natural breaks,longest stretch in minutes\r\n";
+    "natural breaks,longest stretch in minutes,short breaks taken,short breaks skipped\r\n";
 constexpr const char* kDocuments = "C:\\Users\\Ada\\Documents";
 
 class StatisticsTest : public ProgramTest {
@@ -43,20 +43,22 @@ class StatisticsTest : public ProgramTest {
   std::string Figures() {
     std::string out = Statistics().Ctl("fraDay").caption() + ":";
     for (const char* c : {"lblWorked", "lblTaken", "lblCutShort", "lblSkipped", "lblSnoozed",
-                          "lblNatural", "lblLongest"})
+                          "lblNatural", "lblLongest", "lblShortTaken", "lblShortSkipped"})
       out += " " + Text(c) + ";";
     return out;
   }
 
   // A fortnight up to today, planted as lines written by hand: on each day that has any, work
-  // from 08:00 for `minutes` (marked every five minutes), then the time-up and its breaks taken
-  // (each running out after five minutes) and skipped.
+  // from 08:00 for `minutes` (marked every five minutes, a short break after a mark for each
+  // letter of `shorts`: r ran out, a the user was away, s skipped, l put off), then the time-up
+  // and its breaks taken (each running out after five minutes) and skipped.
   struct Day {
     int daysAgo, minutes, taken, skipped;
+    const char* shorts;
   };
   static constexpr Day kFortnight[] = {
-      {13, 60, 1, 0}, {11, 125, 2, 1}, {10, 30, 0, 2}, {7, 240, 3, 0},
-      {4, 15, 0, 1},  {2, 300, 2, 2},  {1, 90, 1, 0},  {0, 440, 4, 1},
+      {13, 60, 1, 0, "rr"}, {11, 125, 2, 1, ""},  {10, 30, 0, 2, "ss"}, {7, 240, 3, 0, ""},
+      {4, 15, 0, 1, "l"},   {2, 300, 2, 2, "ra"}, {1, 90, 1, 0, ""},    {0, 440, 4, 1, "rrslas"},
   };
   static std::string PlantedFortnight() {
     std::string text = kHeader;
@@ -71,7 +73,14 @@ class StatisticsTest : public ProgramTest {
       };
       line(0, "program.start");
       line(0, "work.start");
-      for (int at = 5; at < d.minutes; at += 5) line(at, "work.counting");
+      const std::string shorts = d.shorts;
+      for (int at = 5, n = 0; at < d.minutes; at += 5) {
+        line(at, "work.counting");
+        if (n >= static_cast<int>(shorts.size())) continue;
+        const char* ends[] = {"ranout\t20", "away\t20", "skipped\t3", "later\t5"};
+        line(at + 1, "shortbreak.start\t20");
+        line(at + 1, std::string("shortbreak.end\t") + ends[std::string("rasl").find(shorts[n++])]);
+      }
       int at = d.minutes;
       line(at, "alert.shown\tprompt");
       for (int b = 0; b < d.taken; ++b, at += 10) {
@@ -114,7 +123,7 @@ TEST_F(StatisticsTest, AWorkPeriodAPromptABreakASnoozeAndASkipLeaveTheirLinesAnd
   // Counted: 10:00:05 to 10:11:06, 10:11:37 to 10:22:38 and the reminder to 10:22:59, 22 min
   // 23 s; the longest stretch runs from the break to the skip (which rests nobody), 11 min 22 s.
   sim.Click("frmTimer", "mnuStatistics");
-  EXPECT_EQ(Figures(), "Today, Monday 2026-12-07: 22 min; 1; 0; 1; 1; 0; 11 min;");
+  EXPECT_EQ(Figures(), "Today, Monday 2026-12-07: 22 min; 1; 0; 1; 1; 0; 11 min; 0; 0;");
   sim.Click("frmStatistics", "cmdClose");
   sim.Click("frmTimer", "mnuExit");
   sim.Answer(MessageAnswer::kYes);
@@ -174,6 +183,50 @@ TEST_F(StatisticsTest, WhateverHoldsTheAlertIsRecordedInTheJournalsWords) {
   }
 }
 
+// A morning of short breaks ending every way, from the cycle to the journal and the window.
+TEST_F(StatisticsTest, ShortBreaksOfEveryEndingLeaveTheirLinesAndFigures) {
+  Clock(10, 0);
+  Start(
+      Planted("Hours=0 Minutes=30 Seconds=0 ShortBreaks=1 ShortBreakMinutes=1 "
+              "ShortBreakSeconds=5"));
+  auto on = [&] { return sim.app().cycle.Snapshot().shortBreakOn; };
+  // The clock runs, the user typing, until a short break begins (or one is over).
+  auto until = [&](bool running) {
+    for (int s = 0; s < 300 && on() != running; ++s) {
+      sim.fake.presence.Input();
+      sim.AdvanceSeconds(1);
+    }
+    ASSERT_EQ(on(), running);
+  };
+  sim.Click("frmTimer", "cmdStart");
+  until(true);
+  until(false);  // it runs out
+  until(true);
+  sim.Do([&] { sim.app().cycle.ShortBreakSkip(); });
+  until(true);
+  sim.AdvanceSeconds(2);
+  sim.Do([&] { sim.app().cycle.ShortBreakLater(); });
+  until(true);
+  sim.Sleep(10 * 1000);  // asleep: the short break's seconds stood still
+  until(true);
+  sim.Click("frmTimer", "cmdPause");
+  EXPECT_FALSE(on());
+
+  std::string lines;
+  for (size_t at = File().find("\tshortbreak."); at != std::string::npos;
+       at = File().find("\tshortbreak.", at + 1))
+    lines += File().substr(at + 1, File().find('\n', at) - at - 1) + "; ";
+  EXPECT_EQ(lines,
+            "shortbreak.start\t5; shortbreak.end\tranout\t5; "
+            "shortbreak.start\t5; shortbreak.end\tskipped\t0; "
+            "shortbreak.start\t5; shortbreak.end\tlater\t2; "
+            "shortbreak.start\t5; shortbreak.end\taway\t0; "
+            "shortbreak.start\t5; shortbreak.end\tcut\t0; ");
+  sim.Click("frmTimer", "mnuStatistics");
+  EXPECT_EQ(Text("lblShortTaken"), "2") << "ran out, and away";
+  EXPECT_EQ(Text("lblShortSkipped"), "1");
+}
+
 TEST_F(StatisticsTest, KeepHistoryOffWritesNothingAndLeavesTheFileAsItWas) {
   Clock(10, 0);
   // A line older than any history kept, which a journal that is kept would prune at start-up.
@@ -228,13 +281,13 @@ TEST_F(StatisticsTest, TheChartOfAPlantedFortnightHasItsBarsMarksScaleAndDays) {
   EXPECT_EQ(chart.ticks, ticks);
   EXPECT_EQ(chart.chosen, 13) << "today";
   EXPECT_EQ(chart.key.size(), 3u);
-  EXPECT_EQ(Figures(), "Today, Monday 2026-12-07: 7 h 20 min; 4; 0; 1; 0; 0; 7 h 20 min;");
+  EXPECT_EQ(Figures(), "Today, Monday 2026-12-07: 7 h 20 min; 4; 0; 1; 0; 0; 7 h 20 min; 3; 2;");
 
   // A click on a day shows its figures and marks it chosen.
   const std::pair<int, const char*> clicks[] = {
-      {11, "Saturday 2026-12-05: 5 h 00 min; 2; 0; 2; 0; 0; 5 h 00 min;"},
-      {12, "Yesterday, Sunday 2026-12-06: 1 h 30 min; 1; 0; 0; 0; 0; 1 h 30 min;"},
-      {1, "Wednesday 2026-11-25: 0 min; 0; 0; 0; 0; 0; 0 min;"},
+      {11, "Saturday 2026-12-05: 5 h 00 min; 2; 0; 2; 0; 0; 5 h 00 min; 2; 0;"},
+      {12, "Yesterday, Sunday 2026-12-06: 1 h 30 min; 1; 0; 0; 0; 0; 1 h 30 min; 0; 0;"},
+      {1, "Wednesday 2026-11-25: 0 min; 0; 0; 0; 0; 0; 0 min; 0; 0;"},
   };
   for (const auto& [bar, figures] : clicks) {
     sim.ClickChart("frmStatistics", "picChart", bar);
@@ -258,20 +311,20 @@ TEST_F(StatisticsTest, ExportWritesTheCsvOfEveryDayWhereTheUserSays) {
   sim.Click("frmStatistics", "cmdExport");
   sim.FinishChooser(target);
   EXPECT_EQ(sim.fake.storage.files[target],
-            kCsvHeader + std::string("2026-11-24,60,1,0,0,0,0,60\r\n"
-                                     "2026-11-25,0,0,0,0,0,0,0\r\n"
-                                     "2026-11-26,125,2,0,1,0,0,125\r\n"
-                                     "2026-11-27,30,0,0,2,0,0,30\r\n"
-                                     "2026-11-28,0,0,0,0,0,0,0\r\n"
-                                     "2026-11-29,0,0,0,0,0,0,0\r\n"
-                                     "2026-11-30,240,3,0,0,0,0,240\r\n"
-                                     "2026-12-01,0,0,0,0,0,0,0\r\n"
-                                     "2026-12-02,0,0,0,0,0,0,0\r\n"
-                                     "2026-12-03,15,0,0,1,0,0,15\r\n"
-                                     "2026-12-04,0,0,0,0,0,0,0\r\n"
-                                     "2026-12-05,300,2,0,2,0,0,300\r\n"
-                                     "2026-12-06,90,1,0,0,0,0,90\r\n"
-                                     "2026-12-07,440,4,0,1,0,0,440\r\n"));
+            kCsvHeader + std::string("2026-11-24,60,1,0,0,0,0,60,2,0\r\n"
+                                     "2026-11-25,0,0,0,0,0,0,0,0,0\r\n"
+                                     "2026-11-26,125,2,0,1,0,0,125,0,0\r\n"
+                                     "2026-11-27,30,0,0,2,0,0,30,0,2\r\n"
+                                     "2026-11-28,0,0,0,0,0,0,0,0,0\r\n"
+                                     "2026-11-29,0,0,0,0,0,0,0,0,0\r\n"
+                                     "2026-11-30,240,3,0,0,0,0,240,0,0\r\n"
+                                     "2026-12-01,0,0,0,0,0,0,0,0,0\r\n"
+                                     "2026-12-02,0,0,0,0,0,0,0,0,0\r\n"
+                                     "2026-12-03,15,0,0,1,0,0,15,0,0\r\n"
+                                     "2026-12-04,0,0,0,0,0,0,0,0,0\r\n"
+                                     "2026-12-05,300,2,0,2,0,0,300,2,0\r\n"
+                                     "2026-12-06,90,1,0,0,0,0,90,0,0\r\n"
+                                     "2026-12-07,440,4,0,1,0,0,440,3,2\r\n"));
 
   // A file that refuses: said so, and nothing else changes.
   sim.fake.storage.readOnly.insert(target);
@@ -307,7 +360,7 @@ TEST_F(StatisticsTest, ClearHistoryAsksFirstAndThenLeavesOnlyTheHeader) {
   EXPECT_EQ(File(), kHeader);
   for (const ChartBar& bar : DrawnChart().bars)
     EXPECT_EQ(std::tuple(bar.value, bar.dots, bar.crosses), std::tuple(0, 0, 0)) << bar.label;
-  EXPECT_EQ(Figures(), "Today, Monday 2026-12-07: 0 min; 0; 0; 0; 0; 0; 0 min;");
+  EXPECT_EQ(Figures(), "Today, Monday 2026-12-07: 0 min; 0; 0; 0; 0; 0; 0 min; 0; 0;");
   EXPECT_FALSE(Statistics().Ctl("lblStatus").visible()) << "saving again";
 }
 
@@ -354,13 +407,14 @@ TEST_F(StatisticsTest, TheCommandLinesCsvReadsTheFileAsItStands) {
   FakeStorage disk(quiet);
   StorageStatus status = StorageStatus::kFailed;
   // No file yet: days of nothing.
-  EXPECT_EQ(HistoryCsv(disk, sim.fake.calendar, 2, status),
-            kCsvHeader + std::string("2026-12-06,0,0,0,0,0,0,0\r\n2026-12-07,0,0,0,0,0,0,0\r\n"));
+  EXPECT_EQ(
+      HistoryCsv(disk, sim.fake.calendar, 2, status),
+      kCsvHeader + std::string("2026-12-06,0,0,0,0,0,0,0,0,0\r\n2026-12-07,0,0,0,0,0,0,0,0,0\r\n"));
   EXPECT_EQ(status, StorageStatus::kOk);
   // A line being written as it is read is no line yet.
   disk.files[disk.PathOf(kJournalFileName)] = PlantedFortnight() + "2026-12-07T19:59:00+01:00\tbre";
   const std::string csv = HistoryCsv(disk, sim.fake.calendar, 1, status);
-  EXPECT_EQ(csv.substr(csv.find("\r\n") + 2), "2026-12-07,440,4,0,1,0,0,440\r\n");
+  EXPECT_EQ(csv.substr(csv.find("\r\n") + 2), "2026-12-07,440,4,0,1,0,0,440,3,2\r\n");
   disk.files[disk.folder] = "in the way";
   disk.files.erase(disk.PathOf(kJournalFileName));
   EXPECT_EQ(HistoryCsv(disk, sim.fake.calendar, 1, status), "");

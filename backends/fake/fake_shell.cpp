@@ -93,6 +93,8 @@ void FakeNotificationArea::Raise(TrayEvent event) {
 
 FakeSoundPlayer::FakeSoundPlayer(Trace& trace, FakeEventLoop& loop) : trace_(trace), loop_(loop) {
   for (const auto& clip : kSoundCatalogue) resources.insert(clip.resourceName);
+  resources.insert(kShortBreakStartClip);
+  resources.insert(kShortBreakEndClip);
 }
 
 bool FakeSoundPlayer::PlayClip(const std::string& id) {

@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
-"""Checks the fifteen built-in alert sounds before they go into unwindle.exe.
+"""Checks the built-in sounds (the fifteen alert sounds and the short breaks'
+two cues) before they go into unwindle.exe.
 
 For each clip: a well-formed RIFF/WAVE file whose chunk sizes add up, the
 format (encoding, bits, rate, mono) the catalogue expects, a length close to
 the intended one, a size PlaySoundA is happy to play from memory, a
 comfortable level that is neither silent nor clipped, and quiet ends (no
-click). Also checks that sounds.rc names exactly these fifteen resources.
+click). Also checks that sounds.rc names exactly these seventeen resources.
 
 Standard library only. Prints one line per clip; exits 1 on any failure.
 Usage: check_sounds.py [folder]   (default: the folder of this script)
@@ -43,6 +44,9 @@ EXPECTED = [
     ("PHONE", PCM, 8, 11025, 0.9),
     ("WATERDROP", PCM, 16, 8000, 0.07),
     ("XYLOPHONE", PCM, 8, 22050, 2.1),
+    # the short breaks' soft cues (not in the catalogue)
+    ("SHORTSTART", PCM, 8, 11025, 0.7),
+    ("SHORTEND", PCM, 8, 11025, 0.7),
 ]
 
 MP3_KBPS_25 = [0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160]

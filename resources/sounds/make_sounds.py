@@ -1,12 +1,12 @@
 #!/usr/bin/env python3
-"""Synthesizes Unwindle's fifteen built-in alert sounds.
+"""Synthesizes Unwindle's fifteen built-in alert sounds and the short breaks' two cues.
 
 Every clip is made here from scratch: struck and plucked objects are modelled
 with damped resonators and Karplus-Strong strings, voices and whistles with
 additive partials that follow pitch and loudness contours. Nothing is sampled.
 
 Run it from anywhere:  python3 resources/sounds/make_sounds.py
-It rewrites the fifteen .wav files next to this script. The output is the same
+It rewrites the seventeen .wav files next to this script. The output is the same
 byte for byte on every run (fixed random seeds, no dates); the one MP3 clip
 needs the `lame` encoder (Debian package "lame", 3.100).
 
@@ -803,6 +803,35 @@ def make_xylophone(rate, n):
     return finish(out, rate, fade_out=0.15)
 
 
+def soft_chime(rate, n, notes, seed):
+    """Two soft chime notes, one after the other: a felt mallet on a small
+    tuned bar, mostly its round fundamental, with a faint octave and a faint
+    bar overtone that die away first. For the short breaks, which come often:
+    a gentle cue rather than an alert."""
+    rng = random.Random(seed)
+    out = [0.0] * n
+    for name, t, amp in notes:
+        f = hz(name)
+        modes = [
+            (f, 1.0, 0.22),
+            (f * 2.0, 0.05, 0.12),
+            (f * 2.756, 0.04, 0.05),
+        ]
+        hit = strike(rate, modes, 0.6, 0.0025, knock=0.004, rng=rng)
+        mix(out, hit, int(t * rate), amp)
+    return finish(out, rate, fade_in=0.004, fade_out=0.15)
+
+
+def make_short_start(rate, n):
+    # A short break begins: a rising fourth, G5 then C6.
+    return soft_chime(rate, n, (("G5", 0.010, 0.85), ("C6", 0.200, 1.0)), 1016)
+
+
+def make_short_end(rate, n):
+    # A short break is over: the same fourth falling, C6 then G5.
+    return soft_chime(rate, n, (("C6", 0.010, 1.0), ("G5", 0.200, 0.85)), 1017)
+
+
 # ---------------------------------------------------------------- file writers
 
 
@@ -921,6 +950,9 @@ CLIPS = [
     ("PHONE", make_phone, "pcm", 11025, 8, 9982),
     ("WATERDROP", make_water_drop, "pcm", 8000, 16, 557),
     ("XYLOPHONE", make_xylophone, "pcm", 22050, 8, 48944),
+    # The short breaks' cues, not in the catalogue the user picks from: small, soft, 8-bit.
+    ("SHORTSTART", make_short_start, "pcm", 11025, 8, 7718),
+    ("SHORTEND", make_short_end, "pcm", 11025, 8, 7718),
 ]
 
 

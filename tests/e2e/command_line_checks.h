@@ -182,6 +182,16 @@ inline void CommandLineChecks(Report& r, const Options& o) {
       {"cli.pause_for_a_minute", RunCommand(ran, "/pause 1"), PrintedPausedUntil(ran)},
       {"cli.status_paused_until", RunCommand(ran, "/status"), PrintedPausedUntil(ran)},
       {"cli.resume", RunCommand(ran, "/resume"), PrintedCounting(ran)},
+      // A short break at once, whatever ShortBreaks says; the break that follows cuts it.
+      {"cli.break_short", RunCommand(ran, "/break short"), Printed(ran, 0, "short break\r\n")},
+      {"cli.status_short_break", RunCommand(ran, "/status"),
+       Holds([=](Session&, std::string& seen) {
+         seen = "exit code " + std::to_string(ran->code) + ", printed " + Quote(ran->out);
+         // "short break 0:20" as it began, a second or two less by now.
+         return ran->code == 0 && ran->out.size() == 18 &&
+                ran->out.rfind("short break 0:", 0) == 0 && ran->out.substr(14) >= "15\r\n" &&
+                ran->out.substr(14) <= "20\r\n";
+       })},
       {"cli.break_opens_the_break_window", RunCommand(ran, "/break"),
        All({Printed(ran, 0, "break\r\n"), Visible("frmBreakTimeRemaining")}), 5000},
       {"", Press("frmBreakTimeRemaining", "cmdStopTimer"), Visible("frmRestartTimer")},

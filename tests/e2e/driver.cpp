@@ -768,6 +768,22 @@ Expect Captured(const std::string& played, const char* flags, double seconds,
 // long reminder: no second sound starts the --wav file anew). A custom sound that cannot play gives
 // the beep and the prompt; one beyond the 8-bit code page (the program's chimes) plays.
 void Sounds(Report& r, const Options& o) {
+  // A short break's soft cues are wave resources of the program, beside the catalogue's clips.
+  {
+    HMODULE program = LoadLibraryExA(o.exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    bool both = program != nullptr;
+    std::string seen;
+    for (const char* name : {"SHORTSTART", "SHORTEND"}) {
+      const std::string wave = Resource(program, name, "WAVE");
+      const bool ok =
+          wave.size() > 44 && wave.compare(0, 4, "RIFF") == 0 && wave.compare(8, 4, "WAVE") == 0;
+      both = both && ok;
+      seen += std::string(name) + (ok ? " is a wave of " + std::to_string(wave.size()) + " bytes; "
+                                      : " is no wave resource; ");
+    }
+    if (program) FreeLibrary(program);
+    r.Check("sound.short_break_cues_built_in", both, seen);
+  }
   // A device is never opened, a missing file not played: the prompt comes on time with the beep,
   // and the program answers.
   for (const auto& [kind, path, why] : {std::tuple{"device", "\\\\.\\COM1", "device"},

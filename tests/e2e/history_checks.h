@@ -116,8 +116,9 @@ inline void HistoryChecks(Report& r, const Options& o) {
       {"history.com_prints_the_day", RunCommand(ran, "/history 1"),
        Printed(ran, 0,
                "date,minutes worked,breaks taken,breaks cut short,breaks skipped,"
-               "reminders snoozed,natural breaks,longest stretch in minutes\r\n" +
-                   std::string(date) + ",0,1,0,1,1,0,0\r\n")},
+               "reminders snoozed,natural breaks,longest stretch in minutes,"
+               "short breaks taken,short breaks skipped\r\n" +
+                   std::string(date) + ",0,1,0,1,1,0,0,0,0\r\n")},
       {"history.com_bad_days", RunCommand(ran, "/history 0"),
        Printed(ran, 2, "",
                "/history takes a number of days from 1 to 400, not \"0\".\r\nUsage:", true)},
