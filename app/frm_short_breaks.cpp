@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "alerts/sounds.h"
 #include "app/app.h"
