@@ -3,6 +3,7 @@
 #include "app/frm_about.h"
 #include "app/frm_hold_programs.h"
 #include "app/frm_preferences.h"
+#include "app/frm_short_breaks.h"
 #include "app/frm_statistics.h"
 #include "app/frm_timer.h"
 #include "app/frm_working_hours.h"
@@ -26,6 +27,7 @@ App::App(const Services& services)
       frmAbout_(std::make_unique<FrmAbout>(*this)),
       frmSplash_(std::make_unique<FrmSplash>(*this)),
       frmWorkingHours_(std::make_unique<FrmWorkingHours>(*this)),
+      frmShortBreaks_(std::make_unique<FrmShortBreaks>(*this)),
       frmStatistics_(std::make_unique<FrmStatistics>(*this)) {
   cycle.AddObserver(recorder);
 }

@@ -31,6 +31,7 @@ class FrmAbout;
 class FrmSplash;
 class FrmStatistics;
 class FrmWorkingHours;
+class FrmShortBreaks;
 
 class App {
  public:
@@ -48,12 +49,15 @@ class App {
   FrmUnwindle& frmUnwindle() { return windows.frmUnwindle(); }
   FrmBreakTimeRemaining& frmBreakTimeRemaining() { return windows.frmBreakTimeRemaining(); }
   FrmRestartTimer& frmRestartTimer() { return windows.frmRestartTimer(); }
+  FrmShortBreak& frmShortBreak() { return windows.frmShortBreak(); }
+  FrmHeadsUp& frmHeadsUp() { return windows.frmHeadsUp(); }
   FrmPreferences& frmPreferences() { return *frmPreferences_; }
   FrmHoldPrograms& frmHoldPrograms() { return *frmHoldPrograms_; }
   FrmRunningPrograms& frmRunningPrograms() { return *frmRunningPrograms_; }
   FrmAbout& frmAbout() { return *frmAbout_; }
   FrmSplash& frmSplash() { return *frmSplash_; }
   FrmWorkingHours& frmWorkingHours() { return *frmWorkingHours_; }
+  FrmShortBreaks& frmShortBreaks() { return *frmShortBreaks_; }
   FrmStatistics& frmStatistics() { return *frmStatistics_; }
 
   Services sys;
@@ -81,6 +85,7 @@ class App {
   std::unique_ptr<FrmAbout> frmAbout_;
   std::unique_ptr<FrmSplash> frmSplash_;
   std::unique_ptr<FrmWorkingHours> frmWorkingHours_;
+  std::unique_ptr<FrmShortBreaks> frmShortBreaks_;
   std::unique_ptr<FrmStatistics> frmStatistics_;
 };
 

@@ -26,6 +26,7 @@ std::string Busy(App& app) {
   static constexpr std::pair<const char*, const char*> kWaiting[] = {
       {"frmPreferences", "its Preferences window is open"},
       {"frmWorkingHours", "its Working Hours window is open"},
+      {"frmShortBreaks", "its Short Breaks window is open"},
       {"frmHoldPrograms", "its window of programs that hold alerts is open"},
       {"frmAbout", "its About window is open"},
       {"frmStatistics", "its Statistics window is open"},

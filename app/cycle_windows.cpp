@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/frm_break_time_remaining.h"
 #include "app/frm_restart_timer.h"
+#include "app/frm_short_break.h"
 #include "app/frm_timer.h"
 #include "app/frm_unwindle.h"
 
@@ -12,7 +13,9 @@ CycleWindows::CycleWindows(App& app)
     : app_(app),
       frmUnwindle_(std::make_unique<FrmUnwindle>(app)),
       frmBreakTimeRemaining_(std::make_unique<FrmBreakTimeRemaining>(app)),
-      frmRestartTimer_(std::make_unique<FrmRestartTimer>(app)) {}
+      frmRestartTimer_(std::make_unique<FrmRestartTimer>(app)),
+      frmShortBreak_(std::make_unique<FrmShortBreak>(app)),
+      frmHeadsUp_(std::make_unique<FrmHeadsUp>(app)) {}
 
 CycleWindows::~CycleWindows() = default;
 
@@ -20,11 +23,15 @@ void CycleWindows::Show(const CycleSnapshot& snapshot) {
   app_.frmTimer().ShowCycle(snapshot);
   frmUnwindle_->ShowCycle(snapshot);
   frmBreakTimeRemaining_->ShowCycle(snapshot);
+  frmShortBreak_->ShowCycle(snapshot);
+  frmHeadsUp_->ShowCycle(snapshot);
 }
 
 void CycleWindows::HideForAlert(bool newAlert) {
   FrmTimer& main = app_.frmTimer();
   if (newAlert) mainWasShown_ = false;
+  // The short break's window and the heads-up stay: the cycle ends them (and its snapshot closes
+  // them) before a long alert or break.
   for (const char* name : {"frmAbout", "frmPreferences", "frmStatistics"}) {
     if (Form* f = app_.ui.Find(name)) f->Unload();
   }

@@ -1,5 +1,6 @@
 // The break cycle's windows: the main window shows each snapshot, and the break prompt, the break
-// window and the break-over question are asked here, each in its own modal loop.
+// window and the break-over question are asked here, each in its own modal loop. The short break's
+// window and the heads-up open and close with the snapshot, without a loop of their own.
 #pragma once
 
 #include <memory>
@@ -12,6 +13,8 @@ class App;
 class FrmUnwindle;
 class FrmBreakTimeRemaining;
 class FrmRestartTimer;
+class FrmShortBreak;
+class FrmHeadsUp;
 
 class CycleWindows : public CycleView {
  public:
@@ -31,6 +34,8 @@ class CycleWindows : public CycleView {
   FrmUnwindle& frmUnwindle() { return *frmUnwindle_; }
   FrmBreakTimeRemaining& frmBreakTimeRemaining() { return *frmBreakTimeRemaining_; }
   FrmRestartTimer& frmRestartTimer() { return *frmRestartTimer_; }
+  FrmShortBreak& frmShortBreak() { return *frmShortBreak_; }
+  FrmHeadsUp& frmHeadsUp() { return *frmHeadsUp_; }
 
  private:
   App& app_;
@@ -40,6 +45,8 @@ class CycleWindows : public CycleView {
   std::unique_ptr<FrmUnwindle> frmUnwindle_;
   std::unique_ptr<FrmBreakTimeRemaining> frmBreakTimeRemaining_;
   std::unique_ptr<FrmRestartTimer> frmRestartTimer_;
+  std::unique_ptr<FrmShortBreak> frmShortBreak_;
+  std::unique_ptr<FrmHeadsUp> frmHeadsUp_;
 };
 
 }  // namespace unw

@@ -72,8 +72,12 @@ void ApplyWindowFonts(App& app, Form& form) {
     const bool text = NameStartsWith(c, "txt");
     bool whole = false, faceOnly = false;
     if (name == "frmUnwindle" || name == "frmRestartTimer" || name == "frmHoldPrograms" ||
-        name == "frmRunningPrograms") {
+        name == "frmRunningPrograms" || name == "frmShortBreaks" || name == "frmHeadsUp") {
       whole = true;
+    } else if (name == "frmShortBreak") {
+      // The seconds left keep their size, in the system's face.
+      whole = c.name() != "lblShortBreakTime";
+      faceOnly = !whole;
     } else if (name == "frmBreakTimeRemaining") {
       whole = !label;
     } else if (name == "frmPreferences") {

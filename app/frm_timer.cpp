@@ -5,6 +5,7 @@
 #include "app/frm_about.h"
 #include "app/frm_hold_programs.h"
 #include "app/frm_preferences.h"
+#include "app/frm_short_breaks.h"
 #include "app/frm_statistics.h"
 #include "app/frm_working_hours.h"
 #include "app/time_entry.h"
@@ -101,6 +102,7 @@ void FrmTimer::Design() {
   AddMenu("mnuIdleIsBreak", "Count &Idle Time as a Break", &options);
   AddMenu("mnuSep07", "-", &options);
   AddMenu("mnuWorkingHours", "&Working Hours...", &options);
+  AddMenu("mnuShortBreaks", "Short &Breaks...", &options);
   AddMenu("mnuPreferences", "&Preferences...", &options).SetShortcut("Ctrl+P");
   AddMenu("mnuSep10", "-", &options);
   // The newer items take letters that the menu's older ones leave free.
@@ -163,6 +165,7 @@ void FrmTimer::Design() {
   Wire("mnuStop", &FrmTimer::mnuStop_Click);
   Wire("mnuUnwindle", &FrmTimer::mnuUnwindle_Click);
   Wire("mnuWorkingHours", &FrmTimer::mnuWorkingHours_Click);
+  Wire("mnuShortBreaks", &FrmTimer::mnuShortBreaks_Click);
   for (const char* prefix : {"mnu", "mnuFile"}) {
     const std::string p = prefix;
     Wire((p + "Pause30").c_str(), &FrmTimer::mnuPause30_Click);
@@ -349,6 +352,10 @@ void FrmTimer::mnuResume_Click() {
 }
 void FrmTimer::mnuWorkingHours_Click() {
   app_.frmWorkingHours().Show(true);
+}
+
+void FrmTimer::mnuShortBreaks_Click() {
+  app_.frmShortBreaks().Show(true);
 }
 void FrmTimer::mnuStopBreakPopUp_Click() {
   app_.cycle.StopBreak();

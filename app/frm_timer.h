@@ -65,6 +65,7 @@ class FrmTimer : public Form {
   void mnuPauseTomorrow_Click();
   void mnuResume_Click();
   void mnuWorkingHours_Click();
+  void mnuShortBreaks_Click();
   void mPopRestore_Click();
   void mPopAbout_Click();
 

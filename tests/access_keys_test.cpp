@@ -14,6 +14,8 @@
 #include "app/frm_hold_programs.h"
 #include "app/frm_preferences.h"
 #include "app/frm_restart_timer.h"
+#include "app/frm_short_break.h"
+#include "app/frm_short_breaks.h"
 #include "app/frm_statistics.h"
 #include "app/frm_unwindle.h"
 #include "app/frm_working_hours.h"
@@ -102,7 +104,8 @@ TEST(AccessKeysTest, EveryFormHoldsEachNameOnceAndEachAccessKeyOncePerMenuAndDia
                                     &app.frmWorkingHours(),    &app.frmHoldPrograms(),
                                     &app.frmRunningPrograms(), &app.frmStatistics(),
                                     &app.frmUnwindle(),        &app.frmBreakTimeRemaining(),
-                                    &app.frmRestartTimer()};
+                                    &app.frmRestartTimer(),    &app.frmShortBreaks(),
+                                    &app.frmShortBreak(),      &app.frmHeadsUp()};
   for (Form* f : forms) {
     const bool loaded = f->loaded();
     sim.Do([f] { f->Load(); });

@@ -232,6 +232,8 @@ TEST_F(DispatchTest, ACommandThatWouldCutIntoAWaitingWindowIsRefusedSayingWhich)
       {[&] { sim.Click("frmTimer", "mnuHoldForPrograms"); },
        [&] { sim.Click("frmHoldPrograms", "cmdCancel"); },
        "its window of programs that hold alerts is open"},
+      {[&] { sim.Click("frmTimer", "mnuShortBreaks"); },
+       [&] { sim.Click("frmShortBreaks", "cmdCancel"); }, "its Short Breaks window is open"},
       {[&] { sim.Click("frmTimer", "mnuAbout"); }, [&] { sim.Click("frmAbout", "cmdOK"); },
        "its About window is open"},
       {[&] { sim.Click("frmTimer", "mnuStatistics"); },

@@ -618,6 +618,84 @@ void OutsideWorkingHours(Report& r, const Options& o) {
            steps);
 }
 
+// The Short Breaks dialog from the Options menu: it shows the stored values with each box usable
+// only while its check box is ticked, refuses a number out of range naming the field, stores
+// what it holds, and Esc leaves it storing nothing.
+void ShortBreaksDialog(Report& r, const Options& o) {
+  const std::string d = "frmShortBreaks";
+  const std::vector<Step> steps = {
+      {"short.dialog_opens_with_the_stored_values", Menu("mnuShortBreaks", true),
+       All({Texts(d, {{"", "KORVANTE Unwindle - Short Breaks"},
+                      {"txtShortBreakMinutes", "20"},
+                      {"txtShortBreakSeconds", "20"}}),
+            Is(d, "txtShortBreakMinutes", "enabled", false),
+            Is(d, "txtHeadsUpSeconds", "enabled", false)}),
+       5000, false, true},
+      {"short.boxes_follow_their_check_box",
+       Then({Shot(d, "short-breaks"), Press(d, "chkShortBreaks")}),
+       All({Is(d, "txtShortBreakMinutes", "enabled"), Is(d, "txtShortBreakSeconds", "enabled"),
+            Is(d, "txtHeadsUpSeconds", "enabled", false)})},
+      {"short.dialog_refuses_a_number_out_of_range",
+       Then({Type(d, "txtShortBreakMinutes", "0"), PressLater(d, "cmdSave")}),
+       Asks("Short break every: enter a whole number of minutes from ", true), 5000},
+      {"short.refused_stores_nothing", Answer(IDOK),
+       All({Asks(""), Visible(d), Stored("ShortBreaks", "0"), Stored("ShortBreakMinutes", "20")})},
+      {"short.dialog_stores_its_values",
+       Then({Type(d, "txtShortBreakMinutes", "15"), Type(d, "txtShortBreakSeconds", "30"),
+             Press(d, "chkShortBreakSound"), Press(d, "chkHeadsUp"),
+             Type(d, "txtHeadsUpSeconds", "10"), Press(d, "cmdSave")}),
+       All({Visible(d, false), Stored("ShortBreaks", "1"), Stored("ShortBreakMinutes", "15"),
+            Stored("ShortBreakSeconds", "30"), Stored("ShortBreakSound", "0"),
+            Stored("HeadsUpSeconds", "10")})},
+      {"short.dialog_reopens_with_what_was_stored", Menu("mnuShortBreaks", true),
+       Texts(d, {{"txtShortBreakMinutes", "15"}, {"txtHeadsUpSeconds", "10"}}), 5000, false, true},
+      {"short.escape_stores_nothing", Then({Press(d, "chkShortBreaks"), Key(d, VK_ESCAPE)}),
+       All({Visible(d, false), Stored("ShortBreaks", "1")})},
+  };
+  RunSteps(r, o, "short_breaks", Settings("StartTimerOnLaunch=0"), steps);
+}
+
+// The short break's window a minute after the start, and the heads-up 5 s before the break
+// prompt: each comes up on top while the keyboard stays in the window the user types into, counts
+// down, and goes by itself.
+void ShortBreakWindows(Report& r, const Options& o) {
+  const std::string w = "frmShortBreak", h = "frmHeadsUp";
+  const std::vector<Step> shortBreak = {
+      {"", OwnWindow(Own::kTyping), InFront(true)},
+      {"", Visible(w), 70000, false, true},
+      {"short.window_a_minute_after_start_keyboard_stays", Shot(w, "short-break"),
+       All({Between({"timer.start", "BreakCycle", "tmrMain"}, {"window.show", w}, 58000, 63000),
+            InFront(true), Is(w, "", "topmost"),
+            Texts(w, {{"lblShortBreakText", "Look away from the screen for a moment."},
+                      {"cmdShortBreakLater", "&Later"},
+                      {"cmdShortBreakSkip", "S&kip"}})})},
+      {"short.window_counts_down", Texts(w, {{"lblShortBreakTime", "0:02"}}), 5000},
+      {"short.window_closes_by_itself",
+       All({Visible(w, false), Traced("shortbreak.end", {"ranout"}), InFront(true)}), 5000},
+      {"", OwnWindow(Own::kNone)},
+  };
+  RunSteps(r, o, "short_windows",
+           Settings("Hours=1 Minutes=0 Seconds=0 StartTimerOnLaunch=1 ShortBreaks=1 "
+                    "ShortBreakMinutes=1 ShortBreakSeconds=5"),
+           shortBreak);
+  const std::vector<Step> headsUp = {
+      {"", OwnWindow(Own::kTyping), InFront(true)},
+      {"", Visible(h), 15000, false, true},
+      {"headsup.window_keyboard_stays", Shot(h, "heads-up"),
+       All({InFront(true), Is(h, "", "topmost"),
+            Texts(h, {{"cmdHeadsUpLater", "In &5 Minutes"}})})},
+      {"headsup.counts_down_to_one_second", Texts(h, {{"lblHeadsUp", "A break in 1 second."}}),
+       6000},
+      {"headsup.five_seconds_before_the_prompt",
+       All({Visible("frmUnwindle"), Visible(h, false), Traced("headsup.show", {"long", "5"}),
+            Between({"window.show", h}, {"window.show", "frmUnwindle"}, 4000, 7000)}),
+       5000},
+      {"", Then({OwnWindow(Own::kNone), Press("frmUnwindle", "cmdStopTimer")})},
+  };
+  RunSteps(r, o, "heads_up",
+           Settings("Hours=0 Minutes=0 Seconds=12 StartTimerOnLaunch=1 HeadsUpSeconds=5"), headsUp);
+}
+
 // Sleep and lock as long as a break count as one: posted suspend/resume and lock/unlock with the
 // break's length (3 s) between them start the countdown again from the full minute.
 void SleepAndLock(Report& r, const Options& o) {
@@ -1143,6 +1221,8 @@ int main(int argc, char** argv) {
                       {"command_line", CommandLineChecks},
                       {"time_pause", TimedPause},
                       {"hours", OutsideWorkingHours},
+                      {"short_breaks", ShortBreaksDialog},
+                      {"short_windows", ShortBreakWindows},
                       {"history", HistoryChecks},
                       {"hold_calls", HoldForCalls},
                       {"hold_programs", HoldForPrograms}},
