@@ -302,6 +302,28 @@ TEST_F(ShortBreakTest, ATimedPauseOrTheEndOfWorkingHoursIsABreakForBothClocks) {
   EXPECT_EQ(Now().nextShortBreak, 10 * kMinute);
 }
 
+TEST_F(ShortBreakTest, NoneWhileRestingOutsideWorkingHoursAndTheClockStartsWithThem) {
+  Plant(sim,
+        {kShortBreaks,
+         {{"Hours", "1"},
+          {"Minutes", "0"},
+          {"ShortBreakMinutes", "10"},
+          {"WorkingHoursEnabled", "1"},
+          {"WorkingHours",
+           "Mon=09:00-17:00;Tue=09:00-17:00;Wed=09:00-17:00;Thu=09:00-17:00;Fri=09:00-17:00;Sat=;"
+           "Sun="}}});
+  // A Monday, ten minutes before work; the main window is up five seconds after the start.
+  sim.fake.calendar.SetLocal(2026, 12, 7, 8, 50, 0);
+  sim.fake.calendar.SetUtc(sim.fake.calendar.UtcMs() - 5000);
+  sim.Start();
+  ASSERT_EQ(State(), CycleState::kResting);
+  EXPECT_EQ(Now().nextShortBreak, -1);
+  const int wake = watch.RunUntil(11 * kMinute, [&] { return State() == CycleState::kCounting; });
+  ASSERT_GT(wake, 9 * kMinute);
+  EXPECT_EQ(Now().nextShortBreak, 10 * kMinute) << "a whole interval from the start of work";
+  EXPECT_EQ(RunToShortBreak(11 * kMinute) - wake, 10 * kMinute);
+}
+
 TEST_F(ShortBreakTest, AShortBreakAskedForRunsWhateverTheWorkTimerDoesButNotInTheLongBreak) {
   Start(kShortBreaks, {{"Minutes", "10"}, {"StartTimerOnLaunch", "0"}, {"ShortBreaks", "0"}});
   ASSERT_EQ(State(), CycleState::kStopped);
