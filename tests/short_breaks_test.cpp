@@ -163,27 +163,27 @@ TEST_F(ShortBreakTest, LaterComesAgainTwiceInARowAtMostAndSkipStartsTheClockAnew
 }
 
 TEST_F(ShortBreakTest, NoShortBreakInAReminderIntervalOrWhileAnythingElseOfTheCycleIsOn) {
-  StartWith({{"Minutes", "25"}, {"ShortBreakMinutes", "10"}});
+  // A long reminder: the short-break clock, still running from the period, would fall due in it.
+  StartWith({{"Minutes", "20"}, {"ShortBreakMinutes", "12"}, {"SnoozeMinutes", "20"}});
   Seen seen = Run(30 * kMinute);
-  ASSERT_EQ(seen.alert, 25 * kMinute + 1);
-  // The one due about 20 minutes in would come within five minutes of the long break: none.
-  EXPECT_EQ(seen.shortBreaks, std::vector<int>{10 * kMinute});
+  ASSERT_EQ(seen.alert, 20 * kMinute + 1);
+  EXPECT_EQ(seen.shortBreaks, std::vector<int>{12 * kMinute});
   sim.Click("frmUnwindle", "cmdRemindLater");
   seen = Run(30 * kMinute);
-  EXPECT_EQ(seen.alert - 25 * kMinute - 1, 10 * kMinute + 1) << "the reminder's length";
+  EXPECT_EQ(seen.alert - 20 * kMinute - 1, 20 * kMinute + 1) << "the reminder's length";
   EXPECT_TRUE(seen.shortBreaks.empty()) << "none in the reminder interval";
   // A short break that runs is ended by whatever stops the counting; none while paused.
   sim.Click("frmUnwindle", "cmdUnwindle");
   sim.AdvanceSeconds(5 * kMinute + 1);
   sim.Click("frmRestartTimer", "cmdRestartTimer");
   const int restarted = watch.now();
-  ASSERT_EQ(RunToShortBreak(11 * kMinute) - restarted, 10 * kMinute) << "a new period: anew";
+  ASSERT_EQ(RunToShortBreak(13 * kMinute) - restarted, 12 * kMinute) << "a new period: anew";
   sim.Click("frmTimer", "mnuPause");
   EXPECT_FALSE(Now().shortBreakOn);
   EXPECT_EQ(Now().nextShortBreak, -1);
   EXPECT_TRUE(Run(30 * kMinute).shortBreaks.empty()) << "paused";
   sim.Click("frmTimer", "mnuStart");
-  EXPECT_EQ(Now().nextShortBreak, 10 * kMinute) << "the pause ended the short break";
+  EXPECT_EQ(Now().nextShortBreak, 12 * kMinute) << "the pause ended the short break";
 }
 
 TEST_F(ShortBreakTest, AnAbsenceAsLongAsAShortBreakIsOneAndAShorterOneChangesNothing) {
