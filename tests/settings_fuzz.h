@@ -21,29 +21,11 @@ namespace unw {
 inline void PlantRandomValue(FakeSettingsStorage& storage, const std::string& name,
                              std::mt19937& rng) {
   auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
-  static const char* const kTexts[] = {" ",
-                                       "1e3",
-                                       "0x10",
-                                       "7\n",
-                                       "32768",
-                                       "-32769",
-                                       "5.5",
-                                       "4.5",
-                                       " 12 ",
-                                       "+3",
-                                       "-1",
-                                       "99",
-                                       "100",
-                                       "",
-                                       "abc",
-                                       "1,5",
-                                       "١",
-                                       "\t2",
-                                       "0.49",
-                                       "9999999999",
-                                       "\xc3\x28",
-                                       "a\xed\xa0\x80",
-                                       "\xf0\x9f\x98\x80"};
+  static const char* const kTexts[] = {" ",   "1e3",  "0x10", "7\n", "32768", "-32769",    "5.5",
+                                       "4.5", " 12 ", "+3",   "-1",  "99",    "100",       "",
+                                       "abc", "1,5",  "١",    "\t2", "0.49",  "9999999999"};
+  // Texts that are not UTF-8 (a lead byte without its continuation, a surrogate), and one that is.
+  static const char* const kBytes[] = {"\xc3\x28", "a\xed\xa0\x80", "\xf0\x9f\x98\x80"};
   if (name == "WorkingHours" && pick(2)) {
     // Whole week texts, most of them readable, some with one day spoilt.
     static const char* const kWeeks[] = {
@@ -66,7 +48,10 @@ inline void PlantRandomValue(FakeSettingsStorage& storage, const std::string& na
       storage.Plant(name, std::to_string(pick(140) - 20));
       return;
     case 2:  // a text seen in the wild
-      storage.Plant(name, kTexts[pick(sizeof kTexts / sizeof *kTexts)]);
+      if (pick(4) == 0)
+        storage.Plant(name, kBytes[pick(sizeof kBytes / sizeof *kBytes)]);
+      else
+        storage.Plant(name, kTexts[pick(sizeof kTexts / sizeof *kTexts)]);
       return;
     case 3:  // there, but no text can be read from it
       storage.PlantUnreadable(name);
