@@ -1,6 +1,7 @@
 #include "settings/settings_store.h"
 
 #include "settings/number_text.h"
+#include "settings/utf8_text.h"
 
 namespace unw {
 
@@ -17,6 +18,7 @@ bool SettingsStore::WriteSettingValue(const std::string& name, const std::string
 bool SettingsStore::ReadInto(const SettingInfo& info, Settings& s) {
   std::string text = ReadSettingValue(info.name);
   if (info.text) {
+    if (!WellFormedUtf8(text)) return false;
     s.*info.text = text;
     return true;
   }
@@ -30,6 +32,12 @@ bool SettingsStore::LoadSetting(const SettingInfo& info, Settings& s, bool repai
   if (ReadSettingValue(info.name).empty()) WriteSettingValue(info.name, info.defaultText);
   const std::string text = ReadSettingValue(info.name);
   if (info.text) {
+    // Bytes that are not UTF-8 are no text at all: the default, as for an unreadable number.
+    if (!WellFormedUtf8(text)) {
+      WriteSettingValue(info.name, info.defaultText);
+      s.*info.text = *info.defaultText ? info.defaultText : " ";
+      return false;
+    }
     // Any text will do, unless the setting has a form of its own: then what cannot be used is
     // repaired by itself. An unset one reads as the blank the store keeps for it.
     if (info.repairText && !text.empty()) {

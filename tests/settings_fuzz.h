@@ -24,6 +24,8 @@ inline void PlantRandomValue(FakeSettingsStorage& storage, const std::string& na
   static const char* const kTexts[] = {" ",   "1e3",  "0x10", "7\n", "32768", "-32769",    "5.5",
                                        "4.5", " 12 ", "+3",   "-1",  "99",    "100",       "",
                                        "abc", "1,5",  "١",    "\t2", "0.49",  "9999999999"};
+  // Texts that are not UTF-8 (a lead byte without its continuation, a surrogate), and one that is.
+  static const char* const kBytes[] = {"\xc3\x28", "a\xed\xa0\x80", "\xf0\x9f\x98\x80"};
   if (name == "WorkingHours" && pick(2)) {
     // Whole week texts, most of them readable, some with one day spoilt.
     static const char* const kWeeks[] = {
@@ -46,7 +48,10 @@ inline void PlantRandomValue(FakeSettingsStorage& storage, const std::string& na
       storage.Plant(name, std::to_string(pick(140) - 20));
       return;
     case 2:  // a text seen in the wild
-      storage.Plant(name, kTexts[pick(sizeof kTexts / sizeof *kTexts)]);
+      if (pick(4) == 0)
+        storage.Plant(name, kBytes[pick(sizeof kBytes / sizeof *kBytes)]);
+      else
+        storage.Plant(name, kTexts[pick(sizeof kTexts / sizeof *kTexts)]);
       return;
     case 3:  // there, but no text can be read from it
       storage.PlantUnreadable(name);
@@ -124,8 +129,28 @@ inline bool ProgramsUsable(const std::string& text) {
   return names <= kMaxHeldPrograms;
 }
 
+// Whether the bytes decode as UTF-8: each code point in its shortest form, and a scalar value.
+inline bool DecodesAsUtf8(const std::string& text) {
+  for (size_t i = 0; i < text.size();) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    const size_t n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+    if (n == 0 || i + n > text.size()) return false;
+    uint32_t cp = n == 1 ? b : b & (0x7Fu >> n);
+    for (size_t k = 1; k < n; ++k) {
+      const auto c = static_cast<unsigned char>(text[i + k]);
+      if ((c >> 6) != 2) return false;
+      cp = cp << 6 | (c & 0x3Fu);
+    }
+    static constexpr uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < kLeast[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += n;
+  }
+  return true;
+}
+
 // Whether a stored text is one that loading takes as it is.
 inline bool Usable(const SettingInfo& info, const std::string& text) {
+  if (info.text && !DecodesAsUtf8(text)) return false;
   if (info.text == &Settings::HoldForPrograms) return !text.empty() && ProgramsUsable(text);
   if (info.text)
     return !text.empty() && (info.name != std::string("WorkingHours") || UsableWeek(text));

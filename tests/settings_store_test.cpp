@@ -41,6 +41,7 @@ struct Stray {
   long loads;                       // the working copy
   const char* stored;               // the value afterwards; null: as planted
   bool unreadable = false;          // there, but the storage cannot read it
+  const char* loadsText = nullptr;  // the working copy of a text setting
 };
 
 class StrayValue : public SettingsStoreTest, public ::testing::WithParamInterface<Stray> {};
@@ -56,7 +57,11 @@ TEST_P(StrayValue, IsRepairedAloneOrKeptAndNoOtherValueChanges) {
     storage.Remove(c.name);
   const std::string planted = Stored(c.name);
   store.LoadSettings(s);
-  EXPECT_EQ(Setting(c.name).Get(s), c.loads);
+  const SettingInfo& info = Setting(c.name);
+  if (info.text)
+    EXPECT_EQ(s.*info.text, c.loadsText);
+  else
+    EXPECT_EQ(info.Get(s), c.loads);
   EXPECT_EQ(Stored(c.name), c.stored ? c.stored : planted);
   for (const auto& [name, text] : kStoredDefaults) {
     if (name != c.name) {
@@ -84,7 +89,16 @@ INSTANTIATE_TEST_SUITE_P(
         // switch comes back on.
         Stray{"BalloonTipsEnabled", std::nullopt, 1, "1"}, Stray{"Hours", "", 1, "1"},
         Stray{"Seconds", std::nullopt, 0, "0", /*unreadable*/ true},
+        // A text that is not UTF-8 (a stray byte, an overlong form, a surrogate): the default.
+        Stray{"HoldForPrograms", "game\xff.exe", 0, " ", false, " "},
+        Stray{"CustomSound",
+              "C:\xc0\xaf"
+              "a.wav",
+              0, " ", false, " "},
+        Stray{"PausedUntil", "2026-12-07T10:00:00\xed\xa0\x80", 0, " ", false, " "},
         // Kept as stored.
+        Stray{"CustomSound", "C:\\Kl\xc3\xa4nge\\ding.wav", 0, nullptr, false,
+              "C:\\Kl\xc3\xa4nge\\ding.wav"},
         Stray{"NumberOfSnooze", "99", 99, nullptr}, Stray{"Minutes", " 12 ", 12, nullptr},
         Stray{"BreakMinutes", "25", 25, nullptr}));
 

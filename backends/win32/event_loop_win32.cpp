@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "backends/win32/window_life.h"
+
 namespace unw {
 
 namespace {
@@ -20,19 +22,24 @@ Win32EventLoop::Win32EventLoop(const Win32Clock& clock, Trace& trace)
   wc.lpszClassName = kTimerWindowClass;
   RegisterClassExW(&wc);
   // Message-only: it receives timers but is never shown nor enumerated.
+  win32::CreatingWindow creating(this);
   hwnd_ =
       CreateWindowExW(0, kTimerWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, inst, this);
 }
 
 Win32EventLoop::~Win32EventLoop() {
-  if (hwnd_) DestroyWindow(hwnd_);
+  if (hwnd_) win32::DestroyOwnWindow(hwnd_);
 }
 
 LRESULT CALLBACK Win32EventLoop::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
-    auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    // Only the loop's own creation binds it: a forged one would stop every timer.
+    void* created = win32::CreatedObject(hwnd, lParam);
+    if (!created) return FALSE;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
   }
+  if (win32::ForgedLifeMessage(msg)) return 0;
   auto* self = reinterpret_cast<Win32EventLoop*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (msg == WM_TIMER && self) {
     self->Fire(wParam);

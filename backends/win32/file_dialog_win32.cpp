@@ -98,6 +98,12 @@ LRESULT CALLBACK PreviewButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
   const bool play = c && hwnd == c->play;
   if (c) previous = play ? c->previousPlay : hwnd == c->stop ? c->previousStop : nullptr;
   if (!previous) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  // The button is subclassed once it exists, and goes when the dialog, hidden by its end, is
+  // destroyed: any other creation or destruction message comes from elsewhere.
+  const bool dialogEnding = !IsWindowVisible(c->dialog);
+  if (msg == WM_NCCREATE || msg == WM_CREATE ||
+      ((msg == WM_DESTROY || msg == WM_NCDESTROY) && !dialogEnding))
+    return 0;
   if (msg == WM_LBUTTONUP || (msg == WM_KEYUP && wParam == VK_SPACE)) {
     if (play)
       c->sink.PlayPressed();

@@ -7,6 +7,7 @@
 #include "backends/win32/scoped.h"
 #include "backends/win32/wide_text.h"
 #include "backends/win32/win32_util.h"
+#include "backends/win32/window_life.h"
 
 namespace unw {
 
@@ -14,13 +15,25 @@ namespace {
 
 constexpr wchar_t kOwnerClass[] = L"UnwindleOwner";
 
+// The hidden owner has nothing to do but exist: only its own creation and destruction reach it.
+LRESULT CALLBACK OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    void* created = win32::CreatedObject(hwnd, lParam);
+    if (!created) return FALSE;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+  } else if (win32::ForgedLifeMessage(msg)) {
+    return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
 }  // namespace
 
 Win32FormView::Win32FormView(Trace& trace) : trace_(trace) {
   FormWindow::RegisterClass();
   WNDCLASSEXW wc = {};
   wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = DefWindowProcW;
+  wc.lpfnWndProc = OwnerProc;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = kOwnerClass;
   RegisterClassExW(&wc);
@@ -33,14 +46,15 @@ Win32FormView::Win32FormView(Trace& trace) : trace_(trace) {
 Win32FormView::~Win32FormView() {
   windows_.clear();
   dying_.clear();
-  if (owner_) DestroyWindow(owner_);
+  if (owner_) win32::DestroyOwnWindow(owner_);
   FormWindow::UnregisterClass();
 }
 
 HWND Win32FormView::Owner() {
   if (!owner_) {
+    win32::CreatingWindow creating(this);
     owner_ = CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                             GetModuleHandleW(nullptr), nullptr);
+                             GetModuleHandleW(nullptr), this);
   }
   return owner_;
 }

@@ -1,11 +1,14 @@
 #include "backends/win32/form_window.h"
 
+#include <algorithm>
+
 #include "backends/win32/automation.h"
 #include "backends/win32/form_view_win32.h"
 #include "backends/win32/icons_win32.h"
 #include "backends/win32/scoped.h"
 #include "backends/win32/taskbar_win32.h"
 #include "backends/win32/wide_text.h"
+#include "backends/win32/window_life.h"
 #include "backends/win32/win32_util.h"
 
 namespace unw {
@@ -15,6 +18,10 @@ namespace {
 constexpr wchar_t kFormClass[] = L"UnwindleForm";
 // WM_DPICHANGED, spelled out: the headers only declare it for newer targets.
 constexpr UINT kWmDpiChanged = 0x02E0;
+// The DPIs a window may be given: from half of 100 % to 800 %, wider than the 100-500 % Windows
+// offers and the 96-480 Wine's settings offer, narrow enough that a form's twips stay a size a
+// monitor can show.
+constexpr UINT kMinDpi = 48, kMaxDpi = 768;
 
 // The class icons, drawn once per run.
 win32::ScopedIcon classIcon;
@@ -96,9 +103,12 @@ DWORD FormWindow::ExStyle() const {
 }
 
 HWND FormWindow::Create(HWND owner) {
-  HWND created =
-      CreateWindowExW(ExStyle(), kFormClass, win32::Wide(form_.caption()).c_str(), Style(), 0, 0,
-                      100, 100, owner, nullptr, GetModuleHandleW(nullptr), this);
+  HWND created = nullptr;
+  {
+    win32::CreatingWindow creating(this);
+    created = CreateWindowExW(ExStyle(), kFormClass, win32::Wide(form_.caption()).c_str(), Style(),
+                              0, 0, 100, 100, owner, nullptr, GetModuleHandleW(nullptr), this);
+  }
   if (!created) {
     hwnd_ = nullptr;
     return nullptr;
@@ -121,7 +131,7 @@ void FormWindow::Destroy() {
   // The menus belong to the menu set: keep DestroyWindow from freeing the bar.
   SetMenu(hwnd_, nullptr);
   shownBar_ = nullptr;
-  DestroyWindow(hwnd_);
+  win32::DestroyOwnWindow(hwnd_);
   hwnd_ = nullptr;
   // The menus and shortcuts live on with the object: a shortcut's or popup
   // menu's call may still be returning through them.
@@ -129,10 +139,14 @@ void FormWindow::Destroy() {
 
 LRESULT CALLBACK FormWindow::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
-    auto* created =
-        static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    // Only the window's own creation binds it (a forged one would have us write our handle
+    // through the sender's pointer).
+    auto* created = static_cast<FormWindow*>(win32::CreatedObject(hwnd, lParam));
+    if (!created) return FALSE;
     created->hwnd_ = hwnd;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+  } else if (win32::ForgedLifeMessage(msg)) {
+    return 0;
   }
   auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self || self->hwnd_ != hwnd) return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -150,6 +164,8 @@ void FormWindow::Leave(FormWindow* self) {
 LRESULT CALLBACK FormWindow::ChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR id, DWORD_PTR ref) {
   auto* self = reinterpret_cast<FormWindow*>(ref);
+  // A control is created before it is subclassed and dies only with its window.
+  if (win32::ForgedLifeMessage(msg)) return 0;
   if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, ChildProc, id);
   if (msg == WM_LBUTTONDOWN && !self->dead_) {
     // On a chart the place of the click says which bar: it is the chart's click, not the
@@ -241,7 +257,7 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case kWmDpiChanged:
-      OnDpiChanged(wParam, *reinterpret_cast<const RECT*>(lParam));
+      OnDpiChanged(wParam, lParam);
       return 0;
     default:
       break;
@@ -255,7 +271,7 @@ void FormWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
   if (!child) {
     // A menu item or its shortcut (code 1).
     Control* item = menus_ ? menus_->ByCommand(LOWORD(wParam)) : nullptr;
-    if (item && win32::MenuSet::Available(*item)) item->Click();
+    if (item && Pressable(*item)) item->Click();
     return;
   }
   Control* c = controls_.ByWindow(child);
@@ -288,9 +304,9 @@ void FormWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
     default:
       // An owner-drawn button turns a quick second click into a double
       // click; for the user it is a click all the same.
-      if (code == BN_CLICKED || (code == BN_DOUBLECLICKED && c->kind() == ControlKind::kButton))
-        c->Click();
-      else if (code == BN_SETFOCUS)
+      if (code == BN_CLICKED || (code == BN_DOUBLECLICKED && c->kind() == ControlKind::kButton)) {
+        if (Pressable(*c)) c->Click();
+      } else if (code == BN_SETFOCUS)
         c->GotFocus();
       break;
   }
@@ -317,6 +333,12 @@ const char* FormWindow::Unreachable(const Control& c) const {
   }
   if (!onScreen) return "hidden";
   return takesInput ? nullptr : "blocked";
+}
+
+bool FormWindow::Pressable(const Control& c) {
+  const char* refused = Unreachable(c);
+  if (refused) trace_.Line("command.refused", {form_.name(), c.Id(), refused});
+  return !refused;
 }
 
 // Presses a control or menu item only when a person could: see Unreachable. The refusal answers
@@ -360,15 +382,37 @@ void FormWindow::OnSize(WPARAM kind) {
   }
 }
 
-void FormWindow::OnDpiChanged(WPARAM wParam, const RECT& suggested) {
-  dpi_ = HIWORD(wParam);
-  {
-    Applying guard(applying_);
-    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+void FormWindow::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+  // The system gives the window its new DPI, then tells it with a rectangle of its own. The same
+  // message from anyone else (posted without a rectangle, with a DPI out of all range, or one the
+  // window has not got) changes nothing. Where the system cannot say the window's DPI, the
+  // message's is taken once it is in range.
+  const UINT dpi = HIWORD(wParam);
+  if (!lParam || LOWORD(wParam) != dpi || dpi < kMinDpi || dpi > kMaxDpi || dpi == dpi_ ||
+      (win32::WindowDpiKnown() && win32::DpiOf(hwnd_) != dpi))
+    return;
+  const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
+  dpi_ = dpi;
   controls_.Relayout(dpi_);
+  // The size is the form's at the new DPI; of the suggestion only the place is taken, kept on
+  // the monitor it names.
   FitClientArea();
+  PlaceOnMonitor(suggested);
+}
+
+void FormWindow::PlaceOnMonitor(const RECT& suggested) {
+  if (IsIconic(hwnd_) || IsZoomed(hwnd_)) return;
+  MONITORINFO mi = {};
+  mi.cbSize = sizeof mi;
+  if (!GetMonitorInfoW(MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST), &mi)) return;
+  const RECT& work = mi.rcWork;
+  RECT wr;
+  GetWindowRect(hwnd_, &wr);
+  const LONG w = wr.right - wr.left, h = wr.bottom - wr.top;
+  const LONG x = std::max(work.left, std::min(suggested.left, work.right - w));
+  const LONG y = std::max(work.top, std::min(suggested.top, work.bottom - h));
+  Applying guard(applying_);
+  SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FormWindow::FormChanged(FormProp what) {

@@ -67,11 +67,16 @@ class FormWindow {
   // An access key typed with Alt, or alone where the focus takes no typing.
   bool UseAccessKey(WPARAM key);
   LRESULT OnInvoke(WPARAM atom);
+  // Whether a click or menu command that came as WM_COMMAND may press `c`: any program can send
+  // one, so it passes automation's test (Unreachable); a refusal is traced.
+  bool Pressable(const Control& c);
   // Why a person could not press `c` now ("hidden", "disabled", "blocked"), or null when they
   // could: see OnInvoke.
   const char* Unreachable(const Control& c) const;
   void OnSize(WPARAM kind);
-  void OnDpiChanged(WPARAM wParam, const RECT& suggested);
+  void OnDpiChanged(WPARAM wParam, LPARAM lParam);
+  // Moves the window to the suggested place, kept within the work area of its monitor.
+  void PlaceOnMonitor(const RECT& suggested);
   void Show(bool visible);
   void ApplyState();
   void ApplyMenuBar();

@@ -12,6 +12,7 @@
 #include "backends/win32/icons_win32.h"
 #include "backends/win32/wide_text.h"
 #include "backends/win32/win32_util.h"
+#include "backends/win32/window_life.h"
 
 namespace unw {
 
@@ -276,6 +277,9 @@ bool Win32NotificationArea::EventOf(LPARAM lParam, TrayEvent& event) {
 
 LRESULT CALLBACK Win32NotificationArea::HookProc(HWND hwnd, UINT msg, WPARAM wParam,
                                                  LPARAM lParam) {
+  // The hook comes after the window's creation and goes with its destruction by the program:
+  // another program's WM_NCDESTROY must not unhook the icon's events.
+  if (win32::ForgedLifeMessage(msg)) return 0;
   auto it = Hooks().find(hwnd);
   if (it == Hooks().end()) return DefWindowProcW(hwnd, msg, wParam, lParam);
   // Held for the call: the program may unsubscribe while handling the event.

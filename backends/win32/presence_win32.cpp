@@ -3,6 +3,8 @@
 #include <shellapi.h>
 #include <wtsapi32.h>
 
+#include "backends/win32/window_life.h"
+
 namespace unw {
 
 namespace {
@@ -23,7 +25,7 @@ Win32Presence::~Win32Presence() {
   if (!hwnd_) return;
   if (sessionNotices_) WTSUnRegisterSessionNotification(hwnd_);
   SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-  DestroyWindow(hwnd_);
+  win32::DestroyOwnWindow(hwnd_);
   UnregisterClassW(kPresenceWindowClass, GetModuleHandleW(nullptr));
 }
 
@@ -37,13 +39,15 @@ void Win32Presence::Subscribe(std::function<void(bool away, AwayReason reason)> 
   wc.lpszClassName = kPresenceWindowClass;
   RegisterClassExW(&wc);
   // A top-level window, never shown: power broadcasts do not reach message-only windows.
-  hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, kPresenceWindowClass, L"", WS_POPUP, 0, 0, 0, 0,
-                          nullptr, nullptr, wc.hInstance, nullptr);
+  {
+    win32::CreatingWindow creating(this);
+    hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, kPresenceWindowClass, L"", WS_POPUP, 0, 0, 0, 0,
+                            nullptr, nullptr, wc.hInstance, this);
+  }
   if (!hwnd_) {
     trace_.Line("presence.listen", {"0"});
     return;
   }
-  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   sessionNotices_ = WTSRegisterSessionNotification(hwnd_, NOTIFY_FOR_THIS_SESSION) != FALSE;
   trace_.Line("presence.listen", {"1", sessionNotices_ ? "1" : "0"});
 }
@@ -85,6 +89,13 @@ bool Win32Presence::EventOf(UINT msg, WPARAM wParam, bool& away, AwayReason& rea
 }
 
 LRESULT CALLBACK Win32Presence::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    void* created = win32::CreatedObject(hwnd, lParam);
+    if (!created) return FALSE;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+  }
+  if (win32::ForgedLifeMessage(msg)) return 0;
   auto* self = reinterpret_cast<Win32Presence*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   bool away = false;
   AwayReason reason = AwayReason::kSleep;

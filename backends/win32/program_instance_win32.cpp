@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "backends/win32/wide_text.h"
+#include "backends/win32/window_life.h"
 
 namespace unw::win32 {
 
@@ -39,7 +40,7 @@ bool IsReplyWindow(HWND hwnd) {
 // once, from inside the sender's call; the answer waits for the sender a bounded time only.
 class InstanceWindow {
  public:
-  InstanceWindow(InstanceRequests& requests, Trace& trace) : requests_(requests) {
+  InstanceWindow(InstanceRequests& requests, Trace& trace) : requests_(requests), trace_(trace) {
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = WndProc;
@@ -48,12 +49,15 @@ class InstanceWindow {
     RegisterClassExA(&wc);
     // A hidden top-level window rather than a message-only one: FindWindow (and the installer's
     // FindWindow) only see top-level windows.
-    hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, kInstanceWindowClass, "Unwindle", WS_POPUP, 0, 0, 0,
-                            0, nullptr, nullptr, GetModuleHandleA(nullptr), this);
+    {
+      CreatingWindow creating(this);
+      hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, kInstanceWindowClass, "Unwindle", WS_POPUP, 0, 0, 0,
+                              0, nullptr, nullptr, GetModuleHandleA(nullptr), this);
+    }
     trace.Line("instance.listen", {hwnd_ ? "1" : "0"});
   }
   ~InstanceWindow() {
-    if (hwnd_) DestroyWindow(hwnd_);
+    if (hwnd_) DestroyOwnWindow(hwnd_);
     UnregisterClassA(kInstanceWindowClass, GetModuleHandleA(nullptr));
   }
   InstanceWindow(const InstanceWindow&) = delete;
@@ -64,9 +68,15 @@ class InstanceWindow {
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE) {
-      auto* created = reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams;
+      // Only the program's own creation binds the window: a forged one would leave the command
+      // line without an answer, or write through the sender's pointer.
+      void* created = CreatedObject(hwnd, lParam);
+      if (!created) return FALSE;
       SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+      return DefWindowProcA(hwnd, msg, wParam, lParam);
     }
+    // Likewise only the program's own DestroyWindow lets go of it.
+    if (ForgedLifeMessage(msg)) return 0;
     auto* self = reinterpret_cast<InstanceWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
     if (msg == ActivateMessage()) {
@@ -96,7 +106,13 @@ class InstanceWindow {
   // A WM_COPYDATA: TRUE when it was a command and was answered.
   LRESULT Receive(HWND from, const COPYDATASTRUCT* data) {
     // Someone else's data, or a command nobody waits for: not ours to answer.
-    if (!data || data->dwData != kCommandTag || !IsReplyWindow(from)) return FALSE;
+    if (!data) return FALSE;
+    // Larger than any command: the system has copied it into the program, which keeps none of it.
+    if (data->cbData > kMaxCopyDataBytes) {
+      trace_.Line("instance.refused", {std::to_string(data->cbData)});
+      return FALSE;
+    }
+    if (data->dwData != kCommandTag || !IsReplyWindow(from)) return FALSE;
     // The system copied cbData bytes for us; the core looks at the size before it reads a byte.
     const std::string_view bytes =
         data->lpData ? std::string_view(static_cast<const char*>(data->lpData), data->cbData)
@@ -114,6 +130,7 @@ class InstanceWindow {
   }
 
   InstanceRequests& requests_;
+  Trace& trace_;
   HWND hwnd_ = nullptr;
 };
 
@@ -178,7 +195,8 @@ LRESULT CALLBACK ReplyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto* box = reinterpret_cast<Mailbox*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
   if (!box || box->answer || !data || data->dwData != kReplyTag ||
-      reinterpret_cast<HWND>(wParam) != box->from || !data->lpData)
+      reinterpret_cast<HWND>(wParam) != box->from || !data->lpData ||
+      data->cbData > kMaxCopyDataBytes)
     return FALSE;
   const std::string_view bytes(static_cast<const char*>(data->lpData), data->cbData);
   if (box->isAnswer && *box->isAnswer && !(*box->isAnswer)(bytes)) return FALSE;

@@ -36,6 +36,9 @@ inline constexpr char kReplyWindowClass[] = "Unwindle.Reply";
 // The dwData of a command ("UNWC") and of an answer ("UNWR").
 inline constexpr ULONG_PTR kCommandTag = 0x554E5743;
 inline constexpr ULONG_PTR kReplyTag = 0x554E5752;
+// The most either carries: many times the longest command or answer the command line makes.
+// Anything larger is refused before a byte of it is read.
+inline constexpr DWORD kMaxCopyDataBytes = 4096;
 
 class InstanceWindow;
 

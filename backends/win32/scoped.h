@@ -7,6 +7,8 @@
 
 #include <utility>
 
+#include "backends/win32/window_life.h"
+
 namespace unw::win32 {
 
 // A handle released by `Close`; a null handle owns nothing. Move-only.
@@ -61,7 +63,7 @@ struct DeleteMemoryDC {
   void operator()(HDC h) const { DeleteDC(h); }
 };
 struct DestroyWindowHandle {
-  void operator()(HWND h) const { DestroyWindow(h); }
+  void operator()(HWND h) const { DestroyOwnWindow(h); }
 };
 
 // A font, bitmap, brush or pen made by the program.

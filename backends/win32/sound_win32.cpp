@@ -10,6 +10,7 @@
 #include "backends/win32/pool_work.h"
 #include "backends/win32/scoped.h"
 #include "backends/win32/wide_text.h"
+#include "backends/win32/window_life.h"
 
 namespace unw {
 
@@ -96,7 +97,10 @@ Win32SoundPlayer::Win32SoundPlayer(Trace& trace, EventLoop& loop)
   wc.lpszClassName = kWindowClass;
   RegisterClassExW(&wc);
   // Message-only: it receives the posts but is never shown nor enumerated.
-  hwnd_ = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, inst, this);
+  {
+    win32::CreatingWindow creating(this);
+    hwnd_ = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, inst, this);
+  }
   std::lock_guard<std::mutex> lock(mail_->mutex);
   mail_->window = hwnd_;
 }
@@ -106,16 +110,19 @@ Win32SoundPlayer::~Win32SoundPlayer() {
     std::lock_guard<std::mutex> lock(mail_->mutex);
     mail_->window = nullptr;
   }
-  if (hwnd_) DestroyWindow(hwnd_);
+  if (hwnd_) win32::DestroyOwnWindow(hwnd_);
   // The system must not read a wave in memory after it is freed.
   if (playing_) PlaySoundW(nullptr, nullptr, 0);
 }
 
 LRESULT CALLBACK Win32SoundPlayer::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
-    auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    void* created = win32::CreatedObject(hwnd, lParam);
+    if (!created) return FALSE;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
   }
+  if (win32::ForgedLifeMessage(msg)) return 0;
   auto* self = reinterpret_cast<Win32SoundPlayer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (msg == kReadsEnded && self) {
     self->Deliver();

@@ -57,6 +57,10 @@ UINT DpiOf(HWND hwnd) {
   return ScreenDpi();
 }
 
+bool WindowDpiKnown() {
+  return User32Proc<UINT(WINAPI*)(HWND)>("GetDpiForWindow") != nullptr;
+}
+
 int SystemMetricForDpi(int index, UINT dpi) {
   using Fn = int(WINAPI*)(int, UINT);
   static Fn getForDpi = User32Proc<Fn>("GetSystemMetricsForDpi");

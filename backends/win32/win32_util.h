@@ -25,6 +25,8 @@ std::wstring ProgramFile();
 // The DPI a window is drawn at: GetDpiForWindow where the system has it
 // (per-monitor aware), else the screen's LOGPIXELSY.
 UINT DpiOf(HWND hwnd);
+// Whether the system says a window's own DPI (GetDpiForWindow), rather than only the screen's.
+bool WindowDpiKnown();
 // The screen's DPI, for measuring without a window.
 UINT ScreenDpi();
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <future>
@@ -18,6 +19,7 @@
 #include "app/launch.h"
 #include "backends/win32/program_instance_win32.h"
 #include "backends/win32/scoped.h"
+#include "forge.h"
 #include "program_instance_contract.h"
 
 namespace unw {
@@ -138,11 +140,21 @@ class InstanceTest : public ::testing::Test {
 TEST_F(InstanceTest, OnlyACommandFromAReplyWindowIsTakenAndItsSizeIsWhatCounts) {
   ASSERT_TRUE(hwnd_);
   EXPECT_EQ(win32::FindRunningProgram(0), hwnd_);
-  const std::string big(1 << 20, '/');
-  EXPECT_EQ(Exchange(hwnd_, kCommandTag, big, 5000, nullptr), "0 did " + big.substr(0, 16));
+  trace_.KeepLines(true);
+  // Up to the limit the bytes reach the program whole; beyond it (a megabyte) none of them do,
+  // the sender hears nothing, and the refusal is traced.
+  const std::string most(win32::kMaxCopyDataBytes, '/');
+  EXPECT_EQ(Exchange(hwnd_, kCommandTag, most, 5000, nullptr), "0 did " + most.substr(0, 16));
+  for (const size_t over : {size_t{win32::kMaxCopyDataBytes} + 1, size_t{1} << 20})
+    EXPECT_EQ(Exchange(hwnd_, kCommandTag, std::string(over, '/'), 5000, nullptr), std::nullopt)
+        << over;
   const std::vector<std::string> received = Received();
   ASSERT_EQ(received.size(), 1u);
-  EXPECT_EQ(received[0].size(), big.size());
+  EXPECT_EQ(received[0].size(), most.size());
+  const auto& lines = trace_.lines();
+  EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& l) {
+    return l.find("\tinstance.refused\t1048576") != std::string::npos;
+  }));
   // Data of another kind, or a command with no reply window of ours to answer to, is left alone.
   EXPECT_EQ(Exchange(hwnd_, 0x1234, "/exit", 5000, nullptr), std::nullopt);
   COPYDATASTRUCT data = {kCommandTag, 5, const_cast<char*>("/exit")};
@@ -159,6 +171,15 @@ TEST_F(InstanceTest, OnlyACommandFromAReplyWindowIsTakenAndItsSizeIsWhatCounts) 
   SendMessageTimeoutW(hwnd_, WM_COPYDATA, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
   EXPECT_TRUE(Received().empty());
   EXPECT_EQ(Shown(SendCommand(sender_, {Verb::kStatus})), "0 did /status") << "still answers";
+}
+
+// Another program's creation and destruction messages to the instance window: nothing is written
+// through their pointers, and the command line is still answered.
+TEST_F(InstanceTest, ForgedCreationAndDestructionLeaveItAnswering) {
+  ASSERT_TRUE(hwnd_);
+  EXPECT_TRUE(ForgeLifeMessages(hwnd_, [] {}));
+  EXPECT_EQ(win32::FindRunningProgram(0), hwnd_);
+  EXPECT_EQ(Shown(SendCommand(sender_, {Verb::kStatus})), "0 did /status");
 }
 
 TEST_F(InstanceTest, ASenderThatDoesNotTakeItsAnswerHoldsTheProgramUpOnlyBriefly) {

@@ -2,12 +2,14 @@
 // pictures, window sizes, the controls the windows use, their keyboard
 // handling and the tray's popup menu.
 #include <windows.h>
+#include <wtsapi32.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,10 @@
 #include "backends/win32/scoped.h"
 #include "backends/win32/wide_text.h"
 #include "backends/win32/win32_util.h"
+#include "backends/win32/notification_area_win32.h"
+#include "backends/win32/presence_win32.h"
+#include "backends/win32/sound_win32.h"
+#include "forge.h"
 
 namespace unw {
 namespace {
@@ -629,8 +635,9 @@ TEST_F(FormsTest, ThePopupMenuShowsTheItemsAsTheyStandAndOnlyAChosenOneClicks) {
 
 // Automation presses only what a person could: a control or a menu bar item of a window on the
 // screen that takes input, and an item of a hidden (popup) menu whenever its window takes input,
-// shown or not. A refusal answers 0 and is traced with its reason.
-TEST_F(FormsTest, InvokePressesOnlyWhatAPersonCouldPress) {
+// shown or not. A click or menu command that comes as WM_COMMAND, which any program can send,
+// passes the same test. A refusal does nothing and is traced with its reason.
+TEST_F(FormsTest, InvokeAndCommandsPressOnlyWhatAPersonCouldPress) {
   trace.KeepLines(true);
   design = [](TestForm& f) {
     f.Place(ControlKind::kButton, "cmdGo", "Go");
@@ -647,44 +654,208 @@ TEST_F(FormsTest, InvokePressesOnlyWhatAPersonCouldPress) {
     f.AddMenu("mnuGrey", "&Grey", &pop).SetEnabled(false);
   };
   dialog.Show();
-  auto invoke = [&](const char* name) {
-    const ATOM atom = GlobalAddAtomW(win32::Wide(name).c_str());
-    const LRESULT pressed = SendMessageW(H(dialog), win32::InvokeMessage(), atom, 0);
-    GlobalDeleteAtom(atom);
-    return pressed;
+  // The window of a control, among all the dialog's descendants.
+  auto windowOf = [&](const char* name) {
+    std::pair<const char*, HWND> found{name, nullptr};
+    EnumChildWindows(
+        H(dialog),
+        [](HWND h, LPARAM l) {
+          auto* f = reinterpret_cast<std::pair<const char*, HWND>*>(l);
+          if (win32::GlobalAtomText(reinterpret_cast<WPARAM>(GetPropW(h, L"UnwindleName"))) !=
+              f->first)
+            return TRUE;
+          f->second = h;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found.second;
   };
-  auto refused = [&](const char* name, const char* why) {
-    const std::string line = std::string("\tinvoke.refused\tfrmDialog\t") + name + "\t" + why;
-    return std::any_of(trace.lines().begin(), trace.lines().end(),
-                       [&](const std::string& l) { return l.find(line) != std::string::npos; });
+  // The command id of the menu item with this caption, in the menu bar or the popup menu.
+  auto commandOf = [&](const wchar_t* caption) {
+    for (HMENU m : {GetSubMenu(GetMenu(H(dialog)), 0), view.PopupMenu(dialog.Ctl("mPopup"))}) {
+      for (int i = 0; m && i < GetMenuItemCount(m); ++i) {
+        wchar_t text[64] = {};
+        GetMenuStringW(m, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+        if (std::wstring(text) == caption) return GetMenuItemID(m, i);
+      }
+    }
+    return UINT(-1);
   };
-  // On the screen, taking input.
-  EXPECT_EQ(invoke("cmdGo"), 1);
-  EXPECT_EQ(invoke("mnuOpen"), 1);
-  EXPECT_EQ(invoke("mnuTray"), 1);
-  for (const auto& [name, why] : {std::pair{"cmdOff", "disabled"},
-                                  {"cmdGone", "hidden"},
-                                  {"cmdInside", "disabled"},
-                                  {"mnuGrey", "disabled"},
-                                  {"cmdNoSuch", "missing"}}) {
-    EXPECT_EQ(invoke(name), 0) << name;
-    EXPECT_TRUE(refused(name, why)) << name << " " << why;
+  const std::map<std::string, const wchar_t*> menuCaptions = {
+      {"mnuOpen", L"&Open"}, {"mnuTray", L"&Tray"}, {"mnuGrey", L"&Grey"}};
+  for (const char* way : {"invoke", "command"}) {
+    const bool command = way == std::string("command");
+    dialog.clicks.clear();
+    auto press = [&](const char* name) -> LRESULT {
+      if (!command) {
+        const ATOM atom = GlobalAddAtomW(win32::Wide(name).c_str());
+        const LRESULT pressed = SendMessageW(H(dialog), win32::InvokeMessage(), atom, 0);
+        GlobalDeleteAtom(atom);
+        return pressed;
+      }
+      // A click as a button reports it, or a menu command, sent by another program.
+      WPARAM wParam = 0;
+      HWND child = nullptr;
+      if (auto m = menuCaptions.find(name); m != menuCaptions.end()) {
+        wParam = MAKEWPARAM(commandOf(m->second), 0);
+      } else {
+        child = windowOf(name);
+        if (!child) return 0;
+        wParam = MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED);
+      }
+      const size_t before = dialog.clicks.size();
+      FromElsewhere([&] { SendMessageW(H(dialog), WM_COMMAND, wParam, LPARAM(child)); },
+                    [&] { loop.ProcessPendingEvents(); });
+      return dialog.clicks.size() > before ? 1 : 0;
+    };
+    auto refused = [&](const char* name, const char* why) {
+      const std::string line = std::string("\t") + (command ? "command" : "invoke") +
+                               ".refused\tfrmDialog\t" + name + "\t" + why;
+      return std::any_of(trace.lines().begin(), trace.lines().end(),
+                         [&](const std::string& l) { return l.find(line) != std::string::npos; });
+    };
+    // On the screen, taking input.
+    EXPECT_EQ(press("cmdGo"), 1) << way;
+    EXPECT_EQ(press("mnuOpen"), 1) << way;
+    EXPECT_EQ(press("mnuTray"), 1) << way;
+    for (const auto& [name, why] : {std::pair{"cmdOff", "disabled"},
+                                    {"cmdGone", "hidden"},
+                                    {"cmdInside", "disabled"},
+                                    {"mnuGrey", "disabled"},
+                                    {"cmdNoSuch", "missing"}}) {
+      if (command && why == std::string("missing")) continue;  // no window to click
+      EXPECT_EQ(press(name), 0) << way << " " << name;
+      EXPECT_TRUE(refused(name, why)) << way << " " << name << " " << why;
+    }
+    // Under a modal window of the program's (the main window shown modal disables the others).
+    view.BeginModal(main);
+    EXPECT_FALSE(IsWindowEnabled(H(dialog)));
+    for (const char* name : {"cmdGo", "mnuOpen", "mnuTray"}) {
+      EXPECT_EQ(press(name), 0) << way << " " << name;
+      EXPECT_TRUE(refused(name, "blocked")) << way << " " << name;
+    }
+    view.EndModal(main);
+    // Hidden (in the tray): only the popup menu's items.
+    dialog.Hide();
+    EXPECT_EQ(press("cmdGo"), 0) << way;
+    EXPECT_EQ(press("mnuOpen"), 0) << way;
+    EXPECT_TRUE(refused("cmdGo", "hidden") && refused("mnuOpen", "hidden")) << way;
+    EXPECT_EQ(press("mnuTray"), 1) << way;
+    EXPECT_EQ(dialog.clicks, (std::vector<std::string>{"cmdGo", "mnuOpen", "mnuTray", "mnuTray"}))
+        << way;
+    dialog.Show();
   }
-  // Under a modal window of the program's (the main window shown modal disables the others).
-  view.BeginModal(main);
-  EXPECT_FALSE(IsWindowEnabled(H(dialog)));
-  for (const char* name : {"cmdGo", "mnuOpen", "mnuTray"}) {
-    EXPECT_EQ(invoke(name), 0) << name;
-    EXPECT_TRUE(refused(name, "blocked")) << name;
+}
+
+// WM_DPICHANGED that the system did not send: posted without a rectangle, with a DPI of 0, out of
+// all range or not the window's own, with a rectangle far off every screen. The window neither
+// ends, moves nor changes its size.
+TEST_F(FormsTest, AForgedDpiChangeNeitherEndsMovesNorResizesTheWindow) {
+  RECT before;
+  GetWindowRect(H(main), &before);
+  const WORD dpi = static_cast<WORD>(win32::DpiOf(H(main)));
+  RECT offScreen = {32767, 32767, 32767 + 112, 32767 + 44};
+  constexpr UINT kDpiChanged = 0x02E0;
+  const WPARAM dpis[] = {MAKEWPARAM(dpi, dpi),         0,
+                         MAKEWPARAM(dpi * 2, dpi * 2), MAKEWPARAM(dpi / 4, dpi / 4),
+                         MAKEWPARAM(2000, 2000),       MAKEWPARAM(dpi, dpi * 2)};
+  FromElsewhere(
+      [&] {
+        for (WPARAM w : dpis) {
+          PostMessageW(H(main), kDpiChanged, w, 0);
+          PostMessageW(H(main), kDpiChanged, w, reinterpret_cast<LPARAM>(&offScreen));
+          DWORD_PTR result = 0;
+          SendMessageTimeoutW(H(main), kDpiChanged, w, 0, SMTO_ABORTIFHUNG, 5000, &result);
+          SendMessageTimeoutW(H(main), kDpiChanged, w, reinterpret_cast<LPARAM>(&offScreen),
+                              SMTO_ABORTIFHUNG, 5000, &result);
+        }
+      },
+      [&] { loop.ProcessPendingEvents(); });
+  RECT after;
+  ASSERT_TRUE(GetWindowRect(H(main), &after));
+  EXPECT_TRUE(EqualRect(&before, &after))
+      << after.left << "," << after.top << " " << after.right - after.left << "x"
+      << after.bottom - after.top;
+}
+
+// Another program's creation and destruction messages, sent and posted to each window of the
+// program's: nothing is written through their pointers, and each window goes on as before.
+TEST_F(FormsTest, ForgedCreationAndDestructionLeaveEveryWindowWorking) {
+  design = [](TestForm& f) { f.Place(ControlKind::kButton, "cmdGo", "Go"); };
+  dialog.Show();
+  Win32SoundPlayer sound{trace, loop};
+  Win32Presence presence{trace};
+  int aways = 0;
+  presence.Subscribe([&](bool away, AwayReason) { aways += away; });
+  Win32NotificationArea tray{trace, view};
+  int trayEvents = 0;
+  ASSERT_TRUE(tray.Subscribe(win32::AsHandle(H(main)), [&](TrayEvent) { ++trayEvents; }));
+  // Waits on the program's own loop, as the program does (its timers fire only by WM_TIMER
+  // there), for at most five seconds.
+  auto within = [&](const std::function<bool()>& done) {
+    const UINT_PTR wake = SetTimer(nullptr, 0, 50, nullptr);
+    const ULONGLONG end = GetTickCount64() + 5000;
+    loop.RunUntil([&] { return done() || GetTickCount64() > end; });
+    KillTimer(nullptr, wake);
+    return done();
+  };
+  const HWND owner = GetWindow(H(dialog), GW_OWNER);
+  const struct {
+    const char* what;
+    HWND window;
+    std::function<bool()> works;
+  } windows[] = {
+      {"a form", H(dialog),
+       [&] {
+         const ATOM atom = GlobalAddAtomW(L"cmdGo");
+         const LRESULT pressed = SendMessageW(H(dialog), win32::InvokeMessage(), atom, 0);
+         GlobalDeleteAtom(atom);
+         return pressed == 1;
+       }},
+      {"a control", Child("cmdGo"),
+       [&] {
+         const size_t before = dialog.clicks.size();
+         SendMessageW(Child("cmdGo"), BM_CLICK, 0, 0);
+         return dialog.clicks.size() == before + 1;
+       }},
+      {"the main window, with the tray's hook", H(main),
+       [&] {
+         const int before = trayEvents;
+         SendMessageW(H(main), Win32NotificationArea::kCallbackMessage, 0, WM_RBUTTONUP);
+         return trayEvents == before + 1;
+       }},
+      {"the forms' owner", owner,
+       [&] { return IsWindow(owner) && GetWindow(H(dialog), GW_OWNER) == owner; }},
+      {"the timers' window", FindWindowExW(HWND_MESSAGE, nullptr, L"UnwindleTimers", nullptr),
+       [&] {
+         bool fired = false;
+         loop.After(20, [&] { fired = true; });
+         return within([&] { return fired; });
+       }},
+      {"the sound reads' window",
+       FindWindowExW(HWND_MESSAGE, nullptr, L"Unwindle.SoundReads", nullptr),
+       [&] {
+         bool read = false;
+         sound.ReadFileAsync(win32::Utf8(win32::ProgramFile()), 16,
+                             [&](bool, std::string) { read = true; });
+         return within([&] { return read; });
+       }},
+      {"the presence window", FindWindowW(Win32Presence::kPresenceWindowClass, nullptr),
+       [&] {
+         const int before = aways;
+         SendMessageW(FindWindowW(Win32Presence::kPresenceWindowClass, nullptr),
+                      WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0);
+         return aways == before + 1;
+       }},
+  };
+  for (const auto& w : windows) {
+    ASSERT_TRUE(w.window) << w.what;
+    ASSERT_TRUE(w.works()) << w.what << " before";
+    EXPECT_TRUE(ForgeLifeMessages(w.window, [&] { loop.ProcessPendingEvents(); })) << w.what;
+    EXPECT_TRUE(IsWindow(w.window)) << w.what;
+    EXPECT_TRUE(w.works()) << w.what;
   }
-  view.EndModal(main);
-  // Hidden (in the tray): only the popup menu's items.
-  dialog.Hide();
-  EXPECT_EQ(invoke("cmdGo"), 0);
-  EXPECT_EQ(invoke("mnuOpen"), 0);
-  EXPECT_TRUE(refused("cmdGo", "hidden") && refused("mnuOpen", "hidden"));
-  EXPECT_EQ(invoke("mnuTray"), 1);
-  EXPECT_EQ(dialog.clicks, (std::vector<std::string>{"cmdGo", "mnuOpen", "mnuTray", "mnuTray"}));
+  tray.Unsubscribe(win32::AsHandle(H(main)));
 }
 
 }  // namespace
