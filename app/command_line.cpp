@@ -6,6 +6,7 @@
 #include "app/history_texts.h"
 #include "history/journal.h"
 #include "platform/decimal.h"
+#include "settings/utf8_text.h"
 
 namespace unw {
 
@@ -79,25 +80,6 @@ CommandLine Bad(std::string error) {
 }
 
 // The length of the UTF-8 sequence that starts `s` at `i`, or 0 when none does.
-size_t SequenceAt(std::string_view s, size_t i) {
-  const auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-  const unsigned char b = byte(i);
-  if (b < 0x80) return 1;
-  const size_t n = b >= 0xC2 && b <= 0xDF   ? 2
-                   : b >= 0xE0 && b <= 0xEF ? 3
-                   : b >= 0xF0 && b <= 0xF4 ? 4
-                                            : 0;
-  if (n == 0 || i + n > s.size()) return 0;
-  for (size_t k = 1; k < n; ++k)
-    if ((byte(i + k) & 0xC0) != 0x80) return 0;
-  // The second byte's range rules out overlong forms, surrogates and values past U+10FFFF.
-  const unsigned char second = byte(i + 1);
-  if ((b == 0xE0 && second < 0xA0) || (b == 0xED && second > 0x9F) ||
-      (b == 0xF0 && second < 0x90) || (b == 0xF4 && second > 0x8F))
-    return 0;
-  return n;
-}
-
 bool IsControl(unsigned char c) {
   return c < 0x20 || c == 0x7F;
 }
@@ -187,7 +169,7 @@ std::string EncodeCommand(const Command& command) {
 CommandLine DecodeCommand(std::string_view bytes) {
   if (bytes.empty()) return Bad("the command is empty.");
   if (bytes.size() > kMaxCommandBytes) return Bad("the command is too long.");
-  if (!IsUtf8(bytes)) return Bad("the command is not UTF-8 text.");
+  if (!WellFormedUtf8(bytes)) return Bad("the command is not UTF-8 text.");
   for (char c : bytes)
     if (IsControl(static_cast<unsigned char>(c)))
       return Bad("the command holds a control character.");
@@ -210,7 +192,7 @@ CommandLine DecodeCommand(std::string_view bytes) {
 std::string EncodeReply(int code, std::string_view line) {
   std::string out = std::to_string(code) + " ";
   for (size_t i = 0; i < line.size();) {
-    size_t n = SequenceAt(line, i);
+    size_t n = Utf8SequenceAt(line, i);
     std::string_view piece = n ? line.substr(i, n) : "?";
     if (n == 1 && IsControl(static_cast<unsigned char>(line[i]))) piece = " ";
     if (out.size() + piece.size() > kMaxReplyBytes) break;
@@ -221,7 +203,8 @@ std::string EncodeReply(int code, std::string_view line) {
 }
 
 std::optional<Reply> DecodeReply(std::string_view bytes) {
-  if (bytes.size() < 2 || bytes.size() > kMaxReplyBytes || bytes[1] != ' ' || !IsUtf8(bytes))
+  if (bytes.size() < 2 || bytes.size() > kMaxReplyBytes || bytes[1] != ' ' ||
+      !WellFormedUtf8(bytes))
     return std::nullopt;
   const int code = bytes[0] - '0';
   if (code != kExitDone && code != kExitBadUsage && code != kExitNotRunning && code != kExitRefused)
@@ -232,15 +215,6 @@ std::optional<Reply> DecodeReply(std::string_view bytes) {
   reply.code = code;
   reply.line = std::string(bytes.substr(2));
   return reply;
-}
-
-bool IsUtf8(std::string_view bytes) {
-  for (size_t i = 0; i < bytes.size();) {
-    const size_t n = SequenceAt(bytes, i);
-    if (n == 0) return false;
-    i += n;
-  }
-  return true;
 }
 
 Reply HistoryAnswer(Storage& storage, Calendar& calendar, const Command& command) {

@@ -100,7 +100,4 @@ std::string EncodeReply(int code, std::string_view line);
 // A received answer; none unless it is one that EncodeReply makes, with one of the codes above.
 std::optional<Reply> DecodeReply(std::string_view bytes);
 
-// Whether `bytes` are well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
-bool IsUtf8(std::string_view bytes);
-
 }  // namespace unw

@@ -5,6 +5,7 @@
 
 #include "app/command_dispatch.h"
 #include "app/command_line.h"
+#include "settings/utf8_text.h"
 #include "program_fixture.h"
 
 namespace unw {
@@ -173,7 +174,7 @@ TEST(CommandLine, AnAnswerIsOneLineOfUtf8ThatFits) {
   const std::string cut = EncodeReply(0, long_line);
   EXPECT_LE(cut.size(), kMaxReplyBytes);
   EXPECT_GE(cut.size(), kMaxReplyBytes - 1);
-  EXPECT_TRUE(IsUtf8(cut));
+  EXPECT_TRUE(WellFormedUtf8(cut));
   EXPECT_TRUE(DecodeReply(cut));
   // What no running program of ours sends.
   using namespace std::string_literals;
