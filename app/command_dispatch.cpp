@@ -99,9 +99,10 @@ StatusFacts CurrentStatus(App& app) {
 
 Reply DispatchCommand(App& app, const Command& command) {
   // Reading where the cycle stands interrupts nobody.
+  // Still starting: the sender asks again once the main window is up.
+  if (Starting(app)) return {kReplyStarting, kStartingLine, nullptr};
   if (command.verb == Verb::kStatus)
-    return Starting(app) ? Refused(kStartingLine)
-                         : Reply{kExitDone, StatusLine(CurrentStatus(app)), nullptr};
+    return Reply{kExitDone, StatusLine(CurrentStatus(app)), nullptr};
   if (const std::string busy = Busy(app); !busy.empty()) return Refused(busy);
   BreakCycle& cycle = app.cycle;
   const CycleState state = cycle.state();

@@ -207,7 +207,8 @@ std::optional<Reply> DecodeReply(std::string_view bytes) {
       !WellFormedUtf8(bytes))
     return std::nullopt;
   const int code = bytes[0] - '0';
-  if (code != kExitDone && code != kExitBadUsage && code != kExitNotRunning && code != kExitRefused)
+  if (code != kExitDone && code != kExitBadUsage && code != kExitNotRunning &&
+      code != kExitRefused && code != kReplyStarting)
     return std::nullopt;
   for (char c : bytes)
     if (IsControl(static_cast<unsigned char>(c))) return std::nullopt;

@@ -44,6 +44,9 @@ inline constexpr int kExitDone = 0;
 inline constexpr int kExitBadUsage = 2;
 inline constexpr int kExitNotRunning = 3;
 inline constexpr int kExitRefused = 4;
+// The program's answer while it is still starting: never an exit code, the sender asks again
+// until it is ready or the sender's patience ends (then kExitRefused).
+inline constexpr int kReplyStarting = 5;
 
 inline constexpr int kMaxPauseMinutes = 1440;
 // /history: the days printed unless it says, and the most it prints (what the history keeps).

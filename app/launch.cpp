@@ -19,6 +19,21 @@ std::string Code(const Reply& reply) {
   return std::to_string(reply.code);
 }
 
+// Asks again while the program answers that it is still starting, for `patience.findMs` at most.
+Reply AskUntilReady(ProgramInstance& instance, const Command& command, Patience patience) {
+  const std::string bytes = EncodeCommand(command);
+  for (const int64_t deadline = instance.NowMs() + patience.findMs;;) {
+    const Delivered got = instance.Send(bytes, patience, IsReply);
+    if (got.delivery == Delivery::kNoAnswer)
+      return {kExitRefused, "Unwindle did not answer.", nullptr};
+    const auto reply = got.delivery == Delivery::kAnswered ? DecodeReply(got.answer) : std::nullopt;
+    if (!reply) return {kExitNotRunning, kNotRunningLine, nullptr};
+    if (reply->code != kReplyStarting) return *reply;
+    if (instance.NowMs() >= deadline) return {kExitRefused, reply->line, nullptr};
+    instance.Sleep(kStartPollMs);
+  }
+}
+
 // /start with no program running: starts it with /start (it starts the timer once it is up) and
 // answers with where it stands then.
 Reply StartAndAsk(ProgramInstance& instance) {
@@ -32,15 +47,22 @@ Reply StartAndAsk(ProgramInstance& instance) {
   Reply last{kExitRefused, "Unwindle did not answer in time.", nullptr};
   for (const int64_t deadline = instance.NowMs() + kStartPatienceMs; instance.NowMs() < deadline;
        instance.Sleep(kStartPollMs)) {
-    if (const auto code = started.program->ExitCode())
+    if (const auto code = started.program->ExitCode()) {
+      // Another start came first (several at once): the program that runs takes this one's
+      // /start too. Only when none runs did this start fail.
+      const Reply other =
+          AskUntilReady(instance, {Verb::kStart}, {kStartPatienceMs, kStartPatienceMs});
+      if (other.code != kExitNotRunning) return other;
       return {kExitNotRunning,
               "Unwindle ended as it started (exit code " + std::to_string(*code) + ").", nullptr};
-    // Refused while it is still starting; answered once its start command has been carried out.
+    }
+    // Still starting; answered once its start command has been carried out.
     const Delivered got = instance.Send(status, {0, kStartPatienceMs}, IsReply);
     if (got.delivery != Delivery::kAnswered) continue;
     if (auto reply = DecodeReply(got.answer)) {
       if (reply->code == kExitDone) return *reply;
       last = *reply;
+      if (last.code == kReplyStarting) last.code = kExitRefused;
     }
   }
   return last;
@@ -49,12 +71,7 @@ Reply StartAndAsk(ProgramInstance& instance) {
 }  // namespace
 
 Reply SendCommand(ProgramInstance& instance, const Command& command, Patience patience) {
-  const Delivered got = instance.Send(EncodeCommand(command), patience, IsReply);
-  if (got.delivery == Delivery::kAnswered)
-    if (auto reply = DecodeReply(got.answer)) return *reply;
-  if (got.delivery == Delivery::kNoAnswer)
-    return {kExitRefused, "Unwindle did not answer.", nullptr};
-  return {kExitNotRunning, kNotRunningLine, nullptr};
+  return AskUntilReady(instance, command, patience);
 }
 
 int RunCommandLine(const std::vector<std::string>& args, LaunchServices& launch) {

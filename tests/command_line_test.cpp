@@ -200,7 +200,8 @@ class DispatchTest : public ProgramTest {
 TEST_F(DispatchTest, StatusTellsWhereTheCycleStandsInEveryState) {
   Plant(Planted("Hours=0 Minutes=1 Seconds=0 BreakMinutes=5 BreakSeconds=0"));
   sim.Launch();
-  EXPECT_EQ(Status(), "4 Unwindle is still starting.") << "during the splash";
+  EXPECT_EQ(Send(Verb::kStatus).code, kReplyStarting) << "during the splash: ask again";
+  EXPECT_EQ(Send(Verb::kStop).code, kReplyStarting);
   sim.AdvanceSeconds(5);
   struct Step {
     std::function<void()> act;
