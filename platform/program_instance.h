@@ -15,8 +15,8 @@
 namespace unw {
 
 // What the running program does with what reaches it, each called on the program's own thread.
-// Activate and Exit come from its loop; a command comes while its sender waits, and its answer
-// goes back before the call returns.
+// Activate and Exit come from its loop; commands come one at a time, in the order they arrived
+// (never one inside another's Answer), and each answer goes back to its sender, who waits for it.
 class InstanceRequests {
  public:
   virtual ~InstanceRequests() = default;

@@ -2,10 +2,12 @@
 
 #include <shellapi.h>
 
+#include <deque>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "backends/win32/pool_work.h"
 #include "backends/win32/wide_text.h"
 #include "backends/win32/window_life.h"
 
@@ -19,6 +21,12 @@ constexpr DWORD kPollMs = 100;
 // Posted to itself on WM_CLOSE: the exit then runs from the program's loop, not inside the
 // caller's SendMessage.
 constexpr UINT kExitNow = WM_APP + 1;
+// What the program's window returns for a command it took: its answer follows as a message of its
+// own. (TRUE alone: answered, or not, within the call.)
+constexpr LRESULT kAnswerFollows = 2;
+// Posted to itself when a command is queued: commands are carried out from the program's loop,
+// one a message, in the order they came.
+constexpr UINT kServeNext = WM_APP + 2;
 // How long the answer waits for the sender's window to take it.
 constexpr UINT kAnswerTimeoutMs = 2000;
 
@@ -36,8 +44,10 @@ bool IsReplyWindow(HWND hwnd) {
 }  // namespace
 
 // The hidden window through which a second start, the installer and the command line reach the
-// program. Activation and exit run from the program's own message loop. A command is answered at
-// once, from inside the sender's call; the answer waits for the sender a bounded time only.
+// program. Activation and exit run from the program's own message loop. A command is taken at once
+// (queued, whatever arrives meanwhile) and carried out from the loop in order of arrival; its
+// answer goes back to the sender's window from a thread of the pool, so that no sender, however
+// slow to take it, holds the program up.
 class InstanceWindow {
  public:
   InstanceWindow(InstanceRequests& requests, Trace& trace) : requests_(requests), trace_(trace) {
@@ -91,6 +101,9 @@ class InstanceWindow {
       case kExitNow:
         self->requests_.Exit();
         return 0;
+      case kServeNext:
+        self->ServeNext();
+        return 0;
       case WM_COPYDATA:
         return self->Receive(reinterpret_cast<HWND>(wParam),
                              reinterpret_cast<const COPYDATASTRUCT*>(lParam));
@@ -103,7 +116,7 @@ class InstanceWindow {
     return DefWindowProcA(hwnd, msg, wParam, lParam);
   }
 
-  // A WM_COPYDATA: TRUE when it was a command and was answered.
+  // A WM_COPYDATA: kAnswerFollows when it was a command, now queued; FALSE when it was none.
   LRESULT Receive(HWND from, const COPYDATASTRUCT* data) {
     // Someone else's data, or a command nobody waits for: not ours to answer.
     if (!data) return FALSE;
@@ -114,20 +127,44 @@ class InstanceWindow {
     }
     if (data->dwData != kCommandTag || !IsReplyWindow(from)) return FALSE;
     // The system copied cbData bytes for us; the core looks at the size before it reads a byte.
-    const std::string_view bytes =
-        data->lpData ? std::string_view(static_cast<const char*>(data->lpData), data->cbData)
-                     : std::string_view();
-    const std::string answer = requests_.Answer(bytes);
-    COPYDATASTRUCT reply = {kReplyTag, static_cast<DWORD>(answer.size()),
-                            const_cast<char*>(answer.data())};
-    DWORD_PTR result = 0;
-    // SMTO_BLOCK: no other sent message (another command) is handled while the sender takes it;
-    // a sender that does not take it within the time loses its answer, and the program goes on.
-    SendMessageTimeoutW(from, WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd_),
-                        reinterpret_cast<LPARAM>(&reply), SMTO_BLOCK | SMTO_ABORTIFHUNG,
-                        kAnswerTimeoutMs, &result);
-    return TRUE;
+    std::string bytes;
+    if (data->lpData) bytes.assign(static_cast<const char*>(data->lpData), data->cbData);
+    queue_.push_back({from, std::move(bytes)});
+    if (queue_.size() == 1) PostMessageA(hwnd_, kServeNext, 0, 0);
+    return kAnswerFollows;
   }
+
+  // Carries out the command that came first and sends its answer on its way; the next one waits
+  // for the next message, so that the program's own timers and windows go on between commands.
+  void ServeNext() {
+    // A command's work that runs a loop of its own sees this message again: the first one
+    // carries on once its command is done.
+    if (serving_ || queue_.empty()) return;
+    serving_ = true;
+    const std::string answer = requests_.Answer(queue_.front().bytes);
+    const HWND to = queue_.front().from;
+    queue_.pop_front();
+    serving_ = false;
+    if (!queue_.empty()) PostMessageA(hwnd_, kServeNext, 0, 0);
+    if (!IsWindow(to)) return;  // gone while it waited
+    // A window on another thread may take its time: the pool's thread waits for it, not ours.
+    const bool sent = RunOnPool([to, self = hwnd_, answer] {
+      COPYDATASTRUCT reply = {kReplyTag, static_cast<DWORD>(answer.size()),
+                              const_cast<char*>(answer.data())};
+      DWORD_PTR result = 0;
+      SendMessageTimeoutW(to, WM_COPYDATA, reinterpret_cast<WPARAM>(self),
+                          reinterpret_cast<LPARAM>(&reply), SMTO_ABORTIFHUNG, kAnswerTimeoutMs,
+                          &result);
+    });
+    if (!sent) trace_.Line("instance.unanswered", {});
+  }
+
+  struct Queued {
+    HWND from;
+    std::string bytes;
+  };
+  std::deque<Queued> queue_;
+  bool serving_ = false;
 
   InstanceRequests& requests_;
   Trace& trace_;
@@ -242,9 +279,23 @@ std::optional<std::string> Exchange(HWND target, ULONG_PTR tag, std::string_view
   SetWindowLongPtrW(window.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&box));
   COPYDATASTRUCT data = {tag, static_cast<DWORD>(bytes.size()), const_cast<char*>(bytes.data())};
   DWORD_PTR result = 0;
-  // Not SMTO_BLOCK: the answer is a message sent to us while we wait.
-  SendMessageTimeoutW(target, WM_COPYDATA, reinterpret_cast<WPARAM>(window.get()),
-                      reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, timeoutMs, &result);
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  // Not SMTO_BLOCK: the answer is a message sent to us, while we wait here or afterwards.
+  const bool taken =
+      SendMessageTimeoutW(target, WM_COPYDATA, reinterpret_cast<WPARAM>(window.get()),
+                          reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, timeoutMs,
+                          &result) != 0 &&
+      result == static_cast<DWORD_PTR>(kAnswerFollows);
+  // Taken: the answer comes once the commands before it are done.
+  while (taken && !box.answer) {
+    const ULONGLONG now = GetTickCount64();
+    if (now >= deadline) break;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now),
+                              QS_SENDMESSAGE);
+    MSG m;
+    // Handles the messages sent to this thread (the answer among them); nothing else is taken.
+    PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
   SetWindowLongPtrW(window.get(), GWLP_USERDATA, 0);
   return box.answer;
 }
