@@ -4,11 +4,15 @@
 
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "backends/win32/program_instance_win32.h"
 #include "session.h"
@@ -142,6 +146,73 @@ inline Expect PrintedPausedUntil(std::shared_ptr<Console> ran) {
   });
 }
 
+// Many console programs at once, each with its `args`: what each printed and how it ended, and
+// how long the slowest took (in `slowestMs`).
+struct Crowd {
+  std::vector<Console> ran;
+  ULONGLONG slowestMs = 0;
+};
+
+inline Action RunCommandsAtOnce(std::shared_ptr<Crowd> crowd, std::vector<std::string> args,
+                                int ms) {
+  return [=](Session& s) {
+    SetEnvironmentVariableA("UNWINDLE_TRACE", s.trace.empty() ? nullptr : s.trace.c_str());
+    crowd->ran.assign(args.size(), Console{});
+    crowd->slowestMs = 0;
+    std::vector<ULONGLONG> took(args.size(), 0);
+    std::vector<std::thread> clients;
+    const std::string com = ComBeside(s.options.exe);
+    for (size_t i = 0; i < args.size(); ++i)
+      clients.emplace_back([&, i] {
+        const ULONGLONG t0 = GetTickCount64();
+        crowd->ran[i] = RunConsole(com, args[i], ms);
+        took[i] = GetTickCount64() - t0;
+      });
+    for (std::thread& t : clients) t.join();
+    SetEnvironmentVariableA("UNWINDLE_TRACE", nullptr);
+    crowd->slowestMs = *std::max_element(took.begin(), took.end());
+    s.error = "";
+    for (size_t i = 0; i < args.size(); ++i)
+      if (!crowd->ran[i].ended)
+        s.error += "unwindle.com " + args[i] + " (client " + std::to_string(i) +
+                   ") did not end; it had printed " + Quote(crowd->ran[i].out) + " and " +
+                   Quote(crowd->ran[i].err.substr(0, 200)) + "; ";
+    return s.error.empty();
+  };
+}
+
+// Every one of the crowd ended with 0 and printed a line `ok` takes; says the slowest's time.
+inline Expect AllAnswered(std::shared_ptr<Crowd> crowd,
+                          std::function<bool(const std::string&)> ok) {
+  return Holds([=](Session&, std::string& seen) {
+    int good = 0;
+    std::string first;
+    for (const Console& c : crowd->ran) {
+      if (c.code == 0 && ok(c.out) && c.err.empty())
+        ++good;
+      else if (first.empty())
+        first = "; one ended " + std::to_string(c.code) + " with " + Quote(c.out) + " " +
+                Quote(c.err.substr(0, 200));
+    }
+    seen = std::to_string(good) + " of " + std::to_string(crowd->ran.size()) +
+           " answered, the slowest in " + std::to_string(crowd->slowestMs) + " ms" + first;
+    std::printf("# %s\n", seen.c_str());
+    return good == static_cast<int>(crowd->ran.size());
+  });
+}
+
+// How many unwindle.exe processes run.
+inline int ProgramsRunning() {
+  int processes = 0;
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 pe{};
+  pe.dwSize = sizeof pe;
+  for (BOOL more = Process32First(snap, &pe); more; more = Process32Next(snap, &pe))
+    processes += _stricmp(pe.szExeFile, "unwindle.exe") == 0;
+  CloseHandle(snap);
+  return processes;
+}
+
 // The program the instance window belongs to (0: none runs).
 inline DWORD RunningProgram() {
   HWND instance = FindWindowA(unw::win32::kInstanceWindowClass, nullptr);
@@ -166,6 +237,13 @@ inline Action AttachToRunning() {
 // a command is refused while the preferences wait, /exit ends it.
 inline void CommandLineChecks(Report& r, const Options& o) {
   auto ran = std::make_shared<Console>();
+  auto crowd = std::make_shared<Crowd>();
+  std::vector<std::string> mixed;
+  for (int i = 0; i < 50; ++i)
+    mixed.push_back(i % 3 == 0 ? "/status" : i % 3 == 1 ? "/pause 1" : "/resume");
+  const auto anyLine = [](const std::string& out) {
+    return out.size() > 2 && out.substr(out.size() - 2) == "\r\n";
+  };
   const std::string kNotRunning = "Unwindle is not running.\r\n";
   const std::vector<Step> steps = {
       {"cli.none_running", RunCommand(ran, "/status"), Printed(ran, 3, "", kNotRunning)},
@@ -208,6 +286,13 @@ inline void CommandLineChecks(Report& r, const Options& o) {
        })},
       {"cli.exe_forwards_quietly", RunCommand(ran, "/status", true),
        All({Printed(ran, 0, ""), Traced("instance.command", {"sent", "/status", "0"}, 3)})},
+      // Fifty clients at once, three times: every one answered, none refused as busy.
+      {"cli.fifty_at_once_1", RunCommandsAtOnce(crowd, mixed, 60000), AllAnswered(crowd, anyLine),
+       5000},
+      {"cli.fifty_at_once_2", RunCommandsAtOnce(crowd, mixed, 60000), AllAnswered(crowd, anyLine),
+       5000},
+      {"cli.fifty_at_once_3", RunCommandsAtOnce(crowd, mixed, 60000), AllAnswered(crowd, anyLine),
+       5000},
       {"", Menu("mnuPreferencesPopMenu", true), Visible("frmPreferences")},
       {"cli.refused_while_preferences_wait", RunCommand(ran, "/exit"),
        All({Printed(ran, 4, "", "Unwindle cannot do that now: its Preferences window is open.\r\n"),
@@ -228,6 +313,21 @@ inline void CommandLineChecks(Report& r, const Options& o) {
        5000, false, true},
       {"", AttachToRunning()},
       {"cli.started_program_exits", RunCommand(ran, "/exit"),
+       All({Printed(ran, 0, "exiting\r\n"), Ended(0)}), 10000},
+      // Twenty /starts at once with none running: one program starts, and every one of them
+      // says it counts.
+      {"cli.twenty_starts_at_once",
+       RunCommandsAtOnce(crowd, std::vector<std::string>(20, "/start"), 90000),
+       All({AllAnswered(crowd,
+                        [](const std::string& out) { return out.rfind("counting ", 0) == 0; }),
+            Holds([](Session&, std::string& seen) {
+              const int n = ProgramsRunning();
+              seen = std::to_string(n) + " unwindle.exe running";
+              return n == 1;
+            })}),
+       10000, false, true},
+      {"", AttachToRunning()},
+      {"cli.raced_program_exits", RunCommand(ran, "/exit"),
        All({Printed(ran, 0, "exiting\r\n"), Ended(0)}), 10000},
   };
   RunSteps(r, o, "command_line", std::nullopt, steps);
