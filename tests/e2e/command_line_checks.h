@@ -7,6 +7,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -201,6 +202,71 @@ inline Expect AllAnswered(std::shared_ptr<Crowd> crowd,
   });
 }
 
+// Ten commands from reply windows that are slow to take their answers (1.9 s each) or never take
+// them: the countdown the main window shows keeps to the clock on the wall meanwhile. `drift`
+// gets the difference in seconds at the end (the display's count against the wall's).
+inline Action CommandsFromSlowWindows(std::shared_ptr<int> drift, bool hung) {
+  return [=](Session& s) {
+    struct Slow {
+      std::atomic<int> answers{0};
+      std::atomic<HWND> window{nullptr};
+      HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    };
+    auto slow = std::make_shared<Slow>();
+    std::thread owner([slow, hung] {
+      WNDCLASSW wc{};
+      wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+        if (m == WM_COPYDATA) {
+          Sleep(1900);
+          reinterpret_cast<Slow*>(GetWindowLongPtrW(h, GWLP_USERDATA))->answers++;
+          return TRUE;
+        }
+        return DefWindowProcW(h, m, w, l);
+      };
+      wc.hInstance = GetModuleHandleW(nullptr);
+      wc.lpszClassName = L"Unwindle.Reply";
+      RegisterClassW(&wc);
+      HWND w = CreateWindowExW(0, L"Unwindle.Reply", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+      SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(slow.get()));
+      slow->window = w;
+      // A hung one takes no message at all until it is let go.
+      while (hung ? WaitForSingleObject(slow->stop, 50) == WAIT_TIMEOUT
+                  : MsgWaitForMultipleObjects(1, &slow->stop, FALSE, INFINITE, QS_ALLINPUT) !=
+                        WAIT_OBJECT_0) {
+        MSG m;
+        while (!hung && PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+      }
+      DestroyWindow(w);
+    });
+    while (!slow->window) Sleep(10);
+    const HWND program = FindWindowA(unw::win32::kInstanceWindowClass, nullptr);
+    const int shown0 = SecondsOf(s.Display());
+    const ULONGLONG t0 = GetTickCount64();
+    const std::string status = "/status";
+    for (int i = 0; i < 10; ++i) {
+      COPYDATASTRUCT data = {unw::win32::kCommandTag, static_cast<DWORD>(status.size()),
+                             const_cast<char*>(status.data())};
+      DWORD_PTR result = 0;
+      SendMessageTimeoutW(program, WM_COPYDATA, reinterpret_cast<WPARAM>(slow->window.load()),
+                          reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 5000, &result);
+    }
+    // The slow window takes its ten answers one after another; a hung one none.
+    WaitFor(hung ? 8000 : 12000, [&] { return slow->answers == 10; });
+    const ULONGLONG wall = (GetTickCount64() - t0) / 1000;
+    const int shown1 = SecondsOf(s.Display());
+    *drift = static_cast<int>(shown0 - shown1) - static_cast<int>(wall);
+    std::printf("# %s reply windows: %d answers taken; the countdown went %d s in %llu s\n",
+                hung ? "hung" : "slow", slow->answers.load(), shown0 - shown1,
+                static_cast<unsigned long long>(wall));
+    SetEvent(slow->stop);
+    owner.join();
+    CloseHandle(slow->stop);
+    s.error = "the main window's time could not be read";
+    return shown0 >= 0 && shown1 >= 0;
+  };
+}
+
 // How many unwindle.exe processes run.
 inline int ProgramsRunning() {
   int processes = 0;
@@ -238,6 +304,7 @@ inline Action AttachToRunning() {
 inline void CommandLineChecks(Report& r, const Options& o) {
   auto ran = std::make_shared<Console>();
   auto crowd = std::make_shared<Crowd>();
+  auto drift = std::make_shared<int>(0);
   std::vector<std::string> mixed;
   for (int i = 0; i < 50; ++i)
     mixed.push_back(i % 3 == 0 ? "/status" : i % 3 == 1 ? "/pause 1" : "/resume");
@@ -257,6 +324,16 @@ inline void CommandLineChecks(Report& r, const Options& o) {
          return SecondsOf(s.Display()) < 3600 ? "" : "the countdown did not start";
        }},
       {"cli.status_counting", RunCommand(ran, "--STATUS"), PrintedCounting(ran)},
+      {"cli.slow_reply_windows_hold_nothing", CommandsFromSlowWindows(drift, false),
+       Holds([=](Session&, std::string& seen) {
+         seen = "drift " + std::to_string(*drift) + " s";
+         return std::abs(*drift) <= 1;
+       })},
+      {"cli.hung_reply_windows_hold_nothing", CommandsFromSlowWindows(drift, true),
+       Holds([=](Session&, std::string& seen) {
+         seen = "drift " + std::to_string(*drift) + " s";
+         return std::abs(*drift) <= 1;
+       })},
       {"cli.pause_for_a_minute", RunCommand(ran, "/pause 1"), PrintedPausedUntil(ran)},
       {"cli.status_paused_until", RunCommand(ran, "/status"), PrintedPausedUntil(ran)},
       {"cli.resume", RunCommand(ran, "/resume"), PrintedCounting(ran)},
