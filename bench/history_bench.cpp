@@ -151,15 +151,13 @@ int main(int argc, char** argv) {
   const Stamp at = journal.Now();
   std::vector<DayFigures> chart;  // kept, so that the work is not optimised away
   const double window = Median(21, [&] {
-    const std::vector<DayFigures> days = FiguresByDay(journal.events(), at);
+    const std::vector<DayFigures> days = journal.Figures(at);
     chart = LastDays(days, LocalDay(at), 14);
   });
   std::string csv;
   const double command = Median(5, [&] {
-    std::string read;
-    storage.Read(kJournalFileName, read);
-    const std::vector<Event> all = ParseJournal(read);
-    csv = FiguresCsv(LastDays(FiguresByDay(all, at), LocalDay(at), 14));
+    StorageStatus status;
+    csv = HistoryCsv(storage, calendar, 14, status);
   });
   std::printf("history: 400 days of history: %zu events, %.1f MB\n", events,
               text.size() / 1048576.0);

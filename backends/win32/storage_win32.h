@@ -17,6 +17,8 @@ class Win32Storage : public Storage {
 
   std::string DataFolder() override { return folder_; }
   StorageStatus Read(const std::string& name, std::string& content) override;
+  StorageStatus ReadPieces(const std::string& name,
+                           const std::function<bool(std::string_view)>& piece) override;
   StorageStatus AppendDurably(const std::string& name, uint64_t& at,
                               std::string_view bytes) override;
   StorageStatus ReplaceAtomically(const std::string& name, std::string_view bytes) override;
