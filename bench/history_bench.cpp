@@ -3,10 +3,14 @@
 // Prints figures and never fails. Runs in a temporary folder of its own.
 //
 //   unwindle_history_bench.exe [APPENDS]      (default 200)
+//   unwindle_history_bench.exe --big [MB]     a file of MB (default 200) of recent lines, dense:
+//                                             the start-up read's time and the process's peak
+//                                             memory, and /history 400 on it
 //   unwindle_history_bench.exe --plant        writes the 400 days as the user's own history (the
 //                                             program's data folder), for bench/run.sh to time
 //                                             the Statistics window on
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -95,9 +99,122 @@ std::string FourHundredDays(Calendar& calendar, size_t& events) {
   return text;
 }
 
+// The process's peak working set so far, in MB.
+double PeakMb() {
+  PROCESS_MEMORY_COUNTERS counters = {};
+  counters.cb = sizeof counters;
+  if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return -1;
+  return counters.PeakWorkingSetSize / 1048576.0;
+}
+
+// A file of `megabytes` of lines of the last 400 days in time order, a line every few seconds:
+// sessions of work with their marks, alerts, breaks, snoozes, skips, natural breaks and short
+// breaks. Written a megabyte at a time, so that the bench never holds it.
+bool WriteBigFile(Storage& storage, Calendar& calendar, uint64_t megabytes, size_t& events) {
+  const int64_t now = calendar.UtcMs() / 1000 * 1000;
+  const int offset = calendar.ToLocal(now).offsetMinutes;
+  const uint64_t target = megabytes << 20;
+  const Event cycle[] = {ProgramStarted(),
+                         WorkStarted(),
+                         StillCounting(),
+                         StillCounting(),
+                         StillCounting(),
+                         StillCounting(),
+                         AlertShown(AlertedBy::kPrompt),
+                         Snoozed(),
+                         AlertShown(AlertedBy::kTray),
+                         BreakStarted(BreakFrom::kPrompt),
+                         BreakEnded(BreakEnd::kRanOut, 300),
+                         WorkStarted(),
+                         StillCounting(),
+                         ShortBreakStarted(20),
+                         ShortBreakEnded(ShortEnd::kRanOut, 20),
+                         StillCounting(),
+                         NaturalBreak(AwayWhy::kLock, 30),
+                         StillCounting(),
+                         AlertShown(AlertedBy::kPrompt),
+                         BreakSkipped(SkipAnswer::kRestart),
+                         StillCounting(),
+                         WorkPaused(600),
+                         WorkResumed(),
+                         StillCounting(),
+                         WorkStopped(),
+                         ProgramEnded()};
+  const size_t lineBytes = 40;  // about, for the spacing of the lines over 400 days
+  const int64_t first = now - 399LL * 86400000, span = now - 60000 - first;
+  const int64_t lines = static_cast<int64_t>(target / lineBytes);
+  const int64_t stepMs = std::max<int64_t>(1000, span / lines / 1000 * 1000);
+  uint64_t at = 0;
+  std::string chunk = JournalHeader() + "\n";
+  events = 0;
+  for (int64_t i = 0; at + chunk.size() < target; ++i) {
+    Event e = cycle[i % std::size(cycle)];
+    e.at = {first + (i * stepMs) % span, offset};
+    chunk += FormatEvent(e);
+    chunk += '\n';
+    ++events;
+    if (chunk.size() >= (1u << 20)) {
+      if (storage.AppendDurably(kJournalFileName, at, chunk) != StorageStatus::kOk) return false;
+      chunk.clear();
+    }
+  }
+  return storage.AppendDurably(kJournalFileName, at, chunk) == StorageStatus::kOk;
+}
+
+// Deletes the bench's files and folder.
+void CleanUp(const std::string& folder) {
+  for (const char* name : {kJournalFileName, "history.tsv.new"})
+    DeleteFileW(win32::Wide(folder + "\\" + name).c_str());
+  RemoveDirectoryW(win32::Wide(folder).c_str());
+}
+
+std::string TempFolder(const char* what) {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  return win32::Utf8(temp) + what + std::to_string(GetCurrentProcessId());
+}
+
+int Big(uint64_t megabytes) {
+  const std::string folder = TempFolder("unwindle-history-big-");
+  Trace trace{nullptr, ""};
+  Win32Storage storage(trace, folder);
+  Win32Calendar calendar;
+  size_t events = 0;
+  if (!WriteBigFile(storage, calendar, megabytes, events)) {
+    std::printf("history: %llu MB of recent lines: n/a (could not write %s)\n",
+                static_cast<unsigned long long>(megabytes), folder.c_str());
+    CleanUp(folder);
+    return 0;
+  }
+  const double before = PeakMb();
+  Journal journal(storage, calendar);
+  double start = NowMs();
+  journal.Open();
+  const double openMs = NowMs() - start;
+  const double afterOpen = PeakMb();
+  StorageStatus status = StorageStatus::kOk;
+  start = NowMs();
+  const std::string csv = HistoryCsv(storage, calendar, 400, status);
+  const double commandMs = NowMs() - start;
+  const double afterCommand = PeakMb();
+  std::printf("history: %llu MB of recent lines (%zu events over 400 days):\n",
+              static_cast<unsigned long long>(megabytes), events);
+  std::printf(
+      "history:   start-up read: %.0f ms, peak working set %.1f MB (%.1f MB before the read)%s\n",
+      openMs, afterOpen, before,
+      journal.Health().state == JournalHealth::State::kKept ? "" : " - not read");
+  std::printf("history:   /history 400: %.0f ms, peak working set %.1f MB, %zu CSV bytes%s\n",
+              commandMs, afterCommand, csv.size(),
+              status == StorageStatus::kOk ? "" : " - not read");
+  CleanUp(folder);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "--big")
+    return Big(argc > 2 ? std::max(1, std::atoi(argv[2])) : 200);
   if (argc > 1 && std::string(argv[1]) == "--plant") {
     Trace trace{nullptr, ""};
     Win32Storage storage(trace);

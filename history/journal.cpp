@@ -232,6 +232,8 @@ void Journal::ReadAgain() {
   end_ = reading.end;
   endKnown_ = true;
   newerFormat_ = newerFormat_ || reading.newerFormat;
+  // The lines that waited go now, after the last whole line: the file is there to be had.
+  if (!pending_.empty() && !newerFormat_) Flush();
 }
 
 std::vector<DayFigures> Journal::Figures(std::optional<Stamp> now) const {

@@ -93,7 +93,7 @@ class Journal {
   void Open(bool tidy = true);
   // When the file could not be read at start-up, reads it now (the Statistics window asks, as it
   // opens): what it held is tallied, with the events recorded since that it holds too once, and
-  // those not written yet from memory. Nothing is written. Does nothing when it was read.
+  // those not written yet from memory; these are written then. Does nothing when it was read.
   void ReadAgain();
   // Stamps `event` with the time and offset now, keeps it, and appends its line. Lines that could
   // not be written go out with the next one that can.

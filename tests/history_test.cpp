@@ -451,6 +451,99 @@ std::string WorkingDay(int64_t nineUtc, int offset) {
   return text;
 }
 
+// Counted in bounded memory: a history of more pieces of work than the tally keeps open gives
+// every day its due, counted by hand.
+TEST_F(HistoryTest, AHistoryOfCountlessPiecesOfWorkIsCountedWhole) {
+  const int64_t first = cal.FromLocal({2026, 1, 1, 6, 0});
+  std::vector<Event> events;
+  const int days = 250, perDay = 300;  // 75,000 pieces: work a minute, a break of two
+  for (int d = 0; d < days; ++d) {
+    for (int i = 0; i < perDay; ++i) {
+      const int64_t start = first + d * kDay + i * 3 * kMinute;
+      Event work = WorkStarted(), stop = BreakStarted(BreakFrom::kMain);
+      work.at = {start, 60};
+      stop.at = {start + kMinute + (i == 7 ? kMinute : 0), 60};
+      events.push_back(work);
+      events.push_back(stop);
+    }
+  }
+  const std::vector<DayFigures> byDay = FiguresByDay(events);
+  ASSERT_EQ(byDay.size(), static_cast<size_t>(days));
+  for (const DayFigures& f : byDay) {
+    EXPECT_EQ(f.workedMs, (perDay + 1) * kMinute) << DateText(f.day);
+    EXPECT_EQ(f.breaksTaken, perDay) << DateText(f.day);
+    EXPECT_EQ(f.longestStretchMs, 2 * kMinute) << DateText(f.day);
+  }
+}
+
+// The file comes in pieces of any size: the start-up read, what it keeps and /history give what
+// the whole text gives, wherever a piece ends (inside a line, between a CR and its LF).
+TEST_F(HistoryTest, ReadInPiecesOfAnySizeTheJournalGivesWhatTheWholeTextGives) {
+  cal.SetLocal(2026, 12, 8, 20, 0);
+  const std::string header = JournalHeader() + "\n";
+  const std::string day = WorkingDay(cal.FromLocal({2026, 12, 7, 9, 0}), 60) +
+                          WorkingDay(cal.FromLocal({2026, 12, 8, 9, 0}), 60);
+  std::string crlf;
+  for (char ch : day) ch == '\n' ? crlf += "\r\n" : crlf += ch;
+  std::string damaged = header;
+  const std::string tooLong(LineReader::kLongestLine + 10, 'z');
+  const char* junk[] = {"",
+                        "x\t9:-",
+                        "2026-13-45T99:00:00+01:00\twork.start",
+                        "\r",
+                        "2026-12-07T09:01:00+01:00\tbreak.mood\tcalm",
+                        tooLong.c_str(),
+                        "2026-12-07T09:02:00+01:00\twork.counting\textra\tfields"};
+  size_t n = 0;
+  for (size_t at = 0, end; (end = day.find('\n', at)) != std::string::npos; at = end + 1) {
+    damaged += day.substr(at, end + 1 - at);
+    if (n % 9 == 4) damaged += junk[(n / 9) % std::size(junk)] + std::string("\n");
+    ++n;
+  }
+  const struct {
+    const char* what;
+    std::string text;
+  } files[] = {
+      {"whole lines", header + day},
+      {"CR LF", header + crlf},
+      {"a last line without its end", header + day + "2026-12-08T19:00:00+01:00\tbreak.start\tpro"},
+      {"damaged lines, one too long", damaged},
+      {"no header", day},
+  };
+  for (const auto& f : files) {
+    SCOPED_TRACE(f.what);
+    const std::vector<Event> events = ParseJournal(f.text);
+    ASSERT_GT(events.size(), 80u);
+    std::string kept;  // as tidied from the whole file in one piece
+    for (size_t piece :
+         {size_t{1} << 24, size_t{1}, size_t{2}, size_t{3}, size_t{7}, size_t{64}, size_t{4096}}) {
+      SCOPED_TRACE(piece);
+      FakeStorage pieces(trace);
+      pieces.pieceBytes = piece;
+      const std::string path = pieces.PathOf(kJournalFileName);
+      pieces.files[path] = f.text;
+      StorageStatus status = StorageStatus::kFailed;
+      EXPECT_EQ(HistoryCsv(pieces, cal, 3, status),
+                Csv(events, LocalDay(Stamp{cal.UtcMs(), 60}), 3));
+      EXPECT_EQ(status, StorageStatus::kOk);
+      Journal j(pieces, cal);
+      j.Open();
+      EXPECT_EQ(j.size(), events.size());
+      EXPECT_EQ(j.Figures(), FiguresByDay(events));
+      if (kept.empty()) kept = pieces.files[path];
+      EXPECT_TRUE(pieces.files[path] == kept);
+      EXPECT_EQ(ParseJournal(pieces.files[path]), events);
+    }
+    EXPECT_TRUE(kept == f.text || kept.substr(0, header.size()) == header) << "left, or tidied";
+    EXPECT_EQ(kept.find("zzz"), std::string::npos) << "the line too long went";
+    EXPECT_EQ(kept.find("x\t9"), std::string::npos) << "garbage went";
+    EXPECT_EQ(kept.back(), '\n') << "the torn line went";
+    EXPECT_EQ(kept.find("break.mood") != std::string::npos,
+              f.text.find("break.mood") != std::string::npos)
+        << "a newer version's line stays";
+  }
+}
+
 TEST_F(HistoryTest, AFiftyMegabyteJournalIsReadWholeAndShrinksToItsEvents) {
   cal.SetLocal(2027, 6, 1, 12, 0);
   const std::string header = JournalHeader() + "\n";
