@@ -155,5 +155,31 @@ TEST_F(Win32JournalTest, WhatOneRunWritesTheNextReadsAndATornLineGoes) {
   EXPECT_EQ(second.Health().place.file, path);
 }
 
+// Another program holds the file with no sharing at start-up: the journal says so, keeps what
+// happens, and once the file is let go reads it again with every event once.
+TEST_F(Win32JournalTest, AFileLockedAtStartIsReadOnceItIsLetGo) {
+  Win32Calendar calendar;
+  Journal first(store, calendar);
+  first.Open();
+  first.Record(ProgramStarted());
+  first.Record(BreakStarted(BreakFrom::kTray));
+  const std::string path = store.DataFolder() + "\\" + kJournalFileName;
+  Lock(path);
+  Journal second(store, calendar);
+  second.Open();
+  EXPECT_EQ(second.Health().state, JournalHealth::State::kUnreadable);
+  EXPECT_EQ(second.Health().status, StorageStatus::kLocked);
+  second.Record(BreakEnded(BreakEnd::kRanOut, 300));
+  EXPECT_EQ(second.size(), 1u);
+  second.ReadAgain();
+  EXPECT_EQ(second.Health().status, StorageStatus::kLocked) << "still held";
+  Unlock();
+  second.ReadAgain();
+  EXPECT_EQ(second.Health().state, JournalHealth::State::kKept);
+  EXPECT_EQ(second.size(), 3u);
+  EXPECT_EQ(ParseJournal(Content(path)).size(), 3u) << "the waiting line went out once";
+  EXPECT_EQ(second.Figures().back().breaksTaken, 1);
+}
+
 }  // namespace
 }  // namespace unw
