@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -210,6 +211,17 @@ int Big(uint64_t megabytes) {
       "history:   /history 400: %.0f ms, peak working set %.1f MB, %zu CSV bytes (FNV-1a %08x)%s\n",
       commandMs, afterCommand, csv.size(), static_cast<unsigned>(sum),
       status == StorageStatus::kOk ? "" : " - not read");
+  // A line torn at the end: the start-up read replaces the file by the lines it keeps.
+  uint64_t end = std::numeric_limits<uint64_t>::max();
+  storage.AppendDurably(kJournalFileName, end, "2026-12-07T10:00:00+01:00\tbre");
+  Journal tidying(storage, calendar);
+  start = NowMs();
+  tidying.Open();
+  const double tidyMs = NowMs() - start;
+  std::printf(
+      "history:   start-up read that tidies it (a torn last line): %.0f ms, peak working "
+      "set %.1f MB%s\n",
+      tidyMs, PeakMb(), tidying.writing() ? "" : " - not written");
   CleanUp(folder);
   return 0;
 }

@@ -158,10 +158,20 @@ Journal::Reading Journal::Read() {
   return reading;
 }
 
-std::string Journal::Kept(Reading& reading) {
+bool Journal::WriteKept(const Reading& reading, const Storage::PieceWriter& write, uint64_t& size) {
   const int64_t oldest = calendar_.UtcMs() - kJournalKeepDays * kDayMs;
-  std::string kept;
-  if (!reading.header) kept = JournalHeader() + "\n";
+  std::string kept;  // a megabyte at a time
+  bool taken = true;
+  size = 0;
+  auto out = [&](std::string_view bytes) {
+    kept += bytes;
+    size += bytes.size();
+    if (kept.size() >= (1u << 20) && taken) {
+      taken = write(kept);
+      kept.clear();
+    }
+  };
+  if (!reading.header) out(JournalHeader() + "\n");
   LineReader lines([&](std::string_view whole, std::string_view line, uint64_t at) {
     bool keep = false;
     if (at == 0 && JournalHeaderVersion(line) > 0)
@@ -170,13 +180,15 @@ std::string Journal::Kept(Reading& reading) {
       keep = e->at.utcMs >= oldest;
     else if (IsForeignEvent(line))
       keep = ParseStamp(line)->utcMs >= oldest;
-    if (keep) kept += whole;
+    if (keep) out(whole);
   });
-  reading.status = storage_.ReadPieces(kJournalFileName, [&](std::string_view piece) {
+  const StorageStatus read = storage_.ReadPieces(kJournalFileName, [&](std::string_view piece) {
     lines.Piece(piece);
-    return true;
+    return taken;
   });
-  return kept;
+  if (taken && !kept.empty()) taken = write(kept);
+  // Read once, not twice: a file that changed its mind is left as it is.
+  return taken && read == StorageStatus::kOk;
 }
 
 void Journal::Open(bool tidy) {
@@ -206,11 +218,12 @@ void Journal::Open(bool tidy) {
   newerFormat_ = reading.newerFormat;
   // A newer version's file is never rewritten by this one: it might not know what it drops.
   if (!reading.dropped || newerFormat_ || !tidy) return;
-  const std::string kept = Kept(reading);
-  if (reading.status != StorageStatus::kOk) return;  // read once, not twice: left as it is
-  const StorageStatus replaced = storage_.ReplaceAtomically(kJournalFileName, kept);
+  uint64_t size = 0;
+  const StorageStatus replaced = storage_.ReplaceInPieces(
+      kJournalFileName,
+      [&](const Storage::PieceWriter& write) { return WriteKept(reading, write, size); });
   if (replaced == StorageStatus::kOk)
-    end_ = kept.size();
+    end_ = size;
   else
     writeStatus_ = replaced;  // the old file stays; new lines go after its last whole line
 }

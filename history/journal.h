@@ -130,8 +130,9 @@ class Journal {
     uint64_t end = 0;
   };
   Reading Read();
-  // The header and the lines a tidy file keeps, read again.
-  std::string Kept(Reading& reading);
+  // The header and the lines a tidy file keeps, read again and written by `write` in pieces;
+  // `size` is how many bytes. False when the read or the write failed.
+  bool WriteKept(const Reading& reading, const Storage::PieceWriter& write, uint64_t& size);
 
   Storage& storage_;
   Calendar& calendar_;

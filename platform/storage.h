@@ -74,6 +74,13 @@ class Storage {
   // the old file or the new one: the temporary file `name` + ".new" beside it (one left by a crash
   // is written over) is written, flushed and renamed over it.
   virtual StorageStatus ReplaceAtomically(const std::string& name, std::string_view bytes) = 0;
+  // ReplaceAtomically with bytes that come in pieces, so that a file of any size costs only a
+  // piece of memory: `produce(write)` calls `write(piece)` for each piece in order (write returns
+  // false once the disk refuses) and returns false to give up, which leaves the old file as it is
+  // (kFailed, unless the disk refused first).
+  using PieceWriter = std::function<bool(std::string_view)>;
+  virtual StorageStatus ReplaceInPieces(const std::string& name,
+                                        const std::function<bool(const PieceWriter&)>& produce) = 0;
   // Writes `bytes` as the file at the full path `path` (one the user chose), replacing one there.
   virtual StorageStatus WriteNewFile(const std::string& path, std::string_view bytes) = 0;
 };

@@ -152,6 +152,34 @@ TYPED_TEST_P(StorageContract, APieceAtATimeGivesTheWholeFileInOrderAndStopsWhenA
   EXPECT_EQ(first, text.substr(0, sizes.front()));
 }
 
+TYPED_TEST_P(StorageContract, AReplacementInPiecesIsWholeOrNothing) {
+  Storage& s = this->storage();
+  uint64_t at = 0;
+  ASSERT_EQ(s.AppendDurably("history.tsv", at, "old\n"), StorageStatus::kOk);
+  std::string expected;
+  ASSERT_EQ(s.ReplaceInPieces("history.tsv",
+                              [&](const Storage::PieceWriter& write) {
+                                for (int i = 0; i < 3000; ++i) {
+                                  const std::string piece = "line " + std::to_string(i) + "\n";
+                                  expected += piece;
+                                  if (!write(piece)) return false;
+                                }
+                                return true;
+                              }),
+            StorageStatus::kOk);
+  EXPECT_TRUE(this->Content(this->PathOf("history.tsv")) == expected);
+  EXPECT_FALSE(this->Exists(this->PathOf("history.tsv.new")));
+  // Given up halfway: the old file stays, and no temporary file.
+  EXPECT_EQ(s.ReplaceInPieces("history.tsv",
+                              [&](const Storage::PieceWriter& write) {
+                                write("half of a new file\n");
+                                return false;
+                              }),
+            StorageStatus::kFailed);
+  EXPECT_TRUE(this->Content(this->PathOf("history.tsv")) == expected);
+  EXPECT_FALSE(this->Exists(this->PathOf("history.tsv.new")));
+}
+
 TYPED_TEST_P(StorageContract, AFileLockedByAnotherProgramIsNeitherReadNorWrittenUntilItLetsGo) {
   Storage& s = this->storage();
   uint64_t at = 0;
@@ -178,6 +206,7 @@ REGISTER_TYPED_TEST_SUITE_P(StorageContract, LinesGoWhereTheLastWholeLineEndsAnd
                             AReadOnlyFileRefusesWritesAndStaysAsItWas,
                             AnExportIsANewFileWhereTheUserChose,
                             APieceAtATimeGivesTheWholeFileInOrderAndStopsWhenAsked,
+                            AReplacementInPiecesIsWholeOrNothing,
                             AFileLockedByAnotherProgramIsNeitherReadNorWrittenUntilItLetsGo);
 
 }  // namespace unw

@@ -127,6 +127,21 @@ StorageStatus FakeStorage::ReplaceAtomically(const std::string& name, std::strin
   return status;
 }
 
+StorageStatus FakeStorage::ReplaceInPieces(const std::string& name,
+                                           const std::function<bool(const PieceWriter&)>& produce) {
+  // The pieces gathered first: in memory it is all one.
+  std::string bytes;
+  const bool whole = produce([&](std::string_view piece) {
+    bytes += piece;
+    return true;
+  });
+  if (!whole) {
+    trace_.Line("store.replace", {name, std::to_string(bytes.size()), "failed"});
+    return StorageStatus::kFailed;
+  }
+  return ReplaceAtomically(name, bytes);
+}
+
 StorageStatus FakeStorage::WriteNewFile(const std::string& path, std::string_view bytes) {
   const std::string parent = ParentOf(path);
   StorageStatus status = StorageStatus::kOk;

@@ -26,6 +26,8 @@ class FakeStorage : public Storage {
   StorageStatus AppendDurably(const std::string& name, uint64_t& at,
                               std::string_view bytes) override;
   StorageStatus ReplaceAtomically(const std::string& name, std::string_view bytes) override;
+  StorageStatus ReplaceInPieces(const std::string& name,
+                                const std::function<bool(const PieceWriter&)>& produce) override;
   StorageStatus WriteNewFile(const std::string& path, std::string_view bytes) override;
 
   // The full path of the data folder's file `name`.

@@ -236,15 +236,33 @@ StorageStatus Win32Storage::AppendDurably(const std::string& name, uint64_t& at,
 }
 
 StorageStatus Win32Storage::ReplaceAtomically(const std::string& name, std::string_view bytes) {
+  return Replace(name, bytes.size(), [&](const PieceWriter& write) { return write(bytes); });
+}
+
+StorageStatus Win32Storage::ReplaceInPieces(
+    const std::string& name, const std::function<bool(const PieceWriter&)>& produce) {
+  return Replace(name, 0, produce);
+}
+
+StorageStatus Win32Storage::Replace(const std::string& name, size_t size,
+                                    const std::function<bool(const PieceWriter&)>& produce) {
   const std::wstring path = win32::Wide(folder_ + "\\" + name), temp = path + L".new";
   StorageStatus status = MakeFolder();
   if (status == StorageStatus::kOk && IsReadOnlyFile(path)) status = StorageStatus::kReadOnly;
+  uint64_t written = 0;
   if (status == StorageStatus::kOk) {
     DWORD error = ERROR_SUCCESS;
     {
       win32::ScopedHandle file = OpenFile(temp, GENERIC_WRITE, 0, CREATE_ALWAYS);
       if (!file) error = GetLastError();
-      if (!error) error = WriteAll(file, bytes);
+      if (!error) {
+        const bool whole = produce([&](std::string_view piece) {
+          if (!error) error = WriteAll(file, piece);
+          if (!error) written += piece.size();
+          return !error;
+        });
+        if (!whole && !error) error = ERROR_CANCELLED;
+      }
       // On the disk before the rename: a crash after it must find the new file whole.
       if (!error && !FlushFileBuffers(file)) error = GetLastError();
     }
@@ -254,7 +272,8 @@ StorageStatus Win32Storage::ReplaceAtomically(const std::string& name, std::stri
     if (error) DeleteFileW(temp.c_str());
     status = StatusOf(error);
   }
-  trace_.Line("store.replace", {name, std::to_string(bytes.size()), StorageStatusName(status)});
+  trace_.Line("store.replace",
+              {name, std::to_string(size ? size : written), StorageStatusName(status)});
   return status;
 }
 
