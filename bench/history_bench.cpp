@@ -6,6 +6,7 @@
 //   unwindle_history_bench.exe --big [MB]     a file of MB (default 200) of recent lines, dense:
 //                                             the start-up read's time and the process's peak
 //                                             memory, and /history 400 on it
+//   unwindle_history_bench.exe --plant-big [MB]  writes that file as the user's own history
 //   unwindle_history_bench.exe --plant        writes the 400 days as the user's own history (the
 //                                             program's data folder), for bench/run.sh to time
 //                                             the Statistics window on
@@ -229,6 +230,17 @@ int Big(uint64_t megabytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "--plant-big") {
+    Trace trace{nullptr, ""};
+    Win32Storage storage(trace);
+    Win32Calendar calendar;
+    size_t events = 0;
+    const bool planted =
+        WriteBigFile(storage, calendar, argc > 2 ? std::max(1, std::atoi(argv[2])) : 200, events);
+    std::printf("%s %zu events in %s\n", planted ? "planted" : "could not plant", events,
+                storage.DataFolder().c_str());
+    return planted ? 0 : 1;
+  }
   if (argc > 1 && std::string(argv[1]) == "--big")
     return Big(argc > 2 ? std::max(1, std::atoi(argv[2])) : 200);
   if (argc > 1 && std::string(argv[1]) == "--plant") {
