@@ -232,7 +232,9 @@ void Journal::ReadAgain() {
   if (readStatus_ == StorageStatus::kOk) return;
   FiguresTally before = std::move(read_);
   const Reading reading = Read();
-  if (reading.status != StorageStatus::kOk && reading.status != StorageStatus::kNotFound) {
+  const bool none =
+      reading.status == StorageStatus::kNotFound || reading.status == StorageStatus::kNoFolder;
+  if (reading.status != StorageStatus::kOk && !none) {
     read_ = std::move(before);
     readStatus_ = reading.status;
     return;
