@@ -451,6 +451,30 @@ std::string WorkingDay(int64_t nineUtc, int offset) {
   return text;
 }
 
+// /history of a few days looks at the older lines only for whether the countdown counted after
+// them: a countdown that began days before and counts on, marked, is counted into them.
+TEST_F(HistoryTest, HistoryOfAFewDaysCountsACountdownThatBeganBeforeThem) {
+  cal.SetLocal(2026, 12, 10, 12, 0);
+  std::string text = JournalHeader() + "\n";
+  const int64_t from = cal.FromLocal({2026, 12, 6, 23, 0});
+  text += StampText(from, 60) + "\twork.start\n";
+  for (int64_t at = from + 5 * kMinute; at <= cal.UtcMs() - 5 * kMinute; at += 5 * kMinute)
+    text += StampText(at, 60) + "\twork.counting\n";
+  File() = text;
+  const int64_t today = LocalDay(Stamp{cal.UtcMs(), 60});
+  for (int days : {1, 2, 3, 5}) {
+    StorageStatus status = StorageStatus::kFailed;
+    const std::string csv = HistoryCsv(disk, cal, days, status);
+    EXPECT_EQ(csv, FiguresCsv(LastDays(FiguresByDay(ParseJournal(text), Stamp{cal.UtcMs(), 60}),
+                                       today, days)))
+        << days;
+    // Every whole day in between was worked whole.
+    if (days >= 2) {
+      EXPECT_NE(csv.find("2026-12-09,1440,"), std::string::npos) << csv;
+    }
+  }
+}
+
 // Counted in bounded memory: a history of more pieces of work than the tally keeps open gives
 // every day its due, counted by hand.
 TEST_F(HistoryTest, AHistoryOfCountlessPiecesOfWorkIsCountedWhole) {
