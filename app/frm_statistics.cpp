@@ -82,13 +82,15 @@ void FrmStatistics::Design() {
 
 void FrmStatistics::Open() {
   // The moment asked for, so that the time to the window's showing can be measured.
-  app_.sys.trace.Line("statistics.open", {std::to_string(app_.journal.events().size())});
+  app_.sys.trace.Line("statistics.open", {std::to_string(app_.journal.size())});
   Show(true);
 }
 
 void FrmStatistics::Form_Load() {
   ApplyWindowFonts(app_, *this);
   chosen_ = kChartDays - 1;
+  // A history that could not be read at start-up may be readable now (the lock is gone).
+  app_.journal.ReadAgain();
   Refresh();
 }
 
@@ -96,16 +98,20 @@ void FrmStatistics::Refresh() {
   Journal& journal = app_.journal;
   const Stamp now = journal.Now();
   today_ = LocalDay(now);
-  byDay_ = FiguresByDay(journal.events(), now);
+  byDay_ = journal.Figures(now);
   shown_ = LastDays(byDay_, today_, kChartDays);
   ShowDay();
 
-  // A line only when there is something to say: the history is not kept, or not saved.
+  // A line only when there is something to say: the history before could not be read, is not
+  // kept, or not saved.
   std::string status;
-  if (app_.settings.KeepHistory != 1)
+  const JournalHealth health = journal.Health();
+  if (health.state == JournalHealth::State::kUnreadable)
+    status = JournalStatusText(health);
+  else if (app_.settings.KeepHistory != 1)
     status = "No history is being kept: Options > Keep a History of My Breaks turns it on.";
   else if (!journal.writing())
-    status = JournalStatusText(journal.Health());
+    status = JournalStatusText(health);
   Control& line = Ctl("lblStatus");
   line.SetCaption(status);
   line.SetVisible(!status.empty());

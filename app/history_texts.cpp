@@ -16,7 +16,10 @@ std::string ExportProblem(StorageStatus status) {
       return "it is read-only";
     case StorageStatus::kDiskFull:
       return "the disk is full";
+    case StorageStatus::kLocked:
+      return "another program has it open";
     case StorageStatus::kOk:
+    case StorageStatus::kTooLarge:
     case StorageStatus::kFailed:
       break;
   }
@@ -34,12 +37,28 @@ std::string NotSavedProblem(StorageStatus status, const JournalPlace& place) {
       return place.file + " is read-only";
     case StorageStatus::kDiskFull:
       return "the disk is full";
+    case StorageStatus::kLocked:
+      return place.file + " is locked by another program";
     case StorageStatus::kOk:
     case StorageStatus::kNotFound:
+    case StorageStatus::kTooLarge:
     case StorageStatus::kFailed:
       break;
   }
   return place.file + " cannot be written";
+}
+
+// Why the journal's file could not be read, in a person's words.
+std::string ReadProblem(StorageStatus status) {
+  switch (status) {
+    case StorageStatus::kLocked:
+      return "the file is locked by another program";
+    case StorageStatus::kTooLarge:
+      return "the file is too large";
+    default:
+      break;
+  }
+  return "the file is unreadable";
 }
 
 }  // namespace
@@ -52,7 +71,7 @@ std::string JournalStatusText(const JournalHealth& health) {
     case JournalHealth::State::kNotSaved:
       return "History is not saved: " + NotSavedProblem(health.status, health.place) + ".";
     case JournalHealth::State::kUnreadable:
-      return "The history in " + file + " cannot be read; new events are added to it.";
+      return HistoryUnreadableText(health.status);
     case JournalHealth::State::kKept:
       break;
   }
@@ -63,8 +82,8 @@ std::string ExportFailedText(const std::string& path, StorageStatus status) {
   return "The history could not be exported to " + path + ": " + ExportProblem(status) + ".";
 }
 
-std::string HistoryUnreadableText(const JournalPlace& place, StorageStatus status) {
-  return "The history in " + place.file + " cannot be read (" + StorageStatusName(status) + ").";
+std::string HistoryUnreadableText(StorageStatus status) {
+  return "The history before today could not be read: " + ReadProblem(status) + ".";
 }
 
 }  // namespace unw

@@ -13,7 +13,8 @@ namespace unw {
 std::string JournalStatusText(const JournalHealth& health);
 // An export the storage refused: "The history could not be exported to PATH: the disk is full."
 std::string ExportFailedText(const std::string& path, StorageStatus status);
-// /history when the file cannot be read: "The history in FILE cannot be read (readonly)."
-std::string HistoryUnreadableText(const JournalPlace& place, StorageStatus status);
+// The history's file could not be read, at start-up or by /history: "The history before today
+// could not be read: the file is locked by another program."
+std::string HistoryUnreadableText(StorageStatus status);
 
 }  // namespace unw

@@ -76,13 +76,21 @@ report() {
   else
     say "history: n/a"
   fi
+  if [[ -s "$results/history-big.txt" ]]; then
+    sed 's/^/bench: /' "$results/history-big.txt"
+  else
+    say "history: 200 MB of recent lines: n/a"
+  fi
   say "history: the Statistics window on 400 days, from the request to the window shown:" \
     "median $(na "$stats_median") ms, slowest $(na "$stats_max") ms of $(na "$stats_runs")" \
     "(goal: under 100 ms)"
+  say "history: unwindle.exe on 200 MB of recent history: its window $(na "$big_ms") ms after" \
+    "its start, peak memory (VmHWM) $(na "$big_hwm") kB"
   say "  details in $results"
 }
 
 err_ms="" span_ms="" naive_ms="" cpu_s="" hwm_kb="" stats_median="" stats_max="" stats_runs=""
+big_ms="" big_hwm=""
 if [[ ! -f "$exe" || ! -f "$driver" ]]; then
   say "unwindle.exe or the e2e driver is missing: nothing to run"
   report
@@ -99,6 +107,10 @@ wine_env_setup >/dev/null 2>"$results/setup.txt" || {
 if [[ -f "$history" ]]; then
   timeout 120 wine "$history" >"$results/history.txt" 2>"$results/history-stderr.txt" ||
     say "the history bench did not finish"
+  # A file of 200 MB of recent lines, written a megabyte at a time, read by a process of its own
+  # so that its peak memory is the read's.
+  timeout 300 wine "$history" --big 200 >"$results/history-big.txt" \
+    2>"$results/history-big-stderr.txt" || say "the 200 MB history bench did not finish"
 fi
 
 # The Statistics window of the real program on 400 days of history (planted as the user's own):
@@ -134,6 +146,22 @@ if [[ -f "$history" ]] && wine "$history" --plant >"$results/plant.txt" 2>&1; th
   find "$WINEPREFIX/drive_c/users" -path '*/KORVANTE/Unwindle/history.tsv*' -delete 2>/dev/null
 else
   say "could not plant 400 days of history (see $results/plant.txt)"
+fi
+
+# The real program started on 200 MB of recent history: from its start to its window, and its
+# peak memory then (VmHWM of its Linux process).
+big_ms="" big_hwm=""
+if [[ -f "$history" ]] && wine "$history" --plant-big 200 >"$results/plant-big.txt" 2>&1; then
+  wine "$driver" plant --clean StartTimerOnLaunch=0 LaunchMinimized=0 2>/dev/null
+  big_start=$(date +%s%N)
+  wine "$exe" >/dev/null 2>&1 &
+  if wine "$driver" wait-window 60 >/dev/null 2>&1; then
+    big_ms=$((($(date +%s%N) - big_start) / 1000000))
+    big_pid="$(wine_env_pid_of unwindle.exe)" &&
+      big_hwm="$(awk '/^VmHWM:/ { print $2 }' "/proc/$big_pid/status" 2>/dev/null)"
+  fi
+  wine "$driver" exit 10 >/dev/null 2>&1
+  find "$WINEPREFIX/drive_c/users" -path '*/KORVANTE/Unwindle/history.tsv*' -delete 2>/dev/null
 fi
 
 # The interval, with the timer started at launch.

@@ -13,7 +13,7 @@ namespace {
 // Each kind's name, the words of its detail in the order of the detail's enum (none when it has
 // no detail), and whether a number of seconds follows; in the order of EventKind.
 struct KindText {
-  const char* name;
+  std::string_view name;  // a literal: its data() ends with a NUL
   std::span<const char* const> words;
   bool seconds;
 };
@@ -165,7 +165,7 @@ bool IsRest(const Event& e) {
 
 const char* EventKindName(EventKind kind) {
   const size_t i = static_cast<size_t>(kind);
-  return i < kKindCount ? kKinds[i].name : "?";
+  return i < kKindCount ? kKinds[i].name.data() : "?";
 }
 
 std::string FormatEvent(const Event& e) {

@@ -10,20 +10,8 @@ namespace unw {
 
 namespace {
 
-// A time the work countdown counted, and the stretch of work it belongs to (stretches are
-// numbered in time order; a rest begins the next).
-struct Span {
-  Stamp from, to;
-  int64_t stretch;
-};
-
-struct DayWork {
-  DayFigures figures;
-  int64_t stretch = -1;  // the stretch the day's latest work belongs to
-  int64_t run = 0;       // how much of it fell on this day
-};
-
-void AddSpan(std::vector<Span>& spans, const Stamp& from, const Stamp& to, int64_t stretch) {
+void AddSpan(std::vector<FiguresTally::Span>& spans, const Stamp& from, const Stamp& to,
+             int64_t stretch) {
   // Marks cut a long time counted into many: one piece is enough, as long as one offset holds
   // throughout (the split at midnight reads it).
   if (!spans.empty() && spans.back().to == from && spans.back().stretch == stretch &&
@@ -35,7 +23,7 @@ void AddSpan(std::vector<Span>& spans, const Stamp& from, const Stamp& to, int64
 
 // Time away that counted as a break was counted by the countdown too (it ran on while the user
 // was gone); it is no work. Everything counted after `cut` goes.
-void CutAway(std::vector<Span>& spans, int64_t cut) {
+void CutAway(std::vector<FiguresTally::Span>& spans, int64_t cut) {
   while (!spans.empty() && spans.back().to.utcMs > cut) {
     if (spans.back().from.utcMs >= cut) {
       spans.pop_back();
@@ -71,85 +59,107 @@ void SplitByDay(const Stamp& from, const Stamp& to, Part&& part) {
 
 }  // namespace
 
-std::vector<DayFigures> FiguresByDay(std::span<const Event> events, std::optional<Stamp> now) {
-  std::map<int64_t, DayWork> days;
-  auto on = [&days](int64_t day) -> DayFigures& {
-    DayFigures& f = days[day].figures;
-    f.day = day;
-    return f;
-  };
-  std::vector<Span> spans;
-  bool counting = false;
-  const Stamp* previous = nullptr;
-  int64_t stretch = 0;
-  auto countUpTo = [&](const Stamp& at) {
-    if (!counting || !previous) return;
-    const int64_t gap = at.utcMs - previous->utcMs;
-    if (gap > kLongestSilenceMs)
-      ++stretch;  // no mark came: the program was not running, and nobody counted
-    else if (gap > 0)
-      AddSpan(spans, *previous, at, stretch);
-  };
-  for (const Event& e : events) {
-    // A start after a crash: the last session ended at its last line.
-    if (e.kind != EventKind::kProgramStarted) countUpTo(e.at);
-    switch (e.kind) {
-      case EventKind::kBreakStarted:
-        ++on(LocalDay(e.at)).breaksTaken;
-        break;
-      case EventKind::kBreakEnded:
-        if (e.as<BreakEnd>() == BreakEnd::kCutShort) ++on(LocalDay(e.at)).breaksCutShort;
-        break;
-      case EventKind::kBreakSkipped:
-        ++on(LocalDay(e.at)).breaksSkipped;
-        break;
-      case EventKind::kSnoozed:
-        ++on(LocalDay(e.at)).remindersSnoozed;
-        break;
-      case EventKind::kNaturalBreak:
-        ++on(LocalDay(e.at)).naturalBreaks;
-        CutAway(spans, e.at.utcMs - e.seconds * 1000LL);
-        break;
-      case EventKind::kShortBreakEnded:
-        switch (e.as<ShortEnd>()) {
-          case ShortEnd::kRanOut:
-          case ShortEnd::kAway:
-            ++on(LocalDay(e.at)).shortBreaksTaken;
-            break;
-          case ShortEnd::kSkipped:
-            ++on(LocalDay(e.at)).shortBreaksSkipped;
-            break;
-          case ShortEnd::kLater:  // it comes again
-          case ShortEnd::kCut:    // the countdown stopped under it: neither taken nor refused
-            break;
-        }
-        break;
-      default:
-        break;
-    }
-    if (IsRest(e)) ++stretch;
-    counting = CountingAfter(e, counting);
-    previous = &e.at;
-  }
-  if (now) countUpTo(*now);
+DayFigures& FiguresTally::On(int64_t day) {
+  DayFigures& f = days_[day].figures;
+  f.day = day;
+  return f;
+}
 
-  for (const Span& s : spans) {
-    SplitByDay(s.from, s.to, [&](int64_t day, int64_t ms) {
-      DayWork& work = days[day];
-      work.figures.day = day;
-      work.figures.workedMs += ms;
-      if (work.stretch != s.stretch) {
-        work.stretch = s.stretch;
-        work.run = 0;
-      }
-      work.run += ms;
-      work.figures.longestStretchMs = std::max(work.figures.longestStretchMs, work.run);
-    });
+void FiguresTally::CountUpTo(std::vector<Span>& spans, const Stamp& at) const {
+  if (!counting_ || !previous_) return;
+  const int64_t gap = at.utcMs - previous_->utcMs;
+  // No mark came: the program was not running, and nobody counted (Add begins the next stretch).
+  if (gap > 0 && gap <= kLongestSilenceMs) AddSpan(spans, *previous_, at, stretch_);
+}
+
+void FiguresTally::Settle(std::map<int64_t, DayWork>& days, const Span& s) {
+  SplitByDay(s.from, s.to, [&](int64_t day, int64_t ms) {
+    DayWork& work = days[day];
+    work.figures.day = day;
+    work.figures.workedMs += ms;
+    if (work.stretch != s.stretch) {
+      work.stretch = s.stretch;
+      work.run = 0;
+    }
+    work.run += ms;
+    work.figures.longestStretchMs = std::max(work.figures.longestStretchMs, work.run);
+  });
+}
+
+void FiguresTally::Add(const Event& e) {
+  ++events_;
+  // A start after a crash: the last session ended at its last line.
+  if (e.kind != EventKind::kProgramStarted) {
+    if (counting_ && previous_ && e.at.utcMs - previous_->utcMs > kLongestSilenceMs) ++stretch_;
+    CountUpTo(spans_, e.at);
   }
+  switch (e.kind) {
+    case EventKind::kBreakStarted:
+      ++On(LocalDay(e.at)).breaksTaken;
+      break;
+    case EventKind::kBreakEnded:
+      if (e.as<BreakEnd>() == BreakEnd::kCutShort) ++On(LocalDay(e.at)).breaksCutShort;
+      break;
+    case EventKind::kBreakSkipped:
+      ++On(LocalDay(e.at)).breaksSkipped;
+      break;
+    case EventKind::kSnoozed:
+      ++On(LocalDay(e.at)).remindersSnoozed;
+      break;
+    case EventKind::kNaturalBreak:
+      ++On(LocalDay(e.at)).naturalBreaks;
+      CutAway(spans_, e.at.utcMs - e.seconds * 1000LL);
+      break;
+    case EventKind::kShortBreakEnded:
+      switch (e.as<ShortEnd>()) {
+        case ShortEnd::kRanOut:
+        case ShortEnd::kAway:
+          ++On(LocalDay(e.at)).shortBreaksTaken;
+          break;
+        case ShortEnd::kSkipped:
+          ++On(LocalDay(e.at)).shortBreaksSkipped;
+          break;
+        case ShortEnd::kLater:  // it comes again
+        case ShortEnd::kCut:    // the countdown stopped under it: neither taken nor refused
+          break;
+      }
+      break;
+    default:
+      break;
+  }
+  if (IsRest(e)) ++stretch_;
+  counting_ = CountingAfter(e, counting_);
+  previous_ = e.at;
+  // Only time away can take back time counted, and nobody is away across so many pieces of work:
+  // the oldest half is counted in for good, so that a history of any length costs bounded memory.
+  if (spans_.size() >= kOpenSpans) {
+    const size_t settled = spans_.size() / 2;
+    for (size_t i = 0; i < settled; ++i) Settle(days_, spans_[i]);
+    spans_.erase(spans_.begin(), spans_.begin() + static_cast<ptrdiff_t>(settled));
+  }
+}
+
+void FiguresTally::Carry(const Event& e) {
+  if (IsRest(e)) ++stretch_;
+  counting_ = CountingAfter(e, counting_);
+  previous_ = e.at;
+}
+
+std::vector<DayFigures> FiguresTally::Days(std::optional<Stamp> now) const {
+  std::map<int64_t, DayWork> days = days_;
+  std::vector<Span> spans = spans_;
+  if (now) CountUpTo(spans, *now);
+  for (const Span& s : spans) Settle(days, s);
   std::vector<DayFigures> out;
   out.reserve(days.size());
   for (const auto& [day, work] : days) out.push_back(work.figures);
   return out;
+}
+
+std::vector<DayFigures> FiguresByDay(std::span<const Event> events, std::optional<Stamp> now) {
+  FiguresTally tally;
+  for (const Event& e : events) tally.Add(e);
+  return tally.Days(now);
 }
 
 std::vector<DayFigures> LastDays(std::span<const DayFigures> byDay, int64_t lastDay, int count) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -31,6 +32,48 @@ struct DayFigures {
 // still counts after the last event counts up to it (as long as the marks promise it ran).
 std::vector<DayFigures> FiguresByDay(std::span<const Event> events,
                                      std::optional<Stamp> now = std::nullopt);
+// FiguresByDay an event at a time, for a history too long to hold in memory: the events go in
+// in order, and the figures come out at any moment, as often as asked.
+class FiguresTally {
+ public:
+  void Add(const Event& e);
+  // An event before the days that will be asked for: it only tells whether the countdown counts
+  // after it, and from when.
+  void Carry(const Event& e);
+  // FiguresByDay(every event added, now).
+  std::vector<DayFigures> Days(std::optional<Stamp> now = std::nullopt) const;
+  // How many events were added.
+  size_t events() const { return events_; }
+
+  // A time the work countdown counted, and the stretch of work it belongs to (stretches are
+  // numbered in time order; a rest begins the next).
+  struct Span {
+    Stamp from, to;
+    int64_t stretch;
+  };
+
+ private:
+  struct DayWork {
+    DayFigures figures;
+    int64_t stretch = -1;  // the stretch the day's latest work belongs to
+    int64_t run = 0;       // how much of it fell on this day
+  };
+  // Spans a natural break may still cut; beyond that, the oldest are settled into the days.
+  static constexpr size_t kOpenSpans = size_t{1} << 16;
+
+  DayFigures& On(int64_t day);
+  // The time counted from the last event up to `at`, if the countdown counted.
+  void CountUpTo(std::vector<Span>& spans, const Stamp& at) const;
+  static void Settle(std::map<int64_t, DayWork>& days, const Span& s);
+
+  std::map<int64_t, DayWork> days_;
+  std::vector<Span> spans_;
+  bool counting_ = false;
+  std::optional<Stamp> previous_;
+  int64_t stretch_ = 0;
+  size_t events_ = 0;
+};
+
 // The `count` days up to and including `lastDay`, oldest first; a day without figures is zeros.
 std::vector<DayFigures> LastDays(std::span<const DayFigures> byDay, int64_t lastDay, int count);
 // "2026-12-07".

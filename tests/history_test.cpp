@@ -179,7 +179,7 @@ TEST_F(HistoryTest, AWeekOfEveryKindOfEventGivesTheFiguresCountedByHand) {
                              "2026-12-12,130,1,0,0,2,1,55,1,0\r\n"
                              "2026-12-13,59,1,1,0,0,1,30,0,0\r\n";
   const int64_t sunday = DaysFromCivil(2026, 12, 13);
-  EXPECT_EQ(Csv(journal.events(), sunday, 7), byHand);
+  EXPECT_EQ(Csv(journal.recorded(), sunday, 7), byHand);
   // The file alone gives them too: it holds every fact the figures need.
   EXPECT_EQ(Csv(ParseJournal(File()), sunday, 7), byHand);
   const std::string head =
@@ -211,8 +211,8 @@ TEST_F(HistoryTest, AWeekOfEveryKindOfEventGivesTheFiguresCountedByHand) {
   journal.Record(ProgramStarted());
   journal.Record(WorkStarted());
   Until(9, 17);
-  EXPECT_EQ(FiguresByDay(journal.events()).back().workedMs, 15 * kMinute);
-  EXPECT_EQ(FiguresByDay(journal.events(), journal.Now()).back().workedMs, 17 * kMinute);
+  EXPECT_EQ(FiguresByDay(journal.recorded()).back().workedMs, 15 * kMinute);
+  EXPECT_EQ(journal.Figures(journal.Now()).back().workedMs, 17 * kMinute);
 }
 
 TEST_F(HistoryTest, WorkAcrossMidnightFallsOnEachLocalDayAsItPassedThere) {
@@ -334,7 +334,8 @@ TEST_F(HistoryTest, GarbageAndATornLastLineAreSkippedAndTheNextLineStartsClean) 
   // The command line reads without writing; the program at its start drops what is not kept.
   EXPECT_EQ(ParseJournal(File()), expected);
   journal.Open();
-  EXPECT_EQ(journal.events(), expected);
+  EXPECT_EQ(journal.size(), expected.size());
+  EXPECT_EQ(journal.Figures(), FiguresByDay(expected));
   EXPECT_EQ(File(), kept);
   journal.Record(WorkStopped());
   EXPECT_EQ(File(), kept + "2026-12-07T12:00:00+01:00\twork.stop\n");
@@ -352,7 +353,7 @@ TEST_F(HistoryTest, ANewerVersionsJournalIsReadButNeverWritten) {
   journal.Record(BreakEnded(BreakEnd::kRanOut, 300));
   EXPECT_EQ(File(), text);
   EXPECT_FALSE(journal.writing());
-  EXPECT_EQ(FiguresByDay(journal.events()).back().breaksTaken, 1);
+  EXPECT_EQ(journal.Figures().back().breaksTaken, 1);
   EXPECT_EQ(JournalStatusText(journal.Health()),
             "The history in C:\\Users\\Ada\\AppData\\Local\\KORVANTE\\Unwindle\\history.tsv is "
             "kept by a newer version of Unwindle; it is only read.");
@@ -400,25 +401,25 @@ TEST_F(HistoryTest, ADiskThatRefusesTheJournalCostsTheFileAloneAndSaysSoInOneLin
     EXPECT_FALSE(j.writing());
     EXPECT_EQ(JournalStatusText(j.Health()), c.status);
     // The figures of this session are all there.
-    const DayFigures today = FiguresByDay(j.events()).back();
+    const DayFigures today = j.Figures().back();
     EXPECT_EQ(today.workedMs, 30 * kMinute);
     EXPECT_EQ(today.breaksTaken, 1);
     EXPECT_EQ(refusing.files.count(folder) ? refusing.files[folder] : "", c.stray);
-    const std::vector<Event> held = j.events();
+    const std::vector<Event> held = j.recorded();
     EXPECT_FALSE(j.Clear());
-    EXPECT_EQ(j.events(), held) << "nothing forgotten while the file cannot be cleared";
+    EXPECT_EQ(j.recorded(), held) << "nothing forgotten while the file cannot be cleared";
     // Once the disk takes it again, the lines it refused come first, and nothing torn is left.
     c.heal(refusing);
     j.Record(ProgramEnded());
     EXPECT_TRUE(j.writing());
     EXPECT_EQ(JournalStatusText(j.Health()), "History is kept in " + file + ".");
     std::string expected = JournalHeader() + "\n";
-    for (const Event& e : j.events()) expected += FormatEvent(e) + "\n";
+    for (const Event& e : j.recorded()) expected += FormatEvent(e) + "\n";
     EXPECT_EQ(refusing.files[file], expected);
-    EXPECT_EQ(ParseJournal(refusing.files[file]), j.events());
+    EXPECT_EQ(ParseJournal(refusing.files[file]), j.recorded());
     EXPECT_TRUE(j.Clear());
     EXPECT_EQ(refusing.files[file], JournalHeader() + "\n");
-    EXPECT_TRUE(j.events().empty());
+    EXPECT_EQ(j.size(), 0u);
   }
 }
 
@@ -450,6 +451,123 @@ std::string WorkingDay(int64_t nineUtc, int offset) {
   return text;
 }
 
+// /history of a few days looks at the older lines only for whether the countdown counted after
+// them: a countdown that began days before and counts on, marked, is counted into them.
+TEST_F(HistoryTest, HistoryOfAFewDaysCountsACountdownThatBeganBeforeThem) {
+  cal.SetLocal(2026, 12, 10, 12, 0);
+  std::string text = JournalHeader() + "\n";
+  const int64_t from = cal.FromLocal({2026, 12, 6, 23, 0});
+  text += StampText(from, 60) + "\twork.start\n";
+  for (int64_t at = from + 5 * kMinute; at <= cal.UtcMs() - 5 * kMinute; at += 5 * kMinute)
+    text += StampText(at, 60) + "\twork.counting\n";
+  File() = text;
+  const int64_t today = LocalDay(Stamp{cal.UtcMs(), 60});
+  for (int days : {1, 2, 3, 5}) {
+    StorageStatus status = StorageStatus::kFailed;
+    const std::string csv = HistoryCsv(disk, cal, days, status);
+    EXPECT_EQ(csv, FiguresCsv(LastDays(FiguresByDay(ParseJournal(text), Stamp{cal.UtcMs(), 60}),
+                                       today, days)))
+        << days;
+    // Every whole day in between was worked whole.
+    if (days >= 2) {
+      EXPECT_NE(csv.find("2026-12-09,1440,"), std::string::npos) << csv;
+    }
+  }
+}
+
+// Counted in bounded memory: a history of more pieces of work than the tally keeps open gives
+// every day its due, counted by hand.
+TEST_F(HistoryTest, AHistoryOfCountlessPiecesOfWorkIsCountedWhole) {
+  const int64_t first = cal.FromLocal({2026, 1, 1, 6, 0});
+  std::vector<Event> events;
+  const int days = 250, perDay = 300;  // 75,000 pieces: work a minute, a break of two
+  for (int d = 0; d < days; ++d) {
+    for (int i = 0; i < perDay; ++i) {
+      const int64_t start = first + d * kDay + i * 3 * kMinute;
+      Event work = WorkStarted(), stop = BreakStarted(BreakFrom::kMain);
+      work.at = {start, 60};
+      stop.at = {start + kMinute + (i == 7 ? kMinute : 0), 60};
+      events.push_back(work);
+      events.push_back(stop);
+    }
+  }
+  const std::vector<DayFigures> byDay = FiguresByDay(events);
+  ASSERT_EQ(byDay.size(), static_cast<size_t>(days));
+  for (const DayFigures& f : byDay) {
+    EXPECT_EQ(f.workedMs, (perDay + 1) * kMinute) << DateText(f.day);
+    EXPECT_EQ(f.breaksTaken, perDay) << DateText(f.day);
+    EXPECT_EQ(f.longestStretchMs, 2 * kMinute) << DateText(f.day);
+  }
+}
+
+// The file comes in pieces of any size: the start-up read, what it keeps and /history give what
+// the whole text gives, wherever a piece ends (inside a line, between a CR and its LF).
+TEST_F(HistoryTest, ReadInPiecesOfAnySizeTheJournalGivesWhatTheWholeTextGives) {
+  cal.SetLocal(2026, 12, 8, 20, 0);
+  const std::string header = JournalHeader() + "\n";
+  const std::string day = WorkingDay(cal.FromLocal({2026, 12, 7, 9, 0}), 60) +
+                          WorkingDay(cal.FromLocal({2026, 12, 8, 9, 0}), 60);
+  std::string crlf;
+  for (char ch : day) ch == '\n' ? crlf += "\r\n" : crlf += ch;
+  std::string damaged = header;
+  const std::string tooLong(LineReader::kLongestLine + 10, 'z');
+  const char* junk[] = {"",
+                        "x\t9:-",
+                        "2026-13-45T99:00:00+01:00\twork.start",
+                        "\r",
+                        "2026-12-07T09:01:00+01:00\tbreak.mood\tcalm",
+                        tooLong.c_str(),
+                        "2026-12-07T09:02:00+01:00\twork.counting\textra\tfields"};
+  size_t n = 0;
+  for (size_t at = 0, end; (end = day.find('\n', at)) != std::string::npos; at = end + 1) {
+    damaged += day.substr(at, end + 1 - at);
+    if (n % 9 == 4) damaged += junk[(n / 9) % std::size(junk)] + std::string("\n");
+    ++n;
+  }
+  const struct {
+    const char* what;
+    std::string text;
+  } files[] = {
+      {"whole lines", header + day},
+      {"CR LF", header + crlf},
+      {"a last line without its end", header + day + "2026-12-08T19:00:00+01:00\tbreak.start\tpro"},
+      {"damaged lines, one too long", damaged},
+      {"no header", day},
+  };
+  for (const auto& f : files) {
+    SCOPED_TRACE(f.what);
+    const std::vector<Event> events = ParseJournal(f.text);
+    ASSERT_GT(events.size(), 80u);
+    std::string kept;  // as tidied from the whole file in one piece
+    for (size_t piece :
+         {size_t{1} << 24, size_t{1}, size_t{2}, size_t{3}, size_t{7}, size_t{64}, size_t{4096}}) {
+      SCOPED_TRACE(piece);
+      FakeStorage pieces(trace);
+      pieces.pieceBytes = piece;
+      const std::string path = pieces.PathOf(kJournalFileName);
+      pieces.files[path] = f.text;
+      StorageStatus status = StorageStatus::kFailed;
+      EXPECT_EQ(HistoryCsv(pieces, cal, 3, status),
+                Csv(events, LocalDay(Stamp{cal.UtcMs(), 60}), 3));
+      EXPECT_EQ(status, StorageStatus::kOk);
+      Journal j(pieces, cal);
+      j.Open();
+      EXPECT_EQ(j.size(), events.size());
+      EXPECT_EQ(j.Figures(), FiguresByDay(events));
+      if (kept.empty()) kept = pieces.files[path];
+      EXPECT_TRUE(pieces.files[path] == kept);
+      EXPECT_EQ(ParseJournal(pieces.files[path]), events);
+    }
+    EXPECT_TRUE(kept == f.text || kept.substr(0, header.size()) == header) << "left, or tidied";
+    EXPECT_EQ(kept.find("zzz"), std::string::npos) << "the line too long went";
+    EXPECT_EQ(kept.find("x\t9"), std::string::npos) << "garbage went";
+    EXPECT_EQ(kept.back(), '\n') << "the torn line went";
+    EXPECT_EQ(kept.find("break.mood") != std::string::npos,
+              f.text.find("break.mood") != std::string::npos)
+        << "a newer version's line stays";
+  }
+}
+
 TEST_F(HistoryTest, AFiftyMegabyteJournalIsReadWholeAndShrinksToItsEvents) {
   cal.SetLocal(2027, 6, 1, 12, 0);
   const std::string header = JournalHeader() + "\n";
@@ -470,7 +588,7 @@ TEST_F(HistoryTest, AFiftyMegabyteJournalIsReadWholeAndShrinksToItsEvents) {
   File() = big;
   journal.Open();
   EXPECT_TRUE(File() == clean) << "a file of " << File().size() << " bytes";
-  const std::vector<DayFigures> days = FiguresByDay(journal.events());
+  const std::vector<DayFigures> days = journal.Figures();
   ASSERT_EQ(days.size(), 365u);
   for (const DayFigures& f : days) {
     EXPECT_EQ((std::tuple{f.workedMs, f.breaksTaken, f.breaksSkipped, f.remindersSnoozed,
@@ -519,8 +637,8 @@ TEST_F(HistoryTest, PruningKeepsEveryYoungerLineByteForByteAndAKillBeforeTheRena
   next.Open();
   EXPECT_EQ(File(), kept);
   EXPECT_EQ(disk.files.count(temp), 0u);
-  EXPECT_EQ(next.events().size(), young);
-  EXPECT_EQ(next.events(), ParseJournal(kept));
+  EXPECT_EQ(next.size(), young);
+  EXPECT_EQ(next.Figures(), FiguresByDay(ParseJournal(kept)));
   // Nothing left to drop: the next start replaces nothing (a kill there would show).
   disk.killAt = FakeStorage::Kill::kBetweenTempAndRename;
   Journal third(disk, cal);
@@ -542,7 +660,8 @@ TEST_F(HistoryTest, AKillHalfwayThroughALineLosesThatLineAlone) {
   Journal next(disk, cal);
   next.Open();
   EXPECT_EQ(File(), before);
-  EXPECT_EQ(next.events(), ParseJournal(before));
+  EXPECT_EQ(next.size(), ParseJournal(before).size());
+  EXPECT_EQ(next.Figures(), FiguresByDay(ParseJournal(before)));
   next.Record(ProgramStarted());
   EXPECT_EQ(File(), before + "2026-12-07T09:01:00+01:00\tprogram.start\n");
 }

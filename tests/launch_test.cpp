@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -187,6 +188,27 @@ TEST_F(LaunchTest, TheUsageStatesTheLimitsThatHold) {
   EXPECT_EQ(Com({"/bogus"}).code, NumberAfter(usage, "done, "));
   EXPECT_EQ(Com({"/status"}).code, NumberAfter(usage, "bad usage, "));
   EXPECT_EQ(Com({"/?"}).code, NumberAfter(usage, "Exit codes: "));
+}
+
+// /history reads the file itself: one it cannot read is said in a person's words, and refused.
+TEST_F(LaunchTest, AHistoryThatCannotBeReadIsSaidWhy) {
+  FakeStorage& disk = sim.fake.storage;
+  const std::string file = disk.PathOf("history.tsv");
+  disk.files[file] = "# KORVANTE Unwindle history\tversion 1\n";
+  const struct {
+    std::set<std::string>& cause;
+    const char* reason;
+  } cases[] = {{disk.locked, "the file is locked by another program"},
+               {disk.oversized, "the file is too large"}};
+  for (const auto& c : cases) {
+    c.cause.insert(file);
+    const Ended r = Com({"/history", "3"});
+    EXPECT_EQ(r.code, 4) << "refused";
+    EXPECT_EQ(r.out + r.err,
+              std::string("The history before today could not be read: ") + c.reason + ".\n");
+    c.cause.clear();
+  }
+  EXPECT_EQ(Com({"/history", "3"}).code, 0);
 }
 
 TEST_F(LaunchTest, ASecondCopyForwardsItsCommandAndPrintsTheAnswer) {

@@ -388,6 +388,86 @@ TEST_F(StatisticsTest, AFolderThatCannotBeMadeIsSaidInOneLineAndTheProgramGoesOn
   EXPECT_FALSE(sim.running());
 }
 
+// The file cannot be read at start-up: the window says why, counts what happened since, and
+// reads the file again when it opens next; what was recorded meanwhile is neither lost nor doubled,
+// whether its lines went out before that (the lock gone) or after.
+struct UnreadableCase {
+  const char* what;
+  bool locked;        // else too large
+  bool lifted;        // the cause is gone before the window opens again
+  bool writtenFirst;  // and lines were written meanwhile
+  const char* reason;
+};
+const UnreadableCase kUnreadable[] = {
+    {"LockedThenLinesWrittenBeforeItReopens", true, true, true,
+     "the file is locked by another program"},
+    {"LockedThenLinesStillWaitingWhenItReopens", true, true, false,
+     "the file is locked by another program"},
+    {"TooLarge", false, false, true, "the file is too large"},
+};
+
+class UnreadableAtStart : public StatisticsTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(UnreadableAtStart, IsSaidThenReadAgainWhenTheWindowOpensWithNothingLostOrDoubled) {
+  const UnreadableCase& c = kUnreadable[GetParam()];
+  FakeStorage& disk = sim.fake.storage;
+  Clock(20, 0);
+  const std::string planted = PlantedFortnight();
+  File() = planted;
+  (c.locked ? disk.locked : disk.oversized).insert(JournalPath());
+  Start(Planted("Hours=0 Minutes=1 Seconds=0 BreakMinutes=0 BreakSeconds=10"));
+  sim.Click("frmTimer", "cmdStart");
+  sim.AdvanceSeconds(61);
+  sim.Click("frmUnwindle", "cmdUnwindle");
+  sim.AdvanceSeconds(11);
+  sim.Click("frmRestartTimer", "cmdStopTimer");
+  sim.Click("frmTimer", "mnuStatistics");
+  const std::string said =
+      std::string("The history before today could not be read: ") + c.reason + ".";
+  EXPECT_EQ(Text("lblStatus"), said);
+  EXPECT_TRUE(Statistics().Ctl("lblStatus").visible());
+  EXPECT_EQ(Text("lblWorked"), "1 min") << "what happened since is counted";
+  EXPECT_EQ(Text("lblTaken"), "1");
+  const int sessionSeconds = DrawnChart().bars[13].value;
+  sim.Click("frmStatistics", "cmdClose");
+
+  if (c.lifted) disk.locked.clear();
+  if (c.writtenFirst) {
+    sim.Click("frmTimer", "cmdStart");
+    sim.Click("frmTimer", "cmdStop");
+  }
+  Journal& journal = sim.app().journal;
+  const std::vector<Event> since = journal.recorded();
+  sim.Click("frmTimer", "mnuStatistics");
+  if (c.lifted) {
+    EXPECT_FALSE(Statistics().Ctl("lblStatus").visible()) << Text("lblStatus");
+    // The fortnight's today (440 min, 4 breaks taken) and this evening's, once each.
+    EXPECT_EQ(DrawnChart().bars[13].value, 26400 + sessionSeconds);
+    EXPECT_EQ(Text("lblTaken"), "5");
+    EXPECT_EQ(DrawnChart().bars[12].value, 90 * 60) << "yesterday is back";
+  } else {
+    EXPECT_EQ(Text("lblStatus"), said);
+    EXPECT_EQ(DrawnChart().bars[13].value, sessionSeconds);
+    EXPECT_EQ(Text("lblTaken"), "1");
+  }
+  sim.Click("frmStatistics", "cmdClose");
+  // Two lines more go out, and the file holds every event once, after what it held.
+  sim.Click("frmTimer", "cmdStart");
+  sim.Click("frmTimer", "cmdStop");
+  std::vector<Event> expected = ParseJournal(planted);
+  expected.insert(expected.end(), since.begin(), since.end());
+  const std::vector<Event>& recorded = journal.recorded();
+  ASSERT_GE(recorded.size(), 2u);
+  expected.insert(expected.end(), recorded.end() - 2, recorded.end());
+  EXPECT_EQ(ParseJournal(File()), expected);
+  EXPECT_EQ(File().substr(0, planted.size()), planted);
+}
+
+INSTANTIATE_TEST_SUITE_P(Causes, UnreadableAtStart, ::testing::Range(0, 3),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                           return std::string(kUnreadable[info.param].what);
+                         });
+
 TEST_F(StatisticsTest, WhileItIsOpenTheTrayMenuWaitsAndATimeUpClosesIt) {
   Start({{"Hours", "0"}, {"Minutes", "0"}, {"Seconds", "5"}});
   sim.Click("frmTimer", "cmdStart");

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "platform/storage.h"
 
@@ -16,7 +17,8 @@ namespace unw {
 
 // A fixture provides: Storage& storage(); std::string ExportFolder() (an existing folder);
 // and, on the disk directly: bool Exists(path), std::string Content(path),
-// void Place(path, content) (a file someone else put there), void MakeReadOnly(path).
+// void Place(path, content) (a file someone else put there), void MakeReadOnly(path),
+// void Lock(path) (another program holds the file open and shares it with nobody), void Unlock().
 template <typename Fixture>
 class StorageContract : public Fixture {
  protected:
@@ -115,10 +117,96 @@ TYPED_TEST_P(StorageContract, AnExportIsANewFileWhereTheUserChose) {
   EXPECT_FALSE(this->Exists(s.DataFolder())) << "an export makes no data folder";
 }
 
+TYPED_TEST_P(StorageContract, APieceAtATimeGivesTheWholeFileInOrderAndStopsWhenAsked) {
+  Storage& s = this->storage();
+  size_t calls = 0;
+  auto count = [&](std::string_view) { return ++calls > 0; };
+  EXPECT_EQ(s.ReadPieces("history.tsv", count), StorageStatus::kNotFound);
+  EXPECT_EQ(calls, 0u);
+  // Larger than any piece a back end reads at once, and no line ends where a piece does.
+  std::string text;
+  for (int i = 0; text.size() < (600u << 10); ++i)
+    text += std::to_string(i * 7919) + (i % 3 ? "\tword\n" : "\r\n");
+  text += "a last line without its end";
+  this->Place(this->PathOf("history.tsv"), text);
+  std::string whole;
+  std::vector<size_t> sizes;
+  ASSERT_EQ(s.ReadPieces("history.tsv",
+                         [&](std::string_view piece) {
+                           whole += piece;
+                           sizes.push_back(piece.size());
+                           return true;
+                         }),
+            StorageStatus::kOk);
+  EXPECT_TRUE(whole == text) << whole.size() << " bytes of " << text.size();
+  EXPECT_GT(sizes.size(), 1u) << "in pieces";
+  for (size_t n : sizes) EXPECT_GT(n, 0u);
+  // Stopped after the first piece: that is all, and it is no failure.
+  std::string first;
+  EXPECT_EQ(s.ReadPieces("history.tsv",
+                         [&](std::string_view piece) {
+                           first += piece;
+                           return false;
+                         }),
+            StorageStatus::kOk);
+  EXPECT_EQ(first, text.substr(0, sizes.front()));
+}
+
+TYPED_TEST_P(StorageContract, AReplacementInPiecesIsWholeOrNothing) {
+  Storage& s = this->storage();
+  uint64_t at = 0;
+  ASSERT_EQ(s.AppendDurably("history.tsv", at, "old\n"), StorageStatus::kOk);
+  std::string expected;
+  ASSERT_EQ(s.ReplaceInPieces("history.tsv",
+                              [&](const Storage::PieceWriter& write) {
+                                for (int i = 0; i < 3000; ++i) {
+                                  const std::string piece = "line " + std::to_string(i) + "\n";
+                                  expected += piece;
+                                  if (!write(piece)) return false;
+                                }
+                                return true;
+                              }),
+            StorageStatus::kOk);
+  EXPECT_TRUE(this->Content(this->PathOf("history.tsv")) == expected);
+  EXPECT_FALSE(this->Exists(this->PathOf("history.tsv.new")));
+  // Given up halfway: the old file stays, and no temporary file.
+  EXPECT_EQ(s.ReplaceInPieces("history.tsv",
+                              [&](const Storage::PieceWriter& write) {
+                                write("half of a new file\n");
+                                return false;
+                              }),
+            StorageStatus::kFailed);
+  EXPECT_TRUE(this->Content(this->PathOf("history.tsv")) == expected);
+  EXPECT_FALSE(this->Exists(this->PathOf("history.tsv.new")));
+}
+
+TYPED_TEST_P(StorageContract, AFileLockedByAnotherProgramIsNeitherReadNorWrittenUntilItLetsGo) {
+  Storage& s = this->storage();
+  uint64_t at = 0;
+  ASSERT_EQ(s.AppendDurably("history.tsv", at, "kept\n"), StorageStatus::kOk);
+  this->Lock(this->PathOf("history.tsv"));
+  std::string content = "untouched";
+  EXPECT_EQ(s.Read("history.tsv", content), StorageStatus::kLocked);
+  size_t calls = 0;
+  EXPECT_EQ(s.ReadPieces("history.tsv", [&](std::string_view) { return ++calls > 0; }),
+            StorageStatus::kLocked);
+  EXPECT_EQ(calls, 0u);
+  EXPECT_EQ(s.AppendDurably("history.tsv", at, "more\n"), StorageStatus::kLocked);
+  EXPECT_EQ(at, 5u);
+  this->Unlock();
+  EXPECT_EQ(this->Content(this->PathOf("history.tsv")), "kept\n");
+  ASSERT_EQ(s.AppendDurably("history.tsv", at, "more\n"), StorageStatus::kOk);
+  ASSERT_EQ(s.Read("history.tsv", content), StorageStatus::kOk);
+  EXPECT_EQ(content, "kept\nmore\n");
+}
+
 REGISTER_TYPED_TEST_SUITE_P(StorageContract, LinesGoWhereTheLastWholeLineEndsAndComeBackAsWritten,
                             AReplacementIsWholeAndALeftoverTemporaryFileIsNoObstacle,
                             NamesAndTextKeepEveryCharacter, AFileWhereTheFolderShouldBeIsLeftAlone,
                             AReadOnlyFileRefusesWritesAndStaysAsItWas,
-                            AnExportIsANewFileWhereTheUserChose);
+                            AnExportIsANewFileWhereTheUserChose,
+                            APieceAtATimeGivesTheWholeFileInOrderAndStopsWhenAsked,
+                            AReplacementInPiecesIsWholeOrNothing,
+                            AFileLockedByAnotherProgramIsNeitherReadNorWrittenUntilItLetsGo);
 
 }  // namespace unw

@@ -20,6 +20,8 @@ struct FakeStorageFixture : ::testing::Test {
   std::string Content(const std::string& path) { return disk.files[path]; }
   void Place(const std::string& path, const std::string& content) { disk.files[path] = content; }
   void MakeReadOnly(const std::string& path) { disk.readOnly.insert(path); }
+  void Lock(const std::string& path) { disk.locked.insert(path); }
+  void Unlock() { disk.locked.clear(); }
 
   Trace trace{nullptr, ""};
   FakeStorage disk{trace};

@@ -43,16 +43,37 @@ StorageStatus FakeStorage::WriteInto(std::string& file, uint64_t at, std::string
   return fits ? StorageStatus::kOk : StorageStatus::kDiskFull;
 }
 
-StorageStatus FakeStorage::Read(const std::string& name, std::string& content) {
-  StorageStatus status = StorageStatus::kOk;
-  const auto it = files.find(PathOf(name));
+StorageStatus FakeStorage::ReadStatus(const std::string& path) const {
+  const auto it = files.find(path);
   if (it == files.end())
-    status = files.count(folder) ? StorageStatus::kNotAFolder : StorageStatus::kNotFound;
-  else if (it->second.size() > kLargestRead)
-    status = StorageStatus::kFailed;
-  else
-    content = it->second;
+    return files.count(folder) ? StorageStatus::kNotAFolder : StorageStatus::kNotFound;
+  if (locked.count(path)) return StorageStatus::kLocked;
+  if (oversized.count(path) || it->second.size() > kLargestRead) return StorageStatus::kTooLarge;
+  return StorageStatus::kOk;
+}
+
+StorageStatus FakeStorage::Read(const std::string& name, std::string& content) {
+  const StorageStatus status = ReadStatus(PathOf(name));
+  if (status == StorageStatus::kOk) content = files[PathOf(name)];
   trace_.Line("store.read", {name, StorageStatusName(status), std::to_string(content.size())});
+  return status;
+}
+
+StorageStatus FakeStorage::ReadPieces(const std::string& name,
+                                      const std::function<bool(std::string_view)>& piece) {
+  const StorageStatus status = ReadStatus(PathOf(name));
+  size_t at = 0;
+  if (status == StorageStatus::kOk) {
+    // A copy: the reader may write to the disk between pieces.
+    const std::string file = files[PathOf(name)];
+    const size_t size = std::max<size_t>(pieceBytes, 1);
+    while (at < file.size()) {
+      const std::string_view next = std::string_view(file).substr(at, size);
+      at += next.size();
+      if (!piece(next)) break;
+    }
+  }
+  trace_.Line("store.read", {name, StorageStatusName(status), std::to_string(at)});
   return status;
 }
 
@@ -62,6 +83,7 @@ StorageStatus FakeStorage::AppendDurably(const std::string& name, uint64_t& at,
   StorageStatus status = MakeFolder();
   if (status == StorageStatus::kOk && (Refuses(path) || (!files.count(path) && Refuses(folder))))
     status = StorageStatus::kReadOnly;
+  if (status == StorageStatus::kOk && locked.count(path)) status = StorageStatus::kLocked;
   const uint64_t asked = at;
   if (status == StorageStatus::kOk) {
     std::string& file = files[path];
@@ -84,6 +106,7 @@ StorageStatus FakeStorage::ReplaceAtomically(const std::string& name, std::strin
   StorageStatus status = MakeFolder();
   if (status == StorageStatus::kOk && (Refuses(folder) || Refuses(path)))
     status = StorageStatus::kReadOnly;
+  if (status == StorageStatus::kOk && locked.count(path)) status = StorageStatus::kLocked;
   if (status == StorageStatus::kOk) {
     status = WriteInto(files[temp], 0, bytes);
     if (status == StorageStatus::kOk && killAt == Kill::kBetweenTempAndRename) {
@@ -102,6 +125,21 @@ StorageStatus FakeStorage::ReplaceAtomically(const std::string& name, std::strin
   }
   trace_.Line("store.replace", {name, std::to_string(bytes.size()), StorageStatusName(status)});
   return status;
+}
+
+StorageStatus FakeStorage::ReplaceInPieces(const std::string& name,
+                                           const std::function<bool(const PieceWriter&)>& produce) {
+  // The pieces gathered first: in memory it is all one.
+  std::string bytes;
+  const bool whole = produce([&](std::string_view piece) {
+    bytes += piece;
+    return true;
+  });
+  if (!whole) {
+    trace_.Line("store.replace", {name, std::to_string(bytes.size()), "failed"});
+    return StorageStatus::kFailed;
+  }
+  return ReplaceAtomically(name, bytes);
 }
 
 StorageStatus FakeStorage::WriteNewFile(const std::string& path, std::string_view bytes) {

@@ -31,6 +31,9 @@ StorageStatus StatusOf(DWORD error) {
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
       return StorageStatus::kDiskFull;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return StorageStatus::kLocked;
     default:
       return StorageStatus::kFailed;
   }
@@ -115,9 +118,13 @@ StorageStatus Win32Storage::MakeFolder() {
   return StorageStatus::kOk;
 }
 
-StorageStatus Win32Storage::Read(const std::string& name, std::string& content) {
+namespace {
+
+// The data folder's file `name` opened for reading, and why not (or why it is not to be read).
+win32::ScopedHandle OpenToRead(const std::string& folder_, const std::string& name,
+                               StorageStatus& status) {
   const std::wstring path = win32::Wide(folder_ + "\\" + name);
-  StorageStatus status = StorageStatus::kOk;
+  status = StorageStatus::kOk;
   // Shared with a writer: the command line reads while the program may be appending.
   win32::ScopedHandle file = OpenFile(
       path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
@@ -130,27 +137,65 @@ StorageStatus Win32Storage::Read(const std::string& name, std::string& content) 
                    ? StorageStatus::kNotAFolder
                    : StorageStatus::kNotFound;
     }
-  } else {
+    return file;
+  }
+  LARGE_INTEGER size = {};
+  if (!GetFileSizeEx(file, &size)) {
+    status = StatusOf(GetLastError());
+    if (status == StorageStatus::kOk) status = StorageStatus::kFailed;
+  } else if (static_cast<uint64_t>(size.QuadPart) > kLargestRead) {
+    status = StorageStatus::kTooLarge;
+  }
+  return file;
+}
+
+}  // namespace
+
+StorageStatus Win32Storage::Read(const std::string& name, std::string& content) {
+  StorageStatus status = StorageStatus::kOk;
+  win32::ScopedHandle file = OpenToRead(folder_, name, status);
+  if (status == StorageStatus::kOk) {
     LARGE_INTEGER size = {};
-    if (!GetFileSizeEx(file, &size) || static_cast<uint64_t>(size.QuadPart) > kLargestRead) {
-      status = StorageStatus::kFailed;
-    } else {
-      content.resize(static_cast<size_t>(size.QuadPart));
-      size_t got = 0;
-      while (got < content.size()) {
-        DWORD n = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(content.size() - got, 1u << 30));
-        if (!ReadFile(file, content.data() + got, chunk, &n, nullptr)) {
-          status = StatusOf(GetLastError());
-          break;
-        }
-        if (n == 0) break;  // shorter than it was a moment ago
-        got += n;
+    GetFileSizeEx(file, &size);
+    content.resize(static_cast<size_t>(size.QuadPart));
+    size_t got = 0;
+    while (got < content.size()) {
+      DWORD n = 0;
+      const DWORD chunk = static_cast<DWORD>(std::min<size_t>(content.size() - got, 1u << 30));
+      if (!ReadFile(file, content.data() + got, chunk, &n, nullptr)) {
+        status = StatusOf(GetLastError());
+        break;
       }
-      content.resize(got);
+      if (n == 0) break;  // shorter than it was a moment ago
+      got += n;
     }
+    content.resize(got);
   }
   trace_.Line("store.read", {name, StorageStatusName(status), std::to_string(content.size())});
+  return status;
+}
+
+StorageStatus Win32Storage::ReadPieces(const std::string& name,
+                                       const std::function<bool(std::string_view)>& piece) {
+  StorageStatus status = StorageStatus::kOk;
+  win32::ScopedHandle file = OpenToRead(folder_, name, status);
+  uint64_t got = 0;
+  if (status == StorageStatus::kOk) {
+    std::string buffer(64 * 1024, '\0');
+    // A writer may make it longer meanwhile: no more than the largest file read is read.
+    while (got < kLargestRead) {
+      DWORD n = 0;
+      if (!ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &n, nullptr)) {
+        status = StatusOf(GetLastError());
+        if (status == StorageStatus::kOk) status = StorageStatus::kFailed;
+        break;
+      }
+      if (n == 0) break;
+      got += n;
+      if (!piece(std::string_view(buffer.data(), n))) break;
+    }
+  }
+  trace_.Line("store.read", {name, StorageStatusName(status), std::to_string(got)});
   return status;
 }
 
@@ -191,15 +236,33 @@ StorageStatus Win32Storage::AppendDurably(const std::string& name, uint64_t& at,
 }
 
 StorageStatus Win32Storage::ReplaceAtomically(const std::string& name, std::string_view bytes) {
+  return Replace(name, bytes.size(), [&](const PieceWriter& write) { return write(bytes); });
+}
+
+StorageStatus Win32Storage::ReplaceInPieces(
+    const std::string& name, const std::function<bool(const PieceWriter&)>& produce) {
+  return Replace(name, 0, produce);
+}
+
+StorageStatus Win32Storage::Replace(const std::string& name, size_t size,
+                                    const std::function<bool(const PieceWriter&)>& produce) {
   const std::wstring path = win32::Wide(folder_ + "\\" + name), temp = path + L".new";
   StorageStatus status = MakeFolder();
   if (status == StorageStatus::kOk && IsReadOnlyFile(path)) status = StorageStatus::kReadOnly;
+  uint64_t written = 0;
   if (status == StorageStatus::kOk) {
     DWORD error = ERROR_SUCCESS;
     {
       win32::ScopedHandle file = OpenFile(temp, GENERIC_WRITE, 0, CREATE_ALWAYS);
       if (!file) error = GetLastError();
-      if (!error) error = WriteAll(file, bytes);
+      if (!error) {
+        const bool whole = produce([&](std::string_view piece) {
+          if (!error) error = WriteAll(file, piece);
+          if (!error) written += piece.size();
+          return !error;
+        });
+        if (!whole && !error) error = ERROR_CANCELLED;
+      }
       // On the disk before the rename: a crash after it must find the new file whole.
       if (!error && !FlushFileBuffers(file)) error = GetLastError();
     }
@@ -209,7 +272,8 @@ StorageStatus Win32Storage::ReplaceAtomically(const std::string& name, std::stri
     if (error) DeleteFileW(temp.c_str());
     status = StatusOf(error);
   }
-  trace_.Line("store.replace", {name, std::to_string(bytes.size()), StorageStatusName(status)});
+  trace_.Line("store.replace",
+              {name, std::to_string(size ? size : written), StorageStatusName(status)});
   return status;
 }
 

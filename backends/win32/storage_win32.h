@@ -17,14 +17,21 @@ class Win32Storage : public Storage {
 
   std::string DataFolder() override { return folder_; }
   StorageStatus Read(const std::string& name, std::string& content) override;
+  StorageStatus ReadPieces(const std::string& name,
+                           const std::function<bool(std::string_view)>& piece) override;
   StorageStatus AppendDurably(const std::string& name, uint64_t& at,
                               std::string_view bytes) override;
   StorageStatus ReplaceAtomically(const std::string& name, std::string_view bytes) override;
+  StorageStatus ReplaceInPieces(const std::string& name,
+                                const std::function<bool(const PieceWriter&)>& produce) override;
   StorageStatus WriteNewFile(const std::string& path, std::string_view bytes) override;
 
  private:
   // The data folder and every folder above it that is missing.
   StorageStatus MakeFolder();
+  // ReplaceAtomically's work: `size` is for the trace (0: what was written).
+  StorageStatus Replace(const std::string& name, size_t size,
+                        const std::function<bool(const PieceWriter&)>& produce);
 
   Trace& trace_;
   std::string folder_;

@@ -59,7 +59,10 @@ std::string FreshRoot() {
 }
 
 struct Win32StorageFixture : ::testing::Test {
-  ~Win32StorageFixture() override { DeleteTree(win32::Wide(root)); }
+  ~Win32StorageFixture() override {
+    lock.reset();
+    DeleteTree(win32::Wide(root));
+  }
   Storage& storage() { return store; }
   std::string ExportFolder() { return root; }
   bool Exists(const std::string& path) {
@@ -87,7 +90,16 @@ struct Win32StorageFixture : ::testing::Test {
   void MakeReadOnly(const std::string& path) {
     SetFileAttributesW(win32::Wide(path).c_str(), FILE_ATTRIBUTE_READONLY);
   }
+  // Held open with no sharing at all, as another program may.
+  void Lock(const std::string& path) {
+    const HANDLE h = CreateFileW(win32::Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    lock = win32::ScopedHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
+    ASSERT_NE(lock.get(), nullptr);
+  }
+  void Unlock() { lock = win32::ScopedHandle(); }
 
+  win32::ScopedHandle lock;
   std::string root = FreshRoot();
   Trace trace{nullptr, ""};
   // "Zoë 山田 🔔": outside every 8-bit code page, a surrogate pair included.
@@ -129,17 +141,44 @@ TEST_F(Win32JournalTest, WhatOneRunWritesTheNextReadsAndATornLineGoes) {
   const std::string path = store.DataFolder() + "\\" + kJournalFileName;
   const std::string whole = Content(path);
   EXPECT_EQ(whole.substr(0, JournalHeader().size() + 1), JournalHeader() + "\n");
-  EXPECT_EQ(ParseJournal(whole), first.events());
+  EXPECT_EQ(ParseJournal(whole), first.recorded());
 
   Place(path, whole + "2027-01-01T10:00:00+01:00\tbreak.en");
   Journal second(store, calendar);
   second.Open();
-  EXPECT_EQ(second.events(), first.events());
+  EXPECT_EQ(second.size(), first.recorded().size());
+  EXPECT_EQ(second.Figures(), FiguresByDay(first.recorded()));
   EXPECT_EQ(Content(path), whole);
   second.Record(ProgramEnded());
   EXPECT_EQ(ParseJournal(Content(path)).size(), 4u);
   EXPECT_EQ(second.Health().state, JournalHealth::State::kKept);
   EXPECT_EQ(second.Health().place.file, path);
+}
+
+// Another program holds the file with no sharing at start-up: the journal says so, keeps what
+// happens, and once the file is let go reads it again with every event once.
+TEST_F(Win32JournalTest, AFileLockedAtStartIsReadOnceItIsLetGo) {
+  Win32Calendar calendar;
+  Journal first(store, calendar);
+  first.Open();
+  first.Record(ProgramStarted());
+  first.Record(BreakStarted(BreakFrom::kTray));
+  const std::string path = store.DataFolder() + "\\" + kJournalFileName;
+  Lock(path);
+  Journal second(store, calendar);
+  second.Open();
+  EXPECT_EQ(second.Health().state, JournalHealth::State::kUnreadable);
+  EXPECT_EQ(second.Health().status, StorageStatus::kLocked);
+  second.Record(BreakEnded(BreakEnd::kRanOut, 300));
+  EXPECT_EQ(second.size(), 1u);
+  second.ReadAgain();
+  EXPECT_EQ(second.Health().status, StorageStatus::kLocked) << "still held";
+  Unlock();
+  second.ReadAgain();
+  EXPECT_EQ(second.Health().state, JournalHealth::State::kKept);
+  EXPECT_EQ(second.size(), 3u);
+  EXPECT_EQ(ParseJournal(Content(path)).size(), 3u) << "the waiting line went out once";
+  EXPECT_EQ(second.Figures().back().breaksTaken, 1);
 }
 
 }  // namespace
