@@ -113,7 +113,8 @@ inline void HoldForCalls(Report& r, const Options& o) {
       {"hold.camera_off_prompt_within_two_seconds", UsedBy(camera, t, t + 100),
        Visible("frmUnwindle"), 2000},
       {"", Press("frmUnwindle", "cmdRemindLater"), Visible("frmUnwindle", false)},
-      {"", UsedBy(microphone, t + 200, t),
+      // In use: started, and no stop since (a stop before the start would say nothing of now).
+      {"", UsedBy(microphone, t + 200, 0),
        All({Traced("aware.held", {"call"}, 2), TipReads(kCallTip)}), 10000},
       {"hold.microphone_holds_the_reminder",
        All({Visible("frmUnwindle", false), TipReads(kCallTip)}), 2000, true},
