@@ -15,6 +15,7 @@ import zipfile
 from pathlib import Path
 
 TOOLS = Path(__file__).resolve().parent
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, str(TOOLS))
 import check_release_manifests as checker  # noqa: E402
 
