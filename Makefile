@@ -1,6 +1,6 @@
 # Front door. `make run` and `make test` install what is missing (Debian 12),
 # build, and run the program or every test; `make dist` puts the installer and
-# the portable zip into dist/.
+# the portable zip, with their winget and Scoop manifests, into dist/.
 SHELL := /bin/bash
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -44,11 +44,13 @@ test: check-format check-layers unit e2e
 bench: windows
 	bench/run.sh $(WINDOWS)
 
-# The Windows build makes both (packaging/CMakeLists.txt); this hands them over.
+# The Windows build makes both and their winget and Scoop manifests (packaging/CMakeLists.txt);
+# this hands them over and checks the manifests against the files once more.
 dist: windows
 	rm -rf dist
 	cp -r $(WINDOWS)/dist dist
-	@ls -l dist
+	python3 tools/check_release_manifests.py dist
+	@ls -lR dist
 
 FORMATTED = $(shell git ls-files --cached --others --exclude-standard '*.cpp' '*.h')
 

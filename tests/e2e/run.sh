@@ -8,7 +8,8 @@
 # BUILD_DIR/e2e-results). E2E_ONLY=GROUP runs one group of checks (see the driver's usage).
 # Then the driver's release checks look at the program's icon, the single instance, the installer
 # and the uninstaller (BUILD_DIR/dist/Unwindle-*-setup.exe) in the same prefix
-# (E2E_RELEASE_ONLY=GROUP for one of them). Exits 0 only when every check of both runs passed.
+# (E2E_RELEASE_ONLY=GROUP for one of them), and the winget and Scoop manifests beside the setup are
+# checked against it, the zip and the project's version. Exits 0 only when every check passed.
 set -u
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
@@ -129,6 +130,12 @@ run_driver "release checks of $(basename "$setup")" 400 release-driver.log \
   ${E2E_RELEASE_ONLY:+--only "$E2E_RELEASE_ONLY"}
 release_rc=$driver_rc
 
+# The package manifests of the release: well formed, of the version CMakeLists.txt sets, with the
+# hashes of the setup and the zip beside them.
+echo "e2e: checking the release manifests in $build/dist"
+python3 "$root/tools/check_release_manifests.py" "$build/dist" | tee "$results/release-manifests.log"
+manifests_rc=${PIPESTATUS[0]}
+
 shots=("$results"/*.png)
 if [[ -f "${shots[0]}" ]]; then
   echo "e2e: screenshots: ${shots[*]##*/}"
@@ -138,4 +145,5 @@ fi
 echo "e2e: results in $results (total $((SECONDS - started)) s)"
 ((rc == 0)) && rc=$unit_rc
 ((rc == 0)) && rc=$release_rc
+((rc == 0)) && rc=$manifests_rc
 exit "$rc"
