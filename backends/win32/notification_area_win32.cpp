@@ -60,8 +60,8 @@ std::map<HWND, std::shared_ptr<Hook>>& Hooks() {
 
 }  // namespace
 
-Win32NotificationArea::Win32NotificationArea(Trace& trace, Win32FormView& view)
-    : trace_(trace), view_(view) {
+Win32NotificationArea::Win32NotificationArea(Trace& trace, Win32FormView& view, ShellCall shell)
+    : trace_(trace), view_(view), shell_(std::move(shell)) {
   TaskbarCreated();
 }
 
@@ -99,7 +99,7 @@ const char* CommandName(DWORD command) {
   }
 }
 
-DWORD InfoFlags(NoticeKind kind) {
+DWORD InfoIcon(NoticeKind kind) {
   switch (kind) {
     case NoticeKind::kNone:
       return NIIF_NONE;
@@ -111,6 +111,14 @@ DWORD InfoFlags(NoticeKind kind) {
       return NIIF_ERROR;
   }
   return NIIF_NONE;
+}
+
+// The notice's flags for a record of `size`: from the third layout on (the shells of Vista and
+// later), it waits out the system's quiet time and shows its icon large.
+DWORD InfoFlags(NoticeKind kind, uint32_t size) {
+  const DWORD icon = InfoIcon(kind);
+  if (size < NOTIFYICONDATAA_V3_SIZE) return icon;
+  return icon | NIIF_RESPECT_QUIET_TIME | (icon != NIIF_NONE ? NIIF_LARGE_ICON : 0);
 }
 
 }  // namespace
@@ -160,7 +168,8 @@ bool Win32NotificationArea::Send(DWORD command, HWND window, const Record& recor
   nid.cbSize = WideLayoutSize(size);
   nid.hWnd = window;
   nid.uID = 1;
-  nid.uFlags = record.flags;
+  nid.uFlags = record.flags | (record.byGuid ? NIF_GUID : 0);
+  if (record.byGuid) nid.guidItem = kIconGuid;
   nid.uCallbackMessage = kCallbackMessage;
   nid.hIcon = reinterpret_cast<HICON>(record.icon);
   // The first layout's tip is half as long; every text ends with its NUL inside its field.
@@ -171,9 +180,9 @@ bool Win32NotificationArea::Send(DWORD command, HWND window, const Record& recor
   nid.uVersion = kCallbackVersion;
   win32::CopyToField(record.infoTitle, nid.szInfoTitle);
   nid.dwInfoFlags = record.infoFlags;
-  const bool ok = Shell_NotifyIconW(command, &nid) != FALSE;
+  const bool ok = shell_ ? shell_(command, nid) : Shell_NotifyIconW(command, &nid) != FALSE;
   trace_.Line(std::string("tray.") + CommandName(command),
-              {std::to_string(size), std::to_string(record.flags), std::to_string(record.icon),
+              {std::to_string(size), std::to_string(nid.uFlags), std::to_string(record.icon),
                record.tip, record.infoTitle, record.info, std::to_string(record.infoFlags)});
   return ok;
 }
@@ -192,7 +201,14 @@ bool Win32NotificationArea::ShowIcon(std::uintptr_t window, std::uintptr_t pictu
   // Taken as added whatever the shell answers, as a later change would be: an icon the shell
   // refused comes back only with a new taskbar.
   r.added = true;
-  const bool ok = Send(NIM_ADD, h, r);
+  // The identity is in the record from the third layout on.
+  r.byGuid = RecordSizeFor(ShellMajor()) >= NOTIFYICONDATAA_V3_SIZE;
+  bool ok = Send(NIM_ADD, h, r);
+  if (!ok && r.byGuid) {
+    // The identity belongs to the program at another path: the icon goes by its window alone.
+    r.byGuid = false;
+    ok = Send(NIM_ADD, h, r);
+  }
   Send(NIM_SETVERSION, h, r);
   return ok;
 }
@@ -213,7 +229,7 @@ bool Win32NotificationArea::ShowNotice(std::uintptr_t window, const std::string&
   if (it == records_.end() || !it->second.added) return false;
   Record& r = it->second;
   r.flags = kBaseFlags | NIF_STATE | NIF_INFO;
-  r.infoFlags = InfoFlags(kind);
+  r.infoFlags = InfoFlags(kind, RecordSizeFor(ShellMajor()));
   r.infoTitle = ShellText(title, kInfoTitleBytes);
   r.info = ShellText(text, kInfoBytes);
   const bool ok = Send(NIM_MODIFY, h, r);

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <tuple>
@@ -21,7 +23,11 @@ class Win32FormView;
 // NotificationArea service: the tray icon of the main window.
 class Win32NotificationArea : public NotificationArea {
  public:
-  Win32NotificationArea(Trace& trace, Win32FormView& view);
+  // How a record reaches the shell: Shell_NotifyIconW, or a stand-in of a test that sees the
+  // records and answers for the shell.
+  using ShellCall = std::function<bool(DWORD command, NOTIFYICONDATAW& record)>;
+
+  Win32NotificationArea(Trace& trace, Win32FormView& view, ShellCall shell = {});
   ~Win32NotificationArea() override;
   Win32NotificationArea(const Win32NotificationArea&) = delete;
   Win32NotificationArea& operator=(const Win32NotificationArea&) = delete;
@@ -54,10 +60,17 @@ class Win32NotificationArea : public NotificationArea {
   // turned into "\r\n", cut at the width.
   static std::string ShellText(const std::string& text, size_t width);
 
+  // The icon's identity, the same in every release and copy: the shell keeps the user's choice
+  // to show the icon under it. The shell ties it to the program's path and refuses it to a copy
+  // elsewhere (a portable one), whose icon goes by its window as before.
+  static constexpr GUID kIconGuid = {
+      0x5c0f91e3, 0x09c3, 0x488c, {0xa7, 0x54, 0x5a, 0xac, 0xc5, 0x55, 0xfa, 0x92}};
+
  private:
   // What the shell was last told of one window's icon.
   struct Record {
     bool added = false;
+    bool byGuid = false;  // the shell took the icon under kIconGuid
     uint32_t flags = 0;
     std::uintptr_t icon = 0;
     std::string tip, infoTitle, info;
@@ -72,6 +85,7 @@ class Win32NotificationArea : public NotificationArea {
 
   Trace& trace_;
   Win32FormView& view_;
+  ShellCall shell_;
   // Icons by (set, element, size in pixels), kept for the whole run: the
   // shell holds on to the handle last sent.
   std::map<std::tuple<int, int, int>, win32::ScopedIcon> icons_;

@@ -8,6 +8,8 @@ namespace {
 
 constexpr uint32_t kTop = 0xFFEAE3CF, kFront = 0xFFD2C8AE, kVent = 0xFFB9AF95;
 constexpr uint32_t kPanel = 0xFF24272C;
+// The feet: a mid grey that shows on a light and on a dark taskbar alike.
+constexpr uint32_t kFoot = 0xFF767676;
 constexpr uint32_t kGreenOn = 0xFF5CFF5C, kGreenOff = 0xFF2E4630;
 constexpr uint32_t kAmberOn = 0xFFFFC21A, kAmberOff = 0xFF4D4128;
 // The alert: a red case with every light lit.
@@ -46,8 +48,8 @@ void DrawModem(Canvas& c, int element) {
   const double top = c.S(3), edge = c.S(6), bottom = c.S(13);
   const double back = c.S(1.2);  // how far the back corners sit in
   const double fw = c.S(2.5), fh = std::max(1.0, c.S(1)), fx = c.S(2);
-  c.Rect(fx, bottom - b, fx + fw, bottom + fh, kInk);
-  c.Rect(n - fx - fw, bottom - b, n - fx, bottom + fh, kInk);
+  c.Rect(fx, bottom - b, fx + fw, bottom + fh, kFoot);
+  c.Rect(n - fx - fw, bottom - b, n - fx, bottom + fh, kFoot);
   c.Polygon({{back, top}, {n - back, top}, {n, edge + b}, {0, edge + b}}, kInk);
   c.Polygon({{back + b, top + b}, {n - back - b, top + b}, {n - b, edge}, {b, edge}},
             alert ? kAlarmTop : kTop);

@@ -22,12 +22,14 @@ bool InDrop(double x, double y, double cx, double cy, double r) {
 
 // A drop of height `len` whose bottom is at (cx, bottom).
 void Drop(Canvas& c, double cx, double bottom, double len) {
-  if (c.size() < 24) {  // a streak of whole pixels
+  const double b = c.Border() * 0.75, r = (len - b) / 3.4, cy = bottom - b - r;
+  // A drop too small for a blue core of a pixel would be all outline, lost on a
+  // dark taskbar: a streak of whole pixels instead.
+  if (r < 1) {
     const double w = std::max(1.0, c.S(0.8));
     c.Rect(cx - w / 2, bottom - len, cx + w / 2, bottom, kRain);
     return;
   }
-  const double b = c.Border() * 0.75, r = (len - b) / 3.4, cy = bottom - b - r;
   c.Fill(cx - r - b, bottom - len - b, cx + r + b, bottom, kInk,
          [&](double x, double y) { return InDrop(x, y, cx, cy, r + b); });
   c.Fill(cx - r, bottom - len, cx + r, bottom, kRain,
@@ -63,7 +65,7 @@ void DrawTank(Canvas& c, int element) {
   const double ry = c.S(4), rx0 = c.S(5), rx1 = n - rx0, eave = c.S(1);
   c.Polygon({{eave - b, y0 + b}, {rx0 - b, ry - b}, {rx1 + b, ry - b}, {n - eave + b, y0 + b}},
             kInk);
-  c.Polygon({{eave + b, y0}, {rx0 + b * 0.4, ry}, {rx1 - b * 0.4, ry}, {n - eave - b, y0}}, kLid);
+  c.Polygon({{eave, y0}, {rx0 + b * 0.4, ry}, {rx1 - b * 0.4, ry}, {n - eave, y0}}, kLid);
   c.OutlinedRoundRect(x0, y0, x1, y1, c.P(1.5), kAir, kInk);
 
   // The water, clipped to the inside of the tank, rising 1/15 of it per picture.

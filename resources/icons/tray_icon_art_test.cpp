@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <set>
 #include <vector>
@@ -75,6 +76,116 @@ TEST(TrayIconArt, EveryPictureIsDrawnSteadilyWithTransparentCornersAtEverySize) 
   const int bad[][3] = {{-1, 0, 16}, {5, 0, 16}, {0, -1, 16}, {0, 9, 16}, {1, 49, 16},
                         {3, 16, 16}, {4, 4, 16}, {0, 0, 15},  {0, 0, 65}, {4, 0, 1000}};
   for (const auto& b : bad) EXPECT_TRUE(RenderTrayIcon(b[0], b[1], b[2]).pixels.empty());
+}
+
+// WCAG relative luminance of an sRGB colour (0xRRGGBB), worked out here rather
+// than taken from the drawing code.
+double Luminance(int r, int g, int b) {
+  auto lin = [](int v) {
+    const double c = v / 255.0;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * lin(r) + 0.7152 * lin(g) + 0.0722 * lin(b);
+}
+double ContrastRatio(double l1, double l2) {
+  return (std::max(l1, l2) + 0.05) / (std::min(l1, l2) + 0.05);
+}
+
+// Which pixels of the picture, laid over the taskbar colour `bg` (0xRRGGBB),
+// contrast at least 3:1 with the taskbar.
+std::vector<char> Contrasting(const IconImage& img, uint32_t bg) {
+  const int br = Channel(bg, 16), bgG = Channel(bg, 8), bb = Channel(bg, 0);
+  const double bgLum = Luminance(br, bgG, bb);
+  std::vector<char> contrasts(img.pixels.size());
+  for (std::size_t i = 0; i < img.pixels.size(); ++i) {
+    const uint32_t p = img.pixels[i];
+    const double a = Alpha(p) / 255.0;
+    auto over = [&](int shift, int under) {
+      return static_cast<int>(std::lround(Channel(p, shift) * a + under * (1 - a)));
+    };
+    contrasts[i] = ContrastRatio(Luminance(over(16, br), over(8, bgG), over(0, bb)), bgLum) >= 3.0;
+  }
+  return contrasts;
+}
+
+// Share of the picture's rim whose shape stands out from the taskbar `bg`.
+// The picture is laid over the taskbar; its rim is every opaque pixel (at
+// least half covered, so soft glows and smoothed fringes are not the shape)
+// that touches the outside. A rim pixel counts as seen when a pixel within
+// `reach` of it contrasts at least 3:1 with the taskbar: a dark outline with a
+// light ring just inside it reads on both kinds of taskbar, while a picture
+// whose edge melts into the taskbar (a dark disc on a dark taskbar) has next to
+// none. The rim rather than all pixels: a picture can be mostly a bright fill
+// and still lose its silhouette, and its silhouette is what finds it in the tray.
+double SeenRimShare(const IconImage& img, uint32_t bg, int reach) {
+  const int n = img.size;
+  const std::vector<char> contrasts = Contrasting(img, bg);
+  std::vector<char> opaque(img.pixels.size());
+  for (std::size_t i = 0; i < img.pixels.size(); ++i) opaque[i] = Alpha(img.pixels[i]) >= 128;
+  auto isOpaque = [&](int x, int y) {
+    return x >= 0 && y >= 0 && x < n && y < n && opaque[static_cast<std::size_t>(y * n + x)];
+  };
+  int rim = 0, seen = 0;
+  for (int y = 0; y < n; ++y) {
+    for (int x = 0; x < n; ++x) {
+      if (!isOpaque(x, y)) continue;
+      if (isOpaque(x - 1, y) && isOpaque(x + 1, y) && isOpaque(x, y - 1) && isOpaque(x, y + 1))
+        continue;
+      ++rim;
+      bool found = false;
+      for (int dy = -reach; dy <= reach && !found; ++dy)
+        for (int dx = -reach; dx <= reach && !found; ++dx) {
+          const int qx = x + dx, qy = y + dy;
+          found = qx >= 0 && qy >= 0 && qx < n && qy < n &&
+                  contrasts[static_cast<std::size_t>(qy * n + qx)];
+        }
+      seen += found;
+    }
+  }
+  return rim ? static_cast<double>(seen) / rim : 0.0;
+}
+
+// The light and the dark taskbar of Windows 11.
+constexpr uint32_t kTaskbars[] = {0xF3F3F3, 0x202020};
+
+TEST(TrayIconArt, EveryPictureKeepsItsOutlineOnLightAndDarkTaskbars) {
+  for (int set = 0; set < 5; ++set) {
+    for (int element = 0; element < kPictures[set]; ++element) {
+      for (int size : kTraySizes) {
+        // Two pixels at 16 px (a one-pixel outline and what lies inside it), more when larger.
+        const int reach = 1 + std::max(1, size / 16);
+        const IconImage img = RenderTrayIcon(set, element, size);
+        for (uint32_t bg : kTaskbars) {
+          EXPECT_GE(SeenRimShare(img, bg, reach), 0.9)
+              << "set " << set << " picture " << element << " at " << size << " on #" << std::hex
+              << bg << std::dec;
+        }
+      }
+    }
+  }
+}
+
+// Pixels in the outer fifth of the width on either side that contrast with the taskbar.
+int ContrastingBesideTheMiddle(const IconImage& img, uint32_t bg) {
+  const std::vector<char> contrasts = Contrasting(img, bg);
+  int count = 0;
+  for (int y = 0; y < img.size; ++y)
+    for (int x = 0; x < img.size; ++x)
+      if ((x < img.size / 5 || x >= img.size - img.size / 5) && contrasts[y * img.size + x])
+        ++count;
+  return count;
+}
+
+TEST(TrayIconArt, TheTrafficLightsAlertShinesBesideTheHousingOnEveryTaskbar) {
+  // The running picture is the same green lamp: the alert tells itself apart by
+  // what it draws beside the housing, which must show on both taskbars.
+  for (int size : kTraySizes) {
+    for (uint32_t bg : kTaskbars) {
+      EXPECT_EQ(ContrastingBesideTheMiddle(RenderTrayIcon(4, 1, size), bg), 0) << size;
+      EXPECT_GE(ContrastingBesideTheMiddle(RenderTrayIcon(4, 3, size), bg), size / 3)
+          << "alert at " << size << " on #" << std::hex << bg;
+    }
+  }
 }
 
 // Pictures first..last of `set` at `size` all differ from one another.

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "backends/win32/clock_win32.h"
@@ -198,6 +200,98 @@ TEST(TrayRecordTest, TextsGetTheShellsLineBreaksAndAreCutAtTheirField) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(Win32NotificationArea::ShellText(c.text, c.width), c.shown) << c.text;
+}
+
+// What the shell got in one call, as a stand-in shell sees it.
+struct ShellCallSeen {
+  DWORD command;
+  UINT flags;
+  GUID guid;
+  DWORD infoFlags;
+};
+
+// The back end over a stand-in shell that records every call and, when `refuseGuid`, refuses to
+// add an icon by identity (as Windows does to a copy of the program at another path).
+std::vector<ShellCallSeen> CallsFor(bool refuseGuid, std::vector<std::string>* traced = nullptr) {
+  std::vector<ShellCallSeen> calls;
+  Trace trace{[] { return int64_t{0}; }, ""};
+  trace.KeepLines(true);
+  Win32FormView view{trace};
+  HWND hwnd = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  {
+    Win32NotificationArea area{
+        trace, view, [&](DWORD command, NOTIFYICONDATAW& nid) {
+          calls.push_back({command, nid.uFlags, nid.guidItem, nid.dwInfoFlags});
+          return !(refuseGuid && command == NIM_ADD && (nid.uFlags & NIF_GUID));
+        }};
+    const auto w = win32::AsHandle(hwnd);
+    EXPECT_TRUE(area.ShowIcon(w, 0, "Unwindle"));
+    EXPECT_TRUE(area.ShowIcon(w, 0, "Unwindle 2"));
+    EXPECT_TRUE(area.ShowNotice(w, "Unwindle", "Time is up", NoticeKind::kWarning));
+    EXPECT_TRUE(area.ShowNotice(w, "Unwindle", "Plain", NoticeKind::kNone));
+    EXPECT_TRUE(area.TakeDownNotice(w));
+    EXPECT_TRUE(area.RemoveIcon(w));
+  }
+  DestroyWindow(hwnd);
+  if (traced) *traced = trace.lines();
+  return calls;
+}
+
+bool SameGuid(const GUID& a, const GUID& b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// The icon goes by a fixed identity wherever the shell takes it; refused, it is added as before,
+// by its window, and every later call names it that way.
+TEST(TrayRecordTest, TheIconGoesByItsIdentityUnlessTheShellRefusesIt) {
+  const GUID none{};
+  const std::vector<ShellCallSeen> taken = CallsFor(false), again = CallsFor(false);
+  ASSERT_EQ(taken.size(), 7u);  // add, setversion, modify, two notices, take-down, delete
+  ASSERT_EQ(again.size(), taken.size());
+  EXPECT_FALSE(SameGuid(taken[0].guid, none)) << "no identity";
+  for (size_t i = 0; i < taken.size(); ++i) {
+    EXPECT_TRUE(taken[i].flags & NIF_GUID) << "call " << i;
+    EXPECT_TRUE(SameGuid(taken[i].guid, taken[0].guid)) << "call " << i;
+    EXPECT_TRUE(SameGuid(again[i].guid, taken[0].guid))
+        << "not the same in another run, call " << i;
+  }
+
+  const std::vector<ShellCallSeen> refused = CallsFor(true);
+  ASSERT_EQ(refused.size(), taken.size() + 1);  // the add by identity, then the add by window
+  EXPECT_EQ(refused[0].command, static_cast<DWORD>(NIM_ADD));
+  EXPECT_TRUE(refused[0].flags & NIF_GUID);
+  EXPECT_EQ(refused[1].command, static_cast<DWORD>(NIM_ADD));
+  for (size_t i = 1; i < refused.size(); ++i) {
+    EXPECT_FALSE(refused[i].flags & NIF_GUID) << "call " << i;
+    EXPECT_TRUE(SameGuid(refused[i].guid, none)) << "call " << i;
+    EXPECT_EQ(refused[i].command, taken[i - 1].command) << "call " << i;
+  }
+}
+
+// A notice waits out the system's quiet time and shows its icon large when it has one; the
+// trace line of the call says its flags.
+TEST(TrayRecordTest, NoticesRespectQuietTimeAndShowALargeIcon) {
+  std::vector<std::string> traced;
+  const std::vector<ShellCallSeen> calls = CallsFor(false, &traced);
+  ASSERT_EQ(calls.size(), 7u);
+  const ShellCallSeen& warning = calls[3];
+  const ShellCallSeen& plain = calls[4];
+  EXPECT_TRUE(warning.flags & NIF_INFO);
+  EXPECT_EQ(warning.infoFlags & NIIF_ICON_MASK, static_cast<DWORD>(NIIF_WARNING));
+  EXPECT_TRUE(warning.infoFlags & NIIF_RESPECT_QUIET_TIME);
+  EXPECT_TRUE(warning.infoFlags & NIIF_LARGE_ICON);
+  EXPECT_EQ(plain.infoFlags & NIIF_ICON_MASK, static_cast<DWORD>(NIIF_NONE));
+  EXPECT_TRUE(plain.infoFlags & NIIF_RESPECT_QUIET_TIME);
+  EXPECT_FALSE(plain.infoFlags & NIIF_LARGE_ICON) << "a large icon for a notice without one";
+  // Other calls carry no notice flags.
+  for (size_t i : {0u, 1u, 2u, 5u, 6u}) EXPECT_EQ(calls[i].infoFlags, 0u) << "call " << i;
+
+  ASSERT_EQ(traced.size(), calls.size());
+  for (size_t i = 0; i < calls.size(); ++i) {
+    const std::string& line = traced[i];
+    EXPECT_EQ(line.substr(line.rfind('\t') + 1), std::to_string(calls[i].infoFlags)) << line;
+  }
 }
 
 }  // namespace
