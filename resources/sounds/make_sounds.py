@@ -930,6 +930,108 @@ def mp3_wave(samples, rate):
                  chunk(b"data", data)])
 
 
+
+# ---------------------------------------------------------------- packed clips
+#
+# The program carries each clip packed ("UWC1", a format of our own, made by
+# pack_clip below and unpacked by alerts/clip_pack.cpp) and rebuilds the PCM
+# wave at play time. The MP3 clip is carried as it is.
+#
+#   a RIFF/WAVE file: a "fmt " chunk of format tag PACKED_TAG (mono, the rate,
+#   block align 1, the bits per sample), and a "data" chunk that holds
+#   a header, little-endian, 16 bytes:
+#     "UWC1", sample rate (u32), bits (u8: 8 or 16), tolerance d (u8),
+#     samples per block (u16), sample count (u32)
+#   then a bit stream, most significant bit first, block by block:
+#     the block's Rice parameter k (4 bits), then per sample its residual r,
+#     zigzag-mapped to z (0, -1, 1, -2 ... -> 0, 1, 2, 3 ...): z >> k ones, a
+#     zero, the low k bits of z; or, when z >> k would reach 24, 24 ones and
+#     z in 24 bits.
+#   The samples are signed (8-bit ones less 128). Each is predicted from the
+#   two rebuilt before it (p = 2 x[n-1] - x[n-2], 0 before the start, kept
+#   within the sample range); the residual is counted in steps of 2d + 1, so
+#   x = clamp(p + r (2d + 1)) is never more than d away from the original.
+
+PACK_BLOCK = 256
+PACKED_TAG = 0x5557  # "WU": a format tag of our own
+PACK_ESCAPE = 24
+# Tolerance per sample width: one step of 8-bit audio; 255 of 32768 for 16-bit
+# (the error stays more than 40 dB below a clip's peak).
+PACK_TOLERANCE = {8: 1, 16: 255}
+
+
+def wave_samples(blob):
+    """(rate, bits, signed samples) of a PCM or A-law RIFF/WAVE (A-law as 16-bit)."""
+    pos, fmt, data = 12, None, None
+    while pos + 8 <= len(blob):
+        tag, size = blob[pos:pos + 4], struct.unpack("<I", blob[pos + 4:pos + 8])[0]
+        body = blob[pos + 8:pos + 8 + size]
+        if tag == b"fmt ":
+            fmt = body
+        elif tag == b"data":
+            data = body
+        pos += 8 + size + (size & 1)
+    kind, _, rate = struct.unpack("<HHI", fmt[:8])
+    bits = struct.unpack("<H", fmt[14:16])[0]
+    if kind == 6:
+        data, bits = audioop.alaw2lin(data, 2), 16
+    elif kind != 1:
+        return None
+    if bits == 8:
+        return rate, 8, [b - 128 for b in data]
+    return rate, 16, list(struct.unpack("<%dh" % (len(data) // 2), data))
+
+
+def pack_clip(rate, bits, samples):
+    d = PACK_TOLERANCE[bits]
+    step = 2 * d + 1
+    lo, hi = -(1 << (bits - 1)), (1 << (bits - 1)) - 1
+    zs = []
+    x1 = x2 = 0
+    for s in samples:
+        p = max(lo, min(hi, 2 * x1 - x2))
+        e = s - p
+        r = (abs(e) + d) // step * (1 if e >= 0 else -1)
+        x = max(lo, min(hi, p + r * step))
+        assert abs(x - s) <= d
+        zs.append(2 * r if r >= 0 else -2 * r - 1)
+        x2, x1 = x1, x
+    out = []  # bits as characters, joined at the end
+
+    def put(value, width):
+        out.append(format(value, "0%db" % width) if width else "")
+
+    for b in range(0, len(zs), PACK_BLOCK):
+        block = zs[b:b + PACK_BLOCK]
+
+        def cost(k):
+            return sum(z >> k if z >> k < PACK_ESCAPE else PACK_ESCAPE + 24 - 1 - k
+                       for z in block) + len(block) * (1 + k)
+        k = min(range(16), key=cost)
+        put(k, 4)
+        for z in block:
+            if z >> k >= PACK_ESCAPE:
+                out.append("1" * PACK_ESCAPE)
+                put(z, 24)
+            else:
+                out.append("1" * (z >> k) + "0")
+                put(z & ((1 << k) - 1), k)
+    stream = "".join(out)
+    stream += "0" * (-len(stream) % 8)
+    body = int(stream, 2).to_bytes(len(stream) // 8, "big") if stream else b""
+    head = b"UWC1" + struct.pack("<IBBHI", rate, bits, d, PACK_BLOCK, len(samples))
+    # Carried as a RIFF/WAVE whose format is our own, so that nothing takes it for PCM.
+    average = len(body) * rate // max(1, len(samples))
+    fmt = struct.pack("<HHIIHH", PACKED_TAG, 1, rate, average, 1, bits)
+    return riff([chunk(b"fmt ", fmt), chunk(b"data", head + body)])
+
+
+def packed(blob):
+    """What the program carries for the wave `blob`: packed, or the wave itself."""
+    found = wave_samples(blob)
+    return pack_clip(*found) if found else blob
+
+
 # ---------------------------------------------------------------- catalogue
 
 # resource name, maker, encoding, rate, bits, samples (length in samples)
@@ -966,16 +1068,30 @@ def build(name, maker, encoding, rate, bits, count):
     return mp3_wave(samples, rate)
 
 
+def write_packed(name):
+    """Packs name.wav into name.uwc, the file sounds.rc compiles in."""
+    with open(os.path.join(HERE, name.lower() + ".wav"), "rb") as f:
+        blob = packed(f.read())
+    with open(os.path.join(HERE, name.lower() + ".uwc"), "wb") as f:
+        f.write(blob)
+    return len(blob)
+
+
 def main(argv):
-    wanted = {a.upper() for a in argv[1:]}
+    args = argv[1:]
+    pack_only = "--pack-only" in args
+    wanted = {a.upper() for a in args if a != "--pack-only"}
     for name, maker, encoding, rate, bits, count in CLIPS:
         if wanted and name not in wanted:
             continue
-        blob = build(name, maker, encoding, rate, bits, count)
-        path = os.path.join(HERE, name.lower() + ".wav")
-        with open(path, "wb") as f:
-            f.write(blob)
-        print("%-16s %6d bytes  %5.2f s" % (name.lower() + ".wav", len(blob), count / rate))
+        if not pack_only:
+            blob = build(name, maker, encoding, rate, bits, count)
+            path = os.path.join(HERE, name.lower() + ".wav")
+            with open(path, "wb") as f:
+                f.write(blob)
+            print("%-16s %6d bytes  %5.2f s" % (name.lower() + ".wav", len(blob), count / rate))
+        size = write_packed(name)
+        print("%-16s %6d bytes" % (name.lower() + ".uwc", size))
     return 0
 
 
