@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
+#include <memory>
 
 namespace unw {
 namespace {
@@ -9,9 +11,6 @@ namespace {
 // The format tag of a packed clip's RIFF/WAVE, and the size of the header its data starts with.
 constexpr uint32_t kPackedTag = 0x5557;
 constexpr size_t kHeadBytes = 16;
-// z >> k this large is written as this many ones and z in kRawBits bits.
-constexpr uint32_t kEscape = 24;
-constexpr int kRawBits = 24;
 
 uint32_t Le(std::string_view b, size_t at, int bytes) {
   uint32_t v = 0;
@@ -23,44 +22,74 @@ void PutLe(std::string& out, uint32_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>(v >> (8 * i) & 0xFF));
 }
 
-// Reads bits most significant first; past the end it says so rather than make bits up.
-class BitReader {
+// LZMA's binary range decoder; the probabilities of a 0 are 12-bit and move a sixteenth of the way
+// each bit. Past the end of its bytes it says so rather than make bits up.
+class RangeDecoder {
  public:
-  explicit BitReader(std::string_view bytes) : bytes_(bytes) {}
-  bool Bit(uint32_t& bit) {
-    if (pos_ >= bytes_.size() * 8) return false;
-    bit = static_cast<uint8_t>(bytes_[pos_ / 8]) >> (7 - pos_ % 8) & 1;
-    ++pos_;
-    return true;
+  explicit RangeDecoder(std::string_view bytes) : bytes_(bytes) {
+    for (int i = 0; i < 5; ++i) code_ = code_ << 8 | Next();
   }
-  bool Bits(int count, uint32_t& value) {
-    value = 0;
-    for (int i = 0; i < count; ++i) {
-      uint32_t bit = 0;
-      if (!Bit(bit)) return false;
-      value = value << 1 | bit;
+  bool ok() const { return ok_; }
+  uint32_t Bit(uint16_t& p) {
+    const uint32_t bound = (range_ >> 12) * p;
+    uint32_t bit = 0;
+    if (code_ < bound) {
+      range_ = bound;
+      p = static_cast<uint16_t>(p + ((4096 - p) >> 4));
+    } else {
+      code_ -= bound;
+      range_ -= bound;
+      p = static_cast<uint16_t>(p - (p >> 4));
+      bit = 1;
     }
-    return true;
+    while (range_ < (1u << 24)) {
+      range_ <<= 8;
+      code_ = code_ << 8 | Next();
+    }
+    return bit;
   }
 
  private:
+  uint32_t Next() {
+    if (pos_ >= bytes_.size()) {
+      ok_ = false;
+      return 0;
+    }
+    return static_cast<uint8_t>(bytes_[pos_++]);
+  }
   std::string_view bytes_;
   size_t pos_ = 0;
+  uint32_t range_ = 0xFFFFFFFF, code_ = 0;
+  bool ok_ = true;
 };
 
-// One zigzag-mapped residual of Rice parameter k.
-bool ReadResidual(BitReader& in, int k, uint32_t& z) {
-  uint32_t ones = 0, bit = 0;
-  while (ones < kEscape) {
-    if (!in.Bit(bit)) return false;
-    if (bit == 0) break;
-    ++ones;
+// The adaptive probabilities of the residuals' bits, by context. A residual's bit length is at
+// most 18 bits for 16-bit audio; damage that claims more is refused.
+constexpr int kMaxLength = 22;
+constexpr int kLengthContexts = 13;
+struct Model {
+  Model() {
+    for (auto& row : length) std::fill(std::begin(row), std::end(row), uint16_t{2048});
+    for (auto& row : top) std::fill(std::begin(row), std::end(row), uint16_t{2048});
+    std::fill(std::begin(low), std::end(low), uint16_t{2048});
   }
-  if (ones == kEscape) return in.Bits(kRawBits, z);
-  uint32_t low = 0;
-  if (!in.Bits(k, low)) return false;
-  z = ones << k | low;
-  return true;
+  uint16_t length[kLengthContexts][kMaxLength + 1];
+  uint16_t top[kMaxLength + 1][2];
+  uint16_t low[kMaxLength + 1];
+};
+
+// One zigzag-mapped residual, after one of bit length `previous`; false on damage.
+bool ReadResidual(RangeDecoder& in, Model& m, int& previous, uint32_t& z) {
+  uint16_t* unary = m.length[std::min(previous, kLengthContexts - 1)];
+  int n = 0;
+  while (in.Bit(unary[n]) == 1)
+    if (++n > kMaxLength - 1) return false;
+  uint32_t v = 1;
+  for (int which = 0; which < n; ++which)
+    v = v << 1 | in.Bit(which < 2 ? m.top[n][which] : m.low[n]);
+  previous = n;
+  z = v - 1;
+  return in.ok();
 }
 
 std::string Riff(uint32_t rate, int bits, const std::string& data) {
@@ -101,26 +130,24 @@ std::string UnpackClip(std::string_view clip) {
   const uint32_t rate = Le(packed, 4, 4);
   const int bits = static_cast<uint8_t>(packed[8]);
   const int32_t tolerance = static_cast<uint8_t>(packed[9]);
-  const uint32_t blockSamples = Le(packed, 10, 2);
+  const uint32_t order = static_cast<uint8_t>(packed[10]);
   const uint32_t count = Le(packed, 12, 4);
-  if ((bits != 8 && bits != 16) || rate == 0 || rate > 192000 || blockSamples == 0 ||
+  if ((bits != 8 && bits != 16) || rate == 0 || rate > 192000 || (order != 1 && order != 2) ||
       count > kMaxClipSamples)
     return {};
   const int32_t step = 2 * tolerance + 1;
   const int32_t lo = -(1 << (bits - 1)), hi = (1 << (bits - 1)) - 1;
-  BitReader in(packed.substr(kHeadBytes));
+  RangeDecoder in(packed.substr(kHeadBytes));
+  auto model = std::make_unique<Model>();
   std::string data;
   data.reserve(static_cast<size_t>(count) * static_cast<size_t>(bits / 8));
   int32_t x1 = 0, x2 = 0;
-  uint32_t k = 0;
+  int previous = 0;
   for (uint32_t n = 0; n < count; ++n) {
-    if (n % blockSamples == 0 && !in.Bits(4, k)) return {};
     uint32_t z = 0;
-    if (!ReadResidual(in, static_cast<int>(k), z)) return {};
-    // Residuals beyond twice the sample range are damage, and would overflow below.
-    if (z > (1u << 18)) return {};
+    if (!ReadResidual(in, *model, previous, z)) return {};
     const int32_t r = (z & 1) ? -static_cast<int32_t>((z + 1) / 2) : static_cast<int32_t>(z / 2);
-    const int32_t p = std::clamp(2 * x1 - x2, lo, hi);
+    const int32_t p = std::clamp(order == 1 ? x1 : 2 * x1 - x2, lo, hi);
     const int32_t x = std::clamp(p + r * step, lo, hi);
     if (bits == 8)
       data.push_back(static_cast<char>(x + 128));

@@ -226,42 +226,56 @@ PACKED_MIN_SNR_DB = 20.0
 
 
 def unpack(blob):
-    """(rate, bits, signed samples) of a packed clip: RIFF/WAVE, format 0x5557, UWC1 data."""
+    """(rate, bits, signed samples) of a packed clip: RIFF/WAVE, format 0x5557, UWC1 data
+    (the layout is described in make_sounds.py)."""
     chunks = read_chunks(blob)
     tag, channels, rate_fmt = struct.unpack("<HHI", chunks[b"fmt "][:8])
     need(tag == 0x5557 and channels == 1, "format %#x, %d channels: not packed" % (tag, channels))
     blob = chunks[b"data"]
-    need(blob[:4] == b"UWC1" and len(blob) >= 16, "not a UWC1 clip")
-    rate, bits, tol, per_block, count = struct.unpack("<IBBHI", blob[4:16])
-    need(bits in (8, 16) and per_block > 0 and rate == rate_fmt, "bad UWC1 header")
-    stream = "".join("{:08b}".format(b) for b in blob[16:])
-    pos = 0
+    need(blob[:4] == b"UWC1" and len(blob) >= 21, "not a UWC1 clip")
+    rate, bits, tol, order, _, count = struct.unpack("<IBBBBI", blob[4:16])
+    need(bits in (8, 16) and order in (1, 2) and rate == rate_fmt, "bad UWC1 header")
+    stream = blob[16:]
+    # The range decoder's state: [range, code, next byte]
+    state = [0xFFFFFFFF, int.from_bytes(stream[1:5], "big"), 5]
+    probs = {}
+
+    def bit(where):
+        rng, code, at = state
+        p = probs.setdefault(where, 2048)
+        split = (rng >> 12) * p
+        if code < split:
+            rng, b = split, 0
+            probs[where] = p + ((4096 - p) >> 4)
+        else:
+            code, rng, b = code - split, rng - split, 1
+            probs[where] = p - (p >> 4)
+        while rng < 2 ** 24:
+            need(at < len(stream), "UWC1 stream cut short")
+            rng, code, at = rng * 256, (code * 256 + stream[at]) & 0xFFFFFFFF, at + 1
+        state[:] = [rng, code, at]
+        return b
+
     top = 2 ** (bits - 1)
     out = []
     prev = [0, 0]
-    k = 0
-    for n in range(count):
-        if n % per_block == 0:
-            k = int(stream[pos:pos + 4], 2)
-            pos += 4
-        ones = 0
-        while ones < 24 and stream[pos] == "1":
-            ones += 1
-            pos += 1
-        if ones == 24:
-            z = int(stream[pos:pos + 24], 2)
-            pos += 24
-        else:
-            pos += 1  # the zero that ends the ones
-            low = int(stream[pos:pos + k], 2) if k else 0
-            pos += k
-            z = ones * 2 ** k + low
+    length = 0
+    for _ in range(count):
+        ctx = min(length, 12)
+        n = 0
+        while bit(("len", ctx, n)):
+            n += 1
+        value = 1
+        for i in range(n):
+            value = value * 2 + bit(("top", n, i) if i < 2 else ("low", n))
+        length = n
+        z = value - 1
         r = z // 2 if z % 2 == 0 else -(z + 1) // 2
-        guess = min(top - 1, max(-top, prev[1] * 2 - prev[0]))
+        guess = prev[1] if order == 1 else prev[1] * 2 - prev[0]
+        guess = min(top - 1, max(-top, guess))
         x = min(top - 1, max(-top, guess + r * (tol * 2 + 1)))
         out.append(x)
         prev = [prev[1], x]
-    need(pos <= len(stream), "UWC1 stream cut short")
     return rate, bits, out
 
 
