@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "alerts/clip_pack.h"
 #include "alerts/wave_file.h"
 #include "platform/event_loop.h"
 #include "platform/sound.h"
@@ -142,7 +143,8 @@ struct AlertSounds::Files {
   // waited for it.
   void Arrived(const std::string& path, bool ok, const std::string& bytes) {
     reading.erase(path);
-    std::string image = ok ? WaveImage(bytes) : std::string();
+    // A built-in clip saved as a file plays too.
+    std::string image = ok ? WaveImage(UnpackClip(bytes)) : std::string();
     const char* reason = !ok ? "unreadable" : image.empty() ? "format" : nullptr;
     std::shared_ptr<const std::string> wave;
     if (reason) {
@@ -188,7 +190,7 @@ void AlertSounds::PlaySystemBeep(int16_t reminders) {
 
 int16_t AlertSounds::PlayCatalogueSound(int index) {
   if (index < 0 || index > 14) return 0;
-  return player_.PlayClip(kSoundCatalogue[index].resourceName) ? 1 : 0;
+  return PlayClip(kSoundCatalogue[index].resourceName) ? 1 : 0;
 }
 
 int16_t AlertSounds::PlaySelectedSound() {
@@ -279,7 +281,13 @@ void AlertSounds::PlayAlertSound(int16_t reminders) {
 }
 
 void AlertSounds::PlayShortBreakSound(bool starts) {
-  player_.PlayClip(starts ? kShortBreakStartClip : kShortBreakEndClip);
+  PlayClip(starts ? kShortBreakStartClip : kShortBreakEndClip);
+}
+
+bool AlertSounds::PlayClip(const std::string& id) {
+  std::string wave = UnpackClip(player_.ClipBytes(id));
+  return !wave.empty() &&
+         player_.PlayWave(id, std::make_shared<const std::string>(std::move(wave))) != 0;
 }
 
 void AlertSounds::AnnounceBreakOver() {

@@ -95,6 +95,9 @@ class AlertSounds {
  private:
   struct Files;
   enum class Wait { kAlert, kPreview, kInPlace };
+  // Plays the built-in clip `id`, unpacked, from memory; false when the program does not carry
+  // it or it cannot play.
+  bool PlayClip(const std::string& id);
   // Plays `path` (not blank) from memory: at once when its wave is kept and `fresh` is false,
   // else once it is read. `then(played)` runs exactly once, perhaps before this returns, unless
   // a Stop cancels a kPreview. The id of the waiting sound, or 0 when it is over already.

@@ -64,6 +64,15 @@ report() {
   say "  unwindle.exe CPU time (utime+stime): $(na "$cpu_s") s"
   say "  unwindle.exe peak memory (VmHWM): $(na "$hwm_kb") kB"
   say "  unwindle.exe size: $(na "$size") bytes"
+  # Its parts: the built-in clips and the program icon as the resource files compiled in (a few
+  # bytes of resource headers aside), the code and everything else the rest.
+  local clips=0 icons=0 f
+  for f in $(sed -n 's/^[A-Z]* *WAVE *"\(.*\)"/\1/p' "$root/resources/sounds/sounds.rc"); do
+    clips=$((clips + $(stat -c %s "$root/resources/sounds/$f" 2>/dev/null || echo 0)))
+  done
+  [[ -f "$build/host/unwindle.ico" ]] && icons="$(stat -c %s "$build/host/unwindle.ico")"
+  [[ -n "$size" ]] &&
+    say "  unwindle.exe parts: code and data $((size - clips - icons)), clips $clips, icons $icons bytes"
   for phase in resting paused counting shortbreaks; do
     if [[ -s "$results/$phase.txt" ]]; then
       sed 's/^/bench: /' "$results/$phase.txt"

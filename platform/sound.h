@@ -17,9 +17,9 @@ enum class Beep { kInformation, kWarning, kError, kQuestion };
 class SoundPlayer {
  public:
   virtual ~SoundPlayer() = default;
-  // Plays the built-in clip `id` (a clip of kSoundCatalogue, by its resource name); false when
-  // the program carries no such clip or it cannot play.
-  virtual bool PlayClip(const std::string& id) = 0;
+  // The bytes of the built-in clip `id` (a clip of kSoundCatalogue or a short break's cue, by its
+  // resource name) as the program carries them; empty when it carries no such clip.
+  virtual std::string ClipBytes(const std::string& id) = 0;
   // Stops what is playing; harmless when nothing is.
   virtual void Stop() = 0;
   // Plays the wave `wave` held in memory: no file is opened, so nothing can block. The system

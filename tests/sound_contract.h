@@ -1,7 +1,7 @@
-// What every back end of the sound services must do: a built-in clip plays by its id and an
-// unknown id is refused, a wave held in memory plays, a stop is always harmless, and a beep of
-// each kind sounds. Each back end's test instantiates this suite with a fixture that gives the
-// player and the id of a clip it carries.
+// What every back end of the sound services must do: a built-in clip's bytes come by its id (and
+// play, unpacked, from memory) and an unknown id has none, a wave held in memory plays, a stop is
+// always harmless, and a beep of each kind sounds. Each back end's test instantiates this suite
+// with a fixture that gives the player and the id of a clip it carries.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "alerts/clip_pack.h"
 #include "platform/sound.h"
 
 namespace unw {
@@ -30,14 +31,20 @@ class SoundContract : public Fixture {
 
 TYPED_TEST_SUITE_P(SoundContract);
 
-TYPED_TEST_P(SoundContract, AClipPlaysByItsIdAndAnUnknownIdIsRefused) {
+TYPED_TEST_P(SoundContract, AClipIsCarriedByItsIdAndPlaysUnpackedAndAnUnknownIdHasNone) {
   SoundPlayer& p = this->player();
-  EXPECT_TRUE(p.PlayClip(this->KnownClip()));
-  EXPECT_FALSE(p.PlayClip("NOSUCHCLIP"));
-  EXPECT_FALSE(p.PlayClip(""));
+  const std::string clip = p.ClipBytes(this->KnownClip());
+  const std::string wave = UnpackClip(clip);
+  ASSERT_GT(wave.size(), 44u) << clip.size() << " bytes carried";
+  EXPECT_EQ(wave.substr(0, 4), "RIFF");
+  EXPECT_EQ(p.ClipBytes(this->KnownClip()), clip) << "the same bytes again";
+  EXPECT_EQ(p.ClipBytes("NOSUCHCLIP"), "");
+  EXPECT_EQ(p.ClipBytes(""), "");
+  EXPECT_EQ(p.PlayWave(this->KnownClip(), std::make_shared<const std::string>(wave)), 1);
   p.Stop();
   p.Stop();  // nothing playing: harmless
-  EXPECT_TRUE(p.PlayClip(this->KnownClip())) << "plays again after a stop";
+  EXPECT_EQ(p.PlayWave(this->KnownClip(), std::make_shared<const std::string>(wave)), 1)
+      << "plays again after a stop";
   p.Stop();
 }
 
@@ -55,7 +62,8 @@ TYPED_TEST_P(SoundContract, EveryKindOfBeepSounds) {
     EXPECT_TRUE(this->player().PlayBeep(kind)) << static_cast<int>(kind);
 }
 
-REGISTER_TYPED_TEST_SUITE_P(SoundContract, AClipPlaysByItsIdAndAnUnknownIdIsRefused,
+REGISTER_TYPED_TEST_SUITE_P(SoundContract,
+                            AClipIsCarriedByItsIdAndPlaysUnpackedAndAnUnknownIdHasNone,
                             AWaveInMemoryPlaysAndNoWaveIsRefused, EveryKindOfBeepSounds);
 
 }  // namespace unw

@@ -57,9 +57,10 @@ TEST_F(SoundTest, EachKindPlaysItsSoundOrFallsBackToTheBeepOrSilence) {
                {4, 1, true, nullptr, 0},   // an unknown kind: silence
                {-1, 1, true, nullptr, 0}};
   Start();
+  const auto carried = sound().clips;
   for (const Case& c : cases) {
     Clear();
-    if (!c.chimesThere) sound().resources.erase("CHIMES");
+    if (!c.chimesThere) sound().clips.erase("CHIMES");
     sim.Do([&] {
       sim.app().settings.AudioType = c.audioType;
       sim.app().settings.SelectedSound = c.selected;
@@ -68,10 +69,10 @@ TEST_F(SoundTest, EachKindPlaysItsSoundOrFallsBackToTheBeepOrSilence) {
     EXPECT_EQ(Heard(), c.played ? 1u : 0u) << c.audioType << " " << c.selected;
     if (c.played) {
       EXPECT_EQ(sound().played[0].name, c.played);
-      EXPECT_EQ(sound().played[0].what, FakeSoundPlayer::What::kClip) << "the built-in clip";
+      EXPECT_EQ(sound().played[0].what, FakeSoundPlayer::What::kWave) << "the clip's wave";
     }
     EXPECT_EQ(sound().beeps.size(), c.beeps) << c.audioType << " " << c.selected;
-    sound().resources.insert("CHIMES");
+    sound().clips = carried;
   }
 }
 
@@ -79,22 +80,26 @@ TEST_F(SoundTest, EachKindPlaysItsSoundOrFallsBackToTheBeepOrSilence) {
 // there is silence, never a beep in its place.
 TEST_F(SoundTest, AShortBreaksStartAndEndAskForTheirOwnClipsWhateverTheAlertsSound) {
   Start();
+  const auto carried = sound().clips;
   for (int16_t audioType : {0, 1, 2, 3}) {
     for (bool there : {true, false}) {
       for (const auto& [starts, clip] : {std::pair{true, "SHORTSTART"}, {false, "SHORTEND"}}) {
         const std::string what = std::to_string(audioType) + (there ? " " : " missing ") + clip;
         Clear();
-        if (!there) sound().resources.erase(clip);
+        if (!there) sound().clips.erase(clip);
         sim.Do([&, starts = starts] {
           sim.app().settings.AudioType = audioType;
           sim.app().sounds.PlayShortBreakSound(starts);
         });
-        ASSERT_EQ(sound().played.size(), 1u) << what;
-        EXPECT_EQ(sound().played[0].name, clip) << what;
-        EXPECT_EQ(sound().played[0].what, FakeSoundPlayer::What::kClip) << what;
+        // A clip the program does not carry has nothing to play.
+        ASSERT_EQ(sound().played.size(), there ? 1u : 0u) << what;
+        if (there) {
+          EXPECT_EQ(sound().played[0].name, clip) << what;
+          EXPECT_EQ(sound().played[0].what, FakeSoundPlayer::What::kWave) << what;
+        }
         EXPECT_EQ(Heard(), there ? 1u : 0u) << what;
         EXPECT_TRUE(sound().beeps.empty()) << what;
-        sound().resources.insert(clip);
+        sound().clips = carried;
       }
     }
   }

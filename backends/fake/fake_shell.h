@@ -71,9 +71,10 @@ class FakeNotificationArea : public NotificationArea {
 
 class FakeSoundPlayer : public SoundPlayer {
  public:
-  // Carries the fifteen built-in clips; files are read on `loop`'s virtual clock.
+  // Carries the fifteen built-in clips and the short break's two; files are read on `loop`'s
+  // virtual clock.
   FakeSoundPlayer(Trace& trace, FakeEventLoop& loop);
-  bool PlayClip(const std::string& id) override;
+  std::string ClipBytes(const std::string& id) override;
   void Stop() override;
   long PlayWave(const std::string& name, std::shared_ptr<const std::string> wave) override;
   bool PlayBeep(Beep kind) override;
@@ -81,8 +82,9 @@ class FakeSoundPlayer : public SoundPlayer {
                      std::function<void(bool ok, std::string bytes)> done) override;
   EventLoop& loop() override;
 
-  // What was asked for: a clip by its id, a wave by the name it came with, or a stop (no name).
-  enum class What { kClip, kWave, kStop };
+  // What was asked for: a wave by the name it came with (a built-in clip's by its id), or a stop
+  // (no name).
+  enum class What { kWave, kStop };
   struct Played {
     std::string name;
     What what;
@@ -91,8 +93,9 @@ class FakeSoundPlayer : public SoundPlayer {
   };
   std::vector<Played> played;
   std::vector<Beep> beeps;
-  // Resource names the program carries.
-  std::set<std::string> resources;
+  // The built-in clips the program carries, by resource name: each a small wave of its own that
+  // the system plays.
+  std::map<std::string, std::string> clips;
   // A file on the fake disk. Whether the real system would play it is the test's word: the fake
   // never asks the program's own judgement (CanPlayWave), so that a fault there shows.
   struct File {
@@ -124,7 +127,7 @@ class FakeSoundPlayer : public SoundPlayer {
   Trace& trace_;
   FakeEventLoop& loop_;
   std::vector<Read> held_;
-  std::set<std::string> playable_;  // the bytes read from files that play
+  std::set<std::string> playable_;  // the clips, and the bytes read from files that play
 };
 
 class FakeSystemMetrics : public SystemMetrics {

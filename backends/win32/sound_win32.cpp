@@ -183,18 +183,17 @@ void Win32SoundPlayer::Deliver() {
   }
 }
 
-bool Win32SoundPlayer::PlayClip(const std::string& id) {
-  // The built-in clips are "WAVE" resources of the executable itself. Looked up first: played
-  // asynchronously, a clip that is not there would be reported started.
-  const DWORD flags = SND_RESOURCE | kOnce;
+std::string Win32SoundPlayer::ClipBytes(const std::string& id) {
+  // The built-in clips are "WAVE" resources of the executable itself; a loaded resource stays
+  // mapped as long as the module, so its bytes are copied out as they are.
   const HMODULE module = GetModuleHandleW(nullptr);
   const std::wstring name = win32::Wide(id);
-  const bool ok = !id.empty() && FindResourceW(module, name.c_str(), L"WAVE") != nullptr &&
-                  PlaySoundW(name.c_str(), module, flags) != FALSE;
-  // PlaySound stops what plays before it returns: a wave in memory is free to go.
-  if (ok) playing_.reset();
-  trace_.Line("sound.play", {id, std::to_string(flags), ok ? "1" : "0"});
-  return ok;
+  HRSRC found = id.empty() ? nullptr : FindResourceW(module, name.c_str(), L"WAVE");
+  HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+  const void* bytes = loaded ? LockResource(loaded) : nullptr;
+  const DWORD size = bytes ? SizeofResource(module, found) : 0;
+  if (!size) trace_.Line("sound.play", {id, "0", "0"});  // it plays as a wave when it is there
+  return size ? std::string(static_cast<const char*>(bytes), size) : std::string();
 }
 
 void Win32SoundPlayer::Stop() {

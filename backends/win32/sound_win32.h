@@ -25,7 +25,7 @@ class Win32SoundPlayer : public SoundPlayer {
   Win32SoundPlayer(const Win32SoundPlayer&) = delete;
   Win32SoundPlayer& operator=(const Win32SoundPlayer&) = delete;
 
-  bool PlayClip(const std::string& id) override;
+  std::string ClipBytes(const std::string& id) override;
   void Stop() override;
   long PlayWave(const std::string& name, std::shared_ptr<const std::string> wave) override;
   bool PlayBeep(Beep kind) override;

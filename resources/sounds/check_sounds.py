@@ -216,6 +216,102 @@ def check_mp3(chunks, rate):
     return count, frames, br
 
 
+# ---------------------------------------------------------------- packed clips
+# The program carries each clip as name.uwc: packed by make_sounds.py ("UWC1"),
+# or the wave itself (LIFE). Unpacked here by a decoder of this script's own,
+# every sample must come back within PACKED_MAX_ERROR of full scale and the
+# clip as a whole at least PACKED_MIN_SNR_DB above the error.
+PACKED_MAX_ERROR = 0.01
+PACKED_MIN_SNR_DB = 20.0
+
+
+def unpack(blob):
+    """(rate, bits, signed samples) of a packed clip: RIFF/WAVE, format 0x5557, UWC1 data
+    (the layout is described in make_sounds.py)."""
+    chunks = read_chunks(blob)
+    tag, channels, rate_fmt = struct.unpack("<HHI", chunks[b"fmt "][:8])
+    need(tag == 0x5557 and channels == 1, "format %#x, %d channels: not packed" % (tag, channels))
+    blob = chunks[b"data"]
+    need(blob[:4] == b"UWC1" and len(blob) >= 21, "not a UWC1 clip")
+    rate, bits, tol, order, _, count = struct.unpack("<IBBBBI", blob[4:16])
+    need(bits in (8, 16) and order in (1, 2) and rate == rate_fmt, "bad UWC1 header")
+    stream = blob[16:]
+    # The range decoder's state: [range, code, next byte]
+    state = [0xFFFFFFFF, int.from_bytes(stream[1:5], "big"), 5]
+    probs = {}
+
+    def bit(where):
+        rng, code, at = state
+        p = probs.setdefault(where, 2048)
+        split = (rng >> 12) * p
+        if code < split:
+            rng, b = split, 0
+            probs[where] = p + ((4096 - p) >> 4)
+        else:
+            code, rng, b = code - split, rng - split, 1
+            probs[where] = p - (p >> 4)
+        while rng < 2 ** 24:
+            need(at < len(stream), "UWC1 stream cut short")
+            rng, code, at = rng * 256, (code * 256 + stream[at]) & 0xFFFFFFFF, at + 1
+        state[:] = [rng, code, at]
+        return b
+
+    top = 2 ** (bits - 1)
+    out = []
+    prev = [0, 0]
+    length = 0
+    for _ in range(count):
+        ctx = min(length, 12)
+        n = 0
+        while bit(("len", ctx, n)):
+            n += 1
+        value = 1
+        for i in range(n):
+            value = value * 2 + bit(("top", n, i) if i < 2 else ("low", n))
+        length = n
+        z = value - 1
+        r = z // 2 if z % 2 == 0 else -(z + 1) // 2
+        guess = prev[1] if order == 1 else prev[1] * 2 - prev[0]
+        guess = min(top - 1, max(-top, guess))
+        x = min(top - 1, max(-top, guess + r * (tol * 2 + 1)))
+        out.append(x)
+        prev = [prev[1], x]
+    return rate, bits, out
+
+
+def original_samples(chunks, tag, bits):
+    """The wave's samples as signed integers (A-law as 16-bit), to compare with."""
+    data = chunks[b"data"]
+    if tag == ALAW:
+        data, bits = audioop.alaw2lin(data, 2), 16
+    if bits == 8:
+        return bits, [b - 128 for b in data]
+    return bits, list(struct.unpack("<%dh" % (len(data) // 2), data))
+
+
+def check_packed(folder, name, blob, chunks, tag, bits, rate):
+    path = os.path.join(folder, name.lower() + ".uwc")
+    need(os.path.exists(path), "%s.uwc is missing" % name.lower())
+    packed = open(path, "rb").read()
+    if tag == MP3:
+        need(packed == blob, "%s.uwc is not the wave itself" % name.lower())
+        return len(packed), "as it is"
+    prate, pbits, got = unpack(packed)
+    obits, want = original_samples(chunks, tag, bits)
+    need((prate, pbits, len(got)) == (rate, obits, len(want)),
+         "packed %d Hz %d-bit %d samples, wanted %d Hz %d-bit %d"
+         % (prate, pbits, len(got), rate, obits, len(want)))
+    full = 2 ** (pbits - 1)
+    worst = max(abs(a - b) for a, b in zip(got, want))
+    need(worst <= PACKED_MAX_ERROR * full,
+         "a sample %d off, more than %.0f %% of full scale" % (worst, PACKED_MAX_ERROR * 100))
+    noise = sum((a - b) ** 2 for a, b in zip(got, want))
+    signal = sum(b * b for b in want)
+    snr = 10 * math.log10(signal / noise) if noise else float("inf")
+    need(snr >= PACKED_MIN_SNR_DB, "SNR %.1f dB, under %.0f dB" % (snr, PACKED_MIN_SNR_DB))
+    return len(packed), "max error %d, SNR %.1f dB" % (worst, snr)
+
+
 def check_rc(folder, names):
     path = os.path.join(folder, "sounds.rc")
     need(os.path.exists(path), "sounds.rc is missing")
@@ -231,7 +327,7 @@ def check_rc(folder, names):
     need(sorted(got) == sorted(names) and len(set(got)) == len(got),
          "sounds.rc names %s, wanted %s" % (sorted(got), sorted(names)))
     for n, f in found:
-        need(f == n.lower() + ".wav", "resource %s points at %s" % (n, f))
+        need(f == n.lower() + ".uwc", "resource %s points at %s" % (n, f))
 
 
 def main(argv):
@@ -257,8 +353,9 @@ def main(argv):
             seconds = count / rate
             need(abs(seconds - length) <= LENGTH_TOLERANCE * length,
                  "%.3f s long, wanted %.2f s +-15%%" % (seconds, length))
-            print("ok    %-16s %-20s %-24s %6.3f s %6d bytes  %s"
-                  % (name, fname, kind, seconds, len(blob), level))
+            size, fidelity = check_packed(folder, name, blob, chunks, tag, bits, rate)
+            print("ok    %-16s %-20s %-24s %6.3f s %6d bytes  %s; packed %6d bytes, %s"
+                  % (name, fname, kind, seconds, len(blob), level, size, fidelity))
         except Bad as e:
             failures += 1
             print("FAIL  %-16s %-20s %s" % (name, fname, e))

@@ -6,13 +6,14 @@ with damped resonators and Karplus-Strong strings, voices and whistles with
 additive partials that follow pitch and loudness contours. Nothing is sampled.
 
 Run it from anywhere:  python3 resources/sounds/make_sounds.py
-It rewrites the seventeen .wav files next to this script. The output is the same
-byte for byte on every run (fixed random seeds, no dates); the one MP3 clip
-needs the `lame` encoder (Debian package "lame", 3.100).
+It rewrites the seventeen .wav files next to this script and packs each into
+the .uwc file the program carries (--pack-only: just pack the .wav files
+again). The output is the same byte for byte on every run (fixed random seeds,
+no dates); the one MP3 clip needs the `lame` encoder (Debian package "lame",
+3.100).
 
-The clips are small RIFF/WAVE files because PlaySoundA plays them straight
-from the executable's resources; the formats (rates, 8-bit, A-law, MP3) keep
-each one under about 50 kB.
+The formats of the waves (rates, 8-bit, A-law, MP3) keep each one under about
+50 kB; packed, all seventeen take about 136 kB of the executable.
 """
 
 import math
@@ -930,6 +931,148 @@ def mp3_wave(samples, rate):
                  chunk(b"data", data)])
 
 
+
+# ---------------------------------------------------------------- packed clips
+#
+# The program carries each clip packed (a format of our own, made by pack_clip
+# below and unpacked by alerts/clip_pack.cpp) and rebuilds the PCM wave at play
+# time. The MP3 clip is carried as it is.
+#
+#   a RIFF/WAVE file: a "fmt " chunk of format tag PACKED_TAG (mono, the rate,
+#   block align 1, the bits per sample), and a "data" chunk that holds
+#   a header, little-endian, 16 bytes:
+#     "UWC1", sample rate (u32), bits (u8: 8 or 16), tolerance d (u8),
+#     predictor order (u8: 1 or 2), 0 (u8), sample count (u32)
+#   then the residuals, range-coded (the binary range coder of LZMA: 32-bit
+#   range, probabilities of a 0 in 12 bits, moved 1/16 of the way each bit).
+#   The samples are signed (8-bit ones less 128). Each is predicted from the
+#   ones rebuilt before it (order 1: p = x[n-1]; order 2: p = 2 x[n-1] - x[n-2];
+#   0 before the start; kept within the sample range); the residual r is counted
+#   in steps of 2d + 1, so x = clamp(p + r (2d + 1)) is never more than d away
+#   from the original. r is zigzag-mapped to z (0, -1, 1, -2 ... -> 0, 1, 2, 3
+#   ...) and written as n, the bit length of z + 1 less one, in unary (n ones
+#   and a zero, each bit i under context (previous sample's n, at most 12; i)),
+#   then the n bits of z + 1 below its top bit, highest first: the first two
+#   under context (n, which), the others under context n.
+
+PACKED_TAG = 0x5557  # "WU": a format tag of our own
+# Tolerance per sample width: one step of 8-bit audio; 255 of 32768 for 16-bit
+# (the error stays more than 40 dB below a clip's peak).
+PACK_TOLERANCE = {8: 1, 16: 255}
+
+
+def wave_samples(blob):
+    """(rate, bits, signed samples) of a PCM or A-law RIFF/WAVE (A-law as 16-bit)."""
+    pos, fmt, data = 12, None, None
+    while pos + 8 <= len(blob):
+        tag, size = blob[pos:pos + 4], struct.unpack("<I", blob[pos + 4:pos + 8])[0]
+        body = blob[pos + 8:pos + 8 + size]
+        if tag == b"fmt ":
+            fmt = body
+        elif tag == b"data":
+            data = body
+        pos += 8 + size + (size & 1)
+    kind, _, rate = struct.unpack("<HHI", fmt[:8])
+    bits = struct.unpack("<H", fmt[14:16])[0]
+    if kind == 6:
+        data, bits = audioop.alaw2lin(data, 2), 16
+    elif kind != 1:
+        return None
+    if bits == 8:
+        return rate, 8, [b - 128 for b in data]
+    return rate, 16, list(struct.unpack("<%dh" % (len(data) // 2), data))
+
+
+class RangeEncoder:
+    """LZMA's binary range encoder with adaptive probabilities by context."""
+
+    def __init__(self):
+        self.low, self.range, self.cache, self.pending = 0, 0xFFFFFFFF, 0, 1
+        self.out = bytearray()
+        self.probs = {}
+
+    def shift_low(self):
+        if self.low < 0xFF000000 or self.low > 0xFFFFFFFF:
+            carry = self.low >> 32
+            byte = self.cache
+            while self.pending:
+                self.out.append((byte + carry) & 0xFF)
+                byte = 0xFF
+                self.pending -= 1
+            self.cache = (self.low >> 24) & 0xFF
+        self.pending += 1
+        self.low = (self.low & 0x00FFFFFF) << 8
+
+    def bit(self, context, bit):
+        p = self.probs.get(context, 2048)
+        bound = (self.range >> 12) * p
+        if bit:
+            self.low += bound
+            self.range -= bound
+            p -= p >> 4
+        else:
+            self.range = bound
+            p += (4096 - p) >> 4
+        self.probs[context] = p
+        while self.range < (1 << 24):
+            self.range <<= 8
+            self.shift_low()
+
+    def finish(self):
+        for _ in range(5):
+            self.shift_low()
+        return bytes(self.out)
+
+
+def residuals(samples, bits, order):
+    d = PACK_TOLERANCE[bits]
+    step = 2 * d + 1
+    lo, hi = -(1 << (bits - 1)), (1 << (bits - 1)) - 1
+    zs = []
+    x1 = x2 = 0
+    for s in samples:
+        p = max(lo, min(hi, x1 if order == 1 else 2 * x1 - x2))
+        e = s - p
+        r = (abs(e) + d) // step * (1 if e >= 0 else -1)
+        x = max(lo, min(hi, p + r * step))
+        assert abs(x - s) <= d
+        zs.append(2 * r if r >= 0 else -2 * r - 1)
+        x2, x1 = x1, x
+    return zs
+
+
+def encode(zs):
+    rc = RangeEncoder()
+    prev = 0
+    for z in zs:
+        n = (z + 1).bit_length() - 1
+        for i in range(n):
+            rc.bit(("n", min(prev, 12), i), 1)
+        rc.bit(("n", min(prev, 12), n), 0)
+        for j in range(n - 1, -1, -1):
+            which = n - 1 - j
+            rc.bit(("top", n, which) if which < 2 else ("low", n), (z + 1) >> j & 1)
+        prev = n
+    return rc.finish()
+
+
+def pack_clip(rate, bits, samples):
+    # Whichever predictor packs the clip smaller.
+    body, order = min((encode(residuals(samples, bits, o)), o) for o in (1, 2))
+    head = b"UWC1" + struct.pack("<IBBBBI", rate, bits, PACK_TOLERANCE[bits], order, 0,
+                                 len(samples))
+    # Carried as a RIFF/WAVE whose format is our own, so that nothing takes it for PCM.
+    average = len(body) * rate // max(1, len(samples))
+    fmt = struct.pack("<HHIIHH", PACKED_TAG, 1, rate, average, 1, bits)
+    return riff([chunk(b"fmt ", fmt), chunk(b"data", head + body)])
+
+
+def packed(blob):
+    """What the program carries for the wave `blob`: packed, or the wave itself."""
+    found = wave_samples(blob)
+    return pack_clip(*found) if found else blob
+
+
 # ---------------------------------------------------------------- catalogue
 
 # resource name, maker, encoding, rate, bits, samples (length in samples)
@@ -966,16 +1109,30 @@ def build(name, maker, encoding, rate, bits, count):
     return mp3_wave(samples, rate)
 
 
+def write_packed(name):
+    """Packs name.wav into name.uwc, the file sounds.rc compiles in."""
+    with open(os.path.join(HERE, name.lower() + ".wav"), "rb") as f:
+        blob = packed(f.read())
+    with open(os.path.join(HERE, name.lower() + ".uwc"), "wb") as f:
+        f.write(blob)
+    return len(blob)
+
+
 def main(argv):
-    wanted = {a.upper() for a in argv[1:]}
+    args = argv[1:]
+    pack_only = "--pack-only" in args
+    wanted = {a.upper() for a in args if a != "--pack-only"}
     for name, maker, encoding, rate, bits, count in CLIPS:
         if wanted and name not in wanted:
             continue
-        blob = build(name, maker, encoding, rate, bits, count)
-        path = os.path.join(HERE, name.lower() + ".wav")
-        with open(path, "wb") as f:
-            f.write(blob)
-        print("%-16s %6d bytes  %5.2f s" % (name.lower() + ".wav", len(blob), count / rate))
+        if not pack_only:
+            blob = build(name, maker, encoding, rate, bits, count)
+            path = os.path.join(HERE, name.lower() + ".wav")
+            with open(path, "wb") as f:
+                f.write(blob)
+            print("%-16s %6d bytes  %5.2f s" % (name.lower() + ".wav", len(blob), count / rate))
+        size = write_packed(name)
+        print("%-16s %6d bytes" % (name.lower() + ".uwc", size))
     return 0
 
 

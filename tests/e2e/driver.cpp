@@ -768,7 +768,7 @@ Expect Captured(const std::string& played, const char* flags, double seconds,
 // long reminder: no second sound starts the --wav file anew). A custom sound that cannot play gives
 // the beep and the prompt; one beyond the 8-bit code page (the program's chimes) plays.
 void Sounds(Report& r, const Options& o) {
-  // A short break's soft cues are wave resources of the program, beside the catalogue's clips.
+  // A short break's soft cues are wave resources of the program (packed), beside the catalogue's.
   {
     HMODULE program = LoadLibraryExA(o.exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     bool both = program != nullptr;
@@ -804,7 +804,8 @@ void Sounds(Report& r, const Options& o) {
   const std::string alert =
       "Hours=0 Minutes=0 Seconds=1 AlertMeBy=1 BalloonTipsEnabled=0 "
       "SnoozeMinutes=0 SnoozeSeconds=59 ";
-  // The resource's name as the trace shows it, SelectedSound, the length of the clip, the check.
+  // The resource's name as the trace shows it (its wave, unpacked, plays from memory),
+  // SelectedSound, the length of the clip, the check.
   const std::tuple<const char*, const char*, double, const char*> clips[] = {
       {"CHIMES", "1", 1.7, "sound.chimes_8bit_pcm"},
       {"OWL", "8", 2.3, "sound.owl_16bit_pcm"},
@@ -828,7 +829,7 @@ void Sounds(Report& r, const Options& o) {
     DeleteFileA(o.wav.c_str());
     const std::string label = "sound_" + Lower(name);
     RunSteps(r, o, label, Settings(alert + "AudioType=2 SelectedSound=" + index),
-             {{check, Captured(name, "270343", seconds, label + ".wav"), 20000}});
+             {{check, Captured(name, "8199", seconds, label + ".wav"), 20000}});
   }
 }
 
