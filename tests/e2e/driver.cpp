@@ -977,13 +977,7 @@ void Instance(Report& r, const Options& o) {
             Texts("frmTimer", {{"", kCaption}})}),
        5000},
       {"instance.one_process_one_tray_icon", Holds([](Session&, std::string& seen) {
-         int processes = 0;
-         HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-         PROCESSENTRY32 pe{};
-         pe.dwSize = sizeof pe;
-         for (BOOL more = Process32First(snap, &pe); more; more = Process32Next(snap, &pe))
-           processes += _stricmp(pe.szExeFile, "unwindle.exe") == 0;
-         CloseHandle(snap);
+         const int processes = ProgramsRunning();
          seen = std::to_string(processes) + " unwindle.exe processes, " +
                 std::to_string(TrayIcons().size()) + " tray icons";
          return processes == 1 && TrayIcons().size() == 1;
