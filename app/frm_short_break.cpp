@@ -9,12 +9,6 @@ namespace unw {
 
 namespace {
 
-// "m:ss": a short break lasts minutes at most.
-std::string MinutesSeconds(int32_t seconds) {
-  if (seconds < 0) seconds = 0;
-  return std::to_string(seconds / 60) + ":" + TwoDigit(seconds % 60);
-}
-
 // A small window that comes by itself: on top, centred where the user works, in the system's font.
 void ShowUnasked(App& app, Form& form) {
   ApplyWindowFonts(app, form);

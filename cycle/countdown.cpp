@@ -20,6 +20,11 @@ std::string Countdown::Hms() const {
   return Hours() + ":" + Minutes() + ":" + Seconds();
 }
 
+std::string MinutesSeconds(int32_t seconds) {
+  if (seconds < 0) seconds = 0;
+  return std::to_string(seconds / 60) + ":" + TwoDigit(seconds % 60);
+}
+
 std::string Countdown::Ms() const {
   return TwoDigit(remaining() / 60) + ":" + Seconds();
 }

@@ -8,6 +8,10 @@
 
 namespace unw {
 
+// "m:ss" of `seconds` (none below 0), the minutes not limited to an hour: short breaks and
+// their clock.
+std::string MinutesSeconds(int32_t seconds);
+
 class Countdown {
  public:
   // Starts over with a length of `total` seconds.

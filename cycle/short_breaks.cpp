@@ -23,13 +23,6 @@ constexpr int32_t kShortLaterSeconds = 120;
 constexpr int kShortLatersInARow = 2;
 constexpr int32_t kShortHeadsUpLaterSeconds = 300;
 
-// "m:ss", the minutes not limited to an hour.
-std::string MinutesSeconds(int32_t seconds) {
-  if (seconds < 0) seconds = 0;
-  const int32_t s = seconds % 60;
-  return std::to_string(seconds / 60) + (s < 10 ? ":0" : ":") + std::to_string(s);
-}
-
 const char* HeadsUpName(HeadsUpKind k) {
   return k == HeadsUpKind::kShort ? "short" : "long";
 }

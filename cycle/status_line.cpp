@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cycle/countdown.h"
 #include "settings/number_text.h"
 
 namespace unw {
@@ -39,8 +40,7 @@ std::string StatusLine(const StatusFacts& f) {
     case StatusKind::kOutsideHours:
       return "outside working hours" + Until(f.until);
     case StatusKind::kShortBreak:
-      return "short break " + std::to_string(std::max(f.seconds, 0) / 60) + ":" +
-             TwoDigit(std::max(f.seconds, 0) % 60);
+      return "short break " + MinutesSeconds(f.seconds);
   }
   return "";
 }
