@@ -18,6 +18,7 @@ App::App(const Services& services)
       sounds(services.sound, settings, services.trace),
       chooser(services.files, sounds),
       journal(services.storage, services.calendar),
+      random(static_cast<std::mt19937::result_type>(services.calendar.UtcMs())),
       frmTimer_(std::make_unique<FrmTimer>(*this)),
       cycle(CycleDeps{settings, store, tray, sounds, services.presence, services.calendar,
                       services.loop, services.trace, windows}),

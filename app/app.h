@@ -5,10 +5,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <random>
 #include <string>
 
 #include "alerts/sound_chooser.h"
 #include "alerts/sounds.h"
+#include "app/break_ideas.h"
 #include "app/cycle_windows.h"
 #include "app/tray_controller.h"
 #include "cycle/break_cycle.h"
@@ -68,6 +70,10 @@ class App {
   AlertSounds sounds;
   SoundChooser chooser;
   Journal journal;  // the history of the day, opened at start-up
+  // What chance decides (which idea comes next): seeded from the calendar's clock, so each start
+  // differs on a real system and a test on the fake clock repeats itself.
+  std::mt19937 random;
+  BreakIdeas ideas{settings, random};
 
  private:
   std::unique_ptr<FrmTimer> frmTimer_;

@@ -44,6 +44,8 @@ inline const std::map<std::string, std::string> kStoredDefaults = {
     {"ShortBreakSeconds", "20"},
     {"ShortBreakSound", "1"},
     {"HeadsUpSeconds", "0"},
+    {"BreakIdeas", "1"},
+    {"CustomIdeas", " "},
 };
 
 }  // namespace unw
