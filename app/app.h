@@ -34,6 +34,7 @@ class FrmSplash;
 class FrmStatistics;
 class FrmWorkingHours;
 class FrmShortBreaks;
+class FrmBreakIdeas;
 
 class App {
  public:
@@ -60,6 +61,7 @@ class App {
   FrmSplash& frmSplash() { return *frmSplash_; }
   FrmWorkingHours& frmWorkingHours() { return *frmWorkingHours_; }
   FrmShortBreaks& frmShortBreaks() { return *frmShortBreaks_; }
+  FrmBreakIdeas& frmBreakIdeas() { return *frmBreakIdeas_; }
   FrmStatistics& frmStatistics() { return *frmStatistics_; }
 
   Services sys;
@@ -92,6 +94,7 @@ class App {
   std::unique_ptr<FrmSplash> frmSplash_;
   std::unique_ptr<FrmWorkingHours> frmWorkingHours_;
   std::unique_ptr<FrmShortBreaks> frmShortBreaks_;
+  std::unique_ptr<FrmBreakIdeas> frmBreakIdeas_;
   std::unique_ptr<FrmStatistics> frmStatistics_;
 };
 

@@ -72,7 +72,8 @@ void ApplyWindowFonts(App& app, Form& form) {
     const bool text = NameStartsWith(c, "txt");
     bool whole = false, faceOnly = false;
     if (name == "frmUnwindle" || name == "frmRestartTimer" || name == "frmHoldPrograms" ||
-        name == "frmRunningPrograms" || name == "frmShortBreaks" || name == "frmHeadsUp") {
+        name == "frmRunningPrograms" || name == "frmShortBreaks" || name == "frmHeadsUp" ||
+        name == "frmBreakIdeas") {
       whole = true;
     } else if (name == "frmShortBreak") {
       // The seconds left keep their size, in the system's face.

@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/fonts.h"
 #include "app/frm_about.h"
+#include "app/frm_break_ideas.h"
 #include "app/frm_hold_programs.h"
 #include "app/frm_preferences.h"
 #include "app/frm_short_breaks.h"
@@ -103,6 +104,7 @@ void FrmTimer::Design() {
   AddMenu("mnuSep07", "-", &options);
   AddMenu("mnuWorkingHours", "&Working Hours...", &options);
   AddMenu("mnuShortBreaks", "Short &Breaks...", &options);
+  AddMenu("mnuBreakIdeas", "Break &Ideas...", &options);
   AddMenu("mnuPreferences", "&Preferences...", &options).SetShortcut("Ctrl+P");
   AddMenu("mnuSep10", "-", &options);
   // The newer items take letters that the menu's older ones leave free.
@@ -166,6 +168,7 @@ void FrmTimer::Design() {
   Wire("mnuUnwindle", &FrmTimer::mnuUnwindle_Click);
   Wire("mnuWorkingHours", &FrmTimer::mnuWorkingHours_Click);
   Wire("mnuShortBreaks", &FrmTimer::mnuShortBreaks_Click);
+  Wire("mnuBreakIdeas", &FrmTimer::mnuBreakIdeas_Click);
   for (const char* prefix : {"mnu", "mnuFile"}) {
     const std::string p = prefix;
     Wire((p + "Pause30").c_str(), &FrmTimer::mnuPause30_Click);
@@ -356,6 +359,10 @@ void FrmTimer::mnuWorkingHours_Click() {
 
 void FrmTimer::mnuShortBreaks_Click() {
   app_.frmShortBreaks().Show(true);
+}
+
+void FrmTimer::mnuBreakIdeas_Click() {
+  app_.frmBreakIdeas().Show(true);
 }
 void FrmTimer::mnuStopBreakPopUp_Click() {
   app_.cycle.StopBreak();
