@@ -81,11 +81,10 @@ void FrmBreakIdeas::Design() {
   // Enter adds what was typed; Esc leaves without saving.
   Button(Add(ControlKind::kButton, "cmdAdd"), "&Add", 5880, 3960).SetDialogKeys(true, false);
   Ctl("cmdAdd").onClick = [this] { cmdAdd_Click(); };
-  Button(Add(ControlKind::kButton, "cmdSave"), "&Save", 4260, 4560, 1500).onClick = [this] {
+  Button(Add(ControlKind::kButton, "cmdSave"), "&Save", 3960, 4560).onClick = [this] {
     cmdSave_Click();
   };
-  Button(Add(ControlKind::kButton, "cmdCancel"), "Cancel", 5880, 4560, 1800)
-      .SetDialogKeys(false, true);
+  Button(Add(ControlKind::kButton, "cmdCancel"), "Cancel", 5880, 4560).SetDialogKeys(false, true);
   Ctl("cmdCancel").onClick = [this] { cmdCancel_Click(); };
 }
 

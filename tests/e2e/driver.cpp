@@ -676,7 +676,7 @@ void ShortBreakWindows(Report& r, const Options& o) {
   };
   RunSteps(r, o, "short_windows",
            Settings("Hours=1 Minutes=0 Seconds=0 StartTimerOnLaunch=1 ShortBreaks=1 "
-                    "ShortBreakMinutes=1 ShortBreakSeconds=5"),
+                    "ShortBreakMinutes=1 ShortBreakSeconds=5 BreakIdeas=0"),
            shortBreak);
   const std::vector<Step> headsUp = {
       {"", OwnWindow(Own::kTyping), InFront(true)},
@@ -694,6 +694,66 @@ void ShortBreakWindows(Report& r, const Options& o) {
   };
   RunSteps(r, o, "heads_up",
            Settings("Hours=0 Minutes=0 Seconds=12 StartTimerOnLaunch=1 HeadsUpSeconds=5"), headsUp);
+}
+
+// The entries of a list box, in order.
+Expect Listed(const std::string& form, const std::string& list, std::vector<std::string> want) {
+  return Holds([=](Session& s, std::string& seen) {
+    HWND h = s.Ctl(form, list);
+    const LRESULT n = h ? SendMessageW(h, LB_GETCOUNT, 0, 0) : LB_ERR;
+    std::vector<std::string> items;
+    for (LRESULT i = 0; i < n && n != LB_ERR; ++i) {
+      std::wstring item(static_cast<size_t>(SendMessageW(h, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
+      item.resize(static_cast<size_t>(
+          SendMessageW(h, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
+      std::string utf8(item.size() * 3, '\0');
+      utf8.resize(static_cast<size_t>(
+          WideCharToMultiByte(CP_UTF8, 0, item.c_str(), static_cast<int>(item.size()), utf8.data(),
+                              static_cast<int>(utf8.size()), nullptr, nullptr)));
+      items.push_back(utf8);
+      seen += (seen.empty() ? "" : ", ") + Quote(utf8);
+    }
+    seen = form + "." + list + " lists " + (seen.empty() ? "nothing" : seen);
+    return items == want;
+  });
+}
+
+// The ideas dialog from the Options menu: it lists the stored ideas, refuses an empty one with a
+// message, adds and stores one; then the short break's window shows one of the stored ideas in
+// place of its fixed line.
+void BreakIdeasChecks(Report& r, const Options& o) {
+  const std::string d = "frmBreakIdeas", w = "frmShortBreak";
+  // One long enough to take two lines of the short break's window.
+  const std::string stored =
+                        "Stand up, walk to the nearest window and look at the farthest thing "
+                        "you can see for a while.",
+                    added = "Look out of the window.";
+  const std::vector<Step> steps = {
+      {"ideas.dialog_lists_the_stored_ideas", Menu("mnuBreakIdeas", true),
+       All({Texts(d, {{"", "KORVANTE Unwindle - Break Ideas"}, {"cmdAdd", "&Add"}}),
+            Listed(d, "lstIdeas", {stored})}),
+       5000, false, true},
+      {"ideas.dialog_refuses_an_empty_idea",
+       Then({Type(d, "txtIdea", "  "), PressLater(d, "cmdAdd")}), Asks("Type an idea first", true),
+       5000},
+      {"ideas.refused_adds_nothing", Answer(IDOK),
+       All({Asks(""), Visible(d), Listed(d, "lstIdeas", {stored})})},
+      {"ideas.dialog_adds_an_idea", Then({Type(d, "txtIdea", added), Press(d, "cmdAdd")}),
+       All({Listed(d, "lstIdeas", {stored, added}), Texts(d, {{"txtIdea", ""}})})},
+      {"ideas.dialog_stores_the_list", Then({Shot(d, "break-ideas"), Press(d, "cmdSave")}),
+       All({Visible(d, false), Stored("CustomIdeas", stored + "\n" + added)})},
+      {"", Visible(w), 70000, false, true},
+      {"ideas.short_break_shows_a_stored_idea", Shot(w, "short-break-idea"),
+       Holds([=](Session& s, std::string& seen) {
+         seen = Quote(TextOf(s.Ctl(w, "lblShortBreakText")));
+         return seen == Quote(stored) || seen == Quote(added);
+       })},
+  };
+  RunSteps(r, o, "ideas",
+           Settings("Hours=1 Minutes=0 Seconds=0 StartTimerOnLaunch=1 ShortBreaks=1 "
+                    "ShortBreakMinutes=1 ShortBreakSeconds=5",
+                    {{"CustomIdeas", stored}}),
+           steps);
 }
 
 // Sleep and lock as long as a break count as one: posted suspend/resume and lock/unlock with the
@@ -1218,6 +1278,7 @@ int main(int argc, char** argv) {
                       {"hours", OutsideWorkingHours},
                       {"short_breaks", ShortBreaksDialog},
                       {"short_windows", ShortBreakWindows},
+                      {"ideas", BreakIdeasChecks},
                       {"history", HistoryChecks},
                       {"hold_calls", HoldForCalls},
                       {"hold_programs", HoldForPrograms}},
