@@ -32,6 +32,9 @@ class Calendar {
   virtual int64_t FromLocal(const LocalTime& local) = 0;
   // Hours and minutes as the user's short time format writes them ("14:30", "2:30 PM").
   virtual std::string ShortTime(int hour, int minute) = 0;
+  // The day and month of a date as the user's short date format writes them, without the year
+  // ("24/11", "11/24", "24.11").
+  virtual std::string ShortDayMonth(int month, int day) = 0;
 };
 
 // Days since 1970-01-01 of a date of the proleptic Gregorian calendar, and back.
@@ -41,5 +44,9 @@ void CivilFromDays(int64_t days, int& year, int& month, int& day);
 int WeekdayOfDays(int64_t days);
 // The UTC date and time of `utcMs` (offset 0).
 LocalTime UtcTime(int64_t utcMs);
+// A short date picture of the system's kind ("dd/MM/yyyy", "M/d/yyyy", "yyyy-MM-dd") without its
+// year, its era and the separator that joined them to the rest ("dd/MM", "M/d", "MM-dd"); quoted
+// text stays as it is. "" when no day or month is left.
+std::string DayMonthPicture(const std::string& shortDate);
 
 }  // namespace unw

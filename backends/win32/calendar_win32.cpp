@@ -95,4 +95,24 @@ std::string Win32Calendar::ShortTime(int hour, int minute) {
   return win32::Utf8(buf);
 }
 
+std::string Win32Calendar::ShortDayMonth(int month, int day) {
+  wchar_t shortDate[96] = {};
+  std::wstring picture;
+  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, shortDate, 96) > 0)
+    picture = win32::Wide(DayMonthPicture(win32::Utf8(shortDate)));
+  // A leap year, so that the 29th of February is a date.
+  SYSTEMTIME st = {};
+  st.wYear = 2000;
+  st.wMonth = static_cast<WORD>(month);
+  st.wDay = static_cast<WORD>(day);
+  wchar_t buf[64] = {};
+  if (picture.empty() ||
+      GetDateFormatW(LOCALE_USER_DEFAULT, 0, &st, picture.c_str(), buf, 64) <= 0) {
+    char fallback[16];
+    wsprintfA(fallback, "%02d-%02d", month, day);
+    return fallback;
+  }
+  return win32::Utf8(buf);
+}
+
 }  // namespace unw

@@ -1,5 +1,5 @@
 // The system's calendar under Wine: local time and back agree with the system's own conversion,
-// and the short time format gives the hour and minute.
+// the short time format gives the hour and minute, the short date's day and month no year.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -25,6 +25,14 @@ TEST(Win32Calendar, LocalTimeRoundTripsAndMatchesTheSystem) {
   }
   const std::string text = cal.ShortTime(14, 5);
   EXPECT_NE(text.find("05"), std::string::npos) << text;
+  // The day and the month in the user's order, without the year.
+  for (const auto& [month, day] : {std::pair{11, 24}, std::pair{2, 29}, std::pair{12, 31}}) {
+    const std::string date = cal.ShortDayMonth(month, day);
+    EXPECT_NE(date.find(std::to_string(day)), std::string::npos) << date;
+    EXPECT_NE(date.find(std::to_string(month)), std::string::npos) << date;
+    EXPECT_EQ(date.find("2000"), std::string::npos) << date;
+    EXPECT_LE(date.size(), 8u) << date;
+  }
 }
 
 }  // namespace
