@@ -419,7 +419,7 @@ bool ControlSet::DrawItem(const DRAWITEMSTRUCT& di) const {
   if (!c) return false;
   if (di.CtlType == ODT_STATIC && !c->chart().bars.empty()) {
     ScopedSelect font(di.hDC, fonts_.Get(c->font(), dpi_));
-    DrawChart(di.hDC, di.rcItem, c->chart(), dpi_, ChartColorsFor(false, HighContrastOn()),
+    DrawChart(di.hDC, di.rcItem, c->chart(), dpi_, ChartColorsFor(ChartsDark(), HighContrastOn()),
               GetFocus() == di.hwndItem);
     return true;
   }

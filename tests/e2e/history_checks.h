@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,8 +42,8 @@ inline std::vector<std::string> JournalEvents(std::string* header) {
   return out;
 }
 
-// How many pixels of `color` the screen shows inside `window`.
-inline int PixelsOnScreen(HWND window, COLORREF color) {
+// How many pixels the screen shows inside `window` that `which` takes (0xRRGGBB).
+inline int PixelsOnScreen(HWND window, const std::function<bool(uint32_t)>& which) {
   RECT r{};
   if (!window || !GetWindowRect(window, &r)) return -1;
   const int w = r.right - r.left, h = r.bottom - r.top;
@@ -54,15 +55,20 @@ inline int PixelsOnScreen(HWND window, COLORREF color) {
   HGDIOBJ old = SelectObject(dc, bmp);
   BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
   GdiFlush();
-  const uint32_t want = GetRValue(color) << 16 | GetGValue(color) << 8 | GetBValue(color);
   int n = 0;
   for (int i = 0; bits && i < w * h; ++i)
-    n += (static_cast<const uint32_t*>(bits)[i] & 0xFFFFFF) == want;
+    n += which(static_cast<const uint32_t*>(bits)[i] & 0xFFFFFF);
   SelectObject(dc, old);
   DeleteObject(bmp);
   DeleteDC(dc);
   ReleaseDC(nullptr, screen);
   return n;
+}
+
+// How many pixels of `color` the screen shows inside `window`.
+inline int PixelsOnScreen(HWND window, COLORREF color) {
+  const uint32_t want = GetRValue(color) << 16 | GetGValue(color) << 8 | GetBValue(color);
+  return PixelsOnScreen(window, [want](uint32_t rgb) { return rgb == want; });
 }
 
 // A real click (xdotool) at a fraction of a window's width, in its middle.
@@ -240,6 +246,11 @@ inline void StatisticsChecks(Report& r, const Options& o) {
     const bool written = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
     return f && std::fclose(f) == 0 && written;
   };
+  auto dark = [](bool on) -> Action {
+    return [on](Session&) {
+      return SetEnvironmentVariableA("UNWINDLE_CHART_THEME", on ? "dark" : nullptr) != 0;
+    };
+  };
   auto dayIs = [](int daysAgo, const char* skipped) {
     return Holds([=](Session& s, std::string& seen) {
       const std::string day = TextOf(s.Ctl("frmStatistics", "fraDay"));
@@ -276,6 +287,33 @@ inline void StatisticsChecks(Report& r, const Options& o) {
       {"statistics.left_steps_to_yesterday", Key("frmStatistics", VK_LEFT), dayIs(1, "0")},
       {"statistics.closes",
        Then({Shot("frmStatistics", "statistics-yesterday"), Press("frmStatistics", "cmdClose")}),
+       Visible("frmStatistics", false)},
+      // The chart painted dark, as the program's theme will ask: a dark background on the screen.
+      {"", Menu("mPopExit", true), Holds([](Session& s, std::string& seen) {
+         seen = s.Box() ? "the exit question" : "no exit question";
+         return s.Box() != nullptr;
+       })},
+      {"", Answer(IDYES), Ended(0), 10000},
+      {"", Then({dark(true), plant,
+                 Start(o.exe, Settings("StartTimerOnLaunch=0 LaunchMinimized=0")), dark(false)})},
+      {"statistics.dark_chart_painted", Menu("mnuStatistics", true),
+       All({Visible("frmStatistics"), Holds([](Session& s, std::string& seen) {
+              HWND chart = s.Ctl("frmStatistics", "picChart");
+              RECT r{};
+              GetWindowRect(chart, &r);
+              const int all = (r.right - r.left) * (r.bottom - r.top);
+              const int dark = PixelsOnScreen(chart, [](uint32_t rgb) {
+                return ((rgb >> 16 & 0xFF) * 299 + (rgb >> 8 & 0xFF) * 587 + (rgb & 0xFF) * 114) /
+                           1000 <
+                       64;
+              });
+              seen = std::to_string(dark) + " of " + std::to_string(all) +
+                     " pixels of picChart are dark";
+              return dark > all / 2;
+            })}),
+       5000},
+      {"statistics.dark_closes",
+       Then({Shot("frmStatistics", "statistics-dark"), Press("frmStatistics", "cmdClose")}),
        Visible("frmStatistics", false)},
   };
   RunSteps(r, o, "statistics", std::nullopt, steps);
