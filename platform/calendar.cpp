@@ -1,7 +1,5 @@
 #include "platform/calendar.h"
 
-#include <cctype>
-
 namespace unw {
 
 // Howard Hinnant's algorithms: exact for every date, no tables.
@@ -49,57 +47,6 @@ LocalTime UtcTime(int64_t utcMs) {
   t.weekday = WeekdayOfDays(days);
   t.offsetMinutes = 0;
   return t;
-}
-
-std::string DayMonthPicture(const std::string& shortDate) {
-  // The picture as runs of one letter (fields) and the text between them. A year or an era goes,
-  // and so does a weekday's name; what stood between a removed field and the fields kept goes with
-  // it, so no separator is left dangling.
-  std::string out, pending, beforeCut;
-  bool cut = false, any = false;
-  for (size_t i = 0; i < shortDate.size();) {
-    const char c = shortDate[i];
-    if (c == '\'') {
-      const size_t close = shortDate.find('\'', i + 1);
-      const size_t end = close == std::string::npos ? shortDate.size() : close + 1;
-      pending += shortDate.substr(i, end - i);
-      i = end;
-      continue;
-    }
-    if (!std::isalpha(static_cast<unsigned char>(c))) {
-      pending += c;
-      ++i;
-      continue;
-    }
-    size_t end = i;
-    while (end < shortDate.size() && shortDate[end] == c) ++end;
-    const std::string field = shortDate.substr(i, end - i);
-    i = end;
-    const bool kept = c == 'M' || (c == 'd' && field.size() <= 2);
-    const bool dropped = !kept && (c == 'y' || c == 'g' || c == 'd');
-    if (!kept && !dropped) {  // not a field of a date: plain text
-      pending += field;
-      continue;
-    }
-    if (dropped) {
-      if (!cut) beforeCut = pending;
-      cut = true;
-      pending.clear();
-      continue;
-    }
-    if (any)
-      out += cut ? beforeCut : pending;
-    else if (!cut)
-      out += pending;
-    out += field;
-    any = true;
-    cut = false;
-    pending.clear();
-    beforeCut.clear();
-  }
-  if (!any) return "";
-  if (!cut) out += pending;
-  return out;
 }
 
 }  // namespace unw

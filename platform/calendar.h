@@ -44,9 +44,5 @@ void CivilFromDays(int64_t days, int& year, int& month, int& day);
 int WeekdayOfDays(int64_t days);
 // The UTC date and time of `utcMs` (offset 0).
 LocalTime UtcTime(int64_t utcMs);
-// A short date picture of the system's kind ("dd/MM/yyyy", "M/d/yyyy", "yyyy-MM-dd") without its
-// year, its era and the separator that joined them to the rest ("dd/MM", "M/d", "MM-dd"); quoted
-// text stays as it is. "" when no day or month is left.
-std::string DayMonthPicture(const std::string& shortDate);
 
 }  // namespace unw

@@ -64,26 +64,5 @@ TEST(Calendar, TheFakeZoneKeepsDaylightSavingByTheEuropeanRule) {
   EXPECT_EQ(cal.ShortDayMonth(11, 24), "11/24");
 }
 
-// The user's short date without its year, as the system's pictures of many countries write it.
-TEST(Calendar, AShortDatePictureLosesItsYearAndTheSeparatorThatJoinedIt) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"M/d/yyyy", "M/d"},
-      {"dd/MM/yyyy", "dd/MM"},
-      {"dd.MM.yyyy", "dd.MM"},
-      {"yyyy-MM-dd", "MM-dd"},
-      {"yyyy/M/d", "M/d"},
-      {"d.M.yy", "d.M"},
-      {"yyyy. MM. dd.", "MM. dd."},
-      {"dd-MMM-yy", "dd-MMM"},
-      {"d/MM/yyyy g", "d/MM"},
-      {"ddd d MMM yyyy", "d MMM"},
-      {"dd 'de' MMMM", "dd 'de' MMMM"},
-      {"'y' yyyy", ""},
-      {"", ""},
-  };
-  for (const auto& [picture, dayMonth] : cases)
-    EXPECT_EQ(DayMonthPicture(picture), dayMonth) << picture;
-}
-
 }  // namespace
 }  // namespace unw

@@ -15,4 +15,9 @@ class Win32Calendar : public Calendar {
   std::string ShortDayMonth(int month, int day) override;
 };
 
+// A short date picture of the system's ("dd/MM/yyyy", "M/d/yyyy", "yyyy-MM-dd") without its year,
+// its era and the separator that joined them to the rest ("dd/MM", "M/d", "MM-dd"); quoted text
+// stays as it is. "" when no day or month is left.
+std::string DayMonthPicture(const std::string& shortDate);
+
 }  // namespace unw
