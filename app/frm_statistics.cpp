@@ -31,6 +31,9 @@ constexpr Row kRows[] = {
 };
 constexpr int kRowsPerColumn = 5;
 
+// The chart reaches down to the buttons, or to the status line when it shows.
+constexpr int kChartTop = 1965, kChartBottom = 6525, kStatusTop = 6015, kStatusHeight = 480;
+
 constexpr const char* kCaption = "KORVANTE Unwindle - Statistics";
 constexpr const char* kClearQuestion =
     "Clear the whole history of your breaks?\n\nThis cannot be undone.";
@@ -42,15 +45,15 @@ FrmStatistics::FrmStatistics(App& app) : Form(app.ui, "frmStatistics"), app_(app
 void FrmStatistics::Design() {
   SetCaption(kCaption);
   SetBorder(BorderStyle::kFixedDialog, false, false, true, false);
-  SetSize(7680, 6645);
+  SetSize(8880, 7245);
 
   Control& day = Add(ControlKind::kFrame, "fraDay");
-  day.Move(120, 60, 7440, 1785);
+  day.Move(120, 60, 8640, 1785);
   for (int i = 0; i < static_cast<int>(std::size(kRows)); ++i) {
     // Two columns, the second wider for its longer captions.
     const bool second = i >= kRowsPerColumn;
     const int top = 300 + (i % kRowsPerColumn) * 285;
-    const int left = second ? 3600 : 120, captionWidth = second ? 2520 : 2040;
+    const int left = second ? 4440 : 120, captionWidth = second ? 2520 : 2040;
     Control& caption = Add(ControlKind::kLabel, "lblCaption", &day, i);
     caption.SetCaption(kRows[i].caption);
     caption.Move(left, top, captionWidth, 255);
@@ -58,25 +61,25 @@ void FrmStatistics::Design() {
   }
 
   Control& chart = Add(ControlKind::kPicture, "picChart");
-  chart.Move(120, 1965, 7440, 3360);
+  chart.Move(120, kChartTop, 8640, kChartBottom - kChartTop);
   chart.onChartClick = [this](int bar) { picChart_Click(bar); };
 
   Control& status = Add(ControlKind::kLabel, "lblStatus");
-  status.Move(120, 5415, 7440, 480);
+  status.Move(120, kStatusTop, 8640, kStatusHeight);
   status.SetVisible(false);
 
   Control& exportButton = Add(ControlKind::kButton, "cmdExport");
   exportButton.SetCaption("&Export...");
-  exportButton.Move(120, 6045, 1440, 420);
+  exportButton.Move(120, 6645, 1440, 420);
   exportButton.onClick = [this] { cmdExport_Click(); };
   Control& clear = Add(ControlKind::kButton, "cmdClear");
   clear.SetCaption("Clear History...");
-  clear.Move(1680, 6045, 1680, 420);
+  clear.Move(1680, 6645, 1680, 420);
   clear.onClick = [this] { cmdClear_Click(); };
   Control& close = Add(ControlKind::kButton, "cmdClose");
   close.SetCaption("&Close");
   close.SetDialogKeys(true, true);
-  close.Move(6120, 6045, 1440, 420);
+  close.Move(7320, 6645, 1440, 420);
   close.onClick = [this] { cmdClose_Click(); };
 }
 
@@ -115,6 +118,8 @@ void FrmStatistics::Refresh() {
   Control& line = Ctl("lblStatus");
   line.SetCaption(status);
   line.SetVisible(!status.empty());
+  const int chartBottom = status.empty() ? kChartBottom : kStatusTop - 90;
+  Ctl("picChart").Move(120, kChartTop, 8640, chartBottom - kChartTop);
 }
 
 void FrmStatistics::ShowDay() {
@@ -130,7 +135,7 @@ void FrmStatistics::ShowDay() {
                                 std::to_string(f.shortBreaksTaken),
                                 std::to_string(f.shortBreaksSkipped)};
   for (size_t i = 0; i < std::size(kRows); ++i) Ctl(kRows[i].value).SetCaption(values[i]);
-  Ctl("picChart").SetChart(FiguresChart(shown_, chosen_));
+  Ctl("picChart").SetChart(FiguresChart(shown_, chosen_, app_.sys.calendar));
 }
 
 void FrmStatistics::picChart_Click(int bar) {

@@ -42,19 +42,24 @@ std::string DayTitle(int64_t day, int64_t today) {
   return date;
 }
 
-Chart FiguresChart(std::span<const DayFigures> days, int chosen) {
+Chart FiguresChart(std::span<const DayFigures> days, int chosen, Calendar& calendar) {
   Chart chart;
+  chart.rows = {{"Breaks taken", {}}, {"Short breaks", {}}, {"Breaks skipped", {}}};
   int64_t highest = 0;
-  for (const DayFigures& f : days) {
+  for (size_t i = 0; i < days.size(); ++i) {
+    const DayFigures& f = days[i];
     int y = 0, m = 0, d = 0;
     CivilFromDays(f.day, y, m, d);
+    // The month where the chart begins and where it changes; elsewhere the day says enough.
+    const std::string date = i == 0 || d == 1 ? calendar.ShortDayMonth(m, d) : std::to_string(d);
     ChartBar bar;
-    bar.label = std::string(kWeekdays[WeekdayOfDays(f.day)], 2) + "\n" + std::to_string(d);
+    bar.label = std::string(kWeekdays[WeekdayOfDays(f.day)], 2) + "\n" + date;
     bar.value = std::max<int64_t>(f.workedMs, 0) / 1000;
-    bar.dots = f.breaksTaken;
-    bar.crosses = f.breaksSkipped;
     highest = std::max(highest, bar.value);
     chart.bars.push_back(std::move(bar));
+    chart.rows[0].counts.push_back(f.breaksTaken);
+    chart.rows[1].counts.push_back(f.shortBreaksTaken);
+    chart.rows[2].counts.push_back(f.breaksSkipped);
   }
   // An empty fortnight still shows an hour: a scale of nothing reads as nothing.
   const int64_t reach = std::max<int64_t>(highest, 3600);
@@ -68,9 +73,7 @@ Chart FiguresChart(std::span<const DayFigures> days, int chosen) {
   const int64_t steps = (reach + step - 1) / step;
   chart.top = steps * step;
   for (int64_t i = 0; i <= steps; ++i) chart.ticks.push_back({i * step, TickLabel(i * step / 60)});
-  chart.key = {{ChartMark::kBar, "time worked"},
-               {ChartMark::kDot, "break taken"},
-               {ChartMark::kCross, "break skipped"}};
+  chart.barKey = "Time worked";
   chart.chosen = chosen >= 0 && chosen < static_cast<int>(days.size()) ? chosen : -1;
   return chart;
 }

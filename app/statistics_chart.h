@@ -1,5 +1,5 @@
 // What the Statistics window shows, decided from the figures alone: the texts of a day's figures,
-// the chart of the last days (bars, marks, scale, labels, key) and what an export holds.
+// the chart of the last days (bars, scale, labels, rows of counts, key) and what an export holds.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,8 @@
 
 namespace unw {
 
+class Calendar;
+
 // The days the chart shows, today the last.
 inline constexpr int kChartDays = 14;
 
@@ -20,9 +22,11 @@ std::string WorkedText(int64_t ms);
 // The title of a day's figures: "Today, Monday 2026-12-07", "Yesterday, ...", "Friday 2026-12-04".
 std::string DayTitle(int64_t day, int64_t today);
 // The chart of `days` (oldest first): a bar of the time worked (in seconds) on a scale of round
-// hours or quarter hours, a dot per break taken and a cross per break skipped, each day labelled
-// with its weekday and date; `chosen` is the day shown as chosen.
-Chart FiguresChart(std::span<const DayFigures> days, int chosen);
+// hours or quarter hours; under each day its weekday and the day of the month (the first day and
+// the first of a month in the user's short date, day and month), then the breaks taken, short
+// breaks taken and breaks skipped as counts in rows of their own; `chosen` is the day shown as
+// chosen.
+Chart FiguresChart(std::span<const DayFigures> days, int chosen, Calendar& calendar);
 // What an export holds: every day from the first with anything to the last (today, or later when
 // the clock was set back), empty days as zeros; only the days with anything when that span is
 // longer than any history kept.

@@ -149,6 +149,10 @@ void Control::ChartClick(int bar) {
   if (onChartClick) onChartClick(bar);
 }
 
+void Control::ChartKey(ChartStep step) {
+  ChartClick(SteppedBar(chart_.chosen, static_cast<int>(chart_.bars.size()), step));
+}
+
 std::string Control::TimerOwner() const {
   return form_.name();
 }

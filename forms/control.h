@@ -153,7 +153,7 @@ class Control : public TimerTarget {
   std::function<void(int& keyAscii)> onKeyPress;
   std::function<void()> onGotFocus;
   std::function<void()> onChange;
-  // A bar of the chart was clicked: its index.
+  // A bar of the chart was clicked, or chosen with the keys: its index.
   std::function<void(int bar)> onChartClick;
 
   // Raise events as the user would.
@@ -161,6 +161,9 @@ class Control : public TimerTarget {
   void KeyPress(int& keyAscii);
   void GotFocus();
   void ChartClick(int bar);
+  // A key that steps along the chart, pressed while the chart has the keyboard: the bar it
+  // reaches from the chosen one is clicked.
+  void ChartKey(ChartStep step);
 
  protected:
   void OnTick() override;

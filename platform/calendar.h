@@ -32,6 +32,9 @@ class Calendar {
   virtual int64_t FromLocal(const LocalTime& local) = 0;
   // Hours and minutes as the user's short time format writes them ("14:30", "2:30 PM").
   virtual std::string ShortTime(int hour, int minute) = 0;
+  // The day and month of a date as the user's short date format writes them, without the year
+  // ("24/11", "11/24", "24.11").
+  virtual std::string ShortDayMonth(int month, int day) = 0;
 };
 
 // Days since 1970-01-01 of a date of the proleptic Gregorian calendar, and back.

@@ -59,6 +59,9 @@ TEST(Calendar, TheFakeZoneKeepsDaylightSavingByTheEuropeanRule) {
   cal.twelveHour = true;
   EXPECT_EQ(cal.ShortTime(0, 5), "12:05 AM");
   EXPECT_EQ(cal.ShortTime(14, 30), "2:30 PM");
+  EXPECT_EQ(cal.ShortDayMonth(11, 24), "24/11");
+  cal.monthFirst = true;
+  EXPECT_EQ(cal.ShortDayMonth(11, 24), "11/24");
 }
 
 }  // namespace

@@ -3,11 +3,16 @@
 // chart, export and Clear History, the command line's CSV, and a disk that refuses the journal.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "app/frm_statistics.h"
+#include "app/statistics_chart.h"
+#include "backends/fake/fake_calendar.h"
+#include "backends/fake/fake_event_loop.h"
 #include "cycle/history_recorder.h"
 #include "history/journal.h"
 #include "program_fixture.h"
@@ -60,9 +65,9 @@ class StatisticsTest : public ProgramTest {
       {13, 60, 1, 0, "rr"}, {11, 125, 2, 1, ""},  {10, 30, 0, 2, "ss"}, {7, 240, 3, 0, ""},
       {4, 15, 0, 1, "l"},   {2, 300, 2, 2, "ra"}, {1, 90, 1, 0, ""},    {0, 440, 4, 1, "rrslas"},
   };
-  static std::string PlantedFortnight() {
+  static std::string PlantedFortnight(std::span<const Day> days = kFortnight) {
     std::string text = kHeader;
-    for (const Day& d : kFortnight) {
+    for (const Day& d : days) {
       int y = 0, m = 0, day = 0;
       CivilFromDays(DaysFromCivil(2026, 12, 7) - d.daysAgo, y, m, day);
       auto line = [&](int minute, const std::string& what) {
@@ -96,9 +101,9 @@ class StatisticsTest : public ProgramTest {
     return text;
   }
   // The program at 20:00 on the fortnight's last day, its Statistics window open.
-  void OpenOnFortnight() {
+  void OpenOnFortnight(std::span<const Day> days = kFortnight) {
     Clock(20, 0);
-    File() = PlantedFortnight();
+    File() = PlantedFortnight(days);
     Start();
     sim.Click("frmTimer", "mnuStatistics");
     ASSERT_TRUE(Loaded("frmStatistics"));
@@ -262,39 +267,125 @@ TEST_F(StatisticsTest, KeepHistoryOffWritesNothingAndLeavesTheFileAsItWas) {
   EXPECT_EQ(File(), planted + "2026-12-07T10:00:11+01:00\twork.start\n");
 }
 
-TEST_F(StatisticsTest, TheChartOfAPlantedFortnightHasItsBarsMarksScaleAndDays) {
+TEST_F(StatisticsTest, TheChartOfAPlantedFortnightHasItsBarsRowsScaleAndDays) {
   OpenOnFortnight();
   const Chart& chart = DrawnChart();
-  // Tuesday 24 November to Monday 7 December: hours worked in seconds, breaks taken and skipped.
+  // Tuesday 24 November to Monday 7 December, hours worked in seconds; the month where the chart
+  // begins and where it changes, in the fake user's short date (day first).
   const std::vector<ChartBar> bars = {
-      {"Tu\n24", 3600, 1, 0},  {"We\n25", 0, 0, 0},    {"Th\n26", 7500, 2, 1},
-      {"Fr\n27", 1800, 0, 2},  {"Sa\n28", 0, 0, 0},    {"Su\n29", 0, 0, 0},
-      {"Mo\n30", 14400, 3, 0}, {"Tu\n1", 0, 0, 0},     {"We\n2", 0, 0, 0},
-      {"Th\n3", 900, 0, 1},    {"Fr\n4", 0, 0, 0},     {"Sa\n5", 18000, 2, 2},
-      {"Su\n6", 5400, 1, 0},   {"Mo\n7", 26400, 4, 1},
+      {"Tu\n24/11", 3600}, {"We\n25", 0},     {"Th\n26", 7500}, {"Fr\n27", 1800}, {"Sa\n28", 0},
+      {"Su\n29", 0},       {"Mo\n30", 14400}, {"Tu\n1/12", 0},  {"We\n2", 0},     {"Th\n3", 900},
+      {"Fr\n4", 0},        {"Sa\n5", 18000},  {"Su\n6", 5400},  {"Mo\n7", 26400},
   };
   EXPECT_EQ(chart.bars, bars);
+  // Under each day, as counts: breaks taken, short breaks taken (ran out or the user was away),
+  // breaks skipped.
+  const std::vector<ChartRow> rows = {
+      {"Breaks taken", {1, 0, 2, 0, 0, 0, 3, 0, 0, 0, 0, 2, 1, 4}},
+      {"Short breaks", {2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 3}},
+      {"Breaks skipped", {0, 0, 1, 2, 0, 0, 0, 0, 0, 1, 0, 2, 0, 1}},
+  };
+  EXPECT_EQ(chart.rows, rows);
   // 7 h 20 min at the most: a line every two hours up to eight.
   EXPECT_EQ(chart.top, 8 * 3600);
   const std::vector<ChartTick> ticks = {
       {0, "0"}, {7200, "2 h"}, {14400, "4 h"}, {21600, "6 h"}, {28800, "8 h"}};
   EXPECT_EQ(chart.ticks, ticks);
   EXPECT_EQ(chart.chosen, 13) << "today";
-  EXPECT_EQ(chart.key.size(), 3u);
+  EXPECT_FALSE(chart.barKey.empty());
   EXPECT_EQ(Figures(), "Today, Monday 2026-12-07: 7 h 20 min; 4; 0; 1; 0; 0; 7 h 20 min; 3; 2;");
 
-  // A click on a day shows its figures and marks it chosen.
-  const std::pair<int, const char*> clicks[] = {
-      {11, "Saturday 2026-12-05: 5 h 00 min; 2; 0; 2; 0; 0; 5 h 00 min; 2; 0;"},
-      {12, "Yesterday, Sunday 2026-12-06: 1 h 30 min; 1; 0; 0; 0; 0; 1 h 30 min; 0; 0;"},
-      {1, "Wednesday 2026-11-25: 0 min; 0; 0; 0; 0; 0; 0 min; 0; 0;"},
+  // A click on a day, or a key while the chart has the keyboard, shows its figures and marks it
+  // chosen; the keys stop at either end.
+  const char* const kSat = "Saturday 2026-12-05: 5 h 00 min; 2; 0; 2; 0; 0; 5 h 00 min; 2; 0;";
+  const char* const kSun =
+      "Yesterday, Sunday 2026-12-06: 1 h 30 min; 1; 0; 0; 0; 0; 1 h 30 min; 0; 0;";
+  const char* const kFirst = "Tuesday 2026-11-24: 1 h 00 min; 1; 0; 0; 0; 0; 1 h 00 min; 2; 0;";
+  const char* const kSecond = "Wednesday 2026-11-25: 0 min; 0; 0; 0; 0; 0; 0 min; 0; 0;";
+  const char* const kToday =
+      "Today, Monday 2026-12-07: 7 h 20 min; 4; 0; 1; 0; 0; 7 h 20 min; 3; 2;";
+  struct Choice {
+    int click;  // -1: the key instead
+    ChartStep key;
+    int chosen;
+    const char* figures;
+  } choices[] = {
+      {11, {}, 11, kSat},
+      {-1, ChartStep::kNext, 12, kSun},
+      {1, {}, 1, kSecond},
+      {-1, ChartStep::kPrevious, 0, kFirst},
+      {-1, ChartStep::kPrevious, 0, kFirst},
+      {-1, ChartStep::kNext, 1, kSecond},
+      {-1, ChartStep::kLast, 13, kToday},
+      {-1, ChartStep::kNext, 13, kToday},
+      {-1, ChartStep::kFirst, 0, kFirst},
+      {-1, ChartStep::kLast, 13, kToday},
+      {-1, ChartStep::kPrevious, 12, kSun},
   };
-  for (const auto& [bar, figures] : clicks) {
-    sim.ClickChart("frmStatistics", "picChart", bar);
-    EXPECT_EQ(Figures(), figures);
-    EXPECT_EQ(DrawnChart().chosen, bar);
+  for (const Choice& c : choices) {
+    if (c.click >= 0)
+      sim.ClickChart("frmStatistics", "picChart", c.click);
+    else
+      sim.ChartKey("frmStatistics", "picChart", c.key);
+    EXPECT_EQ(Figures(), c.figures) << c.click << " " << static_cast<int>(c.key);
+    EXPECT_EQ(DrawnChart().chosen, c.chosen);
   }
   EXPECT_EQ(DrawnChart().bars, bars) << "the bars stay as they were";
+}
+
+// A day of thirty skipped breaks is one number in its row: the scale and the other days stay.
+TEST_F(StatisticsTest, ThirtySkippedBreaksInADayAreOneCountInTheirRow) {
+  std::vector<Day> days(std::begin(kFortnight), std::end(kFortnight));
+  days.push_back({3, 20, 0, 30, ""});
+  std::sort(days.begin(), days.end(),
+            [](const Day& a, const Day& b) { return a.daysAgo > b.daysAgo; });
+  OpenOnFortnight(days);
+  const Chart& chart = DrawnChart();
+  EXPECT_EQ(chart.rows.at(2).counts.at(10), 30);
+  EXPECT_EQ(chart.rows.at(0).counts.at(10), 0);
+  EXPECT_EQ(chart.bars.at(10).value, 20 * 60);
+  EXPECT_EQ(chart.top, 8 * 3600);
+  sim.ClickChart("frmStatistics", "picChart", 10);
+  EXPECT_EQ(Text("lblSkipped"), "30");
+}
+
+// The month shows where the chart begins and where it changes, in the user's order of day and
+// month; across a year's end and a leap day too.
+TEST(StatisticsChart, TheMonthShowsWhereTheChartBeginsAndWhereItChanges) {
+  struct Case {
+    int year, month, day;  // the chart's last day
+    bool monthFirst;
+    std::vector<std::pair<int, std::string>> dated;  // the bars whose date has its month
+  } cases[] = {
+      {2026, 12, 7, false, {{0, "24/11"}, {7, "1/12"}}},
+      {2026, 12, 7, true, {{0, "11/24"}, {7, "12/1"}}},
+      {2026, 12, 14, false, {{0, "1/12"}}},
+      {2027, 1, 5, false, {{0, "23/12"}, {9, "1/1"}}},
+      {2028, 3, 1, true, {{0, "2/17"}, {13, "3/1"}}},
+  };
+  FakeEventLoop loop;
+  FakeCalendar calendar(loop);
+  for (const Case& c : cases) {
+    calendar.monthFirst = c.monthFirst;
+    const int64_t last = DaysFromCivil(c.year, c.month, c.day);
+    std::vector<DayFigures> days(kChartDays);
+    for (int i = 0; i < kChartDays; ++i) days[i].day = last - (kChartDays - 1 - i);
+    const Chart chart = FiguresChart(days, kChartDays - 1, calendar);
+    ASSERT_EQ(chart.bars.size(), days.size());
+    std::vector<std::pair<int, std::string>> dated;
+    for (int i = 0; i < kChartDays; ++i) {
+      const std::string& label = chart.bars[i].label;
+      const std::string date = label.substr(label.find('\n') + 1);
+      if (date.find('/') != std::string::npos)
+        dated.emplace_back(i, date);
+      else {
+        int y = 0, m = 0, d = 0;
+        CivilFromDays(days[i].day, y, m, d);
+        EXPECT_EQ(date, std::to_string(d)) << c.year << "-" << c.month << "-" << c.day << ": " << i;
+      }
+    }
+    EXPECT_EQ(dated, c.dated) << c.year << "-" << c.month << "-" << c.day;
+  }
 }
 
 TEST_F(StatisticsTest, ExportWritesTheCsvOfEveryDayWhereTheUserSays) {
@@ -358,8 +449,9 @@ TEST_F(StatisticsTest, ClearHistoryAsksFirstAndThenLeavesOnlyTheHeader) {
   sim.Click("frmStatistics", "cmdClear");
   sim.Answer(MessageAnswer::kYes);
   EXPECT_EQ(File(), kHeader);
-  for (const ChartBar& bar : DrawnChart().bars)
-    EXPECT_EQ(std::tuple(bar.value, bar.dots, bar.crosses), std::tuple(0, 0, 0)) << bar.label;
+  for (const ChartBar& bar : DrawnChart().bars) EXPECT_EQ(bar.value, 0) << bar.label;
+  for (const ChartRow& row : DrawnChart().rows)
+    EXPECT_EQ(row.counts, std::vector<int>(kChartDays, 0)) << row.name;
   EXPECT_EQ(Figures(), "Today, Monday 2026-12-07: 0 min; 0; 0; 0; 0; 0; 0 min; 0; 0;");
   EXPECT_FALSE(Statistics().Ctl("lblStatus").visible()) << "saving again";
 }

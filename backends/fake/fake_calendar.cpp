@@ -75,4 +75,9 @@ std::string FakeCalendar::ShortTime(int hour, int minute) {
   return buf;
 }
 
+std::string FakeCalendar::ShortDayMonth(int month, int day) {
+  return monthFirst ? std::to_string(month) + "/" + std::to_string(day)
+                    : std::to_string(day) + "/" + std::to_string(month);
+}
+
 }  // namespace unw

@@ -17,6 +17,8 @@ class FakeCalendar : public Calendar {
   int64_t FromLocal(const LocalTime& local) override;
   // "14:30" (the 24-hour clock), or "2:30 PM" with `twelveHour`.
   std::string ShortTime(int hour, int minute) override;
+  // "24/11" (day first), or "11/24" with `monthFirst`.
+  std::string ShortDayMonth(int month, int day) override;
 
   // The clock is set: it reads `utcMs` now and goes on from there.
   void SetUtc(int64_t utcMs);
@@ -26,6 +28,7 @@ class FakeCalendar : public Calendar {
   int standardOffsetMinutes = 0;
   bool daylightSaving = false;
   bool twelveHour = false;
+  bool monthFirst = false;
 
  private:
   int OffsetAt(int64_t utcMs) const;

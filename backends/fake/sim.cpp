@@ -110,6 +110,14 @@ void Sim::ClickChart(const std::string& formName, const std::string& control, in
   Do([&c, bar] { c.ChartClick(bar); });
 }
 
+void Sim::ChartKey(const std::string& formName, const std::string& control, ChartStep step) {
+  Control& c = ctl(formName, control);
+  if (!c.visible() || !fake.view.AcceptsInput(c.form()))
+    throw std::logic_error(formName + "." + control + " cannot have the keyboard");
+  fake.presence.Input();
+  Do([&c, step] { c.ChartKey(step); });
+}
+
 void Sim::Type(const std::string& formName, const std::string& control, const std::string& keys) {
   Control& c = ctl(formName, control);
   if (!c.enabled() || !c.visible())

@@ -73,6 +73,8 @@ class Sim {
   void Click(const std::string& form, const std::string& control, int index = -1);
   // Clicks bar `bar` of the chart a picture shows.
   void ClickChart(const std::string& form, const std::string& control, int bar);
+  // Presses a key that steps along the chart a picture shows, the chart having the keyboard.
+  void ChartKey(const std::string& form, const std::string& control, ChartStep step);
   // Clicks into a text box (it gets the focus) and types `keys` as a user would:
   // each key passes the box's key filter, replaces the selection, and stops at
   // the box's length limit; "\b" is Backspace.

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 
 #include "backends/win32/wide_text.h"
 
@@ -43,6 +44,57 @@ int64_t WallMs(int64_t utcMs) {
 }
 
 }  // namespace
+
+std::string DayMonthPicture(const std::string& shortDate) {
+  // The picture as runs of one letter (fields) and the text between them. A year or an era goes,
+  // and so does a weekday's name; what stood between a removed field and the fields kept goes with
+  // it, so no separator is left dangling.
+  std::string out, pending, beforeCut;
+  bool cut = false, any = false;
+  for (size_t i = 0; i < shortDate.size();) {
+    const char c = shortDate[i];
+    if (c == '\'') {
+      const size_t close = shortDate.find('\'', i + 1);
+      const size_t end = close == std::string::npos ? shortDate.size() : close + 1;
+      pending += shortDate.substr(i, end - i);
+      i = end;
+      continue;
+    }
+    if (!std::isalpha(static_cast<unsigned char>(c))) {
+      pending += c;
+      ++i;
+      continue;
+    }
+    size_t end = i;
+    while (end < shortDate.size() && shortDate[end] == c) ++end;
+    const std::string field = shortDate.substr(i, end - i);
+    i = end;
+    const bool kept = c == 'M' || (c == 'd' && field.size() <= 2);
+    const bool dropped = !kept && (c == 'y' || c == 'g' || c == 'd');
+    if (!kept && !dropped) {  // not a field of a date: plain text
+      pending += field;
+      continue;
+    }
+    if (dropped) {
+      if (!cut) beforeCut = pending;
+      cut = true;
+      pending.clear();
+      continue;
+    }
+    if (any)
+      out += cut ? beforeCut : pending;
+    else if (!cut)
+      out += pending;
+    out += field;
+    any = true;
+    cut = false;
+    pending.clear();
+    beforeCut.clear();
+  }
+  if (!any) return "";
+  if (!cut) out += pending;
+  return out;
+}
 
 int64_t Win32Calendar::UtcMs() {
   FILETIME ft = {};
@@ -90,6 +142,26 @@ std::string Win32Calendar::ShortTime(int hour, int minute) {
   if (GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &st, nullptr, buf, 64) <= 0) {
     char fallback[8];
     wsprintfA(fallback, "%02d:%02d", hour, minute);
+    return fallback;
+  }
+  return win32::Utf8(buf);
+}
+
+std::string Win32Calendar::ShortDayMonth(int month, int day) {
+  wchar_t shortDate[96] = {};
+  std::wstring picture;
+  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, shortDate, 96) > 0)
+    picture = win32::Wide(DayMonthPicture(win32::Utf8(shortDate)));
+  // A leap year, so that the 29th of February is a date.
+  SYSTEMTIME st = {};
+  st.wYear = 2000;
+  st.wMonth = static_cast<WORD>(month);
+  st.wDay = static_cast<WORD>(day);
+  wchar_t buf[64] = {};
+  if (picture.empty() ||
+      GetDateFormatW(LOCALE_USER_DEFAULT, 0, &st, picture.c_str(), buf, 64) <= 0) {
+    char fallback[16];
+    wsprintfA(fallback, "%02d-%02d", month, day);
     return fallback;
   }
   return win32::Utf8(buf);

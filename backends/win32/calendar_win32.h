@@ -1,5 +1,5 @@
 // The calendar of the system: its clock, the user's time zone with its daylight-saving rules, and
-// the user's short time format.
+// the user's short time and date formats.
 #pragma once
 
 #include "platform/calendar.h"
@@ -12,6 +12,12 @@ class Win32Calendar : public Calendar {
   LocalTime ToLocal(int64_t utcMs) override;
   int64_t FromLocal(const LocalTime& local) override;
   std::string ShortTime(int hour, int minute) override;
+  std::string ShortDayMonth(int month, int day) override;
 };
+
+// A short date picture of the system's ("dd/MM/yyyy", "M/d/yyyy", "yyyy-MM-dd") without its year,
+// its era and the separator that joined them to the rest ("dd/MM", "M/d", "MM-dd"); quoted text
+// stays as it is. "" when no day or month is left.
+std::string DayMonthPicture(const std::string& shortDate);
 
 }  // namespace unw

@@ -12,12 +12,13 @@ namespace {
 
 // Where the parts go.
 struct Layout {
-  RECT plot{};     // the bars stand on its bottom edge; the scale's lines cross it
-  int slot = 0;    // the width of one bar's slot
-  int labels = 0;  // the top of the bars' labels
-  int keyTop = 0;  // the top of the key's row
-  int line = 0;    // the height of a line of text
-  int mark = 0;    // the side of a mark
+  RECT plot{};      // the bars stand on its bottom edge; the scale's lines cross it
+  int slot = 0;     // the width of one bar's slot
+  int labels = 0;   // the top of the bars' labels
+  int rows = 0;     // the top of the first row of counts
+  int rowsEnd = 0;  // below the last row
+  int keyTop = 0;   // the top of the key's row
+  int line = 0;     // the height of a line of text
   int margin = 0;
 };
 
@@ -25,9 +26,10 @@ int Px(int pixelsAt96, UINT dpi) {
   return MulDiv(pixelsAt96, static_cast<int>(dpi), 96);
 }
 
-SIZE TextSize(HDC dc, const std::wstring& text) {
+SIZE TextSize(HDC dc, const std::string& text) {
+  const std::wstring wide = Wide(text);
   RECT r = {0, 0, 0, 0};
-  DrawTextW(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_NOPREFIX);
+  DrawTextW(dc, wide.c_str(), -1, &r, DT_CALCRECT | DT_NOPREFIX);
   return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
@@ -37,15 +39,19 @@ Layout LayOut(HDC dc, const RECT& box, const Chart& chart, UINT dpi) {
   GetTextMetricsW(dc, &tm);
   l.line = std::max<int>(tm.tmHeight, 1);
   l.margin = Px(6, dpi);
-  int scale = 0, labelLines = 1;
-  for (const ChartTick& t : chart.ticks)
-    scale = std::max<int>(scale, TextSize(dc, Wide(t.label)).cx);
+  // The left column holds the scale's labels and the rows' names.
+  int left = 0, labelLines = 1;
+  for (const ChartTick& t : chart.ticks) left = std::max<int>(left, TextSize(dc, t.label).cx);
+  for (const ChartRow& r : chart.rows) left = std::max<int>(left, TextSize(dc, r.name).cx);
   for (const ChartBar& b : chart.bars)
     labelLines = std::max<int>(
         labelLines, 1 + static_cast<int>(std::count(b.label.begin(), b.label.end(), '\n')));
-  l.keyTop = box.bottom - l.margin - l.line;
-  l.labels = l.keyTop - l.margin - labelLines * l.line;
-  l.plot.left = box.left + l.margin + scale + l.margin;
+  const int rowCount = static_cast<int>(chart.rows.size());
+  l.keyTop = chart.barKey.empty() ? box.bottom : box.bottom - l.margin / 2 - l.line;
+  l.rowsEnd = l.keyTop - l.margin / 2;
+  l.rows = l.rowsEnd - rowCount * l.line;
+  l.labels = l.rows - (rowCount ? l.margin / 2 : 0) - labelLines * l.line;
+  l.plot.left = box.left + l.margin + left + l.margin;
   l.plot.right = box.right - l.margin;
   // Room above the highest line for the upper half of its label.
   l.plot.top = box.top + l.margin + l.line / 2;
@@ -54,7 +60,6 @@ Layout LayOut(HDC dc, const RECT& box, const Chart& chart, UINT dpi) {
   l.slot = std::max(0, static_cast<int>(l.plot.right - l.plot.left) / count);
   // Every slot as wide as the others: what is left over goes to the right margin.
   l.plot.right = l.plot.left + l.slot * count;
-  l.mark = std::clamp(l.slot / 4, Px(3, dpi), Px(7, dpi));
   return l;
 }
 
@@ -66,120 +71,138 @@ int YOf(const Layout& l, const Chart& chart, int64_t value) {
   return l.plot.bottom - static_cast<int>(v * height / chart.top);
 }
 
-void Fill(HDC dc, RECT r, int color) {
-  FillRect(dc, &r, GetSysColorBrush(color));
+void Fill(HDC dc, RECT r, COLORREF color) {
+  const ScopedGdiObj<HBRUSH> brush(CreateSolidBrush(color));
+  FillRect(dc, &r, brush);
 }
 
-void Dot(HDC dc, int x, int y, int side, int color) {
-  ScopedGdiObj<HPEN> pen(CreatePen(PS_SOLID, 1, GetSysColor(color)));
-  ScopedSelect penIn(dc, pen), brushIn(dc, GetSysColorBrush(color));
-  Ellipse(dc, x, y, x + side + 1, y + side + 1);
+void Frame(HDC dc, RECT r, COLORREF color) {
+  const ScopedGdiObj<HBRUSH> brush(CreateSolidBrush(color));
+  FrameRect(dc, &r, brush);
 }
 
-void Cross(HDC dc, int x, int y, int side, int color) {
-  ScopedGdiObj<HPEN> pen(CreatePen(PS_SOLID, std::max(1, side / 3), GetSysColor(color)));
-  ScopedSelect penIn(dc, pen);
-  MoveToEx(dc, x, y, nullptr);
-  LineTo(dc, x + side, y + side);
-  MoveToEx(dc, x + side, y, nullptr);
-  LineTo(dc, x, y + side);
-}
-
-void Plus(HDC dc, int x, int y, int side, int color) {
-  ScopedGdiObj<HPEN> pen(CreatePen(PS_SOLID, std::max(1, side / 3), GetSysColor(color)));
-  ScopedSelect penIn(dc, pen);
-  MoveToEx(dc, x + side / 2, y, nullptr);
-  LineTo(dc, x + side / 2, y + side + 1);
-  MoveToEx(dc, x, y + side / 2, nullptr);
-  LineTo(dc, x + side + 1, y + side / 2);
-}
-
-void Line(HDC dc, int x0, int y0, int x1, int y1, int style, int color) {
-  ScopedGdiObj<HPEN> pen(CreatePen(style, 1, GetSysColor(color)));
+void Line(HDC dc, int x0, int y0, int x1, int y1, int style, COLORREF color) {
+  ScopedGdiObj<HPEN> pen(CreatePen(style, 1, color));
   ScopedSelect penIn(dc, pen);
   MoveToEx(dc, x0, y0, nullptr);
   LineTo(dc, x1, y1);
 }
 
-void Text(HDC dc, const std::string& text, RECT r, UINT format, int color) {
-  SetTextColor(dc, GetSysColor(color));
+void Text(HDC dc, const std::string& text, RECT r, UINT format, COLORREF color) {
+  SetTextColor(dc, color);
   const std::wstring wide = Wide(text);
   DrawTextW(dc, wide.c_str(), -1, &r, format | DT_NOPREFIX);
 }
 
-// One bar's slot: the bar at the left, its marks in a column at the right, dots from the bottom up
-// and crosses above them, a "+" where the column is full; its label below. A chosen slot's label
-// is selected as a list's item is, and a dotted frame goes round the slot: filling the whole slot
-// would read as a bar of the scale's full height.
-void DrawSlot(HDC dc, const Layout& l, const Chart& chart, int i) {
-  const ChartBar& bar = chart.bars[i];
-  const bool chosen = i == chart.chosen;
-  const int left = l.plot.left + i * l.slot;
-  const int ink = COLOR_WINDOWTEXT;
-  const int gap = std::max(1, l.slot / 8);
-  const int barRight = left + l.slot - gap - l.mark - gap;
-  const int top = YOf(l, chart, bar.value);
-  if (bar.value > 0 && barRight > left + gap) {
-    // At least a line: a day with any work shows it.
-    RECT r = {left + gap, std::min<int>(top, l.plot.bottom - 1), barRight, l.plot.bottom};
-    Fill(dc, r, COLOR_HIGHLIGHT);
-    FrameRect(dc, &r, GetSysColorBrush(ink));
-  }
-  const int pitch = l.mark + std::max(1, l.mark / 3);
-  const int room = std::max(0, static_cast<int>(l.plot.bottom - l.plot.top) / pitch);
-  const int marks = bar.dots + bar.crosses;
-  const int shown = marks > room ? room - 1 : marks;
-  const int x = left + l.slot - gap - l.mark;
-  for (int m = 0; m < shown; ++m) {
-    const int y = l.plot.bottom - (m + 1) * pitch;
-    (m < bar.dots ? Dot : Cross)(dc, x, y, l.mark, ink);
-  }
-  if (shown < marks && room > 0) Plus(dc, x, l.plot.bottom - room * pitch, l.mark, ink);
-  RECT label = {left, l.labels, left + l.slot, l.keyTop - l.margin / 2};
-  if (chosen) {
-    Fill(dc, label, COLOR_HIGHLIGHT);
-    ScopedGdiObj<HPEN> dots(CreatePen(PS_DOT, 1, GetSysColor(ink)));
-    ScopedSelect penIn(dc, dots), hollow(dc, GetStockObject(NULL_BRUSH));
-    Rectangle(dc, left, l.plot.top, left + l.slot, label.top);
-  }
-  Text(dc, bar.label, label, DT_CENTER | DT_TOP, chosen ? COLOR_HIGHLIGHTTEXT : ink);
+// A bar filled and edged, at least a line high: a day with any work shows it.
+void Bar(HDC dc, RECT r, const ChartColors& c) {
+  Fill(dc, r, c.bar);
+  Frame(dc, r, c.barEdge);
 }
 
-void DrawKey(HDC dc, const Layout& l, const Chart& chart, const RECT& box) {
-  int x = l.plot.left;
-  const int y = l.keyTop, side = l.mark, mid = y + (l.line - side) / 2;
-  for (const ChartKey& k : chart.key) {
-    switch (k.mark) {
-      case ChartMark::kBar: {
-        RECT r = {x, y + l.line / 6, x + side * 2, y + l.line - l.line / 6};
-        Fill(dc, r, COLOR_HIGHLIGHT);
-        FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWTEXT));
-        x += side * 2;
-        break;
-      }
-      case ChartMark::kDot:
-        Dot(dc, x, mid, side, COLOR_WINDOWTEXT);
-        x += side;
-        break;
-      case ChartMark::kCross:
-        Cross(dc, x, mid, side, COLOR_WINDOWTEXT);
-        x += side;
-        break;
-    }
-    x += l.margin / 2;
-    const SIZE size = TextSize(dc, Wide(k.text));
-    Text(dc, k.text, RECT{x, y, std::max<int>(x, box.right - l.margin), y + l.line},
-         DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS, COLOR_WINDOWTEXT);
-    x += size.cx + l.margin * 2;
+// One bar's slot: the bar in its middle, its label below, its counts under the label. The chosen
+// slot's label and counts are selected as a list's item is, and a thin frame goes round its part
+// of the plot (filling it would read as a bar of the scale's full height); the focus frame goes
+// round the whole slot while the chart has the keyboard.
+void DrawSlot(HDC dc, const Layout& l, const Chart& chart, int i, const ChartColors& c,
+              bool focused) {
+  const ChartBar& bar = chart.bars[i];
+  const bool chosen = i == chart.chosen;
+  const int left = l.plot.left + i * l.slot, right = left + l.slot;
+  const int gap = std::max(2, l.slot / 5);
+  if (bar.value > 0 && right - gap > left + gap) {
+    const int top = std::min<int>(YOf(l, chart, bar.value), l.plot.bottom - 1);
+    Bar(dc, RECT{left + gap, top, right - gap, l.plot.bottom}, c);
+  }
+  const RECT cell = {left, l.labels, right, l.rowsEnd};
+  if (chosen) {
+    Fill(dc, cell, c.chosen);
+    Frame(dc, RECT{left, l.plot.top, right, l.labels}, c.chosen);
+  }
+  const COLORREF ink = chosen ? c.chosenText : c.text;
+  // Each line of a label, and each count, centred in the slot; a wider one spreads over the
+  // slot's edges rather than being cut.
+  Text(dc, bar.label, RECT{left, l.labels, right, l.rows}, DT_CENTER | DT_TOP | DT_NOCLIP, ink);
+  for (size_t r = 0; r < chart.rows.size(); ++r) {
+    const std::vector<int>& counts = chart.rows[r].counts;
+    const int n = i < static_cast<int>(counts.size()) ? counts[i] : 0;
+    const int y = l.rows + static_cast<int>(r) * l.line;
+    Text(dc, std::to_string(n), RECT{left, y, right, y + l.line},
+         DT_CENTER | DT_SINGLELINE | DT_NOCLIP, n == 0 && !chosen ? c.faint : ink);
+  }
+  if (chosen && focused) {
+    SetTextColor(dc, c.text);
+    SetBkColor(dc, c.background);
+    RECT ring = {left + 1, l.plot.top + 1, right - 1, l.rowsEnd - 1};
+    DrawFocusRect(dc, &ring);
   }
 }
 
 }  // namespace
 
-void DrawChart(HDC dc, const RECT& box, const Chart& chart, UINT dpi) {
+bool HighContrastOn() {
+  HIGHCONTRASTW hc = {};
+  hc.cbSize = sizeof hc;
+  return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0) &&
+         (hc.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+namespace {
+int chartsDark = -1;  // -1: not said yet
+}  // namespace
+
+bool ChartsDark() {
+  if (chartsDark < 0) {
+    wchar_t theme[8] = {};
+    const DWORD n = GetEnvironmentVariableW(L"UNWINDLE_CHART_THEME", theme, 8);
+    chartsDark = n > 0 && n < 8 && lstrcmpiW(theme, L"dark") == 0;
+  }
+  return chartsDark == 1;
+}
+
+void SetChartsDark(bool dark) {
+  chartsDark = dark ? 1 : 0;
+}
+
+ChartColors ChartColorsFor(bool dark, bool highContrast) {
+  ChartColors c;
+  if (highContrast) {
+    c.background = GetSysColor(COLOR_WINDOW);
+    c.frame = GetSysColor(COLOR_WINDOWFRAME);
+    c.text = GetSysColor(COLOR_WINDOWTEXT);
+    c.grid = c.faint = GetSysColor(COLOR_GRAYTEXT);
+    c.bar = GetSysColor(COLOR_HIGHLIGHT);
+    c.barEdge = GetSysColor(COLOR_WINDOWTEXT);
+    c.chosen = GetSysColor(COLOR_HIGHLIGHT);
+    c.chosenText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+  } else if (dark) {
+    c.background = RGB(0x20, 0x20, 0x20);
+    c.frame = RGB(0x55, 0x55, 0x55);
+    c.text = RGB(0xF0, 0xF0, 0xF0);
+    c.grid = RGB(0x5A, 0x5A, 0x5A);
+    c.faint = RGB(0x8C, 0x8C, 0x8C);
+    c.bar = RGB(0x4C, 0xA3, 0xEB);
+    c.barEdge = RGB(0x9C, 0xCF, 0xFF);
+    c.chosen = RGB(0x00, 0x5F, 0xB8);
+    c.chosenText = RGB(0xFF, 0xFF, 0xFF);
+  } else {
+    c.background = GetSysColor(COLOR_WINDOW);
+    c.frame = GetSysColor(COLOR_WINDOWFRAME);
+    c.text = GetSysColor(COLOR_WINDOWTEXT);
+    c.grid = c.faint = GetSysColor(COLOR_GRAYTEXT);
+    c.bar = RGB(0x5B, 0x9B, 0xD5);
+    c.barEdge = RGB(0x2E, 0x6D, 0xA4);
+    c.chosen = GetSysColor(COLOR_HIGHLIGHT);
+    c.chosenText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+  }
+  return c;
+}
+
+void DrawChart(HDC dc, const RECT& box, const Chart& chart, UINT dpi, const ChartColors& colors,
+               bool focused) {
   ScopedSaveDC saved(dc);
-  Fill(dc, box, COLOR_WINDOW);
-  FrameRect(dc, &box, GetSysColorBrush(COLOR_WINDOWFRAME));
+  Fill(dc, box, colors.background);
+  Frame(dc, box, colors.frame);
   SetBkMode(dc, TRANSPARENT);
   const Layout l = LayOut(dc, box, chart, dpi);
   if (l.slot <= 0 || l.plot.bottom <= l.plot.top) return;
@@ -188,18 +211,31 @@ void DrawChart(HDC dc, const RECT& box, const Chart& chart, UINT dpi) {
     const int y = YOf(l, chart, t.value);
     const bool base = t.value == 0;
     Line(dc, l.plot.left, y, l.plot.right, y, base ? PS_SOLID : PS_DOT,
-         base ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT);
+         base ? colors.text : colors.grid);
     RECT label = {box.left + l.margin, y - l.line / 2, l.plot.left - l.margin, y + l.line / 2 + 1};
-    Text(dc, t.label, label, DT_RIGHT | DT_SINGLELINE | DT_VCENTER, COLOR_WINDOWTEXT);
+    Text(dc, t.label, label, DT_RIGHT | DT_SINGLELINE | DT_VCENTER, colors.text);
   }
-  for (int i = 0; i < static_cast<int>(chart.bars.size()); ++i) DrawSlot(dc, l, chart, i);
-  DrawKey(dc, l, chart, box);
+  // The rows' names at the left of their counts.
+  for (size_t r = 0; r < chart.rows.size(); ++r) {
+    const int y = l.rows + static_cast<int>(r) * l.line;
+    Text(dc, chart.rows[r].name, RECT{box.left + l.margin, y, l.plot.left, y + l.line},
+         DT_LEFT | DT_SINGLELINE, colors.text);
+  }
+  for (int i = 0; i < static_cast<int>(chart.bars.size()); ++i)
+    DrawSlot(dc, l, chart, i, colors, focused);
+  if (!chart.barKey.empty()) {
+    const int side = l.line * 2 / 3, y = l.keyTop + (l.line - side) / 2;
+    Bar(dc, RECT{l.plot.left, y, l.plot.left + side * 2, y + side}, colors);
+    const int x = l.plot.left + side * 2 + l.margin;
+    Text(dc, chart.barKey, RECT{x, l.keyTop, std::max<int>(x, box.right - l.margin), box.bottom},
+         DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS, colors.text);
+  }
 }
 
 int ChartBarAt(HDC dc, const RECT& box, const Chart& chart, UINT dpi, POINT at) {
   const Layout l = LayOut(dc, box, chart, dpi);
   if (l.slot <= 0 || at.x < l.plot.left || at.x >= l.plot.right || at.y < box.top ||
-      at.y >= l.keyTop)
+      at.y >= l.rowsEnd)
     return -1;
   return (at.x - l.plot.left) / l.slot;
 }

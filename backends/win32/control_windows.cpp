@@ -54,6 +54,9 @@ WindowKind KindOf(const Control& c) {
       if (IsLine(c)) return {L"STATIC", SS_ETCHEDHORZ, 0};
       return {L"BUTTON", BS_GROUPBOX, 0};
     case ControlKind::kPicture:
+      // A chart's bars are chosen with the keys too: it takes the focus.
+      if (c.onChartClick) return {L"STATIC", SS_OWNERDRAW | SS_NOTIFY | WS_TABSTOP, 0};
+      return {L"STATIC", SS_OWNERDRAW | SS_NOTIFY, 0};
     case ControlKind::kImage:
       return {L"STATIC", SS_OWNERDRAW | SS_NOTIFY, 0};
     case ControlKind::kTimer:
@@ -416,7 +419,8 @@ bool ControlSet::DrawItem(const DRAWITEMSTRUCT& di) const {
   if (!c) return false;
   if (di.CtlType == ODT_STATIC && !c->chart().bars.empty()) {
     ScopedSelect font(di.hDC, fonts_.Get(c->font(), dpi_));
-    DrawChart(di.hDC, di.rcItem, c->chart(), dpi_);
+    DrawChart(di.hDC, di.rcItem, c->chart(), dpi_, ChartColorsFor(ChartsDark(), HighContrastOn()),
+              GetFocus() == di.hwndItem);
     return true;
   }
   if (di.CtlType == ODT_STATIC) {

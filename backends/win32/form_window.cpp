@@ -169,10 +169,11 @@ LRESULT CALLBACK FormWindow::ChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
   if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, ChildProc, id);
   if (msg == WM_LBUTTONDOWN && !self->dead_) {
     // On a chart the place of the click says which bar: it is the chart's click, not the
-    // picture's.
+    // picture's. The chart takes the keyboard, so that the keys go on from there.
     const POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     Control* c = self->controls_.ByWindow(hwnd);
     if (c && !c->chart().bars.empty()) {
+      if (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_TABSTOP) ::SetFocus(hwnd);
       const int bar = self->controls_.ChartBarAt(hwnd, at);
       ++self->busy_;
       c->ChartClick(bar);
@@ -180,6 +181,7 @@ LRESULT CALLBACK FormWindow::ChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
       return 0;
     }
   }
+  if (const LRESULT handled = ChartKeys(self, hwnd, msg, wParam); handled >= 0) return handled;
   if (msg != WM_CHAR || self->dead_) return DefSubclassProc(hwnd, msg, wParam, lParam);
   Control* c = self->controls_.ByWindow(hwnd);
   if (!c) return DefSubclassProc(hwnd, msg, wParam, lParam);
@@ -191,6 +193,47 @@ LRESULT CALLBACK FormWindow::ChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
   Leave(self);
   if (gone || key == 0) return 0;
   return DefSubclassProc(hwnd, msg, static_cast<WPARAM>(key), lParam);
+}
+
+LRESULT FormWindow::ChartKeys(FormWindow* self, HWND hwnd, UINT msg, WPARAM wParam) {
+  if (self->dead_) return -1;
+  Control* c = self->controls_.ByWindow(hwnd);
+  if (!c || c->kind() != ControlKind::kPicture || !c->onChartClick) return -1;
+  switch (msg) {
+    case WM_GETDLGCODE:
+      // The arrows stay with the chart; Tab, Enter and Esc go on to the window.
+      return DLGC_WANTARROWS;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      // The focus frame comes and goes with the keyboard.
+      InvalidateRect(hwnd, nullptr, FALSE);
+      return -1;
+    case WM_KEYDOWN: {
+      ChartStep step;
+      switch (wParam) {
+        case VK_LEFT:
+          step = ChartStep::kPrevious;
+          break;
+        case VK_RIGHT:
+          step = ChartStep::kNext;
+          break;
+        case VK_HOME:
+          step = ChartStep::kFirst;
+          break;
+        case VK_END:
+          step = ChartStep::kLast;
+          break;
+        default:
+          return -1;
+      }
+      ++self->busy_;
+      c->ChartKey(step);
+      Leave(self);
+      return 0;
+    }
+    default:
+      return -1;
+  }
 }
 
 LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {

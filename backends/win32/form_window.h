@@ -58,6 +58,9 @@ class FormWindow {
   // Text boxes' keys and charts' clicks, before the controls themselves see them.
   static LRESULT CALLBACK ChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                     DWORD_PTR ref);
+  // A chart's keys (Left, Right, Home, End choose a bar) and its focus frame: what ChildProc
+  // returns for `msg`, or -1 when the picture handles it as any window does.
+  static LRESULT ChartKeys(FormWindow* self, HWND hwnd, UINT msg, WPARAM wParam);
   // Leaves a call from Windows; frees the window when it was the last one of a dead window.
   static void Leave(FormWindow* self);
   LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);

@@ -101,20 +101,6 @@ const Expect kAnswers = Holds([](Session& s, std::string& seen) {
   return answered && ms < 1000 && s.process.Running();
 });
 
-// Posted to the control with the focus: through the program's message loop, like a typed key.
-Action Key(const std::string& form, WORD vk) {
-  return [=](Session& s) {
-    HWND target = s.Form(form);
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    if (target && GetGUIThreadInfo(GetWindowThreadProcessId(target, nullptr), &info))
-      target = info.hwndFocus ? info.hwndFocus : target;
-    const LPARAM down = 1 | static_cast<LPARAM>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)) << 16;
-    return target && PostMessageA(target, WM_KEYDOWN, vk, down) &&
-           PostMessageA(target, WM_KEYUP, vk, down | LPARAM{3} << 30);
-  };
-}
-
 // Real input (xdotool): a key to whichever window has the keyboard; a click on the tray icon.
 Action PressKey(const std::string& name) {
   return [name](Session& s) { return Request(s.options, "key", "key " + name); };
@@ -1280,6 +1266,7 @@ int main(int argc, char** argv) {
                       {"short_windows", ShortBreakWindows},
                       {"ideas", BreakIdeasChecks},
                       {"history", HistoryChecks},
+                      {"statistics", StatisticsChecks},
                       {"hold_calls", HoldForCalls},
                       {"hold_programs", HoldForPrograms}},
                      args);

@@ -696,6 +696,20 @@ inline Action Press(const std::string& form, const std::string& control) {  // B
   return [=](Session& s) { return ClickButton(s.Ctl(form, control)); };
 }
 
+// Posted to the control with the focus: through the program's message loop, like a typed key.
+inline Action Key(const std::string& form, WORD vk) {
+  return [=](Session& s) {
+    HWND target = s.Form(form);
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (target && GetGUIThreadInfo(GetWindowThreadProcessId(target, nullptr), &info))
+      target = info.hwndFocus ? info.hwndFocus : target;
+    const LPARAM down = 1 | static_cast<LPARAM>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)) << 16;
+    return target && PostMessageA(target, WM_KEYDOWN, vk, down) &&
+           PostMessageA(target, WM_KEYUP, vk, down | LPARAM{3} << 30);
+  };
+}
+
 // Posted, for a button whose press opens a modal window (the sender is not held behind it).
 inline Action PressLater(const std::string& form, const std::string& button) {
   return [=](Session& s) { return PostMessageA(s.Ctl(form, button), BM_CLICK, 0, 0) != 0; };

@@ -1,5 +1,6 @@
 // The system's calendar under Wine: local time and back agree with the system's own conversion,
-// and the short time format gives the hour and minute.
+// the short time format gives the hour and minute, the short date's day and month no year, and
+// the short date pictures of many countries lose their year.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -25,6 +26,35 @@ TEST(Win32Calendar, LocalTimeRoundTripsAndMatchesTheSystem) {
   }
   const std::string text = cal.ShortTime(14, 5);
   EXPECT_NE(text.find("05"), std::string::npos) << text;
+  // The day and the month in the user's order, without the year.
+  for (const auto& [month, day] : {std::pair{11, 24}, std::pair{2, 29}, std::pair{12, 31}}) {
+    const std::string date = cal.ShortDayMonth(month, day);
+    EXPECT_NE(date.find(std::to_string(day)), std::string::npos) << date;
+    EXPECT_NE(date.find(std::to_string(month)), std::string::npos) << date;
+    EXPECT_EQ(date.find("2000"), std::string::npos) << date;
+    EXPECT_LE(date.size(), 8u) << date;
+  }
+}
+
+// The user's short date without its year, as the system's pictures of many countries write it.
+TEST(Win32Calendar, AShortDatePictureLosesItsYearAndTheSeparatorThatJoinedIt) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"M/d/yyyy", "M/d"},
+      {"dd/MM/yyyy", "dd/MM"},
+      {"dd.MM.yyyy", "dd.MM"},
+      {"yyyy-MM-dd", "MM-dd"},
+      {"yyyy/M/d", "M/d"},
+      {"d.M.yy", "d.M"},
+      {"yyyy. MM. dd.", "MM. dd."},
+      {"dd-MMM-yy", "dd-MMM"},
+      {"d/MM/yyyy g", "d/MM"},
+      {"ddd d MMM yyyy", "d MMM"},
+      {"dd 'de' MMMM", "dd 'de' MMMM"},
+      {"'y' yyyy", ""},
+      {"", ""},
+  };
+  for (const auto& [picture, dayMonth] : cases)
+    EXPECT_EQ(DayMonthPicture(picture), dayMonth) << picture;
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "forms/form.h"
 #include "forms/ui.h"
 #include "backends/win32/automation.h"
+#include "backends/win32/chart_win32.h"
 #include "backends/win32/clock_win32.h"
 #include "backends/win32/dialogs_win32.h"
 #include "backends/win32/event_loop_win32.h"
@@ -552,24 +553,42 @@ TEST_F(FormsTest, ClickablePicturesAndLabelsClickShowAHandAndLinksAreBlue) {
 }
 
 // The Statistics chart: what the model describes, painted in the system's colours as they are
-// when it paints (a high-contrast scheme chosen meanwhile holds), and a click that names the bar
-// under it, found from what was painted.
-TEST_F(FormsTest, AChartIsPaintedInTheSystemsColoursAndAClickNamesTheBarUnderIt) {
+// when it paints (a high-contrast scheme chosen meanwhile holds); no count or label runs over into
+// its neighbour's slot; a click names the bar under it, found from what was painted, and so do
+// the keys while the chart has the keyboard, with a focus frame shown only then.
+TEST_F(FormsTest, AChartIsPaintedInTheSystemsColoursAndAClickOrAKeyNamesABar) {
   std::vector<int> bars;
   design = [&](TestForm& f) {
     Control& pic = f.Place(ControlKind::kPicture, "picChart");
-    pic.Move(120, 120, 6000, 3000);
-    pic.onChartClick = [&](int bar) { bars.push_back(bar); };
+    pic.Move(120, 120, 8640, 4560);
+    pic.onChartClick = [&](int bar) {
+      bars.push_back(bar);
+      Chart moved = f.Ctl("picChart").chart();
+      moved.chosen = bar;
+      f.Ctl("picChart").SetChart(moved);
+    };
   };
   dialog.Show();
+  SetForegroundWindow(H(dialog));
+  // A fortnight as the window shows it, the widest labels and counts in it.
   Chart chart;
-  chart.bars = {{"Mo\n1", 0, 0, 0}, {"Tu\n2", 3600, 2, 1}, {"We\n3", 7200, 1, 0}};
-  chart.top = 7200;
-  chart.ticks = {{0, "0"}, {3600, "1 h"}, {7200, "2 h"}};
-  chart.key = {{ChartMark::kBar, "time worked"}, {ChartMark::kDot, "break taken"}};
-  chart.chosen = 2;
+  chart.rows = {{"Breaks taken", {}}, {"Short breaks", {}}, {"Breaks skipped", {}}};
+  for (int i = 0; i < 14; ++i) {
+    chart.bars.push_back({i == 0   ? "We\n28/11"
+                          : i == 4 ? "Su\n1/12"
+                                   : "Mo\n" + std::to_string(20 + i),
+                          i == 12 ? 7200 : 0});
+    chart.rows[0].counts.push_back(i % 3 == 0 ? 12 : 0);
+    chart.rows[1].counts.push_back(i == 5 ? 20 : 0);
+    chart.rows[2].counts.push_back(i == 11 ? 30 : 1);
+  }
+  chart.top = 14400;
+  chart.ticks = {{0, "0"}, {7200, "2 h"}, {14400, "4 h"}};
+  chart.barKey = "time worked";
+  chart.chosen = 13;
   dialog.Ctl("picChart").SetChart(chart);
   HWND pic = Child("picChart");
+  ASSERT_TRUE(Style(pic) & WS_TABSTOP) << "a chart takes the keyboard";
 
   const int colors[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT,
                         COLOR_GRAYTEXT};
@@ -579,29 +598,90 @@ TEST_F(FormsTest, AChartIsPaintedInTheSystemsColoursAndAClickNamesTheBarUnderIt)
                                RGB(0, 255, 0)};
   for (const COLORREF* scheme : {static_cast<const COLORREF*>(saved), contrast}) {
     SetSysColors(static_cast<int>(std::size(colors)), colors, scheme);
+    dialog.Ctl("picChart").SetChart(chart);  // today chosen again
     const Shot shot(pic);
     const uint32_t window = Shot::Of(COLOR_WINDOW), highlight = Shot::Of(COLOR_HIGHLIGHT);
+    const uint32_t text = Shot::Of(COLOR_WINDOWTEXT);
     EXPECT_EQ(shot.At(shot.w / 2, 2), window) << "the chart's own background";
-    // The chosen day's label is highlighted across its slot (the key's bar stands apart at the
-    // bottom left); the bar of the day before is filled with the highlight, half as high as the
-    // scale.
+    // The chosen day's label and counts are highlighted across its slot, the last.
     const auto runs = shot.Columns(highlight);
-    ASSERT_GE(runs.size(), 2u);
-    const auto chosen = runs.back(), before = runs[runs.size() - 2];
-    const int slot = chosen.second - chosen.first + 1;
-    EXPECT_GT(slot, shot.w / 6) << "three slots share the width";
-    const int half = shot.Height((before.first + before.second) / 2, highlight);
-    EXPECT_GT(half, shot.h / 5);
-    EXPECT_LT(half, shot.h / 2);
-    // Clicks at the middle of each painted slot (the bar before the chosen one, the chosen one,
-    // and one slot width left of the former), and left of them all, on the scale.
-    for (int x : {(before.first + before.second) / 2, (chosen.first + chosen.second) / 2,
-                  (before.first + before.second) / 2 - slot, 2})
-      SendMessageW(pic, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, shot.h / 2));
+    ASSERT_GE(runs.size(), 1u);
+    const auto chosen = runs.back();
+    const int slot = chosen.second - chosen.first + 1, left = chosen.first - 13 * slot;
+    EXPECT_GT(slot, shot.w / 20) << "fourteen slots share most of the width";
+    EXPECT_GT(left, shot.w / 10) << "the rows' names stand at the left";
+    // Where the labels and counts are (the chosen cell's height), no text touches the line
+    // between two slots: nothing runs over into its neighbour.
+    int cellTop = shot.h, cellBottom = 0;
+    for (int y = 0; y < shot.h; ++y) {
+      if (shot.At((chosen.first + chosen.second) / 2, y) != highlight) continue;
+      if (y + 1 < shot.h && shot.At((chosen.first + chosen.second) / 2, y + 1) == highlight)
+        cellTop = std::min(cellTop, y);
+      cellBottom = y;
+    }
+    ASSERT_GT(cellBottom - cellTop, shot.h / 5) << "two lines of label and three rows";
+    for (int edge = 1; edge < 14; ++edge)
+      for (int y = cellTop; y <= cellBottom; ++y)
+        ASSERT_NE(shot.At(left + edge * slot, y), text) << "at the edge after slot " << edge - 1;
+    // Clicks at the middle of a slot, and left of them all, on the scale.
+    for (int x : {left + 12 * slot + slot / 2, left + slot / 2, 2})
+      SendMessageW(pic, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, shot.h / 3));
   }
   SetSysColors(static_cast<int>(std::size(colors)), colors, saved);
-  EXPECT_EQ(bars, (std::vector<int>{1, 2, 0, 1, 2, 0})) << "no bar left of the bars";
+  EXPECT_EQ(bars, (std::vector<int>{12, 0, 12, 0})) << "no bar left of the bars";
   EXPECT_TRUE(dialog.clicks.empty()) << "a chart's click is no click of the picture";
+
+  // The keys, from the first bar: they stop at either end.
+  EXPECT_EQ(GetFocus(), pic) << "a click gives the chart the keyboard";
+  EXPECT_EQ(SendMessageW(pic, WM_GETDLGCODE, 0, 0) & DLGC_WANTARROWS, DLGC_WANTARROWS);
+  bars.clear();
+  for (WPARAM key : {VK_RIGHT, VK_RIGHT, VK_LEFT, VK_HOME, VK_LEFT, VK_END, VK_RIGHT})
+    SendMessageW(pic, WM_KEYDOWN, key, 0);
+  EXPECT_EQ(bars, (std::vector<int>{1, 2, 1, 0, 0, 13, 13}));
+  // The focus frame: the chart looks otherwise with the keyboard than without.
+  const Shot focused(pic);
+  SetFocus(nullptr);
+  const Shot unfocused(pic);
+  EXPECT_NE(focused.pixels, unfocused.pixels);
+}
+
+// The chart's colours: the system's whatever else is asked in a high-contrast scheme; dark, a
+// dark background with light text and bars that stand out from it.
+TEST(ChartColors, HighContrastTakesTheSystemsAndDarkIsLightOnDark) {
+  auto light = [](COLORREF c) {
+    return (GetRValue(c) * 299 + GetGValue(c) * 587 + GetBValue(c) * 114) / 1000;
+  };
+  for (bool dark : {false, true}) {
+    const win32::ChartColors hc = win32::ChartColorsFor(dark, true);
+    EXPECT_EQ(hc.background, GetSysColor(COLOR_WINDOW)) << dark;
+    EXPECT_EQ(hc.text, GetSysColor(COLOR_WINDOWTEXT)) << dark;
+    EXPECT_EQ(hc.chosen, GetSysColor(COLOR_HIGHLIGHT)) << dark;
+    EXPECT_EQ(hc.chosenText, GetSysColor(COLOR_HIGHLIGHTTEXT)) << dark;
+    EXPECT_EQ(hc.bar, GetSysColor(COLOR_HIGHLIGHT)) << dark;
+  }
+  const win32::ChartColors d = win32::ChartColorsFor(true, false);
+  EXPECT_LT(light(d.background), 64);
+  for (COLORREF ink : {d.text, d.chosenText}) EXPECT_GT(light(ink), 192);
+  EXPECT_GT(light(d.bar) - light(d.background), 80) << "bars stand out";
+  EXPECT_GT(light(d.faint) - light(d.background), 60) << "a zero is still read";
+  // Painted: mostly the dark background, with light text on it.
+  Chart chart;
+  chart.bars = {{"Mo\n1", 3600}, {"Tu\n2", 0}};
+  chart.rows = {{"Breaks skipped", {30, 0}}};
+  chart.top = 3600;
+  chart.ticks = {{0, "0"}, {3600, "1 h"}};
+  const Shot shot(300, 200, [&](HDC dc) {
+    win32::ScopedSelect font(dc, GetStockObject(DEFAULT_GUI_FONT));
+    win32::DrawChart(dc, RECT{0, 0, 300, 200}, chart, 96, d, false);
+  });
+  int darkPixels = 0, lightPixels = 0;
+  for (uint32_t px : shot.pixels) {
+    const COLORREF c = RGB(px >> 16 & 0xFF, px >> 8 & 0xFF, px & 0xFF);
+    darkPixels += light(c) < 64;
+    lightPixels += light(c) > 192;
+  }
+  EXPECT_GT(darkPixels, shot.w * shot.h / 2);
+  EXPECT_GT(lightPixels, 50) << "text";
 }
 
 // The tray's menu: a hidden top-level menu of the main window, shown as a popup menu.
