@@ -10,6 +10,7 @@
 #include "alerts/sound_chooser.h"
 #include "alerts/sounds.h"
 #include "app/cycle_windows.h"
+#include "app/theme.h"
 #include "app/tray_controller.h"
 #include "cycle/break_cycle.h"
 #include "cycle/history_recorder.h"
@@ -77,6 +78,7 @@ class App {
   BreakCycle cycle;
   TrayController trayActions{*this};
   HistoryRecorder recorder{journal, settings};
+  ThemeKeeper theme{*this};  // the look of every window
 
  private:
   std::unique_ptr<FrmPreferences> frmPreferences_;

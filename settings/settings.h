@@ -53,6 +53,8 @@ struct Settings {
   int16_t ShortBreakSeconds = 0;
   int16_t ShortBreakSound = 0;
   int16_t HeadsUpSeconds = 0;
+  // How the windows look: 0 as Windows is set for apps, 1 light, 2 dark (high contrast wins).
+  int16_t Theme = 0;
 };
 
 // One stored setting. Exactly one of the three member pointers is set.

@@ -229,3 +229,9 @@ bool Win32FormView::PreTranslate(MSG& msg) {
 }
 
 }  // namespace unw
+
+namespace unw {
+
+void Win32FormView::SetLook(Look) {}
+
+}  // namespace unw

@@ -33,6 +33,7 @@ class Win32FormView : public FormView {
   bool TakesInput(const Form& form) const override;
   void ShowPopupMenu(Form& form, Control& menu) override;
   TextSize MeasureText(const Font& font, const std::string& text) override;
+  void SetLook(Look look) override;
 
   // Destroys the windows still open (the program ends without unloading them).
   void DestroyAll();
