@@ -407,6 +407,26 @@ void ControlSet::Relayout(UINT dpi) {
   }
 }
 
+void ControlSet::ApplyLook() {
+  const bool own = theme_.own();
+  for (const Child& ch : children_) {
+    const Control& c = *ch.control;
+    ApplyControlLook(ch.hwnd, c.kind(), own);
+    if (c.kind() != ControlKind::kButton) continue;
+    // A push button's face and text are the system's to draw: in the program's own colours it
+    // is drawn like the picture buttons, and given back to the system after.
+    const LONG_PTR designed = KindOf(c).style & BS_TYPEMASK;
+    if (designed == BS_OWNERDRAW) continue;
+    const LONG_PTR style = GetWindowLongPtrW(ch.hwnd, GWL_STYLE);
+    const LONG_PTR type = style & BS_TYPEMASK;
+    const LONG_PTR want = own ? BS_OWNERDRAW : designed;
+    if (type != want) {
+      SetWindowLongPtrW(ch.hwnd, GWL_STYLE, (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | want);
+      InvalidateRect(ch.hwnd, nullptr, TRUE);
+    }
+  }
+}
+
 void ControlSet::ReleaseNames() {
   for (const Child& ch : children_) ClearAutomationName(ch.hwnd);
 }
@@ -421,8 +441,8 @@ bool ControlSet::DrawItem(const DRAWITEMSTRUCT& di) const {
   }
   if (di.CtlType == ODT_STATIC) {
     RECT rc = di.rcItem;
-    FillRect(di.hDC, &rc, GetSysColorBrush(COLOR_BTNFACE));
-    DrawPicture(di.hDC, rc, c->picture(), IsWindowEnabled(di.hwndItem) != FALSE);
+    FillRect(di.hDC, &rc, theme_.Face());
+    DrawPicture(di.hDC, rc, c->picture(), IsWindowEnabled(di.hwndItem) != FALSE, theme_.Ink());
     return true;
   }
   return DrawButton(di, *c);
@@ -433,12 +453,23 @@ bool ControlSet::DrawButton(const DRAWITEMSTRUCT& di, const Control& c) const {
   const bool enabled = !(di.itemState & ODS_DISABLED);
   const bool pushed = di.itemState & ODS_SELECTED;
   const int dpi = static_cast<int>(dpi_);
-  if (c.isDefaultButton()) {
-    // The default button wears the dark outline of the classic style.
-    FrameRect(di.hDC, &rc, GetSysColorBrush(COLOR_WINDOWFRAME));
+  const Palette& colours = theme_.palette();
+  if (theme_.own()) {
+    // Flat, in the program's colours: a face with an outline, the default button's thicker.
+    FillRect(di.hDC, &rc, theme_.Face());
+    ScopedGdiObj<HBRUSH> edge(CreateSolidBrush(c.isDefaultButton() ? colours.text : colours.edge));
+    FillRect(di.hDC, &rc, edge);
     InflateRect(&rc, -1, -1);
+    if (c.isDefaultButton()) InflateRect(&rc, -1, -1);
+    FillRect(di.hDC, &rc, theme_.Button(pushed));
+  } else {
+    if (c.isDefaultButton()) {
+      // The default button wears the dark outline of the classic style.
+      FrameRect(di.hDC, &rc, GetSysColorBrush(COLOR_WINDOWFRAME));
+      InflateRect(&rc, -1, -1);
+    }
+    DrawFrameControl(di.hDC, &rc, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
   }
-  DrawFrameControl(di.hDC, &rc, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
   const std::string& caption = c.caption();
   if (caption.empty()) {
     // The picture alone keeps a margin inside the raised edge and moves with the press.
@@ -446,7 +477,7 @@ bool ControlSet::DrawButton(const DRAWITEMSTRUCT& di, const Control& c) const {
     RECT box = rc;
     InflateRect(&box, -margin, -margin);
     if (pushed) OffsetRect(&box, 1, 1);
-    DrawPicture(di.hDC, box, c.picture(), enabled);
+    DrawPicture(di.hDC, box, c.picture(), enabled, theme_.Ink());
   } else {
     // A small picture left of the caption, the two centred together.
     ScopedSaveDC saved(di.hDC);
@@ -469,12 +500,15 @@ bool ControlSet::DrawButton(const DRAWITEMSTRUCT& di, const Control& c) const {
     if (picture) {
       RECT box = {x + shift, mid - glyph / 2 + shift, x + glyph + shift,
                   mid - glyph / 2 + glyph + shift};
-      DrawPicture(di.hDC, box, c.picture(), enabled);
+      DrawPicture(di.hDC, box, c.picture(), enabled, theme_.Ink());
     }
     RECT line = {x + glyph + gap + shift, rc.top + shift, rc.right - 2 + shift, rc.bottom + shift};
     const UINT format = DT_SINGLELINE | DT_VCENTER | DT_LEFT | prefix;
-    if (enabled) {
-      SetTextColor(di.hDC, GetSysColor(COLOR_BTNTEXT));
+    if (enabled || theme_.own()) {
+      // Dark text is greyed by its colour alone: an embossed copy would stand out light.
+      SetTextColor(di.hDC, !theme_.own() ? GetSysColor(COLOR_BTNTEXT)
+                           : enabled     ? colours.text
+                                         : colours.grey);
       DrawTextW(di.hDC, wide.c_str(), -1, &line, format);
     } else {
       // Embossed, as the system greys a button's text.
@@ -490,6 +524,9 @@ bool ControlSet::DrawButton(const DRAWITEMSTRUCT& di, const Control& c) const {
     RECT focus = rc;
     const int inset = MulDiv(3, dpi, 96);
     InflateRect(&focus, -inset, -inset);
+    // The dotted rectangle inverts what lies below: on a dark face it shows light.
+    SetTextColor(di.hDC, theme_.own() ? colours.text : GetSysColor(COLOR_BTNTEXT));
+    SetBkColor(di.hDC, theme_.own() ? colours.button : GetSysColor(COLOR_BTNFACE));
     DrawFocusRect(di.hDC, &focus);
   }
   return true;

@@ -11,13 +11,15 @@
 
 #include "forms/form.h"
 #include "backends/win32/fonts_win32.h"
+#include "backends/win32/theme_win32.h"
 
 namespace unw::win32 {
 
 // The child control windows of one form window.
 class ControlSet {
  public:
-  ControlSet(Form& form, FontCache& fonts) : form_(form), fonts_(fonts) {}
+  ControlSet(Form& form, FontCache& fonts, const ThemePaint& theme)
+      : form_(form), fonts_(fonts), theme_(theme) {}
   ControlSet(const ControlSet&) = delete;
   ControlSet& operator=(const ControlSet&) = delete;
 
@@ -28,6 +30,9 @@ class ControlSet {
   void Update(const Control& c, Prop what);
   // Places every control and gives it its font again (the DPI changed).
   void Relayout(UINT dpi);
+  // Gives every child the look of the theme: its visual style, and while the program paints in
+  // its own colours, captioned push buttons drawn by the program.
+  void ApplyLook();
   // Takes the automation names off every child before the windows go.
   void ReleaseNames();
 
@@ -76,6 +81,7 @@ class ControlSet {
 
   Form& form_;
   FontCache& fonts_;
+  const ThemePaint& theme_;
   HWND parent_ = nullptr;
   HWND tooltip_ = nullptr;
   UINT dpi_ = 96;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "backends/win32/theme_win32.h"
 #include "forms/form_view.h"
 #include "platform/trace.h"
 
@@ -45,6 +46,9 @@ class Win32FormView : public FormView {
   // The popup menu of a hidden top-level menu (the tray menu), or null.
   HMENU PopupMenu(const Control& menu) const;
 
+  // How every window is painted now (SetLook).
+  const win32::ThemePaint& theme() const { return theme_; }
+
   // Whether the main window should have a task bar button (WindowSystem).
   void SetTaskVisible(bool visible) { taskVisible_ = visible; }
   bool taskVisible() const { return taskVisible_; }
@@ -65,6 +69,7 @@ class Win32FormView : public FormView {
   HWND Owner();
 
   Trace& trace_;
+  win32::ThemePaint theme_;
   std::vector<std::unique_ptr<FormWindow>> windows_;  // in load order
   std::vector<std::unique_ptr<FormWindow>> dying_;
   std::map<const Form*, std::vector<HWND>> disabled_;
