@@ -187,8 +187,10 @@ HWND ControlSet::CreateOne(Control& c, int id, SUBCLASSPROC childProc, DWORD_PTR
     if (childProc) SetWindowSubclass(hwnd, childProc, 1, childRef);
     ShowEditState(Child{&c, hwnd});
   }
-  // A picture may be given a chart after it is made: its clicks are looked at from the start.
-  if (c.kind() == ControlKind::kPicture && childProc)
+  // A picture may be given a chart after it is made: its clicks are looked at from the start. A
+  // group box is painted by the program while dark (PaintFrame).
+  if ((c.kind() == ControlKind::kPicture || (c.kind() == ControlKind::kFrame && !IsLine(c))) &&
+      childProc)
     SetWindowSubclass(hwnd, childProc, 1, childRef);
   return hwnd;
 }
@@ -423,6 +425,43 @@ void ControlSet::ApplyLook() {
     if (type != want) {
       SetWindowLongPtrW(ch.hwnd, GWL_STYLE, (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | want);
       InvalidateRect(ch.hwnd, nullptr, TRUE);
+    }
+  }
+}
+
+bool ControlSet::PaintsFrame(HWND hwnd) const {
+  const Control* c = ByWindow(hwnd);
+  return theme_.own() && c && c->kind() == ControlKind::kFrame && !IsLine(*c);
+}
+
+void ControlSet::PaintFrame(HWND hwnd, HDC dc) const {
+  const Control* c = ByWindow(hwnd);
+  if (!c) return;
+  // The system's group box draws its caption in its own colour under some styles (and Wine's
+  // in a dark grey): drawn here, an outline and the caption on the window's ground.
+  {
+    ScopedSaveDC saved(dc);
+    ScopedSelect font(dc, fonts_.Get(c->font(), dpi_));
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    TEXTMETRICW tm = {};
+    GetTextMetricsW(dc, &tm);
+    RECT outline = rc;
+    outline.top += tm.tmHeight / 2;
+    ScopedGdiObj<HBRUSH> edge(CreateSolidBrush(theme_.palette().edge));
+    FrameRect(dc, &outline, edge);
+    const std::wstring caption = Wide(c->caption());
+    if (!caption.empty()) {
+      const int indent = MulDiv(8, static_cast<int>(dpi_), 96);
+      RECT text = {rc.left + indent, rc.top, rc.right - indent, rc.top + tm.tmHeight};
+      DrawTextW(dc, caption.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
+      text.right = std::min(text.right + 4, rc.right - indent);
+      text.left -= 2;
+      FillRect(dc, &text, theme_.Face());
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, IsWindowEnabled(hwnd) ? theme_.palette().text : theme_.palette().grey);
+      text.left += 2;
+      DrawTextW(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_END_ELLIPSIS);
     }
   }
 }

@@ -23,7 +23,7 @@ class ControlSet {
   ControlSet(const ControlSet&) = delete;
   ControlSet& operator=(const ControlSet&) = delete;
 
-  // Creates the child windows of `parent`; text boxes and pictures are subclassed with
+  // Creates the child windows of `parent`; text boxes, pictures and group boxes are subclassed with
   // `childProc` so that key presses (and a click on a chart) reach the model first.
   void Create(HWND parent, UINT dpi, SUBCLASSPROC childProc, DWORD_PTR childRef);
   // Shows one changed property of a control.
@@ -33,6 +33,9 @@ class ControlSet {
   // Gives every child the look of the theme: its visual style, and while the program paints in
   // its own colours, captioned push buttons drawn by the program.
   void ApplyLook();
+  // Whether the group box `hwnd` is painted by the program now (while dark), and its painting.
+  bool PaintsFrame(HWND hwnd) const;
+  void PaintFrame(HWND hwnd, HDC dc) const;
   // Takes the automation names off every child before the windows go.
   void ReleaseNames();
 

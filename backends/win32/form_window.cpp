@@ -168,6 +168,18 @@ LRESULT CALLBACK FormWindow::ChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
   // A control is created before it is subclassed and dies only with its window.
   if (win32::ForgedLifeMessage(msg)) return 0;
   if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, ChildProc, id);
+  if ((msg == WM_PAINT || msg == WM_PRINTCLIENT) && !self->dead_ &&
+      self->controls_.PaintsFrame(hwnd)) {
+    if (msg == WM_PRINTCLIENT) {
+      self->controls_.PaintFrame(hwnd, reinterpret_cast<HDC>(wParam));
+    } else {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd, &ps);
+      self->controls_.PaintFrame(hwnd, dc);
+      EndPaint(hwnd, &ps);
+    }
+    return 0;
+  }
   if (msg == WM_LBUTTONDOWN && !self->dead_) {
     // On a chart the place of the click says which bar: it is the chart's click, not the
     // picture's.

@@ -644,6 +644,7 @@ TEST_F(FormsTest, EveryControlTakesTheLookAtOnceAndHighContrastKeepsTheSystemsCo
     f.Place(ControlKind::kOption, "optA", "Light");
     f.Place(ControlKind::kButton, "cmdOk", "OK");
     f.Place(ControlKind::kButton, "cmdPic").SetPicture("start");
+    f.Place(ControlKind::kFrame, "fraGroup", "Break Time (MM:SS)").Move(120, 3500, 2400, 600);
     Control& list = f.Place(ControlKind::kListBox, "lstItems");
     list.SetItems({"POWERPNT.EXE", "obs64.exe"});
     list.SetValue(-1);  // no selection: its highlight is the system's in every look
@@ -682,10 +683,19 @@ TEST_F(FormsTest, EveryControlTakesTheLookAtOnceAndHighContrastKeepsTheSystemsCo
       EXPECT_LT(Luminance(face), 0.05) << "the window's ground";
     else
       EXPECT_EQ(face, Shot::Of(COLOR_BTNFACE)) << "the window's ground";
-    for (const char* name : {"lblText", "txtBox", "chkBox", "optA", "cmdOk", "lstItems"}) {
+    for (const char* name :
+         {"lblText", "txtBox", "chkBox", "optA", "cmdOk", "lstItems", "fraGroup"}) {
       // A check box's or option's text, right of its mark.
       const bool marked = name == std::string("chkBox") || name == std::string("optA");
-      const auto [ground, ink] = GroundAndInk(Shot(Child(name)), marked ? 24 : 0);
+      // On the window's ground, as the screen shows it: a group box paints only its outline and
+      // caption.
+      HWND child = Child(name);
+      const RECT box = Shot::Client(child);
+      const Shot shot(box.right, box.bottom, [&](HDC dc) {
+        SendMessageW(H(dialog), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        SendMessageW(child, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+      });
+      const auto [ground, ink] = GroundAndInk(shot, marked ? 24 : 0);
       const bool field = name == std::string("txtBox") || name == std::string("lstItems");
       if (dark) {
         EXPECT_LT(Luminance(ground), 0.05) << name;
