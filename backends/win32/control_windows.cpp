@@ -189,7 +189,9 @@ HWND ControlSet::CreateOne(Control& c, int id, SUBCLASSPROC childProc, DWORD_PTR
   }
   // A picture may be given a chart after it is made: its clicks are looked at from the start. A
   // group box is painted by the program while dark (PaintFrame).
-  if ((c.kind() == ControlKind::kPicture || (c.kind() == ControlKind::kFrame && !IsLine(c))) &&
+  // Lists and combo boxes have their edges painted over while dark (PaintBorder).
+  if ((c.kind() == ControlKind::kPicture || c.kind() == ControlKind::kListBox ||
+       c.kind() == ControlKind::kComboBox || (c.kind() == ControlKind::kFrame && !IsLine(c))) &&
       childProc)
     SetWindowSubclass(hwnd, childProc, 1, childRef);
   return hwnd;
@@ -432,6 +434,33 @@ void ControlSet::ApplyLook() {
 bool ControlSet::PaintsFrame(HWND hwnd) const {
   const Control* c = ByWindow(hwnd);
   return theme_.own() && c && c->kind() == ControlKind::kFrame && !IsLine(*c);
+}
+
+bool ControlSet::PaintsBorder(HWND hwnd, bool nonClient) const {
+  const Control* c = ByWindow(hwnd);
+  if (!theme_.own() || !c) return false;
+  // Text boxes and lists wear the system's sunken edge outside their inside, a drop-down list
+  // draws its own inside.
+  if (c->kind() == ControlKind::kTextBox || c->kind() == ControlKind::kListBox) return nonClient;
+  return c->kind() == ControlKind::kComboBox && !nonClient;
+}
+
+void ControlSet::PaintBorder(HWND hwnd, bool nonClient) const {
+  // The light edges of the classic sunken border, painted over: an outline and the field.
+  RECT rc;
+  if (nonClient) {
+    GetWindowRect(hwnd, &rc);
+    OffsetRect(&rc, -rc.left, -rc.top);
+  } else {
+    GetClientRect(hwnd, &rc);
+  }
+  HDC dc = nonClient ? GetWindowDC(hwnd) : GetDC(hwnd);
+  if (!dc) return;
+  ScopedGdiObj<HBRUSH> edge(CreateSolidBrush(theme_.palette().edge));
+  FrameRect(dc, &rc, edge);
+  InflateRect(&rc, -1, -1);
+  FrameRect(dc, &rc, theme_.Field());
+  ReleaseDC(hwnd, dc);
 }
 
 void ControlSet::PaintFrame(HWND hwnd, HDC dc) const {

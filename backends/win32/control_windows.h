@@ -33,6 +33,10 @@ class ControlSet {
   // Gives every child the look of the theme: its visual style, and while the program paints in
   // its own colours, captioned push buttons drawn by the program.
   void ApplyLook();
+  // Whether the program paints over the border of the text box, list or combo box `hwnd` after
+  // the system's WM_NCPAINT (`nonClient`) or WM_PAINT, now (while dark), and that painting.
+  bool PaintsBorder(HWND hwnd, bool nonClient) const;
+  void PaintBorder(HWND hwnd, bool nonClient) const;
   // Whether the group box `hwnd` is painted by the program now (while dark), and its painting.
   bool PaintsFrame(HWND hwnd) const;
   void PaintFrame(HWND hwnd, HDC dc) const;

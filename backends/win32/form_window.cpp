@@ -168,6 +168,12 @@ LRESULT CALLBACK FormWindow::ChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
   // A control is created before it is subclassed and dies only with its window.
   if (win32::ForgedLifeMessage(msg)) return 0;
   if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, ChildProc, id);
+  if ((msg == WM_PAINT || msg == WM_NCPAINT) && !self->dead_ &&
+      self->controls_.PaintsBorder(hwnd, msg == WM_NCPAINT)) {
+    const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
+    self->controls_.PaintBorder(hwnd, msg == WM_NCPAINT);
+    return result;
+  }
   if ((msg == WM_PAINT || msg == WM_PRINTCLIENT) && !self->dead_ &&
       self->controls_.PaintsFrame(hwnd)) {
     if (msg == WM_PRINTCLIENT) {
