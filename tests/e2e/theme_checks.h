@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "command_line_checks.h"
 #include "session.h"
 
 namespace e2e {
@@ -124,11 +125,16 @@ inline bool SetHighContrast(bool on) {
 // Dark chosen: every window from the first, its ground dark and its text light; then the look
 // following the user's apps setting live, the Theme menu, and high contrast where Wine has it.
 inline void ThemeChecks(Report& r, const Options& o) {
+  auto ran = std::make_shared<Console>();
   const std::vector<Step> dark = {
       {"theme.dark_from_the_start", Traced("theme", {"dark"}, 1, true)},
       {"theme.dark_main_window", Shot("frmTimer", "dark-main-window"),
        All({Looks("frmTimer", "", true), Looks("frmTimer", "lblHours", true),
             Looks("frmTimer", "lblSemiColon(0)", true)})},
+      {"", RunCommand(ran, "/break short"), Visible("frmShortBreak"), 5000},
+      {"theme.dark_short_break", Shot("frmShortBreak", "dark-short-break"),
+       All({Looks("frmShortBreak", "", true), Looks("frmShortBreak", "lblShortBreakText", true)})},
+      {"", Press("frmShortBreak", "cmdShortBreakSkip"), Visible("frmShortBreak", false)},
       {"", Menu("mnuPreferences", true), Visible("frmPreferences"), 5000},
       {"theme.dark_preferences", Shot("frmPreferences", "dark-preferences"),
        All({Looks("frmPreferences", "", true),
