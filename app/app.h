@@ -12,6 +12,7 @@
 #include "alerts/sounds.h"
 #include "app/break_ideas.h"
 #include "app/cycle_windows.h"
+#include "app/theme.h"
 #include "app/tray_controller.h"
 #include "cycle/break_cycle.h"
 #include "cycle/history_recorder.h"
@@ -85,6 +86,7 @@ class App {
   BreakCycle cycle;
   TrayController trayActions{*this};
   HistoryRecorder recorder{journal, settings};
+  ThemeKeeper theme{*this};  // the look of every window
 
  private:
   std::unique_ptr<FrmPreferences> frmPreferences_;

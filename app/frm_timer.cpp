@@ -110,6 +110,11 @@ void FrmTimer::Design() {
   // The newer items take letters that the menu's older ones leave free.
   AddMenu("mnuKeepHistory", "&Keep a History of My Breaks", &options);
   AddMenu("mnuStatistics", "S&tatistics...", &options);
+  Control& theme = AddMenu("mnuTheme", "&Theme", &options);
+  for (Control* item :
+       {&AddMenu("mnuThemeSystem", "Use &Windows Setting", &theme),
+        &AddMenu("mnuThemeLight", "&Light", &theme), &AddMenu("mnuThemeDark", "&Dark", &theme)})
+    item->SetRadioCheck(true);
   Control& help = AddMenu("mnuHelp", "&Help", nullptr);
   AddMenu("mnuAbout", "&About Korvante Unwindle...", &help).SetShortcut("Ctrl+A");
 
@@ -183,6 +188,9 @@ void FrmTimer::Design() {
   Wire("mnuKeepHistory", &FrmTimer::mnuKeepHistory_Click);
   Wire("mnuStatistics", &FrmTimer::mnuStatistics_Click);
   Wire("mnuStatisticsPopMenu", &FrmTimer::mnuStatisticsPopMenu_Click);
+  Wire("mnuThemeSystem", &FrmTimer::mnuThemeSystem_Click);
+  Wire("mnuThemeLight", &FrmTimer::mnuThemeLight_Click);
+  Wire("mnuThemeDark", &FrmTimer::mnuThemeDark_Click);
   editing_ = false;
   exitQuestion_ = false;
   transitioned_ = false;
@@ -202,8 +210,13 @@ void FrmTimer::AddPauseMenu(const std::string& prefix, Control& parent) {
 void FrmTimer::Form_Load() {
   Settings& s = app_.settings;
   SetTaskVisible(app_, false);
+  // The splash already takes the user's look; the settings are loaded (and repaired) after it.
+  app_.store.ReadInto(Setting(&Settings::Theme), s);
+  app_.theme.Begin();
   app_.frmSplash().Show(true);
   app_.store.LoadSettings(s);
+  app_.theme.Refresh();
+  ShowTheme();
   // The chosen sound file is read ahead, away from this thread: the first alert plays it at once.
   app_.sounds.PrepareCustomSound();
   ApplyWindowFonts(app_, *this);
@@ -516,6 +529,31 @@ void FrmTimer::mnuKeepHistory_Click() {
   // Off, nothing more is written; the file and what it holds stay.
   ToggleOption(&Settings::KeepHistory, "mnuKeepHistory");
 }
+void FrmTimer::ChooseTheme(int16_t choice) {
+  Settings& s = app_.settings;
+  const bool saved =
+      app_.store.WriteSettingValue(Setting(&Settings::Theme).name, std::to_string(choice));
+  s.Theme = choice;  // in effect until the program ends, saved or not
+  ShowTheme();
+  app_.theme.Refresh();
+  if (!saved) app_.ui.MsgBox(this, Warning(kNotSavedText, kMainCaption));
+}
+void FrmTimer::ShowTheme() {
+  const int16_t choice = app_.settings.Theme;
+  Ctl("mnuThemeSystem").SetChecked(choice == 0);
+  Ctl("mnuThemeLight").SetChecked(choice == 1);
+  Ctl("mnuThemeDark").SetChecked(choice == 2);
+}
+void FrmTimer::mnuThemeSystem_Click() {
+  ChooseTheme(0);
+}
+void FrmTimer::mnuThemeLight_Click() {
+  ChooseTheme(1);
+}
+void FrmTimer::mnuThemeDark_Click() {
+  ChooseTheme(2);
+}
+
 void FrmTimer::mnuStatistics_Click() {
   app_.frmStatistics().Open();
 }

@@ -52,6 +52,9 @@ class FrmTimer : public Form {
   void mnuKeepHistory_Click();
   void mnuStatistics_Click();
   void mnuStatisticsPopMenu_Click() { mnuStatistics_Click(); }
+  void mnuThemeSystem_Click();
+  void mnuThemeLight_Click();
+  void mnuThemeDark_Click();
   void mnuAbout_Click();
   void mnuStart_Click() { cmdStart_Click(); }
   void mnuPause_Click() { cmdPause_Click(); }
@@ -100,6 +103,9 @@ class FrmTimer : public Form {
   bool ToggleOption(int16_t Settings::*option, const char* menu);
   // The check mark of the programs' item: whether any program holds alerts.
   void ShowHeldPrograms();
+  // The Theme menu: the user's choice (0 as Windows is set, 1 light, 2 dark) stored and shown.
+  void ChooseTheme(int16_t choice);
+  void ShowTheme();
 
   App& app_;
   bool editing_ = false;

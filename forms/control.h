@@ -112,6 +112,9 @@ class Control : public TimerTarget {
   // Access-key shortcut of a menu item, such as "Ctrl+L".
   const std::string& shortcut() const { return shortcut_; }
   void SetShortcut(const std::string& s) { shortcut_ = s; }
+  // Menu items: the check mark is a dot, for one choice of several.
+  bool radioCheck() const { return radioCheck_; }
+  void SetRadioCheck(bool on) { radioCheck_ = on; }
   // Text boxes: at most this many characters from the keyboard (0: no limit).
   int maxLength() const { return maxLength_; }
   void SetMaxLength(int n);
@@ -177,6 +180,7 @@ class Control : public TimerTarget {
   int index_;
   Control* parent_;
   std::string caption_, toolTip_, text_, picture_, shortcut_;
+  bool radioCheck_ = false;
   bool enabled_ = true, visible_ = true, checked_ = false, default_ = false;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   Font font_;

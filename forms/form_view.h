@@ -7,6 +7,7 @@
 
 #include "forms/control.h"
 #include "forms/form.h"
+#include "platform/appearance.h"
 
 namespace unw {
 
@@ -37,6 +38,8 @@ class FormView {
   virtual void ShowPopupMenu(Form& form, Control& menu) = 0;
   // Size of `text` drawn in `font`, in twips.
   virtual TextSize MeasureText(const Font& font, const std::string& text) = 0;
+  // Every window, open now or later, takes this look; open ones repaint at once.
+  virtual void SetLook(Look look) = 0;
 };
 
 }  // namespace unw

@@ -1,6 +1,7 @@
 // Everything the program needs from its platform, handed over in one piece.
 #pragma once
 
+#include "platform/appearance.h"
 #include "platform/calendar.h"
 #include "platform/dialogs.h"
 #include "platform/event_loop.h"
@@ -38,6 +39,7 @@ struct Services {
   Storage& storage;                  // the program's own files (the history)
   SettingsStorage& settingsStorage;  // the stored settings
   StartupLaunch& startupLaunch;      // whether the program starts at sign-in
+  Appearance& appearance;            // light or dark, high contrast, as the system is set
 };
 
 }  // namespace unw

@@ -57,6 +57,8 @@ struct Settings {
   // of the built-in ones when there are any.
   int16_t BreakIdeas = 0;
   std::string CustomIdeas;
+  // How the windows look: 0 as Windows is set for apps, 1 light, 2 dark (high contrast wins).
+  int16_t Theme = 0;
 };
 
 // One stored setting. Exactly one of the three member pointers is set.

@@ -51,16 +51,20 @@ bool TakesKey(const Control& c) {
 
 // Captions that the program's design gives with the same letter: they keep it. A button that
 // stands in the place of another (one of the two shows at a time) may share its letter too.
-const std::map<std::string, std::set<std::string>> kSharedByDesign = {
+// Each group shares by itself.
+const std::vector<std::pair<std::string, std::set<std::string>>> kSharedByDesign = {
+    {"frmTimer", {"mnuPause", "mnuStop", "mnuPreferencesPopMenu"}},
+    {"frmTimer", {"mnuStatistics", "mnuTheme"}},
     // Break Ideas shares its I with Count Idle Time as a Break, in the Options menu.
-    {"frmTimer",
-     {"mnuPause", "mnuStop", "mnuPreferencesPopMenu", "mnuIdleIsBreak", "mnuBreakIdeas"}},
+    {"frmTimer", {"mnuIdleIsBreak", "mnuBreakIdeas"}},
     {"frmUnwindle", {"cmdRemindLater", "cmdRestartTimer"}},
 };
 
 bool MayShare(const Form& f, const Control& a, const Control& b) {
-  auto it = kSharedByDesign.find(f.name());
-  return it != kSharedByDesign.end() && it->second.count(a.name()) && it->second.count(b.name());
+  for (const auto& [form, group] : kSharedByDesign) {
+    if (form == f.name() && group.count(a.name()) && group.count(b.name())) return true;
+  }
+  return false;
 }
 
 // The faults of `f` as they stand: a design name twice, or two controls of one dialog (two items

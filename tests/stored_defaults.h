@@ -46,6 +46,7 @@ inline const std::map<std::string, std::string> kStoredDefaults = {
     {"HeadsUpSeconds", "0"},
     {"BreakIdeas", "1"},
     {"CustomIdeas", " "},
+    {"Theme", "0"},
 };
 
 }  // namespace unw

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include <functional>
+
+#include "platform/appearance.h"
 #include "platform/dialogs.h"
 #include "platform/window_system.h"
 #include "platform/workstation.h"
@@ -30,6 +33,22 @@ class FakeWindowSystem : public WindowSystem {
 
  private:
   Trace& trace_;
+};
+
+// The system's light or dark mode and high contrast, as the test sets them.
+class FakeAppearance : public Appearance {
+ public:
+  SystemAppearance Read() override { return now; }
+  void Watch(std::function<void()> changed) override { watcher_ = std::move(changed); }
+  // The user changes the system's setting: the watcher hears of it, as from the system.
+  void Change(SystemAppearance to) {
+    now = to;
+    if (watcher_) watcher_();
+  }
+  SystemAppearance now;
+
+ private:
+  std::function<void()> watcher_;
 };
 
 class FakeWorkstation : public Workstation {

@@ -27,6 +27,9 @@ class FakeView : public FormView {
   TextSize MeasureText(const Font& font, const std::string& text) override;
   // Records the popup; the test then clicks its items (or nothing, to dismiss it).
   void ShowPopupMenu(Form& form, Control& menu) override;
+  void SetLook(Look look) override { looks.push_back(look); }
+  // Every look the program gave its windows, in order: the last is the one they show.
+  std::vector<Look> looks;
   std::vector<Control*> popups;
   // The control that has the keyboard focus.
   Control* focused = nullptr;

@@ -42,6 +42,7 @@ struct FakePlatform {
   FakeStorage storage;
   FakeSettingsStorage settings;  // the stored settings
   FakeStartupLaunch startup;
+  FakeAppearance appearance;
 };
 
 class Sim {

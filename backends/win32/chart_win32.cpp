@@ -147,23 +147,6 @@ bool HighContrastOn() {
          (hc.dwFlags & HCF_HIGHCONTRASTON);
 }
 
-namespace {
-int chartsDark = -1;  // -1: not said yet
-}  // namespace
-
-bool ChartsDark() {
-  if (chartsDark < 0) {
-    wchar_t theme[8] = {};
-    const DWORD n = GetEnvironmentVariableW(L"UNWINDLE_CHART_THEME", theme, 8);
-    chartsDark = n > 0 && n < 8 && lstrcmpiW(theme, L"dark") == 0;
-  }
-  return chartsDark == 1;
-}
-
-void SetChartsDark(bool dark) {
-  chartsDark = dark ? 1 : 0;
-}
-
 ChartColors ChartColorsFor(bool dark, bool highContrast) {
   ChartColors c;
   if (highContrast) {

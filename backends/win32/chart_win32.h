@@ -25,11 +25,6 @@ struct ChartColors {
 ChartColors ChartColorsFor(bool dark, bool highContrast);
 // Whether the user has chosen a high-contrast scheme.
 bool HighContrastOn();
-// Whether charts are painted dark: what the program's theme last said (SetChartsDark), else
-// whether the environment asks for it (UNWINDLE_CHART_THEME=dark, for screenshots of the dark
-// chart).
-bool ChartsDark();
-void SetChartsDark(bool dark);
 
 // Paints `chart` over all of `box` with the font selected in `dc`; `focused`: the chart has the
 // keyboard.

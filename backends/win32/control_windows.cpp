@@ -190,8 +190,12 @@ HWND ControlSet::CreateOne(Control& c, int id, SUBCLASSPROC childProc, DWORD_PTR
     if (childProc) SetWindowSubclass(hwnd, childProc, 1, childRef);
     ShowEditState(Child{&c, hwnd});
   }
-  // A picture may be given a chart after it is made: its clicks are looked at from the start.
-  if (c.kind() == ControlKind::kPicture && childProc)
+  // A picture may be given a chart after it is made: its clicks are looked at from the start. A
+  // group box is painted by the program while dark (PaintFrame).
+  // Lists and combo boxes have their edges painted over while dark (PaintBorder).
+  if ((c.kind() == ControlKind::kPicture || c.kind() == ControlKind::kListBox ||
+       c.kind() == ControlKind::kComboBox || (c.kind() == ControlKind::kFrame && !IsLine(c))) &&
+      childProc)
     SetWindowSubclass(hwnd, childProc, 1, childRef);
   return hwnd;
 }
@@ -410,6 +414,90 @@ void ControlSet::Relayout(UINT dpi) {
   }
 }
 
+void ControlSet::ApplyLook() {
+  const bool own = theme_.own();
+  for (const Child& ch : children_) {
+    const Control& c = *ch.control;
+    ApplyControlLook(ch.hwnd, c.kind(), own);
+    if (c.kind() != ControlKind::kButton) continue;
+    // A push button's face and text are the system's to draw: in the program's own colours it
+    // is drawn like the picture buttons, and given back to the system after.
+    const LONG_PTR designed = KindOf(c).style & BS_TYPEMASK;
+    if (designed == BS_OWNERDRAW) continue;
+    const LONG_PTR style = GetWindowLongPtrW(ch.hwnd, GWL_STYLE);
+    const LONG_PTR type = style & BS_TYPEMASK;
+    const LONG_PTR want = own ? BS_OWNERDRAW : designed;
+    if (type != want) {
+      SetWindowLongPtrW(ch.hwnd, GWL_STYLE, (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | want);
+      InvalidateRect(ch.hwnd, nullptr, TRUE);
+    }
+  }
+}
+
+bool ControlSet::PaintsFrame(HWND hwnd) const {
+  const Control* c = ByWindow(hwnd);
+  return theme_.own() && c && c->kind() == ControlKind::kFrame && !IsLine(*c);
+}
+
+bool ControlSet::PaintsBorder(HWND hwnd, bool nonClient) const {
+  const Control* c = ByWindow(hwnd);
+  if (!theme_.own() || !c) return false;
+  // Text boxes and lists wear the system's sunken edge outside their inside, a drop-down list
+  // draws its own inside.
+  if (c->kind() == ControlKind::kTextBox || c->kind() == ControlKind::kListBox) return nonClient;
+  return c->kind() == ControlKind::kComboBox && !nonClient;
+}
+
+void ControlSet::PaintBorder(HWND hwnd, bool nonClient) const {
+  // The light edges of the classic sunken border, painted over: an outline and the field.
+  RECT rc;
+  if (nonClient) {
+    GetWindowRect(hwnd, &rc);
+    OffsetRect(&rc, -rc.left, -rc.top);
+  } else {
+    GetClientRect(hwnd, &rc);
+  }
+  HDC dc = nonClient ? GetWindowDC(hwnd) : GetDC(hwnd);
+  if (!dc) return;
+  ScopedGdiObj<HBRUSH> edge(CreateSolidBrush(theme_.palette().edge));
+  FrameRect(dc, &rc, edge);
+  InflateRect(&rc, -1, -1);
+  FrameRect(dc, &rc, theme_.Field());
+  ReleaseDC(hwnd, dc);
+}
+
+void ControlSet::PaintFrame(HWND hwnd, HDC dc) const {
+  const Control* c = ByWindow(hwnd);
+  if (!c) return;
+  // The system's group box draws its caption in its own colour under some styles (and Wine's
+  // in a dark grey): drawn here, an outline and the caption on the window's ground.
+  {
+    ScopedSaveDC saved(dc);
+    ScopedSelect font(dc, fonts_.Get(c->font(), dpi_));
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    TEXTMETRICW tm = {};
+    GetTextMetricsW(dc, &tm);
+    RECT outline = rc;
+    outline.top += tm.tmHeight / 2;
+    ScopedGdiObj<HBRUSH> edge(CreateSolidBrush(theme_.palette().edge));
+    FrameRect(dc, &outline, edge);
+    const std::wstring caption = Wide(c->caption());
+    if (!caption.empty()) {
+      const int indent = MulDiv(8, static_cast<int>(dpi_), 96);
+      RECT text = {rc.left + indent, rc.top, rc.right - indent, rc.top + tm.tmHeight};
+      DrawTextW(dc, caption.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
+      text.right = std::min(text.right + 4, rc.right - indent);
+      text.left -= 2;
+      FillRect(dc, &text, theme_.Face());
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, IsWindowEnabled(hwnd) ? theme_.palette().text : theme_.palette().grey);
+      text.left += 2;
+      DrawTextW(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_END_ELLIPSIS);
+    }
+  }
+}
+
 void ControlSet::ReleaseNames() {
   for (const Child& ch : children_) ClearAutomationName(ch.hwnd);
 }
@@ -419,14 +507,15 @@ bool ControlSet::DrawItem(const DRAWITEMSTRUCT& di) const {
   if (!c) return false;
   if (di.CtlType == ODT_STATIC && !c->chart().bars.empty()) {
     ScopedSelect font(di.hDC, fonts_.Get(c->font(), dpi_));
-    DrawChart(di.hDC, di.rcItem, c->chart(), dpi_, ChartColorsFor(ChartsDark(), HighContrastOn()),
+    DrawChart(di.hDC, di.rcItem, c->chart(), dpi_,
+              ChartColorsFor(theme_.look() == Look::kDark, HighContrastOn()),
               GetFocus() == di.hwndItem);
     return true;
   }
   if (di.CtlType == ODT_STATIC) {
     RECT rc = di.rcItem;
-    FillRect(di.hDC, &rc, GetSysColorBrush(COLOR_BTNFACE));
-    DrawPicture(di.hDC, rc, c->picture(), IsWindowEnabled(di.hwndItem) != FALSE);
+    FillRect(di.hDC, &rc, theme_.Face());
+    DrawPicture(di.hDC, rc, c->picture(), IsWindowEnabled(di.hwndItem) != FALSE, theme_.Ink());
     return true;
   }
   return DrawButton(di, *c);
@@ -437,12 +526,23 @@ bool ControlSet::DrawButton(const DRAWITEMSTRUCT& di, const Control& c) const {
   const bool enabled = !(di.itemState & ODS_DISABLED);
   const bool pushed = di.itemState & ODS_SELECTED;
   const int dpi = static_cast<int>(dpi_);
-  if (c.isDefaultButton()) {
-    // The default button wears the dark outline of the classic style.
-    FrameRect(di.hDC, &rc, GetSysColorBrush(COLOR_WINDOWFRAME));
+  const Palette& colours = theme_.palette();
+  if (theme_.own()) {
+    // Flat, in the program's colours: a face with an outline, the default button's thicker.
+    FillRect(di.hDC, &rc, theme_.Face());
+    ScopedGdiObj<HBRUSH> edge(CreateSolidBrush(c.isDefaultButton() ? colours.text : colours.edge));
+    FillRect(di.hDC, &rc, edge);
     InflateRect(&rc, -1, -1);
+    if (c.isDefaultButton()) InflateRect(&rc, -1, -1);
+    FillRect(di.hDC, &rc, theme_.Button(pushed));
+  } else {
+    if (c.isDefaultButton()) {
+      // The default button wears the dark outline of the classic style.
+      FrameRect(di.hDC, &rc, GetSysColorBrush(COLOR_WINDOWFRAME));
+      InflateRect(&rc, -1, -1);
+    }
+    DrawFrameControl(di.hDC, &rc, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
   }
-  DrawFrameControl(di.hDC, &rc, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
   const std::string& caption = c.caption();
   if (caption.empty()) {
     // The picture alone keeps a margin inside the raised edge and moves with the press.
@@ -450,7 +550,7 @@ bool ControlSet::DrawButton(const DRAWITEMSTRUCT& di, const Control& c) const {
     RECT box = rc;
     InflateRect(&box, -margin, -margin);
     if (pushed) OffsetRect(&box, 1, 1);
-    DrawPicture(di.hDC, box, c.picture(), enabled);
+    DrawPicture(di.hDC, box, c.picture(), enabled, theme_.Ink());
   } else {
     // A small picture left of the caption, the two centred together.
     ScopedSaveDC saved(di.hDC);
@@ -473,12 +573,15 @@ bool ControlSet::DrawButton(const DRAWITEMSTRUCT& di, const Control& c) const {
     if (picture) {
       RECT box = {x + shift, mid - glyph / 2 + shift, x + glyph + shift,
                   mid - glyph / 2 + glyph + shift};
-      DrawPicture(di.hDC, box, c.picture(), enabled);
+      DrawPicture(di.hDC, box, c.picture(), enabled, theme_.Ink());
     }
     RECT line = {x + glyph + gap + shift, rc.top + shift, rc.right - 2 + shift, rc.bottom + shift};
     const UINT format = DT_SINGLELINE | DT_VCENTER | DT_LEFT | prefix;
-    if (enabled) {
-      SetTextColor(di.hDC, GetSysColor(COLOR_BTNTEXT));
+    if (enabled || theme_.own()) {
+      // Dark text is greyed by its colour alone: an embossed copy would stand out light.
+      SetTextColor(di.hDC, !theme_.own() ? GetSysColor(COLOR_BTNTEXT)
+                           : enabled     ? colours.text
+                                         : colours.grey);
       DrawTextW(di.hDC, wide.c_str(), -1, &line, format);
     } else {
       // Embossed, as the system greys a button's text.
@@ -494,6 +597,9 @@ bool ControlSet::DrawButton(const DRAWITEMSTRUCT& di, const Control& c) const {
     RECT focus = rc;
     const int inset = MulDiv(3, dpi, 96);
     InflateRect(&focus, -inset, -inset);
+    // The dotted rectangle inverts what lies below: on a dark face it shows light.
+    SetTextColor(di.hDC, theme_.own() ? colours.text : GetSysColor(COLOR_BTNTEXT));
+    SetBkColor(di.hDC, theme_.own() ? colours.button : GetSysColor(COLOR_BTNFACE));
     DrawFocusRect(di.hDC, &focus);
   }
   return true;

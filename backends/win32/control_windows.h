@@ -11,23 +11,35 @@
 
 #include "forms/form.h"
 #include "backends/win32/fonts_win32.h"
+#include "backends/win32/theme_win32.h"
 
 namespace unw::win32 {
 
 // The child control windows of one form window.
 class ControlSet {
  public:
-  ControlSet(Form& form, FontCache& fonts) : form_(form), fonts_(fonts) {}
+  ControlSet(Form& form, FontCache& fonts, const ThemePaint& theme)
+      : form_(form), fonts_(fonts), theme_(theme) {}
   ControlSet(const ControlSet&) = delete;
   ControlSet& operator=(const ControlSet&) = delete;
 
-  // Creates the child windows of `parent`; text boxes and pictures are subclassed with
+  // Creates the child windows of `parent`; text boxes, pictures and group boxes are subclassed with
   // `childProc` so that key presses (and a click on a chart) reach the model first.
   void Create(HWND parent, UINT dpi, SUBCLASSPROC childProc, DWORD_PTR childRef);
   // Shows one changed property of a control.
   void Update(const Control& c, Prop what);
   // Places every control and gives it its font again (the DPI changed).
   void Relayout(UINT dpi);
+  // Gives every child the look of the theme: its visual style, and while the program paints in
+  // its own colours, captioned push buttons drawn by the program.
+  void ApplyLook();
+  // Whether the program paints over the border of the text box, list or combo box `hwnd` after
+  // the system's WM_NCPAINT (`nonClient`) or WM_PAINT, now (while dark), and that painting.
+  bool PaintsBorder(HWND hwnd, bool nonClient) const;
+  void PaintBorder(HWND hwnd, bool nonClient) const;
+  // Whether the group box `hwnd` is painted by the program now (while dark), and its painting.
+  bool PaintsFrame(HWND hwnd) const;
+  void PaintFrame(HWND hwnd, HDC dc) const;
   // Takes the automation names off every child before the windows go.
   void ReleaseNames();
 
@@ -76,6 +88,7 @@ class ControlSet {
 
   Form& form_;
   FontCache& fonts_;
+  const ThemePaint& theme_;
   HWND parent_ = nullptr;
   HWND tooltip_ = nullptr;
   UINT dpi_ = 96;

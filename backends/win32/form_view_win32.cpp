@@ -86,6 +86,15 @@ HMENU Win32FormView::PopupMenu(const Control& menu) const {
   return w ? w->PopupOf(menu) : nullptr;
 }
 
+void Win32FormView::SetLook(Look look) {
+  if (look == theme_.look()) return;
+  theme_.Set(look);
+  trace_.Line("window.look", {look == Look::kDark ? "dark" : "system"});
+  win32::ApplyMenuLook(theme_.own());
+  // Every open window at once: its frame, its controls' styles, then all of it repainted.
+  for (const auto& w : windows_) w->ApplyLook();
+}
+
 std::uintptr_t Win32FormView::Create(Form& form) {
   windows_.push_back(std::make_unique<FormWindow>(*this, form, trace_));
   FormWindow& w = *windows_.back();

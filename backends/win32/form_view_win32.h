@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "backends/win32/theme_win32.h"
 #include "forms/form_view.h"
 #include "platform/trace.h"
 
@@ -33,6 +34,7 @@ class Win32FormView : public FormView {
   bool TakesInput(const Form& form) const override;
   void ShowPopupMenu(Form& form, Control& menu) override;
   TextSize MeasureText(const Font& font, const std::string& text) override;
+  void SetLook(Look look) override;
 
   // Destroys the windows still open (the program ends without unloading them).
   void DestroyAll();
@@ -43,6 +45,9 @@ class Win32FormView : public FormView {
   bool IsMain(const FormWindow& w) const;
   // The popup menu of a hidden top-level menu (the tray menu), or null.
   HMENU PopupMenu(const Control& menu) const;
+
+  // How every window is painted now (SetLook).
+  const win32::ThemePaint& theme() const { return theme_; }
 
   // Whether the main window should have a task bar button (WindowSystem).
   void SetTaskVisible(bool visible) { taskVisible_ = visible; }
@@ -64,6 +69,7 @@ class Win32FormView : public FormView {
   HWND Owner();
 
   Trace& trace_;
+  win32::ThemePaint theme_;
   std::vector<std::unique_ptr<FormWindow>> windows_;  // in load order
   std::vector<std::unique_ptr<FormWindow>> dying_;
   std::map<const Form*, std::vector<HWND>> disabled_;

@@ -43,7 +43,7 @@ class Applying {
 }  // namespace
 
 FormWindow::FormWindow(Win32FormView& view, Form& form, Trace& trace)
-    : view_(view), form_(form), trace_(trace), controls_(form, fonts_) {}
+    : view_(view), form_(form), trace_(trace), controls_(form, fonts_, view.theme()) {}
 
 FormWindow::~FormWindow() {
   Destroy();
@@ -119,6 +119,7 @@ HWND FormWindow::Create(HWND owner) {
   ApplyMenuBar();
   FitClientArea();
   Center();
+  if (view_.theme().own()) ApplyLook();
   win32::SetAutomationName(hwnd_, form_.name());
   trace_.Line("window.load", {form_.name()});
   return hwnd_;
@@ -167,6 +168,24 @@ LRESULT CALLBACK FormWindow::ChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
   // A control is created before it is subclassed and dies only with its window.
   if (win32::ForgedLifeMessage(msg)) return 0;
   if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, ChildProc, id);
+  if ((msg == WM_PAINT || msg == WM_NCPAINT) && !self->dead_ &&
+      self->controls_.PaintsBorder(hwnd, msg == WM_NCPAINT)) {
+    const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
+    self->controls_.PaintBorder(hwnd, msg == WM_NCPAINT);
+    return result;
+  }
+  if ((msg == WM_PAINT || msg == WM_PRINTCLIENT) && !self->dead_ &&
+      self->controls_.PaintsFrame(hwnd)) {
+    if (msg == WM_PRINTCLIENT) {
+      self->controls_.PaintFrame(hwnd, reinterpret_cast<HDC>(wParam));
+    } else {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd, &ps);
+      self->controls_.PaintFrame(hwnd, dc);
+      EndPaint(hwnd, &ps);
+    }
+    return 0;
+  }
   if (msg == WM_LBUTTONDOWN && !self->dead_) {
     // On a chart the place of the click says which bar: it is the chart's click, not the
     // picture's. The chart takes the keyboard, so that the keys go on from there.
@@ -255,16 +274,36 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       break;
     }
-    case WM_CTLCOLORSTATIC: {
-      // A label that opens something looks like a link.
-      HWND label = reinterpret_cast<HWND>(lParam);
-      const Control* c = controls_.ByWindow(label);
-      if (c && c->kind() == ControlKind::kLabel && controls_.Clickable(label)) {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        SetTextColor(dc, RGB(0, 0, 204));
-        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    case WM_ERASEBKGND:
+      if (view_.theme().own()) {
+        RECT rc;
+        GetClientRect(hwnd_, &rc);
+        FillRect(reinterpret_cast<HDC>(wParam), &rc, view_.theme().Face());
+        return 1;
       }
+      break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN: {
+      HWND child = reinterpret_cast<HWND>(lParam);
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      const win32::ThemePaint& theme = view_.theme();
+      const Control* c = controls_.ByWindow(child);
+      // A label that opens something looks like a link.
+      if (msg == WM_CTLCOLORSTATIC && c && c->kind() == ControlKind::kLabel &&
+          controls_.Clickable(child)) {
+        SetTextColor(dc, theme.palette().link);
+        SetBkColor(dc, theme.palette().face);
+        return reinterpret_cast<LRESULT>(theme.Face());
+      }
+      // A read-only or disabled text box asks as a static control, and is still a field.
+      const bool field =
+          c && (c->kind() == ControlKind::kTextBox || c->kind() == ControlKind::kComboBox ||
+                c->kind() == ControlKind::kListBox);
+      if (HBRUSH brush = theme.ColorControl(field ? WM_CTLCOLOREDIT : msg, dc,
+                                            IsWindowEnabled(child) != FALSE))
+        return reinterpret_cast<LRESULT>(brush);
       break;
     }
     case WM_CLOSE:
@@ -306,6 +345,15 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+void FormWindow::ApplyLook() {
+  if (!hwnd_) return;
+  const bool dark = view_.theme().own();
+  win32::ApplyFrameLook(hwnd_, dark);
+  controls_.ApplyLook();
+  RedrawWindow(hwnd_, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 void FormWindow::OnCommand(WPARAM wParam, LPARAM lParam) {

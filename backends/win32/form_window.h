@@ -35,6 +35,8 @@ class FormWindow {
   void Destroy();
   void FormChanged(FormProp what);
   void ControlChanged(const Control& c, Prop what);
+  // Paints the window in the view's look now: frame, controls, everything repainted.
+  void ApplyLook();
   // Accelerators and tab moves for a keyboard message meant for this window.
   bool PreTranslate(MSG& msg);
 

@@ -22,7 +22,8 @@ enum class Pass { kColor, kEmboss, kGrey };
 // Draws on a 100 x 100 design grid mapped onto a square of the box.
 class Painter {
  public:
-  Painter(HDC dc, const RECT& box, Pass pass) : dc_(dc), pass_(pass) {
+  Painter(HDC dc, const RECT& box, Pass pass, const DisabledInk& ink)
+      : dc_(dc), pass_(pass), ink_(ink) {
     const int w = box.right - box.left, h = box.bottom - box.top;
     side_ = std::min(w, h);
     x0_ = box.left + (w - side_) / 2;
@@ -117,12 +118,13 @@ class Painter {
   COLORREF Ink(COLORREF c) const {
     if (pass_ == Pass::kColor) return c;
     const int lum = (GetRValue(c) * 299 + GetGValue(c) * 587 + GetBValue(c) * 114) / 1000;
-    if (lum > 190) return GetSysColor(COLOR_BTNFACE);
-    return GetSysColor(pass_ == Pass::kEmboss ? COLOR_BTNHIGHLIGHT : COLOR_GRAYTEXT);
+    if (lum > 190) return ink_.face;
+    return pass_ == Pass::kEmboss ? ink_.emboss : ink_.grey;
   }
 
   HDC dc_;
   Pass pass_;
+  DisabledInk ink_;
   int side_ = 0;
   LONG x0_ = 0, y0_ = 0;
 };
@@ -279,17 +281,18 @@ bool HasGlyph(const std::string& picture) {
   return Find(picture) != nullptr;
 }
 
-void DrawGlyph(HDC dc, const RECT& box, const std::string& picture, bool enabled) {
+void DrawGlyph(HDC dc, const RECT& box, const std::string& picture, bool enabled,
+               const DisabledInk& ink) {
   GlyphFn draw = Find(picture);
   if (!draw) return;
   ScopedSaveDC saved(dc);
   if (enabled) {
-    Painter p(dc, box, Pass::kColor);
+    Painter p(dc, box, Pass::kColor, ink);
     draw(p);
   } else {
-    Painter emboss(dc, box, Pass::kEmboss);
+    Painter emboss(dc, box, Pass::kEmboss, ink);
     draw(emboss);
-    Painter grey(dc, box, Pass::kGrey);
+    Painter grey(dc, box, Pass::kGrey, ink);
     draw(grey);
   }
 }

@@ -6,11 +6,14 @@
 
 #include <string>
 
+#include "backends/win32/theme_win32.h"
+
 namespace unw::win32 {
 
 // Whether `picture` names a glyph this file can draw.
 bool HasGlyph(const std::string& picture);
 // Draws the glyph centred in `box`; a disabled glyph is greyed and embossed.
-void DrawGlyph(HDC dc, const RECT& box, const std::string& picture, bool enabled);
+void DrawGlyph(HDC dc, const RECT& box, const std::string& picture, bool enabled,
+               const DisabledInk& ink);
 
 }  // namespace unw::win32

@@ -9,6 +9,7 @@
 
 #include "app/launch.h"
 #include "platform/trace.h"
+#include "backends/win32/appearance_win32.h"
 #include "backends/win32/calendar_win32.h"
 #include "backends/win32/clock_win32.h"
 #include "backends/win32/dialogs_win32.h"
@@ -59,11 +60,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
           unw::Win32Storage storage(trace);
           unw::Win32SettingsStorage settingsStorage(trace);
           unw::Win32StartupLaunch startupLaunch(trace);
+          unw::Win32Appearance appearance(trace);
           loop.SetPreTranslate([&view](MSG& msg) { return view.PreTranslate(msg); });
           // Windows still open after a quit message go while their forms exist.
           rc = unw::RunProgram(unw::Services{loop, view, dialogs, windows, workstation, tray, sound,
                                              metrics, files, shell, presence, calendar, trace,
-                                             storage, settingsStorage, startupLaunch},
+                                             storage, settingsStorage, startupLaunch, appearance},
                                instance, startWith, [&view] { view.DestroyAll(); });
         }
         if (SUCCEEDED(com)) CoUninitialize();

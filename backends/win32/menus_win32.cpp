@@ -142,7 +142,7 @@ void MenuSet::Fill(HMENU menu, const Control* parent) {
       mi.fType = MFT_SEPARATOR;
     } else {
       mi.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_STATE | MIIM_ID;
-      mi.fType = MFT_STRING;
+      mi.fType = MFT_STRING | (c.radioCheck() ? MFT_RADIOCHECK : 0);
       mi.dwTypeData = text.data();
       mi.fState = (c.checked() ? MFS_CHECKED : 0) | (c.enabled() ? 0 : MFS_GRAYED) |
                   (c.isDefault() ? MFS_DEFAULT : 0);

@@ -49,6 +49,13 @@ bool HasPicture(const std::string& picture) {
 }
 
 bool DrawPicture(HDC dc, const RECT& box, const std::string& picture, bool enabled) {
+  return DrawPicture(dc, box, picture, enabled,
+                     DisabledInk{GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNHIGHLIGHT),
+                                 GetSysColor(COLOR_GRAYTEXT)});
+}
+
+bool DrawPicture(HDC dc, const RECT& box, const std::string& picture, bool enabled,
+                 const DisabledInk& ink) {
   const RECT sq = Square(box);
   const int side = sq.right - sq.left;
   if (side <= 0) return false;
@@ -68,7 +75,7 @@ bool DrawPicture(HDC dc, const RECT& box, const std::string& picture, bool enabl
     return true;
   }
   if (!HasGlyph(picture)) return false;
-  DrawGlyph(dc, sq, picture, enabled);
+  DrawGlyph(dc, sq, picture, enabled, ink);
   return true;
 }
 

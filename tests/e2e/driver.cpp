@@ -19,6 +19,7 @@
 #include "backends/win32/program_instance_win32.h"
 #include "session.h"
 #include "stored_defaults.h"
+#include "theme_checks.h"
 
 namespace e2e {
 namespace {
@@ -1268,7 +1269,8 @@ int main(int argc, char** argv) {
                       {"history", HistoryChecks},
                       {"statistics", StatisticsChecks},
                       {"hold_calls", HoldForCalls},
-                      {"hold_programs", HoldForPrograms}},
+                      {"hold_programs", HoldForPrograms},
+                      {"theme", ThemeChecks}},
                      args);
   if (cmd == "release" && SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
     return RunGroups({{"icon", Icon},

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <map>
 #include <string>
@@ -682,6 +683,114 @@ TEST(ChartColors, HighContrastTakesTheSystemsAndDarkIsLightOnDark) {
   }
   EXPECT_GT(darkPixels, shot.w * shot.h / 2);
   EXPECT_GT(lightPixels, 50) << "text";
+}
+
+// Relative luminance and contrast, as the accessibility guidelines compute them, of 0xRRGGBB.
+double Luminance(uint32_t rgb) {
+  auto lin = [](uint32_t v) {
+    const double c = v / 255.0;
+    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * lin(rgb >> 16 & 0xFF) + 0.7152 * lin(rgb >> 8 & 0xFF) + 0.0722 * lin(rgb & 0xFF);
+}
+double Contrast(uint32_t a, uint32_t b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+// The colour most of a picture has, and the one that stands out most against it (its text), in
+// the columns from `fromX` on.
+std::pair<uint32_t, uint32_t> GroundAndInk(const Shot& shot, int fromX = 0) {
+  std::map<uint32_t, int> count;
+  for (int y = 0; y < shot.h; ++y)
+    for (int x = fromX; x < shot.w; ++x) ++count[shot.At(x, y)];
+  uint32_t ground = 0;
+  for (const auto& [c, n] : count)
+    if (n > count[ground]) ground = c;
+  uint32_t ink = ground;
+  for (const auto& [c, n] : count)
+    if (Contrast(c, ground) > Contrast(ink, ground)) ink = c;
+  return {ground, ink};
+}
+
+// Every kind of control takes the look at once, in windows open and opened later: dark grounds
+// with light text; light and high contrast in the system's colours exactly (a high-contrast
+// scheme is planted with SetSysColors); captioned push buttons drawn by the program only while
+// dark.
+TEST_F(FormsTest, EveryControlTakesTheLookAtOnceAndHighContrastKeepsTheSystemsColours) {
+  design = [](TestForm& f) {
+    f.Place(ControlKind::kLabel, "lblText", "Time Remaining Before Break");
+    f.Place(ControlKind::kTextBox, "txtBox").SetText("25");
+    f.Place(ControlKind::kCheckBox, "chkBox", "Keep a history");
+    f.Place(ControlKind::kOption, "optA", "Light");
+    f.Place(ControlKind::kButton, "cmdOk", "OK");
+    f.Place(ControlKind::kButton, "cmdPic").SetPicture("start");
+    f.Place(ControlKind::kFrame, "fraGroup", "Break Time (MM:SS)").Move(120, 3500, 2400, 600);
+    Control& list = f.Place(ControlKind::kListBox, "lstItems");
+    list.SetItems({"POWERPNT.EXE", "obs64.exe"});
+    list.SetValue(-1);  // no selection: its highlight is the system's in every look
+  };
+  const int colors[] = {COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_WINDOW, COLOR_WINDOWTEXT};
+  COLORREF saved[std::size(colors)];
+  for (size_t i = 0; i < std::size(colors); ++i) saved[i] = GetSysColor(colors[i]);
+  const COLORREF contrast[] = {RGB(0, 0, 0), RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 255)};
+  struct Row {
+    const char* what;
+    Look look;
+    const COLORREF* scheme;
+  };
+  const Row rows[] = {
+      {"dark before the window opens", Look::kDark, saved},
+      {"light, live", Look::kLight, saved},
+      {"dark, live", Look::kDark, saved},
+      {"high contrast, live", Look::kHighContrast, contrast},
+      {"light again", Look::kLight, saved},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    SetSysColors(static_cast<int>(std::size(colors)), colors, row.scheme);
+    view.SetLook(row.look);
+    if (!dialog.visible()) {
+      dialog.Show();
+      dialog.Ctl("lblText").onClick = nullptr;  // plain text, not a link
+    }
+    const bool dark = row.look == Look::kDark;
+    const RECT client = Shot::Client(H(dialog));
+    const Shot form(client.right, client.bottom, [&](HDC dc) {
+      SendMessageW(H(dialog), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    });
+    const uint32_t face = GroundAndInk(form).first;
+    if (dark)
+      EXPECT_LT(Luminance(face), 0.05) << "the window's ground";
+    else
+      EXPECT_EQ(face, Shot::Of(COLOR_BTNFACE)) << "the window's ground";
+    for (const char* name :
+         {"lblText", "txtBox", "chkBox", "optA", "cmdOk", "lstItems", "fraGroup"}) {
+      // A check box's or option's text, right of its mark.
+      const bool marked = name == std::string("chkBox") || name == std::string("optA");
+      // On the window's ground, as the screen shows it: a group box paints only its outline and
+      // caption.
+      HWND child = Child(name);
+      const RECT box = Shot::Client(child);
+      const Shot shot(box.right, box.bottom, [&](HDC dc) {
+        SendMessageW(H(dialog), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        SendMessageW(child, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+      });
+      const auto [ground, ink] = GroundAndInk(shot, marked ? 24 : 0);
+      const bool field = name == std::string("txtBox") || name == std::string("lstItems");
+      if (dark) {
+        EXPECT_LT(Luminance(ground), 0.05) << name;
+        EXPECT_GT(Luminance(ink), 0.6) << name << ": light text";
+        EXPECT_GE(Contrast(ground, ink), 7.0) << name;
+      } else {
+        EXPECT_EQ(ground, Shot::Of(field ? COLOR_WINDOW : COLOR_BTNFACE)) << name;
+        EXPECT_EQ(ink, Shot::Of(field ? COLOR_WINDOWTEXT : COLOR_BTNTEXT)) << name;
+      }
+    }
+    EXPECT_LT(Luminance(GroundAndInk(Shot(Child("cmdPic"))).first), dark ? 0.05 : 2.0)
+        << "the picture button's face";
+    EXPECT_EQ(Style(Child("cmdOk")) & BS_TYPEMASK, dark ? BS_OWNERDRAW : BS_PUSHBUTTON);
+  }
+  SetSysColors(static_cast<int>(std::size(colors)), colors, saved);
 }
 
 // The tray's menu: a hidden top-level menu of the main window, shown as a popup menu.
