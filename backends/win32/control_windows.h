@@ -28,6 +28,8 @@ class ControlSet {
   void Update(const Control& c, Prop what);
   // Places every control and gives it its font again (the DPI changed).
   void Relayout(UINT dpi);
+  // Where the form's twips begin in its client area (pixels): a covering window centres its block.
+  void SetOrigin(POINT origin);
   // Takes the automation names off every child before the windows go.
   void ReleaseNames();
 
@@ -79,6 +81,7 @@ class ControlSet {
   HWND parent_ = nullptr;
   HWND tooltip_ = nullptr;
   UINT dpi_ = 96;
+  POINT origin_ = {0, 0};
   bool settingText_ = false;
   std::vector<Child> children_;
 };
