@@ -32,6 +32,7 @@ class FrmSplash;
 class FrmStatistics;
 class FrmWorkingHours;
 class FrmShortBreaks;
+class FrmBreakScreenOptions;
 
 class App {
  public:
@@ -58,6 +59,7 @@ class App {
   FrmSplash& frmSplash() { return *frmSplash_; }
   FrmWorkingHours& frmWorkingHours() { return *frmWorkingHours_; }
   FrmShortBreaks& frmShortBreaks() { return *frmShortBreaks_; }
+  FrmBreakScreenOptions& frmBreakScreenOptions() { return *frmBreakScreenOptions_; }
   FrmStatistics& frmStatistics() { return *frmStatistics_; }
 
   Services sys;
@@ -86,6 +88,7 @@ class App {
   std::unique_ptr<FrmSplash> frmSplash_;
   std::unique_ptr<FrmWorkingHours> frmWorkingHours_;
   std::unique_ptr<FrmShortBreaks> frmShortBreaks_;
+  std::unique_ptr<FrmBreakScreenOptions> frmBreakScreenOptions_;
   std::unique_ptr<FrmStatistics> frmStatistics_;
 };
 

@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/fonts.h"
 #include "app/frm_about.h"
+#include "app/frm_break_screen_options.h"
 #include "app/frm_hold_programs.h"
 #include "app/frm_preferences.h"
 #include "app/frm_short_breaks.h"
@@ -103,6 +104,8 @@ void FrmTimer::Design() {
   AddMenu("mnuSep07", "-", &options);
   AddMenu("mnuWorkingHours", "&Working Hours...", &options);
   AddMenu("mnuShortBreaks", "Short &Breaks...", &options);
+  // Alt+S belongs to Launch On Startup.
+  AddMenu("mnuBreakScreen", "Br&eak Screen...", &options);
   AddMenu("mnuPreferences", "&Preferences...", &options).SetShortcut("Ctrl+P");
   AddMenu("mnuSep10", "-", &options);
   // The newer items take letters that the menu's older ones leave free.
@@ -166,6 +169,7 @@ void FrmTimer::Design() {
   Wire("mnuUnwindle", &FrmTimer::mnuUnwindle_Click);
   Wire("mnuWorkingHours", &FrmTimer::mnuWorkingHours_Click);
   Wire("mnuShortBreaks", &FrmTimer::mnuShortBreaks_Click);
+  Wire("mnuBreakScreen", &FrmTimer::mnuBreakScreen_Click);
   for (const char* prefix : {"mnu", "mnuFile"}) {
     const std::string p = prefix;
     Wire((p + "Pause30").c_str(), &FrmTimer::mnuPause30_Click);
@@ -284,6 +288,9 @@ void FrmTimer::ShowMenuItems(CycleState state) {
   }
   Ctl("mPopRestore").SetVisible(!onBreak);
   Ctl("mnuStopBreakPopUp").SetVisible(onBreak);
+  // A strict break on the break screen is not stopped from here.
+  const CycleSnapshot now = app_.cycle.Snapshot();
+  Ctl("mnuStopBreakPopUp").SetEnabled(!(onBreak && now.onScreen && now.strict));
   Ctl("cmdUnwindle").SetEnabled(!editing_);
   Ctl("cmdSave").SetVisible(editing_);
   Ctl("cmdChange").SetVisible(!editing_);
@@ -356,6 +363,10 @@ void FrmTimer::mnuWorkingHours_Click() {
 
 void FrmTimer::mnuShortBreaks_Click() {
   app_.frmShortBreaks().Show(true);
+}
+
+void FrmTimer::mnuBreakScreen_Click() {
+  app_.frmBreakScreenOptions().Show(true);
 }
 void FrmTimer::mnuStopBreakPopUp_Click() {
   app_.cycle.StopBreak();

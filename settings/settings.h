@@ -53,6 +53,12 @@ struct Settings {
   int16_t ShortBreakSeconds = 0;
   int16_t ShortBreakSound = 0;
   int16_t HeadsUpSeconds = 0;
+  // The break screen: the long break (BreakScreen) and short breaks (ShortBreakScreen) shown on
+  // windows that cover every monitor instead of the small break windows; StrictBreaks takes its
+  // ways to postpone or skip away.
+  int16_t BreakScreen = 0;
+  int16_t ShortBreakScreen = 0;
+  int16_t StrictBreaks = 0;
 };
 
 // One stored setting. Exactly one of the three member pointers is set.

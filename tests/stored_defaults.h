@@ -44,6 +44,9 @@ inline const std::map<std::string, std::string> kStoredDefaults = {
     {"ShortBreakSeconds", "20"},
     {"ShortBreakSound", "1"},
     {"HeadsUpSeconds", "0"},
+    {"BreakScreen", "0"},
+    {"ShortBreakScreen", "0"},
+    {"StrictBreaks", "0"},
 };
 
 }  // namespace unw
