@@ -2,6 +2,7 @@
 
 #include "app/frm_about.h"
 #include "app/frm_break_screen_options.h"
+#include "app/frm_break_ideas.h"
 #include "app/frm_hold_programs.h"
 #include "app/frm_preferences.h"
 #include "app/frm_short_breaks.h"
@@ -19,6 +20,7 @@ App::App(const Services& services)
       sounds(services.sound, settings, services.trace),
       chooser(services.files, sounds),
       journal(services.storage, services.calendar),
+      random(static_cast<std::mt19937::result_type>(services.calendar.UtcMs())),
       frmTimer_(std::make_unique<FrmTimer>(*this)),
       cycle(CycleDeps{settings, store, tray, sounds, services.presence, services.calendar,
                       services.loop, services.trace, windows}),
@@ -30,6 +32,7 @@ App::App(const Services& services)
       frmWorkingHours_(std::make_unique<FrmWorkingHours>(*this)),
       frmShortBreaks_(std::make_unique<FrmShortBreaks>(*this)),
       frmBreakScreenOptions_(std::make_unique<FrmBreakScreenOptions>(*this)),
+      frmBreakIdeas_(std::make_unique<FrmBreakIdeas>(*this)),
       frmStatistics_(std::make_unique<FrmStatistics>(*this)) {
   cycle.AddObserver(recorder);
 }

@@ -5,10 +5,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <random>
 #include <string>
 
 #include "alerts/sound_chooser.h"
 #include "alerts/sounds.h"
+#include "app/break_ideas.h"
 #include "app/cycle_windows.h"
 #include "app/tray_controller.h"
 #include "cycle/break_cycle.h"
@@ -33,6 +35,7 @@ class FrmStatistics;
 class FrmWorkingHours;
 class FrmShortBreaks;
 class FrmBreakScreenOptions;
+class FrmBreakIdeas;
 
 class App {
  public:
@@ -60,6 +63,7 @@ class App {
   FrmWorkingHours& frmWorkingHours() { return *frmWorkingHours_; }
   FrmShortBreaks& frmShortBreaks() { return *frmShortBreaks_; }
   FrmBreakScreenOptions& frmBreakScreenOptions() { return *frmBreakScreenOptions_; }
+  FrmBreakIdeas& frmBreakIdeas() { return *frmBreakIdeas_; }
   FrmStatistics& frmStatistics() { return *frmStatistics_; }
 
   Services sys;
@@ -70,6 +74,10 @@ class App {
   AlertSounds sounds;
   SoundChooser chooser;
   Journal journal;  // the history of the day, opened at start-up
+  // What chance decides (which idea comes next): seeded from the calendar's clock, so each start
+  // differs on a real system and a test on the fake clock repeats itself.
+  std::mt19937 random;
+  BreakIdeas ideas{settings, random};
 
  private:
   std::unique_ptr<FrmTimer> frmTimer_;
@@ -89,6 +97,7 @@ class App {
   std::unique_ptr<FrmWorkingHours> frmWorkingHours_;
   std::unique_ptr<FrmShortBreaks> frmShortBreaks_;
   std::unique_ptr<FrmBreakScreenOptions> frmBreakScreenOptions_;
+  std::unique_ptr<FrmBreakIdeas> frmBreakIdeas_;
   std::unique_ptr<FrmStatistics> frmStatistics_;
 };
 

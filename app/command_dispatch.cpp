@@ -28,6 +28,7 @@ std::string Busy(App& app) {
       {"frmWorkingHours", "its Working Hours window is open"},
       {"frmShortBreaks", "its Short Breaks window is open"},
       {"frmHoldPrograms", "its window of programs that hold alerts is open"},
+      {"frmBreakIdeas", "its Break Ideas window is open"},
       {"frmAbout", "its About window is open"},
       {"frmStatistics", "its Statistics window is open"},
       {"frmUnwindle", "the break prompt waits for an answer"},

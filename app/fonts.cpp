@@ -73,7 +73,7 @@ void ApplyWindowFonts(App& app, Form& form) {
     bool whole = false, faceOnly = false;
     if (name == "frmUnwindle" || name == "frmRestartTimer" || name == "frmHoldPrograms" ||
         name == "frmRunningPrograms" || name == "frmShortBreaks" || name == "frmHeadsUp" ||
-        name == "frmBreakScreenOptions") {
+        name == "frmBreakScreenOptions" || name == "frmBreakIdeas") {
       whole = true;
     } else if (name == "frmShortBreak") {
       // The seconds left keep their size, in the system's face.

@@ -1,6 +1,9 @@
 #include "app/frm_short_break.h"
 
+#include <algorithm>
+
 #include "app/app.h"
+#include "app/break_ideas.h"
 #include "app/fonts.h"
 #include "settings/number_text.h"
 #include "settings/product.h"
@@ -14,6 +17,19 @@ void ShowUnasked(App& app, Form& form) {
   ApplyWindowFonts(app, form);
   app.sys.windows.SetTopMost(form.hWnd(), true);
   form.CenterIn(app.sys.presence.PointerWorkArea());
+}
+
+// Where the short break's text starts and how wide it runs, in twips.
+constexpr int kTextLeft = 180;
+constexpr int kTextTop = 150;
+constexpr int kTextWidth = 4080;
+constexpr int kOneLineHeight = 255;
+
+// A label shows "&" as the mark of an access key: the user's "Tea & a walk" keeps its "&".
+std::string Literal(const std::string& text) {
+  std::string shown;
+  for (char c : text) shown += c == '&' ? std::string("&&") : std::string(1, c);
+  return shown;
 }
 
 }  // namespace
@@ -34,7 +50,7 @@ void FrmShortBreak::Design() {
   SetSize(4440, 1200);
   Control& text = Add(ControlKind::kLabel, "lblShortBreakText");
   text.SetCaption("Look away from the screen for a moment.");
-  text.Move(180, 150, 4080, 255);
+  text.Move(kTextLeft, kTextTop, kTextWidth, kOneLineHeight);
   Control& time = Add(ControlKind::kLabel, "lblShortBreakTime");
   time.SetCaption("0:00");
   time.Move(180, 480, 1440, 540);
@@ -55,7 +71,32 @@ void FrmShortBreak::Design() {
 }
 
 void FrmShortBreak::Form_Load() {
-  ShowUnasked(app_, *this);
+  // Each short break brings the next idea in place of the fixed line, when ideas are on; the
+  // window grows to the lines it takes before it is centred.
+  ApplyWindowFonts(app_, *this);
+  const std::string idea = app_.ideas.Next(IdeaKind::kShort);
+  if (!idea.empty()) ShowText(Literal(idea));
+  app_.sys.windows.SetTopMost(hWnd(), true);
+  CenterIn(app_.sys.presence.PointerWorkArea());
+}
+
+void FrmShortBreak::ShowText(const std::string& caption) {
+  Control& text = Ctl("lblShortBreakText");
+  text.SetCaption(caption);
+  // Wrapped at spaces, a line holds a little less than its width; a line break starts one more.
+  const TextSize size = app_.sys.view.MeasureText(text.font(), caption);
+  const int breaks = static_cast<int>(std::count(caption.begin(), caption.end(), '\n'));
+  const int lineHeight = size.height / (breaks + 1);
+  int lines = breaks + 1;
+  if (size.width > kTextWidth) lines += (size.width + size.width / 6) / kTextWidth;
+  const int height = std::max(kOneLineHeight, lines * lineHeight + 30);
+  text.Move(kTextLeft, kTextTop, kTextWidth, height);
+  const int below = height - kOneLineHeight;
+  for (const char* name : {"lblShortBreakTime", "cmdShortBreakLater", "cmdShortBreakSkip"}) {
+    Control& c = Ctl(name);
+    c.Move(c.left(), c.top() + below, c.width(), c.height());
+  }
+  SetSize(width(), this->height() + below);
 }
 
 void FrmShortBreak::ShowCycle(const CycleSnapshot& s) {

@@ -31,6 +31,9 @@ class FrmShortBreak : public Form {
   void Form_QueryUnload(int& cancel, int unloadMode) override;
 
  private:
+  // Shows `caption` in place of the fixed line, with the window grown to its lines.
+  void ShowText(const std::string& caption);
+
   App& app_;
 };
 

@@ -4,6 +4,7 @@
 #include "app/fonts.h"
 #include "app/frm_about.h"
 #include "app/frm_break_screen_options.h"
+#include "app/frm_break_ideas.h"
 #include "app/frm_hold_programs.h"
 #include "app/frm_preferences.h"
 #include "app/frm_short_breaks.h"
@@ -106,6 +107,7 @@ void FrmTimer::Design() {
   AddMenu("mnuShortBreaks", "Short &Breaks...", &options);
   // Alt+S belongs to Launch On Startup.
   AddMenu("mnuBreakScreen", "Br&eak Screen...", &options);
+  AddMenu("mnuBreakIdeas", "Break &Ideas...", &options);
   AddMenu("mnuPreferences", "&Preferences...", &options).SetShortcut("Ctrl+P");
   AddMenu("mnuSep10", "-", &options);
   // The newer items take letters that the menu's older ones leave free.
@@ -170,6 +172,7 @@ void FrmTimer::Design() {
   Wire("mnuWorkingHours", &FrmTimer::mnuWorkingHours_Click);
   Wire("mnuShortBreaks", &FrmTimer::mnuShortBreaks_Click);
   Wire("mnuBreakScreen", &FrmTimer::mnuBreakScreen_Click);
+  Wire("mnuBreakIdeas", &FrmTimer::mnuBreakIdeas_Click);
   for (const char* prefix : {"mnu", "mnuFile"}) {
     const std::string p = prefix;
     Wire((p + "Pause30").c_str(), &FrmTimer::mnuPause30_Click);
@@ -367,6 +370,10 @@ void FrmTimer::mnuShortBreaks_Click() {
 
 void FrmTimer::mnuBreakScreen_Click() {
   app_.frmBreakScreenOptions().Show(true);
+}
+
+void FrmTimer::mnuBreakIdeas_Click() {
+  app_.frmBreakIdeas().Show(true);
 }
 void FrmTimer::mnuStopBreakPopUp_Click() {
   app_.cycle.StopBreak();

@@ -67,6 +67,7 @@ class FrmTimer : public Form {
   void mnuWorkingHours_Click();
   void mnuShortBreaks_Click();
   void mnuBreakScreen_Click();
+  void mnuBreakIdeas_Click();
   void mPopRestore_Click();
   void mPopAbout_Click();
 

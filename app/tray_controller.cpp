@@ -10,7 +10,7 @@ namespace unw {
 bool TrayController::Busy() const {
   for (const char* name :
        {"frmBreakTimeRemaining", "frmAbout", "frmPreferences", "frmUnwindle", "frmRestartTimer",
-        "frmWorkingHours", "frmShortBreaks", "frmStatistics", "frmHoldPrograms"}) {
+        "frmWorkingHours", "frmShortBreaks", "frmStatistics", "frmHoldPrograms", "frmBreakIdeas"}) {
     if (app_.ui.Find(name)) return true;
   }
   return app_.frmTimer().blnExitQuestion();

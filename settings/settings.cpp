@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "settings/working_hours.h"
+#include "settings/idea_list.h"
 #include "settings/program_list.h"
 
 namespace unw {
@@ -37,11 +38,11 @@ SettingInfo Num(const char* name, const char* def, int lo, int hi, int16_t S::*m
   return i;
 }
 
-const std::array<SettingInfo, 39>& Table() {
-  static const std::array<SettingInfo, 39> table = [] {
+const std::array<SettingInfo, 41>& Table() {
+  static const std::array<SettingInfo, 41> table = [] {
     SettingInfo hours{"Hours", "1", 0, 99, 0};
     hours.int32 = &S::Hours;
-    return std::array<SettingInfo, 39>{
+    return std::array<SettingInfo, 41>{
         Num("BalloonTipsEnabled", "1", 0, 1, &S::BalloonTipsEnabled),
         Num("AudioType", "2", 0, 3, &S::AudioType),
         Num("SelectedSound", "1", 0, 14, &S::SelectedSound),
@@ -81,6 +82,8 @@ const std::array<SettingInfo, 39>& Table() {
         Num("BreakScreen", "0", 0, 1, &S::BreakScreen),
         Num("ShortBreakScreen", "0", 0, 1, &S::ShortBreakScreen),
         Num("StrictBreaks", "0", 0, 1, &S::StrictBreaks),
+        Num("BreakIdeas", "1", 0, 1, &S::BreakIdeas),
+        Text("CustomIdeas", "", &S::CustomIdeas, RepairIdeaList),  // empty: the built-in ideas
     };
   }();
   return table;

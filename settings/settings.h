@@ -59,6 +59,10 @@ struct Settings {
   int16_t BreakScreen = 0;
   int16_t ShortBreakScreen = 0;
   int16_t StrictBreaks = 0;
+  // An idea of something to do in each break; the user's own ideas (settings/idea_list.h) in place
+  // of the built-in ones when there are any.
+  int16_t BreakIdeas = 0;
+  std::string CustomIdeas;
 };
 
 // One stored setting. Exactly one of the three member pointers is set.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/frm_about.h"
+#include "app/frm_break_ideas.h"
 #include "app/frm_break_time_remaining.h"
 #include "app/frm_hold_programs.h"
 #include "app/frm_preferences.h"
@@ -52,7 +53,9 @@ bool TakesKey(const Control& c) {
 // Captions that the program's design gives with the same letter: they keep it. A button that
 // stands in the place of another (one of the two shows at a time) may share its letter too.
 const std::map<std::string, std::set<std::string>> kSharedByDesign = {
-    {"frmTimer", {"mnuPause", "mnuStop", "mnuPreferencesPopMenu"}},
+    // Break Ideas shares its I with Count Idle Time as a Break, in the Options menu.
+    {"frmTimer",
+     {"mnuPause", "mnuStop", "mnuPreferencesPopMenu", "mnuIdleIsBreak", "mnuBreakIdeas"}},
     {"frmUnwindle", {"cmdRemindLater", "cmdRestartTimer"}},
 };
 
@@ -114,7 +117,8 @@ TEST(AccessKeysTest, EveryFormHoldsEachNameOnceAndEachAccessKeyOncePerMenuAndDia
                                     &app.frmShortBreaks(),
                                     &app.frmBreakScreenOptions(),
                                     &app.frmShortBreak(),
-                                    &app.frmHeadsUp()};
+                                    &app.frmHeadsUp(),
+                                    &app.frmBreakIdeas()};
   for (Form* f : forms) {
     const bool loaded = f->loaded();
     sim.Do([f] { f->Load(); });

@@ -236,6 +236,8 @@ TEST_F(DispatchTest, ACommandThatWouldCutIntoAWaitingWindowIsRefusedSayingWhich)
        "its window of programs that hold alerts is open"},
       {[&] { sim.Click("frmTimer", "mnuShortBreaks"); },
        [&] { sim.Click("frmShortBreaks", "cmdCancel"); }, "its Short Breaks window is open"},
+      {[&] { sim.Click("frmTimer", "mnuBreakIdeas"); },
+       [&] { sim.Click("frmBreakIdeas", "cmdCancel"); }, "its Break Ideas window is open"},
       {[&] { sim.Click("frmTimer", "mnuAbout"); }, [&] { sim.Click("frmAbout", "cmdOK"); },
        "its About window is open"},
       {[&] { sim.Click("frmTimer", "mnuStatistics"); },

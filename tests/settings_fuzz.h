@@ -41,6 +41,24 @@ inline void PlantRandomValue(FakeSettingsStorage& storage, const std::string& na
     storage.Plant(name, kWeeks[pick(sizeof kWeeks / sizeof *kWeeks)]);
     return;
   }
+  if (name == "CustomIdeas" && pick(2)) {
+    // Lists of ideas, some readable, some with one idea or one escape spoilt.
+    static const char* const kLists[] = {
+        "Look up.\\nThen look down.\nBreathe.",  // one idea over two lines, one more
+        "Look up.\nThen look down.",
+        "Back\\\\slash\\\\n stays one idea",
+        "Look up.\n",
+        "Look up.\\t",
+        "Look up.\\x41",
+        "Look up.\\",
+        "  \\n  ",
+        "Tab\tin it",
+        "\n\nleading empty ones",
+        "ü\xc3",
+        "a\r\nb"};
+    storage.Plant(name, kLists[pick(sizeof kLists / sizeof *kLists)]);
+    return;
+  }
   switch (pick(7)) {
     case 0:
       return;  // missing
@@ -129,6 +147,29 @@ inline bool ProgramsUsable(const std::string& text) {
   return names <= kMaxHeldPrograms;
 }
 
+// Whether a stored list of ideas reads as it is: split at each line feed into at most 200 ideas,
+// each made of characters (not control ones) and the pairs \\ and \n, at most 200 characters
+// once a pair is one, and not only blanks and line breaks; one blank alone is the empty list.
+inline bool IdeasUsable(const std::string& text) {
+  if (text == " ") return true;
+  static const std::regex kIdea(R"(^(?:[^\\\x00-\x1f\x7f]|\\[\\n])*$)");
+  static const std::regex kBlank(R"(^(?: |\\n)*$)");
+  static const std::regex kPair(R"(\\[\\n])");
+  size_t ideas = 0;
+  size_t at = 0;
+  for (;;) {
+    const size_t lf = text.find('\n', at);
+    const std::string idea = text.substr(at, lf == std::string::npos ? lf : lf - at);
+    if (++ideas > 200 || !std::regex_match(idea, kIdea) || std::regex_match(idea, kBlank))
+      return false;
+    size_t chars = 0;
+    for (unsigned char b : std::regex_replace(idea, kPair, "x")) chars += (b & 0xC0) != 0x80;
+    if (chars > 200) return false;
+    if (lf == std::string::npos) return true;
+    at = lf + 1;
+  }
+}
+
 // Whether the bytes decode as UTF-8: each code point in its shortest form, and a scalar value.
 inline bool DecodesAsUtf8(const std::string& text) {
   for (size_t i = 0; i < text.size();) {
@@ -152,6 +193,7 @@ inline bool DecodesAsUtf8(const std::string& text) {
 inline bool Usable(const SettingInfo& info, const std::string& text) {
   if (info.text && !DecodesAsUtf8(text)) return false;
   if (info.text == &Settings::HoldForPrograms) return !text.empty() && ProgramsUsable(text);
+  if (info.text == &Settings::CustomIdeas) return !text.empty() && IdeasUsable(text);
   if (info.text)
     return !text.empty() && (info.name != std::string("WorkingHours") || UsableWeek(text));
   int16_t v = 0;

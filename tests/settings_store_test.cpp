@@ -99,8 +99,13 @@ INSTANTIATE_TEST_SUITE_P(
         // Kept as stored.
         Stray{"CustomSound", "C:\\Kl\xc3\xa4nge\\ding.wav", 0, nullptr, false,
               "C:\\Kl\xc3\xa4nge\\ding.wav"},
-        Stray{"NumberOfSnooze", "99", 99, nullptr}, Stray{"Minutes", " 12 ", 12, nullptr},
-        Stray{"BreakMinutes", "25", 25, nullptr}));
+        Stray{"CustomIdeas", "Look up.\nStand up.", 0, nullptr, false, "Look up.\nStand up."},
+        Stray{"BreakIdeas", "0", 0, nullptr},
+        // The user's ideas that cannot be read as a list: all of them go, and nothing else.
+        Stray{"CustomIdeas", "Look up.\\t", 0, " ", false, " "},
+        Stray{"CustomIdeas", "Look up.\n\nStand up.", 0, " ", false, " "},
+        Stray{"BreakIdeas", "2", 1, "1"}, Stray{"NumberOfSnooze", "99", 99, nullptr},
+        Stray{"Minutes", " 12 ", 12, nullptr}, Stray{"BreakMinutes", "25", 25, nullptr}));
 
 TEST_F(SettingsStoreTest, AStoreThatRefusesWritesStillGivesWorkingCopiesInRange) {
   // Unavailable: nothing read, nothing written, every working copy the default.

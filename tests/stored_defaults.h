@@ -47,6 +47,8 @@ inline const std::map<std::string, std::string> kStoredDefaults = {
     {"BreakScreen", "0"},
     {"ShortBreakScreen", "0"},
     {"StrictBreaks", "0"},
+    {"BreakIdeas", "1"},
+    {"CustomIdeas", " "},
 };
 
 }  // namespace unw
