@@ -21,6 +21,13 @@ constexpr int kBlockHeight = 4800;
 constexpr int kButtonWidth = 2700;
 constexpr int kButtonHeight = 495;
 
+// A label shows "&" as the mark of an access key: the user's "Tea & a walk" keeps its "&".
+std::string Literal(const std::string& text) {
+  std::string shown;
+  for (char c : text) shown += c == '&' ? std::string("&&") : std::string(1, c);
+  return shown;
+}
+
 // The design font at `points`, in the system's face once ApplyWindowFonts has run.
 Font Sized(float points, bool bold) {
   Font f;
@@ -70,8 +77,9 @@ void FrmBreakScreen::Form_Load() {
   for (const char* name : {"cmdPostpone", "cmdSkip"}) Ctl(name).SetEnabled(false);
 }
 
-void FrmBreakScreen::ShowCycle(const CycleSnapshot& s, bool inputOpen) {
+void FrmBreakScreen::ShowCycle(const CycleSnapshot& s, bool inputOpen, const std::string& idea) {
   if (!loaded()) return;
+  Ctl("lblIdea").SetCaption(idea);
   const bool longBreak = s.state == CycleState::kOnBreak;
   const Countdown& left = longBreak ? s.breakTime : s.shortBreak;
   Control& time = Ctl("lblBreakTime");
@@ -137,6 +145,9 @@ void BreakScreen::ShowCycle(const CycleSnapshot& s) {
   if (opening) {
     open_ = true;
     inputOpen_ = false;
+    // One idea for the break, dealt as it begins ("" when ideas are off).
+    idea_ = Literal(
+        app_.ideas.Next(s.state == CycleState::kOnBreak ? IdeaKind::kLong : IdeaKind::kShort));
     const uint32_t serial = ++serial_;
     app_.sys.loop.After(kInputGateMs, [this, serial] {
       if (serial != serial_ || !open_) return;
@@ -156,7 +167,7 @@ void BreakScreen::ShowCycle(const CycleSnapshot& s) {
     w.Cover(monitors[i]);
     if (!w.loaded()) w.Load();
     if (!w.loaded()) continue;
-    w.ShowCycle(s, inputOpen_);
+    w.ShowCycle(s, inputOpen_, idea_);
     // On top, without the keyboard: what the user types goes on where it went.
     if (!w.visible()) w.Show(false, false);
   }

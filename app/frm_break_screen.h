@@ -28,7 +28,7 @@ class FrmBreakScreen : public Form {
   void cmdPostpone_Click();
   void cmdSkip_Click();
   // Shows the snapshot on this monitor's window.
-  void ShowCycle(const CycleSnapshot& s, bool inputOpen);
+  void ShowCycle(const CycleSnapshot& s, bool inputOpen, const std::string& idea);
 
  protected:
   void Design() override;
@@ -69,6 +69,7 @@ class BreakScreen {
   bool inputOpen_ = false;
   bool subscribed_ = false;
   uint32_t serial_ = 0;  // counts the openings, so that a late gate finds its own
+  std::string idea_;     // this break's idea, the same on every monitor
 };
 
 }  // namespace unw

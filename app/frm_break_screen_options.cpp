@@ -14,7 +14,7 @@ FrmBreakScreenOptions::FrmBreakScreenOptions(App& app)
 void FrmBreakScreenOptions::Design() {
   SetCaption(kMainCaption);
   SetBorder(BorderStyle::kFixedDialog, false, false, true, false);
-  SetSize(5520, 2640);
+  SetSize(5520, 3060);
   auto add = [this](ControlKind kind, const char* name, const char* caption, int left,
                     int top) -> Control& {
     Control& c = Add(kind, name);
@@ -31,14 +31,15 @@ void FrmBreakScreenOptions::Design() {
       .onClick = [this] { chkShortBreakScreen_Click(); };
   add(ControlKind::kCheckBox, "chkStrictBreaks", "St&rict: no way to postpone or skip a break", 240,
       1440);
+  add(ControlKind::kCheckBox, "chkBreakIdeas", "Show an &idea for each break", 240, 1860);
   Control& save = Add(ControlKind::kButton, "cmdSave");
   save.SetCaption("&Save");
-  save.Move(2760, 2100, 1140, 375);
+  save.Move(2760, 2520, 1140, 375);
   save.SetDialogKeys(true, false);
   save.onClick = [this] { cmdSave_Click(); };
   Control& cancel = Add(ControlKind::kButton, "cmdCancel");
   cancel.SetCaption("&Cancel");
-  cancel.Move(4080, 2100, 1140, 375);
+  cancel.Move(4080, 2520, 1140, 375);
   cancel.SetDialogKeys(false, true);
   cancel.onClick = [this] { cmdCancel_Click(); };
 }
@@ -54,6 +55,7 @@ void FrmBreakScreenOptions::Form_Load() {
   Ctl("optBreakScreen").SetValue(s.BreakScreen == 1 ? 1 : 0);
   Ctl("chkShortBreakScreen").SetValue(s.ShortBreakScreen == 1 ? 1 : 0);
   Ctl("chkStrictBreaks").SetValue(s.StrictBreaks == 1 ? 1 : 0);
+  Ctl("chkBreakIdeas").SetValue(s.BreakIdeas == 1 ? 1 : 0);
   ShowEnabled();
 }
 
@@ -78,6 +80,7 @@ void FrmBreakScreenOptions::cmdSave_Click() {
       {&Settings::BreakScreen, Ctl("optBreakScreen").value() == 1},
       {&Settings::ShortBreakScreen, Ctl("chkShortBreakScreen").value() == 1},
       {&Settings::StrictBreaks, Ctl("chkStrictBreaks").value() == 1},
+      {&Settings::BreakIdeas, Ctl("chkBreakIdeas").value() == 1},
   };
   bool saved = true;
   for (const auto& [setting, on] : chosen) {

@@ -1,5 +1,6 @@
 // frmBreakScreenOptions: where breaks are shown (the long break in its small window or on the
-// break screen, short breaks on the break screen too) and whether the break screen is strict.
+// break screen, short breaks on the break screen too), whether the break screen is strict, and
+// whether breaks bring an idea.
 // Nothing is stored until Save; a break that falls due while it is open waits for it.
 #pragma once
 

@@ -90,18 +90,23 @@ class BreakScreenTest : public ::testing::Test {
 TEST_F(BreakScreenTest, TheDialogStoresWhatIsChosenAndCancelStoresNothing) {
   struct Case {
     std::vector<const char*> clicks;  // in the dialog, then Save (or cmdCancel last)
-    const char* stored;               // BreakScreen ShortBreakScreen StrictBreaks
+    const char* stored;               // BreakScreen ShortBreakScreen StrictBreaks BreakIdeas
     bool strictUsable;                // chkStrictBreaks enabled after the clicks
   } cases[] = {
-      {{}, "0 0 0", false},
-      {{"optBreakScreen"}, "1 0 0", true},
-      {{"optBreakScreen", "chkStrictBreaks", "optBreakWindow"}, "0 0 1", false},
-      {{"chkShortBreakScreen", "chkStrictBreaks"}, "0 1 1", true},
-      {{"optBreakScreen", "chkShortBreakScreen", "chkStrictBreaks", "cmdCancel"}, "0 0 0", true},
+      {{}, "0 0 0 1", false},
+      {{"optBreakScreen"}, "1 0 0 1", true},
+      {{"optBreakScreen", "chkStrictBreaks", "optBreakWindow"}, "0 0 1 1", false},
+      {{"chkShortBreakScreen", "chkStrictBreaks", "chkBreakIdeas"}, "0 1 1 0", true},
+      {{"optBreakScreen", "chkShortBreakScreen", "chkStrictBreaks", "chkBreakIdeas", "cmdCancel"},
+       "0 0 0 1",
+       true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.stored);
-    Start({{"BreakScreen", "0"}, {"ShortBreakScreen", "0"}, {"StrictBreaks", "0"}});
+    Start({{"BreakScreen", "0"},
+           {"ShortBreakScreen", "0"},
+           {"StrictBreaks", "0"},
+           {"BreakIdeas", "1"}});
     sim->Click("frmTimer", "mnuBreakScreen");
     ASSERT_TRUE(Loaded("frmBreakScreenOptions"));
     EXPECT_EQ(sim->ctl("frmBreakScreenOptions", "optBreakWindow").value(), 1);
@@ -116,12 +121,12 @@ TEST_F(BreakScreenTest, TheDialogStoresWhatIsChosenAndCancelStoresNothing) {
     EXPECT_EQ(sim->ctl("frmBreakScreenOptions", "chkStrictBreaks").enabled(), c.strictUsable);
     sim->Click("frmBreakScreenOptions", cancelled ? "cmdCancel" : "cmdSave");
     EXPECT_FALSE(Loaded("frmBreakScreenOptions"));
-    EXPECT_EQ(
-        Stored("BreakScreen") + " " + Stored("ShortBreakScreen") + " " + Stored("StrictBreaks"),
-        c.stored);
+    EXPECT_EQ(Stored("BreakScreen") + " " + Stored("ShortBreakScreen") + " " +
+                  Stored("StrictBreaks") + " " + Stored("BreakIdeas"),
+              c.stored);
     const Settings& s = sim->app().settings;
     EXPECT_EQ(std::to_string(s.BreakScreen) + " " + std::to_string(s.ShortBreakScreen) + " " +
-                  std::to_string(s.StrictBreaks),
+                  std::to_string(s.StrictBreaks) + " " + std::to_string(s.BreakIdeas),
               c.stored)
         << "in effect at once";
     Fresh();
@@ -155,13 +160,38 @@ TEST_F(BreakScreenTest, EachMonitorIsCoveredOnTopWithoutTheKeyboardAndTheTimeCou
     const auto& asked = sim->fake.windows.topMost;
     EXPECT_NE(std::find(asked.begin(), asked.end(), std::pair{up[i]->hWnd(), true}), asked.end());
     EXPECT_EQ(up[i]->Ctl("lblBreakTime").caption(), "1:00");
+    EXPECT_EQ(up[i]->Ctl("lblIdea").caption(), up[0]->Ctl("lblIdea").caption())
+        << "one idea for the break, on every monitor";
   }
+  EXPECT_FALSE(up[0]->Ctl("lblIdea").caption().empty()) << "ideas are on by default";
   EXPECT_FALSE(Loaded("frmBreakTimeRemaining")) << "the screen instead of the break window";
   EXPECT_EQ(sim->fake.workstation.locks, 1) << "the lock of today still comes";
   EXPECT_EQ(Traced("breakscreen.show\t2"), 1);
   sim->AdvanceSeconds(15);
   for (Form* f : Screens()) EXPECT_EQ(f->Ctl("lblBreakTime").caption(), "0:45");
   EXPECT_TRUE(sim->app().frmTimer().Ctl("mnuStopBreakPopUp").enabled());
+}
+
+TEST_F(BreakScreenTest, EachBreakBringsAnIdeaOfItsKindAndTheNextADifferentOne) {
+  for (const Values* kind : {&kLong, &kShort}) {
+    Start(*kind);
+    std::vector<std::string> shown;
+    for (int i = 0; i < 2; ++i) {
+      if (kind == &kLong) {
+        TakeLongBreak();
+      } else {
+        AwaitShortBreak();
+      }
+      ASSERT_EQ(Screens().size(), 1u) << i;
+      shown.push_back(S("lblIdea").caption());
+      sim->AdvanceSeconds(3);
+      sim->Click("frmBreakScreen", "cmdSkip");
+      if (kind == &kLong) sim->Click("frmRestartTimer", "cmdRestartTimer");
+    }
+    EXPECT_FALSE(shown[0].empty());
+    EXPECT_NE(shown[0], shown[1]);
+    Fresh();
+  }
 }
 
 TEST_F(BreakScreenTest, InTheFirstThreeSecondsNoKeyOrCloseActsThenTheButtonsDo) {
