@@ -60,11 +60,15 @@ void FrmBreakScreen::Design() {
   idea.SetFont(Sized(16, false));
   idea.Move(0, 2100, kBlockWidth, 1200);
   const int left = (kBlockWidth - 2 * kButtonWidth - 360) / 2;
+  // Buttons readable from a step back, in the system's face.
+  const Font buttons = Sized(11, false);
   Control& postpone = Add(ControlKind::kButton, "cmdPostpone");
+  postpone.SetFont(buttons);
   postpone.SetCaption("&Postpone 5 Minutes");
   postpone.Move(left, 3900, kButtonWidth, kButtonHeight);
   postpone.onClick = [this] { cmdPostpone_Click(); };
   Control& skip = Add(ControlKind::kButton, "cmdSkip");
+  skip.SetFont(buttons);
   skip.SetCaption("&Skip This Break");
   skip.Move(left + kButtonWidth + 360, 3900, kButtonWidth, kButtonHeight);
   skip.onClick = [this] { cmdSkip_Click(); };
@@ -79,7 +83,12 @@ void FrmBreakScreen::Form_Load() {
 
 void FrmBreakScreen::ShowCycle(const CycleSnapshot& s, bool inputOpen, const std::string& idea) {
   if (!loaded()) return;
-  Ctl("lblIdea").SetCaption(idea);
+  Control& ideaLabel = Ctl("lblIdea");
+  ideaLabel.SetCaption(idea);
+  // Centred when it takes one line; a longer one wraps across the block.
+  const int ideaWidth = app_.sys.view.MeasureText(ideaLabel.font(), idea).width;
+  const int ideaLeft = ideaWidth < kBlockWidth ? (kBlockWidth - ideaWidth) / 2 : 0;
+  ideaLabel.Move(ideaLeft, ideaLabel.top(), kBlockWidth - ideaLeft, ideaLabel.height());
   const bool longBreak = s.state == CycleState::kOnBreak;
   const Countdown& left = longBreak ? s.breakTime : s.shortBreak;
   Control& time = Ctl("lblBreakTime");

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <tuple>
 
+#include "break_screen_checks.h"
 #include "command_line_checks.h"
 #include "history_checks.h"
 #include "hold_checks.h"
@@ -1220,7 +1221,8 @@ int main(int argc, char** argv) {
                       {"short_windows", ShortBreakWindows},
                       {"history", HistoryChecks},
                       {"hold_calls", HoldForCalls},
-                      {"hold_programs", HoldForPrograms}},
+                      {"hold_programs", HoldForPrograms},
+                      {"break_screen", BreakScreenChecks}},
                      args);
   if (cmd == "release" && SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
     return RunGroups({{"icon", Icon},
