@@ -6,7 +6,7 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 DEB_PACKAGES := cmake ninja-build g++ libgtest-dev clang-format zlib1g-dev \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis \
-  wine wine64 xvfb xauth xdotool imagemagick procps python3
+  wine wine64 xvfb xauth xdotool imagemagick procps python3 x11-xserver-utils
 
 NATIVE := build/native
 WINDOWS := build/windows

@@ -1,6 +1,7 @@
 #include "app/app.h"
 
 #include "app/frm_about.h"
+#include "app/frm_break_screen_options.h"
 #include "app/frm_break_ideas.h"
 #include "app/frm_hold_programs.h"
 #include "app/frm_preferences.h"
@@ -30,6 +31,7 @@ App::App(const Services& services)
       frmSplash_(std::make_unique<FrmSplash>(*this)),
       frmWorkingHours_(std::make_unique<FrmWorkingHours>(*this)),
       frmShortBreaks_(std::make_unique<FrmShortBreaks>(*this)),
+      frmBreakScreenOptions_(std::make_unique<FrmBreakScreenOptions>(*this)),
       frmBreakIdeas_(std::make_unique<FrmBreakIdeas>(*this)),
       frmStatistics_(std::make_unique<FrmStatistics>(*this)) {
   cycle.AddObserver(recorder);

@@ -35,6 +35,7 @@ class FrmSplash;
 class FrmStatistics;
 class FrmWorkingHours;
 class FrmShortBreaks;
+class FrmBreakScreenOptions;
 class FrmBreakIdeas;
 
 class App {
@@ -62,6 +63,7 @@ class App {
   FrmSplash& frmSplash() { return *frmSplash_; }
   FrmWorkingHours& frmWorkingHours() { return *frmWorkingHours_; }
   FrmShortBreaks& frmShortBreaks() { return *frmShortBreaks_; }
+  FrmBreakScreenOptions& frmBreakScreenOptions() { return *frmBreakScreenOptions_; }
   FrmBreakIdeas& frmBreakIdeas() { return *frmBreakIdeas_; }
   FrmStatistics& frmStatistics() { return *frmStatistics_; }
 
@@ -96,6 +98,7 @@ class App {
   std::unique_ptr<FrmSplash> frmSplash_;
   std::unique_ptr<FrmWorkingHours> frmWorkingHours_;
   std::unique_ptr<FrmShortBreaks> frmShortBreaks_;
+  std::unique_ptr<FrmBreakScreenOptions> frmBreakScreenOptions_;
   std::unique_ptr<FrmBreakIdeas> frmBreakIdeas_;
   std::unique_ptr<FrmStatistics> frmStatistics_;
 };

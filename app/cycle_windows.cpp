@@ -1,6 +1,7 @@
 #include "app/cycle_windows.h"
 
 #include "app/app.h"
+#include "app/frm_break_screen.h"
 #include "app/frm_break_time_remaining.h"
 #include "app/frm_restart_timer.h"
 #include "app/frm_short_break.h"
@@ -15,7 +16,8 @@ CycleWindows::CycleWindows(App& app)
       frmBreakTimeRemaining_(std::make_unique<FrmBreakTimeRemaining>(app)),
       frmRestartTimer_(std::make_unique<FrmRestartTimer>(app)),
       frmShortBreak_(std::make_unique<FrmShortBreak>(app)),
-      frmHeadsUp_(std::make_unique<FrmHeadsUp>(app)) {}
+      frmHeadsUp_(std::make_unique<FrmHeadsUp>(app)),
+      breakScreen_(std::make_unique<BreakScreen>(app)) {}
 
 CycleWindows::~CycleWindows() = default;
 
@@ -25,6 +27,7 @@ void CycleWindows::Show(const CycleSnapshot& snapshot) {
   frmBreakTimeRemaining_->ShowCycle(snapshot);
   frmShortBreak_->ShowCycle(snapshot);
   frmHeadsUp_->ShowCycle(snapshot);
+  breakScreen_->ShowCycle(snapshot);
 }
 
 void CycleWindows::HideForAlert(bool newAlert) {
@@ -60,6 +63,10 @@ PromptAnswer CycleWindows::AskBreakPrompt(bool activate) {
 }
 
 void CycleWindows::RunBreak() {
+  if (app_.cycle.Snapshot().onScreen) {
+    breakScreen_->RunLongBreak();
+    return;
+  }
   // On top, but the keyboard stays where it is: a space or an Enter typed into another program as
   // the break begins would press Stop Break.
   frmBreakTimeRemaining_->Show(true, false);
@@ -74,6 +81,7 @@ void CycleWindows::ClosePrompt() {
 }
 
 void CycleWindows::CloseBreak() {
+  breakScreen_->Close();
   if (frmBreakTimeRemaining_->loaded()) frmBreakTimeRemaining_->Unload();
 }
 

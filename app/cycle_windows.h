@@ -15,6 +15,7 @@ class FrmBreakTimeRemaining;
 class FrmRestartTimer;
 class FrmShortBreak;
 class FrmHeadsUp;
+class BreakScreen;
 
 class CycleWindows : public CycleView {
  public:
@@ -36,6 +37,7 @@ class CycleWindows : public CycleView {
   FrmRestartTimer& frmRestartTimer() { return *frmRestartTimer_; }
   FrmShortBreak& frmShortBreak() { return *frmShortBreak_; }
   FrmHeadsUp& frmHeadsUp() { return *frmHeadsUp_; }
+  BreakScreen& breakScreen() { return *breakScreen_; }
 
  private:
   App& app_;
@@ -47,6 +49,7 @@ class CycleWindows : public CycleView {
   std::unique_ptr<FrmRestartTimer> frmRestartTimer_;
   std::unique_ptr<FrmShortBreak> frmShortBreak_;
   std::unique_ptr<FrmHeadsUp> frmHeadsUp_;
+  std::unique_ptr<BreakScreen> breakScreen_;
 };
 
 }  // namespace unw

@@ -73,12 +73,14 @@ void ApplyWindowFonts(App& app, Form& form) {
     bool whole = false, faceOnly = false;
     if (name == "frmUnwindle" || name == "frmRestartTimer" || name == "frmHoldPrograms" ||
         name == "frmRunningPrograms" || name == "frmShortBreaks" || name == "frmHeadsUp" ||
-        name == "frmBreakIdeas") {
+        name == "frmBreakScreenOptions" || name == "frmBreakIdeas") {
       whole = true;
     } else if (name == "frmShortBreak") {
       // The seconds left keep their size, in the system's face.
       whole = c.name() != "lblShortBreakTime";
       faceOnly = !whole;
+    } else if (name == "frmBreakScreen") {
+      faceOnly = true;  // its sizes are its own: read from across the room
     } else if (name == "frmBreakTimeRemaining") {
       whole = !label;
     } else if (name == "frmPreferences") {

@@ -100,8 +100,9 @@ void FrmShortBreak::ShowText(const std::string& caption) {
 }
 
 void FrmShortBreak::ShowCycle(const CycleSnapshot& s) {
-  if (!s.shortBreakOn) {
-    // Over: closed here, without a word to the cycle (see Form_QueryUnload).
+  if (!s.shortBreakOn || s.onScreen) {
+    // Over (or on the break screen): closed here, without a word to the cycle (see
+    // Form_QueryUnload).
     if (loaded()) Unload();
     return;
   }

@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/fonts.h"
 #include "app/frm_about.h"
+#include "app/frm_break_screen_options.h"
 #include "app/frm_break_ideas.h"
 #include "app/frm_hold_programs.h"
 #include "app/frm_preferences.h"
@@ -104,6 +105,8 @@ void FrmTimer::Design() {
   AddMenu("mnuSep07", "-", &options);
   AddMenu("mnuWorkingHours", "&Working Hours...", &options);
   AddMenu("mnuShortBreaks", "Short &Breaks...", &options);
+  // Alt+S belongs to Launch On Startup.
+  AddMenu("mnuBreakScreen", "Break &Screen...", &options);
   AddMenu("mnuBreakIdeas", "Break &Ideas...", &options);
   AddMenu("mnuPreferences", "&Preferences...", &options).SetShortcut("Ctrl+P");
   AddMenu("mnuSep10", "-", &options);
@@ -173,6 +176,7 @@ void FrmTimer::Design() {
   Wire("mnuUnwindle", &FrmTimer::mnuUnwindle_Click);
   Wire("mnuWorkingHours", &FrmTimer::mnuWorkingHours_Click);
   Wire("mnuShortBreaks", &FrmTimer::mnuShortBreaks_Click);
+  Wire("mnuBreakScreen", &FrmTimer::mnuBreakScreen_Click);
   Wire("mnuBreakIdeas", &FrmTimer::mnuBreakIdeas_Click);
   for (const char* prefix : {"mnu", "mnuFile"}) {
     const std::string p = prefix;
@@ -300,6 +304,9 @@ void FrmTimer::ShowMenuItems(CycleState state) {
   }
   Ctl("mPopRestore").SetVisible(!onBreak);
   Ctl("mnuStopBreakPopUp").SetVisible(onBreak);
+  // A strict break on the break screen is not stopped from here.
+  const CycleSnapshot now = app_.cycle.Snapshot();
+  Ctl("mnuStopBreakPopUp").SetEnabled(!(onBreak && now.onScreen && now.strict));
   Ctl("cmdUnwindle").SetEnabled(!editing_);
   Ctl("cmdSave").SetVisible(editing_);
   Ctl("cmdChange").SetVisible(!editing_);
@@ -372,6 +379,10 @@ void FrmTimer::mnuWorkingHours_Click() {
 
 void FrmTimer::mnuShortBreaks_Click() {
   app_.frmShortBreaks().Show(true);
+}
+
+void FrmTimer::mnuBreakScreen_Click() {
+  app_.frmBreakScreenOptions().Show(true);
 }
 
 void FrmTimer::mnuBreakIdeas_Click() {

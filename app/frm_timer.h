@@ -69,6 +69,7 @@ class FrmTimer : public Form {
   void mnuResume_Click();
   void mnuWorkingHours_Click();
   void mnuShortBreaks_Click();
+  void mnuBreakScreen_Click();
   void mnuBreakIdeas_Click();
   void mPopRestore_Click();
   void mPopAbout_Click();

@@ -25,6 +25,8 @@ class ThemeKeeper {
   void Begin();
   // Gives the windows the look again if it changed (the setting was loaded or chosen).
   void Refresh();
+  // The look the windows were given last (light before any).
+  Look look() const { return shown_.value_or(Look::kLight); }
 
  private:
   App& app_;

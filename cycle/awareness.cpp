@@ -76,7 +76,10 @@ void Awareness::Back(AwayReason reason) {
   if (!reasons_.empty()) return;  // still locked after the resume, say
   const int64_t awayMs = presence_.WallMs() - awaySince_;
   trace_.Line("aware.back", {AwayReasonName(reason), std::to_string(awayMs)});
-  if (partOfBreak_) return;
+  if (partOfBreak_) {
+    cycle_.BreakAwayEnded(awayMs);
+    return;
+  }
   Returned(awayMs);
 }
 

@@ -106,6 +106,16 @@ CycleSnapshot BreakCycle::Snapshot() const {
     s.headsUpSeconds = shortDue_ - shortCounted_;
     s.headsUpLaterAllowed = true;
   }
+  if (breakOn_) {
+    s.onScreen = screen_;
+    s.strict = strict_;
+    s.postponeAllowed =
+        screen_ && !strict_ && SnoozeStep(d_.settings.NumberOfSnooze, snoozeCount_) != 2;
+  } else if (shortOn_) {
+    s.onScreen = shortScreen_;
+    s.strict = shortStrict_;
+    s.postponeAllowed = shortScreen_ && !shortStrict_ && s.shortLaterAllowed;
+  }
   return s;
 }
 

@@ -112,8 +112,17 @@ class BreakCycle {
   void AcknowledgeTrayAlert();
   // The balloon was clicked or went away: the alert now waits for a click, flashing.
   void EndBalloonAlert();
-  // Ends a break before its time ("Stop Break", the break window's own ways to close).
+  // Ends a break before its time ("Stop Break", the break window's own ways to close); a strict
+  // break on the break screen is not ended so.
   void StopBreak();
+  // The break screen's buttons during the long break: Postpone ends the break as Remind Later
+  // ends a prompt (a reminder counted, refused past their limit); Skip ends it as Stop Break
+  // does, with the break-over question after it. A strict break refuses both.
+  void PostponeBreak();
+  void SkipBreak();
+  // The user is back from time away (a lock, a sleep) that fell into the long break: on the break
+  // screen, time away as long as what was left of the break ends it as run out.
+  void BreakAwayEnded(int64_t awayMs);
 
   // Short breaks and the heads-up (cycle/short_breaks.cpp). A short break now (the command line):
   // false when the cycle is in the long break, its question or its alert.
@@ -162,6 +171,8 @@ class BreakCycle {
   // The countdown's own start and stop, which the transitions above tell as what they mean.
   void StartCountdown();
   void StopCountdown();
+  // The break on the break screen ended `how`, after `seconds` there.
+  void ScreenBreakOver(bool shortBreak, ScreenBreakEnd how, int32_t seconds);
   void ShowState();
   // Ends an alert that is still on: balloon, flashing, repeats.
   void EndAlert();
@@ -246,6 +257,13 @@ class BreakCycle {
   uint32_t promptSerial_ = 0;  // counts the prompts opened, so that a late opening finds its own
   bool breakOn_ = false;       // the break's window is up and counting
   bool ranOut_ = false;        // the last break ran its whole length
+  // The long break shows on the break screen (strict: without a way out), and how it ended there.
+  bool screen_ = false;
+  bool strict_ = false;
+  ScreenBreakEnd screenEnd_ = ScreenBreakEnd::kCut;
+  // The short break that runs shows on the break screen, strict or not.
+  bool shortScreen_ = false;
+  bool shortStrict_ = false;
   bool ended_ = false;
   int64_t pauseStartUtc_ = 0;  // when the timed pause began (0: before this run of the program)
   int64_t pauseEndUtc_ = 0;

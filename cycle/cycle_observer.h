@@ -28,6 +28,7 @@ enum class CycleEventKind {
   kTick,               // a second of the work countdown (for those who mark time)
   kShortBreakStarted,  // a short break began: `seconds` long
   kShortBreakEnded,    // a short break ended (`shortEnd`) after `seconds`
+  kScreenBreakEnded,   // the break just ended was on the break screen: `screenEnd`, `seconds`
 };
 
 // Where a break was asked for.
@@ -55,6 +56,25 @@ inline const char* ShortBreakEndName(ShortBreakEnd e) {
   return "?";
 }
 
+// How a break on the break screen ended: it ran its length (or the user was away for it), its
+// Postpone or Skip was pressed, or something else ended it (Stop Break in the tray, a pause).
+enum class ScreenBreakEnd { kRanOut, kPostponed, kSkipped, kCut };
+
+// The trace's word for how a break on the break screen ended.
+inline const char* ScreenBreakEndName(ScreenBreakEnd e) {
+  switch (e) {
+    case ScreenBreakEnd::kRanOut:
+      return "ranout";
+    case ScreenBreakEnd::kPostponed:
+      return "postponed";
+    case ScreenBreakEnd::kSkipped:
+      return "skipped";
+    case ScreenBreakEnd::kCut:
+      return "cut";
+  }
+  return "?";
+}
+
 // Why the user was away.
 enum class AwayKind { kSleep, kLock, kSwitched, kIdle };
 
@@ -67,6 +87,7 @@ struct CycleEvent {
   AwayKind away = AwayKind::kSleep;
   bool ranOut = false;
   ShortBreakEnd shortEnd = ShortBreakEnd::kRanOut;
+  ScreenBreakEnd screenEnd = ScreenBreakEnd::kRanOut;
   int64_t seconds = 0;
 };
 

@@ -37,6 +37,12 @@ struct CycleSnapshot {
   HeadsUpKind headsUp = HeadsUpKind::kNone;
   int32_t headsUpSeconds = 0;
   bool headsUpLaterAllowed = false;
+  // The break that runs (the long one, else a short one) shows on the break screen; strict, it
+  // offers no way out; whether its Postpone may be used now (the long break's reminders are under
+  // their limit, a short break's Later is left).
+  bool onScreen = false;
+  bool strict = false;
+  bool postponeAllowed = false;
 };
 
 class CycleView {

@@ -44,6 +44,20 @@ AlertedBy AlertedByOf(AlertWay way) {
   return AlertedBy::kNone;
 }
 
+ScreenEnd ScreenEndOf(ScreenBreakEnd how) {
+  switch (how) {
+    case ScreenBreakEnd::kRanOut:
+      break;
+    case ScreenBreakEnd::kPostponed:
+      return ScreenEnd::kPostponed;
+    case ScreenBreakEnd::kSkipped:
+      return ScreenEnd::kSkipped;
+    case ScreenBreakEnd::kCut:
+      return ScreenEnd::kCut;
+  }
+  return ScreenEnd::kRanOut;
+}
+
 BreakFrom BreakFromOf(BreakSource source) {
   switch (source) {
     case BreakSource::kPrompt:
@@ -131,6 +145,8 @@ std::optional<Event> HistoryEventOf(const CycleEvent& e) {
       return ShortBreakStarted(Seconds(e.seconds));
     case CycleEventKind::kShortBreakEnded:
       return ShortBreakEnded(ShortEndOf(e.shortEnd), Seconds(e.seconds));
+    case CycleEventKind::kScreenBreakEnded:
+      return ScreenBreakEnded(ScreenEndOf(e.screenEnd), Seconds(e.seconds));
     case CycleEventKind::kTick:
       break;
   }

@@ -151,6 +151,8 @@ void BreakCycle::StartShortBreak(const char* why) {
   shortHeld_ = false;
   d_.trace.Line("shortbreak.due", {why});
   shortOn_ = true;
+  shortScreen_ = d_.settings.ShortBreakScreen == 1;
+  shortStrict_ = shortScreen_ && d_.settings.StrictBreaks == 1;
   shortBreak_.Reset(ShortLength());
   d_.trace.Line("shortbreak.show", {std::to_string(ShortLength())});
   Tell({.kind = CycleEventKind::kShortBreakStarted, .seconds = ShortLength()});
@@ -164,6 +166,14 @@ void BreakCycle::EndShortBreak(ShortBreakEnd how) {
   const int32_t lasted = shortBreak_.elapsed();
   d_.trace.Line("shortbreak.end", {ShortBreakEndName(how), std::to_string(lasted)});
   Tell({.kind = CycleEventKind::kShortBreakEnded, .shortEnd = how, .seconds = lasted});
+  if (shortScreen_) {
+    const ScreenBreakEnd screenEnd = how == ShortBreakEnd::kLater     ? ScreenBreakEnd::kPostponed
+                                     : how == ShortBreakEnd::kSkipped ? ScreenBreakEnd::kSkipped
+                                     : how == ShortBreakEnd::kCut     ? ScreenBreakEnd::kCut
+                                                                      : ScreenBreakEnd::kRanOut;
+    ScreenBreakOver(true, screenEnd, lasted);
+  }
+  shortScreen_ = shortStrict_ = false;
   if (how == ShortBreakEnd::kRanOut && d_.settings.ShortBreakSound == 1)
     d_.sounds.PlayShortBreakSound(false);
   if (how == ShortBreakEnd::kLater) {
@@ -216,13 +226,13 @@ bool BreakCycle::ShortBreakNow() {
 }
 
 void BreakCycle::ShortBreakLater() {
-  if (!shortOn_ || shortLaters_ >= kShortLatersInARow) return;
+  if (!shortOn_ || shortLaters_ >= kShortLatersInARow || shortStrict_) return;
   EndShortBreak(ShortBreakEnd::kLater);
   ShowState();
 }
 
 void BreakCycle::ShortBreakSkip() {
-  if (!shortOn_) return;
+  if (!shortOn_ || shortStrict_) return;
   EndShortBreak(ShortBreakEnd::kSkipped);
   ShowState();
 }

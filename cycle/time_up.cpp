@@ -203,6 +203,11 @@ void BreakCycle::TakeBreak(BreakSource source) {
   breakTime_.Reset(static_cast<int16_t>(s.BreakMinutes * 60 + s.BreakSeconds));
   breakOn_ = true;
   ranOut_ = false;
+  // Where the break shows is taken as it begins: a change in the settings meanwhile waits for
+  // the next break.
+  screen_ = s.BreakScreen == 1;
+  strict_ = screen_ && s.StrictBreaks == 1;
+  screenEnd_ = ScreenBreakEnd::kCut;
   d_.tray.CountdownStartsAfresh(BreakStatusText(breakTime_.Ms()));
   Tell({.kind = CycleEventKind::kBreakStarted, .source = source});
   SetState(CycleState::kOnBreak);
@@ -210,7 +215,16 @@ void BreakCycle::TakeBreak(BreakSource source) {
   breakOn_ = false;
   tmrBreak_.Run(false);
   Tell({.kind = CycleEventKind::kBreakEnded, .ranOut = ranOut_, .seconds = breakTime_.elapsed()});
+  const bool postponed = screen_ && !ranOut_ && screenEnd_ == ScreenBreakEnd::kPostponed;
+  if (screen_)
+    ScreenBreakOver(false, ranOut_ ? ScreenBreakEnd::kRanOut : screenEnd_, breakTime_.elapsed());
+  screen_ = strict_ = false;
   if (ended_) return;
+  if (postponed) {
+    // As Remind Later at the prompt: the reminder interval counts, and no question is asked.
+    HandleCustomMessage(PromptAnswer::kRemindLater);
+    return;
+  }
   d_.view.HideForAlert(false);
   LoadWorkInterval();
   work_.Reset(WorkInterval());
@@ -255,10 +269,42 @@ void BreakCycle::tmrBreak_Timer() {
 
 void BreakCycle::StopBreak() {
   if (!breakOn_) return;
+  // A strict break ends by running out (or the user's time away), or with the program.
+  if (strict_ && !ranOut_) {
+    d_.trace.Line("breakscreen.refused", {"stop"});
+    return;
+  }
   breakOn_ = false;
   tmrBreak_.Run(false);
   d_.view.HideForAlert(false);
   d_.view.CloseBreak();
+}
+
+void BreakCycle::PostponeBreak() {
+  if (!breakOn_ || !Snapshot().postponeAllowed) return;
+  screenEnd_ = ScreenBreakEnd::kPostponed;
+  StopBreak();
+}
+
+void BreakCycle::SkipBreak() {
+  if (!breakOn_ || !screen_ || strict_) return;
+  screenEnd_ = ScreenBreakEnd::kSkipped;
+  StopBreak();
+}
+
+void BreakCycle::BreakAwayEnded(int64_t awayMs) {
+  // A lock lets the break count down meanwhile; a sleep stops its timer, so the time away says
+  // what the countdown could not.
+  if (!breakOn_ || !screen_ || awayMs < breakTime_.remaining() * 1000LL) return;
+  d_.trace.Line("breakscreen.away", {std::to_string(awayMs / 1000)});
+  ranOut_ = true;
+  StopBreak();
+}
+
+void BreakCycle::ScreenBreakOver(bool shortBreak, ScreenBreakEnd how, int32_t seconds) {
+  d_.trace.Line("breakscreen.end",
+                {shortBreak ? "short" : "long", ScreenBreakEndName(how), std::to_string(seconds)});
+  Tell({.kind = CycleEventKind::kScreenBreakEnded, .screenEnd = how, .seconds = seconds});
 }
 
 void BreakCycle::ReturnAfterAlert() {

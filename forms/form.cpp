@@ -26,6 +26,18 @@ void Form::SetSize(int width, int height) {
   if (loaded_) ui_.view().FormChanged(*this, FormProp::kBounds);
 }
 
+void Form::Cover(const ScreenRect& area) {
+  if (coverArea_ == area) return;
+  coverArea_ = area;
+  if (loaded_) ui_.view().FormChanged(*this, FormProp::kBounds);
+}
+
+void Form::SetColors(const Colors& colors) {
+  if (colors_ == colors) return;
+  colors_ = colors;
+  if (loaded_) ui_.view().FormChanged(*this, FormProp::kColors);
+}
+
 void Form::SetOuterSize(int width, int height) {
   width_ = width;
   height_ = height;

@@ -39,7 +39,7 @@ inline const char* WindowStateName(WindowState s) {
   return "?";
 }
 
-enum class FormProp { kCaption, kVisible, kWindowState, kBounds, kFont, kIcon };
+enum class FormProp { kCaption, kVisible, kWindowState, kBounds, kFont, kIcon, kColors };
 
 enum class BorderStyle { kSizable, kFixedSingle, kFixedDialog, kNone };
 
@@ -90,6 +90,23 @@ class Form {
   // renderer's choice.
   void CenterIn(const ScreenRect& area) { centerArea_ = area; }
   const std::optional<ScreenRect>& centerArea() const { return centerArea_; }
+  // A window that covers `area` of the screen (pixels) exactly, without a frame, above every
+  // other window; its design size is the block of its controls, centred in the area.
+  void Cover(const ScreenRect& area);
+  const std::optional<ScreenRect>& coverArea() const { return coverArea_; }
+  // A covering window's colours (0xRRGGBB): its background and the text of its labels; and how
+  // opaque it is, from 0 to 255.
+  struct Colors {
+    uint32_t back = 0xFFFFFF;
+    uint32_t text = 0;
+    uint8_t alpha = 255;
+    // In a high-contrast theme: the system's window colours, opaque, whatever `back` and `text`
+    // say.
+    bool system = false;
+    bool operator==(const Colors&) const = default;
+  };
+  void SetColors(const Colors& colors);
+  const std::optional<Colors>& colors() const { return colors_; }
   void Hide();
   // Runs Form_QueryUnload with `mode`; unless cancelled, Form_Unload, then
   // destroys the window. Returns true when the form is no longer loaded.
@@ -104,6 +121,8 @@ class Form {
   void UserClose() { Unload(kUnloadFormControlMenu); }
   void UserSetWindowState(WindowState s);
   void SessionEnding() { Unload(kUnloadAppWindows); }
+  // A key pressed or a click made in the window, before it does anything (or nothing).
+  void UserInput() { Form_Input(); }
 
   void OnControlChanged(Control& c, Prop p);
 
@@ -115,6 +134,7 @@ class Form {
   virtual void Form_QueryUnload(int& /*cancel*/, int /*unloadMode*/) {}
   virtual void Form_Unload(int& /*cancel*/) {}
   virtual void Form_Resize() {}
+  virtual void Form_Input() {}
 
   Control& Add(ControlKind kind, const std::string& name, Control* parent = nullptr,
                int index = -1);
@@ -141,6 +161,8 @@ class Form {
   std::uintptr_t hwnd_ = 0;
   bool activate_ = true;
   std::optional<ScreenRect> centerArea_;
+  std::optional<ScreenRect> coverArea_;
+  std::optional<Colors> colors_;
   std::vector<std::unique_ptr<Control>> controls_;
   std::vector<std::unique_ptr<Control>> retired_;
 };

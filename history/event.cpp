@@ -26,6 +26,7 @@ constexpr const char* kBreakSources[] = {"prompt", "tray", "main", "command"};
 constexpr const char* kBreakEnds[] = {"ranout", "cut"};
 constexpr const char* kAwayKinds[] = {"sleep", "lock", "switched", "idle"};
 constexpr const char* kShortEnds[] = {"ranout", "skipped", "later", "away", "cut"};
+constexpr const char* kScreenEnds[] = {"ranout", "postponed", "skipped", "cut"};
 
 constexpr KindText kKinds[] = {
     {"program.start", {}, false},
@@ -46,9 +47,10 @@ constexpr KindText kKinds[] = {
     // lines as a newer version's (IsForeignEvent) and leaves its figures as they were.
     {"shortbreak.start", {}, true},
     {"shortbreak.end", kShortEnds, true},
+    {"breakscreen.end", kScreenEnds, true},
 };
 constexpr size_t kKindCount = std::size(kKinds);
-static_assert(kKindCount == static_cast<size_t>(EventKind::kShortBreakEnded) + 1);
+static_assert(kKindCount == static_cast<size_t>(EventKind::kScreenBreakEnded) + 1);
 
 Event Make(EventKind kind, uint8_t detail = 0, int32_t seconds = 0) {
   Event e;
@@ -130,6 +132,10 @@ Event ShortBreakEnded(ShortEnd how, int32_t lastedSeconds) {
   return Make(EventKind::kShortBreakEnded, static_cast<uint8_t>(how), lastedSeconds);
 }
 
+Event ScreenBreakEnded(ScreenEnd how, int32_t shownSeconds) {
+  return Make(EventKind::kScreenBreakEnded, static_cast<uint8_t>(how), shownSeconds);
+}
+
 bool CountingAfter(const Event& e, bool countingBefore) {
   switch (e.kind) {
     case EventKind::kWorkStarted:
@@ -145,6 +151,7 @@ bool CountingAfter(const Event& e, bool countingBefore) {
     // The work countdown counts on through a short break; whatever stops it is told by itself.
     case EventKind::kShortBreakStarted:
     case EventKind::kShortBreakEnded:
+    case EventKind::kScreenBreakEnded:  // the break's own lines say what counts
       return countingBefore;
     case EventKind::kProgramStarted:
     case EventKind::kProgramEnded:

@@ -40,6 +40,9 @@ enum class EventKind : uint8_t {
   // neither the time worked nor a stretch of work: the stretch is the long break's.
   kShortBreakStarted,  // seconds: how long it is meant to last
   kShortBreakEnded,    // ShortEnd; seconds: how long it lasted
+  // A break of either kind was shown on the break screen, and how it ended there; it follows the
+  // break's own end line and counts for nothing more.
+  kScreenBreakEnded,  // ScreenEnd; seconds: how long it was on the screen
 };
 
 // The details are the journal's own words, apart from the cycle's: a line written once must read
@@ -64,6 +67,9 @@ enum class AwayWhy : uint8_t { kSleep, kLock, kSwitched, kIdle };
 // How a short break ended: it ran its length, was skipped or put off (Later), the user was away
 // for it, or the work countdown stopped counting under it (a pause, a stop, a long break).
 enum class ShortEnd : uint8_t { kRanOut, kSkipped, kLater, kAway, kCut };
+// How a break on the break screen ended: it ran its length, was postponed or skipped with the
+// screen's buttons, or ended otherwise (Stop Break in the tray, a pause, the program's end).
+enum class ScreenEnd : uint8_t { kRanOut, kPostponed, kSkipped, kCut };
 
 struct Event {
   Stamp at;
@@ -95,6 +101,7 @@ Event BreakEnded(BreakEnd how, int32_t lastedSeconds);
 Event NaturalBreak(AwayWhy why, int32_t awaySeconds);
 Event ShortBreakStarted(int32_t lengthSeconds);
 Event ShortBreakEnded(ShortEnd how, int32_t lastedSeconds);
+Event ScreenBreakEnded(ScreenEnd how, int32_t shownSeconds);
 
 // While the work countdown counts, a line at least this often, so that a crash, a kill or a sleep
 // (which stops the program's timers) costs at most this much counted time: a longer silence

@@ -38,11 +38,11 @@ SettingInfo Num(const char* name, const char* def, int lo, int hi, int16_t S::*m
   return i;
 }
 
-const std::array<SettingInfo, 39>& Table() {
-  static const std::array<SettingInfo, 39> table = [] {
+const std::array<SettingInfo, 42>& Table() {
+  static const std::array<SettingInfo, 42> table = [] {
     SettingInfo hours{"Hours", "1", 0, 99, 0};
     hours.int32 = &S::Hours;
-    return std::array<SettingInfo, 39>{
+    return std::array<SettingInfo, 42>{
         Num("BalloonTipsEnabled", "1", 0, 1, &S::BalloonTipsEnabled),
         Num("AudioType", "2", 0, 3, &S::AudioType),
         Num("SelectedSound", "1", 0, 14, &S::SelectedSound),
@@ -79,6 +79,9 @@ const std::array<SettingInfo, 39>& Table() {
         Num("ShortBreakSeconds", "20", 5, 600, &S::ShortBreakSeconds),
         Num("ShortBreakSound", "1", 0, 1, &S::ShortBreakSound),
         Num("HeadsUpSeconds", "0", 5, 120, &S::HeadsUpSeconds, 0),  // 0: no heads-up
+        Num("BreakScreen", "0", 0, 1, &S::BreakScreen),
+        Num("ShortBreakScreen", "0", 0, 1, &S::ShortBreakScreen),
+        Num("StrictBreaks", "0", 0, 1, &S::StrictBreaks),
         Num("BreakIdeas", "1", 0, 1, &S::BreakIdeas),
         Text("CustomIdeas", "", &S::CustomIdeas, RepairIdeaList),  // empty: the built-in ideas
         Num("Theme", "0", 0, 2, &S::Theme),

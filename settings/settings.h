@@ -53,6 +53,12 @@ struct Settings {
   int16_t ShortBreakSeconds = 0;
   int16_t ShortBreakSound = 0;
   int16_t HeadsUpSeconds = 0;
+  // The break screen: the long break (BreakScreen) and short breaks (ShortBreakScreen) shown on
+  // windows that cover every monitor instead of the small break windows; StrictBreaks takes its
+  // ways to postpone or skip away.
+  int16_t BreakScreen = 0;
+  int16_t ShortBreakScreen = 0;
+  int16_t StrictBreaks = 0;
   // An idea of something to do in each break; the user's own ideas (settings/idea_list.h) in place
   // of the built-in ones when there are any.
   int16_t BreakIdeas = 0;

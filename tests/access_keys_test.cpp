@@ -16,6 +16,7 @@
 #include "app/frm_preferences.h"
 #include "app/frm_restart_timer.h"
 #include "app/frm_short_break.h"
+#include "app/frm_break_screen_options.h"
 #include "app/frm_short_breaks.h"
 #include "app/frm_statistics.h"
 #include "app/frm_unwindle.h"
@@ -57,6 +58,8 @@ const std::vector<std::pair<std::string, std::set<std::string>>> kSharedByDesign
     {"frmTimer", {"mnuStatistics", "mnuTheme"}},
     // Break Ideas shares its I with Count Idle Time as a Break, in the Options menu.
     {"frmTimer", {"mnuIdleIsBreak", "mnuBreakIdeas"}},
+    // Break Screen shares its S with Launch On Startup.
+    {"frmTimer", {"mnuLaunchOnStartup", "mnuBreakScreen"}},
     {"frmUnwindle", {"cmdRemindLater", "cmdRestartTimer"}},
 };
 
@@ -106,13 +109,21 @@ TEST(AccessKeysTest, EveryFormHoldsEachNameOnceAndEachAccessKeyOncePerMenuAndDia
   std::set<std::string> faults(designed.begin(), designed.end());
   sim.Advance(5000);
   App& app = sim.app();
-  const std::vector<Form*> forms = {&app.frmTimer(),           &app.frmSplash(),
-                                    &app.frmAbout(),           &app.frmPreferences(),
-                                    &app.frmWorkingHours(),    &app.frmHoldPrograms(),
-                                    &app.frmRunningPrograms(), &app.frmStatistics(),
-                                    &app.frmUnwindle(),        &app.frmBreakTimeRemaining(),
-                                    &app.frmRestartTimer(),    &app.frmShortBreaks(),
-                                    &app.frmShortBreak(),      &app.frmHeadsUp(),
+  const std::vector<Form*> forms = {&app.frmTimer(),
+                                    &app.frmSplash(),
+                                    &app.frmAbout(),
+                                    &app.frmPreferences(),
+                                    &app.frmWorkingHours(),
+                                    &app.frmHoldPrograms(),
+                                    &app.frmRunningPrograms(),
+                                    &app.frmStatistics(),
+                                    &app.frmUnwindle(),
+                                    &app.frmBreakTimeRemaining(),
+                                    &app.frmRestartTimer(),
+                                    &app.frmShortBreaks(),
+                                    &app.frmBreakScreenOptions(),
+                                    &app.frmShortBreak(),
+                                    &app.frmHeadsUp(),
                                     &app.frmBreakIdeas()};
   for (Form* f : forms) {
     const bool loaded = f->loaded();

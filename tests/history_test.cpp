@@ -86,9 +86,18 @@ TEST_F(HistoryTest, AWeekOfEveryKindOfEventGivesTheFiguresCountedByHand) {
       // all, so the time worked and the stretches stay as they were.
       {7, 9, 0, {ProgramStarted(), WorkStarted()}},
       {7, 9, 20, {ShortBreakStarted(20), ShortBreakEnded(ShortEnd::kRanOut, 20)}},
-      {7, 9, 40, {ShortBreakStarted(20), ShortBreakEnded(ShortEnd::kSkipped, 0)}},
+      // Breaks shown on the break screen add a line of how they ended there, and nothing more.
+      {7,
+       9,
+       40,
+       {ShortBreakStarted(20), ShortBreakEnded(ShortEnd::kSkipped, 0),
+        ScreenBreakEnded(ScreenEnd::kSkipped, 0)}},
       {7, 10, 0, {AlertShown(AlertedBy::kPrompt), BreakStarted(BreakFrom::kPrompt)}},
-      {7, 10, 5, {BreakEnded(BreakEnd::kRanOut, 300), WorkStarted()}},
+      {7,
+       10,
+       5,
+       {BreakEnded(BreakEnd::kRanOut, 300), ScreenBreakEnded(ScreenEnd::kRanOut, 300),
+        WorkStarted()}},
       {7, 10, 25, {ShortBreakStarted(20), ShortBreakEnded(ShortEnd::kLater, 0)}},
       {7, 10, 27, {ShortBreakStarted(20), ShortBreakEnded(ShortEnd::kAway, 20)}},
       {7, 11, 5, {AlertShown(AlertedBy::kPrompt), Snoozed()}},
@@ -116,7 +125,11 @@ TEST_F(HistoryTest, AWeekOfEveryKindOfEventGivesTheFiguresCountedByHand) {
       {8, 10, 23, {BreakEnded(BreakEnd::kRanOut, 600), WorkStarted()}},
       {8, 11, 20, {NaturalBreak(AwayWhy::kLock, 1200)}},
       {8, 12, 0, {BreakStarted(BreakFrom::kMain)}},
-      {8, 12, 4, {BreakEnded(BreakEnd::kCutShort, 240), WorkStopped()}},
+      {8,
+       12,
+       4,
+       {BreakEnded(BreakEnd::kCutShort, 240), ScreenBreakEnded(ScreenEnd::kCut, 240),
+        WorkStopped()}},
       {8, 12, 30, {ProgramEnded()}},
       // Wednesday 9: killed at 9:42 while counting; its last mark was 9:40, so 40 min. Started
       // again at 9:44: 9:44-10:50 less 20 min idle (46), 10:50-11:50 until held by the user's
@@ -196,6 +209,9 @@ TEST_F(HistoryTest, AWeekOfEveryKindOfEventGivesTheFiguresCountedByHand) {
   // their lines by their age as a later version's kind (a time, then a name of lower-case letters
   // and dots), leaving its own figures as they were.
   EXPECT_EQ(File().substr(0, File().find('\n')), "# KORVANTE Unwindle history\tversion 1");
+  EXPECT_NE(File().find("\n2026-12-07T10:05:00+01:00\tbreak.end\tranout\t300\n"
+                        "2026-12-07T10:05:00+01:00\tbreakscreen.end\tranout\t300\n"),
+            std::string::npos);
   for (size_t at = File().find("\tshortbreak."); at != std::string::npos;
        at = File().find("\tshortbreak.", at + 1)) {
     const std::string name = File().substr(at + 1, File().find_first_of("\t\n", at + 1) - at - 1);

@@ -1,10 +1,11 @@
-// The fake message box, system fonts, shell, tray and sound player keep the contracts of the
-// real ones.
+// The fake message box, system fonts, shell, tray, sound player and monitors keep the contracts
+// of the real ones.
 #include "backends/fake/fake_event_loop.h"
 #include "backends/fake/fake_files.h"
 #include "backends/fake/fake_shell.h"
 #include "backends/fake/fake_system.h"
 #include "message_contract.h"
+#include "monitors_contract.h"
 #include "shell_contract.h"
 #include "sound_contract.h"
 #include "system_fonts_contract.h"
@@ -71,6 +72,16 @@ struct FakeSoundFixture : ::testing::Test {
   FakeSoundPlayer sound{trace, loop};
 };
 INSTANTIATE_TYPED_TEST_SUITE_P(Fake, SoundContract, ::testing::Types<FakeSoundFixture>);
+
+// Two monitors side by side, as a test plants them.
+struct FakeMonitorsFixture : ::testing::Test {
+  FakeMonitorsFixture() { fake.monitors = {{0, 0, 1280, 800}, {1280, 0, 2304, 768}}; }
+  WindowSystem& windows() { return fake; }
+  void Settle() {}
+  Trace trace{nullptr, ""};
+  FakeWindowSystem fake{trace};
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(Fake, MonitorsContract, ::testing::Types<FakeMonitorsFixture>);
 
 }  // namespace
 }  // namespace unw

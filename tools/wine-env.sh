@@ -3,7 +3,10 @@
 #
 # Source this file, then:
 #   wine_env_start_xvfb [WxHxD]    start Xvfb on a free display (default 1280x800x24);
-#                                  exports DISPLAY
+#                                  exports DISPLAY. With WINE_ENV_MONITORS="1280x800 1024x768"
+#                                  the screen is those monitors side by side (RandR monitors,
+#                                  which Xinerama reports; needs xrandr), and the prefix made
+#                                  next lists them through Xinerama (UseXRandR=N)
 #   wine_env_make_prefix [DIR]     create a fresh 64-bit prefix (default: mktemp -d under /tmp);
 #                                  exports WINEPREFIX, WINEARCH, WINEDEBUG, WINEDLLOVERRIDES
 #   wine_env_setup                 both of the above
@@ -44,6 +47,15 @@ wine_env_exports() {
 # Starts Xvfb on the first free display (the server picks it and reports it through -displayfd).
 wine_env_start_xvfb() {
   local geometry="${1:-1280x800x24}"
+  local monitors=(${WINE_ENV_MONITORS:-})
+  if ((${#monitors[@]} > 1)); then
+    local m width=0 height=0
+    for m in "${monitors[@]}"; do
+      width=$((width + ${m%x*}))
+      ((${m#*x} > height)) && height=${m#*x}
+    done
+    geometry="${width}x${height}x24"
+  fi
   local numfile
   numfile="$(mktemp /tmp/unwindle-xvfb.XXXXXX)" || return 1
   Xvfb -displayfd 9 -screen 0 "$geometry" -nolisten tcp -noreset 9>"$numfile" >/dev/null 2>&1 &
@@ -63,6 +75,20 @@ wine_env_start_xvfb() {
   fi
   export DISPLAY=":$num"
   wine_env_log "Xvfb pid $WINE_ENV_XVFB_PID on display $DISPLAY ($geometry)"
+  if ((${#monitors[@]} > 1)); then
+    # Left to right, the first one primary; sizes in millimetres at 96 dots per inch.
+    local i left=0 w h
+    for i in "${!monitors[@]}"; do
+      w=${monitors[$i]%x*} h=${monitors[$i]#*x}
+      xrandr --setmonitor "unwindle$i" "$w/$((w * 254 / 960))x$h/$((h * 254 / 960))+$left+0" \
+        "$([[ $i == 0 ]] && echo screen || echo none)" >/dev/null 2>&1 || {
+        wine_env_log "xrandr could not set monitor $i (${monitors[$i]})"
+        return 1
+      }
+      left=$((left + w))
+    done
+    wine_env_log "monitors: ${monitors[*]}"
+  fi
 }
 
 # Seeds DIR with the X11 driver setting and runs wineboot --init in it (WINEPREFIX=DIR).
@@ -77,6 +103,8 @@ WINE REGISTRY Version 2
 [Software\\Wine\\X11 Driver] 1700000000
 "Managed"="N"
 REG
+  # Several monitors: Wine's RandR view sees one screen, Xinerama the monitors on it.
+  [[ -n "${WINE_ENV_MONITORS:-}" ]] && printf '"UseXRandR"="N"\n' >>"$WINEPREFIX/user.reg"
   wineboot --init >/dev/null 2>&1
 }
 
@@ -115,7 +143,8 @@ wine_env_make_prefix() {
   fi
   WINE_ENV_PREFIX_OWNED=1
   local t0=$SECONDS
-  if [[ -n "${UNWINDLE_WINE_TEMPLATE:-}" ]] && wine_env_ensure_template "$UNWINDLE_WINE_TEMPLATE" &&
+  if [[ -n "${UNWINDLE_WINE_TEMPLATE:-}" && -z "${WINE_ENV_MONITORS:-}" ]] &&
+    wine_env_ensure_template "$UNWINDLE_WINE_TEMPLATE" &&
     cp -a "$UNWINDLE_WINE_TEMPLATE/." "$dir/"; then
     export WINEPREFIX="$dir"
     wine_env_exports

@@ -24,7 +24,18 @@ class FakeWindowSystem : public WindowSystem {
   long SetTopMost(std::uintptr_t window, bool topMost) override;
   void SetTaskVisible(bool visible) override;
   long SetForegroundWindow(std::uintptr_t window) override;
+  std::vector<ScreenRect> Monitors() override { return monitors; }
+  void SubscribeMonitors(std::function<void()> changed) override {
+    monitorsChanged = std::move(changed);
+  }
+  // The monitors change: the system tells the program (`told`), or says nothing.
+  void SetMonitors(std::vector<ScreenRect> rects, bool told = true) {
+    monitors = std::move(rects);
+    if (told && monitorsChanged) monitorsChanged();
+  }
 
+  std::vector<ScreenRect> monitors = {{0, 0, 1920, 1080}};
+  std::function<void()> monitorsChanged;
   // Every stacking-order change asked for: (window, topmost).
   std::vector<std::pair<std::uintptr_t, bool>> topMost;
   bool taskVisible = true;

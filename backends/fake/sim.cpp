@@ -224,6 +224,8 @@ void Sim::PressEnter() {
   fake.presence.Input();
   Form* active = fake.view.active;
   if (!active || !fake.view.AcceptsInput(*active)) return;  // another program has the keyboard
+  // The window hears of the key first, as a real one does before the key acts.
+  Do([active] { active->UserInput(); });
   Control* target = fake.view.focused && &fake.view.focused->form() == active &&
                             fake.view.focused->kind() == ControlKind::kButton
                         ? fake.view.focused

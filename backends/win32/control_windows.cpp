@@ -208,7 +208,10 @@ void ControlSet::Place(const Child& child) const {
   int h = TwipsToPixels(t.bottom, dpi_) - y;
   // A drop-down list's window includes its list.
   if (child.control->kind() == ControlKind::kComboBox) h += TwipsToPixels(2400, dpi_);
-  SetWindowPos(child.hwnd, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  // Controls inside a frame are placed within it; the form's own are moved by the origin.
+  const int dx = child.control->parent() ? 0 : origin_.x,
+            dy = child.control->parent() ? 0 : origin_.y;
+  SetWindowPos(child.hwnd, nullptr, x + dx, y + dy, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void ControlSet::SetFont(const Child& child) const {
@@ -496,6 +499,12 @@ void ControlSet::PaintFrame(HWND hwnd, HDC dc) const {
       DrawTextW(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_END_ELLIPSIS);
     }
   }
+}
+
+void ControlSet::SetOrigin(POINT origin) {
+  if (origin.x == origin_.x && origin.y == origin_.y) return;
+  origin_ = origin;
+  for (const Child& ch : children_) Place(ch);
 }
 
 void ControlSet::ReleaseNames() {

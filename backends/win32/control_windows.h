@@ -40,6 +40,8 @@ class ControlSet {
   // Whether the group box `hwnd` is painted by the program now (while dark), and its painting.
   bool PaintsFrame(HWND hwnd) const;
   void PaintFrame(HWND hwnd, HDC dc) const;
+  // Where the form's twips begin in its client area (pixels): a covering window centres its block.
+  void SetOrigin(POINT origin);
   // Takes the automation names off every child before the windows go.
   void ReleaseNames();
 
@@ -92,6 +94,7 @@ class ControlSet {
   HWND parent_ = nullptr;
   HWND tooltip_ = nullptr;
   UINT dpi_ = 96;
+  POINT origin_ = {0, 0};
   bool settingText_ = false;
   std::vector<Child> children_;
 };

@@ -15,6 +15,16 @@ namespace unw {
 
 namespace {
 
+// A covering window's own colours (0xRRGGBB), or the system's in a high-contrast theme.
+COLORREF CoverBack(const Form::Colors& c) {
+  if (c.system) return GetSysColor(COLOR_WINDOW);
+  return RGB((c.back >> 16) & 0xFF, (c.back >> 8) & 0xFF, c.back & 0xFF);
+}
+COLORREF CoverText(const Form::Colors& c) {
+  if (c.system) return GetSysColor(COLOR_WINDOWTEXT);
+  return RGB((c.text >> 16) & 0xFF, (c.text >> 8) & 0xFF, c.text & 0xFF);
+}
+
 constexpr wchar_t kFormClass[] = L"UnwindleForm";
 // WM_DPICHANGED, spelled out: the headers only declare it for newer targets.
 constexpr UINT kWmDpiChanged = 0x02E0;
@@ -76,6 +86,8 @@ DWORD FormWindow::Style() const {
   DWORD style = WS_CLIPSIBLINGS;
   switch (form_.borderStyle()) {
     case BorderStyle::kNone:
+      // Covering a monitor: nothing but the window.
+      if (form_.coverArea()) return style | WS_POPUP;
       // No caption; a thin line keeps the window apart from what lies behind it.
       return style | WS_POPUP | WS_BORDER;
     case BorderStyle::kSizable:
@@ -99,6 +111,8 @@ DWORD FormWindow::ExStyle() const {
   DWORD ex = WS_EX_CONTROLPARENT;
   if (form_.borderStyle() == BorderStyle::kFixedDialog) ex |= WS_EX_DLGMODALFRAME;
   if (form_.showInTaskbar()) ex |= WS_EX_APPWINDOW;
+  // Above every window, out of the task bar and Alt+Tab, drawn see-through by its alpha.
+  if (form_.coverArea()) ex |= WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED;
   return ex;
 }
 
@@ -117,6 +131,7 @@ HWND FormWindow::Create(HWND owner) {
   menus_ = std::make_unique<win32::MenuSet>(form_);
   controls_.Create(hwnd_, dpi_, ChildProc, reinterpret_cast<DWORD_PTR>(this));
   ApplyMenuBar();
+  ApplyColors();
   FitClientArea();
   Center();
   if (view_.theme().own()) ApplyLook();
@@ -275,12 +290,18 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     }
     case WM_ERASEBKGND:
-      if (view_.theme().own()) {
+      if (backBrush_ || view_.theme().own()) {
         RECT rc;
         GetClientRect(hwnd_, &rc);
-        FillRect(reinterpret_cast<HDC>(wParam), &rc, view_.theme().Face());
-        return 1;
+        FillRect(reinterpret_cast<HDC>(wParam), &rc,
+                 backBrush_ ? backBrush_.get() : view_.theme().Face());
+        return TRUE;
       }
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+      // On a covering window, also the clicks on its disabled buttons (they go to the parent).
+      form_.UserInput();
       break;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
@@ -288,6 +309,12 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORBTN: {
       HWND child = reinterpret_cast<HWND>(lParam);
       HDC dc = reinterpret_cast<HDC>(wParam);
+      // A covering window's labels in its own colours.
+      if (const auto& colors = form_.colors(); msg == WM_CTLCOLORSTATIC && colors && backBrush_) {
+        SetTextColor(dc, CoverText(*colors));
+        SetBkColor(dc, CoverBack(*colors));
+        return reinterpret_cast<LRESULT>(backBrush_.get());
+      }
       const win32::ThemePaint& theme = view_.theme();
       const Control* c = controls_.ByWindow(child);
       // A label that opens something looks like a link.
@@ -523,6 +550,10 @@ void FormWindow::FormChanged(FormProp what) {
     case FormProp::kBounds:
       FitClientArea();
       break;
+    case FormProp::kColors:
+      ApplyColors();
+      InvalidateRect(hwnd_, nullptr, TRUE);
+      break;
     case FormProp::kFont:
     case FormProp::kIcon:
       // Each control carries its own font; the window icon is not drawn yet.
@@ -552,6 +583,7 @@ void FormWindow::Show(bool visible) {
   }
   const bool first = !placed_;
   if (first && !main) Center();
+  if (form_.coverArea()) Cover();
   placed_ = true;
   const WindowState s = form_.windowState();
   // A window that opens by itself comes up without the keyboard: the program the user types
@@ -611,7 +643,29 @@ void FormWindow::ApplyMenuBar() {
   FitClientArea();
 }
 
+void FormWindow::ApplyColors() {
+  const auto& colors = form_.colors();
+  if (!colors) return;
+  backBrush_.reset(CreateSolidBrush(CoverBack(*colors)));
+  if (GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) & WS_EX_LAYERED)
+    SetLayeredWindowAttributes(hwnd_, 0, colors->system ? 255 : colors->alpha, LWA_ALPHA);
+}
+
+void FormWindow::Cover() {
+  const ScreenRect& a = *form_.coverArea();
+  const int w = a.right - a.left, h = a.bottom - a.top;
+  Applying guard(applying_);
+  SetWindowPos(hwnd_, HWND_TOPMOST, a.left, a.top, w, h, SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  const int blockW = win32::TwipsToPixels(form_.width(), dpi_);
+  const int blockH = win32::TwipsToPixels(form_.height(), dpi_);
+  controls_.SetOrigin({std::max(0, (w - blockW) / 2), std::max(0, (h - blockH) / 2)});
+}
+
 void FormWindow::FitClientArea() {
+  if (form_.coverArea()) {
+    Cover();
+    return;
+  }
   // A minimized or maximized window keeps its size until it is restored.
   if (IsIconic(hwnd_) || IsZoomed(hwnd_)) return;
   Applying guard(applying_);
@@ -638,6 +692,7 @@ void FormWindow::FitClientArea() {
 }
 
 void FormWindow::Center() {
+  if (form_.coverArea()) return;  // placed on its area
   RECT wr;
   GetWindowRect(hwnd_, &wr);
   // Where the program asks for it (the monitor the user works on), else the main window's.
@@ -690,6 +745,7 @@ bool FormWindow::PreTranslate(MSG& msg) {
   HACCEL accel = menus_ ? menus_->accelerators() : nullptr;
   // After a shortcut ran, this window may be gone: return at once.
   if (accel && TranslateAcceleratorW(hwnd_, accel, &msg)) return true;
+  if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) form_.UserInput();
   switch (msg.message) {
     case WM_KEYDOWN:
       if (msg.wParam == VK_TAB) return IsDialogMessageW(hwnd_, &msg);

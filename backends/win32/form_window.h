@@ -91,6 +91,9 @@ class FormWindow {
   void Center();
   DWORD Style() const;
   DWORD ExStyle() const;
+  // A covering window: placed on its area, its block of controls centred; its colours.
+  void Cover();
+  void ApplyColors();
 
   Win32FormView& view_;
   Form& form_;
@@ -99,6 +102,7 @@ class FormWindow {
   UINT dpi_ = 96;
   HMENU shownBar_ = nullptr;
   HWND lastFocus_ = nullptr;
+  win32::ScopedGdiObj<HBRUSH> backBrush_;  // a covering window's background
   win32::FontCache fonts_;
   std::unique_ptr<win32::MenuSet> menus_;
   win32::ControlSet controls_;

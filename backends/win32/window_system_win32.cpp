@@ -5,8 +5,77 @@
 #include "backends/win32/form_view_win32.h"
 #include "backends/win32/taskbar_win32.h"
 #include "backends/win32/win32_util.h"
+#include "backends/win32/window_life.h"
 
 namespace unw {
+
+namespace {
+
+constexpr wchar_t kMonitorsWindowClass[] = L"Unwindle.Monitors";
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+  MONITORINFO mi = {};
+  mi.cbSize = sizeof mi;
+  if (!GetMonitorInfoW(monitor, &mi)) return TRUE;
+  auto& rects = *reinterpret_cast<std::vector<ScreenRect>*>(list);
+  const ScreenRect r = {mi.rcMonitor.left, mi.rcMonitor.top, mi.rcMonitor.right,
+                        mi.rcMonitor.bottom};
+  // The primary monitor first: the one the program's own windows open on by default.
+  if (mi.dwFlags & MONITORINFOF_PRIMARY)
+    rects.insert(rects.begin(), r);
+  else
+    rects.push_back(r);
+  return TRUE;
+}
+
+}  // namespace
+
+Win32WindowSystem::~Win32WindowSystem() {
+  if (!hwnd_) return;
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+  win32::DestroyOwnWindow(hwnd_);
+  UnregisterClassW(kMonitorsWindowClass, GetModuleHandleW(nullptr));
+}
+
+std::vector<ScreenRect> Win32WindowSystem::Monitors() {
+  std::vector<ScreenRect> rects;
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&rects));
+  return rects;
+}
+
+void Win32WindowSystem::SubscribeMonitors(std::function<void()> changed) {
+  monitorsChanged_ = std::move(changed);
+  if (hwnd_) return;
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = WndProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = kMonitorsWindowClass;
+  RegisterClassExW(&wc);
+  {
+    win32::CreatingWindow creating(this);
+    hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, kMonitorsWindowClass, L"", WS_POPUP, 0, 0, 0, 0,
+                            nullptr, nullptr, wc.hInstance, this);
+  }
+  trace_.Line("monitors.listen", {hwnd_ ? "1" : "0"});
+}
+
+LRESULT CALLBACK Win32WindowSystem::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    void* created = win32::CreatedObject(hwnd, lParam);
+    if (!created) return FALSE;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+  }
+  if (win32::ForgedLifeMessage(msg)) return 0;
+  auto* self = reinterpret_cast<Win32WindowSystem*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self && msg == WM_DISPLAYCHANGE) {
+    self->trace_.Line("monitors.changed", {});
+    if (self->monitorsChanged_) self->monitorsChanged_();
+    return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
 
 long Win32WindowSystem::SetTopMost(std::uintptr_t window, bool topMost) {
   // The stacking order only: not the place, nor the keyboard.

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <tuple>
 
+#include "break_screen_checks.h"
 #include "command_line_checks.h"
 #include "history_checks.h"
 #include "hold_checks.h"
@@ -1270,7 +1271,8 @@ int main(int argc, char** argv) {
                       {"statistics", StatisticsChecks},
                       {"hold_calls", HoldForCalls},
                       {"hold_programs", HoldForPrograms},
-                      {"theme", ThemeChecks}},
+                      {"theme", ThemeChecks},
+                      {"break_screen", BreakScreenChecks}},
                      args);
   if (cmd == "release" && SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
     return RunGroups({{"icon", Icon},

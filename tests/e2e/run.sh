@@ -5,7 +5,8 @@
 #   tests/e2e/run.sh [BUILD_DIR]        (default: build/windows)
 #
 # Results (driver log, traces, screenshots, captured sounds) go to $E2E_RESULTS (default:
-# BUILD_DIR/e2e-results). E2E_ONLY=GROUP runs one group of checks (see the driver's usage).
+# BUILD_DIR/e2e-results). E2E_ONLY=GROUP runs one group of checks (see the driver's usage);
+# E2E_ONLY=break_screen runs it in a display of two monitors.
 # Then the driver's release checks look at the program's icon, the single instance, the installer
 # and the uninstaller (BUILD_DIR/dist/Unwindle-*-setup.exe) in the same prefix
 # (E2E_RELEASE_ONLY=GROUP for one of them), and the winget and Scoop manifests beside the setup are
@@ -55,6 +56,8 @@ rm -rf "$results"
 mkdir -p "$results"
 
 echo "e2e: starting a private Xvfb and Wine prefix"
+# The break screen's group alone runs on two monitors side by side (one window per monitor).
+[[ "${E2E_ONLY:-}" == break_screen ]] && export WINE_ENV_MONITORS="${WINE_ENV_MONITORS:-1280x800 1024x768}"
 # shellcheck disable=SC2119  # no directory given: a fresh prefix under /tmp
 wine_env_setup || exit 2
 

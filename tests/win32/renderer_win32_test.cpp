@@ -26,11 +26,13 @@
 #include "backends/win32/pictures.h"
 #include "backends/win32/scoped.h"
 #include "backends/win32/wide_text.h"
+#include "backends/win32/window_system_win32.h"
 #include "backends/win32/win32_util.h"
 #include "backends/win32/notification_area_win32.h"
 #include "backends/win32/presence_win32.h"
 #include "backends/win32/sound_win32.h"
 #include "forge.h"
+#include "monitors_contract.h"
 
 namespace unw {
 namespace {
@@ -130,8 +132,10 @@ class TestForm : public Form {
     return c;
   }
   std::vector<std::string> clicks, focused;
+  int inputs = 0;  // keys and clicks the window heard of
 
  protected:
+  void Form_Input() override { ++inputs; }
   void Design() override {
     design_(*this);
     for (const auto& c : controls()) {
@@ -1045,6 +1049,83 @@ TEST_F(FormsTest, ForgedCreationAndDestructionLeaveEveryWindowWorking) {
     EXPECT_TRUE(w.works()) << w.what;
   }
   tray.Unsubscribe(win32::AsHandle(H(main)));
+}
+
+// The monitors as the system lists them: as many as it counts, the primary as large as the screen.
+struct Win32MonitorsFixture : ::testing::Test {
+  WindowSystem& windows() { return service; }
+  void Settle() {
+    for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&msg);
+  }
+  Trace trace{nullptr, ""};
+  Win32FormView view{trace};
+  Win32WindowSystem service{trace, view};
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, MonitorsContract, ::testing::Types<Win32MonitorsFixture>);
+
+TEST(MonitorsTest, AsManyAsTheSystemCountsThePrimaryAsLargeAsTheScreen) {
+  Trace trace{nullptr, ""};
+  Win32FormView view{trace};
+  Win32WindowSystem service{trace, view};
+  const std::vector<ScreenRect> monitors = service.Monitors();
+  ASSERT_EQ(monitors.size(), static_cast<size_t>(GetSystemMetrics(SM_CMONITORS)));
+  EXPECT_EQ(monitors[0].right - monitors[0].left, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(monitors[0].bottom - monitors[0].top, GetSystemMetrics(SM_CYSCREEN));
+  // Together they span the virtual screen.
+  int right = 0, bottom = 0;
+  for (const ScreenRect& m : monitors) {
+    right = std::max(right, m.right);
+    bottom = std::max(bottom, m.bottom);
+  }
+  EXPECT_EQ(right - GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN));
+  EXPECT_EQ(bottom - GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
+}
+
+// A covering window lies exactly on its area, frameless, above the others, as opaque as asked,
+// its block of controls in the middle; it comes without the keyboard and hears keys and clicks.
+TEST_F(FormsTest, ACoveringWindowLiesOnItsAreaOnTopWithItsBlockCentredAndHearsInput) {
+  const ScreenRect area = {40, 30, 840, 630};
+  design = [&](TestForm& f) {
+    f.SetBorder(BorderStyle::kNone, false, false, false, false);
+    f.SetSize(2880, 1440);  // two inches by one
+    f.Place(ControlKind::kButton, "cmdFirst", "&First").Move(0, 0, 1440, 720);
+  };
+  dialog.Cover(area);
+  dialog.SetColors({.back = 0x102030, .text = 0xE0E0E0, .alpha = 200});
+  HWND before = GetForegroundWindow();
+  dialog.Show(false, false);
+  HWND h = H(dialog);
+  RECT wr;
+  GetWindowRect(h, &wr);
+  EXPECT_EQ(wr.left, area.left);
+  EXPECT_EQ(wr.top, area.top);
+  EXPECT_EQ(wr.right, area.right);
+  EXPECT_EQ(wr.bottom, area.bottom);
+  EXPECT_FALSE(Style(h) & (WS_CAPTION | WS_BORDER | WS_THICKFRAME));
+  const LONG_PTR ex = GetWindowLongPtrW(h, GWL_EXSTYLE);
+  EXPECT_TRUE(ex & WS_EX_TOPMOST);
+  EXPECT_TRUE(ex & WS_EX_TOOLWINDOW) << "out of the task bar";
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  ASSERT_TRUE(ex & WS_EX_LAYERED);
+  ASSERT_TRUE(GetLayeredWindowAttributes(h, nullptr, &alpha, &flags));
+  EXPECT_EQ(alpha, 200);
+  EXPECT_TRUE(flags & LWA_ALPHA);
+  EXPECT_EQ(GetForegroundWindow(), before) << "the keyboard stays where it was";
+  const int inch = static_cast<int>(win32::DpiOf(h));
+  RECT br;
+  GetWindowRect(Child("cmdFirst"), &br);
+  EXPECT_EQ(br.left - area.left, (800 - 2 * inch) / 2);
+  EXPECT_EQ(br.top - area.top, (600 - inch) / 2);
+  // Moved to another area, it follows.
+  dialog.Cover({100, 50, 500, 450});
+  GetWindowRect(h, &wr);
+  EXPECT_EQ(wr.left, 100);
+  EXPECT_EQ(wr.right, 500);
+  Key(WM_KEYDOWN, 'X', h);
+  SendMessageW(h, WM_LBUTTONDOWN, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(dialog.inputs, 2);
+  EXPECT_TRUE(dialog.clicks.empty());
 }
 
 }  // namespace
