@@ -38,6 +38,9 @@ unit: native
 
 e2e: windows
 	tests/e2e/run.sh $(WINDOWS)
+	# The break screen again, on a display of two monitors.
+	E2E_ONLY=break_screen E2E_RELEASE_ONLY=none E2E_RESULTS=$(WINDOWS)/e2e-results-two-monitors \
+	  tests/e2e/run.sh $(WINDOWS)
 
 test: check-format check-layers unit e2e
 

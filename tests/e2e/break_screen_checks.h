@@ -1,7 +1,7 @@
 // End-to-end checks of the break screen: one frmBreakScreen on each monitor the system lists,
 // covering it and on top, its time counting down and an idea shown (another at the next break),
 // its buttons disabled for the first seconds while a typed key does nothing, Skip leading to the
-// break-over question, and a strict break without buttons that runs out. Screenshots of every
+// break-over question, and a strict break (in the dark theme) without buttons that runs out. Screenshots of every
 // monitor go into the results. Run alone (E2E_ONLY=break_screen), run.sh gives it two monitors.
 #pragma once
 
@@ -178,7 +178,7 @@ inline void BreakScreenChecks(Report& r, const Options& o) {
             ScreenButton("cmdSkip", false, false)}),
        4000, true},
       // Refused as a disabled item: the program answers 0 and traces the refusal.
-      {"breakscreen.strict_no_stop_break_in_the_tray", ShotMonitors("break-screen-strict"),
+      {"breakscreen.strict_no_stop_break_in_the_tray", ShotMonitors("break-screen-strict-dark"),
        Holds([](Session& s, std::string& seen) {
          seen = "the tray menu's Stop Break was pressed";
          return !Invoke(s.main, "mnuStopBreakPopUp") && !ScreenWindows(s).empty();
@@ -204,7 +204,7 @@ inline void BreakScreenChecks(Report& r, const Options& o) {
   RunSteps(r, o, "break_screen_options", Settings("StartTimerOnLaunch=0"), dialog);
   RunSteps(r, o, "break_screen_strict",
            Settings("Hours=0 Minutes=0 Seconds=5 StartTimerOnLaunch=1 BreakMinutes=0 "
-                    "BreakSeconds=10 AlertMeBy=0 BreakScreen=1 StrictBreaks=1"),
+                    "BreakSeconds=10 AlertMeBy=0 BreakScreen=1 StrictBreaks=1 Theme=2"),
            strict);
 }
 
