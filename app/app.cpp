@@ -14,13 +14,16 @@ App::App(const Services& services)
     : sys(services),
       ui(services.view, services.loop, services.dialogs),
       store(services.settingsStorage),
+      languages(ReadCatalogues(
+          services.languages.Catalogues(),
+          [&services](size_t i) { services.trace.Line("language.refused", {std::to_string(i)}); })),
       tray(services.tray, settings),
       sounds(services.sound, settings, services.trace),
       chooser(services.files, sounds),
       journal(services.storage, services.calendar),
       frmTimer_(std::make_unique<FrmTimer>(*this)),
       cycle(CycleDeps{settings, store, tray, sounds, services.presence, services.calendar,
-                      services.loop, services.trace, windows}),
+                      services.loop, services.trace, windows, texts}),
       frmPreferences_(std::make_unique<FrmPreferences>(*this)),
       frmHoldPrograms_(std::make_unique<FrmHoldPrograms>(*this)),
       frmRunningPrograms_(std::make_unique<FrmRunningPrograms>(*this)),
@@ -36,6 +39,17 @@ App::~App() = default;
 
 void App::Start() {
   frmTimer_->Show();
+}
+
+void App::UseLanguage() {
+  std::vector<std::string> carried;
+  for (const auto& l : languages) carried.push_back(l.tag);
+  const std::string tag = ChooseLanguage(settings.Language == " " ? "" : settings.Language,
+                                         sys.languages.PreferredUiLanguages(), carried);
+  texts = Texts();
+  for (const auto& l : languages)
+    if (l.tag == tag) texts = Texts(l.tag, l.catalog);
+  sys.trace.Line("language", {tag.empty() ? "en" : tag});
 }
 
 int App::Run() {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "alerts/sound_chooser.h"
 #include "alerts/sounds.h"
@@ -15,6 +16,8 @@
 #include "cycle/history_recorder.h"
 #include "forms/ui.h"
 #include "history/journal.h"
+#include "i18n/language.h"
+#include "i18n/texts.h"
 #include "forms/form_view.h"
 #include "platform/services.h"
 #include "settings/settings.h"
@@ -44,6 +47,8 @@ class App {
   void Start();
   // Start, then dispatch events until the last window is gone.
   int Run();
+  // Speaks the language the setting Language and the user's Windows languages choose.
+  void UseLanguage();
 
   FrmTimer& frmTimer() { return *frmTimer_; }
   FrmUnwindle& frmUnwindle() { return windows.frmUnwindle(); }
@@ -64,6 +69,8 @@ class App {
   Ui ui;
   SettingsStore store;
   Settings settings;  // working copies of the stored settings
+  Texts texts;        // what the windows say: English until a catalogue is chosen
+  std::vector<CarriedLanguage> languages;  // the catalogues the program carries, read at start
   TrayIcon tray;
   AlertSounds sounds;
   SoundChooser chooser;

@@ -16,6 +16,7 @@
 #include "cycle/cycle_timer.h"
 #include "cycle/cycle_view.h"
 #include "cycle/schedule.h"
+#include "i18n/texts.h"
 
 namespace unw {
 
@@ -39,6 +40,7 @@ struct CycleDeps {
   EventLoop& loop;     // runs the cycle's timers
   Trace& trace;
   CycleView& view;
+  const Texts& texts;  // what the tray tooltips say, in the user's language
 };
 
 class BreakCycle {

@@ -97,7 +97,7 @@ std::string_view Trim(std::string_view s) {
 }
 
 // The value of the header's field `name` ("Plural-Forms"), or nothing.
-std::optional<std::string_view> HeaderField(std::string_view header, std::string_view name) {
+std::optional<std::string_view> FieldOf(std::string_view header, std::string_view name) {
   size_t start = 0;
   while (start < header.size()) {
     size_t end = header.find('\n', start);
@@ -159,14 +159,15 @@ std::optional<Catalog> Catalog::Read(std::string_view bytes) {
   }
 
   if (header) {
-    if (const auto type = HeaderField(*header, "Content-Type")) {
+    catalog.header_ = std::string(*header);
+    if (const auto type = FieldOf(*header, "Content-Type")) {
       const size_t at = type->find("charset=");
       if (at == std::string_view::npos) return std::nullopt;
       std::string_view charset = type->substr(at + 8);
       charset = Trim(charset.substr(0, charset.find(';')));
       if (!SameAsciiWord(charset, "UTF-8")) return std::nullopt;
     }
-    if (const auto forms = HeaderField(*header, "Plural-Forms")) {
+    if (const auto forms = FieldOf(*header, "Plural-Forms")) {
       // nplurals=N; plural=EXPRESSION;
       const size_t np = forms->find("nplurals=");
       const size_t pl = forms->find("plural=", np == forms->npos ? 0 : np + 9);
@@ -218,6 +219,11 @@ std::optional<Catalog> Catalog::Read(std::string_view bytes) {
     if (!catalog.entries_.emplace(key, std::move(entry)).second) return std::nullopt;
   }
   return catalog;
+}
+
+std::string Catalog::HeaderField(std::string_view name) const {
+  const auto value = FieldOf(header_, name);
+  return value ? std::string(*value) : std::string();
 }
 
 const Catalog::Entry* Catalog::Lookup(std::string_view context, std::string_view id) const {

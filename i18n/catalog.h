@@ -25,6 +25,9 @@ class Catalog {
   // The form for `n` of the plural message `id`, or nothing when there is none.
   const std::string* FindPlural(std::string_view context, std::string_view id, uint64_t n) const;
 
+  // A field of the catalogue's header ("Language", "X-Language-Name"), empty when it has none.
+  std::string HeaderField(std::string_view name) const;
+
   int PluralCount() const { return pluralCount_; }
   size_t size() const { return entries_.size(); }
 
@@ -40,6 +43,7 @@ class Catalog {
   const Entry* Lookup(std::string_view context, std::string_view id) const;
 
   std::unordered_map<std::string, Entry> entries_;  // by "context\x04id" or "id"
+  std::string header_;
   int pluralCount_ = 2;
   std::optional<PluralRule> rule_;
 };

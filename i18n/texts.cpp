@@ -35,6 +35,9 @@ std::string FillIn(std::string_view text, Fills fills) {
 Texts::Texts(std::string tag, Catalog catalog)
     : tag_(std::move(tag)), catalog_(std::make_shared<const Catalog>(std::move(catalog))) {}
 
+Texts::Texts(std::string tag, std::shared_ptr<const Catalog> catalog)
+    : tag_(std::move(tag)), catalog_(std::move(catalog)) {}
+
 std::string Texts::T(std::string_view id, Fills fills) const {
   return TC({}, id, fills);
 }

@@ -24,11 +24,18 @@ using Fills = std::initializer_list<std::pair<std::string_view, std::string_view
 // itself searched for placeholders); braces that name nothing in `fills` stay as they are.
 std::string FillIn(std::string_view text, Fills fills);
 
+// Marks a text in a table for the extractor and gives it back as it is: the table's user
+// translates it where it shows it (texts.T(entry.caption)).
+constexpr const char* NT(const char* id) {
+  return id;
+}
+
 class Texts {
  public:
   Texts() = default;  // English
   // Speaks the language `tag` ("de", "zh-CN") with its catalogue.
   Texts(std::string tag, Catalog catalog);
+  Texts(std::string tag, std::shared_ptr<const Catalog> catalog);
 
   std::string T(std::string_view id, Fills fills = {}) const;
   // In a context, for ids that mean different things in different places ("Stop" a timer or a

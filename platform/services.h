@@ -5,6 +5,7 @@
 #include "platform/dialogs.h"
 #include "platform/event_loop.h"
 #include "platform/file_dialog.h"
+#include "platform/languages.h"
 #include "platform/notification_area.h"
 #include "platform/presence.h"
 #include "platform/settings_storage.h"
@@ -38,6 +39,7 @@ struct Services {
   Storage& storage;                  // the program's own files (the history)
   SettingsStorage& settingsStorage;  // the stored settings
   StartupLaunch& startupLaunch;      // whether the program starts at sign-in
+  Languages& languages;              // the user's languages and the program's catalogues
 };
 
 }  // namespace unw

@@ -3,6 +3,7 @@
 #include <array>
 #include <stdexcept>
 
+#include "i18n/language.h"
 #include "settings/working_hours.h"
 #include "settings/program_list.h"
 
@@ -25,6 +26,12 @@ std::string RepairProgramList(const std::string& stored) {
   return ProgramListUsable(stored) ? stored : "";
 }
 
+// A language the program cannot name goes back to following Windows (stored as " ", as every
+// empty text is).
+std::string RepairLanguage(const std::string& stored) {
+  return stored == " " || LanguageTagUsable(stored) ? stored : "";
+}
+
 std::string RepairWorkingHours(const std::string& stored) {
   const WorkingHoursRead read = ReadWorkingHours(stored);
   return read.repaired ? FormatWorkingHours(read.hours) : stored;
@@ -37,11 +44,11 @@ SettingInfo Num(const char* name, const char* def, int lo, int hi, int16_t S::*m
   return i;
 }
 
-const std::array<SettingInfo, 36>& Table() {
-  static const std::array<SettingInfo, 36> table = [] {
+const std::array<SettingInfo, 37>& Table() {
+  static const std::array<SettingInfo, 37> table = [] {
     SettingInfo hours{"Hours", "1", 0, 99, 0};
     hours.int32 = &S::Hours;
-    return std::array<SettingInfo, 36>{
+    return std::array<SettingInfo, 37>{
         Num("BalloonTipsEnabled", "1", 0, 1, &S::BalloonTipsEnabled),
         Num("AudioType", "2", 0, 3, &S::AudioType),
         Num("SelectedSound", "1", 0, 14, &S::SelectedSound),
@@ -78,6 +85,7 @@ const std::array<SettingInfo, 36>& Table() {
         Num("ShortBreakSeconds", "20", 5, 600, &S::ShortBreakSeconds),
         Num("ShortBreakSound", "1", 0, 1, &S::ShortBreakSound),
         Num("HeadsUpSeconds", "0", 5, 120, &S::HeadsUpSeconds, 0),  // 0: no heads-up
+        Text("Language", "", &S::Language, RepairLanguage),
     };
   }();
   return table;

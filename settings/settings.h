@@ -53,6 +53,9 @@ struct Settings {
   int16_t ShortBreakSeconds = 0;
   int16_t ShortBreakSound = 0;
   int16_t HeadsUpSeconds = 0;
+  // The language the windows speak ("de", "zh-CN"); empty: the first of the user's Windows
+  // languages the program has, else English.
+  std::string Language;
 };
 
 // One stored setting. Exactly one of the three member pointers is set.

@@ -2,12 +2,16 @@
 // judged by their grammar, contexts, both byte orders, and files spoilt every way we know.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "catalog_fuzz.h"
 #include "i18n/catalog.h"
+#include "i18n/language.h"
 #include "i18n/texts.h"
 #include "mo_writer.h"
 
@@ -327,6 +331,71 @@ TEST(Texts, EnglishGivesTheIdAndEveryLanguageFillsNamedPlaceholders) {
   }
   EXPECT_EQ(english.Language(), "");
   EXPECT_EQ(german.Language(), "de");
+}
+
+// What msgfmt makes of po/ reads, and each catalogue says which language it is in its own words.
+TEST(Catalog, TheBuildsOwnCataloguesReadAndNameTheirLanguages) {
+  std::vector<std::string> bytes;
+  for (const auto& file : std::filesystem::directory_iterator(UNWINDLE_CATALOGUES_DIR)) {
+    if (file.path().extension() != ".mo") continue;
+    std::ifstream in(file.path(), std::ios::binary);
+    std::stringstream all;
+    all << in.rdbuf();
+    bytes.push_back(all.str());
+    EXPECT_TRUE(Catalog::Read(bytes.back())) << file.path();
+  }
+  ASSERT_FALSE(bytes.empty());
+  std::vector<size_t> refused;
+  const auto carried = ReadCatalogues(std::vector<std::string_view>(bytes.begin(), bytes.end()),
+                                      [&](size_t i) { refused.push_back(i); });
+  EXPECT_TRUE(refused.empty());
+  EXPECT_EQ(carried.size(), bytes.size());
+  for (const auto& l : carried) {
+    EXPECT_TRUE(LanguageTagUsable(l.tag)) << l.tag;
+    EXPECT_FALSE(l.name.empty()) << l.tag;
+  }
+}
+
+TEST(Language, TheSettingThenEachWindowsLanguageWholeThenItsBase) {
+  const std::vector<std::string> carried = {"de", "zh-CN", "fr", "pt-BR"};
+  struct Case {
+    const char* setting;
+    std::vector<std::string> preferred;
+    const char* expected;  // empty: English
+  };
+  const Case cases[] = {
+      {"", {"de-DE"}, "de"},           // the base language of a regional tag
+      {"", {"de-AT", "fr-FR"}, "de"},  // in the user's order
+      {"", {"it-IT", "fr-CA"}, "fr"},  // the first the program has
+      {"", {"en-US", "de-DE"}, ""},    // English first is English
+      {"", {"en-GB"}, ""},             //
+      {"", {"zh-CN"}, "zh-CN"},        // whole
+      {"", {"zh_cn"}, "zh-CN"},        // as a system may write it
+      {"", {"zh-TW", "de-CH"}, "de"},  // no Simplified for a Traditional reader
+      {"", {"pt-PT"}, ""},             // the base "pt" is not "pt-BR"
+      {"", {"pt-BR"}, "pt-BR"},        //
+      {"", {}, ""},                    // nothing known: English
+      {"", {"ja-JP"}, ""},             // nothing carried: English
+      {"fr", {"de-DE"}, "fr"},         // the setting before Windows
+      {"de-LU", {"fr-FR"}, "de"},      // the setting's base
+      {"en", {"de-DE"}, ""},           // English chosen
+      {"ru", {"de-DE"}, "de"},         // a choice not carried follows Windows
+      {"", {"", "DE"}, "de"},          // case does not matter; empty entries skipped
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ChooseLanguage(c.setting, c.preferred, carried), c.expected)
+        << "setting \"" << c.setting << "\", first preferred "
+        << (c.preferred.empty() ? "none" : c.preferred.front());
+  }
+}
+
+TEST(Language, TagsTheSettingMayHold) {
+  for (const char* tag : {"", "de", "zh-CN", "sr-Latn-RS", "fil", "es-419", "ZH-cn"})
+    EXPECT_TRUE(LanguageTagUsable(tag)) << tag;
+  for (const char* tag :
+       {"d", "deutsch", "de_DE", "de-", "-de", "de--DE", "1e", "de DE", "de-ABCDEFGHI", "de-DE;fr",
+        "\xc3\xa4s", "de-AT-aaaaaaaa-bbbbbbbb-cccccccc-dddd"})
+    EXPECT_FALSE(LanguageTagUsable(tag)) << tag;
 }
 
 TEST(Catalog, SurvivesRandomCorruption) {

@@ -44,6 +44,7 @@ inline const std::map<std::string, std::string> kStoredDefaults = {
     {"ShortBreakSeconds", "20"},
     {"ShortBreakSound", "1"},
     {"HeadsUpSeconds", "0"},
+    {"Language", " "},
 };
 
 }  // namespace unw

@@ -28,8 +28,9 @@ FakePlatform::FakePlatform()
 }
 
 Services FakePlatform::services() {
-  return Services{loop,  view,  dialogs,  windows,  workstation, tray,    sound,    metrics,
-                  files, shell, presence, calendar, trace,       storage, settings, startup};
+  return Services{loop,  view,    dialogs,  windows, workstation, tray,
+                  sound, metrics, files,    shell,   presence,    calendar,
+                  trace, storage, settings, startup, languages};
 }
 
 Sim::Sim() : app_(std::make_unique<App>(fake.services())) {

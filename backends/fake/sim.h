@@ -12,6 +12,7 @@
 #include "backends/fake/fake_calendar.h"
 #include "backends/fake/fake_event_loop.h"
 #include "backends/fake/fake_files.h"
+#include "backends/fake/fake_languages.h"
 #include "backends/fake/fake_presence.h"
 #include "backends/fake/fake_settings_storage.h"
 #include "backends/fake/fake_shell.h"
@@ -42,6 +43,7 @@ struct FakePlatform {
   FakeStorage storage;
   FakeSettingsStorage settings;  // the stored settings
   FakeStartupLaunch startup;
+  FakeLanguages languages;
 };
 
 class Sim {
