@@ -14,9 +14,6 @@ App::App(const Services& services)
     : sys(services),
       ui(services.view, services.loop, services.dialogs),
       store(services.settingsStorage),
-      languages(ReadCatalogues(
-          services.languages.Catalogues(),
-          [&services](size_t i) { services.trace.Line("language.refused", {std::to_string(i)}); })),
       tray(services.tray, settings),
       sounds(services.sound, settings, services.trace),
       chooser(services.files, sounds),
@@ -41,13 +38,22 @@ void App::Start() {
   frmTimer_->Show();
 }
 
+const std::vector<CarriedLanguage>& App::languages() {
+  if (!languages_) {
+    languages_ = ReadCatalogues(sys.languages.Catalogues(), [this](size_t i) {
+      sys.trace.Line("language.refused", {std::to_string(i)});
+    });
+  }
+  return *languages_;
+}
+
 void App::UseLanguage() {
   std::vector<std::string> carried;
-  for (const auto& l : languages) carried.push_back(l.tag);
+  for (const auto& l : languages()) carried.push_back(l.tag);
   const std::string tag = ChooseLanguage(settings.Language == " " ? "" : settings.Language,
                                          sys.languages.PreferredUiLanguages(), carried);
   texts = Texts();
-  for (const auto& l : languages)
+  for (const auto& l : languages())
     if (l.tag == tag) texts = Texts(l.tag, l.catalog);
   sys.trace.Line("language", {tag.empty() ? "en" : tag});
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,8 @@ class App {
   int Run();
   // Speaks the language the setting Language and the user's Windows languages choose.
   void UseLanguage();
+  // The catalogues the program carries, read when first asked for.
+  const std::vector<CarriedLanguage>& languages();
 
   FrmTimer& frmTimer() { return *frmTimer_; }
   FrmUnwindle& frmUnwindle() { return windows.frmUnwindle(); }
@@ -70,7 +73,6 @@ class App {
   SettingsStore store;
   Settings settings;  // working copies of the stored settings
   Texts texts;        // what the windows say: English until a catalogue is chosen
-  std::vector<CarriedLanguage> languages;  // the catalogues the program carries, read at start
   TrayIcon tray;
   AlertSounds sounds;
   SoundChooser chooser;
@@ -78,6 +80,7 @@ class App {
 
  private:
   std::unique_ptr<FrmTimer> frmTimer_;
+  std::optional<std::vector<CarriedLanguage>> languages_;
 
  public:
   CycleWindows windows{*this};  // what the cycle shows and asks, on the windows below

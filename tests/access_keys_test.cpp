@@ -51,7 +51,10 @@ bool TakesKey(const Control& c) {
 // Captions that the program's design gives with the same letter: they keep it. A button that
 // stands in the place of another (one of the two shows at a time) may share its letter too.
 const std::map<std::string, std::set<std::string>> kSharedByDesign = {
-    {"frmTimer", {"mnuPause", "mnuStop", "mnuPreferencesPopMenu"}},
+    // "&Language" is the name the Language menu is known by, beside "Count Sleep and &Lock as a
+    // Break": Alt+L goes to each in turn.
+    {"frmTimer",
+     {"mnuPause", "mnuStop", "mnuPreferencesPopMenu", "mnuSleepIsBreak", "mnuLanguage"}},
     {"frmUnwindle", {"cmdRemindLater", "cmdRestartTimer"}},
 };
 
