@@ -20,6 +20,7 @@ std::string TestGerman() {
                    "Content-Type: text/plain; charset=UTF-8\n"},
                   {"&File", "&Dateitest"},
                   {"One-Time Change", "Einmaltest"},
+                  {"&Stop Timer", "Timer &beenden (Test)"},
                   {"{maker} - {url} \nTime Remaining: {time} - Stopped", "Test {time} angehalten"}},
                  false);
 }
@@ -96,6 +97,20 @@ TEST(LanguagesTest, TheLanguageMenuChangesTheWindowTheMenusAndTheTrayAtOnce) {
   sim.Click("frmTimer", "mnuLanguage1");
   sim.Click("frmTimer", "cmdStart");
   EXPECT_EQ(f.Ctl("cmdStart").toolTip(), "Start Timer") << "not in the test's catalogue";
+}
+
+// A window that opens after the change comes up in the new language.
+TEST(LanguagesTest, AWindowOpenedLaterSpeaksTheLanguageChosenBefore) {
+  Sim sim;
+  sim.fake.languages.catalogues = {TestGerman()};
+  Plant(sim, {Planted("Hours=0 Minutes=0 Seconds=10 StartTimerOnLaunch=1")});
+  sim.Start();
+  sim.Click("frmTimer", "mnuLanguage1");
+  for (int s = 0; s < 30 && !sim.FindForm("frmUnwindle"); ++s) sim.AdvanceSeconds(1);
+  ASSERT_TRUE(sim.FindForm("frmUnwindle")) << "the prompt at time-up";
+  EXPECT_EQ(sim.ctl("frmUnwindle", "cmdStopTimer").caption(), "Timer &beenden (Test)");
+  // What the test's catalogue lacks stays English.
+  EXPECT_EQ(sim.ctl("frmUnwindle", "cmdRemindLater").caption(), "&Remind Later");
 }
 
 // The build's own catalogues, each in the running program: a spoilt one among them is left out
