@@ -589,13 +589,18 @@ void TimedPause(Report& r, const Options& o) {
 }
 
 // The program in German, chosen by the setting: the main window and the tray's tooltip say what the
-// German catalogue (po/de.po) says; Windows Default brings English back at once.
+// German catalogue (po/de.po) says, /status keeps its English words; Windows Default brings English
+// back at once.
 void Language(Report& r, const Options& o) {
+  auto ran = std::make_shared<Console>();
   const std::vector<Step> steps = {
       {"language.chosen", Shot("frmTimer", "main-window-de"),
        All({Traced("language", {"de"}),
             Texts("frmTimer", {{"fraTimeRemaining", "Verbleibende Zeit bis zur Pause (HH:MM:SS)"}}),
             TipReads("", "\r\nVerbleibende Zeit: 01:00:00 - Beendet")})},
+      // For scripts: the same words in every language.
+      {"language.status_stays_english", RunCommand(ran, "/status"),
+       Printed(ran, 0, "stopped 01:00:00\r\n")},
       {"language.windows_default", Menu("mnuLanguage0"),
        All({Stored("Language", " "), Traced("language", {"en"}),
             TipReads("", "\r\nTime Remaining: 01:00:00 - Stopped")})},
