@@ -6,12 +6,12 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 DEB_PACKAGES := cmake ninja-build g++ libgtest-dev clang-format zlib1g-dev \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis \
-  wine wine64 xvfb xauth xdotool imagemagick procps python3 x11-xserver-utils
+  wine wine64 xvfb xauth xdotool imagemagick procps python3 x11-xserver-utils gettext
 
 NATIVE := build/native
 WINDOWS := build/windows
 
-.PHONY: deps native windows run test unit e2e bench dist format check-format check-layers clean
+.PHONY: deps native windows run test unit e2e bench dist format check-format check-layers pot clean
 
 deps:
 	@missing=$$(for p in $(DEB_PACKAGES); do \
@@ -54,6 +54,10 @@ dist: windows
 	cp -r $(WINDOWS)/dist dist
 	python3 tools/check_release_manifests.py dist
 	@ls -lR dist
+
+# The template of the texts to translate into po/, merged into every catalogue.
+pot: native
+	cmake --build --preset native --target unwindle_pot
 
 FORMATTED = $(shell git ls-files --cached --others --exclude-standard '*.cpp' '*.h')
 

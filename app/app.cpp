@@ -23,7 +23,7 @@ App::App(const Services& services)
       random(static_cast<std::mt19937::result_type>(services.calendar.UtcMs())),
       frmTimer_(std::make_unique<FrmTimer>(*this)),
       cycle(CycleDeps{settings, store, tray, sounds, services.presence, services.calendar,
-                      services.loop, services.trace, windows}),
+                      services.loop, services.trace, windows, texts}),
       frmPreferences_(std::make_unique<FrmPreferences>(*this)),
       frmHoldPrograms_(std::make_unique<FrmHoldPrograms>(*this)),
       frmRunningPrograms_(std::make_unique<FrmRunningPrograms>(*this)),
@@ -41,6 +41,26 @@ App::~App() = default;
 
 void App::Start() {
   frmTimer_->Show();
+}
+
+const std::vector<CarriedLanguage>& App::languages() {
+  if (!languages_) {
+    languages_ = ReadCatalogues(sys.languages.Catalogues(), [this](size_t i) {
+      sys.trace.Line("language.refused", {std::to_string(i)});
+    });
+  }
+  return *languages_;
+}
+
+void App::UseLanguage() {
+  std::vector<std::string> carried;
+  for (const auto& l : languages()) carried.push_back(l.tag);
+  const std::string tag = ChooseLanguage(settings.Language == " " ? "" : settings.Language,
+                                         sys.languages.PreferredUiLanguages(), carried);
+  texts = Texts();
+  for (const auto& l : languages())
+    if (l.tag == tag) texts = Texts(l.tag, l.catalog);
+  sys.trace.Line("language", {tag.empty() ? "en" : tag});
 }
 
 int App::Run() {

@@ -5,8 +5,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "alerts/sound_chooser.h"
 #include "alerts/sounds.h"
@@ -18,6 +20,8 @@
 #include "cycle/history_recorder.h"
 #include "forms/ui.h"
 #include "history/journal.h"
+#include "i18n/language.h"
+#include "i18n/texts.h"
 #include "forms/form_view.h"
 #include "platform/services.h"
 #include "settings/settings.h"
@@ -49,6 +53,10 @@ class App {
   void Start();
   // Start, then dispatch events until the last window is gone.
   int Run();
+  // Speaks the language the setting Language and the user's Windows languages choose.
+  void UseLanguage();
+  // The catalogues the program carries, read when first asked for.
+  const std::vector<CarriedLanguage>& languages();
 
   FrmTimer& frmTimer() { return *frmTimer_; }
   FrmUnwindle& frmUnwindle() { return windows.frmUnwindle(); }
@@ -71,6 +79,7 @@ class App {
   Ui ui;
   SettingsStore store;
   Settings settings;  // working copies of the stored settings
+  Texts texts;        // what the windows say: English until a catalogue is chosen
   TrayIcon tray;
   AlertSounds sounds;
   SoundChooser chooser;
@@ -82,6 +91,7 @@ class App {
 
  private:
   std::unique_ptr<FrmTimer> frmTimer_;
+  std::optional<std::vector<CarriedLanguage>> languages_;
 
  public:
   CycleWindows windows{*this};  // what the cycle shows and asks, on the windows below

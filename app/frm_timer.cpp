@@ -20,6 +20,79 @@
 
 namespace unw {
 
+namespace {
+
+// Every fixed text of the main window and its menus, in English: Relabel says them in the
+// language in use. (The Start and Stop texts follow the cycle: ShowButtons.)
+struct FixedText {
+  const char* control;
+  const char* caption;  // null: none
+  const char* tip;
+};
+constexpr FixedText kFixedTexts[] = {
+    {"cmdAbout", nullptr, NT("About Korvante Unwindle")},
+    {"cmdExit", nullptr, NT("Close")},
+    {"cmdStart", nullptr, NT("Start Timer")},
+    {"cmdPause", nullptr, NT("Pause Timer")},
+    {"cmdStop", nullptr, NT("Stop Timer")},
+    {"cmdChange", nullptr, NT("One-Time Change")},
+    {"cmdUnwindle", nullptr, NT("Unwindle")},
+    {"cmdSave", nullptr, NT("Save")},
+    {"fraTimeRemaining", NT("Time Remaining Before Break (HH:MM:SS)"), nullptr},
+    {"mnuFile", NT("&File"), nullptr},
+    {"mnuLockWorkStation", NT("&Lock Workstation"), nullptr},
+    {"mnuExit", NT("E&xit"), nullptr},
+    {"mnuOptions", NT("&Options"), nullptr},
+    {"mnuAlwaysOnTop", NT("&Always On Top"), nullptr},
+    {"mnuHideWhenMinimized", NT("&Hide When Minimized"), nullptr},
+    {"mnuLaunchMinimized", NT("Launch &Minimized"), nullptr},
+    {"mnuLaunchOnStartup", NT("Launch On &Startup"), nullptr},
+    {"mnuHoldForFullScreen", NT("Hold Alerts During &Full-Screen Programs"), nullptr},
+    {"mnuHoldForCalls", NT("Hold Alerts During &Calls"), nullptr},
+    {"mnuHoldForDnd", NT("Hold Alerts During &Do Not Disturb"), nullptr},
+    {"mnuHoldForPrograms", NT("Hold Alerts While These P&rograms Run..."), nullptr},
+    {"mnuSleepIsBreak", NT("Count Sleep and &Lock as a Break"), nullptr},
+    {"mnuIdleIsBreak", NT("Count &Idle Time as a Break"), nullptr},
+    {"mnuWorkingHours", NT("&Working Hours..."), nullptr},
+    {"mnuShortBreaks", NT("Short &Breaks..."), nullptr},
+    {"mnuBreakScreen", NT("Break &Screen..."), nullptr},
+    {"mnuBreakIdeas", NT("Break &Ideas..."), nullptr},
+    {"mnuPreferences", NT("&Preferences..."), nullptr},
+    {"mnuKeepHistory", NT("&Keep a History of My Breaks"), nullptr},
+    {"mnuStatistics", NT("S&tatistics..."), nullptr},
+    {"mnuTheme", NT("&Theme"), nullptr},
+    {"mnuThemeSystem", NT("Use &Windows Setting"), nullptr},
+    {"mnuThemeLight", NT("&Light"), nullptr},
+    {"mnuThemeDark", NT("&Dark"), nullptr},
+    {"mnuHelp", NT("&Help"), nullptr},
+    {"mnuAbout", NT("&About Korvante Unwindle..."), nullptr},
+    {"mPopupSys", NT("&SysTray"), nullptr},
+    {"mnuUnwindle", NT("&Unwindle"), nullptr},
+    {"mnuStart", NT("&Start Timer"), nullptr},
+    {"mnuPause", NT("&Pause Timer"), nullptr},
+    {"mnuStop", NT("Sto&p Timer"), nullptr},
+    {"mnuStopBreakPopUp", NT("Stop &Break"), nullptr},
+    {"mnuRemindLater", NT("&Remind Later"), nullptr},
+    {"mPopRestore", NT("&Open"), nullptr},
+    {"mnuPreferencesPopMenu", NT("&Preferences..."), nullptr},
+    {"mnuStatisticsPopMenu", NT("S&tatistics..."), nullptr},
+    {"mPopAbout", NT("&About..."), nullptr},
+    {"mPopExit", NT("&Exit"), nullptr},
+    {"mnuLanguage", NT("&Language"), nullptr},
+    {"mnuLanguage0", NT("Windows Default"), nullptr},
+};
+// The Pause For menu, in the File menu ("mnuFile...") and the tray menu ("mnu...").
+constexpr FixedText kPauseTexts[] = {
+    {"PauseFor", NT("Pause &For"), nullptr},
+    {"Pause30", NT("&30 Minutes"), nullptr},
+    {"Pause60", NT("&1 Hour"), nullptr},
+    {"Pause120", NT("&2 Hours"), nullptr},
+    {"PauseTomorrow", NT("Until &Tomorrow"), nullptr},
+    {"Resume", NT("Resu&me"), nullptr},
+};
+
+}  // namespace
+
 FrmTimer::FrmTimer(App& app) : Form(app.ui, "frmTimer"), app_(app) {}
 
 void FrmTimer::Wire(const char* name, void (FrmTimer::*handler)()) {
@@ -32,10 +105,9 @@ void FrmTimer::Design() {
             /*taskbar*/ true);
   SetSize(4680, 2280);
 
-  auto button = [this](const char* name, Control* parent, const char* tip, const char* picture,
-                       int left, int top, int w, int h) -> Control& {
+  auto button = [this](const char* name, Control* parent, const char* picture, int left, int top,
+                       int w, int h) -> Control& {
     Control& b = Add(ControlKind::kButton, name, parent);
-    b.SetToolTip(tip);
     b.SetPicture(picture);
     b.Move(left, top, w, h);
     return b;
@@ -43,21 +115,20 @@ void FrmTimer::Design() {
 
   Control& fraAbout = Add(ControlKind::kFrame, "fraAboutClose");
   fraAbout.Move(2520, 1380, 2040, 780);
-  button("cmdAbout", &fraAbout, "About Korvante Unwindle", "about", 300, 195, 600, 480);
-  button("cmdExit", &fraAbout, "Close", "exit", 1140, 195, 600, 480);
+  button("cmdAbout", &fraAbout, "about", 300, 195, 600, 480);
+  button("cmdExit", &fraAbout, "exit", 1140, 195, 600, 480);
 
   Control& fraSps = Add(ControlKind::kFrame, "fraStartPauseStop");
   fraSps.Move(120, 1380, 2280, 780);
-  button("cmdStart", &fraSps, "Start Timer", "start", 135, 195, 600, 480);
-  button("cmdPause", &fraSps, "Pause Timer", "pause", 840, 195, 600, 480).SetEnabled(false);
-  button("cmdStop", &fraSps, "Stop Timer", "stop", 1545, 195, 600, 480).SetEnabled(false);
+  button("cmdStart", &fraSps, "start", 135, 195, 600, 480);
+  button("cmdPause", &fraSps, "pause", 840, 195, 600, 480).SetEnabled(false);
+  button("cmdStop", &fraSps, "stop", 1545, 195, 600, 480).SetEnabled(false);
 
   Control& fraTime = Add(ControlKind::kFrame, "fraTimeRemaining");
-  fraTime.SetCaption("Time Remaining Before Break (HH:MM:SS)");
   fraTime.Move(120, 60, 4440, 1260);
-  button("cmdChange", &fraTime, "One-Time Change", "change", 3180, 390, 540, 540);
-  button("cmdUnwindle", &fraTime, "Unwindle", "unwindle", 3780, 390, 540, 540);
-  button("cmdSave", &fraTime, "Save", "save", 3180, 390, 540, 540).SetVisible(false);
+  button("cmdChange", &fraTime, "change", 3180, 390, 540, 540);
+  button("cmdUnwindle", &fraTime, "unwindle", 3780, 390, 540, 540);
+  button("cmdSave", &fraTime, "save", 3180, 390, 540, 540).SetVisible(false);
 
   const int cols[] = {180, 1200, 2220};
   const char* boxes[] = {"txtSeconds", "txtMinutes", "txtHours"};
@@ -84,62 +155,71 @@ void FrmTimer::Design() {
   for (const char* img : {"imgModem", "imgWaterTank", "imgTrafficLight", "imgMoon", "imgClock"})
     Add(ControlKind::kPicture, img).SetVisible(false);
 
-  Control& file = AddMenu("mnuFile", "&File", nullptr);
+  Control& file = AddMenu("mnuFile", "", nullptr);
   AddPauseMenu("mnuFile", file);
   AddMenu("mnuSep09", "-", &file);
-  AddMenu("mnuLockWorkStation", "&Lock Workstation", &file).SetShortcut("Ctrl+L");
+  AddMenu("mnuLockWorkStation", "", &file).SetShortcut("Ctrl+L");
   AddMenu("mnuSep06", "-", &file);
-  AddMenu("mnuExit", "E&xit", &file);
-  Control& options = AddMenu("mnuOptions", "&Options", nullptr);
-  AddMenu("mnuAlwaysOnTop", "&Always On Top", &options);
-  AddMenu("mnuHideWhenMinimized", "&Hide When Minimized", &options);
-  AddMenu("mnuLaunchMinimized", "Launch &Minimized", &options);
-  AddMenu("mnuLaunchOnStartup", "Launch On &Startup", &options);
+  AddMenu("mnuExit", "", &file);
+  Control& options = AddMenu("mnuOptions", "", nullptr);
+  AddMenu("mnuAlwaysOnTop", "", &options);
+  AddMenu("mnuHideWhenMinimized", "", &options);
+  AddMenu("mnuLaunchMinimized", "", &options);
+  AddMenu("mnuLaunchOnStartup", "", &options);
   AddMenu("mnuSep08", "-", &options);
-  AddMenu("mnuHoldForFullScreen", "Hold Alerts During &Full-Screen Programs", &options);
-  AddMenu("mnuHoldForCalls", "Hold Alerts During &Calls", &options);
-  AddMenu("mnuHoldForDnd", "Hold Alerts During &Do Not Disturb", &options);
-  AddMenu("mnuHoldForPrograms", "Hold Alerts While These P&rograms Run...", &options);
-  AddMenu("mnuSleepIsBreak", "Count Sleep and &Lock as a Break", &options);
-  AddMenu("mnuIdleIsBreak", "Count &Idle Time as a Break", &options);
+  AddMenu("mnuHoldForFullScreen", "", &options);
+  AddMenu("mnuHoldForCalls", "", &options);
+  AddMenu("mnuHoldForDnd", "", &options);
+  AddMenu("mnuHoldForPrograms", "", &options);
+  AddMenu("mnuSleepIsBreak", "", &options);
+  AddMenu("mnuIdleIsBreak", "", &options);
   AddMenu("mnuSep07", "-", &options);
-  AddMenu("mnuWorkingHours", "&Working Hours...", &options);
-  AddMenu("mnuShortBreaks", "Short &Breaks...", &options);
-  // Alt+S belongs to Launch On Startup.
-  AddMenu("mnuBreakScreen", "Break &Screen...", &options);
-  AddMenu("mnuBreakIdeas", "Break &Ideas...", &options);
-  AddMenu("mnuPreferences", "&Preferences...", &options).SetShortcut("Ctrl+P");
+  AddMenu("mnuWorkingHours", "", &options);
+  AddMenu("mnuShortBreaks", "", &options);
+  AddMenu("mnuBreakScreen", "", &options);
+  AddMenu("mnuBreakIdeas", "", &options);
+  AddMenu("mnuPreferences", "", &options).SetShortcut("Ctrl+P");
   AddMenu("mnuSep10", "-", &options);
   // The newer items take letters that the menu's older ones leave free.
-  AddMenu("mnuKeepHistory", "&Keep a History of My Breaks", &options);
-  AddMenu("mnuStatistics", "S&tatistics...", &options);
-  Control& theme = AddMenu("mnuTheme", "&Theme", &options);
+  AddMenu("mnuKeepHistory", "", &options);
+  AddMenu("mnuStatistics", "", &options);
+  Control& theme = AddMenu("mnuTheme", "", &options);
   for (Control* item :
-       {&AddMenu("mnuThemeSystem", "Use &Windows Setting", &theme),
-        &AddMenu("mnuThemeLight", "&Light", &theme), &AddMenu("mnuThemeDark", "&Dark", &theme)})
+       {&AddMenu("mnuThemeSystem", "", &theme), &AddMenu("mnuThemeLight", "", &theme),
+        &AddMenu("mnuThemeDark", "", &theme)})
     item->SetRadioCheck(true);
-  Control& help = AddMenu("mnuHelp", "&Help", nullptr);
-  AddMenu("mnuAbout", "&About Korvante Unwindle...", &help).SetShortcut("Ctrl+A");
+  // The languages, each in its own words, after the one that follows Windows.
+  AddMenu("mnuSepLanguage", "-", &options);
+  Control& language = AddMenu("mnuLanguage", "", &options);
+  AddMenu("mnuLanguage0", "", &language);
+  for (size_t i = 0; i < app_.languages().size(); ++i) {
+    const std::string name = "mnuLanguage" + std::to_string(i + 1);
+    AddMenu(name, app_.languages()[i].name, &language);
+    Ctl(name).onClick = [this, i] { ChooseLanguage(app_.languages()[i].tag); };
+  }
+  Ctl("mnuLanguage0").onClick = [this] { ChooseLanguage(""); };
+  Control& help = AddMenu("mnuHelp", "", nullptr);
+  AddMenu("mnuAbout", "", &help).SetShortcut("Ctrl+A");
 
-  Control& sys = AddMenu("mPopupSys", "&SysTray", nullptr);
+  Control& sys = AddMenu("mPopupSys", "", nullptr);
   sys.SetVisible(false);
   AddMenu("mnuSep04", "-", &sys).SetVisible(false);
-  AddMenu("mnuUnwindle", "&Unwindle", &sys);
+  AddMenu("mnuUnwindle", "", &sys);
   AddMenu("mnuSep03", "-", &sys);
-  AddMenu("mnuStart", "&Start Timer", &sys);
-  AddMenu("mnuPause", "&Pause Timer", &sys).SetEnabled(false);
+  AddMenu("mnuStart", "", &sys);
+  AddMenu("mnuPause", "", &sys).SetEnabled(false);
   AddPauseMenu("mnu", sys);
-  AddMenu("mnuStop", "Sto&p Timer", &sys).SetEnabled(false);
-  AddMenu("mnuStopBreakPopUp", "Stop &Break", &sys).SetVisible(false);
-  AddMenu("mnuRemindLater", "&Remind Later", &sys).SetVisible(false);
+  AddMenu("mnuStop", "", &sys).SetEnabled(false);
+  AddMenu("mnuStopBreakPopUp", "", &sys).SetVisible(false);
+  AddMenu("mnuRemindLater", "", &sys).SetVisible(false);
   AddMenu("mnuSep02", "-", &sys);
-  AddMenu("mPopRestore", "&Open", &sys);
+  AddMenu("mPopRestore", "", &sys);
   AddMenu("mnuSep01", "-", &sys);
-  AddMenu("mnuPreferencesPopMenu", "&Preferences...", &sys);
-  AddMenu("mnuStatisticsPopMenu", "S&tatistics...", &sys);
-  AddMenu("mPopAbout", "&About...", &sys);
+  AddMenu("mnuPreferencesPopMenu", "", &sys);
+  AddMenu("mnuStatisticsPopMenu", "", &sys);
+  AddMenu("mPopAbout", "", &sys);
   // Last, where a menu's way out is looked for.
-  AddMenu("mPopExit", "&Exit", &sys);
+  AddMenu("mPopExit", "", &sys);
 
   Wire("cmdStart", &FrmTimer::cmdStart_Click);
   Wire("cmdChange", &FrmTimer::cmdChange_Click);
@@ -198,17 +278,47 @@ void FrmTimer::Design() {
   editing_ = false;
   exitQuestion_ = false;
   transitioned_ = false;
+  startedUp_ = false;
+  Relabel();
 }
 
 void FrmTimer::AddPauseMenu(const std::string& prefix, Control& parent) {
-  Control& pauseFor = AddMenu(prefix + "PauseFor", "Pause &For", &parent);
+  Control& pauseFor = AddMenu(prefix + "PauseFor", "", &parent);
   pauseFor.SetEnabled(false);
-  AddMenu(prefix + "Pause30", "&30 Minutes", &pauseFor);
-  AddMenu(prefix + "Pause60", "&1 Hour", &pauseFor);
-  AddMenu(prefix + "Pause120", "&2 Hours", &pauseFor);
-  AddMenu(prefix + "PauseTomorrow", "Until &Tomorrow", &pauseFor);
+  AddMenu(prefix + "Pause30", "", &pauseFor);
+  AddMenu(prefix + "Pause60", "", &pauseFor);
+  AddMenu(prefix + "Pause120", "", &pauseFor);
+  AddMenu(prefix + "PauseTomorrow", "", &pauseFor);
   // Not "&Resume": the tray menu's "&Remind Later" has that letter.
-  AddMenu(prefix + "Resume", "Resu&me", &parent).SetVisible(false);
+  AddMenu(prefix + "Resume", "", &parent).SetVisible(false);
+}
+
+void FrmTimer::Relabel() {
+  const Texts& t = app_.texts;
+  auto label = [&](const std::string& name, const FixedText& f) {
+    if (f.caption) Ctl(name).SetCaption(t.T(f.caption));
+    if (f.tip) Ctl(name).SetToolTip(t.T(f.tip));
+  };
+  for (const FixedText& f : kFixedTexts) label(f.control, f);
+  for (const char* prefix : {"mnu", "mnuFile"})
+    for (const FixedText& f : kPauseTexts) label(std::string(prefix) + f.control, f);
+  // Once started, the Help menu's item has no access key (the About box has its own).
+  if (startedUp_) Ctl("mnuAbout").SetCaption(t.T("About Korvante Unwindle..."));
+  // The one in use is checked: "Windows Default" while the setting is empty.
+  const std::string& chosen = app_.settings.Language;
+  Ctl("mnuLanguage0").SetChecked(chosen.empty() || chosen == " ");
+  for (size_t i = 0; i < app_.languages().size(); ++i)
+    Ctl("mnuLanguage" + std::to_string(i + 1)).SetChecked(SameTag(app_.languages()[i].tag, chosen));
+  if (loaded()) ShowCycle(app_.cycle.Snapshot());
+}
+
+void FrmTimer::ChooseLanguage(const std::string& tag) {
+  if (!app_.store.WriteSettingValue(Setting(&Settings::Language).name, tag))
+    app_.ui.MsgBox(this, Warning(kNotSavedText, kMainCaption));
+  app_.settings.Language = tag.empty() ? " " : tag;
+  app_.UseLanguage();
+  Relabel();
+  app_.cycle.RetellTip();
 }
 
 void FrmTimer::Form_Load() {
@@ -221,12 +331,13 @@ void FrmTimer::Form_Load() {
   app_.store.LoadSettings(s);
   app_.theme.Refresh();
   ShowTheme();
+  app_.UseLanguage();
+  startedUp_ = true;
+  Relabel();
   // The chosen sound file is read ahead, away from this thread: the first alert plays it at once.
   app_.sounds.PrepareCustomSound();
   ApplyWindowFonts(app_, *this);
   SetCaption(kMainCaption);
-  Ctl("cmdAbout").SetToolTip("About Korvante Unwindle");
-  Ctl("mnuAbout").SetCaption("About Korvante Unwindle...");
   // Before the cycle begins: its start is the first thing recorded. Not kept, it is only read.
   app_.journal.Open(s.KeepHistory == 1);
   Ctl("mnuKeepHistory").SetChecked(s.KeepHistory != 0);
@@ -235,7 +346,8 @@ void FrmTimer::Form_Load() {
   TrayIcon& tray = app_.tray;
   tray.SetFrame(0);
   tray.AddTrayIcon(hWnd(), tray.GetTrayIconPicture(kPictureCurrent),
-                   WorkStatusText(TimeRemaining(), kStopped), app_.trayActions);
+                   WorkStatusText(app_.texts, TimeRemaining(), WorkTip::kStopped),
+                   app_.trayActions);
   app_.cycle.awareness().Begin();
   Ctl("mnuHoldForFullScreen").SetChecked(s.HoldDuringFullScreen != 0);
   Ctl("mnuHoldForCalls").SetChecked(s.HoldDuringCalls != 0);
@@ -271,8 +383,9 @@ void FrmTimer::ShowButtons(Column c) {
   const bool stopped = c == Column::kStopped;
   const bool started = c == Column::kStarted;
   const bool paused = c == Column::kPaused;
-  const char* startText = paused ? "Restart Timer" : "Start Timer";
-  const char* stopText = paused ? "Reset Timer" : "Stop Timer";
+  const Texts& t = app_.texts;
+  const std::string startText = paused ? t.T("Restart Timer") : t.T("Start Timer");
+  const std::string stopText = paused ? t.T("Reset Timer") : t.T("Stop Timer");
   Ctl("cmdStart").SetEnabled(!started && !editing_);
   Ctl("cmdStart").SetToolTip(startText);
   Ctl("mnuStart").SetEnabled(!started);
@@ -426,7 +539,7 @@ void FrmTimer::Form_QueryUnload(int& cancel, int unloadMode) {
     // The countdown and any alert that falls due wait for the answer.
     exitQuestion_ = true;
     app_.cycle.HoldFor(HoldReason::kExitQuestion, true);
-    Message question = Question("Are you sure you want to exit?", kMainCaption);
+    Message question = Question(app_.texts.T("Are you sure you want to exit?"), kMainCaption);
     question.alwaysOnTop = true;
     if (app_.ui.MsgBox(this, question) != MessageAnswer::kYes) {
       exitQuestion_ = false;

@@ -74,6 +74,12 @@ class FrmTimer : public Form {
   void mPopRestore_Click();
   void mPopAbout_Click();
 
+  // Says every text of the window and its menus in the language in use, and checks it in the
+  // Language menu.
+  void Relabel();
+  // The Language menu: `tag` ("" follows Windows) is stored and spoken at once.
+  void ChooseLanguage(const std::string& tag);
+
   // Shows where the cycle stands: the time, the buttons and the tray menu's items.
   void ShowCycle(const CycleSnapshot& s);
   // The exit question is open (or was answered Yes).
@@ -110,6 +116,7 @@ class FrmTimer : public Form {
 
   App& app_;
   bool editing_ = false;
+  bool startedUp_ = false;  // Form_Load has run
   bool exitQuestion_ = false;
   // The cycle has left the stopped state it starts in: until then the buttons and the tray menu
   // keep their design captions.

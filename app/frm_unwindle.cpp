@@ -22,7 +22,8 @@ void FrmUnwindle::Design() {
   SetBorder(BorderStyle::kFixedDialog, false, false, true, false);
 
   Control& label = Add(ControlKind::kLabel, "lblUnwindle");
-  label.SetCaption("Please unwindle now to rest your eyes and body.");
+  const Texts& t = app_.texts;
+  label.SetCaption(t.T("Please unwindle now to rest your eyes and body."));
   label.Move(840, 240, 4000, 240);
   const char* pictures[][2] = {{"picInformation", "sys.information"},
                                {"picExclamation", "sys.exclamation"},
@@ -33,21 +34,24 @@ void FrmUnwindle::Design() {
     p.SetPicture(picture);
     p.SetVisible(false);
   }
-  auto button = [this](const char* name, const char* caption, const char* picture) -> Control& {
+  auto button = [this](const char* name, const std::string& caption,
+                       const char* picture) -> Control& {
     Control& b = Add(ControlKind::kButton, name);
     b.SetCaption(caption);
     b.SetPicture(picture);
     b.Move(0, 0, kButtonWidth, kButtonHeight);
     return b;
   };
-  button("cmdRemindLater", "&Remind Later", "remind").onClick = [this] { cmdRemindLater_Click(); };
-  Control& restart = button("cmdRestartTimer", "&Restart Timer", "start");
-  restart.SetToolTip("Restart Timer");
+  button("cmdRemindLater", t.T("&Remind Later"), "remind").onClick = [this] {
+    cmdRemindLater_Click();
+  };
+  Control& restart = button("cmdRestartTimer", t.T("&Restart Timer"), "start");
+  restart.SetToolTip(t.T("Restart Timer"));
   restart.SetVisible(false);
   restart.onClick = [this] { cmdRestartTimer_Click(); };
-  button("cmdUnwindle", "&Unwindle", "unwindle").onClick = [this] { cmdUnwindle_Click(); };
-  Control& stop = button("cmdStopTimer", "&Stop Timer", "stop");
-  stop.SetToolTip("Stop Timer");
+  button("cmdUnwindle", t.T("&Unwindle"), "unwindle").onClick = [this] { cmdUnwindle_Click(); };
+  Control& stop = button("cmdStopTimer", t.T("&Stop Timer"), "stop");
+  stop.SetToolTip(t.T("Stop Timer"));
   stop.onClick = [this] { cmdStopTimer_Click(); };
 }
 
@@ -77,11 +81,11 @@ void FrmUnwindle::Form_Load() {
   Ctl("cmdUnwindle").SetToolTip("Unwindle for " + DurationText(s.BreakMinutes, s.BreakSeconds));
   Ctl("lblUnwindle")
       .SetCaption(
-          "Please unwindle now to rest your eyes and body.\n"
-          "Long sessions on the computer takes a toll on your body over time.\n"
-          "A short period of rest every while can reduce repetitive-stress injuries.\n"
-          "\n"
-          "What do you want to do?");
+          app_.texts.T("Please unwindle now to rest your eyes and body.\n"
+                       "Long sessions on the computer takes a toll on your body over time.\n"
+                       "A short period of rest every while can reduce repetitive-stress injuries.\n"
+                       "\n"
+                       "What do you want to do?"));
   Layout();
   ShowCycle(now);
 }

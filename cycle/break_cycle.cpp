@@ -11,11 +11,20 @@
 
 namespace unw {
 
-std::string WorkStatusText(const std::string& time, const char* suffix) {
-  return std::string(kCompanyName) + " - " + kMakerUrl + " \nTime Remaining: " + time + suffix;
+std::string WorkStatusText(const Texts& texts, const std::string& time, WorkTip state) {
+  const Fills fills = {{"maker", kCompanyName}, {"url", kMakerUrl}, {"time", time}};
+  switch (state) {
+    case WorkTip::kStarted:
+      return texts.T("{maker} - {url} \nTime Remaining: {time} - Started", fills);
+    case WorkTip::kPaused:
+      return texts.T("{maker} - {url} \nTime Remaining: {time} - Paused", fills);
+    case WorkTip::kStopped:
+      break;
+  }
+  return texts.T("{maker} - {url} \nTime Remaining: {time} - Stopped", fills);
 }
 
-const char* const kAwayTip = "KORVANTE Unwindle \nYou are away; the time counts as a break.";
+const char* const kAwayTip = NT("KORVANTE Unwindle \nYou are away; the time counts as a break.");
 
 namespace {
 
@@ -33,30 +42,33 @@ std::string ShortProgramName(const std::string& name) {
 
 }  // namespace
 
-std::string HoldTip(HoldReason reason, const std::string& program) {
+std::string HoldTip(const Texts& texts, HoldReason reason, const std::string& program) {
   switch (reason) {
     case HoldReason::kAway:
-      return kAwayTip;
+      return texts.T(kAwayTip);
     case HoldReason::kFullScreen:
-      return "KORVANTE Unwindle \nA break is due; it waits until the full-screen program ends.";
+      return texts.T(
+          "KORVANTE Unwindle \nA break is due; it waits until the full-screen program ends.");
     case HoldReason::kCall:
-      return "KORVANTE Unwindle \nA break is due; it waits until your call ends.";
+      return texts.T("KORVANTE Unwindle \nA break is due; it waits until your call ends.");
     case HoldReason::kDoNotDisturb:
-      return "KORVANTE Unwindle \nA break is due; it waits until Do Not Disturb is off.";
+      return texts.T("KORVANTE Unwindle \nA break is due; it waits until Do Not Disturb is off.");
     case HoldReason::kProgram:
-      return "KORVANTE Unwindle \nA break is due; it waits until " + ShortProgramName(program) +
-             " ends.";
+      return texts.T("KORVANTE Unwindle \nA break is due; it waits until {program} ends.",
+                     {{"program", ShortProgramName(program)}});
     case HoldReason::kExitQuestion:
     case HoldReason::kPreferences:
-      return "KORVANTE Unwindle \nA break is due; it waits until you close the open window.";
+      return texts.T(
+          "KORVANTE Unwindle \nA break is due; it waits until you close the open window.");
     case HoldReason::kNone:
       break;
   }
   return kMainCaption;
 }
 
-std::string BreakStatusText(const std::string& time) {
-  return std::string(kCompanyName) + " - " + kMakerUrl + " \nBreak Time Remaining: " + time;
+std::string BreakStatusText(const Texts& texts, const std::string& time) {
+  return texts.T("{maker} - {url} \nBreak Time Remaining: {time}",
+                 {{"maker", kCompanyName}, {"url", kMakerUrl}, {"time", time}});
 }
 
 BreakCycle::BreakCycle(const CycleDeps& deps)
@@ -75,8 +87,8 @@ int32_t BreakCycle::WorkInterval() const {
   return s.Hours * 3600 + static_cast<int16_t>(s.Minutes * 60) + s.Seconds;
 }
 
-std::string BreakCycle::WorkStatus(const char* suffix) const {
-  return WorkStatusText(work_.Hms(), suffix);
+std::string BreakCycle::WorkStatus(WorkTip state) const {
+  return WorkStatusText(d_.texts, work_.Hms(), state);
 }
 
 CycleSnapshot BreakCycle::Snapshot() const {
@@ -195,7 +207,7 @@ void BreakCycle::StartCountdown() {
 void BreakCycle::Pause() {
   Tell({CycleEventKind::kWorkPaused});
   if (IsAlert(state_)) EndAlert();
-  d_.tray.CountdownPaused(WorkStatus(kPaused));
+  d_.tray.CountdownPaused(WorkStatus(WorkTip::kPaused));
   SetState(CycleState::kPaused);
 }
 
@@ -209,7 +221,7 @@ void BreakCycle::StopCountdown() {
   snoozeCount_ = 0;
   LoadWorkInterval();
   work_.Reset(WorkInterval());
-  d_.tray.ShowFirstFrame(WorkStatus(kStopped));
+  d_.tray.ShowFirstFrame(WorkStatus(WorkTip::kStopped));
   SetState(CycleState::kStopped);
 }
 
@@ -232,7 +244,7 @@ void BreakCycle::tmrMain_Timer() {
   ShortBreakTick();
   ShowState();
   Tell({CycleEventKind::kTick});
-  d_.tray.CountdownTicked(awareness_.away() ? kAwayTip : CountingTip());
+  d_.tray.CountdownTicked(awareness_.away() ? d_.texts.T(kAwayTip) : CountingTip());
 }
 
 void BreakCycle::LoadWorkInterval() {
@@ -255,7 +267,7 @@ void BreakCycle::PreferencesSaved() {
     // A stopped timer shows the new interval with the new set's idle picture.
     work_.Reset(WorkInterval());
     ShowState();
-    d_.tray.SetChanged(TrayScene::kStopped, WorkStatus(kStopped));
+    d_.tray.SetChanged(TrayScene::kStopped, WorkStatus(WorkTip::kStopped));
   } else if (IsAlert(state_)) {
     d_.tray.SetChanged(TrayScene::kAlert, "");
   } else if (state_ == CycleState::kResting) {

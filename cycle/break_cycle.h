@@ -16,6 +16,7 @@
 #include "cycle/cycle_timer.h"
 #include "cycle/cycle_view.h"
 #include "cycle/schedule.h"
+#include "i18n/texts.h"
 
 namespace unw {
 
@@ -29,6 +30,9 @@ class TrayIcon;
 struct Settings;
 
 // What the cycle works with.
+// How the work countdown stands, in its tooltip.
+enum class WorkTip { kStarted, kPaused, kStopped };
+
 struct CycleDeps {
   Settings& settings;
   SettingsStore& store;
@@ -39,6 +43,7 @@ struct CycleDeps {
   EventLoop& loop;     // runs the cycle's timers
   Trace& trace;
   CycleView& view;
+  const Texts& texts;  // what the tray tooltips say, in the user's language
 };
 
 class BreakCycle {
@@ -153,6 +158,8 @@ class BreakCycle {
   void ShowBack();
   // The timers as the state (and what is held) asks for them.
   void Sync() { SyncTimers(); }
+  // Says the tray's tooltip again as it stands, in the language now in use.
+  void RetellTip();
 
   // The program ends: its timers stop, and answers of windows closed on the way out are not
   // carried out.
@@ -211,7 +218,7 @@ class BreakCycle {
   // Runs tmrClock for the next moment that matters (a minute at most), or stops it.
   void ArmClock();
   int32_t WorkInterval() const;
-  std::string WorkStatus(const char* suffix) const;
+  std::string WorkStatus(WorkTip state) const;
   // Short breaks and the heads-up (cycle/short_breaks.cpp).
   bool ShortBreaksOn() const;
   int32_t ShortInterval() const;  // seconds of counting between short breaks
@@ -292,17 +299,13 @@ class BreakCycle {
 };
 
 // The tray tooltip of the work countdown: the maker, the time and the state.
-std::string WorkStatusText(const std::string& time, const char* suffix);
+std::string WorkStatusText(const Texts& texts, const std::string& time, WorkTip state);
 // The tray tooltip during a break.
-std::string BreakStatusText(const std::string& time);
+std::string BreakStatusText(const Texts& texts, const std::string& time);
 // The tray tooltip while a due alert waits for `reason` (for kProgram, until `program` ends).
-std::string HoldTip(HoldReason reason, const std::string& program = {});
+std::string HoldTip(const Texts& texts, HoldReason reason, const std::string& program = {});
 
-// The tray tooltip while the user is away.
+// The tray tooltip while the user is away (its English text; the cycle says it in the user's).
 extern const char* const kAwayTip;
-
-inline constexpr const char* kStarted = " - Started";
-inline constexpr const char* kPaused = " - Paused";
-inline constexpr const char* kStopped = " - Stopped";
 
 }  // namespace unw

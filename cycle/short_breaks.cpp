@@ -65,11 +65,12 @@ int32_t BreakCycle::NextShortBreak() const {
 }
 
 std::string BreakCycle::CountingTip() const {
-  std::string tip = WorkStatus(kStarted);
+  std::string tip = WorkStatus(WorkTip::kStarted);
   if (shortOn_)
-    tip += "\nShort break: " + MinutesSeconds(shortBreak_.remaining()) + " left.";
+    tip += "\n" + d_.texts.T("Short break: {time} left.",
+                             {{"time", MinutesSeconds(shortBreak_.remaining())}});
   else if (const int32_t next = NextShortBreak(); next >= 0)
-    tip += "\nNext short break in " + MinutesSeconds(next) + ".";
+    tip += "\n" + d_.texts.T("Next short break in {time}.", {{"time", MinutesSeconds(next)}});
   return tip;
 }
 

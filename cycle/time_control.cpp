@@ -163,6 +163,32 @@ void BreakCycle::RecheckClock() {
   ArmClock();
 }
 
+void BreakCycle::RetellTip() {
+  switch (state_) {
+    case CycleState::kStopped:
+      d_.tray.ShowTip(WorkStatus(WorkTip::kStopped));
+      break;
+    case CycleState::kPaused:
+      d_.tray.ShowTip(WorkStatus(WorkTip::kPaused));
+      break;
+    case CycleState::kCounting:
+      d_.tray.ShowTip(awareness_.away() ? d_.texts.T(kAwayTip) : CountingTip());
+      break;
+    case CycleState::kPausedUntil:
+    case CycleState::kResting:
+      ShowClockTip();
+      break;
+    case CycleState::kOnBreak:
+      d_.tray.ShowTip(BreakStatusText(d_.texts, breakTime_.Ms()));
+      break;
+    case CycleState::kHeld:
+      d_.tray.ShowTip(HoldTip(d_.texts, holdReason_, heldProgram_));
+      break;
+    default:
+      break;  // an alert: its own texts, said when it comes
+  }
+}
+
 void BreakCycle::ShowClockTip() {
   const int64_t now = d_.calendar.UtcMs();
   if (state_ == CycleState::kPausedUntil)

@@ -65,7 +65,7 @@ void BreakCycle::Hold(HoldReason reason) {
     d_.trace.Line("aware.held", {HoldReasonName(reason), heldProgram_});
   else
     d_.trace.Line("aware.held", {HoldReasonName(reason)});
-  d_.tray.ShowIdle(HoldTip(reason, heldProgram_));
+  d_.tray.ShowIdle(HoldTip(d_.texts, reason, heldProgram_));
   SetState(CycleState::kHeld);
 }
 
@@ -82,7 +82,7 @@ void BreakCycle::RecheckHold() {
 }
 
 void BreakCycle::ShowAway() {
-  d_.tray.ShowTip(kAwayTip);
+  d_.tray.ShowTip(d_.texts.T(kAwayTip));
 }
 
 void BreakCycle::ShowBack() {
@@ -208,7 +208,7 @@ void BreakCycle::TakeBreak(BreakSource source) {
   screen_ = s.BreakScreen == 1;
   strict_ = screen_ && s.StrictBreaks == 1;
   screenEnd_ = ScreenBreakEnd::kCut;
-  d_.tray.CountdownStartsAfresh(BreakStatusText(breakTime_.Ms()));
+  d_.tray.CountdownStartsAfresh(BreakStatusText(d_.texts, breakTime_.Ms()));
   Tell({.kind = CycleEventKind::kBreakStarted, .source = source});
   SetState(CycleState::kOnBreak);
   d_.view.RunBreak();
@@ -264,7 +264,7 @@ void BreakCycle::tmrBreak_Timer() {
   d_.loop.ProcessPendingEvents();
   if (!breakOn_ || ended_) return;  // stopped just now: a closed break stays closed
   ShowState();
-  d_.tray.CountdownTicked(BreakStatusText(breakTime_.Ms()));
+  d_.tray.CountdownTicked(BreakStatusText(d_.texts, breakTime_.Ms()));
 }
 
 void BreakCycle::StopBreak() {

@@ -6,6 +6,7 @@
 #include "platform/dialogs.h"
 #include "platform/event_loop.h"
 #include "platform/file_dialog.h"
+#include "platform/languages.h"
 #include "platform/notification_area.h"
 #include "platform/presence.h"
 #include "platform/settings_storage.h"
@@ -40,6 +41,7 @@ struct Services {
   SettingsStorage& settingsStorage;  // the stored settings
   StartupLaunch& startupLaunch;      // whether the program starts at sign-in
   Appearance& appearance;            // light or dark, high contrast, as the system is set
+  Languages& languages;              // the user's languages and the program's catalogues
 };
 
 }  // namespace unw

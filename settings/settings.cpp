@@ -3,6 +3,7 @@
 #include <array>
 #include <stdexcept>
 
+#include "i18n/language.h"
 #include "settings/working_hours.h"
 #include "settings/idea_list.h"
 #include "settings/program_list.h"
@@ -26,6 +27,12 @@ std::string RepairProgramList(const std::string& stored) {
   return ProgramListUsable(stored) ? stored : "";
 }
 
+// A language the program cannot name goes back to following Windows (stored as " ", as every
+// empty text is).
+std::string RepairLanguage(const std::string& stored) {
+  return stored == " " || LanguageTagUsable(stored) ? stored : "";
+}
+
 std::string RepairWorkingHours(const std::string& stored) {
   const WorkingHoursRead read = ReadWorkingHours(stored);
   return read.repaired ? FormatWorkingHours(read.hours) : stored;
@@ -38,11 +45,11 @@ SettingInfo Num(const char* name, const char* def, int lo, int hi, int16_t S::*m
   return i;
 }
 
-const std::array<SettingInfo, 42>& Table() {
-  static const std::array<SettingInfo, 42> table = [] {
+const std::array<SettingInfo, 43>& Table() {
+  static const std::array<SettingInfo, 43> table = [] {
     SettingInfo hours{"Hours", "1", 0, 99, 0};
     hours.int32 = &S::Hours;
-    return std::array<SettingInfo, 42>{
+    return std::array<SettingInfo, 43>{
         Num("BalloonTipsEnabled", "1", 0, 1, &S::BalloonTipsEnabled),
         Num("AudioType", "2", 0, 3, &S::AudioType),
         Num("SelectedSound", "1", 0, 14, &S::SelectedSound),
@@ -85,6 +92,7 @@ const std::array<SettingInfo, 42>& Table() {
         Num("BreakIdeas", "1", 0, 1, &S::BreakIdeas),
         Text("CustomIdeas", "", &S::CustomIdeas, RepairIdeaList),  // empty: the built-in ideas
         Num("Theme", "0", 0, 2, &S::Theme),
+        Text("Language", "", &S::Language, RepairLanguage),
     };
   }();
   return table;

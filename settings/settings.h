@@ -65,6 +65,9 @@ struct Settings {
   std::string CustomIdeas;
   // How the windows look: 0 as Windows is set for apps, 1 light, 2 dark (high contrast wins).
   int16_t Theme = 0;
+  // The language the windows speak ("de", "zh-CN"); empty: the first of the user's Windows
+  // languages the program has, else English.
+  std::string Language;
 };
 
 // One stored setting. Exactly one of the three member pointers is set.

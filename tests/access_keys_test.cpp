@@ -60,6 +60,8 @@ const std::vector<std::pair<std::string, std::set<std::string>>> kSharedByDesign
     {"frmTimer", {"mnuIdleIsBreak", "mnuBreakIdeas"}},
     // Break Screen shares its S with Launch On Startup.
     {"frmTimer", {"mnuLaunchOnStartup", "mnuBreakScreen"}},
+    // "&Language" beside "Count Sleep and &Lock as a Break": Alt+L goes to each in turn.
+    {"frmTimer", {"mnuSleepIsBreak", "mnuLanguage"}},
     {"frmUnwindle", {"cmdRemindLater", "cmdRestartTimer"}},
 };
 

@@ -116,7 +116,7 @@ TEST_F(AwarenessTest, BackFromALockUnderAFullScreenProgramTheTooltipSaysWhyItSti
   sim.AdvanceSeconds(10);
   EXPECT_EQ(Tip(), kAwayTip);
   sim.Back(AwayReason::kLock);
-  EXPECT_EQ(Tip(), HoldTip(HoldReason::kFullScreen));
+  EXPECT_EQ(Tip(), HoldTip(Texts(), HoldReason::kFullScreen));
   EXPECT_EQ(State(), CycleState::kHeld);
   sim.fake.presence.fullScreen = false;
   sim.AdvanceSeconds(2);

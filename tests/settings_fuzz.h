@@ -59,6 +59,14 @@ inline void PlantRandomValue(FakeSettingsStorage& storage, const std::string& na
     storage.Plant(name, kLists[pick(sizeof kLists / sizeof *kLists)]);
     return;
   }
+  if (name == "Language" && pick(2)) {
+    // Tags as a person or another program may write them.
+    static const char* const kTags[] = {"de",      "zh-CN", "sr-Latn-RS", "de_DE",
+                                        "deutsch", "d",     "es-419",     "de-",
+                                        "ZH-cn",   " ",     "1de",        "de DE"};
+    storage.Plant(name, kTags[pick(sizeof kTags / sizeof *kTags)]);
+    return;
+  }
   switch (pick(7)) {
     case 0:
       return;  // missing
@@ -194,6 +202,12 @@ inline bool Usable(const SettingInfo& info, const std::string& text) {
   if (info.text && !DecodesAsUtf8(text)) return false;
   if (info.text == &Settings::HoldForPrograms) return !text.empty() && ProgramsUsable(text);
   if (info.text == &Settings::CustomIdeas) return !text.empty() && IdeasUsable(text);
+  if (info.text == &Settings::Language) {
+    // A language tag: a language of two or three letters, then parts of one to eight letters or
+    // digits, each after a hyphen; or blank (follow Windows).
+    static const std::regex kTag("[A-Za-z]{2,3}(-[A-Za-z0-9]{1,8})*");
+    return text == " " || (text.size() <= 35 && std::regex_match(text, kTag));
+  }
   if (info.text)
     return !text.empty() && (info.name != std::string("WorkingHours") || UsableWeek(text));
   int16_t v = 0;

@@ -50,6 +50,7 @@ inline const std::map<std::string, std::string> kStoredDefaults = {
     {"BreakIdeas", "1"},
     {"CustomIdeas", " "},
     {"Theme", "0"},
+    {"Language", " "},
 };
 
 }  // namespace unw

@@ -17,12 +17,13 @@ from pathlib import Path
 CORE = {
     "platform": {"platform"},
     "forms": {"forms", "platform"},
-    "settings": {"settings", "platform"},
-    "tray": {"tray", "settings", "platform"},
-    "alerts": {"alerts", "settings", "platform"},
-    "history": {"history", "settings", "platform"},
-    "cycle": {"cycle", "tray", "alerts", "history", "settings", "platform"},
-    "app": {"app", "cycle", "tray", "alerts", "history", "settings", "forms", "platform"},
+    "i18n": {"i18n", "platform"},
+    "settings": {"settings", "i18n", "platform"},
+    "tray": {"tray", "settings", "i18n", "platform"},
+    "alerts": {"alerts", "settings", "i18n", "platform"},
+    "history": {"history", "settings", "i18n", "platform"},
+    "cycle": {"cycle", "tray", "alerts", "history", "settings", "i18n", "platform"},
+    "app": {"app", "cycle", "tray", "alerts", "history", "settings", "i18n", "forms", "platform"},
 }
 # A back end sees the whole core but app/, its own folder and the pictures drawn by code.
 BACKEND_MAY = (set(CORE) - {"app"}) | {"resources"}

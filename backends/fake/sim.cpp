@@ -30,7 +30,7 @@ FakePlatform::FakePlatform()
 Services FakePlatform::services() {
   return Services{loop,  view,    dialogs,  windows, workstation, tray,
                   sound, metrics, files,    shell,   presence,    calendar,
-                  trace, storage, settings, startup, appearance};
+                  trace, storage, settings, startup, appearance,  languages};
 }
 
 Sim::Sim() : app_(std::make_unique<App>(fake.services())) {

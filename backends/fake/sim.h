@@ -12,6 +12,7 @@
 #include "backends/fake/fake_calendar.h"
 #include "backends/fake/fake_event_loop.h"
 #include "backends/fake/fake_files.h"
+#include "backends/fake/fake_languages.h"
 #include "backends/fake/fake_presence.h"
 #include "backends/fake/fake_settings_storage.h"
 #include "backends/fake/fake_shell.h"
@@ -43,6 +44,7 @@ struct FakePlatform {
   FakeSettingsStorage settings;  // the stored settings
   FakeStartupLaunch startup;
   FakeAppearance appearance;
+  FakeLanguages languages;
 };
 
 class Sim {

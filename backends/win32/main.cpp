@@ -16,6 +16,7 @@
 #include "backends/win32/event_loop_win32.h"
 #include "backends/win32/file_dialog_win32.h"
 #include "backends/win32/form_view_win32.h"
+#include "backends/win32/languages_win32.h"
 #include "backends/win32/notification_area_win32.h"
 #include "backends/win32/presence_win32.h"
 #include "backends/win32/program_instance_win32.h"
@@ -61,12 +62,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
           unw::Win32SettingsStorage settingsStorage(trace);
           unw::Win32StartupLaunch startupLaunch(trace);
           unw::Win32Appearance appearance(trace);
+          unw::Win32Languages languages(trace);
           loop.SetPreTranslate([&view](MSG& msg) { return view.PreTranslate(msg); });
           // Windows still open after a quit message go while their forms exist.
-          rc = unw::RunProgram(unw::Services{loop, view, dialogs, windows, workstation, tray, sound,
-                                             metrics, files, shell, presence, calendar, trace,
-                                             storage, settingsStorage, startupLaunch, appearance},
-                               instance, startWith, [&view] { view.DestroyAll(); });
+          rc = unw::RunProgram(
+              unw::Services{loop, view, dialogs, windows, workstation, tray, sound, metrics, files,
+                            shell, presence, calendar, trace, storage, settingsStorage,
+                            startupLaunch, appearance, languages},
+              instance, startWith, [&view] { view.DestroyAll(); });
         }
         if (SUCCEEDED(com)) CoUninitialize();
         return rc;

@@ -1,8 +1,9 @@
 // End-to-end checks of the break screen: one frmBreakScreen on each monitor the system lists,
 // covering it and on top, its time counting down and an idea shown (another at the next break),
 // its buttons disabled for the first seconds while a typed key does nothing, Skip leading to the
-// break-over question, and a strict break (in the dark theme) without buttons that runs out. Screenshots of every
-// monitor go into the results. Run alone (E2E_ONLY=break_screen), run.sh gives it two monitors.
+// break-over question, and a strict break (in the dark theme) without buttons that runs out.
+// Screenshots of every monitor go into the results. Run alone (E2E_ONLY=break_screen), run.sh gives
+// it two monitors.
 #pragma once
 
 #include <windows.h>

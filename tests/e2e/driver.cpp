@@ -576,6 +576,27 @@ void TimedPause(Report& r, const Options& o) {
   RunSteps(r, o, "time_pause", Settings("Hours=1 Minutes=0 Seconds=0"), steps);
 }
 
+// The program in German, chosen by the setting: the main window and the tray's tooltip say what the
+// German catalogue (po/de.po) says, /status keeps its English words; Windows Default brings English
+// back at once.
+void Language(Report& r, const Options& o) {
+  auto ran = std::make_shared<Console>();
+  const std::vector<Step> steps = {
+      {"language.chosen", Shot("frmTimer", "main-window-de"),
+       All({Traced("language", {"de"}),
+            Texts("frmTimer", {{"fraTimeRemaining", "Verbleibende Zeit bis zur Pause (HH:MM:SS)"}}),
+            TipReads("", "\r\nVerbleibende Zeit: 01:00:00 - Beendet")})},
+      // For scripts: the same words in every language.
+      {"language.status_stays_english", RunCommand(ran, "/status"),
+       Printed(ran, 0, "stopped 01:00:00\r\n")},
+      {"language.windows_default", Menu("mnuLanguage0"),
+       All({Stored("Language", " "), Traced("language", {"en"}),
+            TipReads("", "\r\nTime Remaining: 01:00:00 - Stopped")})},
+  };
+  RunSteps(r, o, "language",
+           Settings("Language=de Hours=1 Minutes=0 Seconds=0 StartTimerOnLaunch=0"), steps);
+}
+
 // Working hours that leave out the present: a started countdown rests at its full interval and
 // says when reminders start; /status says it too.
 void OutsideWorkingHours(Report& r, const Options& o) {
@@ -1272,7 +1293,8 @@ int main(int argc, char** argv) {
                       {"hold_calls", HoldForCalls},
                       {"hold_programs", HoldForPrograms},
                       {"theme", ThemeChecks},
-                      {"break_screen", BreakScreenChecks}},
+                      {"break_screen", BreakScreenChecks},
+                      {"language", Language}},
                      args);
   if (cmd == "release" && SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
     return RunGroups({{"icon", Icon},

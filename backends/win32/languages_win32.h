@@ -1,0 +1,24 @@
+// The user's preferred user interface languages (GetUserPreferredUILanguages, not the regional
+// format) and the catalogues compiled into the program as resources of type MO.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/languages.h"
+#include "platform/trace.h"
+
+namespace unw {
+
+class Win32Languages : public Languages {
+ public:
+  explicit Win32Languages(Trace& trace) : trace_(trace) {}
+  std::vector<std::string> PreferredUiLanguages() override;
+  std::vector<std::string_view> Catalogues() override;
+
+ private:
+  Trace& trace_;
+};
+
+}  // namespace unw
