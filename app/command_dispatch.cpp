@@ -37,6 +37,11 @@ std::string Busy(App& app) {
   };
   for (const auto& [form, why] : kWaiting)
     if (app.ui.Find(form)) return std::string("Unwindle cannot do that now: ") + why + ".";
+  // On the break screen: the long break as in its window; a strict short break too, which
+  // nothing but its end, a long enough absence or Exit ends.
+  const CycleSnapshot now = app.cycle.Snapshot();
+  if (now.onScreen && (now.strict || now.state == CycleState::kOnBreak))
+    return "Unwindle cannot do that now: a break is on.";
   if (app.ui.modalDepth() > 0) return "Unwindle cannot do that now: a message waits for an answer.";
   return "";
 }

@@ -420,6 +420,11 @@ void FrmTimer::ShowMenuItems(CycleState state) {
   // A strict break on the break screen is not stopped from here.
   const CycleSnapshot now = app_.cycle.Snapshot();
   Ctl("mnuStopBreakPopUp").SetEnabled(!(onBreak && now.onScreen && now.strict));
+  // Nor is a strict short break ended by the timer's own items.
+  if (now.onScreen && now.strict)
+    for (const char* item : {"cmdStart", "mnuStart", "cmdPause", "mnuPause", "cmdStop", "mnuStop",
+                             "mnuPauseFor", "mnuFilePauseFor", "mnuUnwindle", "cmdUnwindle"})
+      Ctl(item).SetEnabled(false);
   Ctl("cmdUnwindle").SetEnabled(!editing_);
   Ctl("cmdSave").SetVisible(editing_);
   Ctl("cmdChange").SetVisible(!editing_);

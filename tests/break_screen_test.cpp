@@ -7,6 +7,8 @@
 #include <memory>
 #include <sstream>
 
+#include "app/command_dispatch.h"
+#include "app/command_line.h"
 #include "app/frm_break_screen.h"
 #include "app/frm_break_screen_options.h"
 #include "history/journal.h"
@@ -339,6 +341,42 @@ TEST_F(BreakScreenTest, AStrictBreakOffersNoWayOutButItsEndALongEnoughAbsenceAnd
       EXPECT_TRUE(Loaded("frmRestartTimer")) << "the break-over question follows";
       EXPECT_TRUE(JournalHas({"break.end ranout", "breakscreen.end ranout"}));
     }
+    Fresh();
+  }
+}
+
+TEST_F(BreakScreenTest, TheTimersOwnWaysAndTheCommandLineDoNotEndAStrictBreak) {
+  const struct {
+    const char* name;
+    bool strict, longBreak;
+  } cases[] = {{"strict short", true, false},
+               {"strict long", true, true},
+               {"short, not strict", false, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Start(c.longBreak ? kLong : kShort, {{"StrictBreaks", c.strict ? "1" : "0"}});
+    if (c.longBreak)
+      TakeLongBreak();
+    else
+      AwaitShortBreak();
+    ASSERT_EQ(Screens().size(), 1u);
+    sim->AdvanceSeconds(4);
+    // The commands first: a strict break, or the long one, refuses them all.
+    if (c.strict) {
+      for (Verb verb : {Verb::kPause, Verb::kStop, Verb::kStart, Verb::kShortBreak}) {
+        Reply reply;
+        sim->Do([&] { reply = DispatchCommand(sim->app(), {verb}); });
+        EXPECT_NE(reply.code, kExitDone) << EncodeCommand({verb});
+      }
+    }
+    // Then the tray menu's timer items, as far as they can be clicked.
+    const Form& main = sim->app().frmTimer();
+    for (const char* item : {"mnuPause", "mnuStop", "mnuStart"})
+      if (main.Ctl(item).visible() && main.Ctl(item).enabled()) sim->Click("frmTimer", item);
+    sim->AdvanceSeconds(1);
+    // Strict, the break is still on its screen; a short one that is not strict the timer's items
+    // end as before.
+    EXPECT_EQ(Screens().size(), c.strict ? 1u : 0u);
     Fresh();
   }
 }
