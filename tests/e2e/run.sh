@@ -54,6 +54,8 @@ trap 'exit 130' INT TERM
 started=$SECONDS
 rm -rf "$results"
 mkdir -p "$results"
+# The program and the driver run elsewhere: they are given the folder by its whole path.
+results="$(cd "$results" && pwd)"
 
 echo "e2e: starting a private Xvfb and Wine prefix"
 # The break screen's group alone runs on two monitors side by side (one window per monitor).
