@@ -71,8 +71,13 @@ report() {
     clips=$((clips + $(stat -c %s "$root/resources/sounds/$f" 2>/dev/null || echo 0)))
   done
   [[ -f "$build/host/unwindle.ico" ]] && icons="$(stat -c %s "$build/host/unwindle.ico")"
+  local catalogues=0
+  for f in "$build"/po/*.mo; do
+    [[ -f "$f" ]] && catalogues=$((catalogues + $(stat -c %s "$f")))
+  done
   [[ -n "$size" ]] &&
-    say "  unwindle.exe parts: code and data $((size - clips - icons)), clips $clips, icons $icons bytes"
+    say "  unwindle.exe parts: code and data $((size - clips - icons - catalogues)), clips $clips," \
+      "icons $icons, catalogues $catalogues bytes (budget 1048576: $((1048576 - size)) left)"
   for phase in resting paused counting shortbreaks; do
     if [[ -s "$results/$phase.txt" ]]; then
       sed 's/^/bench: /' "$results/$phase.txt"

@@ -145,6 +145,16 @@ if [[ "${E2E_RELEASE_ONLY:-}" != none ]]; then
   manifests_rc=${PIPESTATUS[0]}
 fi
 
+# The program stays one file under 1 MiB, with every clip, icon and catalogue in it.
+size_rc=0
+size=$(stat -c %s "$exe")
+if ((size < 1048576)); then
+  echo "PASS unwindle.exe is $size bytes, under 1 MiB"
+else
+  echo "FAIL unwindle.exe is $size bytes, not under 1 MiB (1048576)"
+  size_rc=1
+fi
+
 shots=("$results"/*.png)
 if [[ -f "${shots[0]}" ]]; then
   echo "e2e: screenshots: ${shots[*]##*/}"
@@ -155,4 +165,5 @@ echo "e2e: results in $results (total $((SECONDS - started)) s)"
 ((rc == 0)) && rc=$unit_rc
 ((rc == 0)) && rc=$release_rc
 ((rc == 0)) && rc=$manifests_rc
+((rc == 0)) && rc=$size_rc
 exit "$rc"
