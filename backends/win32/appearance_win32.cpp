@@ -11,13 +11,6 @@ constexpr wchar_t kPersonalizeKey[] =
 
 }  // namespace
 
-Win32Appearance::~Win32Appearance() {
-  if (!hwnd_) return;
-  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-  win32::DestroyOwnWindow(hwnd_);
-  UnregisterClassW(kAppearanceWindowClass, GetModuleHandleW(nullptr));
-}
-
 SystemAppearance Win32Appearance::Read() {
   SystemAppearance now;
   // Missing (before Windows 10, or never set) is light, as the system then draws apps.
@@ -42,31 +35,15 @@ bool Win32Appearance::MayChangeAppearance(UINT msg) {
 
 void Win32Appearance::Watch(std::function<void()> changed) {
   changed_ = std::move(changed);
-  if (hwnd_) return;
-  WNDCLASSEXW wc = {};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = WndProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = kAppearanceWindowClass;
-  RegisterClassExW(&wc);
   // A top-level window, never shown: broadcasts do not reach message-only windows.
-  {
-    win32::CreatingWindow creating(this);
-    hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, kAppearanceWindowClass, L"", WS_POPUP, 0, 0, 0, 0,
-                            nullptr, nullptr, wc.hInstance, this);
-  }
-  trace_.Line("appearance.listen", {hwnd_ ? "1" : "0"});
+  const bool listening = window_.Open(kAppearanceWindowClass, WndProc, this);
+  trace_.Line("appearance.listen", {listening ? "1" : "0"});
 }
 
 LRESULT CALLBACK Win32Appearance::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    void* created = win32::CreatedObject(hwnd, lParam);
-    if (!created) return FALSE;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-  }
-  if (win32::ForgedLifeMessage(msg)) return 0;
-  auto* self = reinterpret_cast<Win32Appearance*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  LRESULT result = 0;
+  Win32Appearance* self = nullptr;
+  if (win32::AnswerLife(hwnd, msg, wParam, lParam, result, self)) return result;
   if (self && MayChangeAppearance(msg) && self->changed_) {
     // Held in a copy: the watcher may replace itself.
     const std::function<void()> changed = self->changed_;

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "backends/win32/window_life.h"
 #include "platform/appearance.h"
 #include "platform/trace.h"
 
@@ -16,7 +17,7 @@ inline constexpr wchar_t kAppearanceWindowClass[] = L"Unwindle.Appearance";
 class Win32Appearance : public Appearance {
  public:
   explicit Win32Appearance(Trace& trace) : trace_(trace) {}
-  ~Win32Appearance() override;
+  ~Win32Appearance() override = default;
   Win32Appearance(const Win32Appearance&) = delete;
   Win32Appearance& operator=(const Win32Appearance&) = delete;
 
@@ -30,8 +31,8 @@ class Win32Appearance : public Appearance {
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
   Trace& trace_;
-  HWND hwnd_ = nullptr;
   std::function<void()> changed_;
+  win32::ListeningWindow window_;
 };
 
 }  // namespace unw

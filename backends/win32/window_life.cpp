@@ -52,4 +52,26 @@ bool ForgedLifeMessage(UINT msg) {
   }
 }
 
+ListeningWindow::~ListeningWindow() {
+  if (!hwnd_) return;
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+  DestroyOwnWindow(hwnd_);
+  UnregisterClassW(class_, GetModuleHandleW(nullptr));
+}
+
+bool ListeningWindow::Open(const wchar_t* windowClass, WNDPROC proc, const void* object) {
+  if (hwnd_) return true;
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = windowClass;
+  RegisterClassExW(&wc);
+  CreatingWindow creating(object);
+  hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, windowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                          nullptr, wc.hInstance, const_cast<void*>(object));
+  if (hwnd_) class_ = windowClass;
+  return hwnd_ != nullptr;
+}
+
 }  // namespace unw::win32

@@ -42,4 +42,46 @@ bool DestroyingOwnWindow();
 // dropped (answered 0) by a window procedure that has bound its object already.
 bool ForgedLifeMessage(UINT msg);
 
+// The front of a window procedure whose object sits in GWLP_USERDATA: binds `self` at the
+// program's own WM_NCCREATE, drops a forged one and the other forged life messages. Returns true
+// when the message is answered so (its answer in `result`); else `self` is the window's object,
+// null before it is bound.
+template <class T>
+bool AnswerLife(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result, T*& self) {
+  if (msg == WM_NCCREATE) {
+    void* created = CreatedObject(hwnd, lParam);
+    if (!created) {
+      result = FALSE;
+      return true;
+    }
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    result = DefWindowProcW(hwnd, msg, wParam, lParam);
+    return true;
+  }
+  if (ForgedLifeMessage(msg)) {
+    result = 0;
+    return true;
+  }
+  self = reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  return false;
+}
+
+// A hidden top-level window that hears what the system broadcasts to top-level windows (a
+// message-only window hears none), made for one object; its class goes with it.
+class ListeningWindow {
+ public:
+  ListeningWindow() = default;
+  ~ListeningWindow();
+  ListeningWindow(const ListeningWindow&) = delete;
+  ListeningWindow& operator=(const ListeningWindow&) = delete;
+  // Registers `windowClass` with `proc` and makes the window for `object` (its procedure binds it
+  // with AnswerLife); a second call keeps the first window. Whether the window is there.
+  bool Open(const wchar_t* windowClass, WNDPROC proc, const void* object);
+  HWND hwnd() const { return hwnd_; }
+
+ private:
+  HWND hwnd_ = nullptr;
+  const wchar_t* class_ = nullptr;
+};
+
 }  // namespace unw::win32

@@ -30,13 +30,6 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
 
 }  // namespace
 
-Win32WindowSystem::~Win32WindowSystem() {
-  if (!hwnd_) return;
-  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-  win32::DestroyOwnWindow(hwnd_);
-  UnregisterClassW(kMonitorsWindowClass, GetModuleHandleW(nullptr));
-}
-
 std::vector<ScreenRect> Win32WindowSystem::Monitors() {
   std::vector<ScreenRect> rects;
   EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&rects));
@@ -45,30 +38,14 @@ std::vector<ScreenRect> Win32WindowSystem::Monitors() {
 
 void Win32WindowSystem::SubscribeMonitors(std::function<void()> changed) {
   monitorsChanged_ = std::move(changed);
-  if (hwnd_) return;
-  WNDCLASSEXW wc = {};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = WndProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = kMonitorsWindowClass;
-  RegisterClassExW(&wc);
-  {
-    win32::CreatingWindow creating(this);
-    hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, kMonitorsWindowClass, L"", WS_POPUP, 0, 0, 0, 0,
-                            nullptr, nullptr, wc.hInstance, this);
-  }
-  trace_.Line("monitors.listen", {hwnd_ ? "1" : "0"});
+  const bool listening = window_.Open(kMonitorsWindowClass, WndProc, this);
+  trace_.Line("monitors.listen", {listening ? "1" : "0"});
 }
 
 LRESULT CALLBACK Win32WindowSystem::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    void* created = win32::CreatedObject(hwnd, lParam);
-    if (!created) return FALSE;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-  }
-  if (win32::ForgedLifeMessage(msg)) return 0;
-  auto* self = reinterpret_cast<Win32WindowSystem*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  LRESULT result = 0;
+  Win32WindowSystem* self = nullptr;
+  if (win32::AnswerLife(hwnd, msg, wParam, lParam, result, self)) return result;
   if (self && msg == WM_DISPLAYCHANGE) {
     self->trace_.Line("monitors.changed", {});
     if (self->monitorsChanged_) self->monitorsChanged_();

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "backends/win32/window_life.h"
 #include "platform/trace.h"
 #include "platform/window_system.h"
 
@@ -15,7 +16,7 @@ class Win32FormView;
 class Win32WindowSystem : public WindowSystem {
  public:
   Win32WindowSystem(Trace& trace, Win32FormView& view) : trace_(trace), view_(view) {}
-  ~Win32WindowSystem() override;
+  ~Win32WindowSystem() override = default;
   Win32WindowSystem(const Win32WindowSystem&) = delete;
   Win32WindowSystem& operator=(const Win32WindowSystem&) = delete;
 
@@ -33,7 +34,7 @@ class Win32WindowSystem : public WindowSystem {
   Trace& trace_;
   Win32FormView& view_;
   std::function<void()> monitorsChanged_;
-  HWND hwnd_ = nullptr;
+  win32::ListeningWindow window_;
 };
 
 }  // namespace unw
