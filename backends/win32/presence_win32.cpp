@@ -22,33 +22,20 @@ bool IsDesktopOrShell(HWND hwnd) {
 }  // namespace
 
 Win32Presence::~Win32Presence() {
-  if (!hwnd_) return;
-  if (sessionNotices_) WTSUnRegisterSessionNotification(hwnd_);
-  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-  win32::DestroyOwnWindow(hwnd_);
-  UnregisterClassW(kPresenceWindowClass, GetModuleHandleW(nullptr));
+  // Before the window goes with the members.
+  if (sessionNotices_) WTSUnRegisterSessionNotification(window_.hwnd());
 }
 
 void Win32Presence::Subscribe(std::function<void(bool away, AwayReason reason)> sink) {
   sink_ = std::move(sink);
-  if (hwnd_) return;
-  WNDCLASSEXW wc = {};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = WndProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = kPresenceWindowClass;
-  RegisterClassExW(&wc);
+  if (window_.hwnd()) return;
   // A top-level window, never shown: power broadcasts do not reach message-only windows.
-  {
-    win32::CreatingWindow creating(this);
-    hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, kPresenceWindowClass, L"", WS_POPUP, 0, 0, 0, 0,
-                            nullptr, nullptr, wc.hInstance, this);
-  }
-  if (!hwnd_) {
+  if (!window_.Open(kPresenceWindowClass, WndProc, this)) {
     trace_.Line("presence.listen", {"0"});
     return;
   }
-  sessionNotices_ = WTSRegisterSessionNotification(hwnd_, NOTIFY_FOR_THIS_SESSION) != FALSE;
+  sessionNotices_ =
+      WTSRegisterSessionNotification(window_.hwnd(), NOTIFY_FOR_THIS_SESSION) != FALSE;
   trace_.Line("presence.listen", {"1", sessionNotices_ ? "1" : "0"});
 }
 
@@ -89,14 +76,9 @@ bool Win32Presence::EventOf(UINT msg, WPARAM wParam, bool& away, AwayReason& rea
 }
 
 LRESULT CALLBACK Win32Presence::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    void* created = win32::CreatedObject(hwnd, lParam);
-    if (!created) return FALSE;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-  }
-  if (win32::ForgedLifeMessage(msg)) return 0;
-  auto* self = reinterpret_cast<Win32Presence*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  LRESULT result = 0;
+  Win32Presence* self = nullptr;
+  if (win32::AnswerLife(hwnd, msg, wParam, lParam, result, self)) return result;
   bool away = false;
   AwayReason reason = AwayReason::kSleep;
   if (self && EventOf(msg, wParam, away, reason)) {

@@ -10,6 +10,7 @@
 
 #include "platform/presence.h"
 #include "backends/win32/busy_signs_win32.h"
+#include "backends/win32/window_life.h"
 #include "platform/trace.h"
 
 namespace unw {
@@ -50,7 +51,7 @@ class Win32Presence : public Presence {
 
   Trace& trace_;
   std::function<void(bool, AwayReason)> sink_;
-  HWND hwnd_ = nullptr;
+  win32::ListeningWindow window_;
   bool sessionNotices_ = false;
   win32::CallWatch calls_;
   win32::QuietHours quiet_;
