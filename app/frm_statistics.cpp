@@ -163,6 +163,7 @@ void FrmStatistics::cmdClear_Click() {
   question.defaultButton = MessageAnswer::kNo;
   if (app_.ui.MsgBox(this, question) != MessageAnswer::kYes || !loaded()) return;
   if (!app_.journal.Clear())
+    // TRANSLATORS: {why} is a sentence of its own, such as "History is kept in C:\...".
     app_.ui.MsgBox(this, Warning(t.T("The history could not be cleared. {why}",
                                      {{"why", JournalStatusText(t, app_.journal.Health())}}),
                                  t.T(kCaption)));

@@ -39,9 +39,11 @@ void FrmWorkingHours::Design() {
   on.SetCaption(texts.T("Remind me only during working hours"));
   on.Move(240, 180, 4200, 285);
   Control& from = Add(ControlKind::kLabel, "lblFrom");
+  // TRANSLATORS: heading of the column of times at which each working day starts.
   from.SetCaption(texts.T("From"));
   from.Move(1920, 600, 900, 240);
   Control& to = Add(ControlKind::kLabel, "lblTo");
+  // TRANSLATORS: heading of the column of times at which each working day ends.
   to.SetCaption(texts.T("To"));
   to.Move(3120, 600, 900, 240);
   for (int d = 0; d < 7; ++d) {

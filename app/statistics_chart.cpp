@@ -22,6 +22,7 @@ std::string TickLabel(const Texts& t, int64_t minutes) {
   if (minutes < 60) return t.T("{minutes} min", {{"minutes", std::to_string(minutes)}});
   std::string hours = std::to_string(minutes / 60);
   if (minutes % 60 != 0) hours += "." + std::to_string(minutes % 60 * 10 / 60);
+  // TRANSLATORS: a label of the chart's scale; {hours} may have a tenth ("1.5").
   return t.T("{hours} h", {{"hours", hours}});
 }
 
@@ -61,6 +62,7 @@ std::string DayTitle(const Texts& t, int64_t day, int64_t today) {
   const Fills fills = {{"weekday", weekday}, {"date", date}};
   if (day == today) return t.T("Today, {weekday} {date}", fills);
   if (day == today - 1) return t.T("Yesterday, {weekday} {date}", fills);
+  // TRANSLATORS: the title of a day's figures; {date} is written 2026-12-07.
   return t.T("{weekday} {date}", fills);
 }
 
