@@ -589,6 +589,13 @@ void Language(Report& r, const Options& o) {
       // For scripts: the same words in every language.
       {"language.status_stays_english", RunCommand(ran, "/status"),
        Printed(ran, 0, "stopped 01:00:00\r\n")},
+      {"language.preferences_in_german", Menu("mnuPreferences", true),
+       Texts("frmPreferences", {{"", "KORVANTE Unwindle - Einstellungen"},
+                                {"fraMainTimer", "&Haupttimer (HH:MM:SS)"}}),
+       5000},
+      {"language.preferences_close",
+       Then({Shot("frmPreferences", "preferences-de"), Key("frmPreferences", VK_ESCAPE)}),
+       Visible("frmPreferences", false)},
       {"language.windows_default", Menu("mnuLanguage0"),
        All({Stored("Language", " "), Traced("language", {"en"}),
             TipReads("", "\r\nTime Remaining: 01:00:00 - Stopped")})},
