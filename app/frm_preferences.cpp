@@ -128,7 +128,7 @@ void FrmPreferences::Design() {
   Control& sounds = Add(ControlKind::kComboBox, "cboSelectedSound", &audio);
   sounds.Move(240, 900, 1920, 315);
   std::vector<std::string> names;
-  for (const auto& clip : kSoundCatalogue) names.push_back(t.T(clip.displayName));
+  for (const auto& clip : kSoundCatalogue) names.push_back(t.TC("sound", clip.displayName));
   sounds.SetItems(names);
   sounds.SetValue(-1);
   sounds.onClick = [this] { cboSelectedSound_Click(); };
@@ -151,7 +151,7 @@ void FrmPreferences::Design() {
   Control& sets = Add(ControlKind::kComboBox, "cboTrayIcon", &tray);
   sets.Move(150, 270, 1560, 315);
   std::vector<std::string> iconSets;
-  for (const char* set : kIconSetNames) iconSets.push_back(t.T(set));
+  for (const char* set : kIconSetNames) iconSets.push_back(t.TC("tray icon", set));
   sets.SetItems(iconSets);
   sets.SetValue(-1);
   sets.onClick = [this] { cboTrayIcon_Click(); };
@@ -256,7 +256,7 @@ void FrmPreferences::optSnoozeLimit_Click(int index) {
 void FrmPreferences::cboSelectedSound_Click() {
   Control& list = Ctl("cboSelectedSound");
   const int i = list.value();
-  list.SetToolTip(i >= 0 && i < 15 ? app_.texts.T(kSoundCatalogue[i].displayName) : "");
+  list.SetToolTip(i >= 0 && i < 15 ? app_.texts.TC("sound", kSoundCatalogue[i].displayName) : "");
   SelectOption("optAudioType", 2);
   Changed();
 }
@@ -264,7 +264,7 @@ void FrmPreferences::cboSelectedSound_Click() {
 void FrmPreferences::cboTrayIcon_Click() {
   Control& list = Ctl("cboTrayIcon");
   const int i = list.value();
-  list.SetToolTip(i >= 0 && i < 5 ? app_.texts.T(kIconSetNames[i]) : "");
+  list.SetToolTip(i >= 0 && i < 5 ? app_.texts.TC("tray icon", kIconSetNames[i]) : "");
   ShowTrayIconPreview();
   Changed();
 }
