@@ -998,7 +998,7 @@ void Icon(Report& r, const Options& o) {
   EnumResourceNamesA(m, RT_GROUP_ICON, name, reinterpret_cast<LONG_PTR>(&first));
   const std::string group = first.empty() ? "" : Resource(m, first.c_str(), RT_GROUP_ICON);
   // Every size, each 32-bit, in the executable's first icon group. Each image decodes at its size
-  // with alpha: transparent corners, an opaque middle and soft edges; the 256 px one is a PNG.
+  // with alpha: transparent corners, an opaque middle and soft edges; those from 40 px are PNGs.
   std::vector<int> sizes;
   std::string seen, bad;
   for (size_t at = 6; at + 14 <= group.size(); at += 14) {  // GRPICONDIRENTRY
@@ -1009,7 +1009,7 @@ void Icon(Report& r, const Options& o) {
     const bool png = data.compare(0, 4, "\x89PNG") == 0;
     sizes.push_back(bits == 32 && byte(0) == byte(1) ? size : -size);  // negative: not as asked
     seen += px + "x" + std::to_string(byte(1) ? byte(1) : 256) + "/" + std::to_string(bits) + "bit";
-    if (png != (size == 256)) bad += px + (png ? " is PNG;" : " is no PNG;");
+    if (png != (size >= 40)) bad += px + (png ? " is PNG;" : " is no PNG;");
     std::vector<BYTE> a;
     HICON icon = CreateIconFromResourceEx(reinterpret_cast<BYTE*>(const_cast<char*>(data.data())),
                                           static_cast<DWORD>(data.size()), TRUE, 0x00030000, size,

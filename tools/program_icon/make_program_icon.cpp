@@ -1,6 +1,7 @@
 // Writes the program's icon file: every size of RenderProgramIcon as a 32-bit image with alpha,
-// the sizes up to 64 px as bitmaps (what older shells and Wine read best) and the 256 px one as
-// PNG (what Explorer expects at that size, and a tenth of a bitmap's bytes). The build compiles
+// the sizes up to 32 px as bitmaps (what the title bars and the notification area load) and the
+// larger ones as PNG (which Windows reads at any size since Vista, and at a sixth of a bitmap's
+// bytes: 27 KB of the program). The build compiles
 // this on the host and links its output into unwindle.exe, and the installer shows it.
 //
 // Usage: make_program_icon OUT.ico [PREVIEW_DIR]   (PREVIEW_DIR: each size as program-<N>.png)
@@ -71,7 +72,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "make_program_icon: no picture at %d px\n", size);
       return 1;
     }
-    images.push_back(size >= 256 ? unw::png::Encode(size, size, img.pixels) : Dib(img));
+    images.push_back(size >= 40 ? unw::png::Encode(size, size, img.pixels) : Dib(img));
     if (images.back().empty()) {
       std::fprintf(stderr, "make_program_icon: could not encode %d px\n", size);
       return 1;
