@@ -27,6 +27,7 @@ add_library(unwindle_linux_sys STATIC
   backends/qt/files_linux.cpp
   backends/qt/storage_linux.cpp
   backends/qt/settings_storage_linux.cpp
+  backends/qt/program_instance_linux.cpp
   ${UNW_CLIPS_CPP}
 )
 target_link_libraries(unwindle_linux_sys PUBLIC unwindle_core Qt6::Core Qt6::DBus
