@@ -14,5 +14,7 @@ struct Embedded {
 
 // The built-in clips by their resource names (CHIMES, SHORTSTART, ...).
 extern const std::vector<Embedded> kClips;
+// The compiled message catalogues (.mo) by their languages.
+extern const std::vector<Embedded> kCatalogues;
 
 }  // namespace unw::linux_sys

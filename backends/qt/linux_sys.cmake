@@ -23,12 +23,30 @@ add_custom_command(OUTPUT ${UNW_CLIPS_CPP}
   DEPENDS ${PROJECT_SOURCE_DIR}/cmake/embed_files.cmake ${UNW_CLIP_PATHS}
   COMMENT "Carrying the built-in clips" VERBATIM)
 
+# The compiled catalogues, carried the same way.
+set(UNW_MO_ENTRIES "")
+foreach(mo ${UNW_MO_FILES})
+  get_filename_component(lang ${mo} NAME_WE)
+  string(APPEND UNW_MO_ENTRIES "|${lang}=${mo}")
+endforeach()
+set(UNW_CATALOGUES_CPP ${CMAKE_CURRENT_BINARY_DIR}/catalogues_linux.cpp)
+add_custom_command(OUTPUT ${UNW_CATALOGUES_CPP}
+  COMMAND ${CMAKE_COMMAND} -DOUT=${UNW_CATALOGUES_CPP} -DTABLE=kCatalogues "-DFILES=${UNW_MO_ENTRIES}"
+          -P ${PROJECT_SOURCE_DIR}/cmake/embed_files.cmake
+  DEPENDS ${PROJECT_SOURCE_DIR}/cmake/embed_files.cmake ${UNW_MO_FILES}
+  COMMENT "Carrying the catalogues" VERBATIM)
+
 add_library(unwindle_linux_sys STATIC
   backends/qt/files_linux.cpp
   backends/qt/storage_linux.cpp
   backends/qt/settings_storage_linux.cpp
   backends/qt/program_instance_linux.cpp
+  backends/qt/shell_linux.cpp
+  backends/qt/languages_linux.cpp
+  backends/qt/calendar_linux.cpp
+  backends/qt/sound_linux.cpp
   ${UNW_CLIPS_CPP}
+  ${UNW_CATALOGUES_CPP}
 )
 target_link_libraries(unwindle_linux_sys PUBLIC unwindle_core Qt6::Core Qt6::DBus
   PRIVATE PkgConfig::UNW_LINUX_SYS)
