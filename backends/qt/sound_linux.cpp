@@ -165,6 +165,7 @@ void LinuxSoundPlayer::Play() {
     if (quit_) return;
     const std::shared_ptr<const std::string> wave = std::move(next_);
     next_.reset();
+    busy_ = true;
     const uint64_t turn = turn_;
     lock.unlock();
     auto cut = [&] {
@@ -202,13 +203,13 @@ void LinuxSoundPlayer::Play() {
     }
     if (rc != 0) trace_.Line("sound.device", {device_, snd_strerror(rc)});
     lock.lock();
-    if (!next_) playing_ = false;
+    busy_ = false;
   }
 }
 
 bool LinuxSoundPlayer::Quiet() {
   std::lock_guard<std::mutex> lock(mutex_);
-  return !playing_;
+  return !busy_ && !next_;
 }
 
 std::string LinuxSoundPlayer::ClipBytes(const std::string& id) {
@@ -235,7 +236,6 @@ long LinuxSoundPlayer::PlayWave(const std::string& name, std::shared_ptr<const s
       std::lock_guard<std::mutex> lock(mutex_);
       next_ = std::move(wave);
       ++turn_;
-      playing_ = true;
     }
     wake_.notify_all();
   }

@@ -62,7 +62,7 @@ class LinuxSoundPlayer : public SoundPlayer {
   std::condition_variable wake_;
   std::shared_ptr<const std::string> next_;  // the wave to play next, handed over
   uint64_t turn_ = 0;                        // each new sound or stop cuts the one before
-  bool playing_ = false, quit_ = false;
+  bool busy_ = false, quit_ = false;         // the thread plays a wave; the player ends
   std::thread thread_;
 };
 
