@@ -45,8 +45,12 @@ add_library(unwindle_linux_sys STATIC
   backends/qt/languages_linux.cpp
   backends/qt/calendar_linux.cpp
   backends/qt/sound_linux.cpp
+  backends/qt/busy_signs_linux.cpp
+  backends/qt/presence_linux.cpp
   ${UNW_CLIPS_CPP}
   ${UNW_CATALOGUES_CPP}
 )
+# The presence's D-Bus listener has slots.
+set_target_properties(unwindle_linux_sys PROPERTIES AUTOMOC ON)
 target_link_libraries(unwindle_linux_sys PUBLIC unwindle_core Qt6::Core Qt6::DBus
   PRIVATE PkgConfig::UNW_LINUX_SYS)

@@ -7,7 +7,9 @@ add_executable(unwindle_linux_sys_tests
   tests/qt/storage_linux_test.cpp
   tests/qt/program_instance_linux_test.cpp
   tests/qt/services_linux_test.cpp
+  tests/qt/presence_linux_test.cpp
 )
 target_include_directories(unwindle_linux_sys_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-target_link_libraries(unwindle_linux_sys_tests PRIVATE unwindle_linux_sys GTest::gtest)
+target_link_libraries(unwindle_linux_sys_tests PRIVATE unwindle_linux_sys GTest::gtest
+  PkgConfig::UNW_LINUX_SYS)
 gtest_discover_tests(unwindle_linux_sys_tests DISCOVERY_TIMEOUT 60)
