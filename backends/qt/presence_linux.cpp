@@ -268,10 +268,20 @@ bool LinuxPresence::CallOn() {
 }
 
 bool LinuxPresence::DoNotDisturb() {
+  const QDBusConnection session = Bus(options_.sessionBus, false);
   const QVariant inhibited =
-      Property(Bus(options_.sessionBus, false), "org.freedesktop.Notifications",
-               "/org/freedesktop/Notifications", "org.freedesktop.Notifications", "Inhibited");
-  return inhibited.isValid() && inhibited.toBool();
+      Property(session, "org.freedesktop.Notifications", "/org/freedesktop/Notifications",
+               "org.freedesktop.Notifications", "Inhibited");
+  if (inhibited.isValid() && inhibited.toBool()) return true;
+  // GNOME's switch has no service of its own; the desktop portal reads it out of its settings
+  // (its answer a variant, in another one on older portals).
+  QVariant banners =
+      Ask(session, "org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
+          "org.freedesktop.portal.Settings", "Read",
+          {QString("org.gnome.desktop.notifications"), QString("show-banners")});
+  while (banners.canConvert<QDBusVariant>() && banners.userType() == qMetaTypeId<QDBusVariant>())
+    banners = qvariant_cast<QDBusVariant>(banners).variant();
+  return banners.userType() == QMetaType::Bool && !banners.toBool();
 }
 
 std::string LinuxPresence::FirstRunning(const std::vector<std::string>& names) {

@@ -7,7 +7,8 @@
 // - a full-screen program in front from the window manager's _NET_ACTIVE_WINDOW and its
 //   _NET_WM_STATE_FULLSCREEN, on an X connection of the presence's own whose every request is
 //   checked: a window that closed between two requests is an error reply, never the program's end;
-// - Do Not Disturb from the notification service's Inhibited property;
+// - Do Not Disturb from the notification service's Inhibited property, or GNOME's show-banners
+//   switched off (read through the desktop portal);
 // - a call from another process holding a camera (/dev/video*) or a sound card recording;
 // - the running programs from /proc.
 #pragma once

@@ -120,7 +120,7 @@ TEST_F(LinuxPresenceBusTest, ASignalFromAProgramThatIsNotLogindIsNoSleep) {
   EXPECT_TRUE(Heard().empty());
 }
 
-TEST_F(LinuxPresenceBusTest, DoNotDisturbAndGnomesIdleTimeAreAskedOfTheirServices) {
+TEST_F(LinuxPresenceBusTest, DoNotDisturbAndGnomesIdleTimeAndBannersAreAskedOfTheirServices) {
   unsetenv("DISPLAY");
   EXPECT_FALSE(presence->DoNotDisturb()) << "no notification service";
   EXPECT_EQ(presence->IdleMs(), 0) << "nobody to ask";
@@ -143,6 +143,18 @@ TEST_F(LinuxPresenceBusTest, DoNotDisturbAndGnomesIdleTimeAreAskedOfTheirService
   inhibited = false;
   EXPECT_FALSE(presence->DoNotDisturb());
   EXPECT_EQ(presence->IdleMs(), 123456);
+  // GNOME's banners switched off, as the portal answers it (a variant in a variant).
+  bool banners = false;
+  StandInService portal{
+      session, "org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
+      [&](const QDBusMessage& m) -> QVariantList {
+        if (m.member() == "Read" && m.arguments().value(1).toString() == "show-banners")
+          return {QVariant::fromValue(QDBusVariant(QVariant::fromValue(QDBusVariant(banners))))};
+        return {};
+      }};
+  EXPECT_TRUE(presence->DoNotDisturb());
+  banners = true;
+  EXPECT_FALSE(presence->DoNotDisturb());
 }
 
 // A window of the test's own on the display, and the root's and its properties.

@@ -11,6 +11,7 @@
 
 #include "backends/qt/settings_storage_linux.h"
 #include "backends/qt/storage_linux.h"
+#include "backends/qt/system_services_linux.h"
 #include "linux_test_folder.h"
 #include "settings_storage_contract.h"
 #include "startup_launch_contract.h"
@@ -78,10 +79,19 @@ TEST(LinuxFoldersTest, SettingsFilesAndTheStartAtSignInGoWhereTheXdgVariablesSay
   TestFolder folder;
   folder.UseForXdg();
   Trace trace{nullptr, ""};
-  EXPECT_EQ(IniSettingsStorage(trace).path(), folder.root() + "/config/KORVANTE/Unwindle.ini");
-  EXPECT_EQ(LinuxStorage(trace).DataFolder(), folder.root() + "/data/KORVANTE/Unwindle");
-  DesktopStartupLaunch launch(trace);
-  ASSERT_TRUE(launch.TurnOn());
+  // As the program makes them.
+  struct : EventLoop {
+    int64_t NowMs() override { return 0; }
+    void StartTimer(TimerTarget&, uint32_t) override {}
+    void StopTimer(TimerTarget&) override {}
+    void After(uint32_t, std::function<void()>) override {}
+    void RunUntil(const std::function<bool()>&) override {}
+    void ProcessPendingEvents() override {}
+  } loop;
+  LinuxSystemServices services(trace, loop);
+  EXPECT_EQ(services.settingsStorage.path(), folder.root() + "/config/KORVANTE/Unwindle.ini");
+  EXPECT_EQ(services.storage.DataFolder(), folder.root() + "/data/KORVANTE/Unwindle");
+  ASSERT_TRUE(services.startupLaunch.TurnOn());
   EXPECT_TRUE(TestFolder::Content(folder.root() + "/config/autostart/unwindle.desktop")
                   .starts_with("[Desktop Entry]\n"));
   // A relative path is no base directory: the default stands.
