@@ -12,7 +12,11 @@
 #include <functional>
 #include <memory>
 
+#include "app/command_line.h"
+#include "app/launch.h"
+#include "backends/qt/calendar_linux.h"
 #include "backends/qt/program_instance_linux.h"
+#include "backends/qt/storage_linux.h"
 #include "linux_test_folder.h"
 #include "program_instance_contract.h"
 
@@ -134,6 +138,56 @@ TEST_F(LinuxInstanceTest, HostileFramesAreTurnedAwayAndTheProgramGoesOnServing) 
   EXPECT_EQ(Calls(), std::vector<std::string>{"command /status"}) << "no hostile frame was served";
   EndProgram();
   EXPECT_NE(access(path.c_str(), F_OK), 0) << "the socket goes with the program";
+}
+
+// What the command line printed.
+struct Printed : Console {
+  void Out(std::string_view text) override { out += text; }
+  void Err(std::string_view text) override { err += text; }
+  std::string out, err;
+};
+
+TEST_F(LinuxInstanceTest, TheCommandLineReachesTheProgramOverTheSocketWithItsExitCodes) {
+  Trace quiet{nullptr, ""};
+  LinuxStorage storage(quiet);
+  LinuxCalendar calendar;
+  LinuxProgramInstance instance(folder.root() + "/runtime");
+  auto run = [&](const std::vector<std::string>& args, Printed& printed) {
+    LaunchServices launch{instance, printed, storage, calendar};
+    return RunCommandLine(args, launch);
+  };
+  Printed none;
+  EXPECT_EQ(run({"--status"}, none), 3) << "nobody runs";
+  EXPECT_NE(none.err.find("not running"), std::string::npos) << none.err;
+  // The running program, as the core's server answers: the command decoded, a line and a code.
+  StartProgram();
+  OnProgram([this] {
+    requests.answer = [](std::string_view bytes) {
+      const CommandLine line = DecodeCommand(bytes);
+      if (line.kind != CommandLine::Kind::kCommand) return EncodeReply(2, "what?");
+      if (line.command == Command(Verb::kPause, 1)) return EncodeReply(0, "Paused for 1 minute.");
+      if (line.command.verb == Verb::kBreak) return EncodeReply(4, "A prompt waits for you.");
+      return EncodeReply(0, "Counting: 00:42:00 left.");
+    };
+  });
+  const struct {
+    std::vector<std::string> args;
+    int code;
+    const char *out, *err;
+  } commands[] = {
+      {{"--status"}, 0, "Counting: 00:42:00 left.", ""},
+      {{"/STATUS"}, 0, "Counting: 00:42:00 left.", ""},
+      {{"--pause", "1"}, 0, "Paused for 1 minute.", ""},
+      {{"/break"}, 4, "", "A prompt waits for you."},
+  };
+  for (const auto& c : commands) {
+    Printed printed;
+    EXPECT_EQ(run(c.args, printed), c.code) << c.args[0];
+    EXPECT_NE(printed.out.find(c.out), std::string::npos) << c.args[0] << ": " << printed.out;
+    EXPECT_NE(printed.err.find(c.err), std::string::npos) << c.args[0] << ": " << printed.err;
+  }
+  EXPECT_EQ(Calls().size(), 4u) << "each reached the program once";
+  EndProgram();
 }
 
 }  // namespace
