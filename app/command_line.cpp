@@ -221,7 +221,8 @@ std::optional<Reply> DecodeReply(std::string_view bytes) {
 Reply HistoryAnswer(Storage& storage, Calendar& calendar, const Command& command) {
   StorageStatus status = StorageStatus::kOk;
   std::string csv = HistoryCsv(storage, calendar, command.days.value_or(kHistoryDays), status);
-  if (status != StorageStatus::kOk) return {kExitRefused, HistoryUnreadableText(status), nullptr};
+  if (status != StorageStatus::kOk)
+    return {kExitRefused, HistoryUnreadableText(Texts(), status), nullptr};
   return {kExitDone, std::move(csv), nullptr};
 }
 

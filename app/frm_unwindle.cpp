@@ -77,8 +77,12 @@ void FrmUnwindle::Form_Load() {
     default:
       break;  // an alert kind the program does not know: no icon
   }
-  Ctl("cmdRemindLater").SetToolTip("Reminder in " + DurationText(s.SnoozeMinutes, s.SnoozeSeconds));
-  Ctl("cmdUnwindle").SetToolTip("Unwindle for " + DurationText(s.BreakMinutes, s.BreakSeconds));
+  Ctl("cmdRemindLater")
+      .SetToolTip(app_.texts.T("Reminder in {duration}",
+                               {{"duration", DurationText(s.SnoozeMinutes, s.SnoozeSeconds)}}));
+  Ctl("cmdUnwindle")
+      .SetToolTip(app_.texts.T("Unwindle for {duration}",
+                               {{"duration", DurationText(s.BreakMinutes, s.BreakSeconds)}}));
   Ctl("lblUnwindle")
       .SetCaption(
           app_.texts.T("Please unwindle now to rest your eyes and body.\n"
