@@ -201,7 +201,14 @@ void LinuxSoundPlayer::Play() {
       snd_pcm_drop(pcm);
       snd_pcm_close(pcm);
     }
-    if (rc != 0) trace_.Line("sound.device", {device_, snd_strerror(rc)});
+    // The trace is the program thread's.
+    if (rc != 0)
+      QMetaObject::invokeMethod(
+          context_.get(),
+          [this, error = std::string(snd_strerror(rc))] {
+            trace_.Line("sound.device", {device_, error});
+          },
+          Qt::QueuedConnection);
     lock.lock();
     busy_ = false;
   }
