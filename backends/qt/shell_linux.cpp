@@ -35,10 +35,15 @@ bool Call(const QDBusConnection& bus, const char* service, const char* path, con
   return answer.type() == QDBusMessage::ReplyMessage;
 }
 
+QDBusConnection Bus(const QString& name, bool system) {
+  if (!name.isEmpty()) return QDBusConnection(name);
+  return system ? QDBusConnection::systemBus() : QDBusConnection::sessionBus();
+}
+
 // This session's object at logind.
-QString LogindSession() {
+QString LogindSession(const QDBusConnection& system) {
   QDBusMessage reply;
-  if (!Call(QDBusConnection::systemBus(), "org.freedesktop.login1", "/org/freedesktop/login1",
+  if (!Call(system, "org.freedesktop.login1", "/org/freedesktop/login1",
             "org.freedesktop.login1.Manager", "GetSessionByPID", {static_cast<uint>(getpid())},
             &reply) ||
       reply.arguments().isEmpty())
@@ -99,23 +104,22 @@ bool LinuxShell::ProgramVersion(int& major, int& minor) {
 }
 
 long LinuxWorkstation::LockWorkStation() {
-  const QDBusConnection session = QDBusConnection::sessionBus();
+  const QDBusConnection session = Bus(sessionBus_, false), system = Bus(systemBus_, true);
   long rc = Call(session, "org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver",
                  "org.freedesktop.ScreenSaver", "Lock") ||
             Call(session, "org.gnome.ScreenSaver", "/org/gnome/ScreenSaver",
                  "org.gnome.ScreenSaver", "Lock");
   if (!rc) {
-    const QString logind = LogindSession();
-    rc = !logind.isEmpty() &&
-         Call(QDBusConnection::systemBus(), "org.freedesktop.login1", logind.toUtf8().constData(),
-              "org.freedesktop.login1.Session", "Lock");
+    const QString logind = LogindSession(system);
+    rc = !logind.isEmpty() && Call(system, "org.freedesktop.login1", logind.toUtf8().constData(),
+                                   "org.freedesktop.login1.Session", "Lock");
   }
   trace_.Line("lock", {std::to_string(rc)});
   return rc;
 }
 
 void LinuxWorkstation::StartScreenSaver(std::uintptr_t window) {
-  const QDBusConnection session = QDBusConnection::sessionBus();
+  const QDBusConnection session = Bus(sessionBus_, false);
   const bool ok = Call(session, "org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver",
                        "org.freedesktop.ScreenSaver", "SetActive", {true}) ||
                   Call(session, "org.gnome.ScreenSaver", "/org/gnome/ScreenSaver",

@@ -4,6 +4,7 @@
 // session's screen saver over D-Bus (org.freedesktop.ScreenSaver, GNOME's own), then to logind.
 #pragma once
 
+#include <QString>
 #include <string>
 #include <vector>
 
@@ -32,8 +33,13 @@ class LinuxShell : public Shell {
 class LinuxWorkstation : public Workstation {
  public:
   // `caretBlinkMs`: half the cursor's flash cycle, as the UI half reads it from the desktop.
-  explicit LinuxWorkstation(Trace& trace, unsigned caretBlinkMs = 500)
-      : trace_(trace), caretBlinkMs_(caretBlinkMs) {}
+  // `systemBus`, `sessionBus`: names of D-Bus connections the caller made; empty: the system's.
+  explicit LinuxWorkstation(Trace& trace, unsigned caretBlinkMs = 500, QString systemBus = {},
+                            QString sessionBus = {})
+      : trace_(trace),
+        caretBlinkMs_(caretBlinkMs),
+        systemBus_(std::move(systemBus)),
+        sessionBus_(std::move(sessionBus)) {}
   long LockWorkStation() override;
   void StartScreenSaver(std::uintptr_t window) override;
   unsigned GetCaretBlinkTime() override { return caretBlinkMs_; }
@@ -43,6 +49,7 @@ class LinuxWorkstation : public Workstation {
  private:
   Trace& trace_;
   unsigned caretBlinkMs_;
+  QString systemBus_, sessionBus_;
 };
 
 // The full path of `program` found on the PATH; empty when it is not there.

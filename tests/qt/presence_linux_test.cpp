@@ -1,7 +1,7 @@
 // The person and the machine on Linux: logind, the session and its screen saver on private buses
-// with stand-in services (and a forger who owns none of their names), the idle time and the window
-// in front from a private X server (windows that close under the question included), the busy
-// signs from planted /proc and /proc/asound folders.
+// with stand-in services (and a forger who owns none of their names), and locking through them, the
+// idle time and the window in front from a private X server (windows that close under the question
+// included), the busy signs from planted /proc and /proc/asound folders.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +12,7 @@
 #include <QDBusVariant>
 #include <QElapsedTimer>
 #include <chrono>
+#include <mutex>
 #include <cstring>
 #include <filesystem>
 #include <thread>
@@ -21,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include "backends/qt/presence_linux.h"
+#include "backends/qt/shell_linux.h"
 #include "linux_test_folder.h"
 #include "private_session.h"
 
@@ -155,6 +157,47 @@ TEST_F(LinuxPresenceBusTest, DoNotDisturbAndGnomesIdleTimeAndBannersAreAskedOfTh
   EXPECT_TRUE(presence->DoNotDisturb());
   banners = true;
   EXPECT_FALSE(presence->DoNotDisturb());
+}
+
+TEST(LinuxWorkstationTest, LockingAsksTheScreenSaverElseLogindAndTheScreenSaverStartsThroughIt) {
+  PrivateBus system{"unw-test-ws-system"}, session{"unw-test-ws-session"};
+  Trace trace{nullptr, ""};
+  LinuxWorkstation workstation(trace, 500, system.name(), session.name());
+  EXPECT_EQ(workstation.LockWorkStation(), 0) << "nobody to ask";
+  std::mutex mutex;
+  std::vector<std::string> asked;
+  auto record = [&](const char* who) {
+    return [&, who](const QDBusMessage& m) -> QVariantList {
+      std::lock_guard<std::mutex> lock(mutex);
+      asked.push_back(std::string(who) + " " + m.member().toStdString() + " " +
+                      m.path().toStdString() + " " +
+                      m.arguments().value(0).toString().toStdString());
+      if (m.member() == "GetSessionByPID")
+        return {QVariant::fromValue(QDBusObjectPath(kSessionPath))};
+      return {QVariant(true)};
+    };
+  };
+  auto heard = [&] {
+    std::lock_guard<std::mutex> lock(mutex);
+    return std::exchange(asked, {});
+  };
+  {
+    StandInService logind{system, "org.freedesktop.login1", "/org/freedesktop/login1",
+                          record("logind")};
+    EXPECT_NE(workstation.LockWorkStation(), 0);
+  }
+  EXPECT_EQ(heard(),
+            (std::vector<std::string>{
+                "logind GetSessionByPID /org/freedesktop/login1 " + std::to_string(getpid()),
+                "logind Lock " + std::string(kSessionPath) + " ",
+            }));
+  StandInService saver{session, "org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver",
+                       record("saver")};
+  EXPECT_NE(workstation.LockWorkStation(), 0);
+  workstation.StartScreenSaver(7);
+  EXPECT_EQ(heard(),
+            (std::vector<std::string>{"saver Lock /org/freedesktop/ScreenSaver ",
+                                      "saver SetActive /org/freedesktop/ScreenSaver true"}));
 }
 
 // A window of the test's own on the display, and the root's and its properties.
