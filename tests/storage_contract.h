@@ -18,11 +18,20 @@ namespace unw {
 // A fixture provides: Storage& storage(); std::string ExportFolder() (an existing folder);
 // and, on the disk directly: bool Exists(path), std::string Content(path),
 // void Place(path, content) (a file someone else put there), void MakeReadOnly(path),
-// void Lock(path) (another program holds the file open and shares it with nobody), void Unlock().
+// void Lock(path) (another program holds the file open and shares it with nobody), void Unlock();
+// and, where paths are not Windows', std::string Separator().
 template <typename Fixture>
 class StorageContract : public Fixture {
  protected:
-  std::string PathOf(const std::string& name) { return this->storage().DataFolder() + "\\" + name; }
+  std::string Sep() {
+    if constexpr (requires(Fixture & f) { f.Separator(); })
+      return this->Separator();
+    else
+      return "\\";
+  }
+  std::string PathOf(const std::string& name) {
+    return this->storage().DataFolder() + Sep() + name;
+  }
 };
 
 TYPED_TEST_SUITE_P(StorageContract);
@@ -108,11 +117,12 @@ TYPED_TEST_P(StorageContract, AReadOnlyFileRefusesWritesAndStaysAsItWas) {
 
 TYPED_TEST_P(StorageContract, AnExportIsANewFileWhereTheUserChose) {
   Storage& s = this->storage();
-  const std::string path = this->ExportFolder() + "\\Woche \xC3\xBC.csv";
+  const std::string path = this->ExportFolder() + this->Sep() + "Woche \xC3\xBC.csv";
   ASSERT_EQ(s.WriteNewFile(path, "date\r\nlonger than the next\r\n"), StorageStatus::kOk);
   ASSERT_EQ(s.WriteNewFile(path, "date\r\n"), StorageStatus::kOk);
   EXPECT_EQ(this->Content(path), "date\r\n") << "replaced, nothing of the old one left";
-  EXPECT_EQ(s.WriteNewFile(this->ExportFolder() + "\\missing\\x.csv", "date\r\n"),
+  EXPECT_EQ(s.WriteNewFile(this->ExportFolder() + this->Sep() + "missing" + this->Sep() + "x.csv",
+                           "date\r\n"),
             StorageStatus::kNoFolder);
   EXPECT_FALSE(this->Exists(s.DataFolder())) << "an export makes no data folder";
 }
