@@ -23,17 +23,13 @@ add_custom_command(OUTPUT ${UNW_CLIPS_CPP}
   DEPENDS ${PROJECT_SOURCE_DIR}/cmake/embed_files.cmake ${UNW_CLIP_PATHS}
   COMMENT "Carrying the built-in clips" VERBATIM)
 
-# The compiled catalogues, carried the same way.
-set(UNW_MO_ENTRIES "")
-foreach(mo ${UNW_MO_FILES})
-  get_filename_component(lang ${mo} NAME_WE)
-  string(APPEND UNW_MO_ENTRIES "|${lang}=${mo}")
-endforeach()
+# The catalogues' pack (po/CMakeLists.txt), carried the same way.
+set(UNW_MO_ENTRIES "|catalogues=${UNW_PACK}")
 set(UNW_CATALOGUES_CPP ${CMAKE_CURRENT_BINARY_DIR}/catalogues_linux.cpp)
 add_custom_command(OUTPUT ${UNW_CATALOGUES_CPP}
   COMMAND ${CMAKE_COMMAND} -DOUT=${UNW_CATALOGUES_CPP} -DTABLE=kCatalogues "-DFILES=${UNW_MO_ENTRIES}"
           -P ${PROJECT_SOURCE_DIR}/cmake/embed_files.cmake
-  DEPENDS ${PROJECT_SOURCE_DIR}/cmake/embed_files.cmake ${UNW_MO_FILES}
+  DEPENDS ${PROJECT_SOURCE_DIR}/cmake/embed_files.cmake ${UNW_PACK}
   COMMENT "Carrying the catalogues" VERBATIM)
 
 add_library(unwindle_linux_sys STATIC
