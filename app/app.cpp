@@ -53,14 +53,9 @@ const std::vector<CarriedLanguage>& App::languages() {
 }
 
 void App::UseLanguage() {
-  std::vector<std::string> carried;
-  for (const auto& l : languages()) carried.push_back(l.tag);
-  const std::string tag = ChooseLanguage(settings.Language == " " ? "" : settings.Language,
-                                         sys.languages.PreferredUiLanguages(), carried);
-  texts = Texts();
-  for (const auto& l : languages())
-    if (l.tag == tag) texts = Texts(l.tag, l.catalog);
-  sys.trace.Line("language", {tag.empty() ? "en" : tag});
+  texts = TextsToSpeak(settings.Language == " " ? "" : settings.Language,
+                       sys.languages.PreferredUiLanguages(), languages());
+  sys.trace.Line("language", {texts.Language().empty() ? "en" : texts.Language()});
 }
 
 int App::Run() {

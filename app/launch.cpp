@@ -6,6 +6,8 @@
 #include "app/command_dispatch.h"
 #include "app/frm_timer.h"
 #include "history/journal.h"
+#include "i18n/language.h"
+#include "settings/settings_store.h"
 
 namespace unw {
 
@@ -76,6 +78,13 @@ Reply StartAndAsk(ProgramInstance& instance, const Texts& texts) {
 Reply SendCommand(ProgramInstance& instance, const Command& command, Patience patience,
                   const Texts& texts) {
   return AskUntilReady(instance, command, patience, texts);
+}
+
+Texts CommandLineTexts(SettingsStorage& settings, Languages& languages) {
+  std::string chosen = SettingsStore(settings).ReadSettingValue("Language");
+  if (chosen == " " || !LanguageTagUsable(chosen)) chosen.clear();
+  const auto carried = ReadCatalogues(languages.Catalogues(), [](size_t) {});
+  return TextsToSpeak(chosen, languages.PreferredUiLanguages(), carried);
 }
 
 int RunCommandLine(const std::vector<std::string>& args, LaunchServices& launch) {

@@ -45,6 +45,11 @@ inline constexpr int kStartPollMs = 250;
 inline constexpr int kStartCommandPatienceMs = 60000;
 inline constexpr int kStartCommandPollMs = 250;
 
+// The language the command line speaks: the program's own (its setting Language, else the
+// user's preferred UI languages), read without writing anything; a stored tag the program cannot
+// use counts as none.
+Texts CommandLineTexts(SettingsStorage& settings, Languages& languages);
+
 // unwindle.com: prints the answer's line (errors and refusals to the errors) and returns the exit
 // code. Without arguments it starts the program, as from the Start menu.
 int RunCommandLine(const std::vector<std::string>& args, LaunchServices& launch);

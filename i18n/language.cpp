@@ -89,4 +89,14 @@ bool CarryCatalogue(std::vector<CarriedLanguage>& carried, std::string_view byte
   return true;
 }
 
+Texts TextsToSpeak(std::string_view chosen, const std::vector<std::string>& preferred,
+                   const std::vector<CarriedLanguage>& carried) {
+  std::vector<std::string> tags;
+  for (const auto& l : carried) tags.push_back(l.tag);
+  const std::string tag = ChooseLanguage(chosen, preferred, tags);
+  for (const auto& l : carried)
+    if (!tag.empty() && l.tag == tag) return Texts(l.tag, l.catalog);
+  return Texts();
+}
+
 }  // namespace unw

@@ -9,6 +9,7 @@
 
 #include "i18n/catalog.h"
 #include "i18n/catalogue_pack.h"
+#include "i18n/texts.h"
 
 namespace unw {
 
@@ -29,6 +30,13 @@ bool SameTag(std::string_view a, std::string_view b);
 // prefers English before German gets English.
 std::string ChooseLanguage(std::string_view chosen, const std::vector<std::string>& preferred,
                            const std::vector<std::string>& available);
+
+struct CarriedLanguage;
+
+// What to speak: the language ChooseLanguage picks among `carried`, with its catalogue; English
+// when it picks none.
+Texts TextsToSpeak(std::string_view chosen, const std::vector<std::string>& preferred,
+                   const std::vector<CarriedLanguage>& carried);
 
 // A language the program carries: its tag, its name in its own words (for the Language menu) and
 // its catalogue.

@@ -48,7 +48,7 @@ BOOL CALLBACK AddCatalogue(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR p
 
 std::vector<std::string_view> Win32Languages::Catalogues() {
   std::vector<std::string_view> out;
-  EnumResourceNamesW(nullptr, L"MO", AddCatalogue, reinterpret_cast<LONG_PTR>(&out));
+  EnumResourceNamesW(module_, L"MO", AddCatalogue, reinterpret_cast<LONG_PTR>(&out));
   trace_.Line("language.catalogues", {std::to_string(out.size())});
   return out;
 }

@@ -576,9 +576,38 @@ void TimedPause(Report& r, const Options& o) {
   RunSteps(r, o, "time_pause", Settings("Hours=1 Minutes=0 Seconds=0"), steps);
 }
 
-// The program in German, chosen by the setting: the main window and the tray's tooltip say what the
-// German catalogue (po/de.po) says, /status keeps its English words; Windows Default brings English
-// back at once.
+// The program in a language chosen by the setting: the main window, the tray's tooltip, the
+// preferences and the break prompt say what the language's catalogue (po/) says, in fonts that
+// show it (screenshots); /status keeps its English words.
+struct Spoken {
+  const char* tag;
+  const char* timeRemaining;  // fraTimeRemaining
+  const char* stoppedTip;     // the tooltip's second line, at 00:00:03 and stopped
+  const char* preferences;    // frmPreferences' title
+  const char* mainTimer;      // fraMainTimer
+  const char* remindLater;    // the prompt's cmdRemindLater
+};
+
+void SpeaksLanguage(Report& r, const Options& o, const Spoken& l) {
+  const std::string tag = l.tag, group = "language." + tag;
+  const std::vector<Step> steps = {
+      {group + ".main_window", Shot("frmTimer", "main-window-" + tag),
+       All({Traced("language", {tag}), Texts("frmTimer", {{"fraTimeRemaining", l.timeRemaining}}),
+            TipReads("", std::string("\r\n") + l.stoppedTip)})},
+      {group + ".preferences", Menu("mnuPreferences", true),
+       Texts("frmPreferences", {{"", l.preferences}, {"fraMainTimer", l.mainTimer}}), 5000},
+      {"", Then({Shot("frmPreferences", "preferences-" + tag), Key("frmPreferences", VK_ESCAPE)}),
+       Visible("frmPreferences", false)},
+      {group + ".prompt", Press("frmTimer", "cmdStart"),
+       Texts("frmUnwindle", {{"cmdRemindLater", l.remindLater}}), 10000},
+      {"", Then({Shot("frmUnwindle", "prompt-" + tag), Press("frmUnwindle", "cmdStopTimer")}),
+       Visible("frmUnwindle", false)},
+  };
+  RunSteps(r, o, "language-" + tag,
+           Settings("Language=" + tag + " Hours=0 Minutes=0 Seconds=3 StartTimerOnLaunch=0"),
+           steps);
+}
+
 void Language(Report& r, const Options& o) {
   auto ran = std::make_shared<Console>();
   const std::vector<Step> steps = {
@@ -589,6 +618,9 @@ void Language(Report& r, const Options& o) {
       // For scripts: the same words in every language.
       {"language.status_stays_english", RunCommand(ran, "/status"),
        Printed(ran, 0, "stopped 01:00:00\r\n")},
+      // The command line's own sentences follow the program's language.
+      {"language.command_line_in_german", RunCommand(ran, "/frobnicate"),
+       Printed(ran, 2, "", "unbekannter Befehl \u201e/frobnicate\u201c.\r\n", true)},
       {"language.preferences_in_german", Menu("mnuPreferences", true),
        Texts("frmPreferences", {{"", "KORVANTE Unwindle - Einstellungen"},
                                 {"fraMainTimer", "&Haupttimer (HH:MM:SS)"}}),
@@ -602,6 +634,13 @@ void Language(Report& r, const Options& o) {
   };
   RunSteps(r, o, "language",
            Settings("Language=de Hours=1 Minutes=0 Seconds=0 StartTimerOnLaunch=0"), steps);
+  SpeaksLanguage(
+      r, o,
+      {"ru", "Время до перерыва (ЧЧ:ММ:СС)", "Оставшееся время: 00:00:03 - Остановлен",
+       "KORVANTE Unwindle - Настройки", "&Основной таймер (ЧЧ:ММ:СС)", "Напомнить &позже"});
+  SpeaksLanguage(r, o,
+                 {"zh-CN", "距离休息的剩余时间 (HH:MM:SS)", "剩余时间：00:00:03 - 已停止",
+                  "KORVANTE Unwindle - 首选项", "主计时器 (HH:MM:SS)(&M)", "稍后提醒(&R)"});
 }
 
 // Run with Wine's user interface in German (make e2e's German run): with Language empty the program

@@ -83,14 +83,21 @@ inline std::string Resource(HMODULE module, LPCSTR name, LPCSTR type) {
   return data ? std::string(static_cast<const char*>(data), SizeofResource(module, res)) : "";
 }
 
-// WM_GETTEXT, with a timeout: a hung program cannot hang the driver.
+// WM_GETTEXT, with a timeout: a hung program cannot hang the driver. In UTF-8, whatever the
+// system's code page (the checks compare texts of every language).
 inline std::string TextOf(HWND hwnd) {
-  char buf[1024] = {};
+  wchar_t buf[1024] = {};
   DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf),
-                           SMTO_ABORTIFHUNG, 2000, &copied))
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG,
+                           2000, &copied))
     return {};
-  return std::string(buf, std::min<size_t>(copied, sizeof buf - 1));
+  const int n = static_cast<int>(std::min<DWORD_PTR>(copied, 1023));
+  std::string out(
+      static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, buf, n, nullptr, 0, nullptr, nullptr)),
+      '\0');
+  WideCharToMultiByte(CP_UTF8, 0, buf, n, out.data(), static_cast<int>(out.size()), nullptr,
+                      nullptr);
+  return out;
 }
 
 inline std::string ClassOf(HWND hwnd) {
