@@ -114,8 +114,12 @@ bool QtNotificationArea::ShowIcon(std::uintptr_t window, std::uintptr_t picture,
                            break;
                        }
                      });
-    QObject::connect(raw, &QSystemTrayIcon::messageClicked,
-                     [this, window] { Tell(window, TrayEvent::kNoticeClicked); });
+    // Only the icon's own message (without a notification service) is ours to report: on a
+    // StatusNotifierItem, Qt relays a click on any program's notice as messageClicked.
+    QObject::connect(raw, &QSystemTrayIcon::messageClicked, [this, window] {
+      auto it = icons_.find(window);
+      if (it != icons_.end() && it->second.balloon) Tell(window, TrayEvent::kNoticeClicked);
+    });
     trace_.Line("tray.add", {TipText(tip).toStdString()});
   }
   icon.icon->setIcon(*shown);

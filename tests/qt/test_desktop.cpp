@@ -199,11 +199,12 @@ bool TestDesktop::Serve() {
 void TestDesktop::Stop() {
   if (thread_.isRunning()) {
     QDBusConnection::disconnectFromBus(kBusName);
+    // Each goes in its own thread, where its signals (destroyed too) are relayed.
+    for (QObject* o : std::initializer_list<QObject*>{notifications, watcher, portal})
+      QMetaObject::invokeMethod(
+          o, [o] { delete o; }, Qt::BlockingQueuedConnection);
     thread_.quit();
     thread_.wait();
-    delete notifications;
-    delete watcher;
-    delete portal;
     notifications = nullptr;
     watcher = nullptr;
     portal = nullptr;

@@ -6,7 +6,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDBusArgument>
+#include <QCoreApplication>
 #include <QDBusMessage>
+#include <QDBusPendingCall>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -155,13 +157,15 @@ struct QtTrayFixture : ::testing::Test {
     CallItem(QStringLiteral("Activate"), {0, 0});
     Settle();
   }
+  // A person clicks a notice of the program's on the desktop: one that is up, or else one the
+  // program shows now.
   void ClickNotice() {
-    // A notice on the desktop is clicked there; without one, the icon's own message is.
-    if (const uint id = Desktop()->notifications->Last();
-        id && real.IconOf(window()) && LiveNotice(id))
-      Desktop()->notifications->Click(id);
-    else if (QSystemTrayIcon* icon = real.IconOf(window()))
-      emit icon->messageClicked();
+    uint id = Desktop()->notifications->Last();
+    if (!id || !LiveNotice(id)) {
+      ASSERT_TRUE(real.ShowNotice(window(), "Unwindle", "Time for a break", NoticeKind::kNone));
+      id = Desktop()->notifications->Last();
+    }
+    Desktop()->notifications->Click(id);
     Settle();
   }
   void NoticeTimesOut() {
@@ -177,6 +181,81 @@ struct QtTrayFixture : ::testing::Test {
   QtNotificationArea real{trace};
 };
 INSTANTIATE_TYPED_TEST_SUITE_P(Qt, TrayContract, ::testing::Types<QtTrayFixture>);
+
+// The item's tooltip as a StatusNotifierItem host reads it: its title.
+QString ToolTipOverDBus() {
+  QDBusMessage get = QDBusMessage::createMethodCall(
+      ItemService(), QStringLiteral("/StatusNotifierItem"),
+      QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+  get << QStringLiteral("org.kde.StatusNotifierItem") << QStringLiteral("ToolTip");
+  // The item answers from this thread: wait for it with the events running.
+  QDBusPendingCall pending =
+      QDBusConnection::connectToBus(QDBusConnection::SessionBus, "unwindle-test-desktop")
+          .asyncCall(get, 5000);
+  while (!pending.isFinished()) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  const QDBusMessage reply = pending.reply();
+  if (reply.arguments().isEmpty()) return QStringLiteral("(no answer)");
+  const QDBusArgument arg =
+      reply.arguments().first().value<QDBusVariant>().variant().value<QDBusArgument>();
+  QString icon, title, subTitle;
+  arg.beginStructure();
+  arg >> icon;
+  arg.beginArray();
+  while (!arg.atEnd()) {
+    int width = 0, height = 0;
+    QByteArray pixels;
+    arg.beginStructure();
+    arg >> width >> height >> pixels;
+    arg.endStructure();
+  }
+  arg.endArray();
+  arg >> title >> subTitle;
+  arg.endStructure();
+  return title;
+}
+
+using QtTrayTest = QtTrayFixture;
+
+TEST_F(QtTrayTest, TheTipIsReadOverDBusAndNoticesGoToTheDesktopsNotificationService) {
+  std::vector<TrayEvent> events;
+  ASSERT_TRUE(real.ShowIcon(window(), real.IconHandle(0, 0), "Unwindle\r\n00:25:00"));
+  ASSERT_TRUE(real.Subscribe(window(), [&](TrayEvent e) { events.push_back(e); }));
+  Settle();
+  ASSERT_FALSE(ItemService().isEmpty()) << "the icon registered its item with the watcher";
+  EXPECT_EQ(ToolTipOverDBus(), "Unwindle\n00:25:00");
+  ASSERT_TRUE(real.ShowIcon(window(), real.IconHandle(0, 1), "Unwindle\n00:24:59"));
+  EXPECT_EQ(ToolTipOverDBus(), "Unwindle\n00:24:59") << "each change is read";
+
+  auto& notices = *Desktop()->notifications;
+  const size_t before = notices.Shown().size();
+  ASSERT_TRUE(real.ShowNotice(window(), "Unwindle", "Time for a break", NoticeKind::kWarning));
+  ASSERT_TRUE(real.ShowNotice(window(), "Unwindle", "Still time for one", NoticeKind::kError));
+  const auto shown = notices.Shown();
+  ASSERT_EQ(shown.size(), before + 2);
+  const auto& first = shown[before];
+  const auto& second = shown[before + 1];
+  EXPECT_EQ(first.title, "Unwindle");
+  EXPECT_EQ(first.text, "Time for a break");
+  EXPECT_EQ(first.icon, "dialog-warning");
+  EXPECT_TRUE(first.actions.contains("default")) << "a click on it is reported";
+  EXPECT_EQ(second.replaces, first.id) << "a new notice takes the place of the one up";
+  EXPECT_EQ(second.icon, "dialog-error");
+  notices.Click(second.id);
+  Settle();
+  EXPECT_EQ(events, std::vector<TrayEvent>{TrayEvent::kNoticeClicked});
+  ASSERT_TRUE(real.ShowNotice(window(), "Unwindle", "Once more", NoticeKind::kNone));
+  const uint third = notices.Last();
+  EXPECT_EQ(notices.Shown().back().replaces, 0u) << "the clicked one is gone";
+  EXPECT_TRUE(real.TakeDownNotice(window()));
+  Settle();
+  const auto closed = notices.Closed();
+  EXPECT_NE(std::find(closed.begin(), closed.end(), third), closed.end())
+      << "the program's own time is over: the notice is taken down";
+  notices.TimeOut(third);
+  Settle();
+  EXPECT_EQ(events.size(), 1u) << "an end is never reported";
+  EXPECT_TRUE(real.RemoveIcon(window()));
+}
 
 }  // namespace
 }  // namespace unw
