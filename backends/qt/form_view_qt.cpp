@@ -217,6 +217,26 @@ void QtFormView::SetLook(Look look) {
   for (const auto& w : windows_) w->ApplyLook();
 }
 
+std::vector<const Form*> QtFormView::Forms() const {
+  std::vector<const Form*> out;
+  for (const auto& w : windows_) out.push_back(&w->form());
+  return out;
+}
+
+const Control* QtFormView::FindControl(const Form& form, const std::string& id) const {
+  for (const auto& c : form.controls()) {
+    if (c->Id() == id) return c.get();
+  }
+  return nullptr;
+}
+
+const char* QtFormView::Unreachable(const Form& form, const std::string& id) const {
+  const qt::FormWindow* w = Find(form);
+  const Control* c = FindControl(form, id);
+  if (!w || !c) return "missing";
+  return w->Unreachable(*c);
+}
+
 bool QtFormView::Invoke(const std::string& form, const std::string& id) {
   qt::FormWindow* window = nullptr;
   for (const auto& w : windows_) {

@@ -53,6 +53,11 @@ class QtFormView : public FormView {
   // The automation seam: presses control `id` ("cmdStart", "lblX(1)", a menu item) of the loaded
   // form `form` only when a person could, as a click would. False (and traced) when refused.
   bool Invoke(const std::string& form, const std::string& id);
+  // The forms with a window now, in load order; control `id` of one; why a person could not
+  // press it now, or null.
+  std::vector<const Form*> Forms() const;
+  const Control* FindControl(const Form& form, const std::string& id) const;
+  const char* Unreachable(const Form& form, const std::string& id) const;
   // Pixels per inch the model's twips are turned into pixels by.
   static int Dpi();
   static int Pixels(int twips);

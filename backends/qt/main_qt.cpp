@@ -9,6 +9,7 @@
 
 #include "app/launch.h"
 #include "backends/qt/appearance_qt.h"
+#include "backends/qt/automation_qt.h"
 #include "backends/qt/dialogs_qt.h"
 #include "backends/qt/event_loop_qt.h"
 #include "backends/qt/file_dialog_qt.h"
@@ -81,6 +82,8 @@ int main(int argc, char** argv) {
       unw::qt::MemoryStartup startupLaunch;
       unw::QtAppearance appearance(trace);
       unw::qt::EnvironmentLanguages languages;
+      unw::QtAutomation automation(trace, view);
+      automation.Serve();
       // Windows still open after the last form's loop go while their forms exist.
       rc = unw::RunProgram(unw::Services{loop, view, dialogs, windows, workstation, tray, sound,
                                          metrics, files, shell, presence, calendar, trace, storage,
