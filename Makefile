@@ -6,12 +6,13 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 DEB_PACKAGES := cmake ninja-build g++ libgtest-dev clang-format zlib1g-dev \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis \
-  wine wine64 xvfb xauth xdotool imagemagick procps python3 x11-xserver-utils gettext
+  wine wine64 xvfb xauth xdotool imagemagick procps python3 x11-xserver-utils gettext \
+  qt6-base-dev dbus-daemon dbus-bin
 
 NATIVE := build/native
 WINDOWS := build/windows
 
-.PHONY: deps native windows run test unit e2e bench dist format check-format check-layers pot clean
+.PHONY: deps native windows run run-windows test unit e2e bench dist format check-format check-layers pot clean
 
 deps:
 	@missing=$$(for p in $(DEB_PACKAGES); do \
@@ -30,7 +31,16 @@ windows: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows
 
-run: windows
+# On Linux the native program (Qt) on your display, or on a private one with screenshots; the
+# Windows build under Wine with `make run-windows`.
+ifeq ($(shell uname -s),Linux)
+run: native
+	tools/run-native.sh $(NATIVE)
+else
+run: run-windows
+endif
+
+run-windows: windows
 	tools/run-under-wine.sh $(WINDOWS)
 
 unit: native
