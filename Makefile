@@ -46,7 +46,8 @@ run-windows: windows
 unit: native
 	ctest --preset native
 
-e2e: windows
+e2e: windows native
+	tests/e2e/native.sh $(NATIVE)
 	tests/e2e/run.sh $(WINDOWS)
 	# The break screen again, on a display of two monitors.
 	E2E_ONLY=break_screen E2E_RELEASE_ONLY=none E2E_RESULTS=$(WINDOWS)/e2e-results-two-monitors \

@@ -39,12 +39,11 @@ fi
 results="${RUN_RESULTS:-$build/run-results}"
 rm -rf "$results"
 mkdir -p "$results"
-xvfb_pid="" bus_pid="" program_pid=""
+# shellcheck source=native-env.sh
+source "$root/tools/native-env.sh"
 finish() {
   local status=$?
-  [[ -n "$program_pid" ]] && kill "$program_pid" 2>/dev/null && wait "$program_pid" 2>/dev/null
-  [[ -n "$bus_pid" ]] && kill "$bus_pid" 2>/dev/null
-  [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null
+  native_env_cleanup
   exit "$status"
 }
 trap finish EXIT
@@ -52,55 +51,20 @@ trap 'exit 130' INT TERM
 
 echo "run: no X display reachable (DISPLAY='${DISPLAY:-}')"
 echo "run: using a private Xvfb and session bus"
-# Xvfb picks a free display itself and says which.
-exec {displayfd}<> <(:)
-Xvfb -screen 0 1280x800x24 -nolisten tcp -displayfd "$displayfd" >/dev/null 2>&1 &
-xvfb_pid=$!
-read -r -t 15 -u "$displayfd" display || { echo "run: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$display"
-exec {busfd}<> <(:)
-dbus-daemon --session --nofork --print-address="$busfd" >/dev/null 2>&1 &
-bus_pid=$!
-read -r -t 15 -u "$busfd" address || { echo "run: dbus-daemon did not start" >&2; exit 1; }
-export DBUS_SESSION_BUS_ADDRESS="$address"
-unset XDG_CURRENT_DESKTOP
+native_env_setup || exit 1
 
 trace="$results/trace.txt"
 echo "run: starting $exe on $DISPLAY (trace: $trace)"
 UNWINDLE_TRACE="$trace" "$exe" >"$results/output.txt" 2>&1 &
 program_pid=$!
 
-# The automation seam: METHOD [ARGS...] -> its answer.
-auto() {
-  local method=$1
-  shift
-  local args=()
-  for a in "$@"; do args+=("string:$a"); done
-  dbus-send --session --print-reply=literal --reply-timeout=5000 --dest=org.korvante.Unwindle \
-    /Automation "org.korvante.Unwindle.Automation.$method" "${args[@]}" 2>/dev/null
-}
-wait_for() {  # SECONDS COMMAND...: true once COMMAND succeeds
-  local until=$((SECONDS + $1))
-  shift
-  while ((SECONDS < until)); do
-    "$@" && return 0
-    sleep 0.25
-  done
-  return 1
-}
 main_shown() { auto Windows | grep -q "frmTimer visible" && ! auto Windows | grep -q frmSplash; }
-countdown() {
-  local h m s
-  h=$(auto Read frmTimer lblHours) m=$(auto Read frmTimer lblMinutes) s=$(auto Read frmTimer lblSeconds)
-  echo "${h// /}:${m// /}:${s// /}"
-}
 show() {
-  echo "  frmTimer: $(auto Read frmTimer "" | sed 's/^ *//'), time remaining $(countdown)"
+  echo "  frmTimer: $(auto Read frmTimer ""), time remaining $(countdown)"
   for name in cmdStart cmdPause cmdStop; do
-    echo "  $name: $(auto Read frmTimer "$name" | sed 's/^ *//')"
+    echo "  $name: $(auto Read frmTimer "$name")"
   done
 }
-seconds_of() { IFS=: read -r h m s <<<"$1"; echo $((10#$h * 3600 + 10#$m * 60 + 10#$s)); }
 
 if ! wait_for 60 main_shown; then
   echo "run: the main window did not appear within 60 s" >&2
@@ -124,14 +88,13 @@ show
 
 echo "run: exiting the program (the tray menu's Exit, Yes)"
 auto Invoke frmTimer mPopExit >/dev/null
-asked() { auto Windows | grep -q " msgbox "; }
+asked() { [[ -n "$(message_box)" ]]; }
 if ! wait_for 15 asked; then
   echo "run: no exit question appeared; windows:" $(auto Windows) >&2
   import -window root "$results/failed.png" 2>/dev/null && echo "run: screen: $results/failed.png"
   exit 1
 fi
-question=$(auto Windows | tr '\n' ' ' | grep -o 'msgbox .*' | sed 's/^msgbox //; s/ *] *$//')
-echo "  asked \"$question\"; answering Yes"
+echo "  asked \"$(message_box)\"; answering Yes"
 auto Answer Yes >/dev/null
 rc=0
 for _ in $(seq 60); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.25; done
