@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QInputEvent>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleFactory>
@@ -27,12 +28,23 @@ class InputFilter : public QObject {
       return false;
     auto* widget = qobject_cast<QWidget*>(target);
     if (!widget) return false;
+    // A key or click a widget leaves goes on to its parents: it is one input all the same.
+    if (t != QEvent::FocusIn) {
+      const auto stamp = static_cast<QInputEvent*>(event)->timestamp();
+      if (event == last_ && stamp == lastStamp_ && t == lastType_) return false;
+      last_ = event;
+      lastStamp_ = stamp;
+      lastType_ = t;
+    }
     FormWindow* w = view_.FindWidget(widget->window());
     return w && w->FilterInput(target, event);
   }
 
  private:
   QtFormView& view_;
+  const QEvent* last_ = nullptr;
+  quint64 lastStamp_ = 0;
+  QEvent::Type lastType_ = QEvent::None;
 };
 
 }  // namespace qt
@@ -138,7 +150,7 @@ void QtFormView::Destroy(Form& form) {
 
 void QtFormView::Reap(qt::FormWindow* window) {
   // Freed once the toolkit's call that reached the handler has returned too.
-  QTimer::singleShot(0, [this, window] {
+  QTimer::singleShot(0, filter_.get(), [this, window] {
     std::erase_if(dying_, [window](const auto& w) { return w.get() == window && !w->busy(); });
   });
 }
