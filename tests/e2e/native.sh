@@ -111,6 +111,30 @@ check "  the break-over question asks" wait_for 10 shown frmRestartTimer
 shot break-over
 check "  Restart Timer" pressed frmRestartTimer cmdRestartTimer
 check "  and the countdown counts the whole interval again" counts_down
+check "the tray menu's Restore brings the main window back" pressed frmTimer mPopRestore
+check "  which shows" wait_for 5 shown frmTimer
+
+echo "e2e: the break on the full screen, and the dark look"
+check "Options > Break Screen" pressed frmTimer mnuBreakScreen
+check "  Show the break on a full screen" wait_for 5 pressed frmBreakScreenOptions optBreakScreen
+check "  saved" pressed frmBreakScreenOptions cmdSave
+check "Take a break now" wait_for 5 pressed frmTimer cmdUnwindle
+check "  the break screen covers the monitor" wait_for 10 shown frmBreakScreen
+sleep 3.5  # its buttons come enabled after three seconds
+shot break-screen
+check "  Skip ends it" pressed frmBreakScreen cmdSkip
+check "  and it is gone" wait_for 10 gone frmBreakScreen
+check "  the break-over question asks" wait_for 10 shown frmRestartTimer
+check "  Restart Timer" pressed frmRestartTimer cmdRestartTimer
+check "  the tray menu's Restore" wait_for 5 pressed frmTimer mPopRestore
+check "Options > Theme > Dark" wait_for 5 pressed frmTimer mnuThemeDark
+shot main-dark
+check "  the preferences dark too" pressed frmTimer mnuPreferences
+check "  which show" wait_for 10 shown frmPreferences
+shot frmPreferences-dark
+check "  and close" pressed frmPreferences cmdExit
+check "  and are gone" wait_for 5 gone frmPreferences
+check "Options > Theme > As the system is set" pressed frmTimer mnuThemeSystem
 
 echo "e2e: the program ends"
 check "the tray menu's Exit asks first" pressed frmTimer mPopExit
