@@ -159,15 +159,23 @@ bool BeepSound::PlayBeep(Beep) {
   return true;
 }
 
+BeepSound::~BeepSound() {
+  for (auto& reader : readers_) reader.join();
+}
+
 void BeepSound::ReadFileAsync(const std::string& path, size_t maxBytes,
                               std::function<void(bool ok, std::string bytes)> done) {
-  QFile file(QString::fromStdString(path));
-  bool ok = file.open(QIODevice::ReadOnly) && static_cast<size_t>(file.size()) <= maxBytes;
-  std::string bytes;
-  if (ok) bytes = file.readAll().toStdString();
-  // Answered from the loop, never from inside the call.
-  loop_.After(0, [done = std::move(done), ok, bytes = std::move(bytes)]() mutable {
-    done(ok, std::move(bytes));
+  // Never opened on the program's thread: a file on a share that is gone may take long.
+  readers_.emplace_back([this, path, maxBytes, done = std::move(done)]() mutable {
+    QFile file(QString::fromStdString(path));
+    const bool ok = file.open(QIODevice::ReadOnly) && static_cast<size_t>(file.size()) <= maxBytes;
+    std::string bytes = ok ? file.readAll().toStdString() : std::string();
+    QMetaObject::invokeMethod(
+        &answers_,
+        [done = std::move(done), ok, bytes = std::move(bytes)]() mutable {
+          done(ok, std::move(bytes));
+        },
+        Qt::QueuedConnection);
   });
 }
 

@@ -5,10 +5,12 @@
 // second instance, the desktop's own beep for every sound.
 #pragma once
 
+#include <QObject>
 #include <chrono>
 #include <map>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/calendar.h"
 #include "platform/event_loop.h"
@@ -97,6 +99,7 @@ class DesktopWorkstation : public Workstation {
 class BeepSound : public SoundPlayer {
  public:
   explicit BeepSound(EventLoop& loop) : loop_(loop) {}
+  ~BeepSound() override;
   std::string ClipBytes(const std::string&) override { return {}; }
   void Stop() override {}
   long PlayWave(const std::string&, std::shared_ptr<const std::string>) override { return 0; }
@@ -107,6 +110,9 @@ class BeepSound : public SoundPlayer {
 
  private:
   EventLoop& loop_;
+  // Where a read's answer is handed back to the program's thread; the readers end before it.
+  QObject answers_;
+  std::vector<std::thread> readers_;
 };
 
 class DesktopShell : public Shell {
