@@ -7,12 +7,12 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 DEB_PACKAGES := cmake ninja-build g++ libgtest-dev clang-format zlib1g-dev \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis \
   wine wine64 xvfb xauth xdotool imagemagick procps python3 x11-xserver-utils gettext locales \
-  qt6-base-dev pkg-config libxcb1-dev libxcb-screensaver0-dev libasound2-dev dbus-daemon
+  qt6-base-dev pkg-config libxcb1-dev libxcb-screensaver0-dev libasound2-dev dbus-daemon dbus-bin
 
 NATIVE := build/native
 WINDOWS := build/windows
 
-.PHONY: deps native windows run test unit e2e bench dist format check-format check-layers pot clean
+.PHONY: deps native windows run run-windows test unit e2e bench dist format check-format check-layers pot clean
 
 deps:
 	@missing=$$(for p in $(DEB_PACKAGES); do \
@@ -33,13 +33,23 @@ windows: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows
 
-run: windows
+# On Linux the native program (Qt) on your display, or on a private one with screenshots; the
+# Windows build under Wine with `make run-windows`.
+ifeq ($(shell uname -s),Linux)
+run: native
+	tools/run-native.sh $(NATIVE)
+else
+run: run-windows
+endif
+
+run-windows: windows
 	tools/run-under-wine.sh $(WINDOWS)
 
 unit: native
 	ctest --preset native
 
-e2e: windows
+e2e: windows native
+	tests/e2e/native.sh $(NATIVE)
 	tests/e2e/run.sh $(WINDOWS)
 	# The break screen again, on a display of two monitors.
 	E2E_ONLY=break_screen E2E_RELEASE_ONLY=none E2E_RESULTS=$(WINDOWS)/e2e-results-two-monitors \

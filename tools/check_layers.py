@@ -31,6 +31,7 @@ BACKEND_MAY = (set(CORE) - {"app"}) | {"resources"}
 ENTRY_POINTS = {
     "backends/win32/main.cpp",
     "backends/win32/unwindle_com.cpp",
+    "backends/qt/main_qt.cpp",
     "backends/fake/sim.h",
     "backends/fake/sim.cpp",
 }
