@@ -200,8 +200,32 @@ HWND ControlSet::CreateOne(Control& c, int id, SUBCLASSPROC childProc, DWORD_PTR
   return hwnd;
 }
 
+RECT ControlSet::Where(const Control& c) const {
+  const auto it = laidOut_.find(&c);
+  if (it == laidOut_.end()) return TwipsRect(c);
+  const Box& b = it->second;
+  return RECT{b.left, b.top, b.right(), b.bottom()};
+}
+
+void ControlSet::SetLayout(const FittedForm& fitted) {
+  std::map<const Control*, Box> placed;
+  const auto& all = form_.controls();
+  for (size_t i = 0; i < all.size() && i < fitted.boxes.size(); ++i) {
+    Box b = fitted.boxes[i];
+    // A frame comes before what it holds.
+    if (const Control* p = all[i]->parent(); p && placed.count(p)) {
+      b.left += placed[p].left;
+      b.top += placed[p].top;
+    }
+    placed[all[i].get()] = b;
+  }
+  if (placed == laidOut_) return;
+  laidOut_ = std::move(placed);
+  for (const Child& ch : children_) Place(ch);
+}
+
 void ControlSet::Place(const Child& child) const {
-  const RECT t = TwipsRect(*child.control);
+  const RECT t = Where(*child.control);
   // Both edges are converted, so that neighbours meet without gaps.
   const int x = TwipsToPixels(t.left, dpi_), y = TwipsToPixels(t.top, dpi_);
   const int w = TwipsToPixels(t.right, dpi_) - x;
