@@ -531,6 +531,18 @@ void ControlSet::SetOrigin(POINT origin) {
   for (const Child& ch : children_) Place(ch);
 }
 
+SIZE ControlSet::Extent() const {
+  SIZE end = {0, 0};
+  for (const Child& ch : children_) {
+    if (!ShownNow(*ch.control)) continue;
+    const RECT t = Where(*ch.control);
+    const LONG dx = ch.control->parent() ? 0 : origin_.x, dy = ch.control->parent() ? 0 : origin_.y;
+    end.cx = std::max<LONG>(end.cx, TwipsToPixels(t.right, dpi_) + dx);
+    end.cy = std::max<LONG>(end.cy, TwipsToPixels(t.bottom, dpi_) + dy);
+  }
+  return end;
+}
+
 void ControlSet::ReleaseNames() {
   for (const Child& ch : children_) ClearAutomationName(ch.hwnd);
 }

@@ -47,6 +47,8 @@ class ControlSet {
   // Places the controls where `fitted` says (FitTexts: the design, with room for longer texts)
   // from now on; those already made move there.
   void SetLayout(const FittedForm& fitted);
+  // Where the shown controls end, right and bottom, in pixels of the client area.
+  SIZE Extent() const;
   // Takes the automation names off every child before the windows go.
   void ReleaseNames();
 

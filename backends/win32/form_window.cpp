@@ -705,8 +705,15 @@ void FormWindow::FitClientArea() {
   const int h = win32::TwipsToPixels(fitted_.height, dpi_);
   const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
   if (form_.sizeIsOuter()) {
-    // The form has laid itself out for this outer size, caption and borders included.
+    // The form has laid itself out for this outer size, caption and borders included; where the
+    // frame at this DPI leaves less than its controls need, the window takes what they need.
     SetWindowPos(hwnd_, nullptr, 0, 0, w, h, flags);
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    const SIZE end = controls_.Extent();
+    const int dw = std::max(0, static_cast<int>(end.cx - client.right));
+    const int dh = std::max(0, static_cast<int>(end.cy - client.bottom));
+    if (dw || dh) SetWindowPos(hwnd_, nullptr, 0, 0, w + dw, h + dh, flags);
     return;
   }
   RECT rc = {0, 0, w, h};
