@@ -113,6 +113,23 @@ FittedForm FitTexts(const Form& form, TextRoom& room, int maxWidth, int maxHeigh
     growX[i] = std::max(0, need.width - c.width());
     growY[i] = std::max(0, need.height - c.height());
   }
+  // Buttons of one size in a row or a column stay of one size: each grows as its widest does.
+  auto pushButton = [&](size_t i) {
+    return controls[i]->kind() == ControlKind::kButton && HoldsText(*controls[i]);
+  };
+  for (int pass = 0; pass < 2; ++pass) {
+    for (size_t i = 0; i < count; ++i) {
+      for (size_t j = 0; j < count; ++j) {
+        const Box &a = out.boxes[i], &b = out.boxes[j];
+        if (i == j || !pushButton(i) || !pushButton(j) ||
+            controls[i]->parent() != controls[j]->parent() || a.width != b.width ||
+            a.height != b.height || (a.left != b.left && a.top != b.top))
+          continue;
+        growX[i] = std::max(growX[i], growX[j]);
+        growY[i] = std::max(growY[i], growY[j]);
+      }
+    }
+  }
   if (std::all_of(growX.begin(), growX.end(), [](int g) { return g == 0; }) &&
       std::all_of(growY.begin(), growY.end(), [](int g) { return g == 0; }))
     return out;
