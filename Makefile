@@ -6,7 +6,8 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 DEB_PACKAGES := cmake ninja-build g++ libgtest-dev clang-format zlib1g-dev \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis \
-  wine wine64 xvfb xauth xdotool imagemagick procps python3 x11-xserver-utils gettext
+  wine wine64 xvfb xauth xdotool imagemagick procps python3 x11-xserver-utils gettext \
+  fonts-noto-cjk fonts-wqy-microhei
 
 NATIVE := build/native
 WINDOWS := build/windows

@@ -38,6 +38,7 @@
 #include "backends/win32/dialogs_win32.h"
 #include "backends/win32/event_loop_win32.h"
 #include "backends/win32/file_dialog_win32.h"
+#include "backends/win32/fonts_win32.h"
 #include "backends/win32/form_view_win32.h"
 #include "backends/win32/languages_win32.h"
 #include "backends/win32/notification_area_win32.h"
@@ -48,6 +49,7 @@
 #include "backends/win32/sound_win32.h"
 #include "backends/win32/storage_win32.h"
 #include "backends/win32/system_metrics_win32.h"
+#include "backends/win32/text_room_win32.h"
 #include "backends/win32/wide_text.h"
 #include "backends/win32/win32_util.h"
 #include "backends/win32/window_system_win32.h"
@@ -457,6 +459,54 @@ TEST(LayoutTest, EveryWindowInEveryLanguageHoldsItsTextsAt96144And192Dpi) {
   std::string report;
   for (const std::string& f : judge.faults) report += f + "\n";
   EXPECT_TRUE(judge.faults.empty()) << judge.faults.size() << " faults:\n" << report;
+}
+
+// Chinese and Japanese in the windows' fonts: each character drawn is a glyph of its own (a font
+// without it would draw nothing, or the same empty box for each), and measuring sees it as drawn.
+TEST(LayoutTest, ChineseAndJapaneseDrawInTheWindowsFonts) {
+  NONCLIENTMETRICSW ncm = {};
+  ncm.cbSize = sizeof ncm;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
+  const std::string dialogs = win32::FieldText(ncm.lfMessageFont.lfFaceName, LF_FACESIZE);
+  for (const std::string& face : {dialogs, std::string("MS Sans Serif"), std::string("Arial")}) {
+    Font font;
+    font.name = face;
+    font.size = 9;
+    std::set<std::vector<uint32_t>> shapes;
+    const std::vector<std::string> characters = {"中", "文", "简", "体", "日", "本", "ベ", "ル"};
+    for (const std::string& ch : characters) {
+      const SIZE size = win32::TextPixels(font, ch, 96);
+      const int w = size.cx + 4, h = size.cy + 4;
+      BITMAPINFO bi = win32::TopDownBitmapInfo(w, h);
+      void* bits = nullptr;
+      const win32::ScopedGetDC screen(nullptr);
+      const win32::ScopedMemDC dc(CreateCompatibleDC(screen));
+      const win32::ScopedGdiObj<HBITMAP> bmp(
+          CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+      const win32::ScopedSelect selected(dc, bmp);
+      const win32::ScopedGdiObj<HFONT> gdiFont = win32::CreateModelFont(font, 96);
+      const win32::ScopedSelect fontIn(dc, gdiFont);
+      RECT all = {0, 0, w, h};
+      FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+      DrawTextW(dc, win32::Wide(ch).c_str(), -1, &all, DT_LEFT | DT_TOP | DT_NOCLIP);
+      GdiFlush();
+      const auto* px = static_cast<const uint32_t*>(bits);
+      std::vector<uint32_t> shape(px, px + w * h);
+      int ink = 0, right = 0;
+      for (int i = 0; i < w * h; ++i) {
+        if ((shape[i] &= 0xFFFFFF) == 0xFFFFFF) continue;
+        ++ink;
+        right = std::max(right, i % w + 1);
+      }
+      EXPECT_GT(ink, 8) << face << ": " << ch << " draws nothing";
+      // A CJK character is about as wide as the font's size (an em): 12 pixels at 9 points.
+      EXPECT_GE(size.cx * 4, 12 * 3)
+          << face << ": " << ch << " measures " << size.cx << "x" << size.cy;
+      EXPECT_LE(right, size.cx) << face << ": " << ch << " draws beyond what it measures";
+      shapes.insert(shape);
+    }
+    EXPECT_EQ(shapes.size(), characters.size()) << face << " draws some characters alike (boxes)";
+  }
 }
 
 }  // namespace
