@@ -89,8 +89,17 @@ bool HoldsText(const Control& c) {
   }
 }
 
+bool Wraps(const std::string& text) {
+  if (text.find_first_of(" \t\r\n") != std::string::npos) return true;
+  // UTF-8 lead bytes 0xE3 to 0xE9 begin U+3000 to U+9FFF: CJK punctuation, kana, ideographs.
+  return std::any_of(text.begin(), text.end(), [](char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b >= 0xE3 && b <= 0xE9;
+  });
+}
+
 bool IsMultiLine(const Control& c, TextRoom& room) {
-  if (c.kind() != ControlKind::kLabel || c.caption().find(' ') == std::string::npos) return false;
+  if (c.kind() != ControlKind::kLabel || !Wraps(c.caption())) return false;
   const int line = room.Needs(c, 0).height;
   const int lines = static_cast<int>(std::count(c.caption().begin(), c.caption().end(), '\n')) + 1;
   // Drawn for at least two lines of its font, or for more lines than its text breaks into.

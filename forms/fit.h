@@ -40,6 +40,10 @@ struct FittedForm {
 // frames.
 bool HoldsText(const Control& c);
 
+// Whether a text may wrap onto more lines: it has a space (or a tab, a line end) between words, or
+// characters of a script written without spaces (Chinese, Japanese), between which lines break.
+bool Wraps(const std::string& text);
+
 // A label drawn for more than one line: it grows in height, wrapped at its width.
 bool IsMultiLine(const Control& c, TextRoom& room);
 

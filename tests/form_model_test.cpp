@@ -161,6 +161,13 @@ class Sheet : public Form {
   std::vector<Piece> pieces_;
 };
 
+TEST(FitTextsTest, ATextWrapsBetweenWordsOrBetweenChineseAndJapaneseCharacters) {
+  const std::pair<const char*, bool> cases[] = {
+      {"00", false},      {"Start Timer", true}, {"two\nlines", true}, {"Übergröße", false},
+      {"休息时间", true}, {"ベル", true},        {"", false}};
+  for (const auto& [text, wraps] : cases) EXPECT_EQ(Wraps(text), wraps) << text;
+}
+
 TEST(FitTextsTest, AControlWhoseTextIsLongerGrowsAndWhatIsBesideItMakesWay) {
   using K = ControlKind;
   struct Case {

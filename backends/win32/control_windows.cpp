@@ -100,11 +100,11 @@ bool Inside(const Control& c, const Control& outer) {
   return false;
 }
 
-// A label wraps its caption at spaces; a caption without any (the "00" of
-// the time display) is clipped instead, for the static control would break
-// a word that does not fit onto a second line that the label cuts off.
+// A label wraps its caption at spaces (or between Chinese or Japanese characters); a caption
+// without any (the "00" of the time display) is clipped instead, for the static control would
+// break a word that does not fit onto a second line that the label cuts off.
 DWORD LabelWrap(const Control& c) {
-  return c.caption().find_first_of(" \t\r\n") == std::string::npos ? SS_LEFTNOWORDWRAP : SS_LEFT;
+  return Wraps(c.caption()) ? SS_LEFT : SS_LEFTNOWORDWRAP;
 }
 
 int Depth(const Control& c) {
