@@ -632,11 +632,20 @@ void FormWindow::ControlChanged(const Control& c, Prop what) {
     ApplyMenuBar();
     return;
   }
-  // A longer caption, another font or a moved control may change the room the others need.
-  if ((what == Prop::kCaption || what == Prop::kFont || what == Prop::kBounds ||
-       what == Prop::kToolTip || what == Prop::kPicture) &&
-      Refit())
-    FitClientArea();
+  // A longer caption, another font or a moved control may change the room the others need; the
+  // window changes its size only when the form's room for them did (a size the user gave it stays).
+  if (what == Prop::kCaption || what == Prop::kFont || what == Prop::kBounds ||
+      what == Prop::kToolTip || what == Prop::kPicture) {
+    const int width = fitted_.width, height = fitted_.height;
+    if (Refit()) {
+      RECT client;
+      GetClientRect(hwnd_, &client);
+      const SIZE end = controls_.Extent();
+      if (fitted_.width != width || fitted_.height != height || end.cx > client.right ||
+          end.cy > client.bottom)
+        FitClientArea();
+    }
+  }
   controls_.Update(c, what);
 }
 
