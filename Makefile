@@ -6,7 +6,7 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 DEB_PACKAGES := cmake ninja-build g++ libgtest-dev clang-format zlib1g-dev \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis \
-  wine wine64 xvfb xauth xdotool imagemagick procps python3 x11-xserver-utils gettext \
+  wine wine64 xvfb xauth xdotool imagemagick procps python3 x11-xserver-utils gettext locales \
   fonts-noto-cjk fonts-wqy-microhei
 
 NATIVE := build/native
@@ -22,6 +22,8 @@ deps:
 	  $(SUDO) apt-get update -qq && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing >/dev/null; \
 	fi
+	@# German for the end-to-end run with Wine's user interface in German.
+	@locale -a 2>/dev/null | grep -qi '^de_DE.utf8$$' || $(SUDO) localedef -i de_DE -f UTF-8 de_DE.UTF-8
 
 native: deps
 	cmake --preset native >/dev/null
@@ -42,6 +44,9 @@ e2e: windows
 	# The break screen again, on a display of two monitors.
 	E2E_ONLY=break_screen E2E_RELEASE_ONLY=none E2E_RESULTS=$(WINDOWS)/e2e-results-two-monitors \
 	  tests/e2e/run.sh $(WINDOWS)
+	# The program and the setup with Wine's user interface in German.
+	LC_ALL=de_DE.UTF-8 E2E_ONLY=wine_german E2E_RELEASE_ONLY=installer_german E2E_WIN32_TESTS=0 \
+	  E2E_RESULTS=$(WINDOWS)/e2e-results-german tests/e2e/run.sh $(WINDOWS)
 
 test: check-format check-layers unit e2e
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "i18n/texts.h"
+
 namespace unw {
 
 class SoundPlayer;
@@ -16,26 +18,26 @@ enum class Beep;
 struct Settings;
 
 struct BuiltInSound {
-  const char* displayName;   // as the preferences list shows it
+  const char* displayName;   // as the preferences list shows it: texts.TC("sound", displayName)
   const char* resourceName;  // the clip's resource of type "WAVE"
 };
 
 inline constexpr BuiltInSound kSoundCatalogue[15] = {
-    {"Bicycle", "BICYCLE"},
-    {"Chimes", "CHIMES"},
-    {"Congratulations", "CONGRATULATIONS"},
-    {"Doorbell", "DOORBELL"},
-    {"Eastern Melody", "EASTERN"},
-    {"Harp", "HARP"},
-    {"Life", "LIFE"},
-    {"Nightengale", "NIGHTENGALE"},
-    {"Owl", "OWL"},
-    {"Rooster", "ROOSTER"},
-    {"Rubber Duck", "RUBBERDUCK"},
-    {"Sparrow", "SPARROW"},
-    {"Telephone", "PHONE"},
-    {"Water Drop", "WATERDROP"},
-    {"Xylophone", "XYLOPHONE"},
+    {NTC("sound", "Bicycle"), "BICYCLE"},
+    {NTC("sound", "Chimes"), "CHIMES"},
+    {NTC("sound", "Congratulations"), "CONGRATULATIONS"},
+    {NTC("sound", "Doorbell"), "DOORBELL"},
+    {NTC("sound", "Eastern Melody"), "EASTERN"},
+    {NTC("sound", "Harp"), "HARP"},
+    {NTC("sound", "Life"), "LIFE"},
+    {NTC("sound", "Nightengale"), "NIGHTENGALE"},
+    {NTC("sound", "Owl"), "OWL"},
+    {NTC("sound", "Rooster"), "ROOSTER"},
+    {NTC("sound", "Rubber Duck"), "RUBBERDUCK"},
+    {NTC("sound", "Sparrow"), "SPARROW"},
+    {NTC("sound", "Telephone"), "PHONE"},
+    {NTC("sound", "Water Drop"), "WATERDROP"},
+    {NTC("sound", "Xylophone"), "XYLOPHONE"},
 };
 
 // The soft clips of a short break's start and end, resources of type "WAVE" like the catalogue's.

@@ -87,7 +87,7 @@ class App {
   // What chance decides (which idea comes next): seeded from the calendar's clock, so each start
   // differs on a real system and a test on the fake clock repeats itself.
   std::mt19937 random;
-  BreakIdeas ideas{settings, random};
+  BreakIdeas ideas{settings, texts, random};
 
  private:
   std::unique_ptr<FrmTimer> frmTimer_;

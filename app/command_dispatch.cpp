@@ -8,7 +8,7 @@ namespace unw {
 
 namespace {
 
-constexpr const char* kStartingLine = "Unwindle is still starting.";
+constexpr const char* kStartingLine = NT("Unwindle is still starting.");
 
 // The main window comes after the splash, with the settings: until then there is nothing to tell.
 bool Starting(App& app) {
@@ -17,32 +17,36 @@ bool Starting(App& app) {
 
 // Why the program cannot follow a command now; empty when it can.
 std::string Busy(App& app) {
-  if (Starting(app)) return kStartingLine;
+  const Texts& t = app.texts;
+  if (Starting(app)) return t.T(kStartingLine);
   if (app.frmTimer().blnExitQuestion())
-    return "Unwindle cannot do that now: it is asking whether to exit.";
+    return t.T("Unwindle cannot do that now: it is asking whether to exit.");
   // The one-time change: what is typed in its boxes is used by the next start.
   if (app.frmTimer().editing())
-    return "Unwindle cannot do that now: its main window's time entry is open.";
+    return t.T("Unwindle cannot do that now: its main window's time entry is open.");
   static constexpr std::pair<const char*, const char*> kWaiting[] = {
-      {"frmPreferences", "its Preferences window is open"},
-      {"frmWorkingHours", "its Working Hours window is open"},
-      {"frmShortBreaks", "its Short Breaks window is open"},
-      {"frmHoldPrograms", "its window of programs that hold alerts is open"},
-      {"frmBreakIdeas", "its Break Ideas window is open"},
-      {"frmAbout", "its About window is open"},
-      {"frmStatistics", "its Statistics window is open"},
-      {"frmUnwindle", "the break prompt waits for an answer"},
-      {"frmRestartTimer", "the prompt after the break waits for an answer"},
-      {"frmBreakTimeRemaining", "a break is on"},
+      {"frmPreferences", NT("Unwindle cannot do that now: its Preferences window is open.")},
+      {"frmWorkingHours", NT("Unwindle cannot do that now: its Working Hours window is open.")},
+      {"frmShortBreaks", NT("Unwindle cannot do that now: its Short Breaks window is open.")},
+      {"frmHoldPrograms",
+       NT("Unwindle cannot do that now: its window of programs that hold alerts is open.")},
+      {"frmBreakIdeas", NT("Unwindle cannot do that now: its Break Ideas window is open.")},
+      {"frmAbout", NT("Unwindle cannot do that now: its About window is open.")},
+      {"frmStatistics", NT("Unwindle cannot do that now: its Statistics window is open.")},
+      {"frmUnwindle", NT("Unwindle cannot do that now: the break prompt waits for an answer.")},
+      {"frmRestartTimer",
+       NT("Unwindle cannot do that now: the prompt after the break waits for an answer.")},
+      {"frmBreakTimeRemaining", NT("Unwindle cannot do that now: a break is on.")},
   };
   for (const auto& [form, why] : kWaiting)
-    if (app.ui.Find(form)) return std::string("Unwindle cannot do that now: ") + why + ".";
+    if (app.ui.Find(form)) return t.T(why);
   // On the break screen: the long break as in its window; a strict short break too, which
   // nothing but its end, a long enough absence or Exit ends.
   const CycleSnapshot now = app.cycle.Snapshot();
   if (now.onScreen && (now.strict || now.state == CycleState::kOnBreak))
-    return "Unwindle cannot do that now: a break is on.";
-  if (app.ui.modalDepth() > 0) return "Unwindle cannot do that now: a message waits for an answer.";
+    return t.T("Unwindle cannot do that now: a break is on.");
+  if (app.ui.modalDepth() > 0)
+    return t.T("Unwindle cannot do that now: a message waits for an answer.");
   return "";
 }
 
@@ -51,23 +55,24 @@ Reply Refused(std::string why) {
 }
 
 // Why the cycle refused a short break now, in the words of the other refusals.
-std::string ShortBreakRefused(CycleState state) {
-  constexpr const char* kCannot = "Unwindle cannot take a short break now";
+std::string ShortBreakRefused(const Texts& t, CycleState state) {
   switch (state) {
     case CycleState::kOnBreak:
-      return std::string(kCannot) + ": a break is on.";
+      return t.T("Unwindle cannot take a short break now: a break is on.");
     case CycleState::kBreakOver:
-      return std::string(kCannot) + ": the prompt after the break waits for an answer.";
+      return t.T(
+          "Unwindle cannot take a short break now: the prompt after the break waits for an "
+          "answer.");
     case CycleState::kTimeUp:
     case CycleState::kHeld:
     case CycleState::kPrompt:
     case CycleState::kBalloon:
     case CycleState::kFlashing:
-      return std::string(kCannot) + ": the time for a break is up.";
+      return t.T("Unwindle cannot take a short break now: the time for a break is up.");
     default:
       break;
   }
-  return std::string(kCannot) + ".";
+  return t.T("Unwindle cannot take a short break now.");
 }
 
 }  // namespace
@@ -106,7 +111,7 @@ StatusFacts CurrentStatus(App& app) {
 Reply DispatchCommand(App& app, const Command& command) {
   // Reading where the cycle stands interrupts nobody.
   // Still starting: the sender asks again once the main window is up.
-  if (Starting(app)) return {kReplyStarting, kStartingLine, nullptr};
+  if (Starting(app)) return {kReplyStarting, app.texts.T(kStartingLine), nullptr};
   if (command.verb == Verb::kStatus)
     return Reply{kExitDone, StatusLine(CurrentStatus(app)), nullptr};
   if (const std::string busy = Busy(app); !busy.empty()) return Refused(busy);
@@ -123,10 +128,10 @@ Reply DispatchCommand(App& app, const Command& command) {
     case Verb::kShortBreak:
       // The short break's window waits for nobody: the cycle says at once whether it began.
       if (cycle.ShortBreakNow()) return {kExitDone, "short break", nullptr};
-      return Refused(ShortBreakRefused(state));
+      return Refused(ShortBreakRefused(app.texts, state));
     case Verb::kPause:
       if (state == CycleState::kStopped || state == CycleState::kResting)
-        return Refused("Unwindle is not counting: there is nothing to pause.");
+        return Refused(app.texts.T("Unwindle is not counting: there is nothing to pause."));
       if (command.minutes)
         cycle.PauseFor(TimedPause{*command.minutes});
       else if (state != CycleState::kPaused)
@@ -146,7 +151,8 @@ Reply DispatchCommand(App& app, const Command& command) {
     case Verb::kHelp:
       break;
   }
-  return Refused("Unwindle cannot do " + EncodeCommand(command) + ".");
+  return Refused(
+      app.texts.T("Unwindle cannot do {command}.", {{"command", EncodeCommand(command)}}));
 }
 
 }  // namespace unw

@@ -47,10 +47,6 @@ bool LooksLikeCommand(std::string_view arg) {
   return arg.starts_with("--") || arg.starts_with('/');
 }
 
-std::string Quoted(std::string_view s) {
-  return "\"" + std::string(s) + "\"";
-}
-
 // 1 to `most` written in decimal digits, nothing else.
 std::optional<int> Count(std::string_view arg, int most) {
   if (arg.size() > 9) return std::nullopt;
@@ -59,16 +55,24 @@ std::optional<int> Count(std::string_view arg, int most) {
   return static_cast<int>(*value);
 }
 
-// The value a command takes: its name in the messages, the most it may be, where it goes.
+// The value a command takes: what is said when it is wrong and when one more follows ({command},
+// {most}, {value}), the most it may be, where it goes.
 struct Value {
-  const char* unit;
+  const char* outOfRange;
+  const char* oneTooMany;
   int most;
   std::optional<int> Command::*field;
 };
 
 const Value* ValueOf(Verb verb) {
-  static constexpr Value kMinutes{"minutes", kMaxPauseMinutes, &Command::minutes};
-  static constexpr Value kDays{"days", kMaxHistoryDays, &Command::days};
+  static constexpr Value kMinutes{
+      NT("{command} takes a number of minutes from 1 to {most}, not \"{value}\"."),
+      NT("{command} takes one number of minutes; \"{value}\" is one too many."), kMaxPauseMinutes,
+      &Command::minutes};
+  static constexpr Value kDays{
+      NT("{command} takes a number of days from 1 to {most}, not \"{value}\"."),
+      NT("{command} takes one number of days; \"{value}\" is one too many."), kMaxHistoryDays,
+      &Command::days};
   return verb == Verb::kPause ? &kMinutes : verb == Verb::kHistory ? &kDays : nullptr;
 }
 
@@ -86,41 +90,44 @@ bool IsControl(unsigned char c) {
 
 }  // namespace
 
-std::string UsageText() {
+std::string UsageText(const Texts& texts) {
   // The limits it states are the ones the parser keeps.
-  const std::string most = std::to_string(kMaxPauseMinutes);
-  const std::string days = std::to_string(kHistoryDays), keeps = std::to_string(kMaxHistoryDays);
-  return "Usage: unwindle [command]\n"
-         "  /start            start the work timer (and Unwindle, if it is not running)\n"
-         "  /pause [minutes]  pause the timer; for 1 to " +
-         most +
-         " minutes if given\n"
-         "  /resume           end a pause\n"
-         "  /stop             stop the timer\n"
-         "  /break            take a break now\n"
-         "  /break short      take a short break now\n"
-         "  /status           print where the timer stands, e.g. \"counting 00:42:17\"\n"
-         "  /exit             exit Unwindle\n"
-         "  /history [days]   print the history of the last days as CSV (" +
-         days + " unless given, up to " + keeps +
-         ")\n"
-         "  /?                show this help\n"
-         "Commands may also start with -- (--status) and be written in any case.\n"
-         "Exit codes: " +
-         std::to_string(kExitDone) + " done, " + std::to_string(kExitBadUsage) + " bad usage, " +
-         std::to_string(kExitNotRunning) + " Unwindle is not running, " +
-         std::to_string(kExitRefused) + " refused (the line says why).\n";
+  return texts.T(
+      "Usage: unwindle [command]\n"
+      "  /start            start the work timer (and Unwindle, if it is not running)\n"
+      "  /pause [minutes]  pause the timer; for 1 to {most} minutes if given\n"
+      "  /resume           end a pause\n"
+      "  /stop             stop the timer\n"
+      "  /break            take a break now\n"
+      "  /break short      take a short break now\n"
+      "  /status           print where the timer stands, e.g. \"counting 00:42:17\"\n"
+      "  /exit             exit Unwindle\n"
+      "  /history [days]   print the history of the last days as CSV ({days} unless given, up "
+      "to {keeps})\n"
+      "  /?                show this help\n"
+      "Commands may also start with -- (--status) and be written in any case.\n"
+      "Exit codes: {done} done, {bad} bad usage, {notRunning} Unwindle is not running, {refused} "
+      "refused (the line says why).\n",
+      {{"most", std::to_string(kMaxPauseMinutes)},
+       {"days", std::to_string(kHistoryDays)},
+       {"keeps", std::to_string(kMaxHistoryDays)},
+       {"done", std::to_string(kExitDone)},
+       {"bad", std::to_string(kExitBadUsage)},
+       {"notRunning", std::to_string(kExitNotRunning)},
+       {"refused", std::to_string(kExitRefused)}});
 }
 
-CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+CommandLine ParseCommandLine(const std::vector<std::string>& args, const Texts& texts) {
   if (args.empty()) return {};
   const Named* named = CommandOf(args[0]);
   if (!named) {
-    if (LooksLikeCommand(args[0])) return Bad("unknown command " + Quoted(args[0]) + ".");
+    if (LooksLikeCommand(args[0]))
+      return Bad(texts.T("unknown command \"{command}\".", {{"command", args[0]}}));
     // "unwindle pause": the word is right, the marker is missing.
     const Named* meant = CommandOf("/" + args[0]);
-    return Bad(Quoted(args[0]) + " is not a command: commands start with / or --, as in /" +
-               (meant ? meant->name : "status") + ".");
+    return Bad(texts.T(
+        "\"{word}\" is not a command: commands start with / or --, as in {example}.",
+        {{"word", args[0]}, {"example", std::string("/") + (meant ? meant->name : "status")}}));
   }
   CommandLine out;
   out.kind = CommandLine::Kind::kCommand;
@@ -130,7 +137,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   const std::string name = std::string("/") + named->name;
   if (named->verb == Verb::kBreak && args.size() > 1 && !CommandOf(args[1])) {
     if (Lower(args[1]) != kShortWord)
-      return Bad(name + " takes \"" + kShortWord + "\" or nothing, not " + Quoted(args[1]) + ".");
+      return Bad(texts.T("{command} takes \"{short}\" or nothing, not \"{value}\".",
+                         {{"command", name}, {"short", kShortWord}, {"value", args[1]}}));
     out.command.verb = Verb::kShortBreak;
     used = 2;
   }
@@ -138,18 +146,20 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     std::optional<int>& field = out.command.*(value->field);
     field = Count(args[1], value->most);
     if (!field)
-      return Bad(name + " takes a number of " + value->unit + " from 1 to " +
-                 std::to_string(value->most) + ", not " + Quoted(args[1]) + ".");
+      return Bad(
+          texts.T(value->outOfRange,
+                  {{"command", name}, {"most", std::to_string(value->most)}, {"value", args[1]}}));
     used = 2;
   }
   if (args.size() > used) {
     const std::string& extra = args[used];
-    return Bad(CommandOf(extra)
-                   ? "one command at a time: " + Quoted(extra) + " follows " + Quoted(args[0]) + "."
-               : value ? name + " takes one number of " + value->unit + "; " + Quoted(extra) +
-                             " is one too many."
-                       : Quoted(used == 2 ? args[0] + " " + args[1] : args[0]) +
-                             " takes no value; " + Quoted(extra) + " is one too many.");
+    if (CommandOf(extra))
+      return Bad(texts.T("one command at a time: \"{next}\" follows \"{command}\".",
+                         {{"next", extra}, {"command", args[0]}}));
+    if (value) return Bad(texts.T(value->oneTooMany, {{"command", name}, {"value", extra}}));
+    return Bad(
+        texts.T("\"{command}\" takes no value; \"{value}\" is one too many.",
+                {{"command", used == 2 ? args[0] + " " + args[1] : args[0]}, {"value", extra}}));
   }
   return out;
 }
@@ -166,26 +176,27 @@ std::string EncodeCommand(const Command& command) {
   return "";
 }
 
-CommandLine DecodeCommand(std::string_view bytes) {
-  if (bytes.empty()) return Bad("the command is empty.");
-  if (bytes.size() > kMaxCommandBytes) return Bad("the command is too long.");
-  if (!WellFormedUtf8(bytes)) return Bad("the command is not UTF-8 text.");
+CommandLine DecodeCommand(std::string_view bytes, const Texts& texts) {
+  if (bytes.empty()) return Bad(texts.T("the command is empty."));
+  if (bytes.size() > kMaxCommandBytes) return Bad(texts.T("the command is too long."));
+  if (!WellFormedUtf8(bytes)) return Bad(texts.T("the command is not UTF-8 text."));
   for (char c : bytes)
     if (IsControl(static_cast<unsigned char>(c)))
-      return Bad("the command holds a control character.");
+      return Bad(texts.T("the command holds a control character."));
   std::vector<std::string> words;
   for (size_t at = 0; at < bytes.size();) {
     const size_t end = std::min(bytes.find(' ', at), bytes.size());
     if (end > at) words.emplace_back(bytes.substr(at, end - at));
     at = end + 1;
   }
-  CommandLine line = ParseCommandLine(words);
-  if (line.kind == CommandLine::Kind::kNone) return Bad("the command is empty.");
+  CommandLine line = ParseCommandLine(words, texts);
+  if (line.kind == CommandLine::Kind::kNone) return Bad(texts.T("the command is empty."));
   if (line.kind == CommandLine::Kind::kCommand && line.command.verb == Verb::kHelp)
-    return Bad("/? is answered by the command line itself.");
+    return Bad(texts.T("{command} is answered by the command line itself.", {{"command", "/?"}}));
   // The command line reads the history itself, whether or not the program runs.
   if (line.kind == CommandLine::Kind::kCommand && line.command.verb == Verb::kHistory)
-    return Bad("/history is answered by the command line itself.");
+    return Bad(
+        texts.T("{command} is answered by the command line itself.", {{"command", "/history"}}));
   return line;
 }
 
@@ -221,7 +232,8 @@ std::optional<Reply> DecodeReply(std::string_view bytes) {
 Reply HistoryAnswer(Storage& storage, Calendar& calendar, const Command& command) {
   StorageStatus status = StorageStatus::kOk;
   std::string csv = HistoryCsv(storage, calendar, command.days.value_or(kHistoryDays), status);
-  if (status != StorageStatus::kOk) return {kExitRefused, HistoryUnreadableText(status), nullptr};
+  if (status != StorageStatus::kOk)
+    return {kExitRefused, HistoryUnreadableText(Texts(), status), nullptr};
   return {kExitDone, std::move(csv), nullptr};
 }
 

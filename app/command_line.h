@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "history/journal.h"
+#include "i18n/texts.h"
 
 namespace unw {
 
@@ -66,10 +67,11 @@ struct CommandLine {
 
 // The arguments after the program's name. A command starts with "/" or "--", in any case; only
 // /pause and /history take a value, and /break the word "short" (in any case).
-CommandLine ParseCommandLine(const std::vector<std::string>& args);
+// What is wrong is said in the language of `texts`.
+CommandLine ParseCommandLine(const std::vector<std::string>& args, const Texts& texts = Texts());
 
 // What /? prints, and bad usage after its line; ends with a line end.
-std::string UsageText();
+std::string UsageText(const Texts& texts = Texts());
 
 // The running program's answer: how the command line ends, and the one line it prints.
 struct Reply {
@@ -80,7 +82,7 @@ struct Reply {
   std::function<void()> then;
 };
 
-inline constexpr const char* kNotRunningLine = "Unwindle is not running.";
+inline constexpr const char* kNotRunningLine = NT("Unwindle is not running.");
 
 class Storage;
 class Calendar;
@@ -97,7 +99,7 @@ std::string EncodeCommand(const Command& command);
 // A received command: one command, as the command line would give it, in at most
 // kMaxCommandBytes of UTF-8 without control characters. Anything else is bad, with why; so are /?
 // and /history, which the command line answers itself.
-CommandLine DecodeCommand(std::string_view bytes);
+CommandLine DecodeCommand(std::string_view bytes, const Texts& texts = Texts());
 // "0 counting 00:42:17": the code, a blank and the line, made one line of UTF-8 that fits.
 std::string EncodeReply(int code, std::string_view line);
 // A received answer; none unless it is one that EncodeReply makes, with one of the codes above.

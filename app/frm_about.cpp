@@ -8,9 +8,9 @@ namespace unw {
 namespace {
 
 constexpr const char* kDescription =
-    "Long hours in front of a screen strain the eyes, the shoulders, the back and the wrists. "
-    "Short, regular breaks let them recover and reduce repetitive-stress injuries.\n\n"
-    "KORVANTE Unwindle reminds you when it is time to pause.";
+    NT("Long hours in front of a screen strain the eyes, the shoulders, the back and the wrists. "
+       "Short, regular breaks let them recover and reduce repetitive-stress injuries.\n\n"
+       "KORVANTE Unwindle reminds you when it is time to pause.");
 
 Control& Label(Form& f, Control& c, const std::string& text, int l, int t, int w, int h) {
   c.SetCaption(text);
@@ -34,7 +34,8 @@ void OpenMakerWebPage(App& app, Form& form) {
 FrmAbout::FrmAbout(App& app) : Form(app.ui, "frmAbout"), app_(app) {}
 
 void FrmAbout::Design() {
-  SetCaption("About Korvante Unwindle");
+  const Texts& t = app_.texts;
+  SetCaption(t.T("About Korvante Unwindle"));
   SetBorder(BorderStyle::kFixedDialog, false, false, true, false);
   SetSize(6360, 4200);
   Control& logo = Add(ControlKind::kPicture, "picLogo");
@@ -52,29 +53,32 @@ void FrmAbout::Design() {
   Control& url = Label(*this, Add(ControlKind::kLabel, "lblURL"), kMakerUrl, 240, 3720, 3600, 255);
   url.onClick = [this] { OpenMakerWebPage(app_, *this); };
   Control& ok = Add(ControlKind::kButton, "cmdOK");
-  ok.SetCaption("&Ok");
+  ok.SetCaption(t.T("&Ok"));
   ok.SetDialogKeys(true, true);
   ok.Move(4680, 2880, 1440, 420);
   ok.onClick = [this] { cmdOK_Click(); };
   Control& info = Add(ControlKind::kButton, "cmdSysInfo");
-  info.SetCaption("&System Info...");
+  info.SetCaption(t.T("&System Info..."));
   info.Move(4680, 3420, 1440, 420);
   info.onClick = [this] { cmdSysInfo_Click(); };
 }
 
 void FrmAbout::Form_Load() {
-  SetCaption("About Korvante Unwindle");
+  const Texts& t = app_.texts;
+  SetCaption(t.T("About Korvante Unwindle"));
   Ctl("lblProductName").SetCaption(ProductNameText(app_));
-  Ctl("lblDescription").SetCaption(kDescription);
+  Ctl("lblDescription").SetCaption(t.T(kDescription));
   Ctl("lblDisclaimer")
-      .SetCaption("Copyright KORVANTE. Unwindle is provided as is, without warranty of any kind.");
+      .SetCaption(
+          t.T("Copyright KORVANTE. Unwindle is provided as is, without warranty of any kind."));
   app_.sys.windows.SetTopMost(hWnd(), true);
 }
 
 void FrmAbout::StartSysInfo() {
   if (app_.sys.shell.OpenSystemInformation()) return;
-  app_.ui.MsgBox(
-      this, Information("System Information Is Unavailable At This Time", "System Information"));
+  const Texts& t = app_.texts;
+  app_.ui.MsgBox(this, Information(t.T("System Information Is Unavailable At This Time"),
+                                   t.T("System Information")));
 }
 
 FrmSplash::FrmSplash(App& app) : Form(app.ui, "frmSplash"), app_(app) {}
@@ -105,10 +109,10 @@ void FrmSplash::Design() {
   url.onClick = [this] { OpenMakerWebPage(app_, *this); };
   Add(ControlKind::kFrame, "Line1").Move(360, 2160, 5280, 30);
   Control& contact = Add(ControlKind::kLabel, "lblContact");
-  contact.SetCaption("Find more of our tools on our web site.");
+  contact.SetCaption(app_.texts.T("Find more of our tools on our web site."));
   contact.Move(360, 2280, 5280, 255);
   Control& legal = Add(ControlKind::kLabel, "lblDisclaimer");
-  legal.SetCaption("Copyright KORVANTE.");
+  legal.SetCaption(app_.texts.T("Copyright KORVANTE."));
   legal.Move(360, 2580, 5280, 255);
   AddTimer("tmrSplash", 5000, true).onTimer = [this] { tmrSplash_Timer(); };
 }

@@ -17,74 +17,71 @@ namespace {
 constexpr int kButtonWidth = 1800;
 constexpr int kButtonHeight = 375;
 
-Control& Button(Control& b, const char* caption, int left, int top, int width = kButtonWidth) {
+Control& Button(Control& b, const std::string& caption, int left, int top,
+                int width = kButtonWidth) {
   b.SetCaption(caption);
   b.Move(left, top, width, kButtonHeight);
   return b;
 }
 
-// One named number put into a sentence.
-std::string WithNumber(std::string text, const std::string& placeholder, size_t n) {
-  const size_t at = text.find(placeholder);
-  if (at != std::string::npos) text.replace(at, placeholder.size(), std::to_string(n));
-  return text;
-}
-
 }  // namespace
 
-std::string IdeaRefusalText(IdeaFault fault) {
+std::string IdeaRefusalText(const Texts& texts, IdeaFault fault) {
   switch (fault) {
     case IdeaFault::kEmpty:
-      return "Type an idea first, such as \"Look out of the window.\"";
+      return texts.T("Type an idea first, such as \"Look out of the window.\"");
     case IdeaFault::kTooLong:
-      return WithNumber(
+      return texts.T(
           "An idea can be at most {limit} characters long, so that it can be read in a short "
           "break. Make this one shorter.",
-          "{limit}", kMaxIdeaChars);
+          {{"limit", std::to_string(kMaxIdeaChars)}});
     case IdeaFault::kControl:
-      return "An idea cannot hold tabs or other control characters. Type it again as plain text.";
+      return texts.T(
+          "An idea cannot hold tabs or other control characters. Type it again as plain text.");
     case IdeaFault::kNone:
       break;
   }
   return "";
 }
 
-std::string IdeaListFullText() {
-  return WithNumber("The list holds {limit} ideas, as many as it can. Remove one to add another.",
-                    "{limit}", kMaxIdeas);
+std::string IdeaListFullText(const Texts& texts) {
+  return texts.T("The list holds {limit} ideas, as many as it can. Remove one to add another.",
+                 {{"limit", std::to_string(kMaxIdeas)}});
 }
 
 FrmBreakIdeas::FrmBreakIdeas(App& app) : Form(app.ui, "frmBreakIdeas"), app_(app) {}
 
 void FrmBreakIdeas::Design() {
-  SetCaption("KORVANTE Unwindle - Break Ideas");
+  const Texts& t = app_.texts;
+  SetCaption(t.T("KORVANTE Unwindle - Break Ideas"));
   SetBorder(BorderStyle::kFixedDialog, false, false, true, false);
   SetSize(7800, 5100);
 
   Control& heading = Add(ControlKind::kLabel, "lblIdeas");
-  heading.SetCaption("&Ideas shown in breaks:");
+  heading.SetCaption(t.T("&Ideas shown in breaks:"));
   heading.Move(120, 120, 5640, 255);
   Control& list = Add(ControlKind::kListBox, "lstIdeas");
   list.Move(120, 420, 5640, 3180);
   list.SetValue(-1);
   list.onClick = [this] { ShowButtons(); };
-  Button(Add(ControlKind::kButton, "cmdRemove"), "&Remove", 5880, 420).onClick = [this] {
+  Button(Add(ControlKind::kButton, "cmdRemove"), t.T("&Remove"), 5880, 420).onClick = [this] {
     cmdRemove_Click();
   };
-  Button(Add(ControlKind::kButton, "cmdBuiltInIdeas"), "&Built-in Ideas", 5880, 900).onClick =
+  Button(Add(ControlKind::kButton, "cmdBuiltInIdeas"), t.T("&Built-in Ideas"), 5880, 900).onClick =
       [this] { cmdBuiltInIdeas_Click(); };
   Control& label = Add(ControlKind::kLabel, "lblIdea");
-  label.SetCaption("&New idea:");
+  label.SetCaption(t.T("&New idea:"));
   label.Move(120, 3720, 5640, 255);
   Control& box = Add(ControlKind::kTextBox, "txtIdea");
   box.Move(120, 3990, 5640, 315);
   // Enter adds what was typed; Esc leaves without saving.
-  Button(Add(ControlKind::kButton, "cmdAdd"), "&Add", 5880, 3960).SetDialogKeys(true, false);
+  Button(Add(ControlKind::kButton, "cmdAdd"), t.T("&Add"), 5880, 3960).SetDialogKeys(true, false);
   Ctl("cmdAdd").onClick = [this] { cmdAdd_Click(); };
-  Button(Add(ControlKind::kButton, "cmdSave"), "&Save", 3960, 4560).onClick = [this] {
+  Button(Add(ControlKind::kButton, "cmdSave"), t.T("&Save"), 3960, 4560).onClick = [this] {
     cmdSave_Click();
   };
-  Button(Add(ControlKind::kButton, "cmdCancel"), "Cancel", 5880, 4560).SetDialogKeys(false, true);
+  Button(Add(ControlKind::kButton, "cmdCancel"), t.T("Cancel"), 5880, 4560)
+      .SetDialogKeys(false, true);
   Ctl("cmdCancel").onClick = [this] { cmdCancel_Click(); };
 }
 
@@ -94,7 +91,7 @@ void FrmBreakIdeas::Form_Load() {
   // As with the preferences: a break that falls due now waits until the dialog closes.
   app_.cycle.HoldFor(HoldReason::kPreferences, true);
   ideas_ = ReadIdeaList(app_.settings.CustomIdeas).value_or(std::vector<std::string>{});
-  if (ideas_.empty()) ideas_ = AllBuiltInIdeas();
+  if (ideas_.empty()) ideas_ = AllBuiltInIdeas(app_.texts);
   ShowList(-1);
 }
 
@@ -122,7 +119,7 @@ void FrmBreakIdeas::cmdAdd_Click() {
   const std::string idea = TrimSpaces(box.text());
   const IdeaFault fault = CheckIdea(idea);
   if (fault != IdeaFault::kNone) {
-    app_.ui.MsgBox(this, Warning(IdeaRefusalText(fault), kMainCaption));
+    app_.ui.MsgBox(this, Warning(IdeaRefusalText(app_.texts, fault), kMainCaption));
     return;
   }
   const auto same = std::find(ideas_.begin(), ideas_.end(), idea);
@@ -133,7 +130,7 @@ void FrmBreakIdeas::cmdAdd_Click() {
     return;
   }
   if (ideas_.size() >= kMaxIdeas) {
-    app_.ui.MsgBox(this, Warning(IdeaListFullText(), kMainCaption));
+    app_.ui.MsgBox(this, Warning(IdeaListFullText(app_.texts), kMainCaption));
     return;
   }
   ideas_.push_back(idea);
@@ -150,18 +147,18 @@ void FrmBreakIdeas::cmdRemove_Click() {
 }
 
 void FrmBreakIdeas::cmdBuiltInIdeas_Click() {
-  ideas_ = AllBuiltInIdeas();
+  ideas_ = AllBuiltInIdeas(app_.texts);
   ShowList(-1);
 }
 
 void FrmBreakIdeas::cmdSave_Click() {
   // The built-in list, as it stands, is kept as no list of the user's: so it follows the
   // program's own ideas (and their translations) when those change.
-  const std::string text = ideas_ == AllBuiltInIdeas() ? "" : WriteIdeaList(ideas_);
+  const std::string text = ideas_ == AllBuiltInIdeas(app_.texts) ? "" : WriteIdeaList(ideas_);
   const bool saved = app_.store.WriteSettingValue(Setting(&Settings::CustomIdeas).name, text);
   // Not stored, the list is still shown until the program ends; the user is told so.
   app_.settings.CustomIdeas = StoredText(text);
-  if (!saved) app_.ui.MsgBox(this, Warning(kNotSavedText, kMainCaption));
+  if (!saved) app_.ui.MsgBox(this, Warning(app_.texts.T(kNotSavedText), kMainCaption));
   Unload();
 }
 

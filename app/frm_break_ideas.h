@@ -12,6 +12,7 @@
 namespace unw {
 
 class App;
+class Texts;
 
 class FrmBreakIdeas : public Form {
  public:
@@ -41,8 +42,8 @@ class FrmBreakIdeas : public Form {
 };
 
 // What the user is told when an idea cannot be added for `fault`.
-std::string IdeaRefusalText(IdeaFault fault);
+std::string IdeaRefusalText(const Texts& texts, IdeaFault fault);
 // What the user is told when the list holds as many ideas as it can.
-std::string IdeaListFullText();
+std::string IdeaListFullText(const Texts& texts);
 
 }  // namespace unw

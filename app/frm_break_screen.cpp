@@ -65,12 +65,12 @@ void FrmBreakScreen::Design() {
   const Font buttons = Sized(11, false);
   Control& postpone = Add(ControlKind::kButton, "cmdPostpone");
   postpone.SetFont(buttons);
-  postpone.SetCaption("&Postpone 5 Minutes");
+  postpone.SetCaption(app_.texts.T("&Postpone 5 Minutes"));
   postpone.Move(left, 3900, kButtonWidth, kButtonHeight);
   postpone.onClick = [this] { cmdPostpone_Click(); };
   Control& skip = Add(ControlKind::kButton, "cmdSkip");
   skip.SetFont(buttons);
-  skip.SetCaption("&Skip This Break");
+  skip.SetCaption(app_.texts.T("&Skip This Break"));
   skip.Move(left + kButtonWidth + 360, 3900, kButtonWidth, kButtonHeight);
   skip.onClick = [this] { cmdSkip_Click(); };
 }

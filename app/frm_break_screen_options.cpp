@@ -15,30 +15,31 @@ void FrmBreakScreenOptions::Design() {
   SetCaption(kMainCaption);
   SetBorder(BorderStyle::kFixedDialog, false, false, true, false);
   SetSize(5520, 3060);
-  auto add = [this](ControlKind kind, const char* name, const char* caption, int left,
+  const Texts& t = app_.texts;
+  auto add = [this](ControlKind kind, const char* name, const std::string& caption, int left,
                     int top) -> Control& {
     Control& c = Add(kind, name);
     c.SetCaption(caption);
     c.Move(left, top, 5280 - left, 285);
     return c;
   };
-  add(ControlKind::kOption, "optBreakWindow", "Show the break in a small &window", 240, 180)
+  add(ControlKind::kOption, "optBreakWindow", t.T("Show the break in a small &window"), 240, 180)
       .onClick = [this] { optBreakWindow_Click(); };
-  add(ControlKind::kOption, "optBreakScreen", "Show the break on a &full screen", 240, 540)
+  add(ControlKind::kOption, "optBreakScreen", t.T("Show the break on a &full screen"), 240, 540)
       .onClick = [this] { optBreakScreen_Click(); };
-  add(ControlKind::kCheckBox, "chkShortBreakScreen", "Show short breaks on the full screen &too",
-      240, 1020)
+  add(ControlKind::kCheckBox, "chkShortBreakScreen",
+      t.T("Show short breaks on the full screen &too"), 240, 1020)
       .onClick = [this] { chkShortBreakScreen_Click(); };
-  add(ControlKind::kCheckBox, "chkStrictBreaks", "St&rict: no way to postpone or skip a break", 240,
-      1440);
-  add(ControlKind::kCheckBox, "chkBreakIdeas", "Show an &idea for each break", 240, 1860);
+  add(ControlKind::kCheckBox, "chkStrictBreaks", t.T("St&rict: no way to postpone or skip a break"),
+      240, 1440);
+  add(ControlKind::kCheckBox, "chkBreakIdeas", t.T("Show an &idea for each break"), 240, 1860);
   Control& save = Add(ControlKind::kButton, "cmdSave");
-  save.SetCaption("&Save");
+  save.SetCaption(t.T("&Save"));
   save.Move(2760, 2520, 1140, 375);
   save.SetDialogKeys(true, false);
   save.onClick = [this] { cmdSave_Click(); };
   Control& cancel = Add(ControlKind::kButton, "cmdCancel");
-  cancel.SetCaption("&Cancel");
+  cancel.SetCaption(t.T("&Cancel"));
   cancel.Move(4080, 2520, 1140, 375);
   cancel.SetDialogKeys(false, true);
   cancel.onClick = [this] { cmdCancel_Click(); };
@@ -50,7 +51,7 @@ void FrmBreakScreenOptions::Form_Load() {
   app_.sys.windows.SetTopMost(hWnd(), true);
   // A break that falls due now waits until the dialog closes, as for the other settings.
   app_.cycle.HoldFor(HoldReason::kPreferences, true);
-  SetCaption("KORVANTE Unwindle - Break Screen");
+  SetCaption(app_.texts.T("KORVANTE Unwindle - Break Screen"));
   Ctl("optBreakWindow").SetValue(s.BreakScreen == 1 ? 0 : 1);
   Ctl("optBreakScreen").SetValue(s.BreakScreen == 1 ? 1 : 0);
   Ctl("chkShortBreakScreen").SetValue(s.ShortBreakScreen == 1 ? 1 : 0);
@@ -89,7 +90,7 @@ void FrmBreakScreenOptions::cmdSave_Click() {
     // In effect from the next break, kept or not: the user is told when the store refused.
     info.Set(s, on ? 1 : 0);
   }
-  if (!saved) app_.ui.MsgBox(this, Warning(kNotSavedText, kMainCaption));
+  if (!saved) app_.ui.MsgBox(this, Warning(app_.texts.T(kNotSavedText), kMainCaption));
   Unload();
 }
 

@@ -18,9 +18,10 @@ void FrmBreakTimeRemaining::Design() {
   SetCaption(kMainCaption);
   SetBorder(BorderStyle::kFixedDialog, false, false, true, false);
   SetSize(4560, 1500);
+  const Texts& t = app_.texts;
 
   Control& frame = Add(ControlKind::kFrame, "fraTimeRemaining");
-  frame.SetCaption("Break Time Remaining (MM:SS)");
+  frame.SetCaption(t.T("Break Time Remaining (MM:SS)"));
   frame.Move(120, 60, 3000, 1320);
   const char* labels[] = {"lblMinutes", "lblSemiColon", "lblSeconds"};
   const int lefts[] = {300, 1080, 1320};
@@ -31,7 +32,7 @@ void FrmBreakTimeRemaining::Design() {
     l.SetFont(TimeDisplayFont());
   }
   Control& stop = Add(ControlKind::kButton, "cmdStopTimer");
-  stop.SetToolTip("Stop Break");
+  stop.SetToolTip(t.T("Stop Break"));
   stop.SetPicture("stop");
   stop.Move(3300, 840, 540, 480);
   stop.onClick = [this] { cmdStopTimer_Click(); };
@@ -52,8 +53,8 @@ void FrmBreakTimeRemaining::Form_Load() {
   // The lock comes first: a screen saver over an unlocked desktop would be no break.
   if (s.LockWorkstationOnBreak == 1) app_.sys.workstation.LockWorkStation();
   if (s.ActivateScreenSaver == 1) StartScreenSaver();
-  SetCaption(MakerCaption("KORVANTE - "));
-  Ctl("cmdAbout").SetToolTip("About Korvante Unwindle");
+  SetCaption(MakerCaption(app_.texts, NT("KORVANTE - {url}")));
+  Ctl("cmdAbout").SetToolTip(app_.texts.T("About Korvante Unwindle"));
   ShowCycle(app_.cycle.Snapshot());
 }
 

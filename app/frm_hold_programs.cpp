@@ -17,7 +17,8 @@ namespace {
 constexpr int kButtonWidth = 1800;
 constexpr int kButtonHeight = 375;
 
-Control& Button(Control& b, const char* caption, int left, int top, int width = kButtonWidth) {
+Control& Button(Control& b, const std::string& caption, int left, int top,
+                int width = kButtonWidth) {
   b.SetCaption(caption);
   b.Move(left, top, width, kButtonHeight);
   return b;
@@ -33,25 +34,28 @@ bool Before(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-std::string RefusalText(const std::string& name, ProgramNameFault fault) {
-  const std::string quoted = "\"" + name + "\"";
+std::string RefusalText(const Texts& t, const std::string& name, ProgramNameFault fault) {
+  const Fills fills = {{"name", name}};
   switch (fault) {
     case ProgramNameFault::kEmpty:
-      return "Type the file name of a program, such as POWERPNT.EXE.";
+      return t.T("Type the file name of a program, such as POWERPNT.EXE.");
     case ProgramNameFault::kPath:
-      return quoted +
-             " names a folder or a drive. Type only the program's file name, such as "
-             "obs64.exe: alerts wait for it wherever it was started from.";
+      return t.T(
+          "\"{name}\" names a folder or a drive. Type only the program's file name, such as "
+          "obs64.exe: alerts wait for it wherever it was started from.",
+          fills);
     case ProgramNameFault::kWildcard:
-      return quoted +
-             " holds a wildcard (* or ?). Type the program's whole file name, such as "
-             "POWERPNT.EXE.";
+      return t.T(
+          "\"{name}\" holds a wildcard (* or ?). Type the program's whole file name, such as "
+          "POWERPNT.EXE.",
+          fills);
     case ProgramNameFault::kIllegal:
-      return quoted +
-             " is not a file name: a file name holds none of \" < > | ; nor control characters, "
-             "and does not end in a dot.";
+      return t.T(
+          "\"{name}\" is not a file name: a file name holds none of \" < > | ; nor control "
+          "characters, and does not end in a dot.",
+          fills);
     case ProgramNameFault::kTooLong:
-      return quoted + " is longer than a file name can be (255 characters).";
+      return t.T("\"{name}\" is longer than a file name can be (255 characters).", fills);
     case ProgramNameFault::kNone:
       break;
   }
@@ -61,38 +65,39 @@ std::string RefusalText(const std::string& name, ProgramNameFault fault) {
 FrmHoldPrograms::FrmHoldPrograms(App& app) : Form(app.ui, "frmHoldPrograms"), app_(app) {}
 
 void FrmHoldPrograms::Design() {
-  SetCaption("KORVANTE Unwindle - Programs That Hold Alerts");
+  const Texts& t = app_.texts;
+  SetCaption(t.T("KORVANTE Unwindle - Programs That Hold Alerts"));
   SetBorder(BorderStyle::kFixedDialog, false, false, true, false);
   SetSize(5400, 3900);
 
   Control& heading = Add(ControlKind::kLabel, "lblPrograms");
-  heading.SetCaption("Alerts wait while one of these programs runs:");
+  heading.SetCaption(t.T("Alerts wait while one of these programs runs:"));
   heading.Move(120, 120, 5160, 255);
   Control& list = Add(ControlKind::kListBox, "lstPrograms");
   list.Move(120, 420, 3240, 2040);
   list.SetValue(-1);
   list.onClick = [this] { ShowButtons(); };
-  Button(Add(ControlKind::kButton, "cmdBrowse"), "&Browse...", 3480, 420).onClick = [this] {
+  Button(Add(ControlKind::kButton, "cmdBrowse"), t.T("&Browse..."), 3480, 420).onClick = [this] {
     cmdBrowse_Click();
   };
-  Button(Add(ControlKind::kButton, "cmdRunning"), "&Running Programs...", 3480, 900).onClick =
+  Button(Add(ControlKind::kButton, "cmdRunning"), t.T("&Running Programs..."), 3480, 900).onClick =
       [this] { cmdRunning_Click(); };
-  Button(Add(ControlKind::kButton, "cmdRemove"), "Re&move", 3480, 1380).onClick = [this] {
+  Button(Add(ControlKind::kButton, "cmdRemove"), t.T("Re&move"), 3480, 1380).onClick = [this] {
     cmdRemove_Click();
   };
   Control& label = Add(ControlKind::kLabel, "lblProgram");
-  label.SetCaption("&Program file name:");
+  label.SetCaption(t.T("&Program file name:"));
   label.Move(120, 2580, 3240, 255);
   Control& box = Add(ControlKind::kTextBox, "txtProgram");
   box.Move(120, 2850, 3240, 315);
   box.onChange = [this] { ShowButtons(); };
   // Enter adds what was typed; Esc leaves without saving.
-  Button(Add(ControlKind::kButton, "cmdAdd"), "&Add", 3480, 2820).SetDialogKeys(true, false);
+  Button(Add(ControlKind::kButton, "cmdAdd"), t.T("&Add"), 3480, 2820).SetDialogKeys(true, false);
   Ctl("cmdAdd").onClick = [this] { cmdAdd_Click(); };
-  Button(Add(ControlKind::kButton, "cmdSave"), "&Save", 2160, 3390, 1500).onClick = [this] {
+  Button(Add(ControlKind::kButton, "cmdSave"), t.T("&Save"), 2160, 3390, 1500).onClick = [this] {
     cmdSave_Click();
   };
-  Button(Add(ControlKind::kButton, "cmdCancel"), "Cancel", 3780, 3390, 1500)
+  Button(Add(ControlKind::kButton, "cmdCancel"), t.T("Cancel"), 3780, 3390, 1500)
       .SetDialogKeys(false, true);
   Ctl("cmdCancel").onClick = [this] { cmdCancel_Click(); };
 }
@@ -126,7 +131,7 @@ bool FrmHoldPrograms::AddName(const std::string& typed) {
   std::string name = TrimSpaces(typed);
   const ProgramNameFault fault = CheckProgramName(name);
   if (fault != ProgramNameFault::kNone) {
-    app_.ui.MsgBox(this, Warning(RefusalText(name, fault), kMainCaption));
+    app_.ui.MsgBox(this, Warning(RefusalText(app_.texts, name, fault), kMainCaption));
     return false;
   }
   // Programs are looked for by their file's name, which has a suffix.
@@ -138,9 +143,13 @@ bool FrmHoldPrograms::AddName(const std::string& typed) {
     }
   }
   if (names_.size() >= kMaxHeldPrograms) {
-    app_.ui.MsgBox(this, Warning("The list holds " + std::to_string(kMaxHeldPrograms) +
-                                     " programs, as many as it can. Remove one to add another.",
-                                 kMainCaption));
+    app_.ui.MsgBox(
+        this, Warning(app_.texts.TN("The list holds {n} program, as many as it can. Remove it to "
+                                    "add another.",
+                                    "The list holds {n} programs, as many as it can. Remove one "
+                                    "to add another.",
+                                    kMaxHeldPrograms, {{"n", std::to_string(kMaxHeldPrograms)}}),
+                      kMainCaption));
     return false;
   }
   names_.push_back(name);
@@ -165,7 +174,7 @@ void FrmHoldPrograms::cmdRemove_Click() {
 
 void FrmHoldPrograms::cmdBrowse_Click() {
   const std::string path =
-      app_.sys.files.ChooseProgramFile(hWnd(), "KORVANTE Unwindle - Select Program");
+      app_.sys.files.ChooseProgramFile(hWnd(), app_.texts.T("KORVANTE Unwindle - Select Program"));
   if (!loaded() || TrimSpaces(path).empty()) return;
   AddName(GetFileName(path));
 }
@@ -181,7 +190,7 @@ void FrmHoldPrograms::cmdSave_Click() {
   const bool saved = app_.store.WriteSettingValue(Setting(&Settings::HoldForPrograms).name, text);
   // Not stored, the list still holds alerts until the program ends; the user is told so.
   app_.settings.HoldForPrograms = StoredText(text);
-  if (!saved) app_.ui.MsgBox(this, Warning(kNotSavedText, kMainCaption));
+  if (!saved) app_.ui.MsgBox(this, Warning(app_.texts.T(kNotSavedText), kMainCaption));
   Unload();
 }
 
@@ -192,20 +201,22 @@ void FrmHoldPrograms::cmdCancel_Click() {
 FrmRunningPrograms::FrmRunningPrograms(App& app) : Form(app.ui, "frmRunningPrograms"), app_(app) {}
 
 void FrmRunningPrograms::Design() {
-  SetCaption("KORVANTE Unwindle - Running Programs");
+  const Texts& t = app_.texts;
+  SetCaption(t.T("KORVANTE Unwindle - Running Programs"));
   SetBorder(BorderStyle::kFixedDialog, false, false, true, false);
   SetSize(3960, 3900);
   Control& heading = Add(ControlKind::kLabel, "lblRunning");
-  heading.SetCaption("&Programs running now:");
+  heading.SetCaption(t.T("&Programs running now:"));
   heading.Move(120, 120, 3720, 255);
   Control& list = Add(ControlKind::kListBox, "lstRunning");
   list.Move(120, 420, 3720, 2820);
   list.SetValue(-1);
   list.onClick = [this] { Ctl("cmdOK").SetEnabled(Ctl("lstRunning").value() >= 0); };
-  Button(Add(ControlKind::kButton, "cmdOK"), "&Add", 780, 3390, 1440).SetDialogKeys(true, false);
+  Button(Add(ControlKind::kButton, "cmdOK"), t.T("&Add"), 780, 3390, 1440)
+      .SetDialogKeys(true, false);
   Ctl("cmdOK").onClick = [this] { cmdOK_Click(); };
   Ctl("cmdOK").SetEnabled(false);
-  Button(Add(ControlKind::kButton, "cmdCancel"), "Cancel", 2400, 3390, 1440)
+  Button(Add(ControlKind::kButton, "cmdCancel"), t.T("Cancel"), 2400, 3390, 1440)
       .SetDialogKeys(false, true);
   Ctl("cmdCancel").onClick = [this] { cmdCancel_Click(); };
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "forms/form.h"
+#include "i18n/texts.h"
 #include "settings/program_list.h"
 
 namespace unw {
@@ -63,6 +64,6 @@ class FrmRunningPrograms : public Form {
 };
 
 // What the user is told when `name` cannot be added for `fault`.
-std::string RefusalText(const std::string& name, ProgramNameFault fault);
+std::string RefusalText(const Texts& texts, const std::string& name, ProgramNameFault fault);
 
 }  // namespace unw

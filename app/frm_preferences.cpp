@@ -31,17 +31,18 @@ std::string TrayPicture(int set, int element) {
 FrmPreferences::FrmPreferences(App& app) : Form(app.ui, "frmPreferences"), app_(app) {}
 
 void FrmPreferences::Design() {
+  const Texts& t = app_.texts;
   SetCaption(kMainCaption);
   SetBorder(BorderStyle::kFixedDialog, false, false, true, false);
   SetSize(5520, 5445);
   strCustomSound.clear();
   blnCloseClicked = false;
 
-  auto frame = [this](const char* name, const char* caption, int l, int t, int w,
-                      int h) -> Control& {
+  auto frame = [this, &t](const char* name, const char* caption, int l, int top, int w,
+                          int h) -> Control& {
     Control& f = Add(ControlKind::kFrame, name);
-    f.SetCaption(caption);
-    f.Move(l, t, w, h);
+    f.SetCaption(*caption ? t.T(caption) : "");
+    f.Move(l, top, w, h);
     return f;
   };
   auto field = [this](const char* name, Control& parent, int l, int t) {
@@ -62,108 +63,111 @@ void FrmPreferences::Design() {
     c.SetCaption(":");
     c.Move(l, t + 30, 120, 255);
   };
-  auto check = [this](const char* name, const char* caption, Control& parent, int l, int t, int w) {
+  auto check = [this, &t](const char* name, const char* caption, Control& parent, int l, int top,
+                          int w) {
     Control& c = Add(ControlKind::kCheckBox, name, &parent);
-    c.SetCaption(caption);
-    c.Move(l, t, w, 285);
+    c.SetCaption(t.T(caption));
+    c.Move(l, top, w, 285);
     c.onClick = [this] { Changed(); };
   };
-  auto option = [this](const char* group, int index, const char* caption, Control& parent, int l,
-                       int t, int w) -> Control& {
+  auto option = [this, &t](const char* group, int index, const char* caption, Control& parent,
+                           int l, int top, int w) -> Control& {
     Control& o = Add(ControlKind::kOption, group, &parent, index);
-    o.SetCaption(caption);
-    o.Move(l, t, w, 285);
+    o.SetCaption(*caption ? t.T(caption) : "");
+    o.Move(l, top, w, 285);
     return o;
   };
-  auto button = [this](const char* name, Control& parent, const char* tip, const char* picture,
-                       int l, int t, int w, int h) -> Control& {
+  auto button = [this, &t](const char* name, Control& parent, const char* tip, const char* picture,
+                           int l, int top, int w, int h) -> Control& {
     Control& b = Add(ControlKind::kButton, name, &parent);
-    b.SetToolTip(tip);
+    b.SetToolTip(t.T(tip));
     b.SetPicture(picture);
-    b.Move(l, t, w, h);
+    b.Move(l, top, w, h);
     return b;
   };
 
-  Control& main = frame("fraMainTimer", "&Main Timer (HH:MM:SS)", 105, 82, 2640, 1300);
+  Control& main = frame("fraMainTimer", NT("&Main Timer (HH:MM:SS)"), 105, 82, 2640, 1300);
   field("txtHours", main, 240, 330);
   colon(main, 705, 330);
   field("txtMinutes", main, 855, 330);
   colon(main, 1320, 330);
   field("txtSeconds", main, 1470, 330);
-  check("chkStartTimerOnLaunch", "Start Timer &On Launch", main, 240, 840, 2280);
+  check("chkStartTimerOnLaunch", NT("Start Timer &On Launch"), main, 240, 840, 2280);
 
-  Control& brk = frame("fraBreakTimer", "&Break Time (MM:SS)", 2775, 82, 2640, 1300);
+  Control& brk = frame("fraBreakTimer", NT("&Break Time (MM:SS)"), 2775, 82, 2640, 1300);
   field("txtBreakMinutes", brk, 240, 330);
   colon(brk, 705, 330);
   field("txtBreakSeconds", brk, 855, 330);
-  check("chkBalloonTipsEnabled", "Balloon Ti&ps", brk, 240, 840, 2280);
+  check("chkBalloonTipsEnabled", NT("Balloon Ti&ps"), brk, 240, 840, 2280);
 
-  Control& rem = frame("fraReminderTime", "&Reminder Time (MM:SS)", 105, 1395, 2640, 900);
+  Control& rem = frame("fraReminderTime", NT("&Reminder Time (MM:SS)"), 105, 1395, 2640, 900);
   field("txtSnoozeMinutes", rem, 240, 360);
   colon(rem, 705, 360);
   field("txtSnoozeSeconds", rem, 855, 360);
 
-  Control& lim = frame("fraNoBreakLimit", "Number of R&eminders Limit", 2775, 1395, 2640, 900);
-  option("optSnoozeLimit", 0, "No &Limit", lim, 240, 375, 1200);
+  Control& lim = frame("fraNoBreakLimit", NT("Number of R&eminders Limit"), 2775, 1395, 2640, 900);
+  option("optSnoozeLimit", 0, NT("No &Limit"), lim, 240, 375, 1200);
   option("optSnoozeLimit", 1, "", lim, 1500, 375, 255);
   field("txtSnoozeLimit", lim, 1800, 360);
   for (int i = 0; i < 2; ++i)
     Ctl("optSnoozeLimit", i).onClick = [this, i] { optSnoozeLimit_Click(i); };
 
-  Control& sec = frame("fraSecurity", "&Security When On Break", 105, 2295, 2640, 1000);
-  check("chkLockWorkStation", "Lock &Workstation", sec, 240, 300, 2280);
-  check("chkActivateScreenSaver", "Start Screen Sa&ver", sec, 240, 630, 2280);
+  Control& sec = frame("fraSecurity", NT("&Security When On Break"), 105, 2295, 2640, 1000);
+  check("chkLockWorkStation", NT("Lock &Workstation"), sec, 240, 300, 2280);
+  check("chkActivateScreenSaver", NT("Start Screen Sa&ver"), sec, 240, 630, 2280);
 
-  Control& alert = frame("fraAlertMeBy", "&Alert Me By", 2775, 2295, 2640, 1000);
-  option("optAlertMeBy", 0, "&Displaying a Dialog Box", alert, 240, 300, 2280);
-  option("optAlertMeBy", 1, "&Flashing the Tray Icon", alert, 240, 630, 2280);
+  Control& alert = frame("fraAlertMeBy", NT("&Alert Me By"), 2775, 2295, 2640, 1000);
+  option("optAlertMeBy", 0, NT("&Displaying a Dialog Box"), alert, 240, 300, 2280);
+  option("optAlertMeBy", 1, NT("&Flashing the Tray Icon"), alert, 240, 630, 2280);
 
-  Control& audio = frame("fraAudioAlerts", "Aud&io Alerts", 105, 3300, 5310, 1350);
-  option("optAudioType", 0, "&No Sounds", audio, 240, 270, 2400);
-  option("optAudioType", 1, "Windows So&unds", audio, 2760, 270, 2400);
-  option("optAudioType", 2, "Selec&ted Sound", audio, 240, 600, 2400);
-  option("optAudioType", 3, "&Custom Sound", audio, 2760, 600, 2400);
+  Control& audio = frame("fraAudioAlerts", NT("Aud&io Alerts"), 105, 3300, 5310, 1350);
+  option("optAudioType", 0, NT("&No Sounds"), audio, 240, 270, 2400);
+  option("optAudioType", 1, NT("Windows So&unds"), audio, 2760, 270, 2400);
+  option("optAudioType", 2, NT("Selec&ted Sound"), audio, 240, 600, 2400);
+  option("optAudioType", 3, NT("&Custom Sound"), audio, 2760, 600, 2400);
   Control& sounds = Add(ControlKind::kComboBox, "cboSelectedSound", &audio);
   sounds.Move(240, 900, 1920, 315);
   std::vector<std::string> names;
-  for (const auto& clip : kSoundCatalogue) names.push_back(clip.displayName);
+  for (const auto& clip : kSoundCatalogue) names.push_back(t.TC("sound", clip.displayName));
   sounds.SetItems(names);
   sounds.SetValue(-1);
   sounds.onClick = [this] { cboSelectedSound_Click(); };
-  button("cmdSoundPreview", audio, "Play Sound", "play", 2205, 885, 390, 345).onClick = [this] {
+  button("cmdSoundPreview", audio, NT("Play Sound"), "play", 2205, 885, 390, 345).onClick = [this] {
     cmdSoundPreview_Click();
   };
   Control& file = Add(ControlKind::kTextBox, "txtCustomSoundFileName", &audio);
   file.Move(2760, 900, 1620, 315);
   file.SetLocked(true);
-  button("cmdCustomSoundPreview", audio, "Play Sound", "play", 4425, 885, 390, 345).onClick =
+  button("cmdCustomSoundPreview", audio, NT("Play Sound"), "play", 4425, 885, 390, 345).onClick =
       [this] { cmdCustomSoundPreview_Click(); };
   Control& browse =
-      button("cmdBrowseCustomSound", audio, "Select Sound File", "", 4860, 885, 360, 345);
+      button("cmdBrowseCustomSound", audio, NT("Select Sound File"), "", 4860, 885, 360, 345);
   browse.SetCaption("...");
   browse.onClick = [this] { cmdBrowseCustomSound_Click(); };
   for (int i = 0; i < 4; ++i) Ctl("optAudioType", i).onClick = [this] { Changed(); };
   for (int i = 0; i < 2; ++i) Ctl("optAlertMeBy", i).onClick = [this] { Changed(); };
 
-  Control& tray = frame("Frame1", "Tra&y Icon", 105, 4650, 2190, 705);
+  Control& tray = frame("Frame1", NT("Tra&y Icon"), 105, 4650, 2190, 705);
   Control& sets = Add(ControlKind::kComboBox, "cboTrayIcon", &tray);
   sets.Move(150, 270, 1560, 315);
-  sets.SetItems(std::vector<std::string>(std::begin(kIconSetNames), std::end(kIconSetNames)));
+  std::vector<std::string> iconSets;
+  for (const char* set : kIconSetNames) iconSets.push_back(t.TC("tray icon", set));
+  sets.SetItems(iconSets);
   sets.SetValue(-1);
   sets.onClick = [this] { cboTrayIcon_Click(); };
   Add(ControlKind::kImage, "imgTrayIcon", &tray).Move(1815, 255, 240, 240);
 
   Control& buttons = frame("fraButtons", "", 2325, 4650, 3090, 705);
-  button("cmdAbout", buttons, "About Korvante Unwindle", "about", 165, 180, 600, 420).onClick =
+  button("cmdAbout", buttons, NT("About Korvante Unwindle"), "about", 165, 180, 600, 420).onClick =
       [this] { cmdAbout_Click(); };
-  button("cmdDefaults", buttons, "Defaults", "defaults", 885, 180, 600, 420).onClick = [this] {
+  button("cmdDefaults", buttons, NT("Defaults"), "defaults", 885, 180, 600, 420).onClick = [this] {
     cmdDefaults_Click();
   };
   // Enter saves; Esc closes as the close box does, asking about unsaved changes.
-  Control& save = button("cmdSave", buttons, "Save", "save", 1605, 180, 600, 420);
+  Control& save = button("cmdSave", buttons, NT("Save"), "save", 1605, 180, 600, 420);
   save.SetDialogKeys(true, false);
   save.onClick = [this] { cmdSave_Click(); };
-  Control& close = button("cmdExit", buttons, "Close", "exit", 2325, 180, 600, 420);
+  Control& close = button("cmdExit", buttons, NT("Close"), "exit", 2325, 180, 600, 420);
   close.SetDialogKeys(false, true);
   close.onClick = [this] { cmdExit_Click(); };
   for (const char* img : {"imgPlay", "imgStop"}) {
@@ -235,8 +239,8 @@ void FrmPreferences::Form_Load() {
       Fill(f, value, s.CustomSound);
     }
   }
-  Ctl("cmdAbout").SetToolTip("About Korvante Unwindle");
-  SetCaption("KORVANTE Unwindle - Preferences");
+  Ctl("cmdAbout").SetToolTip(app_.texts.T("About Korvante Unwindle"));
+  SetCaption(app_.texts.T("KORVANTE Unwindle - Preferences"));
   blnCloseClicked = false;
   Ctl("cmdSave").SetEnabled(false);
 }
@@ -252,7 +256,7 @@ void FrmPreferences::optSnoozeLimit_Click(int index) {
 void FrmPreferences::cboSelectedSound_Click() {
   Control& list = Ctl("cboSelectedSound");
   const int i = list.value();
-  list.SetToolTip(i >= 0 && i < 15 ? kSoundCatalogue[i].displayName : "");
+  list.SetToolTip(i >= 0 && i < 15 ? app_.texts.TC("sound", kSoundCatalogue[i].displayName) : "");
   SelectOption("optAudioType", 2);
   Changed();
 }
@@ -260,7 +264,7 @@ void FrmPreferences::cboSelectedSound_Click() {
 void FrmPreferences::cboTrayIcon_Click() {
   Control& list = Ctl("cboTrayIcon");
   const int i = list.value();
-  list.SetToolTip(i >= 0 && i < 5 ? kIconSetNames[i] : "");
+  list.SetToolTip(i >= 0 && i < 5 ? app_.texts.TC("tray icon", kIconSetNames[i]) : "");
   ShowTrayIconPreview();
   Changed();
 }
@@ -295,8 +299,8 @@ void FrmPreferences::Form_QueryUnload(int& cancel, int unloadMode) {
   // Unloaded by the program (an alert, a break, the end): changes go unasked.
   if (unloadMode != kUnloadFormControlMenu && !blnCloseClicked) return;
   if (!Ctl("cmdSave").enabled()) return;
-  if (app_.ui.MsgBox(this, Question("Do you want to save your changes?", kMainCaption)) ==
-          MessageAnswer::kYes &&
+  if (app_.ui.MsgBox(this, Question(app_.texts.T("Do you want to save your changes?"),
+                                    kMainCaption)) == MessageAnswer::kYes &&
       !SavePreferences()) {
     // The user wanted them kept: the dialog stays, to try again or close without saving.
     cancel = 1;
@@ -320,16 +324,17 @@ void FrmPreferences::cmdSoundPreview_Click() {
 void FrmPreferences::cmdCustomSoundPreview_Click() {
   if (TrimSpaces(strCustomSound).empty() || app_.sounds.PlayFile(strCustomSound) != 0) return;
   // The system would play nothing and say nothing: say why instead.
-  app_.ui.MsgBox(this, Warning("\"" + GetFileName(strCustomSound) +
-                                   "\" cannot be played. Choose a wave sound file (.wav).",
+  app_.ui.MsgBox(this, Warning(app_.texts.T("\"{file}\" cannot be played. Choose a wave sound "
+                                            "file (.wav).",
+                                            {{"file", GetFileName(strCustomSound)}}),
                                kMainCaption));
 }
 
 void FrmPreferences::cmdBrowseCustomSound_Click() {
   const std::string dir =
       TrimSpaces(strCustomSound).empty() ? app_.sys.workstation.AppPath() : strCustomSound;
-  const std::string path =
-      app_.chooser.SelectSoundFileAt(hWnd(), dir, "KORVANTE Unwindle - Select Sound File");
+  const std::string path = app_.chooser.SelectSoundFileAt(
+      hWnd(), dir, app_.texts.T("KORVANTE Unwindle - Select Sound File"));
   if (TrimSpaces(path).empty()) return;
   strCustomSound = path;
   Ctl("txtCustomSoundFileName").SetText(GetFileName(path));

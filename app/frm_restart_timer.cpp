@@ -19,22 +19,23 @@ FrmRestartTimer::FrmRestartTimer(App& app) : Form(app.ui, "frmRestartTimer"), ap
 void FrmRestartTimer::Design() {
   SetCaption(kMainCaption);
   SetBorder(BorderStyle::kFixedDialog, false, false, true, false);
+  const Texts& t = app_.texts;
 
   Control& pic = Add(ControlKind::kPicture, "picQuestion");
   pic.SetPicture("sys.question");
   pic.Move(180, 240, 480, 480);
   Control& label = Add(ControlKind::kLabel, "lblUnwindle");
-  label.SetCaption("Your break is now over.");
+  label.SetCaption(t.T("Your break is now over."));
   label.Move(840, 240, 2400, 240);
   Control& restart = Add(ControlKind::kButton, "cmdRestartTimer");
-  restart.SetCaption("&Restart Timer");
-  restart.SetToolTip("Restart Timer");
+  restart.SetCaption(t.T("&Restart Timer"));
+  restart.SetToolTip(t.T("Restart Timer"));
   restart.SetPicture("start");
   restart.Move(0, 0, kButtonWidth, kButtonHeight);
   restart.onClick = [this] { cmdRestartTimer_Click(); };
   Control& stop = Add(ControlKind::kButton, "cmdStopTimer");
-  stop.SetCaption("&Stop Timer");
-  stop.SetToolTip("Stop Timer");
+  stop.SetCaption(t.T("&Stop Timer"));
+  stop.SetToolTip(t.T("Stop Timer"));
   stop.SetPicture("stop");
   stop.Move(0, 0, kButtonWidth, kButtonHeight);
   stop.onClick = [this] { cmdStopTimer_Click(); };
@@ -46,7 +47,7 @@ void FrmRestartTimer::Form_Load() {
   CenterIn(app_.sys.presence.PointerWorkArea());  // where the user works
   answer_ = PromptAnswer::kStopTimer;             // closing without a button means Stop Timer
   Control& label = Ctl("lblUnwindle");
-  label.SetCaption("Your break is now over.\n\nWhat do you want to do?");
+  label.SetCaption(app_.texts.T("Your break is now over.\n\nWhat do you want to do?"));
   AutoSizeLabel(app_, label);
   const int row = label.top() + label.height() + 175;
   const int width = label.width() + label.left() + 820;

@@ -34,22 +34,24 @@ std::string Literal(const std::string& text) {
 
 }  // namespace
 
-std::string HeadsUpText(HeadsUpKind kind, int32_t seconds) {
-  const bool one = seconds == 1;
+std::string HeadsUpText(const Texts& texts, HeadsUpKind kind, int32_t seconds) {
   const std::string n = std::to_string(seconds);
+  const uint64_t count = seconds < 0 ? 0 : static_cast<uint64_t>(seconds);
   if (kind == HeadsUpKind::kShort)
-    return one ? "A short break in 1 second." : "A short break in " + n + " seconds.";
-  return one ? "A break in 1 second." : "A break in " + n + " seconds.";
+    return texts.TN("A short break in {n} second.", "A short break in {n} seconds.", count,
+                    {{"n", n}});
+  return texts.TN("A break in {n} second.", "A break in {n} seconds.", count, {{"n", n}});
 }
 
 FrmShortBreak::FrmShortBreak(App& app) : Form(app.ui, "frmShortBreak"), app_(app) {}
 
 void FrmShortBreak::Design() {
-  SetCaption("KORVANTE Unwindle - Short Break");
+  const Texts& t = app_.texts;
+  SetCaption(t.T("KORVANTE Unwindle - Short Break"));
   SetBorder(BorderStyle::kFixedDialog, false, false, true, false);
   SetSize(4440, 1200);
   Control& text = Add(ControlKind::kLabel, "lblShortBreakText");
-  text.SetCaption("Look away from the screen for a moment.");
+  text.SetCaption(t.T("Look away from the screen for a moment."));
   text.Move(kTextLeft, kTextTop, kTextWidth, kOneLineHeight);
   Control& time = Add(ControlKind::kLabel, "lblShortBreakTime");
   time.SetCaption("0:00");
@@ -60,11 +62,11 @@ void FrmShortBreak::Design() {
   big.weight = 700;
   time.SetFont(big);
   Control& later = Add(ControlKind::kButton, "cmdShortBreakLater");
-  later.SetCaption("&Later");
+  later.SetCaption(t.T("&Later"));
   later.Move(1800, 600, 1140, 375);
   later.onClick = [this] { cmdShortBreakLater_Click(); };
   Control& skip = Add(ControlKind::kButton, "cmdShortBreakSkip");
-  skip.SetCaption("S&kip");
+  skip.SetCaption(t.T("S&kip"));
   skip.Move(3120, 600, 1140, 375);
   skip.SetDialogKeys(false, true);  // Esc skips, as the close box does
   skip.onClick = [this] { cmdShortBreakSkip_Click(); };
@@ -129,13 +131,14 @@ void FrmShortBreak::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
 FrmHeadsUp::FrmHeadsUp(App& app) : Form(app.ui, "frmHeadsUp"), app_(app) {}
 
 void FrmHeadsUp::Design() {
+  const Texts& t = app_.texts;
   SetCaption(kMainCaption);
   SetBorder(BorderStyle::kFixedDialog, false, false, true, false);
   SetSize(4440, 1080);
   Control& text = Add(ControlKind::kLabel, "lblHeadsUp");
   text.Move(180, 180, 4080, 255);
   Control& later = Add(ControlKind::kButton, "cmdHeadsUpLater");
-  later.SetCaption("In &5 Minutes");
+  later.SetCaption(t.T("In &5 Minutes"));
   later.Move(2640, 540, 1620, 375);
   later.onClick = [this] { cmdHeadsUpLater_Click(); };
 }
@@ -151,7 +154,7 @@ void FrmHeadsUp::ShowCycle(const CycleSnapshot& s) {
   }
   if (!loaded()) Show(false, false);
   if (!loaded()) return;
-  Ctl("lblHeadsUp").SetCaption(HeadsUpText(s.headsUp, s.headsUpSeconds));
+  Ctl("lblHeadsUp").SetCaption(HeadsUpText(app_.texts, s.headsUp, s.headsUpSeconds));
   Ctl("cmdHeadsUpLater").SetEnabled(s.headsUpLaterAllowed);
 }
 

@@ -11,9 +11,10 @@
 namespace unw {
 
 class App;
+class Texts;
 
 // What frmHeadsUp says `seconds` before a break of `kind`.
-std::string HeadsUpText(HeadsUpKind kind, int32_t seconds);
+std::string HeadsUpText(const Texts& texts, HeadsUpKind kind, int32_t seconds);
 
 class FrmShortBreak : public Form {
  public:

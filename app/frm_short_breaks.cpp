@@ -31,42 +31,31 @@ struct NumberField {
 
 constexpr NumberField kMinutes = {
     "lblShortBreakMinutes",
-    "Short break &every",
+    NT("Short break &every"),
     "txtShortBreakMinutes",
     "lblShortBreakMinutesUnit",
-    "minutes of work",
+    NT("minutes of work"),
     &Settings::ShortBreakMinutes,
-    "Short break every: enter a whole number of minutes from {lo} to {hi}."};
+    NT("Short break every: enter a whole number of minutes from {lo} to {hi}.")};
 constexpr NumberField kSeconds = {
     "lblShortBreakSeconds",
-    "Short break &length",
+    NT("Short break &length"),
     "txtShortBreakSeconds",
     "lblShortBreakSecondsUnit",
-    "seconds",
+    NT("seconds"),
     &Settings::ShortBreakSeconds,
-    "Short break length: enter a whole number of seconds from {lo} to {hi}."};
+    NT("Short break length: enter a whole number of seconds from {lo} to {hi}.")};
 constexpr NumberField kHeadsUp = {
     "lblHeadsUpSeconds",
-    "Heads-up &time",
+    NT("Heads-up &time"),
     "txtHeadsUpSeconds",
     "lblHeadsUpSecondsUnit",
-    "seconds before a break",
+    NT("seconds before a break"),
     &Settings::HeadsUpSeconds,
-    "Heads-up time: enter a whole number of seconds from {lo} to {hi}."};
+    NT("Heads-up time: enter a whole number of seconds from {lo} to {hi}.")};
 
 // What the heads-up box offers while the heads-up is off, ready to be ticked.
 constexpr long kSuggestedHeadsUpSeconds = 30;
-
-// `text` with each "{name}" of `values` replaced.
-std::string Filled(std::string text,
-                   std::initializer_list<std::pair<std::string, std::string>> values) {
-  for (const auto& [name, value] : values) {
-    const std::string mark = "{" + name + "}";
-    for (size_t at; (at = text.find(mark)) != std::string::npos;)
-      text.replace(at, mark.size(), value);
-  }
-  return text;
-}
 
 // The box's number when it is a whole number within the setting's range (its one value outside
 // the range, the heads-up's 0 for "none", is the check box's to say).
@@ -84,16 +73,17 @@ void FrmShortBreaks::Design() {
   SetCaption(kMainCaption);
   SetBorder(BorderStyle::kFixedDialog, false, false, true, false);
   SetSize(5520, 3540);
-  auto check = [this](const char* name, const char* caption, int left, int top) -> Control& {
+  const Texts& t = app_.texts;
+  auto check = [this](const char* name, const std::string& caption, int left, int top) -> Control& {
     Control& c = Add(ControlKind::kCheckBox, name);
     c.SetCaption(caption);
     c.Move(left, top, 5280 - left, 285);
     return c;
   };
   // Label, box and unit on one line; the label comes first, so that its letter reaches the box.
-  auto field = [this](const NumberField& f, int top) {
+  auto field = [this, &t](const NumberField& f, int top) {
     Control& label = Add(ControlKind::kLabel, f.label);
-    label.SetCaption(f.caption);
+    label.SetCaption(t.T(f.caption));
     label.Move(480, top + 45, 1920, 255);
     Control& box = Add(ControlKind::kTextBox, f.box);
     box.Move(2460, top, 660, 315);
@@ -101,26 +91,26 @@ void FrmShortBreaks::Design() {
     box.onKeyPress = FilterDigitKey;
     box.onGotFocus = [&box] { SelectAll(box); };
     Control& unit = Add(ControlKind::kLabel, f.unit);
-    unit.SetCaption(f.unitCaption);
+    unit.SetCaption(t.T(f.unitCaption));
     unit.Move(3240, top + 45, 2160, 255);
   };
-  check("chkShortBreaks", "Take short &breaks between the long ones", 240, 180).onClick = [this] {
-    chkShortBreaks_Click();
-  };
+  check("chkShortBreaks", t.T("Take short &breaks between the long ones"), 240, 180).onClick =
+      [this] { chkShortBreaks_Click(); };
   field(kMinutes, 600);
   field(kSeconds, 1020);
-  check("chkShortBreakSound", "&Play a soft sound when a short break starts and ends", 480, 1440);
-  check("chkHeadsUp", "Show a &heads-up before each break", 240, 1980).onClick = [this] {
+  check("chkShortBreakSound", t.T("&Play a soft sound when a short break starts and ends"), 480,
+        1440);
+  check("chkHeadsUp", t.T("Show a &heads-up before each break"), 240, 1980).onClick = [this] {
     chkHeadsUp_Click();
   };
   field(kHeadsUp, 2400);
   Control& save = Add(ControlKind::kButton, "cmdSave");
-  save.SetCaption("&Save");
+  save.SetCaption(t.T("&Save"));
   save.Move(2760, 3000, 1140, 375);
   save.SetDialogKeys(true, false);
   save.onClick = [this] { cmdSave_Click(); };
   Control& cancel = Add(ControlKind::kButton, "cmdCancel");
-  cancel.SetCaption("&Cancel");
+  cancel.SetCaption(t.T("&Cancel"));
   cancel.Move(4080, 3000, 1140, 375);
   cancel.SetDialogKeys(false, true);
   cancel.onClick = [this] { cmdCancel_Click(); };
@@ -132,7 +122,7 @@ void FrmShortBreaks::Form_Load() {
   app_.sys.windows.SetTopMost(hWnd(), true);
   // A break that falls due now waits until the dialog closes: what the user typed stays.
   app_.cycle.HoldFor(HoldReason::kPreferences, true);
-  SetCaption("KORVANTE Unwindle - Short Breaks");
+  SetCaption(app_.texts.T("KORVANTE Unwindle - Short Breaks"));
   Ctl("chkShortBreaks").SetValue(s.ShortBreaks == 1 ? 1 : 0);
   Ctl(kMinutes.box).SetText(std::to_string(s.ShortBreakMinutes));
   Ctl(kSeconds.box).SetText(std::to_string(s.ShortBreakSeconds));
@@ -171,8 +161,8 @@ void FrmShortBreaks::cmdSave_Click() {
     const bool on = f == &kHeadsUp ? headsUp : shortBreaks;
     const std::optional<long> v = InRange(Ctl(f->box).text(), info);
     if (on && !v) {
-      app_.ui.MsgBox(this, Warning(Filled(f->refusal, {{"lo", std::to_string(info.lo)},
-                                                       {"hi", std::to_string(info.hi)}}),
+      app_.ui.MsgBox(this, Warning(app_.texts.T(f->refusal, {{"lo", std::to_string(info.lo)},
+                                                             {"hi", std::to_string(info.hi)}}),
                                    kMainCaption));
       Ctl(f->box).SetFocus();
       return;
@@ -191,7 +181,7 @@ void FrmShortBreaks::cmdSave_Click() {
     // In effect at once, kept or not: the user is told when the store refused.
     c.info.Set(s, c.value);
   }
-  if (!saved) app_.ui.MsgBox(this, Warning(kNotSavedText, kMainCaption));
+  if (!saved) app_.ui.MsgBox(this, Warning(app_.texts.T(kNotSavedText), kMainCaption));
   // Saved as it was, the short breaks' clock goes on where it stands.
   if (changed) app_.cycle.ShortBreaksChanged();
   Unload();

@@ -19,31 +19,32 @@ struct Row {
   const char* value;
 };
 constexpr Row kRows[] = {
-    {"Time worked:", "lblWorked"},
-    {"Breaks taken:", "lblTaken"},
-    {"Breaks cut short:", "lblCutShort"},
-    {"Breaks skipped:", "lblSkipped"},
-    {"Reminders snoozed:", "lblSnoozed"},
-    {"Natural breaks:", "lblNatural"},
-    {"Longest stretch worked:", "lblLongest"},
-    {"Short breaks taken:", "lblShortTaken"},
-    {"Short breaks skipped:", "lblShortSkipped"},
+    {NT("Time worked:"), "lblWorked"},
+    {NT("Breaks taken:"), "lblTaken"},
+    {NT("Breaks cut short:"), "lblCutShort"},
+    {NT("Breaks skipped:"), "lblSkipped"},
+    {NT("Reminders snoozed:"), "lblSnoozed"},
+    {NT("Natural breaks:"), "lblNatural"},
+    {NT("Longest stretch worked:"), "lblLongest"},
+    {NT("Short breaks taken:"), "lblShortTaken"},
+    {NT("Short breaks skipped:"), "lblShortSkipped"},
 };
 constexpr int kRowsPerColumn = 5;
 
 // The chart reaches down to the buttons, or to the status line when it shows.
 constexpr int kChartTop = 1965, kChartBottom = 6525, kStatusTop = 6015, kStatusHeight = 480;
 
-constexpr const char* kCaption = "KORVANTE Unwindle - Statistics";
+constexpr const char* kCaption = NT("KORVANTE Unwindle - Statistics");
 constexpr const char* kClearQuestion =
-    "Clear the whole history of your breaks?\n\nThis cannot be undone.";
+    NT("Clear the whole history of your breaks?\n\nThis cannot be undone.");
 
 }  // namespace
 
 FrmStatistics::FrmStatistics(App& app) : Form(app.ui, "frmStatistics"), app_(app) {}
 
 void FrmStatistics::Design() {
-  SetCaption(kCaption);
+  const Texts& t = app_.texts;
+  SetCaption(t.T(kCaption));
   SetBorder(BorderStyle::kFixedDialog, false, false, true, false);
   SetSize(8880, 7245);
 
@@ -55,7 +56,7 @@ void FrmStatistics::Design() {
     const int top = 300 + (i % kRowsPerColumn) * 285;
     const int left = second ? 4440 : 120, captionWidth = second ? 2520 : 2040;
     Control& caption = Add(ControlKind::kLabel, "lblCaption", &day, i);
-    caption.SetCaption(kRows[i].caption);
+    caption.SetCaption(t.T(kRows[i].caption));
     caption.Move(left, top, captionWidth, 255);
     Add(ControlKind::kLabel, kRows[i].value, &day).Move(left + captionWidth, top, 1200, 255);
   }
@@ -69,15 +70,15 @@ void FrmStatistics::Design() {
   status.SetVisible(false);
 
   Control& exportButton = Add(ControlKind::kButton, "cmdExport");
-  exportButton.SetCaption("&Export...");
+  exportButton.SetCaption(t.T("&Export..."));
   exportButton.Move(120, 6645, 1440, 420);
   exportButton.onClick = [this] { cmdExport_Click(); };
   Control& clear = Add(ControlKind::kButton, "cmdClear");
-  clear.SetCaption("Clear History...");
+  clear.SetCaption(t.T("Clear History..."));
   clear.Move(1680, 6645, 1680, 420);
   clear.onClick = [this] { cmdClear_Click(); };
   Control& close = Add(ControlKind::kButton, "cmdClose");
-  close.SetCaption("&Close");
+  close.SetCaption(t.T("&Close"));
   close.SetDialogKeys(true, true);
   close.Move(7320, 6645, 1440, 420);
   close.onClick = [this] { cmdClose_Click(); };
@@ -110,11 +111,12 @@ void FrmStatistics::Refresh() {
   std::string status;
   const JournalHealth health = journal.Health();
   if (health.state == JournalHealth::State::kUnreadable)
-    status = JournalStatusText(health);
+    status = JournalStatusText(app_.texts, health);
   else if (app_.settings.KeepHistory != 1)
-    status = "No history is being kept: Options > Keep a History of My Breaks turns it on.";
+    status = app_.texts.T(
+        "No history is being kept: Options > Keep a History of My Breaks turns it on.");
   else if (!journal.writing())
-    status = JournalStatusText(health);
+    status = JournalStatusText(app_.texts, health);
   Control& line = Ctl("lblStatus");
   line.SetCaption(status);
   line.SetVisible(!status.empty());
@@ -123,19 +125,17 @@ void FrmStatistics::Refresh() {
 }
 
 void FrmStatistics::ShowDay() {
+  const Texts& t = app_.texts;
   const DayFigures& f = shown_[chosen_];
-  Ctl("fraDay").SetCaption(DayTitle(f.day, today_));
-  const std::string values[] = {WorkedText(f.workedMs),
-                                std::to_string(f.breaksTaken),
-                                std::to_string(f.breaksCutShort),
-                                std::to_string(f.breaksSkipped),
-                                std::to_string(f.remindersSnoozed),
-                                std::to_string(f.naturalBreaks),
-                                WorkedText(f.longestStretchMs),
-                                std::to_string(f.shortBreaksTaken),
-                                std::to_string(f.shortBreaksSkipped)};
+  Ctl("fraDay").SetCaption(DayTitle(t, f.day, today_));
+  const std::string values[] = {
+      WorkedText(t, f.workedMs),           std::to_string(f.breaksTaken),
+      std::to_string(f.breaksCutShort),    std::to_string(f.breaksSkipped),
+      std::to_string(f.remindersSnoozed),  std::to_string(f.naturalBreaks),
+      WorkedText(t, f.longestStretchMs),   std::to_string(f.shortBreaksTaken),
+      std::to_string(f.shortBreaksSkipped)};
   for (size_t i = 0; i < std::size(kRows); ++i) Ctl(kRows[i].value).SetCaption(values[i]);
-  Ctl("picChart").SetChart(FiguresChart(shown_, chosen_, app_.sys.calendar));
+  Ctl("picChart").SetChart(FiguresChart(t, shown_, chosen_, app_.sys.calendar));
 }
 
 void FrmStatistics::picChart_Click(int bar) {
@@ -145,24 +145,28 @@ void FrmStatistics::picChart_Click(int bar) {
 }
 
 void FrmStatistics::cmdExport_Click() {
+  const Texts& t = app_.texts;
   const std::string path = app_.sys.files.ChooseSaveFile(
-      hWnd(), "", "Unwindle history " + DateText(today_) + ".csv", "Export History");
+      hWnd(), "", t.T("Unwindle history {date}.csv", {{"date", DateText(today_)}}),
+      t.T("Export History"));
   // Cancelled, or the window went meanwhile (an alert closes it).
   if (path.empty() || !loaded()) return;
   const StorageStatus written =
       app_.sys.storage.WriteNewFile(path, FiguresCsv(ExportDays(byDay_, today_)));
   if (written != StorageStatus::kOk)
-    app_.ui.MsgBox(this, Warning(ExportFailedText(path, written), kCaption));
+    app_.ui.MsgBox(this, Warning(ExportFailedText(t, path, written), t.T(kCaption)));
 }
 
 void FrmStatistics::cmdClear_Click() {
-  Message question = Question(kClearQuestion, "Clear History");
+  const Texts& t = app_.texts;
+  Message question = Question(t.T(kClearQuestion), t.T("Clear History"));
   question.defaultButton = MessageAnswer::kNo;
   if (app_.ui.MsgBox(this, question) != MessageAnswer::kYes || !loaded()) return;
   if (!app_.journal.Clear())
-    app_.ui.MsgBox(this, Warning("The history could not be cleared. " +
-                                     JournalStatusText(app_.journal.Health()),
-                                 kCaption));
+    // TRANSLATORS: {why} is a sentence of its own, such as "History is kept in C:\...".
+    app_.ui.MsgBox(this, Warning(t.T("The history could not be cleared. {why}",
+                                     {{"why", JournalStatusText(t, app_.journal.Health())}}),
+                                 t.T(kCaption)));
   Refresh();
 }
 

@@ -314,7 +314,7 @@ void FrmTimer::Relabel() {
 
 void FrmTimer::ChooseLanguage(const std::string& tag) {
   if (!app_.store.WriteSettingValue(Setting(&Settings::Language).name, tag))
-    app_.ui.MsgBox(this, Warning(kNotSavedText, kMainCaption));
+    app_.ui.MsgBox(this, Warning(app_.texts.T(kNotSavedText), kMainCaption));
   app_.settings.Language = tag.empty() ? " " : tag;
   app_.UseLanguage();
   Relabel();
@@ -613,7 +613,7 @@ bool FrmTimer::ToggleOption(int16_t Settings::*option, const char* menu) {
   saved &= app_.store.WriteSettingValue(Setting(option).name, on ? "1" : "0");
   setting = on ? 1 : 0;
   Ctl(menu).SetChecked(on);
-  if (!saved) app_.ui.MsgBox(this, Warning(kNotSavedText, kMainCaption));
+  if (!saved) app_.ui.MsgBox(this, Warning(app_.texts.T(kNotSavedText), kMainCaption));
   return saved;
 }
 
@@ -665,7 +665,7 @@ void FrmTimer::ChooseTheme(int16_t choice) {
   s.Theme = choice;  // in effect until the program ends, saved or not
   ShowTheme();
   app_.theme.Refresh();
-  if (!saved) app_.ui.MsgBox(this, Warning(kNotSavedText, kMainCaption));
+  if (!saved) app_.ui.MsgBox(this, Warning(app_.texts.T(kNotSavedText), kMainCaption));
 }
 void FrmTimer::ShowTheme() {
   const int16_t choice = app_.settings.Theme;

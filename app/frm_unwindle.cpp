@@ -61,7 +61,7 @@ void FrmUnwindle::Form_Load() {
   app_.sys.windows.SetTopMost(hWnd(), true);
   CenterIn(app_.sys.presence.PointerWorkArea());  // where the user works
   answer_ = PromptAnswer::kStopTimer;             // closing without a button means Stop Timer
-  SetCaption(MakerCaption("KORVANTE Unwindle - "));
+  SetCaption(MakerCaption(app_.texts, NT("KORVANTE Unwindle - {url}")));
   const CycleSnapshot now = app_.cycle.Snapshot();
   switch (now.promptStep) {
     case 0:
@@ -77,8 +77,8 @@ void FrmUnwindle::Form_Load() {
     default:
       break;  // an alert kind the program does not know: no icon
   }
-  Ctl("cmdRemindLater").SetToolTip("Reminder in " + DurationText(s.SnoozeMinutes, s.SnoozeSeconds));
-  Ctl("cmdUnwindle").SetToolTip("Unwindle for " + DurationText(s.BreakMinutes, s.BreakSeconds));
+  Ctl("cmdRemindLater").SetToolTip(ReminderInText(app_.texts, s.SnoozeMinutes, s.SnoozeSeconds));
+  Ctl("cmdUnwindle").SetToolTip(UnwindleForText(app_.texts, s.BreakMinutes, s.BreakSeconds));
   Ctl("lblUnwindle")
       .SetCaption(
           app_.texts.T("Please unwindle now to rest your eyes and body.\n"

@@ -17,8 +17,9 @@ std::string Indexed(const char* name, int day) {
 }
 
 // The days from Monday, each with a letter of its own: Alt+S is Save, Alt+T Tuesday.
-constexpr const char* kDayCaptions[7] = {"&Monday", "&Tuesday",  "&Wednesday", "T&hursday",
-                                         "&Friday", "S&aturday", "S&unday"};
+constexpr const char* kDayCaptions[7] = {NT("&Monday"),   NT("&Tuesday"), NT("&Wednesday"),
+                                         NT("T&hursday"), NT("&Friday"),  NT("S&aturday"),
+                                         NT("S&unday")};
 
 // Time boxes take digits and the colon; Backspace passes.
 void FilterClockKey(int& key) {
@@ -30,22 +31,25 @@ void FilterClockKey(int& key) {
 FrmWorkingHours::FrmWorkingHours(App& app) : Form(app.ui, "frmWorkingHours"), app_(app) {}
 
 void FrmWorkingHours::Design() {
+  const Texts& texts = app_.texts;
   SetCaption(kMainCaption);
   SetBorder(BorderStyle::kFixedDialog, false, false, true, false);
   SetSize(4680, 4320);
   Control& on = Add(ControlKind::kCheckBox, "chkWorkingHours");
-  on.SetCaption("Remind me only during working hours");
+  on.SetCaption(texts.T("Remind me only during working hours"));
   on.Move(240, 180, 4200, 285);
   Control& from = Add(ControlKind::kLabel, "lblFrom");
-  from.SetCaption("From");
+  // TRANSLATORS: heading of the column of times at which each working day starts.
+  from.SetCaption(texts.T("From"));
   from.Move(1920, 600, 900, 240);
   Control& to = Add(ControlKind::kLabel, "lblTo");
-  to.SetCaption("To");
+  // TRANSLATORS: heading of the column of times at which each working day ends.
+  to.SetCaption(texts.T("To"));
   to.Move(3120, 600, 900, 240);
   for (int d = 0; d < 7; ++d) {
     const int top = 900 + d * 390;
     Control& day = Add(ControlKind::kCheckBox, Indexed("chkDay", d));
-    day.SetCaption(kDayCaptions[d]);
+    day.SetCaption(texts.T(kDayCaptions[d]));
     day.Move(480, top, 1320, 285);
     day.onClick = [this, d] { chkDay_Click(d); };
     for (const char* box : {"txtFrom", "txtTo"}) {
@@ -57,12 +61,12 @@ void FrmWorkingHours::Design() {
     }
   }
   Control& save = Add(ControlKind::kButton, "cmdSave");
-  save.SetCaption("&Save");
+  save.SetCaption(texts.T("&Save"));
   save.Move(1920, 3720, 1140, 375);
   save.SetDialogKeys(true, false);
   save.onClick = [this] { cmdSave_Click(); };
   Control& cancel = Add(ControlKind::kButton, "cmdCancel");
-  cancel.SetCaption("&Cancel");
+  cancel.SetCaption(texts.T("&Cancel"));
   cancel.Move(3240, 3720, 1140, 375);
   cancel.SetDialogKeys(false, true);
   cancel.onClick = [this] { cmdCancel_Click(); };
@@ -74,7 +78,7 @@ void FrmWorkingHours::Form_Load() {
   app_.sys.windows.SetTopMost(hWnd(), true);
   // A break that falls due now waits until the dialog closes: what the user typed stays.
   app_.cycle.HoldFor(HoldReason::kPreferences, true);
-  SetCaption("KORVANTE Unwindle - Working Hours");
+  SetCaption(app_.texts.T("KORVANTE Unwindle - Working Hours"));
   Ctl("chkWorkingHours").SetValue(s.WorkingHoursEnabled == 1 ? 1 : 0);
   const WorkingHours hours = ReadWorkingHours(s.WorkingHours).hours;
   const WorkingHours defaults = ReadWorkingHours(kDefaultWorkingHoursText).hours;
@@ -103,7 +107,7 @@ void FrmWorkingHours::cmdSave_Click() {
                   Ctl(Indexed("txtTo", d)).text()};
   }
   const bool enabled = Ctl("chkWorkingHours").value() == 1;
-  const WorkingHoursCheck check = CheckWorkingHours(entries, enabled);
+  const WorkingHoursCheck check = CheckWorkingHours(app_.texts, entries, enabled);
   if (!check.hours) {
     app_.ui.MsgBox(this, Warning(check.message, kMainCaption));
     if (check.day >= 0) Ctl(Indexed(check.atEnd ? "txtTo" : "txtFrom", check.day)).SetFocus();
@@ -117,7 +121,7 @@ void FrmWorkingHours::cmdSave_Click() {
   // In effect at once, kept or not: the user is told when the store refused.
   s.WorkingHoursEnabled = enabled ? 1 : 0;
   s.WorkingHours = text;
-  if (!saved) app_.ui.MsgBox(this, Warning(kNotSavedText, kMainCaption));
+  if (!saved) app_.ui.MsgBox(this, Warning(app_.texts.T(kNotSavedText), kMainCaption));
   Unload();
   app_.cycle.RecheckClock();
 }

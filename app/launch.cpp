@@ -20,14 +20,15 @@ std::string Code(const Reply& reply) {
 }
 
 // Asks again while the program answers that it is still starting, for `patience.findMs` at most.
-Reply AskUntilReady(ProgramInstance& instance, const Command& command, Patience patience) {
+Reply AskUntilReady(ProgramInstance& instance, const Command& command, Patience patience,
+                    const Texts& texts) {
   const std::string bytes = EncodeCommand(command);
   for (const int64_t deadline = instance.NowMs() + patience.findMs;;) {
     const Delivered got = instance.Send(bytes, patience, IsReply);
     if (got.delivery == Delivery::kNoAnswer)
-      return {kExitRefused, "Unwindle did not answer.", nullptr};
+      return {kExitRefused, texts.T("Unwindle did not answer."), nullptr};
     const auto reply = got.delivery == Delivery::kAnswered ? DecodeReply(got.answer) : std::nullopt;
-    if (!reply) return {kExitNotRunning, kNotRunningLine, nullptr};
+    if (!reply) return {kExitNotRunning, texts.T(kNotRunningLine), nullptr};
     if (reply->code != kReplyStarting) return *reply;
     if (instance.NowMs() >= deadline) return {kExitRefused, reply->line, nullptr};
     instance.Sleep(kStartPollMs);
@@ -36,25 +37,27 @@ Reply AskUntilReady(ProgramInstance& instance, const Command& command, Patience 
 
 // /start with no program running: starts it with /start (it starts the timer once it is up) and
 // answers with where it stands then.
-Reply StartAndAsk(ProgramInstance& instance) {
+Reply StartAndAsk(ProgramInstance& instance, const Texts& texts) {
   const Started started = instance.Start("/start");
   if (!started.program)
     return {kExitNotRunning,
-            "Unwindle could not be started: " + started.path + " (error " +
-                std::to_string(started.error) + ").",
+            texts.T("Unwindle could not be started: {path} (error {error}).",
+                    {{"path", started.path}, {"error", std::to_string(started.error)}}),
             nullptr};
   const std::string status = EncodeCommand({Verb::kStatus});
-  Reply last{kExitRefused, "Unwindle did not answer in time.", nullptr};
+  Reply last{kExitRefused, texts.T("Unwindle did not answer in time."), nullptr};
   for (const int64_t deadline = instance.NowMs() + kStartPatienceMs; instance.NowMs() < deadline;
        instance.Sleep(kStartPollMs)) {
     if (const auto code = started.program->ExitCode()) {
       // Another start came first (several at once): the program that runs takes this one's
       // /start too. Only when none runs did this start fail.
       const Reply other =
-          AskUntilReady(instance, {Verb::kStart}, {kStartPatienceMs, kStartPatienceMs});
+          AskUntilReady(instance, {Verb::kStart}, {kStartPatienceMs, kStartPatienceMs}, texts);
       if (other.code != kExitNotRunning) return other;
       return {kExitNotRunning,
-              "Unwindle ended as it started (exit code " + std::to_string(*code) + ").", nullptr};
+              texts.T("Unwindle ended as it started (exit code {code}).",
+                      {{"code", std::to_string(*code)}}),
+              nullptr};
     }
     // Still starting; answered once its start command has been carried out.
     const Delivered got = instance.Send(status, {0, kStartPatienceMs}, IsReply);
@@ -70,37 +73,39 @@ Reply StartAndAsk(ProgramInstance& instance) {
 
 }  // namespace
 
-Reply SendCommand(ProgramInstance& instance, const Command& command, Patience patience) {
-  return AskUntilReady(instance, command, patience);
+Reply SendCommand(ProgramInstance& instance, const Command& command, Patience patience,
+                  const Texts& texts) {
+  return AskUntilReady(instance, command, patience, texts);
 }
 
 int RunCommandLine(const std::vector<std::string>& args, LaunchServices& launch) {
-  const CommandLine line = ParseCommandLine(args);
+  const Texts& t = launch.texts;
+  const CommandLine line = ParseCommandLine(args, t);
   switch (line.kind) {
     case CommandLine::Kind::kNone:
       // "unwindle" typed in a console: the program, as from the Start menu.
       if (launch.instance.Start("").program) return kExitDone;
-      launch.console.Err("Unwindle could not be started.\n");
+      launch.console.Err(t.T("Unwindle could not be started.") + "\n");
       return kExitNotRunning;
     case CommandLine::Kind::kBad:
-      launch.console.Err(line.error + "\n" + UsageText());
+      launch.console.Err(line.error + "\n" + UsageText(t));
       return kExitBadUsage;
     case CommandLine::Kind::kCommand:
       break;
   }
   if (line.command.verb == Verb::kHelp) {
-    launch.console.Out(UsageText());
+    launch.console.Out(UsageText(t));
     return kExitDone;
   }
   const bool history = line.command.verb == Verb::kHistory;
   Reply reply = history ? HistoryAnswer(launch.storage, launch.calendar, line.command)
-                        : SendCommand(launch.instance, line.command);
+                        : SendCommand(launch.instance, line.command, kSendPatience, t);
   if (history && reply.code == kExitDone) {
     launch.console.Out(reply.line);  // the CSV, its lines ended already
     return kExitDone;
   }
   if (reply.code == kExitNotRunning && line.command.verb == Verb::kStart)
-    reply = StartAndAsk(launch.instance);
+    reply = StartAndAsk(launch.instance, t);
   (reply.code == kExitDone ? launch.console.Out(reply.line + "\n")
                            : launch.console.Err(reply.line + "\n"));
   return reply.code;
@@ -205,10 +210,11 @@ void InstanceServer::Later(const Reply& reply) {
 }
 
 std::string InstanceServer::Answer(std::string_view bytes) {
-  if (answering_) return EncodeReply(kExitRefused, "Unwindle is busy with another command.");
+  if (answering_)
+    return EncodeReply(kExitRefused, app_.texts.T("Unwindle is busy with another command."));
   // The command the program was started with comes first.
   RunStartCommand();
-  const CommandLine line = DecodeCommand(bytes);
+  const CommandLine line = DecodeCommand(bytes, app_.texts);
   Reply reply{kExitBadUsage, line.error, nullptr};
   const bool good = line.kind == CommandLine::Kind::kCommand;
   if (good) {

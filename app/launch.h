@@ -29,6 +29,8 @@ struct LaunchServices {
   Console& console;
   Storage& storage;
   Calendar& calendar;
+  // What the command line says, in the user's language (English unless the caller chose one).
+  Texts texts = Texts();
 };
 
 // How long a sender waits for a program that is starting, then for its answer (it answers from
@@ -63,7 +65,7 @@ int RunProgram(const Services& services, ProgramInstance& instance,
 // Hands `command` to the running program: its answer; "Unwindle is not running." (3) when none
 // runs, a refusal (4) when it gives no answer.
 Reply SendCommand(ProgramInstance& instance, const Command& command,
-                  Patience patience = kSendPatience);
+                  Patience patience = kSendPatience, const Texts& texts = Texts());
 
 // The running program's side: what a second start, the installer and the command line get from
 // it. A command is answered at once (what its Reply then does runs afterwards from the program's

@@ -75,7 +75,7 @@ bool FrmPreferences::SavePreferences() {
   for (const SettingField& f : kSettingFields) saved &= Store(f);
   app_.sounds.PrepareCustomSound();  // a new choice of file is read ahead
   app_.cycle.PreferencesSaved();
-  if (!saved) app_.ui.MsgBox(this, Warning(kNotSavedText, kMainCaption));
+  if (!saved) app_.ui.MsgBox(this, Warning(app_.texts.T(kNotSavedText), kMainCaption));
   return saved;
 }
 

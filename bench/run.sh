@@ -22,6 +22,7 @@ exe="$build/backends/win32/unwindle.exe"
 driver="$build/tests/e2e/unwindle_e2e_driver.exe"
 naive="$build/bench/naive_timer.exe"
 history="$build/bench/unwindle_history_bench.exe"
+catalogue_bench="$build/bench/unwindle_catalogue_bench.exe"
 results="${BENCH_RESULTS:-$build/bench-results}"
 
 say() { printf 'bench: %s\n' "$*"; }
@@ -71,13 +72,21 @@ report() {
     clips=$((clips + $(stat -c %s "$root/resources/sounds/$f" 2>/dev/null || echo 0)))
   done
   [[ -f "$build/host/unwindle.ico" ]] && icons="$(stat -c %s "$build/host/unwindle.ico")"
-  local catalogues=0
+  # The catalogues are stored as one compressed pack; beside it, what the .mo files would take.
+  local catalogues=0 mos=0 languages=0
+  [[ -f "$build/po/catalogues.pack" ]] && catalogues="$(stat -c %s "$build/po/catalogues.pack")"
   for f in "$build"/po/*.mo; do
-    [[ -f "$f" ]] && catalogues=$((catalogues + $(stat -c %s "$f")))
+    [[ -f "$f" ]] && mos=$((mos + $(stat -c %s "$f"))) && languages=$((languages + 1))
   done
   [[ -n "$size" ]] &&
     say "  unwindle.exe parts: code and data $((size - clips - icons - catalogues)), clips $clips," \
       "icons $icons, catalogues $catalogues bytes (budget 1048576: $((1048576 - size)) left)"
+  say "  catalogues: $languages languages in a pack of $catalogues bytes ($mos bytes as .mo files)"
+  if [[ -s "$results/catalogues.txt" ]]; then
+    sed 's/^/bench: /' "$results/catalogues.txt"
+  else
+    say "catalogues: start-up cost n/a"
+  fi
   for phase in resting paused counting shortbreaks; do
     if [[ -s "$results/$phase.txt" ]]; then
       sed 's/^/bench: /' "$results/$phase.txt"
@@ -116,6 +125,12 @@ wine_env_setup >/dev/null 2>"$results/setup.txt" || {
   report
   exit 0
 }
+
+# What the catalogues cost at start-up.
+if [[ -f "$catalogue_bench" ]]; then
+  timeout 60 wine "$catalogue_bench" >"$results/catalogues.txt" 2>/dev/null ||
+    say "the catalogue bench did not finish"
+fi
 
 # The history's costs first, so that they do not share the machine with the countdown.
 if [[ -f "$history" ]]; then

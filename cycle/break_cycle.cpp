@@ -272,8 +272,8 @@ void BreakCycle::PreferencesSaved() {
     d_.tray.SetChanged(TrayScene::kAlert, "");
   } else if (state_ == CycleState::kResting) {
     // Nothing counts until working hours begin: the idle picture, the tooltip as it stands.
-    d_.tray.SetChanged(TrayScene::kStopped,
-                       OutsideHoursTip(d_.calendar, d_.calendar.UtcMs(), NextWorkStart()));
+    d_.tray.SetChanged(TrayScene::kStopped, OutsideHoursTip(d_.texts, d_.calendar,
+                                                            d_.calendar.UtcMs(), NextWorkStart()));
   } else {
     // The countdown goes on, or stands; the icon changes set without moving on by a frame.
     const bool stands = state_ == CycleState::kPaused || state_ == CycleState::kPausedUntil;

@@ -99,22 +99,56 @@ std::string DayAndClock(const Upcoming& at, const std::string& clock) {
   return DayName(at.weekday) + (" " + clock);
 }
 
-std::string PausedTip(Calendar& cal, int64_t nowUtc, int64_t endUtc) {
+namespace {
+
+// The tooltips that name a day, one whole sentence for each weekday (0 Monday ... 6 Sunday): some
+// languages say a day differently after "until" and "on".
+constexpr const char* kPausedUntilDay[7] = {
+    NT("KORVANTE Unwindle \nPaused until Monday {time}."),
+    NT("KORVANTE Unwindle \nPaused until Tuesday {time}."),
+    NT("KORVANTE Unwindle \nPaused until Wednesday {time}."),
+    NT("KORVANTE Unwindle \nPaused until Thursday {time}."),
+    NT("KORVANTE Unwindle \nPaused until Friday {time}."),
+    NT("KORVANTE Unwindle \nPaused until Saturday {time}."),
+    NT("KORVANTE Unwindle \nPaused until Sunday {time}."),
+};
+constexpr const char* kRemindersStartOn[7] = {
+    NT("KORVANTE Unwindle \nOutside working hours; reminders start at {time} on Monday."),
+    NT("KORVANTE Unwindle \nOutside working hours; reminders start at {time} on Tuesday."),
+    NT("KORVANTE Unwindle \nOutside working hours; reminders start at {time} on Wednesday."),
+    NT("KORVANTE Unwindle \nOutside working hours; reminders start at {time} on Thursday."),
+    NT("KORVANTE Unwindle \nOutside working hours; reminders start at {time} on Friday."),
+    NT("KORVANTE Unwindle \nOutside working hours; reminders start at {time} on Saturday."),
+    NT("KORVANTE Unwindle \nOutside working hours; reminders start at {time} on Sunday."),
+};
+
+const char* OfWeekday(const char* const (&table)[7], int weekday) {
+  return table[weekday >= 0 && weekday < 7 ? weekday : 0];
+}
+
+}  // namespace
+
+std::string PausedTip(const Texts& texts, Calendar& cal, int64_t nowUtc, int64_t endUtc) {
   const Upcoming at = UpcomingOf(cal, nowUtc, endUtc);
-  return kTipTitle + ("Paused until " + DayAndClock(at, cal.ShortTime(at.hour, at.minute)) + ".");
+  const std::string clock = cal.ShortTime(at.hour, at.minute);
+  const Fills time = {{"time", clock}};
+  if (at.daysAhead <= 0) return texts.T("KORVANTE Unwindle \nPaused until {time}.", time);
+  if (at.daysAhead == 1) return texts.T("KORVANTE Unwindle \nPaused until tomorrow {time}.", time);
+  return texts.T(OfWeekday(kPausedUntilDay, at.weekday), time);
 }
 
-std::string RemindersStartText(Calendar& cal, int64_t nowUtc, int64_t startUtc) {
-  const Upcoming at = UpcomingOf(cal, nowUtc, startUtc);
-  const std::string text = "reminders start at " + cal.ShortTime(at.hour, at.minute);
-  if (at.daysAhead <= 0) return text + ".";
-  if (at.daysAhead == 1) return text + " tomorrow.";
-  return text + " on " + DayName(at.weekday) + ".";
-}
-
-std::string OutsideHoursTip(Calendar& cal, int64_t nowUtc, std::optional<int64_t> start) {
-  return kTipTitle + std::string("Outside working hours; ") +
-         (start ? RemindersStartText(cal, nowUtc, *start) : "no working days are set.");
+std::string OutsideHoursTip(const Texts& texts, Calendar& cal, int64_t nowUtc,
+                            std::optional<int64_t> start) {
+  if (!start) return texts.T("KORVANTE Unwindle \nOutside working hours; no working days are set.");
+  const Upcoming at = UpcomingOf(cal, nowUtc, *start);
+  const std::string clock = cal.ShortTime(at.hour, at.minute);
+  const Fills time = {{"time", clock}};
+  if (at.daysAhead <= 0)
+    return texts.T("KORVANTE Unwindle \nOutside working hours; reminders start at {time}.", time);
+  if (at.daysAhead == 1)
+    return texts.T("KORVANTE Unwindle \nOutside working hours; reminders start at {time} tomorrow.",
+                   time);
+  return texts.T(OfWeekday(kRemindersStartOn, at.weekday), time);
 }
 
 }  // namespace unw

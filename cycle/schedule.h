@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "i18n/texts.h"
 #include "platform/calendar.h"
 #include "settings/working_hours.h"
 
@@ -55,14 +56,12 @@ Upcoming UpcomingOf(Calendar& cal, int64_t nowUtc, int64_t atUtc);
 // `clock` with its day: "14:30" today, "tomorrow 06:00", "Monday 09:00" further on.
 std::string DayAndClock(const Upcoming& at, const std::string& clock);
 
-// What the tray tooltip says, in the user's short time format.
-inline constexpr const char* kTipTitle = "KORVANTE Unwindle \n";
+// What the tray tooltip says, in the language of `texts` and the user's short time format.
 // "KORVANTE Unwindle \nPaused until 14:30." ("until tomorrow 06:00" when it ends another day).
-std::string PausedTip(Calendar& cal, int64_t nowUtc, int64_t endUtc);
-// "reminders start at 09:00." today, "... at 09:00 tomorrow.", "... at 09:00 on Monday.".
-std::string RemindersStartText(Calendar& cal, int64_t nowUtc, int64_t startUtc);
-// "KORVANTE Unwindle \nOutside working hours; reminders start at 09:00 on Monday." With no
-// working day at all (`start` none), says that none is set.
-std::string OutsideHoursTip(Calendar& cal, int64_t nowUtc, std::optional<int64_t> start);
+std::string PausedTip(const Texts& texts, Calendar& cal, int64_t nowUtc, int64_t endUtc);
+// "KORVANTE Unwindle \nOutside working hours; reminders start at 09:00 on Monday." ("at 09:00."
+// today, "at 09:00 tomorrow."). With no working day at all (`start` none), says that none is set.
+std::string OutsideHoursTip(const Texts& texts, Calendar& cal, int64_t nowUtc,
+                            std::optional<int64_t> start);
 
 }  // namespace unw

@@ -50,7 +50,7 @@ void BreakCycle::Launch(bool startTimer) {
     pauseStartUtc_ = 0;
     pauseEndUtc_ = *end;
     d_.trace.Line("cycle.pause", {FormatPausedUntil(*end), "restored"});
-    d_.tray.CountdownPaused(PausedTip(d_.calendar, now, *end));
+    d_.tray.CountdownPaused(PausedTip(d_.texts, d_.calendar, now, *end));
     SetState(CycleState::kPausedUntil);
     return;
   }
@@ -80,7 +80,7 @@ void BreakCycle::PauseFor(const TimedPause& pause) {
   const char* name = PauseName(pause);
   d_.trace.Line("cycle.pause",
                 {FormatPausedUntil(end), name ? name : std::to_string(pause.minutes)});
-  d_.tray.CountdownPaused(PausedTip(d_.calendar, now, end));
+  d_.tray.CountdownPaused(PausedTip(d_.texts, d_.calendar, now, end));
   SetState(CycleState::kPausedUntil);
   if (prompt) d_.view.ClosePrompt();
 }
@@ -131,7 +131,7 @@ void BreakCycle::Rest() {
   snoozeCount_ = 0;
   const auto start = NextWorkStart();
   d_.trace.Line("cycle.hours", {"rest", start ? FormatPausedUntil(*start) : ""});
-  d_.tray.ShowFirstFrame(OutsideHoursTip(d_.calendar, d_.calendar.UtcMs(), start));
+  d_.tray.ShowFirstFrame(OutsideHoursTip(d_.texts, d_.calendar, d_.calendar.UtcMs(), start));
   SetState(CycleState::kResting);
   // No alert outside working hours: a prompt still open goes unanswered.
   if (prompt) d_.view.ClosePrompt();
@@ -192,9 +192,9 @@ void BreakCycle::RetellTip() {
 void BreakCycle::ShowClockTip() {
   const int64_t now = d_.calendar.UtcMs();
   if (state_ == CycleState::kPausedUntil)
-    d_.tray.ShowTip(PausedTip(d_.calendar, now, pauseEndUtc_));
+    d_.tray.ShowTip(PausedTip(d_.texts, d_.calendar, now, pauseEndUtc_));
   else if (state_ == CycleState::kResting)
-    d_.tray.ShowTip(OutsideHoursTip(d_.calendar, now, NextWorkStart()));
+    d_.tray.ShowTip(OutsideHoursTip(d_.texts, d_.calendar, now, NextWorkStart()));
 }
 
 void BreakCycle::ArmClock() {

@@ -14,9 +14,10 @@ namespace unw {
 
 namespace {
 
-constexpr const char* kTrayAlertTip = "KORVANTE Unwindle \nClick on the icon below for options.";
+constexpr const char* kTrayAlertTip =
+    NT("KORVANTE Unwindle \nClick on the icon below for options.");
 constexpr const char* kBalloonText =
-    "What do you want to do?\nClick on the icon below for options.";
+    NT("What do you want to do?\nClick on the icon below for options.");
 
 }  // namespace
 
@@ -43,10 +44,11 @@ void BreakCycle::AlertUser() {
     d_.tray.ShowIdle(kMainCaption);
     Prompt(/*byUser*/ false);
   } else if (s.AlertMeBy == 1) {
-    d_.tray.ShowIdle(kTrayAlertTip);
+    d_.tray.ShowIdle(d_.texts.T(kTrayAlertTip));
     TrayIcon& tray = d_.tray;
     if (tray.NoticesAllowed() && s.BalloonTipsEnabled == 1) {
-      tray.ShowAlertBalloon(SnoozeStep(s.NumberOfSnooze, snoozeCount_), kMainCaption, kBalloonText);
+      tray.ShowAlertBalloon(SnoozeStep(s.NumberOfSnooze, snoozeCount_), kMainCaption,
+                            d_.texts.T(kBalloonText));
       SetState(CycleState::kBalloon);
     } else {
       SetState(CycleState::kFlashing);
@@ -356,7 +358,7 @@ void BreakCycle::EndBalloonAlert() {
   // The shell reports a balloon's end late or twice: only a balloon still showing turns into a
   // waiting alert.
   if (state_ != CycleState::kBalloon) return;
-  d_.tray.BalloonOver(kTrayAlertTip);
+  d_.tray.BalloonOver(d_.texts.T(kTrayAlertTip));
   SetState(CycleState::kFlashing);
 }
 

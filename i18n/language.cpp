@@ -76,4 +76,17 @@ std::string ChooseLanguage(std::string_view chosen, const std::vector<std::strin
   return {};
 }
 
+bool CarryCatalogue(std::vector<CarriedLanguage>& carried, std::string_view bytes) {
+  auto catalog = Catalog::Read(bytes);
+  std::string tag = catalog ? catalog->HeaderField("Language") : std::string();
+  for (char& c : tag) c = c == '_' ? '-' : c;  // msgfmt's "zh_CN" is the tag zh-CN
+  std::string name = catalog ? catalog->HeaderField("X-Language-Name") : std::string();
+  bool known = false;
+  for (const auto& c : carried) known = known || SameTag(c.tag, tag);
+  if (!catalog || tag.empty() || !LanguageTagUsable(tag) || name.empty() || known) return false;
+  carried.push_back(
+      {std::move(tag), std::move(name), std::make_shared<const Catalog>(std::move(*catalog))});
+  return true;
+}
+
 }  // namespace unw

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "i18n/catalog.h"
+#include "i18n/catalogue_pack.h"
 
 namespace unw {
 
@@ -37,26 +38,27 @@ struct CarriedLanguage {
   std::shared_ptr<const Catalog> catalog;
 };
 
-// The catalogues among `stored` that read well and say which language they are (header fields
-// Language and X-Language-Name), in their order; of two with the same tag the first counts.
-// `refused` is told the index of each one left out.
+// Adds the catalogue in `bytes` (a .mo) to `carried` when it reads well and says which language
+// it is (header fields Language and X-Language-Name); of two with the same tag the first counts.
+bool CarryCatalogue(std::vector<CarriedLanguage>& carried, std::string_view bytes);
+
+// The languages of the catalogues in `stored` (each a .mo or a pack of them: catalogue_pack.h),
+// in their order. `refused` is told the index of each stored item that is spoilt, or that holds a
+// catalogue left out.
 template <typename Refused>
 std::vector<CarriedLanguage> ReadCatalogues(const std::vector<std::string_view>& stored,
                                             Refused refused) {
   std::vector<CarriedLanguage> out;
   for (size_t i = 0; i < stored.size(); ++i) {
-    auto catalog = Catalog::Read(stored[i]);
-    std::string tag = catalog ? catalog->HeaderField("Language") : std::string();
-    for (char& c : tag) c = c == '_' ? '-' : c;  // msgfmt's "zh_CN" is the tag zh-CN
-    std::string name = catalog ? catalog->HeaderField("X-Language-Name") : std::string();
-    bool known = false;
-    for (const auto& c : out) known = known || SameTag(c.tag, tag);
-    if (!catalog || tag.empty() || !LanguageTagUsable(tag) || name.empty() || known) {
-      refused(i);
+    if (!IsCataloguePack(stored[i])) {
+      if (!CarryCatalogue(out, stored[i])) refused(i);
       continue;
     }
-    out.push_back(
-        {std::move(tag), std::move(name), std::make_shared<const Catalog>(std::move(*catalog))});
+    const auto images = UnpackCatalogues(stored[i]);
+    bool whole = images.has_value();
+    if (images)
+      for (const auto& image : *images) whole = CarryCatalogue(out, image) && whole;
+    if (!whole) refused(i);
   }
   return out;
 }

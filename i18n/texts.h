@@ -29,6 +29,10 @@ std::string FillIn(std::string_view text, Fills fills);
 constexpr const char* NT(const char* id) {
   return id;
 }
+// The same for a text of a table with its context: translated with texts.TC(context, entry).
+constexpr const char* NTC(const char* /*context*/, const char* id) {
+  return id;
+}
 
 class Texts {
  public:

@@ -48,7 +48,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "MIT License, ${PUBLISHER}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 !define MUI_FINISHPAGE_RUN "$INSTDIR\unwindle.exe"
-!define MUI_FINISHPAGE_RUN_TEXT "Start ${PRODUCT} now"
+!define MUI_FINISHPAGE_RUN_TEXT "$(StartNow)"
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_LICENSE "${LICENSE}"
@@ -57,7 +57,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "MIT License, ${PUBLISHER}"
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
-!insertmacro MUI_LANGUAGE "English"
+!include "${__FILEDIR__}/languages.nsh"
 
 ; 1 once CloseProgram has closed a running Unwindle: the setup starts the new one at its end.
 Var ClosedProgram
@@ -173,9 +173,7 @@ Function ${un}CloseProgram
       Sleep 250
       IntOp $1 $1 + 1
     ${LoopUntil} $1 >= 60
-    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
-      "${PRODUCT} is running and cannot exit now: one of its windows may be waiting for an \
-answer.$\r$\n$\r$\nAnswer it or exit ${PRODUCT} (File > Exit), then click Retry." \
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(StillRunning)" \
       /SD IDCANCEL IDRETRY retry
     SetErrorLevel 2
     Quit
@@ -204,7 +202,7 @@ Section "Unwindle"
     IntOp $1 $1 + 1
     ${If} $1 >= 40
       Delete "$INSTDIR\unwindle.exe.new"
-      MessageBox MB_ICONSTOP "$INSTDIR\unwindle.exe is in use and could not be replaced." /SD IDOK
+      MessageBox MB_ICONSTOP "$(InUse)" /SD IDOK
       SetErrorLevel 2
       Quit
     ${EndIf}
@@ -252,9 +250,7 @@ Section "Uninstall"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
   DeleteRegValue HKCU "${RUN_KEY}" "Unwindle"
   ; After the program has gone, which could otherwise write them again on its way out.
-  MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON1 \
-    "Keep your ${PRODUCT} settings (times, sounds and options) and the history of your breaks \
-for a later installation?" \
+  MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON1 "$(KeepSettings)" \
     /SD IDYES IDYES keep
   DeleteRegKey HKCU "${SETTINGS_KEY}"
   DeleteRegKey /ifempty HKCU "Software\${PUBLISHER}"

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "i18n/texts.h"
+
 namespace unw {
 
 struct Settings {
@@ -124,6 +126,6 @@ inline std::string StoredText(const std::string& text) {
 
 // What the user is told when the store refuses to keep a setting.
 inline constexpr const char* kNotSavedText =
-    "Your settings could not be saved. The values shown stay in effect until Unwindle ends.";
+    NT("Your settings could not be saved. The values shown stay in effect until Unwindle ends.");
 
 }  // namespace unw

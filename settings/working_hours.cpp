@@ -7,8 +7,9 @@ namespace unw {
 
 namespace {
 
-constexpr const char* kDayNames[7] = {"Monday", "Tuesday",  "Wednesday", "Thursday",
-                                      "Friday", "Saturday", "Sunday"};
+// Marked for translation: whoever shows a day's name to the user says it in the user's language.
+constexpr const char* kDayNames[7] = {NT("Monday"), NT("Tuesday"),  NT("Wednesday"), NT("Thursday"),
+                                      NT("Friday"), NT("Saturday"), NT("Sunday")};
 constexpr const char* kDayAbbreviations[7] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
 
 std::string_view Trim(std::string_view s) {
@@ -119,13 +120,14 @@ WorkingHoursRead ReadWorkingHours(std::string_view text) {
   return read;
 }
 
-WorkingHoursCheck CheckWorkingHours(const std::array<DayEntry, 7>& entries, bool enabled) {
+WorkingHoursCheck CheckWorkingHours(const Texts& t, const std::array<DayEntry, 7>& entries,
+                                    bool enabled) {
   WorkingHoursCheck check;
   WorkingHours hours;
   for (int d = 0; d < 7; ++d) {
     const DayEntry& e = entries[d];
     if (!e.working) continue;
-    const std::string day = kDayNames[d];
+    const std::string day = t.T(kDayNames[d]);
     const auto from = ReadClock(e.from, false), to = ReadClock(e.to, true);
     auto refuse = [&](std::string message, bool atEnd) {
       check.message = std::move(message);
@@ -133,36 +135,40 @@ WorkingHoursCheck CheckWorkingHours(const std::array<DayEntry, 7>& entries, bool
       check.atEnd = atEnd;
       return check;
     };
+    const std::string typedFrom(Trim(e.from)), typedTo(Trim(e.to));
     if (!from)
-      return refuse(Trim(e.from).empty()
-                        ? day +
-                              ": enter when your working hours start, as HH:MM (for example "
-                              "09:00)."
-                        : day + ": \"" + std::string(Trim(e.from)) +
-                              "\" is not a time. Enter the start as HH:MM, from 00:00 to 23:59.",
-                    false);
+      return refuse(
+          typedFrom.empty()
+              ? t.T("{day}: enter when your working hours start, as HH:MM (for example 09:00).",
+                    {{"day", day}})
+              : t.T("{day}: \"{typed}\" is not a time. Enter the start as HH:MM, from 00:00 to "
+                    "23:59.",
+                    {{"day", day}, {"typed", typedFrom}}),
+          false);
     if (!to)
-      return refuse(Trim(e.to).empty()
-                        ? day +
-                              ": enter when your working hours end, as HH:MM (for example "
-                              "17:00)."
-                        : day + ": \"" + std::string(Trim(e.to)) +
-                              "\" is not a time. Enter the end as HH:MM, from 00:01 to 24:00.",
-                    true);
+      return refuse(
+          typedTo.empty()
+              ? t.T("{day}: enter when your working hours end, as HH:MM (for example 17:00).",
+                    {{"day", day}})
+              : t.T("{day}: \"{typed}\" is not a time. Enter the end as HH:MM, from 00:01 to "
+                    "24:00.",
+                    {{"day", day}, {"typed", typedTo}}),
+          true);
     if (*to == *from)
-      return refuse(day + ": your working hours start and end at " + ClockText(*from) +
-                        ". The end must come after the start.",
+      return refuse(t.T("{day}: your working hours start and end at {time}. The end must come "
+                        "after the start.",
+                        {{"day", day}, {"time", ClockText(*from)}}),
                     true);
     if (*to < *from)
-      return refuse(day + ": your working hours end at " + ClockText(*to) +
-                        ", before they start at " + ClockText(*from) +
-                        ". The end must come after the start, on the same day.",
+      return refuse(t.T("{day}: your working hours end at {end}, before they start at {start}. The "
+                        "end must come after the start, on the same day.",
+                        {{"day", day}, {"end", ClockText(*to)}, {"start", ClockText(*from)}}),
                     true);
     hours.days[d] = DayHours{true, *from, *to};
   }
   if (enabled && !hours.AnyDay()) {
-    check.message =
-        "Choose at least one working day, or turn off \"Remind me only during working hours\".";
+    check.message = t.T(
+        "Choose at least one working day, or turn off \"Remind me only during working hours\".");
     return check;
   }
   check.hours = hours;

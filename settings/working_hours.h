@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "i18n/texts.h"
+
 namespace unw {
 
 inline constexpr int kMinutesPerDay = 24 * 60;
@@ -30,7 +32,8 @@ struct WorkingHours {
 inline constexpr const char* kDefaultWorkingHoursText =
     "Mon=09:00-17:00;Tue=09:00-17:00;Wed=09:00-17:00;Thu=09:00-17:00;Fri=09:00-17:00;Sat=;Sun=";
 
-// "Monday" ... "Sunday", and "Mon" ... "Sun" as the stored text names them.
+// "Monday" ... "Sunday" in English (marked for translation), and "Mon" ... "Sun" as the stored
+// text names them.
 const char* DayName(int weekday);
 const char* DayAbbreviation(int weekday);
 
@@ -65,7 +68,9 @@ struct WorkingHoursCheck {
   bool atEnd = false;                 // and its "to" box rather than its "from" box
 };
 // Checks the dialog's entries before they are saved. A day off keeps no times, so its boxes are
-// not read. With working hours `enabled`, at least one day must be a working day.
-WorkingHoursCheck CheckWorkingHours(const std::array<DayEntry, 7>& entries, bool enabled);
+// not read. With working hours `enabled`, at least one day must be a working day. The message is
+// in the language of `texts`.
+WorkingHoursCheck CheckWorkingHours(const Texts& texts, const std::array<DayEntry, 7>& entries,
+                                    bool enabled);
 
 }  // namespace unw

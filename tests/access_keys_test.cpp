@@ -1,11 +1,14 @@
-// Every window of the program, walked: each design name once per form, and no two access keys
-// alike within one menu (each submenu by itself) or one dialog.
+// Every window of the program, walked in English and in the build's German: each design name once
+// per form, no two access keys alike within one menu (each submenu by itself) or one dialog, and
+// in German no text left in English that the catalogue translates.
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -96,45 +99,84 @@ std::vector<std::string> Faults(const Form& f) {
   return faults;
 }
 
+// The texts of `f` that `texts` would say otherwise: shown in English although the catalogue has
+// them (captions, tooltips, list entries, and the words of a chart).
+std::vector<std::string> Untranslated(const Form& f, const Texts& texts) {
+  std::vector<std::string> faults;
+  auto check = [&](const std::string& where, const std::string& text) {
+    if (!text.empty() && texts.T(text) != text)
+      faults.push_back(f.name() + ": " + where + " shows \"" + text + "\" in English");
+  };
+  check("its caption", f.caption());
+  for (const auto& c : f.controls()) {
+    check(c->Id(), c->caption());
+    check(c->Id() + "'s tooltip", c->toolTip());
+    for (const std::string& item : c->items()) check(c->Id() + "'s list", item);
+    const Chart& chart = c->chart();
+    check(c->Id() + "'s key", chart.barKey);
+    for (const ChartRow& row : chart.rows) check(c->Id() + "'s rows", row.name);
+    for (const ChartTick& tick : chart.ticks) check(c->Id() + "'s scale", tick.label);
+  }
+  return faults;
+}
+
 std::string Joined(const std::set<std::string>& lines) {
   std::string all;
   for (const auto& l : lines) all += l + "\n";
   return all;
 }
 
+// Windows whose texts do not go through the catalogue yet: their English is not a fault.
+std::string BuiltGerman() {
+  std::ifstream in(std::string(UNWINDLE_CATALOGUES_DIR) + "/de.mo", std::ios::binary);
+  std::stringstream mo;
+  mo << in.rdbuf();
+  return mo.str();
+}
+
 TEST(AccessKeysTest, EveryFormHoldsEachNameOnceAndEachAccessKeyOncePerMenuAndDialog) {
-  Sim sim;
-  Plant(sim, {});
-  sim.Launch();
-  // While the splash shows, the main window stands as designed: no caption changed yet.
-  const std::vector<std::string> designed = Faults(sim.form("frmTimer"));
-  std::set<std::string> faults(designed.begin(), designed.end());
-  sim.Advance(5000);
-  App& app = sim.app();
-  const std::vector<Form*> forms = {&app.frmTimer(),
-                                    &app.frmSplash(),
-                                    &app.frmAbout(),
-                                    &app.frmPreferences(),
-                                    &app.frmWorkingHours(),
-                                    &app.frmHoldPrograms(),
-                                    &app.frmRunningPrograms(),
-                                    &app.frmStatistics(),
-                                    &app.frmUnwindle(),
-                                    &app.frmBreakTimeRemaining(),
-                                    &app.frmRestartTimer(),
-                                    &app.frmShortBreaks(),
-                                    &app.frmBreakScreenOptions(),
-                                    &app.frmShortBreak(),
-                                    &app.frmHeadsUp(),
-                                    &app.frmBreakIdeas()};
-  for (Form* f : forms) {
-    const bool loaded = f->loaded();
-    sim.Do([f] { f->Load(); });
-    ASSERT_TRUE(f->loaded()) << f->name();
-    for (const std::string& fault : Faults(*f)) faults.insert(fault);
-    if (!loaded) sim.Do([f] { f->Unload(); });
+  for (const bool german : {false, true}) {
+    SCOPED_TRACE(german ? "German" : "English");
+    Sim sim;
+    if (german) {
+      sim.fake.languages.catalogues = {BuiltGerman()};
+      ASSERT_FALSE(sim.fake.languages.catalogues.front().empty());
+      sim.fake.languages.preferred = {"de-DE"};
+    }
+    Plant(sim, {});
+    sim.Launch();
+    // While the splash shows, the main window stands as designed: no caption changed yet.
+    const std::vector<std::string> designed = Faults(sim.form("frmTimer"));
+    std::set<std::string> faults(designed.begin(), designed.end());
+    sim.Advance(5000);
+    App& app = sim.app();
+    ASSERT_EQ(app.texts.Language(), german ? "de" : "");
+    const std::vector<Form*> forms = {&app.frmTimer(),
+                                      &app.frmSplash(),
+                                      &app.frmAbout(),
+                                      &app.frmPreferences(),
+                                      &app.frmWorkingHours(),
+                                      &app.frmHoldPrograms(),
+                                      &app.frmRunningPrograms(),
+                                      &app.frmStatistics(),
+                                      &app.frmUnwindle(),
+                                      &app.frmBreakTimeRemaining(),
+                                      &app.frmRestartTimer(),
+                                      &app.frmShortBreaks(),
+                                      &app.frmBreakScreenOptions(),
+                                      &app.frmShortBreak(),
+                                      &app.frmHeadsUp(),
+                                      &app.frmBreakIdeas()};
+    for (Form* f : forms) {
+      const bool loaded = f->loaded();
+      sim.Do([f] { f->Load(); });
+      ASSERT_TRUE(f->loaded()) << f->name();
+      for (const std::string& fault : Faults(*f)) faults.insert(fault);
+      for (const std::string& fault : Untranslated(*f, app.texts)) faults.insert(fault);
+      if (!loaded) sim.Do([f] { f->Unload(); });
+    }
+    EXPECT_TRUE(faults.empty()) << Joined(faults);
   }
-  EXPECT_TRUE(faults.empty()) << Joined(faults);
 }
 
 }  // namespace

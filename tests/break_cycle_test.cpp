@@ -36,7 +36,11 @@ TEST(DurationText, MinutesWhenThereAreAnySecondsOtherwise) {
                                                                {{0, 30}, "30 seconds"},
                                                                {{0, 1}, "1 second"},
                                                                {{0, 0}, "0 seconds"}};
-  for (const auto& [in, text] : cases) EXPECT_EQ(DurationText(in.first, in.second), text);
+  const Texts english;
+  for (const auto& [in, text] : cases) {
+    EXPECT_EQ(ReminderInText(english, in.first, in.second), std::string("Reminder in ") + text);
+    EXPECT_EQ(UnwindleForText(english, in.first, in.second), std::string("Unwindle for ") + text);
+  }
 }
 
 TEST_F(BreakCycleTest, ThePromptOpensOnTickNPlusOneWithItsTextsInARowOfButtons) {

@@ -1,15 +1,19 @@
 // Catalogues spoilt at random: truncated, bytes changed, words of the tables set to extremes,
-// bytes inserted. Reading one must never crash or read outside it (the sanitizers watch), and a
-// catalogue that is accepted must answer every lookup with one of its own texts or none.
+// bytes inserted, and packs of them spoilt the same ways. Reading one must never crash or read
+// outside it (the sanitizers watch), and a catalogue that is accepted must answer every lookup with
+// one of its own texts or none.
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "i18n/catalog.h"
+#include "i18n/catalogue_pack.h"
 #include "mo_writer.h"
+#include "pack_writer.h"
 
 namespace unw {
 
@@ -24,7 +28,11 @@ inline const std::vector<std::string>& FuzzSeedCatalogues() {
          "Запуск"},
         {Nul({"{n} minute", "{n} minutes"}), Nul({"{n} минута", "{n} минуты", "{n} минут"})},
     };
-    return std::vector<std::string>{WriteMo(messages, false), WriteMo(messages, true)};
+    std::map<std::string, std::string> language;
+    for (const auto& m : messages) language[m.original] = m.translation;
+    language[""] += "Language: ru\n";
+    return std::vector<std::string>{WriteMo(messages, false), WriteMo(messages, true),
+                                    WritePack({language, language})};
   }();
   return seeds;
 }
@@ -32,7 +40,7 @@ inline const std::vector<std::string>& FuzzSeedCatalogues() {
 // One spoilt catalogue; what went wrong, or empty.
 inline std::string FuzzCatalogOnce(std::mt19937& rng) {
   auto pick = [&](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(rng); };
-  std::string bytes = FuzzSeedCatalogues()[pick(2)];
+  std::string bytes = FuzzSeedCatalogues()[pick(3)];
   const size_t whole = bytes.size();
   const size_t changes = 1 + pick(4);
   bool truncated = false;
@@ -64,6 +72,15 @@ inline std::string FuzzCatalogOnce(std::mt19937& rng) {
         bytes[pick(bytes.size())] ^= static_cast<char>(1 << pick(8));
         break;
     }
+  }
+  if (IsCataloguePack(bytes)) {
+    // A pack unpacks to catalogues that read, or to nothing; the deflate stream's own checks
+    // (and the size it must come to) catch most spoilt ones.
+    const auto images = UnpackCatalogues(bytes);
+    if (images)
+      for (const auto& image : *images) bytes = image;  // the last one goes through the rules
+    if (!images || images->empty()) return {};
+    truncated = false;
   }
   const auto catalog = Catalog::Read(bytes);
   // The last byte of a catalogue is the NUL that ends its last text: cut short, it is refused.

@@ -370,7 +370,7 @@ TEST_F(HistoryTest, ANewerVersionsJournalIsReadButNeverWritten) {
   EXPECT_EQ(File(), text);
   EXPECT_FALSE(journal.writing());
   EXPECT_EQ(journal.Figures().back().breaksTaken, 1);
-  EXPECT_EQ(JournalStatusText(journal.Health()),
+  EXPECT_EQ(JournalStatusText(Texts(), journal.Health()),
             "The history in C:\\Users\\Ada\\AppData\\Local\\KORVANTE\\Unwindle\\history.tsv is "
             "kept by a newer version of Unwindle; it is only read.");
 }
@@ -415,7 +415,7 @@ TEST_F(HistoryTest, ADiskThatRefusesTheJournalCostsTheFileAloneAndSaysSoInOneLin
     }
     j.Record(BreakStarted(BreakFrom::kMain));
     EXPECT_FALSE(j.writing());
-    EXPECT_EQ(JournalStatusText(j.Health()), c.status);
+    EXPECT_EQ(JournalStatusText(Texts(), j.Health()), c.status);
     // The figures of this session are all there.
     const DayFigures today = j.Figures().back();
     EXPECT_EQ(today.workedMs, 30 * kMinute);
@@ -428,7 +428,7 @@ TEST_F(HistoryTest, ADiskThatRefusesTheJournalCostsTheFileAloneAndSaysSoInOneLin
     c.heal(refusing);
     j.Record(ProgramEnded());
     EXPECT_TRUE(j.writing());
-    EXPECT_EQ(JournalStatusText(j.Health()), "History is kept in " + file + ".");
+    EXPECT_EQ(JournalStatusText(Texts(), j.Health()), "History is kept in " + file + ".");
     std::string expected = JournalHeader() + "\n";
     for (const Event& e : j.recorded()) expected += FormatEvent(e) + "\n";
     EXPECT_EQ(refusing.files[file], expected);

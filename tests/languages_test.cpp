@@ -113,6 +113,35 @@ TEST(LanguagesTest, AWindowOpenedLaterSpeaksTheLanguageChosenBefore) {
   EXPECT_EQ(sim.ctl("frmUnwindle", "cmdRemindLater").caption(), "&Remind Later");
 }
 
+// A translation longer than the tray shows is cut at a word, whole characters only: Cyrillic
+// takes two bytes a letter and the cut must fall between words, not between bytes.
+TEST(LanguagesTest, ALongTranslatedTooltipIsCutAtAWordWithinWhatTheTrayShows) {
+  std::string words;
+  for (int i = 0; i < 12; ++i) words += " остановлено ещё 😴";
+  const std::string translation = "Осталось {time}:" + words;
+  Sim sim;
+  sim.fake.languages.catalogues = {WriteMo(
+      {{"", "Language: ru\nX-Language-Name: Тест\nContent-Type: text/plain; charset=UTF-8\n"},
+       {"{maker} - {url} \nTime Remaining: {time} - Stopped", translation}},
+      false)};
+  Plant(sim, {{{"Language", "ru"}}});
+  sim.Start();
+  const std::string whole = "Осталось 01:00:00:" + words;
+  const std::string tip = TipOf(sim);
+  // Counted here from the code points: the tray's field holds 127 UTF-16 units and a null.
+  size_t units = 0;
+  for (size_t i = 0; i < tip.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(tip[i]);
+    if ((c & 0xC0) != 0x80) units += c >= 0xF0 ? 2 : 1;
+  }
+  EXPECT_LE(units, 127u) << tip;
+  EXPECT_GT(units, 100u) << "cut no shorter than its last word: " << tip;
+  ASSERT_LT(tip.size(), whole.size());
+  EXPECT_EQ(whole.substr(0, tip.size()), tip);
+  EXPECT_EQ(whole[tip.size()], ' ') << "cut between words: " << tip;
+  EXPECT_NE(tip.back(), ' ');
+}
+
 // The build's own catalogues, each in the running program: a spoilt one among them is left out
 // and the others still speak.
 TEST(LanguagesTest, TheBuildsCataloguesSpeakAndASpoiltOneIsLeftOut) {

@@ -172,13 +172,14 @@ TEST_F(ScheduleTest, TooltipsNameTheDayAndUseTheUsersTimeFormat) {
   for (const Case& c : cases) {
     cal.twelveHour = c.twelveHour;
     const int64_t now = At(c.now), at = At(c.at);
-    EXPECT_EQ(PausedTip(cal, now, at), std::string(kTip) + "Paused until " + c.paused + ".")
+    EXPECT_EQ(PausedTip(Texts(), cal, now, at),
+              std::string(kTip) + "Paused until " + c.paused + ".")
         << Local(now);
-    EXPECT_EQ(OutsideHoursTip(cal, now, at),
+    EXPECT_EQ(OutsideHoursTip(Texts(), cal, now, at),
               std::string(kTip) + "Outside working hours; reminders start at " + c.outside + ".")
         << Local(now);
   }
-  EXPECT_EQ(OutsideHoursTip(cal, monday, std::nullopt),
+  EXPECT_EQ(OutsideHoursTip(Texts(), cal, monday, std::nullopt),
             "KORVANTE Unwindle \nOutside working hours; no working days are set.");
 }
 

@@ -370,7 +370,7 @@ TEST(StatisticsChart, TheMonthShowsWhereTheChartBeginsAndWhereItChanges) {
     const int64_t last = DaysFromCivil(c.year, c.month, c.day);
     std::vector<DayFigures> days(kChartDays);
     for (int i = 0; i < kChartDays; ++i) days[i].day = last - (kChartDays - 1 - i);
-    const Chart chart = FiguresChart(days, kChartDays - 1, calendar);
+    const Chart chart = FiguresChart(Texts(), days, kChartDays - 1, calendar);
     ASSERT_EQ(chart.bars.size(), days.size());
     std::vector<std::pair<int, std::string>> dated;
     for (int i = 0; i < kChartDays; ++i) {

@@ -93,7 +93,7 @@ TEST(WorkingHours, TheDialogRefusesWhatCannotBeWorkingHoursNamingTheDay) {
     std::array<DayEntry, 7> entries{};
     entries[c.day] = {c.working, c.from, c.to};
     entries[c.day == 0 ? 1 : 0] = {true, "10:00", "11:00"};  // another day, always fine
-    const WorkingHoursCheck check = CheckWorkingHours(entries, true);
+    const WorkingHoursCheck check = CheckWorkingHours(Texts(), entries, true);
     EXPECT_EQ(check.message, c.message) << c.from << "-" << c.to;
     EXPECT_EQ(check.hours.has_value(), !*c.message) << c.message;
     if (*c.message) {
@@ -102,15 +102,15 @@ TEST(WorkingHours, TheDialogRefusesWhatCannotBeWorkingHoursNamingTheDay) {
   }
   std::array<DayEntry, 7> entries{};
   entries[1] = {true, " 8:30", "12:00 "};
-  EXPECT_EQ(CheckWorkingHours(entries, false).hours, Hours({{1, H(8, 30), H(12)}}));
+  EXPECT_EQ(CheckWorkingHours(Texts(), entries, false).hours, Hours({{1, H(8, 30), H(12)}}));
   // Working hours on, but no day to work: the timer would never remind.
   entries[1].working = false;
-  const WorkingHoursCheck none = CheckWorkingHours(entries, true);
+  const WorkingHoursCheck none = CheckWorkingHours(Texts(), entries, true);
   EXPECT_FALSE(none.hours);
   EXPECT_EQ(
       none.message,
       "Choose at least one working day, or turn off \"Remind me only during working hours\".");
-  EXPECT_EQ(CheckWorkingHours(entries, false).hours, Hours({}));
+  EXPECT_EQ(CheckWorkingHours(Texts(), entries, false).hours, Hours({}));
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "i18n/texts.h"
+
 namespace unw {
 
 enum TrayIconSet : int16_t {
@@ -15,9 +17,11 @@ enum TrayIconSet : int16_t {
 
 // Number of pictures in each set, by set.
 inline constexpr int kIconSetSizes[5] = {9, 49, 9, 16, 4};
-// Names the preferences list shows, by set.
+// Names the preferences list shows, by set: texts.TC("tray icon", name).
 inline constexpr const char* kIconSetNames[5] = {
-    "Classic Clock", "Computer Modem", "Phases of the Moon", "Rainwater Tank", "Traffic Lights"};
+    NTC("tray icon", "Classic Clock"), NTC("tray icon", "Computer Modem"),
+    NTC("tray icon", "Phases of the Moon"), NTC("tray icon", "Rainwater Tank"),
+    NTC("tray icon", "Traffic Lights")};
 
 // Picture element that `mode` names for the set `trayIcon` at `frame`, or -1 for none.
 int TrayIconElement(int16_t trayIcon, int16_t mode, int16_t frame);

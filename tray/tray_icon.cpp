@@ -1,6 +1,9 @@
 #include "tray/tray_icon.h"
 
+#include <algorithm>
+
 #include "settings/settings.h"
+#include "settings/utf8_text.h"
 #include "tray/tray_animation.h"
 
 namespace unw {
@@ -12,12 +15,31 @@ bool TrayIcon::NoticesAllowed() {
   return shell_.NoticesAllowed() && shell_.UserAllowsNotices();
 }
 
+std::string FitTip(const std::string& tip) {
+  size_t units = 0, cut = std::string::npos;
+  for (size_t i = 0; i < tip.size();) {
+    const size_t n = std::max<size_t>(Utf8SequenceAt(tip, i), 1);
+    // A character past U+FFFF takes two.
+    const size_t u = n == 4 ? 2 : 1;
+    if (units + u > kMaxTipChars) {
+      // Cut before the last blank or line end that fits; a tip of one long word, inside it.
+      size_t end = cut == std::string::npos ? i : cut;
+      while (end > 0 && (tip[end - 1] == ' ' || tip[end - 1] == '\n')) --end;
+      return tip.substr(0, end);
+    }
+    if (tip[i] == ' ' || tip[i] == '\n') cut = i;
+    units += u;
+    i += n;
+  }
+  return tip;
+}
+
 void TrayIcon::AddTrayIcon(std::uintptr_t hwnd, std::uintptr_t icon, const std::string& tip,
                            TrayActions& actions) {
   actions_ = &actions;
   window_ = hwnd;
   picture_ = icon;
-  tip_ = tip;
+  tip_ = FitTip(tip);
   added_ = true;
   shell_.ShowIcon(window_, picture_, tip_);
   shell_.Subscribe(hwnd, [this](TrayEvent e) { OnEvent(e); });
@@ -66,7 +88,7 @@ void TrayIcon::OnEvent(TrayEvent event) {
 }
 
 void TrayIcon::SetTip(const std::string& text) {
-  tip_ = text;
+  tip_ = FitTip(text);
 }
 
 void TrayIcon::SetIcon(std::uintptr_t icon) {

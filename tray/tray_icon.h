@@ -2,6 +2,7 @@
 // notices, the picture animation, and the dispatch of the icon's events.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -39,6 +40,12 @@ class TrayActions {
   // The balloon notice was clicked, or its time is over.
   virtual void EndBalloonAlert() = 0;
 };
+
+// The most a tray tooltip shows, in characters of UTF-16.
+inline constexpr size_t kMaxTipChars = 127;
+// `tip` as the tray shows it: a longer one (a translation can be) cut at its last word that fits,
+// never inside a character.
+std::string FitTip(const std::string& tip);
 
 class TrayIcon {
  public:

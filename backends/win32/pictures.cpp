@@ -1,7 +1,8 @@
 #include "backends/win32/pictures.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
+#include <string_view>
 #include <vector>
 
 #include "backends/win32/glyphs.h"
@@ -35,9 +36,18 @@ HICON SystemIcon(const std::string& picture) {
 
 // "tray:SET:ELEMENT"; false when the name is not of that form.
 bool ParseTray(const std::string& picture, int& set, int& element) {
-  int used = 0;
-  return std::sscanf(picture.c_str(), "tray:%d:%d%n", &set, &element, &used) == 2 &&
-         static_cast<size_t>(used) == picture.size();
+  constexpr std::string_view kPrefix = "tray:";
+  if (picture.compare(0, kPrefix.size(), kPrefix) != 0) return false;
+  const char* p = picture.data() + kPrefix.size();
+  const char* end = picture.data() + picture.size();
+  auto number = [&](int& out) {
+    const auto [next, error] = std::from_chars(p, end, out);
+    if (error != std::errc() || next == p) return false;
+    p = next;
+    return true;
+  };
+  if (!number(set) || p == end || *p++ != ':' || !number(element)) return false;
+  return p == end;
 }
 
 }  // namespace

@@ -589,6 +589,13 @@ void Language(Report& r, const Options& o) {
       // For scripts: the same words in every language.
       {"language.status_stays_english", RunCommand(ran, "/status"),
        Printed(ran, 0, "stopped 01:00:00\r\n")},
+      {"language.preferences_in_german", Menu("mnuPreferences", true),
+       Texts("frmPreferences", {{"", "KORVANTE Unwindle - Einstellungen"},
+                                {"fraMainTimer", "&Haupttimer (HH:MM:SS)"}}),
+       5000},
+      {"language.preferences_close",
+       Then({Shot("frmPreferences", "preferences-de"), Key("frmPreferences", VK_ESCAPE)}),
+       Visible("frmPreferences", false)},
       {"language.windows_default", Menu("mnuLanguage0"),
        All({Stored("Language", " "), Traced("language", {"en"}),
             TipReads("", "\r\nTime Remaining: 01:00:00 - Stopped")})},
@@ -604,6 +611,22 @@ void Language(Report& r, const Options& o) {
       {"", Shot("frmPreferences", "preferences-zh-CN"), Visible("frmPreferences")},
   };
   RunSteps(r, o, "language", Settings("Language=zh-CN StartTimerOnLaunch=0"), chinese);
+}
+
+// Run with Wine's user interface in German (make e2e's German run): with Language empty the program
+// follows Windows and speaks German; /status keeps its English words.
+void WineGerman(Report& r, const Options& o) {
+  auto ran = std::make_shared<Console>();
+  const std::vector<Step> steps = {
+      {"wine_german.follows_windows", Shot("frmTimer", "main-window-wine-german"),
+       All({Traced("language.preferred", {"de-DE"}), Traced("language", {"de"}),
+            Texts("frmTimer", {{"fraTimeRemaining", "Verbleibende Zeit bis zur Pause (HH:MM:SS)"}}),
+            TipReads("", "\r\nVerbleibende Zeit: 01:00:00 - Beendet")})},
+      {"wine_german.status_stays_english", RunCommand(ran, "/status"),
+       Printed(ran, 0, "stopped 01:00:00\r\n")},
+  };
+  RunSteps(r, o, "wine_german", Settings("Hours=1 Minutes=0 Seconds=0 StartTimerOnLaunch=0"),
+           steps);
 }
 
 // Working hours that leave out the present: a started countdown rests at its full interval and
@@ -1169,6 +1192,46 @@ Expect FileHolds(const std::string& path, std::optional<std::string> bytes = {})
       path + (bytes ? " is missing or not as built" : " is missing or empty"));
 }
 
+// The setup in the user's Windows language (make e2e's German run): its title and its first page's
+// Next button as NSIS's German texts have them; then cancelled, with yes to its question.
+void InstallerGerman(Report& r, const Options& o) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  std::string command = "\"" + o.setup + "\"";
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                      &pi)) {
+    r.Check("installer_german.speaks_german", false, "cannot start " + o.setup);
+    return;
+  }
+  HWND page = nullptr;
+  WaitFor(30000, [&] {
+    page = FindMessageBox(pi.dwProcessId);
+    return page != nullptr && !TextOf(GetDlgItem(page, 1)).empty();
+  });
+  const std::string title = page ? TextOf(page) : "",
+                    next = page ? TextOf(GetDlgItem(page, 1)) : "";
+  r.Check(
+      "installer_german.speaks_german",
+      title == std::string("Installation von Unwindle ") + UNWINDLE_VERSION && next == "&Weiter >",
+      "title \"" + title + "\", Next \"" + next + "\"");
+  if (page) {
+    Snap(o, page, "installer-de");
+    PostMessageA(page, WM_COMMAND, IDCANCEL, 0);
+    HWND question = nullptr;
+    WaitFor(10000, [&] {
+      question = FindMessageBox(pi.dwProcessId);
+      return question != nullptr && question != page;
+    });
+    if (question != nullptr && question != page) ClickButton(GetDlgItem(question, IDYES), 1000);
+  }
+  const bool ended = WaitForSingleObject(pi.hProcess, 15000) == WAIT_OBJECT_0;
+  if (!ended) TerminateProcess(pi.hProcess, 1);
+  r.Check("installer_german.cancelled", ended, "the setup did not end when cancelled");
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+}
+
 void Installer(Report& r, const Options& o) {
   const std::string dir = Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Unwindle";
   const std::string exe = dir + "\\unwindle.exe", uninstaller = "\"" + dir + "\\uninstall.exe\"";
@@ -1303,14 +1366,16 @@ int main(int argc, char** argv) {
                       {"hold_programs", HoldForPrograms},
                       {"theme", ThemeChecks},
                       {"break_screen", BreakScreenChecks},
-                      {"language", Language}},
+                      {"language", Language},
+                      {"wine_german", WineGerman}},
                      args);
   if (cmd == "release" && SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
     return RunGroups({{"icon", Icon},
                       {"instance", Instance},
                       {"installer", Installer},
                       {"busy", Busy},
-                      {"crash", Crash}},
+                      {"crash", Crash},
+                      {"installer_german", InstallerGerman}},
                      args);
   if (cmd == "plant") {
     for (const std::string& a : args) {

@@ -534,8 +534,11 @@ inline int RunGroups(const std::vector<Group>& groups, const std::vector<std::st
     std::replace(value->begin(), value->end(), '/', '\\');
   }
   Report r;
+  // A group named "*_german" needs Wine's user interface in German (make e2e runs it so): it runs
+  // only when asked for by name.
+  auto german = [](std::string_view name) { return name.ends_with("_german"); };
   for (const auto& [name, run] : groups)
-    if (!o.exe.empty() && (o.only.empty() || o.only == name)) run(r, o);
+    if (!o.exe.empty() && (o.only.empty() ? !german(name) : o.only == name)) run(r, o);
   Clean();  // for whoever uses this prefix next
   std::printf("%d passed, %d failed\n", r.passed, r.failed);
   std::fflush(stdout);

@@ -22,11 +22,11 @@ TEST(Win32Languages, TheCarriedCataloguesReadBackWhole) {
   Trace trace(nullptr, "");
   Win32Languages languages(trace);
   const auto stored = languages.Catalogues();
-  EXPECT_EQ(stored.size(), static_cast<size_t>(UNWINDLE_CATALOGUE_COUNT));
+  EXPECT_EQ(stored.size(), 1u);  // one pack
   size_t refused = 0;
   const auto carried = ReadCatalogues(stored, [&](size_t) { ++refused; });
   EXPECT_EQ(refused, 0u);
-  EXPECT_EQ(carried.size(), stored.size());
+  EXPECT_EQ(carried.size(), static_cast<size_t>(UNWINDLE_CATALOGUE_COUNT));
 }
 
 }  // namespace
