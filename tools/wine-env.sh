@@ -121,7 +121,10 @@ wine_env_link_cjk_fonts() {
   reg="$(mktemp /tmp/unwindle-fontlink.XXXXXX.reg)" || return 1
   {
     printf 'Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]\n'
-    for face in "Liberation Sans" "Liberation Sans Narrow" "Liberation Serif" "DejaVu Sans"; do
+    # Each style by its own name (the title bars' bold caption font is "Liberation Sans Bold").
+    for face in "Liberation Sans" "Liberation Sans Bold" "Liberation Sans Italic" \
+      "Liberation Sans Bold Italic" "Liberation Sans Narrow" "Liberation Serif" \
+      "Liberation Serif Bold" "DejaVu Sans" "DejaVu Sans Bold"; do
       # REG_MULTI_SZ (hex(7)), "file,face" each: Wine's regedit reads the bytes of a text file
       # as ANSI and widens them itself.
       printf '"%s"=hex(7):%s\n' "$face" "$(printf '%s\0%s\0%s\0%s\0\0' \

@@ -504,10 +504,15 @@ TEST(LayoutTest, ChineseAndJapaneseDrawInTheWindowsFonts) {
   ncm.cbSize = sizeof ncm;
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
   const std::string dialogs = win32::FieldText(ncm.lfMessageFont.lfFaceName, LF_FACESIZE);
-  for (const std::string& face : {dialogs, std::string("MS Sans Serif"), std::string("Arial")}) {
+  // The title bars' font too: the caption font, bold.
+  const std::string captions = win32::FieldText(ncm.lfCaptionFont.lfFaceName, LF_FACESIZE);
+  for (const auto& [face, bold] :
+       {std::pair{dialogs, false}, std::pair{captions, true},
+        std::pair{std::string("MS Sans Serif"), false}, std::pair{std::string("Arial"), false}}) {
     Font font;
     font.name = face;
     font.size = 9;
+    font.bold = bold;
     std::set<std::vector<uint32_t>> shapes;
     const std::vector<std::string> characters = {"中", "文", "简", "体", "日", "本", "ベ", "ル"};
     for (const std::string& ch : characters) {
