@@ -7,7 +7,8 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 DEB_PACKAGES := cmake ninja-build g++ libgtest-dev clang-format zlib1g-dev \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis \
   wine wine64 xvfb xauth xdotool imagemagick procps python3 x11-xserver-utils gettext locales \
-  qt6-base-dev pkg-config libxcb1-dev libxcb-screensaver0-dev libasound2-dev dbus-daemon dbus-bin
+  qt6-base-dev pkg-config libxcb1-dev libxcb-screensaver0-dev libasound2-dev dbus-daemon dbus-bin \
+  fonts-noto-cjk fonts-wqy-microhei
 
 NATIVE := build/native
 WINDOWS := build/windows

@@ -1,5 +1,7 @@
 #include "app/frm_restart_timer.h"
 
+#include <algorithm>
+
 #include "app/app.h"
 #include "app/fonts.h"
 #include "app/prompts.h"
@@ -50,7 +52,9 @@ void FrmRestartTimer::Form_Load() {
   label.SetCaption(app_.texts.T("Your break is now over.\n\nWhat do you want to do?"));
   AutoSizeLabel(app_, label);
   const int row = label.top() + label.height() + 175;
-  const int width = label.width() + label.left() + 820;
+  // As wide as the message needs, and never narrower than its two buttons with a margin (a short
+  // message, as in Chinese, would put them outside the window).
+  const int width = std::max(label.width() + label.left() + 820, 2 * kButtonWidth + 240 + 2 * 240);
   const int left = (width - 2 * kButtonWidth - 240) / 2;
   Control& restart = Ctl("cmdRestartTimer");
   restart.Move(left, row, kButtonWidth, kButtonHeight);

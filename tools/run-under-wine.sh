@@ -38,6 +38,8 @@ if [[ -n "${DISPLAY:-}" ]] && timeout 5 xdpyinfo >/dev/null 2>&1; then
       echo "run: wineboot failed" >&2
       exit 1
     }
+    # Chinese and Japanese texts drawn with glyphs (tools/wine-env.sh).
+    wine_env_link_cjk_fonts
   fi
   echo "run: starting $exe on display $DISPLAY (Wine prefix $WINEPREFIX); exit it with File > Exit"
   wine "$exe"

@@ -105,7 +105,38 @@ WINE REGISTRY Version 2
 REG
   # Several monitors: Wine's RandR view sees one screen, Xinerama the monitors on it.
   [[ -n "${WINE_ENV_MONITORS:-}" ]] && printf '"UseXRandR"="N"\n' >>"$WINEPREFIX/user.reg"
-  wineboot --init >/dev/null 2>&1
+  wineboot --init >/dev/null 2>&1 || return 1
+  wine_env_link_cjk_fonts
+}
+
+# Chinese and Japanese in the program's fonts. Debian's Wine carries no Tahoma, MS Sans Serif or
+# Arial: it draws them (and "MS Shell Dlg", the dialogs' font) in Liberation Sans, which holds no
+# CJK glyphs. The faces it really draws in are linked (FontLink\SystemLink, which GDI follows for a
+# glyph its face lacks, when drawing and when measuring alike) to the CJK faces of the Debian
+# packages fonts-noto-cjk and fonts-wqy-microhei, found through fontconfig. Only faces that exist
+# are linked: a link for a missing face would make its first CJK face stand in for all of it,
+# Latin letters included. A link to a face that is not installed is skipped by Wine.
+wine_env_link_cjk_fonts() {
+  local reg face
+  reg="$(mktemp /tmp/unwindle-fontlink.XXXXXX.reg)" || return 1
+  {
+    printf 'Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]\n'
+    # Each style by its own name (the title bars' bold caption font is "Liberation Sans Bold").
+    for face in "Liberation Sans" "Liberation Sans Bold" "Liberation Sans Italic" \
+      "Liberation Sans Bold Italic" "Liberation Sans Narrow" "Liberation Serif" \
+      "Liberation Serif Bold" "DejaVu Sans" "DejaVu Sans Bold"; do
+      # REG_MULTI_SZ (hex(7)), "file,face" each: Wine's regedit reads the bytes of a text file
+      # as ANSI and widens them itself.
+      printf '"%s"=hex(7):%s\n' "$face" "$(printf '%s\0%s\0%s\0%s\0\0' \
+        "NotoSansCJK-Regular.ttc,Noto Sans CJK SC" "NotoSansCJK-Regular.ttc,Noto Sans CJK JP" \
+        "wqy-microhei.ttc,WenQuanYi Micro Hei" "wqy-zenhei.ttc,WenQuanYi Zen Hei" |
+        od -An -v -tx1 | tr -s ' \n' ',' | sed 's/^,//; s/,$//')"
+    done
+  } >"$reg"
+  wine regedit /S "$reg" >/dev/null 2>&1
+  local rc=$?
+  rm -f "$reg"
+  return $rc
 }
 
 # Opt-in cache: a prefix made once and copied for every run (cp -a, ~2 s instead of ~12 s).

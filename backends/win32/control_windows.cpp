@@ -100,11 +100,11 @@ bool Inside(const Control& c, const Control& outer) {
   return false;
 }
 
-// A label wraps its caption at spaces; a caption without any (the "00" of
-// the time display) is clipped instead, for the static control would break
-// a word that does not fit onto a second line that the label cuts off.
+// A label wraps its caption at spaces (or between Chinese or Japanese characters); a caption
+// without any (the "00" of the time display) is clipped instead, for the static control would
+// break a word that does not fit onto a second line that the label cuts off.
 DWORD LabelWrap(const Control& c) {
-  return c.caption().find_first_of(" \t\r\n") == std::string::npos ? SS_LEFTNOWORDWRAP : SS_LEFT;
+  return Wraps(c.caption()) ? SS_LEFT : SS_LEFTNOWORDWRAP;
 }
 
 int Depth(const Control& c) {
@@ -200,8 +200,32 @@ HWND ControlSet::CreateOne(Control& c, int id, SUBCLASSPROC childProc, DWORD_PTR
   return hwnd;
 }
 
+RECT ControlSet::Where(const Control& c) const {
+  const auto it = laidOut_.find(&c);
+  if (it == laidOut_.end()) return TwipsRect(c);
+  const Box& b = it->second;
+  return RECT{b.left, b.top, b.right(), b.bottom()};
+}
+
+void ControlSet::SetLayout(const FittedForm& fitted) {
+  std::map<const Control*, Box> placed;
+  const auto& all = form_.controls();
+  for (size_t i = 0; i < all.size() && i < fitted.boxes.size(); ++i) {
+    Box b = fitted.boxes[i];
+    // A frame comes before what it holds.
+    if (const Control* p = all[i]->parent(); p && placed.count(p)) {
+      b.left += placed[p].left;
+      b.top += placed[p].top;
+    }
+    placed[all[i].get()] = b;
+  }
+  if (placed == laidOut_) return;
+  laidOut_ = std::move(placed);
+  for (const Child& ch : children_) Place(ch);
+}
+
 void ControlSet::Place(const Child& child) const {
-  const RECT t = TwipsRect(*child.control);
+  const RECT t = Where(*child.control);
   // Both edges are converted, so that neighbours meet without gaps.
   const int x = TwipsToPixels(t.left, dpi_), y = TwipsToPixels(t.top, dpi_);
   const int w = TwipsToPixels(t.right, dpi_) - x;
@@ -505,6 +529,18 @@ void ControlSet::SetOrigin(POINT origin) {
   if (origin.x == origin_.x && origin.y == origin_.y) return;
   origin_ = origin;
   for (const Child& ch : children_) Place(ch);
+}
+
+SIZE ControlSet::Extent() const {
+  SIZE end = {0, 0};
+  for (const Child& ch : children_) {
+    if (!ShownNow(*ch.control)) continue;
+    const RECT t = Where(*ch.control);
+    const LONG dx = ch.control->parent() ? 0 : origin_.x, dy = ch.control->parent() ? 0 : origin_.y;
+    end.cx = std::max<LONG>(end.cx, TwipsToPixels(t.right, dpi_) + dx);
+    end.cy = std::max<LONG>(end.cy, TwipsToPixels(t.bottom, dpi_) + dy);
+  }
+  return end;
 }
 
 void ControlSet::ReleaseNames() {

@@ -6,9 +6,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
+#include "forms/fit.h"
 #include "forms/form.h"
 #include "backends/win32/fonts_win32.h"
 #include "backends/win32/theme_win32.h"
@@ -42,6 +44,11 @@ class ControlSet {
   void PaintFrame(HWND hwnd, HDC dc) const;
   // Where the form's twips begin in its client area (pixels): a covering window centres its block.
   void SetOrigin(POINT origin);
+  // Places the controls where `fitted` says (FitTexts: the design, with room for longer texts)
+  // from now on; those already made move there.
+  void SetLayout(const FittedForm& fitted);
+  // Where the shown controls end, right and bottom, in pixels of the client area.
+  SIZE Extent() const;
   // Takes the automation names off every child before the windows go.
   void ReleaseNames();
 
@@ -74,6 +81,8 @@ class ControlSet {
   bool TakesFocus(const Child& child) const;
   HWND CreateOne(Control& c, int id, SUBCLASSPROC childProc, DWORD_PTR childRef);
   void Place(const Child& child) const;
+  // A control's place in twips from the form's client origin, as laid out.
+  RECT Where(const Control& c) const;
   void SetFont(const Child& child) const;
   void AddTool(const Child& child) const;
   void SetTool(const Child& child) const;
@@ -95,6 +104,7 @@ class ControlSet {
   HWND tooltip_ = nullptr;
   UINT dpi_ = 96;
   POINT origin_ = {0, 0};
+  std::map<const Control*, Box> laidOut_;  // from the form's client origin
   bool settingText_ = false;
   std::vector<Child> children_;
 };

@@ -5,6 +5,7 @@
 #include "backends/win32/fonts_win32.h"
 #include "backends/win32/form_window.h"
 #include "backends/win32/scoped.h"
+#include "backends/win32/text_room_win32.h"
 #include "backends/win32/wide_text.h"
 #include "backends/win32/win32_util.h"
 #include "backends/win32/window_life.h"
@@ -178,57 +179,13 @@ void Win32FormView::ShowPopupMenu(Form& form, Control& menu) {
 }
 
 TextSize Win32FormView::MeasureText(const Font& font, const std::string& text) {
-  if (text.empty()) {
-    // A label without text keeps the height of one line.
-    const TextSize line = MeasureText(font, " ");
-    return {0, line.height};
-  }
-  win32::ScopedGetDC screen(nullptr);
-  if (!screen) return {};
   const UINT dpi = win32::ScreenDpi();
-  const std::wstring wide = win32::Wide(win32::WindowsLines(text));
-  const int length = static_cast<int>(wide.size());
-  win32::ScopedGdiObj<HFONT> hfont = win32::CreateModelFont(font, dpi);
-  win32::ScopedMemDC dc(CreateCompatibleDC(screen));
-  win32::ScopedSelect fontIn(dc, hfont);
-  // Laid out as a label draws it: each line (CR LF) whole, tabs expanded, "&" as an access key.
-  constexpr UINT kFormat = DT_LEFT | DT_TOP | DT_EXPANDTABS | DT_NOCLIP;
-  RECT rc = {0, 0, 0, 0};
-  DrawTextW(dc, wide.c_str(), length, &rc, DT_CALCRECT | kFormat);
-  int width = rc.right - rc.left, height = rc.bottom - rc.top;
-  // Some fonts draw a little beyond their advance (the last glyph of a line, an italic slant):
-  // the label, which clips at its edge, must hold the ink too. Draw the text and look.
-  TEXTMETRICW tm = {};
-  GetTextMetricsW(dc, &tm);
-  const int slack = std::max<int>(tm.tmHeight, 8);
-  const int bw = width + slack, bh = height + slack;
-  BITMAPINFO bi = win32::TopDownBitmapInfo(bw, bh);
-  void* bits = nullptr;
-  win32::ScopedGdiObj<HBITMAP> bmp(
-      CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (bmp && bits) {
-    win32::ScopedSelect bmpIn(dc, bmp);
-    RECT all = {0, 0, bw, bh};
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    SetTextColor(dc, RGB(0, 0, 0));
-    SetBkMode(dc, TRANSPARENT);
-    RECT at = {0, 0, width, height};
-    DrawTextW(dc, wide.c_str(), length, &at, kFormat);
-    GdiFlush();
-    const auto* px = static_cast<const uint32_t*>(bits);
-    for (int y = 0; y < bh; ++y) {
-      for (int x = 0; x < bw; ++x) {
-        if ((px[y * bw + x] & 0xFFFFFF) == 0xFFFFFF) continue;
-        width = std::max(width, x + 1);
-        height = std::max(height, y + 1);
-      }
-    }
-  }
+  const SIZE px = win32::TextPixels(font, text, dpi);
   // Rounded up, so that the label placed from these twips is never a pixel short.
   auto twips = [dpi](int pixels) {
     return (pixels * 1440 + static_cast<int>(dpi) - 1) / static_cast<int>(dpi);
   };
-  return {twips(width), twips(height)};
+  return {twips(px.cx), twips(px.cy)};
 }
 
 bool Win32FormView::PreTranslate(MSG& msg) {

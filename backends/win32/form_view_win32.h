@@ -46,6 +46,11 @@ class Win32FormView : public FormView {
   // The popup menu of a hidden top-level menu (the tray menu), or null.
   HMENU PopupMenu(const Control& menu) const;
 
+  // Every window made from now on is drawn at `dpi` rather than its monitor's, 0 to stop: the
+  // layout test's 144 and 192 DPI on a screen of 96.
+  void ForceDpi(UINT dpi) { forcedDpi_ = dpi; }
+  UINT forcedDpi() const { return forcedDpi_; }
+
   // How every window is painted now (SetLook).
   const win32::ThemePaint& theme() const { return theme_; }
 
@@ -77,6 +82,7 @@ class Win32FormView : public FormView {
   bool taskVisible_ = true;
   int menuLoops_ = 0;
   int popupLoops_ = 0;
+  UINT forcedDpi_ = 0;
 };
 
 }  // namespace unw

@@ -127,8 +127,9 @@ HWND FormWindow::Create(HWND owner) {
     hwnd_ = nullptr;
     return nullptr;
   }
-  dpi_ = win32::DpiOf(hwnd_);
+  dpi_ = view_.forcedDpi() ? view_.forcedDpi() : win32::DpiOf(hwnd_);
   menus_ = std::make_unique<win32::MenuSet>(form_);
+  Refit();
   controls_.Create(hwnd_, dpi_, ChildProc, reinterpret_cast<DWORD_PTR>(this));
   ApplyMenuBar();
   ApplyColors();
@@ -511,6 +512,7 @@ void FormWindow::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
     return;
   const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
   dpi_ = dpi;
+  Refit();
   controls_.Relayout(dpi_);
   // The size is the form's at the new DPI; of the suggestion only the place is taken, kept on
   // the monitor it names.
@@ -548,6 +550,7 @@ void FormWindow::FormChanged(FormProp what) {
       SetWindowTextW(hwnd_, win32::Wide(form_.caption()).c_str());
       break;
     case FormProp::kBounds:
+      Refit();
       FitClientArea();
       break;
     case FormProp::kColors:
@@ -629,7 +632,45 @@ void FormWindow::ControlChanged(const Control& c, Prop what) {
     ApplyMenuBar();
     return;
   }
+  // A longer caption, another font or a moved control may change the room the others need; the
+  // window changes its size only when the form's room for them did (a size the user gave it stays).
+  if (what == Prop::kCaption || what == Prop::kFont || what == Prop::kBounds ||
+      what == Prop::kToolTip || what == Prop::kPicture) {
+    const int width = fitted_.width, height = fitted_.height;
+    if (Refit()) {
+      RECT client;
+      GetClientRect(hwnd_, &client);
+      const SIZE end = controls_.Extent();
+      if (fitted_.width != width || fitted_.height != height || end.cx > client.right ||
+          end.cy > client.bottom)
+        FitClientArea();
+    }
+  }
   controls_.Update(c, what);
+}
+
+bool FormWindow::Refit() {
+  room_.SetDpi(dpi_);
+  // The monitor's work area, less the window's frame as it is now.
+  MONITORINFO mi = {};
+  mi.cbSize = sizeof mi;
+  int maxW = 1 << 20, maxH = 1 << 20;
+  if (GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &mi)) {
+    RECT outer = {0, 0, 0, 0};
+    if (!form_.sizeIsOuter())
+      win32::AdjustRectForDpi(outer, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
+                              GetMenu(hwnd_) != nullptr,
+                              static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi_);
+    maxW =
+        win32::PixelsToTwips(mi.rcWork.right - mi.rcWork.left - (outer.right - outer.left), dpi_);
+    maxH =
+        win32::PixelsToTwips(mi.rcWork.bottom - mi.rcWork.top - (outer.bottom - outer.top), dpi_);
+  }
+  FittedForm fitted = FitTexts(form_, room_, maxW, maxH);
+  if (fitted == fitted_) return false;
+  fitted_ = std::move(fitted);
+  controls_.SetLayout(fitted_);
+  return true;
 }
 
 void FormWindow::ApplyMenuBar() {
@@ -656,8 +697,8 @@ void FormWindow::Cover() {
   const int w = a.right - a.left, h = a.bottom - a.top;
   Applying guard(applying_);
   SetWindowPos(hwnd_, HWND_TOPMOST, a.left, a.top, w, h, SWP_NOACTIVATE | SWP_FRAMECHANGED);
-  const int blockW = win32::TwipsToPixels(form_.width(), dpi_);
-  const int blockH = win32::TwipsToPixels(form_.height(), dpi_);
+  const int blockW = win32::TwipsToPixels(fitted_.width, dpi_);
+  const int blockH = win32::TwipsToPixels(fitted_.height, dpi_);
   controls_.SetOrigin({std::max(0, (w - blockW) / 2), std::max(0, (h - blockH) / 2)});
 }
 
@@ -669,12 +710,19 @@ void FormWindow::FitClientArea() {
   // A minimized or maximized window keeps its size until it is restored.
   if (IsIconic(hwnd_) || IsZoomed(hwnd_)) return;
   Applying guard(applying_);
-  const int w = win32::TwipsToPixels(form_.width(), dpi_);
-  const int h = win32::TwipsToPixels(form_.height(), dpi_);
+  const int w = win32::TwipsToPixels(fitted_.width, dpi_);
+  const int h = win32::TwipsToPixels(fitted_.height, dpi_);
   const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
   if (form_.sizeIsOuter()) {
-    // The form has laid itself out for this outer size, caption and borders included.
+    // The form has laid itself out for this outer size, caption and borders included; where the
+    // frame at this DPI leaves less than its controls need, the window takes what they need.
     SetWindowPos(hwnd_, nullptr, 0, 0, w, h, flags);
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    const SIZE end = controls_.Extent();
+    const int dw = std::max(0, static_cast<int>(end.cx - client.right));
+    const int dh = std::max(0, static_cast<int>(end.cy - client.bottom));
+    if (dw || dh) SetWindowPos(hwnd_, nullptr, 0, 0, w + dw, h + dh, flags);
     return;
   }
   RECT rc = {0, 0, w, h};

@@ -12,6 +12,7 @@
 #include "backends/win32/control_windows.h"
 #include "backends/win32/fonts_win32.h"
 #include "backends/win32/menus_win32.h"
+#include "backends/win32/text_room_win32.h"
 
 namespace unw {
 
@@ -89,6 +90,9 @@ class FormWindow {
   // window when the form gives its outer size.
   void FitClientArea();
   void Center();
+  // Lays the form out again with room for its texts at the window's DPI (FitTexts), within its
+  // monitor's work area; the controls move where that changed anything. True when it did.
+  bool Refit();
   DWORD Style() const;
   DWORD ExStyle() const;
   // A covering window: placed on its area, its block of controls centred; its colours.
@@ -106,6 +110,8 @@ class FormWindow {
   win32::FontCache fonts_;
   std::unique_ptr<win32::MenuSet> menus_;
   win32::ControlSet controls_;
+  win32::Win32TextRoom room_{96};
+  FittedForm fitted_;  // the form's size and its controls' places with room for their texts
   int busy_ = 0;
   bool dead_ = false;
   // Set while the program moves or shows the window itself, so that the
