@@ -82,7 +82,7 @@ constexpr UINT kBaseFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 // The callback version the program asks for (the classic mouse messages).
 constexpr UINT kCallbackVersion = NOTIFYICON_VERSION;
 // Field widths of the record's texts, in bytes of UTF-8.
-constexpr size_t kTipBytes = 128, kInfoBytes = 256, kInfoTitleBytes = 64;
+constexpr size_t kTipBytes = 128, kInfoBytes = 256, kInfoTitleBytes = 64;  // UTF-16 units
 
 const char* CommandName(DWORD command) {
   switch (command) {
@@ -132,11 +132,24 @@ uint32_t Win32NotificationArea::RecordSizeFor(int major) {
 std::string Win32NotificationArea::ShellText(const std::string& text, size_t width) {
   const std::string_view whole(text.data(), std::min(text.find('\0'), text.size()));
   std::string shown;
-  for (size_t i = 0; i < whole.size(); ++i) {
-    if (whole[i] == '\n' && (i == 0 || whole[i - 1] != '\r')) shown += '\r';
-    shown += whole[i];
+  // `width` counts what the shell counts: UTF-16 units, so a character is never cut in two.
+  size_t units = 0;
+  for (size_t i = 0; i < whole.size();) {
+    const auto lead = static_cast<unsigned char>(whole[i]);
+    const size_t length = lead < 0x80    ? 1
+                          : lead >= 0xF0 ? 4
+                          : lead >= 0xE0 ? 3
+                          : lead >= 0xC0 ? 2
+                                         : 1;
+    const bool newline = whole[i] == '\n' && (i == 0 || whole[i - 1] != '\r');
+    const size_t needs = (length == 4 ? 2 : 1) + (newline ? 1 : 0);
+    if (units + needs > width || i + length > whole.size()) break;
+    if (newline) shown += '\r';
+    shown.append(whole.substr(i, length));
+    units += needs;
+    i += length;
   }
-  return shown.substr(0, width);
+  return shown;
 }
 
 int Win32NotificationArea::ShellMajor() {

@@ -183,8 +183,13 @@ TEST(TrayRecordTest, TheLayoutFollowsTheShellVersion) {
 }
 
 // The shell gets its line breaks as "\r\n" whichever the program wrote, texts up to their NUL,
-// cut at their field.
+// cut at their field, counted in the shell's UTF-16 units and never inside a character.
 TEST(TrayRecordTest, TextsGetTheShellsLineBreaksAndAreCutAtTheirField) {
+  auto Repeated = [](const std::string& s, int n) {
+    std::string out;
+    while (n-- > 0) out += s;
+    return out;
+  };
   const struct {
     std::string text;
     size_t width;
@@ -196,7 +201,16 @@ TEST(TrayRecordTest, TextsGetTheShellsLineBreaksAndAreCutAtTheirField) {
       {"a\r", 128, "a\r"},
       {std::string(200, 'x'), 128, std::string(128, 'x')},
       {std::string("tip\0rest", 8), 128, "tip"},
-      {"ab\ncd", 3, "ab\r"},
+      {"ab\ncd", 3, "ab"},
+      // Counted as the shell counts: a Cyrillic letter is one unit (two bytes), an emoji two.
+      {Repeated("\xd0\x96", 100), 128, Repeated("\xd0\x96", 100)},
+      {"\xd0\x96\xd0\x96\xd0\x96", 2, "\xd0\x96\xd0\x96"},
+      {"a\xf0\x9f\x98\x80"
+       "b",
+       2, "a"},
+      {"a\xf0\x9f\x98\x80"
+       "b",
+       3, "a\xf0\x9f\x98\x80"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(Win32NotificationArea::ShellText(c.text, c.width), c.shown) << c.text;
