@@ -82,7 +82,7 @@ constexpr UINT kBaseFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 // The callback version the program asks for (the classic mouse messages).
 constexpr UINT kCallbackVersion = NOTIFYICON_VERSION;
 // Field widths of the record's texts, in bytes of UTF-8.
-constexpr size_t kTipBytes = 128, kInfoBytes = 256, kInfoTitleBytes = 64;  // UTF-16 units
+constexpr size_t kTipUnits = 128, kInfoUnits = 256, kInfoTitleUnits = 64;
 
 const char* CommandName(DWORD command) {
   switch (command) {
@@ -206,7 +206,7 @@ bool Win32NotificationArea::ShowIcon(std::uintptr_t window, std::uintptr_t pictu
   Record& r = records_[h];
   r.flags = kBaseFlags;
   r.icon = picture;
-  r.tip = ShellText(tip, kTipBytes);
+  r.tip = ShellText(tip, kTipUnits);
   r.infoTitle.clear();
   r.info.clear();
   r.infoFlags = NIIF_NONE;
@@ -243,8 +243,8 @@ bool Win32NotificationArea::ShowNotice(std::uintptr_t window, const std::string&
   Record& r = it->second;
   r.flags = kBaseFlags | NIF_STATE | NIF_INFO;
   r.infoFlags = InfoFlags(kind, RecordSizeFor(ShellMajor()));
-  r.infoTitle = ShellText(title, kInfoTitleBytes);
-  r.info = ShellText(text, kInfoBytes);
+  r.infoTitle = ShellText(title, kInfoTitleUnits);
+  r.info = ShellText(text, kInfoUnits);
   const bool ok = Send(NIM_MODIFY, h, r);
   // Sent once: a later change (every tick of a countdown) must not show it again.
   r.flags = kBaseFlags;
