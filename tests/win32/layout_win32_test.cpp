@@ -270,6 +270,10 @@ SIZE Needed(const Shown& s, UINT dpi, SIZE given) {
     }
     case ControlKind::kButton:
       inside = 2 * (win32::SystemMetricForDpi(SM_CXEDGE, dpi) + 1);
+      // A picture beside the caption: a small icon and a gap.
+      if (!c.picture().empty())
+        inside +=
+            win32::SystemMetricForDpi(SM_CXSMICON, dpi) + win32::SystemMetricForDpi(SM_CXEDGE, dpi);
       down = 2 * win32::SystemMetricForDpi(SM_CYEDGE, dpi);
       break;
     case ControlKind::kFrame:
@@ -287,6 +291,12 @@ SIZE Needed(const Shown& s, UINT dpi, SIZE given) {
   }
   // A frame's caption sits on its line: only its width counts.
   return {rc.right + inside, c.kind() == ControlKind::kFrame ? 0 : rc.bottom + down};
+}
+
+// Whether the control shows its caption: a button with one shows it (beside its picture, if it
+// has one; a picture button without a caption has its tooltip for window text, not shown).
+bool ShowsCaption(const Control& c) {
+  return c.kind() == ControlKind::kButton ? !c.caption().empty() : HoldsText(c);
 }
 
 std::string Rect(const RECT& r) {
@@ -348,7 +358,7 @@ struct Judge {
     for (const Shown& s : shown) {
       const Control& c = *s.control;
       const SIZE given = {s.rect.right - s.rect.left, s.rect.bottom - s.rect.top};
-      if (HoldsText(c) && !win32::WindowText(s.hwnd).empty()) {
+      if (ShowsCaption(c) && !win32::WindowText(s.hwnd).empty()) {
         const SIZE need = Needed(s, dpi, given);
         if (need.cx > given.cx || need.cy > given.cy)
           faults.insert(where + c.Id() + " " + Quoted(s.hwnd) + " needs " +
