@@ -293,9 +293,9 @@ SIZE Needed(const Shown& s, UINT dpi, SIZE given) {
   return {rc.right + inside, c.kind() == ControlKind::kFrame ? 0 : rc.bottom + down};
 }
 
-// The ink of a control's caption across, in pixels: from its first to its last drawn pixel in
-// the text's colour, as the control paints itself (`Painted`), or as the text alone draws in the
-// control's font with nothing to clip it.
+// How wide a caption's ink is, in pixels: from its first to its last pixel in the text's colour,
+// as the control paints itself (CaptionInk: none where a window gives its frames another colour),
+// or as the text alone draws in the control's font with nothing to clip it (TextInk).
 struct Ink {
   long cx = 0;
 };
