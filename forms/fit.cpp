@@ -77,10 +77,9 @@ bool HoldsText(const Control& c) {
     case ControlKind::kLabel:
     case ControlKind::kCheckBox:
     case ControlKind::kOption:
-      return !c.caption().empty();
     case ControlKind::kButton:
-      // A picture button shows its picture; its text is a tooltip.
-      return c.picture().empty() && !c.caption().empty();
+      // A picture button without a caption shows its picture alone; its tooltip is no caption.
+      return !c.caption().empty();
     case ControlKind::kFrame:
       // A frame this low is a line, without a caption to show.
       return !c.caption().empty() && c.height() > 30;

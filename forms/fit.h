@@ -36,8 +36,8 @@ struct FittedForm {
   bool operator==(const FittedForm&) const = default;
 };
 
-// The kinds whose text grows their box: labels, check boxes, options, captioned buttons and
-// frames.
+// The kinds whose text grows their box: labels, check boxes, options, captioned buttons (with a
+// picture beside the caption or not) and frames.
 bool HoldsText(const Control& c);
 
 // Whether a text may wrap onto more lines: it has a space (or a tab, a line end) between words, or

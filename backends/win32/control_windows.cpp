@@ -191,7 +191,7 @@ HWND ControlSet::CreateOne(Control& c, int id, SUBCLASSPROC childProc, DWORD_PTR
     ShowEditState(Child{&c, hwnd});
   }
   // A picture may be given a chart after it is made: its clicks are looked at from the start. A
-  // group box is painted by the program while dark (PaintFrame).
+  // group box is painted by the program (PaintFrame).
   // Lists and combo boxes have their edges painted over while dark (PaintBorder).
   if ((c.kind() == ControlKind::kPicture || c.kind() == ControlKind::kListBox ||
        c.kind() == ControlKind::kComboBox || (c.kind() == ControlKind::kFrame && !IsLine(c))) &&
@@ -463,7 +463,7 @@ void ControlSet::ApplyLook() {
 
 bool ControlSet::PaintsFrame(HWND hwnd) const {
   const Control* c = ByWindow(hwnd);
-  return theme_.own() && c && c->kind() == ControlKind::kFrame && !IsLine(*c);
+  return c && c->kind() == ControlKind::kFrame && !IsLine(*c);
 }
 
 bool ControlSet::PaintsBorder(HWND hwnd, bool nonClient) const {
@@ -496,6 +496,10 @@ void ControlSet::PaintBorder(HWND hwnd, bool nonClient) const {
 void ControlSet::PaintFrame(HWND hwnd, HDC dc) const {
   const Control* c = ByWindow(hwnd);
   if (!c) return;
+  if (!theme_.own()) {
+    PaintClassicFrame(hwnd, dc, *c);
+    return;
+  }
   // The system's group box draws its caption in its own colour under some styles (and Wine's
   // in a dark grey): drawn here, an outline and the caption on the window's ground.
   {
@@ -522,6 +526,48 @@ void ControlSet::PaintFrame(HWND hwnd, HDC dc) const {
       text.left += 2;
       DrawTextW(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_END_ELLIPSIS);
     }
+  }
+}
+
+void ControlSet::PaintClassicFrame(HWND hwnd, HDC dc, const Control& c) const {
+  // The system's group box (common controls 6) clips its caption at the text's advance, cutting
+  // the ink a last glyph draws beyond it: drawn here as it draws it, the etched line and the
+  // caption on the window's ground, the caption whole.
+  ScopedSaveDC saved(dc);
+  ScopedSelect font(dc, fonts_.Get(c.font(), dpi_));
+  HWND parent = GetParent(hwnd);
+  auto back = reinterpret_cast<HBRUSH>(SendMessageW(
+      parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd)));
+  if (!back) back = GetSysColorBrush(COLOR_BTNFACE);
+  RECT rc;
+  GetClientRect(hwnd, &rc);
+  TEXTMETRICW tm = {};
+  GetTextMetricsW(dc, &tm);
+  RECT edge = rc;
+  edge.top += tm.tmHeight / 2 - 1;
+  DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
+  const std::wstring caption = Wide(c.caption());
+  if (caption.empty()) return;
+  const int d = static_cast<int>(dpi_);
+  UINT format = DT_SINGLELINE | DT_LEFT | DT_TOP | DT_NOCLIP;
+  if (SendMessageW(hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEACCEL) format |= DT_HIDEPREFIX;
+  RECT text = {rc.left + MulDiv(7, d, 96), rc.top, rc.left + MulDiv(7, d, 96), rc.top};
+  DrawTextW(dc, caption.c_str(), -1, &text, format | DT_CALCRECT);
+  // The line stops a pixel before the caption and leaves room after it for the last glyph's ink.
+  RECT ground = {text.left - 1, text.top, std::min<LONG>(text.right + MulDiv(3, d, 96), rc.right),
+                 text.bottom};
+  FillRect(dc, &ground, back);
+  SetBkMode(dc, TRANSPARENT);
+  if (IsWindowEnabled(hwnd)) {
+    DrawTextW(dc, caption.c_str(), -1, &text, format);
+  } else {
+    // Embossed, as the system greys a caption.
+    RECT light = text;
+    OffsetRect(&light, 1, 1);
+    SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+    DrawTextW(dc, caption.c_str(), -1, &light, format);
+    SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    DrawTextW(dc, caption.c_str(), -1, &text, format);
   }
 }
 

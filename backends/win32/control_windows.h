@@ -39,9 +39,12 @@ class ControlSet {
   // the system's WM_NCPAINT (`nonClient`) or WM_PAINT, now (while dark), and that painting.
   bool PaintsBorder(HWND hwnd, bool nonClient) const;
   void PaintBorder(HWND hwnd, bool nonClient) const;
-  // Whether the group box `hwnd` is painted by the program now (while dark), and its painting.
+  // Whether the group box `hwnd` is painted by the program (a frame with a caption: in the
+  // program's colours while dark, else as the system draws it), and its painting.
   bool PaintsFrame(HWND hwnd) const;
   void PaintFrame(HWND hwnd, HDC dc) const;
+  // A frame in the system's colours, as the system draws it.
+  void PaintClassicFrame(HWND hwnd, HDC dc, const Control& c) const;
   // Where the form's twips begin in its client area (pixels): a covering window centres its block.
   void SetOrigin(POINT origin);
   // Places the controls where `fitted` says (FitTexts: the design, with room for longer texts)

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "backends/win32/control_windows.h"
+#include "backends/win32/pictures.h"
 #include "backends/win32/scoped.h"
 #include "backends/win32/wide_text.h"
 #include "backends/win32/win32_util.h"
@@ -66,6 +67,14 @@ SIZE ChromePixels(const Control& c, UINT dpi) {
       return {box + MulDiv(8, d, 96) + MulDiv(2, d, 96), MulDiv(2, d, 96)};
     }
     case ControlKind::kButton:
+      if (HasPicture(c.picture())) {
+        // The picture left of the caption, a gap between them, the two pushed to the left edge
+        // (less its margin) when they do not fit, the caption clipped short of the right edge;
+        // the default button's outline on each side.
+        const int picture = MulDiv(16, d, 96) + MulDiv(4, d, 96);
+        const int outline = c.isDefaultButton() ? 2 : 0;
+        return {picture + MulDiv(3, d, 96) + MulDiv(2, d, 96) + outline, 2 * MulDiv(4, d, 96)};
+      }
       // The raised edge, the focus frame and the space inside it, on each side.
       return {2 * MulDiv(6, d, 96), 2 * MulDiv(4, d, 96)};
     case ControlKind::kFrame:
@@ -86,8 +95,11 @@ TextSize Win32TextRoom::Needs(const Control& c, int wrapWidth) {
   if (!HoldsText(c)) return {};
   const std::string text = WindowTextOf(c);
   const Font& f = c.font();
-  auto key = std::make_tuple(static_cast<int>(c.kind()), f.name, f.size,
-                             (f.italic ? 2 : 0) + (f.bold ? 1 : 0), f.weight, text, wrapWidth);
+  // A button with a picture needs more than one without, the default button more than others.
+  const int kind = static_cast<int>(c.kind()) * 4 + (HasPicture(c.picture()) ? 2 : 0) +
+                   (c.isDefaultButton() ? 1 : 0);
+  auto key = std::make_tuple(kind, f.name, f.size, (f.italic ? 2 : 0) + (f.bold ? 1 : 0), f.weight,
+                             text, wrapWidth);
   if (auto it = known_.find(key); it != known_.end()) return it->second;
   const SIZE chrome = ChromePixels(c, dpi_);
   const int wrap =

@@ -270,6 +270,10 @@ SIZE Needed(const Shown& s, UINT dpi, SIZE given) {
     }
     case ControlKind::kButton:
       inside = 2 * (win32::SystemMetricForDpi(SM_CXEDGE, dpi) + 1);
+      // A picture beside the caption: a small icon and a gap.
+      if (!c.picture().empty())
+        inside +=
+            win32::SystemMetricForDpi(SM_CXSMICON, dpi) + win32::SystemMetricForDpi(SM_CXEDGE, dpi);
       down = 2 * win32::SystemMetricForDpi(SM_CYEDGE, dpi);
       break;
     case ControlKind::kFrame:
@@ -287,6 +291,75 @@ SIZE Needed(const Shown& s, UINT dpi, SIZE given) {
   }
   // A frame's caption sits on its line: only its width counts.
   return {rc.right + inside, c.kind() == ControlKind::kFrame ? 0 : rc.bottom + down};
+}
+
+// How wide a caption's ink is, in pixels: from its first to its last pixel in the text's colour,
+// as the control paints itself (CaptionInk: none where a window gives its frames another colour),
+// or as the text alone draws in the control's font with nothing to clip it (TextInk).
+struct Ink {
+  long cx = 0;
+};
+
+template <typename Draw>
+Ink InkOf(int w, int h, Draw draw) {
+  const win32::ScopedGetDC screen(nullptr);
+  BITMAPINFO bi = win32::TopDownBitmapInfo(w, h);
+  void* bits = nullptr;
+  const win32::ScopedGdiObj<HBITMAP> bmp(
+      CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const win32::ScopedMemDC dc(CreateCompatibleDC(screen));
+  if (!bmp || !bits) return {};
+  const win32::ScopedSelect selected(dc, bmp);
+  RECT all = {0, 0, w, h};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  const COLORREF ink = draw(static_cast<HDC>(dc));
+  GdiFlush();
+  const auto* px = static_cast<const uint32_t*>(bits);
+  const uint32_t want = GetRValue(ink) << 16 | GetGValue(ink) << 8 | GetBValue(ink);
+  int left = w, right = -1;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if ((px[y * w + x] & 0xFFFFFF) == want) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+      }
+  return {right < left ? 0 : right - left + 1};
+}
+
+// A frame's caption as the frame paints it: its top band, as high as a line of its font.
+Ink CaptionInk(const Shown& s) {
+  RECT r;
+  GetClientRect(s.hwnd, &r);
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(s.hwnd, WM_GETFONT, 0, 0));
+  TEXTMETRICW tm = {};
+  {
+    const win32::ScopedGetDC dc(s.hwnd);
+    const win32::ScopedSelect selected(dc, font);
+    GetTextMetricsW(dc, &tm);
+  }
+  return InkOf(r.right, std::min<int>(r.bottom, tm.tmHeight), [&](HDC dc) {
+    SendMessageW(s.hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    return GetSysColor(COLOR_BTNTEXT);
+  });
+}
+
+Ink TextInk(const Shown& s) {
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(s.hwnd, WM_GETFONT, 0, 0));
+  const std::wstring text = win32::Wide(win32::WindowText(s.hwnd));
+  return InkOf(1000, 100, [&](HDC dc) {
+    const win32::ScopedSelect selected(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    RECT at = {20, 20, 1000, 100};
+    DrawTextW(dc, text.c_str(), -1, &at, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOCLIP);
+    return GetSysColor(COLOR_BTNTEXT);
+  });
+}
+
+// Whether the control shows its caption: a button with one shows it (beside its picture, if it
+// has one; a picture button without a caption has its tooltip for window text, not shown).
+bool ShowsCaption(const Control& c) {
+  return c.kind() == ControlKind::kButton ? !c.caption().empty() : HoldsText(c);
 }
 
 std::string Rect(const RECT& r) {
@@ -348,12 +421,20 @@ struct Judge {
     for (const Shown& s : shown) {
       const Control& c = *s.control;
       const SIZE given = {s.rect.right - s.rect.left, s.rect.bottom - s.rect.top};
-      if (HoldsText(c) && !win32::WindowText(s.hwnd).empty()) {
+      if (ShowsCaption(c) && !win32::WindowText(s.hwnd).empty()) {
         const SIZE need = Needed(s, dpi, given);
         if (need.cx > given.cx || need.cy > given.cy)
           faults.insert(where + c.Id() + " " + Quoted(s.hwnd) + " needs " +
                         std::to_string(need.cx) + "x" + std::to_string(need.cy) + ", has " +
                         std::to_string(given.cx) + "x" + std::to_string(given.cy));
+        // A frame may clip its caption short of its edge: its ink as painted, against the text's.
+        if (c.kind() == ControlKind::kFrame) {
+          const long drawn = CaptionInk(s).cx, whole = TextInk(s).cx;
+          if (drawn > 0 && drawn < whole)
+            faults.insert(where + c.Id() + " " + Quoted(s.hwnd) + " draws " +
+                          std::to_string(drawn) + " of its caption's " + std::to_string(whole) +
+                          " pixels");
+        }
       }
       if (!s.visible) continue;
       RECT outer = client;
@@ -445,6 +526,15 @@ TEST(LayoutTest, EveryWindowInEveryLanguageHoldsItsTextsAt96144And192Dpi) {
   spoken.emplace_back("qps-han", Texts());
   ASSERT_GE(spoken.size(), 2u + UNWINDLE_CATALOGUE_COUNT);
 
+  // The controls as the program has them: common controls 6, which its manifest asks for.
+  ACTCTXW ctx = {};
+  ctx.cbSize = sizeof ctx;
+  const std::wstring manifest = win32::Wide(std::string("Z:") + UNWINDLE_MANIFEST);
+  ctx.lpSource = manifest.c_str();
+  HANDLE actCtx = CreateActCtxW(&ctx);
+  ASSERT_NE(actCtx, INVALID_HANDLE_VALUE) << UNWINDLE_MANIFEST;
+  ULONG_PTR cookie = 0;
+  ASSERT_TRUE(ActivateActCtx(actCtx, &cookie));
   Judge judge;
   for (UINT dpi : {96u, 144u, 192u}) {
     Program program(dpi);
@@ -494,6 +584,8 @@ TEST(LayoutTest, EveryWindowInEveryLanguageHoldsItsTextsAt96144And192Dpi) {
   }
   std::string report;
   for (const std::string& f : judge.faults) report += f + "\n";
+  DeactivateActCtx(0, cookie);
+  ReleaseActCtx(actCtx);
   EXPECT_TRUE(judge.faults.empty()) << judge.faults.size() << " faults:\n" << report;
 }
 
