@@ -32,7 +32,7 @@ QSystemTrayIcon::MessageIcon MessageIconOf(NoticeKind kind) {
   return QSystemTrayIcon::NoIcon;
 }
 
-// The icon names of the freedesktop icon naming specification.
+// The icon names of the freedesktop icon naming standard.
 QString IconNameOf(NoticeKind kind) {
   switch (kind) {
     case NoticeKind::kInformation:
