@@ -10,35 +10,11 @@
 #include <vector>
 
 #include "backends/win32/languages_win32.h"
+#include "bench/timing.h"
 #include "i18n/language.h"
 #include "i18n/texts.h"
 
-namespace {
-
-double NowMs() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-template <typename Work>
-double Median(int runs, Work&& work) {
-  std::vector<double> ms;
-  for (int i = 0; i < runs; ++i) {
-    const double start = NowMs();
-    work();
-    ms.push_back(NowMs() - start);
-  }
-  std::sort(ms.begin(), ms.end());
-  return ms[ms.size() / 2];
-}
-
-}  // namespace
+using unw::bench::Median;
 
 int main() {
   using namespace unw;

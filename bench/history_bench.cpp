@@ -22,6 +22,7 @@
 
 #include "history/figures.h"
 #include "history/journal.h"
+#include "bench/timing.h"
 #include "backends/win32/calendar_win32.h"
 #include "backends/win32/storage_win32.h"
 #include "backends/win32/wide_text.h"
@@ -30,29 +31,8 @@ namespace {
 
 using namespace unw;
 
-double NowMs() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-// The median of `runs` timings of `work`, in milliseconds.
-template <typename Work>
-double Median(int runs, Work&& work) {
-  std::vector<double> ms;
-  for (int i = 0; i < runs; ++i) {
-    const double start = NowMs();
-    work();
-    ms.push_back(NowMs() - start);
-  }
-  std::sort(ms.begin(), ms.end());
-  return ms[ms.size() / 2];
-}
+using bench::Median;
+using bench::NowMs;
 
 // A busy working day from 08:00 local time: eight work periods of an hour with their marks, each
 // ended by a break, a snooze or a skip, the program started and ended.
