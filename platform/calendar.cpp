@@ -1,5 +1,7 @@
 #include "platform/calendar.h"
 
+#include <algorithm>
+
 namespace unw {
 
 // Howard Hinnant's algorithms: exact for every date, no tables.
@@ -47,6 +49,34 @@ LocalTime UtcTime(int64_t utcMs) {
   t.weekday = WeekdayOfDays(days);
   t.offsetMinutes = 0;
   return t;
+}
+
+LocalTime LocalTimeOf(int64_t utcMs, WallClock wall) {
+  const int64_t ms = wall(utcMs);
+  LocalTime t = UtcTime(ms);
+  // Whole minutes: the milliseconds a conversion keeps do not make an offset.
+  t.offsetMinutes = static_cast<int>((ms - utcMs) / 60000);
+  return t;
+}
+
+int64_t UtcOfLocal(const LocalTime& l, WallClock wall) {
+  const int64_t ms =
+      (DaysFromCivil(l.year, l.month, l.day) * 86400 + l.hour * 3600 + l.minute * 60 + l.second) *
+      1000LL;
+  // The offsets in force a day either side; the earliest that gives this wall time wins, and a
+  // wall time that none gives lies in a gap that ends where the later offset begins.
+  const int64_t before = wall(ms - kDayMs) - (ms - kDayMs);
+  const int64_t after = wall(ms + kDayMs) - (ms + kDayMs);
+  for (int64_t offset : {before, after}) {
+    const int64_t utc = ms - offset;
+    if (wall(utc) - utc == offset) return utc;
+  }
+  int64_t lo = ms - std::max(before, after), hi = ms - std::min(before, after);
+  while (lo < hi) {
+    const int64_t mid = lo + (hi - lo) / 2;
+    wall(mid) - mid == after ? hi = mid : lo = mid + 1;
+  }
+  return lo;
 }
 
 }  // namespace unw

@@ -45,4 +45,14 @@ int WeekdayOfDays(int64_t days);
 // The UTC date and time of `utcMs` (offset 0).
 LocalTime UtcTime(int64_t utcMs);
 
+// The time zone's rules as a back end knows them: the local wall time of a UTC moment, in
+// milliseconds as if it were UTC.
+using WallClock = int64_t (*)(int64_t utcMs);
+// A UTC moment as local time under `wall`, its offset in whole minutes.
+LocalTime LocalTimeOf(int64_t utcMs, WallClock wall);
+// The UTC moment of a local time under `wall`: of a time that happens twice (the hour the clocks
+// go back) the earlier, and of one that never happens (the hour they go forward) the moment the
+// gap ends.
+int64_t UtcOfLocal(const LocalTime& local, WallClock wall);
+
 }  // namespace unw

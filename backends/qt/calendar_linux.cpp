@@ -29,30 +29,11 @@ int64_t LinuxCalendar::UtcMs() {
 }
 
 LocalTime LinuxCalendar::ToLocal(int64_t utcMs) {
-  const int64_t wall = WallMs(utcMs);
-  LocalTime t = UtcTime(wall);
-  t.offsetMinutes = static_cast<int>((wall - utcMs) / 60000);
-  return t;
+  return LocalTimeOf(utcMs, WallMs);
 }
 
 int64_t LinuxCalendar::FromLocal(const LocalTime& l) {
-  const int64_t wall =
-      (DaysFromCivil(l.year, l.month, l.day) * 86400 + l.hour * 3600 + l.minute * 60 + l.second) *
-      1000LL;
-  // The offsets in force a day either side; the earliest that gives this wall time wins, and a
-  // wall time that none gives lies in a gap that ends where the later offset begins.
-  const int64_t before = WallMs(wall - kDayMs) - (wall - kDayMs);
-  const int64_t after = WallMs(wall + kDayMs) - (wall + kDayMs);
-  for (int64_t offset : {before, after}) {
-    const int64_t utc = wall - offset;
-    if (WallMs(utc) - utc == offset) return utc;
-  }
-  int64_t lo = wall - std::max(before, after), hi = wall - std::min(before, after);
-  while (lo < hi) {
-    const int64_t mid = lo + (hi - lo) / 2;
-    WallMs(mid) - mid == after ? hi = mid : lo = mid + 1;
-  }
-  return lo;
+  return UtcOfLocal(l, WallMs);
 }
 
 std::string LinuxCalendar::ShortTime(int hour, int minute) {

@@ -109,7 +109,7 @@ unit_rc=0
 win32_tests="$build/tests/win32/unwindle_win32_tests.exe"
 if [[ -f "$win32_tests" && "${E2E_WIN32_TESTS:-1}" != 0 ]]; then
   echo "e2e: running $(basename "$win32_tests")"
-  timeout 300 wine "$win32_tests" >"$results/win32-tests.log" 2>"$results/win32-tests-stderr.txt"
+  timeout 600 wine "$win32_tests" >"$results/win32-tests.log" 2>"$results/win32-tests-stderr.txt"
   unit_rc=$?
   grep -E '^\[(  FAILED|  PASSED|==========) ' "$results/win32-tests.log"
   echo "e2e: Win32 back-end tests exited with $unit_rc"
