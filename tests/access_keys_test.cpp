@@ -24,6 +24,7 @@
 #include "app/frm_statistics.h"
 #include "app/frm_unwindle.h"
 #include "app/frm_working_hours.h"
+#include "app_windows.h"
 #include "program_fixture.h"
 
 namespace unw {
@@ -151,22 +152,8 @@ TEST(AccessKeysTest, EveryFormHoldsEachNameOnceAndEachAccessKeyOncePerMenuAndDia
     sim.Advance(5000);
     App& app = sim.app();
     ASSERT_EQ(app.texts.Language(), german ? "de" : "");
-    const std::vector<Form*> forms = {&app.frmTimer(),
-                                      &app.frmSplash(),
-                                      &app.frmAbout(),
-                                      &app.frmPreferences(),
-                                      &app.frmWorkingHours(),
-                                      &app.frmHoldPrograms(),
-                                      &app.frmRunningPrograms(),
-                                      &app.frmStatistics(),
-                                      &app.frmUnwindle(),
-                                      &app.frmBreakTimeRemaining(),
-                                      &app.frmRestartTimer(),
-                                      &app.frmShortBreaks(),
-                                      &app.frmBreakScreenOptions(),
-                                      &app.frmShortBreak(),
-                                      &app.frmHeadsUp(),
-                                      &app.frmBreakIdeas()};
+    std::vector<Form*> forms = EveryOtherWindow(app);
+    forms.insert(forms.begin(), &app.frmTimer());
     for (Form* f : forms) {
       const bool loaded = f->loaded();
       sim.Do([f] { f->Load(); });

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "app_windows.h"
 #include "app/frm_about.h"
 #include "app/frm_break_ideas.h"
 #include "app/frm_break_screen.h"
@@ -542,22 +543,8 @@ TEST(LayoutTest, EveryWindowInEveryLanguageHoldsItsTextsAt96144And192Dpi) {
     app.Start();  // the main window, after its splash
     BreakScreen screen(app);
     FrmBreakScreen breakScreen(app, screen);
-    const std::vector<Form*> dialogs = {&app.frmAbout(),
-                                        &app.frmPreferences(),
-                                        &app.frmWorkingHours(),
-                                        &app.frmHoldPrograms(),
-                                        &app.frmRunningPrograms(),
-                                        &app.frmStatistics(),
-                                        &app.frmUnwindle(),
-                                        &app.frmBreakTimeRemaining(),
-                                        &app.frmRestartTimer(),
-                                        &app.frmShortBreaks(),
-                                        &app.frmBreakScreenOptions(),
-                                        &app.frmShortBreak(),
-                                        &app.frmHeadsUp(),
-                                        &app.frmBreakIdeas(),
-                                        &app.frmSplash(),
-                                        &breakScreen};
+    std::vector<Form*> dialogs = EveryOtherWindow(app);
+    dialogs.push_back(&breakScreen);
     for (const auto& [tag, texts] : spoken) {
       app.texts = texts;
       app.frmTimer().Relabel();
