@@ -280,11 +280,12 @@ std::optional<std::string> Exchange(HWND target, ULONG_PTR tag, std::string_view
   COPYDATASTRUCT data = {tag, static_cast<DWORD>(bytes.size()), const_cast<char*>(bytes.data())};
   DWORD_PTR result = 0;
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-  // Not SMTO_BLOCK: the answer is a message sent to us, while we wait here or afterwards.
+  // Not SMTO_BLOCK: the answer is a message sent to us, while we wait here or afterwards. Not
+  // SMTO_ABORTIFHUNG either: a program that has not looked at its messages for five seconds is
+  // more often starting on a busy machine than hung, and the timeout bounds the wait for both.
   const bool taken =
       SendMessageTimeoutW(target, WM_COPYDATA, reinterpret_cast<WPARAM>(window.get()),
-                          reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, timeoutMs,
-                          &result) != 0 &&
+                          reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, timeoutMs, &result) != 0 &&
       result == static_cast<DWORD_PTR>(kAnswerFollows);
   // Taken: the answer comes once the commands before it are done.
   while (taken && !box.answer) {

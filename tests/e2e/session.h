@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -522,6 +523,24 @@ inline void RunSteps(Report& r, const Options& o, const std::string& label,
 
 using Group = std::pair<const char*, void (*)(Report&, const Options&)>;
 
+// Ends every unwindle.exe of this prefix; how many there were.
+inline int EndPrograms() {
+  int ended = 0;
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 pe{};
+  pe.dwSize = sizeof pe;
+  for (BOOL more = Process32First(snap, &pe); more; more = Process32Next(snap, &pe)) {
+    if (_stricmp(pe.szExeFile, "unwindle.exe") != 0) continue;
+    if (HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pe.th32ProcessID)) {
+      ended += TerminateProcess(p, 99) != 0;
+      WaitForSingleObject(p, 5000);
+      CloseHandle(p);
+    }
+  }
+  CloseHandle(snap);
+  return ended;
+}
+
 // Runs the groups that "EXE [--setup FILE] [--results DIR] [--wav FILE] [--only GROUP]" ask for:
 // "PASS name" or "FAIL name: detail" for each check, then "N passed, M failed"; 0 if all passed.
 inline int RunGroups(const std::vector<Group>& groups, const std::vector<std::string>& args) {
@@ -544,8 +563,15 @@ inline int RunGroups(const std::vector<Group>& groups, const std::vector<std::st
   // A group named "*_german" needs Wine's user interface in German (make e2e runs it so): it runs
   // only when asked for by name.
   auto german = [](std::string_view name) { return name.ends_with("_german"); };
-  for (const auto& [name, run] : groups)
-    if (!o.exe.empty() && (o.only.empty() ? !german(name) : o.only == name)) run(r, o);
+  for (const auto& [name, run] : groups) {
+    if (o.exe.empty() || (o.only.empty() ? german(name) : o.only != name)) continue;
+    run(r, o);
+    // A group that stopped half-way may leave a program it did not start itself (one a command
+    // started): every later group would find it running and only forward to it.
+    if (const int left = EndPrograms())
+      r.Check(std::string(name) + ".nothing_left_running", false,
+              std::to_string(left) + " unwindle.exe ended by force");
+  }
   Clean();  // for whoever uses this prefix next
   std::printf("%d passed, %d failed\n", r.passed, r.failed);
   std::fflush(stdout);
