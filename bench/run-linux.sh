@@ -10,10 +10,11 @@
 # and session bus (tools/native-env.sh) while a plain QTimer(1000) counter (bench/naive_qtimer.cpp)
 # counts N + 1 ticks beside it. The tick that ends the countdown is due N + 1 s after Start; the
 # trace gives both moments (timer.start / timer.stop of BreakCycle's tmrMain), as on Windows.
-# CPU time is /proc/PID/stat's utime + stime: what start-up took (up to the countdown's first
-# sample), and what counting took between two samples, scaled to an hour by the wall time
-# between them. Peak memory is VmHWM at the end: a peak does not grow with the hours counted once
-# the windows are made, so it stands as measured. Never fails: what cannot be measured is "n/a".
+# CPU time is /proc/PID/stat's utime + stime: what start-up took (up to the first sample once
+# the countdown runs), and what counting took from there to the last sample before it ended,
+# scaled to an hour by the wall time between the two. Peak memory is VmHWM at that last sample,
+# as measured (a peak; it is printed at the countdown's start too, so that what counting added
+# shows). Never fails: what cannot be measured is "n/a".
 set -u
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -93,17 +94,18 @@ else
   say "running for $((seconds + 1)) s (countdown and naive counter side by side)"
   c0="" w0="" c1="" w1=""
   deadline=$((SECONDS + seconds + 40))
+  hwm_of() { awk '/^VmHWM:/ { print $2 }' "/proc/$1/status" 2>/dev/null; }
   while ((SECONDS < deadline)) && kill -0 "$program_pid" 2>/dev/null; do
     if [[ -z "$c0" ]] && started; then
-      c0="$(cpu_of "$program_pid")" && w0="$(now_s)"
-      hwm0_kb="$(awk '/^VmHWM:/ { print $2 }' "/proc/$program_pid/status" 2>/dev/null)"
+      c0="$(cpu_of "$program_pid")" && w0="$(now_s)" && hwm0_kb="$(hwm_of "$program_pid")"
     fi
+    # A sample counts when the countdown had not ended after it was taken: the alert that
+    # follows (its window, its sound) is no part of counting.
+    cpu="$(cpu_of "$program_pid")" wall="$(now_s)" hwm="$(hwm_of "$program_pid")"
     ended && break
+    [[ -n "$c0" ]] && c1="$cpu" w1="$wall" hwm_kb="$hwm"
     sleep 0.2
   done
-  # Right after the countdown ended, before the alert's sound and windows add their share.
-  c1="$(cpu_of "$program_pid")" && w1="$(now_s)"
-  hwm_kb="$(awk '/^VmHWM:/ { print $2 }' "/proc/$program_pid/status" 2>/dev/null)"
   start_cpu="$c0"
   [[ -n "$c0" && -n "$c1" ]] && hour_cpu="$(awk -v a="$c0" -v b="$c1" -v t0="$w0" -v t1="$w1" \
     'BEGIN { if (t1 > t0 + 1) printf "%.2f", (b - a) * 3600 / (t1 - t0) }')"

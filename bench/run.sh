@@ -236,22 +236,24 @@ ended() {
 }
 
 # CPU time while counting, for the table beside the Linux build (bench/run-linux.sh): from the
-# first sample once the countdown runs to the one after it ended, scaled to an hour by the wall
-# time between them; what came before is start-up.
+# first sample once the countdown runs to the last one before it ended, scaled to an hour by the
+# wall time between them; what came before is start-up.
 now_s() { awk -v ns="$(date +%s%N)" 'BEGIN { printf "%.3f", ns / 1e9 }'; }
-c0="" w0=""
+c0="" w0="" c1="" w1=""
 deadline=$((SECONDS + seconds + 40))
 while ((SECONDS < deadline)); do
   sample
+  wall="$(now_s)"
   [[ -z "$c0" && -n "$cpu_s" ]] && grep -q $'\ttimer.start\tBreakCycle\ttmrMain' "$trace" 2>/dev/null &&
-    c0="$cpu_s" w0="$(now_s)"
+    c0="$cpu_s" w0="$wall"
   ended && break
+  [[ -n "$c0" ]] && c1="$cpu_s" w1="$wall"
   sleep 0.5
 done
 sample # once more, right after the countdown ended and before the program goes
 start_cpu="$c0" hour_cpu=""
-[[ -n "$c0" && -n "$cpu_s" ]] && hour_cpu="$(awk -v a="$c0" -v b="$cpu_s" -v t0="$w0" \
-  -v t1="$(now_s)" 'BEGIN { if (t1 > t0 + 1) printf "%.2f", (b - a) * 3600 / (t1 - t0) }')"
+[[ -n "$c0" && -n "$c1" ]] && hour_cpu="$(awk -v a="$c0" -v b="$c1" -v t0="$w0" -v t1="$w1" \
+  'BEGIN { if (t1 > t0 + 1) printf "%.2f", (b - a) * 3600 / (t1 - t0) }')"
 
 read -r t_start t_stop < <(awk -F'\t' '
   $2 == "timer.start" && $3 == "BreakCycle" && $4 == "tmrMain" && start == "" { start = $1; next }

@@ -34,12 +34,20 @@ sed "s/@VERSION@/$version/" "$here/README" >"$doc/README"
 chmod 0644 "$doc/README" "$doc/copyright"
 
 # The libraries the program links, as the packages that provide them (with the least version
-# of each that has every symbol it uses).
-mkdir -p "$stage/debian"
-printf 'Source: unwindle\n\nPackage: unwindle\nArchitecture: any\n' >"$stage/debian/control"
-depends="$(cd "$stage" && dpkg-shlibdeps -O root/usr/bin/unwindle 2>/dev/null |
-  sed -n 's/^shlibs:Depends=//p')"
-[[ -n "$depends" ]] || { echo "make_deb.sh: dpkg-shlibdeps found no dependencies" >&2; exit 1; }
+# of each that has every symbol it uses). Without dpkg-dev, Debian 12's packages of what
+# backends/qt links (Qt 6 Widgets and D-Bus, xcb with its screen saver extension, ALSA).
+if command -v dpkg-shlibdeps >/dev/null; then
+  mkdir -p "$stage/debian"
+  printf 'Source: unwindle\n\nPackage: unwindle\nArchitecture: any\n' >"$stage/debian/control"
+  depends="$(cd "$stage" && dpkg-shlibdeps -O root/usr/bin/unwindle 2>/dev/null |
+    sed -n 's/^shlibs:Depends=//p')"
+  [[ -n "$depends" ]] || { echo "make_deb.sh: dpkg-shlibdeps found no dependencies" >&2; exit 1; }
+else
+  echo "make_deb.sh: no dpkg-shlibdeps (dpkg-dev); Depends written out for Debian 12" >&2
+  depends="libasound2 (>= 1.0.16), libc6 (>= 2.34), libgcc-s1 (>= 3.0), libqt6core6 (>= 6.4.0),"
+  depends+=" libqt6dbus6 (>= 6.4.0), libqt6gui6 (>= 6.4.0), libqt6widgets6 (>= 6.4.0),"
+  depends+=" libstdc++6 (>= 12), libxcb-screensaver0, libxcb1"
+fi
 
 mkdir -p "$root/DEBIAN"
 cat >"$root/DEBIAN/control" <<CONTROL
