@@ -65,13 +65,14 @@ check "the program is executable, the rest is not" eval \
   '[[ $(cd "$tmp/root" && find . -type f -perm /111) == "./usr/bin/unwindle" ]]'
 
 # The menu entry.
+program="$tmp/root/usr/bin/unwindle"
 entry="$tmp/root/usr/share/applications/unwindle.desktop"
 value() { sed -n "s/^$1=//p" "$entry"; }
 check "entry: [Desktop Entry] of Type Application" eval \
   '[[ "$(head -1 "$entry")" == "[Desktop Entry]" && "$(value Type)" == Application ]]'
 check "entry: Name Unwindle, a Comment" eval '[[ "$(value Name)" == Unwindle && -n "$(value Comment)" ]]'
 check "entry: Exec is the installed program" eval \
-  '[[ -x "$tmp/root/usr/bin/$(value Exec | cut -d" " -f1)" ]]'
+  '[[ "$(value Exec | cut -d" " -f1)" == @(unwindle|/usr/bin/unwindle) && -x "$program" ]]'
 check "entry: Icon unwindle, Categories Utility" eval \
   '[[ "$(value Icon)" == unwindle && ";$(value Categories)" == *";Utility;"* ]]'
 if command -v desktop-file-validate >/dev/null; then
@@ -93,7 +94,6 @@ done
 
 # The program: what its command line does with no display (in a home of its own), and the
 # libraries it loads.
-program="$tmp/root/usr/bin/unwindle"
 mkdir -p "$tmp/home/runtime" && chmod 700 "$tmp/home/runtime"
 headless() {
   (unset DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS

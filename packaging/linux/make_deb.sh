@@ -71,4 +71,5 @@ CONTROL
 (cd "$root" && find usr -type f -exec md5sum {} + | sort -k2 >DEBIAN/md5sums)
 chmod 0644 "$root/DEBIAN/control" "$root/DEBIAN/md5sums"
 mkdir -p "$(dirname "$out")"
+rm -f "$(dirname "$out")"/unwindle_*.deb # one package in the folder: make dist copies it
 dpkg-deb --root-owner-group -Zxz --build "$root" "$out" >/dev/null
