@@ -1,6 +1,7 @@
 # Front door. `make run` and `make test` install what is missing (Debian 12),
 # build, and run the program or every test; `make dist` puts the installer and
-# the portable zip, with their winget and Scoop manifests, into dist/.
+# the portable zip, with their winget and Scoop manifests, into dist/, and the .deb
+# of the Linux program.
 SHELL := /bin/bash
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
