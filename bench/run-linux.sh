@@ -3,8 +3,9 @@
 # that goes into the .deb, no sanitizers), then one table of its figures beside the Windows
 # build's under Wine (bench/run.sh's BUILD/bench-results/figures.tsv, when it has run).
 #
-#   bench/run-linux.sh [BUILD_DIR] [WINDOWS_BUILD_DIR]   (defaults: build/linux-release, build/windows)
-#   UNWINDLE_BENCH_SECONDS=10 bench/run-linux.sh         a shorter countdown (default 120)
+#   bench/run-linux.sh [BUILD_DIR] [WINDOWS_BUILD_DIR]
+#                      (defaults: build/linux-release, build/windows)
+#   UNWINDLE_BENCH_SECONDS=10 bench/run-linux.sh     a shorter countdown (default 120)
 #
 # The program counts a planted interval of N seconds down (started at launch) on a private Xvfb
 # and session bus (tools/native-env.sh) while a plain QTimer(1000) counter (bench/naive_qtimer.cpp)
@@ -32,8 +33,10 @@ na() { [[ -n "${1:-}" ]] && printf '%s' "$1" || printf 'n/a'; }
 
 # --- Build what is missing or stale.
 if [[ "$(cd "$build" 2>/dev/null && pwd)" == "$root/build/linux-release" || ! -d "$build" ]]; then
-  (cd "$root" && { [[ -f build/linux-release/build.ninja ]] || cmake --preset release-linux >/dev/null; } &&
-    cmake --build --preset release-linux >/dev/null) || say "the release build failed; using what exists"
+  (cd "$root" &&
+    { [[ -f build/linux-release/build.ninja ]] || cmake --preset release-linux >/dev/null; } &&
+    cmake --build --preset release-linux >/dev/null) ||
+    say "the release build failed; using what exists"
 else
   cmake --build "$build" --target unwindle unwindle_deb >/dev/null ||
     say "the build in $build failed; using what exists"
