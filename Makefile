@@ -1,6 +1,7 @@
 # Front door. `make run` and `make test` install what is missing (Debian 12),
 # build, and run the program or every test; `make dist` puts the installer and
-# the portable zip, with their winget and Scoop manifests, into dist/.
+# the portable zip, with their winget and Scoop manifests, into dist/, and the .deb
+# of the Linux program.
 SHELL := /bin/bash
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -9,9 +10,13 @@ DEB_PACKAGES := cmake ninja-build g++ libgtest-dev clang-format zlib1g-dev \
   wine wine64 xvfb xauth xdotool imagemagick procps python3 x11-xserver-utils gettext locales \
   qt6-base-dev pkg-config libxcb1-dev libxcb-screensaver0-dev libasound2-dev dbus-daemon dbus-bin \
   fonts-noto-cjk fonts-wqy-microhei
+# The .deb of the Linux program: dpkg-shlibdeps computes its dependencies, desktop-file-validate
+# checks its menu entry.
+DEB_PACKAGES += dpkg-dev desktop-file-utils
 
 NATIVE := build/native
 WINDOWS := build/windows
+LINUX_RELEASE := build/linux-release
 
 .PHONY: deps native windows run run-windows test unit e2e bench dist format check-format check-layers pot clean
 
@@ -43,6 +48,13 @@ else
 run: run-windows
 endif
 
+# The Linux program as the .deb carries it: optimised for size, stripped, no sanitizers; and
+# the .deb itself ($(LINUX_RELEASE)/dist).
+.PHONY: linux-release
+linux-release: deps
+	cmake --preset release-linux >/dev/null
+	cmake --build --preset release-linux
+
 run-windows: windows
 	tools/run-under-wine.sh $(WINDOWS)
 
@@ -62,15 +74,20 @@ e2e: windows native
 
 test: check-format check-layers unit e2e
 
-bench: windows
+# The Windows build under Wine, then the Linux release build, and a table of both.
+bench: windows linux-release
 	bench/run.sh $(WINDOWS)
+	bench/run-linux.sh $(LINUX_RELEASE) $(WINDOWS)
 
 # The Windows build makes both and their winget and Scoop manifests (packaging/CMakeLists.txt);
-# this hands them over and checks the manifests against the files once more.
-dist: windows
+# this hands them over and checks the manifests against the files once more; beside them the .deb
+# of the Linux program (packaging/linux), checked unpacked by tools/check_deb.sh.
+dist: windows linux-release
 	rm -rf dist
 	cp -r $(WINDOWS)/dist dist
 	python3 tools/check_release_manifests.py dist
+	cp $(LINUX_RELEASE)/dist/unwindle_*.deb dist/
+	tools/check_deb.sh dist/unwindle_*.deb
 	@ls -lR dist
 
 # The template of the texts to translate into po/, merged into every catalogue.

@@ -110,9 +110,16 @@ report() {
   say "history: unwindle.exe on 200 MB of recent history: its window $(na "$big_ms") ms after" \
     "its start, peak memory (VmHWM) $(na "$big_hwm") kB"
   say "  details in $results"
+  local setup
+  setup="$(ls "$build"/dist/Unwindle-*-setup.exe 2>/dev/null | head -1)"
+  printf '%s\t%s\n' seconds "$seconds" error_ms "$err_ms" naive_error_ms "$naive_ms" \
+    startup_cpu_s "$start_cpu" cpu_s_per_hour "$hour_cpu" peak_kb "$hwm_kb" \
+    program_bytes "$size" package_bytes "$([[ -n "$setup" ]] && stat -c %s "$setup")" \
+    >"$results/figures.tsv"
 }
 
 err_ms="" span_ms="" naive_ms="" cpu_s="" hwm_kb="" stats_median="" stats_max="" stats_runs=""
+start_cpu="" hour_cpu=""
 big_ms="" big_hwm=""
 if [[ ! -f "$exe" || ! -f "$driver" ]]; then
   say "unwindle.exe or the e2e driver is missing: nothing to run"
@@ -228,13 +235,25 @@ ended() {
               END { exit !found }' "$trace" 2>/dev/null
 }
 
+# CPU time while counting, for the table beside the Linux build (bench/run-linux.sh): from the
+# first sample once the countdown runs to the last one before it ended, scaled to an hour by the
+# wall time between them; what came before is start-up.
+now_s() { awk -v ns="$(date +%s%N)" 'BEGIN { printf "%.3f", ns / 1e9 }'; }
+c0="" w0="" c1="" w1=""
 deadline=$((SECONDS + seconds + 40))
 while ((SECONDS < deadline)); do
   sample
+  wall="$(now_s)"
+  [[ -z "$c0" && -n "$cpu_s" ]] && grep -q $'\ttimer.start\tBreakCycle\ttmrMain' "$trace" 2>/dev/null &&
+    c0="$cpu_s" w0="$wall"
   ended && break
+  [[ -n "$c0" ]] && c1="$cpu_s" w1="$wall"
   sleep 0.5
 done
 sample # once more, right after the countdown ended and before the program goes
+start_cpu="$c0" hour_cpu=""
+[[ -n "$c0" && -n "$c1" ]] && hour_cpu="$(awk -v a="$c0" -v b="$c1" -v t0="$w0" -v t1="$w1" \
+  'BEGIN { if (t1 > t0 + 1) printf "%.2f", (b - a) * 3600 / (t1 - t0) }')"
 
 read -r t_start t_stop < <(awk -F'\t' '
   $2 == "timer.start" && $3 == "BreakCycle" && $4 == "tmrMain" && start == "" { start = $1; next }
