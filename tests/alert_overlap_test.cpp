@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "program_fixture.h"
+#include "settings/settings.h"
 #include "tray/tray_icon.h"
 
 namespace unw {
@@ -129,17 +130,6 @@ TEST_F(AlertOverlapTest, TheExitQuestionHoldsAWaitingAlertUntilAnswered) {
   EXPECT_FALSE(main().visible()) << "the alert came again and cleared the screen";
 }
 
-TEST_F(AlertOverlapTest, TheExitQuestionHoldsTheBalloonsEnd) {
-  AlertInTray();
-  sim.Tray(TrayEvent::kRightClick);
-  sim.Click("frmTimer", "mPopExit");
-  sim.AdvanceSeconds(120);
-  EXPECT_EQ(State(), CycleState::kBalloon);
-  sim.Answer(MessageAnswer::kNo);
-  sim.AdvanceSeconds(60);
-  EXPECT_EQ(State(), CycleState::kFlashing);
-}
-
 TEST_F(AlertOverlapTest, TheMainWindowComesBackOnlyIfItWasOnTheScreenNormally) {
   struct Case {
     const char* before;  // how the window stood when the alert came
@@ -224,6 +214,7 @@ TEST_F(AlertOverlapTest, AClickOnTheFlashingIconWaitsForTheExitQuestionOrTheOpen
     const char* window;
     std::function<void(Sim&)> open, close;
     std::function<bool(Sim&)> stillOpen;
+    bool balloonStays;
   } cases[] = {
       {"the preferences",
        [](Sim& s) {
@@ -239,14 +230,15 @@ TEST_F(AlertOverlapTest, AClickOnTheFlashingIconWaitsForTheExitQuestionOrTheOpen
        [](Sim& s) {
          return s.FindForm("frmPreferences") &&
                 s.ctl("frmPreferences", "txtBreakMinutes").text() == "7";
-       }},
+       },
+       false},
       {"the exit question",
        [](Sim& s) {
          s.Tray(TrayEvent::kRightClick);
          s.Click("frmTimer", "mPopExit");
        },
        [](Sim& s) { s.Answer(MessageAnswer::kNo); },
-       [](Sim& s) { return s.fake.dialogs.open.size() == 1; }},
+       [](Sim& s) { return s.fake.dialogs.open.size() == 1; }, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.window);
@@ -260,6 +252,7 @@ TEST_F(AlertOverlapTest, AClickOnTheFlashingIconWaitsForTheExitQuestionOrTheOpen
     c.open(s);
     for (int i = 0; i < 90 && s.app().cycle.state() == CycleState::kBalloon; ++i)
       s.AdvanceSeconds(1);
+    EXPECT_EQ(s.app().cycle.state() == CycleState::kBalloon, c.balloonStays);
     s.Tray(TrayEvent::kLeftClick);
     s.AdvanceSeconds(1);
     EXPECT_TRUE(c.stillOpen(s)) << "what was typed or asked stays";
@@ -273,6 +266,60 @@ TEST_F(AlertOverlapTest, AClickOnTheFlashingIconWaitsForTheExitQuestionOrTheOpen
     s.AdvanceSeconds(2);
     const CycleState after = s.app().cycle.state();
     EXPECT_TRUE(IsAlert(after) && after != CycleState::kHeld) << "the alert comes";
+    if (!c.balloonStays) continue;
+    s.AdvanceSeconds(60);
+    EXPECT_EQ(s.app().cycle.state(), CycleState::kFlashing) << "the balloon's end came after";
+  }
+}
+
+// Every settings dialog, edited when the alert falls due: the alert waits (and so does the tray's
+// menu) with what was typed kept, Cancel leaves every setting as it was, stored and in effect,
+// and the alert comes once the dialog is closed.
+TEST_F(AlertOverlapTest, ADueAlertWaitsForAnyOpenSettingsDialogAndCancelChangesNothing) {
+  struct Case {
+    const char *menu, *form, *control, *typed;  // typed into the control, or a click on it
+    bool trayMenuWaits = true;
+  } cases[] = {
+      {"mnuShortBreaks", "frmShortBreaks", "chkShortBreaks", nullptr},
+      {"mnuBreakIdeas", "frmBreakIdeas", "txtIdea", "Hum a tune."},
+      {"mnuHoldForPrograms", "frmHoldPrograms", "txtProgram", "obs64.exe"},
+      // The break screen's dialog is not among the windows the tray's menu waits for.
+      {"mnuBreakScreen", "frmBreakScreenOptions", "optBreakScreen", nullptr, false},
+      {"mnuWorkingHours", "frmWorkingHours", "chkWorkingHours", nullptr},
+  };
+  // Every setting, as stored and as in effect.
+  auto settings = [](Sim& s) {
+    std::string all;
+    for (const SettingInfo& i : SettingsTable())
+      all += std::string(i.name) + "=" + StoredIn(s, i.name) + "/" +
+             (i.text ? s.app().settings.*i.text : std::to_string(i.Get(s.app().settings))) + " ";
+    return all;
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.form);
+    Sim s;
+    Plant(s, {{{"Hours", "0"}, {"Minutes", "0"}, {"Seconds", "5"}, {"StartTimerOnLaunch", "1"}}});
+    s.Start();
+    const std::string before = settings(s);
+    s.Click("frmTimer", c.menu);
+    if (c.typed) {
+      s.Paste(c.form, c.control, c.typed);
+    } else {
+      s.Click(c.form, c.control);
+    }
+    s.Tray(TrayEvent::kRightClick);
+    EXPECT_EQ(s.fake.view.popups.empty(), c.trayMenuWaits) << "the tray's menu";
+    s.AdvanceSeconds(10);
+    EXPECT_EQ(s.app().cycle.state(), CycleState::kHeld) << "nothing typed is lost under a prompt";
+    ASSERT_TRUE(s.FindForm(c.form));
+    if (c.typed) {
+      EXPECT_EQ(s.ctl(c.form, c.control).text(), c.typed);
+    }
+    s.Click(c.form, "cmdCancel");
+    EXPECT_FALSE(s.FindForm(c.form));
+    EXPECT_EQ(settings(s), before);
+    s.AdvanceSeconds(2);
+    EXPECT_TRUE(s.FindForm("frmUnwindle")) << "the alert comes once the dialog is closed";
   }
 }
 

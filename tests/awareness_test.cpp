@@ -179,39 +179,37 @@ TEST_F(AwarenessTest, IdleTimeAsABreakOnlyWhenAskedFor) {
   }
 }
 
-// A break begins while the user may be typing (a prompt that came by itself, the tray menu): its
-// window comes up on top, but a space or an Enter meant for another program must not stop it.
-TEST_F(AwarenessTest, TheBreakWindowComesUpWithoutTakingTheKeyboard) {
+// A break or its prompt comes up by itself (the time-up, the tray menu) while the user may be
+// typing into another program: on top, but a space or an Enter meant there must not answer it.
+// Brought to the front by the user, its default button has the focus and Enter presses it.
+TEST_F(AwarenessTest, AWindowThatComesByItselfLeavesTheKeyboardWhereItIs) {
+  struct Case {
+    const char *comes, *form, *pressed;  // the form Enter leads to once the user brings it up
+  } cases[] = {{"mnuUnwindle", "frmBreakTimeRemaining", "frmRestartTimer"},
+               {"", "frmUnwindle", nullptr}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.form);
+    Sim s;
+    Plant(s, {kCounting, {{"Minutes", "0"}, {"Seconds", "5"}}});
+    s.Start();
+    const CycleState before = s.app().cycle.state();
+    s.fake.view.Activate(nullptr);  // the user types into another program
+    *c.comes ? s.Click("frmTimer", c.comes) : s.AdvanceSeconds(6);
+    ASSERT_TRUE(s.FindForm(c.form));
+    EXPECT_TRUE(s.form(c.form).visible());
+    EXPECT_EQ(s.fake.view.active, nullptr) << "the other program keeps the keyboard";
+    const CycleState shown = s.app().cycle.state();
+    s.PressEnter();
+    EXPECT_TRUE(s.FindForm(c.form)) << "a stray Enter answers nothing";
+    EXPECT_EQ(s.app().cycle.state(), shown);
+    s.Activate(c.form);
+    s.PressEnter();
+    EXPECT_FALSE(s.FindForm(c.form));
+    EXPECT_TRUE(c.pressed ? s.FindForm(c.pressed) != nullptr : s.app().cycle.state() == before)
+        << "Enter pressed Stop Break, or Remind Later";
+  }
+  // A window the user asked for with a click takes the keyboard.
   StartCounting();
-  sim.fake.view.Activate(nullptr);  // the user types into another program
-  sim.Click("frmTimer", "mnuUnwindle");
-  ASSERT_TRUE(Loaded("frmBreakTimeRemaining"));
-  EXPECT_TRUE(sim.form("frmBreakTimeRemaining").visible());
-  EXPECT_EQ(sim.fake.view.active, nullptr) << "the other program keeps the keyboard";
-  sim.PressEnter();
-  EXPECT_EQ(State(), CycleState::kOnBreak) << "a stray Enter stops no break";
-  // Brought to the front by the user, Stop Break has the focus and Enter presses it.
-  sim.Activate("frmBreakTimeRemaining");
-  EXPECT_EQ(sim.fake.view.focused, &sim.ctl("frmBreakTimeRemaining", "cmdStopTimer"));
-  sim.PressEnter();
-  EXPECT_FALSE(Loaded("frmBreakTimeRemaining"));
-  EXPECT_TRUE(Loaded("frmRestartTimer"));
-}
-
-TEST_F(AwarenessTest, APromptThatComesByItselfLeavesTheKeyboardWhereItIs) {
-  StartCounting({{"Minutes", "0"}, {"Seconds", "5"}});
-  sim.fake.view.Activate(nullptr);  // the user types into another program
-  sim.AdvanceSeconds(6);
-  ASSERT_TRUE(Loaded("frmUnwindle"));
-  EXPECT_EQ(sim.fake.view.active, nullptr) << "the other program keeps the keyboard";
-  sim.PressEnter();
-  EXPECT_TRUE(Loaded("frmUnwindle")) << "a stray Enter answers nothing";
-  // Brought to the front by the user, the keyboard works as before.
-  sim.Activate("frmUnwindle");
-  sim.PressEnter();
-  EXPECT_FALSE(Loaded("frmUnwindle"));
-  EXPECT_EQ(State(), CycleState::kCounting) << "Enter pressed Remind Later";
-  // A prompt the user asked for with a click takes the keyboard.
   sim.fake.view.Activate(nullptr);
   sim.Click("frmTimer", "cmdUnwindle");
   sim.Click("frmBreakTimeRemaining", "cmdStopTimer");

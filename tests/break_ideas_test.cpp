@@ -230,23 +230,6 @@ TEST_F(BreakIdeasDialogTest, RefusesAnEmptyIdeaOneTooLongAndOneTooManySayingWhy)
   }
 }
 
-TEST_F(BreakIdeasDialogTest, CancelStoresNothingAndAnAlertDueMeanwhileWaitsForTheDialog) {
-  Plant({{"Hours", "0"}, {"Minutes", "0"}, {"Seconds", "5"}, {"StartTimerOnLaunch", "1"}});
-  sim.Start();
-  sim.Click("frmTimer", "mnuBreakIdeas");
-  Add("Hum a tune.");
-  Pick(0);
-  sim.Click("frmBreakIdeas", "cmdRemove");
-  sim.AdvanceSeconds(10);
-  EXPECT_EQ(State(), CycleState::kHeld) << "the list being edited is not lost under a prompt";
-  sim.Click("frmBreakIdeas", "cmdCancel");
-  EXPECT_FALSE(Loaded("frmBreakIdeas"));
-  EXPECT_EQ(Stored("CustomIdeas"), " ");
-  EXPECT_EQ(sim.app().settings.CustomIdeas, " ");
-  sim.AdvanceSeconds(2);
-  EXPECT_TRUE(Loaded("frmUnwindle")) << "the alert comes once the dialog is closed";
-}
-
 TEST_F(BreakIdeasDialogTest, AStoredListThatCannotBeReadGoesAloneAndAStoreThatRefusesIsSaidSo) {
   Open({{"CustomIdeas", "Look up.\n\nStand up."}, {"HoldForPrograms", "obs64.exe"}});
   EXPECT_EQ(Stored("CustomIdeas"), " ") << "repaired at the start";

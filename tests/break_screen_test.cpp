@@ -135,17 +135,6 @@ TEST_F(BreakScreenTest, TheDialogStoresWhatIsChosenAndCancelStoresNothing) {
   }
 }
 
-TEST_F(BreakScreenTest, ABreakDueWhileTheDialogIsOpenWaitsForIt) {
-  Start(kLong);
-  sim->Click("frmTimer", "mnuBreakScreen");
-  sim->AdvanceSeconds(30);
-  EXPECT_FALSE(Loaded("frmUnwindle"));
-  EXPECT_EQ(State(), CycleState::kHeld);
-  sim->Click("frmBreakScreenOptions", "cmdCancel");
-  sim->AdvanceSeconds(2);
-  EXPECT_TRUE(Loaded("frmUnwindle")) << "the alert comes once the dialog is closed";
-}
-
 TEST_F(BreakScreenTest, EachMonitorIsCoveredOnTopWithoutTheKeyboardAndTheTimeCountsDown) {
   const std::vector<ScreenRect> monitors = {{0, 0, 1280, 800}, {1280, 0, 2304, 768}};
   sim->fake.windows.monitors = monitors;

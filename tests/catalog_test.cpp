@@ -2,10 +2,7 @@
 // judged by their grammar, contexts, both byte orders, and files spoilt every way we know.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -334,28 +331,6 @@ TEST(Texts, EnglishGivesTheIdAndEveryLanguageFillsNamedPlaceholders) {
 }
 
 // What msgfmt makes of po/ reads, and each catalogue says which language it is in its own words.
-TEST(Catalog, TheBuildsOwnCataloguesReadAndNameTheirLanguages) {
-  std::vector<std::string> bytes;
-  for (const auto& file : std::filesystem::directory_iterator(UNWINDLE_CATALOGUES_DIR)) {
-    if (file.path().extension() != ".mo") continue;
-    std::ifstream in(file.path(), std::ios::binary);
-    std::stringstream all;
-    all << in.rdbuf();
-    bytes.push_back(all.str());
-    EXPECT_TRUE(Catalog::Read(bytes.back())) << file.path();
-  }
-  ASSERT_FALSE(bytes.empty());
-  std::vector<size_t> refused;
-  const auto carried = ReadCatalogues(std::vector<std::string_view>(bytes.begin(), bytes.end()),
-                                      [&](size_t i) { refused.push_back(i); });
-  EXPECT_TRUE(refused.empty());
-  EXPECT_EQ(carried.size(), bytes.size());
-  for (const auto& l : carried) {
-    EXPECT_TRUE(LanguageTagUsable(l.tag)) << l.tag;
-    EXPECT_FALSE(l.name.empty()) << l.tag;
-  }
-}
-
 TEST(Language, TheSettingThenEachWindowsLanguageWholeThenItsBase) {
   const std::vector<std::string> carried = {"de", "zh-CN", "fr", "pt-BR"};
   struct Case {

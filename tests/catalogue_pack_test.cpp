@@ -97,10 +97,13 @@ TEST(CataloguePack, TheBuildsPackHoldsEveryCatalogueAsMsgfmtWroteIt) {
   }
   // The reason for the pack: the English ids once, and all of it compressed.
   EXPECT_LT(pack.size() * 2, stored);
+  // Each reads, and names a language the setting may hold.
   std::vector<std::string_view> both = {pack};
   size_t refused = 0;
-  EXPECT_EQ(ReadCatalogues(both, [&](size_t) { ++refused; }).size(), mos.size());
+  const auto carried = ReadCatalogues(both, [&](size_t) { ++refused; });
+  EXPECT_EQ(carried.size(), mos.size());
   EXPECT_EQ(refused, 0u);
+  for (const auto& l : carried) EXPECT_TRUE(LanguageTagUsable(l.tag) && !l.name.empty()) << l.tag;
 }
 
 TEST(CataloguePack, ASpoiltPackIsRefusedWholeAndAMoBesideItStillCounts) {

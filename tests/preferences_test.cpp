@@ -221,15 +221,6 @@ TEST_F(PreferencesTest, ASaveTheStoreRefusesSaysSoAndKeepsTheDialogOpen) {
   EXPECT_FALSE(sim.FindForm("frmPreferences"));
 }
 
-TEST_F(PreferencesTest, AnOutOfRangeValueOnAReadOnlyKeyCannotLoseTheAlert) {
-  Plant({{"AlertMeBy", "7"}, {"Hours", "0"}, {"Seconds", "3"}, {"StartTimerOnLaunch", "1"}});
-  sim.fake.settings.SetReadOnly(true);
-  sim.Start();
-  EXPECT_EQ(sim.app().settings.AlertMeBy, 0);
-  sim.AdvanceSeconds(4);
-  EXPECT_TRUE(sim.FindForm("frmUnwindle")) << "the prompt, not nothing";
-}
-
 // The chooser is a window of the system's over the dialog: its end is not the dialog's.
 TEST_F(PreferencesTest, ATimeUpWaitsForTheOpenDialogAndItsChooserAndKeepsWhatWasTyped) {
   Open({{"Hours", "0"}, {"Seconds", "5"}, {"StartTimerOnLaunch", "1"}});

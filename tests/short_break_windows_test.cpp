@@ -119,26 +119,6 @@ TEST_F(ShortBreaksDialogTest, SaveStoresTheValuesOrRefusesABadNumberNamingItsFie
   }
 }
 
-TEST_F(ShortBreaksDialogTest, CancelStoresNothingAndAnAlertDueMeanwhileWaitsForTheDialog) {
-  Plant({{"Hours", "0"}, {"Minutes", "0"}, {"Seconds", "5"}, {"StartTimerOnLaunch", "1"}});
-  sim.Start();
-  sim.Click("frmTimer", "mnuShortBreaks");
-  const std::string before = StoredFive();
-  sim.Click("frmShortBreaks", "chkShortBreaks");
-  sim.Paste("frmShortBreaks", "txtShortBreakMinutes", "7");
-  sim.Tray(TrayEvent::kRightClick);
-  EXPECT_TRUE(sim.fake.view.popups.empty()) << "the tray's menu waits for the dialog";
-  sim.AdvanceSeconds(10);
-  EXPECT_EQ(State(), CycleState::kHeld) << "what the user typed is not lost under a prompt";
-  EXPECT_EQ(D("txtShortBreakMinutes").text(), "7");
-  sim.Click("frmShortBreaks", "cmdCancel");
-  EXPECT_FALSE(Loaded("frmShortBreaks"));
-  EXPECT_EQ(StoredFive(), before);
-  EXPECT_EQ(sim.app().settings.ShortBreaks, 0);
-  sim.AdvanceSeconds(2);
-  EXPECT_TRUE(Loaded("frmUnwindle")) << "the alert comes once the dialog is closed";
-}
-
 TEST_F(ShortBreaksDialogTest, BadStoredValuesAreShownRepairedAndAStoreThatRefusesIsSaidSo) {
   Open(
       Planted("ShortBreaks=1 ShortBreakMinutes=500 ShortBreakSeconds=abc ShortBreakSound=0 "

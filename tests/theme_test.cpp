@@ -15,9 +15,9 @@ constexpr SystemAppearance kDarkHighContrast{true, true};
 
 class ThemeTest : public ProgramTest {
  protected:
-  // The look the windows show now (none given yet: "none").
-  std::string Shown() {
-    const auto& looks = sim.fake.view.looks;
+  // The look the windows of `s` show now (none given yet: "none").
+  static std::string Shown(Sim& s) {
+    const auto& looks = s.fake.view.looks;
     if (looks.empty()) return "none";
     switch (looks.back()) {
       case Look::kLight:
@@ -29,13 +29,15 @@ class ThemeTest : public ProgramTest {
     }
     return "?";
   }
+  std::string Shown() { return Shown(sim); }
   // The Theme items checked, by name.
-  std::string Checked() {
+  static std::string Checked(Sim& s) {
     std::string out;
     for (const char* item : {"mnuThemeSystem", "mnuThemeLight", "mnuThemeDark"})
-      if (main().Ctl(item).checked()) out += out.empty() ? item : std::string(" ") + item;
+      if (s.ctl("frmTimer", item).checked()) out += out.empty() ? item : std::string(" ") + item;
     return out;
   }
+  std::string Checked() { return Checked(sim); }
   void SystemTurns(SystemAppearance to) {
     sim.Do([this, to] { sim.fake.appearance.Change(to); });
   }
@@ -69,14 +71,8 @@ TEST_F(ThemeTest, TheStoredChoiceAndTheSystemDecideTheLookFromTheFirstWindowOn) 
     ASSERT_FALSE(s.fake.view.looks.empty());
     // Every window, the splash included, had this look: it was given once, before the first.
     EXPECT_EQ(s.fake.view.looks.size(), 1u);
-    const Look want = std::string(c.look) == "dark"    ? Look::kDark
-                      : std::string(c.look) == "light" ? Look::kLight
-                                                       : Look::kHighContrast;
-    EXPECT_EQ(s.fake.view.looks.back(), want);
-    std::string checked;
-    for (const char* item : {"mnuThemeSystem", "mnuThemeLight", "mnuThemeDark"})
-      if (s.ctl("frmTimer", item).checked()) checked += item;
-    EXPECT_EQ(checked, c.checked);
+    EXPECT_EQ(Shown(s), c.look);
+    EXPECT_EQ(Checked(s), c.checked);
     EXPECT_EQ(StoredIn(s, "Theme"), c.storedAfter);
     EXPECT_EQ(StoredIn(s, "Minutes"), "25");
   }

@@ -88,19 +88,6 @@ TEST_F(TrayTest, EachSetAnimatesOneFrameAtATickAndStopShowsFrameZero) {
   EXPECT_EQ(highest, 47);
 }
 
-TEST_F(TrayTest, TrafficLightsShowTheStateAtOnce) {
-  Start({{"TrayIcon", "4"}});
-  EXPECT_EQ(SentPicture(), 0) << "red when stopped";
-  sim.Click("frmTimer", "cmdStart");
-  EXPECT_EQ(SentPicture(), 1) << "green on Start, before any tick";
-  sim.AdvanceSeconds(3);
-  EXPECT_EQ(SentPicture(), 1);
-  sim.Click("frmTimer", "cmdPause");
-  EXPECT_EQ(SentPicture(), 2) << "amber";
-  sim.Click("frmTimer", "cmdStop");
-  EXPECT_EQ(SentPicture(), 0);
-}
-
 TEST_F(TrayTest, TrafficLightsStandWhereTheyStoodAfterThePreferencesAreSaved) {
   struct Case {
     const char* state;

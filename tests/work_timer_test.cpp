@@ -103,20 +103,27 @@ TEST_F(WorkTimerTest, StopReloadsTheStoredIntervalAndTheNextStartBeginsAfresh) {
 
 class TooltipBySet : public WorkTimerTest, public ::testing::WithParamInterface<const char*> {};
 
+// Traffic lights show the state at once, red, green or amber; the other sets with the next tick.
 TEST_P(TooltipBySet, FollowsTheStateWithTheNextTickOrAtOnceForTrafficLights) {
   const std::string head = std::string("KORVANTE - ") + kMakerUrl + " \nTime Remaining: ";
   const bool lights = GetParam()[0] == '4';
+  auto shows = [&](const std::string& tip, int light) {
+    EXPECT_EQ(SentTip(), head + tip);
+    if (lights) {
+      EXPECT_EQ(SentPicture(), light) << tip;
+    }
+  };
   StartWith("0", "0", "9", {{"TrayIcon", GetParam()}});
-  EXPECT_EQ(SentTip(), head + "00:00:09 - Stopped");
+  shows("00:00:09 - Stopped", 0);
   sim.Click("frmTimer", "cmdStart");
-  EXPECT_EQ(SentTip(), head + (lights ? "00:00:09 - Started" : "00:00:09 - Stopped"));
+  shows(lights ? "00:00:09 - Started" : "00:00:09 - Stopped", 1);
   EXPECT_EQ(Tip(), head + "00:00:09 - Started") << "stored for the next tick";
   sim.AdvanceSeconds(1);
-  EXPECT_EQ(SentTip(), head + "00:00:08 - Started");
+  shows("00:00:08 - Started", 1);
   sim.Click("frmTimer", "cmdPause");
-  EXPECT_EQ(SentTip(), head + "00:00:08 - Paused");
+  shows("00:00:08 - Paused", 2);
   sim.Click("frmTimer", "cmdStop");
-  EXPECT_EQ(SentTip(), head + "00:00:09 - Stopped");
+  shows("00:00:09 - Stopped", 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sets, TooltipBySet, ::testing::Values("0", "4"));
