@@ -85,6 +85,9 @@ check "  whose System Info starts the desktop's information tool" pressed frmAbo
 check "    which runs" wait_for 10 test -e "$results/sysinfo-started"
 check "  and OK closes it" wait_for 5 pressed frmAbout cmdOK
 check "  and it is gone" wait_for 5 gone frmAbout
+# The private display has no window manager to name the window in front.
+check "the full-screen hold is not offered where no window manager tells" \
+  refused frmTimer mnuHoldForFullScreen
 for dialog in mnuPreferences:frmPreferences mnuStatistics:frmStatistics \
   mnuWorkingHours:frmWorkingHours mnuShortBreaks:frmShortBreaks \
   mnuBreakScreen:frmBreakScreenOptions mnuBreakIdeas:frmBreakIdeas \
