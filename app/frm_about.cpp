@@ -71,6 +71,11 @@ void FrmAbout::Form_Load() {
   Ctl("lblDisclaimer")
       .SetCaption(
           t.T("Copyright KORVANTE. Unwindle is provided as is, without warranty of any kind."));
+  // A system without such a tool has nothing to start: the button says so rather than fail.
+  const bool info = app_.sys.shell.HasSystemInformation();
+  Ctl("cmdSysInfo").SetEnabled(info);
+  Ctl("cmdSysInfo")
+      .SetToolTip(info ? "" : t.T("No system information tool is installed on this desktop."));
   app_.sys.windows.SetTopMost(hWnd(), true);
 }
 

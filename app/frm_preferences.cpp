@@ -1,5 +1,7 @@
 #include "app/frm_preferences.h"
 
+#include <tuple>
+
 #include "alerts/sound_chooser.h"
 #include "alerts/sounds.h"
 #include "app/app.h"
@@ -239,10 +241,29 @@ void FrmPreferences::Form_Load() {
       Fill(f, value, s.CustomSound);
     }
   }
+  ShowWhatTheSystemOffers();
   Ctl("cmdAbout").SetToolTip(app_.texts.T("About Korvante Unwindle"));
   SetCaption(app_.texts.T("KORVANTE Unwindle - Preferences"));
   blnCloseClicked = false;
   Ctl("cmdSave").SetEnabled(false);
+}
+
+void FrmPreferences::ShowWhatTheSystemOffers() {
+  const Texts& t = app_.texts;
+  Workstation& w = app_.sys.workstation;
+  // A setting the system cannot carry out keeps its value, shown but not to be changed here.
+  for (const auto& [box, there, why] :
+       {std::tuple{"chkLockWorkStation", w.CanLock(), kNoLockerText},
+        std::tuple{"chkActivateScreenSaver", w.CanStartScreenSaver(), kNoScreenSaverText}}) {
+    Control& c = Ctl(box);
+    c.SetEnabled(there);
+    c.SetToolTip(there ? "" : t.T(why));
+  }
+  // Where the system has no alert sounds of its own, the beeps are the player's tones, and the
+  // option says so.
+  Ctl("optAudioType", 1)
+      .SetCaption(app_.sys.sound.BeepsAreSystemSounds() ? t.T("Windows So&unds")
+                                                        : t.T("Beep So&unds"));
 }
 
 void FrmPreferences::optSnoozeLimit_Click(int index) {

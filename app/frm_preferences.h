@@ -46,6 +46,11 @@ inline constexpr SettingField kSettingFields[] = {
     {"cboTrayIcon", &Settings::TrayIcon, FieldKind::kList},
 };
 
+// Why locking the workstation and starting the screen saver are not offered, where the system
+// has nothing that does them.
+inline constexpr const char* kNoLockerText = NT("Nothing on this desktop locks the screen.");
+inline constexpr const char* kNoScreenSaverText = NT("This desktop has no screen saver to start.");
+
 class FrmPreferences : public Form {
  public:
   explicit FrmPreferences(App& app);
@@ -73,6 +78,9 @@ class FrmPreferences : public Form {
   void Form_Unload(int& cancel) override;
 
  private:
+  // The options the system cannot carry out, disabled and saying why; the beeps named as what
+  // they are.
+  void ShowWhatTheSystemOffers();
   void Changed() { Ctl("cmdSave").SetEnabled(true); }
   void ShowTrayIconPreview();
   void SelectOption(const char* group, int index);

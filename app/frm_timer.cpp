@@ -309,7 +309,33 @@ void FrmTimer::Relabel() {
   Ctl("mnuLanguage0").SetChecked(chosen.empty() || chosen == " ");
   for (size_t i = 0; i < app_.languages().size(); ++i)
     Ctl("mnuLanguage" + std::to_string(i + 1)).SetChecked(SameTag(app_.languages()[i].tag, chosen));
+  ShowWhatTheSystemOffers();
   if (loaded()) ShowCycle(app_.cycle.Snapshot());
+}
+
+void FrmTimer::ShowWhatTheSystemOffers() {
+  Presence& p = app_.sys.presence;
+  const struct {
+    const char* item;
+    bool there;
+    const char* why;
+  } offers[] = {
+      {"mnuLockWorkStation", app_.sys.workstation.CanLock(), kNoLockerText},
+      {"mnuHoldForFullScreen", p.CanTell(BusySign::kFullScreen),
+       NT("This desktop does not say which window is in front, so full-screen programs cannot "
+          "be seen.")},
+      {"mnuHoldForCalls", p.CanTell(BusySign::kCall),
+       NT("This system does not say when the camera or the microphone is in use.")},
+      {"mnuHoldForDnd", p.CanTell(BusySign::kDoNotDisturb),
+       NT("This desktop does not say when Do Not Disturb is on.")},
+      {"mnuHoldForPrograms", p.CanTell(BusySign::kPrograms),
+       NT("This system does not tell which programs run.")},
+  };
+  for (const auto& o : offers) {
+    Control& item = Ctl(o.item);
+    item.SetEnabled(o.there);
+    item.SetToolTip(o.there ? "" : app_.texts.T(o.why));
+  }
 }
 
 void FrmTimer::ChooseLanguage(const std::string& tag) {

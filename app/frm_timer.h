@@ -110,6 +110,8 @@ class FrmTimer : public Form {
   bool ToggleOption(int16_t Settings::*option, const char* menu);
   // The check mark of the programs' item: whether any program holds alerts.
   void ShowHeldPrograms();
+  // The items whose service the system lacks: disabled, their tips saying why.
+  void ShowWhatTheSystemOffers();
   // The Theme menu: the user's choice (0 as Windows is set, 1 light, 2 dark) stored and shown.
   void ChooseTheme(int16_t choice);
   void ShowTheme();

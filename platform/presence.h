@@ -33,6 +33,14 @@ inline const char* AwayReasonName(AwayReason r) {
   return "?";
 }
 
+// The signs of a busy user that a system may be unable to tell.
+enum class BusySign {
+  kFullScreen,    // FullScreenInFront
+  kCall,          // CallOn
+  kDoNotDisturb,  // DoNotDisturb
+  kPrograms,      // FirstRunning, RunningPrograms
+};
+
 class Presence {
  public:
   virtual ~Presence() = default;
@@ -59,6 +67,10 @@ class Presence {
   virtual std::string ProgramFileSuffix() = 0;
   // The work area of the monitor that holds the mouse pointer.
   virtual ScreenRect PointerWorkArea() = 0;
+  // Whether this system can tell `sign` at all; where it cannot, its question always answers no,
+  // and a hold waiting for it would never hold. Asked again now and then: a desktop's services
+  // may come and go. A system that tells every sign keeps this one.
+  virtual bool CanTell(BusySign /*sign*/) { return true; }
 };
 
 }  // namespace unw

@@ -29,6 +29,9 @@ class SoundPlayer {
   virtual long PlayWave(const std::string& name, std::shared_ptr<const std::string> wave) = 0;
   // The system's beep of `kind`; false when it could not sound.
   virtual bool PlayBeep(Beep kind) = 0;
+  // Whether PlayBeep sounds the alert sounds the user chose for the system (its sound scheme);
+  // false: tones of the player's own.
+  virtual bool BeepsAreSystemSounds() { return true; }
   // Reads the first `maxBytes` bytes of the file at `path` (fewer when it is shorter) away from
   // the program's thread, so that a file whose opening or reading does not end (a device, a
   // pipe, an unreachable share) holds nothing up. `done` runs later on the program's thread,

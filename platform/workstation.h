@@ -13,6 +13,10 @@ class Workstation {
   virtual long LockWorkStation() = 0;
   // Starts the configured screen saver, asked for through the program's window `window`.
   virtual void StartScreenSaver(std::uintptr_t window) = 0;
+  // Whether something on this system locks the workstation (LockWorkStation) and starts a screen
+  // saver (StartScreenSaver); a system that always has both keeps these.
+  virtual bool CanLock() { return true; }
+  virtual bool CanStartScreenSaver() { return true; }
   // The caret blink time in milliseconds.
   virtual unsigned GetCaretBlinkTime() = 0;
   // Folder of the running program, without a trailing backslash.

@@ -2,6 +2,7 @@
 // and the splash.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 
 #include "alerts/sound_chooser.h"
@@ -404,6 +405,71 @@ TEST_F(PreferencesTest, TheChooserOpensForAStoredPathOfAnyLength) {
     sim.FinishChooser("");
   }
   EXPECT_TRUE(sim.running());
+}
+
+// What the system lacks is not offered: its items and options are disabled, their tips saying
+// why, and nothing else is touched.
+TEST(SystemOffers, AMissingServiceDisablesItsOwnItemsAndSaysWhy) {
+  const std::vector<std::pair<const char*, const char*>> offered = {
+      {"frmTimer", "mnuLockWorkStation"},
+      {"frmTimer", "mnuHoldForFullScreen"},
+      {"frmTimer", "mnuHoldForCalls"},
+      {"frmTimer", "mnuHoldForDnd"},
+      {"frmTimer", "mnuHoldForPrograms"},
+      {"frmPreferences", "chkLockWorkStation"},
+      {"frmPreferences", "chkActivateScreenSaver"},
+      {"frmAbout", "cmdSysInfo"}};
+  const struct {
+    std::function<void(FakePlatform&)> lack;
+    std::set<std::string> off;
+  } cases[] = {
+      {[](FakePlatform&) {}, {}},
+      {[](FakePlatform& f) { f.workstation.canLock = false; },
+       {"mnuLockWorkStation", "chkLockWorkStation"}},
+      {[](FakePlatform& f) { f.workstation.canStartScreenSaver = false; },
+       {"chkActivateScreenSaver"}},
+      {[](FakePlatform& f) { f.presence.blind = {BusySign::kFullScreen}; },
+       {"mnuHoldForFullScreen"}},
+      {[](FakePlatform& f) { f.presence.blind = {BusySign::kCall}; }, {"mnuHoldForCalls"}},
+      {[](FakePlatform& f) { f.presence.blind = {BusySign::kDoNotDisturb}; }, {"mnuHoldForDnd"}},
+      {[](FakePlatform& f) { f.presence.blind = {BusySign::kPrograms}; }, {"mnuHoldForPrograms"}},
+      {[](FakePlatform& f) { f.shell.offersSystemInformation = false; }, {"cmdSysInfo"}},
+  };
+  for (const auto& c : cases) {
+    Sim sim;
+    c.lack(sim.fake);
+    Plant(sim, {{{"LockWorkstationOnBreak", "1"}, {"HoldDuringFullScreen", "1"}}});
+    sim.Start();
+    sim.Click("frmTimer", "mnuPreferences");
+    sim.Click("frmPreferences", "cmdAbout");
+    for (const auto& [form, name] : offered) {
+      const Control& ctl = sim.ctl(form, name);
+      const bool off = c.off.count(name) > 0;
+      EXPECT_EQ(ctl.enabled(), !off) << name;
+      EXPECT_EQ(ctl.toolTip().empty(), !off) << name << ": " << ctl.toolTip();
+    }
+    // Still shown as stored: the setting is kept for a system that can.
+    EXPECT_EQ(sim.ctl("frmPreferences", "chkLockWorkStation").value(), 1);
+    EXPECT_TRUE(sim.ctl("frmTimer", "mnuHoldForFullScreen").checked());
+  }
+}
+
+TEST(SystemOffers, BeepsThatAreNotTheSystemsOwnAreNotCalledSoAndStillSound) {
+  std::string captions[2];
+  for (bool system : {true, false}) {
+    Sim sim;
+    sim.fake.sound.systemBeeps = system;
+    Plant(sim,
+          {Planted("Hours=0 Minutes=0 Seconds=10 StartTimerOnLaunch=1 AlertMeBy=1 AudioType=1")});
+    sim.Start();
+    sim.Click("frmTimer", "mnuPreferences");
+    captions[system] = sim.ctl("frmPreferences", "optAudioType", 1).caption();
+    EXPECT_EQ(sim.ctl("frmPreferences", "optAudioType", 1).value(), 1);
+    sim.Click("frmPreferences", "cmdExit");
+    sim.AdvanceSeconds(11);
+    EXPECT_EQ(sim.fake.sound.beeps.size(), 1u) << "the time-up alert beeps";
+  }
+  EXPECT_NE(captions[0], captions[1]);
 }
 
 using AboutTest = ProgramTest;

@@ -1,7 +1,7 @@
 // What every back end's shell must do: say whether the System Information tool could start,
-// the same each time it is asked, return from opening a web page, and read the program's version
-// or leave it alone. Each back end's test instantiates this suite with a fixture that gives its
-// Shell and a web page it may open.
+// the same each time it is asked, and offer one that starts, return from opening a web page, and
+// read the program's version or leave it alone. Each back end's test instantiates this suite with a
+// fixture that gives its Shell and a web page it may open.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,6 +21,7 @@ TYPED_TEST_SUITE_P(ShellContract);
 TYPED_TEST_P(ShellContract, SystemInformationSaysWhetherItStarted) {
   const bool there = this->shell().OpenSystemInformation();
   EXPECT_EQ(this->shell().OpenSystemInformation(), there) << "asked again";
+  EXPECT_TRUE(!there || this->shell().HasSystemInformation()) << "a tool that starts is offered";
 }
 
 TYPED_TEST_P(ShellContract, OpeningAWebPageReturns) {

@@ -58,12 +58,15 @@ class FakeShell : public Shell {
   bool OpenWebPage(std::uintptr_t owner, const std::string& url) override;
   bool OpenSystemInformation() override;
   bool ProgramVersion(int& major, int& minor) override;
+  bool HasSystemInformation() override { return offersSystemInformation; }
 
   // The pages asked for, and whether a browser takes them.
   std::vector<std::string> pagesOpened;
   bool browser = true;
   // Whether the System Information tool is installed, and how often it was started.
   bool systemInformation = false;
+  // Whether the system has such a tool at all, to offer.
+  bool offersSystemInformation = true;
   int systemInformationStarts = 0;
   int major = 1, minor = 0;
 

@@ -21,16 +21,17 @@ bool SameName(const std::string& a, const std::string& b) {
 
 bool FakePresence::CallOn() {
   ++looks;
-  return camera || microphone;
+  return (camera || microphone) && CanTell(BusySign::kCall);
 }
 
 bool FakePresence::DoNotDisturb() {
   ++looks;
-  return doNotDisturb;
+  return doNotDisturb && CanTell(BusySign::kDoNotDisturb);
 }
 
 std::string FakePresence::FirstRunning(const std::vector<std::string>& names) {
   ++looks;
+  if (!CanTell(BusySign::kPrograms)) return "";
   for (const std::string& name : names) {
     for (const std::string& running : programs) {
       if (SameName(name, running)) return name;
@@ -41,6 +42,7 @@ std::string FakePresence::FirstRunning(const std::vector<std::string>& names) {
 
 std::vector<std::string> FakePresence::RunningPrograms() {
   std::vector<std::string> once;
+  if (!CanTell(BusySign::kPrograms)) return once;
   for (const std::string& p : programs) {
     if (std::none_of(once.begin(), once.end(),
                      [&](const std::string& o) { return SameName(o, p); }))

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,7 @@ class FakePresence : public Presence {
   }
   int64_t WallMs() override;  // the virtual clock, which goes on while the machine sleeps
   int64_t IdleMs() override;
-  bool FullScreenInFront() override { return fullScreen; }
+  bool FullScreenInFront() override { return fullScreen && CanTell(BusySign::kFullScreen); }
   bool CallOn() override;
   bool DoNotDisturb() override;
   std::string FirstRunning(const std::vector<std::string>& names) override;
@@ -30,6 +31,7 @@ class FakePresence : public Presence {
   // The fake stands for Windows: programs are .exe files.
   std::string ProgramFileSuffix() override { return ".exe"; }
   ScreenRect PointerWorkArea() override;
+  bool CanTell(BusySign sign) override { return !blind.count(sign); }
 
   // The user (or the machine) goes away or comes back.
   void Raise(bool away, AwayReason reason) {
@@ -37,6 +39,8 @@ class FakePresence : public Presence {
   }
   // The user touched the keyboard or the mouse now.
   void Input();
+  // The signs this system cannot tell: their questions answer no, whatever the test set.
+  std::set<BusySign> blind;
   bool fullScreen = false;
   bool camera = false, microphone = false;
   bool doNotDisturb = false;

@@ -81,6 +81,7 @@ class FakeSoundPlayer : public SoundPlayer {
   void ReadFileAsync(const std::string& path, size_t maxBytes,
                      std::function<void(bool ok, std::string bytes)> done) override;
   EventLoop& loop() override;
+  bool BeepsAreSystemSounds() override { return systemBeeps; }
 
   // What was asked for: a wave by the name it came with (a built-in clip's by its id), or a stop
   // (no name).
@@ -93,6 +94,8 @@ class FakeSoundPlayer : public SoundPlayer {
   };
   std::vector<Played> played;
   std::vector<Beep> beeps;
+  // Whether the beeps are the system's sound scheme, or tones of the player's own.
+  bool systemBeeps = true;
   // The built-in clips the program carries, by resource name: each a small wave of its own that
   // the system plays.
   std::map<std::string, std::string> clips;

@@ -70,11 +70,15 @@ class FakeWorkstation : public Workstation {
   unsigned GetCaretBlinkTime() override { return caretBlinkTime; }
   std::string AppPath() override { return appPath; }
   std::string AppExeName() override { return exeName; }
+  bool CanLock() override { return canLock; }
+  bool CanStartScreenSaver() override { return canStartScreenSaver; }
 
   int locks = 0;
   // Windows the screen saver was asked for through.
   std::vector<std::uintptr_t> screenSavers;
   long lockResult = 1;
+  // Whether the system has a locker and a screen saver.
+  bool canLock = true, canStartScreenSaver = true;
   unsigned caretBlinkTime = 530;
   std::string appPath = "C:\\Program Files\\KORVANTE\\Unwindle";
   std::string exeName = "Unwindle";

@@ -356,6 +356,8 @@ void FormWindow::CreateMenus() {
     if (hasItems.count(&c) || !c.parent()) {
       auto* menu = new QMenu(window_.get());
       menu->setObjectName(QString::fromStdString(c.Id()));
+      // An item's own tip (why it is not offered) shows; the others have none to show.
+      menu->setToolTipsVisible(true);
       menus_[&c] = menu;
       QAction* a = menu->menuAction();
       a->setObjectName(QString::fromStdString(c.Id()));
@@ -387,6 +389,7 @@ void FormWindow::ShowMenuItem(Control& c) {
   a->setText(QString::fromStdString(c.caption()));
   a->setVisible(c.visible() || !c.parent());
   a->setEnabled(c.enabled());
+  a->setToolTip(QString::fromStdString(c.toolTip()));
   a->setCheckable(c.checked());
   a->setChecked(c.checked());
   QFont f = a->font();

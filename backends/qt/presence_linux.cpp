@@ -268,6 +268,10 @@ bool LinuxPresence::CallOn() {
 }
 
 bool LinuxPresence::DoNotDisturb() {
+  return QuietTime().value_or(false);
+}
+
+std::optional<bool> LinuxPresence::QuietTime() {
   const QDBusConnection session = Bus(options_.sessionBus, false);
   const QVariant inhibited =
       Property(session, "org.freedesktop.Notifications", "/org/freedesktop/Notifications",
@@ -281,7 +285,24 @@ bool LinuxPresence::DoNotDisturb() {
           {QString("org.gnome.desktop.notifications"), QString("show-banners")});
   while (banners.canConvert<QDBusVariant>() && banners.userType() == qMetaTypeId<QDBusVariant>())
     banners = qvariant_cast<QDBusVariant>(banners).variant();
-  return banners.userType() == QMetaType::Bool && !banners.toBool();
+  if (banners.userType() == QMetaType::Bool) return !banners.toBool();
+  if (inhibited.isValid()) return false;
+  return std::nullopt;
+}
+
+bool LinuxPresence::CanTell(BusySign sign) {
+  switch (sign) {
+    case BusySign::kFullScreen: {
+      XConnection* x = X();
+      return x && !x->Values(x->screen->root, x->atoms[0], XCB_ATOM_WINDOW).empty();
+    }
+    case BusySign::kDoNotDisturb:
+      return QuietTime().has_value();
+    case BusySign::kCall:
+    case BusySign::kPrograms:
+      return access(options_.procRoot.c_str(), R_OK) == 0;
+  }
+  return true;
 }
 
 std::string LinuxPresence::FirstRunning(const std::vector<std::string>& names) {

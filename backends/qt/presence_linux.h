@@ -16,6 +16,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,8 +59,14 @@ class LinuxPresence : public Presence {
   std::vector<std::string> RunningPrograms() override;
   std::string ProgramFileSuffix() override { return ""; }
   ScreenRect PointerWorkArea() override;
+  // Full screen: an X server whose window manager names the active window. Do Not Disturb: a
+  // notification service with the Inhibited property, or GNOME's switch through the portal.
+  // Calls and programs: /proc.
+  bool CanTell(BusySign sign) override;
 
  private:
+  // What the desktop's switch says; none when no service tells it.
+  std::optional<bool> QuietTime();
   // The X connection, made (again) when there is none or it broke; null when there is no server.
   XConnection* X();
 

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QProcess>
@@ -70,9 +71,20 @@ std::string FindOnPath(const std::string& program) {
 
 LinuxShell::LinuxShell(Trace& trace, std::vector<std::vector<std::string>> infoTools)
     : trace_(trace), infoTools_(std::move(infoTools)) {
-  if (infoTools_.empty())
-    infoTools_ = {
-        {"kinfocenter"}, {"gnome-control-center", "info-overview"}, {"xfce4-about"}, {"hardinfo"}};
+  if (!infoTools_.empty()) return;
+  // Each desktop's own tool, the one of the desktop in use first; hardinfo belongs to none.
+  const std::pair<const char*, std::vector<std::string>> known[] = {
+      {"KDE", {"kinfocenter"}},
+      {"GNOME", {"gnome-control-center", "info-overview"}},
+      {"XFCE", {"xfce4-about"}},
+      {"X-Cinnamon", {"cinnamon-settings", "info"}},
+      {"", {"hardinfo"}}};
+  const char* env = std::getenv("XDG_CURRENT_DESKTOP");
+  const std::string current = ":" + std::string(env ? env : "") + ":";
+  for (bool ours : {true, false})
+    for (const auto& [desktop, tool] : known)
+      if ((*desktop && current.find(":" + std::string(desktop) + ":") != std::string::npos) == ours)
+        infoTools_.push_back(tool);
 }
 
 bool LinuxShell::OpenWebPage(std::uintptr_t, const std::string& url) {
@@ -94,6 +106,12 @@ bool LinuxShell::OpenSystemInformation() {
     return ok;
   }
   trace_.Line("shell.run", {"", "0"});
+  return false;
+}
+
+bool LinuxShell::HasSystemInformation() {
+  for (const auto& tool : infoTools_)
+    if (!FindOnPath(tool.front()).empty()) return true;
   return false;
 }
 
@@ -125,6 +143,18 @@ void LinuxWorkstation::StartScreenSaver(std::uintptr_t window) {
                   Call(session, "org.gnome.ScreenSaver", "/org/gnome/ScreenSaver",
                        "org.gnome.ScreenSaver", "SetActive", {true});
   trace_.Line("screensaver", {std::to_string(window), ok ? "1" : "0"});
+}
+
+bool LinuxWorkstation::CanStartScreenSaver() {
+  const QDBusConnection session = Bus(sessionBus_, false);
+  if (!session.isConnected()) return false;
+  QDBusConnectionInterface* bus = session.interface();
+  return bus->isServiceRegistered("org.freedesktop.ScreenSaver").value() ||
+         bus->isServiceRegistered("org.gnome.ScreenSaver").value();
+}
+
+bool LinuxWorkstation::CanLock() {
+  return CanStartScreenSaver() || !LogindSession(Bus(systemBus_, true)).isEmpty();
 }
 
 std::string LinuxWorkstation::AppPath() {

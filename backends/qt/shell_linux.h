@@ -17,10 +17,12 @@ namespace unw {
 class LinuxShell : public Shell {
  public:
   // `infoTools`: the desktops' information tools to look for on the PATH, each a program and its
-  // arguments, in order (empty: the known ones).
+  // arguments, in order (empty: the known ones, the one of $XDG_CURRENT_DESKTOP first).
   explicit LinuxShell(Trace& trace, std::vector<std::vector<std::string>> infoTools = {});
   bool OpenWebPage(std::uintptr_t owner, const std::string& url) override;
   bool OpenSystemInformation() override;
+  // Whether one of the information tools is on the PATH.
+  bool HasSystemInformation() override;
   bool ProgramVersion(int& major, int& minor) override;
   // Opens a folder (or any file) with the desktop's program for it.
   bool OpenFolder(const std::string& path);
@@ -42,6 +44,10 @@ class LinuxWorkstation : public Workstation {
         sessionBus_(std::move(sessionBus)) {}
   long LockWorkStation() override;
   void StartScreenSaver(std::uintptr_t window) override;
+  // Locking: the session's screen saver on the bus, or a logind session to ask. The screen saver:
+  // the session's on the bus.
+  bool CanLock() override;
+  bool CanStartScreenSaver() override;
   unsigned GetCaretBlinkTime() override { return caretBlinkMs_; }
   std::string AppPath() override;
   std::string AppExeName() override;

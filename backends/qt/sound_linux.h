@@ -39,6 +39,8 @@ class LinuxSoundPlayer : public SoundPlayer {
   void ReadFileAsync(const std::string& path, size_t maxBytes,
                      std::function<void(bool ok, std::string bytes)> done) override;
   EventLoop& loop() override { return loop_; }
+  // The beeps are tones of the player's own.
+  bool BeepsAreSystemSounds() override { return false; }
 
   // Reads at most under way at once; beyond, a read fails at once (reads that never end must not
   // use up the program's threads).

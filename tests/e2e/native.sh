@@ -54,7 +54,12 @@ counts_down() {
 }
 asks() { wait_for 10 eval '[[ -n "$(message_box)" ]]'; }
 
-UNWINDLE_TRACE="$results/trace.txt" "$exe" >"$results/output.txt" 2>&1 &
+# A system information tool of the desktop's, which only says that it was started.
+mkdir -p "$results/bin"
+printf '#!/bin/sh\ntouch "%s"\n' "$results/sysinfo-started" >"$results/bin/hardinfo"
+chmod +x "$results/bin/hardinfo"
+
+PATH="$results/bin:$PATH" UNWINDLE_TRACE="$results/trace.txt" "$exe" >"$results/output.txt" 2>&1 &
 program_pid=$!
 
 echo "e2e: the program starts on $DISPLAY"
@@ -76,12 +81,13 @@ echo "e2e: the windows it opens"
 check "About opens the about box" pressed frmTimer cmdAbout
 check "  which shows" wait_for 10 shown frmAbout
 shot about
-check "  whose System Info says it is not there on this desktop" pressed frmAbout cmdSysInfo
-check "    in a message box" asks
-shot about-sysinfo
-check "    answered with OK" eval '[[ "$(auto Answer OK)" == "boolean true" ]]'
+check "  whose System Info starts the desktop's information tool" pressed frmAbout cmdSysInfo
+check "    which runs" wait_for 10 test -e "$results/sysinfo-started"
 check "  and OK closes it" wait_for 5 pressed frmAbout cmdOK
 check "  and it is gone" wait_for 5 gone frmAbout
+# The private display has no window manager to name the window in front.
+check "the full-screen hold is not offered where no window manager tells" \
+  refused frmTimer mnuHoldForFullScreen
 for dialog in mnuPreferences:frmPreferences mnuStatistics:frmStatistics \
   mnuWorkingHours:frmWorkingHours mnuShortBreaks:frmShortBreaks \
   mnuBreakScreen:frmBreakScreenOptions mnuBreakIdeas:frmBreakIdeas \

@@ -125,6 +125,8 @@ TEST_F(LinuxPresenceBusTest, ASignalFromAProgramThatIsNotLogindIsNoSleep) {
 TEST_F(LinuxPresenceBusTest, DoNotDisturbAndGnomesIdleTimeAndBannersAreAskedOfTheirServices) {
   unsetenv("DISPLAY");
   EXPECT_FALSE(presence->DoNotDisturb()) << "no notification service";
+  EXPECT_FALSE(presence->CanTell(BusySign::kDoNotDisturb)) << "nobody tells it";
+  EXPECT_FALSE(presence->CanTell(BusySign::kFullScreen)) << "no X server";
   EXPECT_EQ(presence->IdleMs(), 0) << "nobody to ask";
   bool inhibited = true;
   StandInService notices{
@@ -142,6 +144,7 @@ TEST_F(LinuxPresenceBusTest, DoNotDisturbAndGnomesIdleTimeAndBannersAreAskedOfTh
                           return {};
                         }};
   EXPECT_TRUE(presence->DoNotDisturb());
+  EXPECT_TRUE(presence->CanTell(BusySign::kDoNotDisturb));
   inhibited = false;
   EXPECT_FALSE(presence->DoNotDisturb());
   EXPECT_EQ(presence->IdleMs(), 123456);
@@ -164,6 +167,7 @@ TEST(LinuxWorkstationTest, LockingAsksTheScreenSaverElseLogindAndTheScreenSaverS
   Trace trace{nullptr, ""};
   LinuxWorkstation workstation(trace, 500, system.name(), session.name());
   EXPECT_EQ(workstation.LockWorkStation(), 0) << "nobody to ask";
+  EXPECT_FALSE(workstation.CanLock() || workstation.CanStartScreenSaver()) << "and it says so";
   std::mutex mutex;
   std::vector<std::string> asked;
   auto record = [&](const char* who) {
@@ -184,6 +188,8 @@ TEST(LinuxWorkstationTest, LockingAsksTheScreenSaverElseLogindAndTheScreenSaverS
   {
     StandInService logind{system, "org.freedesktop.login1", "/org/freedesktop/login1",
                           record("logind")};
+    EXPECT_TRUE(workstation.CanLock() && !workstation.CanStartScreenSaver());
+    heard();  // whether there is a session to lock
     EXPECT_NE(workstation.LockWorkStation(), 0);
   }
   EXPECT_EQ(heard(),
@@ -193,6 +199,7 @@ TEST(LinuxWorkstationTest, LockingAsksTheScreenSaverElseLogindAndTheScreenSaverS
             }));
   StandInService saver{session, "org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver",
                        record("saver")};
+  EXPECT_TRUE(workstation.CanLock() && workstation.CanStartScreenSaver());
   EXPECT_NE(workstation.LockWorkStation(), 0);
   workstation.StartScreenSaver(7);
   EXPECT_EQ(heard(),
