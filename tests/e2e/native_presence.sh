@@ -76,14 +76,17 @@ left() {
   [[ $out =~ ^counting\ ([0-9:]+)$ ]] || { echo -1; return; }
   seconds_of "${BASH_REMATCH[1]}"
 }
-# How many natural breaks of a kind the history holds; each at least a break long.
-natural() {
-  local n=0 seconds
-  while read -r seconds; do
-    ((seconds >= break_seconds)) && n=$((n + 1))
-  done < <(grep -E "[[:space:]]break\.natural[[:space:]]+$1[[:space:]]" "$history" 2>/dev/null |
-    awk '{ print $NF }')
-  echo "$n"
+# The seconds of each natural break of a kind in the history, a line each.
+naturals() {
+  grep -E "[[:space:]]break\.natural[[:space:]]+$1[[:space:]]" "$history" 2>/dev/null |
+    awk '{ print $NF }'
+}
+natural() { naturals "$1" | wc -l; }
+# One natural break of KIND more than BEFORE, as long as the break at least.
+one_more() {
+  local last
+  last=$(naturals "$1" | tail -n1)
+  (($(natural "$1") == $2 + 1 && ${last:-0} >= break_seconds))
 }
 start_program() {
   UNWINDLE_TRACE="$results/trace-$1.txt" "$exe" >"$results/output-$1.txt" 2>&1 &
@@ -166,21 +169,21 @@ logind() {
 # as long as a break, it was one of KIND in the history and the countdown starts anew; shorter,
 # nothing.
 away_for() {
-  local name=$1 kind=$4 seconds=$5 before was now
+  local name=$1 kind=$4 seconds=$5 before
   read -ra away <<<"$2"
   read -ra back <<<"$3"
   before=$(natural "$kind")
-  was=$(left)
+  # Far enough from the whole interval that a new start would show.
+  ((seconds > break_seconds)) || wait_for 10 eval '(($(left) <= work_minutes * 60 - 6))'
   logind "${away[@]}" && sleep "$seconds" && logind "${back[@]}" || return 1
   if ((seconds > break_seconds)); then
     check "$name for ${seconds}s is a break in the history" \
-      wait_for 5 eval '(($(natural "$kind") == before + 1))'
+      wait_for 5 one_more "$kind" "$before"
     check "  and the countdown starts anew" anew
   else
     sleep 1.5
-    now=$(left)
     check "$name for ${seconds}s is no break" test "$(natural "$kind")" -eq "$before"
-    check "  and the countdown counts on" test "$now" -ge 0 -a "$now" -lt "$was"
+    check "  and the countdown counts on" eval '! anew && (($(left) > 0))'
   fi
 }
 check "the login manager is there" wait_for 10 logind Active boolean:true
@@ -225,18 +228,16 @@ jiggler=$!
 check "the program starts again" start_program idle
 kill "$jiggler" && wait "$jiggler" 2>/dev/null
 before=$(natural idle)
-was=$(left)
 for _ in 1 2 3 4 5 6; do
   xdotool mousemove 30 30 && sleep 1 && xdotool mousemove 40 40 && sleep 1
 done 2>/dev/null
 sleep 1.5
 check "input every second for 12 seconds is no break" test "$(natural idle)" -eq "$before"
-now=$(left)
-check "  and the countdown counts on" test "$now" -ge 0 -a "$now" -lt "$was"
+check "  and the countdown counts on" eval '! anew && (($(left) > 0))'
 sleep $((break_seconds + 3))
 xdotool mousemove 50 50
 check "no input for longer than a break, then a move: a break in the history" \
-  wait_for 5 eval '(($(natural idle) == before + 1))'
+  wait_for 5 one_more idle "$before"
 check "  and the countdown starts anew" anew
 check "--exit ends it" exit_by --exit
 check "no program running: --status says so" answers --status 3 "" "$not_running"
