@@ -42,6 +42,8 @@ native_env_cleanup() {
     program_pid=""
   fi
   [[ -n "$bus_pid" ]] && kill "$bus_pid" 2>/dev/null
+  [[ -n "${system_bus_pid:-}" ]] && kill "$system_bus_pid" 2>/dev/null
+  system_bus_pid=""
   [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null
   bus_pid="" xvfb_pid=""
   [[ -n "$native_home" ]] && rm -rf "$native_home"
@@ -80,3 +82,16 @@ seconds_of() {
 
 # The message box on the screen, if any.
 message_box() { auto Windows | grep -o 'msgbox .*' | sed 's/^msgbox //; s/ *]$//'; }
+
+# A system bus of its own beside the session's (after native_env_setup), for stand-ins of the
+# system's services (tests/e2e/native_presence.sh): exports DBUS_SYSTEM_BUS_ADDRESS; it ends with
+# native_env_cleanup. Its rules are a session bus's: any name may be owned on it.
+system_bus_pid=""
+native_env_system_bus() {
+  local address
+  exec {sysbusfd}<> <(:)
+  dbus-daemon --session --nofork --print-address="$sysbusfd" >/dev/null 2>&1 &
+  system_bus_pid=$!
+  read -r -t 15 -u "$sysbusfd" address || { echo "dbus-daemon did not start" >&2; return 1; }
+  export DBUS_SYSTEM_BUS_ADDRESS="$address"
+}

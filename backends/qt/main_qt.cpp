@@ -1,6 +1,7 @@
 // unwindle, the desktop program on Linux: builds the program's services from the Qt back end and
 // hands them to the launch (app/launch.h), which runs the program until its last window is gone.
-// With a command ("unwindle --pause 30", "unwindle /status") it is the command line.
+// With a command ("unwindle --pause 30", "unwindle /status") it is the command line, and prints
+// what the running program answers.
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
@@ -61,6 +62,13 @@ int main(int argc, char** argv) {
   unw::IniSettingsStorage commandSettings(quiet);
   unw::LaunchServices launch{instance, console, history, historyCalendar};
   launch.texts = unw::CommandLineTexts(commandSettings, commandLanguages);
+  // With a command the program is the command line, as unwindle.com is on Windows: it prints the
+  // answer (a bad one and the usage on standard error) and ends with its code. Only /start with
+  // no program running becomes the program itself.
+  if (const unw::CommandLine line = unw::ParseCommandLine(args);
+      line.kind == unw::CommandLine::Kind::kBad ||
+      (line.kind == unw::CommandLine::Kind::kCommand && line.command.verb != unw::Verb::kStart))
+    return unw::RunCommandLine(args, launch);
   return unw::LaunchProgram(args, launch, [&](const std::optional<unw::Command>& startWith) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("unwindle"));

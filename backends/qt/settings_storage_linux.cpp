@@ -1,7 +1,9 @@
 #include "backends/qt/settings_storage_linux.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -17,6 +19,9 @@ constexpr std::string_view kSection = "Unwindle";
 // A file larger than this is no settings file of ours: refusing it keeps a corrupt one from
 // costing the program its memory.
 constexpr off_t kLargestFile = off_t{16} << 20;
+// How long a change waits for another process's change to the same file before it goes ahead
+// without the lock: a process that hangs holding it must not cost this one its settings.
+constexpr int kLockWaitMs = 2000;
 
 SettingStatus StatusOf(int error) {
   switch (error) {
@@ -115,6 +120,37 @@ struct Lines {
   }
   std::vector<std::string> lines;
   size_t sectionAt = std::string::npos, lastOurs = std::string::npos;
+};
+
+// The lock file beside the settings file, held exclusively while one process reads, changes and
+// replaces the file, so that two programs (two sessions sharing a home, or the program and its
+// command line) never write over each other's change. Not had in time, or not to be had at all (a
+// read-only folder): the change goes ahead as it would without it.
+class ChangeLock {
+ public:
+  explicit ChangeLock(const std::string& path) {
+    linux_sys::MakeFolders(linux_sys::FolderOf(path));
+    fd_ = open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd_ < 0) return;
+    for (int waited = 0; flock(fd_, LOCK_EX | LOCK_NB) != 0; waited += 5) {
+      if ((errno != EWOULDBLOCK && errno != EINTR) || waited >= kLockWaitMs) {
+        close(fd_);
+        fd_ = -1;
+        return;
+      }
+      const timespec pause = {0, 5 * 1000 * 1000};
+      nanosleep(&pause, nullptr);
+    }
+  }
+  ~ChangeLock() {
+    if (fd_ >= 0) close(fd_);  // and the lock with it
+  }
+  ChangeLock(const ChangeLock&) = delete;
+  ChangeLock& operator=(const ChangeLock&) = delete;
+  bool held() const { return fd_ >= 0; }
+
+ private:
+  int fd_ = -1;
 };
 
 }  // namespace
@@ -225,6 +261,12 @@ SettingStatus IniSettingsStorage::Remove(const std::string& name) {
 
 SettingStatus IniSettingsStorage::Change(const std::string& name, const std::string* text) {
   if (!UsableName(name)) return text ? SettingStatus::kFailed : SettingStatus::kMissing;
+  // Something other than a file in the settings file's place is never one (Load says so): no
+  // lock file is made beside it.
+  struct stat st = {};
+  if (stat(path_.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return SettingStatus::kFailed;
+  const ChangeLock lock(path_);
+  if (!lock.held()) trace_.Line("reg.lock", {path_, "none"});
   std::string content;
   SettingStatus status = Load(content);
   if (status != SettingStatus::kOk) return status;

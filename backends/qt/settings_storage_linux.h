@@ -5,10 +5,13 @@
 //
 // The file is read afresh for every request (it is small, and another copy of the program or the
 // user may have changed it) and replaced whole for every change, by a temporary file renamed over
-// it: a crash loses at most the change it interrupted. A text is stored so that it reads back as
-// written: a backslash, a line break, a tab or a NUL is escaped (\\ \n \r \t \0), and a text with
-// a space at either end or a quote at its start is quoted. What a person typed into the file is
-// read leniently: a backslash before anything else stays as it is, spaces around the '=' go.
+// it: a crash loses at most the change it interrupted. Each change holds an advisory lock (flock
+// of Unwindle.ini.lock beside it) from reading the file to replacing it, so that the changes of two
+// processes follow each other instead of one losing the other's. A text is stored so that it reads
+// back as written: a backslash, a line break, a tab or a NUL is escaped (\\ \n \r \t \0), and a
+// text with a space at either end or a quote at its start is quoted. What a person typed into the
+// file is read leniently: a backslash before anything else stays as it is, spaces around the '='
+// go.
 #pragma once
 
 #include <string>

@@ -70,8 +70,13 @@ class StandInService {
  public:
   using Answer = std::function<QVariantList(const QDBusMessage&)>;
   StandInService(const PrivateBus& bus, const QString& service, const QString& path, Answer answer)
-      : connectionName_(bus.name() + "-" + service),
-        connection_(QDBusConnection::connectToBus(bus.address(), connectionName_)),
+      : StandInService(bus.address(), bus.name() + "-" + service, service, path,
+                       std::move(answer)) {}
+  // On the bus at `address` (one the caller did not start), connected to under `connectionName`.
+  StandInService(const QString& address, const QString& connectionName, const QString& service,
+                 const QString& path, Answer answer)
+      : connectionName_(connectionName),
+        connection_(QDBusConnection::connectToBus(address, connectionName_)),
         object_(new Object(std::move(answer))),
         path_(path) {
     thread_.start();

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
@@ -172,6 +173,48 @@ TEST(IniSettingsTest, AFileThatRefusesIsNeverHalfWrittenAndAFolderInItsPlaceIsNo
   IniSettingsStorage folderInPlace(trace, folder.root());
   EXPECT_EQ(folderInPlace.Read("Hours", text), SettingStatus::kFailed);
   EXPECT_EQ(folderInPlace.Write("Hours", "1"), SettingStatus::kFailed);
+}
+
+TEST(IniSettingsTest, TwoProcessesChangingTheFileAtOnceKeepEachOthersChanges) {
+  TestFolder folder;
+  const std::string path = folder.root() + "/KORVANTE/Unwindle.ini";
+  constexpr int kEach = 40;
+  auto writer = [&](char who) {
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    Trace quiet{nullptr, ""};
+    IniSettingsStorage ini(quiet, path);
+    int failed = 0;
+    for (int i = 0; i < kEach; ++i)
+      failed += ini.Write(std::string(1, who) + std::to_string(i), "v") != SettingStatus::kOk;
+    _exit(failed);
+  };
+  const pid_t a = writer('A'), b = writer('B');
+  ASSERT_GT(a, 0);
+  ASSERT_GT(b, 0);
+  for (pid_t pid : {a, b}) {
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "writes refused";
+  }
+  Trace trace{nullptr, ""};
+  IniSettingsStorage ini(trace, path);
+  int lost = 0;
+  for (char who : {'A', 'B'})
+    for (int i = 0; i < kEach; ++i) {
+      std::string text;
+      lost += ini.Read(std::string(1, who) + std::to_string(i), text) != SettingStatus::kOk;
+    }
+  EXPECT_EQ(lost, 0);
+  // A process that holds the lock and never lets go delays a change, and does not refuse it.
+  const int held = open((path + ".lock").c_str(), O_RDWR);
+  ASSERT_GE(held, 0);
+  ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
+  EXPECT_EQ(ini.Write("Hours", "2"), SettingStatus::kOk);
+  close(held);
+  std::string text;
+  EXPECT_EQ(ini.Read("Hours", text), SettingStatus::kOk);
+  EXPECT_EQ(text, "2");
 }
 
 TEST(DesktopStartupLaunchTest, TheEntryStartsThisProgramWhateverItsPathAndSaysWhenSwitchedOff) {
