@@ -210,14 +210,23 @@ TextSize QtTextRoom::Needs(const Control& c, int wrapWidth) {
   int chromeW = 0, chromeH = 0;
   switch (c.kind()) {
     case ControlKind::kCheckBox:
-      chromeW = metric(QStyle::PM_IndicatorWidth) + metric(QStyle::PM_CheckBoxLabelSpacing) + 4;
+    case ControlKind::kOption: {
+      // As the style sizes the box or circle, the gap and the focus frame: a widget of the kind
+      // with the text, asked what it needs, less the text.
+      QAbstractButton* probe;
+      if (c.kind() == ControlKind::kCheckBox) {
+        if (!check_) check_ = std::make_unique<QCheckBox>();
+        probe = check_.get();
+      } else {
+        if (!option_) option_ = std::make_unique<QRadioButton>();
+        probe = option_.get();
+      }
+      probe->setFont(QFontOf(f));
+      probe->setText(QStringLiteral("x"));
+      chromeW = probe->sizeHint().width() - QFontMetrics(probe->font()).horizontalAdvance('x');
       chromeH = 2;
       break;
-    case ControlKind::kOption:
-      chromeW = metric(QStyle::PM_ExclusiveIndicatorWidth) +
-                metric(QStyle::PM_RadioButtonLabelSpacing) + 4;
-      chromeH = 2;
-      break;
+    }
     case ControlKind::kButton:
       chromeW = 2 * (metric(QStyle::PM_ButtonMargin) + metric(QStyle::PM_DefaultFrameWidth)) + 4;
       chromeH = 2 * metric(QStyle::PM_DefaultFrameWidth) + 4;
@@ -235,10 +244,8 @@ TextSize QtTextRoom::Needs(const Control& c, int wrapWidth) {
     const int wrap = std::max(1, QtFormView::Pixels(wrapWidth) - chromeW);
     px = fm.boundingRect(QRect(0, 0, wrap, 1 << 20), Qt::TextWordWrap, text).size();
   } else {
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    int widest = 0;
-    for (const QString& line : lines) widest = std::max(widest, fm.horizontalAdvance(line));
-    px = QSize(widest, static_cast<int>(lines.size()) * fm.lineSpacing());
+    // As the widgets measure their own texts (lines and access keys alike).
+    px = fm.size(Qt::TextShowMnemonic, QString::fromStdString(c.caption()));
   }
   // Rounded up, so that the widget placed from these twips is never a pixel short.
   const int dpi = QtFormView::Dpi();

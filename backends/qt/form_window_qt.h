@@ -16,7 +16,9 @@
 #include "platform/trace.h"
 
 class QAction;
+class QCheckBox;
 class QMenu;
+class QRadioButton;
 class QMenuBar;
 
 namespace unw {
@@ -32,6 +34,9 @@ class QtTextRoom : public TextRoom {
 
  private:
   std::map<std::tuple<int, std::string, int, int, std::string, int>, TextSize> known_;
+  // Never shown: what the style draws round a text of their kinds.
+  std::unique_ptr<QCheckBox> check_;
+  std::unique_ptr<QRadioButton> option_;
 };
 
 // Turns "&Save" into Qt's mnemonic form (the same, "&&" kept) or into plain text ("Save").
