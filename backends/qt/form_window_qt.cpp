@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <algorithm>
@@ -194,6 +195,68 @@ QFont QFontOf(const Font& font) {
   return f;
 }
 
+TextSize QtTextRoom::Needs(const Control& c, int wrapWidth) {
+  // A picture button shows its picture alone (its caption is its tooltip).
+  if (!HoldsText(c) || (c.kind() == ControlKind::kButton && !c.picture().empty())) return {};
+  const Font& f = c.font();
+  auto key =
+      std::make_tuple(static_cast<int>(c.kind()), f.name, static_cast<int>(f.size * 100),
+                      (f.italic ? 2 : 0) + (f.bold ? 1 : 0) + f.weight * 4, c.caption(), wrapWidth);
+  if (auto it = known_.find(key); it != known_.end()) return it->second;
+  const QStyle* style = QApplication::style();
+  auto metric = [style](QStyle::PixelMetric m) { return std::max(0, style->pixelMetric(m)); };
+  // What the widget draws round its text: the box or circle and the gap to the text with the
+  // focus frame; a button's margins and frame; a frame's caption indent at each end.
+  int chromeW = 0, chromeH = 0;
+  switch (c.kind()) {
+    case ControlKind::kCheckBox:
+    case ControlKind::kOption: {
+      // As the style sizes the box or circle, the gap and the focus frame: a widget of the kind
+      // with the text, asked what it needs, less the text.
+      QAbstractButton* probe;
+      if (c.kind() == ControlKind::kCheckBox) {
+        if (!check_) check_ = std::make_unique<QCheckBox>();
+        probe = check_.get();
+      } else {
+        if (!option_) option_ = std::make_unique<QRadioButton>();
+        probe = option_.get();
+      }
+      probe->setFont(QFontOf(f));
+      probe->setText(QStringLiteral("x"));
+      chromeW = probe->sizeHint().width() - QFontMetrics(probe->font()).horizontalAdvance('x');
+      chromeH = 2;
+      break;
+    }
+    case ControlKind::kButton:
+      chromeW = 2 * (metric(QStyle::PM_ButtonMargin) + metric(QStyle::PM_DefaultFrameWidth)) + 4;
+      chromeH = 2 * metric(QStyle::PM_DefaultFrameWidth) + 4;
+      break;
+    case ControlKind::kFrame:
+      chromeW = 20;
+      break;
+    default:
+      break;
+  }
+  const QFontMetrics fm(QFontOf(f));
+  const QString text = PlainCaption(c.caption());
+  QSize px;
+  if (wrapWidth > 0) {
+    const int wrap = std::max(1, QtFormView::Pixels(wrapWidth) - chromeW);
+    px = fm.boundingRect(QRect(0, 0, wrap, 1 << 20), Qt::TextWordWrap, text).size();
+  } else {
+    // As the widgets measure their own texts (lines and access keys alike).
+    px = fm.size(Qt::TextShowMnemonic, QString::fromStdString(c.caption()));
+  }
+  // Rounded up, so that the widget placed from these twips is never a pixel short.
+  const int dpi = QtFormView::Dpi();
+  auto twips = [dpi](int pixels) { return (pixels * 1440 + dpi - 1) / dpi; };
+  const TextSize need{twips(px.width() + chromeW), twips(px.height() + chromeH)};
+  // Bounded: a countdown's caption is new every second.
+  if (known_.size() >= 1024) known_.clear();
+  known_.emplace(std::move(key), need);
+  return need;
+}
+
 FormWindow::FormWindow(QtFormView& view, Form& form, Trace& trace)
     : view_(view), form_(form), trace_(trace) {}
 
@@ -216,6 +279,7 @@ QWidget* FormWindow::Create() {
   client_->setAutoFillBackground(true);
   CreateMenus();
   for (const auto& c : form_.controls()) CreateControl(*c);
+  Refit();
   for (const auto& c : form_.controls()) {
     // Each control starts as the model has it.
     if (widgets_.count(c.get())) {
@@ -410,8 +474,15 @@ void FormWindow::Place(Control& c) {
   auto it = widgets_.find(&c);
   if (it == widgets_.end() || !it->second) return;
   QWidget* w = it->second;
-  const int left = QtFormView::Pixels(c.left()), top = QtFormView::Pixels(c.top());
-  int width = QtFormView::Pixels(c.width()), height = QtFormView::Pixels(c.height());
+  Box box{c.left(), c.top(), c.width(), c.height()};
+  const auto& controls = form_.controls();
+  if (fitted_.boxes.size() == controls.size()) {
+    for (size_t i = 0; i < controls.size(); ++i) {
+      if (controls[i].get() == &c) box = fitted_.boxes[i];
+    }
+  }
+  const int left = QtFormView::Pixels(box.left), top = QtFormView::Pixels(box.top);
+  int width = QtFormView::Pixels(box.width), height = QtFormView::Pixels(box.height);
   if (IsLine(c)) height = 2;
   w->setGeometry(left, top, std::max(width, 1), std::max(height, 1));
   w->setVisible(c.visible());
@@ -540,6 +611,11 @@ void FormWindow::ControlChanged(Control& c, Prop what) {
   switch (what) {
     case Prop::kCaption:
       ShowCaption(c);
+      // A longer text may need more room: the controls beside it make way, the form grows.
+      if (HoldsText(c) && Refit()) {
+        PlaceAll();
+        FitAndPlace(false);
+      }
       break;
     case Prop::kToolTip:
       w->setToolTip(QString::fromStdString(c.toolTip()));
@@ -551,11 +627,20 @@ void FormWindow::ControlChanged(Control& c, Prop what) {
       w->setVisible(c.visible());
       break;
     case Prop::kBounds:
-      Place(c);
-      if (c.kind() == ControlKind::kButton) ShowPicture(c);
+      if (Refit()) {
+        PlaceAll();
+        FitAndPlace(false);
+      } else {
+        Place(c);
+        if (c.kind() == ControlKind::kButton) ShowPicture(c);
+      }
       break;
     case Prop::kFont:
       w->setFont(QFontOf(c.font()));
+      if (Refit()) {
+        PlaceAll();
+        FitAndPlace(false);
+      }
       break;
     case Prop::kValue:
     case Prop::kText:
@@ -615,8 +700,33 @@ void FormWindow::ApplyColors() {
   window_->setWindowOpacity(colors ? colors->alpha / 255.0 : 1.0);
 }
 
+bool FormWindow::Refit() {
+  int maxW = 1 << 20, maxH = 1 << 20;
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect work = screen->availableGeometry();
+    const int dpi = QtFormView::Dpi();
+    maxW = work.width() * 1440 / dpi;
+    maxH = std::max(0, work.height() - menuHeight_) * 1440 / dpi;
+  }
+  FittedForm fitted = FitTexts(form_, room_, maxW, maxH);
+  if (fitted == fitted_) return false;
+  fitted_ = std::move(fitted);
+  return true;
+}
+
+void FormWindow::PlaceAll() {
+  for (const auto& c : form_.controls()) {
+    if (widgets_.count(c.get())) {
+      Place(*c);
+      if (c->kind() == ControlKind::kButton) ShowPicture(*c);
+    }
+  }
+}
+
 void FormWindow::FitAndPlace(bool center) {
-  int width = QtFormView::Pixels(form_.width()), height = QtFormView::Pixels(form_.height());
+  const bool fitted = fitted_.boxes.size() == form_.controls().size();
+  int width = QtFormView::Pixels(fitted ? fitted_.width : form_.width());
+  int height = QtFormView::Pixels(fitted ? fitted_.height : form_.height());
   if (const auto& area = form_.coverArea()) {
     // The design's block of controls, centred in the area it covers.
     const QRect cover(area->left, area->top, area->right - area->left, area->bottom - area->top);
@@ -715,6 +825,7 @@ void FormWindow::FormChanged(FormProp what) {
       const bool visible = window_->isVisible();
       const bool cover = form_.coverArea().has_value();
       if (cover != bool(window_->windowFlags() & Qt::FramelessWindowHint)) ApplyFlags();
+      if (Refit()) PlaceAll();
       FitAndPlace(false);
       if (visible && !window_->isVisible()) ApplyVisible();
       break;

@@ -9,12 +9,16 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 
+#include "forms/fit.h"
 #include "forms/form.h"
 #include "platform/trace.h"
 
 class QAction;
+class QCheckBox;
 class QMenu;
+class QRadioButton;
 class QMenuBar;
 
 namespace unw {
@@ -22,6 +26,18 @@ namespace unw {
 class QtFormView;
 
 namespace qt {
+
+// What a control's text needs in this back end's widgets and fonts, as the form fitting asks.
+class QtTextRoom : public TextRoom {
+ public:
+  TextSize Needs(const Control& c, int wrapWidth) override;
+
+ private:
+  std::map<std::tuple<int, std::string, int, int, std::string, int>, TextSize> known_;
+  // Never shown: what the style draws round a text of their kinds.
+  std::unique_ptr<QCheckBox> check_;
+  std::unique_ptr<QRadioButton> option_;
+};
 
 // Turns "&Save" into Qt's mnemonic form (the same, "&&" kept) or into plain text ("Save").
 QString PlainCaption(const std::string& caption);
@@ -71,6 +87,9 @@ class FormWindow {
   void ApplyFlags();
   void ApplyColors();
   void FitAndPlace(bool center);
+  // The layout with room for every text; true when it changed.
+  bool Refit();
+  void PlaceAll();
   void ApplyVisible();
   void ApplyWindowState();
 
@@ -89,6 +108,9 @@ class FormWindow {
   bool applying_ = false;
   bool placed_ = false;
   int menuHeight_ = 0;
+  QtTextRoom room_;
+  FittedForm fitted_;
+  std::map<const Control*, size_t> index_;
 };
 
 }  // namespace qt

@@ -137,6 +137,23 @@ TEST_F(RendererTest, EachControlIsAWidgetNamedByItsDesignNameWhereItsTwipsPutIt)
   EXPECT_EQ(bar->actions().front()->text(), "&File");
 }
 
+// Judged by Qt's own idea of what the widgets need, not by the renderer's measuring.
+TEST_F(RendererTest, ALongerTextGetsTheRoomItNeedsAndItsFrameAndWindowGrowAroundIt) {
+  QWidget* window = view.WindowOf(sample.hWnd());
+  ASSERT_NE(window, nullptr);
+  const int windowWidth = window->width();
+  sample.Ctl("chkOn").SetCaption("&On, and a text far longer than the box was drawn for");
+  sample.Ctl("lblText").SetCaption("A label that the desktop's font draws wider than its box");
+  QCheckBox* check = Widget<QCheckBox>("chkOn");
+  QGroupBox* frame = Widget<QGroupBox>("fraBox");
+  QLabel* label = Widget<QLabel>("lblText");
+  EXPECT_GE(check->width(), check->sizeHint().width());
+  EXPECT_GE(frame->width(), check->geometry().right());
+  EXPECT_GE(label->width(), label->sizeHint().width());
+  EXPECT_GE(label->geometry().left(), frame->geometry().right()) << "the label made way";
+  EXPECT_GT(window->width(), windowWidth);
+}
+
 TEST_F(RendererTest, ClicksAreTheModelsToDecideAndRefusedWhereAPersonCouldNotClick) {
   QCheckBox* check = Widget<QCheckBox>("chkOn");
   check->click();
