@@ -33,7 +33,7 @@ native_env_setup() {
   read -r -t 15 -u "$busfd" address || { echo "dbus-daemon did not start" >&2; return 1; }
   export DBUS_SESSION_BUS_ADDRESS="$address"
   # Nothing of the user's desktop: its theme, its portal.
-  unset XDG_CURRENT_DESKTOP QT_QPA_PLATFORMTHEME
+  unset XDG_CURRENT_DESKTOP QT_QPA_PLATFORMTHEME WAYLAND_DISPLAY
 }
 
 native_env_cleanup() {

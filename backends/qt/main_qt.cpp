@@ -70,6 +70,11 @@ int main(int argc, char** argv) {
       (line.kind == unw::CommandLine::Kind::kCommand && line.command.verb != unw::Verb::kStart))
     return unw::RunCommandLine(args, launch);
   return unw::LaunchProgram(args, launch, [&](const std::optional<unw::Command>& startWith) {
+    // X11 first: on a Wayland session the program runs through XWayland, where it can see the
+    // window in front, place its windows itself and read idle time; a user may still choose
+    // otherwise with QT_QPA_PLATFORM.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+      qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("unwindle"));
     QApplication::setOrganizationName(QStringLiteral("KORVANTE"));

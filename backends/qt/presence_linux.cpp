@@ -230,7 +230,8 @@ XConnection* LinuxPresence::X() {
 }
 
 int64_t LinuxPresence::IdleMs() {
-  if (XConnection* x = X(); x && x->idle) {
+  const bool wayland = options_.wayland.value_or(!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"));
+  if (XConnection* x = wayland ? nullptr : X(); x && x->idle) {
     xcb_generic_error_t* error = nullptr;
     xcb_screensaver_query_info_reply_t* info = xcb_screensaver_query_info_reply(
         x->c, xcb_screensaver_query_info(x->c, x->screen->root), &error);
@@ -239,7 +240,8 @@ int64_t LinuxPresence::IdleMs() {
     free(error);
     if (ms >= 0) return ms;
   }
-  // GNOME on Wayland tells its own.
+  // GNOME tells its own, on Wayland too; where nobody tells, nobody is idle: a count that misses
+  // the person's typing would take their work for a break.
   const QVariant ms =
       Ask(Bus(options_.sessionBus, false), "org.gnome.Mutter.IdleMonitor",
           "/org/gnome/Mutter/IdleMonitor/Core", "org.gnome.Mutter.IdleMonitor", "GetIdletime");

@@ -41,6 +41,9 @@ class LinuxPresence : public Presence {
     // The work area of the monitor that holds the pointer, as the UI half knows the screens;
     // none: the X screen that holds it, whole.
     std::function<ScreenRect()> pointerWorkArea;
+    // A Wayland session: idle time is the compositor's to tell, never XWayland's (which sees only
+    // the input to X11 windows); none: $WAYLAND_DISPLAY says.
+    std::optional<bool> wayland;
   };
   LinuxPresence(Trace& trace, Options options);
   explicit LinuxPresence(Trace& trace) : LinuxPresence(trace, Options()) {}

@@ -247,6 +247,7 @@ TEST(LinuxPresenceXTest, IdleTimeAndAFullScreenWindowInFrontComeFromTheXServerWh
   LinuxPresence::Options options;
   options.display = display.name();
   options.systemBus = options.sessionBus = "unw-test-none";  // no buses: the X server alone
+  options.wayland = false;
   LinuxPresence presence(trace, options);
   // No input: the idle time grows with the clock; then a move of the pointer (XTest, as a
   // person's) starts it again.
@@ -256,6 +257,11 @@ TEST(LinuxPresenceXTest, IdleTimeAndAFullScreenWindowInFrontComeFromTheXServerWh
   EXPECT_GE(idle - before, 400);
   ASSERT_EQ(system(("DISPLAY=" + display.name() + " xdotool mousemove 10 10").c_str()), 0);
   EXPECT_LT(presence.IdleMs(), std::min<int64_t>(idle, 300));
+  // The same X server as a Wayland session's XWayland: its count is not the person's.
+  options.wayland = true;
+  LinuxPresence onWayland(trace, options);
+  RunLoop(300);
+  EXPECT_EQ(onWayland.IdleMs(), 0);
 
   XWindows x(display.name());
   const xcb_atom_t fullScreen = x.Atom("_NET_WM_STATE_FULLSCREEN");
