@@ -64,6 +64,7 @@ unit: native
 e2e: windows native
 	tests/e2e/native.sh $(NATIVE)
 	tests/e2e/native_presence.sh $(NATIVE)
+	tests/e2e/native_tray.sh $(NATIVE)
 	tests/e2e/run.sh $(WINDOWS)
 	# The break screen again, on a display of two monitors.
 	E2E_ONLY=break_screen E2E_RELEASE_ONLY=none E2E_WIN32_TESTS=0 \

@@ -41,8 +41,13 @@ void TrayController::ShowTrayMenu() {
   FrmTimer& main = app_.frmTimer();
   app_.ui.DoEvents();
   app_.sys.windows.SetForegroundWindow(main.hWnd());
-  main.Ctl("mnuUnwindle").SetDefault(true);
+  PrepareTrayMenu();
   app_.sys.view.ShowPopupMenu(main, main.Ctl("mPopupSys"));
+}
+
+void TrayController::PrepareTrayMenu() {
+  if (Busy()) return;
+  app_.frmTimer().Ctl("mnuUnwindle").SetDefault(true);
 }
 
 }  // namespace unw

@@ -16,6 +16,7 @@ class TrayController : public TrayActions {
   void AcknowledgeTrayAlert() override;
   void RestoreFromTray() override;
   void ShowTrayMenu() override;
+  void PrepareTrayMenu() override;
   void EndBalloonAlert() override;
 
  private:

@@ -18,6 +18,8 @@ enum class TrayEvent {
   kRightClick,  // the right button went up over the icon
   kRightDoubleClick,
   kNoticeClicked,  // the user clicked the notice
+  kMenuOpening,    // the shell shows the icon's menu itself (no popup of the program's) and
+                   // is about to: its items must be as the program would show them now
   kRecreated,      // the taskbar was created anew: the icon is gone with the old one
 };
 

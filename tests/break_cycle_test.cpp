@@ -372,6 +372,17 @@ TEST_F(BreakCycleTest, TrayClicksAreIgnoredWhileAProgramWindowIsOpenUnlessAnAler
   EXPECT_TRUE(Loaded("frmUnwindle")) << "the acknowledging click always counts";
 }
 
+TEST_F(BreakCycleTest, TheDesktopsOwnTrayMenuOpensNoPopupAndLeavesAWaitingAlertWaiting) {
+  StartCycle({{"AlertMeBy", "1"}, {"BalloonTipsEnabled", "0"}});
+  sim.Tray(TrayEvent::kMenuOpening);
+  EXPECT_TRUE(sim.fake.view.popups.empty()) << "the desktop shows the menu";
+  EXPECT_TRUE(main().Ctl("mnuUnwindle").isDefault()) << "its items as a right click shows them";
+  sim.AdvanceSeconds(11);  // a tray alert is now pending
+  sim.Tray(TrayEvent::kMenuOpening);
+  EXPECT_FALSE(Loaded("frmUnwindle")) << "only a click on the icon answers the alert";
+  EXPECT_TRUE(sim.fake.view.popups.empty());
+}
+
 // Keeps what the cycle tells, but its ticks, as short words joined by commas.
 struct Words : CycleObserver {
   void OnCycleEvent(const CycleEvent& e) override {

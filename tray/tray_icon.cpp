@@ -82,6 +82,10 @@ void TrayIcon::OnEvent(TrayEvent event) {
     case TrayEvent::kNoticeClicked:
       actions_->EndBalloonAlert();
       break;
+    case TrayEvent::kMenuOpening:
+      // The shell's menu opens whatever waits: a waiting alert is left for a click on the icon.
+      actions_->PrepareTrayMenu();
+      break;
     case TrayEvent::kRecreated:
       break;
   }

@@ -37,6 +37,8 @@ class TrayActions {
   virtual void RestoreFromTray() = 0;
   // A right click otherwise: the tray popup menu.
   virtual void ShowTrayMenu() = 0;
+  // The shell opens the tray menu itself: its items as a right click would show them, no popup.
+  virtual void PrepareTrayMenu() = 0;
   // The balloon notice was clicked, or its time is over.
   virtual void EndBalloonAlert() = 0;
 };

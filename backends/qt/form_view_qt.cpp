@@ -125,6 +125,13 @@ QWidget* QtFormView::WindowOf(std::uintptr_t handle) const {
   return nullptr;
 }
 
+QMenu* QtFormView::PopupMenuOf(std::uintptr_t handle) const {
+  for (const auto& w : windows_) {
+    if (reinterpret_cast<std::uintptr_t>(w->window()) == handle) return w->PopupMenu();
+  }
+  return nullptr;
+}
+
 QWidget* QtFormView::MainWindow() const {
   return windows_.empty() ? nullptr : windows_.front()->window();
 }

@@ -15,6 +15,7 @@
 #include "forms/form_view.h"
 #include "platform/trace.h"
 
+class QMenu;
 class QWidget;
 class QObject;
 
@@ -48,6 +49,8 @@ class QtFormView : public FormView {
   // The top-level widget of a window handle this view gave out, or null (a handle of a window
   // since destroyed, or none).
   QWidget* WindowOf(std::uintptr_t handle) const;
+  // The popup menu (the tray's) of the window a handle names, or null.
+  QMenu* PopupMenuOf(std::uintptr_t handle) const;
   // The window of the first form still loaded: the program's main window.
   QWidget* MainWindow() const;
   // The automation seam: presses control `id` ("cmdStart", "lblX(1)", a menu item) of the loaded

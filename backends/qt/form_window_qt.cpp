@@ -900,6 +900,16 @@ void FormWindow::ShowPopup(Control& menu) {
   Guarded([&] { it->second->exec(QCursor::pos()); });
 }
 
+QMenu* FormWindow::PopupMenu() const {
+  if (dead_) return nullptr;
+  for (const auto& c : form_.controls()) {
+    if (c->kind() != ControlKind::kMenu || c->parent() || c->visible()) continue;
+    auto it = menus_.find(c.get());
+    if (it != menus_.end()) return it->second;
+  }
+  return nullptr;
+}
+
 Control* FormWindow::ControlOf(const QObject* widget) const {
   for (const QObject* o = widget; o; o = o->parent()) {
     auto it = controls_.find(o);

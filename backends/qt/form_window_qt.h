@@ -60,6 +60,8 @@ class FormWindow {
   void FormChanged(FormProp what);
   void ControlChanged(Control& c, Prop what);
   void ShowPopup(Control& menu);
+  // The window's popup menu (its first hidden top-level menu, the tray's), or null.
+  QMenu* PopupMenu() const;
   void ApplyLook();
 
   // Why a person could not press `c` now ("hidden", "disabled", "blocked"), or null.

@@ -92,6 +92,7 @@ int main(int argc, char** argv) {
       unw::QtDialogs dialogs(trace, view);
       unw::QtWindowSystem windows(trace, view);
       unw::QtNotificationArea tray(trace);
+      tray.OfferMenus([&view](std::uintptr_t window) { return view.PopupMenuOf(window); });
       unw::QtSystemMetrics metrics;
       unw::QtFileDialog files(trace, view);
       unw::QtAppearance appearance(trace);

@@ -3,7 +3,9 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusInterface>
 #include <QDBusReply>
+#include <QMenu>
 #include <QPixmap>
 #include <QVariantMap>
 
@@ -51,6 +53,21 @@ QString TipText(const std::string& tip) {
   QString text = QString::fromStdString(tip);
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   return text;
+}
+
+// Whether the desktop hosts StatusNotifierItems: Qt asks the watcher once, as the program's first
+// icon is made, and keeps to that answer (an item then, else the XEmbed tray); so does this.
+bool DesktopHostsItems() {
+  static const bool hosts = [] {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+    if (!bus.isConnected() || !bus.interface() ||
+        !bus.interface()->isServiceRegistered(watcher).value())
+      return false;
+    QDBusInterface props(watcher, QStringLiteral("/StatusNotifierWatcher"), watcher, bus);
+    return props.property("IsStatusNotifierHostRegistered").toBool();
+  }();
+  return hosts;
 }
 
 }  // namespace
@@ -122,10 +139,30 @@ bool QtNotificationArea::ShowIcon(std::uintptr_t window, std::uintptr_t picture,
     });
     trace_.Line("tray.add", {TipText(tip).toStdString()});
   }
+  OfferMenu(window, icon);
   icon.icon->setIcon(*shown);
   icon.icon->setToolTip(TipText(tip));
   if (!icon.icon->isVisible()) icon.icon->show();
   return true;
+}
+
+void QtNotificationArea::OfferMenus(std::function<QMenu*(std::uintptr_t window)> menuOf) {
+  menuOf_ = std::move(menuOf);
+}
+
+void QtNotificationArea::OfferMenu(std::uintptr_t window, Icon& icon) {
+  if (icon.menu || !menuOf_ || !DesktopHostsItems()) return;
+  QMenu* menu = menuOf_(window);
+  if (!menu) return;
+  icon.menu = menu;
+  // Qt exports the menu (com.canonical.dbusmenu, the item's Menu property), keeps the entries as
+  // the actions stand and triggers an action whose entry is clicked; the action's own handler
+  // asks the program whether the item can be chosen. The host's AboutToShow and "opened" come
+  // as aboutToShow, as a popup of the menu's own does.
+  icon.icon->setContextMenu(menu);
+  QObject::connect(menu, &QMenu::aboutToShow, icon.icon.get(),
+                   [this, window] { Tell(window, TrayEvent::kMenuOpening); });
+  trace_.Line("tray.menu", {menu->objectName().toStdString()});
 }
 
 bool QtNotificationArea::RemoveIcon(std::uintptr_t window) {

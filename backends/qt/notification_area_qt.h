@@ -7,6 +7,7 @@
 
 #include <QIcon>
 #include <QObject>
+#include <QPointer>
 #include <QSystemTrayIcon>
 #include <cstdint>
 #include <functional>
@@ -17,6 +18,8 @@
 
 #include "platform/notification_area.h"
 #include "platform/trace.h"
+
+class QMenu;
 
 namespace unw {
 
@@ -38,6 +41,13 @@ class QtNotificationArea : public QObject, public NotificationArea {
   void Unsubscribe(std::uintptr_t window) override;
   std::uintptr_t IconHandle(int set, int element) override;
 
+  // Where the desktop shows an icon's menu itself (a StatusNotifierItem host), the icon of a
+  // window offers the menu `menuOf` gives for that window (its popup menu) as a DBusMenu: before
+  // the host opens it the program brings its items up to date (kMenuOpening), and an entry the
+  // host reports clicked is chosen as in the popup, refused where the popup would refuse it.
+  // Without a host (the XEmbed tray) a right click stays the program's to answer.
+  void OfferMenus(std::function<QMenu*(std::uintptr_t window)> menuOf);
+
   // The icon of `window` as the desktop sees it, or null (for the tests, acting as the shell).
   QSystemTrayIcon* IconOf(std::uintptr_t window) const;
 
@@ -50,7 +60,9 @@ class QtNotificationArea : public QObject, public NotificationArea {
     std::unique_ptr<QSystemTrayIcon> icon;
     uint32_t notice = 0;   // the desktop's id of the notice on the screen, 0 for none
     bool balloon = false;  // QSystemTrayIcon's own message is up
+    QPointer<QMenu> menu;  // the menu the desktop shows for it, if it does
   };
+  void OfferMenu(std::uintptr_t window, Icon& icon);
   void Tell(std::uintptr_t window, TrayEvent event);
   bool NotificationService() const;
 
@@ -59,6 +71,7 @@ class QtNotificationArea : public QObject, public NotificationArea {
   std::map<std::uintptr_t, std::function<void(TrayEvent)>> sinks_;
   std::map<std::pair<int, int>, std::uintptr_t> handles_;
   std::vector<std::unique_ptr<QIcon>> pictures_;
+  std::function<QMenu*(std::uintptr_t window)> menuOf_;
   bool listening_ = false;
 };
 

@@ -19,10 +19,13 @@
 #include "appearance_contract.h"
 #include "backends/qt/appearance_qt.h"
 #include "backends/qt/dialogs_qt.h"
+#include "backends/qt/event_loop_qt.h"
 #include "backends/qt/form_view_qt.h"
 #include "backends/qt/notification_area_qt.h"
 #include "backends/qt/system_metrics_qt.h"
 #include "backends/qt/window_system_qt.h"
+#include "dbus_menu.h"
+#include "forms/ui.h"
 #include "message_contract.h"
 #include "monitors_contract.h"
 #include "system_fonts_contract.h"
@@ -255,6 +258,63 @@ TEST_F(QtTrayTest, TheTipIsReadOverDBusAndNoticesGoToTheDesktopsNotificationServ
   Settle();
   EXPECT_EQ(events.size(), 1u) << "an end is never reported";
   EXPECT_TRUE(real.RemoveIcon(window()));
+}
+
+// A window with a popup menu, as the program's main window has the tray's.
+class MenuOwner : public Form {
+ public:
+  explicit MenuOwner(Ui& ui) : Form(ui, "frmOwner") {}
+  std::vector<std::string> chosen;
+
+ protected:
+  void Design() override {
+    Control& popup = AddMenu("mPopup", "", nullptr);
+    popup.SetVisible(false);
+    for (const char* name : {"mnuOpen", "mnuSep", "mnuPause", "mnuKeep", "mnuGone"})
+      AddMenu(name, name == std::string("mnuSep") ? "-" : std::string("&") + (name + 3), &popup)
+          .onClick = [this, name] { chosen.push_back(name); };
+    Ctl("mnuPause").SetEnabled(false);
+    Ctl("mnuGone").SetVisible(false);
+  }
+};
+
+TEST_F(QtTrayTest, TheHostShowsThePopupMenuAsTheProgramHasItAndAClickIsChosenAsInThePopup) {
+  QtEventLoop loop{trace};
+  QtFormView view{trace};
+  QtDialogs dialogs{trace, view};
+  Ui ui{view, loop, dialogs};
+  MenuOwner owner{ui};
+  owner.Load();
+  real.OfferMenus([&view](std::uintptr_t w) { return view.PopupMenuOf(w); });
+  ASSERT_TRUE(real.ShowIcon(owner.hWnd(), real.IconHandle(0, 0), "Unwindle"));
+  std::vector<TrayEvent> events;
+  real.Subscribe(owner.hWnd(), [&](TrayEvent e) {
+    events.push_back(e);
+    // The program's answer to the host opening it: the items as they stand now.
+    owner.Ctl("mnuKeep").SetChecked(true);
+  });
+  Settle();
+  const auto host = dbusmenu::Menu::Of(
+      QDBusConnection::connectToBus(QDBusConnection::SessionBus, "unwindle-test-desktop"),
+      ItemService());
+  std::vector<std::string> shown;
+  std::map<std::string, int> ids;
+  for (const auto& e : host.Open()) {
+    ids[e.label.toStdString()] = e.id;
+    if (!e.visible) continue;
+    shown.push_back(e.separator ? "-"
+                                : e.label.toStdString() + (e.enabled ? "" : " (disabled)") +
+                                      (e.checked ? " (checked)" : ""));
+  }
+  EXPECT_EQ(events, std::vector<TrayEvent>{TrayEvent::kMenuOpening});
+  EXPECT_EQ(shown, (std::vector<std::string>{"Open", "-", "Pause (disabled)", "Keep (checked)"}));
+  // In order: what the disabled and the hidden entry did is done once the last one is chosen.
+  for (const char* label : {"Pause", "Gone", "Open"}) host.Click(ids[label]);
+  for (int i = 0; i < 100 && owner.chosen.empty(); ++i)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  EXPECT_EQ(owner.chosen, std::vector<std::string>{"mnuOpen"});
+  EXPECT_TRUE(real.RemoveIcon(owner.hWnd()));
+  owner.Unload();
 }
 
 }  // namespace
