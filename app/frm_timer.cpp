@@ -560,11 +560,17 @@ void FrmTimer::cmdSave_Click() {
   app_.cycle.IntervalChanged();
 }
 
+// Minimized into the tray only where the desktop shows the tray: elsewhere the window stays in
+// the task bar, where the user can find it again.
+bool FrmTimer::HidesWhenMinimized() const {
+  return app_.settings.HideWhenMinimized == 1 && app_.sys.tray.IconsShown();
+}
+
 void FrmTimer::Form_QueryUnload(int& cancel, int unloadMode) {
   if (unloadMode == kUnloadFormControlMenu) {
     // The close box only sends the program to the tray.
     SetWindowState(WindowState::kMinimized);
-    if (app_.settings.HideWhenMinimized == 1) Hide();
+    if (HidesWhenMinimized()) Hide();
     cancel = 1;
   } else if (unloadMode == kUnloadFormCode) {
     // The countdown and any alert that falls due wait for the answer.
@@ -581,14 +587,14 @@ void FrmTimer::Form_QueryUnload(int& cancel, int unloadMode) {
 }
 
 void FrmTimer::Form_Resize() {
-  const int16_t hide = app_.settings.HideWhenMinimized;
+  const bool hide = HidesWhenMinimized();
   switch (windowState()) {
     case WindowState::kNormal:
       SetTaskVisible(app_, true);
       break;
     case WindowState::kMinimized:
-      if (hide == 0) SetTaskVisible(app_, true);
-      if (hide == 1) {
+      if (!hide) SetTaskVisible(app_, true);
+      if (hide) {
         Hide();
         SetTaskVisible(app_, false);
       }

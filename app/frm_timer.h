@@ -91,6 +91,7 @@ class FrmTimer : public Form {
   void Design() override;
   void Form_Load() override;
   void Form_QueryUnload(int& cancel, int unloadMode) override;
+  bool HidesWhenMinimized() const;
   void Form_Resize() override;
   void Form_Unload(int& cancel) override;
 

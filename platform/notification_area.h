@@ -46,6 +46,9 @@ class NotificationArea {
   // Whether the user lets programs show notices (a system-wide switch; true unless it is set
   // off).
   virtual bool UserAllowsNotices() = 0;
+  // Whether the desktop shows the notification area's icons now (some desktops have no place for
+  // them); where it does not, a window sent there could not be found again.
+  virtual bool IconsShown() { return true; }
   // From now on, events of the icon owned by `window` go to `sink`; false when they cannot.
   virtual bool Subscribe(std::uintptr_t window, std::function<void(TrayEvent)> sink) = 0;
   // No more events of that window's icon; harmless when none were subscribed.

@@ -67,6 +67,25 @@ TEST_F(MainWindowTest, TheCloseBoxOnlyMinimizes) {
   EXPECT_FALSE(sim.fake.windows.taskVisible);
 }
 
+// A desktop without a tray: minimized, launched minimized or closed, the window stays in the task
+// bar rather than hiding where nobody could find it; once the tray is there, it hides again.
+TEST_F(MainWindowTest, WithoutATrayOnTheDesktopTheWindowStaysInTheTaskBar) {
+  sim.fake.tray.iconsShown = false;
+  Start({{"LaunchMinimized", "1"}, {"HideWhenMinimized", "1"}});
+  EXPECT_EQ(main().windowState(), WindowState::kMinimized);
+  EXPECT_TRUE(main().visible());
+  EXPECT_TRUE(sim.fake.windows.taskVisible);
+  sim.SetState("frmTimer", WindowState::kNormal);
+  sim.Close("frmTimer");
+  EXPECT_TRUE(main().visible());
+  EXPECT_TRUE(sim.fake.windows.taskVisible);
+  sim.SetState("frmTimer", WindowState::kNormal);
+  sim.fake.tray.iconsShown = true;
+  sim.Close("frmTimer");
+  EXPECT_FALSE(main().visible());
+  EXPECT_FALSE(sim.fake.windows.taskVisible);
+}
+
 TEST_F(MainWindowTest, ExitAsksNoKeepsTheCountdownGoingAndYesEndsTheProgram) {
   Start({{"Hours", "0"}, {"Minutes", "1"}});
   sim.Click("frmTimer", "cmdStart");

@@ -30,6 +30,7 @@ class FakeNotificationArea : public NotificationArea {
   bool TakeDownNotice(std::uintptr_t window) override;
   bool NoticesAllowed() override { return noticesAllowed; }
   bool UserAllowsNotices() override { return userAllowsNotices; }
+  bool IconsShown() override { return iconsShown; }
   bool Subscribe(std::uintptr_t window, std::function<void(TrayEvent)> sink) override;
   void Unsubscribe(std::uintptr_t window) override;
   // Handles encode the picture: 0x10000 + set * 0x100 + element.
@@ -40,6 +41,8 @@ class FakeNotificationArea : public NotificationArea {
   // The user (or the shell) acts on the icon: the subscribed window hears of it.
   void Raise(TrayEvent event);
 
+  // Whether the desktop has a place for the icons at all.
+  bool iconsShown = true;
   // Windows whose icon the shell shows now.
   std::set<std::uintptr_t> icons;
   // How often an icon was added (the first time, and again after a new taskbar).

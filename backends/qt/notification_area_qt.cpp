@@ -80,6 +80,11 @@ QtNotificationArea::~QtNotificationArea() {
   }
 }
 
+bool QtNotificationArea::IconsShown() {
+  // A StatusNotifierItem host or an XEmbed tray, asked each time: a panel may start after us.
+  return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
 bool QtNotificationArea::NotificationService() const {
   QDBusConnection bus = QDBusConnection::sessionBus();
   return bus.isConnected() && bus.interface() &&

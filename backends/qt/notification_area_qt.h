@@ -37,6 +37,7 @@ class QtNotificationArea : public QObject, public NotificationArea {
   bool TakeDownNotice(std::uintptr_t window) override;
   bool NoticesAllowed() override;
   bool UserAllowsNotices() override { return true; }
+  bool IconsShown() override;
   bool Subscribe(std::uintptr_t window, std::function<void(TrayEvent)> sink) override;
   void Unsubscribe(std::uintptr_t window) override;
   std::uintptr_t IconHandle(int set, int element) override;
