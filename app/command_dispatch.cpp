@@ -31,6 +31,8 @@ std::string Busy(App& app) {
       {"frmHoldPrograms",
        NT("Unwindle cannot do that now: its window of programs that hold alerts is open.")},
       {"frmBreakIdeas", NT("Unwindle cannot do that now: its Break Ideas window is open.")},
+      {"frmBreakScreenOptions",
+       NT("Unwindle cannot do that now: its Break Screen window is open.")},
       {"frmAbout", NT("Unwindle cannot do that now: its About window is open.")},
       {"frmStatistics", NT("Unwindle cannot do that now: its Statistics window is open.")},
       {"frmUnwindle", NT("Unwindle cannot do that now: the break prompt waits for an answer.")},

@@ -8,9 +8,9 @@
 namespace unw {
 
 bool TrayController::Busy() const {
-  for (const char* name :
-       {"frmBreakTimeRemaining", "frmAbout", "frmPreferences", "frmUnwindle", "frmRestartTimer",
-        "frmWorkingHours", "frmShortBreaks", "frmStatistics", "frmHoldPrograms", "frmBreakIdeas"}) {
+  for (const char* name : {"frmBreakTimeRemaining", "frmAbout", "frmPreferences", "frmUnwindle",
+                           "frmRestartTimer", "frmWorkingHours", "frmShortBreaks", "frmStatistics",
+                           "frmHoldPrograms", "frmBreakIdeas", "frmBreakScreenOptions"}) {
     if (app_.ui.Find(name)) return true;
   }
   return app_.frmTimer().blnExitQuestion();

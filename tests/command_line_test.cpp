@@ -238,6 +238,8 @@ TEST_F(DispatchTest, ACommandThatWouldCutIntoAWaitingWindowIsRefusedSayingWhich)
        [&] { sim.Click("frmShortBreaks", "cmdCancel"); }, "its Short Breaks window is open"},
       {[&] { sim.Click("frmTimer", "mnuBreakIdeas"); },
        [&] { sim.Click("frmBreakIdeas", "cmdCancel"); }, "its Break Ideas window is open"},
+      {[&] { sim.Click("frmTimer", "mnuBreakScreen"); },
+       [&] { sim.Click("frmBreakScreenOptions", "cmdCancel"); }, "its Break Screen window is open"},
       {[&] { sim.Click("frmTimer", "mnuAbout"); }, [&] { sim.Click("frmAbout", "cmdOK"); },
        "its About window is open"},
       {[&] { sim.Click("frmTimer", "mnuStatistics"); },
