@@ -63,7 +63,9 @@ PATH="$results/bin:$PATH" UNWINDLE_TRACE="$results/trace.txt" "$exe" >"$results/
 program_pid=$!
 
 echo "e2e: the program starts on $DISPLAY"
-check "the splash, then the main window" wait_for 60 eval 'shown frmTimer && gone frmSplash'
+check "the splash shows first" wait_for 30 shown frmSplash
+shot splash
+check "  then the main window" wait_for 60 eval 'shown frmTimer && gone frmSplash'
 shot main
 check "the countdown counts from the start" counts_down
 check "Start is not there to press while it counts" refused frmTimer cmdStart
@@ -96,6 +98,16 @@ for dialog in mnuPreferences:frmPreferences mnuStatistics:frmStatistics \
   check "$item opens $form" pressed frmTimer "$item"
   if wait_for 10 shown "$form"; then
     shot "$form"
+    if [[ $form == frmHoldPrograms ]]; then
+      check "  its Running Programs lists them" pressed frmHoldPrograms cmdRunning
+      if wait_for 10 shown frmRunningPrograms; then
+        shot frmRunningPrograms
+        auto Invoke frmRunningPrograms cmdCancel >/dev/null
+        check "    and closes" wait_for 5 gone frmRunningPrograms
+      else
+        check "    which shows" false
+      fi
+    fi
     # Each closes as a person closes it: the window's close box (Escape where it has none).
     xdotool key --clearmodifiers Escape 2>/dev/null
     wait_for 3 gone "$form" || auto Invoke "$form" cmdCancel >/dev/null || true
@@ -142,6 +154,13 @@ check "  and close" pressed frmPreferences cmdExit
 check "  and are gone" wait_for 5 gone frmPreferences
 check "Options > Theme > As the system is set" pressed frmTimer mnuThemeSystem
 
+echo "e2e: a short break from the command line"
+check "unwindle --break short" eval '"$exe" --break short >/dev/null 2>&1'
+check "  the short break's window shows" wait_for 10 shown frmShortBreak
+shot short-break
+check "  Skip ends it" pressed frmShortBreak cmdShortBreakSkip
+check "  and it is gone" wait_for 10 gone frmShortBreak
+
 echo "e2e: the program ends"
 check "the tray menu's Exit asks first" pressed frmTimer mPopExit
 check "  the question shows" asks
@@ -155,6 +174,26 @@ if ended; then
   program_pid=""
   check "    with exit code 0" test "$rc" -eq 0
 fi
+
+echo "e2e: the heads-up before a break"
+mkdir -p "$XDG_CONFIG_HOME/KORVANTE"
+cat >"$XDG_CONFIG_HOME/KORVANTE/Unwindle.ini" <<'EOF'
+[Unwindle]
+Hours=0
+Minutes=0
+Seconds=12
+HeadsUpSeconds=5
+StartTimerOnLaunch=1
+EOF
+UNWINDLE_TRACE="$results/trace-heads-up.txt" "$exe" >"$results/output-heads-up.txt" 2>&1 &
+program_pid=$!
+check "a break five seconds away shows the heads-up" wait_for 60 shown frmHeadsUp
+shot heads-up
+check "the program ends from the tray while it shows" pressed frmTimer mPopExit
+check "  asking first" asks
+check "  answered Yes" eval '[[ "$(auto Answer Yes)" == "boolean true" ]]'
+check "  and it ends" wait_for 15 ended
+ended && program_pid=""
 
 echo "e2e: $failures failed; screenshots and trace in $results"
 exit $((failures > 0))
