@@ -12,6 +12,9 @@
 #                          Answer BUTTON) and prints its answer
 #   wait_for SECONDS CMD   runs CMD until it succeeds, at most SECONDS long
 #   countdown              the main window's time remaining, HH:MM:SS
+#   check WHAT CMD         prints "ok" or "FAIL" for CMD and counts the failures in $failures;
+#                          shown, gone and pressed (FORM [CONTROL]) and ended ($program_pid) to
+#                          check with
 
 xvfb_pid="" bus_pid="" program_pid="" native_home=""
 
@@ -59,6 +62,23 @@ auto() {
     /Automation "org.korvante.Unwindle.Automation.$method" "${args[@]}" 2>/dev/null |
     tr '\n' ' ' | sed 's/^ *//; s/ *$//'
 }
+
+# The end-to-end checks: each prints "ok" or "FAIL" and counts the failures in $failures.
+failures=0
+check() {  # WHAT COMMAND...: the command must succeed
+  local what=$1
+  shift
+  if "$@"; then
+    echo "  ok    $what"
+  else
+    echo "  FAIL  $what"
+    failures=$((failures + 1))
+  fi
+}
+shown() { auto Windows | grep -q "$1 visible"; }
+gone() { ! auto Windows | grep -q "$1 visible"; }
+pressed() { [[ "$(auto Invoke "$1" "$2")" == "boolean true" ]]; }
+ended() { ! kill -0 "$program_pid" 2>/dev/null; }
 
 wait_for() {
   local until=$((SECONDS + $1))

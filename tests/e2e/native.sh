@@ -27,19 +27,6 @@ trap 'native_env_cleanup' EXIT
 native_env_setup || exit 1
 
 failures=0
-check() {  # WHAT COMMAND...: the command must succeed
-  local what=$1
-  shift
-  if "$@"; then
-    echo "  ok    $what"
-  else
-    echo "  FAIL  $what"
-    failures=$((failures + 1))
-  fi
-}
-shown() { auto Windows | grep -q "$1 visible"; }
-gone() { ! auto Windows | grep -q "$1 visible"; }
-pressed() { [[ "$(auto Invoke "$1" "$2")" == "boolean true" ]]; }
 refused() { [[ "$(auto Invoke "$1" "$2")" == "boolean false" ]]; }
 reads() { [[ "$(auto Read "$1" "$2")" == "$3" ]]; }
 # The window drawn first: a moment after the program says it is shown.
@@ -166,7 +153,6 @@ check "the tray menu's Exit asks first" pressed frmTimer mPopExit
 check "  the question shows" asks
 shot exit-question
 check "  answered Yes" eval '[[ "$(auto Answer Yes)" == "boolean true" ]]'
-ended() { ! kill -0 "$program_pid" 2>/dev/null; }
 check "  and the program ends" wait_for 15 ended
 if ended; then
   wait "$program_pid"

@@ -38,16 +38,6 @@ native_env_setup && native_env_system_bus || exit 1
 login_pid=$!
 
 failures=0
-check() {  # WHAT COMMAND...: the command must succeed
-  local what=$1
-  shift
-  if "$@"; then
-    echo "  ok    $what"
-  else
-    echo "  FAIL  $what"
-    failures=$((failures + 1))
-  fi
-}
 ini="$XDG_CONFIG_HOME/KORVANTE/Unwindle.ini"
 history="$XDG_DATA_HOME/KORVANTE/Unwindle/history.tsv"
 break_seconds=3  # the shortest break the planted settings may hold that a poll can still see
@@ -96,7 +86,6 @@ start_program() {
 # The countdown counts the whole interval again: within the few seconds of reading it, where
 # counting on after the time away would have lost that time.
 anew() { (($(left) >= work_minutes * 60 - 3)); }
-ended() { ! kill -0 "$program_pid" 2>/dev/null; }
 # The program, asked to exit by the command line (ARGS), ends with exit code 0.
 exit_by() {
   answers "$@" 0 exiting "" && wait_for 15 ended && {

@@ -37,19 +37,6 @@ trap end_all EXIT
 native_env_setup || exit 1
 
 failures=0
-check() {  # WHAT COMMAND...: the command must succeed
-  local what=$1
-  shift
-  if "$@"; then
-    echo "  ok    $what"
-  else
-    echo "  FAIL  $what"
-    failures=$((failures + 1))
-  fi
-}
-shown() { auto Windows | grep -q "$1 visible"; }
-gone() { ! auto Windows | grep -q "$1 visible"; }
-pressed() { [[ "$(auto Invoke "$1" "$2")" == "boolean true" ]]; }
 shot() {  # the window drawn first: a moment after the program says it is shown
   sleep 0.5
   import -window root "$results/$1.png"
@@ -173,7 +160,6 @@ echo "e2e: the program ends from the tray menu"
 check "Exit chosen there asks first" choose "Exit"
 check "  the question shows" wait_for 10 eval '[[ -n "$(message_box)" ]]'
 check "  answered Yes" eval '[[ "$(auto Answer Yes)" == "boolean true" ]]'
-ended() { ! kill -0 "$program_pid" 2>/dev/null; }
 check "  and the program ends" wait_for 15 ended
 if ended; then
   wait "$program_pid"
