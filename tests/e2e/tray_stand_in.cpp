@@ -67,30 +67,10 @@ class StandIn : public QObject {
  public Q_SLOTS:
   Q_SCRIPTABLE QString ToolTip() {
     if (Item().isEmpty()) return QString();
-    QDBusMessage get = QDBusMessage::createMethodCall(
-        Item(), kItemPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-        QStringLiteral("Get"));
-    get << QStringLiteral("org.kde.StatusNotifierItem") << QStringLiteral("ToolTip");
-    const QDBusMessage reply = unw::dbusmenu::Ask(Bus(), get);
-    if (reply.arguments().isEmpty()) return QString();
-    // (icon name, icon pictures, title, text): the host shows the title over the text.
-    const QDBusArgument arg =
-        reply.arguments().first().value<QDBusVariant>().variant().value<QDBusArgument>();
-    QString icon, title, text;
-    arg.beginStructure();
-    arg >> icon;
-    arg.beginArray();
-    while (!arg.atEnd()) {
-      int width = 0, height = 0;
-      QByteArray pixels;
-      arg.beginStructure();
-      arg >> width >> height >> pixels;
-      arg.endStructure();
-    }
-    arg.endArray();
-    arg >> title >> text;
-    arg.endStructure();
-    return text.isEmpty() ? title : title + '\n' + text;
+    // The host shows the title over the text.
+    const auto tip = unw::dbusmenu::ReadToolTip(Bus(), Item());
+    if (!tip) return QString();
+    return tip->text.isEmpty() ? tip->title : tip->title + '\n' + tip->text;
   }
 
   Q_SCRIPTABLE bool Activate() {

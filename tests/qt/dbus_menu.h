@@ -13,6 +13,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QVariantMap>
+#include <optional>
 #include <vector>
 
 namespace unw::dbusmenu {
@@ -29,6 +30,39 @@ inline QDBusMessage Ask(const QDBusConnection& bus, const QDBusMessage& call) {
   QDBusPendingCall pending = bus.asyncCall(call, 5000);
   while (!pending.isFinished()) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
   return pending.reply();
+}
+
+// The item's tooltip as a host reads it (its ToolTip property): the title, and the text under it;
+// none when the item did not answer.
+struct ToolTip {
+  QString title, text;
+};
+inline std::optional<ToolTip> ReadToolTip(const QDBusConnection& bus, const QString& service) {
+  QDBusMessage get = QDBusMessage::createMethodCall(
+      service, QStringLiteral("/StatusNotifierItem"),
+      QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+  get << QStringLiteral("org.kde.StatusNotifierItem") << QStringLiteral("ToolTip");
+  const QDBusMessage reply = Ask(bus, get);
+  if (reply.arguments().isEmpty()) return std::nullopt;
+  // (icon name, icon pictures, title, text)
+  const QDBusArgument arg =
+      reply.arguments().first().value<QDBusVariant>().variant().value<QDBusArgument>();
+  QString icon;
+  ToolTip tip;
+  arg.beginStructure();
+  arg >> icon;
+  arg.beginArray();
+  while (!arg.atEnd()) {
+    int width = 0, height = 0;
+    QByteArray pixels;
+    arg.beginStructure();
+    arg >> width >> height >> pixels;
+    arg.endStructure();
+  }
+  arg.endArray();
+  arg >> tip.title >> tip.text;
+  arg.endStructure();
+  return tip;
 }
 
 // "_Open" as a person reads it: "Open" ("__" is a "_" of the text).

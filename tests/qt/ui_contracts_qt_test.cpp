@@ -189,34 +189,10 @@ INSTANTIATE_TYPED_TEST_SUITE_P(Qt, TrayContract, ::testing::Types<QtTrayFixture>
 
 // The item's tooltip as a StatusNotifierItem host reads it: its title.
 QString ToolTipOverDBus() {
-  QDBusMessage get = QDBusMessage::createMethodCall(
-      ItemService(), QStringLiteral("/StatusNotifierItem"),
-      QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-  get << QStringLiteral("org.kde.StatusNotifierItem") << QStringLiteral("ToolTip");
-  // The item answers from this thread: wait for it with the events running.
-  QDBusPendingCall pending =
-      QDBusConnection::connectToBus(QDBusConnection::SessionBus, "unwindle-test-desktop")
-          .asyncCall(get, 5000);
-  while (!pending.isFinished()) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-  const QDBusMessage reply = pending.reply();
-  if (reply.arguments().isEmpty()) return QStringLiteral("(no answer)");
-  const QDBusArgument arg =
-      reply.arguments().first().value<QDBusVariant>().variant().value<QDBusArgument>();
-  QString icon, title, subTitle;
-  arg.beginStructure();
-  arg >> icon;
-  arg.beginArray();
-  while (!arg.atEnd()) {
-    int width = 0, height = 0;
-    QByteArray pixels;
-    arg.beginStructure();
-    arg >> width >> height >> pixels;
-    arg.endStructure();
-  }
-  arg.endArray();
-  arg >> title >> subTitle;
-  arg.endStructure();
-  return title;
+  const auto tip = dbusmenu::ReadToolTip(
+      QDBusConnection::connectToBus(QDBusConnection::SessionBus, "unwindle-test-desktop"),
+      ItemService());
+  return tip ? tip->title : QStringLiteral("(no answer)");
 }
 
 using QtTrayTest = QtTrayFixture;
